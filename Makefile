@@ -1,0 +1,34 @@
+# The two commands of the README, and a few friends.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+DATA ?= $(CURDIR)/$(BUILD)/bin
+
+.PHONY: run test deps build bench fuzz format clean
+
+deps:
+	./scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ ! -f "$(DATA)/Kartix.mdb" ]; then $(BUILD)/bin/veltro-cli demo-store "$(DATA)"; fi
+	VELTRO_HOME="$(DATA)" $(BUILD)/bin/veltro-adressbuch
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: build
+	$(BUILD)/bin/veltro-bench
+
+fuzz: deps
+	./scripts/fuzz
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD)
