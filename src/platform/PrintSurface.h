@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace veltro::platform {
+
+struct PrintFont {
+    QString face;
+    double points = 10.0;
+    bool bold = false;
+    bool italic = false;
+
+    friend bool operator==(const PrintFont&, const PrintFont&) = default;
+};
+
+// A drawing surface in page units (210 × 297 across the printable area) that prints
+// one line of the current font at a time, breaking pages by itself.
+class PrintSurface {
+public:
+    virtual ~PrintSurface() = default;
+
+    // The coordinates of the printable area's top-left corner: with (-20, -22) the
+    // first line starts 20 units right of and 22 units below that corner.
+    virtual void setOrigin(double left, double top) = 0;
+    virtual void setFont(const PrintFont& font) = 0;
+    // Prints text at the current line and moves one line down.
+    virtual void printLine(const QString& text) = 0;
+    // Sends the job to the printer.
+    virtual void finish() = 0;
+};
+
+}  // namespace veltro::platform

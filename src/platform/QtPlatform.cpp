@@ -1,0 +1,163 @@
+#include "platform/QtPlatform.h"
+
+#include "platform/HelpWindow.h"
+#include "platform/PrinterSurface.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+#include <vector>
+
+namespace veltro::platform {
+
+namespace {
+
+std::vector<std::pair<QMessageBox::StandardButton, Answer>> buttonsOf(Buttons buttons) {
+    using B = QMessageBox::StandardButton;
+    switch (buttons) {
+        case Buttons::Ok:
+            return {{B::Ok, Answer::Ok}};
+        case Buttons::OkCancel:
+            return {{B::Ok, Answer::Ok}, {B::Cancel, Answer::Cancel}};
+        case Buttons::YesNo:
+            return {{B::Yes, Answer::Yes}, {B::No, Answer::No}};
+        case Buttons::YesNoCancel:
+            return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Cancel, Answer::Cancel}};
+    }
+    return {{B::Ok, Answer::Ok}};
+}
+
+QMessageBox::Icon iconOf(Icon icon) {
+    switch (icon) {
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Critical:
+            return QMessageBox::Critical;
+        case Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QWidget* parentWindow() {
+    return QApplication::activeWindow();
+}
+
+}  // namespace
+
+Answer QtPlatform::message(const MessageRequest& request) {
+    QMessageBox box(iconOf(request.icon), request.title, request.text, QMessageBox::NoButton,
+                    parentWindow());
+    const auto buttons = buttonsOf(request.buttons);
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        QPushButton* button = box.addButton(buttons[i].first);
+        if (static_cast<int>(i) == request.defaultButton) {
+            box.setDefaultButton(button);
+        }
+    }
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const auto& [standard, answer] : buttons) {
+        if (standard == clicked) {
+            return answer;
+        }
+    }
+    // Escape or the close box: the last button's meaning (Cancel or No), as dialogs do.
+    return buttons.size() > 1 ? buttons.back().second : Answer::Ok;
+}
+
+QString QtPlatform::input(const InputRequest& request) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parentWindow(), request.title, request.prompt,
+                                               QLineEdit::Normal, request.initial, &ok);
+    return ok ? text : QString();
+}
+
+void QtPlatform::beep() {
+    QApplication::beep();
+}
+
+std::optional<FileResult> QtPlatform::openFile(const FileRequest& request) {
+    QString selected = request.filters.value(request.selectedFilter);
+    const QString path =
+        QFileDialog::getOpenFileName(parentWindow(), request.title, request.directory,
+                                     request.filters.join(QStringLiteral(";;")), &selected);
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return FileResult{path,
+                      static_cast<int>(std::max<qsizetype>(0, request.filters.indexOf(selected)))};
+}
+
+std::optional<FileResult> QtPlatform::saveFile(const FileRequest& request) {
+    QFileDialog dialog(parentWindow(), request.title, request.directory);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(request.filters);
+    dialog.selectNameFilter(request.filters.value(request.selectedFilter));
+    dialog.selectFile(request.proposedName);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    const auto index = request.filters.indexOf(dialog.selectedNameFilter());
+    return FileResult{dialog.selectedFiles().front(),
+                      static_cast<int>(std::max<qsizetype>(0, index))};
+}
+
+std::optional<QFont> QtPlatform::chooseFont(const QFont& initial, const QString& title) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, parentWindow(), title);
+    return ok ? std::optional<QFont>(font) : std::nullopt;
+}
+
+std::optional<QColor> QtPlatform::chooseColor(const QColor& initial) {
+    const QColor color = QColorDialog::getColor(initial, parentWindow());
+    return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
+}
+
+bool QtPlatform::setupPrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parentWindow());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPlatform::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+void QtPlatform::showHelp(const QString& page) {
+    HelpWindow::showPage(page);
+}
+
+std::unique_ptr<PrintSurface> QtPlatform::startPrintJob(QPrinter& printer) {
+    return PrinterSurface::begin(printer);
+}
+
+namespace {
+std::unique_ptr<Platform>& slot() {
+    static std::unique_ptr<Platform> platform = std::make_unique<QtPlatform>();
+    return platform;
+}
+}  // namespace
+
+Platform& current() {
+    return *slot();
+}
+
+std::unique_ptr<Platform> install(std::unique_ptr<Platform> platform) {
+    std::swap(slot(), platform);
+    return platform;
+}
+
+}  // namespace veltro::platform

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace veltro::platform {
+
+// The real dialogs, beeps, desktop and printer of a Qt desktop.
+class QtPlatform final : public Platform {
+public:
+    Answer message(const MessageRequest& request) override;
+    QString input(const InputRequest& request) override;
+    void beep() override;
+    std::optional<FileResult> openFile(const FileRequest& request) override;
+    std::optional<FileResult> saveFile(const FileRequest& request) override;
+    std::optional<QFont> chooseFont(const QFont& initial, const QString& title) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+    bool setupPrinter(QPrinter& printer) override;
+    bool openUrl(const QUrl& url) override;
+    void showHelp(const QString& page) override;
+    std::unique_ptr<PrintSurface> startPrintJob(QPrinter& printer) override;
+};
+
+}  // namespace veltro::platform

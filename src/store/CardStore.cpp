@@ -1,0 +1,125 @@
+#include "store/CardStore.h"
+
+#include "store/Schema.h"
+
+#include <string>
+
+namespace veltro::store {
+
+const std::string& cardColumnList() {
+    static const std::string list = [] {
+        std::string columns;
+        for (const auto name : kColumnNames) {
+            columns += columns.empty() ? "\"" : ", \"";
+            columns += name;
+            columns += '"';
+        }
+        return columns;
+    }();
+    return list;
+}
+
+CardStore::CardStore(Database db) : db_(std::move(db)) {}
+
+CardStore CardStore::open(const std::filesystem::path& file) {
+    Database db = Database::open(file);
+    verifySchema(db);
+    return CardStore(std::move(db));
+}
+
+std::vector<HeadingRow> CardStore::headings() {
+    std::vector<HeadingRow> rows;
+    auto stmt = db_.prepare(
+        "SELECT rowid, Schlagworte, Kategorien FROM Kontakte WHERE Schlagworte IS NOT NULL "
+        "ORDER BY rowid");
+    while (stmt.step()) {
+        rows.push_back({stmt.integer(0), stmt.textOrEmpty(1), stmt.textOrEmpty(2)});
+    }
+    return rows;
+}
+
+std::int64_t CardStore::cardCount() {
+    auto stmt = db_.prepare("SELECT count(*) FROM Kontakte WHERE Schlagworte IS NOT NULL");
+    return stmt.step() ? stmt.integer(0) : 0;
+}
+
+std::vector<QString> CardStore::categories() {
+    std::vector<QString> names;
+    auto stmt = db_.prepare(
+        "SELECT KategorieName FROM tblAdrCfg WHERE KategorieName IS NOT NULL ORDER BY rowid");
+    while (stmt.step()) {
+        names.push_back(stmt.textOrEmpty(0));
+    }
+    return names;
+}
+
+std::optional<Card> CardStore::loadCard(std::int64_t id) {
+    auto stmt = db_.prepare("SELECT " + cardColumnList() + " FROM Kontakte WHERE rowid = ?1");
+    stmt.bind(1, id);
+    if (!stmt.step()) {
+        return std::nullopt;
+    }
+    Card card;
+    card.id = id;
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        card.values[i] = stmt.text(static_cast<int>(i));
+    }
+    return card;
+}
+
+std::optional<std::int64_t> CardStore::findByHeading(QStringView heading) {
+    auto stmt = db_.prepare(
+        "SELECT rowid FROM Kontakte WHERE vfold(Schlagworte) = vfold(?1) ORDER BY rowid LIMIT 1");
+    stmt.bind(1, heading);
+    if (!stmt.step()) {
+        return std::nullopt;
+    }
+    return stmt.integer(0);
+}
+
+void CardStore::writeFields(std::int64_t id, const std::vector<std::pair<Field, QString>>& values) {
+    if (values.empty()) {
+        return;
+    }
+    std::string sql = "UPDATE Kontakte SET ";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        sql += i == 0 ? "\"" : ", \"";
+        sql += kColumnNames[index(values[i].first)];
+        sql += "\" = ?" + std::to_string(i + 1);
+    }
+    sql += " WHERE rowid = ?" + std::to_string(values.size() + 1);
+    auto stmt = db_.prepare(sql);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        stmt.bind(static_cast<int>(i + 1), QStringView(values[i].second));
+    }
+    stmt.bind(static_cast<int>(values.size() + 1), id);
+    stmt.run();
+}
+
+std::int64_t CardStore::insertCard(const Card& card) {
+    std::string placeholders;
+    for (std::size_t i = 1; i <= kFieldCount; ++i) {
+        placeholders += (i == 1 ? "?" : ", ?") + std::to_string(i);
+    }
+    auto stmt = db_.prepare("INSERT INTO Kontakte (" + cardColumnList() + ") VALUES (" +
+                            placeholders + ")");
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        stmt.bind(static_cast<int>(i + 1), card.values[i]);
+    }
+    stmt.run();
+    return db_.lastInsertRowId();
+}
+
+void CardStore::deleteCard(std::int64_t id) {
+    auto stmt = db_.prepare("DELETE FROM Kontakte WHERE rowid = ?1");
+    stmt.bind(1, id);
+    stmt.run();
+}
+
+void CardStore::addCategory(QStringView name) {
+    auto stmt = db_.prepare("INSERT INTO tblAdrCfg (KategorieName) VALUES (?1)");
+    stmt.bind(1, name);
+    stmt.run();
+}
+
+}  // namespace veltro::store

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "store/CardFields.h"
+#include "store/Sqlite.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace veltro::store {
+
+// A card as the card list knows it: its row id, heading and category.
+struct HeadingRow {
+    std::int64_t id = 0;
+    QString heading;
+    QString category;
+};
+
+// The card store: the open database file with the card and category tables.
+class CardStore {
+public:
+    // Opens an existing store; throws StoreError with the engine's text.
+    static CardStore open(const std::filesystem::path& file);
+
+    [[nodiscard]] Database& db() { return db_; }
+    [[nodiscard]] const std::filesystem::path& file() const { return db_.file(); }
+
+    // Cards with a heading, in store order.
+    [[nodiscard]] std::vector<HeadingRow> headings();
+    [[nodiscard]] std::int64_t cardCount();
+    // Category names in store order.
+    [[nodiscard]] std::vector<QString> categories();
+
+    [[nodiscard]] std::optional<Card> loadCard(std::int64_t id);
+    // The first card in store order whose heading equals this one without regard to case.
+    [[nodiscard]] std::optional<std::int64_t> findByHeading(QStringView heading);
+
+    // Writes the given fields of one card; other columns stay as they are.
+    void writeFields(std::int64_t id, const std::vector<std::pair<Field, QString>>& values);
+    std::int64_t insertCard(const Card& card);
+    void deleteCard(std::int64_t id);
+    void addCategory(QStringView name);
+
+private:
+    explicit CardStore(Database db);
+    Database db_;
+};
+
+// Comma-separated, quoted column list of the card table, in table order.
+[[nodiscard]] const std::string& cardColumnList();
+
+}  // namespace veltro::store

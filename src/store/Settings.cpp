@@ -1,0 +1,72 @@
+#include "store/Settings.h"
+
+#include <QSettings>
+
+namespace veltro::settings {
+
+namespace {
+
+constexpr const char* kApplication = "Veltrix";
+constexpr const char* kSection = "Setting";
+
+QString path(const char* key) {
+    return QString::fromLatin1(kSection) + u'/' + QLatin1String(key);
+}
+
+QSettings store() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kApplication),
+                     QLatin1String(kApplication));
+}
+
+}  // namespace
+
+QString read(const char* key) {
+    return store().value(path(key)).toString();
+}
+
+void write(const char* key, const QString& value) {
+    QSettings s = store();
+    s.setValue(path(key), value);
+    s.sync();
+}
+
+void writeNumber(const char* key, double value) {
+    write(key, QString::number(value, 'g', 15));
+}
+
+std::optional<double> parseNumber(const QString& text) {
+    QString normal = text.trimmed();
+    normal.replace(u',', u'.');
+    bool ok = false;
+    const double value = normal.toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+std::optional<double> readNumber(const char* key) {
+    return parseNumber(read(key));
+}
+
+void writeBool(const char* key, bool value) {
+    write(key, value ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+std::optional<bool> readBool(const char* key) {
+    const QString text = read(key).trimmed().toLower();
+    if (text == u"true" || text == u"wahr" || text == u"1" || text == u"-1") {
+        return true;
+    }
+    if (text == u"false" || text == u"falsch" || text == u"0") {
+        return false;
+    }
+    return std::nullopt;
+}
+
+bool readFlag(const char* key, bool whenEmpty) {
+    const QString text = read(key).trimmed();
+    if (text.isEmpty()) {
+        return whenEmpty;
+    }
+    return text != u"0";
+}
+
+}  // namespace veltro::settings

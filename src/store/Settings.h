@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace veltro::settings {
+
+// The per-user settings store: application "Veltrix", section "Setting". Every value
+// is text; an absent key reads as "". Lives in the user's configuration directory
+// ($XDG_CONFIG_HOME/Veltrix/Veltrix.conf).
+[[nodiscard]] QString read(const char* key);
+void write(const char* key, const QString& value);
+
+// Numbers are written in one locale-free form and read back in either decimal form.
+void writeNumber(const char* key, double value);
+[[nodiscard]] std::optional<double> readNumber(const char* key);
+[[nodiscard]] std::optional<double> parseNumber(const QString& text);
+
+void writeBool(const char* key, bool value);
+// Empty or unreadable text gives nothing, so each reader decides what that means.
+[[nodiscard]] std::optional<bool> readBool(const char* key);
+
+// Reads the value as an option tick: "0" off, anything else on, empty → fallback.
+[[nodiscard]] bool readFlag(const char* key, bool whenEmpty);
+
+}  // namespace veltro::settings

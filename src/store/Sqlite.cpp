@@ -1,0 +1,176 @@
+#include "store/Sqlite.h"
+
+#include "store/SqlFunctions.h"
+#include "store/StoreError.h"
+
+#include <sqlite3.h>
+
+namespace veltro::store {
+
+namespace {
+
+[[noreturn]] void throwFrom(sqlite3* db) {
+    throw StoreError(db != nullptr ? sqlite3_errmsg(db) : "out of memory");
+}
+
+}  // namespace
+
+void Database::Closer::operator()(sqlite3* db) const {
+    sqlite3_close_v2(db);
+}
+
+Database::Database(std::unique_ptr<sqlite3, Closer> db, std::filesystem::path file)
+    : db_(std::move(db)), file_(std::move(file)) {}
+
+Database Database::open(const std::filesystem::path& file, Mode mode) {
+    sqlite3* raw = nullptr;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    if (mode == Mode::Create) {
+        flags |= SQLITE_OPEN_CREATE;
+    }
+    const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+    std::unique_ptr<sqlite3, Closer> db(raw);
+    if (rc != SQLITE_OK) {
+        throwFrom(raw);
+    }
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, 5000);
+    registerSqlFunctions(raw);
+    Database result(std::move(db), file);
+    // A file that is not a database only shows it on first read.
+    result.exec("PRAGMA schema_version");
+    return result;
+}
+
+void Database::exec(std::string_view sql) {
+    Statement stmt = prepare(sql);
+    stmt.run();
+}
+
+Statement Database::prepare(std::string_view sql) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) !=
+        SQLITE_OK) {
+        throwFrom(db_.get());
+    }
+    return Statement(db_.get(), stmt);
+}
+
+std::int64_t Database::lastInsertRowId() const {
+    return sqlite3_last_insert_rowid(db_.get());
+}
+
+int Database::changes() const {
+    return sqlite3_changes(db_.get());
+}
+
+QString Database::errorText() const {
+    return QString::fromUtf8(sqlite3_errmsg(db_.get()));
+}
+
+void Statement::Finalizer::operator()(sqlite3_stmt* stmt) const {
+    sqlite3_finalize(stmt);
+}
+
+Statement::Statement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}
+
+void Statement::fail() const {
+    throwFrom(db_);
+}
+
+Statement& Statement::bind(int index, QStringView text) {
+    const QByteArray utf8 = text.toUtf8();
+    // An empty QString has no data; bind it as an empty text, never as Null.
+    if (sqlite3_bind_text(stmt_.get(), index, utf8.isEmpty() ? "" : utf8.constData(),
+                          static_cast<int>(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK) {
+        fail();
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, const std::optional<QString>& text) {
+    return text ? bind(index, QStringView(*text)) : bindNull(index);
+}
+
+Statement& Statement::bind(int index, std::int64_t value) {
+    if (sqlite3_bind_int64(stmt_.get(), index, value) != SQLITE_OK) {
+        fail();
+    }
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    if (sqlite3_bind_null(stmt_.get(), index) != SQLITE_OK) {
+        fail();
+    }
+    return *this;
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_.get());
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        return false;
+    }
+    const std::string message = sqlite3_errmsg(db_);
+    sqlite3_reset(stmt_.get());
+    throw StoreError(message);
+}
+
+void Statement::run() {
+    while (step()) {
+    }
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_.get());
+    sqlite3_clear_bindings(stmt_.get());
+}
+
+std::optional<QString> Statement::text(int column) const {
+    if (isNull(column)) {
+        return std::nullopt;
+    }
+    return textOrEmpty(column);
+}
+
+QString Statement::textOrEmpty(int column) const {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+    const int size = sqlite3_column_bytes(stmt_.get(), column);
+    return data != nullptr ? QString::fromUtf8(data, size) : QString();
+}
+
+std::int64_t Statement::integer(int column) const {
+    return sqlite3_column_int64(stmt_.get(), column);
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
+}
+
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_.get());
+}
+
+Transaction::Transaction(Database& db) : db_(db) {
+    db_.exec("BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction() {
+    if (!done_) {
+        try {
+            db_.exec("ROLLBACK");
+        } catch (const StoreError&) {
+            // The engine may already have rolled back on its own.
+        }
+    }
+}
+
+void Transaction::commit() {
+    db_.exec("COMMIT");
+    done_ = true;
+}
+
+}  // namespace veltro::store

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace veltro::store {
+
+class Statement;
+
+// One open SQLite connection with our pattern matcher and case folding registered.
+class Database {
+public:
+    enum class Mode { OpenExisting, Create };
+
+    static Database open(const std::filesystem::path& file, Mode mode = Mode::OpenExisting);
+
+    Database(Database&&) noexcept = default;
+    Database& operator=(Database&&) noexcept = default;
+    ~Database() = default;
+
+    void exec(std::string_view sql);
+    [[nodiscard]] Statement prepare(std::string_view sql);
+    [[nodiscard]] std::int64_t lastInsertRowId() const;
+    [[nodiscard]] int changes() const;
+    [[nodiscard]] QString errorText() const;
+    [[nodiscard]] sqlite3* handle() const { return db_.get(); }
+    [[nodiscard]] const std::filesystem::path& file() const { return file_; }
+
+private:
+    struct Closer {
+        void operator()(sqlite3* db) const;
+    };
+    Database(std::unique_ptr<sqlite3, Closer> db, std::filesystem::path file);
+
+    std::unique_ptr<sqlite3, Closer> db_;
+    std::filesystem::path file_;
+};
+
+// A prepared statement; values are always bound, never spliced into SQL text.
+class Statement {
+public:
+    Statement(Statement&&) noexcept = default;
+    Statement& operator=(Statement&&) noexcept = default;
+    ~Statement() = default;
+
+    Statement& bind(int index, QStringView text);
+    Statement& bind(int index, const QString& text) { return bind(index, QStringView(text)); }
+    Statement& bind(int index, const std::optional<QString>& text);
+    Statement& bind(int index, std::int64_t value);
+    Statement& bindNull(int index);
+
+    // Returns true while a row is available; throws StoreError on failure.
+    bool step();
+    void run();  // step to completion, for statements without rows
+    void reset();
+
+    [[nodiscard]] std::optional<QString> text(int column) const;
+    [[nodiscard]] QString textOrEmpty(int column) const;
+    [[nodiscard]] std::int64_t integer(int column) const;
+    [[nodiscard]] bool isNull(int column) const;
+    [[nodiscard]] int columnCount() const;
+
+private:
+    friend class Database;
+    struct Finalizer {
+        void operator()(sqlite3_stmt* stmt) const;
+    };
+    Statement(sqlite3* db, sqlite3_stmt* stmt);
+    [[noreturn]] void fail() const;
+
+    sqlite3* db_;
+    std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
+};
+
+// Commits on commit(), rolls back when left without it.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction();
+    void commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+}  // namespace veltro::store

@@ -1,0 +1,45 @@
+#include "TestHome.h"
+
+#include "store/Settings.h"
+#include "store/SettingsKeys.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace settings = veltro::settings;
+namespace key = veltro::settings::key;
+using veltro::testing::TestHome;
+
+namespace {
+
+TEST(Settings, AbsentKeysReadAsEmptyAndWrittenTextReadsBack) {
+    TestHome home;
+    EXPECT_EQ(settings::read(key::LetzteKategorie), QString());
+    EXPECT_FALSE(settings::readNumber(key::PFensterWidth).has_value());
+    EXPECT_TRUE(settings::readFlag(key::OPChk6, true));
+
+    settings::write(key::LetzteKategorie, QStringLiteral("-Alle-"));
+    settings::write(key::AFN, QStringLiteral("DejaVu Sans; mit = Zeichen, \"und\" Ümlaut"));
+    settings::write(key::OPChk6, QStringLiteral("0"));
+    EXPECT_EQ(settings::read(key::LetzteKategorie), QStringLiteral("-Alle-"));
+    EXPECT_EQ(settings::read(key::AFN),
+              QStringLiteral("DejaVu Sans; mit = Zeichen, \"und\" Ümlaut"));
+    EXPECT_FALSE(settings::readFlag(key::OPChk6, true));
+    EXPECT_TRUE(QFile::exists(home.settingsFile()));
+}
+
+TEST(Settings, NumbersAndTruthValuesReadBackOnAnyLocale) {
+    TestHome home;
+    settings::writeNumber(key::List1FontSize, 10.5);
+    settings::writeNumber(key::PFensterWidth, 12345);
+    settings::writeBool(key::AFB, true);
+    EXPECT_EQ(settings::readNumber(key::List1FontSize), 10.5);
+    EXPECT_EQ(settings::read(key::PFensterWidth), QStringLiteral("12345"));
+    EXPECT_EQ(settings::readBool(key::AFB), true);
+    // A value written with a decimal comma elsewhere still reads.
+    EXPECT_EQ(settings::parseNumber(QStringLiteral("8,25")), 8.25);
+    EXPECT_FALSE(settings::parseNumber(QStringLiteral("breit")).has_value());
+}
+
+}  // namespace

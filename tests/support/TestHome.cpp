@@ -1,0 +1,51 @@
+#include "TestHome.h"
+
+#include "store/CardStore.h"
+#include "store/Schema.h"
+
+#include <QSettings>
+
+namespace veltro::testing {
+
+TestHome::TestHome() {
+    qputenv("VELTRO_HOME", data_.path().toLocal8Bit());
+    // QSettings caches its paths per process; point it at this test's directory.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path());
+}
+
+TestHome::~TestHome() {
+    qunsetenv("VELTRO_HOME");
+}
+
+std::filesystem::path TestHome::dir() const {
+    return data_.path().toStdString();
+}
+
+std::filesystem::path TestHome::storeFile() const {
+    return dir() / store::kStoreFileName;
+}
+
+QString TestHome::settingsFile() const {
+    return config_.path() + QStringLiteral("/Veltrix/Veltrix.conf");
+}
+
+void makeStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
+               const std::vector<CardSpec>& cards) {
+    store::createEmptyStore(dir);
+    auto cardStore = store::CardStore::open(dir / store::kStoreFileName);
+    for (const auto& name : categories) {
+        cardStore.addCategory(name);
+    }
+    for (const auto& spec : cards) {
+        store::Card card;
+        card.set(store::Field::Schlagworte, spec.heading);
+        card.set(store::Field::Kategorien, spec.category);
+        for (const auto& [field, value] : spec.fields) {
+            card.set(field, value);
+        }
+        cardStore.insertCard(card);
+    }
+}
+
+}  // namespace veltro::testing
