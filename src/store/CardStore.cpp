@@ -97,16 +97,27 @@ void CardStore::writeFields(std::int64_t id, const std::vector<std::pair<Field, 
 }
 
 std::int64_t CardStore::insertCard(const Card& card) {
+    return CardInserter(db_).insert(card);
+}
+
+namespace {
+std::string insertSql() {
     std::string placeholders;
     for (std::size_t i = 1; i <= kFieldCount; ++i) {
         placeholders += (i == 1 ? "?" : ", ?") + std::to_string(i);
     }
-    auto stmt = db_.prepare("INSERT INTO Kontakte (" + cardColumnList() + ") VALUES (" +
-                            placeholders + ")");
+    return "INSERT INTO Kontakte (" + cardColumnList() + ") VALUES (" + placeholders + ")";
+}
+}  // namespace
+
+CardInserter::CardInserter(Database& db) : db_(db), stmt_(db.prepare(insertSql())) {}
+
+std::int64_t CardInserter::insert(const Card& card) {
+    stmt_.reset();
     for (std::size_t i = 0; i < kFieldCount; ++i) {
-        stmt.bind(static_cast<int>(i + 1), card.values[i]);
+        stmt_.bind(static_cast<int>(i + 1), card.values[i]);
     }
-    stmt.run();
+    stmt_.run();
     return db_.lastInsertRowId();
 }
 

@@ -51,6 +51,17 @@ private:
     Database db_;
 };
 
+// Appends many cards through one prepared statement (imports, generators).
+class CardInserter {
+public:
+    explicit CardInserter(Database& db);
+    std::int64_t insert(const Card& card);
+
+private:
+    Database& db_;
+    Statement stmt_;
+};
+
 // Comma-separated, quoted column list of the card table, in table order.
 [[nodiscard]] const std::string& cardColumnList();
 
