@@ -1,0 +1,62 @@
+#include "Bench.h"
+
+#include "store/SampleCards.h"
+#include "store/Schema.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+
+namespace veltro::bench {
+
+namespace fs = std::filesystem;
+
+std::vector<Metric>& registry() {
+    static std::vector<Metric> metrics;
+    return metrics;
+}
+
+Register::Register(std::string name, std::function<void(const BenchContext&)> run) {
+    registry().push_back({std::move(name), std::move(run)});
+}
+
+fs::path BenchContext::pristineStore(std::int64_t cards) const {
+    const fs::path dir = cacheDir / ("store-" + std::to_string(cards));
+    if (!fs::exists(dir / store::kStoreFileName)) {
+        std::cerr << "erzeuge Kartei mit " << cards << " Karten ..." << std::endl;
+        fs::remove_all(dir);
+        store::writeSyntheticStore(dir, cards);
+    }
+    return dir;
+}
+
+fs::path BenchContext::scratchCopy(std::int64_t cards, const std::string& tag) const {
+    const fs::path source = pristineStore(cards);
+    const fs::path dir = cacheDir / ("scratch-" + tag + "-" + std::to_string(cards));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy_file(source / store::kStoreFileName, dir / store::kStoreFileName);
+    return dir;
+}
+
+double median(std::vector<double> samples) {
+    if (samples.empty()) {
+        return 0.0;
+    }
+    std::sort(samples.begin(), samples.end());
+    const std::size_t mid = samples.size() / 2;
+    return samples.size() % 2 == 1 ? samples[mid] : (samples[mid - 1] + samples[mid]) / 2.0;
+}
+
+void report(const std::string& metric, std::int64_t cards, double medianMs, int runs,
+            const std::vector<std::pair<std::string, std::string>>& extra) {
+    std::printf("{\"metric\": \"%s\", \"cards\": %lld, \"median_ms\": %.2f, \"runs\": %d",
+                metric.c_str(), static_cast<long long>(cards), medianMs, runs);
+    for (const auto& [key, value] : extra) {
+        std::printf(", \"%s\": %s", key.c_str(), value.c_str());
+    }
+    std::printf("}\n");
+    std::fflush(stdout);
+}
+
+}  // namespace veltro::bench

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace veltro::bench {
+
+// What a metric gets: the store sizes and run count asked for, and a cache of
+// generated stores so sizes are made once.
+struct BenchContext {
+    std::vector<std::int64_t> cardCounts;
+    int runs = 5;
+    std::filesystem::path cacheDir;
+    std::filesystem::path binDir;  // where veltro-adressbuch and veltro-cli live
+
+    // A pristine generated store with N cards (made once, then reused read-only).
+    [[nodiscard]] std::filesystem::path pristineStore(std::int64_t cards) const;
+    // A fresh copy of that store in a scratch directory, for metrics that write.
+    [[nodiscard]] std::filesystem::path scratchCopy(std::int64_t cards, const std::string& tag) const;
+};
+
+struct Metric {
+    std::string name;
+    std::function<void(const BenchContext&)> run;
+};
+
+// Every metric registers here (see the *Metrics.cpp files).
+std::vector<Metric>& registry();
+struct Register {
+    Register(std::string name, std::function<void(const BenchContext&)> run);
+};
+
+// Median of samples in milliseconds.
+[[nodiscard]] double median(std::vector<double> samples);
+
+// Prints one JSON object a line: {"metric": ..., "cards": N, "median_ms": x, "runs": r, extra...}
+void report(const std::string& metric, std::int64_t cards, double medianMs, int runs,
+            const std::vector<std::pair<std::string, std::string>>& extra = {});
+
+}  // namespace veltro::bench
