@@ -1,0 +1,56 @@
+#pragma once
+
+#include "store/CardStore.h"
+#include "store/LikePattern.h"
+
+#include <QCollator>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace veltro::store {
+
+// The headings the card list can show, kept in memory in German alphabetical order
+// without regard to case, with case-folded copies for matching. A keystroke filters
+// this array; the store stays the truth and every card command updates both.
+class CardIndex {
+public:
+    struct Entry {
+        std::int64_t id = 0;
+        QString heading;
+        QString category;
+        QString foldedHeading;
+        QString foldedCategory;
+    };
+
+    CardIndex();
+
+    void reset(std::vector<HeadingRow> rows);
+
+    // Positions (in list order) of the cards whose category equals the given one
+    // without regard to case (all cards when none is given) and whose heading matches.
+    [[nodiscard]] std::vector<std::int32_t> filter(const std::optional<QString>& category,
+                                                   const LikePattern& heading) const;
+
+    [[nodiscard]] const Entry& at(std::int32_t position) const { return entries_[position]; }
+    [[nodiscard]] std::int32_t size() const { return static_cast<std::int32_t>(entries_.size()); }
+    [[nodiscard]] std::optional<std::int32_t> positionOf(std::int64_t id) const;
+    [[nodiscard]] std::optional<std::int64_t> idOfHeading(QStringView heading) const;
+
+    void insert(const HeadingRow& row);
+    void remove(std::int64_t id);
+    void rename(std::int64_t id, const QString& heading);
+    void setCategory(std::int64_t id, const QString& category);
+
+private:
+    [[nodiscard]] Entry makeEntry(const HeadingRow& row) const;
+    [[nodiscard]] bool before(const Entry& a, const Entry& b) const;
+    void sortEntries();
+
+    QCollator collator_;
+    std::vector<Entry> entries_;
+};
+
+}  // namespace veltro::store
