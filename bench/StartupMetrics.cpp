@@ -1,8 +1,8 @@
 // startup: process start of the real program (offscreen, splash off) to the filled card list.
 #include "Bench.h"
 
-#include "store/Sqlite.h"
 #include "store/Schema.h"
+#include "store/Sqlite.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

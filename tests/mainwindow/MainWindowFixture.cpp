@@ -5,7 +5,9 @@
 
 namespace veltro::testing {
 
-void MainWindowFixture::TearDown() { window_.reset(); }
+void MainWindowFixture::TearDown() {
+    window_.reset();
+}
 
 mainwindow::MainWindow& MainWindowFixture::open(const std::vector<QString>& categories,
                                                 const std::vector<CardSpec>& cards) {

@@ -58,7 +58,8 @@ TEST_F(Startup, ASecondCopyOnTheSameDataIsRefusedAndTheFirstGoesOn) {
     EXPECT_FALSE(second.start());
     EXPECT_NE(second.exitStatus(), 0);
     ASSERT_EQ(platform_->messages.size(), 1U);
-    EXPECT_EQ(platform_->messages[0].text, QStringLiteral("Die Anwendung wird bereits ausgeführt."));
+    EXPECT_EQ(platform_->messages[0].text,
+              QStringLiteral("Die Anwendung wird bereits ausgeführt."));
     EXPECT_EQ(platform_->messages[0].icon, platform::Icon::None);
     EXPECT_TRUE(first.splash()->timer().isActive());
 }
@@ -75,7 +76,8 @@ TEST_F(Startup, TheSplashOpensTheMainWindowOnItsTimer) {
 }
 
 TEST_F(Startup, UnloadWritesSizeStateAndCategory) {
-    auto& w = open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
+    auto& w =
+        open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
     w.ui().Combo1->setCurrentIndex(1);
     w.Combo1_Click();
     w.close();
