@@ -14,10 +14,6 @@ CardIndex::CardIndex() : collator_(QLocale(QLocale::German, QLocale::Germany)) {
     collator_.setNumericMode(false);
 }
 
-CardIndex::Entry CardIndex::makeEntry(const HeadingRow& row) const {
-    return Entry{row.id, row.heading, row.category, foldCase(row.heading), foldCase(row.category)};
-}
-
 bool CardIndex::before(const Entry& a, const Entry& b) const {
     const int order = collator_.compare(a.heading, b.heading);
     return order != 0 ? order < 0 : a.id < b.id;
@@ -26,10 +22,37 @@ bool CardIndex::before(const Entry& a, const Entry& b) const {
 void CardIndex::reset(std::vector<HeadingRow> rows) {
     entries_.clear();
     entries_.reserve(rows.size());
-    for (const auto& row : rows) {
-        entries_.push_back(makeEntry(row));
+    for (auto& row : rows) {
+        entries_.push_back(Entry{row.id, std::move(row.heading), std::move(row.category)});
     }
     sortEntries();
+    rebuildSearchData();
+}
+
+void CardIndex::rebuildSearchData() {
+    foldedHeadings_.clear();
+    headingSpans_.clear();
+    categoryNumbers_.clear();
+    categoryNumberOf_.clear();
+    headingSpans_.reserve(entries_.size());
+    categoryNumbers_.reserve(entries_.size());
+    for (const auto& entry : entries_) {
+        const QString folded = foldCase(entry.heading);
+        headingSpans_.emplace_back(foldedHeadings_.size(), folded.size());
+        foldedHeadings_ += folded;
+        const QString category = foldCase(entry.category);
+        auto it = categoryNumberOf_.find(category);
+        if (it == categoryNumberOf_.end()) {
+            it = categoryNumberOf_.insert(category,
+                                          static_cast<std::int32_t>(categoryNumberOf_.size()));
+        }
+        categoryNumbers_.push_back(*it);
+    }
+}
+
+QStringView CardIndex::foldedHeading(std::size_t position) const {
+    const auto [offset, length] = headingSpans_[position];
+    return QStringView(foldedHeadings_).mid(offset, length);
 }
 
 void CardIndex::sortEntries() {
@@ -56,14 +79,20 @@ void CardIndex::sortEntries() {
 std::vector<std::int32_t> CardIndex::filter(const std::optional<QString>& category,
                                             const LikePattern& heading) const {
     std::vector<std::int32_t> result;
-    const QString foldedCategory = category ? foldCase(*category) : QString();
+    std::int32_t wanted = -1;
+    if (category) {
+        const auto it = categoryNumberOf_.constFind(foldCase(*category));
+        if (it == categoryNumberOf_.constEnd()) {
+            return result;
+        }
+        wanted = *it;
+    }
     const auto count = size();
     for (std::int32_t i = 0; i < count; ++i) {
-        const Entry& entry = entries_[i];
-        if (category && entry.foldedCategory != foldedCategory) {
+        if (wanted >= 0 && categoryNumbers_[i] != wanted) {
             continue;
         }
-        if (heading.matchesFolded(entry.foldedHeading)) {
+        if (heading.matchesFolded(foldedHeading(i))) {
             result.push_back(i);
         }
     }
@@ -82,25 +111,27 @@ std::optional<std::int32_t> CardIndex::positionOf(std::int64_t id) const {
 std::optional<std::int64_t> CardIndex::idOfHeading(QStringView heading) const {
     const QString folded = foldCase(heading);
     std::optional<std::int64_t> best;
-    for (const auto& entry : entries_) {
-        if (entry.foldedHeading == folded && (!best || entry.id < *best)) {
-            best = entry.id;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (foldedHeading(i) == folded && (!best || entries_[i].id < *best)) {
+            best = entries_[i].id;
         }
     }
     return best;
 }
 
 void CardIndex::insert(const HeadingRow& row) {
-    Entry entry = makeEntry(row);
+    Entry entry{row.id, row.heading, row.category};
     const auto at =
         std::lower_bound(entries_.begin(), entries_.end(), entry,
                          [this](const Entry& a, const Entry& b) { return before(a, b); });
     entries_.insert(at, std::move(entry));
+    rebuildSearchData();
 }
 
 void CardIndex::remove(std::int64_t id) {
     if (const auto pos = positionOf(id)) {
         entries_.erase(entries_.begin() + *pos);
+        rebuildSearchData();
     }
 }
 
@@ -109,7 +140,7 @@ void CardIndex::rename(std::int64_t id, const QString& heading) {
     if (!pos) {
         return;
     }
-    HeadingRow row{id, heading, entries_[*pos].category};
+    const HeadingRow row{id, heading, entries_[*pos].category};
     entries_.erase(entries_.begin() + *pos);
     insert(row);
 }
@@ -117,7 +148,7 @@ void CardIndex::rename(std::int64_t id, const QString& heading) {
 void CardIndex::setCategory(std::int64_t id, const QString& category) {
     if (const auto pos = positionOf(id)) {
         entries_[*pos].category = category;
-        entries_[*pos].foldedCategory = foldCase(category);
+        rebuildSearchData();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "store/LikePattern.h"
 
 #include <QCollator>
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -21,8 +22,6 @@ public:
         std::int64_t id = 0;
         QString heading;
         QString category;
-        QString foldedHeading;
-        QString foldedCategory;
     };
 
     CardIndex();
@@ -45,12 +44,19 @@ public:
     void setCategory(std::int64_t id, const QString& category);
 
 private:
-    [[nodiscard]] Entry makeEntry(const HeadingRow& row) const;
     [[nodiscard]] bool before(const Entry& a, const Entry& b) const;
     void sortEntries();
+    // Folded headings in one buffer and categories as numbers, in list order, so a
+    // keystroke scans memory in sequence instead of chasing a pointer per card.
+    void rebuildSearchData();
+    [[nodiscard]] QStringView foldedHeading(std::size_t position) const;
 
     QCollator collator_;
     std::vector<Entry> entries_;
+    QString foldedHeadings_;
+    std::vector<std::pair<qsizetype, qsizetype>> headingSpans_;
+    std::vector<std::int32_t> categoryNumbers_;
+    QHash<QString, std::int32_t> categoryNumberOf_;
 };
 
 }  // namespace veltro::store
