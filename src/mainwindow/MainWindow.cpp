@@ -53,7 +53,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     installFilters();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    cancelFullTextBuild();
+}
 
 void MainWindow::connectHandlers() {
     connect(ui_.Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });

@@ -6,6 +6,10 @@
 
 #include <QMainWindow>
 
+#include <atomic>
+#include <future>
+#include <unordered_set>
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -72,6 +76,9 @@ private:
     void Label8_Release();
     void Text16_GotFocus();
     FullTextIndex& fullTextIndex();
+    void startFullTextBuild();
+    void cancelFullTextBuild();
+    void fullTextChanged(std::int64_t id);
 
     MainWindowUi ui_;
     std::filesystem::path directory_;
@@ -79,6 +86,10 @@ private:
     store::CardIndex index_;
     CardListModel* listModel_ = nullptr;
     std::unique_ptr<FullTextIndex> fullText_;
+    // Built in the background after start-up, on a connection of its own.
+    std::future<std::unique_ptr<FullTextIndex>> fullTextBuild_;
+    std::atomic<bool> cancelFullText_ = false;
+    std::unordered_set<std::int64_t> changedDuringBuild_;
     std::optional<std::int64_t> shownCardId_;
     std::int64_t cardTotal_ = 0;
     bool storeLoaded_ = false;
