@@ -18,6 +18,7 @@
 namespace veltro::mainwindow {
 
 class CardListModel;
+class MainMenus;
 class FullTextIndex;
 
 // Form1: the card file's main window.
@@ -44,6 +45,7 @@ public:
 
     // State other windows and tests read.
     [[nodiscard]] const MainWindowUi& ui() const { return ui_; }
+    [[nodiscard]] const MainMenus& menus() const { return *menus_; }
     [[nodiscard]] store::CardStore* cardStore() { return store_ ? &*store_ : nullptr; }
     [[nodiscard]] const std::filesystem::path& storeDirectory() const { return directory_; }
     [[nodiscard]] std::optional<std::int64_t> shownCardId() const { return shownCardId_; }
@@ -60,6 +62,8 @@ protected:
 
 private:
     void connectHandlers();
+    void connectMenus();
+    void List1_MouseDown(const QPoint& position);
     void installFilters();
     void fillCategorySelector();
     void loadCardIndex();
@@ -81,6 +85,7 @@ private:
     void fullTextChanged(std::int64_t id);
 
     MainWindowUi ui_;
+    std::unique_ptr<MainMenus> menus_;
     std::filesystem::path directory_;
     std::optional<store::CardStore> store_;
     store::CardIndex index_;
