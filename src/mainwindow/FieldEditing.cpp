@@ -9,11 +9,17 @@ namespace veltro::mainwindow {
 
 namespace {
 
-bool flagsOnFocus(int box) { return box == 2 || box == 3 || box == 4 || box == 5 || box == 7; }
+bool flagsOnFocus(int box) {
+    return box == 2 || box == 3 || box == 4 || box == 5 || box == 7;
+}
 
-bool flagsOnKey(int box) { return (box >= 9 && box <= 15) || box == 17 || box == 18 || box == 19; }
+bool flagsOnKey(int box) {
+    return (box >= 9 && box <= 15) || box == 17 || box == 18 || box == 19;
+}
 
-bool swallowsEnter(int box) { return box == 15 || box == 17 || box == 19; }
+bool swallowsEnter(int box) {
+    return box == 15 || box == 17 || box == 19;
+}
 
 bool isEnter(const QKeyEvent& key) {
     return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;

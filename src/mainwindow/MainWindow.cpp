@@ -12,8 +12,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 
 namespace veltro::mainwindow {
@@ -112,8 +112,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (const int box = fieldBoxNumber(watched); box != 0) {
         return fieldBoxEvent(box, event) || QMainWindow::eventFilter(watched, event);
     }
-    if (type == QEvent::FocusOut &&
-        (watched == ui_.RichTextBox1 || watched == ui_.RichTextBox2)) {
+    if (type == QEvent::FocusOut && (watched == ui_.RichTextBox1 || watched == ui_.RichTextBox2)) {
         Command2_Click();
     } else if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

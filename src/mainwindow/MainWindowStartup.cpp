@@ -6,8 +6,8 @@
 #include "store/DataDirectory.h"
 #include "store/Schema.h"
 #include "store/Settings.h"
-#include "store/Snapshot.h"
 #include "store/SettingsKeys.h"
+#include "store/Snapshot.h"
 #include "store/StoreError.h"
 
 #include <QComboBox>

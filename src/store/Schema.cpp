@@ -41,7 +41,8 @@ void createChangeTriggers(Database& db) {
     }
     const std::string saveCard = "INSERT OR IGNORE INTO zKontakte (rowid, " + columns +
                                  ") VALUES (old.rowid, " + oldValues + "); END";
-    const std::string notNewCard = " AND NOT EXISTS (SELECT 1 FROM zKontakte WHERE rowid = -old.rowid)";
+    const std::string notNewCard =
+        " AND NOT EXISTS (SELECT 1 FROM zKontakte WHERE rowid = -old.rowid)";
     db.exec("CREATE TRIGGER zKontakteAendern BEFORE UPDATE ON Kontakte WHEN " + running +
             notNewCard + " BEGIN " + saveCard);
     db.exec("CREATE TRIGGER zKontakteLoeschen BEFORE DELETE ON Kontakte WHEN " + running +

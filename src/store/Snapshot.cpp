@@ -9,7 +9,9 @@ namespace veltro::store {
 
 namespace {
 
-const std::string& kontakteColumns() { return cardColumnList(); }
+const std::string& kontakteColumns() {
+    return cardColumnList();
+}
 
 std::vector<std::string> trackingDiscard() {
     const std::string columns = kontakteColumns();

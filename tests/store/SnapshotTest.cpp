@@ -16,7 +16,8 @@ namespace {
 // Every row of both tables, with row ids, as one comparable text.
 QStringList tableState(CardStore& store) {
     QStringList rows;
-    auto cards = store.db().prepare("SELECT rowid, " + cardColumnList() + " FROM Kontakte ORDER BY rowid");
+    auto cards =
+        store.db().prepare("SELECT rowid, " + cardColumnList() + " FROM Kontakte ORDER BY rowid");
     while (cards.step()) {
         QString row;
         for (int i = 0; i < cards.columnCount(); ++i) {
@@ -24,7 +25,8 @@ QStringList tableState(CardStore& store) {
         }
         rows << row;
     }
-    auto categories = store.db().prepare("SELECT rowid, KategorieName FROM tblAdrCfg ORDER BY rowid");
+    auto categories =
+        store.db().prepare("SELECT rowid, KategorieName FROM tblAdrCfg ORDER BY rowid");
     while (categories.step()) {
         rows << QStringLiteral("K %1 %2").arg(categories.integer(0)).arg(categories.textOrEmpty(1));
     }
@@ -60,10 +62,11 @@ void editEverything(CardStore& store) {
 class SnapshotRun : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        makeStore(home_.dir(), {QStringLiteral("A"), QStringLiteral("B")},
-                  {{QStringLiteral("Eins"), QStringLiteral("A")},
-                   {QStringLiteral("Zwei"), QStringLiteral("A"), {{Field::Telefon, QStringLiteral("1")}}},
-                   {QStringLiteral("Drei"), QStringLiteral("B")}});
+        makeStore(
+            home_.dir(), {QStringLiteral("A"), QStringLiteral("B")},
+            {{QStringLiteral("Eins"), QStringLiteral("A")},
+             {QStringLiteral("Zwei"), QStringLiteral("A"), {{Field::Telefon, QStringLiteral("1")}}},
+             {QStringLiteral("Drei"), QStringLiteral("B")}});
         store_.emplace(CardStore::open(home_.storeFile()));
         if (!GetParam()) {  // a store made without the change triggers
             for (const char* name : {"zKontakteAendern", "zKontakteLoeschen", "zKontakteNeu",
@@ -100,11 +103,12 @@ TEST_P(SnapshotRun, KeepKeepsTheRunAndEmptiesTheSnapshot) {
 TEST_P(SnapshotRun, AFailureInTheMiddleOfDiscardLeavesTheTablesWhole) {
     editEverything(*store_);
     const QStringList after = tableState(*store_);
-    EXPECT_THROW(Snapshot::discard(store_->db(), [](int step) {
-                     if (step == 2) {
-                         throw StoreError("disk full");
-                     }
-                 }),
+    EXPECT_THROW(Snapshot::discard(store_->db(),
+                                   [](int step) {
+                                       if (step == 2) {
+                                           throw StoreError("disk full");
+                                       }
+                                   }),
                  StoreError);
     EXPECT_EQ(tableState(*store_), after);
     EXPECT_GT(rowsIn(*store_, "zKontakte"), 0);
