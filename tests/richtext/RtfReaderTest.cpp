@@ -180,6 +180,9 @@ TEST(RtfReader, TextRules) {
         {"document code page", R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})", "При"},
         {"Mac code page", R"({\rtf1\mac \'8a})", "ä"},
         {"double-byte code page", R"({\rtf1\ansi\ansicpg932 \'82\'a0})", "あ"},
+        {"unmappable double-byte code", R"({\rtf1\ansi\ansicpg932 a\'a0b})",
+         "a\xEF\xBF\xBD"
+         "b"},
         {"font charset over the document page",
          R"({\rtf1{\fonttbl{\f0\fcharset0 A;}{\f1\fcharset128 MS Gothic;}}\f1\'93\'fa\'96\'7b\f0\'e4})",
          "日本ä"},
