@@ -24,6 +24,11 @@ bool isBulletLabel(QStringView label) {
            std::find(kBullets.begin(), kBullets.end(), label.front().unicode()) != kBullets.end();
 }
 
+// QTextDocument takes these for frame boundaries; as text they would split paragraphs.
+bool isQtFrameMarker(char32_t ch) {
+    return ch == 0xFDD0 || ch == 0xFDD1;
+}
+
 bool isHighSurrogate(std::int64_t v) {
     return v >= 0xD800 && v <= 0xDBFF;
 }
@@ -503,6 +508,9 @@ void RtfReader::emit(char32_t ch) {
     if (ch == 0x2029) {
         ch = 0x2028;  // paragraphs end only at \par
     }
+    if (isQtFrameMarker(ch)) {
+        ch = 0xFFFD;
+    }
     if (state().destination == Destination::ColorTable) {
         return;
     }
@@ -558,7 +566,12 @@ void RtfReader::decodeInto(QString& target, std::string_view bytes) {
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (!ascii) {
             flushPending();
-            target += QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            std::replace_if(
+                text.begin(), text.end(),
+                [](QChar c) { return isQtFrameMarker(c.unicode()) || c == QChar(0x2029); },
+                QChar(QChar::ReplacementCharacter));
+            target += text;
             return;
         }
     }

@@ -142,6 +142,10 @@ TEST(RtfReader, TextRules) {
         {"unpaired high surrogate", R"({\rtf1\u-10179?x})", "\xEF\xBF\xBDx"},
         {"high surrogate before \\par", R"({\rtf1\u-10179?\par x})", "\xEF\xBF\xBD\nx"},
         {"out of range \\u", R"({\rtf1\u99999999999?x})", "\xEF\xBF\xBDx"},
+        {"Qt's frame markers are not text", R"({\rtf1 a\u64976?b\u64977?c})",
+         "a\xEF\xBF\xBD"
+         "b\xEF\xBF\xBD"
+         "c"},
         {"control characters from \\u dropped", R"({\rtf1 a\u10?\u0?b})", "ab"},
         {"space after a word is its delimiter", R"({\rtf1\b0  12})", " 12"},
         {"'-' without digit is text", R"({\rtf1\b-x})", "-x"},
