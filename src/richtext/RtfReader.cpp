@@ -1,5 +1,7 @@
 #include "richtext/RtfReader.h"
 
+#include <QList>
+
 #include <algorithm>
 #include <array>
 
@@ -24,9 +26,29 @@ bool isBulletLabel(QStringView label) {
            std::find(kBullets.begin(), kBullets.end(), label.front().unicode()) != kBullets.end();
 }
 
-// QTextDocument takes these for frame boundaries; as text they would split paragraphs.
-bool isQtFrameMarker(char32_t ch) {
-    return ch == 0xFDD0 || ch == 0xFDD1;
+// What a character of the input stands for in a run: control characters and object
+// placeholders are not text, paragraphs end only at \par, and Qt's frame markers (U+FDD0,
+// U+FDD1) would split paragraphs in a QTextDocument.
+std::optional<char32_t> runCharacter(char32_t ch) {
+    if ((ch < 0x20 && ch != u'\t') || ch == 0xFFFC) {
+        return std::nullopt;
+    }
+    if (ch == 0x2029) {
+        return 0x2028;
+    }
+    if (ch == 0xFDD0 || ch == 0xFDD1) {
+        return 0xFFFD;
+    }
+    return ch;
+}
+
+void appendCharacter(char32_t ch, QString& out) {
+    if (QChar::requiresSurrogates(ch)) {
+        out.append(QChar(QChar::highSurrogate(ch)));
+        out.append(QChar(QChar::lowSurrogate(ch)));
+    } else {
+        out.append(QChar(static_cast<char16_t>(ch)));
+    }
 }
 
 bool isHighSurrogate(std::int64_t v) {
@@ -502,26 +524,13 @@ void RtfReader::resolvePendingHigh() {
 
 void RtfReader::emit(char32_t ch) {
     resolvePendingHigh();
-    if ((ch < 0x20 && ch != u'\t') || ch == 0xFFFC) {
-        return;
-    }
-    if (ch == 0x2029) {
-        ch = 0x2028;  // paragraphs end only at \par
-    }
-    if (isQtFrameMarker(ch)) {
-        ch = 0xFFFD;
-    }
-    if (state().destination == Destination::ColorTable) {
+    const std::optional<char32_t> text = runCharacter(ch);
+    if (!text || state().destination == Destination::ColorTable) {
         return;
     }
     if (QString* target = textTarget()) {
         flushPending();
-        if (QChar::requiresSurrogates(ch)) {
-            target->append(QChar(QChar::highSurrogate(ch)));
-            target->append(QChar(QChar::lowSurrogate(ch)));
-        } else {
-            target->append(QChar(static_cast<char16_t>(ch)));
-        }
+        appendCharacter(*text, *target);
         afterFontNameText();
     }
 }
@@ -566,12 +575,13 @@ void RtfReader::decodeInto(QString& target, std::string_view bytes) {
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (!ascii) {
             flushPending();
-            QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-            std::replace_if(
-                text.begin(), text.end(),
-                [](QChar c) { return isQtFrameMarker(c.unicode()) || c == QChar(0x2029); },
-                QChar(QChar::ReplacementCharacter));
-            target += text;
+            const QString text =
+                QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            for (const char32_t ch : text.toUcs4()) {
+                if (const auto kept = runCharacter(ch)) {
+                    appendCharacter(*kept, target);
+                }
+            }
             return;
         }
     }

@@ -196,6 +196,11 @@ TEST(RtfReader, TextRules) {
          "{\\urtf1 Gr\xC3\xBC\xC3\x9F"
          "e}",
          "Grüße"},
+        {"raw UTF-8 keeps to the rules of text",
+         "{\\urtf1 a\xEF\xBF\xBC"
+         "b\xE2\x80\xA9"
+         "c\xEF\xB7\x90}",
+         "ab\nc\xEF\xBF\xBD"},
         {"raw 8-bit bytes in the code page", "{\\rtf1 M\xFCller}", "Müller"},
         {"extra closing brace ends the document", R"({\rtf1 a}b})", "a"},
         {"missing closing brace keeps the text", R"({\rtf1 a\par b)", "a\nb"},
