@@ -1,0 +1,158 @@
+#include "richtext/RtfControlWord.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace veltro::richtext {
+namespace {
+
+using W = RtfControlWord;
+using Entry = std::pair<std::string_view, RtfControlWord>;
+
+// Sorted by name for binary search.
+constexpr auto kWords = std::to_array<Entry>({
+    {"annotation", W::SkippedDestination},
+    {"ansi", W::Ansi},
+    {"ansicpg", W::AnsiCpg},
+    {"atnauthor", W::SkippedDestination},
+    {"atnid", W::SkippedDestination},
+    {"b", W::Bold},
+    {"bkmkend", W::SkippedDestination},
+    {"bkmkstart", W::SkippedDestination},
+    {"blue", W::Blue},
+    {"bullet", W::Bullet},
+    {"cell", W::Cell},
+    {"cf", W::Colour},
+    {"colorschememapping", W::SkippedDestination},
+    {"colortbl", W::ColorTable},
+    {"cpg", W::FontCodePage},
+    {"datastore", W::SkippedDestination},
+    {"deff", W::Deff},
+    {"emdash", W::Emdash},
+    {"emspace", W::Emspace},
+    {"endash", W::Endash},
+    {"enspace", W::Enspace},
+    {"f", W::Font},
+    {"falt", W::SkippedDestination},
+    {"fcharset", W::FontCharset},
+    {"fi", W::FirstIndent},
+    {"field", W::Field},
+    {"filetbl", W::SkippedDestination},
+    {"fldinst", W::SkippedDestination},
+    {"fldrslt", W::FieldResult},
+    {"fname", W::SkippedDestination},
+    {"fontemb", W::SkippedDestination},
+    {"fontfile", W::SkippedDestination},
+    {"fonttbl", W::FontTable},
+    {"footer", W::SkippedDestination},
+    {"footerf", W::SkippedDestination},
+    {"footerl", W::SkippedDestination},
+    {"footerr", W::SkippedDestination},
+    {"footnote", W::SkippedDestination},
+    {"fs", W::FontSize},
+    {"generator", W::SkippedDestination},
+    {"green", W::Green},
+    {"header", W::SkippedDestination},
+    {"headerf", W::SkippedDestination},
+    {"headerl", W::SkippedDestination},
+    {"headerr", W::SkippedDestination},
+    {"i", W::Italic},
+    {"info", W::SkippedDestination},
+    {"latentstyles", W::SkippedDestination},
+    {"ldblquote", W::Ldblquote},
+    {"li", W::LeftIndent},
+    {"line", W::Line},
+    {"listoverridetable", W::SkippedDestination},
+    {"listtable", W::SkippedDestination},
+    {"listtext", W::ListText},
+    {"lquote", W::Lquote},
+    {"ls", W::ListOverride},
+    {"mac", W::Mac},
+    {"mmathPr", W::SkippedDestination},
+    {"nestcell", W::Cell},
+    {"nestrow", W::Row},
+    {"nonshppict", W::SkippedDestination},
+    {"object", W::SkippedDestination},
+    {"page", W::Par},
+    {"panose", W::SkippedDestination},
+    {"par", W::Par},
+    {"pard", W::Pard},
+    {"pc", W::Pc},
+    {"pca", W::Pca},
+    {"pgdsctbl", W::SkippedDestination},
+    {"pict", W::SkippedDestination},
+    {"plain", W::Plain},
+    {"pn", W::Pn},
+    {"pnlvlblt", W::PnBullet},
+    {"pntext", W::PnText},
+    {"pntxta", W::SkippedDestination},
+    {"pntxtb", W::SkippedDestination},
+    {"qc", W::AlignCenter},
+    {"qj", W::AlignJustify},
+    {"ql", W::AlignLeft},
+    {"qmspace", W::Qmspace},
+    {"qr", W::AlignRight},
+    {"rdblquote", W::Rdblquote},
+    {"red", W::Red},
+    {"revtbl", W::SkippedDestination},
+    {"row", W::Row},
+    {"rquote", W::Rquote},
+    {"rsidtbl", W::SkippedDestination},
+    {"rtf", W::Rtf},
+    {"sect", W::Par},
+    {"strike", W::Strike},
+    {"striked", W::Strike},
+    {"stylesheet", W::SkippedDestination},
+    {"tab", W::Tab},
+    {"tc", W::SkippedDestination},
+    {"themedata", W::SkippedDestination},
+    {"u", W::U},
+    {"uc", W::Uc},
+    {"ud", W::Ud},
+    {"ul", W::Underline},
+    {"uld", W::Underline},
+    {"uldash", W::Underline},
+    {"uldashd", W::Underline},
+    {"uldashdd", W::Underline},
+    {"uldb", W::Underline},
+    {"ulhwave", W::Underline},
+    {"ulldash", W::Underline},
+    {"ulnone", W::UnderlineNone},
+    {"ulth", W::Underline},
+    {"ulthd", W::Underline},
+    {"ulthdash", W::Underline},
+    {"ulthdashd", W::Underline},
+    {"ulthdashdd", W::Underline},
+    {"ulthldash", W::Underline},
+    {"ululdbwave", W::Underline},
+    {"ulw", W::Underline},
+    {"ulwave", W::Underline},
+    {"upr", W::Upr},
+    {"urtf", W::Urtf},
+    {"v", W::Hidden},
+    {"xe", W::SkippedDestination},
+    {"xmlnstbl", W::SkippedDestination},
+});
+
+static_assert(std::is_sorted(kWords.begin(), kWords.end(),
+                             [](const Entry& a, const Entry& b) { return a.first < b.first; }));
+
+// Shape destinations come in many spellings (shpinst, shptxt, shprslt, ...).
+bool isShapeDestination(std::string_view word) {
+    return word.starts_with("shp");
+}
+
+}  // namespace
+
+RtfControlWord lookupControlWord(std::string_view word) {
+    const auto it =
+        std::lower_bound(kWords.begin(), kWords.end(), word,
+                         [](const Entry& e, std::string_view w) { return e.first < w; });
+    if (it != kWords.end() && it->first == word) {
+        return it->second;
+    }
+    return isShapeDestination(word) ? W::SkippedDestination : W::Unknown;
+}
+
+}  // namespace veltro::richtext

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <string_view>
+
+namespace veltro::richtext {
+
+// The control words the reader acts on; everything else is Unknown and ignored.
+enum class RtfControlWord {
+    Unknown,
+    // header and code pages
+    Rtf,
+    Urtf,
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCpg,
+    Deff,
+    Uc,
+    U,
+    Upr,
+    Ud,
+    // destinations handled
+    FontTable,
+    ColorTable,
+    PnText,
+    ListText,
+    Pn,
+    Field,
+    FieldResult,
+    SkippedDestination,
+    // font and colour tables
+    Font,
+    FontCharset,
+    FontCodePage,
+    Red,
+    Green,
+    Blue,
+    // character formatting
+    Plain,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Strike,
+    FontSize,
+    Colour,
+    Hidden,
+    // paragraph formatting
+    Pard,
+    AlignLeft,
+    AlignRight,
+    AlignCenter,
+    AlignJustify,
+    LeftIndent,
+    FirstIndent,
+    ListOverride,
+    PnBullet,
+    // breaks
+    Par,
+    Line,
+    Tab,
+    Cell,
+    Row,
+    // special characters
+    Emdash,
+    Endash,
+    Emspace,
+    Enspace,
+    Qmspace,
+    Bullet,
+    Lquote,
+    Rquote,
+    Ldblquote,
+    Rdblquote,
+};
+
+RtfControlWord lookupControlWord(std::string_view word);
+
+}  // namespace veltro::richtext

@@ -1,0 +1,208 @@
+#include "richtext/StoredText.h"
+
+#include "richtext/RtfReader.h"
+#include "richtext/TextDecoder.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace veltro::richtext {
+namespace {
+
+bool isAsciiSpace(char16_t c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Where "{\rtf" starts, or -1. Works on bytes and on UTF-16 alike.
+template <typename View>
+qsizetype rtfStart(View stored) {
+    qsizetype i = 0;
+    if constexpr (std::is_same_v<View, QByteArrayView>) {
+        if (stored.startsWith("\xEF\xBB\xBF")) {
+            i = 3;
+        }
+    } else if (!stored.isEmpty() && stored.front() == QChar(0xFEFF)) {
+        i = 1;
+    }
+    const auto at = [&](qsizetype k) -> char16_t {
+        if constexpr (std::is_same_v<View, QByteArrayView>) {
+            return static_cast<unsigned char>(stored[k]);
+        } else {
+            return stored[k].unicode();
+        }
+    };
+    while (i < stored.size() && isAsciiSpace(at(i))) {
+        ++i;
+    }
+    const auto matches = [&](std::string_view word) {
+        if (stored.size() - i < static_cast<qsizetype>(word.size())) {
+            return false;
+        }
+        for (std::size_t k = 0; k < word.size(); ++k) {
+            if (at(i + static_cast<qsizetype>(k)) != static_cast<unsigned char>(word[k])) {
+                return false;
+            }
+        }
+        return true;
+    };
+    return matches("{\\rtf") || matches("{\\urtf") ? i : -1;
+}
+
+class PlainTextCollector final : public RtfSink {
+public:
+    PlainTextCollector(QString& out, LineBreak lineBreak)
+        : out_(out), separator_(lineBreak == LineBreak::CrLf ? u"\r\n" : u"\n") {}
+
+    void text(QStringView text, const CharFormat&) override {
+        const auto special = [](QChar c) { return c == QChar(0x2028) || c == QChar(0x00AD); };
+        if (std::none_of(text.begin(), text.end(), special)) {
+            out_ += text;
+            return;
+        }
+        for (const QChar c : text) {
+            if (c == QChar(0x2028)) {
+                out_ += separator_;
+            } else if (c != QChar(0x00AD)) {
+                out_ += c;
+            }
+        }
+    }
+    void paragraphEnd(const ParaFormat&) override {
+        out_ += separator_;
+        ++paragraphs_;
+    }
+    bool wantsFormats() const override { return false; }
+
+    void finish() {
+        if (paragraphs_ > 0) {
+            out_.chop(separator_.size());  // no separator after the last paragraph
+        }
+    }
+
+private:
+    QString& out_;
+    QStringView separator_;
+    int paragraphs_ = 0;
+};
+
+class DocumentCollector final : public RtfSink {
+public:
+    explicit DocumentCollector(RichDocument& document) : document_(document) {}
+
+    void text(QStringView text, const CharFormat& format) override {
+        if (!current_.runs.empty() && current_.runs.back().format == format) {
+            current_.runs.back().text += text;
+        } else {
+            current_.runs.push_back({text.toString(), format});
+        }
+    }
+    void paragraphEnd(const ParaFormat& format) override {
+        current_.format = format;
+        document_.paragraphs.push_back(std::exchange(current_, Paragraph{}));
+    }
+
+private:
+    RichDocument& document_;
+    Paragraph current_;
+};
+
+void readRtf(std::string_view rtf, bool rawBytesAreUtf8, RtfSink& sink, QString* defaultFamily) {
+    RtfReader reader(rtf, sink, {.rawBytesAreUtf8 = rawBytesAreUtf8});
+    reader.read();
+    if (defaultFamily) {
+        *defaultFamily = reader.defaultFamily();
+    }
+}
+
+std::string_view asStringView(QByteArrayView bytes) {
+    return {bytes.data(), static_cast<std::size_t>(bytes.size())};
+}
+
+bool isAscii(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// RTF kept as characters: pure ASCII is read as bytes; other characters are taken as they are.
+template <typename Read>
+auto withRtfBytes(QStringView rtf, Read read) {
+    if (isAscii(rtf)) {
+        return read(rtf.toLatin1(), false);
+    }
+    return read(rtf.toUtf8(), true);
+}
+
+QString decodePlainBytes(QByteArrayView bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError()) {
+        return text;
+    }
+    text.resize(bytes.size());
+    std::transform(bytes.begin(), bytes.end(), text.begin(), [](char c) {
+        return QChar(windows1252ToUnicode(static_cast<unsigned char>(c)));
+    });
+    return text;
+}
+
+QString plainTextOfRtf(QByteArrayView rtf, bool rawBytesAreUtf8, LineBreak lineBreak) {
+    QString out;
+    out.reserve(rtf.size() / 2);
+    PlainTextCollector collector(out, lineBreak);
+    readRtf(asStringView(rtf), rawBytesAreUtf8, collector, nullptr);
+    collector.finish();
+    return out;
+}
+
+RichDocument documentOfRtf(QByteArrayView rtf, bool rawBytesAreUtf8) {
+    RichDocument document;
+    DocumentCollector collector(document);
+    readRtf(asStringView(rtf), rawBytesAreUtf8, collector, &document.defaultFamily);
+    return document;
+}
+
+}  // namespace
+
+bool looksLikeRtf(QByteArrayView stored) {
+    return rtfStart(stored) >= 0;
+}
+bool looksLikeRtf(QStringView stored) {
+    return rtfStart(stored) >= 0;
+}
+
+QString plainTextFromStored(QByteArrayView stored, LineBreak lineBreak) {
+    const qsizetype start = rtfStart(stored);
+    if (start < 0) {
+        return decodePlainBytes(stored);
+    }
+    return plainTextOfRtf(stored.sliced(start), false, lineBreak);
+}
+
+QString plainTextFromStored(const QString& stored, LineBreak lineBreak) {
+    const qsizetype start = rtfStart(QStringView(stored));
+    if (start < 0) {
+        return stored;
+    }
+    return withRtfBytes(QStringView(stored).sliced(start), [&](const QByteArray& rtf, bool utf8) {
+        return plainTextOfRtf(rtf, utf8, lineBreak);
+    });
+}
+
+RichDocument documentFromStored(QByteArrayView stored) {
+    const qsizetype start = rtfStart(stored);
+    if (start < 0) {
+        return documentFromPlainText(decodePlainBytes(stored));
+    }
+    return documentOfRtf(stored.sliced(start), false);
+}
+
+RichDocument documentFromStored(const QString& stored) {
+    const qsizetype start = rtfStart(QStringView(stored));
+    if (start < 0) {
+        return documentFromPlainText(stored);
+    }
+    return withRtfBytes(QStringView(stored).sliced(start),
+                        [](const QByteArray& rtf, bool utf8) { return documentOfRtf(rtf, utf8); });
+}
+
+}  // namespace veltro::richtext

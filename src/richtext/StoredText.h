@@ -1,0 +1,25 @@
+#pragma once
+
+#include "richtext/RichDocument.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace veltro::richtext {
+
+// A stored block is RTF when, after a UTF-8 byte order mark and white space, it starts with
+// "{\rtf" (or "{\urtf"); anything else is plain text.
+bool looksLikeRtf(QByteArrayView stored);
+bool looksLikeRtf(QStringView stored);
+
+// The visible text of a stored block: paragraphs joined by CR LF (export) or LF (clipboard),
+// no bullet markers. Plain text that is not RTF comes back unchanged; as bytes it is read as
+// UTF-8 when valid, else as Windows-1252.
+QString plainTextFromStored(const QString& stored, LineBreak lineBreak);
+QString plainTextFromStored(QByteArrayView stored, LineBreak lineBreak);
+
+// The stored block as a document; plain text becomes unformatted paragraphs.
+RichDocument documentFromStored(const QString& stored);
+RichDocument documentFromStored(QByteArrayView stored);
+
+}  // namespace veltro::richtext
