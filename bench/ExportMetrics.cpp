@@ -7,6 +7,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -34,7 +36,9 @@ void resetPeakRss() {
 }
 
 std::string megabytes(double bytes) {
-    return std::to_string(static_cast<double>(static_cast<long long>(bytes / 1e4)) / 100.0);
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.2f", bytes / 1e6);
+    return text.data();
 }
 
 void exportMetric(const BenchContext& context, const std::string& name, ExportFormat format) {

@@ -22,6 +22,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace veltro::exporting {
 
 namespace {
@@ -118,7 +120,11 @@ void ExportDialog::buildWidgets() {
 
     connect(command1_, &QPushButton::clicked, this, &ExportDialog::Command1_Click);
     connect(command2, &QPushButton::clicked, this, &ExportDialog::Command2_Click);
-    setTabOrder({option1_, text1_, option2_, combo1_, check1_, command1_, command2});
+    const std::array<QWidget*, 7> order = {option1_, text1_,    option2_, combo1_,
+                                           check1_,  command1_, command2};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 QGroupBox* ExportDialog::buildFormatFrame() {
