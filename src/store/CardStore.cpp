@@ -53,18 +53,31 @@ std::vector<QString> CardStore::categories() {
     return names;
 }
 
-std::optional<Card> CardStore::loadCard(std::int64_t id) {
-    auto stmt = db_.prepare("SELECT " + cardColumnList() + " FROM Kontakte WHERE rowid = ?1");
-    stmt.bind(1, id);
-    if (!stmt.step()) {
-        return std::nullopt;
-    }
+namespace {
+Card cardFromRow(const Statement& stmt, std::int64_t id) {
     Card card;
     card.id = id;
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         card.values[i] = stmt.text(static_cast<int>(i));
     }
     return card;
+}
+}  // namespace
+
+std::optional<Card> CardStore::loadCard(std::int64_t id) {
+    auto stmt = db_.prepare("SELECT " + cardColumnList() + " FROM Kontakte WHERE rowid = ?1");
+    stmt.bind(1, id);
+    if (!stmt.step()) {
+        return std::nullopt;
+    }
+    return cardFromRow(stmt, id);
+}
+
+void CardStore::forEachCard(const std::function<void(const Card&)>& visit) {
+    auto stmt = db_.prepare("SELECT " + cardColumnList() + ", rowid FROM Kontakte ORDER BY rowid");
+    while (stmt.step()) {
+        visit(cardFromRow(stmt, stmt.integer(static_cast<int>(kFieldCount))));
+    }
 }
 
 std::optional<std::int64_t> CardStore::findByHeading(QStringView heading) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     [[nodiscard]] std::vector<QString> categories();
 
     [[nodiscard]] std::optional<Card> loadCard(std::int64_t id);
+    // Walks every card in store order.
+    void forEachCard(const std::function<void(const Card&)>& visit);
     // The first card in store order whose heading equals this one without regard to case.
     [[nodiscard]] std::optional<std::int64_t> findByHeading(QStringView heading);
 

@@ -37,11 +37,11 @@ void makeStore(const std::filesystem::path& dir, const std::vector<QString>& cat
     for (const auto& name : categories) {
         cardStore.addCategory(name);
     }
-    for (const auto& spec : cards) {
+    for (const auto& wanted : cards) {
         store::Card card;
-        card.set(store::Field::Schlagworte, spec.heading);
-        card.set(store::Field::Kategorien, spec.category);
-        for (const auto& [field, value] : spec.fields) {
+        card.set(store::Field::Schlagworte, wanted.heading);
+        card.set(store::Field::Kategorien, wanted.category);
+        for (const auto& [field, value] : wanted.fields) {
             card.set(field, value);
         }
         cardStore.insertCard(card);

@@ -1,0 +1,32 @@
+#include "mainwindow/CardListModel.h"
+
+namespace veltro::mainwindow {
+
+CardListModel::CardListModel(const store::CardIndex& index, QObject* parent)
+    : QAbstractListModel(parent), index_(index) {}
+
+void CardListModel::setRows(std::vector<std::int32_t> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+int CardListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant CardListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= count()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        return entry(index.row()).heading;
+    }
+    return {};
+}
+
+const store::CardIndex::Entry& CardListModel::entry(int row) const {
+    return index_.at(rows_.at(static_cast<std::size_t>(row)));
+}
+
+}  // namespace veltro::mainwindow

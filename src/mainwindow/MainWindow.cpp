@@ -1,0 +1,172 @@
+#include "mainwindow/MainWindow.h"
+
+#include "mainwindow/CardListModel.h"
+#include "mainwindow/ClickLabel.h"
+#include "mainwindow/FullTextIndex.h"
+#include "richtext/RichTextBlock.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+
+namespace veltro::mainwindow {
+
+namespace {
+
+// The boxes whose leaving saves the card.
+constexpr int kSavingBoxes[] = {2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 17, 18};
+
+constexpr int kRed = 255;  // 0x00BBGGRR
+constexpr int kGreen = 49152;
+
+QColor fromBgr(int value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+void setTextColour(QLabel* label, int bgr) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, fromBgr(bgr));
+    label->setPalette(palette);
+}
+
+}  // namespace
+
+QString MainWindow::windowTitleText() {
+    return QStringLiteral("Veltro Adressbuch   V%1.%2.%3")
+        .arg(VELTRO_VERSION_MAJOR)
+        .arg(VELTRO_VERSION_MINOR)
+        .arg(VELTRO_VERSION_PATCH);
+}
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(windowTitleText());
+    buildMainWindowUi(*this, ui_);
+    listModel_ = new CardListModel(index_, this);
+    ui_.List1->setModel(listModel_);
+    resize(960, 700);
+    connectHandlers();
+    installFilters();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connectHandlers() {
+    connect(ui_.Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    connect(ui_.Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(ui_.Text16, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text.isEmpty()) {
+            VolltextSuchen();
+        }
+    });
+    connect(ui_.List1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { List1_Click(); });
+    connect(ui_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(ui_.Label8, &ClickLabel::pressed, this, [this] { Label8_Press(); });
+    connect(ui_.Label8, &ClickLabel::released, this, [this] { Label8_Release(); });
+}
+
+void MainWindow::installFilters() {
+    for (const int number : kSavingBoxes) {
+        ui_.box(number)->installEventFilter(this);
+    }
+    for (QObject* watched : std::initializer_list<QObject*>{
+             ui_.List1, ui_.List1->viewport(), ui_.Text1, ui_.Text16, ui_.RichTextBox1,
+             ui_.RichTextBox2, ui_.Picture1, ui_.Image2}) {
+        watched->installEventFilter(this);
+    }
+    ui_.Picture1->setMouseTracking(true);
+    ui_.Text1->setMouseTracking(true);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type == QEvent::FocusOut && watched != ui_.Text1 && watched != ui_.Text16 &&
+        watched != ui_.List1) {
+        Command2_Click();
+    } else if (type == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == ui_.List1) {
+            return handleListKey(key);
+        }
+        if (watched == ui_.Text1 || watched == ui_.Text16) {
+            return handleSearchKey(static_cast<QLineEdit*>(watched), key);
+        }
+    } else if (type == QEvent::KeyRelease && watched == ui_.Text1) {
+        Text1_KeyUp();
+    } else if (type == QEvent::FocusIn && watched == ui_.Text16) {
+        Text16_GotFocus();
+    } else if (type == QEvent::MouseButtonPress && watched == ui_.Text16) {
+        fullTextArmed_ = true;
+    } else if (type == QEvent::MouseMove) {
+        if (watched == ui_.List1->viewport() || watched == ui_.List1) {
+            ui_.Text6->setVisible(false);
+        }
+        if (watched != ui_.RichTextBox1 && watched != ui_.RichTextBox2) {
+            setTextColour(ui_.Label8, kRed);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::handleListKey(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Up) {
+        return false;
+    }
+    if (!listTopArmed_) {
+        listTopArmed_ = true;
+        return false;
+    }
+    if (listModel_->count() > 0 && ui_.List1->currentIndex().row() == 0) {
+        ui_.Text1->setFocus();
+        ui_.List1->setCurrentIndex(listModel_->index(0));
+        listTopArmed_ = false;
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::handleSearchKey(QLineEdit* box, QKeyEvent* event) {
+    if (event->key() == Qt::Key_Down) {
+        if (arrowCounter_ == 0) {
+            arrowCounter_ = 1;
+        } else {
+            ui_.List1->setFocus();
+            if (listModel_->count() > 0) {
+                selectFirstLine();
+            }
+            arrowCounter_ = 0;
+        }
+        return true;
+    }
+    if (box == ui_.Text16 && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        VolltextSuchen();
+        return true;  // no character, no beep
+    }
+    return false;
+}
+
+void MainWindow::Label8_Press() {
+    ui_.Label8->setFrameShape(QFrame::Box);
+    setTextColour(ui_.Label8, kGreen);
+}
+
+void MainWindow::Label8_Release() {
+    ui_.Label8->setFrameShape(QFrame::NoFrame);
+    setTextColour(ui_.Label8, kRed);
+    ui_.Text16->clear();
+    ui_.Text1->clear();
+    ui_.Text1->setFocus();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Command2_Click();
+    Form_Unload();
+    event->accept();
+}
+
+}  // namespace veltro::mainwindow

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "mainwindow/MainWindowUi.h"
+#include "store/CardIndex.h"
+#include "store/CardStore.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace veltro::mainwindow {
+
+class CardListModel;
+class FullTextIndex;
+
+// Form1: the card file's main window.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Opens the store and fills the window. False when the store cannot be opened;
+    // the user has then seen the engine's error text.
+    bool Form_Load();
+
+    // Handlers, named after the widget and event they serve.
+    void Combo1_Click();
+    void Text1_Change();
+    void Text1_KeyUp();
+    void List1_Click();
+    void VolltextSuchen();
+    void Command2_Click();
+    void EingabefelderEinschalten();
+    void ImportCommand1();
+    void KeineKarteAnzeigen();
+
+    // State other windows and tests read.
+    [[nodiscard]] const MainWindowUi& ui() const { return ui_; }
+    [[nodiscard]] store::CardStore* cardStore() { return store_ ? &*store_ : nullptr; }
+    [[nodiscard]] const std::filesystem::path& storeDirectory() const { return directory_; }
+    [[nodiscard]] std::optional<std::int64_t> shownCardId() const { return shownCardId_; }
+    [[nodiscard]] bool changeFlag() const { return changeFlag_; }
+    void setChangeFlag() { changeFlag_ = true; }
+    [[nodiscard]] std::int64_t cardTotal() const { return cardTotal_; }
+    [[nodiscard]] bool fullTextArmed() const { return fullTextArmed_; }
+
+    static QString windowTitleText();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectHandlers();
+    void installFilters();
+    void fillCategorySelector();
+    void loadCardIndex();
+    void restoreWindow();
+    void Form_Unload();
+    void showCardOfRow(int row);
+    void showRows(std::vector<std::int32_t> rows);
+    void setCountPanel(int lines, std::int64_t total);
+    void removeLastCharacter(QLineEdit* box);
+    void selectFirstLine();
+    bool handleListKey(QKeyEvent* event);
+    bool handleSearchKey(QLineEdit* box, QKeyEvent* event);
+    void Label8_Press();
+    void Label8_Release();
+    void Text16_GotFocus();
+    FullTextIndex& fullTextIndex();
+
+    MainWindowUi ui_;
+    std::filesystem::path directory_;
+    std::optional<store::CardStore> store_;
+    store::CardIndex index_;
+    CardListModel* listModel_ = nullptr;
+    std::unique_ptr<FullTextIndex> fullText_;
+    std::optional<std::int64_t> shownCardId_;
+    std::int64_t cardTotal_ = 0;
+    bool storeLoaded_ = false;
+    bool fullTextArmed_ = false;
+    bool changeFlag_ = false;
+    bool listTopArmed_ = false;
+    int arrowCounter_ = 0;
+    bool refilling_ = false;
+};
+
+}  // namespace veltro::mainwindow

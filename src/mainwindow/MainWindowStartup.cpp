@@ -1,0 +1,130 @@
+#include "mainwindow/CardListModel.h"
+#include "mainwindow/MainWindow.h"
+#include "platform/Platform.h"
+#include "richtext/RichTextBlock.h"
+#include "store/Compaction.h"
+#include "store/DataDirectory.h"
+#include "store/Schema.h"
+#include "store/Settings.h"
+#include "store/SettingsKeys.h"
+#include "store/StoreError.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QScreen>
+
+#include <cmath>
+
+namespace veltro::mainwindow {
+
+namespace key = settings::key;
+
+namespace {
+
+// Window sizes are kept in twips, 1/1440 inch, as the settings always did.
+double twipsPerPixel(const QWidget& widget) {
+    const double dpi = widget.logicalDpiX() > 0 ? widget.logicalDpiX() : 96.0;
+    return 1440.0 / dpi;
+}
+
+}  // namespace
+
+bool MainWindow::Form_Load() {
+    QFont listFont = ui_.List1->font();
+    if (const QString face = settings::read(key::List1FontName); !face.isEmpty()) {
+        listFont.setFamily(face);
+    }
+    if (const auto size = settings::readNumber(key::List1FontSize); size && *size > 0) {
+        listFont.setPointSizeF(*size);
+    }
+    ui_.List1->setFont(listFont);
+
+    directory_ = store::dataDirectory();
+    store::DatenbankKomprimieren(directory_);
+    setWindowTitle(windowTitleText());
+    try {
+        store_ = store::CardStore::open(directory_ / store::kStoreFileName);
+        loadCardIndex();
+    } catch (const store::StoreError& e) {
+        platform::current().message(
+            {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
+                 .arg(QString::fromStdString((directory_ / store::kStoreFileName).string()),
+                      QString::fromUtf8(e.what())),
+             windowTitleText(), platform::Buttons::Ok, platform::Icon::None, 0});
+        store_.reset();
+        return false;
+    }
+    storeLoaded_ = true;
+    fullTextArmed_ = false;
+    fillCategorySelector();
+    // Text16 and Text18 keep what they hold.
+    for (int number = 2; number <= 19; ++number) {
+        if (ui_.box(number) != nullptr && number != 18) {
+            ui_.box(number)->clear();
+        }
+    }
+    ui_.Text1->clear();
+    ui_.RichTextBox1->clear();
+    ui_.RichTextBox2->clear();
+    setCountPanel(0, cardTotal_);
+    ui_.Combo1->setCurrentIndex(0);
+    Combo1_Click();
+    restoreWindow();
+    return true;
+}
+
+void MainWindow::loadCardIndex() {
+    index_.reset(store_->headings());
+    cardTotal_ = index_.size();
+}
+
+void MainWindow::fillCategorySelector() {
+    ui_.Combo1->clear();
+    ui_.Combo1->addItem(QStringLiteral("-Alle-"));
+    for (const QString& name : store_->categories()) {
+        ui_.Combo1->addItem(name);
+    }
+}
+
+void MainWindow::restoreWindow() {
+    const bool restoreSize = settings::readFlag(key::OPChk3, false);
+    const auto width = settings::readNumber(key::PFensterWidth);
+    const auto height = settings::readNumber(key::PFensterHeight);
+    if (restoreSize && width && height) {
+        const double scale = twipsPerPixel(*this);
+        resize(static_cast<int>(*width / scale), static_cast<int>(*height / scale));
+    }
+    if (settings::read(key::PFensterMax) == u"1") {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+    }
+    if (settings::readFlag(key::OPChk5, false) && ui_.Combo1->count() > 0) {
+        const QString last = settings::read(key::LetzteKategorie);
+        if (last.isEmpty()) {
+            ui_.Combo1->setCurrentIndex(0);
+            Combo1_Click();
+        } else {
+            for (int i = 0; i < ui_.Combo1->count(); ++i) {
+                ui_.Combo1->setCurrentIndex(i);
+                Combo1_Click();
+                if (ui_.Combo1->itemText(i) == last) {
+                    break;
+                }
+            }
+        }
+    }
+}
+
+void MainWindow::Form_Unload() {
+    const double scale = twipsPerPixel(*this);
+    const QSize size = frameGeometry().size();
+    settings::writeNumber(key::PFensterWidth, std::round(size.width() * scale));
+    settings::writeNumber(key::PFensterHeight, std::round(size.height() * scale));
+    settings::write(key::PFensterMax, isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
+    settings::write(key::LetzteKategorie, ui_.Combo1->currentText());
+}
+
+}  // namespace veltro::mainwindow

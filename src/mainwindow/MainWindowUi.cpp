@@ -1,0 +1,214 @@
+#include "mainwindow/MainWindowUi.h"
+
+#include "mainwindow/ClickLabel.h"
+#include "richtext/RichTextBlock.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace veltro::mainwindow {
+
+namespace {
+
+template <typename W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QLabel* caption(MainWindowUi& ui, int number, const QString& text, QWidget* parent) {
+    auto* label = named(new QLabel(text, parent),
+                        QStringLiteral("Label%1").arg(number).toLatin1().constData());
+    ui.label.at(number) = label;
+    return label;
+}
+
+QLineEdit* fieldBox(MainWindowUi& ui, int number, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QStringLiteral("Text%1").arg(number));
+    ui.text.at(number) = box;
+    return box;
+}
+
+// One labelled field box at (row, column) of the field grid; spans columns to its right.
+void placeField(MainWindowUi& ui, QGridLayout* grid, int row, int column, int labelNumber,
+                const QString& text, int boxNumber, int span = 1) {
+    auto* label = caption(ui, labelNumber, text, grid->parentWidget());
+    auto* box = fieldBox(ui, boxNumber, grid->parentWidget());
+    label->setBuddy(box);
+    grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(box, row, column + 1, 1, span);
+}
+
+QGridLayout* buildFieldGrid(MainWindowUi& ui, QWidget* area) {
+    auto* grid = new QGridLayout();
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(5);
+    placeField(ui, grid, 0, 0, 21, QStringLiteral("Anrede"), 18);
+    placeField(ui, grid, 0, 2, 1, QStringLiteral("Vorname"), 2);
+    placeField(ui, grid, 0, 4, 9, QStringLiteral("Nachname"), 7, 3);
+    placeField(ui, grid, 1, 0, 10, QStringLiteral("Firma"), 8, 3);
+    placeField(ui, grid, 1, 4, 11, QStringLiteral("Abteilung"), 9, 3);
+    placeField(ui, grid, 2, 0, 12, QStringLiteral("Straße"), 10, 3);
+    placeField(ui, grid, 2, 4, 13, QStringLiteral("Plz"), 11);
+    placeField(ui, grid, 2, 6, 14, QStringLiteral("Ort"), 12);
+    placeField(ui, grid, 3, 0, 16, QStringLiteral("Vorwahl"), 14);
+    placeField(ui, grid, 3, 2, 2, QStringLiteral("Tel"), 3);
+    placeField(ui, grid, 3, 4, 3, QStringLiteral("Fax"), 4);
+    placeField(ui, grid, 3, 6, 4, QStringLiteral("Mobil"), 5);
+    placeField(ui, grid, 4, 0, 19, QStringLiteral("E-Mail"), 17, 3);
+    placeField(ui, grid, 4, 4, 17, QStringLiteral("Webseite"), 15, 3);
+    placeField(ui, grid, 5, 0, 15, QStringLiteral("Nr."), 13);
+    for (int column : {1, 3, 5, 7}) {
+        grid->setColumnStretch(column, 1);
+    }
+    ui.box(13)->setMaximumWidth(90);
+    ui.box(11)->setMaximumWidth(80);
+    (void)area;
+    return grid;
+}
+
+QVBoxLayout* buildAddressColumn(MainWindowUi& ui, QWidget* area) {
+    auto* column = new QVBoxLayout();
+    auto* header = new QHBoxLayout();
+    caption(ui, 5, QStringLiteral("Anschrift"), area);
+    caption(ui, 23, QString(), area);  // band behind the caption
+    ui.label[23]->setFrameShape(QFrame::NoFrame);
+    header->addWidget(ui.label[5]);
+    header->addStretch(1);
+    ui.Command4 = named(new QPushButton(QStringLiteral("Anschrift erstellen"), area), "Command4");
+    ui.Command4->setToolTip(QStringLiteral("Anschrift aus Eingabefelder erstellen."));
+    ui.Command5 = named(new QPushButton(QStringLiteral("Kopieren"), area), "Command5");
+    ui.Command5->setToolTip(QStringLiteral("Kopiert Adresse in die Zwischenablage."));
+    header->addWidget(ui.Command4);
+    header->addWidget(ui.Command5);
+    column->addLayout(header);
+    ui.RichTextBox1 = named(new richtext::RichTextBlock(area), "RichTextBox1");
+    ui.RichTextBox1->setMinimumHeight(120);
+    column->addWidget(ui.RichTextBox1, 1);
+    return column;
+}
+
+QHBoxLayout* buildSearchRow(MainWindowUi& ui, QWidget* area) {
+    auto* row = new QHBoxLayout();
+    caption(ui, 18, QStringLiteral("Kategorie"), area);
+    ui.Combo1 = named(new QComboBox(area), "Combo1");
+    ui.Combo1->setMinimumWidth(150);
+    ui.text[19] = named(new QLineEdit(area), "Text19");
+    ui.text[19]->setVisible(false);  // takes the selector's place while a category is named
+    ui.Text1 = named(new QLineEdit(area), "Text1");
+    ui.Text1->setToolTip(QStringLiteral("Suchfeld"));
+    ui.Text1->setPlaceholderText(QStringLiteral("Suchen …"));
+    ui.Label8 = named(new ClickLabel(QStringLiteral("✕"), area), "Label8");
+    ui.label[8] = ui.Label8;
+    ui.Label8->setToolTip(QStringLiteral("Suchfeld löschen"));
+    ui.Label8->setCursor(Qt::PointingHandCursor);
+    caption(ui, 22, QString(), area);  // band over the notes column
+    caption(ui, 20, QStringLiteral("Volltextsuche "), area);
+    ui.Text16 = named(new QLineEdit(area), "Text16");
+    ui.Text16->setToolTip(QStringLiteral("Sucht in allen Feldern und Kategorien."));
+    ui.label[20]->setBuddy(ui.Text16);
+    row->addWidget(ui.label[18]);
+    row->addWidget(ui.Combo1);
+    row->addWidget(ui.text[19]);
+    row->addWidget(ui.Text1, 1);
+    row->addWidget(ui.Label8);
+    row->addSpacing(16);
+    row->addWidget(ui.label[20]);
+    row->addWidget(ui.Text16, 2);
+    return row;
+}
+
+QHBoxLayout* buildListRow(MainWindowUi& ui, QWidget* area) {
+    auto* row = new QHBoxLayout();
+    ui.List1 = named(new QListView(area), "List1");
+    ui.List1->setUniformItemSizes(true);
+    ui.List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui.List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui.List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    ui.List1->setMinimumWidth(200);
+    ui.List1->setMouseTracking(true);
+    ui.Text6 = named(new QFrame(area), "Text6");
+    ui.Text6->setFrameShape(QFrame::VLine);
+    ui.Text6->setVisible(false);
+    caption(ui, 7, QString(), area);  // band of the list splitter
+    auto* notes = new QVBoxLayout();
+    caption(ui, 6, QStringLiteral("Notizen zu:  "), area);
+    ui.RichTextBox2 = named(new richtext::RichTextBlock(area), "RichTextBox2");
+    ui.Command6 = named(new QPushButton(QStringLiteral("Notizen kopieren"), area), "Command6");
+    auto* notesHeader = new QHBoxLayout();
+    notesHeader->addWidget(ui.label[6], 1);
+    notesHeader->addWidget(ui.Command6);
+    notes->addLayout(notesHeader);
+    notes->addWidget(ui.RichTextBox2, 1);
+    row->addWidget(ui.List1, 1);
+    row->addWidget(ui.Text6);
+    row->addLayout(notes, 2);
+    return row;
+}
+
+QHBoxLayout* buildButtonRow(MainWindowUi& ui, QWidget* area) {
+    auto* row = new QHBoxLayout();
+    ui.Command1 = named(new QPushButton(QStringLiteral("Neue Karte"), area), "Command1");
+    ui.Command3 = named(new QPushButton(QStringLiteral("Karte löschen"), area), "Command3");
+    ui.Command2 = named(new QPushButton(QStringLiteral("speichern"), area), "Command2");
+    row->addWidget(ui.Command1);
+    row->addWidget(ui.Command3);
+    row->addStretch(1);
+    row->addWidget(ui.Command2);
+    return row;
+}
+
+void buildStatusBar(QMainWindow& window, MainWindowUi& ui) {
+    ui.StatusBar1 = named(new QStatusBar(&window), "StatusBar1");
+    for (int i = 1; i <= 4; ++i) {
+        ui.panel.at(i) = named(new QLabel(ui.StatusBar1),
+                               QStringLiteral("Panel%1").arg(i).toLatin1().constData());
+        ui.panel[i]->setMinimumWidth(i == 1 ? 40 : 160);
+        ui.StatusBar1->addWidget(ui.panel[i], i == 4 ? 1 : 0);
+    }
+    window.setStatusBar(ui.StatusBar1);
+}
+
+}  // namespace
+
+void buildMainWindowUi(QMainWindow& window, MainWindowUi& ui) {
+    ui.Picture1 = named(new QWidget(&window), "Picture1");
+    ui.Picture1->setAutoFillBackground(true);
+    ui.Image2 = named(new QLabel(ui.Picture1), "Image2");
+    ui.Image2->setVisible(false);
+    ui.Image2->setScaledContents(true);
+    ui.Image2->lower();
+
+    auto* upper = new QHBoxLayout();
+    auto* fieldColumn = new QVBoxLayout();
+    fieldColumn->addLayout(buildFieldGrid(ui, ui.Picture1));
+    fieldColumn->addStretch(1);
+    fieldColumn->addLayout(buildButtonRow(ui, ui.Picture1));
+    upper->addLayout(fieldColumn, 3);
+    upper->addSpacing(12);
+    upper->addLayout(buildAddressColumn(ui, ui.Picture1), 2);
+
+    auto* main = new QVBoxLayout(ui.Picture1);
+    main->setContentsMargins(8, 8, 8, 4);
+    main->addLayout(upper);
+    main->addSpacing(6);
+    main->addLayout(buildSearchRow(ui, ui.Picture1));
+    main->addLayout(buildListRow(ui, ui.Picture1), 1);
+    window.setCentralWidget(ui.Picture1);
+    buildStatusBar(window, ui);
+    // The bands are painted by the layout step; they start hidden.
+    for (int band : {7, 22, 23}) {
+        ui.label[band]->setVisible(false);
+    }
+}
+
+}  // namespace veltro::mainwindow

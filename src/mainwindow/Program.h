@@ -1,0 +1,44 @@
+#pragma once
+
+#include "mainwindow/InstanceLock.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <optional>
+
+namespace veltro::mainwindow {
+
+class MainWindow;
+class SplashWindow;
+
+// The program's run: the splash window's load step, the main window on its timer, and
+// the exit status.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    Program();
+    ~Program() override;
+
+    // False when another copy runs on this data directory (the user was told).
+    bool start();
+
+    [[nodiscard]] MainWindow* mainWindow() const;
+    [[nodiscard]] SplashWindow* splash() const;
+    // Non-zero when the main window could not open its store.
+    [[nodiscard]] int exitStatus() const { return exitStatus_; }
+
+Q_SIGNALS:
+    void mainWindowLoaded();
+
+private:
+    void openMainWindow();
+
+    std::optional<InstanceLock> lock_;
+    QPointer<SplashWindow> splash_;
+    QPointer<MainWindow> main_;
+    int exitStatus_ = 0;
+};
+
+}  // namespace veltro::mainwindow

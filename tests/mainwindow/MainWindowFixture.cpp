@@ -1,0 +1,54 @@
+#include "MainWindowFixture.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace veltro::testing {
+
+void MainWindowFixture::TearDown() {
+    window_.reset();
+}
+
+mainwindow::MainWindow& MainWindowFixture::open(const std::vector<QString>& categories,
+                                                const std::vector<CardSpec>& cards) {
+    makeStore(home_.dir(), categories, cards);
+    return openExisting();
+}
+
+mainwindow::MainWindow& MainWindowFixture::openExisting() {
+    window_ = std::make_unique<mainwindow::MainWindow>();
+    EXPECT_TRUE(window_->Form_Load());
+    window_->show();
+    QApplication::setActiveWindow(window_.get());
+    QApplication::processEvents();
+    return *window_;
+}
+
+QStringList MainWindowFixture::listLines() const {
+    QStringList lines;
+    const auto* model = window_->ui().List1->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        lines << model->index(row, 0).data().toString();
+    }
+    return lines;
+}
+
+void MainWindowFixture::focus(QWidget* widget) {
+    widget->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+}
+
+void MainWindowFixture::type(QWidget* widget, const QString& text) {
+    focus(widget);
+    QTest::keyClicks(widget, text);
+    QApplication::processEvents();
+}
+
+void MainWindowFixture::clickLine(int row) {
+    auto* list = window_->ui().List1;
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QApplication::processEvents();
+}
+
+}  // namespace veltro::testing
