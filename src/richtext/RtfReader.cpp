@@ -196,8 +196,7 @@ void RtfReader::controlWord(const RtfToken& token) {
     const W word = lookupControlWord(token.text);
     const bool ignorable = std::exchange(starPending_, false);
     if (word != W::U) {
-        resolvePendingHigh();
-        fallbackToSkip_ = 0;
+        fallbackToSkip_ = 0;  // a pending high surrogate may still meet its low half
     }
     if (destinationWord(word)) {
         return;
@@ -446,7 +445,6 @@ void RtfReader::controlSymbol(char symbol) {
             starPending_ = true;
             return;
         default:
-            resolvePendingHigh();
             fallbackToSkip_ = 0;
             return;  // \| \: and unknown symbols mean nothing here
     }
@@ -546,6 +544,7 @@ void RtfReader::resolvePendingHigh() {
 }
 
 void RtfReader::emit(char32_t ch) {
+    resolvePendingHigh();
     if ((ch < 0x20 && ch != u'\t') || ch == 0xFFFC) {
         return;
     }
@@ -697,6 +696,7 @@ void RtfReader::flushRun() {
 }
 
 void RtfReader::endParagraph() {
+    resolvePendingHigh();
     flushRun();
     const ParaState& para = state().para;
     ParaFormat format;
@@ -713,10 +713,7 @@ void RtfReader::endParagraph() {
 
 void RtfReader::closeListLabel() {
     labelSeen_ = true;
-    QString label = std::exchange(label_, QString());
-    while (!label.isEmpty() && label.back().isSpace()) {
-        label.chop(1);
-    }
+    const QString label = std::exchange(label_, QString()).trimmed();
     if (isBulletLabel(label)) {
         labelIsBullet_ = true;
         return;

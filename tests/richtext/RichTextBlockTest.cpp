@@ -1,0 +1,186 @@
+#include "TestData.h"
+#include "richtext/RichTextBlock.h"
+#include "richtext/StoredText.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextList>
+
+#include <gtest/gtest.h>
+
+namespace veltro::richtext {
+namespace {
+
+using test::readData;
+using test::u8;
+
+void select(RichTextBlock& block, int anchor, int position) {
+    QTextCursor cursor = block.textCursor();
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    block.setTextCursor(cursor);
+}
+
+TEST(RichTextBlock, StoresAndLoadsRtfText) {
+    RichTextBlock block;
+    block.setRtfText(QString::fromLatin1(readData("richedit-address.rtf")));
+    EXPECT_EQ(block.plainText(LineBreak::CrLf), u8("Herrn\r\nDr. Jürgen Müller\r\nHauptstraße 12"));
+    EXPECT_FALSE(block.document()->isModified());
+    EXPECT_FALSE(block.document()->isUndoAvailable());
+
+    const QString stored = block.rtfText();
+    EXPECT_TRUE(looksLikeRtf(QStringView(stored)));
+    RichTextBlock again;
+    again.setRtfText(stored);
+    EXPECT_EQ(again.rtfText(), stored);
+
+    again.setRtfText(u8("Zeile 1\r\nZeile 2"));
+    EXPECT_EQ(again.plainText(), u"Zeile 1\nZeile 2");
+    again.setRtfText(QString());
+    EXPECT_EQ(again.plainText(), QString());
+}
+
+TEST(RichTextBlock, CopyPutsRtfAndPlainTextOnTheClipboard) {
+    RichTextBlock block;
+    block.setRtfText(QString::fromLatin1(readData("richedit-address.rtf")));
+    const int street = block.document()->findBlockByNumber(2).position();
+    select(block, street - 7, street + 11);  // "Müller" + break + "Hauptstraße"
+    block.copy();
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_EQ(mime->text(), u8("Müller\nHauptstraße"));
+    const QByteArray rtf = mime->data(QStringLiteral("text/rtf"));
+    const RichDocument copied = documentFromStored(QByteArrayView(rtf));
+    ASSERT_EQ(copied.paragraphs.size(), 2u);
+    EXPECT_TRUE(copied.paragraphs[1].runs.at(0).format.bold);
+}
+
+TEST(RichTextBlock, PasteTakesRtfFirstAndPlainTextOtherwise) {
+    struct Case {
+        const char* name;
+        const char* rtf;  // nullptr: not offered
+        const char* plain;
+        const char* html;
+        const char* expected;
+        bool bold;
+    };
+    const Case cases[] = {
+        {"RTF and plain text", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\b fett\\b0}", "fett", nullptr,
+         "fett", true},
+        {"plain text only", nullptr, "Zeile 1\nZeile 2", nullptr, "Zeile 1\nZeile 2", false},
+        {"HTML is taken as plain text", nullptr, "fett", "<b>fett</b>", "fett", false},
+        {"empty RTF falls back to plain text", "", "plain", nullptr, "plain", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* mime = new QMimeData;  // the clipboard owns it
+        if (c.rtf) {
+            mime->setData(QStringLiteral("text/rtf"), c.rtf);
+        }
+        if (c.html) {
+            mime->setHtml(QString::fromUtf8(c.html));
+        }
+        mime->setText(QString::fromUtf8(c.plain));
+        QApplication::clipboard()->setMimeData(mime);
+
+        RichTextBlock block;
+        block.paste();
+        EXPECT_EQ(block.plainText(), u8(c.expected));
+        select(block, 0, 1);
+        EXPECT_EQ(block.selectionAttributes().bold, c.bold ? Tri::True : Tri::False);
+    }
+}
+
+TEST(RichTextBlock, SelectionAttributesAreTrueFalseOrMixed) {
+    RichTextBlock block;
+    block.setRtfText(QStringLiteral(
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl ;\\red255\\green0\\blue0;}"
+        "\\pard\\qc\\f0\\fs20 ab\\b\\i\\ul\\f1\\fs28\\cf1 CD\\par"
+        "\\pard{\\*\\pn\\pnlvlblt}\\qr E\\par}"));
+    struct Case {
+        const char* name;
+        int anchor, position;
+        Tri bold, bullet;
+        std::optional<Alignment> alignment;
+        std::optional<QString> face;
+        std::optional<double> size;
+    };
+    const Case cases[] = {
+        {"plain part", 0, 2, Tri::False, Tri::False, Alignment::Center, QStringLiteral("Arial"),
+         10},
+        {"bold part", 2, 4, Tri::True, Tri::False, Alignment::Center, QStringLiteral("Courier New"),
+         14},
+        {"across the change", 1, 3, Tri::Mixed, Tri::False, Alignment::Center, std::nullopt,
+         std::nullopt},
+        {"backwards over the bold part", 4, 2, Tri::True, Tri::False, Alignment::Center,
+         QStringLiteral("Courier New"), 14},
+        {"into the bullet paragraph", 3, 6, Tri::True, Tri::Mixed, std::nullopt,
+         QStringLiteral("Courier New"), 14},
+        {"cursor after bold text", 4, 4, Tri::True, Tri::False, Alignment::Center,
+         QStringLiteral("Courier New"), 14},
+        {"cursor in the bullet paragraph", 6, 6, Tri::True, Tri::True, Alignment::Right,
+         QStringLiteral("Courier New"), 14},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        select(block, c.anchor, c.position);
+        const SelectionAttributes a = block.selectionAttributes();
+        EXPECT_EQ(a.bold, c.bold);
+        EXPECT_EQ(a.italic, c.bold);
+        EXPECT_EQ(a.underline, c.bold);
+        EXPECT_EQ(a.bullet, c.bullet);
+        EXPECT_EQ(a.alignment, c.alignment);
+        EXPECT_EQ(a.face, c.face);
+        EXPECT_EQ(a.pointSize, c.size);
+    }
+    select(block, 0, 2);
+    EXPECT_EQ(block.selectionAttributes().colour, block.palette().color(QPalette::Text));
+    select(block, 2, 4);
+    EXPECT_EQ(block.selectionAttributes().colour, QColor(Qt::red));
+    select(block, 0, 4);
+    EXPECT_EQ(block.selectionAttributes().colour, std::nullopt);
+}
+
+TEST(RichTextBlock, BulletsToggleAndJoinTheListAbove) {
+    RichTextBlock block;
+    block.setRtfText(QStringLiteral("eins\ntwo\ndrei\nvier"));
+    select(block, 0, 0);
+    block.setSelectionBullet(true);
+    select(block, 5, 12);  // blocks 2 and 3
+    block.setSelectionBullet(true);
+    const QTextDocument& d = *block.document();
+    const QTextList* list = d.begin().textList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(d.lastBlock().textList(), nullptr);
+    EXPECT_EQ(block.selectionAttributes().bullet, Tri::True);
+
+    select(block, 5, 5);
+    block.setSelectionBullet(false);
+    EXPECT_EQ(d.findBlockByNumber(1).textList(), nullptr);
+    EXPECT_EQ(d.findBlockByNumber(1).blockFormat().indent(), 0);
+    EXPECT_EQ(block.plainText(), u"eins\ntwo\ndrei\nvier");
+    const RichDocument stored = documentFromStored(block.rtfText());
+    std::vector<bool> bullets;
+    for (const Paragraph& p : stored.paragraphs) {
+        bullets.push_back(p.format.bullet);
+    }
+    EXPECT_EQ(bullets, (std::vector<bool>{true, false, true, false}));
+}
+
+TEST(RichTextBlock, AlignmentSetsTheSelectedParagraphs) {
+    RichTextBlock block;
+    block.setRtfText(QStringLiteral("eins\nzwei"));
+    select(block, 2, 7);
+    block.setSelectionAlignment(Alignment::Center);
+    EXPECT_EQ(block.selectionAttributes().alignment, Alignment::Center);
+    block.setSelectionAlignment(Alignment::Right);
+    select(block, 0, 0);
+    EXPECT_EQ(block.selectionAttributes().alignment, Alignment::Right);
+    EXPECT_TRUE(block.rtfText().contains(QStringLiteral("\\pard\\qr")));
+}
+
+}  // namespace
+}  // namespace veltro::richtext

@@ -1,0 +1,129 @@
+#include "RandomDocument.h"
+#include "TestData.h"
+#include "richtext/RtfWriter.h"
+#include "richtext/StoredText.h"
+#include "richtext/TextDocumentRtf.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextList>
+
+#include <gtest/gtest.h>
+
+namespace veltro::richtext {
+namespace {
+
+using test::readData;
+using test::u8;
+
+QTextCharFormat formatAt(const QTextDocument& document, int position) {
+    QTextCursor cursor(const_cast<QTextDocument*>(&document));
+    cursor.setPosition(position + 1);
+    return cursor.charFormat();  // the format of the character before the cursor
+}
+
+TEST(TextDocumentRtf, RichEditAddressBecomesBlocksAndFormats) {
+    QTextDocument document;
+    readRtfInto(document, readData("richedit-address.rtf"));
+    ASSERT_EQ(document.blockCount(), 3);
+    const QTextCharFormat name = formatAt(document, 0);
+    EXPECT_EQ(name.fontFamilies().toStringList(), QStringList{QStringLiteral("MS Sans Serif")});
+    EXPECT_DOUBLE_EQ(name.fontPointSize(), 8.5);
+    const int street = document.findBlockByNumber(2).position();
+    const QTextCharFormat bold = formatAt(document, street);
+    EXPECT_EQ(bold.fontWeight(), QFont::Bold);
+    EXPECT_EQ(bold.foreground().color(), QColor(Qt::red));
+    const QTextCharFormat after = formatAt(document, street + 12);
+    EXPECT_EQ(after.fontWeight(), QFont::Normal);
+    EXPECT_FALSE(after.hasProperty(QTextFormat::ForegroundBrush));
+}
+
+TEST(TextDocumentRtf, BulletParagraphsShareOneList) {
+    QTextDocument document;
+    readRtfInto(document, readData("bullets.rtf"));
+    ASSERT_EQ(document.blockCount(), 3);
+    const QTextList* list = document.begin().textList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->format().style(), QTextListFormat::ListDisc);
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(document.begin().next().textList(), list);
+    EXPECT_EQ(document.lastBlock().textList(), nullptr);
+    EXPECT_FALSE(document.toRawText().contains(QChar(0x00B7)));
+    EXPECT_FALSE(document.toRawText().contains(u'\t'));
+}
+
+TEST(TextDocumentRtf, AlignmentsMapBothWays) {
+    QTextDocument document;
+    readRtfInto(document, readData("align-sizes.rtf"));
+    const Qt::Alignment expected[] = {Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify,
+                                      Qt::AlignLeft};
+    int i = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++i) {
+        EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, expected[i]);
+    }
+    const RichDocument back = richDocumentFrom(document);
+    EXPECT_EQ(back.paragraphs.at(0).format.alignment, Alignment::Center);
+    EXPECT_EQ(back.paragraphs.at(1).format.alignment, Alignment::Right);
+    EXPECT_EQ(back.paragraphs.at(2).format.alignment, Alignment::Justify);
+    EXPECT_EQ(back.paragraphs.at(3).format.alignment, Alignment::Left);
+}
+
+TEST(TextDocumentRtf, PlainTextTakesTheDocumentFontAndKeepsIt) {
+    QTextDocument document;
+    document.setDefaultFont(QFont(QStringLiteral("DejaVu Serif"), 15));
+    readRtfInto(document, u8("Zeile 1\r\nZeile 2"));
+    EXPECT_EQ(document.blockCount(), 2);
+    EXPECT_FALSE(formatAt(document, 0).hasProperty(QTextFormat::FontFamilies));
+    // Saving writes what is shown: the document's font, never a widget default.
+    const QByteArray rtf = writeRtf(document);
+    EXPECT_TRUE(rtf.contains("DejaVu Serif;"));
+    EXPECT_TRUE(rtf.contains("\\fs30 Zeile 1\\par"));
+}
+
+TEST(TextDocumentRtf, RoundTripThroughQTextDocument) {
+    std::mt19937 rng(4711);
+    for (int i = 0; i < 200; ++i) {
+        SCOPED_TRACE(i);
+        const RichDocument original = test::randomDocument(rng);
+        QTextDocument document;
+        document.setDefaultFont(QFont(QStringLiteral("Arial"), 10));  // as the writer assumes
+        fillTextDocument(document, original);
+        const RichDocument back = richDocumentFrom(document);
+        ASSERT_TRUE(test::sameContent(original, back));
+        const QByteArray written = writeRtf(document);
+        ASSERT_EQ(written, writeRtf(original));
+        QTextDocument again;
+        again.setDefaultFont(document.defaultFont());
+        readRtfInto(again, written);
+        ASSERT_EQ(writeRtf(again), written);
+    }
+}
+
+TEST(TextDocumentRtf, SelectionsAndFragments) {
+    QTextDocument document;
+    readRtfInto(document, readData("richedit-address.rtf"));
+    QTextCursor cursor(&document);
+    const int street = document.findBlockByNumber(2).position();
+    cursor.setPosition(street + 5);
+    cursor.setPosition(street + 14, QTextCursor::KeepAnchor);  // "straße 12" runs over two formats
+    const RichDocument selected = richDocumentFrom(cursor);
+    ASSERT_EQ(selected.paragraphs.size(), 1u);
+    ASSERT_EQ(selected.paragraphs[0].runs.size(), 2u);
+    EXPECT_EQ(selected.paragraphs[0].runs[0].text, u8("straße"));
+    EXPECT_TRUE(selected.paragraphs[0].runs[0].format.bold);
+    EXPECT_EQ(selected.paragraphs[0].runs[1].text, u" 12");
+
+    // A selection that takes the paragraph break along keeps it.
+    cursor.setPosition(0);
+    cursor.setPosition(street, QTextCursor::KeepAnchor);
+    EXPECT_EQ(plainText(richDocumentFrom(cursor), LineBreak::Lf), u8("Herrn\nDr. Jürgen Müller\n"));
+
+    const QByteArray fragment = writeRtf(QTextDocumentFragment(cursor));
+    EXPECT_EQ(plainTextFromStored(QByteArrayView(fragment), LineBreak::Lf),
+              u8("Herrn\nDr. Jürgen Müller\n"));
+}
+
+}  // namespace
+}  // namespace veltro::richtext
