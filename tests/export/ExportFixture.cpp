@@ -51,8 +51,7 @@ QByteArray fileBytes(const QString& path) {
 }
 
 QByteArray expectedFile(const QString& name) {
-    const QString dir = qEnvironmentVariable("VELTRO_TEST_DATA");
-    return fileBytes(dir + QStringLiteral("/export/") + name);
+    return fileBytes(QStringLiteral(EXPORT_TEST_DATA "/") + name);
 }
 
 }  // namespace veltro::testing
