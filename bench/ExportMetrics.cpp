@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -49,14 +50,18 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
         const QString target =
             QString::fromStdString((context.cacheDir / (name + ".out")).string());
         std::vector<double> samples;
+        std::vector<double> cpuSamples;  // tells load from other processes apart
         long long peakGrowthKb = 0;
         for (int run = 0; run < context.runs; ++run) {
             resetPeakRss();
             const long long baseKb = statusKb("VmRSS:");
             QElapsedTimer timer;
             timer.start();
+            const std::clock_t cpuStart = std::clock();
             const auto result = exporting::exportToFile(storeFile, target, options);
             samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            cpuSamples.push_back(1000.0 * static_cast<double>(std::clock() - cpuStart) /
+                                 CLOCKS_PER_SEC);
             peakGrowthKb = std::max(peakGrowthKb, statusKb("VmHWM:") - baseKb);
             if (result.status != exporting::ExportStatus::Written) {
                 std::cerr << name << ": Export fehlgeschlagen: " << result.error.toStdString()
@@ -67,7 +72,8 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
         const double fileBytes = static_cast<double>(QFile(target).size());
         QFile::remove(target);
         report(name, cards, median(samples), context.runs,
-               {{"file_mb", megabytes(fileBytes)},
+               {{"cpu_ms", std::to_string(static_cast<long long>(median(cpuSamples)))},
+                {"file_mb", megabytes(fileBytes)},
                 {"peak_rss_growth_mb", megabytes(static_cast<double>(peakGrowthKb) * 1024)}});
     }
 }
