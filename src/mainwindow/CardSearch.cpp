@@ -9,7 +9,10 @@
 #include <QListView>
 #include <QSignalBlocker>
 
+#include "store/StoreError.h"
+
 #include <unordered_set>
+#include <utility>
 
 namespace veltro::mainwindow {
 
@@ -85,15 +88,58 @@ void MainWindow::removeLastCharacter(QLineEdit* box) {
     box->setCursorPosition(static_cast<int>(text.size()));
 }
 
+void MainWindow::startFullTextBuild() {
+    if (!store_ || fullText_ || fullTextBuild_.valid()) {
+        return;
+    }
+    cancelFullText_ = false;
+    changedDuringBuild_.clear();
+    fullTextBuild_ = std::async(std::launch::async, [file = store_->file(), this] {
+        try {
+            auto own = store::CardStore::open(file);
+            auto index = std::make_unique<FullTextIndex>();
+            return index->build(own, cancelFullText_) ? std::move(index) : nullptr;
+        } catch (const store::StoreError&) {
+            return std::unique_ptr<FullTextIndex>();
+        }
+    });
+}
+
+void MainWindow::cancelFullTextBuild() {
+    cancelFullText_ = true;
+    if (fullTextBuild_.valid()) {
+        fullTextBuild_.wait();
+        fullTextBuild_ = {};
+    }
+}
+
+void MainWindow::fullTextChanged(std::int64_t id) {
+    if (fullTextBuild_.valid()) {
+        changedDuringBuild_.insert(id);
+    } else if (fullText_) {
+        if (const auto card = store_->loadCard(id)) {
+            fullText_->update(*card);
+        } else {
+            fullText_->remove(id);
+        }
+    }
+}
+
 FullTextIndex& MainWindow::fullTextIndex() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (fullTextBuild_.valid()) {
+        fullText_ = fullTextBuild_.get();
+        fullTextBuild_ = {};
+    }
     if (!fullText_) {
         fullText_ = std::make_unique<FullTextIndex>();
+        changedDuringBuild_.clear();
+        fullText_->build(*store_, cancelFullText_);
     }
-    if (!fullText_->isBuilt()) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        fullText_->build(*store_);
-        QApplication::restoreOverrideCursor();
+    for (const auto id : std::exchange(changedDuringBuild_, {})) {
+        fullTextChanged(id);
     }
+    QApplication::restoreOverrideCursor();
     return *fullText_;
 }
 
@@ -144,7 +190,9 @@ void MainWindow::ImportCommand1() {
     }
     listModel_->clear();
     loadCardIndex();
+    cancelFullTextBuild();
     fullText_.reset();
+    startFullTextBuild();
     if (ui_.Combo1->count() > 0) {
         ui_.Combo1->setCurrentIndex(0);
         Combo1_Click();

@@ -104,11 +104,7 @@ void MainWindow::Command2_Click() {
     values.emplace_back(Field::Notizen, ui_.RichTextBox2->rtfText());
     try {
         store_->writeFields(*shownCardId_, values);
-        if (fullText_ && fullText_->isBuilt()) {
-            if (const auto card = store_->loadCard(*shownCardId_)) {
-                fullText_->update(*card);
-            }
-        }
+        fullTextChanged(*shownCardId_);
     } catch (const store::StoreError&) {
         // Saving reports nothing; the fields stay as typed.
     }

@@ -3,6 +3,8 @@
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/FullTextIndex.h"
+#include "mainwindow/MainMenus.h"
+#include "mainwindow/SplashWindow.h"
 #include "richtext/RichTextBlock.h"
 
 #include <QCloseEvent>
@@ -10,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListView>
 #include <QPushButton>
 
@@ -46,14 +49,31 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(windowTitleText());
     buildMainWindowUi(*this, ui_);
+    menus_ = std::make_unique<MainMenus>(*this);
     listModel_ = new CardListModel(index_, this);
     ui_.List1->setModel(listModel_);
     resize(960, 700);
     connectHandlers();
+    connectMenus();
     installFilters();
 }
 
-MainWindow::~MainWindow() = default;
+void MainWindow::connectMenus() {
+    const auto on = [this](const char* name, auto handler) {
+        connect(menus_->action(QString::fromUtf8(name)), &QAction::triggered, this, handler);
+    };
+    on("mnuBeenden", [this] { close(); });
+    on("mnuInfo", [] { SplashWindow::showInfo(); });
+}
+
+void MainWindow::List1_MouseDown(const QPoint& position) {
+    // The card menu opens even over an empty list.
+    menus_->menu(QStringLiteral("mnuKarte"))->popup(ui_.List1->viewport()->mapToGlobal(position));
+}
+
+MainWindow::~MainWindow() {
+    cancelFullTextBuild();
+}
 
 void MainWindow::connectHandlers() {
     connect(ui_.Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
@@ -66,6 +86,8 @@ void MainWindow::connectHandlers() {
     connect(ui_.List1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { List1_Click(); });
     connect(ui_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(ui_.List1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { List1_MouseDown(position); });
     connect(ui_.Label8, &ClickLabel::pressed, this, [this] { Label8_Press(); });
     connect(ui_.Label8, &ClickLabel::released, this, [this] { Label8_Release(); });
 }

@@ -6,6 +6,10 @@
 
 #include <QMainWindow>
 
+#include <atomic>
+#include <future>
+#include <unordered_set>
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -14,6 +18,7 @@
 namespace veltro::mainwindow {
 
 class CardListModel;
+class MainMenus;
 class FullTextIndex;
 
 // Form1: the card file's main window.
@@ -40,6 +45,7 @@ public:
 
     // State other windows and tests read.
     [[nodiscard]] const MainWindowUi& ui() const { return ui_; }
+    [[nodiscard]] const MainMenus& menus() const { return *menus_; }
     [[nodiscard]] store::CardStore* cardStore() { return store_ ? &*store_ : nullptr; }
     [[nodiscard]] const std::filesystem::path& storeDirectory() const { return directory_; }
     [[nodiscard]] std::optional<std::int64_t> shownCardId() const { return shownCardId_; }
@@ -56,6 +62,8 @@ protected:
 
 private:
     void connectHandlers();
+    void connectMenus();
+    void List1_MouseDown(const QPoint& position);
     void installFilters();
     void fillCategorySelector();
     void loadCardIndex();
@@ -72,13 +80,21 @@ private:
     void Label8_Release();
     void Text16_GotFocus();
     FullTextIndex& fullTextIndex();
+    void startFullTextBuild();
+    void cancelFullTextBuild();
+    void fullTextChanged(std::int64_t id);
 
     MainWindowUi ui_;
+    std::unique_ptr<MainMenus> menus_;
     std::filesystem::path directory_;
     std::optional<store::CardStore> store_;
     store::CardIndex index_;
     CardListModel* listModel_ = nullptr;
     std::unique_ptr<FullTextIndex> fullText_;
+    // Built in the background after start-up, on a connection of its own.
+    std::future<std::unique_ptr<FullTextIndex>> fullTextBuild_;
+    std::atomic<bool> cancelFullText_ = false;
+    std::unordered_set<std::int64_t> changedDuringBuild_;
     std::optional<std::int64_t> shownCardId_;
     std::int64_t cardTotal_ = 0;
     bool storeLoaded_ = false;

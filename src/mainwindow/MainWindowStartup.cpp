@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QScreen>
+#include <QTimer>
 
 #include <cmath>
 
@@ -72,6 +73,8 @@ bool MainWindow::Form_Load() {
     ui_.Combo1->setCurrentIndex(0);
     Combo1_Click();
     restoreWindow();
+    // The full-text index is read while the user starts working.
+    QTimer::singleShot(0, this, [this] { startFullTextBuild(); });
     return true;
 }
 

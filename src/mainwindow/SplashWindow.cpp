@@ -80,6 +80,12 @@ void SplashWindow::showAsInfo() {
     raise();
 }
 
+void SplashWindow::showInfo() {
+    auto* info = new SplashWindow(nullptr);
+    info->setAttribute(Qt::WA_DeleteOnClose);
+    info->showAsInfo();
+}
+
 void SplashWindow::mousePressEvent(QMouseEvent* event) {
     if (infoMode_ && !timer_.isActive()) {
         close();  // the info window closes on a click

@@ -18,8 +18,9 @@ public:
 
     // Shows the window or not, as "Eingangsbild zeigen" says, and starts the timer.
     void start();
-    // The info window: the splash shown without its timer.
+    // The info window: the splash shown without its timer, until clicked.
     void showAsInfo();
+    static void showInfo();
 
     [[nodiscard]] const QTimer& timer() const { return timer_; }
 

@@ -43,6 +43,29 @@ std::int64_t CardStore::cardCount() {
     return stmt.step() ? stmt.integer(0) : 0;
 }
 
+std::vector<Card> CardStore::cardsAfter(std::int64_t after, std::int64_t limit,
+                                        const std::vector<Field>& fields) {
+    std::string sql = "SELECT rowid";
+    for (const Field field : fields) {
+        sql += ", \"";
+        sql += kColumnNames[index(field)];
+        sql += '"';
+    }
+    sql += " FROM Kontakte WHERE rowid > ?1 ORDER BY rowid LIMIT ?2";
+    auto stmt = db_.prepare(sql);
+    stmt.bind(1, after).bind(2, limit);
+    std::vector<Card> cards;
+    while (stmt.step()) {
+        Card card;
+        card.id = stmt.integer(0);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            card.set(fields[i], stmt.text(static_cast<int>(i + 1)));
+        }
+        cards.push_back(std::move(card));
+    }
+    return cards;
+}
+
 std::vector<QString> CardStore::categories() {
     std::vector<QString> names;
     auto stmt = db_.prepare(

@@ -40,6 +40,10 @@ public:
     [[nodiscard]] std::optional<Card> loadCard(std::int64_t id);
     // Walks every card in store order.
     void forEachCard(const std::function<void(const Card&)>& visit);
+    // Up to `limit` cards with a row id above `after`, in store order, with only the
+    // given fields read (the others stay Null). For reading in short transactions.
+    [[nodiscard]] std::vector<Card> cardsAfter(std::int64_t after, std::int64_t limit,
+                                               const std::vector<Field>& fields);
     // The first card in store order whose heading equals this one without regard to case.
     [[nodiscard]] std::optional<std::int64_t> findByHeading(QStringView heading);
 

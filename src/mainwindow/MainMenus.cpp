@@ -1,0 +1,117 @@
+#include "mainwindow/MainMenus.h"
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace veltro::mainwindow {
+
+MainMenus::MainMenus(QMainWindow& window) : window_(window) {
+    buildBarMenus();
+    buildPopups();
+}
+
+QAction* MainMenus::action(const QString& name) const { return actions_.value(name); }
+
+QMenu* MainMenus::menu(const QString& name) const { return menus_.value(name); }
+
+QMenu* MainMenus::addMenu(QMenu* parent, const char* name, const QString& text) {
+    QMenu* menu = parent != nullptr ? parent->addMenu(text) : window_.menuBar()->addMenu(text);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    menus_.insert(QLatin1String(name), menu);
+    return menu;
+}
+
+QAction* MainMenus::addEntry(QMenu* menu, const char* name, const QString& text) {
+    QAction* entry = menu->addAction(text);
+    entry->setObjectName(QString::fromUtf8(name));
+    actions_.insert(QString::fromUtf8(name), entry);
+    return entry;
+}
+
+void MainMenus::buildFileMenu(QMenu* file) {
+    addEntry(file, "mnuExportieren", QStringLiteral("&Exportieren..."));
+    addEntry(file, "mnuImportieren", QStringLiteral("&Importieren..."));
+    file->addSeparator();
+    QMenu* print = addMenu(file, "mnuDrucken", QStringLiteral("&Drucken"));
+    addEntry(print, "mnuDruckAnschrift", QStringLiteral("&Anschrift"));
+    addEntry(print, "mnuDruckNotizen", QStringLiteral("&Notizen"));
+    addEntry(print, "mnuDruckEingabefelder", QStringLiteral("&Eingabefelder"));
+    print->addSeparator();
+    addEntry(print, "mnuDruckGesamt2", QStringLiteral("&Karte drucken"));
+    addEntry(file, "mnuDruckerAuswaehlen", QStringLiteral("Drucker &einrichten..."));
+    file->addSeparator();
+    addEntry(file, "mnuBeenden", QStringLiteral("&Beenden"));
+}
+
+void MainMenus::buildBarMenus() {
+    buildFileMenu(addMenu(nullptr, "tempDatei", QStringLiteral("&Datei")));
+
+    QMenu* edit = addMenu(nullptr, "mnuBearbeiten", QStringLiteral("&Bearbeiten"));
+    addEntry(edit, "mnuCut", QStringLiteral("Aus&schneiden"));
+    addEntry(edit, "mnukopieren", QStringLiteral("&Kopieren"));
+    addEntry(edit, "mnueinfügen", QStringLiteral("&Einfügen"));
+    addEntry(edit, "mnulöschen", QStringLiteral("&Löschen"));
+    edit->addSeparator();
+    addEntry(edit, "mnuCopyNotizen", QStringLiteral("&Notizen kopieren"));
+    addEntry(edit, "mnuCopyAnschrift", QStringLiteral("&Anschrift kopieren"));
+
+    QMenu* category = addMenu(nullptr, "tmpKategorie", QStringLiteral("Kateg&orie"));
+    addEntry(category, "mnuNeueKategorie", QStringLiteral("&Neu..."));
+    addEntry(category, "mnuKategorieUmbenennen", QStringLiteral("&Umbenennen..."));
+    addEntry(category, "mnuKategorieLoschen", QStringLiteral("&Löschen..."));
+
+    QMenu* card = addMenu(nullptr, "mnuKarte", QStringLiteral("&Karte"));
+    addEntry(card, "mnuNeuekarte", QStringLiteral("&Neue Karte/Adresse..."));
+    addEntry(card, "mnukarteRen", QStringLiteral("&Umbenennen..."));
+    addEntry(card, "mnukarteloschen", QStringLiteral("&Löschen..."));
+    card->addSeparator();
+    addEntry(card, "mnuDruckGesamt", QStringLiteral("Karte &drucken..."));
+    card->addSeparator();
+    addEntry(card, "mnuKarteKategorie", QStringLiteral("&Andere Kategorie zuweisen..."));
+
+    QMenu* extras = addMenu(nullptr, "mnuExtras", QStringLiteral("&Extras"));
+    addEntry(extras, "mnuEingabefenster", QStringLiteral("&Suchfenster einblenden"));
+    extras->addSeparator();
+    addEntry(extras, "mnuEmailInternet", QStringLiteral("Adresse mit eMail / Internet verbinden"));
+    extras->addSeparator();
+    addEntry(extras, "mnuOptionen", QStringLiteral("&Optionen"));
+
+    QMenu* help = addMenu(nullptr, "temp1621", QStringLiteral("&?"));
+    addEntry(help, "mnuHilfe", QStringLiteral("&Hilfe"));
+    addEntry(help, "ErsteSchritteDialog", QStringLiteral("&Erste Schritte"));
+    help->addSeparator();
+    addEntry(help, "mnuInfo", QStringLiteral("&Info"));
+}
+
+void MainMenus::buildPopups() {
+    // Shown only as context menus of the two blocks, never in the menu bar.
+    auto* popups = new QMenu(QStringLiteral("PopUp"), &window_);
+    popups->setObjectName(QStringLiteral("PopPopUp"));
+    menus_.insert(QStringLiteral("PopPopUp"), popups);
+
+    QMenu* address = addMenu(popups, "popAdresse", QStringLiteral("Adresse"));
+    addEntry(address, "popAAusschneiden", QStringLiteral("Ausschneiden"));
+    addEntry(address, "PopAKopieren", QStringLiteral("Kopieren"));
+    addEntry(address, "PopAEinfügen", QStringLiteral("Einfügen"));
+    addEntry(address, "PopALöschen", QStringLiteral("Löschen"));
+    address->addSeparator();
+    addEntry(address, "popaAnschriftKopieren", QStringLiteral("Anschrift kopieren"));
+    addEntry(address, "popaDrucken", QStringLiteral("Anschrift drucken"));
+    address->addSeparator();
+    addEntry(address, "popaformatieren", QStringLiteral("Text formatieren..."));
+
+    QMenu* notes = addMenu(popups, "popNotizen", QStringLiteral("Notizen"));
+    addEntry(notes, "PopNAusschneiden", QStringLiteral("Ausschneiden"));
+    addEntry(notes, "popnKopieren", QStringLiteral("Kopieren"));
+    addEntry(notes, "popnEinfügen", QStringLiteral("Einfügen"));
+    addEntry(notes, "popnLöschen", QStringLiteral("Löschen"));
+    notes->addSeparator();
+    addEntry(notes, "popnNotizenKopieren", QStringLiteral("Notizen kopieren"));
+    addEntry(notes, "popnDrucken", QStringLiteral("Notizen drucken"));
+    notes->addSeparator();
+    addEntry(notes, "popnFormatieren", QStringLiteral("Text formatieren..."));
+}
+
+}  // namespace veltro::mainwindow
