@@ -58,9 +58,12 @@ void MainWindow::List1_Click() {
             return;  // the view keeps what it showed
         }
         shownCardId_ = card->id;
+        showingCard_ = true;
         for (const auto& [box, field] : kShownFields) {
+            ui_.box(box)->clear();
             ui_.box(box)->setText(card->text(field));
         }
+        showingCard_ = false;
         ui_.RichTextBox1->setRtfText(card->text(Field::Anschrift));
         ui_.RichTextBox2->setRtfText(card->text(Field::Notizen));
     }

@@ -11,9 +11,13 @@ MainMenus::MainMenus(QMainWindow& window) : window_(window) {
     buildPopups();
 }
 
-QAction* MainMenus::action(const QString& name) const { return actions_.value(name); }
+QAction* MainMenus::action(const QString& name) const {
+    return actions_.value(name);
+}
 
-QMenu* MainMenus::menu(const QString& name) const { return menus_.value(name); }
+QMenu* MainMenus::menu(const QString& name) const {
+    return menus_.value(name);
+}
 
 QMenu* MainMenus::addMenu(QMenu* parent, const char* name, const QString& text) {
     QMenu* menu = parent != nullptr ? parent->addMenu(text) : window_.menuBar()->addMenu(text);

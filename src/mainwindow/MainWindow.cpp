@@ -12,8 +12,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 
 namespace veltro::mainwindow {
@@ -86,6 +86,7 @@ void MainWindow::connectHandlers() {
     connect(ui_.List1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { List1_Click(); });
     connect(ui_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(ui_.box(18), &QLineEdit::textChanged, this, [this] { Text18_Change(); });
     connect(ui_.List1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { List1_MouseDown(position); });
     connect(ui_.Label8, &ClickLabel::pressed, this, [this] { Label8_Press(); });
@@ -96,6 +97,7 @@ void MainWindow::installFilters() {
     for (const int number : kSavingBoxes) {
         ui_.box(number)->installEventFilter(this);
     }
+    ui_.box(19)->installEventFilter(this);
     for (QObject* watched : std::initializer_list<QObject*>{
              ui_.List1, ui_.List1->viewport(), ui_.Text1, ui_.Text16, ui_.RichTextBox1,
              ui_.RichTextBox2, ui_.Picture1, ui_.Image2}) {
@@ -107,8 +109,10 @@ void MainWindow::installFilters() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
-    if (type == QEvent::FocusOut && watched != ui_.Text1 && watched != ui_.Text16 &&
-        watched != ui_.List1) {
+    if (const int box = fieldBoxNumber(watched); box != 0) {
+        return fieldBoxEvent(box, event) || QMainWindow::eventFilter(watched, event);
+    }
+    if (type == QEvent::FocusOut && (watched == ui_.RichTextBox1 || watched == ui_.RichTextBox2)) {
         Command2_Click();
     } else if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -183,12 +187,6 @@ void MainWindow::Label8_Release() {
     ui_.Text16->clear();
     ui_.Text1->clear();
     ui_.Text1->setFocus();
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    Command2_Click();
-    Form_Unload();
-    event->accept();
 }
 
 }  // namespace veltro::mainwindow

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <atomic>
+#include <functional>
 #include <future>
 #include <unordered_set>
 
@@ -42,6 +43,10 @@ public:
     void EingabefelderEinschalten();
     void ImportCommand1();
     void KeineKarteAnzeigen();
+    // The exit step: keep, discard or cancel the run's changes. False cancels closing.
+    bool Form_QueryUnload();
+    // For tests: runs after each statement of the discard.
+    void setDiscardStepHook(std::function<void(int)> hook) { discardStepHook_ = std::move(hook); }
 
     // State other windows and tests read.
     [[nodiscard]] const MainWindowUi& ui() const { return ui_; }
@@ -69,6 +74,11 @@ private:
     void loadCardIndex();
     void restoreWindow();
     void Form_Unload();
+    void closeOtherWindows();
+    [[nodiscard]] int fieldBoxNumber(const QObject* watched) const;
+    bool fieldBoxEvent(int number, QEvent* event);
+    void Text18_Change();
+    void Text11_LostFocus();
     void showCardOfRow(int row);
     void showRows(std::vector<std::int32_t> rows);
     void setCountPanel(int lines, std::int64_t total);
@@ -102,7 +112,9 @@ private:
     bool changeFlag_ = false;
     bool listTopArmed_ = false;
     int arrowCounter_ = 0;
-    bool refilling_ = false;
+    bool salutationArmed_ = true;
+    bool showingCard_ = false;
+    std::function<void(int)> discardStepHook_;
 };
 
 }  // namespace veltro::mainwindow

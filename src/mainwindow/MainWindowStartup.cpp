@@ -7,6 +7,7 @@
 #include "store/Schema.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
+#include "store/Snapshot.h"
 #include "store/StoreError.h"
 
 #include <QComboBox>
@@ -47,6 +48,7 @@ bool MainWindow::Form_Load() {
     setWindowTitle(windowTitleText());
     try {
         store_ = store::CardStore::open(directory_ / store::kStoreFileName);
+        store::Snapshot::take(store_->db());
         loadCardIndex();
     } catch (const store::StoreError& e) {
         platform::current().message(

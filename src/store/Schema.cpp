@@ -22,6 +22,47 @@ std::string cardColumns() {
     return columns;
 }
 
+// While a run is in progress (row 0 of zKontakte), the first change of a row copies
+// it into the snapshot table under its own row id, and a new row is noted under its
+// negated row id, so an exit can put back exactly what the run changed.
+void createChangeTriggers(Database& db) {
+    const std::string running = "EXISTS (SELECT 1 FROM zKontakte WHERE rowid = 0)";
+    std::string oldValues;
+    for (const auto name : kColumnNames) {
+        oldValues += oldValues.empty() ? "old.\"" : ", old.\"";
+        oldValues += name;
+        oldValues += '"';
+    }
+    std::string columns;
+    for (const auto name : kColumnNames) {
+        columns += columns.empty() ? "\"" : ", \"";
+        columns += name;
+        columns += '"';
+    }
+    const std::string saveCard = "INSERT OR IGNORE INTO zKontakte (rowid, " + columns +
+                                 ") VALUES (old.rowid, " + oldValues + "); END";
+    const std::string notNewCard =
+        " AND NOT EXISTS (SELECT 1 FROM zKontakte WHERE rowid = -old.rowid)";
+    db.exec("CREATE TRIGGER zKontakteAendern BEFORE UPDATE ON Kontakte WHEN " + running +
+            notNewCard + " BEGIN " + saveCard);
+    db.exec("CREATE TRIGGER zKontakteLoeschen BEFORE DELETE ON Kontakte WHEN " + running +
+            notNewCard + " BEGIN " + saveCard);
+    db.exec("CREATE TRIGGER zKontakteNeu AFTER INSERT ON Kontakte WHEN " + running +
+            " BEGIN INSERT OR IGNORE INTO zKontakte (rowid) VALUES (-new.rowid); END");
+
+    const std::string saveCategory =
+        "INSERT OR IGNORE INTO ztblAdrCfg (rowid, KategorieName) VALUES (old.rowid, "
+        "old.KategorieName); END";
+    const std::string notNewCategory =
+        " AND NOT EXISTS (SELECT 1 FROM ztblAdrCfg WHERE rowid = -old.rowid)";
+    db.exec("CREATE TRIGGER ztblAdrCfgAendern BEFORE UPDATE ON tblAdrCfg WHEN " + running +
+            notNewCategory + " BEGIN " + saveCategory);
+    db.exec("CREATE TRIGGER ztblAdrCfgLoeschen BEFORE DELETE ON tblAdrCfg WHEN " + running +
+            notNewCategory + " BEGIN " + saveCategory);
+    db.exec("CREATE TRIGGER ztblAdrCfgNeu AFTER INSERT ON tblAdrCfg WHEN " + running +
+            " BEGIN INSERT OR IGNORE INTO ztblAdrCfg (rowid) VALUES (-new.rowid); END");
+}
+
 }  // namespace
 
 void createSchema(Database& db) {
@@ -33,6 +74,7 @@ void createSchema(Database& db) {
     db.exec("CREATE TABLE ztblAdrCfg (KategorieName TEXT)");
     // Lets the list load read headings without touching the large rich-text columns.
     db.exec("CREATE INDEX KontakteSchlagworte ON Kontakte (Schlagworte, Kategorien)");
+    createChangeTriggers(db);
     tx.commit();
 }
 

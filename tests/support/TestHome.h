@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "store/CardFields.h"
 
 #include <QString>
