@@ -5,7 +5,7 @@
 namespace veltro::platform {
 
 // The real dialogs, beeps, desktop and printer of a Qt desktop.
-class QtPlatform final : public Platform {
+class QtPlatform : public Platform {
 public:
     Answer message(const MessageRequest& request) override;
     QString input(const InputRequest& request) override;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "richtext/RichDocument.h"
+
+#include <optional>
 #include <string_view>
 
 namespace veltro::richtext {
@@ -76,5 +79,12 @@ enum class RtfControlWord {
 };
 
 RtfControlWord lookupControlWord(std::string_view word);
+
+// The character a word like \emdash or \tab stands for.
+std::optional<char16_t> specialCharacter(RtfControlWord word);
+// \ql \qr \qc \qj
+std::optional<Alignment> alignmentOf(RtfControlWord word);
+// \ansi \mac \pc \pca
+std::optional<int> characterSetCodePage(RtfControlWord word);
 
 }  // namespace veltro::richtext

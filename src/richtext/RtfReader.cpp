@@ -1,5 +1,7 @@
 #include "richtext/RtfReader.h"
 
+#include <QList>
+
 #include <algorithm>
 #include <array>
 
@@ -9,7 +11,6 @@ namespace {
 using W = RtfControlWord;
 
 constexpr std::size_t kMaxDepth = 1000;
-constexpr std::size_t kMaxTableEntries = 1024;
 constexpr int kMaxIndentTwips = 31680;
 constexpr int kMaxUc = 10;
 
@@ -25,34 +26,28 @@ bool isBulletLabel(QStringView label) {
            std::find(kBullets.begin(), kBullets.end(), label.front().unicode()) != kBullets.end();
 }
 
-std::optional<char16_t> specialCharacter(W word) {
-    switch (word) {
-        case W::Emdash:
-            return 0x2014;
-        case W::Endash:
-            return 0x2013;
-        case W::Emspace:
-            return 0x2003;
-        case W::Enspace:
-            return 0x2002;
-        case W::Qmspace:
-            return 0x2005;
-        case W::Bullet:
-            return 0x2022;
-        case W::Lquote:
-            return 0x2018;
-        case W::Rquote:
-            return 0x2019;
-        case W::Ldblquote:
-            return 0x201C;
-        case W::Rdblquote:
-            return 0x201D;
-        case W::Line:
-            return 0x2028;
-        case W::Tab:
-            return u'\t';
-        default:
-            return std::nullopt;
+// What a character of the input stands for in a run: control characters and object
+// placeholders are not text, paragraphs end only at \par, and Qt's frame markers (U+FDD0,
+// U+FDD1) would split paragraphs in a QTextDocument.
+std::optional<char32_t> runCharacter(char32_t ch) {
+    if ((ch < 0x20 && ch != u'\t') || ch == 0xFFFC) {
+        return std::nullopt;
+    }
+    if (ch == 0x2029) {
+        return 0x2028;
+    }
+    if (ch == 0xFDD0 || ch == 0xFDD1) {
+        return 0xFFFD;
+    }
+    return ch;
+}
+
+void appendCharacter(char32_t ch, QString& out) {
+    if (QChar::requiresSurrogates(ch)) {
+        out.append(QChar(QChar::highSurrogate(ch)));
+        out.append(QChar(QChar::lowSurrogate(ch)));
+    } else {
+        out.append(QChar(static_cast<char16_t>(ch)));
     }
 }
 
@@ -74,8 +69,7 @@ RtfReader::RtfReader(std::string_view rtf, RtfSink& sink, Options options)
 }
 
 QString RtfReader::defaultFamily() const {
-    const auto it = fonts_.find(defaultFont_);
-    return it == fonts_.end() ? QString() : it->second.name;
+    return fonts_.family(defaultFont_);
 }
 
 void RtfReader::read() {
@@ -155,9 +149,8 @@ bool RtfReader::closeGroup() {
     resolvePendingHigh();
     fallbackToSkip_ = 0;
     const GroupState closed = state();
-    if (closed.destination == Destination::FontTable && fontEntryOpen_ &&
-        stack_.size() <= fontEntryDepth_) {
-        commitFontEntry();
+    if (closed.destination == Destination::FontTable) {
+        fonts_.groupClosing(stack_.size());
     }
     if (stack_.size() == 1) {
         finish();  // the outermost group ends the document
@@ -234,8 +227,6 @@ bool RtfReader::destinationWord(RtfControlWord word) {
             if (nested) {
                 s.destination = Destination::ColorTable;
                 colours_.clear();
-                colourSet_ = false;
-                colourValue_ = 0;
             }
             return true;
         case W::PnText:
@@ -273,49 +264,45 @@ bool RtfReader::destinationWord(RtfControlWord word) {
 }
 
 void RtfReader::tableWord(RtfControlWord word, const RtfToken& token) {
-    const Destination destination = state().destination;
-    if (destination == Destination::FontTable) {
-        if (word == W::Font && token.hasParam) {
-            beginFontEntry(token.param);
-        } else if (word == W::FontCharset && token.hasParam) {
-            fontEntryCodePage_ = codePageForCharset(token.param);
-        } else if (word == W::FontCodePage && token.param > 0 && token.param <= 65535) {
-            fontEntryCodePage_ = token.param;
-        }
-        return;
-    }
-    if (destination == Destination::ColorTable) {
-        const Rgb component = static_cast<Rgb>(std::clamp(token.param, 0, 255));
-        const int shift = word == W::Red ? 16 : word == W::Green ? 8 : word == W::Blue ? 0 : -1;
-        if (shift >= 0) {
-            colourValue_ = (colourValue_ & ~(Rgb{0xFF} << shift)) | (component << shift);
-            colourSet_ = true;
-        }
-        return;
-    }
-    if (destination == Destination::PnDefinition && word == W::PnBullet) {
-        state().para.pnBullet = true;
+    using Component = RtfColorTable::Component;
+    switch (state().destination) {
+        case Destination::FontTable:
+            if (word == W::Font && token.hasParam) {
+                fonts_.beginEntry(token.param, stack_.size());
+            } else if (word == W::FontCharset && token.hasParam) {
+                fonts_.setCharset(token.param);
+            } else if (word == W::FontCodePage) {
+                fonts_.setCodePage(token.param);
+            }
+            return;
+        case Destination::ColorTable:
+            if (word == W::Red || word == W::Green || word == W::Blue) {
+                colours_.set(word == W::Red     ? Component::Red
+                             : word == W::Green ? Component::Green
+                                                : Component::Blue,
+                             token.param);
+            }
+            return;
+        case Destination::PnDefinition:
+            if (word == W::PnBullet) {
+                state().para.pnBullet = true;
+            }
+            return;
+        default:
+            return;
     }
 }
 
 bool RtfReader::documentWord(RtfControlWord word, const RtfToken& token) {
+    if (const auto codePage = characterSetCodePage(word)) {
+        documentCodePage_ = *codePage;
+        return true;
+    }
     switch (word) {
-        case W::Ansi:
-            documentCodePage_ = 1252;
-            return true;
         case W::AnsiCpg:
             if (token.param > 0 && token.param <= 65535) {
                 documentCodePage_ = token.param;
             }
-            return true;
-        case W::Mac:
-            documentCodePage_ = 10000;
-            return true;
-        case W::Pc:
-            documentCodePage_ = 437;
-            return true;
-        case W::Pca:
-            documentCodePage_ = 850;
             return true;
         case W::Deff:
             defaultFont_ = token.param;
@@ -371,7 +358,7 @@ bool RtfReader::characterWord(RtfControlWord word, const RtfToken& token) {
             }
             return true;
         case W::Colour:
-            chars.colour = colourAt(token.param);
+            chars.colour = colours_.at(token.param);
             return true;
         default:
             return false;
@@ -381,21 +368,13 @@ bool RtfReader::characterWord(RtfControlWord word, const RtfToken& token) {
 bool RtfReader::paragraphWord(RtfControlWord word, const RtfToken& token) {
     ParaState& para = state().para;
     const bool inBody = state().destination == Destination::Body;
+    if (const auto alignment = alignmentOf(word)) {
+        para.alignment = *alignment;
+        return true;
+    }
     switch (word) {
         case W::Pard:
             para = ParaState{};
-            return true;
-        case W::AlignLeft:
-            para.alignment = Alignment::Left;
-            return true;
-        case W::AlignRight:
-            para.alignment = Alignment::Right;
-            return true;
-        case W::AlignCenter:
-            para.alignment = Alignment::Center;
-            return true;
-        case W::AlignJustify:
-            para.alignment = Alignment::Justify;
             return true;
         case W::LeftIndent:
             para.leftIndent = std::clamp(token.param, -kMaxIndentTwips, kMaxIndentTwips);
@@ -477,7 +456,7 @@ void RtfReader::textBytes(std::string_view bytes) {
     if (state().destination == Destination::ColorTable) {
         for (const char c : bytes) {
             if (c == ';') {
-                commitColour();
+                colours_.endEntry();
             }
         }
         return;
@@ -545,23 +524,13 @@ void RtfReader::resolvePendingHigh() {
 
 void RtfReader::emit(char32_t ch) {
     resolvePendingHigh();
-    if ((ch < 0x20 && ch != u'\t') || ch == 0xFFFC) {
-        return;
-    }
-    if (ch == 0x2029) {
-        ch = 0x2028;  // paragraphs end only at \par
-    }
-    if (state().destination == Destination::ColorTable) {
+    const std::optional<char32_t> text = runCharacter(ch);
+    if (!text || state().destination == Destination::ColorTable) {
         return;
     }
     if (QString* target = textTarget()) {
         flushPending();
-        if (QChar::requiresSurrogates(ch)) {
-            target->append(QChar(QChar::highSurrogate(ch)));
-            target->append(QChar(QChar::lowSurrogate(ch)));
-        } else {
-            target->append(QChar(static_cast<char16_t>(ch)));
-        }
+        appendCharacter(*text, *target);
         afterFontNameText();
     }
 }
@@ -585,7 +554,7 @@ QString* RtfReader::textTarget() {
         case Destination::ListLabel:
             return &label_;
         case Destination::FontTable:
-            return fontEntryOpen_ ? &fontName_ : nullptr;
+            return fonts_.nameTarget();
         default:
             return nullptr;
     }
@@ -594,13 +563,10 @@ QString* RtfReader::textTarget() {
 int RtfReader::currentCodePage() const {
     const GroupState& s = stack_.back();
     if (s.destination == Destination::FontTable) {
-        return fontEntryCodePage_.value_or(documentCodePage_);
+        return fonts_.entryCodePage().value_or(documentCodePage_);
     }
-    const auto it = fonts_.find(s.chars.font < 0 ? defaultFont_ : s.chars.font);
-    if (it == fonts_.end() || !it->second.codePage) {
-        return documentCodePage_;
-    }
-    return *it->second.codePage;
+    return fonts_.codePage(s.chars.font < 0 ? defaultFont_ : s.chars.font)
+        .value_or(documentCodePage_);
 }
 
 void RtfReader::decodeInto(QString& target, std::string_view bytes) {
@@ -609,7 +575,13 @@ void RtfReader::decodeInto(QString& target, std::string_view bytes) {
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (!ascii) {
             flushPending();
-            target += QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            const QString text =
+                QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            for (const char32_t ch : text.toUcs4()) {
+                if (const auto kept = runCharacter(ch)) {
+                    appendCharacter(*kept, target);
+                }
+            }
             return;
         }
     }
@@ -628,56 +600,14 @@ void RtfReader::flushPending() {
 }
 
 void RtfReader::afterFontNameText() {
-    if (stack_.empty() || state().destination != Destination::FontTable || !fontEntryOpen_) {
-        return;
+    if (!stack_.empty() && state().destination == Destination::FontTable) {
+        fonts_.nameTextAdded();
     }
-    const qsizetype end = fontName_.indexOf(u';');
-    if (end >= 0) {
-        fontName_.truncate(end);
-        commitFontEntry();
-    }
-}
-
-void RtfReader::beginFontEntry(int index) {
-    if (fontEntryOpen_) {
-        commitFontEntry();
-    }
-    fontEntryOpen_ = true;
-    fontEntryIndex_ = index;
-    fontEntryDepth_ = stack_.size();
-    fontEntryCodePage_.reset();
-    fontName_.clear();
-}
-
-void RtfReader::commitFontEntry() {
-    fontEntryOpen_ = false;
-    if (fonts_.size() < kMaxTableEntries || fonts_.contains(fontEntryIndex_)) {
-        fonts_[fontEntryIndex_] = {fontName_.trimmed(), fontEntryCodePage_};
-    }
-    fontName_.clear();
-}
-
-void RtfReader::commitColour() {
-    if (colours_.size() < kMaxTableEntries) {
-        colours_.push_back(colourSet_ ? std::optional<Rgb>(colourValue_) : std::nullopt);
-    }
-    colourSet_ = false;
-    colourValue_ = 0;
-}
-
-std::optional<Rgb> RtfReader::colourAt(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= colours_.size()) {
-        return std::nullopt;
-    }
-    return colours_[static_cast<std::size_t>(index)];
 }
 
 CharFormat RtfReader::charFormat(const CharState& chars) const {
     CharFormat format;
-    const auto it = fonts_.find(chars.font < 0 ? defaultFont_ : chars.font);
-    if (it != fonts_.end()) {
-        format.family = it->second.name;
-    }
+    format.family = fonts_.family(chars.font < 0 ? defaultFont_ : chars.font);
     format.halfPoints = chars.halfPoints;
     format.bold = chars.bold;
     format.italic = chars.italic;

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "richtext/RichDocument.h"
+#include "richtext/RtfColorTable.h"
 #include "richtext/RtfControlWord.h"
+#include "richtext/RtfFontTable.h"
 #include "richtext/RtfSink.h"
 #include "richtext/RtfTokenizer.h"
 #include "richtext/TextDecoder.h"
 
-#include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -64,10 +65,6 @@ private:
         ParaState para;
         int uc = 1;
     };
-    struct FontEntry {
-        QString name;
-        std::optional<int> codePage;
-    };
 
     GroupState& state() { return stack_.back(); }
     bool handle(const RtfToken& token);  // false once the document has ended
@@ -98,11 +95,6 @@ private:
     void flushPending();
     void afterFontNameText();
 
-    void beginFontEntry(int index);
-    void commitFontEntry();
-    void commitColour();
-    std::optional<Rgb> colourAt(int index) const;
-
     void flushRun();
     void endParagraph();
     void closeListLabel();
@@ -121,16 +113,8 @@ private:
     int fallbackToSkip_ = 0;
     char16_t pendingHigh_ = 0;
 
-    std::map<int, FontEntry> fonts_;
-    bool fontEntryOpen_ = false;
-    int fontEntryIndex_ = 0;
-    std::size_t fontEntryDepth_ = 0;
-    std::optional<int> fontEntryCodePage_;
-    QString fontName_;
-
-    std::vector<std::optional<Rgb>> colours_;
-    Rgb colourValue_ = 0;
-    bool colourSet_ = false;
+    RtfFontTable fonts_;
+    RtfColorTable colours_;
 
     QString run_;
     CharState runChars_;

@@ -1,5 +1,6 @@
 #include "richtext/TextDecoder.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -65,7 +66,8 @@ std::array<char16_t, 128> buildHighHalf(int codePage) {
         QStringDecoder decoder(name.constData(), QStringDecoder::Flag::Stateless);
         const char byte = static_cast<char>(0x80 + i);
         const QString ch = decoder(QByteArrayView(&byte, 1));
-        table[i] = ch.size() == 1 ? ch.at(0).unicode() : char16_t{0xFFFD};
+        const bool mapped = ch.size() == 1 && ch.at(0).unicode() >= 0x20;  // ICU substitutes 0x1A
+        table[i] = mapped ? ch.at(0).unicode() : char16_t{0xFFFD};
     }
     return table;
 }
@@ -189,8 +191,13 @@ void TextDecoder::flush(QString& out) {
     if (pending_.isEmpty()) {
         return;
     }
-    out += (*multiByte_)(pending_);
+    QString decoded = (*multiByte_)(pending_);
     pending_.clear();
+    // ICU marks bytes it cannot map with U+001A; such bytes are not text.
+    std::replace_if(
+        decoded.begin(), decoded.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; },
+        QChar(QChar::ReplacementCharacter));
+    out += decoded;
 }
 
 }  // namespace veltro::richtext

@@ -82,16 +82,19 @@ QTextBlockFormat qtBlockFormat(const ParaFormat& format) {
     return qt;
 }
 
-// insertText() would start a new block at these; inside a run they are line breaks.
+// insertText() would start a new block at line ends and at Qt's frame markers (U+FDD0,
+// U+FDD1); inside a run line ends are line breaks, and the markers are not text.
 QString runText(const QString& text) {
     const auto breaks = [](QChar c) {
         return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
     };
-    if (std::none_of(text.begin(), text.end(), breaks)) {
+    const auto markers = [](QChar c) { return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1; };
+    if (std::none_of(text.begin(), text.end(), [&](QChar c) { return breaks(c) || markers(c); })) {
         return text;
     }
     QString clean = text;
     std::replace_if(clean.begin(), clean.end(), breaks, QChar::LineSeparator);
+    std::replace_if(clean.begin(), clean.end(), markers, QChar::ReplacementCharacter);
     return clean;
 }
 

@@ -142,6 +142,10 @@ TEST(RtfReader, TextRules) {
         {"unpaired high surrogate", R"({\rtf1\u-10179?x})", "\xEF\xBF\xBDx"},
         {"high surrogate before \\par", R"({\rtf1\u-10179?\par x})", "\xEF\xBF\xBD\nx"},
         {"out of range \\u", R"({\rtf1\u99999999999?x})", "\xEF\xBF\xBDx"},
+        {"Qt's frame markers are not text", R"({\rtf1 a\u64976?b\u64977?c})",
+         "a\xEF\xBF\xBD"
+         "b\xEF\xBF\xBD"
+         "c"},
         {"control characters from \\u dropped", R"({\rtf1 a\u10?\u0?b})", "ab"},
         {"space after a word is its delimiter", R"({\rtf1\b0  12})", " 12"},
         {"'-' without digit is text", R"({\rtf1\b-x})", "-x"},
@@ -180,6 +184,9 @@ TEST(RtfReader, TextRules) {
         {"document code page", R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})", "При"},
         {"Mac code page", R"({\rtf1\mac \'8a})", "ä"},
         {"double-byte code page", R"({\rtf1\ansi\ansicpg932 \'82\'a0})", "あ"},
+        {"unmappable double-byte code", R"({\rtf1\ansi\ansicpg932 a\'a0b})",
+         "a\xEF\xBF\xBD"
+         "b"},
         {"font charset over the document page",
          R"({\rtf1{\fonttbl{\f0\fcharset0 A;}{\f1\fcharset128 MS Gothic;}}\f1\'93\'fa\'96\'7b\f0\'e4})",
          "日本ä"},
@@ -189,6 +196,11 @@ TEST(RtfReader, TextRules) {
          "{\\urtf1 Gr\xC3\xBC\xC3\x9F"
          "e}",
          "Grüße"},
+        {"raw UTF-8 keeps to the rules of text",
+         "{\\urtf1 a\xEF\xBF\xBC"
+         "b\xE2\x80\xA9"
+         "c\xEF\xB7\x90}",
+         "ab\nc\xEF\xBF\xBD"},
         {"raw 8-bit bytes in the code page", "{\\rtf1 M\xFCller}", "Müller"},
         {"extra closing brace ends the document", R"({\rtf1 a}b})", "a"},
         {"missing closing brace keeps the text", R"({\rtf1 a\par b)", "a\nb"},

@@ -82,6 +82,24 @@ TEST(TextDocumentRtf, PlainTextTakesTheDocumentFontAndKeepsIt) {
     EXPECT_TRUE(rtf.contains("\\fs30 Zeile 1\\par"));
 }
 
+TEST(TextDocumentRtf, OnlyParagraphEndsMakeBlocks) {
+    const char* const cases[] = {
+        "{\\rtf1 a\\u64976?b\\u64977?c\\u8233?d\\line e}",
+        "{\\urtf1 a\xEF\xB7\x90"
+        "b\xE2\x80\xA9"
+        "c}",
+        "a\xEF\xB7\x90"
+        "b\xEF\xB7\x91"
+        "c",
+    };
+    for (const char* stored : cases) {
+        SCOPED_TRACE(stored);
+        QTextDocument document;
+        readRtfInto(document, QByteArray(stored));
+        EXPECT_EQ(document.blockCount(), 1);
+    }
+}
+
 TEST(TextDocumentRtf, RoundTripThroughQTextDocument) {
     std::mt19937 rng(4711);
     for (int i = 0; i < 200; ++i) {

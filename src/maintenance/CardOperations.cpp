@@ -1,0 +1,79 @@
+#include "maintenance/CardOperations.h"
+
+namespace veltro::maintenance {
+
+using store::Field;
+using store::Transaction;
+
+std::optional<std::int64_t> cardWithHeading(store::CardStore& store, QStringView heading) {
+    return store.findByHeading(heading);
+}
+
+NewCard addCard(store::CardStore& store, const QString& heading, const QString& category) {
+    Transaction tx(store.db());
+    NewCard result;
+    result.clash = cardWithHeading(store, heading);
+    if (result.clash) {
+        return result;
+    }
+    result.number = QString::number(store.cardCount() + 1);
+    store::Card card;
+    card.set(Field::Schlagworte, heading);
+    card.set(Field::Nr, result.number);
+    card.set(Field::Kategorien, category);
+    result.id = store.insertCard(card);
+    tx.commit();
+    return result;
+}
+
+void renameCard(store::CardStore& store, std::int64_t id, const QString& heading,
+                const std::vector<std::pair<Field, QString>>& fields) {
+    auto values = fields;
+    values.emplace_back(Field::Schlagworte, heading);
+    Transaction tx(store.db());
+    store.writeFields(id, values);
+    tx.commit();
+}
+
+bool categoryExists(store::CardStore& store, QStringView name) {
+    auto stmt = store.db().prepare(
+        "SELECT 1 FROM tblAdrCfg WHERE vfold(KategorieName) = vfold(?1) LIMIT 1");
+    stmt.bind(1, name);
+    return stmt.step();
+}
+
+void renameCategory(store::CardStore& store, const QString& oldName, const QString& newName) {
+    Transaction tx(store.db());
+    auto categories = store.db().prepare(
+        "UPDATE tblAdrCfg SET KategorieName = ?2 WHERE vfold(KategorieName) = vfold(?1)");
+    categories.bind(1, oldName).bind(2, newName);
+    categories.run();
+    auto cards = store.db().prepare(
+        "UPDATE Kontakte SET Kategorien = ?2 WHERE vfold(Kategorien) = vfold(?1) "
+        "AND Kategorien IS NOT ?2");
+    cards.bind(1, oldName).bind(2, newName);
+    cards.run();
+    tx.commit();
+}
+
+void deleteCategory(store::CardStore& store, const QString& name) {
+    Transaction tx(store.db());
+    auto cards = store.db().prepare("DELETE FROM Kontakte WHERE vfold(Kategorien) = vfold(?1)");
+    cards.bind(1, name);
+    cards.run();
+    auto categories = store.db().prepare("DELETE FROM tblAdrCfg WHERE KategorieName = ?1");
+    categories.bind(1, name);
+    categories.run();
+    tx.commit();
+}
+
+void assignCategory(store::CardStore& store, const QString& heading, const QString& category) {
+    Transaction tx(store.db());
+    auto stmt = store.db().prepare(
+        "UPDATE Kontakte SET Kategorien = ?2 WHERE vfold(Schlagworte) = vfold(?1)");
+    stmt.bind(1, heading).bind(2, category);
+    stmt.run();
+    tx.commit();
+}
+
+}  // namespace veltro::maintenance
