@@ -1,5 +1,6 @@
 #include "mainwindow/MainWindow.h"
 
+#include "export/ExportDialog.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/FullTextIndex.h"
@@ -63,6 +64,12 @@ void MainWindow::connectMenus() {
         connect(menus_->action(QString::fromUtf8(name)), &QAction::triggered, this, handler);
     };
     on("mnuBeenden", [this] { close(); });
+    on("mnuExportieren", [this] {
+        if (store_) {
+            Command2_Click();
+            exporting::ExportDialog::showNew(store_->file(), this);
+        }
+    });
     on("mnuNeuekarte", [this] { mnuNeuekarte(); });
     on("mnukarteRen", [this] { mnukarteRen(); });
     on("mnukarteloschen", [this] { mnukarteloschen(); });
