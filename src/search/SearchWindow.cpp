@@ -1,5 +1,6 @@
 #include "search/SearchWindow.h"
 
+#include "platform/Platform.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 
 #include <algorithm>
@@ -80,6 +82,9 @@ SearchWindow::SearchWindow(SearchHost& host)
     // A mouse action on the switch hands the keyboard back to the text field.
     connect(Slider1_, &QSlider::sliderReleased, Text1_, [this] { Text1_->setFocus(); });
     connect(Slider1_, &QSlider::actionTriggered, Text1_, [this] { Text1_->setFocus(); });
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this,
+            [] { platform::current().showHelp(QStringLiteral("suchfenster.html")); });
     Form_Load();
 }
 

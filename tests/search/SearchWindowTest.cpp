@@ -1,4 +1,5 @@
 #include "FakeSearchHost.h"
+#include "RecordingPlatform.h"
 #include "TestHome.h"
 #include "search/SearchWindow.h"
 #include "store/Settings.h"
@@ -52,6 +53,7 @@ protected:
     void setMode(int position) { window_->findChild<QSlider*>(u"Slider1"_s)->setValue(position); }
 
     testing::TestHome home_;
+    testing::ScopedRecordingPlatform platform_;
     FakeSearchHost host_{sampleCards()};
     QPointer<SearchWindow> window_;
     QLineEdit* field_ = nullptr;
@@ -228,6 +230,12 @@ TEST_F(SearchWindowTest, SwitchChangesModeLabelAndTitle) {
 TEST_F(SearchWindowTest, ClickIntoEmptyFieldAsksForText) {
     QTest::mouseClick(field_, Qt::LeftButton);
     EXPECT_EQ(title(), u"Bitte Suchtext (Schlagworte) eingeben"_s);
+}
+
+TEST_F(SearchWindowTest, F1OpensItsHelpPage) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_));
+    press(Qt::Key_F1);
+    EXPECT_EQ(platform_->helpPages, std::vector<QString>{u"suchfenster.html"_s});
 }
 
 TEST_F(SearchWindowTest, ComingBackRemovesTheLastCharacter) {
