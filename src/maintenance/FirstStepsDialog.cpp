@@ -100,8 +100,11 @@ FirstStepsDialog::FirstStepsDialog(QWidget* mainWindow)
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this,
             [] { platform::current().showHelp(QStringLiteral("erste-schritte.html")); });
-    setFixedWidth(360);
-    adjustSize();
+    // Wrapped labels need their height for the fixed width, or the long ones are cut off.
+    constexpr int kWidth = 400;
+    setFixedWidth(kWidth);
+    setMinimumHeight(layout->totalHeightForWidth(kWidth));
+    resize(kWidth, minimumHeight());
 }
 
 QStringList FirstStepsDialog::texts() {

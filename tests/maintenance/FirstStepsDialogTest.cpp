@@ -74,6 +74,13 @@ TEST_F(FirstStepsDialogTest, SitsRightOnTopWithTheMainWindowLeft) {
     EXPECT_FALSE(dialog_->isModal());
 }
 
+TEST_F(FirstStepsDialogTest, NoTextIsCutOff) {
+    for (const QLabel* label : dialog_->findChildren<QLabel*>()) {
+        EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+            << label->text().toStdString();
+    }
+}
+
 TEST_F(FirstStepsDialogTest, OpensOnceClosesOnSchliessen) {
     EXPECT_EQ(FirstStepsDialog::open(&mainWindow_), dialog_.data());
     auto* close = dialog_->findChild<QPushButton*>(u"Command1"_s);
