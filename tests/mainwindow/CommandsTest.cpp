@@ -30,11 +30,6 @@ protected:
                {{Field::Firma, QStringLiteral("Bau AG")}}},
               {QStringLiteral("Meier"), QStringLiteral("Privat")}});
     }
-    void chooseCategory(const QString& name) {
-        auto* combo = window().ui().Combo1;
-        combo->setCurrentIndex(combo->findText(name));
-        window().Combo1_Click();
-    }
     void run(const char* action) { window().menus().action(QString::fromUtf8(action))->trigger(); }
     QStringList storeHeadings() {
         QStringList headings;
