@@ -5,6 +5,7 @@
 #include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/SplashWindow.h"
+#include "options/OptionsDialog.h"
 #include "richtext/RichTextBlock.h"
 
 #include <QCloseEvent>
@@ -64,6 +65,7 @@ void MainWindow::connectMenus() {
     };
     on("mnuBeenden", [this] { close(); });
     on("mnuInfo", [] { SplashWindow::showInfo(); });
+    on("mnuOptionen", [this] { optionsDialog().showOptions(); });
 }
 
 void MainWindow::List1_MouseDown(const QPoint& position) {
