@@ -56,15 +56,6 @@ protected:
     static constexpr int kLabels2[] = {11, 10, 15, 21, 1, 9, 13, 14, 12, 19, 17, 16, 2, 3, 4};
 };
 
-TEST_F(MainWindowOptions, TheMenuOpensTheLoadedDialogWithoutBlockingTheWindow) {
-    start();
-    auto& dialog = openOptions();
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_FALSE(dialog.isModal());
-    EXPECT_EQ(&dialog, &window().optionsDialog());
-    EXPECT_TRUE(window().isEnabled());
-}
-
 TEST_F(MainWindowOptions, OkGivesTheFieldGroupsTheSchemeColours) {
     auto& w = start();
     const QColor notes = base(w.ui().RichTextBox2);
@@ -72,6 +63,8 @@ TEST_F(MainWindowOptions, OkGivesTheFieldGroupsTheSchemeColours) {
         EXPECT_EQ(base(field), kWhite) << field->objectName().toStdString();
     }
     auto& dialog = openOptions();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.isModal());
     in<QRadioButton>(dialog, "Option2")->click();  // Wolken, no picture
     QTest::mouseClick(in<QPushButton>(dialog, "Command1"), Qt::LeftButton);
 
@@ -165,16 +158,6 @@ TEST_F(MainWindowOptions, TheCardListKeepsFaceAndSizeAcrossARestartButNotBoldOrI
     EXPECT_EQ(font.pointSizeF(), 15);
     EXPECT_EQ(font.bold(), design.bold());
     EXPECT_EQ(font.italic(), design.italic());
-}
-
-TEST_F(MainWindowOptions, StartOptionsAreReadThroughTheDialog) {
-    veltro::testing::makeStore(home_.dir(), {QStringLiteral("Arbeit"), QStringLiteral("Privat")},
-                               {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
-    settings::write(key::LetzteKategorie, QStringLiteral("Privat"));
-    settings::write(key::OPChk5, QStringLiteral("1"));
-    auto& w = openExisting();
-    EXPECT_TRUE(w.optionsDialog().startWithLastCategory());
-    EXPECT_EQ(w.ui().Combo1->currentText(), QStringLiteral("Privat"));
 }
 
 }  // namespace

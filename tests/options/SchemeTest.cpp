@@ -6,8 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
 
 using namespace veltro;
 using namespace veltro::testing;
@@ -105,36 +103,6 @@ TEST_F(Schemes, WithThePictureTheColourAreaKeepsTheColourItHad) {
     child<QCheckBox>("Check1")->click();  // cleared: Wald's own colour at once
     EXPECT_EQ(dialog.backgroundColour(), kDarkGreen);
     EXPECT_TRUE(child<QLabel>("Image1")->isHidden());
-}
-
-TEST_F(Schemes, ArrowKeysMoveThroughTheSchemes) {
-    auto& dialog = load();
-    dialog.showOptions();
-    QApplication::setActiveWindow(&dialog);
-    child<QTabWidget>("TabStrip1")->setCurrentIndex(1);
-    auto* standard = child<QRadioButton>("Option1");
-    standard->setFocus();
-    ASSERT_TRUE(standard->hasFocus());
-    QTest::keyClick(standard, Qt::Key_Down);
-    EXPECT_EQ(dialog.scheme(), 2);
-    EXPECT_EQ(dialog.colours().field1, kPaleGreen);
-}
-
-TEST_F(Schemes, ThePicturesAreOurOwnAndDifferent) {
-    QList<QImage> seen;
-    for (int scheme = 1; scheme <= 6; ++scheme) {
-        const QImage image = options::BackgroundPicture::paint(scheme, QSize(160, 100));
-        EXPECT_FALSE(seen.contains(image)) << scheme;
-        // Yellow and white labels stand on them: no picture may be bright on the whole.
-        double light = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                light += qGray(image.pixel(x, y));
-            }
-        }
-        EXPECT_LT(light / (image.width() * image.height()), 140) << scheme;
-        seen << image;
-    }
 }
 
 }  // namespace

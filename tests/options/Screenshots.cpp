@@ -1,5 +1,5 @@
-// Pictures of every tab and every scheme for a person to look at:
-//   VELTRO_SCREENSHOTS=/tmp/shots ./options_tests --gtest_filter='Screenshots.*'
+// Pictures of every tab and every scheme for a person to look at; not run by CTest:
+//   VELTRO_SCREENSHOTS=/tmp/shots build/bin/options_screenshots
 #include "RecordingPlatform.h"
 #include "TestHome.h"
 
