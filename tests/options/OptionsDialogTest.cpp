@@ -21,9 +21,9 @@ namespace key = veltro::settings::key;
 
 namespace {
 
-using Dialog = OptionsDialogFixture;
+using OptionsDialogTest = OptionsDialogFixture;
 
-TEST_F(Dialog, AnEmptySettingsStoreOpensWithTheDefaults) {
+TEST_F(OptionsDialogTest, AnEmptySettingsStoreOpensWithTheDefaults) {
     auto& dialog = load();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Optionen"));
     EXPECT_EQ(child<QTabWidget>("TabStrip1")->currentIndex(), 0);
@@ -57,7 +57,7 @@ struct StoredCase {
     int expected;
 };
 
-TEST_F(Dialog, StoredValuesAreReadAndOddOnesKeptInRange) {
+TEST_F(OptionsDialogTest, StoredValuesAreReadAndOddOnesKeptInRange) {
     const auto top = [](const options::OptionsDialog& d) { return d.topMargin(); };
     const auto left = [](const options::OptionsDialog& d) { return d.leftMargin(); };
     const auto scheme = [](const options::OptionsDialog& d) { return d.scheme(); };
@@ -82,7 +82,7 @@ TEST_F(Dialog, StoredValuesAreReadAndOddOnesKeptInRange) {
     }
 }
 
-TEST_F(Dialog, StoredFontsFillTheSamplesKeyByKey) {
+TEST_F(OptionsDialogTest, StoredFontsFillTheSamplesKeyByKey) {
     settings::write(key::AFN, QStringLiteral("DejaVu Serif"));
     settings::write(key::AFS, QStringLiteral("14"));
     settings::write(key::AFB, QStringLiteral("True"));
@@ -107,7 +107,7 @@ struct FontButton {
     const char* sample;
 };
 
-TEST_F(Dialog, FontButtonsTakeFaceSizeBoldAndItalicOnly) {
+TEST_F(OptionsDialogTest, FontButtonsTakeFaceSizeBoldAndItalicOnly) {
     const FontButton buttons[] = {
         {"Command6", "Label13"}, {"Command3", "Label4"}, {"Command4", "Label5"}};
     auto& dialog = load();
@@ -142,7 +142,7 @@ TEST_F(Dialog, FontButtonsTakeFaceSizeBoldAndItalicOnly) {
     EXPECT_TRUE(platform_->messages.empty());
 }
 
-TEST_F(Dialog, OkStoresEveryKeyInOrder) {
+TEST_F(OptionsDialogTest, OkStoresEveryKeyInOrder) {
     auto& dialog = load();
     dialog.showOptions();
     QSignalSpy stored(&dialog, &options::OptionsDialog::settingsStored);
@@ -178,7 +178,7 @@ struct CancelWay {
     std::function<void(options::OptionsDialog&)> cancel;
 };
 
-TEST_F(Dialog, CancelForgetsTheChangesAndReadsTheStoreAgain) {
+TEST_F(OptionsDialogTest, CancelForgetsTheChangesAndReadsTheStoreAgain) {
     const CancelWay ways[] = {
         {"button",
          [](options::OptionsDialog& d) { d.findChild<QPushButton*>("Command2")->click(); }},
@@ -205,7 +205,7 @@ TEST_F(Dialog, CancelForgetsTheChangesAndReadsTheStoreAgain) {
     }
 }
 
-TEST_F(Dialog, TheCardListFontChosenInThisRunSurvivesACancel) {
+TEST_F(OptionsDialogTest, TheCardListFontChosenInThisRunSurvivesACancel) {
     auto& dialog = load();
     QFont bold(QStringLiteral("DejaVu Serif"), 13);
     bold.setBold(true);
@@ -220,7 +220,7 @@ TEST_F(Dialog, TheCardListFontChosenInThisRunSurvivesACancel) {
     EXPECT_EQ(dialog.cardListFont().pointSizeF(), 13);
 }
 
-TEST_F(Dialog, TheSlidersMoveTheAddressOnThePageSketch) {
+TEST_F(OptionsDialogTest, TheSlidersMoveTheAddressOnThePageSketch) {
     auto& dialog = load();
     dialog.showOptions();
     child<QTabWidget>("TabStrip1")->setCurrentIndex(3);

@@ -48,12 +48,12 @@ const SchemeRow kSchemes[] = {
     {6, "Rugby", setD, [] { return systemColour(QPalette::Dark); }, setD},
 };
 
-class Schemes : public OptionsDialogFixture {
+class ColourSchemes : public OptionsDialogFixture {
 protected:
     void expectColours(const Expected& want, const char* context);
 };
 
-void Schemes::expectColours(const Expected& want, const char* context) {
+void ColourSchemes::expectColours(const Expected& want, const char* context) {
     SCOPED_TRACE(context);
     const auto colour = [this](const char* name, QPalette::ColorRole role) {
         return child<QWidget>(QLatin1String(name))->palette().color(role);
@@ -68,7 +68,7 @@ void Schemes::expectColours(const Expected& want, const char* context) {
     EXPECT_EQ(held.label2, want.label2);
 }
 
-TEST_F(Schemes, EachButtonShowsItsPictureOrColourAndItsColourSet) {
+TEST_F(ColourSchemes, EachButtonShowsItsPictureOrColourAndItsColourSet) {
     auto& dialog = load();
     dialog.showOptions();
     for (const SchemeRow& row : kSchemes) {
@@ -94,7 +94,7 @@ TEST_F(Schemes, EachButtonShowsItsPictureOrColourAndItsColourSet) {
     }
 }
 
-TEST_F(Schemes, WithThePictureTheColourAreaKeepsTheColourItHad) {
+TEST_F(ColourSchemes, WithThePictureTheColourAreaKeepsTheColourItHad) {
     auto& dialog = load();
     child<QRadioButton>("Option4")->click();  // Nacht: grey teal
     child<QCheckBox>("Check1")->click();

@@ -20,7 +20,7 @@ using namespace veltro;
 
 namespace {
 
-TEST(Screenshots, EveryTabAndEveryScheme) {
+TEST(OptionsScreenshots, EveryTabAndEveryScheme) {
     const QString dir = qEnvironmentVariable("VELTRO_SCREENSHOTS");
     if (dir.isEmpty()) {
         GTEST_SKIP() << "VELTRO_SCREENSHOTS names no directory";
