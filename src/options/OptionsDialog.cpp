@@ -35,7 +35,7 @@ W* named(W* widget, const QString& name) {
     return widget;
 }
 
-struct CheckSpec {
+struct CheckOption {
     int number;
     const char* key;
     bool byDefault;
@@ -43,7 +43,7 @@ struct CheckSpec {
 };
 
 // In the order the dialog stores them.
-constexpr CheckSpec kChecks[] = {
+constexpr CheckOption kChecks[] = {
     {1, key::OPChk1, false, "Hintergrundbild"},
     {2, key::OPChk2, false, "Mit Suchfenster starten"},
     {3, key::OPChk3, false, "Letzte Fenstergröße wiederherstellen"},
@@ -163,9 +163,9 @@ QWidget* OptionsDialog::buildGeneralTab() {
     auto* page = new QWidget(this);
     auto* frame =
         named(new QGroupBox(QStringLiteral("Einstellungen"), page), QStringLiteral("Frame1"));
-    for (const CheckSpec& spec : kChecks) {
-        check_.at(spec.number) = named(new QCheckBox(QString::fromUtf8(spec.caption), frame),
-                                       QStringLiteral("Check%1").arg(spec.number));
+    for (const CheckOption& option : kChecks) {
+        check_.at(option.number) = named(new QCheckBox(QString::fromUtf8(option.caption), frame),
+                                         QStringLiteral("Check%1").arg(option.number));
     }
     auto* start = new QGroupBox(QStringLiteral("Startbedingungen"), frame);
     auto* startLayout = new QVBoxLayout(start);
@@ -199,6 +199,7 @@ QWidget* OptionsDialog::buildColourTab() {
         schemes->addWidget(button);
     }
     schemes->addSpacing(12);
+    // "Hintergrundbild" is made with the other ticks but belongs to this tab.
     check_[1]->setParent(frame);
     connect(check_[1], &QCheckBox::toggled, this, [this] { Check1_Click(); });
     schemes->addWidget(check_[1]);
@@ -260,9 +261,9 @@ void OptionsDialog::Einstellungen() {
     TabStrip1_->setCurrentIndex(0);
 
     loadFonts();
-    for (const CheckSpec& spec : kChecks) {
-        const QSignalBlocker block(check_.at(spec.number));
-        check_.at(spec.number)->setChecked(settings::readFlag(spec.key, spec.byDefault));
+    for (const CheckOption& option : kChecks) {
+        const QSignalBlocker block(check_.at(option.number));
+        check_.at(option.number)->setChecked(settings::readFlag(option.key, option.byDefault));
     }
     margins_->setMargins(readWhole(key::SLd3, MarginFrame::kDefaultTop),
                          readWhole(key::SLd4, MarginFrame::kDefaultLeft));
@@ -390,9 +391,9 @@ void OptionsDialog::describeFonts() {
 
 std::vector<StoredSetting> OptionsDialog::settingsToStore() const {
     std::vector<StoredSetting> values;
-    for (const CheckSpec& spec : kChecks) {
-        values.push_back({spec.key, check_.at(spec.number)->isChecked() ? QStringLiteral("1")
-                                                                        : QStringLiteral("0")});
+    for (const CheckOption& option : kChecks) {
+        values.push_back({option.key, check_.at(option.number)->isChecked() ? QStringLiteral("1")
+                                                                            : QStringLiteral("0")});
     }
     values.push_back({key::OPOption, static_cast<double>(scheme())});
     values.push_back({key::SLd3, static_cast<double>(topMargin())});
