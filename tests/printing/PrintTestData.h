@@ -1,47 +1,51 @@
 #pragma once
 
-#include "printing/PrintData.h"
-
-#include <initializer_list>
-#include <utility>
+#include "RecordingPlatform.h"
+#include "printing/PrintLayouts.h"
 
 namespace veltro::testing {
 
-// A card as the card view might show it, with two notes paragraphs in RTF.
+// A card as the card view might show it; the blocks hold RTF as stored.
 inline printing::PrintData sampleData() {
-    using store::Field;
+    // The single-line fields in the order of the store's columns.
+    const QStringList values = QStringLiteral(
+                                   "7|Muster, Anna|Privat|Frau|Anna|Muster|Beispiel GmbH|Einkauf|"
+                                   "Lange Straße 3|96047|Bamberg|0951|12345|12346|0170 1234567|"
+                                   "anna@example.de|www.example.de")
+                                   .split(u'|');
     printing::PrintData data;
-    const std::initializer_list<std::pair<Field, const char*>> fields = {
-        {Field::Schlagworte, "Muster, Anna"},
-        {Field::Kategorien, "Privat"},
-        {Field::Nr, "7"},
-        {Field::Anrede, "Frau"},
-        {Field::Vorname, "Anna"},
-        {Field::Nachname, "Muster"},
-        {Field::Abteilung, "Einkauf"},
-        {Field::Firma, "Beispiel GmbH"},
-        {Field::Postleitzahl, "96047"},
-        {Field::Ort, "Bamberg"},
-        {Field::Strasse, "Lange Straße 3"},
-        {Field::Webseite, "www.example.de"},
-        {Field::EMailAdresse, "anna@example.de"},
-        {Field::Vorwahl, "0951"},
-        {Field::Telefon, "12345"},
-        {Field::Fax, "12346"},
-        {Field::Mobiltelefon, "0170 1234567"},
-        {Field::Anschrift,
-         R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0\fs24 Frau\par Anna \b Muster\b0\par )"
-         R"(Lange Stra\'dfe 3\par 96047 Bamberg})"},
-        {Field::Notizen,
-         R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0 Erste Zeile\par Zweite \i Zeile\i0})"},
-    };
-    for (const auto& [field, text] : fields) {
-        data.card.set(field, QString::fromUtf8(text));
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        data.card.values[static_cast<std::size_t>(i)] = values[i];
     }
+    data.card.set(
+        store::Field::Anschrift,
+        QStringLiteral(R"({\rtf1\ansi\f0 Frau\par Anna \b Muster\b0\par 96047 Bamberg})"));
+    data.card.set(store::Field::Notizen,
+                  QStringLiteral(R"({\rtf1\ansi\f0 Erste Zeile\par Zweite \i Zeile\i0})"));
     data.fieldFace = QStringLiteral("DejaVu Sans");
     data.addressFace = QStringLiteral("DejaVu Serif");
     data.addressPoints = 12.0;
     return data;
+}
+
+// What a layout prints on its own, starting from the printer font given.
+inline std::vector<PrintedLine> printOut(printing::PrintLayout layout,
+                                         const printing::PrintData& data,
+                                         platform::PrintFont printerFont = {}) {
+    std::vector<PrintedLine> lines;
+    int finished = 0;
+    RecordingSurface surface(lines, finished);
+    printing::PrintJob job(surface, printerFont);
+    printing::printLayout(layout, job, data);
+    return finished == 1 ? lines : std::vector<PrintedLine>{};
+}
+
+inline QStringList texts(const std::vector<PrintedLine>& lines) {
+    QStringList out;
+    for (const auto& line : lines) {
+        out << line.text;
+    }
+    return out;
 }
 
 }  // namespace veltro::testing
