@@ -53,10 +53,11 @@ void AssignCategoryDialog::buildUi() {
     layout->addWidget(namedLabel(
         QStringLiteral("In diesem Dialog können Sie einer Karte eine andere Kategorie zuweisen."),
         "Label9", this));
-    layout->addWidget(namedLabel(QStringLiteral("Wählen sie hierzu eine Kategorie aus der Liste aus. "
-                                                "Klicken Sie anschließend auf die Schaltfläche "
-                                                "'Zuweisen'."),
-                                 "Label1", this));
+    layout->addWidget(
+        namedLabel(QStringLiteral("Wählen sie hierzu eine Kategorie aus der Liste aus. "
+                                  "Klicken Sie anschließend auf die Schaltfläche "
+                                  "'Zuweisen'."),
+                   "Label1", this));
     auto* cardLine = new QHBoxLayout();
     Label3_ = namedLabel(QStringLiteral("Karte"), "Label3", this);
     Label5_ = namedLabel(QString(), "Label5", this);
@@ -78,12 +79,13 @@ void AssignCategoryDialog::buildUi() {
     connect(ListView1_, &QTreeWidget::currentItemChanged, this, [this] { showMove(); });
     layout->addWidget(ListView1_, 1);
 
-    layout->addWidget(namedLabel(QStringLiteral("Alte Kategorie -> Neue Kategorie"), "Label7", this));
+    layout->addWidget(
+        namedLabel(QStringLiteral("Alte Kategorie -> Neue Kategorie"), "Label7", this));
     Label4_ = namedLabel(QString(), "Label4", this);
     Label4_->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(Label4_);
-    layout->addWidget(
-        namedLabel(QStringLiteral("Wählen Sie aus der Liste die neue Kategorie aus."), "Label6", this));
+    layout->addWidget(namedLabel(QStringLiteral("Wählen Sie aus der Liste die neue Kategorie aus."),
+                                 "Label6", this));
 
     auto* buttons = new QHBoxLayout();
     auto* assign = new QPushButton(QStringLiteral("&Zuweisen"), this);
@@ -151,6 +153,8 @@ void AssignCategoryDialog::Command5_Click() {
     accept();
 }
 
-void AssignCategoryDialog::Command1_Click() { reject(); }
+void AssignCategoryDialog::Command1_Click() {
+    reject();
+}
 
 }  // namespace veltro::maintenance

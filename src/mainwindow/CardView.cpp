@@ -93,18 +93,23 @@ void MainWindow::KeineKarteAnzeigen() {
     ui_.RichTextBox2->setReadOnly(true);
 }
 
-void MainWindow::Command2_Click() {
-    // Only a shown card is written; a no-card state must never blank a stored card.
-    if (!storeLoaded_ || !shownCardId_ || !store_) {
-        return;
-    }
-    changeFlag_ = true;
+std::vector<std::pair<Field, QString>> MainWindow::shownFields() const {
     std::vector<std::pair<Field, QString>> values;
     for (const auto& [box, field] : kSavedFields) {
         values.emplace_back(field, ui_.box(box)->text());
     }
     values.emplace_back(Field::Anschrift, ui_.RichTextBox1->rtfText());
     values.emplace_back(Field::Notizen, ui_.RichTextBox2->rtfText());
+    return values;
+}
+
+void MainWindow::Command2_Click() {
+    // Only a shown card is written; a no-card state must never blank a stored card.
+    if (!storeLoaded_ || !shownCardId_ || !store_) {
+        return;
+    }
+    changeFlag_ = true;
+    const auto values = shownFields();
     try {
         store_->writeFields(*shownCardId_, values);
         fullTextChanged(*shownCardId_);

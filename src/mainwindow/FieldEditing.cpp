@@ -64,7 +64,8 @@ bool MainWindow::fieldBoxEvent(int number, QEvent* event) {
             return false;
         case QEvent::FocusOut:
             if (number == 19) {
-                return false;  // the category step owns this box
+                Text19_Confirm();
+                return false;
             }
             Command2_Click();
             if (number == 11) {
@@ -75,6 +76,9 @@ bool MainWindow::fieldBoxEvent(int number, QEvent* event) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (flagsOnKey(number) && (!key->text().isEmpty() || key->key() == Qt::Key_Backspace)) {
                 changeFlag_ = true;
+            }
+            if (number == 19 && isEnter(*key)) {
+                Text19_Confirm();
             }
             return swallowsEnter(number) && isEnter(*key);
         }

@@ -1,5 +1,6 @@
 #include "mainwindow/MainWindow.h"
 
+#include "export/ExportDialog.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/FullTextIndex.h"
@@ -63,6 +64,19 @@ void MainWindow::connectMenus() {
         connect(menus_->action(QString::fromUtf8(name)), &QAction::triggered, this, handler);
     };
     on("mnuBeenden", [this] { close(); });
+    on("mnuExportieren", [this] {
+        if (store_) {
+            Command2_Click();
+            exporting::ExportDialog::showNew(store_->file(), this);
+        }
+    });
+    on("mnuNeuekarte", [this] { mnuNeuekarte(); });
+    on("mnukarteRen", [this] { mnukarteRen(); });
+    on("mnukarteloschen", [this] { mnukarteloschen(); });
+    on("mnuKarteKategorie", [this] { mnuKarteKategorie(); });
+    on("mnuNeueKategorie", [this] { mnuNeueKategorie(); });
+    on("mnuKategorieUmbenennen", [this] { mnuKategorieUmbenennen(); });
+    on("mnuKategorieLoschen", [this] { mnuKategorieLoschen(); });
     on("mnuInfo", [] { SplashWindow::showInfo(); });
 }
 
@@ -86,6 +100,9 @@ void MainWindow::connectHandlers() {
     connect(ui_.List1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { List1_Click(); });
     connect(ui_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(ui_.Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(ui_.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(ui_.List1, &QListView::doubleClicked, this, [this] { mnukarteRen(); });
     connect(ui_.box(18), &QLineEdit::textChanged, this, [this] { Text18_Change(); });
     connect(ui_.List1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { List1_MouseDown(position); });

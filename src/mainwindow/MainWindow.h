@@ -43,6 +43,18 @@ public:
     void EingabefelderEinschalten();
     void ImportCommand1();
     void KeineKarteAnzeigen();
+    // Card and category commands.
+    void mnuNeuekarte();
+    void Command1_Click();
+    void mnukarteRen();
+    void Command3_Click();
+    void mnukarteloschen();
+    void mnuKarteKategorie();
+    void mnuNeueKategorie();
+    void mnuKategorieUmbenennen();
+    void mnuKategorieLoschen();
+    void Text19_Confirm();
+
     // The exit step: keep, discard or cancel the run's changes. False cancels closing.
     bool Form_QueryUnload();
     // For tests: runs after each statement of the discard.
@@ -75,6 +87,14 @@ private:
     void restoreWindow();
     void Form_Unload();
     void closeOtherWindows();
+    void applyNewCardFonts();
+    void emptyCardView();
+    void showHeadingsUpTo(std::int64_t lastId);
+    [[nodiscard]] std::vector<std::pair<store::Field, QString>> shownFields() const;
+    void showCategoryInput(bool show);
+    bool createCategory(const QString& name);
+    bool renameSelectedCategory(const QString& name);
+    void reloadCardIndex();
     [[nodiscard]] int fieldBoxNumber(const QObject* watched) const;
     bool fieldBoxEvent(int number, QEvent* event);
     void Text18_Change();
@@ -113,6 +133,9 @@ private:
     bool listTopArmed_ = false;
     int arrowCounter_ = 0;
     bool salutationArmed_ = true;
+    enum class CategoryInput { New, Rename };
+    CategoryInput categoryInputMode_ = CategoryInput::New;
+    bool confirmingCategory_ = false;
     bool showingCard_ = false;
     std::function<void(int)> discardStepHook_;
 };

@@ -15,6 +15,7 @@ int demoStore(const QStringList& args);
 int generate(const QStringList& args);
 int listCards(const QStringList& args);
 int showCard(const QStringList& args);
+int exportCards(const QStringList& args);
 
 // Exit statuses.
 inline constexpr int kOk = 0;

@@ -33,6 +33,11 @@ constexpr Command kCommands[] = {
     {"generate", "generate VERZ ANZAHL      Kartei mit ANZAHL erzeugten Karten anlegen", generate},
     {"list", "list VERZ                 Schlagworte aller Karten ausgeben", listCards},
     {"show", "show VERZ SCHLAGWORTE     die Felder einer Karte ausgeben", showCard},
+    {"export",
+     "export VERZ DATEI [--text] [--separator C | --tab] [--rtf]\n"
+     "                            [--encoding windows-1252|utf-8]\n"
+     "                            alle Karten als CSV- oder Textdatei ausgeben",
+     exportCards},
 };
 
 int help(int status) {

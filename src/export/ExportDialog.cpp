@@ -1,0 +1,305 @@
+#include "export/ExportDialog.h"
+
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace veltro::exporting {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Veltro Adressbuch exportieren");
+// Repaint and take input at least this often during a long export.
+constexpr qint64 kEventIntervalMs = 40;
+
+template <typename W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QLabel* wrappedLabel(const QString& text, const char* name) {
+    auto* label = named(new QLabel(text), name);
+    label->setWordWrap(true);
+    return label;
+}
+
+platform::FileRequest saveRequest() {
+    platform::FileRequest request;
+    request.title = QStringLiteral("Adressbuch exportieren...");
+    request.filters = {QStringLiteral("Export CSV-Dateien (*.csv)"),
+                       QStringLiteral("Export Textdateien (*.txt)")};
+    request.selectedFilter = 0;
+    request.proposedName = QStringLiteral("AdressbuchExport");
+    request.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    request.confirmOverwrite = true;
+    return request;
+}
+
+}  // namespace
+
+ExportDialog::ExportDialog(std::filesystem::path storeFile, QWidget* parent)
+    : QDialog(parent), storeFile_(std::move(storeFile)) {
+    setObjectName(QStringLiteral("frmExport"));
+    setWindowTitle(kTitle);
+    buildWidgets();
+}
+
+ExportDialog* ExportDialog::showNew(std::filesystem::path storeFile, QWidget* parent) {
+    auto* dialog = new ExportDialog(std::move(storeFile), parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return dialog;
+}
+
+void ExportDialog::buildWidgets() {
+    auto* image1 = named(new QLabel, "Image1");
+    image1->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(48, 48));
+    image1->setAlignment(Qt::AlignTop);
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(wrappedLabel(
+        QStringLiteral("Hier können Sie alle Einträge aus dem Veltro-Adressbuch in eine "
+                       "Textdatei *.txt oder in eine (Kommagetrennte) Datei  *.csv exportieren."),
+        "Label2"));
+    texts->addWidget(wrappedLabel(
+        QStringLiteral("Diese Dateien können viele Programme direkt wieder importieren."),
+        "Label1"));
+    auto* intro = new QHBoxLayout;
+    intro->addWidget(image1);
+    intro->addLayout(texts, 1);
+
+    check1_ = named(new QCheckBox(QStringLiteral(
+                        "Formatierungen für 'Anschrift' und 'Notizen' behalten.  (RTF-Format) ")),
+                    "Check1");
+    command1_ = named(new QPushButton(QStringLiteral("&Exportieren")), "Command1");
+    command1_->setDefault(true);
+    auto* command2 = named(new QPushButton(QStringLiteral("&Abbrechen")), "Command2");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(command1_);
+    buttons->addWidget(command2);
+
+    statusBar1_ = named(new QStatusBar, "StatusBar1");
+    statusBar1_->setSizeGripEnabled(false);
+    progressBar1_ = named(new QProgressBar, "ProgressBar1");
+    progressBar1_->setVisible(false);
+    statusBar1_->addPermanentWidget(progressBar1_, 1);
+
+    auto* content = new QVBoxLayout;
+    content->addLayout(intro);
+    content->addWidget(buildFormatFrame());
+    content->addWidget(check1_);
+    content->addLayout(buttons);
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->addLayout(content);
+    content->setContentsMargins(11, 11, 11, 0);
+    root->addWidget(statusBar1_);
+
+    connect(command1_, &QPushButton::clicked, this, &ExportDialog::Command1_Click);
+    connect(command2, &QPushButton::clicked, this, &ExportDialog::Command2_Click);
+    const std::array<QWidget*, 7> order = {option1_, text1_,    option2_, combo1_,
+                                           check1_,  command1_, command2};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+QGroupBox* ExportDialog::buildFormatFrame() {
+    frame1_ = named(new QGroupBox(QStringLiteral("Ausgabeformat ")), "Frame1");
+    option1_ =
+        named(new QRadioButton(QStringLiteral("Trennzeichen zwischen den Daten =")), "Option1");
+    option1_->setChecked(true);
+    text1_ = named(new QLineEdit(QStringLiteral(",")), "Text1");
+    text1_->setMaximumWidth(text1_->fontMetrics().horizontalAdvance(u'W') * 4);
+    option2_ = named(new QRadioButton(QStringLiteral("Trennzeichen =  Tabulator")), "Option2");
+    // Typing a separator means the user wants it.
+    connect(text1_, &QLineEdit::textEdited, option1_, [this] { option1_->setChecked(true); });
+
+    combo1_ = named(new QComboBox, "Combo1");
+    combo1_->addItem(QStringLiteral("Windows-1252 (ANSI)"),
+                     static_cast<int>(TextEncoding::Windows1252));
+    combo1_->addItem(QStringLiteral("UTF-8 (mit Byte-Order-Mark)"),
+                     static_cast<int>(TextEncoding::Utf8WithBom));
+    auto* label3 = named(new QLabel(QStringLiteral("&Zeichensatz:")), "Label3");
+    label3->setBuddy(combo1_);
+
+    auto* grid = new QGridLayout(frame1_);
+    grid->addWidget(option1_, 0, 0);
+    grid->addWidget(text1_, 0, 1, Qt::AlignLeft);
+    grid->addWidget(option2_, 1, 0, 1, 2);
+    grid->addWidget(label3, 2, 0);
+    grid->addWidget(combo1_, 2, 1);
+    grid->setColumnStretch(1, 1);
+    return frame1_;
+}
+
+void ExportDialog::Command1_Click() {
+    if (busy_) {
+        return;
+    }
+    const auto choice = platform::current().saveFile(saveRequest());
+    if (!choice || choice->path.isEmpty()) {
+        return;
+    }
+    // The chosen filter entry decides the format, never the typed extension.
+    const ExportFormat format = choice->filterIndex == 1 ? ExportFormat::Text : ExportFormat::Csv;
+    if (const auto options = chosenOptions(format)) {
+        runExport(choice->path, *options);
+    }
+}
+
+void ExportDialog::Command2_Click() {
+    close();
+}
+
+std::optional<ExportOptions> ExportDialog::chosenOptions(ExportFormat format) const {
+    ExportOptions options;
+    options.format = format;
+    options.keepRichText = check1_->isChecked();
+    options.encoding = static_cast<TextEncoding>(combo1_->currentData().toInt());
+    if (option2_->isChecked()) {
+        options.separator = kTabSeparator;
+        return options;
+    }
+    const auto separator = separatorFromText(text1_->text());
+    if (!separator) {
+        return std::nullopt;
+    }
+    options.separator = *separator;
+    return options;
+}
+
+void ExportDialog::runExport(const QString& target, const ExportOptions& options) {
+    const QPointer<ExportDialog> alive(this);
+    setBusy(true);
+    sinceEvents_.invalidate();
+    const ExportResult result = exportToFile(storeFile_, target, options,
+                                             [this, &alive](std::int64_t done, std::int64_t total) {
+                                                 return alive && showProgress(done, total);
+                                             });
+    if (!alive) {
+        return;
+    }
+    const bool closeWanted = closeAfterCancel_;
+    setBusy(false);
+    switch (result.status) {
+        case ExportStatus::Written:
+            reportReplacedCharacters(result.summary.replacedCharacters);
+            accept();
+            return;
+        case ExportStatus::Failed:
+            platform::current().message(
+                {result.error, kTitle, platform::Buttons::Ok, platform::Icon::Exclamation, 0});
+            return;
+        case ExportStatus::Cancelled:
+            if (closeWanted) {
+                close();
+            }
+            return;
+        case ExportStatus::NoCard:
+            return;
+    }
+}
+
+// Runs between batches: shows where the export stands and lets the windows breathe.
+bool ExportDialog::showProgress(std::int64_t done, std::int64_t total) {
+    if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventIntervalMs) {
+        return !cancelRequested_;
+    }
+    const QLocale german(QLocale::German, QLocale::Germany);
+    progressBar1_->setMaximum(static_cast<int>(total));
+    progressBar1_->setValue(static_cast<int>(done));
+    statusBar1_->showMessage(QStringLiteral("%1 von %2 Karten exportiert")
+                                 .arg(german.toString(done), german.toString(total)));
+    const QPointer<ExportDialog> alive(this);
+    QApplication::processEvents();
+    if (!alive) {
+        return false;
+    }
+    sinceEvents_.start();
+    return !cancelRequested_;
+}
+
+void ExportDialog::setBusy(bool busy) {
+    busy_ = busy;
+    cancelRequested_ = false;
+    closeAfterCancel_ = false;
+    frame1_->setEnabled(!busy);
+    check1_->setEnabled(!busy);
+    command1_->setEnabled(!busy);
+    progressBar1_->setVisible(busy);
+    progressBar1_->setValue(0);
+    statusBar1_->clearMessage();
+    if (busy) {
+        setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
+    }
+}
+
+void ExportDialog::reportReplacedCharacters(std::int64_t count) {
+    if (count <= 0) {
+        return;
+    }
+    const QString counted =
+        count == 1 ? QStringLiteral(
+                         "1 Zeichen lässt sich im Zeichensatz Windows-1252 nicht "
+                         "darstellen und wurde durch „?“ ersetzt.")
+                   : QStringLiteral(
+                         "%1 Zeichen lassen sich im Zeichensatz Windows-1252 nicht "
+                         "darstellen und wurden durch „?“ ersetzt.")
+                         .arg(QLocale(QLocale::German, QLocale::Germany).toString(count));
+    platform::current().message(
+        {QStringLiteral("Die Datei wurde geschrieben.\n") + counted +
+             QStringLiteral("\nMit dem Zeichensatz UTF-8 bleiben alle Zeichen erhalten."),
+         kTitle, platform::Buttons::Ok, platform::Icon::Information, 0});
+}
+
+// Escape, the close box and "Abbrechen" during an export stop it first; the dialog closes
+// once the export has unwound and left any existing file as it was.
+bool ExportDialog::cancelRunningExport() {
+    if (busy_) {
+        cancelRequested_ = true;
+        closeAfterCancel_ = true;
+    }
+    return busy_;
+}
+
+void ExportDialog::reject() {
+    if (!cancelRunningExport()) {
+        QDialog::reject();
+    }
+}
+
+void ExportDialog::closeEvent(QCloseEvent* event) {
+    if (cancelRunningExport()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace veltro::exporting

@@ -1,0 +1,119 @@
+#include "export/ExportWriter.h"
+
+#include "richtext/StoredText.h"
+#include "store/CardStore.h"
+
+#include <QIODevice>
+
+#include <string>
+
+namespace veltro::exporting {
+
+namespace {
+
+// Cards read per statement; between batches the store is not locked.
+constexpr int kBatchSize = 500;
+constexpr qsizetype kFlushSize = 256 * 1024;
+const QString kLineEnd = QStringLiteral("\r\n");
+
+std::string batchSql(std::span<const ExportColumn> columns) {
+    std::string sql = "SELECT rowid";
+    for (const auto& column : columns) {
+        sql += ", \"";
+        sql += store::kColumnNames[store::index(column.field)];
+        sql += '"';
+    }
+    return sql +
+           " FROM Kontakte WHERE Schlagworte IS NOT NULL AND rowid > ?1 ORDER BY rowid "
+           "LIMIT ?2";
+}
+
+bool isRichTextField(store::Field field) {
+    return field == store::Field::Anschrift || field == store::Field::Notizen;
+}
+
+}  // namespace
+
+ExportWriter::ExportWriter(store::CardStore& store, ExportOptions options)
+    : store_(store),
+      options_(std::move(options)),
+      columns_(exportColumns(options_.format)),
+      encoder_(options_.encoding) {}
+
+std::int64_t ExportWriter::cardCount() {
+    return store_.cardCount();
+}
+
+std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
+                                                 const ProgressCallback& progress) {
+    const std::int64_t total = cardCount();
+    buffer_.clear();
+    buffer_.reserve(kFlushSize + 64 * 1024);
+    buffer_ += encoder_.preamble();
+    appendHeader();
+
+    auto batch = store_.db().prepare(batchSql(columns_));
+    std::int64_t lastRow = 0;
+    std::int64_t done = 0;
+    for (bool more = true; more;) {
+        batch.reset();
+        batch.bind(1, lastRow).bind(2, std::int64_t{kBatchSize});
+        int rows = 0;
+        while (batch.step()) {
+            lastRow = batch.integer(0);
+            appendRecord(batch);
+            ++rows;
+            if (buffer_.size() >= kFlushSize) {
+                flush(device);
+            }
+        }
+        batch.reset();  // releases the read lock before anyone else gets a turn
+        done += rows;
+        more = rows == kBatchSize;
+        if (progress && !progress(done, std::max(total, done))) {
+            return std::nullopt;
+        }
+    }
+    flush(device);
+    return ExportSummary{done, encoder_.replacedCount()};
+}
+
+void ExportWriter::appendHeader() {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        encoder_.appendQuoted(buffer_, columns_[i].header);
+        appendSeparatorAfter(i);
+    }
+}
+
+void ExportWriter::appendRecord(const store::Statement& row) {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        // Column 0 of the row is the row id; a Null field is empty text.
+        QString stored = row.textOrEmpty(static_cast<int>(i + 1));
+        encoder_.appendQuoted(buffer_, columnText(columns_[i].field, std::move(stored)));
+        appendSeparatorAfter(i);
+    }
+}
+
+void ExportWriter::appendSeparatorAfter(std::size_t column) {
+    encoder_.append(buffer_, column + 1 < columns_.size() ? QStringView(options_.separator)
+                                                          : QStringView(kLineEnd));
+}
+
+QString ExportWriter::columnText(store::Field field, QString stored) const {
+    if (!isRichTextField(field) || options_.keepRichText || stored.isEmpty()) {
+        return stored;
+    }
+    return richtext::plainTextFromStored(stored, richtext::LineBreak::CrLf);
+}
+
+void ExportWriter::flush(QIODevice& device) {
+    if (buffer_.isEmpty()) {
+        return;
+    }
+    if (device.write(buffer_) != buffer_.size()) {
+        throw ExportError(device.errorString().toStdString());
+    }
+    buffer_.resize(0);  // keeps the capacity for the next batch
+}
+
+}  // namespace veltro::exporting

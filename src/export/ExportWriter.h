@@ -1,0 +1,69 @@
+#pragma once
+
+#include "export/ExportColumns.h"
+#include "export/ExportEncoder.h"
+#include "export/ExportOptions.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <stdexcept>
+
+class QIODevice;
+
+namespace veltro::store {
+class CardStore;
+class Statement;
+}  // namespace veltro::store
+
+namespace veltro::exporting {
+
+// The target refused bytes (disk full, device gone); carries the device's error text.
+class ExportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Called between batches with the cards written so far and the expected total; returning
+// false stops the export. No read lock is held while it runs, so the caller may let the
+// main window go on writing to the store.
+using ProgressCallback = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+struct ExportSummary {
+    std::int64_t cards = 0;
+    std::int64_t replacedCharacters = 0;  // written as "?" (Windows-1252 only)
+};
+
+// Streams every card with a heading, in store order, to a device: a header line, then one
+// record a card, every column quoted, lines ending in CR LF. Memory stays flat however
+// many cards there are.
+class ExportWriter {
+public:
+    ExportWriter(store::CardStore& store, ExportOptions options);
+
+    // How many cards an export writes.
+    [[nodiscard]] std::int64_t cardCount();
+
+    // Writes the whole file; nothing when progress asked to stop. Throws ExportError when
+    // the device fails and store::StoreError when the store cannot be read.
+    std::optional<ExportSummary> write(QIODevice& device, const ProgressCallback& progress = {});
+
+private:
+    void appendHeader();
+    void appendRecord(const store::Statement& row);
+    void appendSeparatorAfter(std::size_t column);
+    [[nodiscard]] QString columnText(store::Field field, QString stored) const;
+    void flush(QIODevice& device);
+
+    store::CardStore& store_;
+    ExportOptions options_;
+    std::span<const ExportColumn> columns_;
+    ExportEncoder encoder_;
+    QByteArray buffer_;
+};
+
+}  // namespace veltro::exporting

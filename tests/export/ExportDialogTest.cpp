@@ -1,0 +1,182 @@
+#include "ExportFixture.h"
+#include "RecordingPlatform.h"
+#include "TestHome.h"
+#include "export/ExportDialog.h"
+#include "store/Schema.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace veltro::exporting {
+namespace {
+
+constexpr int kCsvEntry = 0;
+constexpr int kTextEntry = 1;
+
+class ExportDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::makeExportStore(home.dir());
+        reopen();
+    }
+    void TearDown() override { delete dialog.data(); }
+
+    void reopen() {
+        dialog = ExportDialog::showNew(home.storeFile(), nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    }
+    template <typename W = QWidget>
+    W* child(const char* name) {
+        auto* widget = dialog->findChild<W*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    [[nodiscard]] QString target(const char* name) const {
+        return QString::fromStdString((home.dir() / name).string());
+    }
+    // Clicks "Exportieren" and picks this file and filter entry in the save dialog.
+    void exportTo(const char* name, int filterEntry) {
+        platform->files.push_back(platform::FileResult{target(name), filterEntry});
+        QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    testing::TestHome home;
+    testing::ScopedRecordingPlatform platform;
+    QPointer<ExportDialog> dialog;
+};
+
+TEST_F(ExportDialogTest, OpensWithTheInitialState) {
+    EXPECT_EQ(dialog->windowTitle(), u"Veltro Adressbuch exportieren");
+    EXPECT_FALSE(dialog->isModal());
+    const struct {
+        const char* widget;
+        const char* property;
+        QVariant value;
+    } expected[] = {
+        {"Label2", "text",
+         QStringLiteral("Hier können Sie alle Einträge aus dem Veltro-Adressbuch in eine Textdatei "
+                        "*.txt oder in eine (Kommagetrennte) Datei  *.csv exportieren.")},
+        {"Label1", "text",
+         QStringLiteral("Diese Dateien können viele Programme direkt wieder importieren.")},
+        {"Frame1", "title", QStringLiteral("Ausgabeformat ")},
+        {"Option1", "text", QStringLiteral("Trennzeichen zwischen den Daten =")},
+        {"Option1", "checked", true},
+        {"Text1", "text", QStringLiteral(",")},
+        {"Option2", "text", QStringLiteral("Trennzeichen =  Tabulator")},
+        {"Option2", "checked", false},
+        {"Check1", "text",
+         QStringLiteral("Formatierungen für 'Anschrift' und 'Notizen' behalten.  (RTF-Format) ")},
+        {"Check1", "checked", false},
+        {"Combo1", "currentIndex", 0},
+        {"Command1", "text", QStringLiteral("&Exportieren")},
+        {"Command2", "text", QStringLiteral("&Abbrechen")},
+    };
+    for (const auto& e : expected) {
+        EXPECT_EQ(child(e.widget)->property(e.property), e.value) << e.widget << ' ' << e.property;
+    }
+}
+
+TEST_F(ExportDialogTest, CancelledSaveDialogWritesNothing) {
+    platform->files.push_back(std::nullopt);
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+    ASSERT_EQ(platform->saveRequests.size(), 1U);
+    const auto& request = platform->saveRequests.front();
+    EXPECT_EQ(request.title, u"Adressbuch exportieren...");
+    EXPECT_EQ(request.filters, QStringList({QStringLiteral("Export CSV-Dateien (*.csv)"),
+                                            QStringLiteral("Export Textdateien (*.txt)")}));
+    EXPECT_EQ(request.selectedFilter, kCsvEntry);
+    EXPECT_EQ(request.proposedName, u"AdressbuchExport");
+    EXPECT_TRUE(request.confirmOverwrite);
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(QDir(target(".")).entryList(QDir::Files).size(), 1);  // the store only
+}
+
+// The filter entry decides the format, not the name; the dialog closes after writing, and
+// opens again with its initial settings.
+TEST_F(ExportDialogTest, FilterEntryChoosesTheFormatAndReopeningResets) {
+    child<QLineEdit>("Text1")->setText(QStringLiteral(";"));
+    child<QRadioButton>("Option2")->setChecked(true);
+    exportTo("liste.csv", kTextEntry);
+    EXPECT_FALSE(dialog);
+    const QByteArray text = testing::fileBytes(target("liste.csv"));
+    EXPECT_EQ(text.left(text.indexOf("\r\n")).count('\t'), 16);
+
+    reopen();
+    EXPECT_EQ(child<QLineEdit>("Text1")->text(), u",");
+    EXPECT_TRUE(child<QRadioButton>("Option1")->isChecked());
+    exportTo("AdressbuchExport", kCsvEntry);
+    const QByteArray csv = testing::fileBytes(target("AdressbuchExport"));
+    EXPECT_EQ(csv.left(csv.indexOf("\r\n")).count("\",\""), 18);
+    EXPECT_TRUE(platform->messages.empty());
+}
+
+// The two failures the user knows from before stay silent; the dialog stays open.
+TEST_F(ExportDialogTest, EmptySeparatorOrNoCardFailSilently) {
+    child<QLineEdit>("Text1")->clear();
+    exportTo("leer.csv", kCsvEntry);
+    delete dialog.data();
+
+    testing::TestHome empty;
+    store::createEmptyStore(empty.dir());
+    dialog = ExportDialog::showNew(empty.storeFile(), nullptr);
+    exportTo("keine.csv", kCsvEntry);
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(platform->messages.empty());
+    EXPECT_FALSE(QFile::exists(target("leer.csv")) || QFile::exists(target("keine.csv")));
+}
+
+TEST_F(ExportDialogTest, TellsOnceHowManyCharactersWereReplaced) {
+    // The separator, one character outside the BMP, stands 18 times in each of three lines.
+    child<QLineEdit>("Text1")->setText(QStringLiteral("😀"));
+    exportTo("pfeil.csv", kCsvEntry);
+    ASSERT_EQ(platform->messages.size(), 1U);
+    EXPECT_EQ(platform->messages.front().text,
+              u"Die Datei wurde geschrieben.\n54 Zeichen lassen sich im Zeichensatz Windows-1252 "
+              u"nicht darstellen und wurden durch „?“ ersetzt.\nMit dem Zeichensatz UTF-8 "
+              u"bleiben alle Zeichen erhalten.");
+
+    reopen();
+    child<QLineEdit>("Text1")->setText(QStringLiteral("😀"));
+    child<QComboBox>("Combo1")->setCurrentIndex(1);
+    exportTo("pfeil.csv", kCsvEntry);
+    EXPECT_EQ(platform->messages.size(), 1U);
+    EXPECT_TRUE(testing::fileBytes(target("pfeil.csv"))
+                    .startsWith("\xEF\xBB\xBF\"Karte\"\xF0\x9F\x98\x80\"Kategorie\""));
+}
+
+TEST_F(ExportDialogTest, UnwritableTargetIsReported) {
+    exportTo("fehlt/out.csv", kCsvEntry);
+    ASSERT_TRUE(dialog);
+    ASSERT_EQ(platform->messages.size(), 1U);
+    EXPECT_TRUE(platform->messages.front().text.contains(u"fehlt/out.csv"));
+}
+
+TEST_F(ExportDialogTest, AbbrechenDuringTheExportKeepsTheOldFile) {
+    QFile old(target("alt.csv"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("alter Inhalt");
+    old.close();
+    // Runs inside the export's progress step, as a click would.
+    QTimer::singleShot(0, dialog, [this] {
+        EXPECT_FALSE(child("Command1")->isEnabled());
+        QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
+    });
+    exportTo("alt.csv", kCsvEntry);
+    EXPECT_FALSE(dialog);
+    EXPECT_EQ(testing::fileBytes(target("alt.csv")), "alter Inhalt");
+}
+
+}  // namespace
+}  // namespace veltro::exporting
