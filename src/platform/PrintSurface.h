@@ -27,7 +27,8 @@ public:
     virtual void setFont(const PrintFont& font) = 0;
     // Prints the items on the current line and moves one line down. The first item starts
     // at the left origin, every further one at the next print zone (every 14 columns of the
-    // current font) with at least one blank's room after the item before it.
+    // current font's average character width) with at least one blank's room after the item
+    // before it, so that labelled values line up and never run into each other.
     virtual void printItems(const QStringList& items) = 0;
     // Sends the job to the printer.
     virtual void finish() = 0;
