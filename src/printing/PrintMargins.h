@@ -11,10 +11,6 @@ struct PrintMargins {
     int top = kDefaultTop;  // used by the address layout only
     int left = kDefaultLeft;
 
-    // The stored settings; an empty or unreadable value gives the default, others are held
-    // to 0–100 like the dialog's sliders.
-    [[nodiscard]] static PrintMargins fromSettings();
-
     // How far right of and below the printable corner text starts: 5 less than the margin,
     // never outside the printable area.
     [[nodiscard]] double leftOffset() const;

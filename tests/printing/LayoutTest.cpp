@@ -1,10 +1,7 @@
 #include "PrintTestData.h"
 #include "QtPrinters.h"
-#include "TestHome.h"
 
 #include "printing/PrintCommand.h"
-#include "store/Settings.h"
-#include "store/SettingsKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -108,24 +105,6 @@ TEST(Layouts, EachLayoutHasItsFaceOriginAndLines) {
               QStringList({"", "eins", "zwei", "drei", "vier"}));
     EXPECT_EQ(vt::texts(vt::printOut(PrintLayout::Address, data)),
               QStringList({"", "Frau", "Anna Muster", "96047 Bamberg"}));
-}
-
-TEST(Layouts, MarginsComeFromTheSettingsWithDefaultsAndLimits) {
-    const struct {
-        const char *top, *left;
-        int expectedTop, expectedLeft;
-    } cases[] = {
-        {"", "", 50, 25},      {"30", "12", 30, 12},   {"abc", "7,6", 50, 8},
-        {"150", "-3", 100, 0}, {" 0 ", "100", 0, 100}, {"nan", "inf", 50, 25},
-    };
-    for (const auto& c : cases) {
-        vt::TestHome home;
-        settings::write(settings::key::SLd3, QString::fromUtf8(c.top));
-        settings::write(settings::key::SLd4, QString::fromUtf8(c.left));
-        const auto margins = printing::PrintMargins::fromSettings();
-        EXPECT_EQ(margins.top, c.expectedTop) << c.top;
-        EXPECT_EQ(margins.left, c.expectedLeft) << c.left;
-    }
 }
 
 }  // namespace
