@@ -1,14 +1,19 @@
 #include "mainwindow/MainWindow.h"
 
 #include "export/ExportDialog.h"
+#include "maintenance/FirstStepsDialog.h"
+#include "maintenance/LaunchCommand.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainMenus.h"
+#include "mainwindow/MainSearchHost.h"
 #include "mainwindow/SplashWindow.h"
 #include "options/OptionsDialog.h"
+#include "platform/Platform.h"
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
+#include "search/SearchWindow.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -53,6 +58,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(windowTitleText());
     buildMainWindowUi(*this, ui_);
     menus_ = std::make_unique<MainMenus>(*this);
+    searchHost_ = std::make_unique<MainSearchHost>(*this);
     listModel_ = new CardListModel(index_, this);
     ui_.List1->setModel(listModel_);
     resize(960, 700);
@@ -81,7 +87,36 @@ void MainWindow::connectMenus() {
     on("mnuKategorieUmbenennen", [this] { mnuKategorieUmbenennen(); });
     on("mnuKategorieLoschen", [this] { mnuKategorieLoschen(); });
     on("mnuInfo", [] { SplashWindow::showInfo(); });
+    on("mnuEingabefenster", [this] { openSearchWindow(); });
+    on("mnuEmailInternet", [this] { mnuEmailInternet(); });
+    on("mnuHilfe", [] { platform::current().showHelp({}); });
+    on("ErsteSchritteDialog", [this] { maintenance::FirstStepsDialog::open(this); });
+    on("mnuCopyAnschrift", [this] { copyBlock(*ui_.RichTextBox1); });
+    on("mnuCopyNotizen", [this] { copyBlock(*ui_.RichTextBox2); });
+    on("popaAnschriftKopieren", [this] { copyBlock(*ui_.RichTextBox1); });
+    on("popnNotizenKopieren", [this] { copyBlock(*ui_.RichTextBox2); });
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
+    menus_->action(QStringLiteral("mnuHilfe"))->setShortcut(Qt::Key_F1);
+}
+
+void MainWindow::openSearchWindow() {
+    search::SearchWindow::open(*searchHost_);
+}
+
+void MainWindow::mnuEmailInternet() {
+    using maintenance::LaunchSource;
+    const QWidget* focused = focusWidget();
+    if (focused == ui_.RichTextBox2) {
+        maintenance::launchMailOrWeb(LaunchSource::NotesBlock,
+                                     ui_.RichTextBox2->textCursor().selectedText());
+    } else if (focused == ui_.RichTextBox1) {
+        maintenance::launchMailOrWeb(LaunchSource::AddressBlock,
+                                     ui_.RichTextBox1->textCursor().selectedText());
+    } else if (focused == ui_.box(15)) {
+        maintenance::launchMailOrWeb(LaunchSource::WebBox, ui_.box(15)->text());
+    } else if (focused == ui_.box(17)) {
+        maintenance::launchMailOrWeb(LaunchSource::MailBox, ui_.box(17)->text());
+    }
 }
 
 void MainWindow::List1_MouseDown(const QPoint& position) {
@@ -90,6 +125,11 @@ void MainWindow::List1_MouseDown(const QPoint& position) {
 }
 
 MainWindow::~MainWindow() {
+    // The search window holds on to the host; it goes first.
+    if (auto* window = search::SearchWindow::current()) {
+        window->close();
+        delete window;
+    }
     cancelFullTextBuild();
 }
 
@@ -106,6 +146,8 @@ void MainWindow::connectHandlers() {
     connect(ui_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(ui_.Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(ui_.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(ui_.Command5, &QPushButton::clicked, this, [this] { copyBlock(*ui_.RichTextBox1); });
+    connect(ui_.Command6, &QPushButton::clicked, this, [this] { copyBlock(*ui_.RichTextBox2); });
     connect(ui_.List1, &QListView::doubleClicked, this, [this] { mnukarteRen(); });
     connect(ui_.box(18), &QLineEdit::textChanged, this, [this] { Text18_Change(); });
     connect(ui_.List1, &QWidget::customContextMenuRequested, this,

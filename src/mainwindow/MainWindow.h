@@ -29,6 +29,7 @@ class PrintController;
 namespace veltro::mainwindow {
 
 class CardListModel;
+class MainSearchHost;
 class MainMenus;
 class FullTextIndex;
 
@@ -100,6 +101,8 @@ private:
     void Form_Unload();
     void closeOtherWindows();
     void connectPrinting();
+    void openSearchWindow();
+    void mnuEmailInternet();
     [[nodiscard]] printing::PrintData printData();
     [[nodiscard]] store::Card shownCardForPrint() const;
     [[nodiscard]] printing::FocusedWidget focusedForPrint() const;
@@ -131,6 +134,7 @@ private:
     void fullTextChanged(std::int64_t id);
 
     MainWindowUi ui_;
+    std::unique_ptr<MainSearchHost> searchHost_;
     std::unique_ptr<printing::PrintController> printer_;
     std::unique_ptr<MainMenus> menus_;
     std::filesystem::path directory_;

@@ -1,3 +1,4 @@
+#include "maintenance/FirstStepsDialog.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/MainWindow.h"
 #include "options/EinstellungenAnwenden.h"
@@ -79,8 +80,17 @@ bool MainWindow::Form_Load() {
     optionsDialog();
     restoreWindow();
     options::EinstellungenAnwenden(ui_, optionsDialog());
-    // The full-text index is read while the user starts working.
-    QTimer::singleShot(0, this, [this] { startFullTextBuild(); });
+    // Once the window stands: the search window or the first steps, then the full-text
+    // index is read while the user starts working.
+    QTimer::singleShot(0, this, [this] {
+        if (optionsDialog().startWithSearchWindow()) {
+            openSearchWindow();
+        }
+        if (ui_.Combo1->count() < 2) {
+            maintenance::FirstStepsDialog::open(this);
+        }
+        startFullTextBuild();
+    });
     return true;
 }
 

@@ -1,0 +1,78 @@
+#include "mainwindow/MainSearchHost.h"
+
+#include "mainwindow/MainWindow.h"
+#include "options/OptionsDialog.h"
+#include "richtext/RichTextBlock.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
+
+namespace veltro::mainwindow {
+
+void copyBlock(const richtext::RichTextBlock& block) {
+    if (block.document()->isEmpty()) {
+        return;
+    }
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QStringLiteral("text/rtf"), block.rtfText().toLatin1());
+    data->setText(block.plainText(richtext::LineBreak::Lf));
+    QApplication::clipboard()->setMimeData(data.release());
+}
+
+void MainSearchHost::setSearchText(const QString& text) {
+    window_.ui().Text1->setText(text);
+}
+
+int MainSearchHost::lineCount() const {
+    return window_.ui().List1->model()->rowCount();
+}
+
+QString MainSearchHost::lineText(int row) const {
+    return window_.ui().List1->model()->index(row, 0).data().toString();
+}
+
+int MainSearchHost::selectedLine() const {
+    const auto selected = window_.ui().List1->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.front().row();
+}
+
+void MainSearchHost::selectLine(int row) {
+    QListView* list = window_.ui().List1;
+    if (row < 0) {
+        list->selectionModel()->clear();
+        return;
+    }
+    list->setCurrentIndex(list->model()->index(row, 0));
+}
+
+search::ShownCard MainSearchHost::shownCard() const {
+    const auto& ui = window_.ui();
+    return {ui.box(7)->text(), ui.box(11)->text(), ui.box(12)->text(),
+            ui.RichTextBox1->document()->isEmpty(), ui.RichTextBox2->document()->isEmpty()};
+}
+
+void MainSearchHost::copyAddress() {
+    copyBlock(*window_.ui().RichTextBox1);
+}
+
+void MainSearchHost::copyNotes() {
+    copyBlock(*window_.ui().RichTextBox2);
+}
+
+void MainSearchHost::minimizeMainWindow() {
+    window_.showMinimized();
+}
+
+void MainSearchHost::restoreMainWindow() {
+    window_.showNormal();
+    window_.activateWindow();
+}
+
+bool MainSearchHost::reactivateOnClose() const {
+    return window_.optionsDialog().reactivateMainWindow();
+}
+
+}  // namespace veltro::mainwindow
