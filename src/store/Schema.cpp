@@ -9,72 +9,48 @@ namespace veltro::store {
 
 namespace {
 
-std::string cardColumns() {
-    std::string columns;
+// The quoted column names, each with a prefix and a suffix.
+std::string columnList(const std::string& prefix, const std::string& suffix) {
+    std::string list;
     for (const auto name : kColumnNames) {
-        if (!columns.empty()) {
-            columns += ", ";
-        }
-        columns += '"';
-        columns += name;
-        columns += "\" TEXT";
+        list += list.empty() ? "" : ", ";
+        list += prefix + '"' + std::string(name) + '"' + suffix;
     }
-    return columns;
+    return list;
 }
 
 // While a run is in progress (row 0 of zKontakte), the first change of a row copies
 // it into the snapshot table under its own row id, and a new row is noted under its
 // negated row id, so an exit can put back exactly what the run changed.
-void createChangeTriggers(Database& db) {
-    const std::string running = "EXISTS (SELECT 1 FROM zKontakte WHERE rowid = 0)";
-    std::string oldValues;
-    for (const auto name : kColumnNames) {
-        oldValues += oldValues.empty() ? "old.\"" : ", old.\"";
-        oldValues += name;
-        oldValues += '"';
-    }
-    std::string columns;
-    for (const auto name : kColumnNames) {
-        columns += columns.empty() ? "\"" : ", \"";
-        columns += name;
-        columns += '"';
-    }
-    const std::string saveCard = "INSERT OR IGNORE INTO zKontakte (rowid, " + columns +
-                                 ") VALUES (old.rowid, " + oldValues + "); END";
-    const std::string notNewCard =
-        " AND NOT EXISTS (SELECT 1 FROM zKontakte WHERE rowid = -old.rowid)";
-    db.exec("CREATE TRIGGER zKontakteAendern BEFORE UPDATE ON Kontakte WHEN " + running +
-            notNewCard + " BEGIN " + saveCard);
-    db.exec("CREATE TRIGGER zKontakteLoeschen BEFORE DELETE ON Kontakte WHEN " + running +
-            notNewCard + " BEGIN " + saveCard);
-    db.exec("CREATE TRIGGER zKontakteNeu AFTER INSERT ON Kontakte WHEN " + running +
-            " BEGIN INSERT OR IGNORE INTO zKontakte (rowid) VALUES (-new.rowid); END");
-
-    const std::string saveCategory =
-        "INSERT OR IGNORE INTO ztblAdrCfg (rowid, KategorieName) VALUES (old.rowid, "
-        "old.KategorieName); END";
-    const std::string notNewCategory =
-        " AND NOT EXISTS (SELECT 1 FROM ztblAdrCfg WHERE rowid = -old.rowid)";
-    db.exec("CREATE TRIGGER ztblAdrCfgAendern BEFORE UPDATE ON tblAdrCfg WHEN " + running +
-            notNewCategory + " BEGIN " + saveCategory);
-    db.exec("CREATE TRIGGER ztblAdrCfgLoeschen BEFORE DELETE ON tblAdrCfg WHEN " + running +
-            notNewCategory + " BEGIN " + saveCategory);
-    db.exec("CREATE TRIGGER ztblAdrCfgNeu AFTER INSERT ON tblAdrCfg WHEN " + running +
-            " BEGIN INSERT OR IGNORE INTO ztblAdrCfg (rowid) VALUES (-new.rowid); END");
+void createChangeTriggers(Database& db, const std::string& table, const std::string& columns,
+                          const std::string& oldValues) {
+    const std::string snapshot = "z" + table;
+    const std::string when = " WHEN EXISTS (SELECT 1 FROM zKontakte WHERE rowid = 0)";
+    const std::string notNew =
+        " AND NOT EXISTS (SELECT 1 FROM " + snapshot + " WHERE rowid = -old.rowid)";
+    const std::string saveOld = " BEGIN INSERT OR IGNORE INTO " + snapshot + " (rowid, " + columns +
+                                ") VALUES (old.rowid, " + oldValues + "); END";
+    db.exec("CREATE TRIGGER " + snapshot + "Aendern BEFORE UPDATE ON " + table + when + notNew +
+            saveOld);
+    db.exec("CREATE TRIGGER " + snapshot + "Loeschen BEFORE DELETE ON " + table + when + notNew +
+            saveOld);
+    db.exec("CREATE TRIGGER " + snapshot + "Neu AFTER INSERT ON " + table + when +
+            " BEGIN INSERT OR IGNORE INTO " + snapshot + " (rowid) VALUES (-new.rowid); END");
 }
 
 }  // namespace
 
 void createSchema(Database& db) {
     Transaction tx(db);
-    const std::string columns = cardColumns();
+    const std::string columns = columnList("", " TEXT");
     db.exec("CREATE TABLE Kontakte (" + columns + ")");
     db.exec("CREATE TABLE tblAdrCfg (KategorieName TEXT)");
     db.exec("CREATE TABLE zKontakte (" + columns + ")");
     db.exec("CREATE TABLE ztblAdrCfg (KategorieName TEXT)");
     // Lets the list load read headings without touching the large rich-text columns.
     db.exec("CREATE INDEX KontakteSchlagworte ON Kontakte (Schlagworte, Kategorien)");
-    createChangeTriggers(db);
+    createChangeTriggers(db, "Kontakte", columnList("", ""), columnList("old.", ""));
+    createChangeTriggers(db, "tblAdrCfg", "KategorieName", "old.KategorieName");
     tx.commit();
 }
 

@@ -35,11 +35,6 @@ protected:
                QStringLiteral("Firma"),
                {{Field::Ort, QStringLiteral("Buchstaben")}}}});
     }
-    void chooseCategory(const QString& name) {
-        auto* combo = window().ui().Combo1;
-        combo->setCurrentIndex(combo->findText(name));
-        window().Combo1_Click();
-    }
     QString storedField(const QString& heading, Field field) {
         auto* s = window().cardStore();
         return s->loadCard(*s->findByHeading(heading))->text(field);

@@ -44,6 +44,12 @@ void MainWindowFixture::type(QWidget* widget, const QString& text) {
     QApplication::processEvents();
 }
 
+void MainWindowFixture::chooseCategory(const QString& name) {
+    auto* combo = window_->ui().Combo1;
+    combo->setCurrentIndex(combo->findText(name));
+    window_->Combo1_Click();
+}
+
 void MainWindowFixture::clickLine(int row) {
     auto* list = window_->ui().List1;
     const QRect rect = list->visualRect(list->model()->index(row, 0));

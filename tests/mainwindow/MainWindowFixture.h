@@ -33,6 +33,8 @@ protected:
     void type(QWidget* widget, const QString& text);
     void focus(QWidget* widget);
     void clickLine(int row);
+    // Picks a category in the selector as a click would.
+    void chooseCategory(const QString& name);
 
     TestHome home_;
     ScopedRecordingPlatform platform_;

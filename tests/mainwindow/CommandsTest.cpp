@@ -1,0 +1,253 @@
+#include "MainWindowFixture.h"
+
+#include "maintenance/AssignCategoryDialog.h"
+#include "mainwindow/MainMenus.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace veltro;
+using platform::Answer;
+using store::Field;
+using veltro::testing::CardSpec;
+using veltro::testing::MainWindowFixture;
+
+namespace {
+
+class Commands : public MainWindowFixture {
+protected:
+    void openSample() {
+        open({QStringLiteral("Privat"), QStringLiteral("Firma")},
+             {{QStringLiteral("Baumann"),
+               QStringLiteral("Firma"),
+               {{Field::Firma, QStringLiteral("B GmbH")}}},
+              {QStringLiteral("Bau"),
+               QStringLiteral("Firma"),
+               {{Field::Firma, QStringLiteral("Bau AG")}}},
+              {QStringLiteral("Meier"), QStringLiteral("Privat")}});
+    }
+    void run(const char* action) { window().menus().action(QString::fromUtf8(action))->trigger(); }
+    QStringList storeHeadings() {
+        QStringList headings;
+        for (const auto& row : window().cardStore()->headings()) {
+            headings << row.heading + u'@' + row.category;
+        }
+        return headings;
+    }
+    QString field(const QString& heading, Field f) {
+        auto* s = window().cardStore();
+        return s->loadCard(*s->findByHeading(heading))->text(f);
+    }
+    int selectLine(const QString& heading) {
+        const int row = static_cast<int>(listLines().indexOf(heading));
+        clickLine(row);
+        return row;
+    }
+};
+
+TEST_F(Commands, NewCardInAllIsRefusedLoudlyFromTheMenuAndQuietlyFromTheButton) {
+    openSample();
+    run("mnuNeuekarte");
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_EQ(
+        platform_->messages[0].text,
+        QStringLiteral("Wählen Sie bitte zuerst eine Kategorie aus!\nIn der Kategorie  -Alle-  "
+                       "kann keine Karte/Adresse angelegt werden.\n"));
+    EXPECT_EQ(platform_->messages[0].title,
+              QStringLiteral("...Karte/Adresse kann nicht angelegt werden !"));
+    EXPECT_EQ(platform_->beeps, 1);
+    EXPECT_TRUE(platform_->inputRequests.empty());
+
+    platform_->inputs.push_back(QStringLiteral("Neu"));
+    QTest::mouseClick(window().ui().Command1, Qt::LeftButton);
+    EXPECT_EQ(platform_->inputRequests.size(), 1U);  // asked, then dropped
+    EXPECT_EQ(storeHeadings().size(), 3);
+}
+
+TEST_F(Commands, ANewCardGetsTheNextNumberAndIsShownReadyForInput) {
+    openSample();
+    chooseCategory(QStringLiteral("Privat"));
+    platform_->inputs.push_back(QStringLiteral("Zimmermann"));
+    run("mnuNeuekarte");
+    ASSERT_EQ(platform_->inputRequests.size(), 1U);
+    EXPECT_EQ(platform_->inputRequests[0].title, QStringLiteral("Neue Karte/Adresse "));
+    EXPECT_TRUE(platform_->inputRequests[0].prompt.startsWith(
+        QStringLiteral("Gewählte Kategorie:  Privat\n____________________________________\n\n")));
+    EXPECT_EQ(field(QStringLiteral("Zimmermann"), Field::Nr), QStringLiteral("4"));
+    EXPECT_EQ(field(QStringLiteral("Zimmermann"), Field::Kategorien), QStringLiteral("Privat"));
+    EXPECT_EQ(listLines(), QStringList{"Zimmermann"});
+    EXPECT_EQ(box(13)->text(), QStringLiteral("4"));
+    EXPECT_EQ(panel(2), QStringLiteral("Karten: 1/4"));
+    EXPECT_TRUE(box(18)->hasFocus());
+    EXPECT_TRUE(window().changeFlag());
+}
+
+TEST_F(Commands, TheFirstCardOfAStoreIsNumberOne) {
+    open({QStringLiteral("Privat")}, {});
+    chooseCategory(QStringLiteral("Privat"));
+    platform_->inputs.push_back(QStringLiteral("Erste"));
+    run("mnuNeuekarte");
+    EXPECT_EQ(field(QStringLiteral("Erste"), Field::Nr), QStringLiteral("1"));
+}
+
+TEST_F(Commands, ARepeatedHeadingInAnyCategoryAndCaseIsRefused) {
+    openSample();
+    chooseCategory(QStringLiteral("Firma"));
+    platform_->inputs.push_back(QStringLiteral("meier"));
+    run("mnuNeuekarte");
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_EQ(platform_->messages[0].text,
+              QStringLiteral("Vergeben Sie bitte für die neue Karte einen anderen Namen.  "));
+    EXPECT_EQ(platform_->messages[0].title, QStringLiteral("Karte schon vorhanden"));
+    EXPECT_EQ(storeHeadings().size(), 3);
+    EXPECT_TRUE(box(2)->text().isEmpty());
+    EXPECT_TRUE(listLines().contains(QStringLiteral("Meier")));
+}
+
+TEST_F(Commands, RenameChangesExactlyTheSelectedCard) {
+    openSample();  // "Baumann" comes before "Bau" in the store
+    selectLine(QStringLiteral("Bau"));
+    platform_->inputs.push_back(QStringLiteral("Bauhof"));
+    run("mnukarteRen");
+    EXPECT_EQ(platform_->inputRequests[0].initial, QStringLiteral("Bau"));
+    EXPECT_EQ(field(QStringLiteral("Bauhof"), Field::Firma), QStringLiteral("Bau AG"));
+    EXPECT_EQ(field(QStringLiteral("Baumann"), Field::Firma), QStringLiteral("B GmbH"));
+    EXPECT_TRUE(window().ui().List1->isVisible());
+    EXPECT_TRUE(listLines().contains(QStringLiteral("Bauhof")));
+}
+
+TEST_F(Commands, RenameToTheSameNameOrACaseVariantOnlyBeeps) {
+    openSample();
+    selectLine(QStringLiteral("Meier"));
+    platform_->inputs = {QStringLiteral("Meier"), QStringLiteral("MEIER"), QString()};
+    run("mnukarteRen");
+    run("mnukarteRen");
+    run("mnukarteRen");  // cancelled
+    EXPECT_EQ(platform_->beeps, 2);
+    EXPECT_TRUE(storeHeadings().contains(QStringLiteral("Meier@Privat")));
+}
+
+TEST_F(Commands, DeleteAsksAndRemovesTheShownCardOnly) {
+    openSample();
+    selectLine(QStringLiteral("Bau"));
+    platform_->answers = {Answer::No, Answer::Yes};
+    run("mnukarteloschen");
+    EXPECT_EQ(storeHeadings().size(), 3);
+    EXPECT_EQ(platform_->messages[0].text, QStringLiteral("Soll die Karte 'Bau' gelöscht werden?"));
+    EXPECT_EQ(platform_->messages[0].title, QStringLiteral("Karte löschen."));
+    selectLine(QStringLiteral("Bau"));
+    QTest::mouseClick(window().ui().Command3, Qt::LeftButton);
+    EXPECT_EQ(storeHeadings(), (QStringList{"Baumann@Firma", "Meier@Privat"}));
+    EXPECT_EQ(panel(2), QStringLiteral("Karten: 2/2"));
+}
+
+TEST_F(Commands, DeleteWithNothingSelectedExplains) {
+    open({QStringLiteral("Privat")}, {});
+    run("mnukarteloschen");
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_EQ(platform_->messages[0].text,
+              QStringLiteral("Keine Karte markiert\nBitte wählen Sie eine Karte aus der Liste."));
+}
+
+TEST_F(Commands, ANewCategoryThenYesStartsANewCardInIt) {
+    openSample();
+    run("mnuNeueKategorie");
+    EXPECT_TRUE(box(19)->isVisible());
+    EXPECT_FALSE(window().ui().Combo1->isVisible());
+    platform_->answers.push_back(Answer::Yes);
+    platform_->inputs.push_back(QStringLiteral("Schulz"));
+    QTest::keyClicks(box(19), QStringLiteral("Verein"));
+    QTest::keyClick(box(19), Qt::Key_Return);
+    EXPECT_EQ(box(19)->text().contains(u'\n'), false);
+    EXPECT_TRUE(window().ui().Combo1->isVisible());
+    ASSERT_EQ(platform_->inputRequests.size(), 1U);
+    EXPECT_TRUE(platform_->inputRequests[0].prompt.startsWith(
+        QStringLiteral("Gewählte Kategorie:  Verein")));
+    EXPECT_TRUE(storeHeadings().contains(QStringLiteral("Schulz@Verein")));
+}
+
+TEST_F(Commands, ACategoryThatDiffersOnlyInCaseIsRefusedSilently) {
+    openSample();
+    run("mnuNeueKategorie");
+    QTest::keyClicks(box(19), QStringLiteral("PRIVAT"));
+    QTest::keyClick(box(19), Qt::Key_Return);
+    EXPECT_EQ(window().ui().Combo1->count(), 3);
+    EXPECT_TRUE(platform_->messages.empty());
+    EXPECT_TRUE(window().ui().Combo1->isVisible());
+}
+
+TEST_F(Commands, EnterInAnEmptyInputLineBeepsAndBringsTheSelectorBack) {
+    openSample();
+    run("mnuNeueKategorie");
+    QTest::keyClick(box(19), Qt::Key_Return);
+    EXPECT_EQ(platform_->beeps, 1);
+    EXPECT_TRUE(window().ui().Combo1->isVisible());
+    EXPECT_FALSE(box(19)->isVisible());
+}
+
+TEST_F(Commands, RenamingACategoryMovesAllItsCards) {
+    std::vector<CardSpec> cards;
+    for (int i = 0; i < 60; ++i) {
+        cards.push_back({QStringLiteral("Karte %1").arg(i),
+                         i % 2 == 0 ? QStringLiteral("Alt") : QStringLiteral("Andere")});
+    }
+    open({QStringLiteral("Alt"), QStringLiteral("Andere")}, cards);
+    chooseCategory(QStringLiteral("Alt"));
+    platform_->answers.push_back(Answer::Yes);
+    run("mnuKategorieUmbenennen");
+    EXPECT_EQ(platform_->messages[0].text,
+              QStringLiteral("Soll die Kategorie 'Alt' umbenannt werden ?"));
+    box(19)->selectAll();
+    QTest::keyClicks(box(19), QStringLiteral("Neu"));
+    QTest::keyClick(box(19), Qt::Key_Return);
+    EXPECT_EQ(window().ui().Combo1->currentIndex(), 0);
+    chooseCategory(QStringLiteral("Neu"));
+    EXPECT_EQ(listLines().size(), 30);
+    EXPECT_EQ(window().ui().Combo1->findText(QStringLiteral("Alt")), -1);
+}
+
+TEST_F(Commands, DeletingACategoryDeletesItsCardsInAnyCase) {
+    open({QStringLiteral("Firma"), QStringLiteral("Privat")},
+         {{QStringLiteral("A"), QStringLiteral("Firma")},
+          {QStringLiteral("B"), QStringLiteral("FIRMA")},
+          {QStringLiteral("C"), QStringLiteral("Privat")}});
+    chooseCategory(QStringLiteral("Firma"));
+    platform_->answers.push_back(Answer::Yes);
+    run("mnuKategorieLoschen");
+    EXPECT_EQ(storeHeadings(), QStringList{"C@Privat"});
+    EXPECT_EQ(window().ui().Combo1->count(), 2);
+    EXPECT_EQ(listLines(), QStringList{"C"});
+}
+
+TEST_F(Commands, AssigningAnotherCategoryMovesTheCard) {
+    openSample();
+    chooseCategory(QStringLiteral("Privat"));
+    selectLine(QStringLiteral("Meier"));
+    QTimer::singleShot(0, [] {
+        auto* dialog =
+            qobject_cast<maintenance::AssignCategoryDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+        list->setCurrentItem(list->topLevelItem(1));  // "Firma"
+        dialog->Command5_Click();
+    });
+    run("mnuKarteKategorie");
+    EXPECT_TRUE(listLines().isEmpty());
+    chooseCategory(QStringLiteral("Firma"));
+    EXPECT_TRUE(listLines().contains(QStringLiteral("Meier")));
+}
+
+TEST_F(Commands, AssigningWithoutCategoriesAsksForOne) {
+    open({}, {{QStringLiteral("Waise"), QStringLiteral("Weg")}});
+    maintenance::AssignCategoryDialog dialog(home_.storeFile(), QStringLiteral("Waise"));
+    dialog.Command5_Click();
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_EQ(platform_->messages[0].title, QStringLiteral("Keine Kategorie gewählt !"));
+    EXPECT_EQ(storeHeadings(), QStringList{"Waise@Weg"});
+}
+
+}  // namespace
