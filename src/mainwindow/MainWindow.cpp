@@ -6,6 +6,7 @@
 #include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/SplashWindow.h"
+#include "options/OptionsDialog.h"
 #include "richtext/RichTextBlock.h"
 
 #include <QCloseEvent>
@@ -78,6 +79,7 @@ void MainWindow::connectMenus() {
     on("mnuKategorieUmbenennen", [this] { mnuKategorieUmbenennen(); });
     on("mnuKategorieLoschen", [this] { mnuKategorieLoschen(); });
     on("mnuInfo", [] { SplashWindow::showInfo(); });
+    on("mnuOptionen", [this] { optionsDialog().showOptions(); });
 }
 
 void MainWindow::List1_MouseDown(const QPoint& position) {

@@ -16,6 +16,10 @@
 #include <memory>
 #include <optional>
 
+namespace veltro::options {
+class OptionsDialog;
+}
+
 namespace veltro::mainwindow {
 
 class CardListModel;
@@ -70,6 +74,8 @@ public:
     void setChangeFlag() { changeFlag_ = true; }
     [[nodiscard]] std::int64_t cardTotal() const { return cardTotal_; }
     [[nodiscard]] bool fullTextArmed() const { return fullTextArmed_; }
+    // The options dialog, loaded hidden on first use; it holds the current settings.
+    options::OptionsDialog& optionsDialog();
 
     static QString windowTitleText();
 
@@ -138,6 +144,7 @@ private:
     bool confirmingCategory_ = false;
     bool showingCard_ = false;
     std::function<void(int)> discardStepHook_;
+    options::OptionsDialog* options_ = nullptr;  // child window
 };
 
 }  // namespace veltro::mainwindow

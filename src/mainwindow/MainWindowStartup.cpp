@@ -1,5 +1,7 @@
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/MainWindow.h"
+#include "options/EinstellungenAnwenden.h"
+#include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "richtext/RichTextBlock.h"
 #include "store/Compaction.h"
@@ -74,7 +76,9 @@ bool MainWindow::Form_Load() {
     setCountPanel(0, cardTotal_);
     ui_.Combo1->setCurrentIndex(0);
     Combo1_Click();
+    optionsDialog();
     restoreWindow();
+    options::EinstellungenAnwenden(ui_, optionsDialog());
     // The full-text index is read while the user starts working.
     QTimer::singleShot(0, this, [this] { startFullTextBuild(); });
     return true;
@@ -94,7 +98,7 @@ void MainWindow::fillCategorySelector() {
 }
 
 void MainWindow::restoreWindow() {
-    const bool restoreSize = settings::readFlag(key::OPChk3, false);
+    const bool restoreSize = optionsDialog().restoreWindowSize();
     const auto width = settings::readNumber(key::PFensterWidth);
     const auto height = settings::readNumber(key::PFensterHeight);
     if (restoreSize && width && height) {
@@ -106,7 +110,7 @@ void MainWindow::restoreWindow() {
     } else {
         setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
     }
-    if (settings::readFlag(key::OPChk5, false) && ui_.Combo1->count() > 0) {
+    if (optionsDialog().startWithLastCategory() && ui_.Combo1->count() > 0) {
         const QString last = settings::read(key::LetzteKategorie);
         if (last.isEmpty()) {
             ui_.Combo1->setCurrentIndex(0);
@@ -121,6 +125,15 @@ void MainWindow::restoreWindow() {
             }
         }
     }
+}
+
+options::OptionsDialog& MainWindow::optionsDialog() {
+    if (options_ == nullptr) {
+        options_ = new options::OptionsDialog(ui_.List1, this);
+        connect(options_, &options::OptionsDialog::settingsStored, this,
+                [this] { options::EinstellungenAnwenden(ui_, *options_); });
+    }
+    return *options_;
 }
 
 void MainWindow::Form_Unload() {

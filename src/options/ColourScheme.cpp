@@ -1,0 +1,70 @@
+#include "options/ColourScheme.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace veltro::options {
+
+namespace {
+
+QColor system(QPalette::ColorRole role) {
+    return QApplication::palette().color(QPalette::Active, role);
+}
+
+// Named as the user sees them; the values are 0x00BBGGRR.
+const QColor kWhite = fromBgr(0xFFFFFF);
+const QColor kYellow = fromBgr(0x00FFFF);
+const QColor kPaleGreen = fromBgr(0xE0F0E0);
+const QColor kSky = fromBgr(0xFFDFC0);
+const QColor kTeal = fromBgr(0x808000);
+const QColor kGreyTeal = fromBgr(0xA0A080);
+const QColor kDarkGreen = fromBgr(0x004000);
+
+}  // namespace
+
+QColor fromBgr(quint32 value) {
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF));
+}
+
+quint32 toBgr(const QColor& colour) {
+    const QColor rgb = colour.toRgb();
+    return static_cast<quint32>(rgb.red()) | (static_cast<quint32>(rgb.green()) << 8) |
+           (static_cast<quint32>(rgb.blue()) << 16);
+}
+
+PreviewColours coloursOf(ColourSet set) {
+    const QColor buttonText = system(QPalette::ButtonText);
+    switch (set) {
+        case ColourSet::A:
+            return {kWhite, kWhite, buttonText, buttonText};
+        case ColourSet::B:
+            return {kPaleGreen, kWhite, kYellow, kWhite};
+        case ColourSet::C:
+            return {kPaleGreen, kWhite, buttonText, buttonText};
+        case ColourSet::D:
+            break;
+    }
+    return {system(QPalette::ToolTipBase), kWhite, kYellow, kWhite};
+}
+
+ColourScheme schemeOf(int number) {
+    using enum ColourSet;
+    switch (number) {
+        case 2:
+            return {2, QStringLiteral("Wolken"), B, C, kSky};
+        case 3:
+            return {3, QStringLiteral("Natur"), D, D, kTeal};
+        case 4:
+            return {4, QStringLiteral("Nacht"), D, B, kGreyTeal};
+        case 5:
+            return {5, QStringLiteral("Wald"), B, D, kDarkGreen};
+        case 6:
+            // The workspace colour is what an empty document area shows.
+            return {6, QStringLiteral("Rugby"), D, D, system(QPalette::Dark)};
+        default:
+            return {1, QStringLiteral("Standard"), D, A, system(QPalette::Button)};
+    }
+}
+
+}  // namespace veltro::options

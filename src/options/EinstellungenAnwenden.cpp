@@ -1,0 +1,71 @@
+#include "options/EinstellungenAnwenden.h"
+
+#include "mainwindow/MainWindowUi.h"
+#include "options/BackgroundFitter.h"
+#include "options/OptionsDialog.h"
+#include "richtext/RichTextBlock.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+
+#include <initializer_list>
+
+namespace veltro::options {
+
+namespace {
+
+void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+void setFieldColour(QWidget* field, const QColor& colour) {
+    setRole(field, QPalette::Base, colour);
+    // A drop-down list without an edit line paints its face with the button colour.
+    if (qobject_cast<QComboBox*>(field) != nullptr) {
+        setRole(field, QPalette::Button, colour);
+    }
+}
+
+}  // namespace
+
+void EinstellungenAnwenden(const mainwindow::MainWindowUi& ui, const OptionsDialog& options) {
+    if (options.backgroundPicture()) {
+        BackgroundFitter::fit(*ui.Image2, options.picture());
+        ui.Image2->setVisible(true);
+        ui.Image2->lower();
+    } else {
+        ui.Image2->setVisible(false);
+    }
+    setRole(ui.Picture1, QPalette::Window, options.backgroundColour());
+
+    const PreviewColours colours = options.colours();
+    for (QWidget* field : std::initializer_list<QWidget*>{
+             ui.Combo1, ui.Text16, ui.box(18), ui.box(2), ui.box(7), ui.box(11), ui.box(12),
+             ui.box(10), ui.List1, ui.RichTextBox1}) {
+        setFieldColour(field, colours.field1);
+    }
+    for (const int number : {9, 8, 13, 17, 15, 14, 3, 4, 5}) {
+        setFieldColour(ui.box(number), colours.field2);
+    }
+    for (const int number : {18, 20}) {
+        setRole(ui.label.at(number), QPalette::WindowText, colours.label1);
+    }
+    for (const int number : {11, 10, 15, 21, 1, 9, 13, 14, 12, 19, 17, 16, 2, 3, 4}) {
+        setRole(ui.label.at(number), QPalette::WindowText, colours.label2);
+    }
+
+    const QFont sample = options.cardListFont();
+    QFont font = ui.List1->font();
+    font.setPointSizeF(sample.pointSizeF() > 0 ? sample.pointSizeF()
+                                               : QFontInfo(sample).pointSizeF());
+    font.setFamily(sample.family());
+    font.setBold(sample.bold());
+    font.setItalic(sample.italic());
+    ui.List1->setFont(font);
+}
+
+}  // namespace veltro::options
