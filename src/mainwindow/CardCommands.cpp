@@ -3,10 +3,9 @@
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainWindow.h"
+#include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "richtext/RichTextBlock.h"
-#include "store/Settings.h"
-#include "store/SettingsKeys.h"
 #include "store/StoreError.h"
 
 #include <QComboBox>
@@ -39,25 +38,13 @@ QString newCardPrompt(const QString& category) {
                "mit denen Sie diese Karte/Adresse wiederfinden wollen.");
 }
 
-// A block font from the settings; empty keys keep the block's own font.
-QFont blockFont(QFont font, const char* face, const char* size, const char* bold,
-                const char* italic) {
-    if (const QString name = settings::read(face); !name.isEmpty()) {
-        font.setFamily(name);
-    }
-    if (const auto points = settings::readNumber(size); points && *points > 0) {
-        font.setPointSizeF(*points);
-    }
-    if (const auto value = settings::readBool(bold)) {
-        font.setBold(*value);
-    }
-    if (const auto value = settings::readBool(italic)) {
-        font.setItalic(*value);
-    }
-    return font;
-}
-
-void applyBlockFont(richtext::RichTextBlock* block, const QFont& font) {
+// Face, size, bold and italic; the text colour stays as it is.
+void applyBlockFont(richtext::RichTextBlock* block, const QFont& chosen) {
+    QFont font = block->font();
+    font.setFamily(chosen.family());
+    font.setPointSizeF(chosen.pointSizeF());
+    font.setBold(chosen.bold());
+    font.setItalic(chosen.italic());
     block->document()->setDefaultFont(font);
     block->setCurrentFont(font);
 }
@@ -89,11 +76,8 @@ void MainWindow::mnuNeuekarte() {
 }
 
 void MainWindow::applyNewCardFonts() {
-    namespace key = settings::key;
-    applyBlockFont(ui_.RichTextBox1,
-                   blockFont(ui_.RichTextBox1->font(), key::AFN, key::AFS, key::AFB, key::AFi));
-    applyBlockFont(ui_.RichTextBox2,
-                   blockFont(ui_.RichTextBox2->font(), key::NFN, key::NFS, key::NFB, key::NFi));
+    applyBlockFont(ui_.RichTextBox1, optionsDialog().addressFont());
+    applyBlockFont(ui_.RichTextBox2, optionsDialog().notesFont());
 }
 
 void MainWindow::emptyCardView() {

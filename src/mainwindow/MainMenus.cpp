@@ -44,6 +44,8 @@ void MainMenus::buildFileMenu(QMenu* file) {
     addEntry(print, "mnuDruckEingabefelder", QStringLiteral("&Eingabefelder"));
     print->addSeparator();
     addEntry(print, "mnuDruckGesamt2", QStringLiteral("&Karte drucken"));
+    print->addSeparator();
+    addEntry(print, "mnuSeitenansicht", QStringLiteral("&Seitenansicht..."));
     addEntry(file, "mnuDruckerAuswaehlen", QStringLiteral("Drucker &einrichten..."));
     file->addSeparator();
     addEntry(file, "mnuBeenden", QStringLiteral("&Beenden"));

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -69,6 +70,9 @@ public:
     virtual void showHelp(const QString& page) = 0;
     // A print job on the given printer; nullptr when no printer can be used.
     virtual std::unique_ptr<PrintSurface> startPrintJob(QPrinter& printer) = 0;
+    // Shows the pages that paint draws on the printer, with the choice to print them there.
+    virtual void showPrintPreview(QPrinter& printer, const QString& title,
+                                  const std::function<void(PrintSurface&)>& paint) = 0;
 };
 
 // The platform in use; the Qt implementation unless a test installed another.

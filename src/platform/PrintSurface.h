@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace veltro::platform {
 
@@ -20,13 +21,19 @@ public:
     virtual ~PrintSurface() = default;
 
     // The coordinates of the printable area's top-left corner: with (-20, -22) the
-    // first line starts 20 units right of and 22 units below that corner.
+    // first line starts 20 units right of and 22 units below that corner. Also moves
+    // the print position back to the first line.
     virtual void setOrigin(double left, double top) = 0;
     virtual void setFont(const PrintFont& font) = 0;
-    // Prints text at the current line and moves one line down.
-    virtual void printLine(const QString& text) = 0;
+    // Prints the items on the current line and moves one line down. The first item starts
+    // at the left origin, every further one at the next print zone (every 14 columns of the
+    // current font's average character width) with at least one blank's room after the item
+    // before it, so that labelled values line up and never run into each other.
+    virtual void printItems(const QStringList& items) = 0;
     // Sends the job to the printer.
     virtual void finish() = 0;
+
+    void printLine(const QString& text) { printItems(QStringList{text}); }
 };
 
 }  // namespace veltro::platform

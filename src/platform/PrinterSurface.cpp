@@ -2,12 +2,17 @@
 
 #include <QFontMetricsF>
 #include <QPrinter>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace veltro::platform {
 
 namespace {
 constexpr double kPageWidthUnits = 210.0;
 constexpr double kPageHeightUnits = 297.0;
+constexpr double kZoneColumns = 14.0;
 }  // namespace
 
 std::unique_ptr<PrinterSurface> PrinterSurface::begin(QPrinter& printer) {
@@ -20,15 +25,16 @@ std::unique_ptr<PrinterSurface> PrinterSurface::begin(QPrinter& printer) {
 
 PrinterSurface::PrinterSurface(QPrinter& printer) : printer_(printer), painter_(&printer) {
     const QRectF page = printer_.pageRect(QPrinter::DevicePixel);
+    pageWidth_ = page.width();
     unitX_ = page.width() / kPageWidthUnits;
     unitY_ = page.height() / kPageHeightUnits;
-    setFont(PrintFont{QStringLiteral("Arial"), 10.0, false, false});
+    setFont(PrintFont{QString(), 10.0, false, false});
 }
 
 void PrinterSurface::setOrigin(double left, double top) {
     left_ = left;
     top_ = top;
-    currentY_ = 0.0;
+    lineY_ = 0.0;
 }
 
 void PrinterSurface::setFont(const PrintFont& font) {
@@ -43,17 +49,73 @@ double PrinterSurface::lineHeightUnits() const {
     return QFontMetricsF(painter_.font(), &printer_).lineSpacing() / unitY_;
 }
 
-void PrinterSurface::printLine(const QString& text) {
-    const double height = lineHeightUnits();
-    if ((currentY_ - top_) + height > kPageHeightUnits && currentY_ > 0.0) {
-        printer_.newPage();
-        currentY_ = 0.0;
-    }
+void PrinterSurface::printItems(const QStringList& items) {
     const QFontMetricsF metrics(painter_.font(), &printer_);
-    const double x = (0.0 - left_) * unitX_;
-    const double y = (currentY_ - top_) * unitY_ + metrics.ascent();
-    painter_.drawText(QPointF(x, y), text);
-    currentY_ += height;
+    const double zone = std::max(1.0, kZoneColumns * metrics.averageCharWidth());
+    const double blank = metrics.horizontalAdvance(QLatin1Char(' '));
+    const double origin = -left_ * unitX_;
+    double x = 0.0;  // from the left origin
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        // An item whose zone lies at the right edge goes on at the left origin.
+        if (i > 0 && origin + x + zone > pageWidth_) {
+            newLine();
+            x = 0.0;
+        }
+        const QStringList rows = wrapped(items[i], pageWidth_ - origin - x);
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            if (row > 0) {
+                newLine();
+            }
+            draw(origin + x, rows[row]);
+        }
+        const double end = x + metrics.horizontalAdvance(rows.last());
+        x = std::ceil((end + blank) / zone) * zone;
+    }
+    newLine();
+}
+
+QStringList PrinterSurface::wrapped(const QString& text, double width) const {
+    const QFontMetricsF metrics(painter_.font(), &printer_);
+    if (text.isEmpty() || metrics.horizontalAdvance(text) <= width) {
+        return {text};
+    }
+    QTextLayout layout(text, painter_.font(), &printer_);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList rows;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        rows << text.mid(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+    return rows.isEmpty() ? QStringList{text} : rows;
+}
+
+void PrinterSurface::breakPageIfFull() {
+    if (lineY_ <= 0.0 || (lineY_ - top_) + lineHeightUnits() <= kPageHeightUnits) {
+        return;
+    }
+    if (pageUsed_) {
+        printer_.newPage();
+        pageUsed_ = false;
+    }
+    lineY_ = 0.0;
+}
+
+void PrinterSurface::draw(double x, const QString& text) {
+    if (text.isEmpty()) {
+        return;
+    }
+    breakPageIfFull();
+    const QFontMetricsF metrics(painter_.font(), &printer_);
+    painter_.drawText(QPointF(x, (lineY_ - top_) * unitY_ + metrics.ascent()), text);
+    pageUsed_ = true;
+}
+
+void PrinterSurface::newLine() {
+    lineY_ += lineHeightUnits();
 }
 
 void PrinterSurface::finish() {

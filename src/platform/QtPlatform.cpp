@@ -11,6 +11,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 
@@ -141,7 +142,24 @@ void QtPlatform::showHelp(const QString& page) {
 }
 
 std::unique_ptr<PrintSurface> QtPlatform::startPrintJob(QPrinter& printer) {
+    // Without an installed printer Qt falls back to PDF output with no file: nothing to print on.
+    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
+        return nullptr;
+    }
     return PrinterSurface::begin(printer);
+}
+
+void QtPlatform::showPrintPreview(QPrinter& printer, const QString& title,
+                                  const std::function<void(PrintSurface&)>& paint) {
+    QPrintPreviewDialog dialog(&printer, parentWindow());
+    dialog.setWindowTitle(title);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* target) {
+                         if (auto surface = PrinterSurface::begin(*target)) {
+                             paint(*surface);
+                         }
+                     });
+    dialog.exec();
 }
 
 namespace {

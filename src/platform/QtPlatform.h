@@ -18,6 +18,8 @@ public:
     bool openUrl(const QUrl& url) override;
     void showHelp(const QString& page) override;
     std::unique_ptr<PrintSurface> startPrintJob(QPrinter& printer) override;
+    void showPrintPreview(QPrinter& printer, const QString& title,
+                          const std::function<void(PrintSurface&)>& paint) override;
 };
 
 }  // namespace veltro::platform

@@ -31,26 +31,6 @@ platform::Answer defaultAnswer(const platform::MessageRequest& request) {
     return Answer::Ok;
 }
 
-class RecordingSurface final : public platform::PrintSurface {
-public:
-    explicit RecordingSurface(RecordingPlatform& owner) : owner_(owner) {}
-    void setOrigin(double left, double top) override {
-        left_ = left;
-        top_ = top;
-    }
-    void setFont(const platform::PrintFont& font) override { font_ = font; }
-    void printLine(const QString& text) override {
-        owner_.printed.push_back({text, font_, left_, top_});
-    }
-    void finish() override { ++owner_.finishedJobs; }
-
-private:
-    RecordingPlatform& owner_;
-    platform::PrintFont font_;
-    double left_ = 0;
-    double top_ = 0;
-};
-
 }  // namespace
 
 platform::Answer RecordingPlatform::message(const platform::MessageRequest& request) {
@@ -102,7 +82,27 @@ std::unique_ptr<platform::PrintSurface> RecordingPlatform::startPrintJob(QPrinte
     if (!printerAvailable) {
         return nullptr;
     }
-    return std::make_unique<RecordingSurface>(*this);
+    return std::make_unique<RecordingSurface>(printed, finishedJobs);
+}
+
+void RecordingPlatform::showPrintPreview(
+    QPrinter&, const QString& title, const std::function<void(platform::PrintSurface&)>& paint) {
+    previewTitles.push_back(title);
+    int finishedPreviews = 0;
+    RecordingSurface surface(previewed, finishedPreviews);
+    paint(surface);
+}
+
+RecordingSurface::RecordingSurface(std::vector<PrintedLine>& lines, int& finished)
+    : lines_(lines), finished_(finished) {}
+
+void RecordingSurface::setOrigin(double left, double top) {
+    left_ = left;
+    top_ = top;
+}
+
+void RecordingSurface::printItems(const QStringList& items) {
+    lines_.push_back({items.join(u'\t'), items, font_, left_, top_});
 }
 
 QStringList RecordingPlatform::printedTexts() const {

@@ -10,16 +10,36 @@
 
 namespace veltro::testing {
 
+struct PrintedLine {
+    QString text;  // the items joined by a tab, which stands for the move to the next zone
+    QStringList items;
+    platform::PrintFont font;
+    double originLeft = 0;
+    double originTop = 0;
+};
+
+// A print surface that records every line with its font and origin.
+class RecordingSurface final : public platform::PrintSurface {
+public:
+    RecordingSurface(std::vector<PrintedLine>& lines, int& finished);
+    void setOrigin(double left, double top) override;
+    void setFont(const platform::PrintFont& font) override { font_ = font; }
+    void printItems(const QStringList& items) override;
+    void finish() override { ++finished_; }
+
+private:
+    std::vector<PrintedLine>& lines_;
+    int& finished_;
+    platform::PrintFont font_;
+    double left_ = 0;
+    double top_ = 0;
+};
+
 // A platform that records every call and answers from a script, so a test can say
 // "answer Yes, then check what the box said".
 class RecordingPlatform final : public platform::Platform {
 public:
-    struct PrintedLine {
-        QString text;
-        platform::PrintFont font;
-        double originLeft = 0;
-        double originTop = 0;
-    };
+    using PrintedLine = testing::PrintedLine;
 
     // Scripted answers, taken in order; when a queue is empty the defaults below apply.
     std::deque<platform::Answer> answers;                   // default: the request's default button
@@ -42,6 +62,8 @@ public:
     std::vector<QUrl> openedUrls;
     std::vector<QString> helpPages;
     std::vector<PrintedLine> printed;
+    std::vector<QString> previewTitles;
+    std::vector<PrintedLine> previewed;  // what the previews painted
     int beeps = 0;
     int printerSetups = 0;
     int finishedJobs = 0;
@@ -57,6 +79,8 @@ public:
     bool openUrl(const QUrl& url) override;
     void showHelp(const QString& page) override { helpPages.push_back(page); }
     std::unique_ptr<platform::PrintSurface> startPrintJob(QPrinter& printer) override;
+    void showPrintPreview(QPrinter& printer, const QString& title,
+                          const std::function<void(platform::PrintSurface&)>& paint) override;
 
     // Texts of all printed lines, in order.
     [[nodiscard]] QStringList printedTexts() const;
