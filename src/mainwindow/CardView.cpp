@@ -93,6 +93,16 @@ void MainWindow::KeineKarteAnzeigen() {
     ui_.RichTextBox2->setReadOnly(true);
 }
 
+store::Card MainWindow::shownCardForPrint() const {
+    store::Card card;
+    for (const auto& [box, field] : kShownFields) {
+        card.set(field, ui_.box(box)->text());
+    }
+    card.set(Field::Anschrift, ui_.RichTextBox1->rtfText());
+    card.set(Field::Notizen, ui_.RichTextBox2->rtfText());
+    return card;
+}
+
 std::vector<std::pair<Field, QString>> MainWindow::shownFields() const {
     std::vector<std::pair<Field, QString>> values;
     for (const auto& [box, field] : kSavedFields) {

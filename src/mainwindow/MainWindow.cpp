@@ -7,6 +7,7 @@
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/SplashWindow.h"
 #include "options/OptionsDialog.h"
+#include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
 
 #include <QCloseEvent>
@@ -57,6 +58,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     resize(960, 700);
     connectHandlers();
     connectMenus();
+    connectPrinting();
     installFilters();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "mainwindow/MainWindowUi.h"
+#include "printing/PrintCommand.h"
+#include "printing/PrintData.h"
 #include "store/CardIndex.h"
 #include "store/CardStore.h"
 
@@ -18,6 +20,10 @@
 
 namespace veltro::options {
 class OptionsDialog;
+}
+
+namespace veltro::printing {
+class PrintController;
 }
 
 namespace veltro::mainwindow {
@@ -93,6 +99,10 @@ private:
     void restoreWindow();
     void Form_Unload();
     void closeOtherWindows();
+    void connectPrinting();
+    [[nodiscard]] printing::PrintData printData();
+    [[nodiscard]] store::Card shownCardForPrint() const;
+    [[nodiscard]] printing::FocusedWidget focusedForPrint() const;
     void applyNewCardFonts();
     void emptyCardView();
     void showHeadingsUpTo(std::int64_t lastId);
@@ -121,6 +131,7 @@ private:
     void fullTextChanged(std::int64_t id);
 
     MainWindowUi ui_;
+    std::unique_ptr<printing::PrintController> printer_;
     std::unique_ptr<MainMenus> menus_;
     std::filesystem::path directory_;
     std::optional<store::CardStore> store_;

@@ -1,0 +1,66 @@
+#include "mainwindow/CardListModel.h"
+#include "mainwindow/MainMenus.h"
+#include "mainwindow/MainWindow.h"
+#include "options/OptionsDialog.h"
+#include "printing/PrintController.h"
+#include "richtext/RichTextBlock.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListView>
+
+namespace veltro::mainwindow {
+
+using printing::PrintEntry;
+
+void MainWindow::connectPrinting() {
+    printer_ = std::make_unique<printing::PrintController>();
+    const auto on = [this](const char* name, PrintEntry entry) {
+        connect(menus_->action(QString::fromUtf8(name)), &QAction::triggered, this,
+                [this, entry] { printer_->run(entry, printData()); });
+    };
+    on("mnuDruckAnschrift", PrintEntry::MenuAddress);
+    on("mnuDruckNotizen", PrintEntry::MenuNotes);
+    on("mnuDruckEingabefelder", PrintEntry::MenuFields);
+    on("mnuDruckGesamt2", PrintEntry::MenuCard);
+    on("mnuDruckGesamt", PrintEntry::CardMenuCard);
+    on("popaDrucken", PrintEntry::PopupAddress);
+    on("popnDrucken", PrintEntry::PopupNotes);
+    connect(menus_->action(QStringLiteral("mnuDruckerAuswaehlen")), &QAction::triggered, this,
+            [this] { printer_->choosePrinter(); });
+    connect(menus_->action(QStringLiteral("mnuSeitenansicht")), &QAction::triggered, this,
+            [this] { printer_->preview(focusedForPrint(), printData()); });
+}
+
+printing::PrintData MainWindow::printData() {
+    printing::PrintData data;
+    data.card = shownCardForPrint();
+    const QModelIndex current = ui_.List1->currentIndex();
+    data.card.set(store::Field::Schlagworte,
+                  current.isValid() ? listModel_->entry(current.row()).heading : QString());
+    data.fieldFace = ui_.box(9)->font().family();
+    const auto selection = ui_.RichTextBox1->selectionAttributes();
+    data.addressFace = selection.face;
+    data.addressPoints = selection.pointSize;
+    data.margins = {optionsDialog().topMargin(), optionsDialog().leftMargin()};
+    return data;
+}
+
+printing::FocusedWidget MainWindow::focusedForPrint() const {
+    const QWidget* focused = focusWidget();
+    const auto in = [focused](const QWidget* widget) {
+        return focused != nullptr && (focused == widget || widget->isAncestorOf(focused));
+    };
+    if (in(ui_.RichTextBox1)) {
+        return printing::FocusedWidget::AddressBlock;
+    }
+    if (in(ui_.RichTextBox2)) {
+        return printing::FocusedWidget::NotesBlock;
+    }
+    if (in(ui_.List1)) {
+        return printing::FocusedWidget::CardList;
+    }
+    return printing::FocusedWidget::Other;
+}
+
+}  // namespace veltro::mainwindow
