@@ -1,0 +1,147 @@
+#include "maintenance/FirstStepsDialog.h"
+
+#include "platform/Platform.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include <vector>
+
+namespace veltro::maintenance {
+
+namespace {
+
+struct Line {
+    const char* name;
+    QString text;
+    bool heading;
+};
+
+const std::vector<Line>& lines() {
+    static const std::vector<Line> all = {
+        {"Label1",
+         QStringLiteral("Dieser Assistent erklärt, wie Sie eine Kategorie mit darin enthaltenen "
+                        "Karten/Adressen anlegen können. "),
+         false},
+        {"Label2", QStringLiteral("Erstellen einer Kategorie"), true},
+        {"Label3", QStringLiteral("Wählen Sie hierfür   [Kategorie, Neu]."), false},
+        {"Label4",
+         QStringLiteral("Geben Sie im blauen Eingabefeld den Namen der Kategorie ein und "
+                        "bestätigen Sie mit der Eingabetaste."),
+         false},
+        {"Label5", QStringLiteral("Neue Adresse eingeben:"), true},
+        {"Label6",
+         QStringLiteral("Nun können Sie eine neue Karte/Adresse in dieser Kategorie "
+                        "anlegen."),
+         false},
+        {"Label7",
+         QStringLiteral("Klicken Sie oben in der Menüzeile auf  [Karte,  Neue Karte/Adresse]."),
+         false},
+        {"Label8",
+         QStringLiteral("Geben Sie im erscheinenden Dialog den Kartenkopf (Kartenüberschrift) "
+                        "ein. Dies sollte ein aussagefähiger Name sein, der den Inhalt der Karte "
+                        "treffend wiedergibt. Sie können hier auch mehrere Schlagworte angeben. "
+                        "Bestätigen Sie ihre Angaben mit der Eingabetaste."),
+         false},
+        {"Label9", QStringLiteral("Fertigstellung"), true},
+        {"Label10",
+         QStringLiteral("Nun können Sie in der neu angelegten Karte ihre Adressdaten eintragen. "),
+         false},
+        {"Label11",
+         QStringLiteral("Hinweis: Eine Adresse kann nur in einer  KATEGORIE  gespeichert werden. "
+                        "Erstellen Sie deshalb zuerst eine Kategorie  (z.B.  mit dem Namen  "
+                        "'Privatadressen' oder 'Firmenadressen')."),
+         false},
+        {"Label12", QStringLiteral("Für weitere Informationen drücken Sie  'F1'."), false},
+        {"Label13", QStringLiteral("Diesen Dialog erreichen Sie unter [?,   Erste Schritte]."),
+         false},
+    };
+    return all;
+}
+
+}  // namespace
+
+FirstStepsDialog::FirstStepsDialog(QWidget* mainWindow)
+    : QDialog(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint),
+      mainWindow_(mainWindow) {
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(QStringLiteral("Hilfe Assistent  -   Veltro Adressbuch"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    auto* layout = new QVBoxLayout(this);
+    for (const Line& line : lines()) {
+        auto* label = new QLabel(line.text, this);
+        label->setObjectName(QLatin1String(line.name));
+        label->setWordWrap(true);
+        if (line.heading) {
+            QFont bold = label->font();
+            bold.setBold(true);
+            label->setFont(bold);
+            layout->addSpacing(8);
+        }
+        layout->addWidget(label);
+    }
+    layout->addStretch();
+    auto* close = new QPushButton(QStringLiteral("&Schließen"), this);
+    close->setObjectName(QStringLiteral("Command1"));
+    connect(close, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch();
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    // The dialog promises that F1 explains more.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this,
+            [] { platform::current().showHelp(QStringLiteral("erste-schritte.html")); });
+    // Wrapped labels need their height for the fixed width, or the long ones are cut off.
+    constexpr int kWidth = 400;
+    setFixedWidth(kWidth);
+    setMinimumHeight(layout->totalHeightForWidth(kWidth));
+    resize(kWidth, minimumHeight());
+}
+
+QStringList FirstStepsDialog::texts() {
+    QStringList result;
+    for (const Line& line : lines()) {
+        result.append(line.text);
+    }
+    return result;
+}
+
+FirstStepsDialog* FirstStepsDialog::open(QWidget* mainWindow) {
+    static QPointer<FirstStepsDialog> dialog;
+    if (dialog == nullptr) {
+        dialog = new FirstStepsDialog(mainWindow);
+    }
+    dialog->mainWindow_ = mainWindow;
+    dialog->show();
+    dialog->placeBeside();
+    dialog->raise();
+    dialog->activateWindow();
+    return dialog;
+}
+
+void FirstStepsDialog::placeBeside() {
+    QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->geometry();
+    move(area.x() + area.width() - frameGeometry().width(), y());
+    if (mainWindow_ != nullptr) {
+        mainWindow_->move(area.x(), mainWindow_->y());
+    }
+}
+
+void FirstStepsDialog::Command1_Click() {
+    close();
+}
+
+}  // namespace veltro::maintenance
