@@ -1,0 +1,185 @@
+#include "richtext/BarIcons.h"
+#include "richtext/CommandBars.h"
+
+#include <QAction>
+#include <QImage>
+#include <QMainWindow>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace veltro::richtext {
+namespace {
+
+// A bar's entries in order, keys by name and "|" for a separator.
+QStringList entriesOf(const QToolBar& bar) {
+    QStringList entries;
+    for (const QAction* action : bar.actions()) {
+        entries << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
+    }
+    return entries;
+}
+
+QStringList split(const char* text) {
+    return QString::fromLatin1(text).split(QLatin1Char(' '));
+}
+
+class CommandBarsTest : public ::testing::Test {
+protected:
+    QMainWindow window_;
+    CommandBars* bars_ = new CommandBars(window_);  // the window owns it
+};
+
+TEST_F(CommandBarsTest, BarsHoldTheirButtonsInOrder) {
+    const struct {
+        int band;
+        const char* entries;
+    } cases[] = {
+        {1, "tbrNeueKategorie tbrNeueKarte tbrDrucken tbrMail tbrSuchFenster"},
+        {2, "tbrCut tbrCopy tbrPaste tbrDelete | tbrOptionen"},
+        // Bold is the fourth entry and the alignments the ninth to eleventh.
+        {3,
+         "tbrFont tbrFontColor | tbrFett tbrKursiv tbrUnterstrichen tbrBullet | tbrLinks "
+         "tbrMitte tbrRechts | tbrHilfe tbrEnde"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.band);
+        QToolBar* bar = bars_->bar(c.band);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->objectName(), QStringLiteral("Toolbar%1").arg(c.band));
+        EXPECT_EQ(window_.toolBarArea(bar), Qt::TopToolBarArea);
+        EXPECT_FALSE(window_.toolBarBreak(bar)) << "the bands share one row";
+        EXPECT_EQ(entriesOf(*bar), split(c.entries));
+    }
+}
+
+TEST_F(CommandBarsTest, ButtonsCarryTheirTooltipsAndOnlyFormatStatesArePressable) {
+    const struct {
+        const char* key;
+        const char* toolTip;
+    } cases[] = {
+        {"tbrNeueKategorie", "Neue Kategorie anlegen"},
+        {"tbrNeueKarte", "Neue Karte/Adresse anlegen"},
+        {"tbrDrucken", "Druckt den aktiven Bereich  (Cursor)"},
+        {"tbrMail", "E-Mail  oder Internet starten"},
+        {"tbrSuchFenster", "Suchfenster einblenden"},
+        {"tbrCut", "Ausschneiden"},
+        {"tbrCopy", "Kopieren"},
+        {"tbrPaste", "Einfügen"},
+        {"tbrDelete", "Löschen"},
+        {"tbrOptionen", "Optionen"},
+        {"tbrFont", "Schriftart"},
+        {"tbrFontColor", "Farbe"},
+        {"tbrFett", "Fett"},
+        {"tbrKursiv", "Kursiv"},
+        {"tbrUnterstrichen", "Unterstrichen"},
+        {"tbrBullet", "Aufzählungszeichen"},
+        {"tbrLinks", "Linksbündig"},
+        {"tbrMitte", "Zentriert"},
+        {"tbrRechts", "Rechtsbündig"},
+        {"tbrHilfe", "Hilfe"},
+        {"tbrEnde", "Adressbuch Beenden"},
+    };
+    const QStringList pressable =
+        split("tbrFett tbrKursiv tbrUnterstrichen tbrBullet tbrLinks tbrMitte tbrRechts");
+    ASSERT_EQ(CommandBars::buttons().size(), std::size(cases));
+    for (const auto& c : cases) {
+        const QString key = QLatin1String(c.key);
+        SCOPED_TRACE(c.key);
+        const QAction* action = bars_->action(key);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->toolTip(), QString::fromUtf8(c.toolTip));
+        EXPECT_EQ(action->isCheckable(), pressable.contains(key));
+        EXPECT_FALSE(action->icon().isNull());
+        auto* button = window_.findChild<QToolButton*>(key);
+        ASSERT_NE(button, nullptr) << "tool buttons are found by their key";
+        EXPECT_EQ(button->defaultAction(), action);
+    }
+}
+
+TEST_F(CommandBarsTest, EveryButtonRunsTheCommandOfItsKey) {
+    window_.show();
+    QStringList ran;
+    for (const CommandBars::Button& button : CommandBars::buttons()) {
+        const QString key = QLatin1String(button.key);
+        bars_->setCommand(key, [&ran, key] { ran << key; });
+    }
+    for (const CommandBars::Button& button : CommandBars::buttons()) {
+        const QString key = QLatin1String(button.key);
+        SCOPED_TRACE(button.key);
+        ran.clear();
+        auto* widget = window_.findChild<QToolButton*>(key);
+        ASSERT_NE(widget, nullptr);
+        QTest::mouseClick(widget, Qt::LeftButton);
+        EXPECT_EQ(ran, QStringList{key});
+        EXPECT_FALSE(bars_->isPressed(key)) << "a click alone presses nothing";
+    }
+}
+
+TEST_F(CommandBarsTest, DispatchMatchesKeysExactly) {
+    int runs = 0;
+    bars_->setCommand(QStringLiteral("tbrFett"), [&runs] { ++runs; });
+    const struct {
+        const char* key;
+        bool known;
+        int runs;
+    } cases[] = {
+        {"tbrFett", true, 1}, {"tbrfett", false, 0},  {"tbrFett ", false, 0},
+        {"", false, 0},       {"tbrKursiv", true, 0},  // a key without a command does nothing
+        {"mnuCut", false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        runs = 0;
+        EXPECT_EQ(bars_->dispatch(QLatin1String(c.key)), c.known);
+        EXPECT_EQ(runs, c.runs);
+    }
+}
+
+TEST_F(CommandBarsTest, AFailingCommandEndsSilentlyAndTheNextRuns) {
+    int runs = 0;
+    bars_->setCommand(QStringLiteral("tbrMail"), [] { throw std::runtime_error("kein Netz"); });
+    bars_->setCommand(QStringLiteral("tbrCopy"), [&runs] { ++runs; });
+    EXPECT_TRUE(bars_->dispatch(QStringLiteral("tbrMail")));
+    EXPECT_TRUE(bars_->dispatch(QStringLiteral("tbrCopy")));
+    EXPECT_EQ(runs, 1);
+}
+
+// Share of pixels that are not transparent.
+double inkOf(const QIcon& icon, int size, QIcon::Mode mode = QIcon::Normal) {
+    const QImage image =
+        icon.pixmap(QSize(size, size), mode).toImage().convertToFormat(QImage::Format_ARGB32);
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ink += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        }
+    }
+    return image.isNull() ? 0 : double(ink) / (image.width() * image.height());
+}
+
+TEST(BarIcons, OurOwnDrawingsAreNeverBlank) {
+    QList<QImage> seen;
+    for (const CommandBars::Button& button : CommandBars::buttons()) {
+        SCOPED_TRACE(button.key);
+        const QIcon icon = BarIcons::drawn(QLatin1String(button.key));
+        ASSERT_FALSE(icon.isNull());
+        for (const int size : {16, 24, 32}) {
+            EXPECT_GT(inkOf(icon, size), 0.04) << size;
+        }
+        const QImage image = icon.pixmap(24, 24).toImage();
+        EXPECT_FALSE(seen.contains(image)) << "each button has its own picture";
+        seen << image;
+    }
+    EXPECT_TRUE(BarIcons::drawn(QStringLiteral("tbrUnbekannt")).isNull());
+    // Without the theme's icon the drawing stands in.
+    EXPECT_FALSE(BarIcons::icon(QStringLiteral("tbrFett"), QStringLiteral("no-such-icon-anywhere"))
+                     .isNull());
+}
+
+}  // namespace
+}  // namespace veltro::richtext
