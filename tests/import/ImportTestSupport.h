@@ -7,7 +7,13 @@
 #include <QTemporaryDir>
 
 #include <initializer_list>
+#include <ostream>
 #include <utility>
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace veltro::testing {
 
