@@ -100,6 +100,7 @@ protected:
     void drag(int sourceRow, const char16_t* targetName) {
         auto* sources = widget<SourceColumnList>("ListView3");
         auto* targets = widget<TargetFieldList>("ListView2");
+        ASSERT_NE(sources->topLevelItem(sourceRow), nullptr) << "no source column " << sourceRow;
         const std::unique_ptr<QMimeData> mime(
             sources->mimeData({sources->topLevelItem(sourceRow)}));
         ASSERT_NE(mime, nullptr);

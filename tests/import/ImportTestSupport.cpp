@@ -10,7 +10,9 @@
 namespace veltro::testing {
 
 QString testDataFile(const QString& name) {
-    return qEnvironmentVariable("VELTRO_TEST_DATA") + u'/' + name;
+    const QString dir =
+        qEnvironmentVariable("VELTRO_TEST_DATA", QStringLiteral(VELTRO_TEST_DATA_DIR));
+    return dir + u'/' + name;
 }
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
 #include <vector>
 
 using veltro::import::RecordReader;
@@ -38,6 +40,14 @@ QStringList fields(std::initializer_list<const char16_t*> texts) {
 }
 
 class SplitTest : public ::testing::TestWithParam<SplitCase> {};
+
+std::string caseName(const ::testing::TestParamInfo<SplitCase>& info) {
+    std::string name = info.param.name;
+    for (char& c : name) {
+        c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+    }
+    return name;
+}
 
 TEST_P(SplitTest, GivesTheFieldsOfEveryRecord) {
     const SplitCase& c = GetParam();
@@ -99,7 +109,7 @@ const SplitCase kPlainCases[] = {
      false,
      {fields({u"a", u"b"}), fields({u"c", u"d"})}},
 };
-INSTANTIATE_TEST_SUITE_P(Plain, SplitTest, ::testing::ValuesIn(kPlainCases));
+INSTANTIATE_TEST_SUITE_P(Plain, SplitTest, ::testing::ValuesIn(kPlainCases), caseName);
 
 const SplitCase kQuotedCases[] = {
     {"enclosing quotes are removed",
@@ -165,7 +175,7 @@ const SplitCase kQuotedCases[] = {
      true,
      {fields({u"a\nb", u"c"}), fields({u"d", u"e"})}},
 };
-INSTANTIATE_TEST_SUITE_P(Quoted, SplitTest, ::testing::ValuesIn(kQuotedCases));
+INSTANTIATE_TEST_SUITE_P(Quoted, SplitTest, ::testing::ValuesIn(kQuotedCases), caseName);
 
 TEST(RecordReaderSkip, StepsOverTheSameRecordsThatNextReads) {
     const QString text = QStringLiteral("\"a\r\nb\";c\r\n\r\nd;\"e;f\"\r\n\"offen\r\ng\r\n");
