@@ -18,6 +18,7 @@ BusyWork::BusyWork(WorkState& state, QProgressBar& bar, const QList<QWidget*>& f
     : state_(state), bar_(bar) {
     state_.busy = true;
     state_.cancel = false;
+    focus_ = QApplication::focusWidget();
     for (QWidget* widget : frozen) {
         frozen_ << widget;
         wasEnabled_ << widget->isEnabled();
@@ -33,6 +34,10 @@ BusyWork::~BusyWork() {
         if (frozen_[i] != nullptr) {
             frozen_[i]->setEnabled(wasEnabled_[i]);
         }
+    }
+    // Disabling moved the focus away; give it back.
+    if (focus_ != nullptr && focus_->isEnabled() && focus_->isVisible()) {
+        focus_->setFocus();
     }
     QApplication::restoreOverrideCursor();
     state_.busy = false;

@@ -41,6 +41,7 @@ private:
     QProgressBar& bar_;
     QList<QPointer<QWidget>> frozen_;
     QList<bool> wasEnabled_;
+    QPointer<QWidget> focus_;
     QElapsedTimer sinceEvents_;
     std::int64_t scale_ = 1;  // the bar counts in int
 };

@@ -177,6 +177,7 @@ void ImportDialog::Command3_Click() {
 bool ImportDialog::useFile(const QString& path, int kind) {
     path_ = path;
     kind_ = kind;
+    setStatus(QStringLiteral(" "));
     const bool isText = kind != kAccess;
     ui_.Frame7->setVisible(isText);
     ui_.Check1->setVisible(isText);
@@ -224,6 +225,7 @@ void ImportDialog::Command8_Click() {
             } else {
                 VorschauLineInput();
             }
+            ui_.ListView1->setFocus();
             closeIfAsked();
             break;
         case kPreviewPage:

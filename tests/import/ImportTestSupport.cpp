@@ -2,6 +2,7 @@
 
 #include "import/TargetFields.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 
@@ -12,7 +13,7 @@ namespace veltro::testing {
 QString testDataFile(const QString& name) {
     const QString dir =
         qEnvironmentVariable("VELTRO_TEST_DATA", QStringLiteral(VELTRO_TEST_DATA_DIR));
-    return dir + u'/' + name;
+    return QDir::cleanPath(dir + u'/' + name);
 }
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {

@@ -39,6 +39,10 @@ QStringList fields(std::initializer_list<const char16_t*> texts) {
     return list;
 }
 
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class SplitTest : public ::testing::TestWithParam<SplitCase> {};
 
 std::string caseName(const ::testing::TestParamInfo<SplitCase>& info) {
