@@ -85,6 +85,7 @@ PreviewTable AccessSource::preview(const QString& table, const FieldMapping& map
     QStringList columns;
     std::optional<FieldMapping> positions;
     std::vector<QByteArrayView> values;
+    std::vector<QString> texts;
     const auto outcome = job.run(
         [&](char tag, QByteArrayView payload) {
             if (tag == 'C') {
@@ -98,9 +99,13 @@ PreviewTable AccessSource::preview(const QString& table, const FieldMapping& map
                 if (!positions || !splitValues(payload, values)) {
                     return false;
                 }
+                texts.clear();
+                for (const QByteArrayView value : values) {
+                    texts.push_back(QString::fromUtf8(value));
+                }
                 preview.rows.push_back(makePreviewRow(*positions, [&](int column) {
                     const auto at = static_cast<std::size_t>(column);
-                    return at < values.size() ? QString::fromUtf8(values[at]) : QString();
+                    return at < texts.size() ? QStringView(texts[at]) : QStringView();
                 }));
                 const auto done = static_cast<std::int64_t>(preview.rows.size());
                 return !pulse || pulse(done);

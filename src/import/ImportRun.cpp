@@ -3,6 +3,8 @@
 #include "import/HeadingRegistry.h"
 #include "store/CardStore.h"
 
+#include <string>
+
 namespace veltro::import {
 
 namespace {
@@ -21,13 +23,30 @@ void pulseSometimes(const ImportPulse& pulse, ImportPhase phase, std::int64_t do
     }
 }
 
-store::Card cardOf(const PreviewRow& row) {
-    store::Card card;
-    for (std::size_t target = 0; target < kTargetCount; ++target) {
-        card.set(kTargets[target].field, row[target]);
+// Binds the row's texts as they are, without copying them into a card first.
+class RowInserter {
+public:
+    explicit RowInserter(store::Database& db) : stmt_(db.prepare(insertSql())) {}
+
+    void insert(const PreviewRow& row) {
+        stmt_.reset();
+        for (std::size_t target = 0; target < kTargetCount; ++target) {
+            stmt_.bind(static_cast<int>(store::index(kTargets[target].field)) + 1, row[target]);
+        }
+        stmt_.run();
     }
-    return card;
-}
+
+private:
+    static std::string insertSql() {
+        std::string values;
+        for (std::size_t i = 1; i <= store::kFieldCount; ++i) {
+            values += (i == 1 ? "?" : ", ?") + std::to_string(i);
+        }
+        return "INSERT INTO Kontakte (" + store::cardColumnList() + ") VALUES (" + values + ")";
+    }
+
+    store::Statement stmt_;
+};
 
 std::int64_t makeHeadingsUnique(store::CardStore& cardStore, std::vector<PreviewRow>& rows,
                                 const ImportPulse& pulse) {
@@ -38,10 +57,10 @@ std::int64_t makeHeadingsUnique(store::CardStore& cardStore, std::vector<Preview
     std::int64_t renamed = 0;
     std::int64_t done = 0;
     for (auto& row : rows) {
-        QString& heading = row[kHeadingTarget];
-        QString unique = taken.claim(heading);
+        const QString heading = row.text(kHeadingTarget);
+        const QString unique = taken.claim(heading);
         if (unique != heading) {
-            heading = std::move(unique);
+            row.set(kHeadingTarget, unique);
             ++renamed;
         }
         pulseSometimes(pulse, ImportPhase::Duplicates, ++done);
@@ -61,10 +80,10 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
     outcome.renamed = makeHeadingsUnique(cardStore, named, pulse);
 
     store::Transaction transaction(cardStore.db());
-    store::CardInserter inserter(cardStore.db());
+    RowInserter inserter(cardStore.db());
     pulseNow(pulse, ImportPhase::Writing, 0);
     for (const auto& row : named) {
-        inserter.insert(cardOf(row));
+        inserter.insert(row);
         pulseSometimes(pulse, ImportPhase::Writing, ++outcome.cards);
     }
     pulseNow(pulse, ImportPhase::Writing, outcome.cards);

@@ -20,8 +20,8 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
     }
-    const QString& text = rows_.at(static_cast<std::size_t>(index.row()))
-                              .at(static_cast<std::size_t>(index.column()));
+    const QString text = rows_.at(static_cast<std::size_t>(index.row()))
+                             .text(static_cast<std::size_t>(index.column()));
     if (role == Qt::ToolTipRole) {
         return text.size() > 40 ? QVariant(text) : QVariant();
     }

@@ -37,8 +37,8 @@ bool encloses(QChar open, QChar close) {
     });
 }
 
-QString fieldText(QStringView raw) {
-    return raw.isEmpty() ? kEmptyValue : raw.toString();
+QStringView fieldText(QStringView raw) {
+    return raw.isEmpty() ? QStringView(kEmptyValue) : raw;
 }
 
 }  // namespace
@@ -60,9 +60,27 @@ RecordReader::RecordReader(QStringView text, const SplitOptions& options)
       quoted_(options.quoted && options.separator != kQuote),
       lineEndChar_(text.contains(u'\r') ? u'\r' : u'\n') {}
 
+bool RecordReader::next(std::vector<QStringView>& fields) {
+    fields.clear();
+    unescaped_.clear();
+    return quoted_ ? readQuoted(&fields) : readPlain(&fields, false);
+}
+
 bool RecordReader::next(std::vector<QString>& fields) {
     fields.clear();
-    return quoted_ ? readQuoted(&fields) : readPlain(&fields, false);
+    if (!next(views_)) {
+        return false;
+    }
+    for (const QStringView view : views_) {
+        fields.push_back(view.toString());
+    }
+    return true;
+}
+
+QStringView RecordReader::unescaped(QStringView inner) {
+    // Moving a QString keeps its characters where they are, so earlier views stay valid.
+    unescaped_.push_back(inner.toString().replace(QStringLiteral("\"\""), QStringLiteral("\"")));
+    return unescaped_.back();
 }
 
 bool RecordReader::skip() {
@@ -120,7 +138,7 @@ qsizetype RecordReader::closingQuote(qsizetype open) const {
     }
 }
 
-bool RecordReader::readPlain(std::vector<QString>* fields, bool stripQuotes) {
+bool RecordReader::readPlain(std::vector<QStringView>* fields, bool stripQuotes) {
     skipEmptyLines();
     if (pos_ >= text_.size()) {
         return false;
@@ -136,7 +154,7 @@ bool RecordReader::readPlain(std::vector<QString>* fields, bool stripQuotes) {
     return true;
 }
 
-bool RecordReader::readQuoted(std::vector<QString>* fields) {
+bool RecordReader::readQuoted(std::vector<QStringView>* fields) {
     skipEmptyLines();
     if (pos_ >= text_.size()) {
         return false;
@@ -154,9 +172,10 @@ bool RecordReader::readQuoted(std::vector<QString>* fields) {
                 return readPlain(fields, true);
             }
             if (fields != nullptr) {
-                QString value = text_.sliced(i + 1, close - i - 1).toString();
-                value.replace(QStringLiteral("\"\""), QStringLiteral("\""));
-                fields->push_back(value.isEmpty() ? kEmptyValue : value);
+                const QStringView inner = text_.sliced(i + 1, close - i - 1);
+                fields->push_back(inner.isEmpty()          ? QStringView(kEmptyValue)
+                                  : inner.contains(kQuote) ? unescaped(inner)
+                                                           : inner);
             }
             i = fieldEnd(close + 1);
         } else {

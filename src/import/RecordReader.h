@@ -30,14 +30,17 @@ class RecordReader {
 public:
     RecordReader(QStringView text, const SplitOptions& options);
 
-    // The fields of the next record; false at the end of the text.
+    // The fields of the next record; false at the end of the text. The views stay valid
+    // until the next call and as long as the text.
+    bool next(std::vector<QStringView>& fields);
     bool next(std::vector<QString>& fields);
     // Steps over the next record; false at the end of the text.
     bool skip();
 
 private:
-    bool readPlain(std::vector<QString>* fields, bool stripQuotes);
-    bool readQuoted(std::vector<QString>* fields);
+    bool readPlain(std::vector<QStringView>* fields, bool stripQuotes);
+    bool readQuoted(std::vector<QStringView>* fields);
+    [[nodiscard]] QStringView unescaped(QStringView inner);
     void skipEmptyLines();
     [[nodiscard]] bool isLineEnd(QChar c) const;
     [[nodiscard]] qsizetype lineEnd(qsizetype from) const;
@@ -50,6 +53,8 @@ private:
     bool quoted_;
     QChar lineEndChar_;
     qsizetype pos_ = 0;
+    std::vector<QString> unescaped_;  // texts of the current record with "" made one quote
+    std::vector<QStringView> views_;
 };
 
 // An unquoted field without the pair of quote marks around it ("x", 'x', „x“, «x»); a

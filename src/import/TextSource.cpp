@@ -44,7 +44,7 @@ bool TextSource::changedOnDisk() const {
 ColumnListing TextSource::columns(const SplitOptions& options) const {
     ColumnListing listing;
     RecordReader reader(decoded_.text, options);
-    std::vector<QString> fields;
+    std::vector<QStringView> fields;
     const std::int64_t sample = options.useFirstLine ? 0 : 1;
     for (std::int64_t record = 0;; ++record) {
         const bool read = record == sample ? reader.next(fields) : reader.skip();
@@ -52,7 +52,9 @@ ColumnListing TextSource::columns(const SplitOptions& options) const {
             break;
         }
         if (record == sample) {
-            listing.columns = QStringList(fields.begin(), fields.end());
+            for (const QStringView field : fields) {
+                listing.columns << field.toString();
+            }
         }
         ++listing.records;
     }
@@ -66,11 +68,11 @@ PreviewTable TextSource::preview(const SplitOptions& options, const FieldMapping
     if (!options.useFirstLine) {
         reader.skip();
     }
-    std::vector<QString> fields;
+    std::vector<QStringView> fields;
     while (reader.next(fields)) {
         table.rows.push_back(makePreviewRow(mapping, [&fields](int column) {
             const auto index = static_cast<std::size_t>(column);
-            return index < fields.size() ? fields[index] : kEmptyValue;
+            return index < fields.size() ? fields[index] : QStringView(kEmptyValue);
         }));
         const auto done = static_cast<std::int64_t>(table.rows.size());
         if (pulse && done % kPulseEvery == 0 && !pulse(done)) {

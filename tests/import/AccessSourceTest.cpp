@@ -75,12 +75,12 @@ TEST(AccessSourcePreview, ReadsEveryCustomerAndImportsThemAsCards) {
     ASSERT_EQ(table.rows.size(), 91U);
     EXPECT_EQ(lastPulse, 91);
     const PreviewRow& first = table.rows.front();
-    EXPECT_EQ(first[kCategoryTarget], "Kunden");
-    EXPECT_EQ(first[kHeadingTarget], "Alfreds Futterkiste");
-    EXPECT_EQ(first[*targetByName(u"Straße")], "Obere Str. 57");
-    EXPECT_EQ(first[*targetByName(u"Abteilung")], "");  // Null in the table
-    EXPECT_EQ(first[*targetByName(u"Anrede")], " ");    // not mapped
-    EXPECT_EQ(table.rows[2][*targetByName(u"Karte")], "Antonio Moreno Taquería");
+    EXPECT_EQ(first.text(kCategoryTarget), "Kunden");
+    EXPECT_EQ(first.text(kHeadingTarget), "Alfreds Futterkiste");
+    EXPECT_EQ(first.text(*targetByName(u"Straße")), "Obere Str. 57");
+    EXPECT_EQ(first.text(*targetByName(u"Abteilung")), "");  // Null in the table
+    EXPECT_EQ(first.text(*targetByName(u"Anrede")), " ");    // not mapped
+    EXPECT_EQ(table.rows[2].text(*targetByName(u"Karte")), "Antonio Moreno Taquería");
 
     veltro::testing::TestHome home;
     veltro::testing::makeStore(home.dir(), {"Kunden"}, {{"Alfreds Futterkiste", "Privat"}});
@@ -105,8 +105,8 @@ TEST(AccessSourcePreview, ReadsATableWithAnUmlautInItsNameAndDatesAsGermanText) 
     const auto table = AccessSource(northwind()).preview("Umsätze", mapping);
     ASSERT_TRUE(table.complete);
     ASSERT_FALSE(table.rows.empty());
-    EXPECT_EQ(table.rows.front()[kHeadingTarget], "LILA-Supermercado");
-    EXPECT_EQ(table.rows.front()[*targetByName(u"Notizen")], "16.11.1994");
+    EXPECT_EQ(table.rows.front().text(kHeadingTarget), "LILA-Supermercado");
+    EXPECT_EQ(table.rows.front().text(*targetByName(u"Notizen")), "16.11.1994");
 }
 
 TEST(AccessSourceDamage, ABadFileEndsTheReadingWithoutACrashOrHang) {

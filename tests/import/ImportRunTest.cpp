@@ -18,11 +18,11 @@ using veltro::testing::TestHome;
 namespace {
 
 PreviewRow rowNamed(const QString& heading, const QString& category = "Kunden") {
-    PreviewRow row;
-    row.fill(kUnmappedValue);
-    row[kCategoryTarget] = category;
-    row[kHeadingTarget] = heading;
-    return row;
+    PreviewRow::Fields fields;
+    fields.fill(kUnmappedValue);
+    fields[kCategoryTarget] = category;
+    fields[kHeadingTarget] = heading;
+    return PreviewRow(fields);
 }
 
 std::vector<PreviewRow> rowsNamed(const QStringList& headings) {
@@ -36,7 +36,7 @@ std::vector<PreviewRow> rowsNamed(const QStringList& headings) {
 QStringList headingsOf(const std::vector<PreviewRow>& rows) {
     QStringList headings;
     for (const auto& row : rows) {
-        headings << row[kHeadingTarget];
+        headings << row.text(kHeadingTarget);
     }
     return headings;
 }
@@ -93,10 +93,10 @@ TEST(ImportRunFields, WritesEveryFieldAsThePreviewHoldsIt) {
     TestHome home;
     makeStore(home.dir(), {"Kunden"}, {});
     PreviewRow row = rowNamed("Meier");
-    row[*targetByName(u"Vorname")] = "-";
-    row[*targetByName(u"Straße")] = "Hauptstraße 1";
-    row[*targetByName(u"KartenNr.")] = "K-17";
-    row[*targetByName(u"Notizen")] = "Zeile 1\r\nZeile 2";
+    row.set(*targetByName(u"Vorname"), QStringLiteral("-"));
+    row.set(*targetByName(u"Straße"), QStringLiteral("Hauptstraße 1"));
+    row.set(*targetByName(u"KartenNr."), QStringLiteral("K-17"));
+    row.set(*targetByName(u"Notizen"), QStringLiteral("Zeile 1\r\nZeile 2"));
     std::vector<PreviewRow> rows{row};
     runImport(home.storeFile(), rows);
 
@@ -151,7 +151,7 @@ TEST(ImportRunProgress, ReportsBothPhasesUpToTheLastRow) {
     });
     EXPECT_GE(last[ImportPhase::Duplicates], 512);
     EXPECT_EQ(last[ImportPhase::Writing], 600);
-    EXPECT_EQ(rows.back()[kHeadingTarget], "Gleich_599");
+    EXPECT_EQ(rows.back().text(kHeadingTarget), "Gleich_599");
 }
 
 }  // namespace

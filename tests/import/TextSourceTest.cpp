@@ -31,6 +31,12 @@ TEST(TextDecoding, ReadsUtf8WhenItIsUtf8AndWindows1252Otherwise) {
         {"plain ASCII", QByteArray("Peter;Hof"), TextEncoding::Windows1252, u"Peter;Hof"},
         {"UTF-8 with one stray ANSI byte", QByteArray("M\xC3\xBCller \xE4"),
          TextEncoding::Windows1252, u"MÃ¼ller ä"},
+        {"four-byte UTF-8", QByteArray("Gru\xC3\x9F \xF0\x9F\x98\x80"), TextEncoding::Utf8,
+         u"Gruß 😀"},
+        {"overlong form is no UTF-8", QByteArray("a\xC0\xAF"), TextEncoding::Windows1252, u"aÀ¯"},
+        {"surrogate is no UTF-8", QByteArray("\xED\xA0\x80"), TextEncoding::Windows1252,
+         u"í\u00A0€"},
+        {"cut sequence at the end", QByteArray("M\xC3"), TextEncoding::Windows1252, u"MÃ"},
     };
     for (const auto& c : cases) {
         const auto decoded = decodeText(c.bytes);
@@ -59,17 +65,17 @@ TEST(TextSourcePreview, BuildsOneRowPerRecordInTargetOrder) {
     const auto used = source.preview({u';', false, true}, mapping);
     ASSERT_EQ(used.rows.size(), 3U);
     EXPECT_TRUE(used.complete);
-    EXPECT_EQ(used.rows[0][kHeadingTarget], "Name");  // the header line is a card, too
+    EXPECT_EQ(used.rows[0].text(kHeadingTarget), "Name");  // the header line is a card, too
 
     const auto table = source.preview({u';', false, false}, mapping);
     ASSERT_EQ(table.rows.size(), 2U);
     const PreviewRow& meier = table.rows[0];
-    EXPECT_EQ(meier[kCategoryTarget], "Kunden");
-    EXPECT_EQ(meier[kHeadingTarget], "Meier");
-    EXPECT_EQ(meier[*targetByName(u"Vorname")], "Anna");
-    EXPECT_EQ(meier[*targetByName(u"Ort")], "Hof");
-    EXPECT_EQ(meier[*targetByName(u"Telefon")], " ");      // not mapped
-    EXPECT_EQ(table.rows[1][*targetByName(u"Ort")], "-");  // the line lacks the column
+    EXPECT_EQ(meier.text(kCategoryTarget), "Kunden");
+    EXPECT_EQ(meier.text(kHeadingTarget), "Meier");
+    EXPECT_EQ(meier.text(*targetByName(u"Vorname")), "Anna");
+    EXPECT_EQ(meier.text(*targetByName(u"Ort")), "Hof");
+    EXPECT_EQ(meier.text(*targetByName(u"Telefon")), " ");      // not mapped
+    EXPECT_EQ(table.rows[1].text(*targetByName(u"Ort")), "-");  // the line lacks the column
 }
 
 TEST(TextSourcePreview, StopsWhenThePulseSaysSoAndKeepsWhatItRead) {
@@ -117,11 +123,11 @@ TEST(TextSourceFiles, ReadsTheSampleFilesOfOtherPrograms) {
             mappingOf("Kunden", {{u"Karte", 1}, {u"Vorname", 2}, {u"Ort", 3}, {u"Telefon", 4}}));
         ASSERT_EQ(table.rows.size(), 3U) << c.file;
         const PreviewRow& row = table.rows[1];
-        EXPECT_EQ(QStringList({row[kHeadingTarget], row[*targetByName(u"Vorname")],
-                               row[*targetByName(u"Ort")]}),
+        EXPECT_EQ(QStringList({row.text(kHeadingTarget), row.text(*targetByName(u"Vorname")),
+                               row.text(*targetByName(u"Ort"))}),
                   c.fields)
             << c.file;
-        EXPECT_EQ(table.rows[2][*targetByName(u"Telefon")], "-") << c.file << ": ends in ';'";
+        EXPECT_EQ(table.rows[2].text(*targetByName(u"Telefon")), "-") << c.file << ": ends in ';'";
     }
 }
 
