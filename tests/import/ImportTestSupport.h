@@ -6,14 +6,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <initializer_list>
-#include <ostream>
-#include <utility>
+#include "QtPrinters.h"
 
-// Readable failure messages for texts.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
+#include <initializer_list>
+#include <utility>
 
 namespace veltro::testing {
 
