@@ -8,7 +8,6 @@
 #include "platform/Platform.h"
 #include "store/StoreError.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -41,19 +40,19 @@ QString foundRecords(std::int64_t count) {
     return QStringLiteral(" Gefundene Datensätze: ") + QString::number(count);
 }
 
-int kindOfPath(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"mdb" || suffix == u"accdb") {
-        return 3;
-    }
-    return suffix == u"txt" ? 2 : 1;
-}
-
 void tell(const QString& text, platform::Icon icon) {
     platform::current().message({text, kTitle, platform::Buttons::Ok, icon, 0});
 }
 
 }  // namespace
+
+ImportDialog::Kind ImportDialog::kindOfPath(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"mdb" || suffix == u"accdb") {
+        return kAccess;
+    }
+    return suffix == u"txt" ? kText : kCsv;
+}
 
 ImportDialog* ImportDialog::open(ImportHost& host, QWidget* parent) {
     if (host.selectedCategory() == kAllCategories) {
@@ -119,11 +118,7 @@ void ImportDialog::connectHandlers() {
     // Mapping without a mouse: Enter on a source column assigns it to the selected field.
     connect(ui_.ListView3, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { ListView3_Activate(item); });
-    auto* unassign = new QAction(ui_.ListView2);
-    unassign->setShortcut(QKeySequence::Delete);
-    unassign->setShortcutContext(Qt::WidgetShortcut);
-    ui_.ListView2->addAction(unassign);
-    connect(unassign, &QAction::triggered, this, [this] { Command4_Click(); });
+    connect(ui_.ListView2, &TargetFieldList::unassignRequested, this, [this] { Command4_Click(); });
 }
 
 // ---- page 1: the file and its format ----
@@ -171,10 +166,10 @@ void ImportDialog::Command3_Click() {
     if (!chosen || chosen->path.isEmpty()) {
         return;
     }
-    useFile(chosen->path, std::clamp(chosen->filterIndex + 1, 1, 3));
+    useFile(chosen->path, static_cast<Kind>(std::clamp(chosen->filterIndex + 1, 1, 3)));
 }
 
-bool ImportDialog::useFile(const QString& path, int kind) {
+bool ImportDialog::useFile(const QString& path, Kind kind) {
     path_ = path;
     kind_ = kind;
     setStatus(QStringLiteral(" "));

@@ -61,7 +61,8 @@ private:
     void ListView3_Activate(QTreeWidgetItem* item);
 
     void Feldererstellen();
-    bool useFile(const QString& path, int kind);
+    bool useFile(const QString& path, Kind kind);
+    [[nodiscard]] static Kind kindOfPath(const QString& path);
     bool ListView3Fuellen();
     bool ListView3FuellenAcces();
     void listTableColumns();
@@ -87,7 +88,7 @@ private:
     PreviewModel* preview_;  // child of the dialog
     Page page_ = kFilePage;
     QString path_;
-    int kind_ = kCsv;
+    Kind kind_ = kCsv;
     std::optional<TextSource> text_;
     std::vector<AccessTable> tables_;
     std::int64_t listedRecords_ = 0;

@@ -3,6 +3,7 @@
 #include "import/SourceColumnList.h"
 
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 
 namespace veltro::import {
@@ -25,6 +26,15 @@ TargetFieldList::TargetFieldList(QWidget* parent) : QTreeWidget(parent) {
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
+}
+
+void TargetFieldList::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Delete) || event->key() == Qt::Key_Backspace) {
+        Q_EMIT unassignRequested();
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void TargetFieldList::highlight(QTreeWidgetItem* item) {

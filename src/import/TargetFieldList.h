@@ -16,8 +16,11 @@ public:
 
 Q_SIGNALS:
     void sourceDropped(int sourceRow, int targetRow);
+    // The Delete key: the selected entry is to lose its source column.
+    void unassignRequested();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;

@@ -19,11 +19,19 @@ std::optional<TextSource> TextSource::load(const QString& path) {
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
+    // Mapping spares a copy of a large file; an empty file or a pipe cannot be mapped.
+    const qint64 size = file.size();
+    const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+    QByteArray read;
+    if (mapped == nullptr) {
+        read = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            return std::nullopt;
+        }
     }
-    TextSource source = fromBytes(bytes);
+    TextSource source =
+        fromBytes(mapped != nullptr ? QByteArrayView(reinterpret_cast<const char*>(mapped), size)
+                                    : QByteArrayView(read));
     source.path_ = path;
     source.size_ = info.size();
     source.modified_ = info.lastModified();

@@ -291,6 +291,10 @@ TEST_F(ImportDialogTest, ImportsTheMappedCsvColumnsAndReloadsTheCards) {
     sources->setCurrentItem(sources->topLevelItem(2));
     QTest::keyClick(sources, Qt::Key_Return);
     EXPECT_EQ(targetColumns(u"Ort"), QStringList({"Fürth", "3", "10"})) << "captions of line 2";
+    targets->setFocus();
+    QTest::keyClick(targets, Qt::Key_Delete);
+    EXPECT_EQ(targetColumns(u"Ort"), QStringList({"-", "-", "-"}));
+    drag(2, u"Ort");
     click("Command8");
     EXPECT_EQ(previewRows(), 3);
     click("Command8");
