@@ -31,6 +31,7 @@ namespace {
 
 const QString kAllCategories = QStringLiteral("-Alle-");
 const QString kTitle = QStringLiteral("Datei importieren");
+const QString kUnassigned = QStringLiteral("-");
 const QStringList kKindNames = {QStringLiteral("CSV-Datei (*.csv)"),
                                 QStringLiteral("Textdatei (*.txt)"),
                                 QStringLiteral("MS-Access Datenbank(*.mdb)")};
@@ -314,11 +315,11 @@ void ImportDialog::showMapping() {
         const auto& source = mapping_.source(target);
         const bool isCategory = target == kCategoryTarget;
         const QString position = QString::number(target + 1);
-        item->setText(1, isCategory ? mapping_.category() : source ? source->caption : kEmptyValue);
+        item->setText(1, isCategory ? mapping_.category() : source ? source->caption : kUnassigned);
         item->setText(2, isCategory ? QStringLiteral("1")
                          : source   ? QString::number(source->column + 1)
-                                    : kEmptyValue);
-        item->setText(3, isCategory ? QStringLiteral("1") : source ? position : kEmptyValue);
+                                    : kUnassigned);
+        item->setText(3, isCategory ? QStringLiteral("1") : source ? position : kUnassigned);
     }
 }
 

@@ -16,8 +16,6 @@ namespace veltro::import {
 
 // A target without a source column holds one blank, so the card shows it was not imported.
 inline const QString kUnmappedValue = QStringLiteral(" ");
-// What an empty source field becomes.
-inline const QString kEmptyValue = QStringLiteral("-");
 
 // One future card in target order: the category first, then "Karte" to "Notizen". The
 // texts share one buffer, so a hundred thousand rows cost a hundred thousand allocations

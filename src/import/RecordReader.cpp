@@ -1,7 +1,5 @@
 #include "import/RecordReader.h"
 
-#include "import/PreviewTable.h"
-
 #include <algorithm>
 #include <array>
 #include <utility>

@@ -8,6 +8,9 @@
 
 namespace veltro::import {
 
+// What an empty field becomes, so that it still shows.
+inline const QString kEmptyValue = QStringLiteral("-");
+
 struct SplitOptions {
     QChar separator = u';';
     bool quoted = false;       // fields are enclosed in double quotes

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,31 @@ const SplitCase kQuotedCases[] = {
      {fields({u"a\nb", u"c"}), fields({u"d", u"e"})}},
 };
 INSTANTIATE_TEST_SUITE_P(Quoted, SplitTest, ::testing::ValuesIn(kQuotedCases), caseName);
+
+// Any fields, written the way our export writes them, read back field for field.
+TEST(RecordReaderQuoted, ReadsBackWhatAQuotingWriterWrote) {
+    const QString alphabet = QStringLiteral("a;,\"\r\n\t 'ä-");
+    std::mt19937 random(11);
+    for (int round = 0; round < 500; ++round) {
+        std::vector<QStringList> written(1 + random() % 4);
+        QString csv;
+        for (auto& fields : written) {
+            QStringList quoted;
+            for (std::uint32_t f = 0; f < 1 + random() % 4; ++f) {
+                QString field;
+                for (std::uint32_t c = 0; c < random() % 7; ++c) {
+                    field += alphabet[static_cast<qsizetype>(random() % alphabet.size())];
+                }
+                quoted << u'"' +
+                              QString(field).replace(QStringLiteral("\""), QStringLiteral("\"\"")) +
+                              u'"';
+                fields << (field.isEmpty() ? QStringLiteral("-") : field);
+            }
+            csv += quoted.join(u';') + QStringLiteral("\r\n");
+        }
+        ASSERT_EQ(readAll(csv, SplitOptions{u';', true, true}), written) << csv.toStdString();
+    }
+}
 
 TEST(RecordReaderSkip, StepsOverTheSameRecordsThatNextReads) {
     const QString text = QStringLiteral("\"a\r\nb\";c\r\n\r\nd;\"e;f\"\r\n\"offen\r\ng\r\n");
