@@ -138,8 +138,6 @@ void silenceOutput() {
 
 }  // namespace
 
-FrameWriter::~FrameWriter() = default;
-
 void FrameWriter::append(const void* data, std::size_t size) {
     buffer_.append(static_cast<const char*>(data), size);
     if (buffer_.size() >= kWriteBuffer) {
@@ -174,7 +172,7 @@ ChildJob::Outcome ChildJob::run(const OnFrame& onFrame, const OnWait& onWait) co
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         return Outcome::Failed;
     }
-    UniqueFd readEnd(fds[0]);
+    const UniqueFd readEnd(fds[0]);
     std::optional<UniqueFd> writeEnd(std::in_place, fds[1]);
     std::fflush(nullptr);  // the child must not write the parent's buffered output again
     const pid_t pid = ::fork();
@@ -184,13 +182,22 @@ ChildJob::Outcome ChildJob::run(const OnFrame& onFrame, const OnWait& onWait) co
     if (pid == 0) {
         runChild(work_, fds[1]);
     }
-    writeEnd.reset();
+    writeEnd.reset();  // so that the child's end is the last: its exit ends the stream
     ChildProcess child(pid);
+    const Outcome outcome = listen(readEnd.get(), onFrame, onWait);
+    if (outcome != Outcome::Finished) {
+        return outcome;  // the child is killed on the way out
+    }
+    const int status = child.wait();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? Outcome::Finished : Outcome::Failed;
+}
+
+ChildJob::Outcome ChildJob::listen(int fd, const OnFrame& onFrame, const OnWait& onWait) const {
     FrameParser parser;
     auto lastData = Clock::now();
-    auto lastWait = Clock::now();
+    auto lastWait = lastData;
     for (;;) {
-        pollfd poller{readEnd.get(), POLLIN, 0};
+        pollfd poller{fd, POLLIN, 0};
         const int ready = ::poll(&poller, 1, kWaitSliceMs);
         if (ready < 0 && errno != EINTR) {
             return Outcome::Failed;
@@ -209,15 +216,15 @@ ChildJob::Outcome ChildJob::run(const OnFrame& onFrame, const OnWait& onWait) co
             continue;
         }
         char chunk[64 * 1024];
-        const ssize_t n = ::read(readEnd.get(), chunk, sizeof chunk);
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0) {
+            return parser.clean() ? Outcome::Finished : Outcome::Failed;
+        }
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) {
                 continue;
             }
             return Outcome::Failed;
-        }
-        if (n == 0) {
-            break;
         }
         lastData = now;
         bool stop = false;
@@ -228,9 +235,6 @@ ChildJob::Outcome ChildJob::run(const OnFrame& onFrame, const OnWait& onWait) co
             return Outcome::Stopped;
         }
     }
-    const int status = child.wait();
-    const bool exitedWell = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return exitedWell && parser.clean() ? Outcome::Finished : Outcome::Failed;
 }
 
 }  // namespace veltro::import

@@ -18,7 +18,7 @@ public:
     explicit FrameWriter(int fd) : fd_(fd) {}
     FrameWriter(const FrameWriter&) = delete;
     FrameWriter& operator=(const FrameWriter&) = delete;
-    ~FrameWriter();
+    ~FrameWriter() = default;
 
     void frame(char tag, std::string_view payload);
     void flush();
@@ -53,6 +53,9 @@ public:
     Outcome run(const OnFrame& onFrame, const OnWait& onWait = {}) const;
 
 private:
+    // Reads frames until the child closes its end.
+    Outcome listen(int fd, const OnFrame& onFrame, const OnWait& onWait) const;
+
     Work work_;
     std::chrono::milliseconds patience_;
 };

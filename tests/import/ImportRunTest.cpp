@@ -139,19 +139,4 @@ TEST(ImportRunFailure, AFailedOrCancelledRunLeavesNoCardBehind) {
     EXPECT_EQ(headingsOf(many).count("Viele"), 1000) << "rows are renamed only on success";
 }
 
-TEST(ImportRunProgress, ReportsBothPhasesUpToTheLastRow) {
-    TestHome home;
-    makeStore(home.dir(), {"Kunden"}, {});
-    auto rows = rowsNamed(QStringList(600, "Gleich"));
-    std::map<ImportPhase, std::int64_t> last;
-    runImport(home.storeFile(), rows, [&](ImportPhase phase, std::int64_t done) {
-        EXPECT_GE(done, last[phase]);
-        last[phase] = done;
-        return true;
-    });
-    EXPECT_GE(last[ImportPhase::Duplicates], 512);
-    EXPECT_EQ(last[ImportPhase::Writing], 600);
-    EXPECT_EQ(rows.back().text(kHeadingTarget), "Gleich_599");
-}
-
 }  // namespace
