@@ -14,10 +14,6 @@ namespace veltro::import {
 
 namespace {
 
-bool isUserTable(const QString& name) {
-    return !name.startsWith(u"MSys") && name != u"Einfügefehler";
-}
-
 std::string nativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
@@ -37,6 +33,10 @@ FieldMapping byPosition(const FieldMapping& mapping, const QStringList& columns)
 }
 
 }  // namespace
+
+bool isUserTable(const QString& name) {
+    return !name.startsWith(u"MSys") && name != u"Einfügefehler";
+}
 
 AccessSource::AccessSource(QString path, std::chrono::milliseconds patience)
     : path_(std::move(path)), patience_(patience) {}

@@ -23,6 +23,10 @@ struct AccessListing {
     bool complete = false;  // false: the file could not be read, or only in part
 };
 
+// False for the engine's own "MSys…" tables (the prefix as written) and for the
+// "Einfügefehler" table in which Access keeps rows that a past import could not take.
+[[nodiscard]] bool isUserTable(const QString& name);
+
 // An Access database file (.mdb), read through mdbtools in a child process: a damaged file
 // gives a failed or partial read, never a crash or a hang.
 class AccessSource {
@@ -31,8 +35,7 @@ public:
     explicit AccessSource(QString path,
                           std::chrono::milliseconds patience = std::chrono::seconds(10));
 
-    // The user's tables, sorted by name without regard to case: neither the engine's
-    // "MSys…" tables nor the "Einfügefehler" table of failed Access imports.
+    // The user's tables (isUserTable), sorted by name without regard to case.
     [[nodiscard]] AccessListing tables(const std::function<bool()>& onWait = {}) const;
 
     // One row per record of the table whose column mapped to "Karte" holds a value; the

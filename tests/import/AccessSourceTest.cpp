@@ -46,6 +46,18 @@ FieldMapping customersMapping(const QString& category) {
     return mapping;
 }
 
+TEST(AccessSourceTables, LeavesOutTheEngineTablesAndTheTableOfFailedImports) {
+    const std::pair<const char16_t*, bool> cases[] = {
+        {u"Kunden", true},         {u"MSysObjects", false},   {u"MSys", false},
+        {u"msysObjects", true},    {u"Einfügefehler", false}, {u"Einfügefehler 2", true},
+        {u"Customers_MSys", true},
+    };
+    for (const auto& [name, user] : cases) {
+        EXPECT_EQ(isUserTable(QString::fromUtf16(name)), user)
+            << QString::fromUtf16(name).toStdString();
+    }
+}
+
 TEST(AccessSourceTables, ListsTheUserTablesWithTheirColumnsInTableOrder) {
     const auto listing = AccessSource(northwind()).tables();
     ASSERT_TRUE(listing.complete);
