@@ -1,6 +1,8 @@
 #include "ImportTestSupport.h"
 #include "TestHome.h"
 
+#include "export/ExportColumns.h"
+#include "export/ExportFile.h"
 #include "import/ImportRun.h"
 #include "import/TextSource.h"
 #include "store/CardStore.h"
@@ -10,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 
 using namespace veltro::import;
 using veltro::store::Card;
@@ -21,42 +23,17 @@ using veltro::testing::TestHome;
 
 namespace {
 
-// The columns of a CSV export, in file order.
-constexpr std::array<Field, 19> kExportFields = {
-    Field::Schlagworte,  Field::Kategorien, Field::Nr,        Field::Anrede,
-    Field::Vorname,      Field::Nachname,   Field::Abteilung, Field::Firma,
-    Field::Postleitzahl, Field::Ort,        Field::Strasse,   Field::Webseite,
-    Field::EMailAdresse, Field::Vorwahl,    Field::Telefon,   Field::Fax,
-    Field::Mobiltelefon, Field::Anschrift,  Field::Notizen,
-};
-
-QString quoted(const QString& text) {
-    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
-}
-
-// A CSV export as the export writes it with the rich text kept: a header line, then every
-// field in double quotes (a quote inside doubled), CR LF after every line, Windows-1252.
-QByteArray exportedCsv(CardStore& store, QChar separator) {
-    static const QStringList header = {
-        "Karte",   "Kategorie", "Kartennummer", "Anrede",    "Vorname",  "Nachname", "Abteilung",
-        "Firma",   "PLZ",       "Ort",          "Straße",    "Webseite", "EMail",    "Vorwahl",
-        "Telefon", "Telefax",   "Mobil",        "Anschrift", "Notizen"};
-    QStringList lines;
-    QStringList columns;
-    for (const auto& name : header) {
-        columns << quoted(name);
+// Every target but the category mapped to its column of the CSV export.
+FieldMapping mappingOfExport(const QString& category) {
+    FieldMapping mapping(category);
+    const auto columns = veltro::exporting::exportColumns(veltro::exporting::ExportFormat::Csv);
+    for (std::size_t target = kHeadingTarget; target < kTargetCount; ++target) {
+        const auto at = std::find_if(columns.begin(), columns.end(), [&](const auto& column) {
+            return column.field == kTargets[target].field;
+        });
+        mapping.assign(target, static_cast<int>(at - columns.begin()), at->header.toString());
     }
-    lines << columns.join(separator);
-    for (const auto& row : store.headings()) {
-        const auto card = store.loadCard(row.id);
-        columns.clear();
-        for (const Field field : kExportFields) {
-            columns << quoted(card->text(field));
-        }
-        lines << columns.join(separator);
-    }
-    return veltro::testing::windows1252(lines.join(QStringLiteral("\r\n")) +
-                                        QStringLiteral("\r\n"));
+    return mapping;
 }
 
 std::vector<CardSpec> sourceCards() {
@@ -90,45 +67,55 @@ std::vector<CardSpec> sourceCards() {
     };
 }
 
+struct RoundTripCase {
+    const char* name;
+    const char16_t* separator;
+    veltro::exporting::TextEncoding encoding;
+};
+
 TEST(ExportImportRoundTrip, GivesBackEveryCardWithEveryField) {
-    for (const QChar separator : {QChar(u','), QChar(u'\t')}) {
+    using veltro::exporting::TextEncoding;
+    const RoundTripCase cases[] = {
+        {"comma, Windows-1252", u",", TextEncoding::Windows1252},
+        {"tab, Windows-1252", u"\t", TextEncoding::Windows1252},
+        {"semicolon, UTF-8", u";", TextEncoding::Utf8WithBom},
+    };
+    for (const auto& c : cases) {
         TestHome sourceHome;
         veltro::testing::makeStore(sourceHome.dir(), {"Privat", "Geschäftlich"}, sourceCards());
-        auto source = CardStore::open(sourceHome.storeFile());
         const QTemporaryDir dir;
-        const QString file =
-            veltro::testing::writeFile(dir, "export.csv", exportedCsv(source, separator));
+        const QString file = dir.filePath("export.csv");
+        const QString separator = QString::fromUtf16(c.separator);
+        const auto exported = veltro::exporting::exportToFile(
+            sourceHome.storeFile(), file,
+            {veltro::exporting::ExportFormat::Csv, separator, true, c.encoding});
+        ASSERT_EQ(exported.status, veltro::exporting::ExportStatus::Written) << c.name;
 
         const auto text = TextSource::load(file);
         ASSERT_TRUE(text.has_value());
-        const SplitOptions options{separator, true, false};
-        ASSERT_EQ(text->columns(options).columns.size(), 19);
-        FieldMapping mapping("Import");
-        for (std::size_t target = kHeadingTarget; target < kTargetCount; ++target) {
-            const auto at =
-                std::find(kExportFields.begin(), kExportFields.end(), kTargets[target].field);
-            mapping.assign(target, static_cast<int>(at - kExportFields.begin()), {});
-        }
-        auto rows = text->preview(options, mapping).rows;
-
+        const SplitOptions options{separator.front(), true, false};
+        ASSERT_EQ(text->columns(options).columns.size(), 19) << c.name;
+        auto rows = text->preview(options, mappingOfExport("Import")).rows;
         TestHome targetHome;
         veltro::testing::makeStore(targetHome.dir(), {"Import"}, {});
         runImport(targetHome.storeFile(), rows);
 
+        auto source = CardStore::open(sourceHome.storeFile());
         auto target = CardStore::open(targetHome.storeFile());
         const auto originals = source.headings();
-        ASSERT_EQ(target.cardCount(), static_cast<std::int64_t>(originals.size()));
+        ASSERT_EQ(target.cardCount(), static_cast<std::int64_t>(originals.size())) << c.name;
         for (const auto& original : originals) {
             const auto id = target.findByHeading(original.heading);
-            ASSERT_TRUE(id.has_value()) << original.heading.toStdString();
+            ASSERT_TRUE(id.has_value()) << c.name << ": " << original.heading.toStdString();
             const Card before = *source.loadCard(original.id);
             const Card after = *target.loadCard(*id);
-            for (const Field field : kExportFields) {
+            for (std::size_t i = 0; i < veltro::store::kFieldCount; ++i) {
+                const auto field = static_cast<Field>(i);
                 const QString expected = field == Field::Kategorien     ? QStringLiteral("Import")
                                          : before.text(field).isEmpty() ? QStringLiteral("-")
                                                                         : before.text(field);
                 EXPECT_EQ(after.text(field), expected)
-                    << original.heading.toStdString() << " / "
+                    << c.name << ": " << original.heading.toStdString() << " / "
                     << veltro::store::columnName(field).toStdString();
             }
         }
