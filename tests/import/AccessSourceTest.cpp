@@ -157,14 +157,4 @@ TEST(AccessSourceDamage, ABadFileEndsTheReadingWithoutACrashOrHang) {
     EXPECT_TRUE(missing.tables.empty());
 }
 
-TEST(AccessSourcePreview, AnUnknownTableOrKeyColumnGivesNoRows) {
-    const AccessSource source(northwind());
-    const auto noTable = source.preview("Kunden", customersMapping("K"));
-    EXPECT_FALSE(noTable.complete);
-    EXPECT_TRUE(noTable.rows.empty());
-    FieldMapping mapping("K");
-    mapping.assign(kHeadingTarget, 0, "Firmenname");
-    EXPECT_TRUE(source.preview("Customers", mapping).rows.empty());
-}
-
 }  // namespace
