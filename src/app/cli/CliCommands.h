@@ -16,6 +16,7 @@ int generate(const QStringList& args);
 int listCards(const QStringList& args);
 int showCard(const QStringList& args);
 int exportCards(const QStringList& args);
+int importFile(const QStringList& args);
 
 // Exit statuses.
 inline constexpr int kOk = 0;

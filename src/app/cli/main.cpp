@@ -38,6 +38,7 @@ constexpr Command kCommands[] = {
      "                            [--encoding windows-1252|utf-8]\n"
      "                            alle Karten als CSV- oder Textdatei ausgeben",
      exportCards},
+    {"import", "import VERZ DATEI ...     CSV-, Text- oder Access-Datei importieren", importFile},
 };
 
 int help(int status) {

@@ -1,0 +1,208 @@
+#include "Bench.h"
+
+#include "import/ImportRun.h"
+#include "import/TextSource.h"
+#include "store/Schema.h"
+#include "store/Snapshot.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringEncoder>
+
+#include <array>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <random>
+
+namespace veltro::bench {
+
+namespace {
+
+constexpr std::int64_t kRows = 100000;
+const import::SplitOptions kOptions{u';', true, false};
+
+constexpr std::array kFirstNames = {u"Anna",  u"Jürgen", u"Lena",  u"Peter",  u"Sabine",
+                                    u"Björn", u"Eva",    u"Klaus", u"Sophie", u"Uwe"};
+constexpr std::array kLastNames = {u"Müller", u"Schmidt",  u"Schäfer", u"Weber",    u"Krüger",
+                                   u"Becker", u"Hoffmann", u"Wagner",  u"Schröder", u"Koch"};
+constexpr std::array kTowns = {u"Bamberg", u"Nürnberg", u"Würzburg", u"Fürth", u"Hof"};
+
+template <std::size_t N>
+QString pick(const std::array<const char16_t*, N>& items, std::mt19937& rng) {
+    return QString::fromUtf16(items[rng() % N]);
+}
+
+QString quoted(const QString& text) {
+    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+}
+
+// A record of another program: 19 quoted columns in the order of our own export, a
+// comma in the company, a quote and a line break in the notes.
+QString record(std::int64_t number, std::mt19937& rng) {
+    const QString first = pick(kFirstNames, rng);
+    const QString last = pick(kLastNames, rng);
+    const QString town = pick(kTowns, rng);
+    const QString street = QStringLiteral("Hauptstraße %1").arg(1 + rng() % 150);
+    const QString plz = QString::number(90000 + rng() % 8000);
+    const QStringList columns = {
+        QStringLiteral("%1 %2 %3").arg(last, first).arg(number),
+        QStringLiteral("Kunden"),
+        QString::number(number),
+        rng() % 2 == 0 ? QStringLiteral("Herr") : QStringLiteral("Frau"),
+        first,
+        last,
+        QString(),
+        rng() % 3 == 0 ? last + QStringLiteral(", Söhne & Co. KG") : QString(),
+        plz,
+        town,
+        street,
+        QStringLiteral("https://www.example.de/") + last.toLower(),
+        QStringLiteral("%1.%2@example.de").arg(first.toLower(), last.toLower()),
+        QStringLiteral("09%1").arg(10 + rng() % 90),
+        QString::number(10000 + rng() % 900000),
+        QString(),
+        QStringLiteral("0170 %1").arg(rng() % 10000000),
+        first + u' ' + last + QStringLiteral("\r\n") + street + QStringLiteral("\r\n") + plz +
+            u' ' + town,
+        QStringLiteral("Rückruf \"dringend\" am %1.%2.\r\nUnterlagen im Ordner %3.")
+            .arg(1 + rng() % 28)
+            .arg(1 + rng() % 12)
+            .arg(rng() % 500),
+    };
+    QStringList fields;
+    for (const QString& column : columns) {
+        fields << quoted(column);
+    }
+    return fields.join(u';') + QStringLiteral("\r\n");
+}
+
+// The generated CSV file of kRows records (made once, then reused), Windows-1252.
+QString importFile(const BenchContext& context) {
+    const auto path = context.cacheDir / ("import-" + std::to_string(kRows) + ".csv");
+    const QString name = QString::fromStdString(path.string());
+    if (QFile::exists(name)) {
+        return name;
+    }
+    std::cerr << "erzeuge Importdatei mit " << kRows << " Datensätzen ..." << std::endl;
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+    QStringEncoder encoder("windows-1252");
+    std::mt19937 rng(3);
+    file.write(encoder.encode(
+        QStringLiteral("\"Karte\";\"Kategorie\";\"Kartennummer\";\"Anrede\";\"Vorname\";"
+                       "\"Nachname\";\"Abteilung\";\"Firma\";\"PLZ\";\"Ort\";\"Straße\";"
+                       "\"Webseite\";\"EMail\";\"Vorwahl\";\"Telefon\";\"Telefax\";\"Mobil\";"
+                       "\"Anschrift\";\"Notizen\"\r\n")));
+    for (std::int64_t number = 1; number <= kRows; ++number) {
+        file.write(encoder.encode(record(number, rng)));
+    }
+    return name;
+}
+
+// Every column but the category mapped, as a round trip of our own export maps them.
+import::FieldMapping fullMapping(){import::FieldMapping mapping(QStringLiteral("Kunden"));
+constexpr std::array<int, import::kTargetCount> kColumnOf = {0,  1,  3,  4,  5,  6,  7,  8,  9, 10,
+                                                             11, 12, 13, 14, 15, 16, 17, 18, 19};
+for (std::size_t target = import::kHeadingTarget; target < import::kTargetCount; ++target) {
+    mapping.assign(target, kColumnOf[target] - 1, QString());
+}
+return mapping;
+}  // namespace
+
+double msSince(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Processor time of this process, which a busy machine disturbs less than the clock.
+double cpuMs() {
+    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+// Wall and processor time of a few runs of the work.
+struct Samples {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+
+    template <typename Work>
+    void measure(Work&& work) {
+        QElapsedTimer timer;
+        const double cpuStart = cpuMs();
+        timer.start();
+        work();
+        wall.push_back(msSince(timer));
+        cpu.push_back(cpuMs() - cpuStart);
+    }
+    [[nodiscard]] std::pair<std::string, std::string> cpuMedian() const {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", median(cpu));
+        return {"cpu_median_ms", text};
+    }
+};
+
+const auto keepGoing = [](std::int64_t) { return true; };
+
+void listMetric(const BenchContext& context) {
+    const QString file = importFile(context);
+    Samples samples;
+    std::int64_t records = 0;
+    for (int run = 0; run < context.runs; ++run) {
+        samples.measure([&] {
+            const auto source = import::TextSource::load(file);
+            records = source->columns(kOptions).records;
+        });
+    }
+    report("import_list", kRows, median(samples.wall), context.runs,
+           {{"records", std::to_string(records)}, samples.cpuMedian()});
+}
+
+void previewMetric(const BenchContext& context) {
+    const QString file = importFile(context);
+    const auto mapping = fullMapping();
+    Samples samples;
+    std::size_t rows = 0;
+    for (int run = 0; run < context.runs; ++run) {
+        samples.measure([&] {
+            const auto source = import::TextSource::load(file);
+            rows = source->preview(kOptions, mapping, keepGoing).rows.size();
+        });
+    }
+    report("import_preview", kRows, median(samples.wall), context.runs,
+           {{"rows", std::to_string(rows)}, {"file_read", "true"}, samples.cpuMedian()});
+}
+
+void runMetric(const BenchContext& context) {
+    const auto source = import::TextSource::load(importFile(context));
+    const auto rows = source->preview(kOptions, fullMapping()).rows;
+    for (const std::int64_t cards : context.cardCounts) {
+        Samples samples;
+        import::ImportOutcome outcome;
+        for (int run = 0; run < context.runs; ++run) {
+            const auto dir = context.scratchCopy(cards, "import");
+            {
+                // As in the program: a run is in progress, so every new card is noted.
+                auto db = store::Database::open(dir / store::kStoreFileName);
+                store::Snapshot::take(db);
+            }
+            auto copy = rows;
+            samples.measure([&] {
+                outcome = import::runImport(dir / store::kStoreFileName, copy,
+                                            [](import::ImportPhase, std::int64_t) { return true; });
+            });
+        }
+        report("import_run", cards, median(samples.wall), context.runs,
+               {{"rows", std::to_string(outcome.cards)},
+                {"renamed", std::to_string(outcome.renamed)},
+                samples.cpuMedian()});
+    }
+}
+
+const Register kListMetric("import_list", listMetric);
+const Register kPreviewMetric("import_preview", previewMetric);
+const Register kRunMetric("import_run", runMetric);
+
+}  // namespace veltro::bench
+
+}  // namespace veltro::bench

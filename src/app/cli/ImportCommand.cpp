@@ -1,0 +1,193 @@
+#include "app/cli/CliCommands.h"
+
+#include "import/AccessSource.h"
+#include "import/ImportRun.h"
+#include "import/TextSource.h"
+#include "store/CardStore.h"
+#include "store/CaseFold.h"
+#include "store/Schema.h"
+
+#include <QFileInfo>
+
+#include <filesystem>
+#include <optional>
+
+namespace veltro::cli {
+
+namespace {
+
+using import::FieldMapping;
+
+constexpr const char* kUsageText =
+    "import VERZ DATEI --category NAME --map Karte=N[,Vorname=M,...]\n"
+    "                  [--separator C | --tab] [--quoted] [--skip-first] [--table NAME]";
+
+struct ImportArgs {
+    QString dir;
+    QString file;
+    QString category;
+    QString map;
+    QString table;
+    import::SplitOptions split;
+};
+
+int usage(const QString& problem) {
+    err() << problem << "\nAufruf: veltro-cli " << kUsageText << Qt::endl;
+    return kUsage;
+}
+
+// Reads the arguments; an error text when they do not make an import.
+std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
+    QStringList positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == u"--category" && hasValue) {
+            parsed.category = args[++i];
+        } else if (arg == u"--map" && hasValue) {
+            parsed.map = args[++i];
+        } else if (arg == u"--table" && hasValue) {
+            parsed.table = args[++i];
+        } else if (arg == u"--separator" && hasValue) {
+            const QString separator = args[++i];
+            if (separator.isEmpty()) {
+                return QStringLiteral("Das Trennzeichen fehlt.");
+            }
+            parsed.split.separator = separator.front();
+        } else if (arg == u"--tab") {
+            parsed.split.separator = u'\t';
+        } else if (arg == u"--quoted") {
+            parsed.split.quoted = true;
+        } else if (arg == u"--skip-first") {
+            parsed.split.useFirstLine = false;
+        } else if (arg.startsWith(u"--")) {
+            return QStringLiteral("Unbekannte Angabe: ") + arg;
+        } else {
+            positional << arg;
+        }
+    }
+    if (positional.size() != 2 || parsed.category.isEmpty() || parsed.map.isEmpty()) {
+        return QStringLiteral("Verzeichnis, Datei, --category und --map sind nötig.");
+    }
+    parsed.dir = positional[0];
+    parsed.file = positional[1];
+    return std::nullopt;
+}
+
+// The source column of a --map entry: a 1-based number, or a column name of the listing.
+std::optional<int> sourceColumn(const QString& text, const QStringList& columns) {
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (isNumber) {
+        return number >= 1 ? std::optional<int>(number - 1) : std::nullopt;
+    }
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        if (store::equalsIgnoringCase(columns[i], text)) {
+            return static_cast<int>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> buildMapping(const QString& map, const QStringList& columns,
+                                    FieldMapping& mapping) {
+    for (const QString& entry : map.split(u',', Qt::SkipEmptyParts)) {
+        const qsizetype equals = entry.indexOf(u'=');
+        const auto target = import::targetByName(entry.left(equals).trimmed());
+        if (equals < 0 || !target || *target == import::kCategoryTarget) {
+            return QStringLiteral("Kein Eingabefeld: ") + entry;
+        }
+        const auto column = sourceColumn(entry.mid(equals + 1).trimmed(), columns);
+        if (!column) {
+            return QStringLiteral("Keine Spalte der Quelldatei: ") + entry;
+        }
+        mapping.assign(*target, *column, columns.value(*column, QString::number(*column + 1)));
+    }
+    if (!mapping.hasHeading()) {
+        return QStringLiteral("--map braucht eine Spalte für \"Karte\".");
+    }
+    return std::nullopt;
+}
+
+bool isAccessFile(const QString& file) {
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    return suffix == u"mdb" || suffix == u"accdb";
+}
+
+// The rows to import, or an error text.
+std::optional<QString> readRows(const ImportArgs& args, FieldMapping& mapping,
+                                import::PreviewTable& rows) {
+    if (isAccessFile(args.file)) {
+        const import::AccessSource source(args.file);
+        const auto listing = source.tables();
+        const auto table = std::find_if(
+            listing.tables.begin(), listing.tables.end(), [&](const import::AccessTable& t) {
+                return args.table.isEmpty() || store::equalsIgnoringCase(t.name, args.table);
+            });
+        if (table == listing.tables.end()) {
+            return listing.complete ? QStringLiteral("Die Tabelle gibt es in der Datei nicht.")
+                                    : QStringLiteral("Die Datei lässt sich nicht lesen.");
+        }
+        if (auto problem = buildMapping(args.map, table->columns, mapping)) {
+            return problem;
+        }
+        rows = source.preview(table->name, mapping);
+    } else {
+        const auto source = import::TextSource::load(args.file);
+        if (!source) {
+            return QStringLiteral("Die Datei lässt sich nicht lesen.");
+        }
+        if (auto problem = buildMapping(args.map, source->columns(args.split).columns, mapping)) {
+            return problem;
+        }
+        rows = source->preview(args.split, mapping);
+    }
+    if (!rows.complete) {
+        return QStringLiteral("Die Datei ließ sich nicht vollständig lesen; nichts importiert.");
+    }
+    return std::nullopt;
+}
+
+// The category as the store spells it.
+std::optional<QString> storedCategory(const std::filesystem::path& storeFile, const QString& name) {
+    auto cardStore = store::CardStore::open(storeFile);
+    for (const QString& category : cardStore.categories()) {
+        if (store::equalsIgnoringCase(category, name)) {
+            return category;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int importFile(const QStringList& args) {
+    ImportArgs parsed;
+    if (const auto problem = parse(args, parsed)) {
+        return usage(*problem);
+    }
+    const auto storeFile = std::filesystem::path(parsed.dir.toStdString()) / store::kStoreFileName;
+    if (parsed.category == u"-Alle-") {
+        return usage(
+            QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
+                           "Kategorie angeben."));
+    }
+    const auto category = storedCategory(storeFile, parsed.category);
+    if (!category) {
+        err() << "Die Kategorie \"" << parsed.category << "\" gibt es in der Kartei nicht."
+              << Qt::endl;
+        return kFailed;
+    }
+    FieldMapping mapping(*category);
+    import::PreviewTable table;
+    if (const auto problem = readRows(parsed, mapping, table)) {
+        err() << parsed.file << ": " << *problem << Qt::endl;
+        return kFailed;
+    }
+    const auto outcome = import::runImport(storeFile, table.rows);
+    out() << outcome.cards << " Karten in die Kategorie \"" << *category << "\" importiert, "
+          << outcome.renamed << " davon umbenannt." << Qt::endl;
+    return kOk;
+}
+
+}  // namespace veltro::cli

@@ -1,0 +1,570 @@
+#include "import/ImportDialog.h"
+
+#include "import/ImportHost.h"
+#include "import/ImportRun.h"
+#include "import/PreviewModel.h"
+#include "import/SourceColumnList.h"
+#include "import/TargetFieldList.h"
+#include "platform/Platform.h"
+#include "store/StoreError.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace veltro::import {
+
+namespace {
+
+const QString kAllCategories = QStringLiteral("-Alle-");
+const QString kTitle = QStringLiteral("Datei importieren");
+const QString kUnassigned = QStringLiteral("-");
+const QStringList kKindNames = {QStringLiteral("CSV-Datei (*.csv)"),
+                                QStringLiteral("Textdatei (*.txt)"),
+                                QStringLiteral("MS-Access Datenbank(*.mdb)")};
+constexpr int kPreviewColumnWidth = 110;
+
+QString foundRecords(std::int64_t count) {
+    return QStringLiteral(" Gefundene Datensätze: ") + QString::number(count);
+}
+
+void tell(const QString& text, platform::Icon icon) {
+    platform::current().message({text, kTitle, platform::Buttons::Ok, icon, 0});
+}
+
+}  // namespace
+
+ImportDialog::Kind ImportDialog::kindOfPath(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"mdb" || suffix == u"accdb") {
+        return kAccess;
+    }
+    return suffix == u"txt" ? kText : kCsv;
+}
+
+ImportDialog* ImportDialog::open(ImportHost& host, QWidget* parent) {
+    if (host.selectedCategory() == kAllCategories) {
+        platform::current().message({QStringLiteral("Bitte wählen Sie erst eine Kategorie aus\n"
+                                                    "in der Sie die importierten Daten speichern "
+                                                    "wollen."),
+                                     QStringLiteral("Hinweis"), platform::Buttons::Ok,
+                                     platform::Icon::Information, 0});
+        return nullptr;
+    }
+    host.setChanged();
+    auto* dialog = new ImportDialog(host, parent);  // deletes itself on close
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    return dialog;
+}
+
+ImportDialog::ImportDialog(ImportHost& host, QWidget* parent)
+    : QDialog(parent),
+      host_(host),
+      ui_(*this),
+      mapping_(host.selectedCategory()),
+      preview_(new PreviewModel(this)) {
+    setObjectName(QStringLiteral("frmImport"));
+    setModal(false);
+    setWindowTitle(QStringLiteral("Datei importieren in Kategorie '") + mapping_.category() +
+                   u'\'');
+    resize(720, 560);
+    ui_.ListView1->setModel(preview_);
+    for (int column = 0; column < preview_->columnCount(); ++column) {
+        ui_.ListView1->setColumnWidth(column, kPreviewColumnWidth);
+    }
+    ui_.ListView2->installEventFilter(this);
+    ui_.ListView3->installEventFilter(this);
+    ui_.ProgressBar1->hide();
+    ui_.Frame8->hide();
+    showPage(kFilePage);
+    ui_.Command7->setEnabled(false);
+    ui_.Command8->setEnabled(false);
+    Feldererstellen();
+    connectHandlers();
+    ui_.Text1->setFocus();
+}
+
+ImportDialog::~ImportDialog() = default;
+
+void ImportDialog::connectHandlers() {
+    connect(ui_.Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(ui_.Text3, &QLineEdit::textEdited, this, [this] { Text3_Change(); });
+    connect(ui_.Option1, &QRadioButton::clicked, this, [this] { Option_Click(); });
+    connect(ui_.Option2, &QRadioButton::clicked, this, [this] { Option_Click(); });
+    connect(ui_.Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
+    connect(ui_.Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    connect(ui_.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(ui_.Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+    connect(ui_.Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
+    connect(ui_.Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(ui_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(ui_.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(ui_.Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(ui_.ListView2, &TargetFieldList::sourceDropped, this,
+            [this](int sourceRow, int targetRow) { ListView2_Drop(sourceRow, targetRow); });
+    // Mapping without a mouse: Enter on a source column assigns it to the selected field.
+    connect(ui_.ListView3, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { ListView3_Activate(item); });
+    connect(ui_.ListView2, &TargetFieldList::unassignRequested, this, [this] { Command4_Click(); });
+}
+
+// ---- page 1: the file and its format ----
+
+void ImportDialog::Text1_Change() {
+    if (page_ == kFilePage) {
+        ui_.Command8->setEnabled(!ui_.Text1->text().isEmpty());
+    }
+}
+
+void ImportDialog::Text3_Change() {
+    ui_.Option1->setChecked(true);
+    if (!path_.isEmpty() && kind_ != kAccess) {
+        ListView3Fuellen();
+    }
+}
+
+void ImportDialog::Option_Click() {
+    if (!path_.isEmpty() && kind_ != kAccess) {
+        ListView3Fuellen();
+    }
+}
+
+void ImportDialog::Check1_Click() {
+    if (kind_ != kAccess && !ui_.Text1->text().isEmpty() && !path_.isEmpty()) {
+        ListView3Fuellen();
+    }
+}
+
+void ImportDialog::Combo1_Click() {
+    // The mapping names columns of the table that was listed before.
+    if (ui_.ListView3->topLevelItemCount() > 0) {
+        Feldererstellen();
+    }
+    listTableColumns();
+}
+
+void ImportDialog::Command3_Click() {
+    platform::FileRequest request;
+    request.title = QStringLiteral("Adressbuch importieren...");
+    request.filters = kKindNames;
+    request.selectedFilter = 0;
+    request.directory = path_.isEmpty() ? QString() : QFileInfo(path_).absolutePath();
+    const auto chosen = platform::current().openFile(request);
+    if (!chosen || chosen->path.isEmpty()) {
+        return;
+    }
+    useFile(chosen->path, static_cast<Kind>(std::clamp(chosen->filterIndex + 1, 1, 3)));
+}
+
+bool ImportDialog::useFile(const QString& path, Kind kind) {
+    path_ = path;
+    kind_ = kind;
+    setStatus(QStringLiteral(" "));
+    const bool isText = kind != kAccess;
+    ui_.Frame7->setVisible(isText);
+    ui_.Check1->setVisible(isText);
+    ui_.Frame8->setVisible(!isText);
+    if (ui_.ListView3->topLevelItemCount() > 0) {
+        Feldererstellen();
+    }
+    ui_.Text1->setText(path);
+    if (isText) {
+        ui_.Label3->setText(QStringLiteral("Zu importierende Datei:    "));
+    }
+    ui_.Label5->setText(QStringLiteral("Datentyp: ") + kKindNames[kind - 1]);
+    return isText ? ListView3Fuellen() : ListView3FuellenAcces();
+}
+
+// ---- navigation ----
+
+void ImportDialog::showPage(Page page) {
+    page_ = page;
+    for (std::size_t i = 0; i < ui_.pages.size(); ++i) {
+        ui_.pages[i]->setVisible(i == static_cast<std::size_t>(page));
+        ui_.hints[i]->setVisible(i == static_cast<std::size_t>(page));
+    }
+    ui_.Command1->setDefault(page == kFinishPage);
+    ui_.Command8->setDefault(page != kFinishPage);
+}
+
+void ImportDialog::Command8_Click() {
+    switch (page_) {
+        case kFilePage:
+            // A path typed by hand has not been listed yet.
+            if (ui_.Text1->text() != path_ &&
+                !useFile(ui_.Text1->text(), kindOfPath(ui_.Text1->text()))) {
+                return;
+            }
+            showPage(kMappingPage);
+            ui_.Command7->setEnabled(true);
+            enableNextForMapping();
+            ui_.ListView2->setFocus();
+            break;
+        case kMappingPage:
+            showPage(kPreviewPage);
+            if (kind_ == kAccess) {
+                VorschauMDBeinlesen();
+            } else {
+                VorschauLineInput();
+            }
+            ui_.ListView1->setFocus();
+            closeIfAsked();
+            break;
+        case kPreviewPage:
+            showPage(kFinishPage);
+            ui_.Command8->setEnabled(false);
+            ui_.Command7->setEnabled(true);
+            ui_.Command1->setFocus();
+            break;
+        case kFinishPage:
+            break;
+    }
+}
+
+void ImportDialog::Command7_Click() {
+    switch (page_) {
+        case kPreviewPage:
+            ui_.Command7->setEnabled(true);
+            showPage(kMappingPage);
+            enableNextForMapping();
+            break;
+        case kFinishPage:
+            ui_.Command8->setEnabled(true);
+            showPage(kPreviewPage);
+            break;
+        case kMappingPage:
+            ui_.Command7->setEnabled(false);
+            showPage(kFilePage);
+            ui_.Command8->setEnabled(!ui_.Text1->text().isEmpty());
+            break;
+        case kFilePage:
+            ui_.Command7->setEnabled(false);
+            break;
+    }
+}
+
+void ImportDialog::Command2_Click() {
+    if (work_.busy) {
+        work_.cancel = true;
+        work_.closeWhenDone = true;
+        return;
+    }
+    close();
+}
+
+void ImportDialog::reject() {
+    if (work_.busy) {
+        Command2_Click();
+        return;
+    }
+    QDialog::reject();
+}
+
+void ImportDialog::closeEvent(QCloseEvent* event) {
+    if (work_.busy) {
+        work_.cancel = true;
+        work_.closeWhenDone = true;
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void ImportDialog::closeIfAsked() {
+    if (work_.closeWhenDone) {
+        work_.closeWhenDone = false;
+        close();
+    }
+}
+
+// ---- page 2: the mapping ----
+
+void ImportDialog::Feldererstellen() {
+    mapping_.reset();
+    ui_.ListView2->clear();
+    ui_.ListView2->setHeaderLabels({QStringLiteral("Eingabefelder"), QStringLiteral("Zuordnung"),
+                                    QStringLiteral("IndList3"), QStringLiteral("IndList2")});
+    const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
+    for (std::size_t target = 0; target < kTargetCount; ++target) {
+        auto* item = new QTreeWidgetItem(ui_.ListView2);  // owned by the list
+        item->setText(0, targetName(target));
+        item->setIcon(0, icon);
+    }
+    showMapping();
+    setColumnWidths();
+    enableNextForMapping();
+}
+
+void ImportDialog::showMapping() {
+    for (std::size_t target = 0; target < kTargetCount; ++target) {
+        QTreeWidgetItem* item = ui_.ListView2->topLevelItem(static_cast<int>(target));
+        const auto& source = mapping_.source(target);
+        const bool isCategory = target == kCategoryTarget;
+        const QString position = QString::number(target + 1);
+        item->setText(1, isCategory ? mapping_.category() : source ? source->caption : kUnassigned);
+        item->setText(2, isCategory ? QStringLiteral("1")
+                         : source   ? QString::number(source->column + 1)
+                                    : kUnassigned);
+        item->setText(3, isCategory ? QStringLiteral("1") : source ? position : kUnassigned);
+    }
+}
+
+void ImportDialog::enableNextForMapping() {
+    if (page_ == kMappingPage) {
+        ui_.Command8->setEnabled(mapping_.hasHeading());
+    }
+}
+
+void ImportDialog::ListView2_Drop(int sourceRow, int targetRow) {
+    const QTreeWidgetItem* source = ui_.ListView3->topLevelItem(sourceRow);
+    if (source == nullptr || targetRow < 0) {
+        return;
+    }
+    if (mapping_.assign(static_cast<std::size_t>(targetRow), sourceRow, source->text(0))) {
+        showMapping();
+    }
+    enableNextForMapping();
+}
+
+void ImportDialog::ListView3_Activate(QTreeWidgetItem* item) {
+    QTreeWidgetItem* target = ui_.ListView2->currentItem();
+    if (item != nullptr && target != nullptr) {
+        ListView2_Drop(ui_.ListView3->indexOfTopLevelItem(item),
+                       ui_.ListView2->indexOfTopLevelItem(target));
+    }
+}
+
+void ImportDialog::Command4_Click() {
+    QTreeWidgetItem* item = ui_.ListView2->currentItem();
+    if (item != nullptr) {
+        mapping_.unassign(static_cast<std::size_t>(ui_.ListView2->indexOfTopLevelItem(item)));
+        showMapping();
+    }
+    enableNextForMapping();
+}
+
+void ImportDialog::Command6_Click() {
+    Feldererstellen();
+}
+
+void ImportDialog::setColumnWidths() {
+    const int targets = ui_.ListView2->viewport()->width();
+    ui_.ListView2->setColumnWidth(0, targets / 2);
+    ui_.ListView2->setColumnWidth(1, static_cast<int>(targets / 2.7));
+    ui_.ListView2->setColumnHidden(2, true);
+    ui_.ListView2->setColumnHidden(3, true);
+    ui_.ListView3->setColumnWidth(0, static_cast<int>(ui_.ListView3->viewport()->width() / 1.2));
+}
+
+bool ImportDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && (watched == ui_.ListView2 || watched == ui_.ListView3)) {
+        setColumnWidths();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- reading the source ----
+
+std::optional<SplitOptions> ImportDialog::splitOptions() const {
+    SplitOptions options;
+    if (ui_.Option1->isChecked()) {
+        if (ui_.Text3->text().isEmpty()) {
+            return std::nullopt;
+        }
+        options.separator = ui_.Text3->text().front();
+    } else {
+        options.separator = u'\t';
+    }
+    options.quoted = ui_.Check2->isChecked();
+    options.useFirstLine = ui_.Check1->isChecked();
+    return options;
+}
+
+const TextSource* ImportDialog::textSource() {
+    if (!text_ || text_->path() != path_ || text_->changedOnDisk()) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        text_ = TextSource::load(path_);
+        QApplication::restoreOverrideCursor();
+    }
+    return text_ ? &*text_ : nullptr;
+}
+
+void ImportDialog::addSourceColumns(const QStringList& captions) {
+    const QIcon icon = style()->standardIcon(QStyle::SP_FileDialogDetailedView);
+    for (const QString& caption : captions) {
+        auto* item = new QTreeWidgetItem(ui_.ListView3, {caption});  // owned by the list
+        item->setIcon(0, icon);
+    }
+}
+
+bool ImportDialog::ListView3Fuellen() {
+    ui_.ListView3->clear();
+    const auto options = splitOptions();
+    if (!options) {
+        return true;  // no separator yet: nothing to list
+    }
+    const TextSource* source = textSource();
+    if (source == nullptr) {
+        tellUnreadable(false);
+        return false;
+    }
+    const ColumnListing listing = source->columns(*options);
+    listedRecords_ = listing.records;
+    setStatus(foundRecords(listing.records));
+    addSourceColumns(listing.columns);
+    return true;
+}
+
+bool ImportDialog::ListView3FuellenAcces() {
+    ui_.ListView3->clear();
+    AccessListing listing;
+    {
+        BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
+        listing = AccessSource(path_).tables([&work] { return work.keepAlive(); });
+    }
+    tables_ = std::move(listing.tables);
+    {
+        const QSignalBlocker blocker(ui_.Combo1);
+        ui_.Combo1->clear();
+        for (const auto& table : tables_) {
+            ui_.Combo1->addItem(table.name);
+        }
+        ui_.Combo1->setCurrentIndex(tables_.empty() ? -1 : 0);
+    }
+    listTableColumns();
+    closeIfAsked();
+    if (tables_.empty() && !listing.complete) {
+        tellUnreadable(true);
+        return false;
+    }
+    return true;
+}
+
+void ImportDialog::listTableColumns() {
+    ui_.ListView3->clear();
+    const int table = ui_.Combo1->currentIndex();
+    if (table >= 0 && static_cast<std::size_t>(table) < tables_.size()) {
+        addSourceColumns(tables_[static_cast<std::size_t>(table)].columns);
+    }
+}
+
+void ImportDialog::VorschauLineInput() {
+    preview_->clear();
+    const auto options = splitOptions();
+    if (!options) {
+        return;
+    }
+    const TextSource* source = textSource();
+    if (source == nullptr) {
+        tellUnreadable(false);
+        return;
+    }
+    PreviewTable table;
+    {
+        BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
+        work.start(listedRecords_ + 2);
+        table = source->preview(*options, mapping_,
+                                [&work](std::int64_t done) { return work.advance(1 + done); });
+    }
+    preview_->setRows(std::move(table.rows));
+}
+
+void ImportDialog::VorschauMDBeinlesen() {
+    preview_->clear();
+    PreviewTable table;
+    bool cancelled = false;
+    {
+        BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
+        table = AccessSource(path_).preview(
+            ui_.Combo1->currentText(), mapping_,
+            [&](std::int64_t count) {
+                setStatus(foundRecords(count));
+                work.start(count + 2);
+            },
+            [&work](std::int64_t done) { return work.advance(1 + done); });
+        cancelled = work.cancelled();
+    }
+    const std::size_t rows = table.rows.size();
+    preview_->setRows(std::move(table.rows));
+    if (!table.complete && !cancelled) {
+        tellIncomplete(rows);
+    }
+}
+
+// ---- page 4: the import run ----
+
+void ImportDialog::Command1_Click() {
+    std::vector<PreviewRow> rows = preview_->rows();
+    const auto count = static_cast<std::int64_t>(rows.size());
+    try {
+        BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
+        work.start(2 * count + 1);
+        setStatus(QStringLiteral("...suche Duplikate"));
+        runImport(host_.storeFile(), rows, [&](ImportPhase phase, std::int64_t done) {
+            if (phase == ImportPhase::Writing && done == 0) {
+                setStatus(QStringLiteral("...speichere Karten"));
+            }
+            return work.advance(1 + done + (phase == ImportPhase::Writing ? count : 0));
+        });
+    } catch (const ImportCancelled&) {
+        setStatus(QStringLiteral(" "));
+        closeIfAsked();
+        return;
+    } catch (const store::StoreError& error) {
+        setStatus(QStringLiteral(" "));
+        tell(QStringLiteral("Die Daten konnten nicht importiert werden; die Kartei ist "
+                            "unverändert.\n") +
+                 QString::fromUtf8(error.what()),
+             platform::Icon::Exclamation);
+        closeIfAsked();
+        return;
+    }
+    setStatus(QStringLiteral(" "));
+    preview_->setRows(std::move(rows));
+    host_.ImportCommand1();
+    close();
+}
+
+// ---- small helpers ----
+
+QList<QWidget*> ImportDialog::frozenDuringWork() const {
+    QList<QWidget*> widgets{ui_.Command7, ui_.Command8};
+    for (QGroupBox* page : ui_.pages) {
+        widgets << page;
+    }
+    return widgets;
+}
+
+void ImportDialog::setStatus(const QString& text) {
+    ui_.panel1->setText(text);
+}
+
+void ImportDialog::tellUnreadable(bool access) {
+    tell(QStringLiteral("Die Datei\n") + path_ +
+             (access ? QStringLiteral("\nlässt sich nicht als Access-Datenbank lesen.")
+                     : QStringLiteral("\nlässt sich nicht lesen.")),
+         platform::Icon::Exclamation);
+}
+
+void ImportDialog::tellIncomplete(std::size_t rows) {
+    tell(QStringLiteral("Die Datei ließ sich nicht vollständig lesen.\nDie Vorschau zeigt die "
+                        "%1 Datensätze, die gelesen werden konnten.")
+             .arg(rows),
+         platform::Icon::Information);
+}
+
+}  // namespace veltro::import

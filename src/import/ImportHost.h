@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+
+namespace veltro::import {
+
+// What the import dialog needs from the main window.
+class ImportHost {
+public:
+    virtual ~ImportHost() = default;
+
+    // The card store file the cards are written to.
+    [[nodiscard]] virtual std::filesystem::path storeFile() const = 0;
+    // The text of the category selector; "-Alle-" when all categories are shown.
+    [[nodiscard]] virtual QString selectedCategory() const = 0;
+    // Sets the change flag, so the exit asks whether the run's changes are kept.
+    virtual void setChanged() = 0;
+    // Reloads all cards into the card list after an import.
+    virtual void ImportCommand1() = 0;
+};
+
+}  // namespace veltro::import

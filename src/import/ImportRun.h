@@ -1,0 +1,37 @@
+#pragma once
+
+#include "import/PreviewTable.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+namespace veltro::import {
+
+enum class ImportPhase { Duplicates, Writing };
+
+// Called now and then with the phase and the rows done in it; returning false cancels.
+using ImportPulse = std::function<bool(ImportPhase phase, std::int64_t done)>;
+
+struct ImportOutcome {
+    std::int64_t cards = 0;    // cards written
+    std::int64_t renamed = 0;  // of them, cards whose heading got a number appended
+};
+
+// Thrown when the pulse cancels the run; nothing was written.
+class ImportCancelled : public std::runtime_error {
+public:
+    ImportCancelled() : std::runtime_error("Der Import wurde abgebrochen.") {}
+};
+
+// Appends every row as a card to the store file, all or nothing in one transaction.
+// A heading that the store or an earlier row of this run already holds (without regard to
+// case) gets "_1", "_2", ... appended until it is free; the new heading is written back
+// into the row. Every field is written as the row holds it. Throws store::StoreError when
+// the store refuses; then no card of the run is left behind.
+ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
+                        const ImportPulse& pulse = {});
+
+}  // namespace veltro::import

@@ -1,0 +1,403 @@
+#include "ImportTestSupport.h"
+#include "RecordingPlatform.h"
+#include "TestHome.h"
+
+#include "import/ImportDialog.h"
+#include "import/ImportHost.h"
+#include "import/SourceColumnList.h"
+#include "import/TargetFieldList.h"
+#include "store/CardStore.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragMoveEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+using namespace veltro::import;
+using veltro::platform::FileResult;
+using veltro::platform::Icon;
+using veltro::store::CardStore;
+using veltro::testing::ScopedRecordingPlatform;
+using veltro::testing::testDataFile;
+using veltro::testing::TestHome;
+
+namespace {
+
+class FakeHost final : public ImportHost {
+public:
+    FakeHost(std::filesystem::path store, QString category)
+        : store_(std::move(store)), category_(std::move(category)) {}
+    [[nodiscard]] std::filesystem::path storeFile() const override { return store_; }
+    [[nodiscard]] QString selectedCategory() const override { return category_; }
+    void setChanged() override { ++changed; }
+    void ImportCommand1() override { ++reloads; }
+
+    int changed = 0;
+    int reloads = 0;
+
+private:
+    std::filesystem::path store_;
+    QString category_;
+};
+
+// The dialog of one test, opened over a store with the category "Kunden".
+class ImportDialogTest : public ::testing::Test {
+protected:
+    ImportDialogTest() {
+        veltro::testing::makeStore(home.dir(), {"Kunden", "Privat"},
+                                   {{"Gärtnerei Grün", "Privat"}});
+        dialog = ImportDialog::open(host, window.get());
+        EXPECT_NE(dialog, nullptr);
+    }
+    ~ImportDialogTest() override {
+        if (dialog != nullptr) {
+            dialog->close();
+        }
+    }
+
+    template <typename W>
+    W* widget(const char* name) {
+        auto* found = dialog->findChild<W*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QPushButton* button(const char* name) { return widget<QPushButton>(name); }
+    bool nextEnabled() { return button("Command8")->isEnabled(); }
+    bool backEnabled() { return button("Command7")->isEnabled(); }
+    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+
+    // Chooses the file in "Durchsuchen..." with the filter entry (0 CSV, 1 text, 2 Access).
+    void browse(const QString& path, int filter) {
+        platform->files.push_back(FileResult{path, filter});
+        click("Command3");
+    }
+
+    QTreeWidgetItem* target(const char16_t* name) {
+        return widget<TargetFieldList>("ListView2")
+            ->topLevelItem(static_cast<int>(*targetByName(QString::fromUtf16(name))));
+    }
+    QStringList targetColumns(const char16_t* name) {
+        const QTreeWidgetItem* item = target(name);
+        return {item->text(1), item->text(2), item->text(3)};
+    }
+
+    // Drags the source column over the target entry and drops it there, as the mouse does.
+    void drag(int sourceRow, const char16_t* targetName) {
+        auto* sources = widget<SourceColumnList>("ListView3");
+        auto* targets = widget<TargetFieldList>("ListView2");
+        ASSERT_NE(sources->topLevelItem(sourceRow), nullptr) << "no source column " << sourceRow;
+        const std::unique_ptr<QMimeData> mime(
+            sources->mimeData({sources->topLevelItem(sourceRow)}));
+        ASSERT_NE(mime, nullptr);
+        QTreeWidgetItem* item = target(targetName);
+        const QPoint at = targets->visualItemRect(item).center();
+        QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(targets->viewport(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(targets->viewport(), &move);
+        EXPECT_EQ(targets->dropHighlight(), item) << "the entry under the pointer is highlighted";
+        QDropEvent drop(at, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(targets->viewport(), &drop);
+        EXPECT_EQ(targets->dropHighlight(), nullptr);
+    }
+
+    [[nodiscard]] int visiblePage() {
+        int visible = -1;
+        const char* pages[] = {"Frame5", "Frame3", "Frame6", "Frame4"};
+        const char* hints[] = {"Label8", "Label6", "Label9", "Label10"};
+        for (int i = 0; i < 4; ++i) {
+            if (!widget<QGroupBox>(pages[i])->isHidden()) {
+                EXPECT_EQ(visible, -1) << "only one page is visible";
+                visible = i;
+            }
+            EXPECT_EQ(widget<QLabel>(hints[i])->isHidden(), widget<QGroupBox>(pages[i])->isHidden())
+                << hints[i];
+        }
+        return visible + 1;
+    }
+
+    QString status() { return widget<QLabel>("Panel1")->text(); }
+    [[nodiscard]] int previewRows() { return widget<QTreeView>("ListView1")->model()->rowCount(); }
+
+    TestHome home;
+    ScopedRecordingPlatform platform;
+    FakeHost host{home.storeFile(), "Kunden"};
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    QPointer<ImportDialog> dialog;
+};
+
+TEST(ImportDialogOpen, WithAllCategoriesShownOnlyAHintAppears) {
+    TestHome home;
+    ScopedRecordingPlatform platform;
+    FakeHost host(home.storeFile(), "-Alle-");
+    EXPECT_EQ(ImportDialog::open(host, nullptr), nullptr);
+    ASSERT_EQ(platform->messages.size(), 1U);
+    const auto& message = platform->messages.front();
+    EXPECT_EQ(message.text,
+              "Bitte wählen Sie erst eine Kategorie aus\nin der Sie die importierten "
+              "Daten speichern wollen.");
+    EXPECT_EQ(message.title, "Hinweis");
+    EXPECT_EQ(message.icon, Icon::Information);
+    EXPECT_EQ(host.changed, 0);
+    const auto windows = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::none_of(windows.begin(), windows.end(),
+                             [](QWidget* w) { return qobject_cast<ImportDialog*>(w) != nullptr; }));
+}
+
+TEST_F(ImportDialogTest, OpensOnTheFilePageWithOnlyTheCategoryAssigned) {
+    EXPECT_EQ(host.changed, 1);
+    EXPECT_EQ(dialog->windowTitle(), "Datei importieren in Kategorie 'Kunden'");
+    EXPECT_EQ(dialog->objectName(), "frmImport");
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_EQ(visiblePage(), 1);
+    EXPECT_FALSE(widget<QGroupBox>("Frame7")->isHidden());
+    EXPECT_TRUE(widget<QGroupBox>("Frame8")->isHidden());
+    EXPECT_FALSE(backEnabled());
+    EXPECT_FALSE(nextEnabled());
+    EXPECT_EQ(widget<QLineEdit>("Text3")->text(), ";");
+    EXPECT_TRUE(widget<QCheckBox>("Check1")->isChecked());
+    EXPECT_FALSE(widget<QCheckBox>("Check2")->isChecked());
+    EXPECT_EQ(widget<TargetFieldList>("ListView2")->topLevelItemCount(), 19);
+    EXPECT_EQ(targetColumns(u"Kategorie"), QStringList({"Kunden", "1", "1"}));
+    EXPECT_EQ(targetColumns(u"Notizen"), QStringList({"-", "-", "-"}));
+    EXPECT_TRUE(widget<TargetFieldList>("ListView2")->isColumnHidden(2));
+}
+
+TEST_F(ImportDialogTest, NextFollowsThePathTheMappingAndThePage) {
+    auto* path = widget<QLineEdit>("Text1");
+    QTest::keyClicks(path, "x");
+    EXPECT_TRUE(nextEnabled());
+    path->clear();
+    EXPECT_FALSE(nextEnabled()) << "an empty path field disables it";
+
+    browse(testDataFile("kunden-ansi.csv"), 0);
+    EXPECT_EQ(path->text(), testDataFile("kunden-ansi.csv"));
+    EXPECT_EQ(widget<QLabel>("Label5")->text(), "Datentyp: CSV-Datei (*.csv)");
+    EXPECT_EQ(widget<QLabel>("Label3")->text(), "Zu importierende Datei:    ");
+    EXPECT_EQ(status(), " Gefundene Datensätze: 4");
+    EXPECT_EQ(widget<SourceColumnList>("ListView3")->topLevelItemCount(), 4);
+    EXPECT_TRUE(nextEnabled());
+
+    click("Command8");
+    EXPECT_EQ(visiblePage(), 2);
+    EXPECT_TRUE(backEnabled());
+    EXPECT_FALSE(nextEnabled()) << "no column lies on Karte";
+    drag(0, u"Kategorie");
+    EXPECT_EQ(targetColumns(u"Kategorie"), QStringList({"Kunden", "1", "1"}));
+    EXPECT_FALSE(nextEnabled());
+    drag(0, u"Karte");
+    EXPECT_EQ(targetColumns(u"Karte"), QStringList({"\"Firma\"", "1", "2"}));
+    EXPECT_TRUE(nextEnabled());
+    widget<TargetFieldList>("ListView2")->setCurrentItem(target(u"Karte"));
+    click("Command4");
+    EXPECT_EQ(targetColumns(u"Karte"), QStringList({"-", "-", "-"}));
+    EXPECT_FALSE(nextEnabled());
+    drag(0, u"Karte");
+    drag(2, u"Ort");
+    drag(2, u"Ort");
+    drag(1, u"Ort");
+    EXPECT_EQ(targetColumns(u"Ort"), QStringList({"\"Vorname\"", "2", "10"}));
+    widget<TargetFieldList>("ListView2")->setCurrentItem(target(u"Kategorie"));
+    click("Command4");
+    EXPECT_EQ(targetColumns(u"Kategorie"), QStringList({"Kunden", "1", "1"}));
+    click("Command6");
+    EXPECT_FALSE(nextEnabled()) << "Alle löschen";
+    EXPECT_EQ(targetColumns(u"Ort"), QStringList({"-", "-", "-"}));
+    drag(0, u"Karte");
+    EXPECT_TRUE(nextEnabled());
+
+    click("Command8");
+    EXPECT_EQ(visiblePage(), 3);
+    EXPECT_EQ(previewRows(), 4) << "the first line is used";
+    EXPECT_TRUE(nextEnabled());
+    click("Command8");
+    EXPECT_EQ(visiblePage(), 4);
+    EXPECT_FALSE(nextEnabled());
+    EXPECT_TRUE(backEnabled());
+
+    click("Command7");
+    EXPECT_EQ(visiblePage(), 3);
+    EXPECT_TRUE(nextEnabled());
+    click("Command7");
+    EXPECT_EQ(visiblePage(), 2);
+    EXPECT_TRUE(nextEnabled());
+    click("Command7");
+    EXPECT_EQ(visiblePage(), 1);
+    EXPECT_FALSE(backEnabled());
+    EXPECT_TRUE(nextEnabled()) << "the path field holds text";
+}
+
+TEST_F(ImportDialogTest, ASecondFileEmptiesTheMapping) {
+    browse(testDataFile("kunden-ansi.csv"), 0);
+    click("Command8");
+    drag(0, u"Karte");
+    drag(2, u"Ort");
+    click("Command7");
+    browse(testDataFile("kunden-utf8.txt"), 1);
+    EXPECT_EQ(widget<QLabel>("Label5")->text(), "Datentyp: Textdatei (*.txt)");
+    for (std::size_t target = 1; target < kTargetCount; ++target) {
+        EXPECT_FALSE(dialog->mapping().isAssigned(target)) << target;
+    }
+    EXPECT_EQ(targetColumns(u"Kategorie"), QStringList({"Kunden", "1", "1"}));
+    click("Command8");
+    EXPECT_FALSE(nextEnabled());
+}
+
+TEST_F(ImportDialogTest, TheFormatOptionsListTheColumnsAgain) {
+    browse(testDataFile("kunden-utf8.txt"), 1);
+    auto* sources = widget<SourceColumnList>("ListView3");
+    EXPECT_EQ(sources->topLevelItemCount(), 1) << "no ';' in a tab separated file";
+    widget<QRadioButton>("Option2")->click();
+    ASSERT_EQ(sources->topLevelItemCount(), 4);
+    EXPECT_EQ(sources->topLevelItem(0)->text(0), "Firma");
+    widget<QCheckBox>("Check1")->click();
+    EXPECT_EQ(sources->topLevelItem(0)->text(0), "Gärtnerei Grün");
+    auto* separator = widget<QLineEdit>("Text3");
+    separator->setFocus();
+    separator->selectAll();
+    QTest::keyClick(separator, Qt::Key_Backspace);
+    EXPECT_EQ(sources->topLevelItemCount(), 0) << "typing selects option 1; empty: no columns";
+    QTest::keyClicks(separator, "i");
+    EXPECT_EQ(sources->topLevelItem(0)->text(0), "Gärtnere");
+}
+
+TEST_F(ImportDialogTest, ImportsTheMappedCsvColumnsAndReloadsTheCards) {
+    browse(testDataFile("kunden-ansi.csv"), 0);
+    widget<QCheckBox>("Check2")->click();
+    widget<QCheckBox>("Check1")->click();
+    click("Command8");
+    drag(0, u"Karte");
+    drag(1, u"Vorname");
+    // Keyboard: select the field, then Enter on the source column.
+    auto* targets = widget<TargetFieldList>("ListView2");
+    auto* sources = widget<SourceColumnList>("ListView3");
+    targets->setCurrentItem(target(u"Ort"));
+    sources->setFocus();
+    sources->setCurrentItem(sources->topLevelItem(2));
+    QTest::keyClick(sources, Qt::Key_Return);
+    EXPECT_EQ(targetColumns(u"Ort"), QStringList({"Fürth", "3", "10"})) << "captions of line 2";
+    targets->setFocus();
+    QTest::keyClick(targets, Qt::Key_Delete);
+    EXPECT_EQ(targetColumns(u"Ort"), QStringList({"-", "-", "-"}));
+    drag(2, u"Ort");
+    click("Command8");
+    EXPECT_EQ(previewRows(), 3);
+    click("Command8");
+    platform->files.clear();
+    click("Command1");
+    EXPECT_EQ(host.reloads, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull()) << "the dialog closes after the import";
+
+    auto store = CardStore::open(home.storeFile());
+    EXPECT_EQ(store.cardCount(), 4);
+    const auto renamed = store.loadCard(*store.findByHeading(u"Gärtnerei Grün_1"));
+    ASSERT_TRUE(renamed.has_value());
+    EXPECT_EQ(renamed->text(veltro::store::Field::Kategorien), "Kunden");
+    EXPECT_EQ(renamed->text(veltro::store::Field::Ort), "Fürth");
+    EXPECT_EQ(renamed->text(veltro::store::Field::Telefon), " ");
+    const auto semicolon = store.loadCard(*store.findByHeading(u"Bäckerei Müller; Söhne"));
+    ASSERT_TRUE(semicolon.has_value());
+    EXPECT_EQ(semicolon->text(veltro::store::Field::Vorname), "-");
+}
+
+TEST_F(ImportDialogTest, ImportsTheCustomersOfAnAccessFile) {
+    browse(testDataFile("nwind.mdb"), 2);
+    EXPECT_TRUE(widget<QGroupBox>("Frame7")->isHidden());
+    EXPECT_FALSE(widget<QGroupBox>("Frame8")->isHidden());
+    EXPECT_EQ(widget<QLabel>("Label5")->text(), "Datentyp: MS-Access Datenbank(*.mdb)");
+    auto* tables = widget<QComboBox>("Combo1");
+    EXPECT_EQ(tables->currentText(), "Categories");
+    tables->setFocus();
+    QTest::keyClick(tables, Qt::Key_Down);
+    EXPECT_EQ(tables->currentText(), "Customers");
+    auto* sources = widget<SourceColumnList>("ListView3");
+    ASSERT_EQ(sources->topLevelItemCount(), 11);
+    EXPECT_EQ(sources->topLevelItem(1)->text(0), "CompanyName");
+
+    click("Command8");
+    drag(1, u"Karte");
+    drag(5, u"Ort");
+    click("Command8");
+    EXPECT_EQ(status(), " Gefundene Datensätze: 91");
+    EXPECT_EQ(previewRows(), 91);
+    click("Command8");
+    click("Command1");
+    EXPECT_EQ(host.reloads, 1);
+    auto store = CardStore::open(home.storeFile());
+    EXPECT_EQ(store.cardCount(), 92);
+    const auto card = store.loadCard(*store.findByHeading(u"Wolski  Zajazd"));
+    ASSERT_TRUE(card.has_value());
+    EXPECT_EQ(card->text(veltro::store::Field::Ort), "Warszawa");
+    EXPECT_TRUE(platform->messages.empty());
+}
+
+TEST_F(ImportDialogTest, AnUnreadableFileIsReportedAndTheDialogStaysOnPageOne) {
+    const QTemporaryDir dir;
+    browse(dir.filePath("fehlt.csv"), 0);
+    ASSERT_EQ(platform->messages.size(), 1U);
+    EXPECT_TRUE(platform->messages.back().text.contains("lässt sich nicht lesen"));
+    const QString broken = veltro::testing::writeFile(dir, "kaputt.mdb", "kein Access");
+    browse(broken, 2);
+    ASSERT_EQ(platform->messages.size(), 2U);
+    EXPECT_TRUE(platform->messages.back().text.contains("Access-Datenbank"));
+    EXPECT_EQ(widget<QComboBox>("Combo1")->count(), 0);
+    auto* path = widget<QLineEdit>("Text1");
+    path->setText(dir.filePath("auch-fehlt.txt"));
+    click("Command8");
+    EXPECT_EQ(visiblePage(), 1) << "a typed path that cannot be read";
+    EXPECT_EQ(platform->messages.size(), 3U);
+    path->setText(testDataFile("kunden-mac.txt"));
+    click("Command8");
+    EXPECT_EQ(visiblePage(), 2) << "a typed path is listed on the way";
+    EXPECT_EQ(widget<SourceColumnList>("ListView3")->topLevelItemCount(), 4);
+}
+
+TEST_F(ImportDialogTest, AFailedRunIsReportedAndLeavesTheStoreAsItWas) {
+    CardStore::open(home.storeFile())
+        .db()
+        .exec(
+            "CREATE TRIGGER refuse BEFORE INSERT ON Kontakte "
+            "BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END");
+    browse(testDataFile("kunden-ansi.csv"), 0);
+    click("Command8");
+    drag(0, u"Karte");
+    click("Command8");
+    click("Command8");
+    click("Command1");
+    ASSERT_EQ(platform->messages.size(), 1U);
+    EXPECT_TRUE(platform->messages.back().text.contains("Datenträger voll"));
+    EXPECT_EQ(host.reloads, 0);
+    EXPECT_EQ(visiblePage(), 4);
+    EXPECT_EQ(status(), " ");
+    EXPECT_EQ(CardStore::open(home.storeFile()).cardCount(), 1);
+}
+
+TEST_F(ImportDialogTest, CancelClosesWithoutImporting) {
+    browse(testDataFile("kunden-ansi.csv"), 0);
+    click("Command8");
+    drag(0, u"Karte");
+    click("Command8");
+    click("Command2");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_EQ(host.reloads, 0);
+    EXPECT_EQ(CardStore::open(home.storeFile()).cardCount(), 1);
+}
+
+}  // namespace

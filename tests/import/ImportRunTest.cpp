@@ -1,0 +1,142 @@
+#include "ImportTestSupport.h"
+#include "TestHome.h"
+
+#include "import/ImportRun.h"
+#include "store/CardStore.h"
+#include "store/StoreError.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace veltro::import;
+using veltro::store::CardStore;
+using veltro::store::Field;
+using veltro::testing::makeStore;
+using veltro::testing::TestHome;
+
+namespace {
+
+PreviewRow rowNamed(const QString& heading, const QString& category = "Kunden") {
+    PreviewRow::Fields fields;
+    fields.fill(kUnmappedValue);
+    fields[kCategoryTarget] = category;
+    fields[kHeadingTarget] = heading;
+    return PreviewRow(fields);
+}
+
+std::vector<PreviewRow> rowsNamed(const QStringList& headings) {
+    std::vector<PreviewRow> rows;
+    for (const auto& heading : headings) {
+        rows.push_back(rowNamed(heading));
+    }
+    return rows;
+}
+
+QStringList headingsOf(const std::vector<PreviewRow>& rows) {
+    QStringList headings;
+    for (const auto& row : rows) {
+        headings << row.text(kHeadingTarget);
+    }
+    return headings;
+}
+
+QStringList storedHeadings(const TestHome& home) {
+    QStringList headings;
+    for (const auto& row : CardStore::open(home.storeFile()).headings()) {
+        headings << row.heading;
+    }
+    return headings;
+}
+
+struct DuplicateCase {
+    const char* name;
+    QStringList existing;
+    QStringList imported;
+    QStringList expected;
+};
+
+TEST(ImportRunDuplicates, EveryCardKeepsAHeadingOfItsOwn) {
+    const DuplicateCase cases[] = {
+        {"a new name stays", {"Anna"}, {"Ben"}, {"Ben"}},
+        {"_1 for an existing name", {"Anna"}, {"Anna"}, {"Anna_1"}},
+        {"_2 when _1 exists", {"Anna", "Anna_1"}, {"Anna"}, {"Anna_2"}},
+        {"_3 when _1 and _2 exist", {"Anna", "Anna_1", "Anna_2"}, {"Anna"}, {"Anna_3"}},
+        {"counting goes on past _4",
+         {"Anna", "Anna_1", "Anna_2", "Anna_3", "Anna_4"},
+         {"Anna"},
+         {"Anna_5"}},
+        {"without regard to case", {"MÜLLER"}, {"müller", "Müller"}, {"müller_1", "Müller_2"}},
+        {"two equal new rows", {}, {"Neu", "Neu", "neu"}, {"Neu", "Neu_1", "neu_2"}},
+        {"a name given earlier in the run is taken", {"A"}, {"A", "A_1"}, {"A_1", "A_1_1"}},
+        {"quotes and pattern signs are plain text",
+         {"O'Neill", "A*", "B?"},
+         {"O'Neill", "A*", "Ax", "B?", "Bx"},
+         {"O'Neill_1", "A*_1", "Ax", "B?_1", "Bx"}},
+    };
+    for (const auto& c : cases) {
+        TestHome home;
+        std::vector<veltro::testing::CardSpec> cards;
+        for (const auto& name : c.existing) {
+            cards.push_back({name, "Privat"});  // another category than the import's
+        }
+        makeStore(home.dir(), {"Privat", "Kunden"}, cards);
+        auto rows = rowsNamed(c.imported);
+        const auto outcome = runImport(home.storeFile(), rows);
+        EXPECT_EQ(headingsOf(rows), c.expected) << c.name;
+        EXPECT_EQ(outcome.cards, c.imported.size()) << c.name;
+        EXPECT_EQ(storedHeadings(home), c.existing + c.expected) << c.name;
+    }
+}
+
+TEST(ImportRunFields, WritesEveryFieldAsThePreviewHoldsIt) {
+    TestHome home;
+    makeStore(home.dir(), {"Kunden"}, {});
+    PreviewRow row = rowNamed("Meier");
+    row.set(*targetByName(u"Vorname"), QStringLiteral("-"));
+    row.set(*targetByName(u"Straße"), QStringLiteral("Hauptstraße 1"));
+    row.set(*targetByName(u"KartenNr."), QStringLiteral("K-17"));
+    row.set(*targetByName(u"Notizen"), QStringLiteral("Zeile 1\r\nZeile 2"));
+    std::vector<PreviewRow> rows{row};
+    runImport(home.storeFile(), rows);
+
+    auto store = CardStore::open(home.storeFile());
+    const auto card = store.loadCard(*store.findByHeading(u"Meier"));
+    ASSERT_TRUE(card.has_value());
+    const std::map<Field, QString> expected = {
+        {Field::Kategorien, "Kunden"},
+        {Field::Vorname, "-"},
+        {Field::Strasse, "Hauptstraße 1"},
+        {Field::Nr, "K-17"},
+        {Field::Notizen, "Zeile 1\r\nZeile 2"},
+        {Field::Telefon, " "},
+        {Field::Anschrift, " "},
+    };
+    for (const auto& [field, text] : expected) {
+        EXPECT_EQ(card->value(field), std::optional<QString>(text))
+            << veltro::store::columnName(field).toStdString();
+    }
+}
+
+TEST(ImportRunFailure, AFailedOrCancelledRunLeavesNoCardBehind) {
+    TestHome home;
+    makeStore(home.dir(), {"Kunden"}, {{"Alt", "Kunden"}});
+    CardStore::open(home.storeFile())
+        .db()
+        .exec(
+            "CREATE TRIGGER refuse BEFORE INSERT ON Kontakte WHEN NEW.Schlagworte = 'Kaputt' "
+            "BEGIN SELECT RAISE(ABORT, 'abgelehnt'); END");
+    auto rows = rowsNamed({"Eins", "Zwei", "Kaputt", "Vier"});
+    EXPECT_THROW(runImport(home.storeFile(), rows), veltro::store::StoreError);
+    EXPECT_EQ(storedHeadings(home), QStringList({"Alt"}));
+
+    auto many = rowsNamed(QStringList(1000, "Viele"));
+    const auto cancelLate = [](ImportPhase phase, std::int64_t done) {
+        return phase != ImportPhase::Writing || done < 900;
+    };
+    EXPECT_THROW(runImport(home.storeFile(), many, cancelLate), ImportCancelled);
+    EXPECT_EQ(storedHeadings(home), QStringList({"Alt"}));
+    EXPECT_EQ(headingsOf(many).count("Viele"), 1000) << "rows are renamed only on success";
+}
+
+}  // namespace

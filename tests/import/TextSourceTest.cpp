@@ -1,0 +1,146 @@
+#include "ImportTestSupport.h"
+
+#include "import/TextSource.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace veltro::import;
+using veltro::testing::mappingOf;
+using veltro::testing::testDataFile;
+using veltro::testing::windows1252;
+using veltro::testing::writeFile;
+
+namespace {
+
+struct EncodingCase {
+    const char* name;
+    QByteArray bytes;
+    TextEncoding encoding;
+    const char16_t* text;
+};
+
+TEST(TextDecoding, ReadsUtf8WhenItIsUtf8AndWindows1252Otherwise) {
+    const EncodingCase cases[] = {
+        {"UTF-8 umlauts", QByteArray("M\xC3\xBCller;K\xC3\xB6ln"), TextEncoding::Utf8,
+         u"Müller;Köln"},
+        {"byte-order mark", QByteArray("\xEF\xBB\xBFPeter"), TextEncoding::Utf8, u"Peter"},
+        {"Windows-1252 umlauts", QByteArray("M\xFCller;K\xF6ln \x80"), TextEncoding::Windows1252,
+         u"Müller;Köln €"},
+        {"plain ASCII", QByteArray("Peter;Hof"), TextEncoding::Windows1252, u"Peter;Hof"},
+        {"UTF-8 with one stray ANSI byte", QByteArray("M\xC3\xBCller \xE4"),
+         TextEncoding::Windows1252, u"MÃ¼ller ä"},
+        {"four-byte UTF-8", QByteArray("Gru\xC3\x9F \xF0\x9F\x98\x80"), TextEncoding::Utf8,
+         u"Gruß 😀"},
+        {"overlong form is no UTF-8", QByteArray("a\xC0\xAF"), TextEncoding::Windows1252, u"aÀ¯"},
+        {"surrogate is no UTF-8", QByteArray("\xED\xA0\x80"), TextEncoding::Windows1252,
+         u"í\u00A0€"},
+        {"cut sequence at the end", QByteArray("M\xC3"), TextEncoding::Windows1252, u"MÃ"},
+    };
+    for (const auto& c : cases) {
+        const auto decoded = decodeText(c.bytes);
+        EXPECT_EQ(decoded.encoding, c.encoding) << c.name;
+        EXPECT_EQ(decoded.text, QString::fromUtf16(c.text)) << c.name;
+    }
+}
+
+TEST(TextSourceColumns, ListsTheSampleRecordAndCountsEveryRecord) {
+    const auto source = TextSource::fromBytes("Name;Ort\r\nAnna;Hof\r\nBen;;\r\n");
+    const auto withHeader = source.columns({u';', false, true});
+    EXPECT_EQ(withHeader.columns, QStringList({"Name", "Ort"}));
+    EXPECT_EQ(withHeader.records, 3);
+    const auto skipped = source.columns({u';', false, false});
+    EXPECT_EQ(skipped.columns, QStringList({"Anna", "Hof"}));
+    EXPECT_EQ(skipped.records, 3);
+    const auto tooShort = TextSource::fromBytes("Name;Ort\r\n").columns({u';', false, false});
+    EXPECT_TRUE(tooShort.columns.isEmpty());
+    EXPECT_EQ(tooShort.records, 1);
+    EXPECT_TRUE(TextSource::fromBytes("").columns({u';', false, true}).columns.isEmpty());
+}
+
+TEST(TextSourcePreview, BuildsOneRowPerRecordInTargetOrder) {
+    const auto source = TextSource::fromBytes("Name;Vorname;Ort\r\nMeier;Anna;Hof\r\nBen\r\n");
+    const auto mapping = mappingOf("Kunden", {{u"Karte", 1}, {u"Vorname", 2}, {u"Ort", 3}});
+    const auto used = source.preview({u';', false, true}, mapping);
+    ASSERT_EQ(used.rows.size(), 3U);
+    EXPECT_TRUE(used.complete);
+    EXPECT_EQ(used.rows[0].text(kHeadingTarget), "Name");  // the header line is a card, too
+
+    const auto table = source.preview({u';', false, false}, mapping);
+    ASSERT_EQ(table.rows.size(), 2U);
+    const PreviewRow& meier = table.rows[0];
+    EXPECT_EQ(meier.text(kCategoryTarget), "Kunden");
+    EXPECT_EQ(meier.text(kHeadingTarget), "Meier");
+    EXPECT_EQ(meier.text(*targetByName(u"Vorname")), "Anna");
+    EXPECT_EQ(meier.text(*targetByName(u"Ort")), "Hof");
+    EXPECT_EQ(meier.text(*targetByName(u"Telefon")), " ");      // not mapped
+    EXPECT_EQ(table.rows[1].text(*targetByName(u"Ort")), "-");  // the line lacks the column
+}
+
+TEST(TextSourcePreview, StopsWhenThePulseSaysSoAndKeepsWhatItRead) {
+    QByteArray bytes;
+    for (int i = 0; i < 2000; ++i) {
+        bytes += "Karte " + QByteArray::number(i) + "\r\n";
+    }
+    int pulses = 0;
+    const auto table =
+        TextSource::fromBytes(bytes).preview({u';', false, true}, mappingOf("K", {{u"Karte", 1}}),
+                                             [&](std::int64_t) { return ++pulses < 2; });
+    EXPECT_FALSE(table.complete);
+    EXPECT_EQ(table.rows.size(), 1024U);
+}
+
+TEST(TextSourceFiles, ReadsTheSampleFilesOfOtherPrograms) {
+    struct FileCase {
+        const char* file;
+        SplitOptions options;
+        QStringList header;
+        QStringList fields;  // Karte, Vorname, Ort of the second record
+    };
+    const FileCase cases[] = {
+        {"kunden-ansi.csv",
+         {u';', true, true},
+         {"Firma", "Vorname", "Ort", "Telefon"},
+         {"Bäckerei Müller; Söhne", "-", "Würzburg"}},
+        {"kunden-utf8.txt",
+         {u'\t', false, true},
+         {"Firma", "Vorname", "Ort", "Telefon"},
+         {"Bäckerei Müller", "Jürgen", "-"}},
+        {"kunden-mac.txt",
+         {u';', false, true},
+         {"Firma", "Vorname", "Ort", "Telefon"},
+         {"Gärtnerei Grün", "Eva", "Fürth"}},
+    };
+    for (const auto& c : cases) {
+        const auto source = TextSource::load(testDataFile(c.file));
+        ASSERT_TRUE(source.has_value()) << c.file;
+        const auto listing = source->columns(c.options);
+        EXPECT_EQ(listing.columns, c.header) << c.file;
+        EXPECT_EQ(listing.records, 4) << c.file;
+        const auto table = source->preview(
+            {c.options.separator, c.options.quoted, false},
+            mappingOf("Kunden", {{u"Karte", 1}, {u"Vorname", 2}, {u"Ort", 3}, {u"Telefon", 4}}));
+        ASSERT_EQ(table.rows.size(), 3U) << c.file;
+        const PreviewRow& row = table.rows[1];
+        EXPECT_EQ(QStringList({row.text(kHeadingTarget), row.text(*targetByName(u"Vorname")),
+                               row.text(*targetByName(u"Ort"))}),
+                  c.fields)
+            << c.file;
+        EXPECT_EQ(table.rows[2].text(*targetByName(u"Telefon")), "-") << c.file << ": ends in ';'";
+    }
+}
+
+TEST(TextSourceFiles, AMissingOrUnreadableFileIsNoSource) {
+    const QTemporaryDir dir;
+    EXPECT_FALSE(TextSource::load(dir.filePath("fehlt.csv")).has_value());
+    EXPECT_FALSE(TextSource::load(dir.path()).has_value());
+    const QString path = writeFile(dir, "a.csv", windows1252("Grüße"));
+    const auto source = TextSource::load(path);
+    ASSERT_TRUE(source.has_value());
+    EXPECT_FALSE(source->changedOnDisk());
+    writeFile(dir, "a.csv", "anders und länger");
+    EXPECT_TRUE(source->changedOnDisk());
+}
+
+}  // namespace
