@@ -1,11 +1,13 @@
 #include "mainwindow/MainWindow.h"
 
 #include "export/ExportDialog.h"
+#include "import/ImportDialog.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/FullTextIndex.h"
+#include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
 #include "mainwindow/SplashWindow.h"
@@ -59,6 +61,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     buildMainWindowUi(*this, ui_);
     menus_ = std::make_unique<MainMenus>(*this);
     searchHost_ = std::make_unique<MainSearchHost>(*this);
+    importHost_ = std::make_unique<MainImportHost>(*this);
     listModel_ = new CardListModel(index_, this);
     ui_.List1->setModel(listModel_);
     resize(960, 700);
@@ -96,6 +99,12 @@ void MainWindow::connectMenus() {
     on("popaAnschriftKopieren", [this] { copyBlock(*ui_.RichTextBox1); });
     on("popnNotizenKopieren", [this] { copyBlock(*ui_.RichTextBox2); });
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
+    on("mnuImportieren", [this] {
+        if (store_) {
+            Command2_Click();
+            import::ImportDialog::open(*importHost_, this);
+        }
+    });
     menus_->action(QStringLiteral("mnuHilfe"))->setShortcut(Qt::Key_F1);
 }
 

@@ -30,6 +30,7 @@ namespace veltro::mainwindow {
 
 class CardListModel;
 class MainSearchHost;
+class MainImportHost;
 class MainMenus;
 class FullTextIndex;
 
@@ -135,6 +136,7 @@ private:
 
     MainWindowUi ui_;
     std::unique_ptr<MainSearchHost> searchHost_;
+    std::unique_ptr<MainImportHost> importHost_;
     std::unique_ptr<printing::PrintController> printer_;
     std::unique_ptr<MainMenus> menus_;
     std::filesystem::path directory_;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "import/ImportHost.h"
+
+namespace veltro::mainwindow {
+
+class MainWindow;
+
+// What the import dialog reads from and does to the main window.
+class MainImportHost final : public import::ImportHost {
+public:
+    explicit MainImportHost(MainWindow& window) : window_(window) {}
+
+    [[nodiscard]] std::filesystem::path storeFile() const override;
+    [[nodiscard]] QString selectedCategory() const override;
+    void setChanged() override;
+    void ImportCommand1() override;
+
+private:
+    MainWindow& window_;
+};
+
+}  // namespace veltro::mainwindow
