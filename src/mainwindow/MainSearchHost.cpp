@@ -1,26 +1,14 @@
 #include "mainwindow/MainSearchHost.h"
 
+#include "maintenance/ClipboardCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "options/OptionsDialog.h"
 #include "richtext/RichTextBlock.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QLineEdit>
 #include <QListView>
-#include <QMimeData>
 
 namespace veltro::mainwindow {
-
-void copyBlock(const richtext::RichTextBlock& block) {
-    if (block.document()->isEmpty()) {
-        return;
-    }
-    auto data = std::make_unique<QMimeData>();
-    data->setData(QStringLiteral("text/rtf"), block.rtfText().toLatin1());
-    data->setText(block.plainText(richtext::LineBreak::Lf));
-    QApplication::clipboard()->setMimeData(data.release());
-}
 
 void MainSearchHost::setSearchText(const QString& text) {
     window_.ui().Text1->setText(text);
@@ -55,11 +43,11 @@ search::ShownCard MainSearchHost::shownCard() const {
 }
 
 void MainSearchHost::copyAddress() {
-    copyBlock(*window_.ui().RichTextBox1);
+    maintenance::ClipboardCommands::copyBlock(*window_.ui().RichTextBox1);
 }
 
 void MainSearchHost::copyNotes() {
-    copyBlock(*window_.ui().RichTextBox2);
+    maintenance::ClipboardCommands::copyBlock(*window_.ui().RichTextBox2);
 }
 
 void MainSearchHost::minimizeMainWindow() {

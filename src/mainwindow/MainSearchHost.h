@@ -2,10 +2,6 @@
 
 #include "search/SearchHost.h"
 
-namespace veltro::richtext {
-class RichTextBlock;
-}
-
 namespace veltro::mainwindow {
 
 class MainWindow;
@@ -30,8 +26,5 @@ public:
 private:
     MainWindow& window_;
 };
-
-// Puts a block on the clipboard as rich text and plain text at once; nothing when empty.
-void copyBlock(const richtext::RichTextBlock& block);
 
 }  // namespace veltro::mainwindow
