@@ -1,5 +1,7 @@
 #include "richtext/SelectionAttributes.h"
 
+#include "richtext/TextDocumentRtf.h"
+
 #include <QFont>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -41,17 +43,7 @@ Tri tri(const Fold<bool>& fold) {
 }
 
 Alignment alignmentOf(const QTextBlock& block) {
-    const Qt::Alignment horizontal = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
-    if (horizontal & Qt::AlignRight) {
-        return Alignment::Right;
-    }
-    if (horizontal & Qt::AlignHCenter) {
-        return Alignment::Center;
-    }
-    if (horizontal & Qt::AlignJustify) {
-        return Alignment::Justify;
-    }
-    return Alignment::Left;
+    return richtext::alignmentOf(block.blockFormat().alignment());
 }
 
 struct CharFolds {

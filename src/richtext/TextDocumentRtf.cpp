@@ -31,20 +31,6 @@ Qt::Alignment qtAlignment(Alignment alignment) {
     return Qt::AlignLeft;
 }
 
-Alignment alignmentOf(Qt::Alignment qt) {
-    const Qt::Alignment horizontal = qt & Qt::AlignHorizontal_Mask;
-    if (horizontal & Qt::AlignRight) {
-        return Alignment::Right;
-    }
-    if (horizontal & Qt::AlignHCenter) {
-        return Alignment::Center;
-    }
-    if (horizontal & Qt::AlignJustify) {
-        return Alignment::Justify;
-    }
-    return Alignment::Left;
-}
-
 QTextCharFormat qtCharFormat(const CharFormat& format) {
     QTextCharFormat qt;
     if (format == CharFormat{}) {
@@ -167,6 +153,20 @@ RichDocument contentBetween(const QTextDocument& document, int from, int to) {
 }
 
 }  // namespace
+
+Alignment alignmentOf(Qt::Alignment qt) {
+    const Qt::Alignment horizontal = qt & Qt::AlignHorizontal_Mask;
+    if (horizontal & Qt::AlignRight) {
+        return Alignment::Right;
+    }
+    if (horizontal & Qt::AlignHCenter) {
+        return Alignment::Center;
+    }
+    if (horizontal & Qt::AlignJustify) {
+        return Alignment::Justify;
+    }
+    return Alignment::Left;
+}
 
 void fillTextDocument(QTextDocument& document, const RichDocument& content) {
     document.clear();
