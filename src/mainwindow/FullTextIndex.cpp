@@ -109,8 +109,7 @@ std::size_t FullTextIndex::regionAt(std::size_t offset) const {
     return static_cast<std::size_t>(it - regions_.begin()) - 1;
 }
 
-void FullTextIndex::searchLiteral(const std::string& needle,
-                                  std::unordered_set<std::int64_t>& ids) const {
+void FullTextIndex::searchLiteral(const std::string& needle, IdSet& ids) const {
     if (needle.empty()) {
         for (const auto& region : regions_) {
             if (region.alive) {
@@ -139,8 +138,7 @@ void FullTextIndex::searchLiteral(const std::string& needle,
     }
 }
 
-void FullTextIndex::searchEdges(const std::string& needle,
-                                std::unordered_set<std::int64_t>& ids) const {
+void FullTextIndex::searchEdges(const std::string& needle, IdSet& ids) const {
     const std::string_view text(edgeText_);
     for (const auto& region : regions_) {
         if (!region.alive || ids.contains(region.id)) {
@@ -176,11 +174,11 @@ std::array<QString, FullTextIndex::kColumns> FullTextIndex::columnsOf(const Regi
     return values;
 }
 
-std::unordered_set<std::int64_t> FullTextIndex::searchPattern(const QString& text) const {
+IdSet FullTextIndex::searchPattern(const QString& text) const {
     const auto contains = store::LikePattern::compile(u'*' + text + u'*');
     const auto begins = store::LikePattern::compile(text + u'*');
     const auto ends = store::LikePattern::compile(u'*' + text);
-    std::unordered_set<std::int64_t> ids;
+    IdSet ids;
     for (const auto& region : regions_) {
         if (!region.alive) {
             continue;
@@ -200,7 +198,7 @@ std::unordered_set<std::int64_t> FullTextIndex::searchPattern(const QString& tex
     return ids;
 }
 
-std::optional<std::unordered_set<std::int64_t>> FullTextIndex::search(const QString& text) const {
+std::optional<IdSet> FullTextIndex::search(const QString& text) const {
     if (!store::LikePattern::compile(text)) {
         return std::nullopt;
     }
@@ -209,7 +207,7 @@ std::optional<std::unordered_set<std::int64_t>> FullTextIndex::search(const QStr
     }
     const QByteArray folded = store::foldCase(text).toUtf8();
     const std::string needle(folded.constData(), static_cast<std::size_t>(folded.size()));
-    std::unordered_set<std::int64_t> ids;
+    IdSet ids;
     searchLiteral(needle, ids);
     searchEdges(needle, ids);
     return ids;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/IdSet.h"
 #include "store/CardFields.h"
 #include "store/CardStore.h"
 
@@ -10,7 +11,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace veltro::mainwindow {
@@ -35,7 +35,7 @@ public:
 
     // Ids of the cards where any field matches in its way. Nothing when the text is
     // not a valid pattern.
-    [[nodiscard]] std::optional<std::unordered_set<std::int64_t>> search(const QString& text) const;
+    [[nodiscard]] std::optional<IdSet> search(const QString& text) const;
 
     void update(const store::Card& card);
     void remove(std::int64_t id);
@@ -51,9 +51,9 @@ private:
     };
     void append(std::int64_t id, const std::array<QString, kColumns>& values);
     [[nodiscard]] std::size_t regionAt(std::size_t containsOffset) const;
-    void searchLiteral(const std::string& needle, std::unordered_set<std::int64_t>& ids) const;
-    void searchEdges(const std::string& needle, std::unordered_set<std::int64_t>& ids) const;
-    [[nodiscard]] std::unordered_set<std::int64_t> searchPattern(const QString& text) const;
+    void searchLiteral(const std::string& needle, IdSet& ids) const;
+    void searchEdges(const std::string& needle, IdSet& ids) const;
+    [[nodiscard]] IdSet searchPattern(const QString& text) const;
     [[nodiscard]] std::array<QString, kColumns> columnsOf(const Region& region) const;
     void compactIfWasteful();
 
