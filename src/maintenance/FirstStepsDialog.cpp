@@ -115,8 +115,20 @@ QStringList FirstStepsDialog::texts() {
     return result;
 }
 
-FirstStepsDialog* FirstStepsDialog::open(QWidget* mainWindow) {
+namespace {
+QPointer<FirstStepsDialog>& theDialog() {
     static QPointer<FirstStepsDialog> dialog;
+    return dialog;
+}
+}  // namespace
+
+FirstStepsDialog* FirstStepsDialog::current() {
+    FirstStepsDialog* dialog = theDialog();
+    return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
+}
+
+FirstStepsDialog* FirstStepsDialog::open(QWidget* mainWindow) {
+    auto& dialog = theDialog();
     if (dialog == nullptr) {
         dialog = new FirstStepsDialog(mainWindow);
     }

@@ -14,6 +14,8 @@ class FirstStepsDialog : public QDialog {
 public:
     // Shows the one dialog (making it when needed) beside the given main window.
     static FirstStepsDialog* open(QWidget* mainWindow);
+    // The dialog when it is open, else null.
+    static FirstStepsDialog* current();
 
     // The texts of the dialog, in the order they are shown.
     static QStringList texts();

@@ -69,6 +69,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectHandlers();
     connectMenus();
     connectPrinting();
+    connectBars();
+    connectEditCommands();
     installFilters();
 }
 
@@ -189,6 +191,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (const int box = fieldBoxNumber(watched); box != 0) {
         return fieldBoxEvent(box, event) || QMainWindow::eventFilter(watched, event);
+    }
+    if (blockMenuEvent(watched, event)) {
+        return true;
     }
     if (type == QEvent::FocusOut && (watched == ui_.RichTextBox1 || watched == ui_.RichTextBox2)) {
         Command2_Click();

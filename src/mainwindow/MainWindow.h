@@ -26,6 +26,11 @@ namespace veltro::printing {
 class PrintController;
 }
 
+namespace veltro::richtext {
+class CommandBars;
+class FormattingBar;
+}  // namespace veltro::richtext
+
 namespace veltro::mainwindow {
 
 class CardListModel;
@@ -66,6 +71,7 @@ public:
     void mnuKategorieUmbenennen();
     void mnuKategorieLoschen();
     void Text19_Confirm();
+    void Command4_Click();
 
     // The exit step: keep, discard or cancel the run's changes. False cancels closing.
     bool Form_QueryUnload();
@@ -75,6 +81,7 @@ public:
     // State other windows and tests read.
     [[nodiscard]] const MainWindowUi& ui() const { return ui_; }
     [[nodiscard]] const MainMenus& menus() const { return *menus_; }
+    [[nodiscard]] richtext::CommandBars& bars() const { return *bars_; }
     [[nodiscard]] store::CardStore* cardStore() { return store_ ? &*store_ : nullptr; }
     [[nodiscard]] const std::filesystem::path& storeDirectory() const { return directory_; }
     [[nodiscard]] std::optional<std::int64_t> shownCardId() const { return shownCardId_; }
@@ -102,6 +109,11 @@ private:
     void Form_Unload();
     void closeOtherWindows();
     void connectPrinting();
+    void connectBars();
+    void connectEditCommands();
+    void deleteCommand();
+    void tbrEnde();
+    bool blockMenuEvent(QObject* watched, QEvent* event);
     void openSearchWindow();
     void mnuEmailInternet();
     [[nodiscard]] printing::PrintData printData();
@@ -162,6 +174,8 @@ private:
     bool showingCard_ = false;
     std::function<void(int)> discardStepHook_;
     options::OptionsDialog* options_ = nullptr;  // child window
+    richtext::CommandBars* bars_ = nullptr;      // child object
+    richtext::FormattingBar* formatting_ = nullptr;
 };
 
 }  // namespace veltro::mainwindow

@@ -67,6 +67,13 @@ QGridLayout* buildFieldGrid(MainWindowUi& ui, QWidget* area) {
     placeField(ui, grid, 4, 0, 19, QStringLiteral("E-Mail"), 17, 3);
     placeField(ui, grid, 4, 4, 17, QStringLiteral("Webseite"), 15, 3);
     placeField(ui, grid, 5, 0, 15, QStringLiteral("Nr."), 13);
+    ui.Command7 = named(new QPushButton(QStringLiteral("@"), grid->parentWidget()), "Command7");
+    ui.Command7->setToolTip(QStringLiteral("Adresse mit eMail / Internet verbinden"));
+    // Launching reads the focused box, so the button must not take the focus.
+    ui.Command7->setFocusPolicy(Qt::NoFocus);
+    ui.Command7->setFixedWidth(ui.Command7->fontMetrics().horizontalAdvance(QStringLiteral("@@@")) +
+                               16);
+    grid->addWidget(ui.Command7, 4, 8);
     for (int column : {1, 3, 5, 7}) {
         grid->setColumnStretch(column, 1);
     }

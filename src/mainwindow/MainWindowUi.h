@@ -42,6 +42,7 @@ struct MainWindowUi {
     QPushButton* Command4 = nullptr;  // compose address
     QPushButton* Command5 = nullptr;  // copy address
     QPushButton* Command6 = nullptr;  // copy notes
+    QPushButton* Command7 = nullptr;  // mail or web launch
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 5> panel{};  // status bar panels 1 … 4
 
