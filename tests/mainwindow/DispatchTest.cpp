@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -345,6 +346,58 @@ TEST_F(Dispatch, EveryMenuEntryAndToolbarKeyIsInTheTable) {
             EXPECT_TRUE(tested.contains(name)) << name.toStdString();
         }
     }
+}
+
+// "name=text" per entry, "-" per separator, submenus in brackets.
+QString describe(const QMenu* menu) {
+    QStringList entries;
+    for (const QAction* action : menu->actions()) {
+        if (action->isSeparator()) {
+            entries << QStringLiteral("-");
+        } else if (action->menu() != nullptr) {
+            entries << action->objectName() + u'=' + action->text() + u'[' +
+                           describe(action->menu()) + u']';
+        } else {
+            entries << action->objectName() + u'=' + action->text();
+        }
+    }
+    return entries.join(u'|');
+}
+
+TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
+    openSample();
+    QStringList bar;
+    for (const QAction* action : window().menuBar()->actions()) {
+        bar << action->objectName() + u'=' + action->text() + u'[' + describe(action->menu()) +
+                   u']';
+    }
+    EXPECT_EQ(
+        bar.join(u'\n'),
+        QStringLiteral(
+            "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|-|"
+            "mnuDrucken=&Drucken[mnuDruckAnschrift=&Anschrift|mnuDruckNotizen=&Notizen|"
+            "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
+            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker &einrichten...|-|"
+            "mnuBeenden=&Beenden]\n"
+            "mnuBearbeiten=&Bearbeiten[mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"
+            "mnueinfügen=&Einfügen|mnulöschen=&Löschen|-|mnuCopyNotizen=&Notizen kopieren|"
+            "mnuCopyAnschrift=&Anschrift kopieren]\n"
+            "tmpKategorie=Kateg&orie[mnuNeueKategorie=&Neu...|"
+            "mnuKategorieUmbenennen=&Umbenennen...|mnuKategorieLoschen=&Löschen...]\n"
+            "mnuKarte=&Karte[mnuNeuekarte=&Neue Karte/Adresse...|mnukarteRen=&Umbenennen...|"
+            "mnukarteloschen=&Löschen...|-|mnuDruckGesamt=Karte &drucken...|-|"
+            "mnuKarteKategorie=&Andere Kategorie zuweisen...]\n"
+            "mnuExtras=&Extras[mnuEingabefenster=&Suchfenster einblenden|-|"
+            "mnuEmailInternet=Adresse mit eMail / Internet verbinden|-|mnuOptionen=&Optionen]\n"
+            "temp1621=&?[mnuHilfe=&Hilfe|ErsteSchritteDialog=&Erste Schritte|-|mnuInfo=&Info]"));
+    EXPECT_EQ(describe(window().menus().menu(QStringLiteral("PopPopUp"))),
+              QStringLiteral(
+                  "popAdresse=Adresse[popAAusschneiden=Ausschneiden|PopAKopieren=Kopieren|"
+                  "PopAEinfügen=Einfügen|PopALöschen=Löschen|-|popaAnschriftKopieren=Anschrift "
+                  "kopieren|popaDrucken=Anschrift drucken|-|popaformatieren=Text formatieren...]|"
+                  "popNotizen=Notizen[PopNAusschneiden=Ausschneiden|popnKopieren=Kopieren|"
+                  "popnEinfügen=Einfügen|popnLöschen=Löschen|-|popnNotizenKopieren=Notizen "
+                  "kopieren|popnDrucken=Notizen drucken|-|popnFormatieren=Text formatieren...]"));
 }
 
 TEST_F(Dispatch, ComposingTheAddressFillsTheBlockAndSavesTheCard) {
