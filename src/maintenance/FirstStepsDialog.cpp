@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <vector>
 
@@ -147,9 +148,30 @@ void FirstStepsDialog::placeBeside() {
     }
     const QRect area = screen->geometry();
     move(area.x() + area.width() - frameGeometry().width(), y());
-    if (mainWindow_ != nullptr) {
-        mainWindow_->move(area.x(), mainWindow_->y());
+    moveMainWindowLeft();
+    // A window manager places a window that is not on screen yet by its own rules, so the
+    // main window is moved again once it shows.
+    QWindow* handle = mainWindow_ != nullptr ? mainWindow_->windowHandle() : nullptr;
+    if (handle != nullptr && !handle->isExposed()) {
+        handle->installEventFilter(this);
     }
+}
+
+void FirstStepsDialog::moveMainWindowLeft() {
+    if (mainWindow_ == nullptr) {
+        return;
+    }
+    const QScreen* screen = mainWindow_->screen();
+    mainWindow_->move(screen != nullptr ? screen->geometry().x() : 0, mainWindow_->y());
+}
+
+bool FirstStepsDialog::eventFilter(QObject* watched, QEvent* event) {
+    auto* handle = qobject_cast<QWindow*>(watched);
+    if (handle != nullptr && event->type() == QEvent::Expose && handle->isExposed()) {
+        handle->removeEventFilter(this);
+        moveMainWindowLeft();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FirstStepsDialog::Command1_Click() {

@@ -22,9 +22,13 @@ public:
 
     void Command1_Click();  // "&Schließen"
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     explicit FirstStepsDialog(QWidget* mainWindow);
     void placeBeside();
+    void moveMainWindowLeft();
 
     QPointer<QWidget> mainWindow_;
 };
