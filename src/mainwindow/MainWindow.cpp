@@ -11,6 +11,7 @@
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
+#include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/SplashWindow.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectBars();
     connectEditCommands();
     installFilters();
+    new MainWindowLayout(*this, ui_);  // child of the window
 }
 
 void MainWindow::connectMenus() {

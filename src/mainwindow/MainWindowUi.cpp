@@ -1,6 +1,8 @@
 #include "mainwindow/MainWindowUi.h"
 
 #include "mainwindow/ClickLabel.h"
+#include "mainwindow/PreferredWidth.h"
+#include "mainwindow/Twips.h"
 #include "richtext/RichTextBlock.h"
 
 #include <QComboBox>
@@ -111,7 +113,8 @@ QHBoxLayout* buildSearchRow(MainWindowUi& ui, QWidget* area) {
     ui.Combo1->setMinimumWidth(150);
     ui.text[19] = named(new QLineEdit(area), "Text19");
     ui.text[19]->setVisible(false);  // takes the selector's place while a category is named
-    ui.Text1 = named(new QLineEdit(area), "Text1");
+    // Its right edge follows the card list's (see the list splitter).
+    ui.Text1 = named(new PreferredWidth<QLineEdit>(area), "Text1");
     ui.Text1->setToolTip(QStringLiteral("Suchfeld"));
     ui.Text1->setPlaceholderText(QStringLiteral("Suchen …"));
     ui.Label8 = named(new ClickLabel(QStringLiteral("✕"), area), "Label8");
@@ -126,39 +129,52 @@ QHBoxLayout* buildSearchRow(MainWindowUi& ui, QWidget* area) {
     row->addWidget(ui.label[18]);
     row->addWidget(ui.Combo1);
     row->addWidget(ui.text[19]);
-    row->addWidget(ui.Text1, 1);
+    row->addWidget(ui.Text1);
     row->addWidget(ui.Label8);
     row->addSpacing(16);
     row->addWidget(ui.label[20]);
-    row->addWidget(ui.Text16, 2);
+    row->addWidget(ui.Text16, 1);
     return row;
+}
+
+QVBoxLayout* buildNotesColumn(MainWindowUi& ui, QWidget* area) {
+    auto* notes = new QVBoxLayout();
+    caption(ui, 6, QStringLiteral("Notizen zu:  "), area);
+    // It names the card; a long heading is cut off rather than widen the column.
+    ui.label[6]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    ui.RichTextBox2 = named(new richtext::RichTextBlock(area), "RichTextBox2");
+    ui.Command6 = named(new QPushButton(QStringLiteral("Notizen kopieren"), area), "Command6");
+    auto* header = new QHBoxLayout();
+    header->addWidget(ui.label[6], 1);
+    header->addWidget(ui.Command6);
+    notes->addLayout(header);
+    notes->addWidget(ui.RichTextBox2, 1);
+    return notes;
 }
 
 QHBoxLayout* buildListRow(MainWindowUi& ui, QWidget* area) {
     auto* row = new QHBoxLayout();
-    ui.List1 = named(new QListView(area), "List1");
+    row->setSpacing(0);  // the splitter band is the gap
+    auto* list = named(new PreferredWidth<QListView>(area), "List1");
+    list->setPreferredWidth(twipsToPixels(kListWidthTwips, *area));
+    list->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    ui.List1 = list;
     ui.List1->setUniformItemSizes(true);
     ui.List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui.List1->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.List1->setContextMenuPolicy(Qt::CustomContextMenu);
-    ui.List1->setMinimumWidth(200);
     ui.List1->setMouseTracking(true);
+    caption(ui, 7, QString(), area);  // band of the list splitter
+    ui.label[7]->setFixedWidth(twipsToPixels(kListGapTwips, *area));
+    ui.label[7]->setCursor(Qt::SplitHCursor);
+    // The drag bar floats above the layout; the splitter moves it.
     ui.Text6 = named(new QFrame(area), "Text6");
     ui.Text6->setFrameShape(QFrame::VLine);
     ui.Text6->setVisible(false);
-    caption(ui, 7, QString(), area);  // band of the list splitter
-    auto* notes = new QVBoxLayout();
-    caption(ui, 6, QStringLiteral("Notizen zu:  "), area);
-    ui.RichTextBox2 = named(new richtext::RichTextBlock(area), "RichTextBox2");
-    ui.Command6 = named(new QPushButton(QStringLiteral("Notizen kopieren"), area), "Command6");
-    auto* notesHeader = new QHBoxLayout();
-    notesHeader->addWidget(ui.label[6], 1);
-    notesHeader->addWidget(ui.Command6);
-    notes->addLayout(notesHeader);
-    notes->addWidget(ui.RichTextBox2, 1);
-    row->addWidget(ui.List1, 1);
-    row->addWidget(ui.Text6);
-    row->addLayout(notes, 2);
+    // The list keeps the width the splitter gave it; the notes column takes the rest.
+    row->addWidget(ui.List1);
+    row->addWidget(ui.label[7]);
+    row->addLayout(buildNotesColumn(ui, area), 1);
     return row;
 }
 
@@ -200,9 +216,10 @@ void buildMainWindowUi(QMainWindow& window, MainWindowUi& ui) {
     fieldColumn->addLayout(buildFieldGrid(ui, ui.Picture1));
     fieldColumn->addStretch(1);
     fieldColumn->addLayout(buildButtonRow(ui, ui.Picture1));
-    upper->addLayout(fieldColumn, 3);
+    // Extra width goes to the address block alone.
+    upper->addLayout(fieldColumn);
     upper->addSpacing(12);
-    upper->addLayout(buildAddressColumn(ui, ui.Picture1), 2);
+    upper->addLayout(buildAddressColumn(ui, ui.Picture1), 1);
 
     auto* main = new QVBoxLayout(ui.Picture1);
     main->setContentsMargins(8, 8, 8, 4);
@@ -212,8 +229,8 @@ void buildMainWindowUi(QMainWindow& window, MainWindowUi& ui) {
     main->addLayout(buildListRow(ui, ui.Picture1), 1);
     window.setCentralWidget(ui.Picture1);
     buildStatusBar(window, ui);
-    // The bands are painted by the layout step; they start hidden.
-    for (int band : {7, 22, 23}) {
+    // The bands over the notes column and the address block are not needed with layouts.
+    for (int band : {22, 23}) {
         ui.label[band]->setVisible(false);
     }
 }

@@ -20,6 +20,10 @@ namespace veltro::mainwindow {
 
 class ClickLabel;
 
+// The list row's design, twips: the card list's width and the splitter gap after it.
+inline constexpr double kListWidthTwips = 4800;
+inline constexpr double kListGapTwips = 90;
+
 // The main window's widgets, named as the rest of the program knows them.
 struct MainWindowUi {
     QWidget* Picture1 = nullptr;  // the card area

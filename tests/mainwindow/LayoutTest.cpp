@@ -1,0 +1,142 @@
+#include "FakeSearchHost.h"
+#include "MainWindowFixture.h"
+
+#include "mainwindow/MainMenus.h"
+#include "mainwindow/Twips.h"
+#include "richtext/RichTextBlock.h"
+#include "search/SearchWindow.h"
+#include "store/Settings.h"
+#include "store/SettingsKeys.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+
+using namespace veltro;
+using veltro::testing::MainWindowFixture;
+
+namespace {
+
+class Layout : public MainWindowFixture {
+protected:
+    [[nodiscard]] int pixels(double twips) const {
+        return mainwindow::twipsToPixels(twips, *window_);
+    }
+    [[nodiscard]] int leftInWindow(const QWidget* widget) const {
+        return widget->mapTo(window_.get(), QPoint(0, 0)).x();
+    }
+    void resizeBy(int width, int height) {
+        window_->resize(window_->width() + width, window_->height() + height);
+        QApplication::processEvents();
+    }
+    static void sendMouse(QWidget* to, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, to->mapToGlobal(at), Qt::LeftButton, buttons, {});
+        QApplication::sendEvent(to, &event);
+    }
+    // Presses on the splitter band and drags to x (window coordinates), still holding.
+    QPoint pressAndDrag(int x) {
+        QWidget* band = window_->ui().label[7];
+        const QPoint start(band->width() / 2, band->height() / 2);
+        const QPoint end = band->mapFrom(window_.get(), QPoint(x, 0)) + QPoint(0, start.y());
+        sendMouse(band, QEvent::MouseButtonPress, start, Qt::LeftButton);
+        sendMouse(band, QEvent::MouseMove, end, Qt::LeftButton);
+        return end;
+    }
+    void release(QPoint at) {
+        sendMouse(window_->ui().label[7], QEvent::MouseButtonRelease, at, Qt::NoButton);
+        QApplication::processEvents();
+    }
+    [[nodiscard]] int notesLeft() const { return leftInWindow(window_->ui().RichTextBox2); }
+    // Lets the window system's answers and what they start come in.
+    static void settle() { QTest::qWait(20); }
+    [[nodiscard]] static bool searchWindowOpen() {
+        const auto* search = search::SearchWindow::current();
+        return search != nullptr && search->isVisible();
+    }
+
+    // Leaves the main window as it is when the search window opens.
+    veltro::testing::FakeSearchHost host_{{}};
+};
+
+TEST_F(Layout, GrowingTheWindowGoesToTheListAndTheBlocks) {
+    const auto& ui = open({}, {}).ui();
+    const int step = pixels(1000);
+    const QSize list = ui.List1->size();
+    const QSize notes = ui.RichTextBox2->size();
+    const QSize address = ui.RichTextBox1->size();
+
+    resizeBy(0, step);
+    EXPECT_EQ(ui.List1->height(), list.height() + step);
+    EXPECT_EQ(ui.RichTextBox2->height(), notes.height() + step);
+    EXPECT_EQ(ui.RichTextBox1->height(), address.height());
+
+    resizeBy(step, 0);
+    EXPECT_EQ(ui.RichTextBox2->width(), notes.width() + step);
+    EXPECT_EQ(ui.RichTextBox1->width(), address.width() + step);
+    EXPECT_EQ(ui.List1->width(), list.width());
+}
+
+TEST_F(Layout, TheSplitterMovesTheNotesColumnAndStaysOffTheEdges) {
+    const auto& ui = open({}, {}).ui();
+    const int middle = window().width() / 2;
+    release(pressAndDrag(middle));
+    EXPECT_FALSE(ui.Text6->isVisible());
+    EXPECT_EQ(notesLeft(), middle);
+    EXPECT_EQ(leftInWindow(ui.label[6]), middle);
+    // The search field ends a little before the notes column, as the list does.
+    const int listRight = leftInWindow(ui.List1) + ui.List1->width();
+    EXPECT_LT(listRight, middle);
+    EXPECT_EQ(leftInWindow(ui.Text1) + ui.Text1->width(), listRight - pixels(410));
+
+    release(pressAndDrag(-50));
+    EXPECT_EQ(notesLeft(), pixels(2000));
+    release(pressAndDrag(window().width() + 50));
+    EXPECT_EQ(notesLeft(), window().width() - pixels(2000));
+
+    // The drag bar follows the pointer until it leaves for the notes block.
+    pressAndDrag(middle);
+    EXPECT_TRUE(ui.Text6->isVisible());
+    EXPECT_EQ(leftInWindow(ui.Text6), middle);
+    sendMouse(ui.RichTextBox2->viewport(), QEvent::MouseMove, {5, 5}, Qt::NoButton);
+    EXPECT_FALSE(ui.Text6->isVisible());
+}
+
+TEST_F(Layout, TheSearchWindowSurvivesTheMinimisingButNotTheRestore) {
+    settings::write(settings::key::OPChk2, QStringLiteral("1"));  // opened at start-up
+    open({QStringLiteral("Privat")}, {});
+    settle();
+    EXPECT_TRUE(searchWindowOpen());
+    EXPECT_TRUE(window().isMinimized());
+
+    window().showNormal();
+    settle();
+    EXPECT_FALSE(searchWindowOpen());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Restored and minimised again for the search window before the window system answers.
+    window().showMinimized();
+    settle();
+    window().showNormal();
+    window().menus().action(QStringLiteral("mnuEingabefenster"))->trigger();
+    settle();
+    EXPECT_TRUE(searchWindowOpen());
+    EXPECT_TRUE(window().isMinimized());
+}
+
+TEST_F(Layout, ResizingClosesTheSearchWindowButNotBelowTheSmallestSize) {
+    open({}, {});
+    search::SearchWindow::open(host_);
+    ASSERT_FALSE(window().isMinimized());
+
+    QResizeEvent narrow(QSize(pixels(3500), pixels(6000)), window().size());
+    QApplication::sendEvent(&window(), &narrow);
+    settle();
+    EXPECT_TRUE(searchWindowOpen());
+
+    resizeBy(0, pixels(1000));
+    settle();
+    EXPECT_FALSE(searchWindowOpen());
+}
+
+}  // namespace
