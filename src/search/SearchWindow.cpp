@@ -276,6 +276,10 @@ void SearchWindow::closeEvent(QCloseEvent* event) {
     }
     storeGeometry();
     event->accept();
+    // The window is deleted later; opening again before that must make a new one.
+    if (openWindow() == this) {
+        openWindow() = nullptr;
+    }
 }
 
 }  // namespace veltro::search

@@ -71,6 +71,15 @@ TEST_F(SearchWindowTest, OpensAboveEverythingWithTheMainWindowMinimised) {
     EXPECT_EQ(SearchWindow::open(host_), window_.data());
 }
 
+TEST_F(SearchWindowTest, OpeningRightAfterClosingGivesAWindowThatStays) {
+    window_->close();
+    EXPECT_EQ(SearchWindow::current(), nullptr);
+    open();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(window_.isNull());
+    EXPECT_TRUE(window_->isVisible());
+}
+
 TEST_F(SearchWindowTest, TitleAndColourFollowTheHits) {
     const QColor green(0, 0xC0, 0);
     const QColor darkRed(0xC0, 0, 0);
