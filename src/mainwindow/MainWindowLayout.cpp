@@ -2,7 +2,7 @@
 
 #include "mainwindow/MainWindowUi.h"
 #include "mainwindow/PreferredWidth.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
 
@@ -44,7 +44,7 @@ MainWindowLayout::MainWindowLayout(QMainWindow& window, const MainWindowUi& ui)
 }
 
 int MainWindowLayout::pixels(double twips) const {
-    return twipsToPixels(twips, window_);
+    return platform::twipsToPixels(twips, window_);
 }
 
 bool MainWindowLayout::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 #include "options/EinstellungenAnwenden.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 #include "richtext/RichTextBlock.h"
 #include "store/Compaction.h"
 #include "store/DataDirectory.h"
@@ -25,16 +26,6 @@
 namespace veltro::mainwindow {
 
 namespace key = settings::key;
-
-namespace {
-
-// Window sizes are kept in twips, 1/1440 inch, as the settings always did.
-double twipsPerPixel(const QWidget& widget) {
-    const double dpi = widget.logicalDpiX() > 0 ? widget.logicalDpiX() : 96.0;
-    return 1440.0 / dpi;
-}
-
-}  // namespace
 
 bool MainWindow::Form_Load() {
     QFont listFont = ui_.List1->font();
@@ -112,8 +103,7 @@ void MainWindow::restoreWindow() {
     const auto width = settings::readNumber(key::PFensterWidth);
     const auto height = settings::readNumber(key::PFensterHeight);
     if (restoreSize && width && height) {
-        const double scale = twipsPerPixel(*this);
-        resize(static_cast<int>(*width / scale), static_cast<int>(*height / scale));
+        resize(platform::twipsToPixels(*width, *this), platform::twipsToPixels(*height, *this));
     }
     if (settings::read(key::PFensterMax) == u"1") {
         setWindowState(windowState() | Qt::WindowMaximized);
@@ -147,10 +137,11 @@ options::OptionsDialog& MainWindow::optionsDialog() {
 }
 
 void MainWindow::Form_Unload() {
-    const double scale = twipsPerPixel(*this);
     const QSize size = frameGeometry().size();
-    settings::writeNumber(key::PFensterWidth, std::round(size.width() * scale));
-    settings::writeNumber(key::PFensterHeight, std::round(size.height() * scale));
+    settings::writeNumber(key::PFensterWidth,
+                          std::round(platform::pixelsToTwips(size.width(), *this)));
+    settings::writeNumber(key::PFensterHeight,
+                          std::round(platform::pixelsToTwips(size.height(), *this)));
     settings::write(key::PFensterMax, isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
     settings::write(key::LetzteKategorie, ui_.Combo1->currentText());
 }

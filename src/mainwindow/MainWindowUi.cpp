@@ -2,7 +2,7 @@
 
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/PreferredWidth.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 #include "richtext/RichTextBlock.h"
 
 #include <QComboBox>
@@ -156,7 +156,7 @@ QHBoxLayout* buildListRow(MainWindowUi& ui, QWidget* area) {
     auto* row = new QHBoxLayout();
     row->setSpacing(0);  // the splitter band is the gap
     auto* list = named(new PreferredWidth<QListView>(area), "List1");
-    list->setPreferredWidth(twipsToPixels(kListWidthTwips, *area));
+    list->setPreferredWidth(platform::twipsToPixels(kListWidthTwips, *area));
     list->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     ui.List1 = list;
     ui.List1->setUniformItemSizes(true);
@@ -165,7 +165,7 @@ QHBoxLayout* buildListRow(MainWindowUi& ui, QWidget* area) {
     ui.List1->setContextMenuPolicy(Qt::CustomContextMenu);
     ui.List1->setMouseTracking(true);
     caption(ui, 7, QString(), area);  // band of the list splitter
-    ui.label[7]->setFixedWidth(twipsToPixels(kListGapTwips, *area));
+    ui.label[7]->setFixedWidth(platform::twipsToPixels(kListGapTwips, *area));
     ui.label[7]->setCursor(Qt::SplitHCursor);
     // The drag bar floats above the layout; the splitter moves it.
     ui.Text6 = named(new QFrame(area), "Text6");

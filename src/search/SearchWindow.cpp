@@ -1,6 +1,7 @@
 #include "search/SearchWindow.h"
 
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 
@@ -135,13 +136,11 @@ void SearchWindow::storeGeometry() {
 }
 
 int SearchWindow::pixels(double twips) const {
-    const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96.0;
-    return static_cast<int>(std::lround(twips * dpi / 1440.0));
+    return platform::twipsToPixels(twips, *this);
 }
 
 double SearchWindow::twips(int pixels) const {
-    const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96.0;
-    return pixels * 1440.0 / dpi;
+    return platform::pixelsToTwips(pixels, *this);
 }
 
 void SearchWindow::Text1_Change() {

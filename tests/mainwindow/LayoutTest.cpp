@@ -2,7 +2,7 @@
 #include "MainWindowFixture.h"
 
 #include "mainwindow/MainMenus.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
 #include "store/Settings.h"
@@ -21,7 +21,7 @@ namespace {
 class Layout : public MainWindowFixture {
 protected:
     [[nodiscard]] int pixels(double twips) const {
-        return mainwindow::twipsToPixels(twips, *window_);
+        return platform::twipsToPixels(twips, *window_);
     }
     [[nodiscard]] int leftInWindow(const QWidget* widget) const {
         return widget->mapTo(window_.get(), QPoint(0, 0)).x();
