@@ -112,18 +112,6 @@ TEST_F(MainWindowOptions, ThePictureCoversTheCardAreaAndFollowsItsSize) {
     EXPECT_EQ(base(w.ui().box(2)), systemColour(QPalette::ToolTipBase));
 }
 
-TEST_F(MainWindowOptions, CancelLeavesTheStoredSchemeAndTheWindowAlone) {
-    auto& w = start();
-    auto& dialog = openOptions();
-    in<QRadioButton>(dialog, "Option3")->click();
-    in<QCheckBox>(dialog, "Check1")->click();
-    QTest::mouseClick(in<QPushButton>(dialog, "Command2"), Qt::LeftButton);
-    EXPECT_EQ(settings::read(key::OPOption), QString());
-    EXPECT_TRUE(w.ui().Image2->isHidden());
-    EXPECT_EQ(base(w.ui().box(2)), kWhite);
-    EXPECT_EQ(w.ui().Picture1->palette().color(QPalette::Window), systemColour(QPalette::Button));
-}
-
 TEST_F(MainWindowOptions, StartUpAppliesTheStoredSchemeThroughTheDialog) {
     settings::write(key::OPOption, QStringLiteral("4"));  // Nacht
     settings::write(key::OPChk1, QStringLiteral("1"));

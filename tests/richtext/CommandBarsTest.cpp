@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QImage>
 #include <QMainWindow>
-#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -57,66 +56,22 @@ TEST_F(CommandBarsTest, BarsHoldTheirButtonsInOrder) {
     }
 }
 
-TEST_F(CommandBarsTest, ButtonsCarryTheirTooltipsAndOnlyFormatStatesArePressable) {
-    const struct {
-        const char* key;
-        const char* toolTip;
-    } cases[] = {
-        {"tbrNeueKategorie", "Neue Kategorie anlegen"},
-        {"tbrNeueKarte", "Neue Karte/Adresse anlegen"},
-        {"tbrDrucken", "Druckt den aktiven Bereich  (Cursor)"},
-        {"tbrMail", "E-Mail  oder Internet starten"},
-        {"tbrSuchFenster", "Suchfenster einblenden"},
-        {"tbrCut", "Ausschneiden"},
-        {"tbrCopy", "Kopieren"},
-        {"tbrPaste", "Einfügen"},
-        {"tbrDelete", "Löschen"},
-        {"tbrOptionen", "Optionen"},
-        {"tbrFont", "Schriftart"},
-        {"tbrFontColor", "Farbe"},
-        {"tbrFett", "Fett"},
-        {"tbrKursiv", "Kursiv"},
-        {"tbrUnterstrichen", "Unterstrichen"},
-        {"tbrBullet", "Aufzählungszeichen"},
-        {"tbrLinks", "Linksbündig"},
-        {"tbrMitte", "Zentriert"},
-        {"tbrRechts", "Rechtsbündig"},
-        {"tbrHilfe", "Hilfe"},
-        {"tbrEnde", "Adressbuch Beenden"},
-    };
+// The main window's tests click every button; here: what a button is made of.
+TEST_F(CommandBarsTest, ToolButtonsAreFoundByKeyAndOnlyFormatStatesPress) {
     const QStringList pressable =
         split("tbrFett tbrKursiv tbrUnterstrichen tbrBullet tbrLinks tbrMitte tbrRechts");
-    ASSERT_EQ(CommandBars::buttons().size(), std::size(cases));
-    for (const auto& c : cases) {
-        const QString key = QLatin1String(c.key);
-        SCOPED_TRACE(c.key);
-        const QAction* action = bars_->action(key);
-        ASSERT_NE(action, nullptr);
-        EXPECT_EQ(action->toolTip(), QString::fromUtf8(c.toolTip));
-        EXPECT_EQ(action->isCheckable(), pressable.contains(key));
-        EXPECT_FALSE(action->icon().isNull());
-        auto* button = window_.findChild<QToolButton*>(key);
-        ASSERT_NE(button, nullptr) << "tool buttons are found by their key";
-        EXPECT_EQ(button->defaultAction(), action);
-    }
-}
-
-TEST_F(CommandBarsTest, EveryButtonRunsTheCommandOfItsKey) {
-    window_.show();
-    QStringList ran;
-    for (const CommandBars::Button& button : CommandBars::buttons()) {
-        const QString key = QLatin1String(button.key);
-        bars_->setCommand(key, [&ran, key] { ran << key; });
-    }
     for (const CommandBars::Button& button : CommandBars::buttons()) {
         const QString key = QLatin1String(button.key);
         SCOPED_TRACE(button.key);
-        ran.clear();
+        QAction* action = bars_->action(key);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->isCheckable(), pressable.contains(key));
+        EXPECT_FALSE(action->toolTip().isEmpty());
+        action->trigger();
+        EXPECT_FALSE(bars_->isPressed(key)) << "a click alone presses nothing";
         auto* widget = window_.findChild<QToolButton*>(key);
         ASSERT_NE(widget, nullptr);
-        QTest::mouseClick(widget, Qt::LeftButton);
-        EXPECT_EQ(ran, QStringList{key});
-        EXPECT_FALSE(bars_->isPressed(key)) << "a click alone presses nothing";
+        EXPECT_EQ(widget->defaultAction(), action);
     }
 }
 
