@@ -297,16 +297,13 @@ TEST_F(ImportDialogTest, ImportsTheMappedCsvColumnsAndReloadsTheCards) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialog.isNull()) << "the dialog closes after the import";
 
+    // Renaming and the texts of unmapped and empty fields are the import run's tests.
     auto store = CardStore::open(home.storeFile());
     EXPECT_EQ(store.cardCount(), 4);
     const auto renamed = store.loadCard(*store.findByHeading(u"Gärtnerei Grün_1"));
     ASSERT_TRUE(renamed.has_value());
-    EXPECT_EQ(renamed->text(veltro::store::Field::Kategorien), "Kunden");
     EXPECT_EQ(renamed->text(veltro::store::Field::Ort), "Fürth");
-    EXPECT_EQ(renamed->text(veltro::store::Field::Telefon), " ");
-    const auto semicolon = store.loadCard(*store.findByHeading(u"Bäckerei Müller; Söhne"));
-    ASSERT_TRUE(semicolon.has_value());
-    EXPECT_EQ(semicolon->text(veltro::store::Field::Vorname), "-");
+    EXPECT_TRUE(store.findByHeading(u"Bäckerei Müller; Söhne").has_value()) << "quoted";
 }
 
 TEST_F(ImportDialogTest, ImportsTheCustomersOfAnAccessFile) {
