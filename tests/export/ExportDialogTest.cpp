@@ -37,9 +37,7 @@ protected:
     }
     template <typename W = QWidget>
     W* child(const char* name) {
-        auto* widget = dialog->findChild<W*>(QLatin1String(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return testing::childNamed<W>(*dialog, QLatin1String(name));
     }
     [[nodiscard]] QString target(const char* name) const {
         return QString::fromStdString((home.dir() / name).string());

@@ -1,6 +1,7 @@
 #include "ImportTestSupport.h"
 #include "RecordingPlatform.h"
 #include "TestHome.h"
+#include "TestTools.h"
 
 #include "import/ImportDialog.h"
 #include "import/ImportHost.h"
@@ -71,9 +72,7 @@ protected:
 
     template <typename W>
     W* widget(const char* name) {
-        auto* found = dialog->findChild<W*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return veltro::testing::childNamed<W>(*dialog, QLatin1String(name));
     }
     QPushButton* button(const char* name) { return widget<QPushButton>(name); }
     bool nextEnabled() { return button("Command8")->isEnabled(); }

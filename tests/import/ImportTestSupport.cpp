@@ -1,5 +1,5 @@
 #include "ImportTestSupport.h"
-#include "TestFiles.h"
+#include "TestTools.h"
 
 #include "import/TargetFields.h"
 

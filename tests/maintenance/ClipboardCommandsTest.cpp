@@ -1,4 +1,4 @@
-#include "TestFiles.h"
+#include "TestTools.h"
 #include "maintenance/ClipboardCommands.h"
 #include "richtext/RichTextBlock.h"
 #include "richtext/StoredText.h"

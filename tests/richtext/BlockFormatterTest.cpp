@@ -1,5 +1,5 @@
 #include "RecordingPlatform.h"
-#include "TestFiles.h"
+#include "TestTools.h"
 #include "richtext/BlockFormatter.h"
 #include "richtext/RichTextBlock.h"
 

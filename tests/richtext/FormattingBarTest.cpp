@@ -1,5 +1,5 @@
 #include "RecordingPlatform.h"
-#include "TestFiles.h"
+#include "TestTools.h"
 #include "richtext/CommandBars.h"
 #include "richtext/FormattingBar.h"
 #include "richtext/RichTextBlock.h"

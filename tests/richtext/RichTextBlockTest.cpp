@@ -1,5 +1,5 @@
 #include "TestData.h"
-#include "TestFiles.h"
+#include "TestTools.h"
 #include "richtext/RichTextBlock.h"
 #include "richtext/StoredText.h"
 

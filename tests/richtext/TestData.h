@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TestFiles.h"
+#include "TestTools.h"
 
 #include <QByteArray>
 #include <QString>

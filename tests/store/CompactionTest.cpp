@@ -1,4 +1,4 @@
-#include "TestFiles.h"
+#include "TestTools.h"
 #include "TestHome.h"
 
 #include "store/CardStore.h"

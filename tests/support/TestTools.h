@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTextEdit>
 
+#include <gtest/gtest.h>
+
 namespace veltro::testing {
 
 // The whole file, or nothing when it cannot be read.
@@ -26,6 +28,14 @@ inline void select(QTextEdit& edit, int anchor, int position) {
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
     edit.setTextCursor(cursor);
+}
+
+// The widget of that object name below parent; a test failure when there is none.
+template <typename W = QWidget>
+W* childNamed(const QObject& parent, const QString& name) {
+    auto* widget = parent.findChild<W*>(name);
+    EXPECT_NE(widget, nullptr) << name.toStdString();
+    return widget;
 }
 
 }  // namespace veltro::testing
