@@ -1,5 +1,5 @@
-#include "TestTools.h"
 #include "TestHome.h"
+#include "TestTools.h"
 
 #include "store/CardStore.h"
 #include "store/Schema.h"
