@@ -6,7 +6,6 @@
 #include "store/Schema.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringDecoder>
 
 #include <gtest/gtest.h>
@@ -83,10 +82,7 @@ TEST_F(ExportFileTest, LeavesTheTargetAloneUnlessComplete) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        QFile old(target("old.csv"));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("alter Inhalt");
-        old.close();
+        ASSERT_TRUE(testing::writeBytes(target("old.csv"), "alter Inhalt"));
         const auto result = exportToFile(c.store, target(c.target), {}, c.progress);
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.status == ExportStatus::Failed, !result.error.isEmpty());

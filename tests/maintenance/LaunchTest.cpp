@@ -86,38 +86,25 @@ TEST_P(LaunchTargetTest, AsksAndOpens) {
 INSTANTIATE_TEST_SUITE_P(Texts, LaunchTargetTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LaunchCommandTest, MailQuestionThenDesktop) {
+TEST(LaunchCommandTest, AsksBeforeTheDesktopOpensAnything) {
     ScopedRecordingPlatform platform;
-    platform->answers = {platform::Answer::Ok};
+    platform->answers = {platform::Answer::Ok, platform::Answer::Cancel, platform::Answer::Ok};
     EXPECT_TRUE(launchMailOrWeb(LaunchSource::MailBox, u"anna@beispiel.de"_s));
-    ASSERT_EQ(platform->messages.size(), 1U);
-    const auto& asked = platform->messages.front();
-    EXPECT_EQ(asked.text, u"E-Mail-Verbindung herstellen zu\nanna@beispiel.de  ?      "_s);
-    EXPECT_EQ(asked.title, u"E-Mail"_s);
-    EXPECT_EQ(asked.buttons, platform::Buttons::OkCancel);
-    EXPECT_EQ(asked.icon, platform::Icon::Question);
-    ASSERT_EQ(platform->openedUrls.size(), 1U);
-    EXPECT_EQ(platform->openedUrls.front(), QUrl(u"mailto:anna@beispiel.de"_s));
-}
-
-TEST(LaunchCommandTest, WebQuestionNamesAddressWithoutHttp) {
-    ScopedRecordingPlatform platform;
-    platform->answers = {platform::Answer::Ok};
+    EXPECT_FALSE(launchMailOrWeb(LaunchSource::MailBox, u"anna@beispiel.de"_s));        // Cancel
+    EXPECT_FALSE(launchMailOrWeb(LaunchSource::NotesBlock, u"javascript:alert(1)"_s));  // unasked
     EXPECT_TRUE(launchMailOrWeb(LaunchSource::WebBox, u"http://www.x.de"_s));
-    ASSERT_EQ(platform->messages.size(), 1U);
-    EXPECT_EQ(platform->messages.front().text,
+    ASSERT_EQ(platform->messages.size(), 3U);
+    const auto& mail = platform->messages[0];
+    EXPECT_EQ(mail.text, u"E-Mail-Verbindung herstellen zu\nanna@beispiel.de  ?      "_s);
+    EXPECT_EQ(mail.title, u"E-Mail"_s);
+    EXPECT_EQ(mail.buttons, platform::Buttons::OkCancel);
+    EXPECT_EQ(mail.icon, platform::Icon::Question);
+    EXPECT_EQ(platform->messages[2].text,
               u"Internet-Verbindung herstellen zu\nwww.x.de  ?      "_s);
-    EXPECT_EQ(platform->messages.front().title, u"Internet"_s);
-    ASSERT_EQ(platform->openedUrls.size(), 1U);
-    EXPECT_EQ(platform->openedUrls.front(), QUrl(u"http://www.x.de"_s));
-}
-
-TEST(LaunchCommandTest, CancelOpensNothing) {
-    ScopedRecordingPlatform platform;
-    platform->answers = {platform::Answer::Cancel};
-    EXPECT_FALSE(launchMailOrWeb(LaunchSource::MailBox, u"anna@beispiel.de"_s));
-    EXPECT_EQ(platform->messages.size(), 1U);
-    EXPECT_TRUE(platform->openedUrls.empty());
+    EXPECT_EQ(platform->messages[2].title, u"Internet"_s);
+    const std::vector<QUrl> opened = {QUrl(u"mailto:anna@beispiel.de"_s),
+                                      QUrl(u"http://www.x.de"_s)};
+    EXPECT_EQ(platform->openedUrls, opened);
 }
 
 }  // namespace

@@ -57,8 +57,6 @@ TEST_F(Commands, NewCardInAllIsRefusedLoudlyFromTheMenuAndQuietlyFromTheButton) 
         platform_->messages[0].text,
         QStringLiteral("Wählen Sie bitte zuerst eine Kategorie aus!\nIn der Kategorie  -Alle-  "
                        "kann keine Karte/Adresse angelegt werden.\n"));
-    EXPECT_EQ(platform_->messages[0].title,
-              QStringLiteral("...Karte/Adresse kann nicht angelegt werden !"));
     EXPECT_EQ(platform_->beeps, 1);
     EXPECT_TRUE(platform_->inputRequests.empty());
 
@@ -162,7 +160,6 @@ TEST_F(Commands, ANewCategoryThenYesStartsANewCardInIt) {
     platform_->inputs.push_back(QStringLiteral("Schulz"));
     QTest::keyClicks(box(19), QStringLiteral("Verein"));
     QTest::keyClick(box(19), Qt::Key_Return);
-    EXPECT_EQ(box(19)->text().contains(u'\n'), false);
     EXPECT_TRUE(window().ui().Combo1->isVisible());
     ASSERT_EQ(platform_->inputRequests.size(), 1U);
     EXPECT_TRUE(platform_->inputRequests[0].prompt.startsWith(
@@ -170,23 +167,20 @@ TEST_F(Commands, ANewCategoryThenYesStartsANewCardInIt) {
     EXPECT_TRUE(storeHeadings().contains(QStringLiteral("Schulz@Verein")));
 }
 
-TEST_F(Commands, ACategoryThatDiffersOnlyInCaseIsRefusedSilently) {
+TEST_F(Commands, AnEmptyOrKnownCategoryNameBringsTheSelectorBackUnchanged) {
     openSample();
-    run("mnuNeueKategorie");
-    QTest::keyClicks(box(19), QStringLiteral("PRIVAT"));
-    QTest::keyClick(box(19), Qt::Key_Return);
-    EXPECT_EQ(window().ui().Combo1->count(), 3);
-    EXPECT_TRUE(platform_->messages.empty());
-    EXPECT_TRUE(window().ui().Combo1->isVisible());
-}
-
-TEST_F(Commands, EnterInAnEmptyInputLineBeepsAndBringsTheSelectorBack) {
-    openSample();
-    run("mnuNeueKategorie");
-    QTest::keyClick(box(19), Qt::Key_Return);
-    EXPECT_EQ(platform_->beeps, 1);
-    EXPECT_TRUE(window().ui().Combo1->isVisible());
-    EXPECT_FALSE(box(19)->isVisible());
+    for (const auto& [typed, beeps] : {std::pair{"PRIVAT", 0}, std::pair{"", 1}}) {
+        SCOPED_TRACE(typed);
+        run("mnuNeueKategorie");
+        box(19)->clear();
+        QTest::keyClicks(box(19), QString::fromUtf8(typed));
+        QTest::keyClick(box(19), Qt::Key_Return);
+        EXPECT_EQ(window().ui().Combo1->count(), 3);
+        EXPECT_EQ(platform_->beeps, beeps);
+        EXPECT_TRUE(platform_->messages.empty());
+        EXPECT_TRUE(window().ui().Combo1->isVisible());
+        EXPECT_FALSE(box(19)->isVisible());
+    }
 }
 
 TEST_F(Commands, RenamingACategoryMovesAllItsCards) {

@@ -179,14 +179,6 @@ TEST_F(FieldEditing, FocusAndTypingSetTheChangeFlagAsEachBoxSays) {
     EXPECT_TRUE(window().changeFlag());
 }
 
-TEST_F(FieldEditing, EnterInTheWebBoxInsertsNothing) {
-    openSample();
-    clickLine(0);
-    type(box(15), QStringLiteral("www.x.de"));
-    QTest::keyClick(box(15), Qt::Key_Return);
-    EXPECT_EQ(box(15)->text(), QStringLiteral("www.x.de"));
-}
-
 TEST_F(FieldEditing, LeavingThePostcodeFillsTheTownFromAnotherCard) {
     openSample();
     addCard(QStringLiteral("Carl"));  // comes after Bernd in store order

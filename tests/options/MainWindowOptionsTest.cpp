@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "OptionsTestSupport.h"
+#include "TestTools.h"
 
 #include "mainwindow/MainMenus.h"
 #include "options/BackgroundPicture.h"
@@ -29,10 +30,6 @@ protected:
     options::OptionsDialog& openOptions() {
         window().menus().action(QStringLiteral("mnuOptionen"))->trigger();
         return window().optionsDialog();
-    }
-    template <typename W>
-    W* in(options::OptionsDialog& dialog, const char* name) {
-        return dialog.findChild<W*>(QLatin1String(name));
     }
     [[nodiscard]] QColor base(QWidget* widget) const {
         return widget->palette().color(QPalette::Base);
@@ -65,8 +62,8 @@ TEST_F(MainWindowOptions, OkGivesTheFieldGroupsTheSchemeColours) {
     auto& dialog = openOptions();
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(dialog.isModal());
-    in<QRadioButton>(dialog, "Option2")->click();  // Wolken, no picture
-    QTest::mouseClick(in<QPushButton>(dialog, "Command1"), Qt::LeftButton);
+    childNamed<QRadioButton>(dialog, "Option2")->click();  // Wolken, no picture
+    QTest::mouseClick(childNamed<QPushButton>(dialog, "Command1"), Qt::LeftButton);
 
     EXPECT_EQ(settings::read(key::OPOption), QStringLiteral("2"));
     for (QWidget* field : group1()) {
@@ -86,8 +83,8 @@ TEST_F(MainWindowOptions, OkGivesTheFieldGroupsTheSchemeColours) {
 TEST_F(MainWindowOptions, ThePictureCoversTheCardAreaAndFollowsItsSize) {
     auto& w = start();
     auto& dialog = openOptions();
-    in<QRadioButton>(dialog, "Option5")->click();  // Wald
-    in<QCheckBox>(dialog, "Check1")->click();
+    childNamed<QRadioButton>(dialog, "Option5")->click();  // Wald
+    childNamed<QCheckBox>(dialog, "Check1")->click();
     dialog.Command1_Click();
     ASSERT_FALSE(w.ui().Image2->isHidden());
     EXPECT_EQ(w.ui().Image2->geometry(), w.ui().Picture1->rect());
@@ -105,23 +102,11 @@ TEST_F(MainWindowOptions, ThePictureCoversTheCardAreaAndFollowsItsSize) {
 
     // Clearing the picture shows the scheme's plain colour.
     dialog.showOptions();
-    in<QCheckBox>(dialog, "Check1")->click();
+    childNamed<QCheckBox>(dialog, "Check1")->click();
     dialog.Command1_Click();
     EXPECT_TRUE(w.ui().Image2->isHidden());
     EXPECT_EQ(w.ui().Picture1->palette().color(QPalette::Window), kDarkGreen);
     EXPECT_EQ(base(w.ui().box(2)), systemColour(QPalette::ToolTipBase));
-}
-
-TEST_F(MainWindowOptions, CancelLeavesTheStoredSchemeAndTheWindowAlone) {
-    auto& w = start();
-    auto& dialog = openOptions();
-    in<QRadioButton>(dialog, "Option3")->click();
-    in<QCheckBox>(dialog, "Check1")->click();
-    QTest::mouseClick(in<QPushButton>(dialog, "Command2"), Qt::LeftButton);
-    EXPECT_EQ(settings::read(key::OPOption), QString());
-    EXPECT_TRUE(w.ui().Image2->isHidden());
-    EXPECT_EQ(base(w.ui().box(2)), kWhite);
-    EXPECT_EQ(w.ui().Picture1->palette().color(QPalette::Window), systemColour(QPalette::Button));
 }
 
 TEST_F(MainWindowOptions, StartUpAppliesTheStoredSchemeThroughTheDialog) {

@@ -2,6 +2,7 @@
 
 #include "RecordingPlatform.h"
 #include "TestHome.h"
+#include "TestTools.h"
 #include "options/OptionsDialog.h"
 
 #include <QApplication>
@@ -37,9 +38,7 @@ protected:
 
     template <typename W>
     W* child(const QString& name) const {
-        auto* widget = dialog_->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
+        return childNamed<W>(*dialog_, name);
     }
 
     TestHome home_;

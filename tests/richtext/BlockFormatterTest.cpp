@@ -1,9 +1,9 @@
 #include "RecordingPlatform.h"
+#include "TestTools.h"
 #include "richtext/BlockFormatter.h"
 #include "richtext/RichTextBlock.h"
 
 #include <QTest>
-#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -17,26 +17,14 @@ QString rtf(const char* body) {
     return kHead + QString::fromLatin1(body) + QLatin1Char('}');
 }
 
-void select(RichTextBlock& block, int anchor, int position) {
-    QTextCursor cursor = block.textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    block.setTextCursor(cursor);
-}
+using testing::select;
 
 Tri styleOf(RichTextBlock& block, Style style) {
     const SelectionAttributes a = block.selectionAttributes();
-    switch (style) {
-        case Style::Bold:
-            return a.bold;
-        case Style::Italic:
-            return a.italic;
-        case Style::Underline:
-            return a.underline;
-        case Style::Bullet:
-            return a.bullet;
-    }
-    return Tri::Mixed;
+    return style == Style::Bold        ? a.bold
+           : style == Style::Italic    ? a.italic
+           : style == Style::Underline ? a.underline
+                                       : a.bullet;
 }
 
 TEST(BlockFormatter, ToggleMakesAMixedSelectionTrueThenFalse) {
@@ -85,16 +73,6 @@ TEST(BlockFormatter, ToggleAtTheInsertionPointFormatsWhatIsTypedNext) {
         select(block, 0, 2);
         EXPECT_EQ(styleOf(block, style), Tri::False) << "text before the cursor kept its format";
     }
-}
-
-TEST(BlockFormatter, AlignSetsTheSelectedParagraphsOnly) {
-    RichTextBlock block;
-    block.setRtfText(QStringLiteral("eins\nzwei\ndrei"));
-    select(block, 1, 6);
-    BlockFormatter::align(block, Alignment::Center);
-    EXPECT_EQ(block.selectionAttributes().alignment, Alignment::Center);
-    select(block, 11, 11);
-    EXPECT_EQ(block.selectionAttributes().alignment, Alignment::Left);
 }
 
 class BlockFormatterDialogs : public ::testing::Test {

@@ -26,15 +26,8 @@ const char* const kSamples[] = {"richedit-address.rtf", "richedit1-runs.rtf", "b
                                 "align-sizes.rtf"};
 constexpr int kRandomDocuments = 15;
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using testing::fileBytes;
+using testing::writeBytes;
 
 // LibreOffice's import turns every blank of a run of blanks into U+2006 plus a blank.
 QString withPlainBlanks(QString text) {
@@ -111,7 +104,7 @@ TEST_F(LibreOfficePeer, AgreesWithOurReaderAndWriter) {
     QStringList ours;
     for (const auto& [name, rtf] : inputs) {
         ours << path(QStringLiteral("ours/") + name);
-        ASSERT_TRUE(writeFile(ours.back(), rtf));
+        ASSERT_TRUE(writeBytes(ours.back(), rtf));
     }
 
     convert(QStringLiteral("rtf"), ours, path(QStringLiteral("lo-rtf")));
@@ -125,11 +118,11 @@ TEST_F(LibreOfficePeer, AgreesWithOurReaderAndWriter) {
     const auto txtOf = [&](const QString& rtfName) {
         const QString base = rtfName.chopped(4);
         return libreOfficeText(
-            readFile(path(QStringLiteral("txt/") + base + QStringLiteral(".txt"))));
+            fileBytes(path(QStringLiteral("txt/") + base + QStringLiteral(".txt"))));
     };
     for (const auto& [name, rtf] : inputs) {
         SCOPED_TRACE(name.toStdString());
-        const QByteArray loRtf = readFile(path(QStringLiteral("theirs/lo-") + name));
+        const QByteArray loRtf = fileBytes(path(QStringLiteral("theirs/lo-") + name));
         const QString ourPlain = plainTextFromStored(QByteArrayView(rtf), LineBreak::Lf);
         const QString ourPlainOfLo = plainTextFromStored(QByteArrayView(loRtf), LineBreak::Lf);
         // LibreOffice as reader: it shows our plain text.

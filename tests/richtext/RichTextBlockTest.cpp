@@ -1,4 +1,5 @@
 #include "TestData.h"
+#include "TestTools.h"
 #include "richtext/RichTextBlock.h"
 #include "richtext/StoredText.h"
 
@@ -16,12 +17,7 @@ namespace {
 using test::readData;
 using test::u8;
 
-void select(RichTextBlock& block, int anchor, int position) {
-    QTextCursor cursor = block.textCursor();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    block.setTextCursor(cursor);
-}
+using veltro::testing::select;
 
 TEST(RichTextBlock, StoresAndLoadsRtfText) {
     RichTextBlock block;
@@ -172,13 +168,15 @@ TEST(RichTextBlock, BulletsToggleAndJoinTheListAbove) {
 
 TEST(RichTextBlock, AlignmentSetsTheSelectedParagraphs) {
     RichTextBlock block;
-    block.setRtfText(QStringLiteral("eins\nzwei"));
+    block.setRtfText(QStringLiteral("eins\nzwei\ndrei"));
     select(block, 2, 7);
     block.setSelectionAlignment(Alignment::Center);
     EXPECT_EQ(block.selectionAttributes().alignment, Alignment::Center);
     block.setSelectionAlignment(Alignment::Right);
     select(block, 0, 0);
     EXPECT_EQ(block.selectionAttributes().alignment, Alignment::Right);
+    select(block, 11, 11);
+    EXPECT_EQ(block.selectionAttributes().alignment, Alignment::Left) << "not selected";
     EXPECT_TRUE(block.rtfText().contains(QStringLiteral("\\pard\\qr")));
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "TestTools.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 namespace veltro::richtext::test {
@@ -11,8 +12,7 @@ inline QString dataPath(const QString& name) {
 }
 
 inline QByteArray readData(const QString& name) {
-    QFile file(dataPath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return testing::fileBytes(dataPath(name));
 }
 
 inline QString u8(const char* utf8) {

@@ -24,22 +24,6 @@ QTextCharFormat formatAt(const QTextDocument& document, int position) {
     return cursor.charFormat();  // the format of the character before the cursor
 }
 
-TEST(TextDocumentRtf, RichEditAddressBecomesBlocksAndFormats) {
-    QTextDocument document;
-    readRtfInto(document, readData("richedit-address.rtf"));
-    ASSERT_EQ(document.blockCount(), 3);
-    const QTextCharFormat name = formatAt(document, 0);
-    EXPECT_EQ(name.fontFamilies().toStringList(), QStringList{QStringLiteral("MS Sans Serif")});
-    EXPECT_DOUBLE_EQ(name.fontPointSize(), 8.5);
-    const int street = document.findBlockByNumber(2).position();
-    const QTextCharFormat bold = formatAt(document, street);
-    EXPECT_EQ(bold.fontWeight(), QFont::Bold);
-    EXPECT_EQ(bold.foreground().color(), QColor(Qt::red));
-    const QTextCharFormat after = formatAt(document, street + 12);
-    EXPECT_EQ(after.fontWeight(), QFont::Normal);
-    EXPECT_FALSE(after.hasProperty(QTextFormat::ForegroundBrush));
-}
-
 TEST(TextDocumentRtf, BulletParagraphsShareOneList) {
     QTextDocument document;
     readRtfInto(document, readData("bullets.rtf"));
@@ -52,22 +36,6 @@ TEST(TextDocumentRtf, BulletParagraphsShareOneList) {
     EXPECT_EQ(document.lastBlock().textList(), nullptr);
     EXPECT_FALSE(document.toRawText().contains(QChar(0x00B7)));
     EXPECT_FALSE(document.toRawText().contains(u'\t'));
-}
-
-TEST(TextDocumentRtf, AlignmentsMapBothWays) {
-    QTextDocument document;
-    readRtfInto(document, readData("align-sizes.rtf"));
-    const Qt::Alignment expected[] = {Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify,
-                                      Qt::AlignLeft};
-    int i = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++i) {
-        EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, expected[i]);
-    }
-    const RichDocument back = richDocumentFrom(document);
-    EXPECT_EQ(back.paragraphs.at(0).format.alignment, Alignment::Center);
-    EXPECT_EQ(back.paragraphs.at(1).format.alignment, Alignment::Right);
-    EXPECT_EQ(back.paragraphs.at(2).format.alignment, Alignment::Justify);
-    EXPECT_EQ(back.paragraphs.at(3).format.alignment, Alignment::Left);
 }
 
 TEST(TextDocumentRtf, PlainTextTakesTheDocumentFontAndKeepsIt) {

@@ -102,62 +102,32 @@ TEST_F(SearchWindowTest, TitleAndColourFollowTheHits) {
 }
 
 TEST_F(SearchWindowTest, TwoDownsBrowseAndTheEndsHold) {
+    const QString ask = u"Suche 'Anschrift'  ...bitte Suchtext eingeben."_s;
+    const QString first = u"Alt Meier  (3 Karten)"_s;
     const struct {
         const char* name;
         QString typed;
-        std::vector<Qt::Key> keys;
+        const char* keys;  // D Down, U Up
         int selected;
         QString title;
     } cases[] = {
-        {"FirstDownOnlyEnters",
-         {},
-         {Qt::Key_Down},
-         -1,
-         u"Suche 'Anschrift'  ...bitte Suchtext eingeben."_s},
-        {"DownDownFirstCard", {}, {Qt::Key_Down, Qt::Key_Down}, 0, u"Alt Meier  (3 Karten)"_s},
-        {"UpOnFirstKeepsIt",
-         {},
-         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up},
-         0,
-         u"Alt Meier  (3 Karten)"_s},
-        {"DownOnLastKeepsIt",
-         {},
-         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down},
-         2,
-         u"Meier  (3 Karten)"_s},
-        {"DownThenUp",
-         {},
-         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up},
-         0,
-         u"Alt Meier  (3 Karten)"_s},
-        {"UpWithoutBrowsingDoesNothing",
-         {},
-         {Qt::Key_Up},
-         0,
-         u"Suche 'Anschrift'  ...bitte Suchtext eingeben."_s},
-        {"UpWithNothingSelected",
-         {},
-         {Qt::Key_Down, Qt::Key_Up},
-         -1,
-         u"Suche 'Anschrift'  ...bitte Suchtext eingeben."_s},
-        {"OneCardSaysKarte",
-         u"Anna"_s,
-         {Qt::Key_Down, Qt::Key_Down},
-         0,
-         u"Anna Schmidt  (1 Karte)"_s},
-        {"EmptyListStaysQuiet",
-         u"zzz"_s,
-         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up},
-         -1,
-         u"0 Karten   (suche Anschrift)"_s},
+        {"FirstDownOnlyEnters", {}, "D", -1, ask},
+        {"DownDownFirstCard", {}, "DD", 0, first},
+        {"UpOnFirstKeepsIt", {}, "DDU", 0, first},
+        {"DownOnLastKeepsIt", {}, "DDDDD", 2, u"Meier  (3 Karten)"_s},
+        {"DownThenUp", {}, "DDDU", 0, first},
+        {"UpWithoutBrowsingDoesNothing", {}, "U", 0, ask},
+        {"UpWithNothingSelected", {}, "DU", -1, ask},
+        {"OneCardSaysKarte", u"Anna"_s, "DD", 0, u"Anna Schmidt  (1 Karte)"_s},
+        {"EmptyListStaysQuiet", u"zzz"_s, "DDU", -1, u"0 Karten   (suche Anschrift)"_s},
     };
     for (const auto& c : cases) {
         closeWindow();
         host_.setSearchText(QString());
         open();
         type(c.typed);
-        for (Qt::Key key : c.keys) {
-            press(key);
+        for (const char* key = c.keys; *key != 0; ++key) {
+            press(*key == 'D' ? Qt::Key_Down : Qt::Key_Up);
         }
         EXPECT_EQ(host_.selectedLine(), c.selected) << c.name;
         EXPECT_EQ(title(), c.title) << c.name;

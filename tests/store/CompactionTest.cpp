@@ -1,16 +1,16 @@
 #include "TestHome.h"
+#include "TestTools.h"
 
 #include "store/CardStore.h"
 #include "store/Compaction.h"
 #include "store/Schema.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
 using namespace veltro::store;
 using veltro::testing::makeStore;
 using veltro::testing::TestHome;
+using veltro::testing::writeBytes;
 namespace fs = std::filesystem;
 
 namespace {
@@ -49,10 +49,8 @@ TEST(Compaction, ShrinksTheStoreAndLeavesExactlyOneFile) {
 TEST(Compaction, ALeftoverCopyIsDeletedFirst) {
     TestHome home;
     makeStoreWithSpace(home.dir());
-    QFile leftover(QString::fromStdString((home.dir() / kCompactFileName).string()));
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-    leftover.write("old");
-    leftover.close();
+    ASSERT_TRUE(
+        writeBytes(QString::fromStdString((home.dir() / kCompactFileName).string()), "old"));
     DatenbankKomprimieren(home.dir(), CompactWhen::Always);
     EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
     EXPECT_EQ(CardStore::open(home.storeFile()).cardCount(), 10);
@@ -72,10 +70,8 @@ TEST(Compaction, IsSilentWithoutAStoreAndKeepsADamagedOne) {
     EXPECT_NO_THROW(DatenbankKomprimieren(home.dir()));
     EXPECT_TRUE(filesIn(home.dir()).empty());
 
-    QFile garbage(QString::fromStdString(home.storeFile().string()));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray(8192, 'x'));
-    garbage.close();
+    ASSERT_TRUE(
+        writeBytes(QString::fromStdString(home.storeFile().string()), QByteArray(8192, 'x')));
     EXPECT_NO_THROW(DatenbankKomprimieren(home.dir(), CompactWhen::Always));
     EXPECT_EQ(fs::file_size(home.storeFile()), 8192U);
     EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
