@@ -21,7 +21,8 @@ struct BenchContext {
     // A pristine generated store with N cards (made once, then reused read-only).
     [[nodiscard]] std::filesystem::path pristineStore(std::int64_t cards) const;
     // A fresh copy of that store in a scratch directory, for metrics that write.
-    [[nodiscard]] std::filesystem::path scratchCopy(std::int64_t cards, const std::string& tag) const;
+    [[nodiscard]] std::filesystem::path scratchCopy(std::int64_t cards,
+                                                    const std::string& tag) const;
 };
 
 struct Metric {
