@@ -74,11 +74,6 @@ public:
             box->selectAll();
         }
     }
-    // Selects the notes while the focus stays in a card field.
-    void selectNotesFromOutside() {
-        notes()->selectAll();
-        focus(box(2));
-    }
     void closeOtherWindows() {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w != window_.get() && w->isVisible()) {
@@ -94,207 +89,179 @@ struct Row {
     std::function<bool(Dispatch&)> reached;
 };
 
+using Step = std::function<void(Dispatch&)>;
+using Check = std::function<bool(Dispatch&)>;
+
+const QString kNotes = QStringLiteral("Ruft montags an");
+const QString kAddress = QStringLiteral("Herrn Hans Meier");
+
 void nothing(Dispatch&) {}
 
-std::function<bool(Dispatch&)> asks(const char* text) {
-    return [text](Dispatch& d) { return d.asked(QString::fromUtf8(text)); };
+Step then(Step first, Step second) {
+    return [=](Dispatch& d) {
+        first(d);
+        second(d);
+    };
 }
-
-std::function<bool(Dispatch&)> shows(const char* window) {
-    return [window](Dispatch&) { return Dispatch::windowShown(window); };
+Step answer(Answer a, Step next = nothing) {
+    return then([a](Dispatch& d) { d.platform_->answers.push_back(a); }, std::move(next));
 }
-
-std::function<void(Dispatch&)> answerNo(std::function<void(Dispatch&)> then = nothing) {
-    return [then](Dispatch& d) {
-        d.platform_->answers.push_back(Answer::No);
-        then(d);
+Step clip(const char* text, Step next) {
+    return then([text](Dispatch&) { QApplication::clipboard()->setText(QString::fromUtf8(text)); },
+                std::move(next));
+}
+Step focusList() {
+    return [](Dispatch& d) { d.focus(d.window().ui().List1); };
+}
+Step focusBox(int number) {
+    return [number](Dispatch& d) { d.focus(d.box(number)); };
+}
+Step selectBox(int number) {
+    return [number](Dispatch& d) { d.selectAllIn(d.box(number)); };
+}
+// The whole block selected; with `outside` the focus stays in a card field.
+Step selectBlock(bool address, bool outside = false) {
+    return [=](Dispatch& d) {
+        RichTextBlock* block = address ? d.address() : d.notes();
+        d.selectAllIn(block);
+        if (outside) {
+            d.focus(d.box(2));
+        }
+    };
+}
+Step closeModalSoon() {
+    return [](Dispatch&) {
+        QTimer::singleShot(0, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                qApp->setProperty("seenModal", modal->objectName());
+                modal->close();
+            }
+        });
     };
 }
 
-std::function<void(Dispatch&)> focusOn(QWidget* (*widget)(Dispatch&)) {
-    return [widget](Dispatch& d) { d.focus(widget(d)); };
+Check both(Check first, Check second) {
+    return [=](Dispatch& d) { return first(d) && second(d); };
 }
-
-QWidget* list(Dispatch& d) {
-    return d.window().ui().List1;
+Check asks(const char* text) {
+    return [text](Dispatch& d) { return d.asked(QString::fromUtf8(text)); };
 }
-QWidget* firstName(Dispatch& d) {
-    return d.box(2);
+Check shows(const char* window) {
+    return [window](Dispatch&) { return Dispatch::windowShown(window); };
 }
+Check clipboardIs(const QString& text) {
+    return [text](Dispatch&) { return Dispatch::clipboard() == text; };
+}
+Check boxIs(int number, const char* text) {
+    return [=](Dispatch& d) { return d.box(number)->text() == QString::fromUtf8(text); };
+}
+Check blockIs(bool address, const char* text) {
+    return [=](Dispatch& d) {
+        return (address ? d.address() : d.notes())->plainText() == QString::fromUtf8(text);
+    };
+}
+Check recorded(std::size_t (*count)(const veltro::testing::RecordingPlatform&)) {
+    return [count](Dispatch& d) { return count(*d.platform_) == 1; };
+}
+Check printed(const QString& text) {
+    return [text](Dispatch& d) { return d.platform_->printedTexts().contains(text); };
+}
+Check notesStyle(Tri richtext::SelectionAttributes::*style) {
+    return [style](Dispatch& d) { return d.notes()->selectionAttributes().*style == Tri::True; };
+}
+Check addressAligned(Alignment alignment) {
+    return [alignment](Dispatch& d) {
+        return d.address()->selectionAttributes().alignment == alignment;
+    };
+}
+const Check kClosed = [](Dispatch& d) { return !d.window().isVisible(); };
+const Check kCategoryInput = [](Dispatch& d) { return d.box(19)->isVisible(); };
+const Check kSearchWindow = [](Dispatch&) { return search::SearchWindow::current() != nullptr; };
+const Check kFontDialog = recorded([](const auto& p) { return p.fontRequests.size(); });
+const Check kHelp = recorded([](const auto& p) { return p.helpPages.size(); });
 
 // Every menu entry, pop-up entry and toolbar key with the effect that shows its command ran.
 const std::vector<Row>& rows() {
+    using richtext::SelectionAttributes;
     static const std::vector<Row> table = {
         {"mnuExportieren", nothing, shows("veltro::exporting::ExportDialog")},
         {"mnuImportieren", [](Dispatch& d) { d.chooseCategory(QStringLiteral("Privat")); },
          shows("veltro::import::ImportDialog")},
-        {"mnuDruckAnschrift", answerNo(), asks("Anschrift drucken?")},
-        {"mnuDruckNotizen", answerNo(), asks("Notizen drucken?")},
-        {"mnuDruckEingabefelder", answerNo(), asks("Eingabefelder drucken?")},
-        {"mnuDruckGesamt2", answerNo(), asks("Diese Karte drucken?          ")},
+        {"mnuDruckAnschrift", answer(Answer::No), asks("Anschrift drucken?")},
+        {"mnuDruckNotizen", answer(Answer::No), asks("Notizen drucken?")},
+        {"mnuDruckEingabefelder", answer(Answer::No), asks("Eingabefelder drucken?")},
+        {"mnuDruckGesamt2", answer(Answer::No), asks("Diese Karte drucken?          ")},
         {"mnuSeitenansicht", nothing,
-         [](Dispatch& d) { return !d.platform_->previewTitles.empty(); }},
+         recorded([](const auto& p) { return p.previewTitles.size(); })},
         {"mnuDruckerAuswaehlen", nothing,
-         [](Dispatch& d) { return d.platform_->printerSetups == 1; }},
-        {"mnuBeenden", nothing, [](Dispatch& d) { return !d.window().isVisible(); }},
-        {"mnuCut", [](Dispatch& d) { d.selectAllIn(d.box(2)); },
-         [](Dispatch& d) { return d.clipboard() == "Hans" && d.box(2)->text().isEmpty(); }},
-        {"mnukopieren", [](Dispatch& d) { d.selectAllIn(d.box(2)); },
-         [](Dispatch& d) { return d.clipboard() == "Hans" && d.box(2)->text() == "Hans"; }},
-        {"mnueinfügen",
-         [](Dispatch& d) {
-             QApplication::clipboard()->setText(QStringLiteral("Franz"));
-             d.selectAllIn(d.box(2));
-         },
-         [](Dispatch& d) { return d.box(2)->text() == "Franz"; }},
-        {"mnulöschen", [](Dispatch& d) { d.selectAllIn(d.box(2)); },
-         [](Dispatch& d) { return d.box(2)->text().isEmpty() && d.clipboard() == "x"; }},
-        {"mnulöschen", answerNo(focusOn(list)), asks("Karte löschen.")},
-        {"mnuCopyNotizen", nothing, [](Dispatch& d) { return d.clipboard() == "Ruft montags an"; }},
-        {"mnuCopyAnschrift", nothing,
-         [](Dispatch& d) { return d.clipboard() == "Herrn Hans Meier"; }},
-        {"mnuNeueKategorie", nothing, [](Dispatch& d) { return d.box(19)->isVisible(); }},
+         recorded([](const auto& p) { return std::size_t(p.printerSetups); })},
+        {"mnuBeenden", nothing, kClosed},
+        {"mnuCut", selectBox(2), both(clipboardIs("Hans"), boxIs(2, ""))},
+        {"mnukopieren", selectBox(2), both(clipboardIs("Hans"), boxIs(2, "Hans"))},
+        {"mnueinfügen", clip("Franz", selectBox(2)), boxIs(2, "Franz")},
+        {"mnulöschen", selectBox(2), both(clipboardIs("x"), boxIs(2, ""))},
+        {"mnulöschen", answer(Answer::No, focusList()), asks("Karte löschen.")},
+        {"mnuCopyNotizen", nothing, clipboardIs(kNotes)},
+        {"mnuCopyAnschrift", nothing, clipboardIs(kAddress)},
+        {"mnuNeueKategorie", nothing, kCategoryInput},
         {"mnuKategorieUmbenennen", nothing, asks("Wählen Sie bitte zuerst eine Kategorie aus!")},
         {"mnuKategorieLoschen", nothing, asks("Wählen Sie bitte eine andere Kategorie aus!")},
         {"mnuNeuekarte", nothing, asks("...Karte/Adresse kann nicht angelegt werden !")},
         {"mnukarteRen", nothing,
-         [](Dispatch& d) {
-             return !d.platform_->inputRequests.empty() &&
-                    d.platform_->inputRequests[0].title == "Karte umbenennen";
-         }},
-        {"mnukarteloschen", answerNo(), asks("Karte löschen.")},
-        {"mnuDruckGesamt", answerNo(), asks("Diese Karte drucken?           ")},
-        {"mnuKarteKategorie",
-         [](Dispatch&) {
-             QTimer::singleShot(0, [] {
-                 if (QWidget* modal = QApplication::activeModalWidget()) {
-                     qApp->setProperty("seenModal", modal->objectName());
-                     modal->close();
-                 }
-             });
-         },
+         [](Dispatch& d) { return d.platform_->inputRequests.at(0).title == "Karte umbenennen"; }},
+        {"mnukarteloschen", answer(Answer::No), asks("Karte löschen.")},
+        {"mnuDruckGesamt", answer(Answer::No), asks("Diese Karte drucken?           ")},
+        {"mnuKarteKategorie", closeModalSoon(),
          [](Dispatch&) { return qApp->property("seenModal").toString() == "Form2"; }},
-        {"mnuEingabefenster", nothing, [](Dispatch&) { return search::SearchWindow::current(); }},
-        {"mnuEmailInternet",
-         [](Dispatch& d) {
-             d.platform_->answers.push_back(Answer::Cancel);
-             d.focus(d.box(17));
-         },
-         asks("E-Mail")},
+        {"mnuEingabefenster", nothing, kSearchWindow},
+        {"mnuEmailInternet", answer(Answer::Cancel, focusBox(17)), asks("E-Mail")},
         {"mnuOptionen", nothing, shows("Form3")},
-        {"mnuHilfe", nothing, [](Dispatch& d) { return d.platform_->helpPages.size() == 1; }},
+        {"mnuHilfe", nothing, kHelp},
         {"ErsteSchritteDialog", nothing, shows("Form7")},
         {"mnuInfo", nothing, shows("Form5")},
 
-        {"popAAusschneiden",
-         [](Dispatch& d) {
-             d.address()->selectAll();
-             d.focus(d.box(2));
-         },
-         [](Dispatch& d) {
-             return d.clipboard() == "Herrn Hans Meier" && d.address()->plainText().isEmpty();
-         }},
-        {"PopAKopieren",
-         [](Dispatch& d) {
-             d.address()->selectAll();
-             d.focus(d.box(2));
-         },
-         [](Dispatch& d) {
-             return d.clipboard() == "Herrn Hans Meier" && d.box(2)->text() == "Hans";
-         }},
-        {"PopAEinfügen",
-         [](Dispatch& d) {
-             QApplication::clipboard()->setText("Frau");
-             d.address()->selectAll();
-         },
-         [](Dispatch& d) { return d.address()->plainText() == "Frau"; }},
-        {"PopALöschen", [](Dispatch& d) { d.address()->selectAll(); },
-         [](Dispatch& d) { return d.address()->plainText().isEmpty(); }},
-        {"popaAnschriftKopieren", nothing,
-         [](Dispatch& d) { return d.clipboard() == "Herrn Hans Meier"; }},
-        {"popaDrucken", nothing,
-         [](Dispatch& d) { return d.platform_->printedTexts().contains("Herrn Hans Meier"); }},
-        {"popaformatieren", nothing,
-         [](Dispatch& d) { return d.platform_->fontRequests.size() == 1; }},
-        {"PopNAusschneiden", [](Dispatch& d) { d.selectNotesFromOutside(); },
-         [](Dispatch& d) {
-             return d.clipboard() == "Ruft montags an" && d.notes()->plainText().isEmpty();
-         }},
-        {"popnKopieren", [](Dispatch& d) { d.selectNotesFromOutside(); },
-         [](Dispatch& d) {
-             return d.clipboard() == "Ruft montags an" && d.box(2)->text() == "Hans";
-         }},
-        {"popnEinfügen",
-         [](Dispatch& d) {
-             QApplication::clipboard()->setText("neu");
-             d.notes()->selectAll();
-         },
-         [](Dispatch& d) { return d.notes()->plainText() == "neu"; }},
-        {"popnLöschen", [](Dispatch& d) { d.notes()->selectAll(); },
-         [](Dispatch& d) { return d.notes()->plainText().isEmpty(); }},
-        {"popnNotizenKopieren", nothing,
-         [](Dispatch& d) { return d.clipboard() == "Ruft montags an"; }},
-        {"popnDrucken", nothing,
-         [](Dispatch& d) { return d.platform_->printedTexts().contains("Ruft montags an"); }},
-        {"popnFormatieren", nothing,
-         [](Dispatch& d) { return d.platform_->fontRequests.size() == 1; }},
+        {"popAAusschneiden", selectBlock(true, true),
+         both(clipboardIs(kAddress), blockIs(true, ""))},
+        {"PopAKopieren", selectBlock(true, true), both(clipboardIs(kAddress), boxIs(2, "Hans"))},
+        {"PopAEinfügen", clip("Frau", selectBlock(true, true)), blockIs(true, "Frau")},
+        {"PopALöschen", selectBlock(true, true), blockIs(true, "")},
+        {"popaAnschriftKopieren", nothing, clipboardIs(kAddress)},
+        {"popaDrucken", nothing, printed(kAddress)},
+        {"popaformatieren", nothing, kFontDialog},
+        {"PopNAusschneiden", selectBlock(false, true),
+         both(clipboardIs(kNotes), blockIs(false, ""))},
+        {"popnKopieren", selectBlock(false, true), both(clipboardIs(kNotes), boxIs(2, "Hans"))},
+        {"popnEinfügen", clip("neu", selectBlock(false, true)), blockIs(false, "neu")},
+        {"popnLöschen", selectBlock(false, true), blockIs(false, "")},
+        {"popnNotizenKopieren", nothing, clipboardIs(kNotes)},
+        {"popnDrucken", nothing, printed(kNotes)},
+        {"popnFormatieren", nothing, kFontDialog},
 
-        {"tbrNeueKategorie", nothing, [](Dispatch& d) { return d.box(19)->isVisible(); }},
+        {"tbrNeueKategorie", nothing, kCategoryInput},
         {"tbrNeueKarte", nothing, asks("...Karte/Adresse kann nicht angelegt werden !")},
-        {"tbrDrucken", answerNo(focusOn(firstName)), asks("Eingabefelder drucken?")},
-        {"tbrDrucken", answerNo(focusOn(list)), asks("Diese Karte drucken?          ")},
-        {"tbrMail",
-         [](Dispatch& d) {
-             d.platform_->answers.push_back(Answer::Cancel);
-             d.focus(d.box(17));
-         },
-         asks("E-Mail")},
-        {"tbrSuchFenster", nothing, [](Dispatch&) { return search::SearchWindow::current(); }},
-        {"tbrCut", [](Dispatch& d) { d.selectAllIn(d.notes()); },
-         [](Dispatch& d) {
-             return d.clipboard() == "Ruft montags an" && d.notes()->plainText().isEmpty();
-         }},
-        {"tbrCopy", [](Dispatch& d) { d.selectAllIn(d.box(2)); },
-         [](Dispatch& d) { return d.clipboard() == "Hans"; }},
-        {"tbrPaste",
-         [](Dispatch& d) {
-             QApplication::clipboard()->setText("Eva");
-             d.selectAllIn(d.box(2));
-         },
-         [](Dispatch& d) { return d.box(2)->text() == "Eva"; }},
-        {"tbrDelete", [](Dispatch& d) { d.selectAllIn(d.notes()); },
-         [](Dispatch& d) { return d.notes()->plainText().isEmpty(); }},
-        {"tbrDelete", answerNo(focusOn(list)), asks("Karte löschen.")},
+        {"tbrDrucken", answer(Answer::No, focusBox(2)), asks("Eingabefelder drucken?")},
+        {"tbrDrucken", answer(Answer::No, focusList()), asks("Diese Karte drucken?          ")},
+        {"tbrMail", answer(Answer::Cancel, focusBox(17)), asks("E-Mail")},
+        {"tbrSuchFenster", nothing, kSearchWindow},
+        {"tbrCut", selectBlock(false), both(clipboardIs(kNotes), blockIs(false, ""))},
+        {"tbrCopy", selectBox(2), clipboardIs("Hans")},
+        {"tbrPaste", clip("Eva", selectBox(2)), boxIs(2, "Eva")},
+        {"tbrDelete", selectBlock(false), blockIs(false, "")},
+        {"tbrDelete", answer(Answer::No, focusList()), asks("Karte löschen.")},
         {"tbrOptionen", nothing, shows("Form3")},
-        {"tbrFont", nothing, [](Dispatch& d) { return d.platform_->fontRequests.size() == 1; }},
-        {"tbrFontColor", nothing,
-         [](Dispatch& d) { return d.platform_->colorRequests.size() == 1; }},
-        {"tbrFett", [](Dispatch& d) { d.selectAllIn(d.notes()); },
-         [](Dispatch& d) { return d.notes()->selectionAttributes().bold == Tri::True; }},
-        {"tbrKursiv", [](Dispatch& d) { d.selectAllIn(d.notes()); },
-         [](Dispatch& d) { return d.notes()->selectionAttributes().italic == Tri::True; }},
-        {"tbrUnterstrichen", [](Dispatch& d) { d.selectAllIn(d.notes()); },
-         [](Dispatch& d) { return d.notes()->selectionAttributes().underline == Tri::True; }},
-        {"tbrBullet", [](Dispatch& d) { d.selectAllIn(d.notes()); },
-         [](Dispatch& d) { return d.notes()->selectionAttributes().bullet == Tri::True; }},
-        {"tbrMitte", [](Dispatch& d) { d.selectAllIn(d.address()); },
-         [](Dispatch& d) {
-             return d.address()->selectionAttributes().alignment == Alignment::Center;
-         }},
-        {"tbrRechts", [](Dispatch& d) { d.selectAllIn(d.address()); },
-         [](Dispatch& d) {
-             return d.address()->selectionAttributes().alignment == Alignment::Right;
-         }},
+        {"tbrFont", nothing, kFontDialog},
+        {"tbrFontColor", nothing, recorded([](const auto& p) { return p.colorRequests.size(); })},
+        {"tbrFett", selectBlock(false), notesStyle(&SelectionAttributes::bold)},
+        {"tbrKursiv", selectBlock(false), notesStyle(&SelectionAttributes::italic)},
+        {"tbrUnterstrichen", selectBlock(false), notesStyle(&SelectionAttributes::underline)},
+        {"tbrBullet", selectBlock(false), notesStyle(&SelectionAttributes::bullet)},
+        {"tbrMitte", selectBlock(true), addressAligned(Alignment::Center)},
+        {"tbrRechts", selectBlock(true), addressAligned(Alignment::Right)},
         {"tbrLinks",
-         [](Dispatch& d) {
-             d.selectAllIn(d.address());
-             d.address()->setAlignment(Qt::AlignRight);
-         },
-         [](Dispatch& d) {
-             return d.address()->selectionAttributes().alignment == Alignment::Left;
-         }},
-        {"tbrHilfe", nothing, [](Dispatch& d) { return d.platform_->helpPages.size() == 1; }},
-        {"tbrEnde", nothing, [](Dispatch& d) { return !d.window().isVisible(); }},
+         then(selectBlock(true), [](Dispatch& d) { d.address()->setAlignment(Qt::AlignRight); }),
+         addressAligned(Alignment::Left)},
+        {"tbrHilfe", nothing, kHelp},
+        {"tbrEnde", nothing, kClosed},
     };
     return table;
 }
