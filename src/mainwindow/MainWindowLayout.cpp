@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QMainWindow>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -34,8 +35,13 @@ void setPreferredWidth(W* widget, int width) {
 
 MainWindowLayout::MainWindowLayout(QMainWindow& window, const MainWindowUi& ui)
     : QObject(&window), window_(window), ui_(ui), notesViewport_(ui.RichTextBox2->viewport()) {
-    // From the first size on, every pixel the window grows goes to the blocks.
-    window_.resize(window_.size().expandedTo(window_.sizeHint()));
+    // From the first size on, every pixel the window grows goes to the blocks; a small
+    // screen still shows all of the window.
+    QSize size = window_.size().expandedTo(window_.sizeHint());
+    if (const QScreen* screen = window_.screen()) {
+        size = size.boundedTo(screen->availableGeometry().size());
+    }
+    window_.resize(size);
     window_.installEventFilter(this);
     ui_.label[7]->installEventFilter(this);
     ui_.Picture1->installEventFilter(this);

@@ -34,7 +34,9 @@ QLabel* caption(MainWindowUi& ui, int number, const QString& text, QWidget* pare
 }
 
 QLineEdit* fieldBox(MainWindowUi& ui, int number, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
+    // Modest boxes leave the width of a common screen to the address block.
+    auto* box = new PreferredWidth<QLineEdit>(parent);
+    box->setPreferredWidth(platform::twipsToPixels(kFieldBoxTwips, *ui.Picture1));
     box->setObjectName(QStringLiteral("Text%1").arg(number));
     ui.text.at(number) = box;
     return box;

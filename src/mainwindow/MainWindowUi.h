@@ -23,6 +23,7 @@ class ClickLabel;
 // The list row's design, twips: the card list's width and the splitter gap after it.
 inline constexpr double kListWidthTwips = 4800;
 inline constexpr double kListGapTwips = 90;
+inline constexpr double kFieldBoxTwips = 1300;  // preferred width of a one-column field box
 
 // The main window's widgets, named as the rest of the program knows them.
 struct MainWindowUi {

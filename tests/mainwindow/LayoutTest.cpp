@@ -61,6 +61,9 @@ protected:
 
 TEST_F(Layout, GrowingTheWindowGoesToTheListAndTheBlocks) {
     const auto& ui = open({}, {}).ui();
+    // Above its preferred size, whatever the screen it starts on.
+    window().resize(window().size().expandedTo(window().sizeHint()));
+    QApplication::processEvents();
     const int step = pixels(1000);
     const QSize list = ui.List1->size();
     const QSize notes = ui.RichTextBox2->size();
