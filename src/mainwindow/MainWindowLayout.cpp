@@ -65,6 +65,13 @@ bool MainWindowLayout::eventFilter(QObject* watched, QEvent* event) {
                 windowStateChanged(static_cast<const QWindowStateChangeEvent&>(*event));
             }
             break;
+        case QEvent::Move:
+            // The card area moves down or up when the toolbar area changes its height.
+            if (watched == ui_.Picture1 && static_cast<const QMoveEvent&>(*event).oldPos().y() !=
+                                               static_cast<const QMoveEvent&>(*event).pos().y()) {
+                closeSearchWindowSoon();
+            }
+            break;
         case QEvent::Show:
             if (watched == &window_) {
                 alignSearchField();

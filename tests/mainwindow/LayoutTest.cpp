@@ -3,6 +3,7 @@
 
 #include "mainwindow/MainMenus.h"
 #include "platform/Twips.h"
+#include "richtext/CommandBars.h"
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
 #include "store/Settings.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <QToolBar>
 
 using namespace veltro;
 using veltro::testing::MainWindowFixture;
@@ -137,6 +139,18 @@ TEST_F(Layout, ResizingClosesTheSearchWindowButNotBelowTheSmallestSize) {
     EXPECT_TRUE(searchWindowOpen());
 
     resizeBy(0, pixels(1000));
+    settle();
+    EXPECT_FALSE(searchWindowOpen());
+}
+
+TEST_F(Layout, AToolbarAreaOfAnotherHeightClosesTheSearchWindow) {
+    open({}, {});
+    search::SearchWindow::open(host_);
+    settle();
+    ASSERT_TRUE(searchWindowOpen());
+    for (int band = 1; band <= 3; ++band) {
+        window().bars().bar(band)->hide();
+    }
     settle();
     EXPECT_FALSE(searchWindowOpen());
 }
