@@ -63,6 +63,10 @@ void MainWindow::connectEditCommands() {
         on(address ? "PopAEinfügen" : "popnEinfügen", [block] { ClipboardCommands::paste(block); });
         on(address ? "PopALöschen" : "popnLöschen",
            [block] { ClipboardCommands::deleteSelection(block); });
+        const auto copyBlock = [block] { ClipboardCommands::copyBlock(*block); };
+        on(address ? "mnuCopyAnschrift" : "mnuCopyNotizen", copyBlock);
+        on(address ? "popaAnschriftKopieren" : "popnNotizenKopieren", copyBlock);
+        connect(address ? ui_.Command5 : ui_.Command6, &QPushButton::clicked, this, copyBlock);
         on(address ? "popaformatieren" : "popnFormatieren",
            [this, block] { formatting_->formatter().chooseFontFor(*block); });
         // The block's own menu never shows; ours comes with the press.

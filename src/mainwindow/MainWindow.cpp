@@ -2,7 +2,6 @@
 
 #include "export/ExportDialog.h"
 #include "import/ImportDialog.h"
-#include "maintenance/ClipboardCommands.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
 #include "mainwindow/CardListModel.h"
@@ -99,13 +98,6 @@ void MainWindow::connectMenus() {
     on("mnuEmailInternet", [this] { mnuEmailInternet(); });
     on("mnuHilfe", [] { platform::current().showHelp({}); });
     on("ErsteSchritteDialog", [this] { maintenance::FirstStepsDialog::open(this); });
-    on("mnuCopyAnschrift",
-       [this] { maintenance::ClipboardCommands::copyBlock(*ui_.RichTextBox1); });
-    on("mnuCopyNotizen", [this] { maintenance::ClipboardCommands::copyBlock(*ui_.RichTextBox2); });
-    on("popaAnschriftKopieren",
-       [this] { maintenance::ClipboardCommands::copyBlock(*ui_.RichTextBox1); });
-    on("popnNotizenKopieren",
-       [this] { maintenance::ClipboardCommands::copyBlock(*ui_.RichTextBox2); });
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
     on("mnuImportieren", [this] {
         if (store_) {
@@ -163,10 +155,6 @@ void MainWindow::connectHandlers() {
     connect(ui_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(ui_.Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(ui_.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(ui_.Command5, &QPushButton::clicked, this,
-            [this] { maintenance::ClipboardCommands::copyBlock(*ui_.RichTextBox1); });
-    connect(ui_.Command6, &QPushButton::clicked, this,
-            [this] { maintenance::ClipboardCommands::copyBlock(*ui_.RichTextBox2); });
     connect(ui_.List1, &QListView::doubleClicked, this, [this] { mnukarteRen(); });
     connect(ui_.box(18), &QLineEdit::textChanged, this, [this] { Text18_Change(); });
     connect(ui_.List1, &QWidget::customContextMenuRequested, this,
