@@ -1,3 +1,4 @@
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainWindow.h"
@@ -40,7 +41,6 @@ void MainWindow::selectFirstLine() {
 
 void MainWindow::showRows(std::vector<std::int32_t> rows) {
     listModel_->setRows(std::move(rows));
-    shownCardId_.reset();
 }
 
 void MainWindow::Text1_Change() {
@@ -144,7 +144,8 @@ FullTextIndex& MainWindow::fullTextIndex() {
 }
 
 void MainWindow::VolltextSuchen() {
-    if (!store_) {
+    // The search finds what was just typed into the shown card too.
+    if (!store_ || !editor_->commit()) {
         return;
     }
     if (fullTextArmed_) {

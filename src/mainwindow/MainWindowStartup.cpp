@@ -1,4 +1,5 @@
 #include "maintenance/FirstStepsDialog.h"
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/MainWindow.h"
 #include "options/EinstellungenAnwenden.h"
@@ -53,6 +54,7 @@ bool MainWindow::Form_Load() {
         store_.reset();
         return false;
     }
+    editor_->setStore(&*store_);
     storeLoaded_ = true;
     fullTextArmed_ = false;
     fillCategorySelector();

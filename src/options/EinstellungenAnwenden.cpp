@@ -1,5 +1,6 @@
 #include "options/EinstellungenAnwenden.h"
 
+#include "mainwindow/FieldTable.h"
 #include "mainwindow/MainWindowUi.h"
 #include "options/BackgroundFitter.h"
 #include "options/OptionsDialog.h"
@@ -43,13 +44,16 @@ void EinstellungenAnwenden(const mainwindow::MainWindowUi& ui, const OptionsDial
     setRole(ui.Picture1, QPalette::Window, options.backgroundColour());
 
     const PreviewColours colours = options.colours();
-    for (QWidget* field : std::initializer_list<QWidget*>{
-             ui.Combo1, ui.Text16, ui.box(18), ui.box(2), ui.box(7), ui.box(11), ui.box(12),
-             ui.box(10), ui.List1, ui.RichTextBox1}) {
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{ui.Combo1, ui.Text16, ui.List1, ui.RichTextBox1}) {
         setFieldColour(field, colours.field1);
     }
-    for (const int number : {9, 8, 13, 17, 15, 14, 3, 4, 5}) {
-        setFieldColour(ui.box(number), colours.field2);
+    for (const auto& field : mainwindow::fieldTable()) {
+        if (field.colour != mainwindow::ColourGroup::None) {
+            setFieldColour(ui.box(field.number), field.colour == mainwindow::ColourGroup::First
+                                                     ? colours.field1
+                                                     : colours.field2);
+        }
     }
     for (const int number : {18, 20}) {
         setRole(ui.label.at(number), QPalette::WindowText, colours.label1);
