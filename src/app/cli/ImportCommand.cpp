@@ -172,22 +172,24 @@ int importFile(const QStringList& args) {
             QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
                            "Kategorie angeben."));
     }
-    const auto category = storedCategory(storeFile, parsed.category);
-    if (!category) {
-        err() << "Die Kategorie \"" << parsed.category << "\" gibt es in der Kartei nicht."
-              << Qt::endl;
-        return kFailed;
-    }
-    FieldMapping mapping(*category);
-    import::PreviewTable table;
-    if (const auto problem = readRows(parsed, mapping, table)) {
-        err() << parsed.file << ": " << *problem << Qt::endl;
-        return kFailed;
-    }
-    const auto outcome = import::runImport(storeFile, table.rows);
-    out() << outcome.cards << " Karten in die Kategorie \"" << *category << "\" importiert, "
-          << outcome.renamed << " davon umbenannt." << Qt::endl;
-    return kOk;
+    return whileLocked(parsed.dir, [&] {
+        const auto category = storedCategory(storeFile, parsed.category);
+        if (!category) {
+            err() << "Die Kategorie \"" << parsed.category << "\" gibt es in der Kartei nicht."
+                  << Qt::endl;
+            return kFailed;
+        }
+        FieldMapping mapping(*category);
+        import::PreviewTable table;
+        if (const auto problem = readRows(parsed, mapping, table)) {
+            err() << parsed.file << ": " << *problem << Qt::endl;
+            return kFailed;
+        }
+        const auto outcome = import::runImport(storeFile, table.rows);
+        out() << outcome.cards << " Karten in die Kategorie \"" << *category << "\" importiert, "
+              << outcome.renamed << " davon umbenannt." << Qt::endl;
+        return kOk;
+    });
 }
 
 }  // namespace veltro::cli
