@@ -36,10 +36,11 @@ int anonymousFile() {
     return fd;
 }
 
-// One line from fd, without its end; empty at end of file or after the timeout.
-std::string readLine(int fd, Clock::duration timeout) {
+enum class Report { line, closed, timedOut };
+
+// Waits for one line on fd, or for its writer to close it.
+Report waitForLine(int fd, Clock::duration timeout) {
     const auto deadline = Clock::now() + timeout;
-    std::string line;
     while (Clock::now() < deadline) {
         pollfd entry{fd, POLLIN, 0};
         if (poll(&entry, 1, 100) <= 0) {
@@ -47,14 +48,13 @@ std::string readLine(int fd, Clock::duration timeout) {
         }
         char c = 0;
         if (read(fd, &c, 1) != 1) {
-            return {};
+            return Report::closed;
         }
         if (c == '\n') {
-            return line;
+            return Report::line;
         }
-        line += c;
     }
-    return {};
+    return Report::timedOut;
 }
 
 // No server claims display n, not even one that died and left its lock or socket behind.
@@ -137,15 +137,16 @@ bool WindowManagerSession::tryServer(int number) {
                                              "1280x1024x24", "-nolisten", "tcp"},
                     ChildProcess::Options{log_.get(), writeEnd.get(), {}});
     writeEnd.reset();
-    if (!readLine(readEnd.get(), startTimeout).empty()) {
-        return true;
+    switch (waitForLine(readEnd.get(), startTimeout)) {
+        case Report::line:
+            return true;
+        case Report::closed:  // it lost the display to another server and ends
+            server_.reset();
+            return false;
+        case Report::timedOut:
+            break;
     }
-    if (server_->running()) {
-        throw std::runtime_error(
-            failure("Xvfb on :" + std::to_string(number) + " did not get ready"));
-    }
-    server_.reset();
-    return false;
+    throw std::runtime_error(failure("Xvfb on :" + std::to_string(number) + " did not get ready"));
 }
 
 void WindowManagerSession::startWindowManager() {

@@ -12,8 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 
 namespace veltro::testing {
@@ -124,20 +128,37 @@ bool socketExists(const std::string& display) {
     return std::filesystem::exists("/tmp/.X11-unix/X" + display.substr(1));
 }
 
+// The processes this test program started that are still there (zombies included).
+int childProcesses() {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line)) {
+            continue;
+        }
+        // "pid (name) state ppid ...": the name may hold anything, so read after its end.
+        std::istringstream rest(line.substr(line.rfind(')') + 1));
+        char state = 0;
+        pid_t parent = 0;
+        rest >> state >> parent;
+        count += parent == getpid() ? 1 : 0;
+    }
+    return count;
+}
+
 TEST(WindowManagerSessionTest, SessionsSideBySideGetTheirOwnDisplayAndLeaveNothing) {
-    std::string displays[2];
+    const int before = childProcesses();
     {
         const WindowManagerSession one;
         const WindowManagerSession two;
-        displays[0] = one.display();
-        displays[1] = two.display();
-        EXPECT_NE(displays[0], displays[1]);
-        EXPECT_NE(displays[0], qEnvironmentVariable("DISPLAY").toStdString());
-        EXPECT_TRUE(socketExists(displays[0]));
-        EXPECT_TRUE(socketExists(displays[1]));
+        EXPECT_NE(one.display(), two.display());
+        EXPECT_NE(one.display(), qEnvironmentVariable("DISPLAY").toStdString());
+        EXPECT_TRUE(socketExists(one.display()));
+        EXPECT_TRUE(socketExists(two.display()));
+        EXPECT_EQ(childProcesses(), before + 4);  // two servers, two window managers
     }
-    EXPECT_FALSE(socketExists(displays[0]));
-    EXPECT_FALSE(socketExists(displays[1]));
+    EXPECT_EQ(childProcesses(), before);
 }
 
 }  // namespace
