@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -118,7 +119,7 @@ void WindowManagerSession::startServer() {
             return;
         }
     }
-    throw std::runtime_error(failure("Xvfb found no free display"));
+    throw std::runtime_error(failure("Xvfb ended on each of the displays it was given"));
 }
 
 bool WindowManagerSession::tryServer(int number) {
@@ -150,11 +151,11 @@ bool WindowManagerSession::tryServer(int number) {
 }
 
 void WindowManagerSession::startWindowManager() {
-    // openbox runs its start-up command once it manages windows, not when it first claims
-    // the screen: a window shown in between would never be activated.
+    // Ready means openbox has run its start-up command, at the end of its start-up. Having
+    // claimed the screen is not enough: a window shown in between is never activated.
     const TemporaryFolder folder;
     const auto ready = folder.path() / "ready";
-    std::vector<std::string> args{"--sm-disable", "--startup", "touch " + ready.string()};
+    std::vector<std::string> args{"--sm-disable", "--startup", "touch '" + ready.string() + "'"};
     if (std::filesystem::exists(openboxConfig)) {
         args.insert(args.end(), {"--config-file", openboxConfig});
     }
@@ -173,8 +174,12 @@ void WindowManagerSession::startWindowManager() {
 }
 
 std::string WindowManagerSession::failure(const std::string& what) const {
-    std::string output(4096, '\0');
-    const ssize_t size = pread(log_.get(), output.data(), output.size(), 0);
+    // The end of the log: what went wrong last, after any displays lost to other servers.
+    constexpr off_t shown = 4096;
+    const off_t end = lseek(log_.get(), 0, SEEK_END);
+    std::string output(shown, '\0');
+    const ssize_t size =
+        pread(log_.get(), output.data(), output.size(), std::max<off_t>(0, end - shown));
     output.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
     return what + (output.empty() ? std::string(".") : ". Its output:\n" + output);
 }
