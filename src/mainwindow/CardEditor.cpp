@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTextDocument>
@@ -36,6 +37,11 @@ QString withoutLeadingBlanks(const QString& text) {
 bool focusStaysInWindow(const QWidget& left, const QFocusEvent& event) {
     switch (event.reason()) {
         case Qt::MouseFocusReason:
+            // A right click opens a pop-up menu; it is no move on to the next field.
+            if ((QGuiApplication::mouseButtons() & Qt::RightButton) != 0) {
+                return false;
+            }
+            [[fallthrough]];
         case Qt::TabFocusReason:
         case Qt::BacktabFocusReason:
         case Qt::ShortcutFocusReason:

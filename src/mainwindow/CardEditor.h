@@ -27,7 +27,8 @@ namespace veltro::mainwindow {
 struct MainWindowUi;
 
 // Whether the focus that `left` loses goes to another widget of its window by the user's
-// click, Tab or the program's own move; not to a pop-up, another window or nowhere.
+// left click, Tab or the program's own move; not by a right click or to a pop-up, another
+// window or nowhere.
 [[nodiscard]] bool focusStaysInWindow(const QWidget& left, const QFocusEvent& event);
 
 // The card view's editor: owns the shown card's id, what the user has typed into it and

@@ -253,7 +253,7 @@ TEST_F(EditGate, SigtermWritesThePendingEditAndKeepsTheRun) {
                      [this] { window().endRunKeeping(); });
     typePending(QStringLiteral("t"));
     std::raise(SIGTERM);
-    QTRY_VERIFY(!window().isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window().isVisible(); }));
     EXPECT_TRUE(platform_->messages.empty());  // no exit question
     expectStored(QStringLiteral("Albers"), QStringLiteral("t"));
     auto s = store::CardStore::open(home_.storeFile());
