@@ -100,6 +100,10 @@ struct Path {
     std::function<void(EditGate&, mainwindow::MainWindow&)> run;
 };
 
+void PrintTo(const Path& path, std::ostream* os) {
+    *os << path.name;
+}
+
 class EveryPath : public EditGate, public ::testing::WithParamInterface<Path> {};
 
 TEST_P(EveryPath, WritesThePendingEditFirst) {
@@ -314,6 +318,10 @@ struct FailingCommand {
     int category;  // chosen in the selector before the store is locked
     std::function<void(mainwindow::MainWindow&, veltro::testing::RecordingPlatform&)> run;
 };
+
+void PrintTo(const FailingCommand& command, std::ostream* os) {
+    *os << command.name;
+}
 
 class UnderALock : public EditGate, public ::testing::WithParamInterface<FailingCommand> {};
 
