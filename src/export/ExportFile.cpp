@@ -23,7 +23,7 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
                           const ExportOptions& options, const ProgressCallback& progress) {
     std::optional<store::CardStore> cardStore;
     try {
-        cardStore = store::CardStore::open(storeFile);
+        cardStore = store::CardStore::openForReading(storeFile);
     } catch (const store::StoreError& e) {
         return failure(QStringLiteral("Die Kartei lässt sich nicht öffnen:\n%1")
                            .arg(QString::fromUtf8(e.what())));

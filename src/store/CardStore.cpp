@@ -4,6 +4,7 @@
 #include "store/StoreError.h"
 
 #include "store/Schema.h"
+#include "store/Upgrade.h"
 
 #include <string>
 
@@ -27,6 +28,14 @@ CardStore::CardStore(Database db) : db_(std::move(db)) {}
 CardStore CardStore::open(const std::filesystem::path& file) {
     Database db = Database::open(file);
     verifySchema(db);
+    upgradeStore(db);
+    return CardStore(std::move(db));
+}
+
+CardStore CardStore::openForReading(const std::filesystem::path& file) {
+    Database db = Database::open(file);
+    verifySchema(db);
+    db.exec("PRAGMA query_only = ON");
     return CardStore(std::move(db));
 }
 

@@ -25,8 +25,12 @@ struct HeadingRow {
 // The card store: the open database file with the card and category tables.
 class CardStore {
 public:
-    // Opens an existing store; throws StoreError with the engine's text.
+    // Opens an existing store for reading and writing, brought up to this program's
+    // layout first (see Upgrade.h); throws StoreError.
     static CardStore open(const std::filesystem::path& file);
+    // Opens an existing store of any version, older or newer, only to read the original
+    // tables: nothing is upgraded and the connection refuses every write.
+    static CardStore openForReading(const std::filesystem::path& file);
 
     [[nodiscard]] Database& db() { return db_; }
     [[nodiscard]] const std::filesystem::path& file() const { return db_.file(); }

@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 
 #include "store/CardFields.h"
+#include "store/SchemaVersion.h"
 #include "store/StoreError.h"
 
 #include <string>
@@ -18,6 +19,8 @@ std::string columnList(const std::string& prefix, const std::string& suffix) {
     }
     return list;
 }
+
+}  // namespace
 
 // While a run is in progress (row 0 of zKontakte), the first change of a row copies
 // it into the snapshot table under its own row id, and a new row is noted under its
@@ -38,8 +41,6 @@ void createChangeTriggers(Database& db, const std::string& table, const std::str
             " BEGIN INSERT OR IGNORE INTO " + snapshot + " (rowid) VALUES (-new.rowid); END");
 }
 
-}  // namespace
-
 void createSchema(Database& db) {
     Transaction tx(db);
     const std::string columns = columnList("", " TEXT");
@@ -51,6 +52,7 @@ void createSchema(Database& db) {
     db.exec("CREATE INDEX KontakteSchlagworte ON Kontakte (Schlagworte, Kategorien)");
     createChangeTriggers(db, "Kontakte", columnList("", ""), columnList("old.", ""));
     createChangeTriggers(db, "tblAdrCfg", "KategorieName", "old.KategorieName");
+    addLaterLayouts(db);
     tx.commit();
 }
 

@@ -3,15 +3,22 @@
 #include "store/Sqlite.h"
 
 #include <filesystem>
+#include <string>
 
 namespace veltro::store {
 
 inline constexpr const char* kStoreFileName = "Kartix.mdb";
 inline constexpr const char* kCompactFileName = "Kartix2.mdb";
 
-// Makes the four tables of a new, empty card store. Only our own tools call it; the
-// program opens existing stores and never creates or alters a table.
+// Makes a new, empty card store in the current layout: the four original tables, then
+// every later layout on top (see SchemaVersion.h). Only our own tools call it; the
+// program changes the layout of an existing store only by its upgrade steps.
 void createSchema(Database& db);
+
+// Makes z<table> keep the rows of `table` that a run changes (see Snapshot.h). `columns`
+// names the copied columns, `oldValues` the same as old.<column>.
+void createChangeTriggers(Database& db, const std::string& table, const std::string& columns,
+                          const std::string& oldValues);
 
 // Throws StoreError with the engine's text when one of the four tables is missing.
 void verifySchema(Database& db);

@@ -1,6 +1,8 @@
 #include "store/Snapshot.h"
 
 #include "store/CardStore.h"
+#include "store/KartenInfo.h"
+#include "store/SchemaVersion.h"
 
 #include <string>
 #include <vector>
@@ -9,77 +11,121 @@ namespace veltro::store {
 
 namespace {
 
-const std::string& kontakteColumns() {
-    return cardColumnList();
-}
+// A table the exit step can put back, its snapshot being z<name> with the same columns.
+struct Tracked {
+    std::string name;
+    std::string columns;
+    int sinceVersion;
 
-std::vector<std::string> trackingDiscard() {
-    const std::string columns = kontakteColumns();
-    return {
-        // The marker goes first, so the triggers stop noting while we put rows back.
-        "DELETE FROM zKontakte WHERE rowid = 0",
-        "DELETE FROM Kontakte WHERE rowid IN (SELECT -rowid FROM zKontakte WHERE rowid < 0)",
-        "DELETE FROM Kontakte WHERE rowid IN (SELECT rowid FROM zKontakte WHERE rowid > 0)",
-        "INSERT INTO Kontakte (rowid, " + columns + ") SELECT rowid, " + columns +
-            " FROM zKontakte WHERE rowid > 0",
-        "DELETE FROM tblAdrCfg WHERE rowid IN (SELECT -rowid FROM ztblAdrCfg WHERE rowid < 0)",
-        "DELETE FROM tblAdrCfg WHERE rowid IN (SELECT rowid FROM ztblAdrCfg WHERE rowid > 0)",
-        "INSERT INTO tblAdrCfg (rowid, KategorieName) SELECT rowid, KategorieName FROM ztblAdrCfg "
-        "WHERE rowid > 0",
-        "DELETE FROM zKontakte",
-        "DELETE FROM ztblAdrCfg",
+    [[nodiscard]] std::string snapshot() const { return "z" + name; }
+};
+
+// Cards first: putting them back makes their KartenInfo rows anew, which the
+// KartenInfo snapshot then replaces with the rows of the start.
+std::vector<Tracked> trackedTables(Database& db) {
+    const std::vector<Tracked> all = {
+        {"Kontakte", cardColumnList(), 1},
+        {"tblAdrCfg", "KategorieName", 1},
+        {"KartenInfo", kKartenInfoColumns, 2},
     };
+    const int version = storeVersion(db);
+    std::vector<Tracked> present;
+    for (const auto& table : all) {
+        if (table.sinceVersion <= version) {
+            present.push_back(table);
+        }
+    }
+    return present;
 }
 
 // Row ids travel with the rows, so a card keeps its identity through a discard.
-std::string copyRows(const char* to, const char* from, const std::string& columns) {
-    return std::string("INSERT INTO ") + to + " (rowid, " + columns + ") SELECT rowid, " + columns +
-           " FROM " + from;
+std::string copyRows(const std::string& to, const std::string& from, const std::string& columns) {
+    return "INSERT INTO " + to + " (rowid, " + columns + ") SELECT rowid, " + columns + " FROM " +
+           from;
 }
 
-std::vector<std::string> copyingDiscard() {
-    return {
-        "DELETE FROM Kontakte",
-        "DELETE FROM tblAdrCfg",
-        copyRows("Kontakte", "zKontakte", kontakteColumns()),
-        copyRows("tblAdrCfg", "ztblAdrCfg", "KategorieName"),
-        "DELETE FROM zKontakte",
-        "DELETE FROM ztblAdrCfg",
-    };
+std::vector<std::string> trackingDiscard(const std::vector<Tracked>& tables) {
+    // The marker goes first, so the triggers stop noting while we put rows back.
+    std::vector<std::string> steps = {"DELETE FROM zKontakte WHERE rowid = 0"};
+    for (const auto& table : tables) {
+        const std::string z = table.snapshot();
+        steps.push_back("DELETE FROM " + table.name + " WHERE rowid IN (SELECT -rowid FROM " + z +
+                        " WHERE rowid < 0)");
+        steps.push_back("DELETE FROM " + table.name + " WHERE rowid IN (SELECT rowid FROM " + z +
+                        " WHERE rowid > 0)");
+        steps.push_back(copyRows(table.name, z, table.columns) + " WHERE rowid > 0");
+    }
+    for (const auto& table : tables) {
+        steps.push_back("DELETE FROM " + table.snapshot());
+    }
+    return steps;
+}
+
+std::vector<std::string> copyingDiscard(const std::vector<Tracked>& tables) {
+    std::vector<std::string> steps;
+    for (const auto& table : tables) {
+        steps.push_back("DELETE FROM " + table.name);
+        steps.push_back(copyRows(table.name, table.snapshot(), table.columns));
+    }
+    for (const auto& table : tables) {
+        steps.push_back("DELETE FROM " + table.snapshot());
+    }
+    return steps;
+}
+
+void emptySnapshots(Database& db, const std::vector<Tracked>& tables) {
+    for (const auto& table : tables) {
+        db.exec("DELETE FROM " + table.snapshot());
+    }
+}
+
+bool hasTrigger(Database& db, const std::string& name) {
+    auto stmt = db.prepare("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?1");
+    stmt.bind(1, QString::fromStdString(name));
+    return stmt.step();
+}
+
+bool tracksAll(Database& db, const std::vector<Tracked>& tables) {
+    for (const auto& table : tables) {
+        for (const char* change : {"Aendern", "Loeschen", "Neu"}) {
+            if (!hasTrigger(db, table.snapshot() + change)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 bool Snapshot::tracksChanges(Database& db) {
-    auto stmt = db.prepare(
-        "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND name IN "
-        "('zKontakteAendern', 'zKontakteLoeschen', 'zKontakteNeu', 'ztblAdrCfgAendern', "
-        "'ztblAdrCfgLoeschen', 'ztblAdrCfgNeu')");
-    return stmt.step() && stmt.integer(0) == 6;
+    return tracksAll(db, trackedTables(db));
 }
 
 void Snapshot::take(Database& db) {
+    const auto tables = trackedTables(db);
     Transaction tx(db);
-    db.exec("DELETE FROM zKontakte");
-    db.exec("DELETE FROM ztblAdrCfg");
-    if (tracksChanges(db)) {
+    emptySnapshots(db, tables);
+    if (tracksAll(db, tables)) {
         db.exec("INSERT INTO zKontakte (rowid) VALUES (0)");
     } else {
-        db.exec(copyRows("zKontakte", "Kontakte", kontakteColumns()));
-        db.exec(copyRows("ztblAdrCfg", "tblAdrCfg", "KategorieName"));
+        for (const auto& table : tables) {
+            db.exec(copyRows(table.snapshot(), table.name, table.columns));
+        }
     }
     tx.commit();
 }
 
 void Snapshot::keep(Database& db) {
+    const auto tables = trackedTables(db);
     Transaction tx(db);
-    db.exec("DELETE FROM zKontakte");
-    db.exec("DELETE FROM ztblAdrCfg");
+    emptySnapshots(db, tables);
     tx.commit();
 }
 
 void Snapshot::discard(Database& db, const std::function<void(int)>& afterStep) {
-    const auto steps = tracksChanges(db) ? trackingDiscard() : copyingDiscard();
+    const auto tables = trackedTables(db);
+    const auto steps = tracksAll(db, tables) ? trackingDiscard(tables) : copyingDiscard(tables);
     Transaction tx(db);
     int step = 0;
     for (const auto& sql : steps) {

@@ -1,3 +1,4 @@
+#include "StoreState.h"
 #include "TestHome.h"
 
 #include "store/CardStore.h"
@@ -8,35 +9,17 @@
 #include <gtest/gtest.h>
 
 using namespace veltro::store;
-using veltro::testing::makeStore;
-using veltro::testing::TestHome;
+using namespace veltro::testing;
 
 namespace {
 
-// Every row of both tables, with row ids, as one comparable text.
+// Every row of the three tables, with row ids, as one comparable text.
 QStringList tableState(CardStore& store) {
-    QStringList rows;
-    auto cards =
-        store.db().prepare("SELECT rowid, " + cardColumnList() + " FROM Kontakte ORDER BY rowid");
-    while (cards.step()) {
-        QString row;
-        for (int i = 0; i < cards.columnCount(); ++i) {
-            row += (cards.isNull(i) ? QStringLiteral("<null>") : cards.textOrEmpty(i)) + u'|';
-        }
-        rows << row;
-    }
-    auto categories =
-        store.db().prepare("SELECT rowid, KategorieName FROM tblAdrCfg ORDER BY rowid");
-    while (categories.step()) {
-        rows << QStringLiteral("K %1 %2").arg(categories.integer(0)).arg(categories.textOrEmpty(1));
-    }
-    return rows;
+    return cardsAndCategories(store.db()) + kartenInfoRows(store.db());
 }
 
 std::int64_t rowsIn(CardStore& store, const char* table) {
-    auto stmt = store.db().prepare(std::string("SELECT count(*) FROM ") + table);
-    stmt.step();
-    return stmt.integer(0);
+    return numberOf(store.db(), std::string("SELECT count(*) FROM ") + table);
 }
 
 // A run that touches every kind of row: edits, deletes, new rows, a new row edited and
@@ -69,26 +52,36 @@ protected:
              {QStringLiteral("Drei"), QStringLiteral("B")}});
         store_.emplace(CardStore::open(home_.storeFile()));
         if (!GetParam()) {  // a store made without the change triggers
-            for (const char* name : {"zKontakteAendern", "zKontakteLoeschen", "zKontakteNeu",
-                                     "ztblAdrCfgAendern", "ztblAdrCfgLoeschen", "ztblAdrCfgNeu"}) {
+            for (const char* name :
+                 {"zKontakteAendern", "zKontakteLoeschen", "zKontakteNeu", "ztblAdrCfgAendern",
+                  "ztblAdrCfgLoeschen", "ztblAdrCfgNeu", "zKartenInfoAendern",
+                  "zKartenInfoLoeschen", "zKartenInfoNeu"}) {
                 store_->db().exec(std::string("DROP TRIGGER ") + name);
             }
         }
+        // Times of the past, so that every change in the run shows within the second.
+        store_->db().exec(
+            "UPDATE KartenInfo SET Angelegt = '2001-01-01T00:00:00Z', "
+            "Geaendert = '2001-01-02T00:00:00Z'");
         before_ = tableState(*store_);
+        beforeInfo_ = kartenInfoRows(store_->db());
         Snapshot::take(store_->db());
     }
     TestHome home_;
     std::optional<CardStore> store_;
     QStringList before_;
+    QStringList beforeInfo_;
 };
 
 TEST_P(SnapshotRun, DiscardBringsEveryRowBackAndEmptiesTheSnapshot) {
     editEverything(*store_);
-    ASSERT_NE(tableState(*store_), before_);
+    ASSERT_NE(kartenInfoRows(store_->db()), beforeInfo_);
     Snapshot::discard(store_->db());
     EXPECT_EQ(tableState(*store_), before_);
+    EXPECT_EQ(kartenInfoRows(store_->db()), beforeInfo_);
     EXPECT_EQ(rowsIn(*store_, "zKontakte"), 0);
     EXPECT_EQ(rowsIn(*store_, "ztblAdrCfg"), 0);
+    EXPECT_EQ(rowsIn(*store_, "zKartenInfo"), 0);
 }
 
 TEST_P(SnapshotRun, KeepKeepsTheRunAndEmptiesTheSnapshot) {
@@ -98,6 +91,7 @@ TEST_P(SnapshotRun, KeepKeepsTheRunAndEmptiesTheSnapshot) {
     EXPECT_EQ(tableState(*store_), after);
     EXPECT_EQ(rowsIn(*store_, "zKontakte"), 0);
     EXPECT_EQ(rowsIn(*store_, "ztblAdrCfg"), 0);
+    EXPECT_EQ(rowsIn(*store_, "zKartenInfo"), 0);
 }
 
 TEST_P(SnapshotRun, AFailureInTheMiddleOfDiscardLeavesTheTablesWhole) {

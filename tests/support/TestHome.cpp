@@ -30,6 +30,16 @@ QString TestHome::settingsFile() const {
     return config_.path() + QStringLiteral("/Veltrix/Veltrix.conf");
 }
 
+store::Card cardFrom(const CardSpec& spec) {
+    store::Card card;
+    card.set(store::Field::Schlagworte, spec.heading);
+    card.set(store::Field::Kategorien, spec.category);
+    for (const auto& [field, value] : spec.fields) {
+        card.set(field, value);
+    }
+    return card;
+}
+
 void makeStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
                const std::vector<CardSpec>& cards) {
     store::createEmptyStore(dir);
@@ -38,13 +48,7 @@ void makeStore(const std::filesystem::path& dir, const std::vector<QString>& cat
         cardStore.addCategory(name);
     }
     for (const auto& wanted : cards) {
-        store::Card card;
-        card.set(store::Field::Schlagworte, wanted.heading);
-        card.set(store::Field::Kategorien, wanted.category);
-        for (const auto& [field, value] : wanted.fields) {
-            card.set(field, value);
-        }
-        cardStore.insertCard(card);
+        cardStore.insertCard(cardFrom(wanted));
     }
 }
 

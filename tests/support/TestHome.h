@@ -37,6 +37,8 @@ struct CardSpec {
     std::vector<std::pair<store::Field, QString>> fields = {};
 };
 
+[[nodiscard]] store::Card cardFrom(const CardSpec& spec);
+
 // Creates DIR/Kartix.mdb with these categories and cards, in this store order.
 void makeStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
                const std::vector<CardSpec>& cards);

@@ -20,9 +20,10 @@ int usage(const char* text) {
     return kUsage;
 }
 
+// For reading only: a store of any version is listed, and none is upgraded.
 std::optional<store::CardStore> openStore(const QString& dir) {
     try {
-        return store::CardStore::open(dirArg(dir) / store::kStoreFileName);
+        return store::CardStore::openForReading(dirArg(dir) / store::kStoreFileName);
     } catch (const store::StoreError& e) {
         err() << "Die Kartei in " << dir << " lässt sich nicht öffnen: " << e.what() << Qt::endl;
         return std::nullopt;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "store/Sqlite.h"
+
+namespace veltro::store {
+
+// The columns of KartenInfo besides its key, KarteId, which is the card's row id in
+// Kontakte and so also the row id of its KartenInfo row and snapshot row.
+inline constexpr const char* kKartenInfoColumns = "Uid, Angelegt, Geaendert";
+
+// Adds KartenInfo: for each card a lasting identity (a random UUID) and when it was made
+// and last changed, as UTC texts like 2026-12-07T09:30:00Z. Triggers on Kontakte keep
+// it current for every writer, including programs that know only the original tables,
+// so they use plain SQL only. Cards already there get a row dated now, as nothing better
+// is known. Runs inside the caller's transaction.
+void addKartenInfo(Database& db);
+
+}  // namespace veltro::store

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "store/Sqlite.h"
+
+#include <span>
+
+namespace veltro::store {
+
+// The store's layout is named by PRAGMA user_version. Version 1 is the four original
+// tables (stores from before the number was kept say 0); each later version adds tables
+// keyed by Kontakte.rowid and never touches the original four, so programs that know
+// only those keep reading and writing the store.
+//   2: KartenInfo (card identity, made and changed times) and its snapshot.
+inline constexpr int kCurrentStoreVersion = 2;
+
+[[nodiscard]] int storeVersion(Database& db);
+
+// One step from version `from` to `from + 1`, run inside the caller's transaction.
+struct UpgradeStep {
+    int from;
+    void (*apply)(Database& db);
+};
+
+// Every step, in order, the last one ending at kCurrentStoreVersion.
+[[nodiscard]] std::span<const UpgradeStep> upgradeSteps();
+
+// Runs one step and names the new version, inside the caller's transaction.
+void applyStep(Database& db, const UpgradeStep& step);
+
+// Builds every later layout on a new store of version 1, inside the caller's transaction,
+// so that new and upgraded stores share one layout.
+void addLaterLayouts(Database& db);
+
+}  // namespace veltro::store

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "store/CardStore.h"
+#include "store/Sqlite.h"
+
+#include <QStringList>
+
+#include <string>
+
+namespace veltro::testing {
+
+// Every row of a table in row id order, with its row id and Null told apart from empty
+// text, as one comparable list.
+inline QStringList rowsOf(store::Database& db, const std::string& table,
+                          const std::string& columns) {
+    QStringList rows;
+    auto stmt = db.prepare("SELECT rowid, " + columns + " FROM " + table + " ORDER BY rowid");
+    while (stmt.step()) {
+        QString row;
+        for (int i = 0; i < stmt.columnCount(); ++i) {
+            row += (stmt.isNull(i) ? QStringLiteral("<null>") : stmt.textOrEmpty(i)) + u'|';
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+inline QStringList cardsAndCategories(store::Database& db) {
+    return rowsOf(db, "Kontakte", store::cardColumnList()) +
+           rowsOf(db, "tblAdrCfg", "KategorieName");
+}
+
+inline QStringList kartenInfoRows(store::Database& db) {
+    return rowsOf(db, "KartenInfo", "KarteId, Uid, Angelegt, Geaendert");
+}
+
+// The first column of the first row as a number; -1 when there is no row.
+inline std::int64_t numberOf(store::Database& db, const std::string& sql) {
+    auto stmt = db.prepare(sql);
+    return stmt.step() ? stmt.integer(0) : -1;
+}
+
+inline std::int64_t userVersion(store::Database& db) {
+    return numberOf(db, "PRAGMA user_version");
+}
+
+}  // namespace veltro::testing

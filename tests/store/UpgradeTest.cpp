@@ -1,0 +1,216 @@
+#include "StoreState.h"
+#include "TestHome.h"
+#include "VersionOneStore.h"
+
+#include "store/CardStore.h"
+#include "store/Compaction.h"
+#include "store/Schema.h"
+#include "store/SchemaVersion.h"
+#include "store/Settings.h"
+#include "store/SettingsKeys.h"
+#include "store/StoreError.h"
+#include "store/Upgrade.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+using namespace veltro::store;
+using namespace veltro::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A store of the release before versions: categories, Null and empty fields, rich text,
+// a card without heading, and a gap in the row ids.
+void makeOldStore(const fs::path& dir) {
+    makeVersionOneStore(
+        dir, {QStringLiteral("Privat"), QStringLiteral("Firma"), QStringLiteral("Leer")},
+        {{QStringLiteral("Müller"),
+          QStringLiteral("Privat"),
+          {{Field::Telefon, QStringLiteral("0711 12345")}, {Field::Anrede, QString()}}},
+         {QStringLiteral("Gelöscht"), QStringLiteral("Privat")},
+         {QStringLiteral("O'Neill"),
+          QStringLiteral("Firma"),
+          {{Field::Notizen, QStringLiteral("{\\rtf1 {\\b fett}}")}}},
+         {QStringLiteral("Zeta"), QStringLiteral("Privat")}});
+    auto db = Database::open(dir / kStoreFileName);
+    db.exec("DELETE FROM Kontakte WHERE Schlagworte = 'Gelöscht'");
+    db.exec("INSERT INTO Kontakte (Vorname) VALUES ('ohne Schlagworte')");
+}
+
+QStringList originalTables(const fs::path& file) {
+    auto db = Database::open(file);
+    return cardsAndCategories(db);
+}
+
+// Every object of the layout with its SQL, whitespace evened out.
+QStringList layout(Database& db) {
+    QStringList objects;
+    auto stmt = db.prepare("SELECT type, name, sql FROM sqlite_master ORDER BY type, name");
+    while (stmt.step()) {
+        objects << stmt.textOrEmpty(0) + u' ' + stmt.textOrEmpty(1) + u' ' +
+                       stmt.textOrEmpty(2).simplified();
+    }
+    return objects;
+}
+
+std::vector<std::string> filesIn(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(StoreUpgrade, AVersionOneStoreComesForwardWithEveryCardCategoryAndSetting) {
+    TestHome home;
+    makeOldStore(home.dir());
+    veltro::settings::write(veltro::settings::key::List1FontName, QStringLiteral("Courier"));
+    const QStringList before = originalTables(home.storeFile());
+
+    auto store = CardStore::open(home.storeFile());
+    Database& db = store.db();
+    EXPECT_EQ(userVersion(db), kCurrentStoreVersion);
+    EXPECT_EQ(cardsAndCategories(db), before);
+    EXPECT_EQ(veltro::settings::read(veltro::settings::key::List1FontName),
+              QStringLiteral("Courier"));
+
+    EXPECT_EQ(numberOf(db, "SELECT count(*) FROM KartenInfo"), 4);
+    EXPECT_EQ(
+        numberOf(db, "SELECT count(*) FROM Kontakte k JOIN KartenInfo i ON i.KarteId = k.rowid"),
+        4);
+    EXPECT_EQ(numberOf(db, "SELECT count(DISTINCT Uid) FROM KartenInfo"), 4);
+    const QRegularExpression uuid(
+        QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
+    const QRegularExpression utc(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$"));
+    auto rows = db.prepare("SELECT Uid, Angelegt, Geaendert FROM KartenInfo");
+    while (rows.step()) {
+        EXPECT_TRUE(uuid.match(rows.textOrEmpty(0)).hasMatch())
+            << rows.textOrEmpty(0).toStdString();
+        EXPECT_TRUE(utc.match(rows.textOrEmpty(1)).hasMatch()) << rows.textOrEmpty(1).toStdString();
+        EXPECT_EQ(rows.textOrEmpty(1), rows.textOrEmpty(2));
+    }
+
+    // The copy beside it is the store as it was, readable by its owner only.
+    const fs::path backupFile = upgradeBackupFile(home.storeFile(), 1);
+    EXPECT_EQ(backupFile.filename(), "Kartix.mdb.bak-v1");
+    EXPECT_EQ(fs::status(backupFile).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    auto backup = Database::open(backupFile);
+    EXPECT_EQ(userVersion(backup), 0);
+    EXPECT_EQ(cardsAndCategories(backup), before);
+    EXPECT_EQ(numberOf(backup, "SELECT count(*) FROM sqlite_master WHERE sql LIKE '*KartenInfo*'"),
+              0);
+}
+
+TEST(StoreUpgrade, AnUpgradedStoreHasTheLayoutOfANewOne) {
+    TestHome oldHome;
+    makeOldStore(oldHome.dir());
+    TestHome newHome;
+    createEmptyStore(newHome.dir());
+    EXPECT_EQ(layout(CardStore::open(oldHome.storeFile()).db()),
+              layout(CardStore::open(newHome.storeFile()).db()));
+}
+
+TEST(StoreUpgrade, ACurrentStoreIsLeftAloneEvenAfterCompaction) {
+    TestHome home;
+    makeOldStore(home.dir());
+    const QStringList info = kartenInfoRows(CardStore::open(home.storeFile()).db());
+    fs::remove(upgradeBackupFile(home.storeFile(), 1));
+    DatenbankKomprimieren(home.dir(), CompactWhen::Always);
+    auto store = CardStore::open(home.storeFile());
+    EXPECT_EQ(kartenInfoRows(store.db()), info);
+    EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
+}
+
+struct FailingUpgrade {
+    const char* name;
+    std::function<void(const fs::path& store)> arrange;
+    std::function<void(int version)> beforeCommit;
+};
+
+void PrintTo(const FailingUpgrade& param, std::ostream* out) {
+    *out << param.name;
+}
+
+class UpgradeFailure : public ::testing::TestWithParam<FailingUpgrade> {};
+
+TEST_P(UpgradeFailure, LeavesTheStoreAtItsVersionWithItsDataAndSaysSo) {
+    TestHome home;
+    makeOldStore(home.dir());
+    const QStringList before = originalTables(home.storeFile());
+    GetParam().arrange(home.storeFile());
+    {
+        auto db = Database::open(home.storeFile());
+        try {
+            upgradeStore(db, GetParam().beforeCommit);
+            FAIL() << "the upgrade reported success";
+        } catch (const StoreError& e) {
+            EXPECT_EQ(e.code(), 0);
+            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(
+                QStringLiteral("Die Kartei ließ sich nicht von Version 1 auf Version 2 umstellen; "
+                               "sie bleibt, wie sie war.\n")))
+                << e.what();
+        }
+        EXPECT_EQ(userVersion(db), 0);
+        EXPECT_EQ(numberOf(db, "SELECT count(*) FROM sqlite_master WHERE sql LIKE '*KartenInfo*'"),
+                  0);
+        EXPECT_EQ(cardsAndCategories(db), before);
+    }
+    // Once the cause is gone the next open succeeds.
+    std::error_code ec;
+    fs::remove_all(upgradeBackupFile(home.storeFile(), 1), ec);
+    EXPECT_EQ(userVersion(CardStore::open(home.storeFile()).db()), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, UpgradeFailure,
+    ::testing::Values(FailingUpgrade{
+                          "StepFails", [](const fs::path&) {},
+                          [](int) { throw StoreError("disk I/O error", SQLITE_IOERR_WRITE); }},
+                      // Without its copy no step runs.
+                      FailingUpgrade{"BackupCannotBeWritten",
+                                     [](const fs::path& store) {
+                                         fs::create_directory(upgradeBackupFile(store, 1));
+                                         fs::create_directory(upgradeBackupFile(store, 1) /
+                                                              "besetzt");
+                                     },
+                                     {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
+    TestHome home;
+    makeStore(home.dir(), {QStringLiteral("K")},
+              {{QStringLiteral("Eins"), QStringLiteral("K")},
+               {QStringLiteral("Zwei"), QStringLiteral("K")}});
+    Database::open(home.storeFile()).exec("PRAGMA user_version = 3");
+    try {
+        CardStore::open(home.storeFile());
+        FAIL() << "opened a newer store for writing";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()),
+                  QStringLiteral("Die Kartei wurde mit einer neueren Version von Veltro "
+                                 "Adressbuch angelegt (Version 3). Diese Version kann sie "
+                                 "nicht bearbeiten."));
+    }
+    EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
+
+    auto reader = CardStore::openForReading(home.storeFile());
+    EXPECT_EQ(reader.headings().size(), 2U);
+    EXPECT_THROW(reader.addCategory(QStringLiteral("Neu")), StoreError);
+    EXPECT_EQ(userVersion(reader.db()), 3);
+}
+
+TEST(StoreUpgrade, ReadingAnOldStoreLeavesItOld) {
+    TestHome home;
+    makeOldStore(home.dir());
+    EXPECT_EQ(CardStore::openForReading(home.storeFile()).cardCount(), 3);
+    auto db = Database::open(home.storeFile());
+    EXPECT_EQ(userVersion(db), 0);
+    EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
+}
+
+}  // namespace
