@@ -8,26 +8,34 @@ namespace veltro::store {
 
 namespace {
 
-// A version 4 UUID from randomblob(); another program's connection has none of our
-// functions, and its inserts must still succeed.
+// Plain SQL only: another program's connection has none of our functions, and its
+// inserts into Kontakte run these triggers too.
+
+// A source of "now" as text and as milliseconds since 1970; within one statement it
+// stays put.
+const std::string kNowFrom =
+    " FROM (SELECT strftime('%Y-%m-%dT%H:%M:%SZ', 'now') AS Jetzt, "
+    "CAST((julianday('now') - 2440587.5) * 86400000 AS INTEGER) AS Ms)";
+
+// A UUID of version 7: the time in milliseconds, then 74 random bits. Time-ordered
+// identities land at the end of the Uid index, so an import does not rewrite pages all
+// over it.
 const std::string kNewUuid =
-    "lower(hex(randomblob(4)) || '-' || hex(randomblob(2)) || '-4' || "
-    "substr(hex(randomblob(2)), 2) || '-' || substr('89ab', 1 + (random() & 3), 1) || "
-    "substr(hex(randomblob(2)), 2) || '-' || hex(randomblob(6)))";
-const std::string kNow = "strftime('%Y-%m-%dT%H:%M:%SZ', 'now')";
+    "printf('%08x-%04x-7%03x-%04x-%012x', Ms >> 16, Ms & 65535, random() & 4095, "
+    "32768 | (random() & 16383), random() & 281474976710655)";
 
 void createCardTriggers(Database& db) {
-    // REPLACE: a row left behind by a replacing insert into Kontakte, which fires no
-    // delete trigger, must not make the card's insert fail.
+    // IGNORE: a card put in place of another by INSERT OR REPLACE, which fires no delete
+    // trigger, keeps the row of the card it replaced rather than failing.
     db.exec(
         "CREATE TRIGGER KartenInfoNeu AFTER INSERT ON Kontakte BEGIN "
-        "INSERT OR REPLACE INTO KartenInfo (KarteId, Uid, Angelegt, Geaendert) VALUES "
-        "(new.rowid, " +
-        kNewUuid + ", " + kNow + ", " + kNow + "); END");
+        "INSERT OR IGNORE INTO KartenInfo (KarteId, Uid, Angelegt, Geaendert) "
+        "SELECT new.rowid, " +
+        kNewUuid + ", Jetzt, Jetzt" + kNowFrom + "; END");
     db.exec(
         "CREATE TRIGGER KartenInfoAendern AFTER UPDATE ON Kontakte BEGIN "
-        "UPDATE KartenInfo SET Geaendert = " +
-        kNow + " WHERE KarteId = new.rowid; END");
+        "UPDATE KartenInfo SET Geaendert = strftime('%Y-%m-%dT%H:%M:%SZ', 'now') "
+        "WHERE KarteId = new.rowid; END");
     db.exec(
         "CREATE TRIGGER KartenInfoLoeschen AFTER DELETE ON Kontakte BEGIN "
         "DELETE FROM KartenInfo WHERE KarteId = old.rowid; END");
@@ -43,16 +51,18 @@ void addKartenInfo(Database& db) {
         "Uid TEXT NOT NULL UNIQUE, Angelegt TEXT, Geaendert TEXT)");
     db.exec("CREATE TABLE IF NOT EXISTS zKartenInfo (Uid TEXT, Angelegt TEXT, Geaendert TEXT)");
     for (const char* name : {"KartenInfoNeu", "KartenInfoAendern", "KartenInfoLoeschen",
-                             "zKartenInfoNeu", "zKartenInfoAendern", "zKartenInfoLoeschen"}) {
+                             "zKartenInfoAendern", "zKartenInfoLoeschen"}) {
         db.exec(std::string("DROP TRIGGER IF EXISTS ") + name);
     }
     createCardTriggers(db);
+    // A trigger on KartenInfo for its new rows would run nested in every insert into
+    // Kontakte and double an import's time; its rows come with new cards anyway.
     createChangeTriggers(db, "KartenInfo", kKartenInfoColumns,
-                         "old.Uid, old.Angelegt, old.Geaendert");
+                         "old.Uid, old.Angelegt, old.Geaendert", "zKontakte");
     db.exec("DELETE FROM KartenInfo WHERE KarteId NOT IN (SELECT rowid FROM Kontakte)");
-    db.exec("INSERT INTO KartenInfo (KarteId, Uid, Angelegt, Geaendert) SELECT rowid, " + kNewUuid +
-            ", " + kNow + ", " + kNow +
-            " FROM Kontakte WHERE rowid NOT IN (SELECT KarteId FROM KartenInfo)");
+    db.exec("INSERT INTO KartenInfo (KarteId, Uid, Angelegt, Geaendert) SELECT Kontakte.rowid, " +
+            kNewUuid + ", Jetzt, Jetzt" + kNowFrom +
+            ", Kontakte WHERE Kontakte.rowid NOT IN (SELECT KarteId FROM KartenInfo)");
 }
 
 }  // namespace veltro::store

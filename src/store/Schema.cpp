@@ -26,19 +26,22 @@ std::string columnList(const std::string& prefix, const std::string& suffix) {
 // it into the snapshot table under its own row id, and a new row is noted under its
 // negated row id, so an exit can put back exactly what the run changed.
 void createChangeTriggers(Database& db, const std::string& table, const std::string& columns,
-                          const std::string& oldValues) {
+                          const std::string& oldValues, const std::string& newRowsNotedIn) {
     const std::string snapshot = "z" + table;
+    const std::string notes = newRowsNotedIn.empty() ? snapshot : newRowsNotedIn;
     const std::string when = " WHEN EXISTS (SELECT 1 FROM zKontakte WHERE rowid = 0)";
     const std::string notNew =
-        " AND NOT EXISTS (SELECT 1 FROM " + snapshot + " WHERE rowid = -old.rowid)";
+        " AND NOT EXISTS (SELECT 1 FROM " + notes + " WHERE rowid = -old.rowid)";
     const std::string saveOld = " BEGIN INSERT OR IGNORE INTO " + snapshot + " (rowid, " + columns +
                                 ") VALUES (old.rowid, " + oldValues + "); END";
     db.exec("CREATE TRIGGER " + snapshot + "Aendern BEFORE UPDATE ON " + table + when + notNew +
             saveOld);
     db.exec("CREATE TRIGGER " + snapshot + "Loeschen BEFORE DELETE ON " + table + when + notNew +
             saveOld);
-    db.exec("CREATE TRIGGER " + snapshot + "Neu AFTER INSERT ON " + table + when +
-            " BEGIN INSERT OR IGNORE INTO " + snapshot + " (rowid) VALUES (-new.rowid); END");
+    if (newRowsNotedIn.empty()) {
+        db.exec("CREATE TRIGGER " + snapshot + "Neu AFTER INSERT ON " + table + when +
+                " BEGIN INSERT OR IGNORE INTO " + snapshot + " (rowid) VALUES (-new.rowid); END");
+    }
 }
 
 void createSchema(Database& db) {

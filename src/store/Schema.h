@@ -16,9 +16,11 @@ inline constexpr const char* kCompactFileName = "Kartix2.mdb";
 void createSchema(Database& db);
 
 // Makes z<table> keep the rows of `table` that a run changes (see Snapshot.h). `columns`
-// names the copied columns, `oldValues` the same as old.<column>.
+// names the copied columns, `oldValues` the same as old.<column>. A table whose rows are
+// keyed by the card and come only with new cards names zKontakte in `newRowsNotedIn`:
+// the card's note then stands for its row too, and no trigger of its own notes it.
 void createChangeTriggers(Database& db, const std::string& table, const std::string& columns,
-                          const std::string& oldValues);
+                          const std::string& oldValues, const std::string& newRowsNotedIn = {});
 
 // Throws StoreError with the engine's text when one of the four tables is missing.
 void verifySchema(Database& db);

@@ -3,6 +3,7 @@
 #include "store/CardStore.h"
 #include "store/Sqlite.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <string>
@@ -38,6 +39,20 @@ inline QStringList kartenInfoRows(store::Database& db) {
 inline std::int64_t numberOf(store::Database& db, const std::string& sql) {
     auto stmt = db.prepare(sql);
     return stmt.step() ? stmt.integer(0) : -1;
+}
+
+// A card identity: a UUID of version 7 in its usual text form.
+inline bool isUuid(const QString& text) {
+    static const QRegularExpression uuid(
+        QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-7[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
+    return uuid.match(text).hasMatch();
+}
+
+// A time in UTC as the store keeps it, e.g. 2026-12-07T09:30:00Z.
+inline bool isUtcTime(const QString& text) {
+    static const QRegularExpression utc(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$"));
+    return utc.match(text).hasMatch();
 }
 
 inline std::int64_t userVersion(store::Database& db) {

@@ -11,8 +11,6 @@
 #include "store/StoreError.h"
 #include "store/Upgrade.h"
 
-#include <QRegularExpression>
-
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
@@ -84,14 +82,10 @@ TEST(StoreUpgrade, AVersionOneStoreComesForwardWithEveryCardCategoryAndSetting) 
         numberOf(db, "SELECT count(*) FROM Kontakte k JOIN KartenInfo i ON i.KarteId = k.rowid"),
         4);
     EXPECT_EQ(numberOf(db, "SELECT count(DISTINCT Uid) FROM KartenInfo"), 4);
-    const QRegularExpression uuid(
-        QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
-    const QRegularExpression utc(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$"));
     auto rows = db.prepare("SELECT Uid, Angelegt, Geaendert FROM KartenInfo");
     while (rows.step()) {
-        EXPECT_TRUE(uuid.match(rows.textOrEmpty(0)).hasMatch())
-            << rows.textOrEmpty(0).toStdString();
-        EXPECT_TRUE(utc.match(rows.textOrEmpty(1)).hasMatch()) << rows.textOrEmpty(1).toStdString();
+        EXPECT_TRUE(isUuid(rows.textOrEmpty(0))) << rows.textOrEmpty(0).toStdString();
+        EXPECT_TRUE(isUtcTime(rows.textOrEmpty(1))) << rows.textOrEmpty(1).toStdString();
         EXPECT_EQ(rows.textOrEmpty(1), rows.textOrEmpty(2));
     }
 
