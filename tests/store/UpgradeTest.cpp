@@ -154,6 +154,9 @@ TEST_P(UpgradeFailure, LeavesTheStoreAtItsVersionWithItsDataAndSaysSo) {
                   0);
         EXPECT_EQ(cardsAndCategories(db), before);
     }
+    for (const auto& name : filesIn(home.dir())) {
+        EXPECT_FALSE(name.ends_with(".tmp")) << name;
+    }
     // Once the cause is gone the next open succeeds.
     std::error_code ec;
     fs::remove_all(upgradeBackupFile(home.storeFile(), 1), ec);
@@ -174,6 +177,24 @@ INSTANTIATE_TEST_SUITE_P(
                                      },
                                      {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A dump and reload loses the version number but keeps the tables.
+TEST(StoreUpgrade, AStoreThatLostItsVersionNumberKeepsItsCardIdentities) {
+    TestHome home;
+    makeStore(home.dir(), {QStringLiteral("K")}, {{QStringLiteral("Eins"), QStringLiteral("K")}});
+    QStringList info;
+    {
+        auto db = Database::open(home.storeFile());
+        info = kartenInfoRows(db);
+        db.exec("PRAGMA user_version = 0");
+    }
+    auto store = CardStore::open(home.storeFile());
+    EXPECT_EQ(userVersion(store.db()), kCurrentStoreVersion);
+    EXPECT_EQ(kartenInfoRows(store.db()), info);
+    TestHome fresh;
+    createEmptyStore(fresh.dir());
+    EXPECT_EQ(layout(store.db()), layout(CardStore::open(fresh.storeFile()).db()));
+}
 
 TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
     TestHome home;
