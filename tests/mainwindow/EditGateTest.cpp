@@ -303,12 +303,17 @@ TEST_F(EditGate, ASaveThatFailsKeepsTheTextAndTriesAgain) {
     openSample();
     auto other = lockStore();
     typePending(QStringLiteral("s"));
-    clickLine(1);
+    focus(box(8));
+    clickLine(1);  // leaves the box and picks another card
     EXPECT_TRUE(told(QStringLiteral("nicht gespeichert")));
     EXPECT_TRUE(told(QStringLiteral("belegt")));
     EXPECT_EQ(box(8)->text(), QStringLiteral("s8"));  // still the typed card
     EXPECT_EQ(window().ui().List1->currentIndex().row(), 0);
+    EXPECT_EQ(std::count_if(platform_->messages.begin(), platform_->messages.end(),
+                            [](const auto& m) { return m.title == u"Karte nicht gespeichert"; }),
+              1);  // one click, one message
     other->db().exec("ROLLBACK");
+    QTest::qWait(400);
     clickLine(1);
     expectStored(QStringLiteral("Albers"), QStringLiteral("s"));
 }
