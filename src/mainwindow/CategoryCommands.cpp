@@ -1,7 +1,7 @@
+#include "fulltext/FullTextIndex.h"
 #include "maintenance/CardOperations.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
-#include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
 

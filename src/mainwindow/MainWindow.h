@@ -23,6 +23,10 @@ namespace veltro::options {
 class OptionsDialog;
 }
 
+namespace veltro::fulltext {
+class FullTextIndex;
+}
+
 namespace veltro::printing {
 class PrintController;
 }
@@ -39,7 +43,6 @@ class CardListModel;
 class MainSearchHost;
 class MainImportHost;
 class MainMenus;
-class FullTextIndex;
 
 // Form1: the card file's main window.
 class MainWindow : public QMainWindow {
@@ -157,7 +160,7 @@ private:
     void Label8_Press();
     void Label8_Release();
     void Text16_GotFocus();
-    FullTextIndex& fullTextIndex();
+    fulltext::FullTextIndex& fullTextIndex();
     void startFullTextBuild();
     void cancelFullTextBuild();
     void fullTextChanged(std::int64_t id);
@@ -171,9 +174,9 @@ private:
     std::optional<store::CardStore> store_;
     store::CardIndex index_;
     CardListModel* listModel_ = nullptr;
-    std::unique_ptr<FullTextIndex> fullText_;
+    std::unique_ptr<fulltext::FullTextIndex> fullText_;
     // Built in the background after start-up, on a connection of its own.
-    std::future<std::unique_ptr<FullTextIndex>> fullTextBuild_;
+    std::future<std::unique_ptr<fulltext::FullTextIndex>> fullTextBuild_;
     std::atomic<bool> cancelFullText_ = false;
     std::unordered_set<std::int64_t> changedDuringBuild_;
     CardEditor* editor_ = nullptr;  // child object
