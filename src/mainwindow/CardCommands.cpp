@@ -1,4 +1,3 @@
-#include "fulltext/FullTextIndex.h"
 #include "maintenance/AssignCategoryDialog.h"
 #include "maintenance/CardOperations.h"
 #include "mainwindow/CardEditor.h"

@@ -1,7 +1,7 @@
-#include "fulltext/FullTextIndex.h"
 #include "maintenance/CardOperations.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
+#include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
 
@@ -207,9 +207,7 @@ void MainWindow::mnuKategorieLoschen() {
 void MainWindow::reloadCardIndex() {
     listModel_->clear();
     loadCardIndex();
-    cancelFullTextBuild();
-    fullText_.reset();
-    startFullTextBuild();
+    fullText_->restart(store_->file());
 }
 
 }  // namespace veltro::mainwindow

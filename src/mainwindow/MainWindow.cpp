@@ -1,13 +1,13 @@
 #include "mainwindow/MainWindow.h"
 
 #include "export/ExportDialog.h"
-#include "fulltext/FullTextIndex.h"
 #include "import/ImportDialog.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/ClickLabel.h"
+#include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
@@ -72,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
          }},
         this);
     listModel_ = new CardListModel(index_, this);
+    fullText_ = std::make_unique<FullTextSearch>();
     ui_.List1->setModel(listModel_);
     resize(960, 700);
     connectHandlers();
