@@ -6,6 +6,7 @@
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "richtext/RichTextBlock.h"
+#include "store/Categories.h"
 #include "store/StoreError.h"
 
 #include <QComboBox>
@@ -23,7 +24,6 @@ using store::Field;
 
 namespace {
 
-const QString kAll = QStringLiteral("-Alle-");
 const QString kCannotCreate = QStringLiteral("...Karte/Adresse kann nicht angelegt werden !");
 
 Answer tell(const QString& text, const QString& title, Icon icon, Buttons buttons = Buttons::Ok) {
@@ -86,7 +86,7 @@ void MainWindow::Command1_Click() {
     const QString category = ui_.Combo1->currentText();
     const QString heading = platform::current().input(
         {newCardPrompt(category), QStringLiteral("Neue Karte/Adresse "), QString()});
-    if (category == kAll || heading.isEmpty() || !store_ || !editor_->commit()) {
+    if (category == store::kAllCategories || heading.isEmpty() || !store_ || !editor_->commit()) {
         return;
     }
     // The store first: when it fails, list and view stay as they were.

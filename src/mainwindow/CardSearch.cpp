@@ -2,6 +2,7 @@
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainWindow.h"
+#include "store/Categories.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,7 +19,6 @@
 namespace veltro::mainwindow {
 
 namespace {
-const QString kAll = QStringLiteral("-Alle-");
 const QString kNoCard = QStringLiteral("Keine Karte vorhanden !");
 }  // namespace
 
@@ -58,8 +58,9 @@ void MainWindow::Text1_Change() {
         return;
     }
     const QString category = ui_.Combo1->currentText();
-    auto rows =
-        index_.filter(category == kAll ? std::nullopt : std::optional<QString>(category), *pattern);
+    auto rows = index_.filter(
+        category == store::kAllCategories ? std::nullopt : std::optional<QString>(category),
+        *pattern);
     EingabefelderEinschalten();
     cardTotal_ = index_.size();
     if (rows.empty()) {

@@ -15,6 +15,7 @@
 #include "mainwindow/SplashWindow.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
+#include "platform/WidgetTools.h"
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
@@ -34,16 +35,12 @@ namespace veltro::mainwindow {
 
 namespace {
 
-constexpr int kRed = 255;  // 0x00BBGGRR
-constexpr int kGreen = 49152;
+constexpr quint32 kRed = 255;  // 0x00BBGGRR
+constexpr quint32 kGreen = 49152;
 
-QColor fromBgr(int value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-void setTextColour(QLabel* label, int bgr) {
+void setTextColour(QLabel* label, quint32 bgr) {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, fromBgr(bgr));
+    palette.setColor(QPalette::WindowText, platform::fromBgr(bgr));
     label->setPalette(palette);
 }
 
