@@ -374,6 +374,14 @@ const FailingCommand kFailing[] = {
          p.answers = {Answer::Yes};
          trigger(w, "mnuKategorieLoschen");
      }},
+    {"RenameCategory", 1,
+     [](auto& w, auto& p) {
+         p.answers = {Answer::Yes};
+         trigger(w, "mnuKategorieUmbenennen");
+         w.ui().box(19)->selectAll();
+         QTest::keyClicks(w.ui().box(19), QStringLiteral("Freunde"));
+         QTest::keyClick(w.ui().box(19), Qt::Key_Return);
+     }},
     {"NewCategory", 0,
      [](auto& w, auto&) {
          trigger(w, "mnuNeueKategorie");
