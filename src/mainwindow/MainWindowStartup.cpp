@@ -34,7 +34,7 @@ bool MainWindow::Form_Load() {
     if (const QString face = settings::read(key::List1FontName); !face.isEmpty()) {
         listFont.setFamily(face);
     }
-    if (const auto size = settings::readNumber(key::List1FontSize); size && *size > 0) {
+    if (const auto size = settings::number(key::List1FontSize)) {
         listFont.setPointSizeF(*size);
     }
     ui_.List1->setFont(listFont);
@@ -103,8 +103,8 @@ void MainWindow::fillCategorySelector() {
 
 void MainWindow::restoreWindow() {
     const bool restoreSize = optionsDialog().restoreWindowSize();
-    const auto width = settings::readNumber(key::PFensterWidth);
-    const auto height = settings::readNumber(key::PFensterHeight);
+    const auto width = settings::number(key::PFensterWidth);
+    const auto height = settings::number(key::PFensterHeight);
     if (restoreSize && width && height) {
         resize(platform::twipsToPixels(*width, *this), platform::twipsToPixels(*height, *this));
     }
