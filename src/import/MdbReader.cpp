@@ -185,6 +185,7 @@ int MdbReader::readRecords(const std::string& file, const std::string& tableName
             out.frame('H', {});  // still reading
         }
     }
+    out.frame('D', std::to_string(fetched) + ' ' + std::to_string(table->num_rows));
     out.frame('N', std::to_string(count));
     mdb_rewind_table(table.get());
     std::string payload;

@@ -22,5 +22,6 @@ int importFile(const QStringList& args);
 inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
+inline constexpr int kPartly = 3;  // done, but some records could not be read
 
 }  // namespace veltro::cli
