@@ -114,7 +114,10 @@ DecodedText fromUtf16(QByteArrayView bytes, TextEncoding encoding) {
 }
 
 DecodedText fromUtf8(QByteArrayView bytes, const Utf8Evidence& evidence) {
-    return {QString::fromUtf8(bytes), TextEncoding::Utf8, evidence.invalidLines};
+    // A mark after the one taken off is text; invalid bytes become U+FFFD.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                       QStringConverter::Flag::ConvertInitialBom);
+    return {decoder.decode(bytes), TextEncoding::Utf8, evidence.invalidLines};
 }
 
 QString fromWindows1252(QByteArrayView bytes) {
