@@ -5,7 +5,8 @@
 
 namespace veltro::store {
 
-// Carries the engine's own error text, which the start-up shows to the user unchanged.
+// Carries the engine's own error text, or a German text naming what the store lacks; the
+// start-up shows it to the user unchanged.
 class StoreError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
