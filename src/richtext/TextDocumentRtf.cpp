@@ -12,6 +12,7 @@
 #include <QTextList>
 
 #include <cmath>
+#include <unordered_map>
 
 namespace veltro::richtext {
 namespace {
@@ -76,7 +77,11 @@ QString runText(const QString& text) {
         return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
     };
     const auto markers = [](QChar c) { return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1; };
-    if (std::none_of(text.begin(), text.end(), [&](QChar c) { return breaks(c) || markers(c); })) {
+    // One cheap comparison for nearly every character: a note may be megabytes long.
+    const bool plain = std::none_of(text.begin(), text.end(), [&](QChar c) {
+        return (c.unicode() <= u'\r' || c.unicode() >= 0x2029) && (breaks(c) || markers(c));
+    });
+    if (plain) {
         return text;
     }
     QString clean = text;
@@ -134,6 +139,15 @@ RichDocument contentBetween(const QTextDocument& document, int from, int to) {
     RichDocument content;
     content.defaultFamily = familyOf(base);
     content.defaultHalfPoints = halfPointsOf(base);
+    // The chunks of a long paragraph share their formats; resolve each only once.
+    std::unordered_map<int, CharFormat> formats;
+    const auto formatOf = [&](const QTextFragment& fragment) -> const CharFormat& {
+        const auto [at, added] = formats.try_emplace(fragment.charFormatIndex());
+        if (added) {
+            at->second = charFormatOf(fragment.charFormat(), base);
+        }
+        return at->second;
+    };
     const QTextBlock first = document.findBlock(from);
     for (QTextBlock block = first; block.isValid() && block.position() <= to;
          block = block.next()) {
@@ -150,7 +164,7 @@ RichDocument contentBetween(const QTextDocument& document, int from, int to) {
             if (start < end) {
                 paragraph.runs.push_back(
                     {fragment.text().mid(start - fragment.position(), end - start),
-                     charFormatOf(fragment.charFormat(), base)});
+                     formatOf(fragment)});
             }
         }
     }
@@ -167,18 +181,18 @@ qsizetype paragraphLength(const Paragraph& paragraph) {
 
 // The later chunks of a long paragraph: its format, not in a list (a bullet for every chunk
 // would be wrong), indented as far as the item's text instead.
-QTextBlockFormat chunkFormat(const Paragraph& paragraph, const ChunkMark& mark) {
+QTextBlockFormat chunkFormat(const Paragraph& paragraph) {
     QTextBlockFormat format = qtBlockFormat(paragraph.format);
     if (paragraph.format.bullet) {
         format.setIndent(1);
     }
-    setChunkMark(format, mark);
     return format;
 }
 
 // The runs of a paragraph whose first block the cursor is in, a new block after every
 // kChunkLength characters or so.
 void insertRuns(QTextCursor& cursor, const Paragraph& paragraph, ChunkMark mark) {
+    const QTextBlockFormat later = chunkFormat(paragraph);
     qsizetype room = kChunkLength;
     for (const TextRun& run : paragraph.runs) {
         const QString text = runText(run.text);
@@ -191,7 +205,9 @@ void insertRuns(QTextCursor& cursor, const Paragraph& paragraph, ChunkMark mark)
                 at = end;
             }
             ++mark.index;
-            cursor.insertBlock(chunkFormat(paragraph, mark), chars);
+            QTextBlockFormat format = later;
+            setChunkMark(format, mark);
+            cursor.insertBlock(format, chars);
             room = kChunkLength;
         }
         cursor.insertText(at == 0 ? text : text.mid(at), chars);
