@@ -1,5 +1,8 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Program.h"
+#include "mainwindow/TermSignal.h"
+#include "platform/Platform.h"
+#include "store/StoreError.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -10,6 +13,24 @@
 #include <cstdio>
 
 namespace {
+
+// The last line of defence: a store error that escaped a command's own guard is told,
+// never allowed to end the program through the event loop.
+class Application final : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const veltro::store::StoreError& error) {
+            veltro::platform::current().message(
+                {veltro::store::germanReason(error), QStringLiteral("Veltro Adressbuch"),
+                 veltro::platform::Buttons::Ok, veltro::platform::Icon::Exclamation, 0});
+            return false;
+        }
+    }
+};
 
 void loadGermanTranslations(QApplication& app, QTranslator& translator) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -24,7 +45,7 @@ void loadGermanTranslations(QApplication& app, QTranslator& translator) {
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
     QApplication::setQuitOnLastWindowClosed(true);
     QTranslator translator;
@@ -43,6 +64,14 @@ int main(int argc, char** argv) {
     if (!program.start()) {
         return program.exitStatus();
     }
+    // A termination request writes what was typed and keeps the run, without a question.
+    const veltro::mainwindow::TermSignal term;
+    QObject::connect(&term, &veltro::mainwindow::TermSignal::received, [&program] {
+        if (auto* window = program.mainWindow()) {
+            window->endRunKeeping();
+        }
+        QApplication::exit(0);
+    });
     const int status = QApplication::exec();
     return status != 0 ? status : program.exitStatus();
 }

@@ -24,6 +24,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <optional>
 
 namespace veltro::import {
 
@@ -529,6 +530,15 @@ void ImportDialog::VorschauMDBeinlesen() {
 void ImportDialog::Command1_Click() {
     std::vector<PreviewRow> rows = preview_->rows();
     const auto count = static_cast<std::int64_t>(rows.size());
+    // While the run's transaction is open, nothing may be typed into the main window.
+    struct HostHeld {
+        ImportHost& host;
+        explicit HostHeld(ImportHost& h) : host(h) { host.importRunning(true); }
+        ~HostHeld() { host.importRunning(false); }
+        HostHeld(const HostHeld&) = delete;
+        HostHeld& operator=(const HostHeld&) = delete;
+    };
+    std::optional<HostHeld> held(std::in_place, host_);
     try {
         BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
         work.start(2 * count + 1);
@@ -553,6 +563,7 @@ void ImportDialog::Command1_Click() {
         return;
     }
     setStatus(QStringLiteral(" "));
+    held.reset();
     preview_->setRows(std::move(rows));
     host_.ImportCommand1();
     close();

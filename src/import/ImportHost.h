@@ -19,6 +19,8 @@ public:
     virtual void setChanged() = 0;
     // Reloads all cards into the card list after an import.
     virtual void ImportCommand1() = 0;
+    // The import run writes from now on until it says false; the host takes no input then.
+    virtual void importRunning(bool running) { (void)running; }
 };
 
 }  // namespace veltro::import

@@ -1,7 +1,8 @@
+#include "fulltext/FullTextIndex.h"
 #include "maintenance/AssignCategoryDialog.h"
 #include "maintenance/CardOperations.h"
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
-#include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainWindow.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
@@ -80,33 +81,19 @@ void MainWindow::applyNewCardFonts() {
     applyBlockFont(ui_.RichTextBox2, optionsDialog().notesFont());
 }
 
-void MainWindow::emptyCardView() {
-    shownCardId_.reset();
-    for (int number = 2; number <= 19; ++number) {
-        if (ui_.box(number) != nullptr) {
-            ui_.box(number)->clear();
-        }
-    }
-    ui_.RichTextBox1->clear();
-    ui_.RichTextBox2->clear();
-}
-
 void MainWindow::Command1_Click() {
     // A new card is a change of the run, whichever way it was made.
     changeFlag_ = true;
     const QString category = ui_.Combo1->currentText();
     const QString heading = platform::current().input(
         {newCardPrompt(category), QStringLiteral("Neue Karte/Adresse "), QString()});
-    if (category == kAll || heading.isEmpty() || !store_) {
+    if (category == kAll || heading.isEmpty() || !store_ || !editor_->commit()) {
         return;
     }
-    emptyCardView();
+    // The store first: when it fails, list and view stay as they were.
+    const maintenance::NewCard result = maintenance::addCard(*store_, heading, category);
+    editor_->emptyView();
     listModel_->clear();
-    maintenance::NewCard result;
-    try {
-        result = maintenance::addCard(*store_, heading, category);
-    } catch (const store::StoreError&) {
-    }
     if (!result.id) {
         if (result.clash) {
             showHeadingsUpTo(*result.clash);
@@ -115,11 +102,14 @@ void MainWindow::Command1_Click() {
              QStringLiteral("Karte schon vorhanden"), Icon::Information);
         return;
     }
-    ui_.box(13)->setText(result.number);
     index_.insert({*result.id, heading, category});
     cardTotal_ = index_.size();
     fullTextChanged(*result.id);
     ui_.Text1->setText(heading);
+    // The search text may match other cards first; the new card is the one shown.
+    if (const int row = rowOfCard(*result.id); row >= 0) {
+        ui_.List1->setCurrentIndex(listModel_->index(row));
+    }
     ui_.box(18)->setFocus();
     ui_.panel[2]->setText(
         QStringLiteral("Karten: %1/%2").arg(listModel_->count()).arg(ui_.box(13)->text()));
@@ -151,26 +141,13 @@ void MainWindow::mnukarteRen() {
     if (name.isEmpty() || !store_) {
         return;
     }
-    ui_.List1->setVisible(false);
     if (index_.idOfHeading(name)) {
-        ui_.List1->setVisible(true);
         platform::current().beep();
         return;
     }
-    // Exactly the selected card is renamed, with the fields its view shows.
-    if (shownCardId_ == entry.id) {
-        auto fields = shownFields();
-        fields.emplace_back(Field::Kategorien, ui_.box(19)->text());
-        try {
-            maintenance::renameCard(*store_, entry.id, name, fields);
-        } catch (const store::StoreError&) {
-        }
-    } else {
-        try {
-            maintenance::renameCard(*store_, entry.id, name, {});
-        } catch (const store::StoreError&) {
-        }
-    }
+    // Exactly the selected card is renamed; the store first, then the list.
+    maintenance::renameCard(*store_, entry.id, name, {});
+    ui_.List1->setVisible(false);
     index_.rename(entry.id, name);
     fullTextChanged(entry.id);
     {
@@ -205,10 +182,11 @@ void MainWindow::Command3_Click() {
         return;
     }
     const int category = ui_.Combo1->currentIndex();
-    try {
-        store_->deleteCard(entry.id);  // by its id: exactly the shown card
-    } catch (const store::StoreError&) {
+    if (!editor_->commit()) {
+        return;
     }
+    store_->deleteCard(entry.id);  // by its id: exactly the shown card; the store first
+    editor_->emptyView();
     index_.remove(entry.id);
     cardTotal_ = index_.size();
     fullTextChanged(entry.id);
@@ -217,7 +195,6 @@ void MainWindow::Command3_Click() {
         const QSignalBlocker quiet(ui_.Text1);
         ui_.Text1->clear();
     }
-    emptyCardView();
     ui_.Combo1->setCurrentIndex(category);
     Combo1_Click();
     setCountPanel(listModel_->count(), index_.size());
@@ -238,7 +215,6 @@ void MainWindow::mnuKarteKategorie() {
     const QModelIndex selected = ui_.List1->currentIndex();
     const QString heading =
         selected.isValid() ? listModel_->entry(selected.row()).heading : QString();
-    Command2_Click();
     maintenance::AssignCategoryDialog dialog(store_->file(), heading, this);
     dialog.exec();
     reloadCardIndex();

@@ -1,5 +1,6 @@
+#include "fulltext/FullTextIndex.h"
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
-#include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainWindow.h"
 
 #include <QApplication>
@@ -40,7 +41,6 @@ void MainWindow::selectFirstLine() {
 
 void MainWindow::showRows(std::vector<std::int32_t> rows) {
     listModel_->setRows(std::move(rows));
-    shownCardId_.reset();
 }
 
 void MainWindow::Text1_Change() {
@@ -97,10 +97,10 @@ void MainWindow::startFullTextBuild() {
     fullTextBuild_ = std::async(std::launch::async, [file = store_->file(), this] {
         try {
             auto own = store::CardStore::open(file);
-            auto index = std::make_unique<FullTextIndex>();
+            auto index = std::make_unique<fulltext::FullTextIndex>();
             return index->build(own, cancelFullText_) ? std::move(index) : nullptr;
         } catch (const store::StoreError&) {
-            return std::unique_ptr<FullTextIndex>();
+            return std::unique_ptr<fulltext::FullTextIndex>();
         }
     });
 }
@@ -125,14 +125,14 @@ void MainWindow::fullTextChanged(std::int64_t id) {
     }
 }
 
-FullTextIndex& MainWindow::fullTextIndex() {
+fulltext::FullTextIndex& MainWindow::fullTextIndex() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (fullTextBuild_.valid()) {
         fullText_ = fullTextBuild_.get();
         fullTextBuild_ = {};
     }
     if (!fullText_) {
-        fullText_ = std::make_unique<FullTextIndex>();
+        fullText_ = std::make_unique<fulltext::FullTextIndex>();
         changedDuringBuild_.clear();
         fullText_->build(*store_, cancelFullText_);
     }
@@ -144,7 +144,8 @@ FullTextIndex& MainWindow::fullTextIndex() {
 }
 
 void MainWindow::VolltextSuchen() {
-    if (!store_) {
+    // The search finds what was just typed into the shown card too.
+    if (!store_ || !editor_->commit()) {
         return;
     }
     if (fullTextArmed_) {

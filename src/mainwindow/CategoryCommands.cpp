@@ -1,11 +1,13 @@
+#include "fulltext/FullTextIndex.h"
 #include "maintenance/CardOperations.h"
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
-#include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
-#include "store/StoreError.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -71,6 +73,45 @@ void MainWindow::mnuKategorieUmbenennen() {
     ui_.box(19)->setFocus();
 }
 
+// The line confirms on Enter or when the user moves on inside the window; a pop-up,
+// another window or the program losing activation leave it open. Escape cancels.
+bool MainWindow::categoryInputEvent(QEvent* event) {
+    QLineEdit* line = ui_.box(19);
+    if (event->type() == QEvent::FocusOut) {
+        if (focusStaysInWindow(*line, *static_cast<QFocusEvent*>(event))) {
+            Text19_Confirm();
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!key->text().isEmpty() || key->key() == Qt::Key_Backspace) {
+        changeFlag_ = true;
+    }
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            Text19_Confirm();
+            return true;
+        case Qt::Key_Escape:
+            cancelCategoryInput();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MainWindow::cancelCategoryInput() {
+    if (!ui_.box(19)->isVisible()) {
+        return;
+    }
+    showCategoryInput(false);
+    ui_.Text1->setFocus();
+    Combo1_Click();  // the category line showed the name typed; the card view shows it again
+}
+
 void MainWindow::Text19_Confirm() {
     if (confirmingCategory_ || !ui_.box(19)->isVisible()) {
         return;
@@ -78,17 +119,18 @@ void MainWindow::Text19_Confirm() {
     confirmingCategory_ = true;
     const QString name = ui_.box(19)->text();
     bool newCardWanted = false;
-    try {
-        newCardWanted = categoryInputMode_ == CategoryInput::New ? createCategory(name)
-                                                                 : renameSelectedCategory(name);
-    } catch (const store::StoreError&) {
-        // A failing step is skipped; the input ends all the same.
-    }
+    guarded(categoryInputMode_ == CategoryInput::New ? QStringLiteral("Neue Kategorie")
+                                                     : QStringLiteral("Kategorie umbenennen"),
+            [&] {
+                newCardWanted = categoryInputMode_ == CategoryInput::New
+                                    ? createCategory(name)
+                                    : renameSelectedCategory(name);
+            });
     ui_.Text1->setFocus();
     showCategoryInput(false);
     confirmingCategory_ = false;
     if (newCardWanted) {
-        mnuNeuekarte();
+        runCommand(QStringLiteral("Neue Karte"), [this] { mnuNeuekarte(); });
     }
 }
 
@@ -152,10 +194,7 @@ void MainWindow::mnuKategorieLoschen() {
             QStringLiteral("Kategorie löschen."), Icon::Critical, Buttons::YesNo) != Answer::Yes) {
         return;
     }
-    try {
-        maintenance::deleteCategory(*store_, name);
-    } catch (const store::StoreError&) {
-    }
+    maintenance::deleteCategory(*store_, name);
     reloadCardIndex();
     fillCategorySelector();
     if (ui_.Combo1->count() > 0) {

@@ -34,7 +34,10 @@ void MainWindow::connectBars() {
     };
     on("tbrNeueKategorie", same("mnuNeueKategorie"));
     on("tbrNeueKarte", same("mnuNeuekarte"));
-    on("tbrDrucken", [this] { printer_->runForFocus(focusedForPrint(), printData()); });
+    on("tbrDrucken", [this] {
+        runCommand(QStringLiteral("Drucken"),
+                   [this] { printer_->runForFocus(focusedForPrint(), printData()); });
+    });
     on("tbrMail", same("mnuEmailInternet"));
     on("tbrSuchFenster", same("mnuEingabefenster"));
     on("tbrCut", same("mnuCut"));
@@ -43,12 +46,12 @@ void MainWindow::connectBars() {
     on("tbrDelete", same("mnulöschen"));
     on("tbrOptionen", same("mnuOptionen"));
     on("tbrHilfe", same("mnuHilfe"));
-    on("tbrEnde", [this] { tbrEnde(); });
+    on("tbrEnde", [this] { runCommand(QStringLiteral("Ende"), [this] { tbrEnde(); }); });
 }
 
 void MainWindow::connectEditCommands() {
-    const auto on = [this](const char* name, auto handler) {
-        connect(menus_->action(QString::fromUtf8(name)), &QAction::triggered, this, handler);
+    const auto on = [this](const char* name, const std::function<void()>& handler) {
+        connectEntry(name, handler);
     };
     on("mnuCut", [this] { ClipboardCommands::cut(focusWidget()); });
     on("mnukopieren", [this] { ClipboardCommands::copy(focusWidget()); });
@@ -73,7 +76,9 @@ void MainWindow::connectEditCommands() {
         block->setContextMenuPolicy(Qt::PreventContextMenu);
         block->viewport()->installEventFilter(this);
     }
-    connect(ui_.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(ui_.Command4, &QPushButton::clicked, this, [this] {
+        runCommand(QStringLiteral("Anschrift erstellen"), [this] { Command4_Click(); });
+    });
     connect(ui_.Command7, &QPushButton::clicked, this, [this] { mnuEmailInternet(); });
 }
 

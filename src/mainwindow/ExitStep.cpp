@@ -1,3 +1,5 @@
+#include "import/ImportDialog.h"
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
 #include "store/Snapshot.h"
@@ -6,44 +8,112 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QMenuBar>
+#include <QToolBar>
 
 namespace veltro::mainwindow {
 
 namespace {
 const QString kQuestion =
     QStringLiteral("Möchten Sie alle Änderungen speichern ?") + QString(14, u' ');
-}
+const QString kTitle = QStringLiteral("Veltro Adressbuch");
+}  // namespace
 
 bool MainWindow::Form_QueryUnload() {
     if (!store_) {
         return true;
+    }
+    // Whatever was typed last is part of the run, whichever way the run ends.
+    if (!editor_->commit()) {
+        return false;
     }
     bool keep = false;
     if (changeFlag_) {
         QDir::setCurrent(QString::fromStdString(directory_.string()));
         platform::current().beep();
         const auto answer = platform::current().message(
-            {kQuestion, QStringLiteral("Veltro Adressbuch"), platform::Buttons::YesNoCancel,
-             platform::Icon::Question, 0});
+            {kQuestion, kTitle, platform::Buttons::YesNoCancel, platform::Icon::Question, 0});
         if (answer == platform::Answer::Cancel) {
             return false;
         }
         keep = answer == platform::Answer::Yes;
     }
-    Command2_Click();
     cancelFullTextBuild();
-    try {
-        if (keep) {
-            store::Snapshot::keep(store_->db());
-        } else {
-            store::Snapshot::discard(store_->db(), discardStepHook_);
-        }
-    } catch (const store::StoreError&) {
-        // The tables keep what they held; the next start takes a fresh snapshot.
+    if (keep) {
+        discardOrKeep(true);
+    } else if (!tryDiscard()) {
+        return false;
     }
+    editor_->setStore(nullptr);
     store_.reset();
     closeOtherWindows();
     return true;
+}
+
+void MainWindow::discardOrKeep(bool keep) {
+    if (keep) {
+        store::Snapshot::keep(store_->db());
+    } else {
+        store::Snapshot::discard(store_->db(), discardStepHook_);
+    }
+}
+
+// A discard that fails is said, and tried again as often as the user wants; the window
+// stays open rather than closing with the run's changes silently kept.
+bool MainWindow::tryDiscard() {
+    for (;;) {
+        try {
+            discardOrKeep(false);
+            return true;
+        } catch (const store::StoreError& error) {
+            const auto answer = platform::current().message(
+                {QStringLiteral("Die Änderungen dieses Laufs konnten nicht verworfen werden.\n\n"
+                                "%1\n\nMit „OK“ wird es erneut versucht; mit „Abbrechen“ "
+                                "bleibt das Programm geöffnet.")
+                     .arg(store::germanReason(error)),
+                 kTitle, platform::Buttons::OkCancel, platform::Icon::Exclamation, 0});
+            if (answer != platform::Answer::Ok) {
+                return false;
+            }
+        }
+    }
+}
+
+void MainWindow::endRunKeeping() {
+    if (!store_) {
+        return;
+    }
+    editor_->commit();
+    cancelFullTextBuild();
+    try {
+        discardOrKeep(true);
+    } catch (const store::StoreError&) {
+        // The next start takes a fresh snapshot; the run's changes stay either way.
+    }
+    Form_Unload();
+    editor_->setStore(nullptr);
+    store_.reset();
+    closeOtherWindows();
+    hide();
+}
+
+void MainWindow::commitDataForSession() {
+    if (store_) {
+        editor_->commit();
+    }
+}
+
+void MainWindow::setImportRunning(bool running) {
+    importRunning_ = running;
+    for (QWidget* part : std::initializer_list<QWidget*>{centralWidget(), menuBar()}) {
+        part->setEnabled(!running);
+    }
+    for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+        bar->setEnabled(!running);
+    }
+    if (!running && std::exchange(closeAfterImport_, false)) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
 }
 
 void MainWindow::closeOtherWindows() {
@@ -55,6 +125,20 @@ void MainWindow::closeOtherWindows() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (importRunning_) {
+        event->ignore();
+        const auto answer = platform::current().message(
+            {QStringLiteral("Der Import läuft noch.\nSoll er abgebrochen werden, bevor das "
+                            "Programm beendet wird?"),
+             kTitle, platform::Buttons::YesNo, platform::Icon::Question, 0});
+        if (answer == platform::Answer::Yes) {
+            closeAfterImport_ = true;
+            for (auto* dialog : findChildren<import::ImportDialog*>()) {
+                dialog->close();  // asks the running import to stop
+            }
+        }
+        return;
+    }
     if (!Form_QueryUnload()) {
         event->ignore();
         return;

@@ -19,6 +19,10 @@ void MainImportHost::setChanged() {
     window_.setChangeFlag();
 }
 
+void MainImportHost::importRunning(bool running) {
+    window_.setImportRunning(running);
+}
+
 void MainImportHost::ImportCommand1() {
     window_.ImportCommand1();
 }

@@ -15,6 +15,7 @@ public:
     [[nodiscard]] QString selectedCategory() const override;
     void setChanged() override;
     void ImportCommand1() override;
+    void importRunning(bool running) override;
 
 private:
     MainWindow& window_;

@@ -1,6 +1,7 @@
 #include "mainwindow/MainSearchHost.h"
 
 #include "maintenance/ClipboardCommands.h"
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/MainWindow.h"
 #include "options/OptionsDialog.h"
 #include "richtext/RichTextBlock.h"
@@ -43,10 +44,12 @@ search::ShownCard MainSearchHost::shownCard() const {
 }
 
 void MainSearchHost::copyAddress() {
+    window_.editor().commit();
     maintenance::ClipboardCommands::copyBlock(*window_.ui().RichTextBox1);
 }
 
 void MainSearchHost::copyNotes() {
+    window_.editor().commit();
     maintenance::ClipboardCommands::copyBlock(*window_.ui().RichTextBox2);
 }
 

@@ -1,12 +1,13 @@
 #include "mainwindow/MainWindow.h"
 
 #include "export/ExportDialog.h"
+#include "fulltext/FullTextIndex.h"
 #include "import/ImportDialog.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/ClickLabel.h"
-#include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
@@ -17,9 +18,11 @@
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
+#include "store/StoreError.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,9 +33,6 @@
 namespace veltro::mainwindow {
 
 namespace {
-
-// The boxes whose leaving saves the card.
-constexpr int kSavingBoxes[] = {2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 17, 18};
 
 constexpr int kRed = 255;  // 0x00BBGGRR
 constexpr int kGreen = 49152;
@@ -63,6 +63,14 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     menus_ = std::make_unique<MainMenus>(*this);
     searchHost_ = std::make_unique<MainSearchHost>(*this);
     importHost_ = std::make_unique<MainImportHost>(*this);
+    editor_ = new CardEditor(
+        ui_,
+        {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
+         [this](std::int64_t id) {
+             const auto row = index_.positionOf(id);
+             return row ? index_.at(*row).heading : QString();
+         }},
+        this);
     listModel_ = new CardListModel(index_, this);
     ui_.List1->setModel(listModel_);
     resize(960, 700);
@@ -73,16 +81,42 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectEditCommands();
     installFilters();
     new MainWindowLayout(*this, ui_);  // child of the window
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { commitDataForSession(); });
+}
+
+bool MainWindow::guarded(const QString& name, const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const store::StoreError& error) {
+        platform::current().message({QStringLiteral("„%1“ konnte nicht ausgeführt werden.\n\n%2")
+                                         .arg(name, store::germanReason(error)),
+                                     QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok,
+                                     platform::Icon::Exclamation, 0});
+        return false;
+    }
+}
+
+void MainWindow::runCommand(const QString& name, const std::function<void()>& command) {
+    if (editor_->commit()) {
+        guarded(name, command);
+    }
+}
+
+void MainWindow::connectEntry(const char* entry, const std::function<void()>& command) {
+    QAction* action = menus_->action(QString::fromUtf8(entry));
+    connect(action, &QAction::triggered, this, [this, action, command] {
+        runCommand(action->text().remove(u'&').remove(QStringLiteral("...")), command);
+    });
 }
 
 void MainWindow::connectMenus() {
-    const auto on = [this](const char* name, auto handler) {
-        connect(menus_->action(QString::fromUtf8(name)), &QAction::triggered, this, handler);
+    const auto on = [this](const char* name, const std::function<void()>& handler) {
+        connectEntry(name, handler);
     };
     on("mnuBeenden", [this] { close(); });
     on("mnuExportieren", [this] {
         if (store_) {
-            Command2_Click();
             exporting::ExportDialog::showNew(store_->file(), this);
         }
     });
@@ -101,7 +135,6 @@ void MainWindow::connectMenus() {
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
     on("mnuImportieren", [this] {
         if (store_) {
-            Command2_Click();
             import::ImportDialog::open(*importHost_, this);
         }
     });
@@ -109,7 +142,9 @@ void MainWindow::connectMenus() {
 }
 
 void MainWindow::openSearchWindow() {
-    search::SearchWindow::open(*searchHost_);
+    if (editor_->commit()) {
+        search::SearchWindow::open(*searchHost_);
+    }
 }
 
 void MainWindow::mnuEmailInternet() {
@@ -143,20 +178,23 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::connectHandlers() {
-    connect(ui_.Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    connect(ui_.Combo1, &QComboBox::activated, this,
+            [this] { guarded(QStringLiteral("Kategorie wählen"), [this] { Combo1_Click(); }); });
     connect(ui_.Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(ui_.Text16, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
-            VolltextSuchen();
+            guarded(QStringLiteral("Volltextsuche"), [this] { VolltextSuchen(); });
         }
     });
     connect(ui_.List1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { List1_Click(); });
     connect(ui_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(ui_.Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(ui_.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(ui_.List1, &QListView::doubleClicked, this, [this] { mnukarteRen(); });
-    connect(ui_.box(18), &QLineEdit::textChanged, this, [this] { Text18_Change(); });
+    connect(ui_.Command1, &QPushButton::clicked, this,
+            [this] { runCommand(QStringLiteral("Neue Karte"), [this] { Command1_Click(); }); });
+    connect(ui_.Command3, &QPushButton::clicked, this,
+            [this] { runCommand(QStringLiteral("Karte löschen"), [this] { Command3_Click(); }); });
+    connect(ui_.List1, &QListView::doubleClicked, this,
+            [this] { runCommand(QStringLiteral("Karte umbenennen"), [this] { mnukarteRen(); }); });
     connect(ui_.List1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { List1_MouseDown(position); });
     connect(ui_.Label8, &ClickLabel::pressed, this, [this] { Label8_Press(); });
@@ -164,10 +202,9 @@ void MainWindow::connectHandlers() {
 }
 
 void MainWindow::installFilters() {
-    for (const int number : kSavingBoxes) {
-        ui_.box(number)->installEventFilter(this);
+    for (const FieldBox& field : fieldTable()) {
+        ui_.box(field.number)->installEventFilter(this);
     }
-    ui_.box(19)->installEventFilter(this);
     for (QObject* watched : std::initializer_list<QObject*>{
              ui_.List1, ui_.List1->viewport(), ui_.Text1, ui_.Text16, ui_.RichTextBox1,
              ui_.RichTextBox2, ui_.Picture1, ui_.Image2}) {
@@ -177,10 +214,25 @@ void MainWindow::installFilters() {
     ui_.Text1->setMouseTracking(true);
 }
 
+int MainWindow::fieldBoxNumber(const QObject* watched) const {
+    for (const FieldBox& field : fieldTable()) {
+        if (ui_.box(field.number) == watched) {
+            return field.number;
+        }
+    }
+    return 0;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    bool used = false;
+    guarded(QStringLiteral("Eingabe"), [&] { used = filterEvent(watched, event); });
+    return used || QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::filterEvent(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (const int box = fieldBoxNumber(watched); box != 0) {
-        return fieldBoxEvent(box, event) || QMainWindow::eventFilter(watched, event);
+        return box == 19 ? categoryInputEvent(event) : editor_->boxEvent(box, event);
     }
     if (blockMenuEvent(watched, event)) {
         return true;
@@ -209,7 +261,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             setTextColour(ui_.Label8, kRed);
         }
     }
-    return QMainWindow::eventFilter(watched, event);
+    return false;
 }
 
 bool MainWindow::handleListKey(QKeyEvent* event) {
@@ -243,7 +295,7 @@ bool MainWindow::handleSearchKey(QLineEdit* box, QKeyEvent* event) {
         return true;
     }
     if (box == ui_.Text16 && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        VolltextSuchen();
+        guarded(QStringLiteral("Volltextsuche"), [this] { VolltextSuchen(); });
         return true;  // no character, no beep
     }
     return false;
@@ -257,6 +309,9 @@ void MainWindow::Label8_Press() {
 void MainWindow::Label8_Release() {
     ui_.Label8->setFrameShape(QFrame::NoFrame);
     setTextColour(ui_.Label8, kRed);
+    if (!editor_->commit()) {
+        return;
+    }
     ui_.Text16->clear();
     ui_.Text1->clear();
     ui_.Text1->setFocus();

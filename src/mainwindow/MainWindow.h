@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/FieldTable.h"
 #include "mainwindow/MainWindowUi.h"
 #include "printing/PrintCommand.h"
 #include "printing/PrintData.h"
@@ -22,6 +23,10 @@ namespace veltro::options {
 class OptionsDialog;
 }
 
+namespace veltro::fulltext {
+class FullTextIndex;
+}
+
 namespace veltro::printing {
 class PrintController;
 }
@@ -33,11 +38,11 @@ class FormattingBar;
 
 namespace veltro::mainwindow {
 
+class CardEditor;
 class CardListModel;
 class MainSearchHost;
 class MainImportHost;
 class MainMenus;
-class FullTextIndex;
 
 // Form1: the card file's main window.
 class MainWindow : public QMainWindow {
@@ -75,6 +80,13 @@ public:
 
     // The exit step: keep, discard or cancel the run's changes. False cancels closing.
     bool Form_QueryUnload();
+    // Ends the run without the exit question, keeping its changes (a termination signal).
+    void endRunKeeping();
+    // The desktop session is about to end: nothing typed may stay unsaved.
+    void commitDataForSession();
+    // While an import writes, the window takes no input.
+    void setImportRunning(bool running);
+    [[nodiscard]] bool importRunning() const { return importRunning_; }
     // For tests: runs after each statement of the discard.
     void setDiscardStepHook(std::function<void(int)> hook) { discardStepHook_ = std::move(hook); }
 
@@ -84,7 +96,8 @@ public:
     [[nodiscard]] richtext::CommandBars& bars() const { return *bars_; }
     [[nodiscard]] store::CardStore* cardStore() { return store_ ? &*store_ : nullptr; }
     [[nodiscard]] const std::filesystem::path& storeDirectory() const { return directory_; }
-    [[nodiscard]] std::optional<std::int64_t> shownCardId() const { return shownCardId_; }
+    [[nodiscard]] std::optional<std::int64_t> shownCardId() const;
+    [[nodiscard]] CardEditor& editor() const { return *editor_; }
     [[nodiscard]] bool changeFlag() const { return changeFlag_; }
     void setChangeFlag() { changeFlag_ = true; }
     [[nodiscard]] std::int64_t cardTotal() const { return cardTotal_; }
@@ -99,6 +112,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool filterEvent(QObject* watched, QEvent* event);
+    // Runs a user command: the shown card's edit is written first, and a store error
+    // becomes a German message instead of reaching the event loop.
+    void runCommand(const QString& name, const std::function<void()>& command);
+    bool guarded(const QString& name, const std::function<void()>& command);
+    void connectEntry(const char* entry, const std::function<void()>& command);
     void connectHandlers();
     void connectMenus();
     void List1_MouseDown(const QPoint& position);
@@ -120,18 +139,18 @@ private:
     [[nodiscard]] store::Card shownCardForPrint() const;
     [[nodiscard]] printing::FocusedWidget focusedForPrint() const;
     void applyNewCardFonts();
-    void emptyCardView();
     void showHeadingsUpTo(std::int64_t lastId);
-    [[nodiscard]] std::vector<std::pair<store::Field, QString>> shownFields() const;
+    void selectCard(std::int64_t id);
+    [[nodiscard]] int rowOfCard(std::int64_t id) const;
     void showCategoryInput(bool show);
+    bool categoryInputEvent(QEvent* event);
+    void cancelCategoryInput();
     bool createCategory(const QString& name);
     bool renameSelectedCategory(const QString& name);
     void reloadCardIndex();
     [[nodiscard]] int fieldBoxNumber(const QObject* watched) const;
-    bool fieldBoxEvent(int number, QEvent* event);
-    void Text18_Change();
-    void Text11_LostFocus();
-    void showCardOfRow(int row);
+    void discardOrKeep(bool keep);
+    bool tryDiscard();
     void showRows(std::vector<std::int32_t> rows);
     void setCountPanel(int lines, std::int64_t total);
     void removeLastCharacter(QLineEdit* box);
@@ -141,7 +160,7 @@ private:
     void Label8_Press();
     void Label8_Release();
     void Text16_GotFocus();
-    FullTextIndex& fullTextIndex();
+    fulltext::FullTextIndex& fullTextIndex();
     void startFullTextBuild();
     void cancelFullTextBuild();
     void fullTextChanged(std::int64_t id);
@@ -155,23 +174,23 @@ private:
     std::optional<store::CardStore> store_;
     store::CardIndex index_;
     CardListModel* listModel_ = nullptr;
-    std::unique_ptr<FullTextIndex> fullText_;
+    std::unique_ptr<fulltext::FullTextIndex> fullText_;
     // Built in the background after start-up, on a connection of its own.
-    std::future<std::unique_ptr<FullTextIndex>> fullTextBuild_;
+    std::future<std::unique_ptr<fulltext::FullTextIndex>> fullTextBuild_;
     std::atomic<bool> cancelFullText_ = false;
     std::unordered_set<std::int64_t> changedDuringBuild_;
-    std::optional<std::int64_t> shownCardId_;
+    CardEditor* editor_ = nullptr;  // child object
     std::int64_t cardTotal_ = 0;
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;
     bool changeFlag_ = false;
     bool listTopArmed_ = false;
     int arrowCounter_ = 0;
-    bool salutationArmed_ = true;
+    bool importRunning_ = false;
+    bool closeAfterImport_ = false;
     enum class CategoryInput { New, Rename };
     CategoryInput categoryInputMode_ = CategoryInput::New;
     bool confirmingCategory_ = false;
-    bool showingCard_ = false;
     std::function<void(int)> discardStepHook_;
     options::OptionsDialog* options_ = nullptr;  // child window
     richtext::CommandBars* bars_ = nullptr;      // child object

@@ -1,7 +1,8 @@
 #include "maintenance/FirstStepsDialog.h"
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
+#include "mainwindow/EinstellungenAnwenden.h"
 #include "mainwindow/MainWindow.h"
-#include "options/EinstellungenAnwenden.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
@@ -53,6 +54,7 @@ bool MainWindow::Form_Load() {
         store_.reset();
         return false;
     }
+    editor_->setStore(&*store_);
     storeLoaded_ = true;
     fullTextArmed_ = false;
     fillCategorySelector();
@@ -70,7 +72,7 @@ bool MainWindow::Form_Load() {
     Combo1_Click();
     optionsDialog();
     restoreWindow();
-    options::EinstellungenAnwenden(ui_, optionsDialog());
+    EinstellungenAnwenden(ui_, optionsDialog());
     // Once the window stands: the search window or the first steps, then the full-text
     // index is read while the user starts working.
     QTimer::singleShot(0, this, [this] {
@@ -131,7 +133,7 @@ options::OptionsDialog& MainWindow::optionsDialog() {
     if (options_ == nullptr) {
         options_ = new options::OptionsDialog(ui_.List1, this);
         connect(options_, &options::OptionsDialog::settingsStored, this,
-                [this] { options::EinstellungenAnwenden(ui_, *options_); });
+                [this] { EinstellungenAnwenden(ui_, *options_); });
     }
     return *options_;
 }

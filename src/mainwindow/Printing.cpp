@@ -16,8 +16,7 @@ using printing::PrintEntry;
 void MainWindow::connectPrinting() {
     printer_ = std::make_unique<printing::PrintController>();
     const auto on = [this](const char* name, PrintEntry entry) {
-        connect(menus_->action(QString::fromUtf8(name)), &QAction::triggered, this,
-                [this, entry] { printer_->run(entry, printData()); });
+        connectEntry(name, [this, entry] { printer_->run(entry, printData()); });
     };
     on("mnuDruckAnschrift", PrintEntry::MenuAddress);
     on("mnuDruckNotizen", PrintEntry::MenuNotes);
@@ -26,10 +25,8 @@ void MainWindow::connectPrinting() {
     on("mnuDruckGesamt", PrintEntry::CardMenuCard);
     on("popaDrucken", PrintEntry::PopupAddress);
     on("popnDrucken", PrintEntry::PopupNotes);
-    connect(menus_->action(QStringLiteral("mnuDruckerAuswaehlen")), &QAction::triggered, this,
-            [this] { printer_->choosePrinter(); });
-    connect(menus_->action(QStringLiteral("mnuSeitenansicht")), &QAction::triggered, this,
-            [this] { printer_->preview(focusedForPrint(), printData()); });
+    connectEntry("mnuDruckerAuswaehlen", [this] { printer_->choosePrinter(); });
+    connectEntry("mnuSeitenansicht", [this] { printer_->preview(focusedForPrint(), printData()); });
 }
 
 printing::PrintData MainWindow::printData() {

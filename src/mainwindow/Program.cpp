@@ -25,11 +25,18 @@ SplashWindow* Program::splash() const {
 }
 
 bool Program::start() {
-    lock_.emplace(store::dataDirectory());
-    if (!lock_->acquired()) {
-        platform::current().message({QStringLiteral("Die Anwendung wird bereits ausgeführt."),
-                                     QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok,
-                                     platform::Icon::None, 0});
+    const auto directory = store::dataDirectory();
+    lock_.emplace(store::WriterLock::tryAcquire(directory));
+    if (!lock_->held()) {
+        const QString text =
+            lock_->state() == store::WriterLock::State::InUse
+                ? QStringLiteral("Die Anwendung wird bereits ausgeführt.")
+                : QStringLiteral(
+                      "Die Kartei in %1 lässt sich nicht sperren: %2\nVeltro "
+                      "Adressbuch braucht Schreibrechte im Verzeichnis der Kartei.")
+                      .arg(QString::fromStdString(directory.string()), lock_->problem());
+        platform::current().message({text, QStringLiteral("Veltro Adressbuch"),
+                                     platform::Buttons::Ok, platform::Icon::None, 0});
         exitStatus_ = 1;
         return false;
     }

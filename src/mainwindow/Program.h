@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/InstanceLock.h"
+#include "store/WriterLock.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,7 +21,8 @@ public:
     Program();
     ~Program() override;
 
-    // False when another copy runs on this data directory (the user was told).
+    // False when another copy or a writing command runs on this data directory, or its
+    // lock file cannot be made (the user was told).
     bool start();
 
     [[nodiscard]] MainWindow* mainWindow() const;
@@ -35,7 +36,7 @@ Q_SIGNALS:
 private:
     void openMainWindow();
 
-    std::optional<InstanceLock> lock_;
+    std::optional<store::WriterLock> lock_;
     QPointer<SplashWindow> splash_;
     QPointer<MainWindow> main_;
     int exitStatus_ = 0;

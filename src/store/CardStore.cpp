@@ -1,5 +1,8 @@
 #include "store/CardStore.h"
 
+#include "store/LikePattern.h"
+#include "store/StoreError.h"
+
 #include "store/Schema.h"
 
 #include <string>
@@ -130,6 +133,21 @@ void CardStore::writeFields(std::int64_t id, const std::vector<std::pair<Field, 
     }
     stmt.bind(static_cast<int>(values.size() + 1), id);
     stmt.run();
+    if (db_.changes() == 0) {
+        throw StoreError("Die Karte ist nicht mehr in der Kartei.");
+    }
+}
+
+std::optional<QString> CardStore::townForPostcode(const QString& postcode) {
+    // The typed postcode is literal text: "*" or "'" in it are ordinary characters.
+    auto stmt = db_.prepare(
+        "SELECT Ort FROM Kontakte WHERE Schlagworte IS NOT NULL AND Postleitzahl LIKE ?1 "
+        "ORDER BY rowid LIMIT 1");
+    stmt.bind(1, u'*' + LikePattern::escapeLiteral(postcode) + u'*');
+    if (!stmt.step()) {
+        return std::nullopt;
+    }
+    return stmt.textOrEmpty(0);
 }
 
 std::int64_t CardStore::insertCard(const Card& card) {

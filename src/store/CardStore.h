@@ -47,7 +47,11 @@ public:
     // The first card in store order whose heading equals this one without regard to case.
     [[nodiscard]] std::optional<std::int64_t> findByHeading(QStringView heading);
 
-    // Writes the given fields of one card; other columns stay as they are.
+    // The town of the first card in store order whose postcode contains this one.
+    [[nodiscard]] std::optional<QString> townForPostcode(const QString& postcode);
+
+    // Writes the given fields of one card; other columns stay as they are. Throws when
+    // the card is no longer there.
     void writeFields(std::int64_t id, const std::vector<std::pair<Field, QString>>& values);
     std::int64_t insertCard(const Card& card);
     void deleteCard(std::int64_t id);

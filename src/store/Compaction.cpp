@@ -4,13 +4,23 @@
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
 
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace veltro::store {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // Below this share of free pages a rewrite costs more than it gains.
 constexpr double kWorthwhileFreeShare = 0.10;
 constexpr std::int64_t kWorthwhileFreePages = 64;
+// As many links as the system itself follows before it gives up.
+constexpr int kMaxLinkHops = 40;
 
 bool worthCompacting(Database& db) {
     auto pages = db.prepare("PRAGMA page_count");
@@ -24,12 +34,74 @@ bool worthCompacting(Database& db) {
            static_cast<double>(unused) >= kWorthwhileFreeShare * static_cast<double>(total);
 }
 
+// The file a linked store stands for, through any chain of links, even when the last
+// target is missing; the path itself when it is no link. The store is replaced there, so
+// the link stays a link.
+fs::path linkTarget(fs::path file) {
+    std::error_code ec;
+    for (int hop = 0; hop < kMaxLinkHops && fs::is_symlink(file, ec); ++hop) {
+        const fs::path next = fs::read_symlink(file, ec);
+        if (ec) {
+            break;
+        }
+        file = next.is_absolute() ? next : file.parent_path() / next;
+    }
+    return file;
+}
+
+// Creates the empty copy, private to its owner, with the store's owner and group where the
+// system permits that. Returns the mode the copy takes once written; nothing when the copy
+// cannot be made.
+std::optional<mode_t> createCopyLike(const fs::path& store, const fs::path& copy) {
+    struct stat original {};
+    if (::stat(store.c_str(), &original) != 0) {
+        return std::nullopt;
+    }
+    const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    if (::fchown(fd, original.st_uid, original.st_gid) != 0) {
+        [[maybe_unused]] const int groupOnly =
+            ::fchown(fd, static_cast<uid_t>(-1), original.st_gid);
+    }
+    ::close(fd);
+    return original.st_mode & 07777;
+}
+
+void compact(const fs::path& store, const fs::path& copy, CompactWhen when) {
+    {
+        Database db = Database::open(store);
+        if (when == CompactWhen::Worthwhile && !worthCompacting(db)) {
+            return;
+        }
+        // The cards never stand in a copy that others may read, whatever the umask.
+        const auto mode = createCopyLike(store, copy);
+        if (!mode) {
+            return;
+        }
+        auto vacuum = db.prepare("VACUUM INTO ?1");
+        vacuum.bind(1, QString::fromStdString(copy.string()));
+        vacuum.run();
+        // Only now: a store without write permission for its owner still gets compacted.
+        if (::chmod(copy.c_str(), *mode) != 0) {
+            return;
+        }
+    }
+    // Check the copy before it takes the store's place.
+    {
+        Database check = Database::open(copy);
+        verifySchema(check);
+    }
+    std::error_code ec;
+    fs::rename(copy, store, ec);
+}
+
 }  // namespace
 
 void DatenbankKomprimieren(const std::filesystem::path& directory, CompactWhen when) {
-    namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path store = fs::absolute(directory, ec) / kStoreFileName;
+    const fs::path store = linkTarget(fs::absolute(directory, ec) / kStoreFileName);
     const fs::path copy = store.parent_path() / kCompactFileName;
 
     if (!fs::exists(store, ec)) {
@@ -42,21 +114,7 @@ void DatenbankKomprimieren(const std::filesystem::path& directory, CompactWhen w
         return;
     }
     try {
-        {
-            Database db = Database::open(store);
-            if (when == CompactWhen::Worthwhile && !worthCompacting(db)) {
-                return;
-            }
-            auto vacuum = db.prepare("VACUUM INTO ?1");
-            vacuum.bind(1, QString::fromStdString(copy.string()));
-            vacuum.run();
-        }
-        // Check the copy before it takes the store's place.
-        {
-            Database check = Database::open(copy);
-            verifySchema(check);
-        }
-        fs::rename(copy, store, ec);
+        compact(store, copy, when);
     } catch (const StoreError&) {
         // Silent by design; the open that follows reports a broken store.
     }

@@ -10,7 +10,10 @@ namespace veltro::store {
 namespace {
 
 [[noreturn]] void throwFrom(sqlite3* db) {
-    throw StoreError(db != nullptr ? sqlite3_errmsg(db) : "out of memory");
+    if (db == nullptr) {
+        throw StoreError("out of memory", SQLITE_NOMEM);
+    }
+    throw StoreError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
 }
 
 }  // namespace
@@ -61,6 +64,10 @@ Statement Database::prepare(std::string_view sql) {
 
 std::int64_t Database::lastInsertRowId() const {
     return sqlite3_last_insert_rowid(db_.get());
+}
+
+void Database::setBusyTimeout(int milliseconds) {
+    sqlite3_busy_timeout(db_.get(), milliseconds);
 }
 
 int Database::changes() const {
@@ -118,8 +125,9 @@ bool Statement::step() {
         return false;
     }
     const std::string message = sqlite3_errmsg(db_);
+    const int code = sqlite3_extended_errcode(db_);
     sqlite3_reset(stmt_.get());
-    throw StoreError(message);
+    throw StoreError(message, code);
 }
 
 void Statement::run() {

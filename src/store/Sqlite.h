@@ -31,6 +31,8 @@ public:
     [[nodiscard]] Statement prepare(std::string_view sql);
     [[nodiscard]] std::int64_t lastInsertRowId() const;
     [[nodiscard]] int changes() const;
+    // How long a statement waits for another connection's lock before it fails.
+    void setBusyTimeout(int milliseconds);
     [[nodiscard]] QString errorText() const;
     [[nodiscard]] sqlite3* handle() const { return db_.get(); }
     [[nodiscard]] const std::filesystem::path& file() const { return file_; }

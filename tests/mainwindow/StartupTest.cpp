@@ -64,6 +64,20 @@ TEST_F(Startup, ASecondCopyOnTheSameDataIsRefusedAndTheFirstGoesOn) {
     EXPECT_TRUE(first.splash()->timer().isActive());
 }
 
+TEST_F(Startup, ADataFolderWithoutRoomForTheLockFileIsRefused) {
+    const QString missing = QString::fromStdString((home_.dir() / "fehlt").string());
+    qputenv("VELTRO_HOME", missing.toLocal8Bit());
+    mainwindow::Program program;
+    EXPECT_FALSE(program.start());
+    EXPECT_EQ(program.exitStatus(), 1);
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_EQ(platform_->messages[0].text,
+              QStringLiteral("Die Kartei in %1 lässt sich nicht sperren: Das Verzeichnis gibt es "
+                             "nicht.\nVeltro Adressbuch braucht Schreibrechte im Verzeichnis der "
+                             "Kartei.")
+                  .arg(missing));
+}
+
 TEST_F(Startup, TheSplashOpensTheMainWindowOnItsTimer) {
     veltro::testing::makeStore(home_.dir(), {QStringLiteral("Privat")}, {});
     settings::write(key::OPChk6, QStringLiteral("0"));

@@ -5,7 +5,12 @@
 #include "store/Compaction.h"
 #include "store/Schema.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace veltro::store;
 using veltro::testing::makeStore;
@@ -75,6 +80,65 @@ TEST(Compaction, IsSilentWithoutAStoreAndKeepsADamagedOne) {
     EXPECT_NO_THROW(DatenbankKomprimieren(home.dir(), CompactWhen::Always));
     EXPECT_EQ(fs::file_size(home.storeFile()), 8192U);
     EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
+}
+
+// The store lives elsewhere and the data folder holds a relative link to it.
+struct LinkedStore {
+    TestHome home;
+    QTemporaryDir elsewhere;
+    fs::path target = fs::path(elsewhere.path().toStdString()) / kStoreFileName;
+    fs::path linkText = fs::relative(target, home.dir());
+
+    LinkedStore() { fs::create_symlink(linkText, home.storeFile()); }
+};
+
+TEST(Compaction, ALinkedStoreIsCompactedWhereItPointsAndStaysALink) {
+    LinkedStore linked;
+    makeStoreWithSpace(linked.target.parent_path());
+    const auto before = fs::file_size(linked.target);
+    DatenbankKomprimieren(linked.home.dir());
+    ASSERT_TRUE(fs::is_symlink(linked.home.storeFile()));
+    EXPECT_EQ(fs::read_symlink(linked.home.storeFile()), linked.linkText);
+    EXPECT_LT(fs::file_size(linked.target), before / 2);
+    EXPECT_EQ(filesIn(linked.home.dir()), std::vector<std::string>{"Kartix.mdb"});
+    EXPECT_EQ(filesIn(linked.target.parent_path()), std::vector<std::string>{"Kartix.mdb"});
+    EXPECT_EQ(CardStore::open(linked.home.storeFile()).cardCount(), 10);
+}
+
+TEST(Compaction, ALinkedStoreLostBetweenTheTwoFilesIsRecoveredBesideTheTarget) {
+    LinkedStore linked;
+    makeStoreWithSpace(linked.target.parent_path());
+    fs::rename(linked.target, linked.target.parent_path() / kCompactFileName);
+    DatenbankKomprimieren(linked.home.dir());
+    EXPECT_TRUE(fs::is_symlink(linked.home.storeFile()));
+    EXPECT_EQ(filesIn(linked.target.parent_path()), std::vector<std::string>{"Kartix.mdb"});
+    EXPECT_EQ(CardStore::open(linked.home.storeFile()).cardCount(), 10);
+}
+
+TEST(Compaction, KeepsTheModeOfTheStore) {
+    for (const fs::perms mode : {fs::perms(0600), fs::perms(0640)}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        TestHome home;
+        makeStoreWithSpace(home.dir());
+        fs::permissions(home.storeFile(), mode);
+        DatenbankKomprimieren(home.dir(), CompactWhen::Always);
+        EXPECT_EQ(fs::status(home.storeFile()).permissions(), mode);
+        EXPECT_EQ(CardStore::open(home.storeFile()).cardCount(), 10);
+    }
+}
+
+TEST(Compaction, KeepsOwnerAndGroupWhereThatIsPermitted) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only the superuser may give a file away";
+    }
+    TestHome home;
+    makeStoreWithSpace(home.dir());
+    ASSERT_EQ(::chown(home.storeFile().c_str(), 4321, 4322), 0);
+    DatenbankKomprimieren(home.dir(), CompactWhen::Always);
+    struct stat after {};
+    ASSERT_EQ(::stat(home.storeFile().c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, 4321U);
+    EXPECT_EQ(after.st_gid, 4322U);
 }
 
 }  // namespace

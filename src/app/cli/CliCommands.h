@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
+
 namespace veltro::cli {
 
 // Output streams of the command-line companion.
@@ -18,10 +20,16 @@ int showCard(const QStringList& args);
 int exportCards(const QStringList& args);
 int importFile(const QStringList& args);
 
+// Runs a command that writes the store in DIR while holding the folder's writer lock, so
+// that it never writes under the running program. Refuses with kInUse while the lock is
+// held elsewhere, and with kFailed when the lock file cannot be made.
+int whileLocked(const QString& dir, const std::function<int()>& command);
+
 // Exit statuses.
 inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
 inline constexpr int kPartly = 3;  // done, but some records could not be read
+inline constexpr int kInUse = 75;  // the store is locked by another writer
 
 }  // namespace veltro::cli

@@ -179,25 +179,29 @@ int importFile(const QStringList& args) {
             QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
                            "Kategorie angeben."));
     }
-    // A category the store lacks is added with the cards.
-    const QString category = storedCategory(storeFile, parsed.category).value_or(parsed.category);
-    FieldMapping mapping(category);
-    import::PreviewTable table;
-    if (const auto problem = readRows(parsed, mapping, table)) {
-        err() << parsed.file << ": " << *problem << Qt::endl;
-        return kFailed;
-    }
-    const auto outcome = import::runImport(storeFile, table.rows);
-    for (const QString& added : outcome.newCategories) {
-        err() << "Kategorie \"" << added << "\" angelegt." << Qt::endl;
-    }
-    out() << outcome.cards << " Karten in die Kategorie \"" << category << "\" importiert, "
-          << outcome.renamed << " davon umbenannt." << Qt::endl;
-    if (table.count && !table.count->matches()) {
-        err() << parsed.file << ": " << import::recordCountText(*table.count) << '.' << Qt::endl;
-        return kPartly;
-    }
-    return kOk;
+    return whileLocked(parsed.dir, [&] {
+        // A category the store lacks is added with the cards.
+        const QString category =
+            storedCategory(storeFile, parsed.category).value_or(parsed.category);
+        FieldMapping mapping(category);
+        import::PreviewTable table;
+        if (const auto problem = readRows(parsed, mapping, table)) {
+            err() << parsed.file << ": " << *problem << Qt::endl;
+            return kFailed;
+        }
+        const auto outcome = import::runImport(storeFile, table.rows);
+        for (const QString& added : outcome.newCategories) {
+            err() << "Kategorie \"" << added << "\" angelegt." << Qt::endl;
+        }
+        out() << outcome.cards << " Karten in die Kategorie \"" << category << "\" importiert, "
+              << outcome.renamed << " davon umbenannt." << Qt::endl;
+        if (table.count && !table.count->matches()) {
+            err() << parsed.file << ": " << import::recordCountText(*table.count) << '.'
+                  << Qt::endl;
+            return kPartly;
+        }
+        return kOk;
+    });
 }
 
 }  // namespace veltro::cli

@@ -29,26 +29,36 @@ std::optional<store::CardStore> openStore(const QString& dir) {
     }
 }
 
+// A command that makes a store creates its folder first, so that the folder can be locked.
+int whileMakingStore(const QString& dir, const std::function<int()>& command) {
+    std::error_code ec;
+    std::filesystem::create_directories(dirArg(dir), ec);
+    return whileLocked(dir, command);
+}
+
 }  // namespace
 
 int newStore(const QStringList& args) {
     if (args.size() != 1) {
         return usage("new-store VERZEICHNIS");
     }
-    store::createEmptyStore(dirArg(args[0]));
-    out() << "Leere Kartei angelegt: "
-          << QString::fromStdString((dirArg(args[0]) / store::kStoreFileName).string()) << Qt::endl;
-    return kOk;
+    return whileMakingStore(args[0], [&] {
+        const auto file = store::createEmptyStore(dirArg(args[0]));
+        out() << "Leere Kartei angelegt: " << QString::fromStdString(file.string()) << Qt::endl;
+        return kOk;
+    });
 }
 
 int demoStore(const QStringList& args) {
     if (args.size() != 1) {
         return usage("demo-store VERZEICHNIS");
     }
-    const auto set = store::demoCards();
-    store::writeSampleStore(dirArg(args[0]), set);
-    out() << "Beispielkartei mit " << set.cards.size() << " Karten angelegt." << Qt::endl;
-    return kOk;
+    return whileMakingStore(args[0], [&] {
+        const auto set = store::demoCards();
+        store::writeSampleStore(dirArg(args[0]), set);
+        out() << "Beispielkartei mit " << set.cards.size() << " Karten angelegt." << Qt::endl;
+        return kOk;
+    });
 }
 
 int generate(const QStringList& args) {
@@ -57,9 +67,11 @@ int generate(const QStringList& args) {
     if (!ok || count < 0) {
         return usage("generate VERZEICHNIS ANZAHL");
     }
-    store::writeSyntheticStore(dirArg(args[0]), count);
-    out() << count << " Karten erzeugt." << Qt::endl;
-    return kOk;
+    return whileMakingStore(args[0], [&] {
+        store::writeSyntheticStore(dirArg(args[0]), count);
+        out() << count << " Karten erzeugt." << Qt::endl;
+        return kOk;
+    });
 }
 
 int listCards(const QStringList& args) {

@@ -1,5 +1,6 @@
-#include "options/EinstellungenAnwenden.h"
+#include "mainwindow/EinstellungenAnwenden.h"
 
+#include "mainwindow/FieldTable.h"
 #include "mainwindow/MainWindowUi.h"
 #include "options/BackgroundFitter.h"
 #include "options/OptionsDialog.h"
@@ -12,7 +13,11 @@
 
 #include <initializer_list>
 
-namespace veltro::options {
+namespace veltro::mainwindow {
+
+using options::BackgroundFitter;
+using options::OptionsDialog;
+using options::PreviewColours;
 
 namespace {
 
@@ -32,7 +37,7 @@ void setFieldColour(QWidget* field, const QColor& colour) {
 
 }  // namespace
 
-void EinstellungenAnwenden(const mainwindow::MainWindowUi& ui, const OptionsDialog& options) {
+void EinstellungenAnwenden(const MainWindowUi& ui, const OptionsDialog& options) {
     if (options.backgroundPicture()) {
         BackgroundFitter::fit(*ui.Image2, options.picture());
         ui.Image2->setVisible(true);
@@ -43,13 +48,15 @@ void EinstellungenAnwenden(const mainwindow::MainWindowUi& ui, const OptionsDial
     setRole(ui.Picture1, QPalette::Window, options.backgroundColour());
 
     const PreviewColours colours = options.colours();
-    for (QWidget* field : std::initializer_list<QWidget*>{
-             ui.Combo1, ui.Text16, ui.box(18), ui.box(2), ui.box(7), ui.box(11), ui.box(12),
-             ui.box(10), ui.List1, ui.RichTextBox1}) {
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{ui.Combo1, ui.Text16, ui.List1, ui.RichTextBox1}) {
         setFieldColour(field, colours.field1);
     }
-    for (const int number : {9, 8, 13, 17, 15, 14, 3, 4, 5}) {
-        setFieldColour(ui.box(number), colours.field2);
+    for (const auto& field : fieldTable()) {
+        if (field.colour != ColourGroup::None) {
+            setFieldColour(ui.box(field.number),
+                           field.colour == ColourGroup::First ? colours.field1 : colours.field2);
+        }
     }
     for (const int number : {18, 20}) {
         setRole(ui.label.at(number), QPalette::WindowText, colours.label1);
@@ -68,4 +75,4 @@ void EinstellungenAnwenden(const mainwindow::MainWindowUi& ui, const OptionsDial
     ui.List1->setFont(font);
 }
 
-}  // namespace veltro::options
+}  // namespace veltro::mainwindow

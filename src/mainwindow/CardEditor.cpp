@@ -1,0 +1,325 @@
+#include "mainwindow/CardEditor.h"
+
+#include "mainwindow/MainWindowUi.h"
+#include "platform/Platform.h"
+#include "richtext/RichTextBlock.h"
+#include "store/CardStore.h"
+#include "store/StoreError.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextDocument>
+
+namespace veltro::mainwindow {
+
+using store::Field;
+
+namespace {
+
+bool isEnter(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+// Only space characters at the start go; tabs and inner or trailing blanks stay.
+QString withoutLeadingBlanks(const QString& text) {
+    qsizetype start = 0;
+    while (start < text.size() && text[start] == u' ') {
+        ++start;
+    }
+    return text.mid(start);
+}
+
+constexpr qint64 kQuietAfterFailureMs = 300;
+
+}  // namespace
+
+bool focusStaysInWindow(const QWidget& left, const QFocusEvent& event) {
+    switch (event.reason()) {
+        case Qt::MouseFocusReason:
+            // A right click opens a pop-up menu; it is no move on to the next field.
+            if ((QGuiApplication::mouseButtons() & Qt::RightButton) != 0) {
+                return false;
+            }
+            [[fallthrough]];
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason:
+        case Qt::OtherFocusReason: {
+            const QWidget* next = QApplication::focusWidget();
+            return next != nullptr && next != &left && next->window() == left.window();
+        }
+        default:
+            return false;  // a pop-up, another window or the program losing activation
+    }
+}
+
+CardEditor::CardEditor(const MainWindowUi& ui, Hooks hooks, QObject* parent)
+    : QObject(parent), ui_(ui), hooks_(std::move(hooks)) {
+    connect(box(18), &QLineEdit::textChanged, this, [this] { completeSalutation(); });
+    // Any change of text or format, typed, pasted or composed, makes a block worth saving.
+    for (const int block : {0, 1}) {
+        auto* document = (block == 0 ? ui_.RichTextBox1 : ui_.RichTextBox2)->document();
+        connect(document, &QTextDocument::contentsChanged, this, [this, block] {
+            if (!showing_) {
+                blockChanged_[static_cast<std::size_t>(block)] = true;
+            }
+        });
+    }
+}
+
+QLineEdit* CardEditor::box(int number) const {
+    return ui_.box(number);
+}
+
+std::vector<std::pair<Field, QString>> CardEditor::pendingValues() const {
+    std::vector<std::pair<Field, QString>> values;
+    if (!shownId_) {
+        return values;
+    }
+    bool boxesChanged = false;
+    for (const FieldBox& field : fieldTable()) {
+        boxesChanged = boxesChanged || (field.saved && box(field.number)->text() !=
+                                                           shownValues_[store::index(field.field)]);
+    }
+    if (boxesChanged) {
+        // A save writes every box, as the view shows it.
+        for (const FieldBox& field : fieldTable()) {
+            if (field.saved) {
+                values.emplace_back(field.field, box(field.number)->text());
+            }
+        }
+    }
+    // An untouched block keeps its stored text byte for byte.
+    if (blockChanged_[0]) {
+        values.emplace_back(Field::Anschrift, ui_.RichTextBox1->rtfText());
+    }
+    if (blockChanged_[1]) {
+        values.emplace_back(Field::Notizen, ui_.RichTextBox2->rtfText());
+    }
+    return values;
+}
+
+bool CardEditor::hasPendingEdit() const {
+    return !pendingValues().empty();
+}
+
+bool CardEditor::commit() {
+    if (committing_) {
+        return false;  // the message of a failed commit is still open
+    }
+    const auto values = pendingValues();
+    if (values.empty()) {
+        return true;
+    }
+    if (store_ == nullptr) {
+        return false;
+    }
+    // Leaving a box and clicking the list both save: one click, one attempt, one message.
+    if (toldNotSaved_.isValid() && toldNotSaved_.elapsed() < kQuietAfterFailureMs) {
+        return false;
+    }
+    committing_ = true;
+    const std::int64_t id = *shownId_;
+    try {
+        store_->writeFields(id, values);
+    } catch (const store::StoreError& error) {
+        tellNotSaved(store::germanReason(error));
+        toldNotSaved_.start();
+        committing_ = false;
+        return false;
+    }
+    toldNotSaved_.invalidate();
+    committing_ = false;
+    for (const auto& [field, text] : values) {
+        shownValues_[store::index(field)] = text;
+    }
+    blockChanged_ = {false, false};
+    hooks_.markChanged();
+    hooks_.saved(id);
+    return true;
+}
+
+void CardEditor::tellNotSaved(const QString& reason) {
+    const QString heading = hooks_.heading ? hooks_.heading(*shownId_) : QString();
+    platform::current().message(
+        {QStringLiteral("Ihre Eingaben in der Karte „%1“ sind nicht gespeichert.\n\n%2\n\n"
+                        "Die Eingaben bleiben in der Kartenansicht stehen; beim nächsten "
+                        "Speichern wird es erneut versucht.")
+             .arg(heading, reason),
+         QStringLiteral("Karte nicht gespeichert"), platform::Buttons::Ok,
+         platform::Icon::Exclamation, 0});
+}
+
+bool CardEditor::save() {
+    if (!shownId_ || store_ == nullptr) {
+        return true;  // a no-card state never blanks a stored card
+    }
+    hooks_.markChanged();
+    return commit();
+}
+
+bool CardEditor::showCard(const store::Card& card) {
+    if (!commit()) {
+        return false;
+    }
+    shownId_ = card.id;
+    showing_ = true;
+    for (const FieldBox& field : fieldTable()) {
+        box(field.number)->clear();
+        box(field.number)->setText(card.text(field.field));
+    }
+    ui_.RichTextBox1->setRtfText(card.text(Field::Anschrift));
+    ui_.RichTextBox2->setRtfText(card.text(Field::Notizen));
+    showing_ = false;
+    blockChanged_ = {false, false};
+    rememberShownValues();
+    postcodeWhenShown_ = box(11)->text();
+    return true;
+}
+
+void CardEditor::rememberShownValues() {
+    for (const FieldBox& field : fieldTable()) {
+        shownValues_[store::index(field.field)] = box(field.number)->text();
+    }
+}
+
+bool CardEditor::showNoCard() {
+    if (!commit()) {
+        return false;
+    }
+    clearBoxes(true);
+    return true;
+}
+
+bool CardEditor::emptyView() {
+    if (!commit()) {
+        return false;
+    }
+    clearBoxes(false);
+    return true;
+}
+
+void CardEditor::clearBoxes(bool lock) {
+    shownId_.reset();
+    for (const FieldBox& field : fieldTable()) {
+        box(field.number)->clear();
+        if (lock && field.lockable) {
+            box(field.number)->setReadOnly(true);
+        }
+    }
+    showing_ = true;
+    for (auto* block : {ui_.RichTextBox1, ui_.RichTextBox2}) {
+        block->clear();
+        block->setReadOnly(lock);
+    }
+    showing_ = false;
+    blockChanged_ = {false, false};
+    rememberShownValues();
+}
+
+void CardEditor::unlockBoxes() {
+    for (const FieldBox& field : fieldTable()) {
+        box(field.number)->setReadOnly(false);
+    }
+    ui_.RichTextBox1->setReadOnly(false);
+    ui_.RichTextBox2->setReadOnly(false);
+}
+
+store::Card CardEditor::viewedCard() const {
+    store::Card card;
+    card.id = shownId_.value_or(0);
+    for (const FieldBox& field : fieldTable()) {
+        card.set(field.field, box(field.number)->text());
+    }
+    card.set(Field::Anschrift, ui_.RichTextBox1->rtfText());
+    card.set(Field::Notizen, ui_.RichTextBox2->rtfText());
+    return card;
+}
+
+bool CardEditor::blockFocusOut() {
+    return commit();
+}
+
+bool CardEditor::boxEvent(int number, QEvent* event) {
+    const auto field = fieldBox(number);
+    if (!field || number == 19) {
+        return false;  // the category line belongs to the category commands
+    }
+    QLineEdit* edit = box(number);
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            if (number == 18 && edit->text().isEmpty()) {
+                salutationArmed_ = true;
+            }
+            if (const QString trimmed = withoutLeadingBlanks(edit->text());
+                trimmed != edit->text()) {
+                edit->setText(trimmed);
+            }
+            if (field->flagOn == FlagOn::Focus) {
+                hooks_.markChanged();
+            }
+            return false;
+        case QEvent::FocusOut:
+            return focusOut(number, event);
+        case QEvent::KeyPress: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (!edit->isReadOnly() && (!key->text().isEmpty() || key->key() == Qt::Key_Backspace ||
+                                        key->key() == Qt::Key_Delete)) {
+                hooks_.markChanged();
+            }
+            return field->swallowsEnter && isEnter(*key);
+        }
+        default:
+            return false;
+    }
+}
+
+bool CardEditor::focusOut(int number, QEvent* event) {
+    if (!shownId_) {
+        return false;
+    }
+    hooks_.markChanged();
+    commit();
+    if (number == 11 && focusStaysInWindow(*box(11), *static_cast<QFocusEvent*>(event)) &&
+        box(11)->text() != postcodeWhenShown_) {
+        lookUpTown();
+    }
+    return false;
+}
+
+void CardEditor::completeSalutation() {
+    if (!salutationArmed_) {
+        return;
+    }
+    salutationArmed_ = false;
+    if (showing_) {
+        return;  // showing a card disarms without completing
+    }
+    QLineEdit* salutation = box(18);
+    const QString text = salutation->text();
+    const QChar first = text.isEmpty() ? QChar() : text.front().toLower();
+    if (first == u'h') {
+        salutation->setText(QStringLiteral("Herr"));
+    } else if (first == u'f') {
+        salutation->setText(QStringLiteral("Frau"));
+    }
+}
+
+void CardEditor::lookUpTown() {
+    const QString postcode = box(11)->text();
+    if (postcode.isEmpty() || store_ == nullptr) {
+        return;
+    }
+    try {
+        if (const auto town = store_->townForPostcode(postcode)) {
+            box(12)->setText(*town);
+        }
+    } catch (const store::StoreError&) {
+        // The town box keeps its text; the lookup is only a help.
+    }
+}
+
+}  // namespace veltro::mainwindow

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "mainwindow/FieldTable.h"
+#include "store/CardFields.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class QEvent;
+class QFocusEvent;
+class QLineEdit;
+class QWidget;
+
+namespace veltro::store {
+class CardStore;
+}
+
+namespace veltro::mainwindow {
+
+struct MainWindowUi;
+
+// Whether the focus that `left` loses goes to another widget of its window by the user's
+// left click, Tab or the program's own move; not by a right click or to a pop-up, another
+// window or nowhere.
+[[nodiscard]] bool focusStaysInWindow(const QWidget& left, const QFocusEvent& event);
+
+// The card view's editor: owns the shown card's id, what the user has typed into it and
+// the save. Everything that replaces the shown card, empties the view or ends the run
+// goes through commit() first, so no typed character is lost on the way.
+class CardEditor : public QObject {
+    Q_OBJECT
+public:
+    struct Hooks {
+        std::function<void()> markChanged;             // sets the run's change flag
+        std::function<void(std::int64_t)> saved;       // after a card was written
+        std::function<QString(std::int64_t)> heading;  // for messages
+    };
+
+    CardEditor(const MainWindowUi& ui, Hooks hooks, QObject* parent);
+
+    void setStore(store::CardStore* store) { store_ = store; }
+
+    [[nodiscard]] std::optional<std::int64_t> shownCardId() const { return shownId_; }
+    [[nodiscard]] bool hasPendingEdit() const;
+
+    // Writes what was typed into the shown card since it was shown or last saved. True
+    // when nothing is left unsaved; false after telling the user that the text stays in
+    // the view unsaved (the next commit tries again).
+    bool commit();
+
+    // Each of these commits first and leaves the view as it is when that fails.
+    bool showCard(const store::Card& card);
+    bool showNoCard();  // empties and locks the boxes
+    bool emptyView();   // empties without locking
+
+    void unlockBoxes();
+
+    // The shown card as the view has it, typed text included.
+    [[nodiscard]] store::Card viewedCard() const;
+
+    // The field boxes' and blocks' events; true when the event is used up.
+    bool boxEvent(int number, QEvent* event);
+    bool blockFocusOut();
+
+    // A button or command saved: marks the run and commits.
+    bool save();
+
+private:
+    [[nodiscard]] QLineEdit* box(int number) const;
+    [[nodiscard]] std::vector<std::pair<store::Field, QString>> pendingValues() const;
+    void rememberShownValues();
+    void clearBoxes(bool lock);
+    bool focusOut(int number, QEvent* event);
+    void completeSalutation();
+    void lookUpTown();
+    void tellNotSaved(const QString& reason);
+
+    const MainWindowUi& ui_;
+    Hooks hooks_;
+    store::CardStore* store_ = nullptr;
+    std::optional<std::int64_t> shownId_;
+    std::array<QString, store::kFieldCount> shownValues_{};  // as shown or last saved
+    QString postcodeWhenShown_;
+    std::array<bool, 2> blockChanged_{};  // address, notes
+    bool committing_ = false;
+    QElapsedTimer toldNotSaved_;  // since the user closed the last failure message
+    bool showing_ = false;
+    bool salutationArmed_ = true;
+};
+
+}  // namespace veltro::mainwindow

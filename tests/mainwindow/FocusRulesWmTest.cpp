@@ -1,0 +1,136 @@
+// The category line and the postcode under a real window manager: a right click, a pop-up
+// menu or another window taking the focus are no confirmation.
+#include "MainWindowFixture.h"
+#include "WindowTools.h"
+
+#include "mainwindow/MainMenus.h"
+#include "richtext/RichTextBlock.h"
+#include "store/CardStore.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+using namespace veltro;
+using platform::Answer;
+using store::Field;
+using veltro::testing::MainWindowFixture;
+
+namespace {
+
+class FocusRules : public MainWindowFixture {
+protected:
+    void openSample() {
+        open({QStringLiteral("Handwerker"), QStringLiteral("Privat")},
+             {{QStringLiteral("Maler Huber"),
+               QStringLiteral("Handwerker"),
+               {{Field::Postleitzahl, QStringLiteral("96050")},
+                {Field::Ort, QStringLiteral("Bamberg")}}},
+              {QStringLiteral("Schreiner Ott"), QStringLiteral("Handwerker")},
+              {QStringLiteral("Anna"),
+               QStringLiteral("Privat"),
+               {{Field::Postleitzahl, QStringLiteral("91054")},
+                {Field::Ort, QStringLiteral("Erlangen")}}}});
+        ASSERT_TRUE(veltro::testing::showActive(window()));
+    }
+    QLineEdit* startNewCategory(const QString& typed) {
+        window().menus().action(QStringLiteral("mnuNeueKategorie"))->trigger();
+        QLineEdit* line = box(19);
+        QTest::keyClicks(line, typed);
+        veltro::testing::settle();
+        return line;
+    }
+    QStringList categories() {
+        auto s = store::CardStore::open(home_.storeFile());
+        QStringList names;
+        for (const auto& name : s.categories()) {
+            names << name;
+        }
+        return names;
+    }
+    QStringList cardCategories() {
+        auto s = store::CardStore::open(home_.storeFile());
+        QStringList names;
+        for (const auto& row : s.headings()) {
+            names << row.category;
+        }
+        return names;
+    }
+    static void closePopups() {
+        while (QWidget* popup = QApplication::activePopupWidget()) {
+            popup->close();
+        }
+        veltro::testing::settle();
+    }
+};
+
+TEST_F(FocusRules, ARightClickIntoTheListIsNoConfirmation) {
+    openSample();
+    QLineEdit* line = startNewCategory(QStringLiteral("Kun"));
+    veltro::testing::rightClick(*window().ui().List1->viewport());
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    closePopups();
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(categories(), (QStringList{"Handwerker", "Privat"}));
+}
+
+TEST_F(FocusRules, APopupMenuOfABlockIsNoConfirmation) {
+    openSample();
+    QLineEdit* line = startNewCategory(QStringLiteral("Kun"));
+    veltro::testing::rightClick(*window().ui().RichTextBox2->viewport());
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    closePopups();
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(categories(), (QStringList{"Handwerker", "Privat"}));
+}
+
+TEST_F(FocusRules, AnotherWindowTakingTheFocusRenamesNothing) {
+    openSample();
+    window().ui().Combo1->setCurrentIndex(1);  // Handwerker
+    window().Combo1_Click();
+    platform_->answers = {Answer::Yes};
+    window().menus().action(QStringLiteral("mnuKategorieUmbenennen"))->trigger();
+    QLineEdit* line = box(19);
+    ASSERT_TRUE(line->isVisible());
+    line->selectAll();
+    QTest::keyClicks(line, QStringLiteral("Kun"));
+    const auto other = veltro::testing::activateOtherWindow();
+    ASSERT_NE(other, nullptr);
+    veltro::testing::settle();
+    EXPECT_EQ(cardCategories(), (QStringList{"Handwerker", "Handwerker", "Privat"}));
+    ASSERT_TRUE(veltro::testing::showActive(window()));
+    line->setFocus();
+    QTest::keyClick(line, Qt::Key_Escape);
+    EXPECT_FALSE(line->isVisible());
+    EXPECT_EQ(categories(), (QStringList{"Handwerker", "Privat"}));
+}
+
+TEST_F(FocusRules, ALeftClickIntoAnotherBoxConfirms) {
+    openSample();
+    startNewCategory(QStringLiteral("Verein"));
+    platform_->answers = {Answer::No};  // no new card now
+    veltro::testing::click(*box(2));
+    static_cast<void>(QTest::qWaitFor([&] { return categories().size() == 3; }));
+    EXPECT_EQ(categories(), (QStringList{"Handwerker", "Privat", "Verein"}));
+}
+
+TEST_F(FocusRules, ThePostcodeLooksUpTheTownOnlyWhenTheUserMovesOn) {
+    openSample();
+    clickLine(0);  // Anna
+    veltro::testing::click(*box(11));
+    box(11)->selectAll();
+    QTest::keyClicks(box(11), QStringLiteral("9605"));
+    box(12)->setText(QStringLiteral("Irgendwo"));
+    const auto other = veltro::testing::activateOtherWindow();
+    ASSERT_NE(other, nullptr);
+    veltro::testing::settle();
+    EXPECT_EQ(box(12)->text(), QStringLiteral("Irgendwo"));
+    ASSERT_TRUE(veltro::testing::showActive(window()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box(11)->hasFocus(); }));
+    veltro::testing::click(*box(2));
+    static_cast<void>(QTest::qWaitFor([&] { return box(12)->text() == u"Bamberg"; }));
+    EXPECT_EQ(box(12)->text(), QStringLiteral("Bamberg"));
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+#pragma once
+
+// Helpers for tests under a real window manager (see WmTestMain.cpp).
+#include <QEvent>
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+namespace veltro::testing {
+
+// Shows the window, asks the window manager to activate it and waits until it is active.
+[[nodiscard]] bool showActive(QWidget& window);
+
+// A plain second top-level window, shown and active, so that the window active before loses
+// activation. Null when the window manager did not activate it.
+[[nodiscard]] std::unique_ptr<QWidget> activateOtherWindow();
+
+// A click at pos in widget (its centre by default), delivered through its top-level window as
+// the window system delivers a real one: focus on click and context menus follow from it.
+void click(QWidget& widget, Qt::MouseButton button = Qt::LeftButton, QPoint pos = {});
+inline void rightClick(QWidget& widget, QPoint pos = {}) {
+    click(widget, Qt::RightButton, pos);
+}
+
+// The frame geometry once the window manager has framed the shown window; the plain geometry
+// when no frame arrives.
+[[nodiscard]] QRect placedFrameGeometry(QWidget& window);
+
+// Lets what the window system has sent so far arrive: a round trip to the server, then the
+// events. Whatever the window manager does in reply comes later; wait for that by condition.
+void settle();
+
+// The focus changes of one widget, with their reasons, in order.
+class FocusLog : public QObject {
+public:
+    struct Change {
+        QEvent::Type type;  // FocusIn or FocusOut
+        Qt::FocusReason reason;
+    };
+
+    explicit FocusLog(QWidget& widget);
+
+    [[nodiscard]] const std::vector<Change>& changes() const { return changes_; }
+    [[nodiscard]] std::optional<Qt::FocusReason> lastIn() const { return last(QEvent::FocusIn); }
+    [[nodiscard]] std::optional<Qt::FocusReason> lastOut() const { return last(QEvent::FocusOut); }
+    void clear() { changes_.clear(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    [[nodiscard]] std::optional<Qt::FocusReason> last(QEvent::Type type) const;
+
+    std::vector<Change> changes_;
+};
+
+}  // namespace veltro::testing
+
+namespace Qt {
+// Focus reasons by name in test failure messages.
+void PrintTo(FocusReason reason, std::ostream* os);
+}  // namespace Qt
