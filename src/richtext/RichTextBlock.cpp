@@ -78,10 +78,13 @@ void RichTextBlock::setSelectionBullet(bool bullet) {
     cursor.beginEditBlock();
     if (!bullet) {
         for (QTextBlock block = first; block.isValid(); block = block.next()) {
-            if (QTextList* list = block.textList()) {
+            QTextList* list = block.textList();
+            if (list) {
                 list->remove(block);
             }
-            if (QTextBlockFormat format = block.blockFormat(); format.indent() != 0) {
+            // An item and the later chunks of its text (see below) lose the list's indent.
+            if (list || continuesParagraph(block)) {
+                QTextBlockFormat format = block.blockFormat();
                 format.setIndent(0);
                 QTextCursor(block).setBlockFormat(format);
             }

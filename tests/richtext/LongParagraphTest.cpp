@@ -3,7 +3,6 @@
 #include "richtext/RichTextBlock.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
-#include "richtext/TextDocumentRtf.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,12 +14,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 namespace veltro::richtext {
 namespace {
 
 using veltro::testing::select;
+
+constexpr int kChunk = static_cast<int>(kChunkLength);
 
 // Stored RTF of one paragraph holding the text.
 QString storedParagraph(const QString& text, Alignment alignment = Alignment::Left) {
@@ -32,34 +31,30 @@ QString storedParagraph(const QString& text, Alignment alignment = Alignment::Le
     return QString::fromLatin1(writeRtf(document));
 }
 
-QStringList paragraphsOf(const RichTextBlock& block) {
-    QStringList texts;
-    for (const Paragraph& paragraph : richDocumentFrom(*block.document()).paragraphs) {
-        QString text;
-        for (const TextRun& run : paragraph.runs) {
-            text += run.text;
+QString xs(int count) {
+    return QString(count, u'x');
+}
+
+// The text with every run of one character written as the character and the run's length
+// ("x1034 y1 x2047 \n1 ..."), so a failure reads well.
+std::string shape(const QString& text) {
+    std::string out;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype end = at;
+        while (end < text.size() && text[end] == text[at]) {
+            ++end;
         }
-        texts << text;
+        out += (text[at] == u'\n' ? std::string("\\n") : text.mid(at, 1).toStdString()) +
+               std::to_string(end - at) + ' ';
+        at = end;
     }
-    return texts;
+    return out;
 }
 
-// Paragraph lengths, which a failure prints readably.
-std::vector<qsizetype> lengthsOf(const QStringList& paragraphs) {
-    std::vector<qsizetype> lengths;
-    for (const QString& paragraph : paragraphs) {
-        lengths.push_back(paragraph.size());
-    }
-    return lengths;
-}
-
-// Words and one word far longer than a line.
-QString longText() {
-    QString text;
-    for (int i = 0; text.size() < 3 * kChunkLength; ++i) {
-        text += QStringLiteral("Wort%1 ").arg(i);
-    }
-    return text + QString(3 * kChunkLength, u'x') + QStringLiteral(" Ende");
+void putOnClipboard(const QString& text) {
+    auto* mime = new QMimeData;  // the clipboard owns it
+    mime->setText(text);
+    QApplication::clipboard()->setMimeData(mime);
 }
 
 TEST(ChunkEnd, EndsAfterABlankNearTheEndOrAnywhereInALongWord) {
@@ -72,9 +67,9 @@ TEST(ChunkEnd, EndsAfterABlankNearTheEndOrAnywhereInALongWord) {
     } cases[] = {
         {"the rest fits", "abc def", 0, 100, 7},
         {"after the last blank close before the end", "abcd efgh ijkl", 0, 12, 10},
-        {"a long word is cut anywhere", QString(500, u'x'), 0, 400, 400},
-        {"counted from the start of the chunk", QString(500, u'x'), 100, 300, 400},
-        {"never inside a surrogate pair", QString(9, u'x') + QStringLiteral("😀😀"), 0, 10, 9},
+        {"a long word is cut anywhere", xs(500), 0, 400, 400},
+        {"counted from the start of the chunk", xs(500), 100, 300, 400},
+        {"never inside a surrogate pair", xs(9) + QStringLiteral("😀😀"), 0, 10, 9},
         {"an empty chunk rather than half a pair", QStringLiteral("😀"), 0, 1, 0},
     };
     for (const auto& c : cases) {
@@ -83,107 +78,75 @@ TEST(ChunkEnd, EndsAfterABlankNearTheEndOrAnywhereInALongWord) {
 }
 
 TEST(LongParagraph, IsShownInChunksAndStoredAsOneParagraph) {
-    RichTextBlock block;
-    const QString text = longText();
+    QString text;
+    for (int i = 0; text.size() < 3 * kChunk; ++i) {
+        text += QStringLiteral("Wort%1 ").arg(i);
+    }
+    text += xs(3 * kChunk) + QStringLiteral(" Ende");
     const QString stored = storedParagraph(text, Alignment::Center);
+    RichTextBlock block;
     block.setRtfText(stored);
     EXPECT_GT(block.document()->blockCount(), 5);
     for (QTextBlock chunk = block.document()->begin(); chunk.isValid(); chunk = chunk.next()) {
-        EXPECT_LE(chunk.length(), kChunkLength + 1);
+        EXPECT_LE(chunk.length(), kChunk + 1);
         EXPECT_EQ(chunk.blockFormat().alignment(), Qt::AlignHCenter);
     }
-    EXPECT_EQ(paragraphsOf(block), QStringList{text});
-    EXPECT_EQ(block.rtfText(), stored);
     EXPECT_EQ(block.plainText(), text);
+    EXPECT_EQ(block.rtfText(), stored);
 }
 
-// Editing at the seams between chunks: what a person typed counts, the seams never do.
+// Keys pressed at the seams between chunks: what a person typed counts, the seams never do.
 TEST(LongParagraph, EditsAtTheSeamsKeepTheParagraphsAPersonMade) {
-    const QString text = QString(3 * kChunkLength, u'x');
-    const auto seam = [](const RichTextBlock& block) {
-        return block.document()->begin().next().position();  // start of the second chunk
-    };
+    const QKeyCombination enter(Qt::Key_Return);
+    const QKeyCombination backspace(Qt::Key_Backspace);
     const struct {
         const char* name;
-        std::function<void(RichTextBlock&, int)> edit;
-        QStringList paragraphs;
+        int offset;  // from the start of the second chunk
+        int selected;
+        std::vector<QKeyCombination> keys;
+        QString paragraphs;  // joined by "\n"
     } cases[] = {
         {"Enter inside a later chunk",
-         [](RichTextBlock& block, int at) {
-             select(block, at + 10, at + 10);
-             QTest::keyClick(&block, Qt::Key_Return);
-         },
-         {QString(kChunkLength + 10, u'x'), QString(2 * kChunkLength - 10, u'x')}},
-        {"Enter at the start of a chunk",
-         [](RichTextBlock& block, int at) {
-             select(block, at, at);
-             QTest::keyClick(&block, Qt::Key_Return);
-         },
-         {QString(kChunkLength, u'x'), QString(2 * kChunkLength, u'x')}},
-        {"Enter at the end of a chunk",
-         [](RichTextBlock& block, int at) {
-             select(block, at - 1, at - 1);
-             QTest::keyClick(&block, Qt::Key_Return);
-         },
-         {QString(kChunkLength, u'x'), QString(2 * kChunkLength, u'x')}},
-        {"Backspace at the start of a chunk joins the chunks and keeps the text",
-         [](RichTextBlock& block, int at) {
-             select(block, at, at);
-             QTest::keyClick(&block, Qt::Key_Backspace);
-         },
-         {text}},
-        {"then a second Backspace deletes a letter",
-         [](RichTextBlock& block, int at) {
-             select(block, at, at);
-             QTest::keyClick(&block, Qt::Key_Backspace);
-             QTest::keyClick(&block, Qt::Key_Backspace);
-         },
-         {QString(3 * kChunkLength - 1, u'x')}},
-        {"a selection over a seam is deleted",
-         [](RichTextBlock& block, int at) {
-             select(block, at - 5, at + 5);
-             QTest::keyClick(&block, Qt::Key_Delete);
-         },
-         {QString(3 * kChunkLength - 9, u'x')}},
+         10,
+         0,
+         {enter},
+         xs(kChunk + 10) + '\n' + xs(2 * kChunk - 10)},
+        {"Enter at the start of a chunk", 0, 0, {enter}, xs(kChunk) + '\n' + xs(2 * kChunk)},
+        {"Enter at the end of a chunk", -1, 0, {enter}, xs(kChunk) + '\n' + xs(2 * kChunk)},
+        {"Backspace at a seam joins the chunks", 0, 0, {backspace}, xs(3 * kChunk)},
+        {"a second Backspace deletes", 0, 0, {backspace, backspace}, xs(3 * kChunk - 1)},
+        {"a selection over a seam", -5, 10, {QKeyCombination(Qt::Key_Delete)}, xs(3 * kChunk - 9)},
         {"a typed letter",
-         [](RichTextBlock& block, int at) {
-             select(block, at + 1, at + 1);
-             QTest::keyClicks(&block, "y");
-         },
-         {QString(kChunkLength, u'x') + u'x' + u'y' + QString(2 * kChunkLength - 1, u'x')}},
+         1,
+         0,
+         {QKeyCombination(Qt::Key_Y)},
+         xs(kChunk + 1) + 'y' + xs(2 * kChunk - 1)},
         {"pasted lines",
-         [](RichTextBlock& block, int at) {
-             auto* mime = new QMimeData;  // the clipboard owns it
-             mime->setText(QStringLiteral("a\nb"));
-             QApplication::clipboard()->setMimeData(mime);
-             select(block, at + 1, at + 1);
-             block.paste();
-         },
-         {QString(kChunkLength + 1, u'x') + u'a', u'b' + QString(2 * kChunkLength - 1, u'x')}},
-        {"undo of an Enter",
-         [](RichTextBlock& block, int at) {
-             select(block, at + 3, at + 3);
-             QTest::keyClick(&block, Qt::Key_Return);
-             block.undo();
-         },
-         {text}},
+         1,
+         0,
+         {Qt::ControlModifier | Qt::Key_V},
+         xs(kChunk + 1) + "a\nb" + xs(2 * kChunk - 1)},
+        {"Enter undone", 3, 0, {enter, Qt::ControlModifier | Qt::Key_Z}, xs(3 * kChunk)},
     };
+    putOnClipboard(QStringLiteral("a\nb"));
     for (const auto& c : cases) {
         RichTextBlock block;
-        block.setRtfText(storedParagraph(text));
-        c.edit(block, seam(block));
-        EXPECT_EQ(lengthsOf(paragraphsOf(block)), lengthsOf(c.paragraphs)) << c.name;
-        EXPECT_EQ(paragraphsOf(block), c.paragraphs) << c.name;
+        block.setRtfText(storedParagraph(xs(3 * kChunk)));
+        const int seam = block.document()->begin().next().position();
+        select(block, seam + c.offset, seam + c.offset + c.selected);
+        for (const QKeyCombination key : c.keys) {
+            QTest::keyClick(&block, key.key(), key.keyboardModifiers());
+        }
+        EXPECT_EQ(shape(block.plainText()), shape(c.paragraphs)) << c.name;
         RichTextBlock again;
         again.setRtfText(block.rtfText());
-        EXPECT_EQ(paragraphsOf(again), c.paragraphs) << c.name << ", read back";
+        EXPECT_EQ(shape(again.plainText()), shape(c.paragraphs)) << c.name << ", read back";
     }
 }
 
-TEST(LongParagraph, ParagraphCommandsTakeTheWholeParagraph) {
+TEST(LongParagraph, ParagraphCommandsAndPastingTakeTheWholeParagraph) {
     RichTextBlock block;
-    const QString text = longText();
-    block.setRtfText(storedParagraph(text) + QString());
+    block.setRtfText(storedParagraph(xs(3 * kChunk)));
     const int inLastChunk = block.document()->lastBlock().position() + 2;
     select(block, inLastChunk, inLastChunk);
     block.setSelectionAlignment(Alignment::Right);
@@ -194,28 +157,22 @@ TEST(LongParagraph, ParagraphCommandsTakeTheWholeParagraph) {
     EXPECT_TRUE(stored.paragraphs[0].format.bullet);
     EXPECT_NE(block.document()->begin().textList(), nullptr) << "one bullet, on the first chunk";
     EXPECT_EQ(block.document()->lastBlock().textList(), nullptr);
-
     block.setSelectionBullet(false);
     EXPECT_FALSE(documentFromStored(block.rtfText()).paragraphs[0].format.bullet);
     EXPECT_EQ(block.document()->lastBlock().blockFormat().indent(), 0);
-}
 
-TEST(LongParagraph, ALongPastedTextComesInChunks) {
-    RichTextBlock block;
-    block.setRtfText(QStringLiteral("vorher nachher"));
-    const QString pasted = QString(4 * kChunkLength, u'p');
-    auto* mime = new QMimeData;  // the clipboard owns it
-    mime->setText(pasted);
-    QApplication::clipboard()->setMimeData(mime);
-    select(block, 7, 7);
-    block.paste();
-    EXPECT_GT(block.document()->blockCount(), 3);
-    EXPECT_EQ(paragraphsOf(block), QStringList{"vorher " + pasted + "nachher"});
+    RichTextBlock pastedInto;
+    pastedInto.setRtfText(QStringLiteral("vorher nachher"));
+    putOnClipboard(xs(4 * kChunk));
+    select(pastedInto, 7, 7);
+    pastedInto.paste();
+    EXPECT_GT(pastedInto.document()->blockCount(), 3);
+    EXPECT_EQ(pastedInto.plainText(), "vorher " + xs(4 * kChunk) + "nachher");
 }
 
 // A 10 MB note without a blank: shown, edited and stored while the window keeps responding.
 TEST(LongParagraph, ATenMegabyteWordKeepsTheWindowResponding) {
-    const QString stored = storedParagraph(QString(10 * 1024 * 1024, u'x'));
+    const QString stored = storedParagraph(xs(10 * 1024 * 1024));
     RichTextBlock block;
     block.resize(400, 300);
     block.show();
@@ -227,9 +184,8 @@ TEST(LongParagraph, ATenMegabyteWordKeepsTheWindowResponding) {
     qint64 ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        longestGap = std::max(longestGap, now - last);
-        last = now;
+        longestGap = std::max(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
         ++ticks;
     });
     ticker.start(50);
@@ -240,18 +196,19 @@ TEST(LongParagraph, ATenMegabyteWordKeepsTheWindowResponding) {
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
     };
+    const auto typeAndTakeBack = [&block] {
+        QTest::keyClicks(&block, "ab");
+        QTest::keyClick(&block, Qt::Key_Backspace);
+        QTest::keyClick(&block, Qt::Key_Backspace);
+    };
     spin(100);
     block.setRtfText(stored);
     spin(1000);
     select(block, 5000, 5000);
-    QTest::keyClicks(&block, "ab");
-    QTest::keyClick(&block, Qt::Key_Backspace);
-    QTest::keyClick(&block, Qt::Key_Backspace);
+    typeAndTakeBack();
     spin(2000);
     block.moveCursor(QTextCursor::End);
-    QTest::keyClicks(&block, "cd");
-    QTest::keyClick(&block, Qt::Key_Backspace);
-    QTest::keyClick(&block, Qt::Key_Backspace);
+    typeAndTakeBack();
     spin(500);
     const QString again = block.rtfText();
     spin(200);
