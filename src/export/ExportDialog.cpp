@@ -1,5 +1,7 @@
 #include "export/ExportDialog.h"
 
+#include "platform/WidgetTools.h"
+
 #include "platform/Platform.h"
 
 #include <QApplication>
@@ -26,17 +28,13 @@
 
 namespace veltro::exporting {
 
+using platform::named;
+
 namespace {
 
 const QString kTitle = QStringLiteral("Veltro Adressbuch exportieren");
 // Repaint and take input at least this often during a long export.
 constexpr qint64 kEventIntervalMs = 40;
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QLabel* wrappedLabel(const QString& text, const char* name) {
     auto* label = named(new QLabel(text), name);

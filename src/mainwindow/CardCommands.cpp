@@ -1,4 +1,3 @@
-#include "fulltext/FullTextIndex.h"
 #include "maintenance/AssignCategoryDialog.h"
 #include "maintenance/CardOperations.h"
 #include "mainwindow/CardEditor.h"
@@ -7,6 +6,7 @@
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "richtext/RichTextBlock.h"
+#include "store/Categories.h"
 #include "store/StoreError.h"
 
 #include <QComboBox>
@@ -24,7 +24,6 @@ using store::Field;
 
 namespace {
 
-const QString kAll = QStringLiteral("-Alle-");
 const QString kCannotCreate = QStringLiteral("...Karte/Adresse kann nicht angelegt werden !");
 
 Answer tell(const QString& text, const QString& title, Icon icon, Buttons buttons = Buttons::Ok) {
@@ -87,7 +86,7 @@ void MainWindow::Command1_Click() {
     const QString category = ui_.Combo1->currentText();
     const QString heading = platform::current().input(
         {newCardPrompt(category), QStringLiteral("Neue Karte/Adresse "), QString()});
-    if (category == kAll || heading.isEmpty() || !store_ || !editor_->commit()) {
+    if (category == store::kAllCategories || heading.isEmpty() || !store_ || !editor_->commit()) {
         return;
     }
     // The store first: when it fails, list and view stay as they were.

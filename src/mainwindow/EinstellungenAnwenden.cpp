@@ -1,5 +1,7 @@
 #include "mainwindow/EinstellungenAnwenden.h"
 
+#include "platform/WidgetTools.h"
+
 #include "mainwindow/FieldTable.h"
 #include "mainwindow/MainWindowUi.h"
 #include "options/BackgroundFitter.h"
@@ -19,13 +21,9 @@ using options::BackgroundFitter;
 using options::OptionsDialog;
 using options::PreviewColours;
 
-namespace {
+using platform::setRole;
 
-void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
+namespace {
 
 void setFieldColour(QWidget* field, const QColor& colour) {
     setRole(field, QPalette::Base, colour);

@@ -9,10 +9,7 @@
 
 #include <QMainWindow>
 
-#include <atomic>
 #include <functional>
-#include <future>
-#include <unordered_set>
 
 #include <cstdint>
 #include <filesystem>
@@ -40,6 +37,7 @@ namespace veltro::mainwindow {
 
 class CardEditor;
 class CardListModel;
+class FullTextSearch;
 class MainSearchHost;
 class MainImportHost;
 class MainMenus;
@@ -174,11 +172,7 @@ private:
     std::optional<store::CardStore> store_;
     store::CardIndex index_;
     CardListModel* listModel_ = nullptr;
-    std::unique_ptr<fulltext::FullTextIndex> fullText_;
-    // Built in the background after start-up, on a connection of its own.
-    std::future<std::unique_ptr<fulltext::FullTextIndex>> fullTextBuild_;
-    std::atomic<bool> cancelFullText_ = false;
-    std::unordered_set<std::int64_t> changedDuringBuild_;
+    std::unique_ptr<FullTextSearch> fullText_;
     CardEditor* editor_ = nullptr;  // child object
     std::int64_t cardTotal_ = 0;
     bool storeLoaded_ = false;

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "richtext/RichTextBlock.h"
+#include "store/Categories.h"
 #include "store/Compaction.h"
 #include "store/DataDirectory.h"
 #include "store/Schema.h"
@@ -94,7 +95,7 @@ void MainWindow::loadCardIndex() {
 
 void MainWindow::fillCategorySelector() {
     ui_.Combo1->clear();
-    ui_.Combo1->addItem(QStringLiteral("-Alle-"));
+    ui_.Combo1->addItem(store::kAllCategories);
     for (const QString& name : store_->categories()) {
         ui_.Combo1->addItem(name);
     }

@@ -1,5 +1,7 @@
 #include "options/OptionsDialog.h"
 
+#include "platform/WidgetTools.h"
+
 #include "options/BackgroundPicture.h"
 #include "options/MarginFrame.h"
 #include "options/SchemePreview.h"
@@ -27,13 +29,10 @@ namespace veltro::options {
 
 namespace key = settings::key;
 
-namespace {
+using platform::named;
+using platform::setRole;
 
-template <typename W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
+namespace {
 
 struct CheckOption {
     int number;
@@ -51,12 +50,6 @@ constexpr CheckOption kChecks[] = {
     {5, key::OPChk5, false, "Mit zuletzt aktiver Kategorie starten"},
     {6, key::OPChk6, true, "Eingangsbild zeigen"},
 };
-
-void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
 
 double sizeOf(const QFont& font) {
     return font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();

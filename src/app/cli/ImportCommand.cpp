@@ -1,4 +1,5 @@
 #include "app/cli/CliCommands.h"
+#include "store/Categories.h"
 
 #include "import/AccessSource.h"
 #include "import/ImportRun.h"
@@ -174,7 +175,7 @@ int importFile(const QStringList& args) {
         return usage(*problem);
     }
     const auto storeFile = std::filesystem::path(parsed.dir.toStdString()) / store::kStoreFileName;
-    if (parsed.category == u"-Alle-") {
+    if (parsed.category == store::kAllCategories) {
         return usage(
             QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
                            "Kategorie angeben."));
