@@ -90,6 +90,11 @@ PreviewTable AccessSource::preview(const QString& table, const FieldMapping& map
         [&](char tag, QByteArrayView payload) {
             if (tag == 'C') {
                 columns << QString::fromUtf8(payload);
+            } else if (tag == 'D') {
+                const auto numbers = payload.toByteArray().split(' ');
+                if (numbers.size() == 2) {
+                    preview.count = RecordCount{numbers[0].toLongLong(), numbers[1].toLongLong()};
+                }
             } else if (tag == 'N') {
                 positions = byPosition(mapping, columns);
                 if (onCount) {

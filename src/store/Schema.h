@@ -13,7 +13,8 @@ inline constexpr const char* kCompactFileName = "Kartix2.mdb";
 // program opens existing stores and never creates or alters a table.
 void createSchema(Database& db);
 
-// Throws StoreError with the engine's text when one of the four tables is missing.
+// Throws StoreError with a German text naming what is missing when one of the four tables
+// or one of the columns the program uses is not there, or a table is a view.
 void verifySchema(Database& db);
 
 // Creates DIR/Kartix.mdb with an empty schema; throws StoreError if it exists already.

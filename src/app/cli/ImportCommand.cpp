@@ -138,6 +138,13 @@ std::optional<QString> readRows(const ImportArgs& args, FieldMapping& mapping,
         if (!source) {
             return QStringLiteral("Die Datei lässt sich nicht lesen.");
         }
+        if (!source->isText()) {
+            return import::kNotTextMessage;
+        }
+        if (source->invalidLines() > 0) {
+            err() << args.file << ": " << import::invalidLinesText(source->invalidLines()) << '.'
+                  << Qt::endl;
+        }
         if (auto problem = buildMapping(args.map, source->columns(args.split).columns, mapping)) {
             return problem;
         }
@@ -174,21 +181,26 @@ int importFile(const QStringList& args) {
                            "Kategorie angeben."));
     }
     return whileLocked(parsed.dir, [&] {
-        const auto category = storedCategory(storeFile, parsed.category);
-        if (!category) {
-            err() << "Die Kategorie \"" << parsed.category << "\" gibt es in der Kartei nicht."
-                  << Qt::endl;
-            return kFailed;
-        }
-        FieldMapping mapping(*category);
+        // A category the store lacks is added with the cards.
+        const QString category =
+            storedCategory(storeFile, parsed.category).value_or(parsed.category);
+        FieldMapping mapping(category);
         import::PreviewTable table;
         if (const auto problem = readRows(parsed, mapping, table)) {
             err() << parsed.file << ": " << *problem << Qt::endl;
             return kFailed;
         }
         const auto outcome = import::runImport(storeFile, table.rows);
-        out() << outcome.cards << " Karten in die Kategorie \"" << *category << "\" importiert, "
+        for (const QString& added : outcome.newCategories) {
+            err() << "Kategorie \"" << added << "\" angelegt." << Qt::endl;
+        }
+        out() << outcome.cards << " Karten in die Kategorie \"" << category << "\" importiert, "
               << outcome.renamed << " davon umbenannt." << Qt::endl;
+        if (table.count && !table.count->matches()) {
+            err() << parsed.file << ": " << import::recordCountText(*table.count) << '.'
+                  << Qt::endl;
+            return kPartly;
+        }
         return kOk;
     });
 }
