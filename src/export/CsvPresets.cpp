@@ -237,14 +237,17 @@ QString valueOf(const PresetColumn& column, const store::Card& card) {
             const QString name =
                 joined(trimmedField(card, Field::Vorname), trimmedField(card, Field::Nachname));
             const QString company = trimmedField(card, Field::Firma);
-            return !name.isEmpty() ? name : !company.isEmpty() ? company : card.text(Field::Schlagworte);
+            return !name.isEmpty()      ? name
+                   : !company.isEmpty() ? company
+                                        : card.text(Field::Schlagworte);
         }
         case Source::Phone:
             return joined(trimmedField(card, Field::Vorwahl), trimmedField(card, Field::Telefon));
         case Source::Notes: {
             const QString stored = card.text(Field::Notizen);
-            return stored.isEmpty() ? stored
-                                    : richtext::plainTextFromStored(stored, richtext::LineBreak::CrLf);
+            return stored.isEmpty()
+                       ? stored
+                       : richtext::plainTextFromStored(stored, richtext::LineBreak::CrLf);
         }
         case Source::PostalLines: {
             const QString street = trimmedField(card, Field::Strasse);

@@ -22,9 +22,9 @@ ExportOptions presetOptions(CsvPreset preset) {
 }
 
 std::optional<CsvPreset> presetByName(QStringView name) {
-    for (const auto& [text, preset] : {std::pair{u"thunderbird", CsvPreset::Thunderbird},
-                                       std::pair{u"outlook", CsvPreset::Outlook},
-                                       std::pair{u"google", CsvPreset::Google}}) {
+    for (const auto& [text, preset] :
+         {std::pair{u"thunderbird", CsvPreset::Thunderbird},
+          std::pair{u"outlook", CsvPreset::Outlook}, std::pair{u"google", CsvPreset::Google}}) {
         if (name.compare(QStringView(text), Qt::CaseInsensitive) == 0) {
             return preset;
         }

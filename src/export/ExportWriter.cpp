@@ -128,8 +128,8 @@ void ExportWriter::appendPresetRecord(const store::Statement& row) {
 
 void ExportWriter::appendSeparatorAfter(std::size_t column) {
     const std::size_t count = presetColumns_.empty() ? columns_.size() : presetColumns_.size();
-    encoder_.append(buffer_, column + 1 < count ? QStringView(options_.separator)
-                                                          : QStringView(kLineEnd));
+    encoder_.append(buffer_,
+                    column + 1 < count ? QStringView(options_.separator) : QStringView(kLineEnd));
 }
 
 QString ExportWriter::columnText(store::Field field, QString stored) const {
