@@ -9,10 +9,13 @@ namespace veltro::testing {
 using store::Field;
 using namespace Qt::Literals::StringLiterals;
 
+QString exchangeLongNote() {
+    return u"Ein sehr langer Vermerk mit Umlauten äöüß und Zeichen außerhalb der Grundebene "_s
+           u"😀🎉, damit beim Falten kein Zeichen zerschnitten wird. "_s.repeated(4);
+}
+
 std::vector<CardSpec> exchangeCards() {
-    const QString longNote = u"Ein sehr langer Vermerk mit Umlauten äöüß und Zeichen "_s
-                                 u"außerhalb der Grundebene 😀🎉, damit beim Falten kein "_s
-                                 u"Zeichen zerschnitten wird. "_s.repeated(4);
+    const QString longNote = exchangeLongNote();
     return {
         {u"Müller Hans"_s,
          u"Kunden"_s,
@@ -28,9 +31,9 @@ std::vector<CardSpec> exchangeCards() {
           {Field::EMailAdresse, u"hans.mueller@example.de"_s},
           {Field::Anschrift, store::simpleRtf({u"Herrn "_s, u"Hans Müller"_s, u"Hauptstraße 12"_s,
                                                QString(), u"96047 Bamberg"_s})},
-          {Field::Notizen, store::simpleRtf({u"Rückruf bitte; dringend, sagt er."_s,
-                                             u"Pfad C:\\Daten\\neu"_s},
-                                            true)}}},
+          {Field::Notizen,
+           store::simpleRtf({u"Rückruf bitte; dringend, sagt er."_s, u"Pfad C:\\Daten\\neu"_s},
+                            true)}}},
         {u"Schäfer & Söhne, Bau"_s,
          u"Kunden"_s,
          {{Field::Nr, u"17"_s},
@@ -73,7 +76,8 @@ std::vector<store::Card> plainCards(const std::filesystem::path& storeFile) {
     cardStore.forEachCard([&](const store::Card& stored) {
         store::Card card = stored;
         for (const Field block : {Field::Anschrift, Field::Notizen}) {
-            card.set(block, richtext::plainTextFromStored(card.text(block), richtext::LineBreak::Lf));
+            card.set(block,
+                     richtext::plainTextFromStored(card.text(block), richtext::LineBreak::Lf));
         }
         cards.push_back(card);
     });

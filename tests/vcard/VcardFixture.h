@@ -13,6 +13,8 @@ namespace veltro::testing {
 // Cards that try what vCard has to carry: umlauts, escapes, folding, rich notes, a company
 // without names, a heading of its own, an area code that is no "0xxx", a custom address.
 [[nodiscard]] std::vector<CardSpec> exchangeCards();
+// The notes of the second exchange card, long enough to be folded.
+[[nodiscard]] QString exchangeLongNote();
 
 // DIR/Kartix.mdb with the categories "Kunden" and "Privat" and the exchange cards.
 void makeExchangeStore(const std::filesystem::path& dir);

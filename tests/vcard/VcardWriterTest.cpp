@@ -104,9 +104,12 @@ struct OwnPropertyCase {
 
 TEST(VcardWriter, OwnPropertiesOnlyWhereTheStandardOnesFallShort) {
     const std::vector<std::pair<Field, QString>> plain = {
-        {Field::Schlagworte, u"Müller Hans"_s}, {Field::Anrede, u"Herr"_s},
-        {Field::Vorname, u"Hans"_s},            {Field::Nachname, u"Müller"_s},
-        {Field::Vorwahl, u"0951"_s},            {Field::Telefon, u"123"_s},
+        {Field::Schlagworte, u"Müller Hans"_s},
+        {Field::Anrede, u"Herr"_s},
+        {Field::Vorname, u"Hans"_s},
+        {Field::Nachname, u"Müller"_s},
+        {Field::Vorwahl, u"0951"_s},
+        {Field::Telefon, u"123"_s},
         {Field::Anschrift, u"Herrn \nHans Müller\n\n"_s}};
     const auto with = [&](std::vector<std::pair<Field, QString>> changes) {
         auto fields = plain;
@@ -115,15 +118,23 @@ TEST(VcardWriter, OwnPropertiesOnlyWhereTheStandardOnesFallShort) {
     };
     const OwnPropertyCase cases[] = {
         {"plain card", plain, {}, {u"X-VELTRO"_s}},
-        {"own heading", with({{Field::Schlagworte, u"Müller Hans (Bäcker)"_s}}),
-         {u"X-VELTRO-KARTE:Müller Hans (Bäcker)"_s}, {u"X-VELTRO-ANREDE"_s}},
+        {"own heading",
+         with({{Field::Schlagworte, u"Müller Hans (Bäcker)"_s}}),
+         {u"X-VELTRO-KARTE:Müller Hans (Bäcker)"_s},
+         {u"X-VELTRO-ANREDE"_s}},
         {"card number", with({{Field::Nr, u"42"_s}}), {u"X-VELTRO-NR:42"_s}, {u"X-VELTRO-KARTE"_s}},
-        {"other salutation", with({{Field::Anrede, u"Dr."_s}, {Field::Anschrift, u"Dr. \nHans Müller\n\n"_s}}),
-         {u"N:Müller;Hans;;Dr.;"_s, u"X-VELTRO-ANREDE:Dr."_s}, {u"X-VELTRO-ANSCHRIFT"_s}},
-        {"foreign area code", with({{Field::Vorwahl, u"+49 951"_s}}),
-         {u"X-VELTRO-VORWAHL:+49 951"_s, u"X-VELTRO-TELEFON:123"_s}, {}},
-        {"own address block", with({{Field::Anschrift, u"Hans\nBamberg"_s}}),
-         {u"X-VELTRO-ANSCHRIFT:Hans\\nBamberg"_s}, {}},
+        {"other salutation",
+         with({{Field::Anrede, u"Dr."_s}, {Field::Anschrift, u"Dr. \nHans Müller\n\n"_s}}),
+         {u"N:Müller;Hans;;Dr.;"_s, u"X-VELTRO-ANREDE:Dr."_s},
+         {u"X-VELTRO-ANSCHRIFT"_s}},
+        {"foreign area code",
+         with({{Field::Vorwahl, u"+49 951"_s}}),
+         {u"X-VELTRO-VORWAHL:+49 951"_s, u"X-VELTRO-TELEFON:123"_s},
+         {}},
+        {"own address block",
+         with({{Field::Anschrift, u"Hans\nBamberg"_s}}),
+         {u"X-VELTRO-ANSCHRIFT:Hans\\nBamberg"_s},
+         {}},
     };
     for (const OwnPropertyCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,7 +144,8 @@ TEST(VcardWriter, OwnPropertiesOnlyWhereTheStandardOnesFallShort) {
         }
         const QString text = QString::fromUtf8(cardToVcard(card, u"id"_s));
         for (const QString& line : c.present) {
-            EXPECT_TRUE(text.contains(line + u"\r\n"_s)) << line.toStdString() << "\n" << text.toStdString();
+            EXPECT_TRUE(text.contains(line + u"\r\n"_s)) << line.toStdString() << "\n"
+                                                         << text.toStdString();
         }
         for (const QString& part : c.absent) {
             EXPECT_FALSE(text.contains(part)) << part.toStdString() << "\n" << text.toStdString();
@@ -150,15 +162,18 @@ TEST(VcardExport, UidsStayTheSameAndComeFromTheStoreWhereItHasThem) {
     ASSERT_EQ(exportToFile(home.storeFile(), first, {}).status, exporting::ExportStatus::Written);
     ASSERT_EQ(exportToFile(home.storeFile(), second, {}).status, exporting::ExportStatus::Written);
     EXPECT_EQ(fileBytes(first), fileBytes(second));
-    EXPECT_TRUE(fileBytes(first).contains(("UID:" + derivedUid(home.storeFile(), 1) + "\r\n").toUtf8()));
+    EXPECT_TRUE(
+        fileBytes(first).contains(("UID:" + derivedUid(home.storeFile(), 1) + "\r\n").toUtf8()));
     EXPECT_NE(derivedUid(home.storeFile(), 1), derivedUid(home.storeFile(), 2));
 
     {
         auto db = store::Database::open(home.storeFile());
-        db.exec("CREATE TABLE KartenInfo (KarteId INTEGER PRIMARY KEY, Uid TEXT, Angelegt TEXT, "
-                "Geaendert TEXT)");
-        db.exec("INSERT INTO KartenInfo VALUES (1, 'a1b2c3d4-0000-4000-8000-000000000001', "
-                "'2024-01-01 10:00:00', '2024-03-05 14:30:00')");
+        db.exec(
+            "CREATE TABLE KartenInfo (KarteId INTEGER PRIMARY KEY, Uid TEXT, Angelegt TEXT, "
+            "Geaendert TEXT)");
+        db.exec(
+            "INSERT INTO KartenInfo VALUES (1, 'a1b2c3d4-0000-4000-8000-000000000001', "
+            "'2024-01-01 10:00:00', '2024-03-05 14:30:00')");
     }
     ASSERT_EQ(exportToFile(home.storeFile(), first, {Version::V4, {}}).status,
               exporting::ExportStatus::Written);
@@ -166,7 +181,8 @@ TEST(VcardExport, UidsStayTheSameAndComeFromTheStoreWhereItHasThem) {
     EXPECT_TRUE(withIdentity.contains("UID:urn:uuid:a1b2c3d4-0000-4000-8000-000000000001\r\n"));
     EXPECT_TRUE(withIdentity.contains("REV:20240305T143000Z\r\n"));
     // A card without an entry keeps its derived UID.
-    EXPECT_TRUE(withIdentity.contains(("UID:urn:uuid:" + derivedUid(home.storeFile(), 2)).toUtf8()));
+    EXPECT_TRUE(
+        withIdentity.contains(("UID:urn:uuid:" + derivedUid(home.storeFile(), 2)).toUtf8()));
 }
 
 TEST(VcardExport, OneCategoryOrAll) {
