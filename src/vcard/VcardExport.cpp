@@ -40,7 +40,7 @@ public:
     CardBatches(store::CardStore& cardStore, QString category)
         : identities_(hasCardIdentities(cardStore.db())),
           category_(std::move(category)),
-          storeFile_(cardStore.file()),
+          storePath_(canonicalStorePath(cardStore.file())),
           batch_(cardStore.db().prepare(batchSql())) {}
 
     // Calls visit for each card of the next batch; false when there was none left.
@@ -86,14 +86,14 @@ private:
             exported.rev = changeTime(batch_.textOrEmpty(kUidColumn + 1));
         }
         if (exported.uid.isEmpty()) {
-            exported.uid = derivedUid(storeFile_, lastRow_);
+            exported.uid = derivedUid(storePath_, lastRow_);
         }
         return exported;
     }
 
     bool identities_;
     QString category_;
-    std::filesystem::path storeFile_;
+    QString storePath_;
     store::Statement batch_;
     std::int64_t lastRow_ = 0;
 };
@@ -154,12 +154,19 @@ bool writeCards(CardBatches& batches, std::int64_t total, QSaveFile& file, Versi
 
 }  // namespace
 
-QString derivedUid(const std::filesystem::path& storeFile, std::int64_t rowId) {
+QString canonicalStorePath(const std::filesystem::path& storeFile) {
     std::error_code error;
     const auto absolute = std::filesystem::weakly_canonical(storeFile, error);
-    const QString path = QString::fromStdString((error ? storeFile : absolute).string());
-    return QUuid::createUuidV5(kUidNamespace, path + u'#' + QString::number(rowId))
+    return QString::fromStdString((error ? storeFile : absolute).string());
+}
+
+QString derivedUid(const QString& canonicalStore, std::int64_t rowId) {
+    return QUuid::createUuidV5(kUidNamespace, canonicalStore + u'#' + QString::number(rowId))
         .toString(QUuid::WithoutBraces);
+}
+
+QString derivedUid(const std::filesystem::path& storeFile, std::int64_t rowId) {
+    return derivedUid(canonicalStorePath(storeFile), rowId);
 }
 
 QDateTime changeTime(const QString& stored) {

@@ -26,6 +26,9 @@ struct VcardExportOptions {
 
 // The UID of a card that has no identity stored: a name-based UUID of store and row id.
 [[nodiscard]] QString derivedUid(const std::filesystem::path& storeFile, std::int64_t rowId);
+// The same from the store's canonical path, found once for a whole export.
+[[nodiscard]] QString canonicalStorePath(const std::filesystem::path& storeFile);
+[[nodiscard]] QString derivedUid(const QString& canonicalStore, std::int64_t rowId);
 
 // REV from a stored change time: seconds or milliseconds since 1970, or ISO 8601 text
 // (without a zone it is UTC, as SQLite writes it). Invalid when there is none.

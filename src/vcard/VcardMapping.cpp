@@ -3,10 +3,7 @@
 #include "maintenance/AddressComposition.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
-#include "store/CaseFold.h"
 #include "vcard/VcardText.h"
-
-#include <QRegularExpression>
 
 namespace veltro::vcard {
 
@@ -26,12 +23,6 @@ QString joinedNonEmpty(const QStringList& parts, const QString& separator) {
         }
     }
     return kept.join(separator);
-}
-
-QString singleLine(const QString& text) {
-    QString line = text;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    return joinedNonEmpty(line.split(u'\n'), QStringLiteral(", "));
 }
 
 QString textOf(const Property* property) {
@@ -160,15 +151,42 @@ QString composedAddress(const store::Card& card) {
 }  // namespace
 
 PhoneParts splitAreaCode(const QString& phone) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*(?:\((0[1-9]\d{1,4})\)\s*|(0[1-9]\d{1,4})(?:\s*/\s*|\s+))(\S.*)$)"),
-        QRegularExpression::DotMatchesEverythingOption);
-    const auto match = pattern.match(phone);
-    if (!match.hasMatch()) {
-        return {QString(), phone.trimmed()};
+    const QString text = phone.trimmed();
+    const bool parenthesised = text.startsWith(u'(');
+    qsizetype pos = parenthesised ? 1 : 0;
+    const qsizetype digitsFrom = pos;
+    while (pos < text.size() && text[pos].isDigit() && text[pos].unicode() < 0x80) {
+        ++pos;
     }
-    const QString areaCode = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
-    return {areaCode, match.captured(3).trimmed()};
+    const qsizetype digits = pos - digitsFrom;
+    // A German area code: a zero, then a digit other than zero, three to six digits in all.
+    const bool areaCode =
+        digits >= 3 && digits <= 6 && text[digitsFrom] == u'0' && text[digitsFrom + 1] != u'0';
+    const QString code = text.mid(digitsFrom, digits);
+    if (parenthesised) {
+        if (!areaCode || pos >= text.size() || text[pos] != u')') {
+            return {QString(), text};
+        }
+        ++pos;
+    } else {
+        const qsizetype before = pos;
+        while (pos < text.size() && text[pos].isSpace()) {
+            ++pos;
+        }
+        const bool slash = pos < text.size() && text[pos] == u'/';
+        if (!areaCode || (!slash && pos == before)) {
+            return {QString(), text};
+        }
+        pos += slash ? 1 : 0;
+    }
+    const QString number = text.mid(pos).trimmed();
+    return number.isEmpty() ? PhoneParts{QString(), text} : PhoneParts{code, number};
+}
+
+QString singleLine(const QString& text) {
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return joinedNonEmpty(line.split(u'\n'), QStringLiteral(", "));
 }
 
 QString headingFromNames(const QString& lastName, const QString& firstName,
@@ -181,8 +199,9 @@ QString headingFromNames(const QString& lastName, const QString& firstName,
 }
 
 QString salutationFromPrefix(const QString& prefix) {
+    const QString trimmed = prefix.trimmed();
     for (const QString& salutation : {QStringLiteral("Herr"), QStringLiteral("Frau")}) {
-        if (store::equalsIgnoringCase(prefix.trimmed(), salutation)) {
+        if (trimmed.compare(salutation, Qt::CaseInsensitive) == 0) {
             return salutation;
         }
     }
@@ -233,11 +252,20 @@ VcardImport importRows(const ReadResult& read, const QString& category) {
 }
 
 std::optional<VcardImport> importFile(const QString& path, const QString& category) {
-    const auto read = readFile(path);
-    if (!read) {
+    VcardImport imported;
+    std::int64_t nameless = 0;
+    const auto broken = readFile(path, [&](Vcard&& vcard) {
+        if (const auto card = toCard(vcard, category)) {
+            imported.rows.push_back(toPreviewRow(*card));
+        } else {
+            ++nameless;
+        }
+    });
+    if (!broken) {
         return std::nullopt;
     }
-    return importRows(*read, category);
+    imported.skipped = *broken + nameless;
+    return imported;
 }
 
 }  // namespace veltro::vcard

@@ -26,6 +26,10 @@ struct PhoneParts {
 [[nodiscard]] QString headingFromNames(const QString& lastName, const QString& firstName,
                                        const QString& formattedName, const QString& company);
 
+// The lines of a text joined by ", ", blank ones dropped: how a value with line breaks
+// fills a single-line field.
+[[nodiscard]] QString singleLine(const QString& text);
+
 // "Herr" or "Frau" when the name prefix is one of them (in any case), else empty.
 [[nodiscard]] QString salutationFromPrefix(const QString& prefix);
 

@@ -3,6 +3,7 @@
 #include "vcard/VcardText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -63,7 +64,7 @@ constexpr std::array<KnownType, 9> kKnownTypes = {{
 enum class Encoding { Plain, QuotedPrintable, Base64 };
 
 bool equalsUpper(QByteArrayView text, QByteArrayView upper) {
-    return text.compare(upper, Qt::CaseInsensitive) == 0;
+    return text.size() == upper.size() && text.compare(upper, Qt::CaseInsensitive) == 0;
 }
 
 QByteArrayView trimmed(QByteArrayView text) {
@@ -193,42 +194,40 @@ bool isQuotedPrintableLine(QByteArrayView line) {
     const QByteArrayView header = colon < 0 ? line : line.first(colon);
     constexpr QByteArrayView kMarker("QUOTED-PRINTABLE");
     for (qsizetype at = 0; at + kMarker.size() <= header.size(); ++at) {
-        if (equalsUpper(header.sliced(at, kMarker.size()), kMarker)) {
+        const char c = header[at];
+        if ((c == 'Q' || c == 'q') && equalsUpper(header.sliced(at, kMarker.size()), kMarker)) {
             return true;
         }
     }
     return false;
 }
 
-// Physical lines: ended by CR LF, LF or a lone CR.
+// Physical lines: ended by LF or CR LF; in a text without any LF, by CR.
 class Lines {
 public:
-    explicit Lines(QByteArrayView text) : text_(text) {}
+    explicit Lines(QByteArrayView text) : text_(text), end_(text.contains('\n') ? '\n' : '\r') {}
 
     [[nodiscard]] bool atEnd() const { return pos_ >= text_.size(); }
-    [[nodiscard]] QByteArrayView peek() const { return text_.sliced(pos_, lineEnd() - pos_); }
+    [[nodiscard]] QByteArrayView peek() const { return line(lineEnd()); }
     QByteArrayView take() {
         const qsizetype end = lineEnd();
-        const QByteArrayView line = text_.sliced(pos_, end - pos_);
-        pos_ = end;
-        if (pos_ < text_.size() && text_[pos_] == '\r') {
-            ++pos_;
-        }
-        if (pos_ < text_.size() && text_[pos_] == '\n') {
-            ++pos_;
-        }
-        return line;
+        const QByteArrayView taken = line(end);
+        pos_ = std::min(end + 1, text_.size());
+        return taken;
     }
 
 private:
     [[nodiscard]] qsizetype lineEnd() const {
-        const auto* begin = text_.begin() + pos_;
-        const auto* end =
-            std::find_if(begin, text_.end(), [](char c) { return c == '\r' || c == '\n'; });
-        return end - text_.begin();
+        const qsizetype end = text_.indexOf(end_, pos_);
+        return end < 0 ? text_.size() : end;
+    }
+    [[nodiscard]] QByteArrayView line(qsizetype end) const {
+        QByteArrayView taken = text_.sliced(pos_, end - pos_);
+        return end_ == '\n' && taken.endsWith('\r') ? taken.chopped(1) : taken;
     }
 
     QByteArrayView text_;
+    char end_;
     qsizetype pos_ = 0;
 };
 
@@ -297,9 +296,11 @@ QByteArrayView withoutByteOrderMark(QByteArrayView bytes, QByteArray& converted)
     return bytes;
 }
 
-// Collects the cards of a text, line by line.
+// Collects the cards of a text, line by line, and hands each finished one on.
 class CardCollector {
 public:
+    explicit CardCollector(const CardVisitor& visit) : visit_(visit) {}
+
     void line(QByteArrayView text) {
         if (text.trimmed().isEmpty()) {
             return;
@@ -311,7 +312,7 @@ public:
         }
         if (equalsUpper(line.name, "BEGIN") && equalsUpper(trimmed(line.value), "VCARD")) {
             if (open_) {
-                ++result_.skipped;  // the card before never ended
+                ++skipped_;  // the card before never ended
             }
             open_ = true;
             broken_ = false;
@@ -327,26 +328,27 @@ public:
         }
     }
 
-    ReadResult finish() {
+    std::int64_t finish() {
         if (open_) {
-            ++result_.skipped;
+            ++skipped_;
         }
-        return std::move(result_);
+        return skipped_;
     }
 
 private:
     void finishCard() {
         if (broken_) {
-            ++result_.skipped;
+            ++skipped_;
         } else {
-            result_.cards.push_back(std::move(card_));
+            visit_(std::move(card_));
         }
         open_ = false;
         broken_ = false;
         card_ = Vcard();
     }
 
-    ReadResult result_;
+    const CardVisitor& visit_;
+    std::int64_t skipped_ = 0;
     Vcard card_;
     bool open_ = false;
     bool broken_ = false;
@@ -360,10 +362,10 @@ const Property* Vcard::first(Name name) const {
     return found == properties.end() ? nullptr : &*found;
 }
 
-ReadResult readVcards(QByteArrayView bytes) {
+std::int64_t readVcards(QByteArrayView bytes, const CardVisitor& visit) {
     QByteArray converted;
     Lines lines(withoutByteOrderMark(bytes, converted));
-    CardCollector collector;
+    CardCollector collector(visit);
     QByteArray joined;
     while (!lines.atEnd()) {
         collector.line(nextContentLine(lines, joined));
@@ -371,16 +373,40 @@ ReadResult readVcards(QByteArrayView bytes) {
     return collector.finish();
 }
 
-std::optional<ReadResult> readFile(const QString& path) {
+ReadResult readVcards(QByteArrayView bytes) {
+    ReadResult result;
+    result.skipped =
+        readVcards(bytes, [&](Vcard&& card) { result.cards.push_back(std::move(card)); });
+    return result;
+}
+
+std::optional<std::int64_t> readFile(const QString& path, const CardVisitor& visit) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
+    }
+    // Mapping spares a copy of a large file; an empty file or a pipe cannot be mapped.
+    const qint64 size = file.size();
+    const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (mapped != nullptr) {
+        return readVcards(QByteArrayView(reinterpret_cast<const char*>(mapped), size), visit);
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         return std::nullopt;
     }
-    return readVcards(bytes);
+    return readVcards(bytes, visit);
+}
+
+std::optional<ReadResult> readFile(const QString& path) {
+    ReadResult result;
+    const auto skipped =
+        readFile(path, [&](Vcard&& card) { result.cards.push_back(std::move(card)); });
+    if (!skipped) {
+        return std::nullopt;
+    }
+    result.skipped = *skipped;
+    return result;
 }
 
 bool looksLikeVcard(QByteArrayView head) {

@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace veltro::vcard {
 
 namespace {
@@ -39,28 +41,29 @@ QString fromWindows1252(QByteArrayView bytes) {
 }  // namespace
 
 QString unescapeText(QStringView value) {
-    if (!value.contains(u'\\')) {
+    qsizetype backslash = value.indexOf(u'\\');
+    if (backslash < 0) {
         return value.toString();
     }
     QString text;
     text.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value[i];
-        if (c != u'\\' || i + 1 == value.size()) {
-            text += c;
-            continue;
-        }
-        const QChar next = value[i + 1];
+    qsizetype from = 0;
+    // Runs without a backslash are copied whole.
+    for (; backslash >= 0 && backslash + 1 < value.size(); backslash = value.indexOf(u'\\', from)) {
+        text.append(value.sliced(from, backslash - from));
+        const QChar next = value[backslash + 1];
         if (next == u'n' || next == u'N') {
             text += u'\n';
         } else if (next == u'\\' || next == u',' || next == u';' || next == u':') {
             text += next;
         } else {
-            text += c;
+            text += u'\\';
+            from = backslash + 1;
             continue;
         }
-        ++i;
+        from = backslash + 2;
     }
+    text.append(value.sliced(from));
     return text;
 }
 
@@ -79,25 +82,34 @@ QStringList splitComponents(QStringView value, QChar separator) {
     return components;
 }
 
-QString escapeText(QStringView text) {
+QString escapeText(const QString& text) {
+    const auto special = [](QChar c) {
+        return c == u'\\' || c == u',' || c == u';' || c == u'\r' || c == u'\n';
+    };
+    const auto* const begin = text.begin();
+    const auto* const end = text.end();
+    const auto* found = std::find_if(begin, end, special);
+    if (found == end) {
+        return text;
+    }
     QString escaped;
-    escaped.reserve(text.size() + 8);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\\' || c == u',' || c == u';') {
-            escaped += u'\\';
-            escaped += c;
-        } else if (c == u'\r') {
-            escaped += QLatin1String("\\n");
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
+    escaped.reserve(text.size() + 16);
+    const auto* from = begin;
+    // Runs without a special character are copied whole.
+    for (; found != end; found = std::find_if(from, end, special)) {
+        escaped.append(QStringView(from, found));
+        const QChar c = *found;
+        from = found + 1;
+        if (c == u'\r' || c == u'\n') {
+            escaped.append(QLatin1String("\\n"));
+            if (c == u'\r' && from != end && *from == u'\n') {
+                ++from;
             }
-        } else if (c == u'\n') {
-            escaped += QLatin1String("\\n");
         } else {
-            escaped += c;
+            escaped.append(u'\\').append(c);
         }
     }
+    escaped.append(QStringView(from, end));
     return escaped;
 }
 

@@ -17,7 +17,7 @@ namespace veltro::vcard {
 [[nodiscard]] QStringList splitComponents(QStringView value, QChar separator = u';');
 
 // Escapes backslash, comma, semicolon and line breaks (CR LF, CR or LF become "\n").
-[[nodiscard]] QString escapeText(QStringView text);
+[[nodiscard]] QString escapeText(const QString& text);
 
 // Decodes "=XX" sequences; soft line breaks were joined before. A "=" that starts no valid
 // sequence stays as it is.

@@ -5,6 +5,7 @@
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardText.h"
 
+#include <QStringEncoder>
 #include <QUuid>
 
 #include <initializer_list>
@@ -17,9 +18,21 @@ using store::Field;
 
 constexpr qsizetype kLineOctets = 75;
 
+void appendUtf8(QByteArray& out, QStringView text) {
+    thread_local QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    const qsizetype start = out.size();
+    out.resize(start + utf8.requiredSpace(text.size()));
+    char* const end = utf8.appendToBuffer(out.data() + start, text);
+    out.resize(end - out.constData());
+}
+
 // Folds one content line: every physical line holds at most 75 octets, a continuation
 // starts with a blank, and no UTF-8 sequence is cut.
 void appendFolded(QByteArray& out, const QByteArray& line) {
+    if (line.size() <= kLineOctets) {
+        out.append(line).append("\r\n");
+        return;
+    }
     qsizetype pos = 0;
     qsizetype room = kLineOctets;
     while (line.size() - pos > room) {
@@ -42,10 +55,12 @@ public:
 
     // The value is written as given; callers escape it.
     void line(QStringView head, QStringView value) {
-        QString text;
-        text.reserve(head.size() + value.size() + 1);
-        text.append(head).append(u':').append(value);
-        appendFolded(out_, text.toUtf8());
+        thread_local QByteArray bytes;
+        bytes.resize(0);
+        appendUtf8(bytes, head);
+        bytes.append(':');
+        appendUtf8(bytes, value);
+        appendFolded(out_, bytes);
     }
     void text(QStringView head, const QString& value) {
         if (!value.isEmpty()) {
@@ -148,7 +163,8 @@ void writeAddressAndNumbers(CardWriter& writer, const store::Card& card, bool bu
 void writeOwnProperties(CardWriter& writer, const store::Card& card) {
     const QString heading = card.text(Field::Schlagworte);
     if (headingFromNames(trimmedField(card, Field::Nachname), trimmedField(card, Field::Vorname),
-                         formattedName(card), trimmedField(card, Field::Firma)) != heading) {
+                         singleLine(formattedName(card)),
+                         trimmedField(card, Field::Firma)) != heading) {
         writer.line(u"X-VELTRO-KARTE", escapeText(heading));
     }
     writer.text(u"X-VELTRO-NR", trimmedField(card, Field::Nr));

@@ -249,7 +249,7 @@ TEST(VcardReader, ContentDecidesWhatIsAVcard) {
 
 TEST(VcardText, EscapesAndComponents) {
     EXPECT_EQ(unescapeText(u"a\\,b\\;c\\\\d\\ne\\Nf\\:g\\x"), u"a,b;c\\d\ne\nf:g\\x");
-    EXPECT_EQ(escapeText(u"a,b;c\\d\r\ne\nf"), u"a\\,b\\;c\\\\d\\ne\\nf");
+    EXPECT_EQ(escapeText(u"a,b;c\\d\r\ne\nf"_s), u"a\\,b\\;c\\\\d\\ne\\nf");
     EXPECT_EQ(splitComponents(u"Müller\\;Meier;Hans;;Herr;"),
               QStringList({u"Müller;Meier"_s, u"Hans"_s, {}, u"Herr"_s, {}}));
     EXPECT_EQ(splitComponents(u"a\\"), QStringList({u"a\\"_s}));
