@@ -169,6 +169,23 @@ QString derivedUid(const std::filesystem::path& storeFile, std::int64_t rowId) {
     return derivedUid(canonicalStorePath(storeFile), rowId);
 }
 
+CardIdentity cardIdentity(store::Database& db, const std::filesystem::path& storeFile,
+                          std::int64_t rowId) {
+    CardIdentity identity;
+    if (hasCardIdentities(db)) {
+        auto query = db.prepare("SELECT Uid, Geaendert FROM KartenInfo WHERE KarteId = ?1");
+        query.bind(1, rowId);
+        if (query.step()) {
+            identity.uid = query.textOrEmpty(0);
+            identity.rev = changeTime(query.textOrEmpty(1));
+        }
+    }
+    if (identity.uid.isEmpty()) {
+        identity.uid = derivedUid(storeFile, rowId);
+    }
+    return identity;
+}
+
 QDateTime changeTime(const QString& stored) {
     const QString text = stored.trimmed();
     bool isNumber = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/ExportFile.h"
+#include "store/Sqlite.h"
 #include "vcard/VcardWriter.h"
 
 #include <QDateTime>
@@ -29,6 +30,14 @@ struct VcardExportOptions {
 // The same from the store's canonical path, found once for a whole export.
 [[nodiscard]] QString canonicalStorePath(const std::filesystem::path& storeFile);
 [[nodiscard]] QString derivedUid(const QString& canonicalStore, std::int64_t rowId);
+
+// UID and REV of one card as an export writes them (for copying a single card).
+struct CardIdentity {
+    QString uid;
+    QDateTime rev;
+};
+[[nodiscard]] CardIdentity cardIdentity(store::Database& db, const std::filesystem::path& storeFile,
+                                        std::int64_t rowId);
 
 // REV from a stored change time: seconds or milliseconds since 1970, or ISO 8601 text
 // (without a zone it is UTC, as SQLite writes it). Invalid when there is none.

@@ -124,20 +124,23 @@ QString notesOf(const Vcard& vcard) {
     return notes.join(u'\n');
 }
 
-// Our own X-VELTRO properties give back what the standard ones cannot hold.
+// Our own X-VELTRO properties give back what the standard ones cannot hold: the heading
+// exactly as it was, the single-line fields trimmed like all others.
 void applyOwnProperties(const Vcard& vcard, store::Card& card) {
+    if (const Property* heading = vcard.first(Name::XKarte)) {
+        card.set(Field::Schlagworte, unescapeText(heading->value));
+    }
     for (const auto& [name, field] :
-         {std::pair{Name::XKarte, Field::Schlagworte}, std::pair{Name::XNr, Field::Nr},
-          std::pair{Name::XAnrede, Field::Anrede}}) {
+         {std::pair{Name::XNr, Field::Nr}, std::pair{Name::XAnrede, Field::Anrede}}) {
         if (const Property* own = vcard.first(name)) {
-            card.set(field, unescapeText(own->value));
+            card.set(field, textOf(own));
         }
     }
     const Property* areaCode = vcard.first(Name::XVorwahl);
     const Property* number = vcard.first(Name::XTelefon);
     if (areaCode != nullptr || number != nullptr) {
-        card.set(Field::Vorwahl, areaCode != nullptr ? unescapeText(areaCode->value) : QString());
-        card.set(Field::Telefon, number != nullptr ? unescapeText(number->value) : QString());
+        card.set(Field::Vorwahl, textOf(areaCode));
+        card.set(Field::Telefon, textOf(number));
     }
 }
 

@@ -1,6 +1,9 @@
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardReader.h"
 #include "vcard/VcardText.h"
+#include "vcard/VcardWriter.h"
+
+#include <QFile>
 
 #include "QtPrinters.h"
 
@@ -221,6 +224,38 @@ TEST(VcardReader, HostileInputNeverTakesTheFileDown) {
         const ReadResult read = readVcards(c.bytes);
         EXPECT_EQ(read.cards.size(), c.cards);
         EXPECT_EQ(read.skipped, c.skipped);
+    }
+}
+
+QString lineBreaksAsLf(QString text) {
+    return text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+}
+
+// What the fuzzer checks, on the inputs it found wanting: a card read from any file and
+// written again reads back with the same fields.
+TEST(VcardReader, RewritingAMappedCardGivesItBack) {
+    QFile found(dataFile("fuzz/own-area-code-with-cr.vcf"));
+    ASSERT_TRUE(found.open(QIODevice::ReadOnly));
+    const QByteArray inputs[] = {
+        "BEGIN:VCARD\r\nN:A;B\r\nX-VELTRO-VORWAHL:0911 \r\nX-VELTRO-NR: 7\r\nEND:VCARD\r\n",
+        found.readAll(),
+    };
+    for (const QByteArray& input : inputs) {
+        for (const Vcard& vcard : readVcards(input).cards) {
+            const auto card = toCard(vcard, u"K"_s);
+            if (!card) {
+                continue;
+            }
+            const ReadResult again = readVcards(cardToVcard(*card, u"uid"_s));
+            ASSERT_EQ(again.cards.size(), 1U);
+            const auto back = toCard(again.cards.front(), u"K"_s);
+            ASSERT_TRUE(back);
+            for (std::size_t field = 0; field < store::kFieldCount; ++field) {
+                const auto f = static_cast<Field>(field);
+                EXPECT_EQ(lineBreaksAsLf(back->text(f)), lineBreaksAsLf(card->text(f)))
+                    << store::columnName(f).toStdString();
+            }
+        }
     }
 }
 
