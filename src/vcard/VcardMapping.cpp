@@ -71,12 +71,17 @@ const Property* chosenAddress(const Vcard& vcard) {
     return work != nullptr ? work : vcard.first(Name::ADR);
 }
 
-// Plain text that would be taken for RTF is stored as a real RTF document of that text.
+// Plain text that would be taken for RTF is stored as a real RTF document of that text;
+// a line break at its end would come back from RTF as a paragraph of its own and is dropped.
 QString storedBlock(const QString& plain) {
     if (!richtext::looksLikeRtf(QStringView(plain))) {
         return plain;
     }
-    return QString::fromLatin1(richtext::writeRtf(richtext::documentFromPlainText(plain)));
+    QString text = plain;
+    while (text.endsWith(u'\n') || text.endsWith(u'\r')) {
+        text.chop(1);
+    }
+    return QString::fromLatin1(richtext::writeRtf(richtext::documentFromPlainText(text)));
 }
 
 void fillNames(const Vcard& vcard, store::Card& card) {
