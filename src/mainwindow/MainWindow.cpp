@@ -122,6 +122,7 @@ void MainWindow::connectMenus() {
     on("mnukarteRen", [this] { mnukarteRen(); });
     on("mnukarteloschen", [this] { mnukarteloschen(); });
     on("mnuKarteKategorie", [this] { mnuKarteKategorie(); });
+    on("mnuAlsVcardKopieren", [this] { copyCardAsVcard(); });
     on("mnuNeueKategorie", [this] { mnuNeueKategorie(); });
     on("mnuKategorieUmbenennen", [this] { mnuKategorieUmbenennen(); });
     on("mnuKategorieLoschen", [this] { mnuKategorieLoschen(); });

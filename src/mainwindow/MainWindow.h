@@ -70,6 +70,8 @@ public:
     void Command3_Click();
     void mnukarteloschen();
     void mnuKarteKategorie();
+    // The selected card to the clipboard as a vCard, for mail programs and phones.
+    void copyCardAsVcard();
     void mnuNeueKategorie();
     void mnuKategorieUmbenennen();
     void mnuKategorieLoschen();
