@@ -72,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     fullText_ = std::make_unique<FullTextSearch>();
     ui_.List1->setModel(listModel_);
     resize(960, 700);
+    setAcceptDrops(true);
     connectHandlers();
     connectMenus();
     connectPrinting();

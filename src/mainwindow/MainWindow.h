@@ -9,6 +9,8 @@
 
 #include <QMainWindow>
 
+class QMimeData;
+
 #include <functional>
 
 #include <cstdint>
@@ -72,6 +74,8 @@ public:
     void mnuKarteKategorie();
     // The selected card to the clipboard as a vCard, for mail programs and phones.
     void copyCardAsVcard();
+    // Imports a vCard file into the shown category, after a question.
+    void importVcard(const QString& path);
     void mnuNeueKategorie();
     void mnuKategorieUmbenennen();
     void mnuKategorieLoschen();
@@ -110,9 +114,12 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     bool filterEvent(QObject* watched, QEvent* event);
+    [[nodiscard]] static QString droppedVcard(const QMimeData& data);
     // Runs a user command: the shown card's edit is written first, and a store error
     // becomes a German message instead of reaching the event loop.
     void runCommand(const QString& name, const std::function<void()>& command);
