@@ -205,9 +205,45 @@ void runMetric(const BenchContext& context) {
     }
 }
 
+// Rows that all carry one heading, the other fields unmapped: the worst case of making
+// headings unique.
+std::vector<importing::PreviewRow> repeatedRows() {
+    importing::PreviewRow::Fields fields;
+    fields.fill(importing::kUnmappedValue);
+    fields[importing::kCategoryTarget] = u"Kunden";
+    fields[importing::kHeadingTarget] = u"Müller";
+    return std::vector<importing::PreviewRow>(kRows, importing::PreviewRow(fields));
+}
+
+void repeatedMetric(const BenchContext& context) {
+    const auto rows = repeatedRows();
+    for (const std::int64_t cards : context.cardCounts) {
+        Samples samples;
+        importing::ImportOutcome outcome;
+        for (int run = 0; run < context.runs; ++run) {
+            const auto dir = context.scratchCopy(cards, "import-repeated");
+            {
+                auto db = store::Database::open(dir / store::kStoreFileName);
+                store::Snapshot::take(db);
+            }
+            auto copy = rows;
+            samples.measure([&] {
+                outcome =
+                    importing::runImport(dir / store::kStoreFileName, copy,
+                                         [](importing::ImportPhase, std::int64_t) { return true; });
+            });
+        }
+        report("import_run_repeated", cards, median(samples.wall), context.runs,
+               {{"rows", std::to_string(outcome.cards)},
+                {"renamed", std::to_string(outcome.renamed)},
+                samples.cpuMedian()});
+    }
+}
+
 const Register kListMetric("import_list", listMetric);
 const Register kPreviewMetric("import_preview", previewMetric);
 const Register kRunMetric("import_run", runMetric);
+const Register kRepeatedMetric("import_run_repeated", repeatedMetric);
 
 }  // namespace
 

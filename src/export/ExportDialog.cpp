@@ -1,6 +1,9 @@
 #include "export/ExportDialog.h"
 
+#include "platform/WidgetTools.h"
+
 #include "platform/Platform.h"
+#include "vcard/VcardExport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,17 +29,23 @@
 
 namespace veltro::exporting {
 
+using platform::named;
+
 namespace {
 
 const QString kTitle = QStringLiteral("Veltro Adressbuch exportieren");
 // Repaint and take input at least this often during a long export.
 constexpr qint64 kEventIntervalMs = 40;
 
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+// The entries of the save dialog's file type list, in this order.
+enum FilterEntry {
+    kCsvEntry,
+    kTextEntry,
+    kVcardEntry,
+    kThunderbirdEntry,
+    kOutlookEntry,
+    kGoogleEntry
+};
 
 QLabel* wrappedLabel(const QString& text, const char* name) {
     auto* label = named(new QLabel(text), name);
@@ -48,7 +57,11 @@ platform::FileRequest saveRequest() {
     platform::FileRequest request;
     request.title = QStringLiteral("Adressbuch exportieren...");
     request.filters = {QStringLiteral("Export CSV-Dateien (*.csv)"),
-                       QStringLiteral("Export Textdateien (*.txt)")};
+                       QStringLiteral("Export Textdateien (*.txt)"),
+                       QStringLiteral("vCard (*.vcf)"),
+                       QStringLiteral("CSV für Thunderbird (*.csv)"),
+                       QStringLiteral("CSV für Outlook (*.csv)"),
+                       QStringLiteral("CSV für Google Kontakte (*.csv)")};
     request.selectedFilter = 0;
     request.proposedName = QStringLiteral("AdressbuchExport");
     request.directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -164,11 +177,38 @@ void ExportDialog::Command1_Click() {
     if (!choice || choice->path.isEmpty()) {
         return;
     }
-    // The chosen filter entry decides the format, never the typed extension.
-    const ExportFormat format = choice->filterIndex == 1 ? ExportFormat::Text : ExportFormat::Csv;
-    if (const auto options = chosenOptions(format)) {
-        runExport(choice->path, *options);
+    // The chosen filter entry decides the format, never the typed extension. vCard and the
+    // other programs' layouts bring their own separator, encoding and plain text.
+    const QString target = choice->path;
+    switch (choice->filterIndex) {
+        case kVcardEntry:
+            runExport([this, target](const ProgressCallback& progress) {
+                return vcard::exportToFile(storeFile_, target, {}, progress);
+            });
+            return;
+        case kThunderbirdEntry:
+        case kOutlookEntry:
+        case kGoogleEntry:
+            runCsvExport(
+                target,
+                presetOptions(choice->filterIndex == kThunderbirdEntry ? CsvPreset::Thunderbird
+                              : choice->filterIndex == kOutlookEntry   ? CsvPreset::Outlook
+                                                                       : CsvPreset::Google));
+            return;
+        default:
+            break;
     }
+    const ExportFormat format =
+        choice->filterIndex == kTextEntry ? ExportFormat::Text : ExportFormat::Csv;
+    if (const auto options = chosenOptions(format)) {
+        runCsvExport(target, *options);
+    }
+}
+
+void ExportDialog::runCsvExport(const QString& target, const ExportOptions& options) {
+    runExport([this, target, options](const ProgressCallback& progress) {
+        return exportToFile(storeFile_, target, options, progress);
+    });
 }
 
 void ExportDialog::Command2_Click() {
@@ -192,14 +232,13 @@ std::optional<ExportOptions> ExportDialog::chosenOptions(ExportFormat format) co
     return options;
 }
 
-void ExportDialog::runExport(const QString& target, const ExportOptions& options) {
+void ExportDialog::runExport(const ExportCall& exportWith) {
     const QPointer<ExportDialog> alive(this);
     setBusy(true);
     sinceEvents_.invalidate();
-    const ExportResult result = exportToFile(storeFile_, target, options,
-                                             [this, &alive](std::int64_t done, std::int64_t total) {
-                                                 return alive && showProgress(done, total);
-                                             });
+    const ExportResult result = exportWith([this, &alive](std::int64_t done, std::int64_t total) {
+        return alive && showProgress(done, total);
+    });
     if (!alive) {
         return;
     }

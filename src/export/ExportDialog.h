@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 
 #include <filesystem>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -19,8 +20,9 @@ class QStatusBar;
 namespace veltro::exporting {
 
 // "Veltro Adressbuch exportieren" (frmExport): separator, formatting and encoding choice,
-// then the save dialog; writes all cards of the store and closes itself once the file is
-// written. Not modal; it reads the store through a connection of its own.
+// then the save dialog, whose file type also offers vCard and the CSV layouts of
+// Thunderbird, Outlook and Google; writes all cards of the store and closes itself once
+// the file is written. Not modal; it reads the store through a connection of its own.
 class ExportDialog : public QDialog {
     Q_OBJECT
 public:
@@ -40,7 +42,9 @@ private:
     void Command1_Click();
     void Command2_Click();
     [[nodiscard]] std::optional<ExportOptions> chosenOptions(ExportFormat format) const;
-    void runExport(const QString& target, const ExportOptions& options);
+    using ExportCall = std::function<ExportResult(const ProgressCallback& progress)>;
+    void runCsvExport(const QString& target, const ExportOptions& options);
+    void runExport(const ExportCall& exportWith);
     bool showProgress(std::int64_t done, std::int64_t total);
     void setBusy(bool busy);
     bool cancelRunningExport();

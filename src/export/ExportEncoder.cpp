@@ -76,7 +76,7 @@ void ExportEncoder::appendUtf8(QByteArray& out, QStringView text) {
 }
 
 void ExportEncoder::appendQuoted(QByteArray& out, QStringView text) {
-    if (encoding_ == TextEncoding::Utf8WithBom) {
+    if (encoding_ != TextEncoding::Windows1252) {
         out.append(kQuote);
         if (text.contains(u'"')) {
             appendUtf8(out, text.toString().replace(u'"', QStringLiteral("\"\"")));
@@ -97,7 +97,7 @@ void ExportEncoder::appendQuoted(QByteArray& out, QStringView text) {
 }
 
 void ExportEncoder::append(QByteArray& out, QStringView text) {
-    if (encoding_ == TextEncoding::Utf8WithBom) {
+    if (encoding_ != TextEncoding::Windows1252) {
         appendUtf8(out, text);
         return;
     }

@@ -16,9 +16,13 @@ constexpr int kBatchSize = 500;
 constexpr qsizetype kFlushSize = 256 * 1024;
 const QString kLineEnd = QStringLiteral("\r\n");
 
-std::string batchSql(std::span<const ExportColumn> columns) {
+// A preset reads every field, in table order.
+std::string batchSql(std::span<const ExportColumn> columns, bool allFields) {
     std::string sql = "SELECT rowid";
-    for (const auto& column : columns) {
+    if (allFields) {
+        sql += ", " + store::cardColumnList();
+    }
+    for (const auto& column : allFields ? std::span<const ExportColumn>() : columns) {
         sql += ", \"";
         sql += store::kColumnNames[store::index(column.field)];
         sql += '"';
@@ -38,7 +42,12 @@ ExportWriter::ExportWriter(store::CardStore& store, ExportOptions options)
     : store_(store),
       options_(std::move(options)),
       columns_(exportColumns(options_.format)),
-      encoder_(options_.encoding) {}
+      presetColumns_(presetColumns(options_.preset)),
+      encoder_(options_.encoding) {
+    if (!presetColumns_.empty()) {
+        options_.separator = QStringLiteral(",");
+    }
+}
 
 std::int64_t ExportWriter::cardCount() {
     return store_.cardCount();
@@ -52,7 +61,7 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
     buffer_ += encoder_.preamble();
     appendHeader();
 
-    auto batch = store_.db().prepare(batchSql(columns_));
+    auto batch = store_.db().prepare(batchSql(columns_, !presetColumns_.empty()));
     std::int64_t lastRow = 0;
     std::int64_t done = 0;
     for (bool more = true; more;) {
@@ -61,7 +70,11 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
         int rows = 0;
         while (batch.step()) {
             lastRow = batch.integer(0);
-            appendRecord(batch);
+            if (presetColumns_.empty()) {
+                appendRecord(batch);
+            } else {
+                appendPresetRecord(batch);
+            }
             ++rows;
             if (buffer_.size() >= kFlushSize) {
                 flush(device);
@@ -79,6 +92,13 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
 }
 
 void ExportWriter::appendHeader() {
+    if (!presetColumns_.empty()) {
+        for (std::size_t i = 0; i < presetColumns_.size(); ++i) {
+            encoder_.appendQuoted(buffer_, presetColumns_[i].header);
+            appendSeparatorAfter(i);
+        }
+        return;
+    }
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         encoder_.appendQuoted(buffer_, columns_[i].header);
         appendSeparatorAfter(i);
@@ -94,9 +114,22 @@ void ExportWriter::appendRecord(const store::Statement& row) {
     }
 }
 
+void ExportWriter::appendPresetRecord(const store::Statement& row) {
+    store::Card card;
+    for (std::size_t field = 0; field < store::kFieldCount; ++field) {
+        card.values[field] = row.text(static_cast<int>(field) + 1);
+    }
+    const std::vector<QString> values = presetRow(presetColumns_, card);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        encoder_.appendQuoted(buffer_, values[i]);
+        appendSeparatorAfter(i);
+    }
+}
+
 void ExportWriter::appendSeparatorAfter(std::size_t column) {
-    encoder_.append(buffer_, column + 1 < columns_.size() ? QStringView(options_.separator)
-                                                          : QStringView(kLineEnd));
+    const std::size_t count = presetColumns_.empty() ? columns_.size() : presetColumns_.size();
+    encoder_.append(buffer_,
+                    column + 1 < count ? QStringView(options_.separator) : QStringView(kLineEnd));
 }
 
 QString ExportWriter::columnText(store::Field field, QString stored) const {

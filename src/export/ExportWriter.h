@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/CsvPresets.h"
 #include "export/ExportColumns.h"
 #include "export/ExportEncoder.h"
 #include "export/ExportOptions.h"
@@ -40,7 +41,7 @@ struct ExportSummary {
 
 // Streams every card with a heading, in store order, to a device: a header line, then one
 // record a card, every column quoted, lines ending in CR LF. Memory stays flat however
-// many cards there are.
+// many cards there are. With a preset the columns are those of the other program.
 class ExportWriter {
 public:
     ExportWriter(store::CardStore& store, ExportOptions options);
@@ -55,6 +56,7 @@ public:
 private:
     void appendHeader();
     void appendRecord(const store::Statement& row);
+    void appendPresetRecord(const store::Statement& row);
     void appendSeparatorAfter(std::size_t column);
     [[nodiscard]] QString columnText(store::Field field, QString stored) const;
     void flush(QIODevice& device);
@@ -62,6 +64,7 @@ private:
     store::CardStore& store_;
     ExportOptions options_;
     std::span<const ExportColumn> columns_;
+    std::span<const PresetColumn> presetColumns_;
     ExportEncoder encoder_;
     QByteArray buffer_;
 };

@@ -14,10 +14,6 @@ namespace veltro::import {
 
 namespace {
 
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 // The mapping with every source found by its name among the table's columns; a name the
 // table lacks points past the last column.
 FieldMapping byPosition(const FieldMapping& mapping, const QStringList& columns) {
@@ -42,9 +38,7 @@ AccessSource::AccessSource(QString path, std::chrono::milliseconds patience)
     : path_(std::move(path)), patience_(patience) {}
 
 AccessListing AccessSource::tables(const std::function<bool()>& onWait) const {
-    const ChildJob job(
-        [file = nativePath(path_)](FrameWriter& out) { return MdbReader::listTables(file, out); },
-        patience_);
+    const ChildJob job({QStringLiteral("list"), path_}, patience_);
     AccessListing listing;
     bool keep = false;
     const auto outcome = job.run(
@@ -78,10 +72,7 @@ PreviewTable AccessSource::preview(const QString& table, const FieldMapping& map
         preview.complete = false;
         return preview;
     }
-    const ChildJob job(
-        [file = nativePath(path_), name = table.toStdString(), column = key->caption.toStdString()](
-            FrameWriter& out) { return MdbReader::readRecords(file, name, column, out); },
-        patience_);
+    const ChildJob job({QStringLiteral("records"), path_, table, key->caption}, patience_);
     QStringList columns;
     std::optional<FieldMapping> positions;
     std::vector<QByteArrayView> values;
@@ -90,6 +81,11 @@ PreviewTable AccessSource::preview(const QString& table, const FieldMapping& map
         [&](char tag, QByteArrayView payload) {
             if (tag == 'C') {
                 columns << QString::fromUtf8(payload);
+            } else if (tag == 'D') {
+                const auto numbers = payload.toByteArray().split(' ');
+                if (numbers.size() == 2) {
+                    preview.count = RecordCount{numbers[0].toLongLong(), numbers[1].toLongLong()};
+                }
             } else if (tag == 'N') {
                 positions = byPosition(mapping, columns);
                 if (onCount) {

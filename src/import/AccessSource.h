@@ -40,7 +40,8 @@ public:
 
     // One row per record of the table whose column mapped to "Karte" holds a value; the
     // mapping names its source columns by their captions, the column names. onCount gets
-    // the number of such records before the rows come.
+    // the number of such records before the rows come. The preview's count compares the
+    // records read with those the table declares.
     [[nodiscard]] PreviewTable preview(const QString& table, const FieldMapping& mapping,
                                        const std::function<void(std::int64_t)>& onCount = {},
                                        const Pulse& pulse = {}) const;

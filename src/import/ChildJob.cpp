@@ -1,15 +1,14 @@
 #include "import/ChildJob.h"
 
-#include <fcntl.h>
-#include <poll.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 
 namespace veltro::import {
 
@@ -23,46 +22,6 @@ constexpr int kWaitSliceMs = 50;
 // Room the child may take beyond what it inherits; a damaged file can make a reader
 // allocate without end.
 constexpr rlim_t kExtraAddressSpace = rlim_t{2} * 1024 * 1024 * 1024;
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    [[nodiscard]] int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// Kills and reaps the child unless it was waited for.
-class ChildProcess {
-public:
-    explicit ChildProcess(pid_t pid) : pid_(pid) {}
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-    ~ChildProcess() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            wait();
-        }
-    }
-    int wait() {
-        int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-        pid_ = -1;
-        return status;
-    }
-
-private:
-    pid_t pid_;
-};
 
 // Splits the byte stream back into frames.
 class FrameParser {
@@ -97,6 +56,8 @@ private:
     QByteArray buffer_;
 };
 
+}  // namespace
+
 void limitAddressSpace() {
     std::FILE* statm = std::fopen("/proc/self/statm", "r");
     unsigned long pages = 0;
@@ -112,28 +73,17 @@ void limitAddressSpace() {
     ::setrlimit(RLIMIT_AS, &value);
 }
 
-void silenceOutput() {
-    const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (devNull >= 0) {
-        ::dup2(devNull, STDOUT_FILENO);
-        ::dup2(devNull, STDERR_FILENO);
-        ::close(devNull);
-    }
-}
+namespace {
 
-[[noreturn]] void runChild(const ChildJob::Work& work, int fd) {
-    std::signal(SIGPIPE, SIG_IGN);
-    silenceOutput();  // the reader library talks on stderr about every damaged page
-    limitAddressSpace();
-    int status = 1;
-    try {
-        FrameWriter writer(fd);
-        status = work(writer);
-        writer.flush();
-    } catch (...) {
-        status = 1;
+// The helper program lies beside the program that starts it, installed or built.
+QString helperProgram() {
+    if (const QByteArray chosen = qgetenv("VELTRO_MDB_READER"); !chosen.isEmpty()) {
+        return QFile::decodeName(chosen);
     }
-    ::_exit(status);
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    return self.canonicalFilePath().isEmpty() ? QString::fromLatin1(kHelperName)
+                                              : QFileInfo(self.canonicalFilePath()).absolutePath() +
+                                                    u'/' + QLatin1String(kHelperName);
 }
 
 }  // namespace
@@ -168,73 +118,48 @@ void FrameWriter::flush() {
 }
 
 ChildJob::Outcome ChildJob::run(const OnFrame& onFrame, const OnWait& onWait) const {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
+    QProcess helper;
+    helper.setProgram(helperProgram());
+    helper.setArguments(arguments_);
+    helper.setStandardErrorFile(QProcess::nullDevice());  // the library talks about every page
+    helper.start(QIODevice::ReadOnly);
+    if (!helper.waitForStarted()) {
         return Outcome::Failed;
     }
-    const UniqueFd readEnd(fds[0]);
-    std::optional<UniqueFd> writeEnd(std::in_place, fds[1]);
-    std::fflush(nullptr);  // the child must not write the parent's buffered output again
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        return Outcome::Failed;
-    }
-    if (pid == 0) {
-        runChild(work_, fds[1]);
-    }
-    writeEnd.reset();  // so that the child's end is the last: its exit ends the stream
-    ChildProcess child(pid);
-    const Outcome outcome = listen(readEnd.get(), onFrame, onWait);
-    if (outcome != Outcome::Finished) {
-        return outcome;  // the child is killed on the way out
-    }
-    const int status = child.wait();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? Outcome::Finished : Outcome::Failed;
-}
-
-ChildJob::Outcome ChildJob::listen(int fd, const OnFrame& onFrame, const OnWait& onWait) const {
     FrameParser parser;
     auto lastData = Clock::now();
     auto lastWait = lastData;
     for (;;) {
-        pollfd poller{fd, POLLIN, 0};
-        const int ready = ::poll(&poller, 1, kWaitSliceMs);
-        if (ready < 0 && errno != EINTR) {
-            return Outcome::Failed;
+        const bool running = helper.state() == QProcess::Running;
+        if (running) {
+            static_cast<void>(helper.waitForReadyRead(kWaitSliceMs));
         }
         const auto now = Clock::now();
         if (now - lastWait >= std::chrono::milliseconds(kWaitSliceMs)) {
             lastWait = now;
             if (onWait && !onWait()) {
-                return Outcome::Stopped;
+                return Outcome::Stopped;  // QProcess ends the helper on the way out
             }
         }
-        if (ready <= 0) {
-            if (now - lastData > patience_) {
+        const QByteArray bytes = helper.readAllStandardOutput();
+        if (!bytes.isEmpty()) {
+            lastData = now;
+            bool stop = false;
+            if (!parser.feed(bytes, onFrame, stop)) {
                 return Outcome::Failed;
             }
-            continue;
-        }
-        char chunk[64 * 1024];
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n == 0) {
-            return parser.clean() ? Outcome::Finished : Outcome::Failed;
-        }
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN) {
-                continue;
+            if (stop) {
+                return Outcome::Stopped;
             }
-            return Outcome::Failed;
-        }
-        lastData = now;
-        bool stop = false;
-        if (!parser.feed(QByteArrayView(chunk, n), onFrame, stop)) {
-            return Outcome::Failed;
-        }
-        if (stop) {
-            return Outcome::Stopped;
+        } else if (!running) {
+            break;
+        } else if (now - lastData > patience_) {
+            return Outcome::Failed;  // a reader caught in a loop on a damaged page
         }
     }
+    return helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 0 && parser.clean()
+               ? Outcome::Finished
+               : Outcome::Failed;
 }
 
 }  // namespace veltro::import

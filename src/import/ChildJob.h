@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QStringList>
 
 #include <chrono>
 #include <cstdint>
@@ -30,13 +31,18 @@ private:
     std::string buffer_;
 };
 
-// Runs work in a child process and hands its frames to the parent as they arrive. A
-// library that crashes, loops or runs out of memory on a damaged file then costs a failed
-// read, never the program.
+// The name of the helper program that reads Access files; it lies beside the program.
+inline constexpr const char* kHelperName = "veltro-mdb-reader";
+
+// Keeps a process from taking more than 2 GiB beyond what it has now; a damaged file can
+// make a reader allocate without end.
+void limitAddressSpace();
+
+// Runs the Access reader as a helper program and hands its frames to the caller as they
+// arrive. A library that crashes, loops or runs out of memory on a damaged file then costs
+// a failed read, never the program.
 class ChildJob {
 public:
-    // Runs in the child; returns the exit status (0 = done).
-    using Work = std::function<int(FrameWriter&)>;
     // Runs in the parent for every frame; returning false stops the child.
     using OnFrame = std::function<bool(char tag, QByteArrayView payload)>;
     // Runs in the parent while it waits, about every 50 ms; returning false stops the child.
@@ -44,8 +50,8 @@ public:
 
     enum class Outcome { Finished, Failed, Stopped };
 
-    ChildJob(Work work, std::chrono::milliseconds patience)
-        : work_(std::move(work)), patience_(patience) {}
+    ChildJob(QStringList arguments, std::chrono::milliseconds patience)
+        : arguments_(std::move(arguments)), patience_(patience) {}
 
     // Finished when the child exited with status 0 after sending every frame; Failed when
     // it could not start, crashed, failed, sent garbage or stayed silent longer than the
@@ -53,10 +59,7 @@ public:
     Outcome run(const OnFrame& onFrame, const OnWait& onWait = {}) const;
 
 private:
-    // Reads frames until the child closes its end.
-    Outcome listen(int fd, const OnFrame& onFrame, const OnWait& onWait) const;
-
-    Work work_;
+    QStringList arguments_;
     std::chrono::milliseconds patience_;
 };
 

@@ -4,6 +4,14 @@
 
 namespace veltro::import {
 
+namespace {
+
+QString numbered(const QString& heading, int suffix) {
+    return heading + u'_' + QString::number(suffix);
+}
+
+}  // namespace
+
 void HeadingRegistry::add(QStringView heading) {
     folded_.insert(store::foldCase(heading));
 }
@@ -13,12 +21,19 @@ bool HeadingRegistry::contains(QStringView heading) const {
 }
 
 QString HeadingRegistry::claim(const QString& heading) {
-    QString candidate = heading;
-    for (int suffix = 1; contains(candidate); ++suffix) {
-        candidate = heading + u'_' + QString::number(suffix);
+    // Folding works letter by letter, so fold(heading + "_n") is fold(heading) + "_n".
+    QString folded = store::foldCase(heading);
+    if (!folded_.contains(folded)) {
+        folded_.insert(std::move(folded));
+        return heading;
     }
-    add(candidate);
-    return candidate;
+    int& suffix = nextSuffix_[folded];
+    suffix = std::max(suffix, 1);
+    while (folded_.contains(numbered(folded, suffix))) {
+        ++suffix;
+    }
+    folded_.insert(numbered(folded, suffix));
+    return numbered(heading, suffix++);
 }
 
 }  // namespace veltro::import

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringView>
-
-#include <QSet>
 
 namespace veltro::import {
 
@@ -19,6 +19,10 @@ public:
 
 private:
     QSet<QString> folded_;
+    // Per folded heading, the suffix below which every numbered form is taken. Names are
+    // only ever added, so the first free suffix never goes down and a run of repeats costs
+    // one probe each rather than one per earlier repeat.
+    QHash<QString, int> nextSuffix_;
 };
 
 }  // namespace veltro::import

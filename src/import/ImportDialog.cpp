@@ -187,7 +187,11 @@ bool ImportDialog::useFile(const QString& path, Kind kind) {
         ui_.Label3->setText(QStringLiteral("Zu importierende Datei:    "));
     }
     ui_.Label5->setText(QStringLiteral("Datentyp: ") + kKindNames[kind - 1]);
-    return isText ? ListView3Fuellen() : ListView3FuellenAcces();
+    const bool listed = isText ? ListView3Fuellen() : ListView3FuellenAcces();
+    if (!listed) {
+        path_.clear();  // "Weiter" tries the file again rather than map nothing
+    }
+    return listed;
 }
 
 // ---- navigation ----
@@ -401,7 +405,15 @@ const TextSource* ImportDialog::textSource() {
         text_ = TextSource::load(path_);
         QApplication::restoreOverrideCursor();
     }
-    return text_ ? &*text_ : nullptr;
+    if (!text_) {
+        tellUnreadable(false);
+        return nullptr;
+    }
+    if (!text_->isText()) {
+        tell(kNotTextMessage, platform::Icon::Exclamation);
+        return nullptr;
+    }
+    return &*text_;
 }
 
 void ImportDialog::addSourceColumns(const QStringList& captions) {
@@ -420,12 +432,15 @@ bool ImportDialog::ListView3Fuellen() {
     }
     const TextSource* source = textSource();
     if (source == nullptr) {
-        tellUnreadable(false);
         return false;
     }
     const ColumnListing listing = source->columns(*options);
     listedRecords_ = listing.records;
-    setStatus(foundRecords(listing.records));
+    QString status = foundRecords(listing.records);
+    if (source->invalidLines() > 0) {
+        status += QStringLiteral(" – ") + invalidLinesText(source->invalidLines());
+    }
+    setStatus(status);
     addSourceColumns(listing.columns);
     return true;
 }
@@ -471,7 +486,6 @@ void ImportDialog::VorschauLineInput() {
     }
     const TextSource* source = textSource();
     if (source == nullptr) {
-        tellUnreadable(false);
         return;
     }
     PreviewTable table;
@@ -503,6 +517,11 @@ void ImportDialog::VorschauMDBeinlesen() {
     preview_->setRows(std::move(table.rows));
     if (!table.complete && !cancelled) {
         tellIncomplete(rows);
+    } else if (table.complete && table.count && !table.count->matches()) {
+        tell(QStringLiteral("Die Tabelle ist beschädigt: %1.\nDie Vorschau zeigt die Datensätze, "
+                            "die gelesen werden konnten.")
+                 .arg(recordCountText(*table.count)),
+             platform::Icon::Exclamation);
     }
 }
 

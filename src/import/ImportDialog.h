@@ -79,6 +79,7 @@ private:
     void tellIncomplete(std::size_t rows);
     void closeIfAsked();
     [[nodiscard]] std::optional<SplitOptions> splitOptions() const;
+    // The text file, read again when it changed; nullptr after telling why it cannot be used.
     [[nodiscard]] const TextSource* textSource();
     [[nodiscard]] QList<QWidget*> frozenDuringWork() const;
 

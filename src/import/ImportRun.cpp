@@ -2,7 +2,11 @@
 
 #include "import/HeadingRegistry.h"
 #include "store/CardStore.h"
+#include "store/CaseFold.h"
 
+#include <QSet>
+
+#include <optional>
 #include <string>
 
 namespace veltro::import {
@@ -68,6 +72,31 @@ std::int64_t makeHeadingsUnique(store::CardStore& cardStore, std::vector<Preview
     return renamed;
 }
 
+// Adds the rows' categories that the store lacks; returns their names.
+std::vector<QString> addMissingCategories(store::CardStore& cardStore,
+                                          const std::vector<PreviewRow>& rows) {
+    QSet<QString> known;
+    for (const QString& category : cardStore.categories()) {
+        known.insert(store::foldCase(category));
+    }
+    std::vector<QString> added;
+    std::optional<QStringView> previous;
+    for (const auto& row : rows) {
+        const QStringView category = row[kCategoryTarget];
+        if (previous == category) {
+            continue;  // rows come in runs of one category
+        }
+        previous = category;
+        QString folded = store::foldCase(category);
+        if (!known.contains(folded)) {
+            cardStore.addCategory(category);
+            known.insert(std::move(folded));
+            added.push_back(category.toString());
+        }
+    }
+    return added;
+}
+
 }  // namespace
 
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
@@ -80,6 +109,7 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
     outcome.renamed = makeHeadingsUnique(cardStore, named, pulse);
 
     store::Transaction transaction(cardStore.db());
+    outcome.newCategories = addMissingCategories(cardStore, named);
     RowInserter inserter(cardStore.db());
     pulseNow(pulse, ImportPhase::Writing, 0);
     for (const auto& row : named) {

@@ -2,6 +2,8 @@
 
 #include "import/PreviewTable.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -16,8 +18,9 @@ enum class ImportPhase { Duplicates, Writing };
 using ImportPulse = std::function<bool(ImportPhase phase, std::int64_t done)>;
 
 struct ImportOutcome {
-    std::int64_t cards = 0;    // cards written
-    std::int64_t renamed = 0;  // of them, cards whose heading got a number appended
+    std::int64_t cards = 0;              // cards written
+    std::int64_t renamed = 0;            // of them, cards whose heading got a number appended
+    std::vector<QString> newCategories;  // categories of the rows the store lacked
 };
 
 // Thrown when the pulse cancels the run; nothing was written.
@@ -29,7 +32,8 @@ public:
 // Appends every row as a card to the store file, all or nothing in one transaction.
 // A heading that the store or an earlier row of this run already holds (without regard to
 // case) gets "_1", "_2", ... appended until it is free; the new heading is written back
-// into the row. Every field is written as the row holds it. Throws store::StoreError when
+// into the row. Every field is written as the row holds it; a category the store lacks (without
+// regard to case) is added in the same transaction. Throws store::StoreError when
 // the store refuses; then no card of the run is left behind.
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
                         const ImportPulse& pulse = {});

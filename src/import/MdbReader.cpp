@@ -1,11 +1,15 @@
 #include "import/MdbReader.h"
 
+#include "import/AccessNumbers.h"
+
 #include <mdbtools.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace veltro::import {
@@ -62,12 +66,29 @@ bool isBinary(const MdbColumn* column) {
     return column->col_type == MDB_OLE || column->col_type == MDB_BINARY;
 }
 
+std::optional<NumberKind> numberKind(const MdbColumn* column) {
+    switch (column->col_type) {
+        case MDB_MONEY:
+            return NumberKind::Currency;
+        case MDB_NUMERIC:
+            return NumberKind::Decimal;
+        case MDB_FLOAT:
+            return NumberKind::Single;
+        case MDB_DOUBLE:
+            return NumberKind::Double;
+        default:
+            return std::nullopt;
+    }
+}
+
 // The bound values of one table, as text.
 class BoundRow {
 public:
-    explicit BoundRow(MdbTableDef* table) : table_(table), lengths_(table->num_cols, 0) {
+    explicit BoundRow(MdbTableDef* table)
+        : table_(table), lengths_(table->num_cols, 0), numbers_(table->num_cols) {
         buffers_.resize(table->num_cols);
         for (unsigned c = 0; c < table->num_cols; ++c) {
+            numbers_[c].kind = numberKind(columnAt(table, c));
             if (!isBinary(columnAt(table, c))) {
                 buffers_[c].assign(kBindSize, '\0');
                 mdb_bind_column(table, static_cast<int>(c + 1), buffers_[c].data(), &lengths_[c]);
@@ -86,13 +107,24 @@ public:
         if (columnAt(table_, column)->col_type == MDB_DATETIME && text.ends_with(kMidnight)) {
             text.remove_suffix(kMidnight.size());
         }
+        if (Number& number = numbers_[column]; number.kind) {
+            number.text = germanNumber(text, *number.kind);
+            return number.text;
+        }
         return text;
     }
 
 private:
+    // A number column and its value in German form, valid until the next value() of it.
+    struct Number {
+        std::optional<NumberKind> kind;
+        std::string text;
+    };
+
     MdbTableDef* table_;
     std::vector<std::vector<char>> buffers_;
     std::vector<int> lengths_;
+    mutable std::vector<Number> numbers_;
 };
 
 std::optional<unsigned> columnIndex(MdbTableDef* table, const std::string& name) {
@@ -155,6 +187,8 @@ int MdbReader::readRecords(const std::string& file, const std::string& tableName
     if (!handle) {
         return 1;
     }
+    // The library prints numbers with the C library; they are made German afterwards.
+    std::setlocale(LC_NUMERIC, "C");
     mdb_set_bind_size(handle.get(), kBindSize);
     mdb_set_date_fmt(handle.get(), "%d.%m.%Y %H:%M:%S");
     mdb_set_shortdate_fmt(handle.get(), "%d.%m.%Y");
@@ -185,6 +219,7 @@ int MdbReader::readRecords(const std::string& file, const std::string& tableName
             out.frame('H', {});  // still reading
         }
     }
+    out.frame('D', std::to_string(fetched) + ' ' + std::to_string(table->num_rows));
     out.frame('N', std::to_string(count));
     mdb_rewind_table(table.get());
     std::string payload;

@@ -25,4 +25,8 @@ void PreviewRow::set(std::size_t target, QStringView value) {
     *this = PreviewRow(fields);
 }
 
+QString recordCountText(const RecordCount& count) {
+    return QStringLiteral("%1 von %2 Datensätzen gelesen").arg(count.read).arg(count.declared);
+}
+
 }  // namespace veltro::import

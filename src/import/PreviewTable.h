@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -39,11 +40,25 @@ private:
     std::array<qsizetype, kTargetCount + 1> starts_{};
 };
 
+// Records a table holds by its own count and records read from it; a damaged file reads
+// fewer (or more) than it declares.
+struct RecordCount {
+    std::int64_t read = 0;
+    std::int64_t declared = 0;
+
+    [[nodiscard]] bool matches() const { return read == declared; }
+};
+
+// "90 von 91 Datensätzen gelesen"
+[[nodiscard]] QString recordCountText(const RecordCount& count);
+
 // What the import will write. `complete` is false when the source could not be read to
-// its end (or reading was stopped); the rows read so far are kept.
+// its end (or reading was stopped); the rows read so far are kept. `count` is there for
+// sources that declare how many records they hold.
 struct PreviewTable {
     std::vector<PreviewRow> rows;
     bool complete = true;
+    std::optional<RecordCount> count;
 };
 
 // Called now and then during long work with the number of records done; returning false

@@ -29,6 +29,10 @@ public:
     [[nodiscard]] const QString& path() const { return path_; }
     [[nodiscard]] TextEncoding encoding() const { return decoded_.encoding; }
     [[nodiscard]] const QString& text() const { return decoded_.text; }
+    // False for a binary file, which gives no columns and no records.
+    [[nodiscard]] bool isText() const { return !decoded_.binary; }
+    // Lines that held bytes of no valid character; see DecodedText.
+    [[nodiscard]] std::int64_t invalidLines() const { return decoded_.invalidLines; }
     // True when the file on disk is no longer the one that was read.
     [[nodiscard]] bool changedOnDisk() const;
 

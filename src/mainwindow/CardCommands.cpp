@@ -2,17 +2,22 @@
 #include "maintenance/CardOperations.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
-#include "mainwindow/FullTextIndex.h"
 #include "mainwindow/MainWindow.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "richtext/RichTextBlock.h"
+#include "store/Categories.h"
 #include "store/StoreError.h"
+#include "vcard/VcardExport.h"
+#include "vcard/VcardWriter.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QSignalBlocker>
 
 namespace veltro::mainwindow {
@@ -24,7 +29,6 @@ using store::Field;
 
 namespace {
 
-const QString kAll = QStringLiteral("-Alle-");
 const QString kCannotCreate = QStringLiteral("...Karte/Adresse kann nicht angelegt werden !");
 
 Answer tell(const QString& text, const QString& title, Icon icon, Buttons buttons = Buttons::Ok) {
@@ -87,7 +91,7 @@ void MainWindow::Command1_Click() {
     const QString category = ui_.Combo1->currentText();
     const QString heading = platform::current().input(
         {newCardPrompt(category), QStringLiteral("Neue Karte/Adresse "), QString()});
-    if (category == kAll || heading.isEmpty() || !store_ || !editor_->commit()) {
+    if (category == store::kAllCategories || heading.isEmpty() || !store_ || !editor_->commit()) {
         return;
     }
     // The store first: when it fails, list and view stay as they were.
@@ -205,6 +209,26 @@ void MainWindow::mnukarteloschen() {
     changeFlag_ = true;
     Command3_Click();
     ui_.Text1->setFocus();
+}
+
+void MainWindow::copyCardAsVcard() {
+    const QModelIndex selected = ui_.List1->currentIndex();
+    if (!selected.isValid() || !store_) {
+        tell(QStringLiteral("Bitte markieren Sie eine Karte in der Liste!      "),
+             QStringLiteral("Keine Karte ausgewählt."), Icon::Information);
+        return;
+    }
+    const std::int64_t id = listModel_->entry(selected.row()).id;
+    const auto card = store_->loadCard(id);
+    if (!card) {
+        return;
+    }
+    const auto identity = vcard::cardIdentity(store_->db(), store_->file(), id);
+    const QByteArray bytes = vcard::cardToVcard(*card, identity.uid, identity.rev);
+    auto mime = std::make_unique<QMimeData>();
+    mime->setData(QStringLiteral("text/vcard"), bytes);
+    mime->setText(QString::fromUtf8(bytes));
+    QApplication::clipboard()->setMimeData(mime.release());  // the clipboard owns it
 }
 
 void MainWindow::mnuKarteKategorie() {

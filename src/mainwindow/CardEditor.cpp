@@ -32,6 +32,8 @@ QString withoutLeadingBlanks(const QString& text) {
     return text.mid(start);
 }
 
+constexpr qint64 kQuietAfterFailureMs = 300;
+
 }  // namespace
 
 bool focusStaysInWindow(const QWidget& left, const QFocusEvent& event) {
@@ -115,15 +117,21 @@ bool CardEditor::commit() {
     if (store_ == nullptr) {
         return false;
     }
+    // Leaving a box and clicking the list both save: one click, one attempt, one message.
+    if (toldNotSaved_.isValid() && toldNotSaved_.elapsed() < kQuietAfterFailureMs) {
+        return false;
+    }
     committing_ = true;
     const std::int64_t id = *shownId_;
     try {
         store_->writeFields(id, values);
     } catch (const store::StoreError& error) {
         tellNotSaved(store::germanReason(error));
+        toldNotSaved_.start();
         committing_ = false;
         return false;
     }
+    toldNotSaved_.invalidate();
     committing_ = false;
     for (const auto& [field, text] : values) {
         shownValues_[store::index(field)] = text;

@@ -3,6 +3,7 @@
 #include "mainwindow/FieldTable.h"
 #include "store/CardFields.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -90,6 +91,7 @@ private:
     QString postcodeWhenShown_;
     std::array<bool, 2> blockChanged_{};  // address, notes
     bool committing_ = false;
+    QElapsedTimer toldNotSaved_;  // since the user closed the last failure message
     bool showing_ = false;
     bool salutationArmed_ = true;
 };

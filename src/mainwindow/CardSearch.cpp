@@ -1,7 +1,8 @@
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
-#include "mainwindow/FullTextIndex.h"
+#include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainWindow.h"
+#include "store/Categories.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,7 +19,6 @@
 namespace veltro::mainwindow {
 
 namespace {
-const QString kAll = QStringLiteral("-Alle-");
 const QString kNoCard = QStringLiteral("Keine Karte vorhanden !");
 }  // namespace
 
@@ -58,8 +58,9 @@ void MainWindow::Text1_Change() {
         return;
     }
     const QString category = ui_.Combo1->currentText();
-    auto rows =
-        index_.filter(category == kAll ? std::nullopt : std::optional<QString>(category), *pattern);
+    auto rows = index_.filter(
+        category == store::kAllCategories ? std::nullopt : std::optional<QString>(category),
+        *pattern);
     EingabefelderEinschalten();
     cardTotal_ = index_.size();
     if (rows.empty()) {
@@ -89,58 +90,26 @@ void MainWindow::removeLastCharacter(QLineEdit* box) {
 }
 
 void MainWindow::startFullTextBuild() {
-    if (!store_ || fullText_ || fullTextBuild_.valid()) {
-        return;
+    if (store_) {
+        fullText_->start(store_->file());
     }
-    cancelFullText_ = false;
-    changedDuringBuild_.clear();
-    fullTextBuild_ = std::async(std::launch::async, [file = store_->file(), this] {
-        try {
-            auto own = store::CardStore::open(file);
-            auto index = std::make_unique<FullTextIndex>();
-            return index->build(own, cancelFullText_) ? std::move(index) : nullptr;
-        } catch (const store::StoreError&) {
-            return std::unique_ptr<FullTextIndex>();
-        }
-    });
 }
 
 void MainWindow::cancelFullTextBuild() {
-    cancelFullText_ = true;
-    if (fullTextBuild_.valid()) {
-        fullTextBuild_.wait();
-        fullTextBuild_ = {};
-    }
+    fullText_->cancel();
 }
 
 void MainWindow::fullTextChanged(std::int64_t id) {
-    if (fullTextBuild_.valid()) {
-        changedDuringBuild_.insert(id);
-    } else if (fullText_) {
-        if (const auto card = store_->loadCard(id)) {
-            fullText_->update(*card);
-        } else {
-            fullText_->remove(id);
-        }
+    if (store_) {
+        fullText_->changed(*store_, id);
     }
 }
 
-FullTextIndex& MainWindow::fullTextIndex() {
+fulltext::FullTextIndex& MainWindow::fullTextIndex() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (fullTextBuild_.valid()) {
-        fullText_ = fullTextBuild_.get();
-        fullTextBuild_ = {};
-    }
-    if (!fullText_) {
-        fullText_ = std::make_unique<FullTextIndex>();
-        changedDuringBuild_.clear();
-        fullText_->build(*store_, cancelFullText_);
-    }
-    for (const auto id : std::exchange(changedDuringBuild_, {})) {
-        fullTextChanged(id);
-    }
+    auto& index = fullText_->index(*store_);
     QApplication::restoreOverrideCursor();
-    return *fullText_;
+    return index;
 }
 
 void MainWindow::VolltextSuchen() {
@@ -191,9 +160,7 @@ void MainWindow::ImportCommand1() {
     }
     listModel_->clear();
     loadCardIndex();
-    cancelFullTextBuild();
-    fullText_.reset();
-    startFullTextBuild();
+    fullText_->restart(store_->file());
     if (ui_.Combo1->count() > 0) {
         ui_.Combo1->setCurrentIndex(0);
         Combo1_Click();

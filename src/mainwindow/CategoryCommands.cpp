@@ -1,9 +1,10 @@
 #include "maintenance/CardOperations.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
-#include "mainwindow/FullTextIndex.h"
+#include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
+#include "store/Categories.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -19,8 +20,6 @@ using platform::Buttons;
 using platform::Icon;
 
 namespace {
-
-const QString kAll = QStringLiteral("-Alle-");
 
 Answer ask(const QString& text, const QString& title, Icon icon, Buttons buttons = Buttons::Ok) {
     return platform::current().message({text, title, buttons, icon, 0});
@@ -135,7 +134,7 @@ void MainWindow::Text19_Confirm() {
 }
 
 bool MainWindow::createCategory(const QString& name) {
-    if (name.isEmpty() || name == kAll) {
+    if (name.isEmpty() || name == store::kAllCategories) {
         platform::current().beep();
         return false;
     }
@@ -207,9 +206,7 @@ void MainWindow::mnuKategorieLoschen() {
 void MainWindow::reloadCardIndex() {
     listModel_->clear();
     loadCardIndex();
-    cancelFullTextBuild();
-    fullText_.reset();
-    startFullTextBuild();
+    fullText_->restart(store_->file());
 }
 
 }  // namespace veltro::mainwindow

@@ -74,6 +74,7 @@ void MainMenus::buildBarMenus() {
     addEntry(card, "mnukarteloschen", QStringLiteral("&Löschen..."));
     card->addSeparator();
     addEntry(card, "mnuDruckGesamt", QStringLiteral("Karte &drucken..."));
+    addEntry(card, "mnuAlsVcardKopieren", QStringLiteral("Als &vCard kopieren"));
     card->addSeparator();
     addEntry(card, "mnuKarteKategorie", QStringLiteral("&Andere Kategorie zuweisen..."));
 

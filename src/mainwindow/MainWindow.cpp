@@ -7,7 +7,7 @@
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/ClickLabel.h"
-#include "mainwindow/FullTextIndex.h"
+#include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
@@ -15,6 +15,7 @@
 #include "mainwindow/SplashWindow.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
+#include "platform/WidgetTools.h"
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
@@ -34,16 +35,12 @@ namespace veltro::mainwindow {
 
 namespace {
 
-constexpr int kRed = 255;  // 0x00BBGGRR
-constexpr int kGreen = 49152;
+constexpr quint32 kRed = 255;  // 0x00BBGGRR
+constexpr quint32 kGreen = 49152;
 
-QColor fromBgr(int value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-void setTextColour(QLabel* label, int bgr) {
+void setTextColour(QLabel* label, quint32 bgr) {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, fromBgr(bgr));
+    palette.setColor(QPalette::WindowText, platform::fromBgr(bgr));
     label->setPalette(palette);
 }
 
@@ -72,8 +69,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
          }},
         this);
     listModel_ = new CardListModel(index_, this);
+    fullText_ = std::make_unique<FullTextSearch>();
     ui_.List1->setModel(listModel_);
     resize(960, 700);
+    setAcceptDrops(true);
     connectHandlers();
     connectMenus();
     connectPrinting();
@@ -124,6 +123,7 @@ void MainWindow::connectMenus() {
     on("mnukarteRen", [this] { mnukarteRen(); });
     on("mnukarteloschen", [this] { mnukarteloschen(); });
     on("mnuKarteKategorie", [this] { mnuKarteKategorie(); });
+    on("mnuAlsVcardKopieren", [this] { copyCardAsVcard(); });
     on("mnuNeueKategorie", [this] { mnuNeueKategorie(); });
     on("mnuKategorieUmbenennen", [this] { mnuKategorieUmbenennen(); });
     on("mnuKategorieLoschen", [this] { mnuKategorieLoschen(); });

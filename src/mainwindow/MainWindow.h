@@ -9,10 +9,9 @@
 
 #include <QMainWindow>
 
-#include <atomic>
+class QMimeData;
+
 #include <functional>
-#include <future>
-#include <unordered_set>
 
 #include <cstdint>
 #include <filesystem>
@@ -21,6 +20,10 @@
 
 namespace veltro::options {
 class OptionsDialog;
+}
+
+namespace veltro::fulltext {
+class FullTextIndex;
 }
 
 namespace veltro::printing {
@@ -36,10 +39,10 @@ namespace veltro::mainwindow {
 
 class CardEditor;
 class CardListModel;
+class FullTextSearch;
 class MainSearchHost;
 class MainImportHost;
 class MainMenus;
-class FullTextIndex;
 
 // Form1: the card file's main window.
 class MainWindow : public QMainWindow {
@@ -69,6 +72,10 @@ public:
     void Command3_Click();
     void mnukarteloschen();
     void mnuKarteKategorie();
+    // The selected card to the clipboard as a vCard, for mail programs and phones.
+    void copyCardAsVcard();
+    // Imports a vCard file into the shown category, after a question.
+    void importVcard(const QString& path);
     void mnuNeueKategorie();
     void mnuKategorieUmbenennen();
     void mnuKategorieLoschen();
@@ -107,9 +114,12 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     bool filterEvent(QObject* watched, QEvent* event);
+    [[nodiscard]] static QString droppedVcard(const QMimeData& data);
     // Runs a user command: the shown card's edit is written first, and a store error
     // becomes a German message instead of reaching the event loop.
     void runCommand(const QString& name, const std::function<void()>& command);
@@ -157,7 +167,7 @@ private:
     void Label8_Press();
     void Label8_Release();
     void Text16_GotFocus();
-    FullTextIndex& fullTextIndex();
+    fulltext::FullTextIndex& fullTextIndex();
     void startFullTextBuild();
     void cancelFullTextBuild();
     void fullTextChanged(std::int64_t id);
@@ -171,11 +181,7 @@ private:
     std::optional<store::CardStore> store_;
     store::CardIndex index_;
     CardListModel* listModel_ = nullptr;
-    std::unique_ptr<FullTextIndex> fullText_;
-    // Built in the background after start-up, on a connection of its own.
-    std::future<std::unique_ptr<FullTextIndex>> fullTextBuild_;
-    std::atomic<bool> cancelFullText_ = false;
-    std::unordered_set<std::int64_t> changedDuringBuild_;
+    std::unique_ptr<FullTextSearch> fullText_;
     CardEditor* editor_ = nullptr;  // child object
     std::int64_t cardTotal_ = 0;
     bool storeLoaded_ = false;

@@ -1,12 +1,13 @@
 #include "maintenance/FirstStepsDialog.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardListModel.h"
+#include "mainwindow/EinstellungenAnwenden.h"
 #include "mainwindow/MainWindow.h"
-#include "options/EinstellungenAnwenden.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "richtext/RichTextBlock.h"
+#include "store/Categories.h"
 #include "store/Compaction.h"
 #include "store/DataDirectory.h"
 #include "store/Schema.h"
@@ -33,7 +34,7 @@ bool MainWindow::Form_Load() {
     if (const QString face = settings::read(key::List1FontName); !face.isEmpty()) {
         listFont.setFamily(face);
     }
-    if (const auto size = settings::readNumber(key::List1FontSize); size && *size > 0) {
+    if (const auto size = settings::number(key::List1FontSize)) {
         listFont.setPointSizeF(*size);
     }
     ui_.List1->setFont(listFont);
@@ -72,7 +73,7 @@ bool MainWindow::Form_Load() {
     Combo1_Click();
     optionsDialog();
     restoreWindow();
-    options::EinstellungenAnwenden(ui_, optionsDialog());
+    EinstellungenAnwenden(ui_, optionsDialog());
     // Once the window stands: the search window or the first steps, then the full-text
     // index is read while the user starts working.
     QTimer::singleShot(0, this, [this] {
@@ -94,7 +95,7 @@ void MainWindow::loadCardIndex() {
 
 void MainWindow::fillCategorySelector() {
     ui_.Combo1->clear();
-    ui_.Combo1->addItem(QStringLiteral("-Alle-"));
+    ui_.Combo1->addItem(store::kAllCategories);
     for (const QString& name : store_->categories()) {
         ui_.Combo1->addItem(name);
     }
@@ -102,8 +103,8 @@ void MainWindow::fillCategorySelector() {
 
 void MainWindow::restoreWindow() {
     const bool restoreSize = optionsDialog().restoreWindowSize();
-    const auto width = settings::readNumber(key::PFensterWidth);
-    const auto height = settings::readNumber(key::PFensterHeight);
+    const auto width = settings::number(key::PFensterWidth);
+    const auto height = settings::number(key::PFensterHeight);
     if (restoreSize && width && height) {
         resize(platform::twipsToPixels(*width, *this), platform::twipsToPixels(*height, *this));
     }
@@ -133,7 +134,7 @@ options::OptionsDialog& MainWindow::optionsDialog() {
     if (options_ == nullptr) {
         options_ = new options::OptionsDialog(ui_.List1, this);
         connect(options_, &options::OptionsDialog::settingsStored, this,
-                [this] { options::EinstellungenAnwenden(ui_, *options_); });
+                [this] { EinstellungenAnwenden(ui_, *options_); });
     }
     return *options_;
 }

@@ -1,5 +1,7 @@
 #include "mainwindow/MainWindowUi.h"
 
+#include "platform/WidgetTools.h"
+
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/PreferredWidth.h"
 #include "platform/Twips.h"
@@ -18,13 +20,9 @@
 
 namespace veltro::mainwindow {
 
-namespace {
+using platform::named;
 
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+namespace {
 
 QLabel* caption(MainWindowUi& ui, int number, const QString& text, QWidget* parent) {
     auto* label = named(new QLabel(text, parent),

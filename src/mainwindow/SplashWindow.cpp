@@ -55,8 +55,7 @@ SplashWindow::SplashWindow(std::function<void()> onTick, QWidget* parent)
 }
 
 void SplashWindow::start() {
-    const QString value = settings::read(settings::key::OPChk6);
-    const bool show = value.trimmed() != u"0";
+    const bool show = settings::flag(settings::key::OPChk6);
     timer_.setInterval(show ? 1000 : 100);
     timer_.start();
     if (!show) {

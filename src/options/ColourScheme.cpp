@@ -22,11 +22,6 @@ const QColor kDarkGreen = fromBgr(0x004000);
 
 }  // namespace
 
-QColor fromBgr(quint32 value) {
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
-}
-
 quint32 toBgr(const QColor& colour) {
     const QColor rgb = colour.toRgb();
     return static_cast<quint32>(rgb.red()) | (static_cast<quint32>(rgb.green()) << 8) |

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WidgetTools.h"
+
 #include <QColor>
 #include <QString>
 
@@ -8,7 +10,7 @@
 namespace veltro::options {
 
 // Colours are kept in the settings as 0x00BBGGRR numbers.
-[[nodiscard]] QColor fromBgr(quint32 value);
+using platform::fromBgr;
 [[nodiscard]] quint32 toBgr(const QColor& colour);
 
 // The four colours a scheme gives the main window's fields and labels.

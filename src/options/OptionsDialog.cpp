@@ -1,5 +1,7 @@
 #include "options/OptionsDialog.h"
 
+#include "platform/WidgetTools.h"
+
 #include "options/BackgroundPicture.h"
 #include "options/MarginFrame.h"
 #include "options/SchemePreview.h"
@@ -27,36 +29,26 @@ namespace veltro::options {
 
 namespace key = settings::key;
 
-namespace {
+using platform::named;
+using platform::setRole;
 
-template <typename W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
+namespace {
 
 struct CheckOption {
     int number;
     const char* key;
-    bool byDefault;
     const char* caption;
 };
 
 // In the order the dialog stores them.
 constexpr CheckOption kChecks[] = {
-    {1, key::OPChk1, false, "Hintergrundbild"},
-    {2, key::OPChk2, false, "Mit Suchfenster starten"},
-    {3, key::OPChk3, false, "Letzte Fenstergröße wiederherstellen"},
-    {4, key::OPChk4, true, "Nach dem Beenden des Suchfensters Adressbuch wieder aktivieren"},
-    {5, key::OPChk5, false, "Mit zuletzt aktiver Kategorie starten"},
-    {6, key::OPChk6, true, "Eingangsbild zeigen"},
+    {1, key::OPChk1, "Hintergrundbild"},
+    {2, key::OPChk2, "Mit Suchfenster starten"},
+    {3, key::OPChk3, "Letzte Fenstergröße wiederherstellen"},
+    {4, key::OPChk4, "Nach dem Beenden des Suchfensters Adressbuch wieder aktivieren"},
+    {5, key::OPChk5, "Mit zuletzt aktiver Kategorie starten"},
+    {6, key::OPChk6, "Eingangsbild zeigen"},
 };
-
-void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
 
 double sizeOf(const QFont& font) {
     return font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
@@ -68,7 +60,7 @@ QFont readFont(QFont font, const char* face, const char* size, const char* bold,
     if (const QString name = settings::read(face); !name.isEmpty()) {
         font.setFamily(name);
     }
-    if (const auto points = settings::readNumber(size); points && *points > 0) {
+    if (const auto points = settings::number(size)) {
         font.setPointSizeF(*points);
     }
     if (const auto b = settings::readBool(bold)) {
@@ -80,13 +72,8 @@ QFont readFont(QFont font, const char* face, const char* size, const char* bold,
     return font;
 }
 
-// Unreadable numbers count as empty; margins are kept inside the sliders' range.
-int readWhole(const char* keyName, int whenEmpty) {
-    const auto value = settings::readNumber(keyName);
-    if (!value || !std::isfinite(*value)) {
-        return whenEmpty;
-    }
-    return static_cast<int>(std::lround(std::clamp(*value, -1e6, 1e6)));
+int readWhole(const char* keyName) {
+    return static_cast<int>(std::lround(settings::number(keyName).value_or(0)));
 }
 
 QString describe(const QFont& font) {
@@ -263,14 +250,10 @@ void OptionsDialog::Einstellungen() {
     loadFonts();
     for (const CheckOption& option : kChecks) {
         const QSignalBlocker block(check_.at(option.number));
-        check_.at(option.number)->setChecked(settings::readFlag(option.key, option.byDefault));
+        check_.at(option.number)->setChecked(settings::flag(option.key));
     }
-    margins_->setMargins(readWhole(key::SLd3, MarginFrame::kDefaultTop),
-                         readWhole(key::SLd4, MarginFrame::kDefaultLeft));
-    int number = readWhole(key::OPOption, 1);
-    if (number < 1 || number > kSchemeCount) {
-        number = 1;
-    }
+    margins_->setMargins(readWhole(key::SLd3), readWhole(key::SLd4));
+    const int number = readWhole(key::OPOption);
     {
         const QSignalBlocker block(option_.at(number));
         option_.at(number)->setChecked(true);
@@ -284,7 +267,7 @@ void OptionsDialog::loadFonts() {
     if (const QString face = settings::read(key::List1FontName); !face.isEmpty()) {
         listFont.setFamily(face);
     }
-    if (const auto size = settings::readNumber(key::List1FontSize); size && *size > 0) {
+    if (const auto size = settings::number(key::List1FontSize)) {
         listFont.setPointSizeF(*size);
     }
     Label13_->setFont(listFont);

@@ -1,5 +1,7 @@
 #include "options/SchemePreview.h"
 
+#include "platform/WidgetTools.h"
+
 #include "options/BackgroundPicture.h"
 
 #include <QGridLayout>
@@ -9,13 +11,10 @@
 
 namespace veltro::options {
 
-namespace {
+using platform::named;
+using platform::setRole;
 
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+namespace {
 
 // A field that only shows a colour: no focus, no typing.
 QLineEdit* sampleField(const QString& text, const char* name, QWidget* parent) {
@@ -24,12 +23,6 @@ QLineEdit* sampleField(const QString& text, const char* name, QWidget* parent) {
     field->setFocusPolicy(Qt::NoFocus);
     field->setCursor(Qt::ArrowCursor);
     return field;
-}
-
-void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
 }
 
 // A few card list lines, so the preview reads as the main window.

@@ -1,5 +1,6 @@
 #include "richtext/RichTextBlock.h"
 
+#include "richtext/ParagraphChunks.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
 #include "richtext/TextDocumentRtf.h"
@@ -37,6 +38,9 @@ QByteArray rtfFrom(const QMimeData* source) {
 RichTextBlock::RichTextBlock(QWidget* parent) : QTextEdit(parent) {
     registerFontSubstitutes();
     setAcceptRichText(true);
+    // A word wider than the box breaks anywhere; long paragraphs come in chunks, which keeps
+    // that affordable (see ParagraphChunks).
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBlock::selectionAttributesChanged);
     connect(this, &QTextEdit::cursorPositionChanged, this,
             &RichTextBlock::selectionAttributesChanged);
@@ -49,8 +53,11 @@ QString RichTextBlock::rtfText() const {
 }
 
 void RichTextBlock::setRtfText(const QString& stored) {
+    // No cursor while the text goes in: one pushed to the end of a long text would have Qt
+    // lay out all of it at once to show where it was.
+    setTextCursor(QTextCursor());
     readRtfInto(*document(), stored);
-    moveCursor(QTextCursor::Start);
+    setTextCursor(QTextCursor(document()));
     document()->clearUndoRedoStacks();
     document()->setModified(false);
 }
@@ -66,13 +73,17 @@ SelectionAttributes RichTextBlock::selectionAttributes() const {
 
 void RichTextBlock::setSelectionBullet(bool bullet) {
     QTextCursor cursor = textCursor();
-    const QTextBlock first = document()->findBlock(cursor.selectionStart());
-    const QTextBlock last = document()->findBlock(cursor.selectionEnd());
+    const QTextBlock first = paragraphStart(document()->findBlock(cursor.selectionStart()));
+    const QTextBlock last = paragraphEnd(document()->findBlock(cursor.selectionEnd()));
     cursor.beginEditBlock();
     if (!bullet) {
         for (QTextBlock block = first; block.isValid(); block = block.next()) {
-            if (QTextList* list = block.textList()) {
+            QTextList* list = block.textList();
+            if (list) {
                 list->remove(block);
+            }
+            // An item and the later chunks of its text (see below) lose the list's indent.
+            if (list || continuesParagraph(block)) {
                 QTextBlockFormat format = block.blockFormat();
                 format.setIndent(0);
                 QTextCursor(block).setBlockFormat(format);
@@ -85,7 +96,12 @@ void RichTextBlock::setSelectionBullet(bool bullet) {
         // Join the list just above, so neighbouring items stay one list.
         QTextList* list = first.previous().isValid() ? first.previous().textList() : nullptr;
         for (QTextBlock block = first; block.isValid(); block = block.next()) {
-            if (!block.textList()) {
+            if (continuesParagraph(block)) {
+                // The text of the item goes on; it gets no bullet of its own.
+                QTextBlockFormat format = block.blockFormat();
+                format.setIndent(1);
+                QTextCursor(block).setBlockFormat(format);
+            } else if (!block.textList()) {
                 if (list) {
                     list->add(block);
                 } else {
@@ -104,20 +120,29 @@ void RichTextBlock::setSelectionBullet(bool bullet) {
 }
 
 void RichTextBlock::setSelectionAlignment(Alignment alignment) {
+    Qt::Alignment qt = Qt::AlignLeft | Qt::AlignAbsolute;
     switch (alignment) {
         case Alignment::Left:
-            setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
             break;
         case Alignment::Right:
-            setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+            qt = Qt::AlignRight | Qt::AlignAbsolute;
             break;
         case Alignment::Center:
-            setAlignment(Qt::AlignHCenter);
+            qt = Qt::AlignHCenter;
             break;
         case Alignment::Justify:
-            setAlignment(Qt::AlignJustify);
+            qt = Qt::AlignJustify;
             break;
     }
+    // The chunks of a long paragraph keep one alignment, as the paragraph has one.
+    const QTextCursor selection = textCursor();
+    QTextCursor paragraphs(paragraphStart(document()->findBlock(selection.selectionStart())));
+    const QTextBlock last = paragraphEnd(document()->findBlock(selection.selectionEnd()));
+    paragraphs.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    QTextBlockFormat format;
+    format.setAlignment(qt);
+    paragraphs.mergeBlockFormat(format);
+    setAlignment(qt);
     Q_EMIT selectionAttributesChanged();
 }
 
@@ -139,7 +164,10 @@ void RichTextBlock::insertFromMimeData(const QMimeData* source) {
     }
     const QByteArray rtf = rtfFrom(source);
     if (rtf.isEmpty()) {
-        insertPlainText(source->text());  // takes the format at the cursor
+        QTextCursor cursor = textCursor();
+        insertPlainTextInChunks(cursor, source->text());  // takes the format at the cursor
+        setTextCursor(cursor);
+        ensureCursorVisible();
         return;
     }
     QTextDocument pasted;

@@ -72,7 +72,7 @@ private:
         for (const Paragraph& paragraph : document_.paragraphs) {
             bullets = bullets || paragraph.format.bullet;
             for (const TextRun& run : paragraph.runs) {
-                if (escaped(run.text).isEmpty()) {
+                if (!writesText(run.text)) {
                     continue;
                 }
                 addOnce(fonts_, familyOf(run.format));
@@ -217,6 +217,8 @@ private:
     }
 
     static QByteArray escaped(QStringView text);
+    // Whether escaped(text) is not empty.
+    static bool writesText(QStringView text);
 
     const RichDocument& document_;
     QString defaultFamily_;
@@ -233,53 +235,80 @@ void appendUnicode(char16_t unit, QByteArray& out) {
     out += "\\u" + QByteArray::number(static_cast<std::int16_t>(unit)) + '?';
 }
 
+// Plain characters stand for themselves; the rest is escaped one by one.
+bool isPlain(char16_t c) {
+    return c >= 0x20 && c < 0x80 && c != u'\\' && c != u'{' && c != u'}';
+}
+
+bool Writer::writesText(QStringView text) {
+    return std::any_of(text.begin(), text.end(), [](QChar qc) {
+        const char16_t c = qc.unicode();
+        return (c >= 0x20 || c == u'\t') && c != 0xFFFC;
+    });
+}
+
+void appendEscaped(char16_t c, QByteArray& out) {
+    switch (c) {
+        case u'\\':
+        case u'{':
+        case u'}':
+            out += '\\';
+            out += static_cast<char>(c);
+            return;
+        case u'\t':
+            out += "\\tab ";
+            return;
+        case 0x2028:
+        case 0x2029:
+            out += "\\line ";
+            return;
+        case 0x00A0:
+            out += "\\~";
+            return;
+        case 0x00AD:
+            out += "\\-";
+            return;
+        case 0x2011:
+            out += "\\_";
+            return;
+        case 0xFFFC:
+            return;
+        default:
+            break;
+    }
+    if (c < 0x20) {
+        return;
+    }
+    if (const unsigned char byte = unicodeToWindows1252(c); byte >= 0x80) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\'";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0xF];
+    } else {
+        appendUnicode(c, out);
+    }
+}
+
 QByteArray Writer::escaped(QStringView text) {
     QByteArray out;
     out.reserve(text.size());
-    for (const QChar qc : text) {
-        const char16_t c = qc.unicode();
-        switch (c) {
-            case u'\\':
-            case u'{':
-            case u'}':
-                out += '\\';
-                out += static_cast<char>(c);
-                continue;
-            case u'\t':
-                out += "\\tab ";
-                continue;
-            case 0x2028:
-            case 0x2029:
-                out += "\\line ";
-                continue;
-            case 0x00A0:
-                out += "\\~";
-                continue;
-            case 0x00AD:
-                out += "\\-";
-                continue;
-            case 0x2011:
-                out += "\\_";
-                continue;
-            case 0xFFFC:
-                continue;
-            default:
-                break;
-        }
-        if (c < 0x20) {
-            continue;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (const unsigned char byte = unicodeToWindows1252(c); byte >= 0x80) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\'";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            appendUnicode(c, out);
+    const char16_t* const data = text.utf16();
+    qsizetype plainFrom = 0;
+    // Stretches of plain characters are copied at once: a note may be megabytes long.
+    const auto copyPlain = [&](qsizetype to) {
+        const qsizetype old = out.size();
+        out.resize(old + to - plainFrom);
+        std::transform(data + plainFrom, data + to, out.data() + old,
+                       [](char16_t c) { return static_cast<char>(c); });
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isPlain(data[i])) {
+            copyPlain(i);
+            appendEscaped(data[i], out);
+            plainFrom = i + 1;
         }
     }
+    copyPlain(text.size());
     return out;
 }
 

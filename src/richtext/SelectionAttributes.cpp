@@ -74,7 +74,8 @@ struct CharFolds {
 
 SelectionAttributes selectionAttributes(const QTextCursor& cursor, const QTextCharFormat& typing,
                                         const QColor& autoColour) {
-    const QTextDocument* document = cursor.document();
+    // A block holds no cursor for a moment while its text is replaced.
+    const QTextDocument* document = cursor.isNull() ? nullptr : cursor.document();
     if (!document) {
         return {};
     }

@@ -1,5 +1,6 @@
 #include "richtext/TextDocumentRtf.h"
 
+#include "richtext/ParagraphChunks.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
 
@@ -11,6 +12,7 @@
 #include <QTextList>
 
 #include <cmath>
+#include <unordered_map>
 
 namespace veltro::richtext {
 namespace {
@@ -75,7 +77,11 @@ QString runText(const QString& text) {
         return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
     };
     const auto markers = [](QChar c) { return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1; };
-    if (std::none_of(text.begin(), text.end(), [&](QChar c) { return breaks(c) || markers(c); })) {
+    // One cheap comparison for nearly every character: a note may be megabytes long.
+    const bool plain = std::none_of(text.begin(), text.end(), [&](QChar c) {
+        return (c.unicode() <= u'\r' || c.unicode() >= 0x2029) && (breaks(c) || markers(c));
+    });
+    if (plain) {
         return text;
     }
     QString clean = text;
@@ -133,10 +139,24 @@ RichDocument contentBetween(const QTextDocument& document, int from, int to) {
     RichDocument content;
     content.defaultFamily = familyOf(base);
     content.defaultHalfPoints = halfPointsOf(base);
-    for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() <= to;
+    // The chunks of a long paragraph share their formats; resolve each only once.
+    std::unordered_map<int, CharFormat> formats;
+    const auto formatOf = [&](const QTextFragment& fragment) -> const CharFormat& {
+        const auto [at, added] = formats.try_emplace(fragment.charFormatIndex());
+        if (added) {
+            at->second = charFormatOf(fragment.charFormat(), base);
+        }
+        return at->second;
+    };
+    const QTextBlock first = document.findBlock(from);
+    for (QTextBlock block = first; block.isValid() && block.position() <= to;
          block = block.next()) {
-        Paragraph paragraph;
-        paragraph.format = paraFormatOf(block);
+        if (block == first || !continuesParagraph(block)) {
+            Paragraph paragraph;
+            paragraph.format = paraFormatOf(block);
+            content.paragraphs.push_back(std::move(paragraph));
+        }
+        Paragraph& paragraph = content.paragraphs.back();
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const int start = std::max(from, fragment.position());
@@ -144,12 +164,55 @@ RichDocument contentBetween(const QTextDocument& document, int from, int to) {
             if (start < end) {
                 paragraph.runs.push_back(
                     {fragment.text().mid(start - fragment.position(), end - start),
-                     charFormatOf(fragment.charFormat(), base)});
+                     formatOf(fragment)});
             }
         }
-        content.paragraphs.push_back(std::move(paragraph));
     }
     return normalized(std::move(content));
+}
+
+qsizetype paragraphLength(const Paragraph& paragraph) {
+    qsizetype length = 0;
+    for (const TextRun& run : paragraph.runs) {
+        length += run.text.size();
+    }
+    return length;
+}
+
+// The later chunks of a long paragraph: its format, not in a list (a bullet for every chunk
+// would be wrong), indented as far as the item's text instead.
+QTextBlockFormat chunkFormat(const Paragraph& paragraph) {
+    QTextBlockFormat format = qtBlockFormat(paragraph.format);
+    if (paragraph.format.bullet) {
+        format.setIndent(1);
+    }
+    return format;
+}
+
+// The runs of a paragraph whose first block the cursor is in, a new block after every
+// kChunkLength characters or so.
+void insertRuns(QTextCursor& cursor, const Paragraph& paragraph, ChunkMark mark) {
+    const QTextBlockFormat later = chunkFormat(paragraph);
+    qsizetype room = kChunkLength;
+    for (const TextRun& run : paragraph.runs) {
+        const QString text = runText(run.text);
+        const QTextCharFormat chars = qtCharFormat(run.format);
+        qsizetype at = 0;
+        while (text.size() - at > room) {
+            if (room > 0) {
+                const qsizetype end = chunkEnd(text, at, room);
+                cursor.insertText(text.mid(at, end - at), chars);
+                at = end;
+            }
+            ++mark.index;
+            QTextBlockFormat format = later;
+            setChunkMark(format, mark);
+            cursor.insertBlock(format, chars);
+            room = kChunkLength;
+        }
+        cursor.insertText(at == 0 ? text : text.mid(at), chars);
+        room -= text.size() - at;
+    }
 }
 
 }  // namespace
@@ -169,16 +232,25 @@ Alignment alignmentOf(Qt::Alignment qt) {
 }
 
 void fillTextDocument(QTextDocument& document, const RichDocument& content) {
-    document.clear();
+    // Clearing inside the edit block makes the whole fill one new content, which Qt lays out
+    // in steps between events rather than all at once.
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
+    document.clear();
     QTextList* list = nullptr;
     bool first = true;
     for (const Paragraph& paragraph : content.paragraphs) {
-        const QTextBlockFormat blockFormat = qtBlockFormat(paragraph.format);
+        QTextBlockFormat blockFormat = qtBlockFormat(paragraph.format);
         const QTextCharFormat blockChars = paragraph.runs.empty()
                                                ? QTextCharFormat()
                                                : qtCharFormat(paragraph.runs.front().format);
+        const bool chunked = paragraphLength(paragraph) > kChunkLength;
+        const ChunkMark head{chunked ? newChunkedParagraph() : 0, 0};
+        if (chunked) {
+            setChunkMark(blockFormat, head);
+        }
         if (first) {
             cursor.setBlockFormat(blockFormat);
             cursor.setBlockCharFormat(blockChars);
@@ -193,11 +265,10 @@ void fillTextDocument(QTextDocument& document, const RichDocument& content) {
         } else {
             list = cursor.createList(QTextListFormat::ListDisc);
         }
-        for (const TextRun& run : paragraph.runs) {
-            cursor.insertText(runText(run.text), qtCharFormat(run.format));
-        }
+        insertRuns(cursor, paragraph, head);
     }
     cursor.endEditBlock();
+    document.setUndoRedoEnabled(undo);
 }
 
 void readRtfInto(QTextDocument& document, const QByteArray& stored) {

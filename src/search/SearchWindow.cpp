@@ -104,9 +104,9 @@ void SearchWindow::Form_Load() {
 }
 
 void SearchWindow::restoreGeometry() {
-    const auto top = settings::readNumber(settings::key::SuchFensterTop);
-    const auto left = settings::readNumber(settings::key::SuchFensterLeft);
-    const auto storedWidth = settings::readNumber(settings::key::SuchFensterwidth);
+    const auto top = settings::number(settings::key::SuchFensterTop);
+    const auto left = settings::number(settings::key::SuchFensterLeft);
+    const auto storedWidth = settings::number(settings::key::SuchFensterwidth);
     QScreen* primary = QGuiApplication::primaryScreen();
     if (top && left) {
         const QRect stored(

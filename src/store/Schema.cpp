@@ -4,7 +4,14 @@
 #include "store/SchemaVersion.h"
 #include "store/StoreError.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <span>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace veltro::store {
 
@@ -44,6 +51,78 @@ void createChangeTriggers(Database& db, const std::string& table, const std::str
     }
 }
 
+namespace {
+
+std::string quoted(std::string_view name) {
+    return "„" + std::string(name) + "“";
+}
+
+// SQLite matches names without regard to ASCII case.
+bool sameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+QString qtName(std::string_view name) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// The program keys rows by their row id, so a table must be a plain one.
+void requirePlainTable(Database& db, std::string_view table) {
+    auto kind = db.prepare("SELECT type, wr FROM pragma_table_list(?1) WHERE schema = 'main'");
+    kind.bind(1, qtName(table));
+    if (!kind.step()) {
+        throw StoreError("Der Kartei fehlt die Tabelle " + quoted(table) + ".");
+    }
+    const QString type = kind.textOrEmpty(0);
+    if (type == u"view") {
+        throw StoreError("In der Kartei ist " + quoted(table) + " eine Sicht, keine Tabelle.");
+    }
+    if (type != u"table" || kind.integer(1) != 0) {
+        throw StoreError("In der Kartei ist " + quoted(table) + " keine gewöhnliche Tabelle.");
+    }
+}
+
+std::vector<std::string> missingColumns(Database& db, std::string_view table,
+                                        std::span<const std::string_view> columns) {
+    std::vector<std::string> present;
+    auto info = db.prepare("SELECT name FROM pragma_table_info(?1)");
+    info.bind(1, qtName(table));
+    while (info.step()) {
+        present.push_back(info.textOrEmpty(0).toStdString());
+    }
+    std::vector<std::string> missing;
+    for (const std::string_view column : columns) {
+        if (std::none_of(present.begin(), present.end(),
+                         [column](const std::string& name) { return sameName(name, column); })) {
+            missing.push_back(quoted(column));
+        }
+    }
+    return missing;
+}
+
+// Throws StoreError naming what the table lacks of what the program reads and writes.
+void verifyTable(Database& db, std::string_view table, std::span<const std::string_view> columns) {
+    requirePlainTable(db, table);
+    const auto missing = missingColumns(db, table, columns);
+    if (missing.size() == 1) {
+        throw StoreError("Der Kartei fehlt die Spalte " + missing.front() + " in der Tabelle " +
+                         quoted(table) + ".");
+    }
+    if (!missing.empty()) {
+        std::string list;
+        for (const auto& name : missing) {
+            list += (list.empty() ? "" : ", ") + name;
+        }
+        throw StoreError("Der Kartei fehlen die Spalten " + list + " in der Tabelle " +
+                         quoted(table) + ".");
+    }
+}
+
+}  // namespace
+
 void createSchema(Database& db) {
     Transaction tx(db);
     const std::string columns = columnList("", " TEXT");
@@ -60,9 +139,15 @@ void createSchema(Database& db) {
 }
 
 void verifySchema(Database& db) {
-    for (const char* table : {"Kontakte", "tblAdrCfg", "zKontakte", "ztblAdrCfg"}) {
-        [[maybe_unused]] const auto probe =
-            db.prepare(std::string("SELECT * FROM ") + table + " LIMIT 0");
+    constexpr std::array<std::string_view, 1> kCategoryColumns = {"KategorieName"};
+    const std::pair<std::string_view, std::span<const std::string_view>> tables[] = {
+        {"Kontakte", kColumnNames},
+        {"tblAdrCfg", kCategoryColumns},
+        {"zKontakte", kColumnNames},
+        {"ztblAdrCfg", kCategoryColumns},
+    };
+    for (const auto& [table, columns] : tables) {
+        verifyTable(db, table, columns);
     }
 }
 

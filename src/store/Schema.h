@@ -22,7 +22,8 @@ void createSchema(Database& db);
 void createChangeTriggers(Database& db, const std::string& table, const std::string& columns,
                           const std::string& oldValues, const std::string& newRowsNotedIn = {});
 
-// Throws StoreError with the engine's text when one of the four tables is missing.
+// Throws StoreError with a German text naming what is missing when one of the four tables
+// or one of the columns the program uses is not there, or a table is a view.
 void verifySchema(Database& db);
 
 // Creates DIR/Kartix.mdb with an empty schema; throws StoreError if it exists already.

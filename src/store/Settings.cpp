@@ -1,6 +1,11 @@
 #include "store/Settings.h"
 
+#include "store/SettingsKeys.h"
+
 #include <QSettings>
+
+#include <algorithm>
+#include <cmath>
 
 namespace veltro::settings {
 
@@ -67,6 +72,27 @@ bool readFlag(const char* key, bool whenEmpty) {
         return whenEmpty;
     }
     return text != u"0";
+}
+
+std::optional<double> number(const char* key) {
+    const Setting& entry = setting(key);
+    const std::optional<double> byDefault =
+        std::isnan(entry.byDefault) ? std::nullopt : std::optional<double>(entry.byDefault);
+    const auto value = readNumber(key);
+    if (!value || !std::isfinite(*value)) {
+        return byDefault;
+    }
+    if (*value >= entry.low && *value <= entry.high) {
+        return value;
+    }
+    if (entry.outOfRange == OutOfRange::Default) {
+        return byDefault;
+    }
+    return std::clamp(*value, entry.low, entry.high);
+}
+
+bool flag(const char* key) {
+    return readFlag(key, setting(key).byDefault != 0);
 }
 
 }  // namespace veltro::settings

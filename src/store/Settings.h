@@ -24,4 +24,9 @@ void writeBool(const char* key, bool value);
 // Reads the value as an option tick: "0" off, anything else on, empty → fallback.
 [[nodiscard]] bool readFlag(const char* key, bool whenEmpty);
 
+// Through the table of settings: a number as its range allows (empty or unreadable gives
+// the default, or nothing where there is none), a tick with its default.
+[[nodiscard]] std::optional<double> number(const char* key);
+[[nodiscard]] bool flag(const char* key);
+
 }  // namespace veltro::settings

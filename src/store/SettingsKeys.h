@@ -1,5 +1,9 @@
 #pragma once
 
+#include <limits>
+#include <span>
+#include <string_view>
+
 namespace veltro::settings::key {
 
 // Main window
@@ -41,3 +45,66 @@ inline constexpr const char* SuchFensterLeft = "SuchFensterLeft";
 inline constexpr const char* SuchFensterwidth = "SuchFensterwidth";
 
 }  // namespace veltro::settings::key
+
+namespace veltro::settings {
+
+enum class Kind { Text, Number, Flag, Bool };
+// What a stored number outside its range becomes.
+enum class OutOfRange { Clamp, Default };
+
+inline constexpr double kNoDefault = std::numeric_limits<double>::quiet_NaN();
+
+// Every setting the program keeps: its key, kind, default and range. A number that is
+// empty or unreadable reads as the default; "none" where there is no default.
+struct Setting {
+    const char* key;
+    Kind kind;
+    double byDefault = kNoDefault;
+    double low = -std::numeric_limits<double>::infinity();
+    double high = std::numeric_limits<double>::infinity();
+    OutOfRange outOfRange = OutOfRange::Clamp;
+};
+
+inline constexpr Setting kSettings[] = {
+    {key::PFensterWidth, Kind::Number, kNoDefault, 1500, 1e6},
+    {key::PFensterHeight, Kind::Number, kNoDefault, 1500, 1e6},
+    {key::PFensterMax, Kind::Text},
+    {key::LetzteKategorie, Kind::Text},
+    {key::List1FontName, Kind::Text},
+    {key::List1FontSize, Kind::Number, kNoDefault, 1, 400, OutOfRange::Default},
+    {key::List1FontBold, Kind::Bool},
+    {key::List1FontItalic, Kind::Bool},
+    {key::OPChk1, Kind::Flag, 0},
+    {key::OPChk2, Kind::Flag, 0},
+    {key::OPChk3, Kind::Flag, 0},
+    {key::OPChk4, Kind::Flag, 1},
+    {key::OPChk5, Kind::Flag, 0},
+    {key::OPChk6, Kind::Flag, 1},
+    {key::OPOption, Kind::Number, 1, 1, 6, OutOfRange::Default},
+    {key::SLd3, Kind::Number, 50, 0, 100},
+    {key::SLd4, Kind::Number, 25, 0, 100},
+    {key::AFN, Kind::Text},
+    {key::AFS, Kind::Number, kNoDefault, 1, 400, OutOfRange::Default},
+    {key::AFB, Kind::Bool},
+    {key::AFi, Kind::Bool},
+    {key::AFC, Kind::Number},
+    {key::NFN, Kind::Text},
+    {key::NFS, Kind::Number, kNoDefault, 1, 400, OutOfRange::Default},
+    {key::NFB, Kind::Bool},
+    {key::NFi, Kind::Bool},
+    {key::NFC, Kind::Number},
+    {key::SuchFensterTop, Kind::Number, kNoDefault, -1e6, 1e6},
+    {key::SuchFensterLeft, Kind::Number, kNoDefault, -1e6, 1e6},
+    {key::SuchFensterwidth, Kind::Number, kNoDefault, 0, 1e6},
+};
+
+[[nodiscard]] constexpr const Setting& setting(std::string_view key) {
+    for (const Setting& entry : kSettings) {
+        if (key == entry.key) {
+            return entry;
+        }
+    }
+    throw "unknown setting";  // a compile-time error where the key is a constant
+}
+
+}  // namespace veltro::settings

@@ -52,6 +52,9 @@ Database Database::open(const std::filesystem::path& file, Mode mode) {
         throwFrom(raw);
     }
     sqlite3_extended_result_codes(raw, 1);
+    // "Name" always names a column; an unknown one is an error, never a string.
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_busy_timeout(raw, 5000);
     registerSqlFunctions(raw);
     Database result(std::move(db), file);

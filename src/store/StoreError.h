@@ -7,7 +7,8 @@
 
 namespace veltro::store {
 
-// Carries the engine's own error text and, where the engine gave one, its result code.
+// Carries the engine's own error text and, where the engine gave one, its result code; or a
+// German text of our own, such as what the store lacks.
 class StoreError : public std::runtime_error {
 public:
     explicit StoreError(const std::string& message, int code = 0)

@@ -22,6 +22,10 @@ namespace {
 
 constexpr int kCsvEntry = 0;
 constexpr int kTextEntry = 1;
+constexpr int kVcardEntry = 2;
+constexpr int kThunderbirdEntry = 3;
+constexpr int kOutlookEntry = 4;
+constexpr int kGoogleEntry = 5;
 
 class ExportDialogTest : public ::testing::Test {
 protected:
@@ -61,7 +65,11 @@ TEST_F(ExportDialogTest, CancelledSaveDialogWritesNothing) {
     const auto& request = platform->saveRequests.front();
     EXPECT_EQ(request.title, u"Adressbuch exportieren...");
     EXPECT_EQ(request.filters, QStringList({QStringLiteral("Export CSV-Dateien (*.csv)"),
-                                            QStringLiteral("Export Textdateien (*.txt)")}));
+                                            QStringLiteral("Export Textdateien (*.txt)"),
+                                            QStringLiteral("vCard (*.vcf)"),
+                                            QStringLiteral("CSV für Thunderbird (*.csv)"),
+                                            QStringLiteral("CSV für Outlook (*.csv)"),
+                                            QStringLiteral("CSV für Google Kontakte (*.csv)")}));
     EXPECT_EQ(request.selectedFilter, kCsvEntry);
     EXPECT_EQ(request.proposedName, u"AdressbuchExport");
     EXPECT_TRUE(request.confirmOverwrite);
@@ -90,6 +98,32 @@ TEST_F(ExportDialogTest, FilterEntryChoosesTheFormatAndReopeningResets) {
     exportTo("AdressbuchExport", kCsvEntry);
     const QByteArray csv = testing::fileBytes(target("AdressbuchExport"));
     EXPECT_EQ(csv.left(csv.indexOf("\r\n")).count("\",\""), 18);
+    EXPECT_TRUE(platform->messages.empty());
+}
+
+// vCard and the other programs' layouts ignore separator, encoding and formatting.
+TEST_F(ExportDialogTest, VcardAndOtherProgramsLayouts) {
+    const struct {
+        int entry;
+        const char* file;
+        QByteArray start;
+    } cases[] = {
+        {kVcardEntry, "karten.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\n"},
+        {kThunderbirdEntry, "tb.csv", "\"First Name\",\"Last Name\",\"Display Name\","},
+        {kOutlookEntry, "ol.csv", "\xEF\xBB\xBF\"Title\",\"First Name\",\"Middle Name\","},
+        {kGoogleEntry, "g.csv", "\"Name\",\"Given Name\",\"Additional Name\","},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        child<QLineEdit>("Text1")->setText(QStringLiteral(";"));
+        child<QCheckBox>("Check1")->setChecked(true);
+        exportTo(c.file, c.entry);
+        EXPECT_FALSE(dialog);
+        const QByteArray bytes = testing::fileBytes(target(c.file));
+        EXPECT_TRUE(bytes.startsWith(c.start)) << bytes.left(80).toStdString();
+        EXPECT_FALSE(bytes.contains("\\rtf"));
+        reopen();
+    }
     EXPECT_TRUE(platform->messages.empty());
 }
 

@@ -331,6 +331,23 @@ TEST_F(ImportDialogTest, ImportsTheCustomersOfAnAccessFile) {
     EXPECT_TRUE(platform->messages.empty());
 }
 
+TEST_F(ImportDialogTest, ADamagedAccessTableSaysHowManyRecordsItRead) {
+    const QTemporaryDir dir;
+    browse(veltro::testing::writeFile(dir, "gekippt.mdb", veltro::testing::flippedNorthwind()), 2);
+    auto* tables = widget<QComboBox>("Combo1");
+    tables->setFocus();
+    QTest::keyClick(tables, Qt::Key_Down);
+    ASSERT_EQ(tables->currentText(), "Customers");
+    click("Command8");
+    drag(1, u"Karte");
+    click("Command8");
+    EXPECT_EQ(previewRows(), 90);
+    ASSERT_EQ(platform->messages.size(), 1U);
+    EXPECT_EQ(platform->messages.back().text,
+              "Die Tabelle ist beschädigt: 90 von 91 Datensätzen gelesen.\nDie Vorschau zeigt "
+              "die Datensätze, die gelesen werden konnten.");
+}
+
 TEST_F(ImportDialogTest, AnUnreadableFileIsReportedAndTheDialogStaysOnPageOne) {
     const QTemporaryDir dir;
     browse(dir.filePath("fehlt.csv"), 0);
@@ -350,6 +367,27 @@ TEST_F(ImportDialogTest, AnUnreadableFileIsReportedAndTheDialogStaysOnPageOne) {
     click("Command8");
     EXPECT_EQ(visiblePage(), 2) << "a typed path is listed on the way";
     EXPECT_EQ(widget<SourceColumnList>("ListView3")->topLevelItemCount(), 4);
+}
+
+TEST_F(ImportDialogTest, ABinaryFileIsRefusedAndStrayBytesAreCounted) {
+    const QTemporaryDir dir;
+    QByteArray random(4096, Qt::Uninitialized);
+    for (qsizetype i = 0; i < random.size(); ++i) {
+        random[i] = static_cast<char>((i * 7919) % 251);
+    }
+    browse(veltro::testing::writeFile(dir, "bild.csv", random), 0);
+    ASSERT_EQ(platform->messages.size(), 1U);
+    EXPECT_EQ(platform->messages.back().text, "Die Datei ist keine Textdatei.");
+    EXPECT_EQ(widget<SourceColumnList>("ListView3")->topLevelItemCount(), 0);
+    click("Command8");
+    EXPECT_EQ(visiblePage(), 1) << "Next reads the file again and refuses it again";
+    EXPECT_EQ(platform->messages.size(), 2U);
+
+    browse(testDataFile("kunden-utf8-ein-fehler.txt"), 1);
+    EXPECT_EQ(status(),
+              " Gefundene Datensätze: 4 – 1 Zeile enthält ungültige Zeichen "
+              "(durch \uFFFD ersetzt)");
+    EXPECT_EQ(platform->messages.size(), 2U);
 }
 
 TEST_F(ImportDialogTest, AFailedRunIsReportedAndLeavesTheStoreAsItWas) {

@@ -4,6 +4,7 @@
 #include "import/TargetFields.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
@@ -25,6 +26,32 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 QByteArray windows1252(const QString& text) {
     QStringEncoder encoder("windows-1252");
     return encoder.encode(text);
+}
+
+namespace {
+
+QByteArray northwindBytes() {
+    QFile file(testDataFile(QStringLiteral("nwind.mdb")));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+constexpr qsizetype kPageSize = 2048;
+
+}  // namespace
+
+QByteArray flippedNorthwind() {
+    QByteArray bytes = northwindBytes();
+    // Page 85 holds the last two customers; its first row offset sits at byte 10, and 0x40
+    // in its high byte is the deleted mark.
+    constexpr qsizetype kCustomerPage = 85;
+    constexpr qsizetype kFirstOffsetHigh = kCustomerPage * kPageSize + 11;
+    bytes[kFirstOffsetHigh] = static_cast<char>(bytes[kFirstOffsetHigh] ^ 0x40);
+    return bytes;
+}
+
+QByteArray truncatedNorthwind() {
+    return northwindBytes().left(800 * kPageSize);
 }
 
 // (Written so that no line starts with "import", which clang-format takes for a module import.)

@@ -21,6 +21,13 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 
 [[nodiscard]] QByteArray windows1252(const QString& text);
 
+// Damaged copies of the Northwind database (tests/data/nwind.mdb, 2 KB pages):
+// one byte of a row offset flipped so that the engine takes a customer for deleted (90 of
+// the 91 customers read), and the file cut after page 800, in the middle of the pages of
+// "Umsätze" (709 of its 830 records read).
+[[nodiscard]] QByteArray flippedNorthwind();
+[[nodiscard]] QByteArray truncatedNorthwind();
+
 // A mapping into the category with (target name, 1-based source column) pairs.
 [[nodiscard]] import::FieldMapping mappingOf(
     const QString& category, std::initializer_list<std::pair<const char16_t*, int>> pairs);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace veltro::import;
 using veltro::testing::mappingOf;
 using veltro::testing::testDataFile;
@@ -19,9 +21,14 @@ struct EncodingCase {
     QByteArray bytes;
     TextEncoding encoding;
     const char16_t* text;
+    std::int64_t invalidLines = 0;
 };
 
-TEST(TextDecoding, ReadsUtf8WhenItIsUtf8AndWindows1252Otherwise) {
+QByteArray bytes(const char* data, qsizetype size) {
+    return QByteArray(data, size);
+}
+
+TEST(TextDecoding, DecidesTheEncodingByWhatTheBytesShow) {
     const EncodingCase cases[] = {
         {"UTF-8 umlauts", QByteArray("M\xC3\xBCller;K\xC3\xB6ln"), TextEncoding::Utf8,
          u"Müller;Köln"},
@@ -29,20 +36,67 @@ TEST(TextDecoding, ReadsUtf8WhenItIsUtf8AndWindows1252Otherwise) {
         {"Windows-1252 umlauts", QByteArray("M\xFCller;K\xF6ln \x80"), TextEncoding::Windows1252,
          u"Müller;Köln €"},
         {"plain ASCII", QByteArray("Peter;Hof"), TextEncoding::Windows1252, u"Peter;Hof"},
-        {"UTF-8 with one stray ANSI byte", QByteArray("M\xC3\xBCller \xE4"),
-         TextEncoding::Windows1252, u"MÃ¼ller ä"},
+        {"UTF-8 with one stray ANSI byte", QByteArray("M\xC3\xBCller \xE4"), TextEncoding::Utf8,
+         u"Müller \uFFFD", 1},
+        {"stray bytes counted per line",
+         QByteArray("\xC3\xA4\xC3\xB6\xC3\xBC\xC3\xA4\xC3\xB6\xC3\xBC\r\nx\xE4\xE4\ry\nz\xFC"),
+         TextEncoding::Utf8, u"äöüäöü\r\nx\uFFFD\uFFFD\ry\nz\uFFFD", 2},
+        {"a second mark is text", QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx"), TextEncoding::Utf8,
+         u"\uFEFFx"},
+        {"a stray byte in a mark-led file", QByteArray("\xEF\xBB\xBF\xFC"), TextEncoding::Utf8,
+         u"\uFFFD", 1},
+        {"more stray bytes than UTF-8", QByteArray("\xC3\xBC \xE4\xF6"), TextEncoding::Windows1252,
+         u"Ã¼ äö"},
         {"four-byte UTF-8", QByteArray("Gru\xC3\x9F \xF0\x9F\x98\x80"), TextEncoding::Utf8,
          u"Gruß 😀"},
         {"overlong form is no UTF-8", QByteArray("a\xC0\xAF"), TextEncoding::Windows1252, u"aÀ¯"},
         {"surrogate is no UTF-8", QByteArray("\xED\xA0\x80"), TextEncoding::Windows1252,
          u"í\u00A0€"},
         {"cut sequence at the end", QByteArray("M\xC3"), TextEncoding::Windows1252, u"MÃ"},
+        {"UTF-16 LE with mark", bytes("\xFF\xFEM\0\xFC\0;\0\xAC\x20", 10), TextEncoding::Utf16LE,
+         u"Mü;€"},
+        {"UTF-16 BE with mark", bytes("\xFE\xFF\0M\0\xFC\0;\x20\xAC", 10), TextEncoding::Utf16BE,
+         u"Mü;€"},
+        {"UTF-16 LE by its NULs", bytes("H\0o\0f\0\r\0\n\0", 10), TextEncoding::Utf16LE,
+         u"Hof\r\n"},
+        {"UTF-16 BE by its NULs", bytes("\0H\0o\0f", 6), TextEncoding::Utf16BE, u"Hof"},
+        {"UTF-16 cut in a character", bytes("\xFF\xFEH\0o", 5), TextEncoding::Utf16LE, u"H\uFFFD",
+         1},
     };
     for (const auto& c : cases) {
         const auto decoded = decodeText(c.bytes);
+        EXPECT_FALSE(decoded.binary) << c.name;
         EXPECT_EQ(decoded.encoding, c.encoding) << c.name;
-        EXPECT_EQ(decoded.text, QString::fromUtf16(c.text)) << c.name;
+        EXPECT_EQ(decoded.text, QStringView(c.text).toString()) << c.name;
+        EXPECT_EQ(decoded.invalidLines, c.invalidLines) << c.name;
     }
+}
+
+TEST(TextDecoding, RefusesWhatIsNoText) {
+    QByteArray random(64 * 1024, Qt::Uninitialized);
+    std::mt19937 rng(17);
+    for (char& byte : random) {
+        byte = static_cast<char>(rng());
+    }
+    QByteArray noNul = random;
+    noNul.replace('\0', '\x01');
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"random bytes", random},
+        {"random bytes without a NUL", noNul.left(400)},
+        {"one NUL in text", bytes("Name;Ort\r\nAnna;H\0f\r\n", 20)},
+        {"NULs on both sides", bytes("\0\0\0\0ab", 6)},
+        {"a NUL in UTF-16", bytes("\xFF\xFE"
+                                  "A\0\0\0",
+                                  6)},
+        {"control characters", QByteArray("\x01\x02\x03 Kopf \x1B\x1B\x1B")},
+    };
+    for (const auto& [name, data] : cases) {
+        const auto decoded = decodeText(data);
+        EXPECT_TRUE(decoded.binary) << name;
+        EXPECT_TRUE(decoded.text.isEmpty()) << name;
+    }
+    const auto withBreaks = decodeText("a\tb\fc\vd\r\n\x1A");
+    EXPECT_FALSE(withBreaks.binary) << "tabs, page breaks and the end mark are text";
 }
 
 TEST(TextSourceColumns, ListsTheSampleRecordAndCountsEveryRecord) {
@@ -111,10 +165,32 @@ TEST(TextSourceFiles, ReadsTheSampleFilesOfOtherPrograms) {
          {u';', false, true},
          {"Firma", "Vorname", "Ort", "Telefon"},
          {"Gärtnerei Grün", "Eva", "Fürth"}},
+        {"kunden-utf16le.txt",
+         {u'\t', false, true},
+         {"Firma", "Vorname", "Ort", "Telefon"},
+         {"Bäckerei Müller", "Jürgen", "-"}},
+        {"kunden-utf16be.txt",
+         {u'\t', false, true},
+         {"Firma", "Vorname", "Ort", "Telefon"},
+         {"Bäckerei Müller", "Jürgen", "-"}},
+        {"kunden-utf16le-ohne-bom.txt",
+         {u'\t', false, true},
+         {"Firma", "Vorname", "Ort", "Telefon"},
+         {"Bäckerei Müller", "Jürgen", "-"}},
+        {"kunden-utf16be-ohne-bom.txt",
+         {u'\t', false, true},
+         {"Firma", "Vorname", "Ort", "Telefon"},
+         {"Bäckerei Müller", "Jürgen", "-"}},
+        {"kunden-utf8-ein-fehler.txt",
+         {u'\t', false, true},
+         {"Firma", "Vorname", "Ort", "Telefon"},
+         {"Bäckerei Müller", "Jürgen", "-"}},
     };
     for (const auto& c : cases) {
         const auto source = TextSource::load(testDataFile(c.file));
         ASSERT_TRUE(source.has_value()) << c.file;
+        EXPECT_TRUE(source->isText()) << c.file;
+        EXPECT_EQ(source->invalidLines(), QByteArray(c.file).contains("fehler") ? 1 : 0) << c.file;
         const auto listing = source->columns(c.options);
         EXPECT_EQ(listing.columns, c.header) << c.file;
         EXPECT_EQ(listing.records, 4) << c.file;
@@ -129,6 +205,16 @@ TEST(TextSourceFiles, ReadsTheSampleFilesOfOtherPrograms) {
             << c.file;
         EXPECT_EQ(table.rows[2].text(*targetByName(u"Telefon")), "-") << c.file << ": ends in ';'";
     }
+}
+
+TEST(TextSourceFiles, OneAnsiByteInAUtf8FileCostsOnlyThatCharacter) {
+    const auto source = TextSource::load(testDataFile("kunden-utf8-ein-fehler.txt"));
+    ASSERT_TRUE(source.has_value());
+    EXPECT_EQ(source->encoding(), TextEncoding::Utf8);
+    EXPECT_TRUE(source->text().contains(u"Gärtnerei Grün"));
+    EXPECT_TRUE(source->text().contains(u"Schreinerei H\uFFFDlz"));
+    EXPECT_EQ(invalidLinesText(source->invalidLines()),
+              "1 Zeile enthält ungültige Zeichen (durch \uFFFD ersetzt)");
 }
 
 TEST(TextSourceFiles, AMissingOrUnreadableFileIsNoSource) {

@@ -48,6 +48,7 @@ const Topic kTopics[] = {
     {"suchfenster.html", "Keine Adresse vorhanden"},
     {"export.html", "Trennzeichen"},
     {"import.html", "Felder zuordnen"},
+    {"vcard.html", "X-VELTRO"},
     {"erste-schritte.html", "Kategorie"},
     {"email.html", "E-Mail-Verbindung herstellen"},
 };

@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -211,6 +212,13 @@ const std::vector<Row>& rows() {
          [](Dispatch& d) { return d.platform_->inputRequests.at(0).title == "Karte umbenennen"; }},
         {"mnukarteloschen", answer(Answer::No), asks("Karte löschen.")},
         {"mnuDruckGesamt", answer(Answer::No), asks("Diese Karte drucken?           ")},
+        {"mnuAlsVcardKopieren", nothing,
+         [](Dispatch&) {
+             const auto* mime = QApplication::clipboard()->mimeData();
+             const QString text = QString::fromUtf8(mime->data(QStringLiteral("text/vcard")));
+             return text.startsWith(u"BEGIN:VCARD") && text.contains(u"N:Meier;Hans") &&
+                    mime->text() == text;
+         }},
         {"mnuKarteKategorie", closeModalSoon(),
          [](Dispatch&) { return qApp->property("seenModal").toString() == "Form2"; }},
         {"mnuEingabefenster", nothing, kSearchWindow},
@@ -352,7 +360,8 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
             "tmpKategorie=Kateg&orie[mnuNeueKategorie=&Neu...|"
             "mnuKategorieUmbenennen=&Umbenennen...|mnuKategorieLoschen=&Löschen...]\n"
             "mnuKarte=&Karte[mnuNeuekarte=&Neue Karte/Adresse...|mnukarteRen=&Umbenennen...|"
-            "mnukarteloschen=&Löschen...|-|mnuDruckGesamt=Karte &drucken...|-|"
+            "mnukarteloschen=&Löschen...|-|mnuDruckGesamt=Karte &drucken...|"
+            "mnuAlsVcardKopieren=Als &vCard kopieren|-|"
             "mnuKarteKategorie=&Andere Kategorie zuweisen...]\n"
             "mnuExtras=&Extras[mnuEingabefenster=&Suchfenster einblenden|-|"
             "mnuEmailInternet=Adresse mit eMail / Internet verbinden|-|mnuOptionen=&Optionen]\n"

@@ -12,9 +12,11 @@
 #include "richtext/StoredText.h"
 #include "search/SearchWindow.h"
 #include "store/CardStore.h"
+#include "store/SampleCards.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -297,18 +299,55 @@ TEST_F(EditGate, WhileAnImportWritesTheWindowTakesNoInputAndClosingAsks) {
     EXPECT_TRUE(window().centralWidget()->isEnabled());
 }
 
+TEST_F(EditGate, AHugeNoteIsShownEditedAndSavedWithoutFreezingTheWindow) {
+    const QString word(10 * 1024 * 1024, u'x');
+    open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"),
+                                       QStringLiteral("Privat"),
+                                       {{Field::Notizen, store::simpleRtf({word})}}},
+                                      {QStringLiteral("Bernd"), QStringLiteral("Privat")}});
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    ticker.start(50);
+    clickLine(0);
+    QTest::qWait(300);
+    auto* notes = window().ui().RichTextBox2;
+    focus(notes);
+    notes->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(notes, QStringLiteral("y"));
+    clickLine(1);
+    QTest::qWait(300);
+    ticker.stop();
+    const QString saved = richtext::plainTextFromStored(
+        storedCard(QStringLiteral("Anna")).text(Field::Notizen), richtext::LineBreak::Lf);
+    EXPECT_EQ(saved.size(), word.size() + 1);
+    EXPECT_TRUE(saved.startsWith(u'y'));
+    EXPECT_LT(longestGap, 5000);  // generous: showing such a note used to take minutes
+}
+
 // ---- a store that refuses to be written ----
 
 TEST_F(EditGate, ASaveThatFailsKeepsTheTextAndTriesAgain) {
     openSample();
     auto other = lockStore();
     typePending(QStringLiteral("s"));
-    clickLine(1);
+    focus(box(8));
+    clickLine(1);  // leaves the box and picks another card
     EXPECT_TRUE(told(QStringLiteral("nicht gespeichert")));
     EXPECT_TRUE(told(QStringLiteral("belegt")));
     EXPECT_EQ(box(8)->text(), QStringLiteral("s8"));  // still the typed card
     EXPECT_EQ(window().ui().List1->currentIndex().row(), 0);
+    EXPECT_EQ(std::count_if(platform_->messages.begin(), platform_->messages.end(),
+                            [](const auto& m) { return m.title == u"Karte nicht gespeichert"; }),
+              1);  // one click, one message
     other->db().exec("ROLLBACK");
+    QTest::qWait(400);
     clickLine(1);
     expectStored(QStringLiteral("Albers"), QStringLiteral("s"));
 }
@@ -368,6 +407,14 @@ const FailingCommand kFailing[] = {
      [](auto& w, auto& p) {
          p.answers = {Answer::Yes};
          trigger(w, "mnuKategorieLoschen");
+     }},
+    {"RenameCategory", 1,
+     [](auto& w, auto& p) {
+         p.answers = {Answer::Yes};
+         trigger(w, "mnuKategorieUmbenennen");
+         w.ui().box(19)->selectAll();
+         QTest::keyClicks(w.ui().box(19), QStringLiteral("Freunde"));
+         QTest::keyClick(w.ui().box(19), Qt::Key_Return);
      }},
     {"NewCategory", 0,
      [](auto& w, auto&) {

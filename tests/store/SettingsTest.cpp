@@ -43,3 +43,41 @@ TEST(Settings, NumbersAndTruthValuesReadBackOnAnyLocale) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Stored {
+    const char* key;
+    const char* text;
+    std::optional<double> read;
+};
+
+// Every number the program reads goes through the table: default, range, or nothing.
+const Stored kStored[] = {
+    {veltro::settings::key::SLd3, "", 50},
+    {veltro::settings::key::SLd3, "abc", 50},
+    {veltro::settings::key::SLd3, "-7", 0},
+    {veltro::settings::key::SLd3, "250", 100},
+    {veltro::settings::key::SLd4, "12,5", 12.5},
+    {veltro::settings::key::OPOption, "9", 1},
+    {veltro::settings::key::OPOption, "4", 4},
+    {veltro::settings::key::AFS, "0", std::nullopt},
+    {veltro::settings::key::AFS, "", std::nullopt},
+    {veltro::settings::key::PFensterWidth, "10", 1500},
+    {veltro::settings::key::SuchFensterTop, "inf", std::nullopt},
+};
+
+TEST(Settings, NumbersAreReadAsTheTableAllows) {
+    const veltro::testing::TestHome home;
+    for (const Stored& stored : kStored) {
+        veltro::settings::write(stored.key, QString::fromUtf8(stored.text));
+        EXPECT_EQ(veltro::settings::number(stored.key), stored.read)
+            << stored.key << "=" << stored.text;
+    }
+    veltro::settings::write(veltro::settings::key::OPChk4, QString());
+    EXPECT_TRUE(veltro::settings::flag(veltro::settings::key::OPChk4));
+    veltro::settings::write(veltro::settings::key::OPChk4, QStringLiteral("0"));
+    EXPECT_FALSE(veltro::settings::flag(veltro::settings::key::OPChk4));
+}
+
+}  // namespace

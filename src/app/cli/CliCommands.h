@@ -29,6 +29,7 @@ int whileLocked(const QString& dir, const std::function<int()>& command);
 inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
+inline constexpr int kPartly = 3;  // done, but some records could not be read or were skipped
 inline constexpr int kInUse = 75;  // the store is locked by another writer
 
 }  // namespace veltro::cli

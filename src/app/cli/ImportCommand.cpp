@@ -1,11 +1,14 @@
 #include "app/cli/CliCommands.h"
+#include "store/Categories.h"
 
 #include "import/AccessSource.h"
 #include "import/ImportRun.h"
+#include "import/PresetMapping.h"
 #include "import/TextSource.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
 #include "store/Schema.h"
+#include "vcard/VcardMapping.h"
 
 #include <QFileInfo>
 
@@ -19,8 +22,9 @@ namespace {
 using import::FieldMapping;
 
 constexpr const char* kUsageText =
-    "import VERZ DATEI --category NAME --map Karte=N[,Vorname=M,...]\n"
-    "                  [--separator C | --tab] [--quoted] [--skip-first] [--table NAME]";
+    "import VERZ DATEI --category NAME [--map Karte=N[,Vorname=M,...]]\n"
+    "                  [--separator C | --tab] [--quoted] [--skip-first] [--table NAME]\n"
+    "vCard-Dateien und CSV-Dateien von Thunderbird, Outlook und Google brauchen kein --map.";
 
 struct ImportArgs {
     QString dir;
@@ -29,6 +33,13 @@ struct ImportArgs {
     QString map;
     QString table;
     import::SplitOptions split;
+    bool separatorGiven = false;
+};
+
+// Why reading the rows failed, and with which exit status.
+struct Problem {
+    QString text;
+    int status = kFailed;
 };
 
 int usage(const QString& problem) {
@@ -54,8 +65,10 @@ std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
                 return QStringLiteral("Das Trennzeichen fehlt.");
             }
             parsed.split.separator = separator.front();
+            parsed.separatorGiven = true;
         } else if (arg == u"--tab") {
             parsed.split.separator = u'\t';
+            parsed.separatorGiven = true;
         } else if (arg == u"--quoted") {
             parsed.split.quoted = true;
         } else if (arg == u"--skip-first") {
@@ -66,8 +79,8 @@ std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
             positional << arg;
         }
     }
-    if (positional.size() != 2 || parsed.category.isEmpty() || parsed.map.isEmpty()) {
-        return QStringLiteral("Verzeichnis, Datei, --category und --map sind nötig.");
+    if (positional.size() != 2 || parsed.category.isEmpty()) {
+        return QStringLiteral("Verzeichnis, Datei und --category sind nötig.");
     }
     parsed.dir = positional[0];
     parsed.file = positional[1];
@@ -114,10 +127,32 @@ bool isAccessFile(const QString& file) {
     return suffix == u"mdb" || suffix == u"accdb";
 }
 
-// The rows to import, or an error text.
-std::optional<QString> readRows(const ImportArgs& args, FieldMapping& mapping,
+// Without --map, the header line of another address book's CSV file decides the mapping.
+std::optional<Problem> presetRows(const ImportArgs& args, const import::TextSource& source,
+                                  FieldMapping& mapping, import::PreviewTable& rows) {
+    import::SplitOptions split = args.split;
+    split.separator = args.separatorGiven ? args.split.separator : QChar(u',');
+    split.quoted = true;
+    split.useFirstLine = true;
+    auto match = import::presetMapping(source.columns(split).columns, mapping.category());
+    if (!match) {
+        return Problem{QStringLiteral("Die Spalten sind nicht erkannt; bitte --map angeben."),
+                       kUsage};
+    }
+    out() << "Spalten einer " << match->program << "-CSV-Datei erkannt." << Qt::endl;
+    mapping = match->mapping;
+    split.useFirstLine = false;
+    rows = source.preview(split, mapping);
+    return std::nullopt;
+}
+
+// The rows to import, or what went wrong.
+std::optional<Problem> readRows(const ImportArgs& args, FieldMapping& mapping,
                                 import::PreviewTable& rows) {
     if (isAccessFile(args.file)) {
+        if (args.map.isEmpty()) {
+            return Problem{QStringLiteral("Access-Dateien brauchen --map."), kUsage};
+        }
         const import::AccessSource source(args.file);
         const auto listing = source.tables();
         const auto table = std::find_if(
@@ -125,27 +160,71 @@ std::optional<QString> readRows(const ImportArgs& args, FieldMapping& mapping,
                 return args.table.isEmpty() || store::equalsIgnoringCase(t.name, args.table);
             });
         if (table == listing.tables.end()) {
-            return listing.complete ? QStringLiteral("Die Tabelle gibt es in der Datei nicht.")
-                                    : QStringLiteral("Die Datei lässt sich nicht lesen.");
+            return Problem{listing.complete
+                               ? QStringLiteral("Die Tabelle gibt es in der Datei nicht.")
+                               : QStringLiteral("Die Datei lässt sich nicht lesen.")};
         }
         if (auto problem = buildMapping(args.map, table->columns, mapping)) {
-            return problem;
+            return Problem{*problem};
         }
         rows = source.preview(table->name, mapping);
     } else {
         const auto source = import::TextSource::load(args.file);
         if (!source) {
-            return QStringLiteral("Die Datei lässt sich nicht lesen.");
+            return Problem{QStringLiteral("Die Datei lässt sich nicht lesen.")};
         }
-        if (auto problem = buildMapping(args.map, source->columns(args.split).columns, mapping)) {
-            return problem;
+        if (!source->isText()) {
+            return Problem{import::kNotTextMessage};
         }
-        rows = source->preview(args.split, mapping);
+        if (source->invalidLines() > 0) {
+            err() << args.file << ": " << import::invalidLinesText(source->invalidLines()) << '.'
+                  << Qt::endl;
+        }
+        if (args.map.isEmpty()) {
+            if (auto problem = presetRows(args, *source, mapping, rows)) {
+                return problem;
+            }
+        } else if (auto problem =
+                       buildMapping(args.map, source->columns(args.split).columns, mapping)) {
+            return Problem{*problem};
+        } else {
+            rows = source->preview(args.split, mapping);
+        }
     }
     if (!rows.complete) {
-        return QStringLiteral("Die Datei ließ sich nicht vollständig lesen; nichts importiert.");
+        return Problem{
+            QStringLiteral("Die Datei ließ sich nicht vollständig lesen; nichts importiert.")};
     }
     return std::nullopt;
+}
+
+void reportImport(const import::ImportOutcome& outcome, const QString& category) {
+    for (const QString& added : outcome.newCategories) {
+        err() << "Kategorie \"" << added << "\" angelegt." << Qt::endl;
+    }
+    out() << outcome.cards << " Karten in die Kategorie \"" << category << "\" importiert, "
+          << outcome.renamed << " davon umbenannt." << Qt::endl;
+}
+
+// A vCard file: broken cards are skipped and counted, the others imported.
+int importVcards(const ImportArgs& args, const std::filesystem::path& storeFile,
+                 const QString& category) {
+    auto imported = vcard::importFile(args.file, category);
+    if (!imported) {
+        err() << args.file << ": Die Datei lässt sich nicht lesen." << Qt::endl;
+        return kFailed;
+    }
+    if (imported->skipped > 0) {
+        err() << args.file << ": " << imported->skipped
+              << " fehlerhafte oder namenlose vCards übersprungen." << Qt::endl;
+    }
+    if (imported->rows.empty()) {
+        err() << args.file << ": Die Datei enthält keine Karte, die sich importieren lässt."
+              << Qt::endl;
+        return kFailed;
+    }
+    reportImport(import::runImport(storeFile, imported->rows), category);
+    return imported->skipped > 0 ? kPartly : kOk;
 }
 
 // The category as the store spells it.
@@ -167,27 +246,30 @@ int importFile(const QStringList& args) {
         return usage(*problem);
     }
     const auto storeFile = std::filesystem::path(parsed.dir.toStdString()) / store::kStoreFileName;
-    if (parsed.category == u"-Alle-") {
+    if (parsed.category == store::kAllCategories) {
         return usage(
             QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
                            "Kategorie angeben."));
     }
     return whileLocked(parsed.dir, [&] {
-        const auto category = storedCategory(storeFile, parsed.category);
-        if (!category) {
-            err() << "Die Kategorie \"" << parsed.category << "\" gibt es in der Kartei nicht."
-                  << Qt::endl;
-            return kFailed;
+        // A category the store lacks is added with the cards.
+        const QString category =
+            storedCategory(storeFile, parsed.category).value_or(parsed.category);
+        if (vcard::isVcardFile(parsed.file)) {
+            return importVcards(parsed, storeFile, category);
         }
-        FieldMapping mapping(*category);
+        FieldMapping mapping(category);
         import::PreviewTable table;
         if (const auto problem = readRows(parsed, mapping, table)) {
-            err() << parsed.file << ": " << *problem << Qt::endl;
-            return kFailed;
+            err() << parsed.file << ": " << problem->text << Qt::endl;
+            return problem->status;
         }
-        const auto outcome = import::runImport(storeFile, table.rows);
-        out() << outcome.cards << " Karten in die Kategorie \"" << *category << "\" importiert, "
-              << outcome.renamed << " davon umbenannt." << Qt::endl;
+        reportImport(import::runImport(storeFile, table.rows), category);
+        if (table.count && !table.count->matches()) {
+            err() << parsed.file << ": " << import::recordCountText(*table.count) << '.'
+                  << Qt::endl;
+            return kPartly;
+        }
         return kOk;
     });
 }

@@ -36,9 +36,14 @@ constexpr Command kCommands[] = {
     {"export",
      "export VERZ DATEI [--text] [--separator C | --tab] [--rtf]\n"
      "                            [--encoding windows-1252|utf-8]\n"
-     "                            alle Karten als CSV- oder Textdatei ausgeben",
+     "                            alle Karten als CSV- oder Textdatei ausgeben\n"
+     "  export VERZ DATEI --preset thunderbird|outlook|google\n"
+     "                            als CSV-Datei für dieses Programm ausgeben\n"
+     "  export VERZ DATEI --vcard [--version 3.0|4.0] [--category NAME]\n"
+     "                            als vCard-Datei ausgeben",
      exportCards},
-    {"import", "import VERZ DATEI ...     CSV-, Text- oder Access-Datei importieren", importFile},
+    {"import", "import VERZ DATEI ...     CSV-, Text-, Access- oder vCard-Datei importieren",
+     importFile},
 };
 
 int help(int status) {

@@ -1,16 +1,16 @@
 #pragma once
 
-namespace veltro::mainwindow {
-struct MainWindowUi;
+namespace veltro::options {
+class OptionsDialog;
 }
 
-namespace veltro::options {
+namespace veltro::mainwindow {
 
-class OptionsDialog;
+struct MainWindowUi;
 
 // Brings the main window in line with the settings the options dialog holds: background
 // picture or colour, the colours of the field and label groups, the card list's font.
 // The notes block keeps its own colours. Running it twice gives the same result.
-void EinstellungenAnwenden(const mainwindow::MainWindowUi& ui, const OptionsDialog& options);
+void EinstellungenAnwenden(const MainWindowUi& ui, const options::OptionsDialog& options);
 
-}  // namespace veltro::options
+}  // namespace veltro::mainwindow

@@ -5,7 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
-namespace veltro::mainwindow {
+namespace veltro::fulltext {
 
 // A set of card ids. Row ids are small and dense in practice, so a bitmap answers
 // most of them without hashing; the rare far-off id goes to a hash set.
@@ -36,4 +36,4 @@ private:
     std::unordered_set<std::int64_t> sparse_;
 };
 
-}  // namespace veltro::mainwindow
+}  // namespace veltro::fulltext

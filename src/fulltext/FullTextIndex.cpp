@@ -1,4 +1,4 @@
-#include "mainwindow/FullTextIndex.h"
+#include "fulltext/FullTextIndex.h"
 
 #include "richtext/StoredText.h"
 #include "store/CaseFold.h"
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace veltro::mainwindow {
+namespace veltro::fulltext {
 
 using store::Field;
 
@@ -243,4 +243,4 @@ void FullTextIndex::compactIfWasteful() {
     *this = std::move(compacted);
 }
 
-}  // namespace veltro::mainwindow
+}  // namespace veltro::fulltext

@@ -1,4 +1,6 @@
-#include "options/EinstellungenAnwenden.h"
+#include "mainwindow/EinstellungenAnwenden.h"
+
+#include "platform/WidgetTools.h"
 
 #include "mainwindow/FieldTable.h"
 #include "mainwindow/MainWindowUi.h"
@@ -13,15 +15,15 @@
 
 #include <initializer_list>
 
-namespace veltro::options {
+namespace veltro::mainwindow {
+
+using options::BackgroundFitter;
+using options::OptionsDialog;
+using options::PreviewColours;
+
+using platform::setRole;
 
 namespace {
-
-void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
 
 void setFieldColour(QWidget* field, const QColor& colour) {
     setRole(field, QPalette::Base, colour);
@@ -33,7 +35,7 @@ void setFieldColour(QWidget* field, const QColor& colour) {
 
 }  // namespace
 
-void EinstellungenAnwenden(const mainwindow::MainWindowUi& ui, const OptionsDialog& options) {
+void EinstellungenAnwenden(const MainWindowUi& ui, const OptionsDialog& options) {
     if (options.backgroundPicture()) {
         BackgroundFitter::fit(*ui.Image2, options.picture());
         ui.Image2->setVisible(true);
@@ -48,11 +50,10 @@ void EinstellungenAnwenden(const mainwindow::MainWindowUi& ui, const OptionsDial
          std::initializer_list<QWidget*>{ui.Combo1, ui.Text16, ui.List1, ui.RichTextBox1}) {
         setFieldColour(field, colours.field1);
     }
-    for (const auto& field : mainwindow::fieldTable()) {
-        if (field.colour != mainwindow::ColourGroup::None) {
-            setFieldColour(ui.box(field.number), field.colour == mainwindow::ColourGroup::First
-                                                     ? colours.field1
-                                                     : colours.field2);
+    for (const auto& field : fieldTable()) {
+        if (field.colour != ColourGroup::None) {
+            setFieldColour(ui.box(field.number),
+                           field.colour == ColourGroup::First ? colours.field1 : colours.field2);
         }
     }
     for (const int number : {18, 20}) {
@@ -72,4 +73,4 @@ void EinstellungenAnwenden(const mainwindow::MainWindowUi& ui, const OptionsDial
     ui.List1->setFont(font);
 }
 
-}  // namespace veltro::options
+}  // namespace veltro::mainwindow

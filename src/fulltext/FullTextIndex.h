@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/IdSet.h"
+#include "fulltext/IdSet.h"
 #include "store/CardFields.h"
 #include "store/CardStore.h"
 
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace veltro::mainwindow {
+namespace veltro::fulltext {
 
 // The fourteen searchable fields of every card, case-folded, as UTF-8 in two contiguous
 // buffers, with the notes as their visible text rather than their RTF codes. A plain
@@ -63,4 +63,4 @@ private:
     std::size_t live_ = 0;
 };
 
-}  // namespace veltro::mainwindow
+}  // namespace veltro::fulltext

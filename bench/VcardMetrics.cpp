@@ -1,0 +1,116 @@
+#include "Bench.h"
+
+#include "import/ImportRun.h"
+#include "store/Schema.h"
+#include "store/Snapshot.h"
+#include "vcard/VcardExport.h"
+#include "vcard/VcardMapping.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <array>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <stdexcept>
+
+namespace veltro::bench {
+
+// A line starting with the plain name reads as a module import to the formatter.
+namespace importing = veltro::import;
+
+namespace {
+
+constexpr std::int64_t kImportCards = 100000;
+
+double msSince(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+double cpuMs() {
+    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+std::string decimal(double value) {
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.2f", value);
+    return text.data();
+}
+
+void exportMetric(const BenchContext& context) {
+    for (const std::int64_t cards : context.cardCounts) {
+        const auto storeFile = context.pristineStore(cards) / store::kStoreFileName;
+        const QString target =
+            QString::fromStdString((context.cacheDir / "export_vcard.out").string());
+        std::vector<double> wall;
+        std::vector<double> cpu;
+        for (int run = 0; run < context.runs; ++run) {
+            QElapsedTimer timer;
+            const double cpuStart = cpuMs();
+            timer.start();
+            const auto result = vcard::exportToFile(storeFile, target, {});
+            wall.push_back(msSince(timer));
+            cpu.push_back(cpuMs() - cpuStart);
+            if (result.status != exporting::ExportStatus::Written) {
+                std::cerr << "export_vcard: " << result.error.toStdString() << std::endl;
+                return;
+            }
+        }
+        const double megabytes = static_cast<double>(QFile(target).size()) / 1e6;
+        QFile::remove(target);
+        report("export_vcard", cards, median(wall), context.runs,
+               {{"cpu_median_ms", decimal(median(cpu))}, {"file_mb", decimal(megabytes)}});
+    }
+}
+
+// The vCard file of the generated store's 100,000 cards (made once, then reused).
+QString vcardFile(const BenchContext& context) {
+    const auto path = context.cacheDir / ("import-" + std::to_string(kImportCards) + ".vcf");
+    const QString name = QString::fromStdString(path.string());
+    if (!QFile::exists(name)) {
+        std::cerr << "erzeuge vCard-Datei mit " << kImportCards << " Karten ..." << std::endl;
+        const auto storeFile = context.pristineStore(kImportCards) / store::kStoreFileName;
+        if (vcard::exportToFile(storeFile, name, {}).status != exporting::ExportStatus::Written) {
+            throw std::runtime_error("cannot write " + path.string());
+        }
+    }
+    return name;
+}
+
+// Reading, mapping and the import run into each store size, as the program does it.
+void importMetric(const BenchContext& context) {
+    const QString file = vcardFile(context);
+    for (const std::int64_t cards : context.cardCounts) {
+        std::vector<double> wall;
+        std::vector<double> cpu;
+        std::vector<double> reading;
+        importing::ImportOutcome outcome;
+        for (int run = 0; run < context.runs; ++run) {
+            const auto dir = context.scratchCopy(cards, "import_vcard");
+            {
+                auto db = store::Database::open(dir / store::kStoreFileName);
+                store::Snapshot::take(db);
+            }
+            QElapsedTimer timer;
+            const double cpuStart = cpuMs();
+            timer.start();
+            auto imported = vcard::importFile(file, QStringLiteral("Kunden"));
+            reading.push_back(msSince(timer));
+            outcome = importing::runImport(dir / store::kStoreFileName, imported->rows);
+            wall.push_back(msSince(timer));
+            cpu.push_back(cpuMs() - cpuStart);
+        }
+        report("import_vcard", cards, median(wall), context.runs,
+               {{"imported", std::to_string(outcome.cards)},
+                {"read_and_map_ms", decimal(median(reading))},
+                {"cpu_median_ms", decimal(median(cpu))}});
+    }
+}
+
+const Register kExportMetric("export_vcard", exportMetric);
+const Register kImportMetric("import_vcard", importMetric);
+
+}  // namespace
+
+}  // namespace veltro::bench

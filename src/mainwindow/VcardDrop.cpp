@@ -1,0 +1,96 @@
+// A vCard file dropped onto the main window is imported into the shown category.
+#include "import/ImportRun.h"
+#include "mainwindow/CardEditor.h"
+#include "mainwindow/MainWindow.h"
+#include "platform/Platform.h"
+#include "store/Categories.h"
+#include "vcard/VcardMapping.h"
+#include "vcard/VcardReader.h"
+
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+
+namespace veltro::mainwindow {
+
+namespace {
+
+const QString kTitle = QStringLiteral("vCard importieren");
+
+platform::Answer tell(const QString& text, platform::Icon icon,
+                      platform::Buttons buttons = platform::Buttons::Ok) {
+    return platform::current().message({text, kTitle, buttons, icon, 0});
+}
+
+}  // namespace
+
+QString MainWindow::droppedVcard(const QMimeData& data) {
+    const auto urls = data.urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) {
+        return {};
+    }
+    const QString path = urls.front().toLocalFile();
+    return vcard::isVcardFile(path) ? path : QString();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (store_ && !importRunning_ && !droppedVcard(*event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedVcard(*event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    runCommand(kTitle, [this, path] { importVcard(path); });
+}
+
+void MainWindow::importVcard(const QString& path) {
+    const QString category = ui_.Combo1->currentText();
+    if (ui_.Combo1->currentIndex() <= 0 || category == store::kAllCategories) {
+        tell(
+            QStringLiteral("Wählen Sie bitte zuerst eine Kategorie aus!\nIn der Kategorie  -Alle-  "
+                           "kann nichts importiert werden."),
+            platform::Icon::Exclamation);
+        return;
+    }
+    if (tell(QStringLiteral("Sollen die Karten aus „%1“ in die Kategorie „%2“ importiert werden?")
+                 .arg(QFileInfo(path).fileName(), category),
+             platform::Icon::Question, platform::Buttons::YesNo) != platform::Answer::Yes) {
+        return;
+    }
+    auto read = vcard::importFile(path, category);
+    if (!read) {
+        tell(QStringLiteral("Die Datei\n%1\nlässt sich nicht lesen.").arg(path),
+             platform::Icon::Exclamation);
+        return;
+    }
+    import::ImportOutcome outcome;
+    setImportRunning(true);
+    try {
+        outcome = import::runImport(store_->file(), read->rows);
+    } catch (...) {
+        setImportRunning(false);
+        throw;
+    }
+    setImportRunning(false);
+    changeFlag_ = true;
+    ImportCommand1();
+    QString report = QStringLiteral("%1 Karten importiert, %2 davon umbenannt.")
+                         .arg(outcome.cards)
+                         .arg(outcome.renamed);
+    if (read->skipped > 0) {
+        report += QStringLiteral(
+                      "\n%1 Karten der Datei ließen sich nicht lesen und wurden "
+                      "übersprungen.")
+                      .arg(read->skipped);
+    }
+    tell(report, platform::Icon::Information);
+}
+
+}  // namespace veltro::mainwindow

@@ -1,0 +1,249 @@
+#include "vcard/VcardExport.h"
+
+#include "store/CardStore.h"
+#include "store/CaseFold.h"
+#include "store/StoreError.h"
+
+#include <QSaveFile>
+#include <QUuid>
+
+#include <optional>
+#include <string>
+
+namespace veltro::vcard {
+
+namespace {
+
+using exporting::ExportResult;
+using exporting::ExportStatus;
+
+constexpr std::int64_t kBatchSize = 500;
+constexpr qsizetype kFlushSize = 256 * 1024;
+constexpr std::int64_t kLargestSeconds = 100'000'000'000;  // beyond: milliseconds
+// Namespace of the UIDs derived from store file and row id.
+const QUuid kUidNamespace(QStringLiteral("{6f1c2a47-3b5e-5d2a-9c41-7e0b8d3f2a19}"));
+const QString kAllCategories = QStringLiteral("-Alle-");
+
+ExportResult failure(const QString& text) {
+    return {ExportStatus::Failed, {}, text};
+}
+
+bool hasCardIdentities(store::Database& db) {
+    auto query =
+        db.prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'KartenInfo'");
+    return query.step();
+}
+
+// Reads the cards in batches by row id, so that no read lock is held between batches.
+class CardBatches {
+public:
+    CardBatches(store::CardStore& cardStore, QString category)
+        : identities_(hasCardIdentities(cardStore.db())),
+          category_(std::move(category)),
+          storePath_(canonicalStorePath(cardStore.file())),
+          batch_(cardStore.db().prepare(batchSql())) {}
+
+    // Calls visit for each card of the next batch; false when there was none left.
+    template <typename Visit>
+    bool next(Visit&& visit) {
+        batch_.reset();
+        batch_.bind(1, lastRow_).bind(2, kBatchSize);
+        if (!category_.isEmpty()) {
+            batch_.bind(3, category_);
+        }
+        std::int64_t rows = 0;
+        while (batch_.step()) {
+            lastRow_ = batch_.integer(0);
+            visit(exportCard());
+            ++rows;
+        }
+        batch_.reset();
+        return rows == kBatchSize;
+    }
+
+private:
+    [[nodiscard]] std::string batchSql() const {
+        std::string sql = "SELECT Kontakte.rowid, " + store::cardColumnList();
+        sql += identities_ ? ", KartenInfo.Uid, KartenInfo.Geaendert FROM Kontakte LEFT JOIN "
+                             "KartenInfo ON KartenInfo.KarteId = Kontakte.rowid"
+                           : " FROM Kontakte";
+        sql += " WHERE Schlagworte IS NOT NULL AND Kontakte.rowid > ?1";
+        if (!category_.isEmpty()) {
+            sql += " AND Kategorien = ?3";
+        }
+        return sql + " ORDER BY Kontakte.rowid LIMIT ?2";
+    }
+
+    [[nodiscard]] ExportCard exportCard() const {
+        ExportCard exported;
+        exported.card.id = lastRow_;
+        for (std::size_t field = 0; field < store::kFieldCount; ++field) {
+            exported.card.values[field] = batch_.text(static_cast<int>(field) + 1);
+        }
+        constexpr int kUidColumn = static_cast<int>(store::kFieldCount) + 1;
+        if (identities_) {
+            exported.uid = batch_.textOrEmpty(kUidColumn);
+            exported.rev = changeTime(batch_.textOrEmpty(kUidColumn + 1));
+        }
+        if (exported.uid.isEmpty()) {
+            exported.uid = derivedUid(storePath_, lastRow_);
+        }
+        return exported;
+    }
+
+    bool identities_;
+    QString category_;
+    QString storePath_;
+    store::Statement batch_;
+    std::int64_t lastRow_ = 0;
+};
+
+std::int64_t countCards(store::CardStore& cardStore, const QString& category) {
+    if (category.isEmpty()) {
+        return cardStore.cardCount();
+    }
+    auto count = cardStore.db().prepare(
+        "SELECT COUNT(*) FROM Kontakte WHERE Schlagworte IS NOT NULL AND Kategorien = ?1");
+    count.bind(1, category);
+    return count.step() ? count.integer(0) : 0;
+}
+
+// The category as the store spells it; empty for every card.
+std::optional<QString> storedCategory(store::CardStore& cardStore, const QString& name) {
+    if (name.isEmpty() || name == kAllCategories) {
+        return QString();
+    }
+    for (const QString& category : cardStore.categories()) {
+        if (store::equalsIgnoringCase(category, name)) {
+            return category;
+        }
+    }
+    return std::nullopt;
+}
+
+QString fileError(const QString& target, const QString& reason) {
+    return QStringLiteral("Die Datei „%1“ lässt sich nicht schreiben:\n%2").arg(target, reason);
+}
+
+// Writes every batch; false when progress asked to stop.
+bool writeCards(CardBatches& batches, std::int64_t total, QSaveFile& file, Version version,
+                const exporting::ProgressCallback& progress, std::int64_t& done) {
+    QByteArray buffer;
+    buffer.reserve(kFlushSize + 64 * 1024);
+    const auto flush = [&] {
+        if (file.write(buffer) != buffer.size()) {
+            throw exporting::ExportError(file.errorString().toStdString());
+        }
+        buffer.resize(0);
+    };
+    for (bool more = true; more;) {
+        more = batches.next([&](const ExportCard& card) {
+            appendVcard(buffer, card, version);
+            ++done;
+            if (buffer.size() >= kFlushSize) {
+                flush();
+            }
+        });
+        if (progress && !progress(done, std::max(total, done))) {
+            return false;
+        }
+    }
+    flush();
+    return true;
+}
+
+}  // namespace
+
+QString canonicalStorePath(const std::filesystem::path& storeFile) {
+    std::error_code error;
+    const auto absolute = std::filesystem::weakly_canonical(storeFile, error);
+    return QString::fromStdString((error ? storeFile : absolute).string());
+}
+
+QString derivedUid(const QString& canonicalStore, std::int64_t rowId) {
+    return QUuid::createUuidV5(kUidNamespace, canonicalStore + u'#' + QString::number(rowId))
+        .toString(QUuid::WithoutBraces);
+}
+
+QString derivedUid(const std::filesystem::path& storeFile, std::int64_t rowId) {
+    return derivedUid(canonicalStorePath(storeFile), rowId);
+}
+
+CardIdentity cardIdentity(store::Database& db, const std::filesystem::path& storeFile,
+                          std::int64_t rowId) {
+    CardIdentity identity;
+    if (hasCardIdentities(db)) {
+        auto query = db.prepare("SELECT Uid, Geaendert FROM KartenInfo WHERE KarteId = ?1");
+        query.bind(1, rowId);
+        if (query.step()) {
+            identity.uid = query.textOrEmpty(0);
+            identity.rev = changeTime(query.textOrEmpty(1));
+        }
+    }
+    if (identity.uid.isEmpty()) {
+        identity.uid = derivedUid(storeFile, rowId);
+    }
+    return identity;
+}
+
+QDateTime changeTime(const QString& stored) {
+    const QString text = stored.trimmed();
+    bool isNumber = false;
+    const qint64 number = text.toLongLong(&isNumber);
+    if (isNumber) {
+        return number > kLargestSeconds ? QDateTime::fromMSecsSinceEpoch(number, Qt::UTC)
+                                        : QDateTime::fromSecsSinceEpoch(number, Qt::UTC);
+    }
+    QDateTime time = QDateTime::fromString(QString(text).replace(u' ', u'T'), Qt::ISODateWithMs);
+    if (time.isValid() && time.timeSpec() == Qt::LocalTime) {
+        time.setTimeSpec(Qt::UTC);
+    }
+    return time;
+}
+
+ExportResult exportToFile(const std::filesystem::path& storeFile, const QString& target,
+                          const VcardExportOptions& options,
+                          const exporting::ProgressCallback& progress) {
+    std::optional<store::CardStore> cardStore;
+    try {
+        cardStore = store::CardStore::openForReading(storeFile);
+    } catch (const store::StoreError& e) {
+        return failure(QStringLiteral("Die Kartei lässt sich nicht öffnen:\n%1")
+                           .arg(QString::fromUtf8(e.what())));
+    }
+    QSaveFile file(target);
+    try {
+        const auto category = storedCategory(*cardStore, options.category);
+        if (!category) {
+            return failure(QStringLiteral("Die Kategorie „%1“ gibt es in der Kartei nicht.")
+                               .arg(options.category));
+        }
+        const std::int64_t total = countCards(*cardStore, *category);
+        if (total == 0) {
+            return {ExportStatus::NoCard, {}, {}};
+        }
+        file.setDirectWriteFallback(true);
+        if (!file.open(QIODevice::WriteOnly)) {
+            return failure(fileError(target, file.errorString()));
+        }
+        CardBatches batches(*cardStore, *category);
+        std::int64_t done = 0;
+        if (!writeCards(batches, total, file, options.version, progress, done)) {
+            file.cancelWriting();
+            return {ExportStatus::Cancelled, {}, {}};
+        }
+        if (!file.commit()) {
+            return failure(fileError(target, file.errorString()));
+        }
+        return {ExportStatus::Written, {done, 0}, {}};
+    } catch (const exporting::ExportError& e) {
+        file.cancelWriting();
+        return failure(fileError(target, QString::fromStdString(e.what())));
+    } catch (const store::StoreError& e) {
+        file.cancelWriting();
+        return failure(QStringLiteral("Die Kartei lässt sich nicht lesen:\n%1")
+                           .arg(QString::fromUtf8(e.what())));
+    }
+}
+
+}  // namespace veltro::vcard

@@ -1,0 +1,279 @@
+#include "vcard/VcardMapping.h"
+
+#include "maintenance/AddressComposition.h"
+#include "richtext/RtfWriter.h"
+#include "richtext/StoredText.h"
+#include "vcard/VcardText.h"
+
+namespace veltro::vcard {
+
+namespace {
+
+using store::Field;
+
+QString component(const QStringList& components, qsizetype at) {
+    return components.value(at).trimmed();
+}
+
+QString joinedNonEmpty(const QStringList& parts, const QString& separator) {
+    QStringList kept;
+    for (const QString& part : parts) {
+        if (!part.trimmed().isEmpty()) {
+            kept << part.trimmed();
+        }
+    }
+    return kept.join(separator);
+}
+
+QString textOf(const Property* property) {
+    return property != nullptr ? unescapeText(property->value).trimmed() : QString();
+}
+
+QStringList componentsOf(const Property* property) {
+    return property != nullptr ? splitComponents(property->value) : QStringList();
+}
+
+// A number of a 4.0 card may be written as a "tel:" URI.
+QString phoneText(const Property& property) {
+    QString text = unescapeText(property.value).trimmed();
+    if (text.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive)) {
+        text = text.mid(4).trimmed();
+    }
+    return text;
+}
+
+QString mailText(const Property* property) {
+    QString text = textOf(property);
+    if (text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
+        text = text.mid(7);
+    }
+    return text;
+}
+
+bool isVoice(const Property& tel) {
+    return !tel.is(kFax | kCell | kPager);
+}
+
+template <typename Fits>
+const Property* firstWhere(const Vcard& vcard, Name name, Fits&& fits) {
+    for (const Property& property : vcard.properties) {
+        if (property.name == name && fits(property)) {
+            return &property;
+        }
+    }
+    return nullptr;
+}
+
+// The first work address, else the first address of any kind.
+const Property* chosenAddress(const Vcard& vcard) {
+    const Property* work =
+        firstWhere(vcard, Name::ADR, [](const Property& p) { return p.is(kWork); });
+    return work != nullptr ? work : vcard.first(Name::ADR);
+}
+
+// Plain text that would be taken for RTF is stored as a real RTF document of that text;
+// a line break at its end would come back from RTF as a paragraph of its own and is dropped.
+QString storedBlock(const QString& plain) {
+    if (!richtext::looksLikeRtf(QStringView(plain))) {
+        return plain;
+    }
+    QString text = plain;
+    while (text.endsWith(u'\n') || text.endsWith(u'\r')) {
+        text.chop(1);
+    }
+    return QString::fromLatin1(richtext::writeRtf(richtext::documentFromPlainText(text)));
+}
+
+void fillNames(const Vcard& vcard, store::Card& card) {
+    const QStringList name = componentsOf(vcard.first(Name::N));
+    card.set(Field::Nachname, component(name, 0));
+    card.set(Field::Vorname,
+             joinedNonEmpty({component(name, 1), component(name, 2)}, QStringLiteral(" ")));
+    card.set(Field::Anrede, salutationFromPrefix(component(name, 3)));
+    const QStringList org = componentsOf(vcard.first(Name::ORG));
+    card.set(Field::Firma, component(org, 0));
+    card.set(Field::Abteilung, joinedNonEmpty(org.mid(1), QStringLiteral(", ")));
+}
+
+void fillAddress(const Vcard& vcard, store::Card& card) {
+    const QStringList address = componentsOf(chosenAddress(vcard));
+    const QString street = singleLine(address.value(2));
+    card.set(Field::Strasse, street.isEmpty() ? singleLine(address.value(0)) : street);
+    card.set(Field::Ort, singleLine(address.value(3)));
+    card.set(Field::Postleitzahl, component(address, 5));
+}
+
+void fillNumbers(const Vcard& vcard, store::Card& card) {
+    if (const Property* voice = firstWhere(vcard, Name::TEL, isVoice)) {
+        const PhoneParts parts = splitAreaCode(phoneText(*voice));
+        card.set(Field::Vorwahl, parts.areaCode);
+        card.set(Field::Telefon, parts.number);
+    }
+    const Property* fax =
+        firstWhere(vcard, Name::TEL, [](const Property& p) { return p.is(kFax); });
+    const Property* cell =
+        firstWhere(vcard, Name::TEL, [](const Property& p) { return p.is(kCell) && !p.is(kFax); });
+    card.set(Field::Fax, fax != nullptr ? phoneText(*fax) : QString());
+    card.set(Field::Mobiltelefon, cell != nullptr ? phoneText(*cell) : QString());
+    card.set(Field::EMailAdresse, mailText(vcard.first(Name::EMAIL)));
+    card.set(Field::Webseite, textOf(vcard.first(Name::URL)));
+}
+
+QString notesOf(const Vcard& vcard) {
+    QStringList notes;
+    for (const Property& property : vcard.properties) {
+        if (property.name == Name::NOTE) {
+            notes << unescapeText(property.value);
+        }
+    }
+    return notes.join(u'\n');
+}
+
+// Our own X-VELTRO properties give back what the standard ones cannot hold: the heading
+// exactly as it was, the single-line fields trimmed like all others.
+void applyOwnProperties(const Vcard& vcard, store::Card& card) {
+    if (const Property* heading = vcard.first(Name::XKarte)) {
+        card.set(Field::Schlagworte, unescapeText(heading->value));
+    }
+    for (const auto& [name, field] :
+         {std::pair{Name::XNr, Field::Nr}, std::pair{Name::XAnrede, Field::Anrede}}) {
+        if (const Property* own = vcard.first(name)) {
+            card.set(field, textOf(own));
+        }
+    }
+    const Property* areaCode = vcard.first(Name::XVorwahl);
+    const Property* number = vcard.first(Name::XTelefon);
+    if (areaCode != nullptr || number != nullptr) {
+        card.set(Field::Vorwahl, textOf(areaCode));
+        card.set(Field::Telefon, textOf(number));
+    }
+}
+
+QString composedAddress(const store::Card& card) {
+    return maintenance::composeAddress({card.text(Field::Anrede), card.text(Field::Vorname),
+                                        card.text(Field::Nachname), card.text(Field::Firma),
+                                        card.text(Field::Abteilung), card.text(Field::Strasse),
+                                        card.text(Field::Postleitzahl), card.text(Field::Ort)});
+}
+
+}  // namespace
+
+PhoneParts splitAreaCode(const QString& phone) {
+    const QString text = phone.trimmed();
+    const bool parenthesised = text.startsWith(u'(');
+    qsizetype pos = parenthesised ? 1 : 0;
+    const qsizetype digitsFrom = pos;
+    while (pos < text.size() && text[pos].isDigit() && text[pos].unicode() < 0x80) {
+        ++pos;
+    }
+    const qsizetype digits = pos - digitsFrom;
+    // A German area code: a zero, then a digit other than zero, three to six digits in all.
+    const bool areaCode =
+        digits >= 3 && digits <= 6 && text[digitsFrom] == u'0' && text[digitsFrom + 1] != u'0';
+    const QString code = text.mid(digitsFrom, digits);
+    if (parenthesised) {
+        if (!areaCode || pos >= text.size() || text[pos] != u')') {
+            return {QString(), text};
+        }
+        ++pos;
+    } else {
+        const qsizetype before = pos;
+        while (pos < text.size() && text[pos].isSpace()) {
+            ++pos;
+        }
+        const bool slash = pos < text.size() && text[pos] == u'/';
+        if (!areaCode || (!slash && pos == before)) {
+            return {QString(), text};
+        }
+        pos += slash ? 1 : 0;
+    }
+    const QString number = text.mid(pos).trimmed();
+    return number.isEmpty() ? PhoneParts{QString(), text} : PhoneParts{code, number};
+}
+
+QString singleLine(const QString& text) {
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return joinedNonEmpty(line.split(u'\n'), QStringLiteral(", "));
+}
+
+QString headingFromNames(const QString& lastName, const QString& firstName,
+                         const QString& formattedName, const QString& company) {
+    const QString fromName = joinedNonEmpty({lastName, firstName}, QStringLiteral(" "));
+    if (!fromName.isEmpty()) {
+        return fromName;
+    }
+    return formattedName.trimmed().isEmpty() ? company.trimmed() : formattedName.trimmed();
+}
+
+QString salutationFromPrefix(const QString& prefix) {
+    const QString trimmed = prefix.trimmed();
+    for (const QString& salutation : {QStringLiteral("Herr"), QStringLiteral("Frau")}) {
+        if (trimmed.compare(salutation, Qt::CaseInsensitive) == 0) {
+            return salutation;
+        }
+    }
+    return {};
+}
+
+std::optional<store::Card> toCard(const Vcard& vcard, const QString& category) {
+    store::Card card;
+    card.set(Field::Kategorien, category);
+    card.set(Field::Nr, QString());
+    fillNames(vcard, card);
+    card.set(Field::Schlagworte,
+             headingFromNames(card.text(Field::Nachname), card.text(Field::Vorname),
+                              singleLine(textOf(vcard.first(Name::FN))), card.text(Field::Firma)));
+    fillAddress(vcard, card);
+    fillNumbers(vcard, card);
+    applyOwnProperties(vcard, card);
+    if (card.text(Field::Schlagworte).trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    const Property* ownAddress = vcard.first(Name::XAnschrift);
+    card.set(Field::Anschrift, storedBlock(ownAddress != nullptr ? unescapeText(ownAddress->value)
+                                                                 : composedAddress(card)));
+    card.set(Field::Notizen, storedBlock(notesOf(vcard)));
+    return card;
+}
+
+import::PreviewRow toPreviewRow(const store::Card& card){import::PreviewRow::Fields fields;
+for (std::size_t target = 0; target < import::kTargetCount; ++target) {
+    const auto& value = card.value(import::kTargets[target].field);
+    fields[target] = value ? QStringView(*value) : QStringView();
+}
+return import::PreviewRow(fields);
+}  // namespace veltro::vcard
+
+VcardImport importRows(const ReadResult& read, const QString& category) {
+    VcardImport imported;
+    imported.skipped = read.skipped;
+    imported.rows.reserve(read.cards.size());
+    for (const Vcard& vcard : read.cards) {
+        if (const auto card = toCard(vcard, category)) {
+            imported.rows.push_back(toPreviewRow(*card));
+        } else {
+            ++imported.skipped;
+        }
+    }
+    return imported;
+}
+
+std::optional<VcardImport> importFile(const QString& path, const QString& category) {
+    VcardImport imported;
+    std::int64_t nameless = 0;
+    const auto broken = readFile(path, [&](Vcard&& vcard) {
+        if (const auto card = toCard(vcard, category)) {
+            imported.rows.push_back(toPreviewRow(*card));
+        } else {
+            ++nameless;
+        }
+    });
+    if (!broken) {
+        return std::nullopt;
+    }
+    imported.skipped = *broken + nameless;
+    return imported;
+}
+
+}  // namespace veltro::vcard

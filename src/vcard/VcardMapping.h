@@ -1,0 +1,54 @@
+#pragma once
+
+#include "import/PreviewTable.h"
+#include "store/CardFields.h"
+#include "vcard/VcardReader.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace veltro::vcard {
+
+struct PhoneParts {
+    QString areaCode;  // Vorwahl
+    QString number;    // Telefon
+};
+
+// Splits a leading German area code off a number when a blank, a slash or parentheses
+// separate it: "0221 123456", "0221/123456", "(0221) 123456". Anything else stays whole.
+[[nodiscard]] PhoneParts splitAreaCode(const QString& phone);
+
+// The heading a card gets from its names: "Nachname Vorname", else the formatted name,
+// else the company.
+[[nodiscard]] QString headingFromNames(const QString& lastName, const QString& firstName,
+                                       const QString& formattedName, const QString& company);
+
+// The lines of a text joined by ", ", blank ones dropped: how a value with line breaks
+// fills a single-line field.
+[[nodiscard]] QString singleLine(const QString& text);
+
+// "Herr" or "Frau" when the name prefix is one of them (in any case), else empty.
+[[nodiscard]] QString salutationFromPrefix(const QString& prefix);
+
+// The card a vCard gives in the category; nothing when it has no name to make a heading
+// from. Fields it does not fill stay empty. Address block and notes are plain text like
+// those of every import.
+[[nodiscard]] std::optional<store::Card> toCard(const Vcard& vcard, const QString& category);
+
+// The card as an import row (preview and import run), fields in target order.
+[[nodiscard]] import::PreviewRow toPreviewRow(const store::Card& card);
+
+struct VcardImport {
+    std::vector<import::PreviewRow> rows;
+    std::int64_t skipped = 0;  // broken cards and cards without any name
+};
+
+// The rows of every usable card of a read file.
+[[nodiscard]] VcardImport importRows(const ReadResult& read, const QString& category);
+// Nothing when the file cannot be read.
+[[nodiscard]] std::optional<VcardImport> importFile(const QString& path, const QString& category);
+
+}  // namespace veltro::vcard

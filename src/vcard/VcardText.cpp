@@ -1,0 +1,150 @@
+#include "vcard/VcardText.h"
+
+#include "import/TextDecoding.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace veltro::vcard {
+
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+bool isLatin1Name(QByteArrayView name) {
+    for (const char* alias : {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "LATIN1", "LATIN-1",
+                              "US-ASCII", "ASCII", "CP1252", "WINDOWS-1252"}) {
+        if (name.compare(alias, Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString fromWindows1252(QByteArrayView bytes) {
+    QStringDecoder decoder("windows-1252");
+    return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
+}
+
+}  // namespace
+
+QString unescapeText(QStringView value) {
+    qsizetype backslash = value.indexOf(u'\\');
+    if (backslash < 0) {
+        return value.toString();
+    }
+    QString text;
+    text.reserve(value.size());
+    qsizetype from = 0;
+    // Runs without a backslash are copied whole.
+    for (; backslash >= 0 && backslash + 1 < value.size(); backslash = value.indexOf(u'\\', from)) {
+        text.append(value.sliced(from, backslash - from));
+        const QChar next = value[backslash + 1];
+        if (next == u'n' || next == u'N') {
+            text += u'\n';
+        } else if (next == u'\\' || next == u',' || next == u';' || next == u':') {
+            text += next;
+        } else {
+            text += u'\\';
+            from = backslash + 1;
+            continue;
+        }
+        from = backslash + 2;
+    }
+    text.append(value.sliced(from));
+    return text;
+}
+
+QStringList splitComponents(QStringView value, QChar separator) {
+    QStringList components;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == u'\\') {
+            ++i;  // the escaped character never separates
+        } else if (value[i] == separator) {
+            components << unescapeText(value.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    components << unescapeText(value.sliced(std::min(start, value.size())));
+    return components;
+}
+
+QString escapeText(const QString& text) {
+    const auto special = [](QChar c) {
+        return c == u'\\' || c == u',' || c == u';' || c == u'\r' || c == u'\n';
+    };
+    const auto* const begin = text.begin();
+    const auto* const end = text.end();
+    const auto* found = std::find_if(begin, end, special);
+    if (found == end) {
+        return text;
+    }
+    QString escaped;
+    escaped.reserve(text.size() + 16);
+    const auto* from = begin;
+    // Runs without a special character are copied whole.
+    for (; found != end; found = std::find_if(from, end, special)) {
+        escaped.append(QStringView(from, found));
+        const QChar c = *found;
+        from = found + 1;
+        if (c == u'\r' || c == u'\n') {
+            escaped.append(QLatin1String("\\n"));
+            if (c == u'\r' && from != end && *from == u'\n') {
+                ++from;
+            }
+        } else {
+            escaped.append(u'\\').append(c);
+        }
+    }
+    escaped.append(QStringView(from, end));
+    return escaped;
+}
+
+QByteArray decodeQuotedPrintable(QByteArrayView encoded) {
+    QByteArray bytes;
+    bytes.reserve(encoded.size());
+    for (qsizetype i = 0; i < encoded.size(); ++i) {
+        const char c = encoded[i];
+        if (c == '=' && i + 2 < encoded.size()) {
+            const int high = hexValue(encoded[i + 1]);
+            const int low = hexValue(encoded[i + 2]);
+            if (high >= 0 && low >= 0) {
+                bytes += static_cast<char>(high * 16 + low);
+                i += 2;
+                continue;
+            }
+        }
+        bytes += c;
+    }
+    return bytes;
+}
+
+QString decodeCharset(QByteArrayView bytes, QByteArrayView charset) {
+    if (charset.isEmpty() || charset.compare("UTF-8", Qt::CaseInsensitive) == 0 ||
+        charset.compare("UTF8", Qt::CaseInsensitive) == 0) {
+        return import::decodeText(bytes).text;
+    }
+    if (isLatin1Name(charset)) {
+        return fromWindows1252(bytes);
+    }
+    QStringDecoder decoder(charset.toByteArray().constData());
+    if (!decoder.isValid()) {
+        return import::decodeText(bytes).text;
+    }
+    return decoder.decode(bytes);
+}
+
+}  // namespace veltro::vcard

@@ -1,0 +1,133 @@
+#include "TestHome.h"
+
+#include "store/CardStore.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using veltro::testing::TestHome;
+namespace store = veltro::store;
+namespace support = veltro::testing;
+
+int cli(const QStringList& args) {
+    QProcess process;
+    QTemporaryDir runtime;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELTRO_CLI), args);
+    EXPECT_TRUE(process.waitForFinished(60000)) << args.join(u' ').toStdString();
+    return process.exitCode();
+}
+
+QString vcardData(const char* name) {
+    return QStringLiteral(VCARD_TEST_DATA "/") + QString::fromLatin1(name);
+}
+
+struct CliCase {
+    const char* name;
+    QStringList args;  // "DIR" and "OUT" stand for the store folder and a file in the work folder
+    int status;
+    std::int64_t cardsAfter;  // cards in the store afterwards (two to start with)
+};
+
+TEST(VcardCli, ImportAndExportCallsEndWithTheirStatus) {
+    const CliCase cases[] = {
+        {"vCard import",
+         {u"import"_s, u"DIR"_s, vcardData("android-21-qp.vcf"), u"--category"_s, u"privat"_s},
+         0,
+         4},
+        {"broken cards skipped",
+         {u"import"_s, u"DIR"_s, vcardData("broken-middle.vcf"), u"--category"_s, u"Privat"_s},
+         3,
+         5},
+        {"vCard into a new category",
+         {u"import"_s, u"DIR"_s, vcardData("thunderbird-40.vcf"), u"--category"_s, u"Neu"_s},
+         0,
+         3},
+        {"CSV without map or known columns",
+         {u"import"_s, u"DIR"_s, u"OUT"_s, u"--category"_s, u"Privat"_s},
+         2,
+         2},
+        {"vCard export", {u"export"_s, u"DIR"_s, u"OUT"_s, u"--vcard"_s}, 0, 2},
+        {"vCard 4.0 of a category",
+         {u"export"_s, u"DIR"_s, u"OUT"_s, u"--vcard"_s, u"--version"_s, u"4.0"_s, u"--category"_s,
+          u"Privat"_s},
+         0,
+         2},
+        {"unknown version",
+         {u"export"_s, u"DIR"_s, u"OUT"_s, u"--vcard"_s, u"--version"_s, u"2.1"_s},
+         2,
+         2},
+        {"category without vCard",
+         {u"export"_s, u"DIR"_s, u"OUT"_s, u"--category"_s, u"Privat"_s},
+         2,
+         2},
+        {"unknown category",
+         {u"export"_s, u"DIR"_s, u"OUT"_s, u"--vcard"_s, u"--category"_s, u"Fehlt"_s},
+         1,
+         2},
+        {"preset", {u"export"_s, u"DIR"_s, u"OUT"_s, u"--preset"_s, u"outlook"_s}, 0, 2},
+        {"preset with separator",
+         {u"export"_s, u"DIR"_s, u"OUT"_s, u"--preset"_s, u"google"_s, u"--tab"_s},
+         2,
+         2},
+        {"unknown preset", {u"export"_s, u"DIR"_s, u"OUT"_s, u"--preset"_s, u"lotus"_s}, 2, 2},
+        {"preset and vCard",
+         {u"export"_s, u"DIR"_s, u"OUT"_s, u"--preset"_s, u"google"_s, u"--vcard"_s},
+         2,
+         2},
+    };
+    for (const CliCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestHome home;
+        support::makeStore(home.dir(), {u"Privat"_s},
+                           {{u"Anna"_s, u"Privat"_s}, {u"Berta"_s, u"Privat"_s}});
+        QTemporaryDir work;
+        const QString out = work.filePath(u"ausgabe.csv"_s);
+        QFile plain(out);
+        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+        plain.write("Karte;Ort\r\nCarl;Hof\r\n");
+        plain.close();
+        QStringList args = c.args;
+        args.replaceInStrings(u"DIR"_s, QString::fromStdString(home.dir().string()));
+        args.replaceInStrings(u"OUT"_s, out);
+        EXPECT_EQ(cli(args), c.status);
+        EXPECT_EQ(store::CardStore::open(home.storeFile()).cardCount(), c.cardsAfter);
+    }
+}
+
+// A preset file of our own is recognised again without --map.
+TEST(VcardCli, PresetExportsComeBackWithoutMap) {
+    for (const QString& preset : {u"thunderbird"_s, u"outlook"_s, u"google"_s}) {
+        SCOPED_TRACE(preset.toStdString());
+        TestHome home;
+        support::makeStore(home.dir(), {u"Privat"_s},
+                           {{u"Müller Hans"_s,
+                             u"Privat"_s,
+                             {{store::Field::Vorname, u"Hans"_s},
+                              {store::Field::Nachname, u"Müller"_s},
+                              {store::Field::Ort, u"Fürth"_s},
+                              {store::Field::EMailAdresse, u"hans@example.de"_s}}}});
+        QTemporaryDir work;
+        const QString file = work.filePath(u"p.csv"_s);
+        const QString dir = QString::fromStdString(home.dir().string());
+        ASSERT_EQ(cli({u"export"_s, dir, file, u"--preset"_s, preset}), 0);
+        ASSERT_EQ(cli({u"import"_s, dir, file, u"--category"_s, u"Privat"_s}), 0);
+        auto cardStore = store::CardStore::open(home.storeFile());
+        ASSERT_EQ(cardStore.cardCount(), 2);
+        const auto copy = cardStore.loadCard(2);
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(copy->text(store::Field::Vorname), u"Hans");
+        EXPECT_EQ(copy->text(store::Field::Ort), u"Fürth");
+        EXPECT_EQ(copy->text(store::Field::EMailAdresse), u"hans@example.de");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// The full-text index kept in step card by card answers as one built afresh would.
+#include "TestHome.h"
+
+#include "fulltext/FullTextIndex.h"
+#include "store/CardStore.h"
+#include "store/SampleCards.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+using namespace veltro;
+using fulltext::FullTextIndex;
+using store::Field;
+
+namespace {
+
+std::vector<std::int64_t> idsOf(const FullTextIndex& index, const QString& text) {
+    std::vector<std::int64_t> ids;
+    const auto found = index.search(text);
+    EXPECT_TRUE(found.has_value()) << text.toStdString();
+    for (std::int64_t id = 0; found && id < 2000; ++id) {
+        if (found->contains(id)) {
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
+FullTextIndex built(store::CardStore& s) {
+    FullTextIndex index;
+    const std::atomic<bool> never = false;
+    EXPECT_TRUE(index.build(s, never));
+    return index;
+}
+
+class FullTextIndexTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        veltro::testing::makeStore(
+            home_.dir(), {QStringLiteral("Privat")},
+            {{QStringLiteral("Müller"),
+              QStringLiteral("Privat"),
+              {{Field::Ort, QStringLiteral("München")},
+               {Field::Notizen, store::simpleRtf({QStringLiteral("Kaffee mit Zucker")}, true)}}},
+             {QStringLiteral("Ende"),
+              QStringLiteral("Privat"),
+              {{Field::Telefon, QStringLiteral("5512")}}},
+             {QStringLiteral("Anfang"),
+              QStringLiteral("Privat"),
+              {{Field::Telefon, QStringLiteral("1255")}}}});
+        store_.emplace(store::CardStore::open(home_.storeFile()));
+    }
+    veltro::testing::TestHome home_;
+    std::optional<store::CardStore> store_;
+};
+
+TEST_F(FullTextIndexTest, FindsVisibleTextIgnoringCaseAndEachFieldInItsWay) {
+    const FullTextIndex index = built(*store_);
+    EXPECT_EQ(idsOf(index, QStringLiteral("MÜ")), (std::vector<std::int64_t>{1}));
+    EXPECT_EQ(idsOf(index, QStringLiteral("zucker")), (std::vector<std::int64_t>{1}));
+    EXPECT_TRUE(idsOf(index, QStringLiteral("fs20")).empty());  // RTF codes are no text
+    // Telefon ends with the text; "1255" only begins with 12.
+    EXPECT_EQ(idsOf(index, QStringLiteral("12")), (std::vector<std::int64_t>{2}));
+    EXPECT_FALSE(index.search(QStringLiteral("[a")).has_value());
+}
+
+TEST_F(FullTextIndexTest, UpdatesAndRemovalsMatchARebuildAfterManyRandomChanges) {
+    FullTextIndex kept = built(*store_);
+    std::mt19937 random(7);
+    const QStringList words{QStringLiteral("Bäcker"), QStringLiteral("Maler"),
+                            QStringLiteral("Zucker"), QStringLiteral("Ölwechsel"),
+                            QStringLiteral("12"),     QString()};
+    std::vector<std::int64_t> ids{1, 2, 3};
+    store::Transaction quick(store_->db());
+    for (int step = 0; step < 600; ++step) {
+        const auto pick = [&](const auto& from) { return from[random() % from.size()]; };
+        const int action = static_cast<int>(random() % 10);
+        if (action == 0 && ids.size() > 1) {
+            const auto id = pick(ids);
+            store_->deleteCard(id);
+            kept.remove(id);
+            ids.erase(std::find(ids.begin(), ids.end(), id));
+        } else if (action == 1) {
+            store::Card card;
+            card.set(Field::Schlagworte, QStringLiteral("Neu %1").arg(step));
+            card.set(Field::Firma, pick(words));
+            const auto id = store_->insertCard(card);
+            ids.push_back(id);
+            kept.update(*store_->loadCard(id));
+        } else {
+            const auto id = pick(ids);
+            store_->writeFields(id, {{Field::Firma, pick(words)},
+                                     {Field::Notizen, store::simpleRtf({pick(words)}, false)}});
+            kept.update(*store_->loadCard(id));
+        }
+    }
+    quick.commit();
+    const FullTextIndex fresh = built(*store_);
+    EXPECT_EQ(kept.size(), fresh.size());
+    for (const QString& word :
+         words.mid(0, 5) + QStringList{QStringLiteral("Neu"), QStringLiteral("*cker")}) {
+        EXPECT_EQ(idsOf(kept, word), idsOf(fresh, word)) << word.toStdString();
+    }
+}
+
+}  // namespace

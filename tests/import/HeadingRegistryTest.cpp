@@ -1,0 +1,96 @@
+#include "TestHome.h"
+
+#include "import/HeadingRegistry.h"
+#include "import/ImportRun.h"
+#include "store/CardStore.h"
+#include "store/CaseFold.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace veltro::import;
+using veltro::testing::makeStore;
+using veltro::testing::TestHome;
+
+namespace {
+
+// The plain search the registry replaces: probe _1, _2, ... from the start every time.
+class ProbingRegistry {
+public:
+    void add(const QString& heading) { folded_.insert(veltro::store::foldCase(heading)); }
+    QString claim(const QString& heading) {
+        QString candidate = heading;
+        for (int suffix = 1; folded_.contains(veltro::store::foldCase(candidate)); ++suffix) {
+            candidate = heading + u'_' + QString::number(suffix);
+        }
+        add(candidate);
+        return candidate;
+    }
+
+private:
+    QSet<QString> folded_;
+};
+
+struct ClaimCase {
+    const char* name;
+    QStringList existing;
+    QStringList claimed;
+};
+
+TEST(HeadingRegistry, NamesAsTheProbingSearchDid) {
+    const ClaimCase cases[] = {
+        {"repeats", {}, {"A", "A", "A", "a", "A"}},
+        {"names that end in _1 already", {"A_1"}, {"A", "A", "A_1", "A_1", "A", "A_2"}},
+        {"a numbered name claimed between repeats", {}, {"A", "A", "A_3", "A", "A", "A"}},
+        {"a gap in the stored numbers", {"A", "A_1", "A_3"}, {"A", "A", "A"}},
+        {"case variants share one count", {"MÜLLER"}, {"müller", "Müller", "MÜLLER_2", "müller"}},
+        {"the name taken only after its numbered forms", {"B_1", "B_2"}, {"B", "B", "b"}},
+        {"empty headings", {}, {"", "", "_1", "", "_1"}},
+        {"a number that looks like a suffix", {}, {"A_1", "A", "A", "A_1", "A_10", "A_1"}},
+        {"case-folded letters", {"STRASSE"}, {"Straße", "straße", "Strasse"}},
+    };
+    for (const auto& c : cases) {
+        HeadingRegistry registry;
+        ProbingRegistry probing;
+        for (const QString& name : c.existing) {
+            registry.add(name);
+            probing.add(name);
+        }
+        QStringList got;
+        QStringList expected;
+        for (const QString& name : c.claimed) {
+            got << registry.claim(name);
+            expected << probing.claim(name);
+        }
+        EXPECT_EQ(got, expected) << c.name;
+    }
+}
+
+TEST(HeadingRegistry, ManyRepeatsAndEmptyHeadingsTakeLinearTime) {
+    TestHome home;
+    makeStore(home.dir(), {"Kunden"}, {{"Karte", "Kunden"}, {"Karte_7", "Kunden"}});
+    std::vector<PreviewRow> rows;
+    for (int i = 0; i < 20000; ++i) {
+        PreviewRow::Fields fields;
+        fields.fill(kUnmappedValue);
+        fields[kCategoryTarget] = u"Kunden";
+        fields[kHeadingTarget] = i % 2 == 0 ? u"Karte" : u"";
+        rows.emplace_back(fields);
+    }
+    // A quadratic search needs over a minute for these; a generous bound still catches it.
+    const auto start = std::chrono::steady_clock::now();
+    const auto outcome = runImport(home.storeFile(), rows);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_EQ(outcome.renamed, 19999);
+    EXPECT_EQ(rows[0].text(kHeadingTarget), "Karte_1");
+    EXPECT_EQ(rows[1].text(kHeadingTarget), "");
+    EXPECT_EQ(rows[3].text(kHeadingTarget), "_1");
+    EXPECT_EQ(rows[12].text(kHeadingTarget), "Karte_8") << "Karte_7 is taken";
+    EXPECT_EQ(rows[19998].text(kHeadingTarget), "Karte_10001");
+    EXPECT_EQ(rows[19999].text(kHeadingTarget), "_9999");
+}
+
+}  // namespace

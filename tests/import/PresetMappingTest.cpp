@@ -1,0 +1,92 @@
+#include "export/CsvPresets.h"
+#include "import/PresetMapping.h"
+
+#include <gtest/gtest.h>
+
+namespace veltro::import {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+QStringList headersOf(exporting::CsvPreset preset) {
+    QStringList headers;
+    for (const auto& column : exporting::presetColumns(preset)) {
+        headers << QString::fromUtf16(column.header.data(),
+                                      static_cast<qsizetype>(column.header.size()));
+    }
+    return headers;
+}
+
+// The source column caption mapped to a target, or "-".
+QString captionFor(const FieldMapping& mapping, const char16_t* target) {
+    const auto& source = mapping.source(*targetByName(QStringView(target)));
+    return source ? source->caption : u"-"_s;
+}
+
+struct Case {
+    const char* name;
+    QStringList headers;
+    QString program;  // empty: not recognised
+    std::vector<std::pair<const char16_t*, QString>> mapped;
+};
+
+TEST(PresetMapping, OtherProgramsHeadersAreMappedOnTheirOwn) {
+    const Case cases[] = {
+        {"Thunderbird",
+         headersOf(exporting::CsvPreset::Thunderbird),
+         u"Thunderbird"_s,
+         {{u"Karte", u"Display Name"_s},
+          {u"Straße", u"Work Address"_s},
+          {u"Telefon", u"Work Phone"_s},
+          {u"Mobiltelefon", u"Mobile Number"_s},
+          {u"Anrede", u"-"_s}}},
+        {"Outlook",
+         headersOf(exporting::CsvPreset::Outlook),
+         u"Outlook"_s,
+         {{u"Karte", u"Last Name"_s},
+          {u"Anrede", u"Title"_s},
+          {u"PLZ", u"Business Postal Code"_s},
+          {u"Telefax", u"Business Fax"_s},
+          {u"E-Mail-Adresse", u"E-mail Address"_s}}},
+        {"Google",
+         headersOf(exporting::CsvPreset::Google),
+         u"Google"_s,
+         {{u"Karte", u"Name"_s},
+          {u"Vorname", u"Given Name"_s},
+          {u"Telefon", u"Phone 1 - Value"_s},
+          {u"Firma", u"Organization 1 - Name"_s},
+          {u"Notizen", u"Notes"_s}}},
+        {"Google, newer layout, lower case",
+         {u"first name"_s, u"last name"_s, u"organization name"_s, u"e-mail 1 - value"_s,
+          u"phone 1 - value"_s},
+         u"Google"_s,
+         {{u"Karte", u"last name"_s}, {u"Firma", u"organization name"_s}}},
+        {"only home address",
+         {u"First Name"_s, u"Last Name"_s, u"Home Street"_s, u"Home City"_s, u"E-mail Address"_s},
+         u"Outlook"_s,
+         {{u"Straße", u"Home Street"_s}, {u"Ort", u"Home City"_s}}},
+        {"our own header", {u"Karte"_s, u"Kategorie"_s, u"Vorname"_s, u"Nachname"_s}, {}, {}},
+        {"names and mail",
+         {u"First Name"_s, u"Last Name"_s, u"Display Name"_s, u"Primary Email"_s},
+         u"Thunderbird"_s,
+         {}},
+        {"no names", {u"Display Name"_s, u"Primary Email"_s, u"Work Phone"_s}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto match = presetMapping(c.headers, u"Kunden"_s);
+        ASSERT_EQ(match.has_value(), !c.program.isEmpty());
+        if (!match) {
+            continue;
+        }
+        EXPECT_EQ(match->program, c.program);
+        EXPECT_EQ(match->mapping.category(), u"Kunden");
+        for (const auto& [target, caption] : c.mapped) {
+            EXPECT_EQ(captionFor(match->mapping, target), caption)
+                << QString::fromUtf16(target).toStdString();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace veltro::import

@@ -1,0 +1,64 @@
+// What the card and category commands do to the store, without a window.
+#include "TestHome.h"
+
+#include "maintenance/CardOperations.h"
+#include "store/CardStore.h"
+
+#include <gtest/gtest.h>
+
+using namespace veltro;
+
+namespace {
+
+class CardOperations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        veltro::testing::makeStore(home_.dir(), {QStringLiteral("Privat"), QStringLiteral("Firma")},
+                                   {{QStringLiteral("Müller"), QStringLiteral("Privat")},
+                                    {QStringLiteral("Bau"), QStringLiteral("privat")},
+                                    {QStringLiteral("Schulz"), QStringLiteral("Firma")}});
+        store_.emplace(store::CardStore::open(home_.storeFile()));
+    }
+    QStringList cards() {
+        QStringList rows;
+        for (const auto& row : store_->headings()) {
+            rows << row.heading + u'/' + row.category;
+        }
+        return rows;
+    }
+    veltro::testing::TestHome home_;
+    std::optional<store::CardStore> store_;
+};
+
+TEST_F(CardOperations, ANewCardNeedsAHeadingNoCardHasInAnyCase) {
+    const auto clash =
+        maintenance::addCard(*store_, QStringLiteral("MÜLLER"), QStringLiteral("Firma"));
+    EXPECT_FALSE(clash.id);
+    EXPECT_EQ(clash.clash, std::optional<std::int64_t>(1));
+    const auto added =
+        maintenance::addCard(*store_, QStringLiteral("Neu"), QStringLiteral("Firma"));
+    ASSERT_TRUE(added.id);
+    EXPECT_EQ(added.number, QStringLiteral("4"));
+    EXPECT_EQ(cards().last(), QStringLiteral("Neu/Firma"));
+}
+
+TEST_F(CardOperations, CategoryCommandsTakeEveryCardOfTheNameInAnyCase) {
+    maintenance::renameCategory(*store_, QStringLiteral("PRIVAT"), QStringLiteral("Freunde"));
+    EXPECT_EQ(cards(), (QStringList{"Müller/Freunde", "Bau/Freunde", "Schulz/Firma"}));
+    EXPECT_EQ(store_->categories(), (std::vector<QString>{"Freunde", "Firma"}));
+    maintenance::assignCategory(*store_, QStringLiteral("bau"), QStringLiteral("Firma"));
+    maintenance::deleteCategory(*store_, QStringLiteral("firma"));
+    EXPECT_EQ(cards(), (QStringList{"Müller/Freunde"}));
+    // The category record of exactly that name goes; another spelling stays.
+    EXPECT_EQ(store_->categories(), (std::vector<QString>{"Freunde", "Firma"}));
+}
+
+TEST_F(CardOperations, RenamingWritesExactlyTheGivenCard) {
+    maintenance::renameCard(*store_, 2, QStringLiteral("Baumann"),
+                            {{store::Field::Firma, QStringLiteral("Bau GmbH")}});
+    EXPECT_EQ(store_->loadCard(2)->text(store::Field::Schlagworte), QStringLiteral("Baumann"));
+    EXPECT_EQ(store_->loadCard(2)->text(store::Field::Firma), QStringLiteral("Bau GmbH"));
+    EXPECT_EQ(store_->loadCard(1)->text(store::Field::Schlagworte), QStringLiteral("Müller"));
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// A vCard file dropped onto the main window lands in the shown category, after a question.
+#include "MainWindowFixture.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace veltro;
+using platform::Answer;
+using veltro::testing::MainWindowFixture;
+
+namespace {
+
+class VcardDrop : public MainWindowFixture {
+protected:
+    // What a drop of the file runs.
+    void drop(const QString& path) {
+        window().importVcard(path);
+        QApplication::processEvents();
+    }
+    QString writeVcf() {
+        const QString path = files_.filePath(QStringLiteral("kontakte.vcf"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nN:G\xC3\xBCnther;Eva;;;\r\nFN:Eva G\xC3\xBCnther\r\n"
+            "TEL;TYPE=cell:0171 2233445\r\nEND:VCARD\r\n");
+        return path;
+    }
+    QTemporaryDir files_;
+};
+
+TEST_F(VcardDrop, ImportsIntoTheShownCategoryAfterAQuestion) {
+    open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
+    chooseCategory(QStringLiteral("Privat"));
+    const QString path = writeVcf();
+    platform_->answers = {Answer::No};
+    drop(path);
+    EXPECT_EQ(listLines(), QStringList{"Anna"});
+    platform_->answers = {Answer::Yes};
+    drop(path);
+    EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva"}));
+    EXPECT_TRUE(platform_->messages.back().text.startsWith(u"1 Karten importiert"));
+    EXPECT_TRUE(window().changeFlag());
+}
+
+TEST_F(VcardDrop, AllCategoriesIsNoPlaceToImportInto) {
+    open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
+    drop(writeVcf());
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_TRUE(platform_->messages[0].text.startsWith(u"Wählen Sie bitte zuerst"));
+    EXPECT_EQ(listLines(), QStringList{"Anna"});
+}
+
+}  // namespace

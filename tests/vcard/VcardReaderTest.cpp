@@ -1,0 +1,316 @@
+#include "vcard/VcardMapping.h"
+#include "vcard/VcardReader.h"
+#include "vcard/VcardText.h"
+#include "vcard/VcardWriter.h"
+
+#include <QFile>
+
+#include "QtPrinters.h"
+
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace veltro::vcard {
+namespace {
+
+using import::kTargetCount;
+using import::kTargets;
+using store::Field;
+using namespace Qt::Literals::StringLiterals;
+
+QString dataFile(const char* name) {
+    return QStringLiteral(VCARD_TEST_DATA "/") + QString::fromLatin1(name);
+}
+
+QString fieldOf(const import::PreviewRow& row, Field field) {
+    for (std::size_t target = 0; target < kTargetCount; ++target) {
+        if (kTargets[target].field == field) {
+            return row.text(target);
+        }
+    }
+    return {};
+}
+
+struct FileCase {
+    const char* file;
+    std::size_t cards;
+    std::int64_t skipped;
+};
+
+TEST(VcardFiles, EveryUsableCardIsReadAndBrokenOnesAreCounted) {
+    const FileCase cases[] = {
+        {"android-21-qp.vcf", 2, 0},    {"outlook-21-ansi.vcf", 1, 0},
+        {"apple-30-grouped.vcf", 1, 0}, {"google-30-bom-lf.vcf", 2, 0},
+        {"thunderbird-40.vcf", 1, 0},   {"broken-middle.vcf", 3, 3},
+        {"rfc6350-example.vcf", 1, 0},  {"rfc2426-examples.vcf", 2, 0},
+    };
+    for (const FileCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        ASSERT_TRUE(isVcardFile(dataFile(c.file)));
+        const auto imported = importFile(dataFile(c.file), QStringLiteral("Kunden"));
+        ASSERT_TRUE(imported);
+        EXPECT_EQ(imported->rows.size(), c.cards);
+        EXPECT_EQ(imported->skipped, c.skipped);
+        for (const auto& row : imported->rows) {
+            EXPECT_EQ(fieldOf(row, Field::Kategorien), u"Kunden");
+        }
+    }
+}
+
+struct CardCase {
+    const char* file;
+    std::size_t index;
+    std::vector<std::pair<Field, QString>> fields;
+};
+
+TEST(VcardFiles, FieldsAreMappedAsOtherProgramsMeantThem) {
+    const CardCase cases[] = {
+        {"android-21-qp.vcf",
+         0,
+         {{Field::Schlagworte, u"Müller Günther"_s},
+          {Field::Vorname, u"Günther"_s},
+          {Field::Nachname, u"Müller"_s},
+          {Field::Anrede, u""_s},
+          {Field::Strasse, u"Hauptstraße 12"_s},
+          {Field::Postleitzahl, u"96047"_s},
+          {Field::Ort, u"Bamberg"_s},
+          {Field::Vorwahl, u"0951"_s},
+          {Field::Telefon, u"8765"_s},
+          {Field::Fax, u"0951 8766"_s},
+          {Field::Mobiltelefon, u"0171 2345678"_s},
+          {Field::EMailAdresse, u"guenther@example.de"_s},
+          {Field::Notizen,
+           u"Erste Zeile\nZweite Zeile mit Ärger und einem sehr langen Text, der umbrochen wird."_s},
+          {Field::Anschrift, u"\nGünther Müller\nHauptstraße 12\n\n96047 Bamberg"_s}}},
+        {"android-21-qp.vcf",
+         1,
+         {{Field::Schlagworte, u"Schneider Eva"_s},
+          {Field::Anrede, u"Frau"_s},
+          {Field::Vorwahl, u"0911"_s},
+          {Field::Telefon, u"445566"_s}}},
+        {"outlook-21-ansi.vcf",
+         0,
+         {{Field::Schlagworte, u"Krüger Jürgen"_s},
+          {Field::Anrede, u"Herr"_s},
+          {Field::Firma, u"Krüger & Söhne GmbH"_s},
+          {Field::Abteilung, u"Einkauf"_s},
+          {Field::Strasse, u"Straße des 17. Juni 5"_s},
+          {Field::Ort, u"Köln"_s},
+          {Field::Postleitzahl, u"50667"_s},
+          {Field::Vorwahl, u"0911"_s},
+          {Field::Telefon, u"111222"_s},
+          {Field::Mobiltelefon, u"0160 9876543"_s},
+          {Field::Fax, u"0221 123457"_s},
+          {Field::EMailAdresse, u"j.krueger@krueger-soehne.example"_s},
+          {Field::Webseite, u"http://www.krueger-soehne.example"_s},
+          {Field::Notizen, u"Preise in €, Lieferung frei Haus.\r\nNeue Adresse ab März."_s},
+          {Field::Anschrift,
+           u"Krüger & Söhne GmbH Einkauf\nHerrn \nJürgen Krüger\nStraße des 17. Juni 5\n\n"
+           u"50667 Köln"_s}}},
+        {"apple-30-grouped.vcf",
+         0,
+         {{Field::Schlagworte, u"Schmidt Anna Maria"_s},
+          {Field::Vorname, u"Anna Maria"_s},
+          {Field::Anrede, u""_s},
+          {Field::Firma, u"Beispiel GmbH"_s},
+          {Field::Abteilung, u"Vertrieb"_s},
+          {Field::Strasse, u"Friedrichstraße 100, Hinterhaus"_s},
+          {Field::Postleitzahl, u"10117"_s},
+          {Field::Vorwahl, u"030"_s},
+          {Field::Telefon, u"1234567"_s},
+          {Field::Mobiltelefon, u"+49 171 1234567"_s},
+          {Field::EMailAdresse, u"anna.schmidt@example.com"_s},
+          {Field::Webseite, u"http://www.beispiel.example/anna"_s},
+          {Field::Notizen,
+           u"Kundin seit 2019, bevorzugt Termine am Vormittag.\nRückruf unter der "
+           u"Mobilnummer; nicht vor 9 Uhr."_s}}},
+        {"google-30-bom-lf.vcf",
+         0,
+         {{Field::Schlagworte, u"Weber Peter"_s},
+          {Field::Firma, u"Weber Bau"_s},
+          {Field::Strasse, u"Domstraße 9"_s},
+          {Field::Ort, u"Würzburg"_s},
+          {Field::Vorwahl, u"0931"_s},
+          {Field::Telefon, u"55 66 77"_s},
+          {Field::Fax, u"0931 55 66 78"_s}}},
+        {"google-30-bom-lf.vcf",
+         1,
+         {{Field::Schlagworte, u"Stadtwerke Fürth"_s},
+          {Field::Firma, u"Stadtwerke Fürth"_s},
+          {Field::Vorwahl, u"0911"_s},
+          {Field::Telefon, u"9704-0"_s}}},
+        {"thunderbird-40.vcf",
+         0,
+         {{Field::Schlagworte, u"Becker Sophie"_s},
+          {Field::EMailAdresse, u"sophie.becker@example.net"_s},
+          {Field::Vorwahl, u"09561"_s},
+          {Field::Telefon, u"12345"_s},
+          {Field::Mobiltelefon, u"0152 33344455"_s},
+          {Field::Strasse, u"Ketschengasse 7"_s},
+          {Field::Webseite, u"https://sophie.example.net"_s},
+          {Field::Notizen, u"Chor montags, 19 Uhr"_s}}},
+        {"broken-middle.vcf", 1, {{Field::Schlagworte, u"Zwei Berta"_s}}},
+        {"broken-middle.vcf", 2, {{Field::Schlagworte, u"Drei Cäsar"_s}}},
+        {"rfc6350-example.vcf",
+         0,
+         {{Field::Schlagworte, u"Perreault Simon"_s},
+          {Field::Firma, u"Viagenie"_s},
+          {Field::Strasse, u"2875 Laurier"_s},
+          {Field::Ort, u"Quebec"_s},
+          {Field::Postleitzahl, u"G1V 2M2"_s},
+          {Field::Vorwahl, u""_s},
+          {Field::Telefon, u"+1-418-656-9254;ext=102"_s},
+          {Field::Mobiltelefon, u"+1-418-262-6501"_s},
+          {Field::EMailAdresse, u"simon.perreault@viagenie.ca"_s},
+          {Field::Webseite, u"http://nomis80.org"_s}}},
+        {"rfc2426-examples.vcf",
+         0,
+         {{Field::Schlagworte, u"Frank Dawson"_s},
+          {Field::Firma, u"Lotus Development Corporation"_s},
+          {Field::Strasse, u"6544 Battleford Drive"_s},
+          {Field::Ort, u"Raleigh"_s},
+          {Field::Postleitzahl, u"27613-3502"_s},
+          {Field::Telefon, u"+1-919-676-9515"_s},
+          {Field::Fax, u"+1-919-676-9564"_s},
+          {Field::EMailAdresse, u"Frank_Dawson@Lotus.com"_s},
+          {Field::Webseite, u"http://home.earthlink.net/~fdawson"_s}}},
+        {"rfc2426-examples.vcf",
+         1,
+         {{Field::Schlagworte, u"Tim Howes"_s},
+          {Field::Ort, u"Mountain View"_s},
+          {Field::Postleitzahl, u"94043"_s}}},
+    };
+    for (const CardCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.file << " #" << c.index);
+        const auto imported = importFile(dataFile(c.file), QStringLiteral("Kunden"));
+        ASSERT_TRUE(imported);
+        ASSERT_LT(c.index, imported->rows.size());
+        for (const auto& [field, value] : c.fields) {
+            EXPECT_EQ(fieldOf(imported->rows[c.index], field), value)
+                << store::columnName(field).toStdString();
+        }
+    }
+}
+
+struct HostileCase {
+    const char* name;
+    QByteArray bytes;
+    std::size_t cards;
+    std::int64_t skipped;
+};
+
+TEST(VcardReader, HostileInputNeverTakesTheFileDown) {
+    const QByteArray longFold = QByteArray("BEGIN:VCARD\r\nNOTE:x") +
+                                QByteArray(" y\r\n").repeated(20000) + "END:VCARD\r\n";
+    const HostileCase cases[] = {
+        {"empty", "", 0, 0},
+        {"begin only", "BEGIN:VCARD", 0, 1},
+        {"end only", "END:VCARD\r\n", 0, 0},
+        {"soft break at the end", "BEGIN:VCARD\r\nN;QUOTED-PRINTABLE:A=", 0, 1},
+        {"quote never closed", "BEGIN:VCARD\r\nTEL;TYPE=\"work:1\r\nEND:VCARD\r\n", 0, 1},
+        {"no name before colon", "BEGIN:VCARD\r\n:x\r\nEND:VCARD\r\n", 0, 1},
+        {"nul bytes", QByteArray("BEGIN:VCARD\r\nN:a\0b;c\r\nEND:VCARD\r\n", 32), 1, 0},
+        {"long fold", longFold, 1, 0},
+        {"lone CR line ends", "BEGIN:VCARD\rN:A;B\rEND:VCARD\r", 1, 0},
+        {"junk between cards", "hello\r\nBEGIN:VCARD\r\nN:A\r\nEND:VCARD\r\n;;;\r\n", 1, 0},
+        {"nested begin", "BEGIN:VCARD\r\nBEGIN:VCARD\r\nN:A\r\nEND:VCARD\r\nEND:VCARD\r\n", 1, 1},
+    };
+    for (const HostileCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReadResult read = readVcards(c.bytes);
+        EXPECT_EQ(read.cards.size(), c.cards);
+        EXPECT_EQ(read.skipped, c.skipped);
+    }
+}
+
+QString lineBreaksAsLf(QString text) {
+    return text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+}
+
+// What the fuzzer checks, on the inputs it found wanting: a card read from any file and
+// written again reads back with the same fields.
+TEST(VcardReader, RewritingAMappedCardGivesItBack) {
+    std::vector<QByteArray> inputs = {
+        "BEGIN:VCARD\r\nN:A;B\r\nX-VELTRO-VORWAHL:0911 \r\nX-VELTRO-NR: 7\r\nEND:VCARD\r\n"};
+    for (const char* name : {"fuzz/own-area-code-with-cr.vcf", "fuzz/rtf-looking-note.vcf"}) {
+        QFile found(dataFile(name));
+        ASSERT_TRUE(found.open(QIODevice::ReadOnly)) << name;
+        inputs.push_back(found.readAll());
+    }
+    for (const QByteArray& input : inputs) {
+        for (const Vcard& vcard : readVcards(input).cards) {
+            const auto card = toCard(vcard, u"K"_s);
+            if (!card) {
+                continue;
+            }
+            const ReadResult again = readVcards(cardToVcard(*card, u"uid"_s));
+            ASSERT_EQ(again.cards.size(), 1U);
+            const auto back = toCard(again.cards.front(), u"K"_s);
+            ASSERT_TRUE(back);
+            for (std::size_t field = 0; field < store::kFieldCount; ++field) {
+                const auto f = static_cast<Field>(field);
+                EXPECT_EQ(lineBreaksAsLf(back->text(f)), lineBreaksAsLf(card->text(f)))
+                    << store::columnName(f).toStdString();
+            }
+        }
+    }
+}
+
+TEST(VcardReader, Utf16WithByteOrderMarkIsRead) {
+    const QString text = u"BEGIN:VCARD\r\nVERSION:3.0\r\nN:Öztürk;Ayşe;;;\r\nEND:VCARD\r\n"_s;
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    const QByteArray bytes = utf16.encode(text);
+    EXPECT_TRUE(looksLikeVcard(bytes));
+    const auto imported = importRows(readVcards(bytes), QStringLiteral("Kunden"));
+    ASSERT_EQ(imported.rows.size(), 1U);
+    EXPECT_EQ(fieldOf(imported.rows[0], Field::Schlagworte), u"Öztürk Ayşe");
+}
+
+TEST(VcardReader, ContentDecidesWhatIsAVcard) {
+    const std::pair<QByteArray, bool> cases[] = {
+        {"BEGIN:VCARD\r\n", true},
+        {"\xEF\xBB\xBF\r\n\r\n  begin:vcard\n", true},
+        {"Karte;Vorname\r\nBEGIN:VCARD\r\n", false},
+        {"BEGIN:VCALENDAR\r\n", false},
+        {"", false},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(looksLikeVcard(bytes), expected) << bytes.toStdString();
+    }
+}
+
+TEST(VcardText, EscapesAndComponents) {
+    EXPECT_EQ(unescapeText(u"a\\,b\\;c\\\\d\\ne\\Nf\\:g\\x"), u"a,b;c\\d\ne\nf:g\\x");
+    EXPECT_EQ(escapeText(u"a,b;c\\d\r\ne\nf"_s), u"a\\,b\\;c\\\\d\\ne\\nf");
+    EXPECT_EQ(splitComponents(u"Müller\\;Meier;Hans;;Herr;"),
+              QStringList({u"Müller;Meier"_s, u"Hans"_s, {}, u"Herr"_s, {}}));
+    EXPECT_EQ(splitComponents(u"a\\"), QStringList({u"a\\"_s}));
+    EXPECT_EQ(decodeQuotedPrintable("G=C3=BCnther=3D=ZZ="), QByteArray("G\xC3\xBCnther==ZZ="));
+}
+
+TEST(VcardMapping, AreaCodeIsSplitOnlyWhenSeparated) {
+    const std::pair<const char16_t*, PhoneParts> cases[] = {
+        {u"0221 123456", {u"0221"_s, u"123456"_s}},
+        {u"0221/123456", {u"0221"_s, u"123456"_s}},
+        {u"0221 / 12 34 56", {u"0221"_s, u"12 34 56"_s}},
+        {u"(0221) 123456", {u"0221"_s, u"123456"_s}},
+        {u"(089)1234", {u"089"_s, u"1234"_s}},
+        {u"0221-123456", {{}, u"0221-123456"_s}},
+        {u"0221123456", {{}, u"0221123456"_s}},
+        {u"+49 221 123456", {{}, u"+49 221 123456"_s}},
+        {u"0049 221 123456", {{}, u"0049 221 123456"_s}},
+        {u"0221", {{}, u"0221"_s}},
+    };
+    for (const auto& [phone, expected] : cases) {
+        const PhoneParts parts = splitAreaCode(QString::fromUtf16(phone));
+        EXPECT_EQ(parts.areaCode, expected.areaCode) << QString::fromUtf16(phone).toStdString();
+        EXPECT_EQ(parts.number, expected.number) << QString::fromUtf16(phone).toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace veltro::vcard
