@@ -5,7 +5,7 @@ DATA ?= $(CURDIR)/$(BUILD)/bin
 # ccache speeds up rebuilds where it is installed; nothing needs it.
 LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test deps build bench fuzz format clean
+.PHONY: run test deps build bench fuzz format format-check clean
 
 deps:
 	./scripts/install-deps
@@ -34,6 +34,9 @@ fuzz: deps
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+format-check:
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 clean:
 	rm -rf $(BUILD)
