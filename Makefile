@@ -2,14 +2,16 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 DATA ?= $(CURDIR)/$(BUILD)/bin
+# ccache speeds up rebuilds where it is installed; nothing needs it.
+LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test deps build bench fuzz format clean
+.PHONY: run test deps build bench fuzz format format-check clean
 
 deps:
 	./scripts/install-deps
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -18,7 +20,10 @@ run: build
 	@if [ ! -f "$(DATA)/Kartix.mdb" ]; then $(BUILD)/bin/veltro-cli demo-store "$(DATA)"; fi
 	VELTRO_HOME="$(DATA)" $(BUILD)/bin/veltro-adressbuch
 
-test: build
+# The tests treat warnings as errors; the setting stays in the build directory's cache.
+test: deps $(BUILD)/CMakeCache.txt
+	cmake $(BUILD) -DVELTRO_WERROR=ON >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 bench: build
@@ -29,6 +34,9 @@ fuzz: deps
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+format-check:
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 clean:
 	rm -rf $(BUILD)

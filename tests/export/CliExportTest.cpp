@@ -14,6 +14,7 @@
 
 namespace {
 
+using namespace Qt::Literals::StringLiterals;
 using veltro::store::Database;
 
 std::string cardColumns(std::string_view leftOut = {}) {
@@ -67,13 +68,14 @@ TEST(CliExport, AStoreThatIsNotWhatItClaimsIsReportedAndFails) {
         const QString target = QString::fromStdString((home.dir() / "karten.csv").string());
         QProcess cli;
         cli.start(QStringLiteral(VELTRO_CLI),
-                  {"export", QString::fromStdString(home.dir().string()), target});
+                  {u"export"_s, QString::fromStdString(home.dir().string()), target});
         ASSERT_TRUE(cli.waitForFinished(60000)) << c.name;
         const QString err = QString::fromUtf8(cli.readAllStandardError());
         const QString out = QString::fromUtf8(cli.readAllStandardOutput());
         EXPECT_EQ(cli.exitCode(), c.exitCode) << c.name << ": " << err.toStdString();
         EXPECT_TRUE(err.contains(QString::fromUtf8(c.err))) << c.name << ": " << err.toStdString();
-        EXPECT_EQ(out.contains("1 Karten"), c.exitCode == 0) << c.name << ": " << out.toStdString();
+        EXPECT_EQ(out.contains(u"1 Karten"), c.exitCode == 0)
+            << c.name << ": " << out.toStdString();
         EXPECT_EQ(QFile::exists(target), c.exitCode == 0) << c.name;
     }
 }

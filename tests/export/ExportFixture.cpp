@@ -3,6 +3,10 @@
 #include "store/CardStore.h"
 #include "store/SampleCards.h"
 
+#include <QStringView>
+
+#include <initializer_list>
+
 namespace veltro::testing {
 
 const QString kAddressRtf = QStringLiteral(
@@ -15,12 +19,14 @@ const QString kNotesRtf = QStringLiteral(
 namespace {
 
 // Values in the order of the card table; an empty one is stored as Null.
-store::Card card(const QStringList& values) {
+store::Card card(std::initializer_list<QStringView> values) {
     store::Card result;
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        if (!values[i].isEmpty()) {
-            result.values[static_cast<std::size_t>(i)] = values[i];
+    std::size_t i = 0;
+    for (const QStringView value : values) {
+        if (!value.isEmpty()) {
+            result.values[i] = value.toString();
         }
+        ++i;
     }
     return result;
 }
@@ -34,13 +40,14 @@ void makeExportStore(const std::filesystem::path& dir) {
     store::writeSampleStore(
         dir,
         {{QStringLiteral("Privat"), QStringLiteral("Geschäftlich")},
-         {card({"1", "Müller Anna", "Privat", "Frau", "Anna", "Müller", "", "", "Hauptstraße 1", "",
-                "Bamberg", "", "", "", "", "anna@example.de", "", kAddressRtf, kNotesRtf}),
-          card({"2", "Zeller Bernd", "Geschäftlich", "", "Bernd", "Zeller", "Zeller & Söhne",
-                "Einkauf", "", "09123", "Fürth", "0911", "12345", "12346", "0170 1", "",
-                "www.zeller.de", "", "Aus Import; ohne RTF – 5 €"}),
+         {card({u"1", u"Müller Anna", u"Privat", u"Frau", u"Anna", u"Müller", u"", u"",
+                u"Hauptstraße 1", u"", u"Bamberg", u"", u"", u"", u"", u"anna@example.de", u"",
+                kAddressRtf, kNotesRtf}),
+          card({u"2", u"Zeller Bernd", u"Geschäftlich", u"", u"Bernd", u"Zeller", u"Zeller & Söhne",
+                u"Einkauf", u"", u"09123", u"Fürth", u"0911", u"12345", u"12346", u"0170 1", u"",
+                u"www.zeller.de", u"", u"Aus Import; ohne RTF – 5 €"}),
           // Never listed, so never exported.
-          card({"3", "", "Privat", "", "Niemand"})}});
+          card({u"3", u"", u"Privat", u"", u"Niemand"})}});
 }
 
 QByteArray expectedFile(const QString& name) {

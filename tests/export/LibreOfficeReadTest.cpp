@@ -14,6 +14,8 @@
 namespace veltro::exporting {
 namespace {
 
+using namespace Qt::Literals::StringLiterals;
+
 using Table = std::vector<QStringList>;
 
 Table parseCsv(QString text) {
@@ -70,7 +72,7 @@ TEST(LibreOfficeReadTest, CalcReadsEveryCellOfOurCsv) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.separatorCode);
-        const QString name = QStringLiteral("karten-%1.csv").arg(c.separatorCode);
+        const QString name = QStringLiteral("karten-%1.csv").arg(QLatin1String(c.separatorCode));
         ExportOptions options;
         options.separator = c.separator;
         options.encoding = c.encoding;
@@ -78,14 +80,16 @@ TEST(LibreOfficeReadTest, CalcReadsEveryCellOfOurCsv) {
                   ExportStatus::Written);
         QProcess calc;
         calc.setProcessChannelMode(QProcess::MergedChannels);
-        calc.start(soffice,
-                   {"-env:UserInstallation=file://" + work.filePath("profile"), "--headless",
-                    QStringLiteral("--infilter=Text - txt - csv (StarCalc):%1,34,%2,1,%3,1031,true")
-                        .arg(c.separatorCode, c.charsetCode, textColumns.join(u'/')),
-                    "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true",
-                    "--outdir", work.filePath("out"), work.filePath(name)});
+        calc.start(
+            soffice,
+            {u"-env:UserInstallation=file://"_s + work.filePath(u"profile"_s), u"--headless"_s,
+             u"--infilter=Text - txt - csv (StarCalc):%1,34,%2,1,%3,1031,true"_s.arg(
+                 QLatin1String(c.separatorCode), QLatin1String(c.charsetCode),
+                 textColumns.join(u'/')),
+             u"--convert-to"_s, u"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true"_s,
+             u"--outdir"_s, work.filePath(u"out"_s), work.filePath(name)});
         ASSERT_TRUE(calc.waitForFinished(180000));
-        const QByteArray converted = testing::fileBytes(work.filePath("out/" + name));
+        const QByteArray converted = testing::fileBytes(work.filePath(u"out/"_s + name));
         ASSERT_FALSE(converted.isEmpty()) << calc.readAll().toStdString();
         EXPECT_EQ(parseCsv(QString::fromUtf8(converted)), expected);
     }

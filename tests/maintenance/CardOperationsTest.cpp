@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace veltro;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -44,13 +45,13 @@ TEST_F(CardOperations, ANewCardNeedsAHeadingNoCardHasInAnyCase) {
 
 TEST_F(CardOperations, CategoryCommandsTakeEveryCardOfTheNameInAnyCase) {
     maintenance::renameCategory(*store_, QStringLiteral("PRIVAT"), QStringLiteral("Freunde"));
-    EXPECT_EQ(cards(), (QStringList{"Müller/Freunde", "Bau/Freunde", "Schulz/Firma"}));
-    EXPECT_EQ(store_->categories(), (std::vector<QString>{"Freunde", "Firma"}));
+    EXPECT_EQ(cards(), (QStringList{u"Müller/Freunde"_s, u"Bau/Freunde"_s, u"Schulz/Firma"_s}));
+    EXPECT_EQ(store_->categories(), (std::vector<QString>{u"Freunde"_s, u"Firma"_s}));
     maintenance::assignCategory(*store_, QStringLiteral("bau"), QStringLiteral("Firma"));
     maintenance::deleteCategory(*store_, QStringLiteral("firma"));
-    EXPECT_EQ(cards(), (QStringList{"Müller/Freunde"}));
+    EXPECT_EQ(cards(), (QStringList{u"Müller/Freunde"_s}));
     // The category record of exactly that name goes; another spelling stays.
-    EXPECT_EQ(store_->categories(), (std::vector<QString>{"Freunde", "Firma"}));
+    EXPECT_EQ(store_->categories(), (std::vector<QString>{u"Freunde"_s, u"Firma"_s}));
 }
 
 TEST_F(CardOperations, RenamingWritesExactlyTheGivenCard) {

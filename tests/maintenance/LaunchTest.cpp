@@ -84,7 +84,7 @@ TEST_P(LaunchTargetTest, AsksAndOpens) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, LaunchTargetTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(LaunchCommandTest, AsksBeforeTheDesktopOpensAnything) {
     ScopedRecordingPlatform platform;

@@ -165,7 +165,7 @@ struct CancelWay {
 TEST_F(OptionsDialogTest, CancelForgetsTheChangesAndReadsTheStoreAgain) {
     const CancelWay ways[] = {
         {"button",
-         [](options::OptionsDialog& d) { d.findChild<QPushButton*>("Command2")->click(); }},
+         [](options::OptionsDialog& d) { childNamed<QPushButton>(d, "Command2")->click(); }},
         {"Escape", [](auto& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
         {"window close", [](auto& d) { d.close(); }},
     };

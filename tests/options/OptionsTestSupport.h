@@ -40,6 +40,10 @@ protected:
     W* child(const QString& name) const {
         return childNamed<W>(*dialog_, name);
     }
+    template <typename W>
+    W* child(const char* name) const {
+        return childNamed<W>(*dialog_, name);
+    }
 
     TestHome home_;
     ScopedRecordingPlatform platform_;

@@ -51,7 +51,7 @@ TEST(OptionsScreenshots, EveryTabAndEveryScheme) {
             dialog.findChild<QRadioButton*>(QStringLiteral("Option%1").arg(scheme))->click();
             dialog.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(picture);
             const QString name =
-                QStringLiteral("scheme%1%2").arg(scheme).arg(picture ? "-bild" : "");
+                QStringLiteral("scheme%1%2").arg(scheme).arg(QLatin1String(picture ? "-bild" : ""));
             save(dialog, name + QStringLiteral("-dialog"));
             dialog.Command1_Click();
             save(window, name + QStringLiteral("-hauptfenster"));

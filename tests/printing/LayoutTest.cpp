@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace veltro;
+using namespace Qt::Literals::StringLiterals;
 namespace vt = veltro::testing;
 using printing::PrintLayout;
 using store::Field;
@@ -25,38 +26,38 @@ QStringList described(const std::vector<vt::PrintedLine>& lines) {
 }
 
 const QString kRule = QString(55, u'_');
-const QStringList kFieldLines = {"Anrede: \tFrau [10]",
-                                 "Vorname: \tAnna [10]",
-                                 "Nachname: \tMuster [10]",
-                                 " [10]",
-                                 "Abteilung: \tEinkauf [10]",
-                                 "Firma: \tBeispiel GmbH [10]",
-                                 " [10]",
-                                 "PLZ: \t96047 [10]",
-                                 "Ort: \tBamberg [10]",
-                                 "Straße: \tLange Straße 3 [10]",
-                                 " [10]",
-                                 "Webseite: \twww.example.de [10]",
-                                 "E-Mail: \tanna@example.de [10]",
-                                 "Telefon: \t(0951) 12345 [10]",
-                                 "Telefax: \t(0951) 12346 [10]",
-                                 "Handy: \t0170 1234567 [10]"};
+const QStringList kFieldLines = {u"Anrede: \tFrau [10]"_s,
+                                 u"Vorname: \tAnna [10]"_s,
+                                 u"Nachname: \tMuster [10]"_s,
+                                 u" [10]"_s,
+                                 u"Abteilung: \tEinkauf [10]"_s,
+                                 u"Firma: \tBeispiel GmbH [10]"_s,
+                                 u" [10]"_s,
+                                 u"PLZ: \t96047 [10]"_s,
+                                 u"Ort: \tBamberg [10]"_s,
+                                 u"Straße: \tLange Straße 3 [10]"_s,
+                                 u" [10]"_s,
+                                 u"Webseite: \twww.example.de [10]"_s,
+                                 u"E-Mail: \tanna@example.de [10]"_s,
+                                 u"Telefon: \t(0951) 12345 [10]"_s,
+                                 u"Telefax: \t(0951) 12346 [10]"_s,
+                                 u"Handy: \t0170 1234567 [10]"_s};
 
 TEST(Layouts, CardAndFieldsLayoutsPrintEveryLineInOrderWithItsFont) {
-    const QStringList card =
-        QStringList{" [12 fett]", "Karte: \tMuster, Anna [12 fett]",
-                    "Kategorie: \tPrivat\tKartenNr.: 7 [12 fett]", kRule + " [12 fett]", " [10]"} +
-        kFieldLines +
-        QStringList{" [10]",
-                    " [10]",
-                    "Notizen [12 fett]",
-                    kRule + " [12 fett]",
-                    " [12 fett]",
-                    "Erste Zeile [10]",
-                    "Zweite Zeile [10]"};
+    const QStringList card = QStringList{u" [12 fett]"_s, u"Karte: \tMuster, Anna [12 fett]"_s,
+                                         u"Kategorie: \tPrivat\tKartenNr.: 7 [12 fett]"_s,
+                                         kRule + u" [12 fett]"_s, u" [10]"_s} +
+                             kFieldLines +
+                             QStringList{u" [10]"_s,
+                                         u" [10]"_s,
+                                         u"Notizen [12 fett]"_s,
+                                         kRule + u" [12 fett]"_s,
+                                         u" [12 fett]"_s,
+                                         u"Erste Zeile [10]"_s,
+                                         u"Zweite Zeile [10]"_s};
     EXPECT_EQ(described(vt::printOut(PrintLayout::Card, vt::sampleData())), card);
     const QStringList fields =
-        QStringList{" [10]"} + kFieldLines + QStringList{" [10]", "KartenNr: \t7 [10]"};
+        QStringList{u" [10]"_s} + kFieldLines + QStringList{u" [10]"_s, u"KartenNr: \t7 [10]"_s};
     EXPECT_EQ(described(vt::printOut(PrintLayout::Fields, vt::sampleData())), fields);
 }
 
@@ -65,12 +66,14 @@ TEST(Layouts, WithoutACardTheLabelsPrintWithEmptyValuesAndADiallingCodeAlone) {
     data.card.set(Field::Vorwahl, QStringLiteral("0951"));
     for (const PrintLayout layout : {PrintLayout::Card, PrintLayout::Fields}) {
         const QStringList lines = vt::texts(vt::printOut(layout, data));
-        const QStringList mustHave = layout == PrintLayout::Card
-                                         ? QStringList{"Karte: \t", "Kategorie: \t\tKartenNr.: "}
-                                         : QStringList{"KartenNr: \t"};
+        const QStringList mustHave =
+            layout == PrintLayout::Card
+                ? QStringList{u"Karte: \t"_s, u"Kategorie: \t\tKartenNr.: "_s}
+                : QStringList{u"KartenNr: \t"_s};
         for (const QString& line :
-             mustHave + QStringList{"Anrede: \t", "Firma: \t", "Straße: \t", "Telefon: \t(0951) ",
-                                    "Telefax: \t(0951) ", "Handy: \t"}) {
+             mustHave + QStringList{u"Anrede: \t"_s, u"Firma: \t"_s, u"Straße: \t"_s,
+                                    u"Telefon: \t(0951) "_s, u"Telefax: \t(0951) "_s,
+                                    u"Handy: \t"_s}) {
             EXPECT_TRUE(lines.contains(line)) << line.toStdString();
         }
     }
@@ -85,13 +88,13 @@ TEST(Layouts, EachLayoutHasItsFaceOriginAndLines) {
         QString face;
         double left, top;
     } cases[] = {
-        {PrintLayout::Card, {70, 40}, "DejaVu Sans", -35, -22},
-        {PrintLayout::Fields, {70, 40}, "DejaVu Sans", -35, -22},
-        {PrintLayout::Notes, {70, 40}, "DejaVu Sans", -35, -22},
-        {PrintLayout::Address, {50, 25}, "DejaVu Serif", -20, -45},
-        {PrintLayout::Address, {100, 100}, "DejaVu Serif", -95, -95},
+        {PrintLayout::Card, {70, 40}, u"DejaVu Sans"_s, -35, -22},
+        {PrintLayout::Fields, {70, 40}, u"DejaVu Sans"_s, -35, -22},
+        {PrintLayout::Notes, {70, 40}, u"DejaVu Sans"_s, -35, -22},
+        {PrintLayout::Address, {50, 25}, u"DejaVu Serif"_s, -20, -45},
+        {PrintLayout::Address, {100, 100}, u"DejaVu Serif"_s, -95, -95},
         // Under 5 mm the text would start outside the printable area and be cut off.
-        {PrintLayout::Address, {3, 0}, "DejaVu Serif", 0, 0},
+        {PrintLayout::Address, {3, 0}, u"DejaVu Serif"_s, 0, 0},
     };
     for (const auto& c : cases) {
         data.margins = c.margins;
@@ -102,9 +105,9 @@ TEST(Layouts, EachLayoutHasItsFaceOriginAndLines) {
         }
     }
     EXPECT_EQ(vt::texts(vt::printOut(PrintLayout::Notes, data)),
-              QStringList({"", "eins", "zwei", "drei", "vier"}));
+              QStringList({u""_s, u"eins"_s, u"zwei"_s, u"drei"_s, u"vier"_s}));
     EXPECT_EQ(vt::texts(vt::printOut(PrintLayout::Address, data)),
-              QStringList({"", "Frau", "Anna Muster", "96047 Bamberg"}));
+              QStringList({u""_s, u"Frau"_s, u"Anna Muster"_s, u"96047 Bamberg"_s}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <functional>
 
 using namespace veltro;
+using namespace Qt::Literals::StringLiterals;
 namespace vt = veltro::testing;
 using printing::FocusedWidget;
 using printing::PrintController;
@@ -30,17 +31,17 @@ TEST(PrintCommands, EachEntryAsksItsQuestionAndPrintsItsLayoutOnYesOnly) {
         QString question;  // empty: none
         PrintLayout layout;
     } cases[] = {
-        {entry(PrintEntry::MenuAddress), "Anschrift drucken?", PrintLayout::Address},
-        {entry(PrintEntry::MenuNotes), "Notizen drucken?", PrintLayout::Notes},
-        {entry(PrintEntry::MenuFields), "Eingabefelder drucken?", PrintLayout::Fields},
+        {entry(PrintEntry::MenuAddress), u"Anschrift drucken?"_s, PrintLayout::Address},
+        {entry(PrintEntry::MenuNotes), u"Notizen drucken?"_s, PrintLayout::Notes},
+        {entry(PrintEntry::MenuFields), u"Eingabefelder drucken?"_s, PrintLayout::Fields},
         {entry(PrintEntry::MenuCard), kCard10, PrintLayout::Card},
         {entry(PrintEntry::CardMenuCard), kCard10 + u' ', PrintLayout::Card},
-        {entry(PrintEntry::PopupAddress), "", PrintLayout::Address},
-        {entry(PrintEntry::PopupNotes), "", PrintLayout::Notes},
-        {button(FocusedWidget::AddressBlock), "Anschrift drucken?", PrintLayout::Address},
-        {button(FocusedWidget::NotesBlock), "Notizen drucken?", PrintLayout::Notes},
+        {entry(PrintEntry::PopupAddress), u""_s, PrintLayout::Address},
+        {entry(PrintEntry::PopupNotes), u""_s, PrintLayout::Notes},
+        {button(FocusedWidget::AddressBlock), u"Anschrift drucken?"_s, PrintLayout::Address},
+        {button(FocusedWidget::NotesBlock), u"Notizen drucken?"_s, PrintLayout::Notes},
         {button(FocusedWidget::CardList), kCard10, PrintLayout::Card},
-        {button(FocusedWidget::Other), "Eingabefelder drucken?", PrintLayout::Fields},
+        {button(FocusedWidget::Other), u"Eingabefelder drucken?"_s, PrintLayout::Fields},
     };
     for (const auto& c : cases) {
         for (const auto answer : {platform::Answer::Yes, platform::Answer::No}) {
@@ -85,7 +86,7 @@ TEST(PrintCommands, ThePreviewShowsTheFocusedLayoutWithoutAskingOrPrinting) {
     vt::ScopedRecordingPlatform recording;
     PrintController controller;
     controller.preview(FocusedWidget::NotesBlock, vt::sampleData());
-    EXPECT_EQ(recording->previewTitles, std::vector<QString>{"Seitenansicht – Notizen"});
+    EXPECT_EQ(recording->previewTitles, std::vector<QString>{u"Seitenansicht – Notizen"_s});
     EXPECT_EQ(vt::texts(recording->previewed),
               vt::texts(vt::printOut(PrintLayout::Notes, vt::sampleData())));
     EXPECT_TRUE(recording->messages.empty());

@@ -17,6 +17,7 @@
 namespace veltro::richtext {
 namespace {
 
+using namespace Qt::Literals::StringLiterals;
 using veltro::testing::select;
 
 constexpr int kChunk = static_cast<int>(kChunkLength);
@@ -65,8 +66,8 @@ TEST(ChunkEnd, EndsAfterABlankNearTheEndOrAnywhereInALongWord) {
         qsizetype room;
         qsizetype end;
     } cases[] = {
-        {"the rest fits", "abc def", 0, 100, 7},
-        {"after the last blank close before the end", "abcd efgh ijkl", 0, 12, 10},
+        {"the rest fits", u"abc def"_s, 0, 100, 7},
+        {"after the last blank close before the end", u"abcd efgh ijkl"_s, 0, 12, 10},
         {"a long word is cut anywhere", xs(500), 0, 400, 400},
         {"counted from the start of the chunk", xs(500), 100, 300, 400},
         {"never inside a surrogate pair", xs(9) + QStringLiteral("😀😀"), 0, 10, 9},
@@ -110,9 +111,9 @@ TEST(LongParagraph, EditsAtTheSeamsKeepTheParagraphsAPersonMade) {
          10,
          0,
          {enter},
-         xs(kChunk + 10) + '\n' + xs(2 * kChunk - 10)},
-        {"Enter at the start of a chunk", 0, 0, {enter}, xs(kChunk) + '\n' + xs(2 * kChunk)},
-        {"Enter at the end of a chunk", -1, 0, {enter}, xs(kChunk) + '\n' + xs(2 * kChunk)},
+         xs(kChunk + 10) + u'\n' + xs(2 * kChunk - 10)},
+        {"Enter at the start of a chunk", 0, 0, {enter}, xs(kChunk) + u'\n' + xs(2 * kChunk)},
+        {"Enter at the end of a chunk", -1, 0, {enter}, xs(kChunk) + u'\n' + xs(2 * kChunk)},
         {"Backspace at a seam joins the chunks", 0, 0, {backspace}, xs(3 * kChunk)},
         {"a second Backspace deletes", 0, 0, {backspace, backspace}, xs(3 * kChunk - 1)},
         {"a selection over a seam", -5, 10, {QKeyCombination(Qt::Key_Delete)}, xs(3 * kChunk - 9)},
@@ -120,12 +121,12 @@ TEST(LongParagraph, EditsAtTheSeamsKeepTheParagraphsAPersonMade) {
          1,
          0,
          {QKeyCombination(Qt::Key_Y)},
-         xs(kChunk + 1) + 'y' + xs(2 * kChunk - 1)},
+         xs(kChunk + 1) + u'y' + xs(2 * kChunk - 1)},
         {"pasted lines",
          1,
          0,
          {Qt::ControlModifier | Qt::Key_V},
-         xs(kChunk + 1) + "a\nb" + xs(2 * kChunk - 1)},
+         xs(kChunk + 1) + u"a\nb"_s + xs(2 * kChunk - 1)},
         {"Enter undone", 3, 0, {enter, Qt::ControlModifier | Qt::Key_Z}, xs(3 * kChunk)},
     };
     putOnClipboard(QStringLiteral("a\nb"));
@@ -167,7 +168,7 @@ TEST(LongParagraph, ParagraphCommandsAndPastingTakeTheWholeParagraph) {
     select(pastedInto, 7, 7);
     pastedInto.paste();
     EXPECT_GT(pastedInto.document()->blockCount(), 3);
-    EXPECT_EQ(pastedInto.plainText(), "vorher " + xs(4 * kChunk) + "nachher");
+    EXPECT_EQ(pastedInto.plainText(), u"vorher "_s + xs(4 * kChunk) + u"nachher"_s);
 }
 
 // A 10 MB note without a blank: shown, edited and stored while the window keeps responding.
@@ -197,7 +198,7 @@ TEST(LongParagraph, ATenMegabyteWordKeepsTheWindowResponding) {
         }
     };
     const auto typeAndTakeBack = [&block] {
-        QTest::keyClicks(&block, "ab");
+        QTest::keyClicks(&block, u"ab"_s);
         QTest::keyClick(&block, Qt::Key_Backspace);
         QTest::keyClick(&block, Qt::Key_Backspace);
     };

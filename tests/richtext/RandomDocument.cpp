@@ -55,8 +55,8 @@ std::string describe(const Paragraph& paragraph) {
         text += QStringLiteral("[%1|%2 %3%4%5%6%7 %8]")
                     .arg(run.text, f.family)
                     .arg(f.halfPoints)
-                    .arg(f.bold ? "b" : "", f.italic ? "i" : "", f.underline ? "u" : "",
-                         f.strike ? "s" : "")
+                    .arg(QLatin1String(f.bold ? "b" : ""), QLatin1String(f.italic ? "i" : ""),
+                         QLatin1String(f.underline ? "u" : ""), QLatin1String(f.strike ? "s" : ""))
                     .arg(f.colour ? QString::number(*f.colour, 16) : QStringLiteral("auto"));
     }
     return text.toStdString();

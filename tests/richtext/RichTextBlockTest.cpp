@@ -21,7 +21,7 @@ using veltro::testing::select;
 
 TEST(RichTextBlock, StoresAndLoadsRtfText) {
     RichTextBlock block;
-    block.setRtfText(QString::fromLatin1(readData("richedit-address.rtf")));
+    block.setRtfText(QString::fromLatin1(readData(QStringLiteral("richedit-address.rtf"))));
     EXPECT_EQ(block.plainText(LineBreak::CrLf), u8("Herrn\r\nDr. Jürgen Müller\r\nHauptstraße 12"));
     EXPECT_FALSE(block.document()->isModified());
     EXPECT_FALSE(block.document()->isUndoAvailable());
@@ -40,7 +40,7 @@ TEST(RichTextBlock, StoresAndLoadsRtfText) {
 
 TEST(RichTextBlock, CopyPutsRtfAndPlainTextOnTheClipboard) {
     RichTextBlock block;
-    block.setRtfText(QString::fromLatin1(readData("richedit-address.rtf")));
+    block.setRtfText(QString::fromLatin1(readData(QStringLiteral("richedit-address.rtf"))));
     const int street = block.document()->findBlockByNumber(2).position();
     select(block, street - 7, street + 11);  // "Müller" + break + "Hauptstraße"
     block.copy();

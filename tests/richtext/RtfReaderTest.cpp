@@ -42,7 +42,8 @@ const Paragraph& paragraph(const RichDocument& d, std::size_t i) {
 }
 
 TEST(RtfSamples, RichEditAddressFormats) {
-    const RichDocument d = documentFromStored(QByteArrayView(readData("richedit-address.rtf")));
+    const RichDocument d =
+        documentFromStored(QByteArrayView(readData(QStringLiteral("richedit-address.rtf"))));
     ASSERT_EQ(d.paragraphs.size(), 3u);  // no empty block after the final \par
     const TextRun& name = paragraph(d, 0).runs.at(0);
     EXPECT_EQ(name.format.family, u"MS Sans Serif");
@@ -58,7 +59,8 @@ TEST(RtfSamples, RichEditAddressFormats) {
 }
 
 TEST(RtfSamples, RichEdit1ColourZeroIsExplicitBlack) {
-    const RichDocument d = documentFromStored(QByteArrayView(readData("richedit1-runs.rtf")));
+    const RichDocument d =
+        documentFromStored(QByteArrayView(readData(QStringLiteral("richedit1-runs.rtf"))));
     ASSERT_EQ(d.paragraphs.size(), 2u);
     const auto& runs = paragraph(d, 1).runs;
     ASSERT_EQ(runs.size(), 2u);
@@ -93,19 +95,22 @@ TEST(RtfSamples, BulletsAndWhereTheListEnds) {
 }
 
 TEST(RtfSamples, PastedLinksAlignmentSizesAndStyles) {
-    const RichDocument word = documentFromStored(QByteArrayView(readData("word-paste.rtf")));
+    const RichDocument word =
+        documentFromStored(QByteArrayView(readData(QStringLiteral("word-paste.rtf"))));
     const auto& link = paragraph(word, 0).runs.at(1);
     EXPECT_EQ(link.text, u"www.example.de");
     EXPECT_TRUE(link.format.underline);
     EXPECT_EQ(link.format.colour, Rgb{0x0563C1});
     EXPECT_EQ(link.format.family, u"Calibri");
 
-    const RichDocument lo = documentFromStored(QByteArrayView(readData("lo-paste.rtf")));
+    const RichDocument lo =
+        documentFromStored(QByteArrayView(readData(QStringLiteral("lo-paste.rtf"))));
     EXPECT_EQ(paragraph(lo, 0).runs.at(0).format.family, u"Liberation Serif");
     EXPECT_EQ(paragraph(lo, 3).format.alignment, Alignment::Center);
     EXPECT_TRUE(paragraph(lo, 3).runs.at(0).format.bold);
 
-    const RichDocument d = documentFromStored(QByteArrayView(readData("align-sizes.rtf")));
+    const RichDocument d =
+        documentFromStored(QByteArrayView(readData(QStringLiteral("align-sizes.rtf"))));
     ASSERT_EQ(d.paragraphs.size(), 4u);
     EXPECT_EQ(paragraph(d, 0).format.alignment, Alignment::Center);
     EXPECT_EQ(paragraph(d, 1).format.alignment, Alignment::Right);

@@ -26,7 +26,7 @@ QTextCharFormat formatAt(const QTextDocument& document, int position) {
 
 TEST(TextDocumentRtf, BulletParagraphsShareOneList) {
     QTextDocument document;
-    readRtfInto(document, readData("bullets.rtf"));
+    readRtfInto(document, readData(QStringLiteral("bullets.rtf")));
     ASSERT_EQ(document.blockCount(), 3);
     const QTextList* list = document.begin().textList();
     ASSERT_NE(list, nullptr);
@@ -89,7 +89,7 @@ TEST(TextDocumentRtf, RoundTripThroughQTextDocument) {
 
 TEST(TextDocumentRtf, SelectionsAndFragments) {
     QTextDocument document;
-    readRtfInto(document, readData("richedit-address.rtf"));
+    readRtfInto(document, readData(QStringLiteral("richedit-address.rtf")));
     QTextCursor cursor(&document);
     const int street = document.findBlockByNumber(2).position();
     cursor.setPosition(street + 5);

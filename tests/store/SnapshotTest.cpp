@@ -125,6 +125,6 @@ TEST_P(SnapshotRun, ARunWithoutChangesLeavesTheTablesAsTheyWere) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, SnapshotRun, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Tracking" : "Copying"; });
+                         [](const auto& row) { return row.param ? "Tracking" : "Copying"; });
 
 }  // namespace

@@ -38,4 +38,10 @@ W* childNamed(const QObject& parent, const QString& name) {
     return widget;
 }
 
+// Object names are plain ASCII.
+template <typename W = QWidget>
+W* childNamed(const QObject& parent, const char* name) {
+    return childNamed<W>(parent, QString::fromLatin1(name));
+}
+
 }  // namespace veltro::testing

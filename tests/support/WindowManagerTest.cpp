@@ -110,7 +110,7 @@ TEST_P(FocusLeavingTest, TellsItsReason) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ByUserAction, FocusLeavingTest, ::testing::ValuesIn(leavings),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& row) { return row.param.name; });
 
 TEST(WindowManagerFrameTest, WindowKeepsItsSizeInsideALargerFrame) {
     QWidget window;

@@ -162,8 +162,8 @@ TEST(VcardExport, UidsStayTheSameAndComeFromTheStoreWhereItHasThem) {
     ASSERT_EQ(exportToFile(home.storeFile(), first, {}).status, exporting::ExportStatus::Written);
     ASSERT_EQ(exportToFile(home.storeFile(), second, {}).status, exporting::ExportStatus::Written);
     EXPECT_EQ(fileBytes(first), fileBytes(second));
-    EXPECT_TRUE(
-        fileBytes(first).contains(("UID:" + derivedUid(home.storeFile(), 1) + "\r\n").toUtf8()));
+    EXPECT_TRUE(fileBytes(first).contains(
+        (u"UID:"_s + derivedUid(home.storeFile(), 1) + u"\r\n"_s).toUtf8()));
     EXPECT_NE(derivedUid(home.storeFile(), 1), derivedUid(home.storeFile(), 2));
 
     {
@@ -182,7 +182,7 @@ TEST(VcardExport, UidsStayTheSameAndComeFromTheStoreWhereItHasThem) {
     EXPECT_TRUE(withIdentity.contains("REV:20240305T143000Z\r\n"));
     // A card without an entry keeps its derived UID.
     EXPECT_TRUE(
-        withIdentity.contains(("UID:urn:uuid:" + derivedUid(home.storeFile(), 2)).toUtf8()));
+        withIdentity.contains((u"UID:urn:uuid:"_s + derivedUid(home.storeFile(), 2)).toUtf8()));
 }
 
 TEST(VcardExport, OneCategoryOrAll) {
