@@ -5,7 +5,7 @@ DATA ?= $(CURDIR)/$(BUILD)/bin
 # ccache speeds up rebuilds where it is installed; nothing needs it.
 LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test deps build bench fuzz format format-check clean
+.PHONY: run test test-asan deps build bench fuzz format format-check clean
 
 deps:
 	./scripts/install-deps
@@ -16,7 +16,9 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only what the program starts: the window, the command line tool and the Access reader.
+run: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target veltro-adressbuch veltro-cli veltro-mdb-reader
 	@if [ ! -f "$(DATA)/Kartix.mdb" ]; then $(BUILD)/bin/veltro-cli demo-store "$(DATA)"; fi
 	VELTRO_HOME="$(DATA)" $(BUILD)/bin/veltro-adressbuch
 
@@ -25,6 +27,12 @@ test: deps $(BUILD)/CMakeCache.txt
 	cmake $(BUILD) -DVELTRO_WERROR=ON >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# Every test once more under AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/.
+test-asan: deps
+	cmake --preset asan $(LAUNCHER) >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
 
 bench: build
 	$(BUILD)/bin/veltro-bench
