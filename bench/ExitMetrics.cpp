@@ -1,5 +1,6 @@
 // exit_keep and exit_discard: the exit step after 100 edited cards.
 #include "Bench.h"
+#include "BenchWindow.h"
 
 #include "mainwindow/MainWindow.h"
 #include "platform/QtPlatform.h"
@@ -12,16 +13,6 @@
 namespace veltro::bench {
 
 namespace {
-
-class AnsweringPlatform final : public platform::QtPlatform {
-public:
-    explicit AnsweringPlatform(platform::Answer answer) : answer_(answer) {}
-    platform::Answer message(const platform::MessageRequest&) override { return answer_; }
-    void beep() override {}
-
-private:
-    platform::Answer answer_;
-};
 
 double exitOnce(const BenchContext& context, std::int64_t cards, platform::Answer answer) {
     QTemporaryDir config;

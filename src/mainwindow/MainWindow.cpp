@@ -65,7 +65,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
          [this](std::int64_t id) {
              const auto row = index_.positionOf(id);
-             return row ? index_.at(*row).heading : QString();
+             return row ? index_.heading(*row) : QString();
          }},
         this);
     listModel_ = new CardListModel(index_, this);

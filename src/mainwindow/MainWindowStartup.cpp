@@ -89,7 +89,7 @@ bool MainWindow::Form_Load() {
 }
 
 void MainWindow::loadCardIndex() {
-    index_.reset(store_->headings());
+    index_.load(*store_);
     cardTotal_ = index_.size();
 }
 
