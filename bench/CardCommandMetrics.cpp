@@ -4,7 +4,6 @@
 #include "BenchWindow.h"
 
 #include <QAbstractItemModel>
-#include <QListView>
 
 #include <random>
 

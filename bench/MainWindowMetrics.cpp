@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListView>
 #include <QTest>
 
 #include <random>

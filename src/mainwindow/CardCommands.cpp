@@ -12,7 +12,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QSignalBlocker>
 
 namespace veltro::mainwindow {

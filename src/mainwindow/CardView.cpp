@@ -6,7 +6,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QSignalBlocker>
 
 namespace veltro::mainwindow {

@@ -27,7 +27,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 
@@ -191,7 +190,7 @@ void MainWindow::connectHandlers() {
             [this] { runCommand(QStringLiteral("Neue Karte"), [this] { Command1_Click(); }); });
     connect(ui_.Command3, &QPushButton::clicked, this,
             [this] { runCommand(QStringLiteral("Karte löschen"), [this] { Command3_Click(); }); });
-    connect(ui_.List1, &QListView::doubleClicked, this,
+    connect(ui_.List1, &QAbstractItemView::doubleClicked, this,
             [this] { runCommand(QStringLiteral("Karte umbenennen"), [this] { mnukarteRen(); }); });
     connect(ui_.List1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { List1_MouseDown(position); });

@@ -19,7 +19,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QScreen>
 #include <QTimer>
 

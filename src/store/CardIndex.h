@@ -108,6 +108,7 @@ private:
     void eraseAt(std::size_t position);
     std::uint32_t categoryNumber(std::string_view utf8);
     void clearCategories();
+    [[nodiscard]] std::size_t recordAt(std::size_t offset, std::size_t from) const;
     [[nodiscard]] std::vector<char> wantedCategories(const std::optional<QString>& category) const;
     void rebuildFoldKeys();
 

@@ -2,6 +2,7 @@
 // only texts with wildcards go through the pattern matcher.
 #include "store/CardIndex.h"
 
+#include "store/ByteSearch.h"
 #include "store/CaseFold.h"
 
 #include <algorithm>
@@ -21,6 +22,25 @@ std::optional<std::string> plainNeedle(const LikePattern& pattern) {
 }
 
 }  // namespace
+
+// The heading a byte of the folded buffer belongs to, searched onwards from a known one:
+// hits come in order, mostly near each other.
+std::size_t CardIndex::recordAt(std::size_t offset, std::size_t from) const {
+    const auto& starts = folded_.starts;
+    std::size_t step = 1;
+    std::size_t high = from + 1;
+    while (high < starts.size() && starts[high] <= offset) {
+        from = high;
+        high += step;
+        step *= 2;
+    }
+    high = std::min(high, starts.size());
+    return static_cast<std::size_t>(
+               std::upper_bound(starts.begin() + static_cast<std::ptrdiff_t>(from),
+                                starts.begin() + static_cast<std::ptrdiff_t>(high), offset) -
+               starts.begin()) -
+           1;
+}
 
 std::vector<char> CardIndex::wantedCategories(const std::optional<QString>& category) const {
     std::vector<char> wanted(categoryNames_.size(), 0);
@@ -64,20 +84,12 @@ std::vector<std::int32_t> CardIndex::filter(const std::optional<QString>& catego
         }
     } else if (shape == LikePattern::Shape::Contains) {
         // One search through all headings; a zero byte ends each, so no hit spans two.
-        const char* base = folded_.bytes.data();
-        const std::size_t end = folded_.bytes.size();
-        auto record = folded_.starts.begin();
-        std::size_t from = 0;
-        while (from < end) {
-            const void* hit = memmem(base + from, end - from, needle->data(), needle->size());
-            if (hit == nullptr) {
-                break;
-            }
-            const auto offset = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
-            record = std::upper_bound(record, folded_.starts.end(), offset) - 1;
-            const auto i = static_cast<std::size_t>(record - folded_.starts.begin());
-            accept(i);
-            from = folded_.starts[i + 1];
+        const std::string_view all(folded_.bytes);
+        std::size_t record = 0;
+        for (std::size_t at = findBytes(all, 0, *needle); at != std::string_view::npos;
+             at = findBytes(all, folded_.starts[record + 1], *needle)) {
+            record = recordAt(at, record);
+            accept(record);
         }
     } else {
         for (std::size_t i = 0; i < count; ++i) {
