@@ -3,6 +3,8 @@
 #include "Bench.h"
 #include "BenchWindow.h"
 
+#include "maintenance/CardOperations.h"
+
 #include <QAbstractItemModel>
 
 #include <random>
@@ -73,7 +75,25 @@ void deleteCard(const BenchContext& context) {
     }
 }
 
+// The card index read again after the store changed under it, as after an import or a
+// category command: here every card of one category moved to another and back.
+void reload(const BenchContext& context) {
+    for (const auto cards : context.cardCounts) {
+        LoadedWindow window(context, cards);
+        auto& store = *window->cardStore();
+        measure(
+            "reload", window, cards, context.runs,
+            [&](int run) {
+                const bool forth = run % 2 == 0;
+                maintenance::renameCategory(store, forth ? kCategory : QStringLiteral("Praxen"),
+                                            forth ? QStringLiteral("Praxen") : kCategory);
+            },
+            [&] { window->ImportCommand1(); });
+    }
+}
+
 const Register kNewCard("new_card", newCard);
+const Register kReload("reload", reload);
 const Register kRenameCard("rename_card", renameCard);
 const Register kDeleteCard("delete_card", deleteCard);
 

@@ -140,12 +140,13 @@ options::OptionsDialog& MainWindow::optionsDialog() {
 
 void MainWindow::Form_Unload() {
     const QSize size = frameGeometry().size();
-    settings::writeNumber(key::PFensterWidth,
-                          std::round(platform::pixelsToTwips(size.width(), *this)));
-    settings::writeNumber(key::PFensterHeight,
-                          std::round(platform::pixelsToTwips(size.height(), *this)));
-    settings::write(key::PFensterMax, isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
-    settings::write(key::LetzteKategorie, ui_.Combo1->currentText());
+    settings::write(
+        {{key::PFensterWidth,
+          settings::numberText(std::round(platform::pixelsToTwips(size.width(), *this)))},
+         {key::PFensterHeight,
+          settings::numberText(std::round(platform::pixelsToTwips(size.height(), *this)))},
+         {key::PFensterMax, isMaximized() ? QStringLiteral("1") : QStringLiteral("0")},
+         {key::LetzteKategorie, ui_.Combo1->currentText()}});
 }
 
 }  // namespace veltro::mainwindow

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <numeric>
+#include <utility>
 
 namespace veltro::store {
 
@@ -20,8 +21,8 @@ QString qstringOf(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-std::uint64_t hashOf(std::string_view folded) {
-    return std::hash<std::string_view>{}(folded);
+bool lowerHash(const auto& key, std::uint64_t hash) {
+    return key.hash < hash;
 }
 
 }  // namespace
@@ -77,14 +78,18 @@ std::optional<std::int64_t> CardIndex::idOfHeading(QStringView heading) const {
     std::string folded;
     appendFoldedUtf8(utf8Of(heading), folded);
     const std::uint64_t hash = hashOf(folded);
-    const auto first = std::lower_bound(byFold_.begin(), byFold_.end(), FoldKey{hash, INT64_MIN});
-    for (auto it = first; it != byFold_.end() && it->hash == hash; ++it) {
+    std::optional<std::int64_t> lowest;
+    for (auto it = std::lower_bound(byFold_.begin(), byFold_.end(), hash, lowerHash<FoldKey>);
+         it != byFold_.end() && it->hash == hash; ++it) {
+        if (lowest && *lowest < it->id) {
+            continue;
+        }
         const auto position = positionOf(it->id);
         if (position && folded_.at(static_cast<std::size_t>(*position)) == folded) {
-            return it->id;
+            lowest = it->id;
         }
     }
-    return std::nullopt;
+    return lowest;
 }
 
 std::size_t CardIndex::insertionPoint(std::string_view heading, std::int64_t id) const {
@@ -109,15 +114,19 @@ void CardIndex::insertAt(std::size_t position, std::int64_t id, std::string_view
     categories_.insert(categories_.begin() + at, category);
     headings_.insert(position, heading);
     folded_.insert(position, folded);
-    const FoldKey key{hashOf(folded), id};
-    byFold_.insert(std::lower_bound(byFold_.begin(), byFold_.end(), key), key);
+    const std::uint64_t hash = hashOf(folded);
+    byFold_.insert(std::lower_bound(byFold_.begin(), byFold_.end(), hash, lowerHash<FoldKey>),
+                   FoldKey{hash, id});
 }
 
 void CardIndex::eraseAt(std::size_t position) {
-    const FoldKey key{hashOf(folded_.at(position)), ids_[position]};
-    const auto found = std::lower_bound(byFold_.begin(), byFold_.end(), key);
-    if (found != byFold_.end() && *found == key) {
-        byFold_.erase(found);
+    const std::uint64_t hash = hashOf(folded_.at(position));
+    for (auto it = std::lower_bound(byFold_.begin(), byFold_.end(), hash, lowerHash<FoldKey>);
+         it != byFold_.end() && it->hash == hash; ++it) {
+        if (it->id == ids_[position]) {
+            byFold_.erase(it);
+            break;
+        }
     }
     const auto at = static_cast<std::ptrdiff_t>(position);
     ids_.erase(ids_.begin() + at);
@@ -183,13 +192,32 @@ void CardIndex::clearCategories() {
     groupOf_.clear();
 }
 
-void CardIndex::rebuildFoldKeys() {
-    byFold_.clear();
-    byFold_.reserve(ids_.size());
-    for (std::size_t i = 0; i < ids_.size(); ++i) {
-        byFold_.push_back({hashOf(folded_.at(i)), ids_[i]});
+std::uint64_t CardIndex::hashOf(std::string_view folded) {
+    return std::hash<std::string_view>{}(folded);
+}
+
+// By hash in four passes of sixteen bits: far quicker than comparing a million keys.
+void CardIndex::sortByHash(std::vector<FoldKey>& keys) {
+    if (keys.size() < 4096) {
+        std::sort(keys.begin(), keys.end(),
+                  [](const FoldKey& a, const FoldKey& b) { return a.hash < b.hash; });
+        return;
     }
-    std::sort(byFold_.begin(), byFold_.end());
+    std::vector<FoldKey> buffer(keys.size());
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::vector<std::size_t> start(std::size_t{1} << 16, 0);
+        for (const FoldKey& key : keys) {
+            ++start[(key.hash >> shift) & 0xFFFF];
+        }
+        std::size_t sum = 0;
+        for (std::size_t& count : start) {
+            sum += std::exchange(count, sum);
+        }
+        for (const FoldKey& key : keys) {
+            buffer[start[(key.hash >> shift) & 0xFFFF]++] = key;
+        }
+        keys.swap(buffer);
+    }
 }
 
 }  // namespace veltro::store

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace veltro::store {
@@ -92,14 +93,37 @@ private:
         void append(std::string_view text);
         void clear();
     };
+    // Sorted by hash alone; equal headings share a hash and are told apart by id.
     struct FoldKey {
         std::uint64_t hash = 0;
         std::int64_t id = 0;
-        auto operator<=>(const FoldKey&) const = default;
+    };
+
+    // Where each card of the index stands, looked up by row id.
+    class Positions {
+    public:
+        explicit Positions(const std::vector<std::int64_t>& ids);
+        [[nodiscard]] std::int32_t of(std::int64_t id) const;  // -1: not there
+
+    private:
+        bool dense_ = true;
+        std::int64_t highest_ = -1;
+        std::vector<std::int32_t> byId_;
+        std::vector<std::pair<std::int64_t, std::int32_t>> sorted_;
+    };
+    // A card of the rebuilt index: where it stood before (-1 for a fresh one) and its row.
+    struct Source {
+        std::int32_t oldPosition = -1;
+        std::uint32_t row = 0;
     };
 
     void rebuild(const Incoming& incoming);
-    [[nodiscard]] std::vector<std::int32_t> oldPositions(const Incoming& incoming) const;
+    [[nodiscard]] std::vector<Source> inListOrder(const Incoming& incoming,
+                                                  const std::vector<std::int32_t>& keptRowAt,
+                                                  const std::vector<std::uint32_t>& fresh) const;
+    void rebuildColumns(const Incoming& incoming, const std::vector<Source>& merged);
+    void rebuildFoldKeys(const Incoming& incoming, const std::vector<Source>& merged,
+                         const Positions& positions, const std::vector<std::int32_t>& keptRowAt);
     [[nodiscard]] std::vector<std::uint32_t> sortedRows(const Incoming& incoming,
                                                         std::vector<std::uint32_t> rows) const;
     [[nodiscard]] std::size_t insertionPoint(std::string_view heading, std::int64_t id) const;
@@ -110,7 +134,6 @@ private:
     void clearCategories();
     [[nodiscard]] std::size_t recordAt(std::size_t offset, std::size_t from) const;
     [[nodiscard]] std::vector<char> wantedCategories(const std::optional<QString>& category) const;
-    void rebuildFoldKeys();
 
     HeadingOrder order_;
     std::vector<std::int64_t> ids_;
@@ -118,6 +141,8 @@ private:
     TextColumn headings_;
     TextColumn folded_;
     std::vector<FoldKey> byFold_;  // sorted: the exact-match lookup
+    static void sortByHash(std::vector<FoldKey>& keys);
+    static std::uint64_t hashOf(std::string_view folded);
     // Category names as stored, each with the number of its case-folded form.
     std::vector<QString> categoryNames_;
     std::vector<std::int32_t> categoryGroup_;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace veltro::store {
 
@@ -13,20 +14,29 @@ namespace {
 // What the sort compares: the first bytes of a heading's key in one number, so that
 // most comparisons never touch the key itself.
 struct SortItem {
-    std::uint64_t prefix = 0;
+    std::uint64_t prefix = 0;  // first sixteen bytes of the key, big-endian
+    std::uint64_t prefix2 = 0;
     std::size_t key = 0;
     std::uint32_t keyLength = 0;
     std::uint32_t row = 0;
     bool keyed = false;
 };
 
-std::uint64_t prefixOf(std::string_view key) {
+std::uint64_t prefixOf(std::string_view key, std::size_t from) {
     std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
+    for (std::size_t i = from; i < from + 8; ++i) {
         prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0U);
     }
     return prefix;
 }
+
+// What the first sort compares: sixteen bytes of key in two numbers, and where to find
+// the rest. Items with equal numbers are put in order afterwards, by their whole key.
+struct PrefixItem {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    std::uint32_t item = 0;
+};
 
 // Text a stored value stands for: the bytes as they are, or as QString reads them
 // when they are not well-formed UTF-8.
@@ -77,26 +87,35 @@ void CardIndex::reset(const std::vector<HeadingRow>& rows) {
     rebuild(incoming);
 }
 
-// For each incoming row, the list position its card had, or -1.
-std::vector<std::int32_t> CardIndex::oldPositions(const Incoming& incoming) const {
-    std::vector<std::int32_t> result(incoming.rows.size(), -1);
-    if (ids_.empty()) {
-        return result;
+// Where each card of the index stands, by row id.
+CardIndex::Positions::Positions(const std::vector<std::int64_t>& ids) {
+    if (ids.empty()) {
+        return;
     }
-    std::vector<std::pair<std::int64_t, std::int32_t>> byId;
-    byId.reserve(ids_.size());
-    for (std::size_t i = 0; i < ids_.size(); ++i) {
-        byId.emplace_back(ids_[i], static_cast<std::int32_t>(i));
-    }
-    std::sort(byId.begin(), byId.end());
-    for (std::size_t r = 0; r < incoming.rows.size(); ++r) {
-        const std::int64_t id = incoming.rows[r].id;
-        const auto it = std::lower_bound(byId.begin(), byId.end(), std::pair{id, INT32_MIN});
-        if (it != byId.end() && it->first == id) {
-            result[r] = it->second;
+    highest_ = *std::max_element(ids.begin(), ids.end());
+    const auto count = static_cast<std::int64_t>(ids.size());
+    dense_ = *std::min_element(ids.begin(), ids.end()) >= 0 && highest_ < 4 * count + 1024;
+    if (dense_) {
+        // Row ids are dense as a rule: a table by id is quicker than searching.
+        byId_.assign(static_cast<std::size_t>(highest_) + 1, -1);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            byId_[static_cast<std::size_t>(ids[i])] = static_cast<std::int32_t>(i);
         }
+        return;
     }
-    return result;
+    sorted_.reserve(ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        sorted_.emplace_back(ids[i], static_cast<std::int32_t>(i));
+    }
+    std::sort(sorted_.begin(), sorted_.end());
+}
+
+std::int32_t CardIndex::Positions::of(std::int64_t id) const {
+    if (dense_) {
+        return id >= 0 && id <= highest_ ? byId_[static_cast<std::size_t>(id)] : -1;
+    }
+    const auto it = std::lower_bound(sorted_.begin(), sorted_.end(), std::pair{id, INT32_MIN});
+    return it != sorted_.end() && it->first == id ? it->second : -1;
 }
 
 // The rows in list order: by heading as the collator orders them, then by row id.
@@ -111,25 +130,53 @@ std::vector<std::uint32_t> CardIndex::sortedRows(const Incoming& incoming,
         item.key = keys.size();
         item.keyed = order_.appendKey(incoming.heading(incoming.rows[row]), keys);
         item.keyLength = static_cast<std::uint32_t>(keys.size() - item.key);
-        item.prefix = prefixOf(std::string_view(keys).substr(item.key, item.keyLength));
+        const std::string_view key = std::string_view(keys).substr(item.key, item.keyLength);
+        item.prefix = prefixOf(key, 0);
+        item.prefix2 = prefixOf(key, 8);
         items.push_back(item);
     }
-    const auto before = [&](const SortItem& a, const SortItem& b) {
-        int order = 0;
-        if (a.keyed && b.keyed) {
-            if (a.prefix != b.prefix) {
-                return a.prefix < b.prefix;
-            }
-            order = std::string_view(keys)
-                        .substr(a.key, a.keyLength)
-                        .compare(std::string_view(keys).substr(b.key, b.keyLength));
-        } else {
-            order = order_.compare(incoming.heading(incoming.rows[a.row]),
-                                   incoming.heading(incoming.rows[b.row]));
-        }
-        return order != 0 ? order < 0 : incoming.rows[a.row].id < incoming.rows[b.row].id;
+    const auto keyOf = [&keys](const SortItem& item) {
+        return std::string_view(keys).substr(item.key, item.keyLength);
     };
-    std::sort(items.begin(), items.end(), before);
+    const auto less = [&](const SortItem& a, const SortItem& b) {
+        const int c = a.keyed && b.keyed ? keyOf(a).compare(keyOf(b))
+                                         : order_.compare(incoming.heading(incoming.rows[a.row]),
+                                                          incoming.heading(incoming.rows[b.row]));
+        return c != 0 ? c < 0 : incoming.rows[a.row].id < incoming.rows[b.row].id;
+    };
+    // Keyed headings: first by their first sixteen key bytes, which settles most, then
+    // each run of equal prefixes by the whole key. The few others are collated and merged.
+    std::vector<PrefixItem> prefixes;
+    std::vector<SortItem> others;
+    prefixes.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].keyed) {
+            prefixes.push_back({items[i].prefix, items[i].prefix2, static_cast<std::uint32_t>(i)});
+        } else {
+            others.push_back(items[i]);
+        }
+    }
+    std::sort(prefixes.begin(), prefixes.end(), [](const PrefixItem& a, const PrefixItem& b) {
+        return a.high != b.high ? a.high < b.high : a.low < b.low;
+    });
+    std::vector<SortItem> keyed;
+    keyed.reserve(prefixes.size());
+    for (const PrefixItem& prefix : prefixes) {
+        keyed.push_back(items[prefix.item]);
+    }
+    for (auto run = keyed.begin(); run != keyed.end();) {
+        const auto end = std::find_if(run, keyed.end(), [&](const SortItem& item) {
+            return item.prefix != run->prefix || item.prefix2 != run->prefix2;
+        });
+        if (end - run > 1) {
+            std::sort(run, end, less);
+        }
+        run = end;
+    }
+    std::sort(others.begin(), others.end(), less);
+    items.clear();
+    std::merge(keyed.begin(), keyed.end(), others.begin(), others.end(), std::back_inserter(items),
+               less);
     for (std::size_t i = 0; i < items.size(); ++i) {
         rows[i] = items[i].row;
     }
@@ -139,11 +186,11 @@ std::vector<std::uint32_t> CardIndex::sortedRows(const Incoming& incoming,
 void CardIndex::rebuild(const Incoming& incoming) {
     // Cards whose heading is unchanged keep their relative order; only the others are
     // sorted and then merged in.
-    const auto previous = oldPositions(incoming);
+    const Positions positions(ids_);
     std::vector<std::int32_t> keptRowAt(ids_.size(), -1);
     std::vector<std::uint32_t> fresh;
     for (std::size_t r = 0; r < incoming.rows.size(); ++r) {
-        const std::int32_t p = previous[r];
+        const std::int32_t p = positions.of(incoming.rows[r].id);
         if (p >= 0 &&
             headings_.at(static_cast<std::size_t>(p)) == incoming.heading(incoming.rows[r])) {
             keptRowAt[static_cast<std::size_t>(p)] = static_cast<std::int32_t>(r);
@@ -151,11 +198,24 @@ void CardIndex::rebuild(const Incoming& incoming) {
             fresh.push_back(static_cast<std::uint32_t>(r));
         }
     }
-    fresh = sortedRows(incoming, std::move(fresh));
-    struct Source {
-        std::int32_t oldPosition;  // -1 for a fresh row
-        std::uint32_t row;
-    };
+    if (fresh.empty() && incoming.rows.size() == ids_.size()) {
+        // The same cards under the same headings: at most their categories changed.
+        clearCategories();
+        for (std::size_t p = 0; p < keptRowAt.size(); ++p) {
+            const auto& row = incoming.rows[static_cast<std::size_t>(keptRowAt[p])];
+            categories_[p] = categoryNumber(incoming.category(row));
+        }
+        return;
+    }
+    const auto merged = inListOrder(incoming, keptRowAt, sortedRows(incoming, std::move(fresh)));
+    rebuildFoldKeys(incoming, merged, positions, keptRowAt);
+    rebuildColumns(incoming, merged);
+}
+
+// The kept cards in their old order with the sorted fresh ones merged in.
+std::vector<CardIndex::Source> CardIndex::inListOrder(
+    const Incoming& incoming, const std::vector<std::int32_t>& keptRowAt,
+    const std::vector<std::uint32_t>& fresh) const {
     std::vector<Source> kept;
     for (std::size_t p = 0; p < keptRowAt.size(); ++p) {
         if (keptRowAt[p] >= 0) {
@@ -185,21 +245,34 @@ void CardIndex::rebuild(const Incoming& incoming) {
         next = until;
     }
     merged.insert(merged.end(), next, kept.end());
+    return merged;
+}
 
+void CardIndex::rebuildColumns(const Incoming& incoming, const std::vector<Source>& merged) {
     TextColumn headings;
     TextColumn folded;
     std::vector<std::int64_t> ids;
     std::vector<std::uint32_t> categories;
-    headings.bytes.reserve(headings_.bytes.size());
-    folded.bytes.reserve(folded_.bytes.size());
+    headings.bytes.reserve(incoming.text.size());
+    folded.bytes.reserve(incoming.text.size());
+    headings.starts.reserve(merged.size() + 1);
+    folded.starts.reserve(merged.size() + 1);
     ids.reserve(merged.size());
     categories.reserve(merged.size());
     clearCategories();
     std::string fold;
+    std::string_view lastCategory;
+    std::uint32_t lastNumber = 0;
     for (const Source& source : merged) {
         const auto& row = incoming.rows[source.row];
         ids.push_back(row.id);
-        categories.push_back(categoryNumber(incoming.category(row)));
+        // Cards come in runs of one category more often than not.
+        const std::string_view category = incoming.category(row);
+        if (categories.empty() || category != lastCategory) {
+            lastNumber = categoryNumber(category);
+            lastCategory = category;
+        }
+        categories.push_back(lastNumber);
         headings.append(incoming.heading(row));
         if (source.oldPosition >= 0) {
             folded.append(folded_.at(static_cast<std::size_t>(source.oldPosition)));
@@ -213,7 +286,38 @@ void CardIndex::rebuild(const Incoming& incoming) {
     categories_ = std::move(categories);
     headings_ = std::move(headings);
     folded_ = std::move(folded);
-    rebuildFoldKeys();
+}
+
+// The kept cards' keys stay as they are; only fresh ones are hashed, sorted and merged in.
+void CardIndex::rebuildFoldKeys(const Incoming& incoming, const std::vector<Source>& merged,
+                                const Positions& positions,
+                                const std::vector<std::int32_t>& keptRowAt) {
+    std::vector<FoldKey> fresh;
+    std::string fold;
+    for (const Source& source : merged) {
+        if (source.oldPosition < 0) {
+            const auto& row = incoming.rows[source.row];
+            fold.clear();
+            appendFoldedUtf8(incoming.heading(row), fold);
+            fresh.push_back({hashOf(fold), row.id});
+        }
+    }
+    sortByHash(fresh);
+    std::vector<FoldKey> keys;
+    keys.reserve(merged.size());
+    auto next = fresh.begin();
+    for (const FoldKey& key : byFold_) {
+        const std::int32_t p = positions.of(key.id);
+        if (p < 0 || keptRowAt[static_cast<std::size_t>(p)] < 0) {
+            continue;
+        }
+        for (; next != fresh.end() && next->hash < key.hash; ++next) {
+            keys.push_back(*next);
+        }
+        keys.push_back(key);
+    }
+    keys.insert(keys.end(), next, fresh.end());
+    byFold_ = std::move(keys);
 }
 
 }  // namespace veltro::store

@@ -181,6 +181,11 @@ char32_t latin1At(std::string_view utf8, std::size_t& at) {
 // compares base letters first, a shorter text before a longer one with its letters.
 bool keyOf(const Weights& w, std::string_view utf8, std::string& key) {
     const std::size_t start = key.size();
+    // At most one weight of each kind per byte; secondaries go behind the primaries' room.
+    key.resize(start + 2 * utf8.size() + 1);
+    char* primary = key.data() + start;
+    char* secondary = primary + utf8.size() + 1;
+    char* const secondaries = secondary;
     std::size_t at = 0;
     while (at < utf8.size()) {
         const char32_t c = latin1At(utf8, at);
@@ -188,13 +193,13 @@ bool keyOf(const Weights& w, std::string_view utf8, std::string& key) {
             key.resize(start);
             return false;
         }
-        key.push_back(static_cast<char>(w.primary[c]));
+        *primary++ = static_cast<char>(w.primary[c]);
+        *secondary++ = static_cast<char>(w.secondary[c]);
     }
-    key.push_back('\0');
-    at = 0;
-    while (at < utf8.size()) {
-        key.push_back(static_cast<char>(w.secondary[latin1At(utf8, at)]));
-    }
+    *primary++ = '\0';
+    std::memmove(primary, secondaries, static_cast<std::size_t>(secondary - secondaries));
+    key.resize(static_cast<std::size_t>(primary - key.data()) +
+               static_cast<std::size_t>(secondary - secondaries));
     return true;
 }
 

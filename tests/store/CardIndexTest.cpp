@@ -164,6 +164,15 @@ TEST(CardIndex, IncrementalChangesEqualARebuild) {
                 incremental.setCategory(rows[pick].id, rows[pick].category);
                 break;
             default:
+                if (step % 3 == 0) {
+                    // A reload after a category command: the headings all as they were.
+                    for (std::size_t k = 0; k < rows.size(); k += 3) {
+                        rows[k].category = kCategories[rng() % kCategories.size()];
+                    }
+                    std::shuffle(rows.begin(), rows.end(), rng);
+                    incremental.reset(rows);
+                    break;
+                }
                 // A reload: a few or many headings changed behind the index's back.
                 for (std::size_t k = 0; k < (step % 2 == 0 ? 3 : rows.size() / 3); ++k) {
                     rows[rng() % rows.size()].heading = randomText(rng, 6);
@@ -180,6 +189,24 @@ TEST(CardIndex, IncrementalChangesEqualARebuild) {
             expectSameRows(contentOf(rebuilt), sortedByCollator(rows), "collator");
         }
     }
+}
+
+TEST(CardIndex, AReloadWithFarApartRowIdsEqualsARebuild) {
+    std::mt19937 rng(8);
+    std::vector<HeadingRow> rows;
+    for (std::int64_t i = 0; i < 300; ++i) {
+        rows.push_back({i * 1000003 + 7, randomText(rng, 5), kCategories[rng() % 3]});
+    }
+    CardIndex index;
+    index.reset(rows);
+    rows[4].heading = QStringLiteral("geändert");
+    rows[9].category = QStringLiteral("Kunden");
+    rows.erase(rows.begin() + 20);
+    rows.push_back({5, QStringLiteral("neu"), QStringLiteral("Kunden")});
+    index.reset(rows);
+    CardIndex rebuilt;
+    rebuilt.reset(rows);
+    expectSameAnswers(index, rebuilt, rows, "far apart");
 }
 
 TEST(CardIndex, FilterMatchesEachHeadingLikeThePattern) {
