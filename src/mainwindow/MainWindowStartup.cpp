@@ -39,12 +39,21 @@ bool MainWindow::Form_Load() {
     ui_.List1->setFont(listFont);
 
     directory_ = store::dataDirectory();
+    std::optional<store::CardIndex> preloaded;
+    if (preloaded_.valid()) {
+        preloaded = preloaded_.get();  // it compacted the store, if that was worthwhile
+    }
     store::DatenbankKomprimieren(directory_);
     setWindowTitle(windowTitleText());
     try {
         store_ = store::CardStore::open(directory_ / store::kStoreFileName);
         store::Snapshot::take(store_->db());
-        loadCardIndex();
+        if (preloaded) {
+            index_ = std::move(*preloaded);
+            cardTotal_ = index_.size();
+        } else {
+            loadCardIndex();
+        }
     } catch (const store::StoreError& e) {
         platform::current().message(
             {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
