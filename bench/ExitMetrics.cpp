@@ -1,70 +1,62 @@
-// exit_keep and exit_discard: the exit step after 100 edited cards.
+// exit_keep and exit_discard: the real program, 100 cards changed in its run, from the
+// close request to the process gone, the exit question answered yes (keep) or no.
 #include "Bench.h"
+#include "ProgramRun.h"
 
-#include "mainwindow/MainWindow.h"
-#include "platform/QtPlatform.h"
-
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <iostream>
+#include <optional>
 
 namespace veltro::bench {
 
 namespace {
 
-class AnsweringPlatform final : public platform::QtPlatform {
-public:
-    explicit AnsweringPlatform(platform::Answer answer) : answer_(answer) {}
-    platform::Answer message(const platform::MessageRequest&) override { return answer_; }
-    void beep() override {}
-
-private:
-    platform::Answer answer_;
-};
-
-double exitOnce(const BenchContext& context, std::int64_t cards, platform::Answer answer) {
+std::optional<double> exitOnce(const BenchContext& context, const std::filesystem::path& dir,
+                               bool keep) {
     QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    const auto dir = context.scratchCopy(cards, "exit");
-    qputenv("VELTRO_HOME", QByteArray::fromStdString(dir.string()));
-    auto previous = platform::install(std::make_unique<AnsweringPlatform>(answer));
-    double ms = 0;
-    {
-        mainwindow::MainWindow window;
-        window.Form_Load();
-        auto& store = *window.cardStore();
-        const auto rows = store.headings();
-        for (std::size_t i = 0; i < 100 && i < rows.size(); ++i) {
-            store.writeFields(rows[i * (rows.size() / 100)].id,
-                              {{store::Field::Firma, QStringLiteral("Geändert %1").arg(i)}});
+    writeProgramSettings(config.path(), false);
+    emptySnapshot(dir);
+    QProcess process;
+    startProgram(process, context, dir, config.path(), "VELTRO_BENCH_EXIT",
+                 keep ? QStringLiteral("keep") : QStringLiteral("discard"));
+    QByteArray output;
+    while (!output.contains("closing\n")) {
+        if (!process.waitForReadyRead(300000)) {
+            std::cerr << "exit: the program did not start closing" << std::endl;
+            process.kill();
+            return std::nullopt;
         }
-        window.setChangeFlag();
-        QElapsedTimer timer;
-        timer.start();
-        window.Form_QueryUnload();
-        ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        output += process.readAllStandardOutput();
     }
-    platform::install(std::move(previous));
-    return ms;
+    QElapsedTimer timer;
+    timer.start();
+    if (!process.waitForFinished(300000) || process.exitCode() != 0) {
+        std::cerr << "exit: the program did not end well" << std::endl;
+        return std::nullopt;
+    }
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-void exitMetric(const BenchContext& context, const char* name, platform::Answer answer) {
+void exitMetric(const BenchContext& context, const char* name, bool keep) {
     for (const auto cards : context.cardCounts) {
+        // One copy serves every run: a discard puts it back, a keep only rewrites one field.
+        const auto dir = context.scratchCopy(cards, "exit");
         std::vector<double> samples;
         for (int run = 0; run < context.runs; ++run) {
-            samples.push_back(exitOnce(context, cards, answer));
+            if (const auto ms = exitOnce(context, dir, keep)) {
+                samples.push_back(*ms);
+            }
         }
-        report(name, cards, median(samples), context.runs, {{"edits", "100"}});
+        report(name, cards, median(samples), static_cast<int>(samples.size()), {{"edits", "100"}});
     }
 }
 
-const Register kKeep("exit_keep", [](const BenchContext& c) {
-    exitMetric(c, "exit_keep", platform::Answer::Yes);
-});
-const Register kDiscard("exit_discard", [](const BenchContext& c) {
-    exitMetric(c, "exit_discard", platform::Answer::No);
-});
+const Register kKeep("exit_keep", [](const BenchContext& c) { exitMetric(c, "exit_keep", true); });
+const Register kDiscard("exit_discard",
+                        [](const BenchContext& c) { exitMetric(c, "exit_discard", false); });
 
 }  // namespace
 

@@ -14,7 +14,8 @@ using store::Field;
 
 namespace {
 
-constexpr std::int64_t kChunk = 2000;
+// Small enough that a cancel is noticed within a few milliseconds.
+constexpr std::int64_t kChunk = 250;
 
 bool hasWildcard(const QString& text) {
     return std::any_of(text.begin(), text.end(),
@@ -94,6 +95,9 @@ bool FullTextIndex::build(store::CardStore& store, const std::atomic<bool>& canc
             return true;
         }
         for (const auto& card : cards) {
+            if (cancel) {
+                return false;
+            }
             if (card.value(Field::Schlagworte)) {
                 append(card.id, foldedValues(card));
             }

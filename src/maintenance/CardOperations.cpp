@@ -9,19 +9,40 @@ std::optional<std::int64_t> cardWithHeading(store::CardStore& store, QStringView
     return store.findByHeading(heading);
 }
 
-NewCard addCard(store::CardStore& store, const QString& heading, const QString& category) {
-    Transaction tx(store.db());
+namespace {
+
+// Inside the caller's transaction, so no other writer slips a card in between.
+NewCard addUnlessClash(store::CardStore& store, std::optional<std::int64_t> clash,
+                       std::int64_t count, const QString& heading, const QString& category) {
     NewCard result;
-    result.clash = cardWithHeading(store, heading);
+    result.clash = clash;
     if (result.clash) {
         return result;
     }
-    result.number = QString::number(store.cardCount() + 1);
+    result.number = QString::number(count + 1);
     store::Card card;
     card.set(Field::Schlagworte, heading);
     card.set(Field::Nr, result.number);
     card.set(Field::Kategorien, category);
     result.id = store.insertCard(card);
+    return result;
+}
+
+}  // namespace
+
+NewCard addCard(store::CardStore& store, const QString& heading, const QString& category) {
+    Transaction tx(store.db());
+    auto result = addUnlessClash(store, cardWithHeading(store, heading), store.cardCount(), heading,
+                                 category);
+    tx.commit();
+    return result;
+}
+
+NewCard addCard(store::CardStore& store, const store::CardIndex& index, const QString& heading,
+                const QString& category) {
+    Transaction tx(store.db());
+    auto result =
+        addUnlessClash(store, index.idOfHeading(heading), index.size(), heading, category);
     tx.commit();
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CardFields.h"
+#include "store/CardIndex.h"
 #include "store/CardStore.h"
 
 #include <QString>
@@ -24,6 +25,9 @@ struct NewCard {
 // Adds a card with heading, number (cards with a heading + 1) and category, unless a
 // card with the same heading exists anywhere in the store.
 NewCard addCard(store::CardStore& store, const QString& heading, const QString& category);
+// The same, with the clash and the count taken from an index kept in step with the store.
+NewCard addCard(store::CardStore& store, const store::CardIndex& index, const QString& heading,
+                const QString& category);
 
 // The first card in store order whose heading equals this one without regard to case.
 std::optional<std::int64_t> cardWithHeading(store::CardStore& store, QStringView heading);

@@ -95,7 +95,7 @@ void MainWindow::Command1_Click() {
         return;
     }
     // The store first: when it fails, list and view stay as they were.
-    const maintenance::NewCard result = maintenance::addCard(*store_, heading, category);
+    const maintenance::NewCard result = maintenance::addCard(*store_, index_, heading, category);
     editor_->emptyView();
     listModel_->clear();
     if (!result.id) {
@@ -122,7 +122,7 @@ void MainWindow::Command1_Click() {
 void MainWindow::showHeadingsUpTo(std::int64_t lastId) {
     std::vector<std::int32_t> rows;
     for (std::int32_t i = 0; i < index_.size(); ++i) {
-        if (index_.at(i).id <= lastId) {
+        if (index_.id(i) <= lastId) {
             rows.push_back(i);
         }
     }

@@ -11,6 +11,11 @@ void CardListModel::setRows(std::vector<std::int32_t> rows) {
     endResetModel();
 }
 
+QModelIndex CardListModel::index(int row, int column, const QModelIndex& parent) const {
+    const bool inside = row >= 0 && row < count() && column == 0 && !parent.isValid();
+    return inside ? createIndex(row, column) : QModelIndex();
+}
+
 int CardListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : count();
 }
@@ -20,12 +25,12 @@ QVariant CardListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        return entry(index.row()).heading;
+        return index_.heading(rows_[static_cast<std::size_t>(index.row())]);
     }
     return {};
 }
 
-const store::CardIndex::Entry& CardListModel::entry(int row) const {
+store::CardIndex::Entry CardListModel::entry(int row) const {
     return index_.at(rows_.at(static_cast<std::size_t>(row)));
 }
 

@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QSignalBlocker>
 
 #include "store/StoreError.h"
@@ -51,7 +50,6 @@ void MainWindow::Text1_Change() {
         const QSignalBlocker quiet(ui_.Text16);
         ui_.Text16->clear();
     }
-    listModel_->clear();
     const auto pattern = store::LikePattern::compile(u'*' + ui_.Text1->text() + u'*');
     if (!pattern) {
         removeLastCharacter(ui_.Text1);
@@ -64,6 +62,7 @@ void MainWindow::Text1_Change() {
     EingabefelderEinschalten();
     cardTotal_ = index_.size();
     if (rows.empty()) {
+        listModel_->clear();
         KeineKarteAnzeigen();
         setCountPanel(0, cardTotal_);
         ui_.label[6]->setText(kNoCard);
@@ -127,7 +126,7 @@ void MainWindow::VolltextSuchen() {
         listModel_->clear();
         std::vector<std::int32_t> rows;
         for (std::int32_t i = 0; i < index_.size(); ++i) {
-            if (ids->contains(index_.at(i).id)) {
+            if (ids->contains(index_.id(i))) {
                 rows.push_back(i);
             }
         }

@@ -6,7 +6,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QSignalBlocker>
 
 namespace veltro::mainwindow {
@@ -20,7 +19,7 @@ void MainWindow::List1_Click() {
     if (!current.isValid()) {
         return;
     }
-    const auto& entry = listModel_->entry(current.row());
+    const auto entry = listModel_->entry(current.row());
     if (storeLoaded_) {
         // When the shown card cannot be saved or the next one not read, the view keeps
         // what it showed, and the list its line.
@@ -46,7 +45,7 @@ void MainWindow::List1_Click() {
 
 int MainWindow::rowOfCard(std::int64_t id) const {
     for (int row = 0; row < listModel_->count(); ++row) {
-        if (listModel_->entry(row).id == id) {
+        if (listModel_->id(row) == id) {
             return row;
         }
     }

@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>

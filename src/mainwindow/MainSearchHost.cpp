@@ -7,7 +7,6 @@
 #include "richtext/RichTextBlock.h"
 
 #include <QLineEdit>
-#include <QListView>
 
 namespace veltro::mainwindow {
 
@@ -29,7 +28,7 @@ int MainSearchHost::selectedLine() const {
 }
 
 void MainSearchHost::selectLine(int row) {
-    QListView* list = window_.ui().List1;
+    CardListView* list = window_.ui().List1;
     if (row < 0) {
         list->selectionModel()->clear();
         return;

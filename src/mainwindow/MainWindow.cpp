@@ -27,7 +27,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 
@@ -65,7 +64,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
          [this](std::int64_t id) {
              const auto row = index_.positionOf(id);
-             return row ? index_.at(*row).heading : QString();
+             return row ? index_.heading(*row) : QString();
          }},
         this);
     listModel_ = new CardListModel(index_, this);
@@ -193,7 +192,7 @@ void MainWindow::connectHandlers() {
             [this] { runCommand(QStringLiteral("Neue Karte"), [this] { Command1_Click(); }); });
     connect(ui_.Command3, &QPushButton::clicked, this,
             [this] { runCommand(QStringLiteral("Karte löschen"), [this] { Command3_Click(); }); });
-    connect(ui_.List1, &QListView::doubleClicked, this,
+    connect(ui_.List1, &QAbstractItemView::doubleClicked, this,
             [this] { runCommand(QStringLiteral("Karte umbenennen"), [this] { mnukarteRen(); }); });
     connect(ui_.List1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { List1_MouseDown(position); });

@@ -15,6 +15,7 @@ class QMimeData;
 
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -54,6 +55,11 @@ public:
     // Opens the store and fills the window. False when the store cannot be opened;
     // the user has then seen the engine's error text.
     bool Form_Load();
+    // A card index being read on another thread while the splash window shows: the load
+    // step waits for it instead of reading the store itself.
+    void setPreloadedIndex(std::future<std::optional<store::CardIndex>> index) {
+        preloaded_ = std::move(index);
+    }
 
     // Handlers, named after the widget and event they serve.
     void Combo1_Click();
@@ -180,6 +186,7 @@ private:
     std::filesystem::path directory_;
     std::optional<store::CardStore> store_;
     store::CardIndex index_;
+    std::future<std::optional<store::CardIndex>> preloaded_;
     CardListModel* listModel_ = nullptr;
     std::unique_ptr<FullTextSearch> fullText_;
     CardEditor* editor_ = nullptr;  // child object

@@ -8,7 +8,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QScreen>
@@ -158,7 +157,7 @@ void MainWindowLayout::moveSplitter(int x) {
 }
 
 void MainWindowLayout::alignSearchField() {
-    const auto* list = dynamic_cast<const PreferredWidth<QListView>*>(ui_.List1);
+    const auto* list = dynamic_cast<const PreferredWidth<CardListView>*>(ui_.List1);
     if (list == nullptr) {
         return;
     }

@@ -19,7 +19,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QScreen>
 #include <QTimer>
 
@@ -40,12 +39,21 @@ bool MainWindow::Form_Load() {
     ui_.List1->setFont(listFont);
 
     directory_ = store::dataDirectory();
+    std::optional<store::CardIndex> preloaded;
+    if (preloaded_.valid()) {
+        preloaded = preloaded_.get();  // it compacted the store, if that was worthwhile
+    }
     store::DatenbankKomprimieren(directory_);
     setWindowTitle(windowTitleText());
     try {
         store_ = store::CardStore::open(directory_ / store::kStoreFileName);
         store::Snapshot::take(store_->db());
-        loadCardIndex();
+        if (preloaded) {
+            index_ = std::move(*preloaded);
+            cardTotal_ = index_.size();
+        } else {
+            loadCardIndex();
+        }
     } catch (const store::StoreError& e) {
         platform::current().message(
             {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
@@ -89,7 +97,7 @@ bool MainWindow::Form_Load() {
 }
 
 void MainWindow::loadCardIndex() {
-    index_.reset(store_->headings());
+    index_.load(*store_);
     cardTotal_ = index_.size();
 }
 
@@ -141,12 +149,13 @@ options::OptionsDialog& MainWindow::optionsDialog() {
 
 void MainWindow::Form_Unload() {
     const QSize size = frameGeometry().size();
-    settings::writeNumber(key::PFensterWidth,
-                          std::round(platform::pixelsToTwips(size.width(), *this)));
-    settings::writeNumber(key::PFensterHeight,
-                          std::round(platform::pixelsToTwips(size.height(), *this)));
-    settings::write(key::PFensterMax, isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
-    settings::write(key::LetzteKategorie, ui_.Combo1->currentText());
+    settings::write(
+        {{key::PFensterWidth,
+          settings::numberText(std::round(platform::pixelsToTwips(size.width(), *this)))},
+         {key::PFensterHeight,
+          settings::numberText(std::round(platform::pixelsToTwips(size.height(), *this)))},
+         {key::PFensterMax, isMaximized() ? QStringLiteral("1") : QStringLiteral("0")},
+         {key::LetzteKategorie, ui_.Combo1->currentText()}});
 }
 
 }  // namespace veltro::mainwindow

@@ -12,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QStatusBar>
@@ -155,11 +154,10 @@ QVBoxLayout* buildNotesColumn(MainWindowUi& ui, QWidget* area) {
 QHBoxLayout* buildListRow(MainWindowUi& ui, QWidget* area) {
     auto* row = new QHBoxLayout();
     row->setSpacing(0);  // the splitter band is the gap
-    auto* list = named(new PreferredWidth<QListView>(area), "List1");
+    auto* list = named(new PreferredWidth<CardListView>(area), "List1");
     list->setPreferredWidth(platform::twipsToPixels(kListWidthTwips, *area));
     list->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     ui.List1 = list;
-    ui.List1->setUniformItemSizes(true);
     ui.List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui.List1->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.List1->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "mainwindow/CardListView.h"
+
 #include <array>
 
 class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QMainWindow;
 class QPushButton;
 class QStatusBar;
@@ -27,12 +28,12 @@ inline constexpr double kFieldBoxTwips = 1300;  // preferred width of a one-colu
 
 // The main window's widgets, named as the rest of the program knows them.
 struct MainWindowUi {
-    QWidget* Picture1 = nullptr;  // the card area
-    QLabel* Image2 = nullptr;     // background picture
-    QComboBox* Combo1 = nullptr;  // category selector
-    QListView* List1 = nullptr;   // card list
-    QLineEdit* Text1 = nullptr;   // search field
-    QLineEdit* Text16 = nullptr;  // full-text field
+    QWidget* Picture1 = nullptr;    // the card area
+    QLabel* Image2 = nullptr;       // background picture
+    QComboBox* Combo1 = nullptr;    // category selector
+    CardListView* List1 = nullptr;  // card list
+    QLineEdit* Text1 = nullptr;     // search field
+    QLineEdit* Text16 = nullptr;    // full-text field
     // Text2 … Text19 at their numbers; Text1, Text6 and Text16 are not field boxes.
     std::array<QLineEdit*, 20> text{};
     QFrame* Text6 = nullptr;                          // drag bar of the list splitter

@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QListView>
 
 namespace veltro::mainwindow {
 

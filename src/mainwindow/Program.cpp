@@ -3,11 +3,32 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashWindow.h"
 #include "platform/Platform.h"
+#include "store/Compaction.h"
 #include "store/DataDirectory.h"
+#include "store/Schema.h"
+#include "store/StoreError.h"
 
 #include <QApplication>
 
 namespace veltro::mainwindow {
+
+namespace {
+
+// Compacts the store when worthwhile, as the load step would, then reads the card list.
+// Any failure is left to the load step, which reads again and tells the user.
+std::optional<store::CardIndex> readCardIndex(const std::filesystem::path& directory) {
+    try {
+        store::DatenbankKomprimieren(directory);
+        auto store = store::CardStore::open(directory / store::kStoreFileName);
+        store::CardIndex index;
+        index.load(store);
+        return index;
+    } catch (const store::StoreError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
 
 Program::Program() = default;
 
@@ -40,6 +61,8 @@ bool Program::start() {
         exitStatus_ = 1;
         return false;
     }
+    // The card list is read while the splash window shows.
+    preload_ = std::async(std::launch::async, [directory] { return readCardIndex(directory); });
     splash_ = new SplashWindow([this] { openMainWindow(); });
     splash_->setAttribute(Qt::WA_DeleteOnClose);
     splash_->start();
@@ -49,6 +72,7 @@ bool Program::start() {
 void Program::openMainWindow() {
     main_ = new MainWindow();
     main_->setAttribute(Qt::WA_DeleteOnClose);
+    main_->setPreloadedIndex(std::move(preload_));
     if (!main_->Form_Load()) {
         exitStatus_ = 1;
         delete main_.data();

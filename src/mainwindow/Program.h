@@ -1,10 +1,12 @@
 #pragma once
 
+#include "store/CardIndex.h"
 #include "store/WriterLock.h"
 
 #include <QObject>
 #include <QPointer>
 
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -37,6 +39,7 @@ private:
     void openMainWindow();
 
     std::optional<store::WriterLock> lock_;
+    std::future<std::optional<store::CardIndex>> preload_;
     QPointer<SplashWindow> splash_;
     QPointer<MainWindow> main_;
     int exitStatus_ = 0;

@@ -1,154 +1,222 @@
 #include "store/CardIndex.h"
 
 #include "store/CaseFold.h"
-
-#include <QLocale>
+#include "store/FoldedUtf8.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
+#include <utility>
 
 namespace veltro::store {
 
-CardIndex::CardIndex() : collator_(QLocale(QLocale::German, QLocale::Germany)) {
-    collator_.setCaseSensitivity(Qt::CaseInsensitive);
-    collator_.setNumericMode(false);
+namespace {
+
+std::string utf8Of(QStringView text) {
+    const QByteArray bytes = text.toUtf8();
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
 
-bool CardIndex::before(const Entry& a, const Entry& b) const {
-    const int order = collator_.compare(a.heading, b.heading);
-    return order != 0 ? order < 0 : a.id < b.id;
+QString qstringOf(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-void CardIndex::reset(std::vector<HeadingRow> rows) {
-    entries_.clear();
-    entries_.reserve(rows.size());
-    for (auto& row : rows) {
-        entries_.push_back(Entry{row.id, std::move(row.heading), std::move(row.category)});
-    }
-    sortEntries();
-    rebuildSearchData();
+bool lowerHash(const auto& key, std::uint64_t hash) {
+    return key.hash < hash;
 }
 
-void CardIndex::rebuildSearchData() {
-    foldedHeadings_.clear();
-    headingSpans_.clear();
-    categoryNumbers_.clear();
-    categoryNumberOf_.clear();
-    headingSpans_.reserve(entries_.size());
-    categoryNumbers_.reserve(entries_.size());
-    for (const auto& entry : entries_) {
-        const QString folded = foldCase(entry.heading);
-        headingSpans_.emplace_back(foldedHeadings_.size(), folded.size());
-        foldedHeadings_ += folded;
-        const QString category = foldCase(entry.category);
-        auto it = categoryNumberOf_.find(category);
-        if (it == categoryNumberOf_.end()) {
-            it = categoryNumberOf_.insert(category,
-                                          static_cast<std::int32_t>(categoryNumberOf_.size()));
-        }
-        categoryNumbers_.push_back(*it);
+}  // namespace
+
+void CardIndex::TextColumn::insert(std::size_t i, std::string_view text) {
+    const std::size_t length = text.size() + 1;
+    bytes.insert(starts[i], length, '\0');
+    std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(starts[i]));
+    starts.insert(starts.begin() + static_cast<std::ptrdiff_t>(i), starts[i]);
+    for (std::size_t k = i + 1; k < starts.size(); ++k) {
+        starts[k] += length;
     }
 }
 
-QStringView CardIndex::foldedHeading(std::size_t position) const {
-    const auto [offset, length] = headingSpans_[position];
-    return QStringView(foldedHeadings_).mid(offset, length);
+void CardIndex::TextColumn::erase(std::size_t i) {
+    const std::size_t length = starts[i + 1] - starts[i];
+    bytes.erase(starts[i], length);
+    starts.erase(starts.begin() + static_cast<std::ptrdiff_t>(i));
+    for (std::size_t k = i; k < starts.size(); ++k) {
+        starts[k] -= length;
+    }
 }
 
-void CardIndex::sortEntries() {
-    // Sort keys once per entry; comparing keys is far cheaper than collating pairs.
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(entries_.size());
-    for (const auto& entry : entries_) {
-        keys.push_back(collator_.sortKey(entry.heading));
-    }
-    std::vector<std::size_t> order(entries_.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int c = keys[a].compare(keys[b]);
-        return c != 0 ? c < 0 : entries_[a].id < entries_[b].id;
-    });
-    std::vector<Entry> sorted;
-    sorted.reserve(entries_.size());
-    for (const std::size_t i : order) {
-        sorted.push_back(std::move(entries_[i]));
-    }
-    entries_ = std::move(sorted);
+void CardIndex::TextColumn::append(std::string_view text) {
+    bytes.append(text);
+    bytes.push_back('\0');
+    starts.push_back(bytes.size());
 }
 
-std::vector<std::int32_t> CardIndex::filter(const std::optional<QString>& category,
-                                            const LikePattern& heading) const {
-    std::vector<std::int32_t> result;
-    std::int32_t wanted = -1;
-    if (category) {
-        const auto it = categoryNumberOf_.constFind(foldCase(*category));
-        if (it == categoryNumberOf_.constEnd()) {
-            return result;
-        }
-        wanted = *it;
-    }
-    const auto count = size();
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (wanted >= 0 && categoryNumbers_[i] != wanted) {
-            continue;
-        }
-        if (heading.matchesFolded(foldedHeading(i))) {
-            result.push_back(i);
-        }
-    }
-    return result;
+void CardIndex::TextColumn::clear() {
+    bytes.clear();
+    starts.assign(1, 0);
+}
+
+CardIndex::Entry CardIndex::at(std::int32_t position) const {
+    const auto i = static_cast<std::size_t>(position);
+    return {ids_[i], qstringOf(headings_.at(i)), categoryNames_[categories_[i]]};
+}
+
+QString CardIndex::heading(std::int32_t position) const {
+    return qstringOf(headings_.at(static_cast<std::size_t>(position)));
 }
 
 std::optional<std::int32_t> CardIndex::positionOf(std::int64_t id) const {
-    const auto it =
-        std::find_if(entries_.begin(), entries_.end(), [id](const Entry& e) { return e.id == id; });
-    if (it == entries_.end()) {
+    const auto it = std::find(ids_.begin(), ids_.end(), id);
+    if (it == ids_.end()) {
         return std::nullopt;
     }
-    return static_cast<std::int32_t>(it - entries_.begin());
+    return static_cast<std::int32_t>(it - ids_.begin());
 }
 
 std::optional<std::int64_t> CardIndex::idOfHeading(QStringView heading) const {
-    const QString folded = foldCase(heading);
-    std::optional<std::int64_t> best;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        if (foldedHeading(i) == folded && (!best || entries_[i].id < *best)) {
-            best = entries_[i].id;
+    std::string folded;
+    appendFoldedUtf8(utf8Of(heading), folded);
+    const std::uint64_t hash = hashOf(folded);
+    std::optional<std::int64_t> lowest;
+    for (auto it = std::lower_bound(byFold_.begin(), byFold_.end(), hash, lowerHash<FoldKey>);
+         it != byFold_.end() && it->hash == hash; ++it) {
+        if (lowest && *lowest < it->id) {
+            continue;
+        }
+        const auto position = positionOf(it->id);
+        if (position && folded_.at(static_cast<std::size_t>(*position)) == folded) {
+            lowest = it->id;
         }
     }
-    return best;
+    return lowest;
+}
+
+std::size_t CardIndex::insertionPoint(std::string_view heading, std::int64_t id) const {
+    std::size_t low = 0;
+    std::size_t high = ids_.size();
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        const int order = order_.compare(heading, headings_.at(mid));
+        if (order > 0 || (order == 0 && id > ids_[mid])) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    return low;
+}
+
+void CardIndex::insertAt(std::size_t position, std::int64_t id, std::string_view heading,
+                         std::string_view folded, std::uint32_t category) {
+    const auto at = static_cast<std::ptrdiff_t>(position);
+    ids_.insert(ids_.begin() + at, id);
+    categories_.insert(categories_.begin() + at, category);
+    headings_.insert(position, heading);
+    folded_.insert(position, folded);
+    const std::uint64_t hash = hashOf(folded);
+    byFold_.insert(std::lower_bound(byFold_.begin(), byFold_.end(), hash, lowerHash<FoldKey>),
+                   FoldKey{hash, id});
+}
+
+void CardIndex::eraseAt(std::size_t position) {
+    const std::uint64_t hash = hashOf(folded_.at(position));
+    for (auto it = std::lower_bound(byFold_.begin(), byFold_.end(), hash, lowerHash<FoldKey>);
+         it != byFold_.end() && it->hash == hash; ++it) {
+        if (it->id == ids_[position]) {
+            byFold_.erase(it);
+            break;
+        }
+    }
+    const auto at = static_cast<std::ptrdiff_t>(position);
+    ids_.erase(ids_.begin() + at);
+    categories_.erase(categories_.begin() + at);
+    headings_.erase(position);
+    folded_.erase(position);
 }
 
 void CardIndex::insert(const HeadingRow& row) {
-    Entry entry{row.id, row.heading, row.category};
-    const auto at =
-        std::lower_bound(entries_.begin(), entries_.end(), entry,
-                         [this](const Entry& a, const Entry& b) { return before(a, b); });
-    entries_.insert(at, std::move(entry));
-    rebuildSearchData();
+    const std::string heading = utf8Of(row.heading);
+    std::string folded;
+    appendFoldedUtf8(heading, folded);
+    const std::uint32_t category = categoryNumber(utf8Of(row.category));
+    insertAt(insertionPoint(heading, row.id), row.id, heading, folded, category);
 }
 
 void CardIndex::remove(std::int64_t id) {
-    if (const auto pos = positionOf(id)) {
-        entries_.erase(entries_.begin() + *pos);
-        rebuildSearchData();
+    if (const auto position = positionOf(id)) {
+        eraseAt(static_cast<std::size_t>(*position));
     }
 }
 
 void CardIndex::rename(std::int64_t id, const QString& heading) {
-    const auto pos = positionOf(id);
-    if (!pos) {
+    const auto position = positionOf(id);
+    if (!position) {
         return;
     }
-    const HeadingRow row{id, heading, entries_[*pos].category};
-    entries_.erase(entries_.begin() + *pos);
-    insert(row);
+    const std::uint32_t category = categories_[static_cast<std::size_t>(*position)];
+    eraseAt(static_cast<std::size_t>(*position));
+    const std::string utf8 = utf8Of(heading);
+    std::string folded;
+    appendFoldedUtf8(utf8, folded);
+    insertAt(insertionPoint(utf8, id), id, utf8, folded, category);
 }
 
 void CardIndex::setCategory(std::int64_t id, const QString& category) {
-    if (const auto pos = positionOf(id)) {
-        entries_[*pos].category = category;
-        rebuildSearchData();
+    if (const auto position = positionOf(id)) {
+        categories_[static_cast<std::size_t>(*position)] = categoryNumber(utf8Of(category));
+    }
+}
+
+std::uint32_t CardIndex::categoryNumber(std::string_view utf8) {
+    if (const auto it = categoryNumberOf_.find(utf8); it != categoryNumberOf_.end()) {
+        return it->second;
+    }
+    const QString name = qstringOf(utf8);
+    const auto number = static_cast<std::uint32_t>(categoryNames_.size());
+    const QString folded = foldCase(name);
+    auto group = groupOf_.constFind(folded);
+    if (group == groupOf_.constEnd()) {
+        group = groupOf_.insert(folded, static_cast<std::int32_t>(groupOf_.size()));
+    }
+    categoryNames_.push_back(name);
+    categoryGroup_.push_back(*group);
+    categoryNumberOf_.emplace(utf8, number);
+    return number;
+}
+
+void CardIndex::clearCategories() {
+    categoryNames_.clear();
+    categoryGroup_.clear();
+    categoryNumberOf_.clear();
+    groupOf_.clear();
+}
+
+std::uint64_t CardIndex::hashOf(std::string_view folded) {
+    return std::hash<std::string_view>{}(folded);
+}
+
+// By hash in four passes of sixteen bits: far quicker than comparing a million keys.
+void CardIndex::sortByHash(std::vector<FoldKey>& keys) {
+    if (keys.size() < 4096) {
+        std::sort(keys.begin(), keys.end(),
+                  [](const FoldKey& a, const FoldKey& b) { return a.hash < b.hash; });
+        return;
+    }
+    std::vector<FoldKey> buffer(keys.size());
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::vector<std::size_t> start(std::size_t{1} << 16, 0);
+        for (const FoldKey& key : keys) {
+            ++start[(key.hash >> shift) & 0xFFFF];
+        }
+        std::size_t sum = 0;
+        for (std::size_t& count : start) {
+            sum += std::exchange(count, sum);
+        }
+        for (const FoldKey& key : keys) {
+            buffer[start[(key.hash >> shift) & 0xFFFF]++] = key;
+        }
+        keys.swap(buffer);
     }
 }
 

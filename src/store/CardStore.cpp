@@ -50,6 +50,16 @@ std::vector<HeadingRow> CardStore::headings() {
     return rows;
 }
 
+void CardStore::forEachHeading(
+    const std::function<void(std::int64_t, std::string_view, std::string_view)>& visit) {
+    // Without an order the engine reads the narrow heading index instead of the table.
+    auto stmt = db_.prepare(
+        "SELECT rowid, Schlagworte, Kategorien FROM Kontakte WHERE Schlagworte IS NOT NULL");
+    while (stmt.step()) {
+        visit(stmt.integer(0), stmt.utf8(1), stmt.utf8(2));
+    }
+}
+
 std::int64_t CardStore::cardCount() {
     auto stmt = db_.prepare("SELECT count(*) FROM Kontakte WHERE Schlagworte IS NOT NULL");
     return stmt.step() ? stmt.integer(0) : 0;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,10 @@ public:
 
     // Cards with a heading, in store order.
     [[nodiscard]] std::vector<HeadingRow> headings();
+    // Cards with a heading, in no particular order, with heading and category as the
+    // engine holds them (UTF-8): the quick read of the card list.
+    void forEachHeading(
+        const std::function<void(std::int64_t, std::string_view, std::string_view)>& visit);
     [[nodiscard]] std::int64_t cardCount();
     // Category names in store order.
     [[nodiscard]] std::vector<QString> categories();

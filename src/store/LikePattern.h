@@ -21,6 +21,12 @@ public:
     // For callers that keep case-folded texts ready (the in-memory card index).
     [[nodiscard]] bool matchesFolded(QStringView foldedText) const;
 
+    // The plain shapes a caller can match without the general matcher, with their
+    // case-folded literal text (empty for All and General).
+    enum class Shape { General, All, Exact, Prefix, Suffix, Contains };
+    [[nodiscard]] Shape shape() const { return shape_; }
+    [[nodiscard]] const QString& literal() const { return literal_; }
+
     // A pattern that matches exactly this text, wildcards taken literally.
     [[nodiscard]] static QString escapeLiteral(QStringView text);
 
@@ -32,8 +38,6 @@ private:
         bool negated = false;
         std::vector<std::pair<char32_t, char32_t>> ranges;
     };
-    enum class Shape { General, All, Exact, Prefix, Suffix, Contains };
-
     [[nodiscard]] bool matchesGeneral(QStringView folded) const;
     [[nodiscard]] static bool tokenMatches(const Token& token, char32_t c);
     void classify();

@@ -35,8 +35,20 @@ void write(const char* key, const QString& value) {
     s.sync();
 }
 
+void write(std::initializer_list<std::pair<const char*, QString>> values) {
+    QSettings s = store();
+    for (const auto& [key, value] : values) {
+        s.setValue(path(key), value);
+    }
+    s.sync();
+}
+
+QString numberText(double value) {
+    return QString::number(value, 'g', 15);
+}
+
 void writeNumber(const char* key, double value) {
-    write(key, QString::number(value, 'g', 15));
+    write(key, numberText(value));
 }
 
 std::optional<double> parseNumber(const QString& text) {

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 namespace veltro::settings {
 
@@ -11,9 +13,12 @@ namespace veltro::settings {
 // ($XDG_CONFIG_HOME/Veltrix/Veltrix.conf).
 [[nodiscard]] QString read(const char* key);
 void write(const char* key, const QString& value);
+// Several values at once, with one write of the file.
+void write(std::initializer_list<std::pair<const char*, QString>> values);
 
 // Numbers are written in one locale-free form and read back in either decimal form.
 void writeNumber(const char* key, double value);
+[[nodiscard]] QString numberText(double value);
 [[nodiscard]] std::optional<double> readNumber(const char* key);
 [[nodiscard]] std::optional<double> parseNumber(const QString& text);
 

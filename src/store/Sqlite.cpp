@@ -168,6 +168,13 @@ QString Statement::textOrEmpty(int column) const {
     return data != nullptr ? QString::fromUtf8(data, size) : QString();
 }
 
+std::string_view Statement::utf8(int column) const {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+    const int size = sqlite3_column_bytes(stmt_.get(), column);
+    return data != nullptr ? std::string_view(data, static_cast<std::size_t>(size))
+                           : std::string_view();
+}
+
 std::int64_t Statement::integer(int column) const {
     return sqlite3_column_int64(stmt_.get(), column);
 }

@@ -67,6 +67,8 @@ public:
 
     [[nodiscard]] std::optional<QString> text(int column) const;
     [[nodiscard]] QString textOrEmpty(int column) const;
+    // The text as the engine holds it, valid until the next step.
+    [[nodiscard]] std::string_view utf8(int column) const;
     [[nodiscard]] std::int64_t integer(int column) const;
     [[nodiscard]] bool isNull(int column) const;
     [[nodiscard]] int columnCount() const;

@@ -43,6 +43,20 @@ TEST_F(CardOperations, ANewCardNeedsAHeadingNoCardHasInAnyCase) {
     EXPECT_EQ(cards().last(), QStringLiteral("Neu/Firma"));
 }
 
+TEST_F(CardOperations, TheCardIndexAnswersTheClashAndTheNumberAlike) {
+    store::CardIndex index;
+    index.load(*store_);
+    const auto clash =
+        maintenance::addCard(*store_, index, QStringLiteral("müLLER"), QStringLiteral("Firma"));
+    EXPECT_FALSE(clash.id);
+    EXPECT_EQ(clash.clash, std::optional<std::int64_t>(1));
+    const auto added =
+        maintenance::addCard(*store_, index, QStringLiteral("Neu"), QStringLiteral("Firma"));
+    ASSERT_TRUE(added.id);
+    EXPECT_EQ(added.number, QStringLiteral("4"));
+    EXPECT_EQ(cards().last(), QStringLiteral("Neu/Firma"));
+}
+
 TEST_F(CardOperations, CategoryCommandsTakeEveryCardOfTheNameInAnyCase) {
     maintenance::renameCategory(*store_, QStringLiteral("PRIVAT"), QStringLiteral("Freunde"));
     EXPECT_EQ(cards(), (QStringList{u"Müller/Freunde"_s, u"Bau/Freunde"_s, u"Schulz/Firma"_s}));

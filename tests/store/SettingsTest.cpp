@@ -42,6 +42,18 @@ TEST(Settings, NumbersAndTruthValuesReadBackOnAnyLocale) {
     EXPECT_FALSE(settings::parseNumber(QStringLiteral("breit")).has_value());
 }
 
+TEST(Settings, SeveralValuesWrittenAtOnceReadBackAndKeepTheOthers) {
+    TestHome home;
+    settings::write(key::AFN, QStringLiteral("DejaVu Sans"));
+    settings::write({{key::PFensterWidth, settings::numberText(9600)},
+                     {key::PFensterMax, QStringLiteral("1")},
+                     {key::LetzteKategorie, QStringLiteral("Ärzte")}});
+    EXPECT_EQ(settings::readNumber(key::PFensterWidth), 9600);
+    EXPECT_EQ(settings::read(key::PFensterMax), QStringLiteral("1"));
+    EXPECT_EQ(settings::read(key::LetzteKategorie), QStringLiteral("Ärzte"));
+    EXPECT_EQ(settings::read(key::AFN), QStringLiteral("DejaVu Sans"));
+}
+
 }  // namespace
 
 namespace {

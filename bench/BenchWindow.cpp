@@ -1,0 +1,45 @@
+#include "BenchWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QSettings>
+
+namespace veltro::bench {
+
+double msSince(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+PlatformScope::PlatformScope(std::unique_ptr<platform::Platform> platform)
+    : previous_(platform::install(std::move(platform))) {}
+
+PlatformScope::~PlatformScope() {
+    platform::install(std::move(previous_));
+}
+
+LoadedWindow::LoadedWindow(const BenchContext& context, std::int64_t cards) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
+    const auto dir = context.scratchCopy(cards, "window");
+    qputenv("VELTRO_HOME", QByteArray::fromStdString(dir.string()));
+    window_.resize(1000, 700);
+    window_.Form_Load();
+    window_.show();
+    QApplication::processEvents();
+}
+
+void LoadedWindow::chooseCategory(const QString& name) {
+    auto* combo = window_.ui().Combo1;
+    combo->setCurrentIndex(std::max(0, combo->findText(name)));
+    window_.Combo1_Click();
+}
+
+void LoadedWindow::repaint() {
+    QApplication::processEvents();
+}
+
+void LoadedWindow::repaintWhole() {
+    QApplication::processEvents();
+    window_.repaint();
+}
+
+}  // namespace veltro::bench

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Bench.h"
+
+#include <QProcess>
+#include <QString>
+
+#include <filesystem>
+
+namespace veltro::bench {
+
+// Settings of a measured run of the real program: the splash window shown or not.
+void writeProgramSettings(const QString& configDir, bool splash);
+
+// What a normal exit leaves behind, so every run starts alike.
+void emptySnapshot(const std::filesystem::path& storeDir);
+
+// Starts veltro-adressbuch offscreen on a store directory with its own settings and the
+// given benchmark request in its environment (VELTRO_BENCH_STARTUP, VELTRO_BENCH_EXIT).
+void startProgram(QProcess& process, const BenchContext& context,
+                  const std::filesystem::path& storeDir, const QString& configDir,
+                  const char* request, const QString& value);
+
+}  // namespace veltro::bench
