@@ -5,7 +5,7 @@ DATA ?= $(CURDIR)/$(BUILD)/bin
 # ccache speeds up rebuilds where it is installed; nothing needs it.
 LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test test-asan deps build bench fuzz format format-check clean
+.PHONY: run test test-asan tidy deps build bench fuzz format format-check clean
 
 deps:
 	./scripts/install-deps
@@ -33,6 +33,10 @@ test-asan: deps
 	cmake --preset asan $(LAUNCHER) >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+
+# The checks of .clang-tidy over the program's sources (after a build, for the generated files).
+tidy: build
+	run-clang-tidy -p $(BUILD) -quiet -j $(JOBS) '$(CURDIR)/src/.*\.cpp$$'
 
 bench: build
 	$(BUILD)/bin/veltro-bench

@@ -24,10 +24,10 @@ QMimeData* SourceColumnList::mimeData(const QList<QTreeWidgetItem*>& items) cons
     if (items.isEmpty()) {
         return nullptr;
     }
-    auto* data = new QMimeData;  // owned by the drag
-    data->setData(kMimeType, QByteArray::number(indexOfTopLevelItem(items.front())));
-    data->setText(items.front()->text(0));
-    return data;
+    auto* mime = new QMimeData;  // owned by the drag
+    mime->setData(kMimeType, QByteArray::number(indexOfTopLevelItem(items.front())));
+    mime->setText(items.front()->text(0));
+    return mime;
 }
 
 }  // namespace veltro::import

@@ -1,13 +1,14 @@
+#include "mainwindow/CardCommands.h"
+
 #include "maintenance/AssignCategoryDialog.h"
 #include "maintenance/CardOperations.h"
 #include "mainwindow/CardEditor.h"
+#include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
-#include "mainwindow/MainWindow.h"
-#include "options/OptionsDialog.h"
+#include "mainwindow/FullTextSearch.h"
+#include "mainwindow/MainWindowUi.h"
 #include "platform/Platform.h"
-#include "richtext/RichTextBlock.h"
 #include "store/Categories.h"
-#include "store/StoreError.h"
 #include "vcard/VcardExport.h"
 #include "vcard/VcardWriter.h"
 
@@ -16,7 +17,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMimeData>
 #include <QSignalBlocker>
 
@@ -25,7 +25,6 @@ namespace veltro::mainwindow {
 using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
-using store::Field;
 
 namespace {
 
@@ -43,187 +42,169 @@ QString newCardPrompt(const QString& category) {
                "mit denen Sie diese Karte/Adresse wiederfinden wollen.");
 }
 
-// Face, size, bold and italic; the text colour stays as it is.
-void applyBlockFont(richtext::RichTextBlock* block, const QFont& chosen) {
-    QFont font = block->font();
-    font.setFamily(chosen.family());
-    font.setPointSizeF(chosen.pointSizeF());
-    font.setBold(chosen.bold());
-    font.setItalic(chosen.italic());
-    block->document()->setDefaultFont(font);
-    block->setCurrentFont(font);
-}
-
 }  // namespace
 
-void MainWindow::mnuNeuekarte() {
-    changeFlag_ = true;
-    const int entries = ui_.Combo1->count();
-    if (ui_.Combo1->currentIndex() == 0 && entries > 1) {
+void CommandContext::reloadIndexes() const {
+    list.clear();
+    list.load();
+    fullText.restart(store->file());
+}
+
+void CommandContext::cardChanged(std::int64_t id) const {
+    if (store) {
+        fullText.changed(*store, id);
+    }
+}
+
+bool CardCommands::newCardFromMenu() {
+    c_.markChanged();
+    const int entries = c_.ui.Combo1->count();
+    if (c_.ui.Combo1->currentIndex() == 0 && entries > 1) {
         platform::current().beep();
         tell(
             QStringLiteral("Wählen Sie bitte zuerst eine Kategorie aus!\nIn der Kategorie  -Alle-  "
                            "kann keine Karte/Adresse angelegt werden.\n"),
             kCannotCreate, Icon::Exclamation);
-        return;
+        return false;
     }
     if (entries <= 1) {
         tell(QStringLiteral("Es ist noch keine Kategorie angelegt!\nEin Karte/Adresse kann nur in "
                             "einer Kategorie gepeichert werden.\nWählen Sie deshalb aus dem [Menü, "
                             "Kategorie, Neu] und erstellen Sie\neine Kategorie!\n"),
              kCannotCreate, Icon::Exclamation);
-        return;
+        return false;
     }
-    ui_.Text16->clear();
-    ui_.Text1->clear();
-    Command1_Click();
-    applyNewCardFonts();
+    c_.ui.Text16->clear();
+    c_.ui.Text1->clear();
+    newCard();
+    return true;
 }
 
-void MainWindow::applyNewCardFonts() {
-    applyBlockFont(ui_.RichTextBox1, optionsDialog().addressFont());
-    applyBlockFont(ui_.RichTextBox2, optionsDialog().notesFont());
-}
-
-void MainWindow::Command1_Click() {
+void CardCommands::newCard() {
     // A new card is a change of the run, whichever way it was made.
-    changeFlag_ = true;
-    const QString category = ui_.Combo1->currentText();
+    c_.markChanged();
+    const QString category = c_.ui.Combo1->currentText();
     const QString heading = platform::current().input(
         {newCardPrompt(category), QStringLiteral("Neue Karte/Adresse "), QString()});
-    if (category == store::kAllCategories || heading.isEmpty() || !store_ || !editor_->commit()) {
+    if (category == store::kAllCategories || heading.isEmpty() || !c_.store ||
+        !c_.editor.commit()) {
         return;
     }
     // The store first: when it fails, list and view stay as they were.
-    const maintenance::NewCard result = maintenance::addCard(*store_, index_, heading, category);
-    editor_->emptyView();
-    listModel_->clear();
+    const maintenance::NewCard result =
+        maintenance::addCard(*c_.store, c_.list.index(), heading, category);
+    c_.editor.emptyView();
+    c_.list.clear();
     if (!result.id) {
         if (result.clash) {
-            showHeadingsUpTo(*result.clash);
+            c_.list.showHeadingsUpTo(*result.clash);
         }
         tell(QStringLiteral("Vergeben Sie bitte für die neue Karte einen anderen Namen.  "),
              QStringLiteral("Karte schon vorhanden"), Icon::Information);
         return;
     }
-    index_.insert({*result.id, heading, category});
-    cardTotal_ = index_.size();
-    fullTextChanged(*result.id);
-    ui_.Text1->setText(heading);
+    c_.list.index().insert({*result.id, heading, category});
+    c_.cardChanged(*result.id);
+    c_.ui.Text1->setText(heading);
     // The search text may match other cards first; the new card is the one shown.
-    if (const int row = rowOfCard(*result.id); row >= 0) {
-        ui_.List1->setCurrentIndex(listModel_->index(row));
+    if (const int row = c_.list.rowOfCard(*result.id); row >= 0) {
+        c_.ui.List1->setCurrentIndex(c_.list.model().index(row));
     }
-    ui_.box(18)->setFocus();
-    ui_.panel[2]->setText(
-        QStringLiteral("Karten: %1/%2").arg(listModel_->count()).arg(ui_.box(13)->text()));
+    c_.ui.box(18)->setFocus();
+    c_.ui.panel[2]->setText(
+        QStringLiteral("Karten: %1/%2").arg(c_.list.model().count()).arg(c_.ui.box(13)->text()));
 }
 
-void MainWindow::showHeadingsUpTo(std::int64_t lastId) {
-    std::vector<std::int32_t> rows;
-    for (std::int32_t i = 0; i < index_.size(); ++i) {
-        if (index_.id(i) <= lastId) {
-            rows.push_back(i);
-        }
-    }
-    listModel_->setRows(std::move(rows));
+void CardCommands::tellNoneSelected() {
+    tell(QStringLiteral("Bitte markieren Sie eine Karte in der Liste!      "),
+         QStringLiteral("Keine Karte ausgewählt."), Icon::Information);
 }
 
-void MainWindow::mnukarteRen() {
-    changeFlag_ = true;
-    const QModelIndex selected = ui_.List1->currentIndex();
-    if (!selected.isValid()) {
-        tell(QStringLiteral("Bitte markieren Sie eine Karte in der Liste!      "),
-             QStringLiteral("Keine Karte ausgewählt."), Icon::Information);
+void CardCommands::rename() {
+    c_.markChanged();
+    const QModelIndex selected = c_.ui.List1->currentIndex();
+    const auto entry = c_.list.selectedEntry();
+    if (!entry) {
+        tellNoneSelected();
         return;
     }
-    const auto entry = listModel_->entry(selected.row());
     const QString name = platform::current().input(
         {QStringLiteral("Geben Sie einen neuen Namen, Schlagworte, Begriffe etc. ein \n"
                         "mit denen Sie diese Karte wiederfinden wollen"),
-         QStringLiteral("Karte umbenennen"), entry.heading});
-    if (name.isEmpty() || !store_) {
+         QStringLiteral("Karte umbenennen"), entry->heading});
+    if (name.isEmpty() || !c_.store) {
         return;
     }
-    if (index_.idOfHeading(name)) {
+    if (c_.list.index().idOfHeading(name)) {
         platform::current().beep();
         return;
     }
     // Exactly the selected card is renamed; the store first, then the list.
-    maintenance::renameCard(*store_, entry.id, name, {});
-    ui_.List1->setVisible(false);
-    index_.rename(entry.id, name);
-    fullTextChanged(entry.id);
+    maintenance::renameCard(*c_.store, entry->id, name, {});
+    c_.ui.List1->setVisible(false);
+    c_.list.index().rename(entry->id, name);
+    c_.cardChanged(entry->id);
     {
-        const QSignalBlocker quietText16(ui_.Text16);
-        const QSignalBlocker quietText1(ui_.Text1);
-        ui_.Text16->clear();
-        ui_.Text1->clear();
+        const QSignalBlocker quietText16(c_.ui.Text16);
+        const QSignalBlocker quietText1(c_.ui.Text1);
+        c_.ui.Text16->clear();
+        c_.ui.Text1->clear();
     }
-    Text1_Change();
-    const int row = std::min(selected.row(), listModel_->count() - 1);
+    c_.list.filter();
+    const int row = std::min(selected.row(), c_.list.model().count() - 1);
     if (row >= 0) {
-        ui_.List1->setCurrentIndex(listModel_->index(row));
-        ui_.List1->scrollTo(listModel_->index(row), QAbstractItemView::PositionAtTop);
+        const QModelIndex line = c_.list.model().index(row);
+        c_.ui.List1->setCurrentIndex(line);
+        c_.ui.List1->scrollTo(line, QAbstractItemView::PositionAtTop);
     }
-    ui_.List1->setVisible(true);
-    ui_.List1->setFocus();
+    c_.ui.List1->setVisible(true);
+    c_.ui.List1->setFocus();
 }
 
-void MainWindow::Command3_Click() {
+void CardCommands::remove() {
     // A deletion is a change of the run, whichever way it was made.
-    changeFlag_ = true;
-    const QModelIndex selected = ui_.List1->currentIndex();
-    if (!selected.isValid()) {
+    c_.markChanged();
+    const auto entry = c_.list.selectedEntry();
+    if (!entry) {
         tell(QStringLiteral("Keine Karte markiert\nBitte wählen Sie eine Karte aus der Liste."),
              QStringLiteral("Hinweis"), Icon::Information);
         return;
     }
-    const auto entry = listModel_->entry(selected.row());
-    if (tell(QStringLiteral("Soll die Karte '") + entry.heading +
+    if (tell(QStringLiteral("Soll die Karte '") + entry->heading +
                  QStringLiteral("' gelöscht werden?"),
              QStringLiteral("Karte löschen."), Icon::Question, Buttons::YesNo) != Answer::Yes) {
         return;
     }
-    const int category = ui_.Combo1->currentIndex();
-    if (!editor_->commit()) {
+    const int category = c_.ui.Combo1->currentIndex();
+    if (!c_.store || !c_.editor.commit()) {
         return;
     }
-    store_->deleteCard(entry.id);  // by its id: exactly the shown card; the store first
-    editor_->emptyView();
-    index_.remove(entry.id);
-    cardTotal_ = index_.size();
-    fullTextChanged(entry.id);
-    listModel_->clear();
+    c_.store->deleteCard(entry->id);  // by its id: exactly the shown card; the store first
+    c_.editor.emptyView();
+    c_.list.index().remove(entry->id);
+    c_.cardChanged(entry->id);
+    c_.list.clear();
     {
-        const QSignalBlocker quiet(ui_.Text1);
-        ui_.Text1->clear();
+        const QSignalBlocker quiet(c_.ui.Text1);
+        c_.ui.Text1->clear();
     }
-    ui_.Combo1->setCurrentIndex(category);
-    Combo1_Click();
-    setCountPanel(listModel_->count(), index_.size());
-    ui_.box(2)->setFocus();
+    c_.ui.Combo1->setCurrentIndex(category);
+    c_.list.showCategory();
+    c_.list.showCount();
+    c_.ui.box(2)->setFocus();
 }
 
-void MainWindow::mnukarteloschen() {
-    changeFlag_ = true;
-    Command3_Click();
-    ui_.Text1->setFocus();
-}
-
-void MainWindow::copyCardAsVcard() {
-    const QModelIndex selected = ui_.List1->currentIndex();
-    if (!selected.isValid() || !store_) {
-        tell(QStringLiteral("Bitte markieren Sie eine Karte in der Liste!      "),
-             QStringLiteral("Keine Karte ausgewählt."), Icon::Information);
+void CardCommands::copyAsVcard() {
+    const auto entry = c_.list.selectedEntry();
+    if (!entry || !c_.store) {
+        tellNoneSelected();
         return;
     }
-    const std::int64_t id = listModel_->entry(selected.row()).id;
-    const auto card = store_->loadCard(id);
+    const auto card = c_.store->loadCard(entry->id);
     if (!card) {
         return;
     }
-    const auto identity = vcard::cardIdentity(store_->db(), store_->file(), id);
+    const auto identity = vcard::cardIdentity(c_.store->db(), c_.store->file(), entry->id);
     const QByteArray bytes = vcard::cardToVcard(*card, identity.uid, identity.rev);
     auto mime = std::make_unique<QMimeData>();
     mime->setData(QStringLiteral("text/vcard"), bytes);
@@ -231,18 +212,17 @@ void MainWindow::copyCardAsVcard() {
     QApplication::clipboard()->setMimeData(mime.release());  // the clipboard owns it
 }
 
-void MainWindow::mnuKarteKategorie() {
-    changeFlag_ = true;
-    if (!store_) {
+void CardCommands::assignCategory() {
+    c_.markChanged();
+    if (!c_.store) {
         return;
     }
-    const QModelIndex selected = ui_.List1->currentIndex();
-    const QString heading =
-        selected.isValid() ? listModel_->entry(selected.row()).heading : QString();
-    maintenance::AssignCategoryDialog dialog(store_->file(), heading, this);
+    const auto entry = c_.list.selectedEntry();
+    maintenance::AssignCategoryDialog dialog(c_.store->file(), entry ? entry->heading : QString(),
+                                             c_.window);
     dialog.exec();
-    reloadCardIndex();
-    Combo1_Click();
+    c_.reloadIndexes();
+    c_.list.showCategory();
 }
 
 }  // namespace veltro::mainwindow

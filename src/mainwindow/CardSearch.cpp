@@ -1,5 +1,5 @@
 #include "mainwindow/CardEditor.h"
-#include "mainwindow/CardListModel.h"
+#include "mainwindow/CardList.h"
 #include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainWindow.h"
 #include "store/Categories.h"
@@ -17,75 +17,16 @@
 
 namespace veltro::mainwindow {
 
-namespace {
-const QString kNoCard = QStringLiteral("Keine Karte vorhanden !");
-}  // namespace
-
 void MainWindow::Combo1_Click() {
-    {
-        const QSignalBlocker quiet(ui_.Text1);
-        ui_.Text1->clear();
-    }
-    Text1_Change();
-}
-
-void MainWindow::setCountPanel(int lines, std::int64_t total) {
-    ui_.panel[2]->setText(QStringLiteral("Karten: %1/%2").arg(lines).arg(total));
-}
-
-void MainWindow::selectFirstLine() {
-    ui_.List1->setCurrentIndex(QModelIndex());
-    ui_.List1->setCurrentIndex(listModel_->index(0));
-}
-
-void MainWindow::showRows(std::vector<std::int32_t> rows) {
-    listModel_->setRows(std::move(rows));
+    list_->showCategory();
 }
 
 void MainWindow::Text1_Change() {
-    if (!store_) {
-        return;
-    }
-    {
-        const QSignalBlocker quiet(ui_.Text16);
-        ui_.Text16->clear();
-    }
-    const auto pattern = store::LikePattern::compile(u'*' + ui_.Text1->text() + u'*');
-    if (!pattern) {
-        removeLastCharacter(ui_.Text1);
-        return;
-    }
-    const QString category = ui_.Combo1->currentText();
-    auto rows = index_.filter(
-        category == store::kAllCategories ? std::nullopt : std::optional<QString>(category),
-        *pattern);
-    EingabefelderEinschalten();
-    cardTotal_ = index_.size();
-    if (rows.empty()) {
-        listModel_->clear();
-        KeineKarteAnzeigen();
-        setCountPanel(0, cardTotal_);
-        ui_.label[6]->setText(kNoCard);
-        ui_.panel[4]->setText(kNoCard);
-        return;
-    }
-    showRows(std::move(rows));
-    selectFirstLine();
-    ui_.label[6]->setText(QStringLiteral("Notizen zu:  ") + listModel_->entry(0).heading);
-    setCountPanel(listModel_->count(), cardTotal_);
-    ui_.panel[3]->setText(QStringLiteral("Kategorie: ") + ui_.box(19)->text());
-    ui_.panel[4]->setText(QStringLiteral(" "));
+    list_->filter();
 }
 
 void MainWindow::Text1_KeyUp() {
-    setCountPanel(listModel_->count(), index_.size());
-}
-
-void MainWindow::removeLastCharacter(QLineEdit* box) {
-    QString text = box->text();
-    text.chop(1);
-    box->setText(text);  // its change step runs again with the shorter text
-    box->setCursorPosition(static_cast<int>(text.size()));
+    list_->showCount();
 }
 
 void MainWindow::startFullTextBuild() {
@@ -119,30 +60,30 @@ void MainWindow::VolltextSuchen() {
     if (fullTextArmed_) {
         const auto ids = fullTextIndex().search(ui_.Text16->text());
         if (!ids) {
-            removeLastCharacter(ui_.Text16);
+            CardList::removeLastCharacter(ui_.Text16);
             return;
         }
         ui_.List1->setVisible(false);
-        listModel_->clear();
+        list_->clear();
         std::vector<std::int32_t> rows;
-        for (std::int32_t i = 0; i < index_.size(); ++i) {
-            if (ids->contains(index_.id(i))) {
+        for (std::int32_t i = 0; i < list_->index().size(); ++i) {
+            if (ids->contains(list_->index().id(i))) {
                 rows.push_back(i);
             }
         }
         EingabefelderEinschalten();
         const bool found = !rows.empty();
-        showRows(std::move(rows));
+        list_->showRows(std::move(rows));
         ui_.List1->setVisible(true);
         if (!found) {
             KeineKarteAnzeigen();
         } else {
-            selectFirstLine();
+            list_->selectFirstLine();
         }
-        setCountPanel(listModel_->count(), index_.size());
+        list_->showCount();
     }
     if (ui_.Text16->text().isEmpty()) {
-        setCountPanel(listModel_->count(), index_.size());
+        list_->showCount();
     }
 }
 
@@ -157,8 +98,8 @@ void MainWindow::ImportCommand1() {
     if (!store_) {
         return;
     }
-    listModel_->clear();
-    loadCardIndex();
+    list_->clear();
+    list_->load();
     fullText_->restart(store_->file());
     if (ui_.Combo1->count() > 0) {
         ui_.Combo1->setCurrentIndex(0);

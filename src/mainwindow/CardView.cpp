@@ -1,4 +1,5 @@
 #include "mainwindow/CardEditor.h"
+#include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/MainWindow.h"
 #include "store/StoreError.h"
@@ -19,13 +20,13 @@ void MainWindow::List1_Click() {
     if (!current.isValid()) {
         return;
     }
-    const auto entry = listModel_->entry(current.row());
+    const auto entry = list_->model().entry(current.row());
     if (storeLoaded_) {
         // When the shown card cannot be saved or the next one not read, the view keeps
         // what it showed, and the list its line.
         const auto keepShown = [this] {
             if (const auto shown = editor_->shownCardId()) {
-                selectCard(*shown);
+                list_->selectCard(*shown);
             }
         };
         if (!editor_->commit()) {
@@ -41,23 +42,6 @@ void MainWindow::List1_Click() {
     }
     ui_.label[6]->setText(QStringLiteral("Notizen zu:  ") + entry.heading);
     ui_.panel[3]->setText(QStringLiteral("Kategorie: ") + ui_.box(19)->text());
-}
-
-int MainWindow::rowOfCard(std::int64_t id) const {
-    for (int row = 0; row < listModel_->count(); ++row) {
-        if (listModel_->id(row) == id) {
-            return row;
-        }
-    }
-    return -1;
-}
-
-// Moves the list's current line to this card without showing it again.
-void MainWindow::selectCard(std::int64_t id) {
-    const int row = rowOfCard(id);
-    const QSignalBlocker quiet(ui_.List1->selectionModel());
-    ui_.List1->setCurrentIndex(row >= 0 ? listModel_->index(row) : QModelIndex());
-    ui_.List1->viewport()->update();
 }
 
 void MainWindow::EingabefelderEinschalten() {

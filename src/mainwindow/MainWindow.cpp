@@ -4,8 +4,11 @@
 #include "import/ImportDialog.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
+#include "mainwindow/CardCommands.h"
 #include "mainwindow/CardEditor.h"
+#include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
+#include "mainwindow/CategoryCommands.h"
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainImportHost.h"
@@ -63,13 +66,17 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         ui_,
         {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
          [this](std::int64_t id) {
-             const auto row = index_.positionOf(id);
-             return row ? index_.heading(*row) : QString();
+             const auto row = list_->index().positionOf(id);
+             return row ? list_->index().heading(*row) : QString();
          }},
         this);
-    listModel_ = new CardListModel(index_, this);
+    list_ = std::make_unique<CardList>(ui_, *editor_, store_, this);
     fullText_ = std::make_unique<FullTextSearch>();
-    ui_.List1->setModel(listModel_);
+    const CommandContext commands{
+        ui_, *editor_, *list_, *fullText_, store_, [this] { changeFlag_ = true; }, this};
+    cards_ = std::make_unique<CardCommands>(commands);
+    categories_ = std::make_unique<CategoryCommands>(commands);
+    ui_.List1->setModel(&list_->model());
     resize(960, 700);
     setAcceptDrops(true);
     connectHandlers();
@@ -271,9 +278,9 @@ bool MainWindow::handleListKey(QKeyEvent* event) {
         listTopArmed_ = true;
         return false;
     }
-    if (listModel_->count() > 0 && ui_.List1->currentIndex().row() == 0) {
+    if (list_->model().count() > 0 && ui_.List1->currentIndex().row() == 0) {
         ui_.Text1->setFocus();
-        ui_.List1->setCurrentIndex(listModel_->index(0));
+        ui_.List1->setCurrentIndex(list_->model().index(0));
         listTopArmed_ = false;
         return true;
     }
@@ -286,8 +293,8 @@ bool MainWindow::handleSearchKey(QLineEdit* box, QKeyEvent* event) {
             arrowCounter_ = 1;
         } else {
             ui_.List1->setFocus();
-            if (listModel_->count() > 0) {
-                selectFirstLine();
+            if (list_->model().count() > 0) {
+                list_->selectFirstLine();
             }
             arrowCounter_ = 0;
         }

@@ -38,8 +38,10 @@ class FormattingBar;
 
 namespace veltro::mainwindow {
 
+class CardCommands;
 class CardEditor;
-class CardListModel;
+class CardList;
+class CategoryCommands;
 class FullTextSearch;
 class MainSearchHost;
 class MainImportHost;
@@ -110,7 +112,6 @@ public:
     [[nodiscard]] CardEditor& editor() const { return *editor_; }
     [[nodiscard]] bool changeFlag() const { return changeFlag_; }
     void setChangeFlag() { changeFlag_ = true; }
-    [[nodiscard]] std::int64_t cardTotal() const { return cardTotal_; }
     [[nodiscard]] bool fullTextArmed() const { return fullTextArmed_; }
     // The options dialog, loaded hidden on first use; it holds the current settings.
     options::OptionsDialog& optionsDialog();
@@ -135,8 +136,6 @@ private:
     void connectMenus();
     void List1_MouseDown(const QPoint& position);
     void installFilters();
-    void fillCategorySelector();
-    void loadCardIndex();
     void restoreWindow();
     void Form_Unload();
     void closeOtherWindows();
@@ -151,23 +150,10 @@ private:
     [[nodiscard]] printing::PrintData printData();
     [[nodiscard]] store::Card shownCardForPrint() const;
     [[nodiscard]] printing::FocusedWidget focusedForPrint() const;
-    void applyNewCardFonts();
-    void showHeadingsUpTo(std::int64_t lastId);
-    void selectCard(std::int64_t id);
-    [[nodiscard]] int rowOfCard(std::int64_t id) const;
-    void showCategoryInput(bool show);
     bool categoryInputEvent(QEvent* event);
-    void cancelCategoryInput();
-    bool createCategory(const QString& name);
-    bool renameSelectedCategory(const QString& name);
-    void reloadCardIndex();
     [[nodiscard]] int fieldBoxNumber(const QObject* watched) const;
     void discardOrKeep(bool keep);
     bool tryDiscard();
-    void showRows(std::vector<std::int32_t> rows);
-    void setCountPanel(int lines, std::int64_t total);
-    void removeLastCharacter(QLineEdit* box);
-    void selectFirstLine();
     bool handleListKey(QKeyEvent* event);
     bool handleSearchKey(QLineEdit* box, QKeyEvent* event);
     void Label8_Press();
@@ -185,12 +171,12 @@ private:
     std::unique_ptr<MainMenus> menus_;
     std::filesystem::path directory_;
     std::optional<store::CardStore> store_;
-    store::CardIndex index_;
     std::future<std::optional<store::CardIndex>> preloaded_;
-    CardListModel* listModel_ = nullptr;
     std::unique_ptr<FullTextSearch> fullText_;
+    std::unique_ptr<CardList> list_;
+    std::unique_ptr<CardCommands> cards_;
+    std::unique_ptr<CategoryCommands> categories_;
     CardEditor* editor_ = nullptr;  // child object
-    std::int64_t cardTotal_ = 0;
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;
     bool changeFlag_ = false;
@@ -198,8 +184,6 @@ private:
     int arrowCounter_ = 0;
     bool importRunning_ = false;
     bool closeAfterImport_ = false;
-    enum class CategoryInput { New, Rename };
-    CategoryInput categoryInputMode_ = CategoryInput::New;
     bool confirmingCategory_ = false;
     std::function<void(int)> discardStepHook_;
     options::OptionsDialog* options_ = nullptr;  // child window

@@ -1,5 +1,6 @@
 #include "maintenance/FirstStepsDialog.h"
 #include "mainwindow/CardEditor.h"
+#include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/EinstellungenAnwenden.h"
 #include "mainwindow/MainWindow.h"
@@ -49,10 +50,9 @@ bool MainWindow::Form_Load() {
         store_ = store::CardStore::open(directory_ / store::kStoreFileName);
         store::Snapshot::take(store_->db());
         if (preloaded) {
-            index_ = std::move(*preloaded);
-            cardTotal_ = index_.size();
+            list_->adopt(std::move(*preloaded));
         } else {
-            loadCardIndex();
+            list_->load();
         }
     } catch (const store::StoreError& e) {
         platform::current().message(
@@ -66,7 +66,7 @@ bool MainWindow::Form_Load() {
     editor_->setStore(&*store_);
     storeLoaded_ = true;
     fullTextArmed_ = false;
-    fillCategorySelector();
+    list_->fillCategorySelector();
     // Text16 and Text18 keep what they hold.
     for (int number = 2; number <= 19; ++number) {
         if (ui_.box(number) != nullptr && number != 18) {
@@ -76,7 +76,7 @@ bool MainWindow::Form_Load() {
     ui_.Text1->clear();
     ui_.RichTextBox1->clear();
     ui_.RichTextBox2->clear();
-    setCountPanel(0, cardTotal_);
+    list_->setCountPanel(0, list_->total());
     ui_.Combo1->setCurrentIndex(0);
     Combo1_Click();
     optionsDialog();
@@ -94,19 +94,6 @@ bool MainWindow::Form_Load() {
         startFullTextBuild();
     });
     return true;
-}
-
-void MainWindow::loadCardIndex() {
-    index_.load(*store_);
-    cardTotal_ = index_.size();
-}
-
-void MainWindow::fillCategorySelector() {
-    ui_.Combo1->clear();
-    ui_.Combo1->addItem(store::kAllCategories);
-    for (const QString& name : store_->categories()) {
-        ui_.Combo1->addItem(name);
-    }
 }
 
 void MainWindow::restoreWindow() {

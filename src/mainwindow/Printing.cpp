@@ -1,3 +1,4 @@
+#include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainWindow.h"
@@ -29,17 +30,17 @@ void MainWindow::connectPrinting() {
 }
 
 printing::PrintData MainWindow::printData() {
-    printing::PrintData data;
-    data.card = shownCardForPrint();
+    printing::PrintData print;
+    print.card = shownCardForPrint();
     const QModelIndex current = ui_.List1->currentIndex();
-    data.card.set(store::Field::Schlagworte,
-                  current.isValid() ? listModel_->entry(current.row()).heading : QString());
-    data.fieldFace = ui_.box(9)->font().family();
+    print.card.set(store::Field::Schlagworte,
+                   current.isValid() ? list_->model().entry(current.row()).heading : QString());
+    print.fieldFace = ui_.box(9)->font().family();
     const auto selection = ui_.RichTextBox1->selectionAttributes();
-    data.addressFace = selection.face;
-    data.addressPoints = selection.pointSize;
-    data.margins = {optionsDialog().topMargin(), optionsDialog().leftMargin()};
-    return data;
+    print.addressFace = selection.face;
+    print.addressPoints = selection.pointSize;
+    print.margins = {optionsDialog().topMargin(), optionsDialog().leftMargin()};
+    return print;
 }
 
 printing::FocusedWidget MainWindow::focusedForPrint() const {

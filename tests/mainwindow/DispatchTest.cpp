@@ -294,12 +294,12 @@ TEST_P(EveryEntry, ReachesItsCommand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MenusBarsAndPopups, EveryEntry,
-                         ::testing::Range<std::size_t>(0, rows().size()), [](const auto& info) {
-                             return QString::fromUtf8(rows().at(info.param).entry)
+                         ::testing::Range<std::size_t>(0, rows().size()), [](const auto& param) {
+                             return QString::fromUtf8(rows().at(param.param).entry)
                                         .replace(QStringLiteral("ü"), QStringLiteral("ue"))
                                         .replace(QStringLiteral("ö"), QStringLiteral("oe"))
                                         .toStdString() +
-                                    '_' + std::to_string(info.param);
+                                    '_' + std::to_string(param.param);
                          });
 
 TEST_F(Dispatch, EveryMenuEntryAndToolbarKeyIsInTheTable) {

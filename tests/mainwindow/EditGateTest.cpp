@@ -147,7 +147,7 @@ const Path kPaths[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Paths, EveryPath, ::testing::ValuesIn(kPaths),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // Every menu entry, pop-up entry and toolbar key writes the pending edit before it runs.
 class EveryEntryFirstSaves : public EditGate, public ::testing::WithParamInterface<QString> {};
@@ -197,8 +197,8 @@ QStringList allEntries() {
 }
 
 INSTANTIATE_TEST_SUITE_P(MenusBarsAndPopups, EveryEntryFirstSaves,
-                         ::testing::ValuesIn(allEntries()), [](const auto& info) {
-                             QString name = info.param;
+                         ::testing::ValuesIn(allEntries()), [](const auto& param) {
+                             QString name = param.param;
                              return name.replace(QStringLiteral("ü"), QStringLiteral("ue"))
                                  .replace(QStringLiteral("ö"), QStringLiteral("oe"))
                                  .toStdString();
@@ -425,7 +425,7 @@ const FailingCommand kFailing[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Commands, UnderALock, ::testing::ValuesIn(kFailing),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(EditGate, AFullDiskIsToldAndTheTextStays) {
     openSample();

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         StoreMaker{"Empty", [](const fs::path& dir) { createEmptyStore(dir); }},
         StoreMaker{"Demo", [](const fs::path& dir) { writeSampleStore(dir, demoCards()); }},
         StoreMaker{"Generated", [](const fs::path& dir) { writeSyntheticStore(dir, 50); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 // A connection as another program has it: the plain engine, none of our functions.
 class PlainConnection {

@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                               "besetzt");
                                      },
                                      {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 // A dump and reload loses the version number but keeps the tables.
 TEST(StoreUpgrade, AStoreThatLostItsVersionNumberKeepsItsCardIdentities) {
