@@ -1,5 +1,5 @@
 # Installs the programs as a desktop program and packs them as a Debian package (CPack).
-# The helper and the Access reader's path are relative to the program, so any prefix works.
+# The program finds the Access reader by a path relative to its own folder, so any prefix works.
 
 set(VELTRO_RELEASE_DATE 2026-12-07)
 set(VELTRO_RELEASE_DATE_RFC "Mon, 07 Dec 2026 12:00:00 +0000")
@@ -9,8 +9,6 @@ set(VELTRO_HOMEPAGE "https://veltro-adressbuch.veltrix.example"
     CACHE STRING "Web page of the program; the screenshot of the AppStream data lies below it")
 set(VELTRO_APPSTREAM_ID "example.veltrix.adressbuch"
     CACHE STRING "AppStream identifier: the reversed domain of the web page and the program")
-set(VELTRO_SCREENSHOT_WIDTH 1024)
-set(VELTRO_SCREENSHOT_HEIGHT 640)
 set(VELTRO_PACKAGE veltro-adressbuch)
 set(VELTRO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/${VELTRO_PACKAGE})
 set(resources ${CMAKE_SOURCE_DIR}/resources)
@@ -52,6 +50,8 @@ install(FILES ${generated}/veltro-adressbuch.1.gz ${generated}/veltro-cli.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${generated}/changelog.gz DESTINATION ${VELTRO_DOC_DIR})
 
+# The Makefile builds what is installed; the package need not wait for the tests.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${VELTRO_PACKAGE})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -69,12 +69,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Kartei für Anschriften und Notizen")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Kartei für Anschriften und Notizen
- Veltro Adressbuch verwaltet Anschriften und Notizen als Karten: eine Karte je
- Person oder Firma, gefunden über ihre Schlagworte schon beim Tippen, direkt
- bearbeitet und sofort gespeichert, gedruckt, in Briefe kopiert und mit anderen
- Programmen über CSV-, Text-, Access- und vCard-Dateien ausgetauscht.
- .
- Das Paket enthält das Programm mit deutscher Oberfläche und das
- Befehlszeilenprogramm veltro-cli.")
+# CPack puts the summary in front and indents the lines; an empty line stands for " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Veltro Adressbuch verwaltet Anschriften und Notizen als Karten: eine Karte je
+Person oder Firma, gefunden über ihre Schlagworte schon beim Tippen, direkt
+bearbeitet und sofort gespeichert, gedruckt, in Briefe kopiert und mit anderen
+Programmen über CSV-, Text-, Access- und vCard-Dateien ausgetauscht.
+
+Das Paket enthält das Programm mit deutscher Oberfläche und das
+Befehlszeilenprogramm veltro-cli.")
 include(CPack)

@@ -41,7 +41,7 @@ DataFolder chooseDataFolder(const DataFolderFacts& facts) {
     if (!facts.veltroHome.isEmpty()) {
         return {fs::absolute(pathOf(facts.veltroHome)), DataFolderKind::Chosen};
     }
-    if (facts.programFolderWritable && !isSystemFolder(facts.programFolder)) {
+    if (facts.programFolderWritable && !facts.installed && !isSystemFolder(facts.programFolder)) {
         return {facts.programFolder, DataFolderKind::ProgramFolder};
     }
     const fs::path xdg = pathOf(facts.xdgDataHome);
@@ -55,6 +55,8 @@ DataFolder dataFolder() {
     facts.veltroHome = environment("VELTRO_HOME");
     facts.programFolder = pathOf(program);
     facts.programFolderWritable = ::access(QFile::encodeName(program).constData(), W_OK) == 0;
+    std::error_code ec;
+    facts.installed = fs::is_directory(facts.programFolder / VELTRO_HELPER_FROM_BIN, ec);
     facts.xdgDataHome = environment("XDG_DATA_HOME");
     facts.home = pathOf(QDir::homePath());
     return chooseDataFolder(facts);

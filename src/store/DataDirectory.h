@@ -23,13 +23,15 @@ struct DataFolderFacts {
     QString veltroHome;  // $VELTRO_HOME, empty when unset
     std::filesystem::path programFolder;
     bool programFolderWritable = false;
+    bool installed = false;      // the program lies in an installation's bin folder
     QString xdgDataHome;         // $XDG_DATA_HOME, empty when unset
     std::filesystem::path home;  // the user's home folder
 };
 
 // $VELTRO_HOME when set; else the program's folder when the user may write there and it is
-// no system folder; else $XDG_DATA_HOME/Veltrix (an absolute $XDG_DATA_HOME only, as the XDG
-// rules say), by default ~/.local/share/Veltrix.
+// neither a system folder nor an installation's bin folder (~/.local/bin); else
+// $XDG_DATA_HOME/Veltrix (an absolute $XDG_DATA_HOME only, as the XDG rules say), by default
+// ~/.local/share/Veltrix.
 [[nodiscard]] DataFolder chooseDataFolder(const DataFolderFacts& facts);
 
 // The same rule on this process's environment and program file.

@@ -26,8 +26,10 @@ struct Case {
     DataFolderKind kind;
 };
 
-DataFolderFacts facts(const char* veltroHome, const char* program, bool writable, const char* xdg) {
-    return {QString::fromUtf8(veltroHome), program, writable, QString::fromUtf8(xdg), "/home/anna"};
+DataFolderFacts facts(const char* veltroHome, const char* program, bool writable, const char* xdg,
+                      bool installed = false) {
+    return {QString::fromUtf8(veltroHome), program,     writable, installed,
+            QString::fromUtf8(xdg),        "/home/anna"};
 }
 
 TEST(DataFolder, TheRuleChoosesByVariableWritabilityAndSystemFolders) {
@@ -42,6 +44,8 @@ TEST(DataFolder, TheRuleChoosesByVariableWritabilityAndSystemFolders) {
         {"root may write /usr/bin, yet it is no data folder", facts("", "/usr/bin", true, ""),
          "/home/anna/.local/share/Veltrix", DataFolderKind::UserFolder},
         {"nor /usr/local/bin", facts("", "/usr/local/bin/", true, ""),
+         "/home/anna/.local/share/Veltrix", DataFolderKind::UserFolder},
+        {"installed below the user's home", facts("", "/home/anna/.local/bin", true, "", true),
          "/home/anna/.local/share/Veltrix", DataFolderKind::UserFolder},
         {"a read-only folder of the user's own", facts("", "/home/anna/cd", false, "/daten"),
          "/daten/Veltrix", DataFolderKind::UserFolder},
