@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
     sinceStart.start();
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
+    // Ties the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("veltro-adressbuch"));
     QApplication::setQuitOnLastWindowClosed(true);
     QTranslator translator;
     loadGermanTranslations(app, translator);
