@@ -82,34 +82,45 @@ QStringList splitComponents(QStringView value, QChar separator) {
     return components;
 }
 
-QString escapeText(const QString& text) {
-    const auto special = [](QChar c) {
-        return c == u'\\' || c == u',' || c == u';' || c == u'\r' || c == u'\n';
-    };
-    const auto* const begin = text.begin();
+namespace {
+
+// Every character that needs an escape lies at or below the backslash, so most letters
+// are passed over with one comparison.
+bool needsEscape(QChar c) {
+    const char16_t u = c.unicode();
+    return u <= u'\\' && (u == u'\\' || u == u',' || u == u';' || u == u'\r' || u == u'\n');
+}
+
+}  // namespace
+
+void appendEscaped(QString& out, QStringView text) {
     const auto* const end = text.end();
-    const auto* found = std::find_if(begin, end, special);
-    if (found == end) {
-        return text;
-    }
-    QString escaped;
-    escaped.reserve(text.size() + 16);
-    const auto* from = begin;
+    const auto* from = text.begin();
     // Runs without a special character are copied whole.
-    for (; found != end; found = std::find_if(from, end, special)) {
-        escaped.append(QStringView(from, found));
+    for (const auto* found = std::find_if(from, end, needsEscape); found != end;
+         found = std::find_if(from, end, needsEscape)) {
+        out.append(QStringView(from, found));
         const QChar c = *found;
         from = found + 1;
         if (c == u'\r' || c == u'\n') {
-            escaped.append(QLatin1String("\\n"));
+            out.append(QLatin1String("\\n"));
             if (c == u'\r' && from != end && *from == u'\n') {
                 ++from;
             }
         } else {
-            escaped.append(u'\\').append(c);
+            out.append(u'\\').append(c);
         }
     }
-    escaped.append(QStringView(from, end));
+    out.append(QStringView(from, end));
+}
+
+QString escapeText(const QString& text) {
+    if (std::none_of(text.begin(), text.end(), needsEscape)) {
+        return text;
+    }
+    QString escaped;
+    escaped.reserve(text.size() + 16);
+    appendEscaped(escaped, text);
     return escaped;
 }
 

@@ -1,4 +1,5 @@
 #include "TestData.h"
+#include "richtext/RtfControlWord.h"
 #include "richtext/StoredText.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,32 @@ TEST(RtfSamples, PlainTextOfWhatOtherProgramsWrite) {
         EXPECT_EQ(plainTextFromStored(QByteArrayView(rtf), LineBreak::CrLf), u8(c.plain));
         // Stored rows come back from the database as text.
         EXPECT_EQ(plainTextFromStored(QString::fromLatin1(rtf), LineBreak::CrLf), u8(c.plain));
+    }
+}
+
+TEST(RtfControlWords, AreFoundByTheirExactName) {
+    using W = RtfControlWord;
+    const std::pair<std::string_view, W> cases[] = {
+        {"annotation", W::SkippedDestination},  // first of the table
+        {"xmlnstbl", W::SkippedDestination},    // last of the table
+        {"par", W::Par},
+        {"pard", W::Pard},
+        {"pa", W::Unknown},
+        {"pardx", W::Unknown},
+        {"f", W::Font},
+        {"fs", W::FontSize},
+        {"fi", W::FirstIndent},
+        {"ul", W::Underline},
+        {"ulthdashdd", W::Underline},
+        {"u", W::U},
+        {"v", W::Hidden},
+        {"PAR", W::Unknown},
+        {"shpinst", W::SkippedDestination},
+        {"zzz", W::Unknown},
+        {"", W::Unknown},
+    };
+    for (const auto& [word, expected] : cases) {
+        EXPECT_EQ(lookupControlWord(word), expected) << word;
     }
 }
 
