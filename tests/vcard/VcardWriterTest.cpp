@@ -220,6 +220,46 @@ TEST(VcardExport, AStoreOfTheOldLayoutGetsUidsOfStoreAndRow) {
     EXPECT_EQ(version.integer(0), 0) << "the export leaves the store as it was";
 }
 
+TEST(VcardExport, BatchesComeOutInStoreOrderAndProgressCanStopTheExport) {
+    TestHome home;
+    std::vector<testing::CardSpec> cards;
+    for (int i = 0; i < 1700; ++i) {
+        cards.push_back({u"Karte %1"_s.arg(i, 4, 10, QChar(u'0')), u"Kunden"_s});
+    }
+    testing::makeStore(home.dir(), {u"Kunden"_s}, cards);
+    QTemporaryDir work;
+    const QString file = work.filePath(u"k.vcf"_s);
+    std::vector<std::int64_t> reported;
+    const auto written =
+        exportToFile(home.storeFile(), file, {}, [&](std::int64_t done, std::int64_t total) {
+            EXPECT_EQ(total, 1700);
+            reported.push_back(done);
+            return true;
+        });
+    ASSERT_EQ(written.status, exporting::ExportStatus::Written);
+    EXPECT_EQ(written.summary.cards, 1700);
+    EXPECT_EQ(reported, (std::vector<std::int64_t>{500, 1000, 1500, 1700}));
+    QStringList names;
+    for (const QByteArray& line : fileBytes(file).split('\n')) {
+        if (line.startsWith("FN:")) {
+            names << QString::fromUtf8(line.sliced(3).trimmed());
+        }
+    }
+    ASSERT_EQ(names.size(), 1700);
+    for (int i = 0; i < names.size(); ++i) {
+        ASSERT_EQ(names[i], cards[static_cast<std::size_t>(i)].heading) << i;
+    }
+
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("alt");
+    old.close();
+    const auto stopped =
+        exportToFile(home.storeFile(), file, {}, [](std::int64_t, std::int64_t) { return false; });
+    EXPECT_EQ(stopped.status, exporting::ExportStatus::Cancelled);
+    EXPECT_EQ(fileBytes(file), "alt");
+}
+
 TEST(VcardExport, OneCategoryOrAll) {
     TestHome home;
     testing::makeExchangeStore(home.dir());
