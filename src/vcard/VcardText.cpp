@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <optional>
 
 namespace veltro::vcard {
 
@@ -31,6 +32,34 @@ bool isLatin1Name(QByteArrayView name) {
         }
     }
     return false;
+}
+
+// Valid UTF-8 without control characters, as nearly every value is: read as it is,
+// which is what the general decoding would give it too. Nothing for anything else.
+std::optional<QString> printableUtf8(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        return std::nullopt;  // the general decoding drops the mark
+    }
+    bool ascii = true;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+            return std::nullopt;
+        }
+        ascii = ascii && byte < 0x80;
+    }
+    if (ascii) {
+        return QString::fromLatin1(bytes);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    const bool control = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= 0x7F && c.unicode() <= 0x9F;
+    });
+    if (utf8.hasError() || control) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 QString fromWindows1252(QByteArrayView bytes) {
@@ -146,6 +175,9 @@ QByteArray decodeQuotedPrintable(QByteArrayView encoded) {
 QString decodeCharset(QByteArrayView bytes, QByteArrayView charset) {
     if (charset.isEmpty() || charset.compare("UTF-8", Qt::CaseInsensitive) == 0 ||
         charset.compare("UTF8", Qt::CaseInsensitive) == 0) {
+        if (auto text = printableUtf8(bytes)) {
+            return *std::move(text);
+        }
         return import::decodeText(bytes).text;
     }
     if (isLatin1Name(charset)) {
