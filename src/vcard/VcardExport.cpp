@@ -3,13 +3,13 @@
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
 #include "store/StoreError.h"
+#include "vcard/Background.h"
 
 #include <QSaveFile>
 #include <QUuid>
 
 #include <algorithm>
 #include <deque>
-#include <future>
 #include <optional>
 #include <string>
 #include <thread>
@@ -152,9 +152,10 @@ bool writeBatches(CardBatches& batches, std::int64_t total, QSaveFile& file, Ver
         std::vector<ExportCard> cards;
         more = batches.next(cards);
         done += static_cast<std::int64_t>(cards.size());
-        formatting.push_back(std::async(std::launch::async, [cards = std::move(cards), version] {
-            return writeCards(cards, version);
-        }));
+        formatting.push_back(
+            inBackground(std::move(cards), [version](const std::vector<ExportCard>& batch) {
+                return writeCards(batch, version);
+            }));
         if (formatting.size() >= inFlight) {
             writeOldest();
         }

@@ -3,10 +3,10 @@
 #include "maintenance/AddressComposition.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
+#include "vcard/Background.h"
 #include "vcard/VcardText.h"
 
 #include <deque>
-#include <future>
 #include <iterator>
 
 namespace veltro::vcard {
@@ -305,9 +305,9 @@ std::optional<VcardImport> importFile(const QString& path, const QString& catego
         imported.skipped += mapped.skipped;
     };
     const auto submit = [&] {
-        mapping.push_back(std::async(std::launch::async, [cards = std::move(chunk), category] {
-            return mapChunk(cards, category);
-        }));
+        mapping.push_back(inBackground(
+            std::move(chunk),
+            [category](const std::vector<Vcard>& cards) { return mapChunk(cards, category); }));
         chunk = {};
         chunk.reserve(kChunkSize);
         if (mapping.size() > kChunksInFlight) {
