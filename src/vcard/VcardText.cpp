@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace veltro::vcard {
@@ -114,10 +115,18 @@ QStringList splitComponents(QStringView value, QChar separator) {
 namespace {
 
 // Every character that needs an escape lies at or below the backslash, so most letters
-// are passed over with one comparison.
+// are passed over with one comparison and the rest with a table.
+constexpr auto kNeedsEscape = [] {
+    std::array<bool, u'\\' + 1> table{};
+    for (const char16_t c : {u'\\', u',', u';', u'\r', u'\n'}) {
+        table.at(c) = true;
+    }
+    return table;
+}();
+
 bool needsEscape(QChar c) {
     const char16_t u = c.unicode();
-    return u <= u'\\' && (u == u'\\' || u == u',' || u == u';' || u == u'\r' || u == u'\n');
+    return u < kNeedsEscape.size() && kNeedsEscape[u];
 }
 
 }  // namespace

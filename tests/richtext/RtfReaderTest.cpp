@@ -38,6 +38,19 @@ TEST(RtfSamples, PlainTextOfWhatOtherProgramsWrite) {
     }
 }
 
+TEST(RtfCodePages, TextSwitchingBetweenFontsKeepsEachFontsCodePage) {
+    const QByteArray rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Arial;}"
+        "{\\f2\\fcharset238 Arial;}}\\f0 \\'e4\\f1 \\'e4\\f2 \\'e4\\f0 \\'e4\\f1 \\'e4}";
+    // 0xE4 is ä in Windows-1252, д in Windows-1251 and ä in Windows-1250 too; 0xB9 tells
+    // the last two apart: ą in 1250, № in 1251.
+    EXPECT_EQ(plainLf(rtf), u"äдääд");
+    const QByteArray other =
+        "{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset204 Arial;}{\\f2\\fcharset238 Arial;}}"
+        "\\f2 \\'b9\\f1 \\'b9\\f2 \\'b9}";
+    EXPECT_EQ(plainLf(other), u"ą№ą");
+}
+
 TEST(RtfControlWords, AreFoundByTheirExactName) {
     using W = RtfControlWord;
     const std::pair<std::string_view, W> cases[] = {
