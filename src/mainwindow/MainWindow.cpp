@@ -184,8 +184,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::connectHandlers() {
-    connect(ui_.Combo1, &QComboBox::activated, this,
-            [this] { guarded(QStringLiteral("Kategorie wählen"), [this] { Combo1_Click(); }); });
+    connect(ui_.Combo1, &QComboBox::activated, this, [this] {
+        guarded(QStringLiteral("Kategorie wählen"), [this] { Combo1_Click(); });
+        importPendingVcard();
+    });
     connect(ui_.Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(ui_.Text16, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {

@@ -84,6 +84,9 @@ public:
     void copyCardAsVcard();
     // Imports a vCard file into the shown category, after a question.
     void importVcard(const QString& path);
+    // A vCard file the program was started with: imported into the shown category, or into
+    // the one the user chooses next when "-Alle-" shows.
+    void openVcardFile(const QString& path);
     void mnuNeueKategorie();
     void mnuKategorieUmbenennen();
     void mnuKategorieLoschen();
@@ -127,6 +130,7 @@ protected:
 private:
     bool filterEvent(QObject* watched, QEvent* event);
     [[nodiscard]] static QString droppedVcard(const QMimeData& data);
+    void importPendingVcard();
     // Runs a user command: the shown card's edit is written first, and a store error
     // becomes a German message instead of reaching the event loop.
     void runCommand(const QString& name, const std::function<void()>& command);
@@ -185,6 +189,7 @@ private:
     bool importRunning_ = false;
     bool closeAfterImport_ = false;
     bool confirmingCategory_ = false;
+    QString pendingVcard_;
     std::function<void(int)> discardStepHook_;
     options::OptionsDialog* options_ = nullptr;  // child window
     richtext::CommandBars* bars_ = nullptr;      // child object

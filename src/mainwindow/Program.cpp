@@ -9,6 +9,7 @@
 #include "store/StoreError.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace veltro::mainwindow {
 
@@ -54,9 +55,16 @@ bool Program::start() {
     }
     lock_.emplace(store::WriterLock::tryAcquire(directory));
     if (!lock_->held()) {
+        const QString dropHint =
+            openFile_.isEmpty()
+                ? QString()
+                : QStringLiteral(
+                      "\nZiehen Sie die Datei „%1“ auf das geöffnete Fenster, um sie "
+                      "zu importieren.")
+                      .arg(openFile_);
         const QString text =
             lock_->state() == store::WriterLock::State::InUse
-                ? QStringLiteral("Die Anwendung wird bereits ausgeführt.")
+                ? QStringLiteral("Die Anwendung wird bereits ausgeführt.") + dropHint
                 : QStringLiteral(
                       "Die Kartei in %1 lässt sich nicht sperren: %2\nVeltro "
                       "Adressbuch braucht Schreibrechte im Verzeichnis der Kartei.")
@@ -102,6 +110,13 @@ void Program::openMainWindow() {
         return;
     }
     main_->show();
+    if (!openFile_.isEmpty()) {
+        QTimer::singleShot(0, main_, [window = main_, path = openFile_] {
+            if (window) {
+                window->openVcardFile(path);
+            }
+        });
+    }
     Q_EMIT mainWindowLoaded();
 }
 

@@ -28,6 +28,8 @@ public:
     // file cannot be made, or an installed program's first store cannot be made (the user
     // was told).
     bool start();
+    // A file to import once the main window stands, as "Öffnen mit" of the desktop gives it.
+    void setOpenFile(const QString& path) { openFile_ = path; }
 
     [[nodiscard]] MainWindow* mainWindow() const;
     [[nodiscard]] SplashWindow* splash() const;
@@ -46,6 +48,7 @@ private:
     QPointer<SplashWindow> splash_;
     QPointer<MainWindow> main_;
     int exitStatus_ = 0;
+    QString openFile_;
 };
 
 }  // namespace veltro::mainwindow
