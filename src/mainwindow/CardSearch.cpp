@@ -104,11 +104,11 @@ void MainWindow::fullTextChanged(std::int64_t id) {
     }
 }
 
-fulltext::FullTextIndex& MainWindow::fullTextIndex() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto& index = fullText_->index(*store_);
-    QApplication::restoreOverrideCursor();
-    return index;
+// The build has read every card: a list that showed the hits of a part is completed.
+void MainWindow::fullTextBuilt() {
+    if (fullTextPartial_ && fullTextArmed_ && store_ && !ui_.Text16->text().isEmpty()) {
+        guarded(QStringLiteral("Volltextsuche"), [this] { VolltextSuchen(); });
+    }
 }
 
 void MainWindow::VolltextSuchen() {
@@ -117,11 +117,14 @@ void MainWindow::VolltextSuchen() {
         return;
     }
     if (fullTextArmed_) {
-        const auto ids = fullTextIndex().search(ui_.Text16->text());
+        // Never waits for the build: until it is done, the hits among the cards read so far.
+        const auto answer = fullText_->search(*store_, ui_.Text16->text());
+        const auto& ids = answer.ids;
         if (!ids) {
             removeLastCharacter(ui_.Text16);
             return;
         }
+        fullTextPartial_ = !answer.complete;
         ui_.List1->setVisible(false);
         listModel_->clear();
         std::vector<std::int32_t> rows;
@@ -140,6 +143,7 @@ void MainWindow::VolltextSuchen() {
             selectFirstLine();
         }
         setCountPanel(listModel_->count(), index_.size());
+        Q_EMIT fullTextShown(answer.complete);
     }
     if (ui_.Text16->text().isEmpty()) {
         setCountPanel(listModel_->count(), index_.size());

@@ -68,7 +68,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
          }},
         this);
     listModel_ = new CardListModel(index_, this);
-    fullText_ = std::make_unique<FullTextSearch>();
+    fullText_ = std::make_unique<FullTextSearch>([this] { fullTextBuilt(); });
     ui_.List1->setModel(listModel_);
     resize(960, 700);
     setAcceptDrops(true);

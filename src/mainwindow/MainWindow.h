@@ -23,10 +23,6 @@ namespace veltro::options {
 class OptionsDialog;
 }
 
-namespace veltro::fulltext {
-class FullTextIndex;
-}
-
 namespace veltro::printing {
 class PrintController;
 }
@@ -117,6 +113,11 @@ public:
 
     static QString windowTitleText();
 
+Q_SIGNALS:
+    // A full-text search has filled the list; `complete` is false while the index is
+    // still being built and only the cards read so far were searched.
+    void fullTextShown(bool complete);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -173,7 +174,7 @@ private:
     void Label8_Press();
     void Label8_Release();
     void Text16_GotFocus();
-    fulltext::FullTextIndex& fullTextIndex();
+    void fullTextBuilt();
     void startFullTextBuild();
     void cancelFullTextBuild();
     void fullTextChanged(std::int64_t id);
@@ -193,6 +194,7 @@ private:
     std::int64_t cardTotal_ = 0;
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;
+    bool fullTextPartial_ = false;  // the list shows full-text hits of a build not yet done
     bool changeFlag_ = false;
     bool listTopArmed_ = false;
     int arrowCounter_ = 0;

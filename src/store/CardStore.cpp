@@ -65,17 +65,22 @@ std::int64_t CardStore::cardCount() {
     return stmt.step() ? stmt.integer(0) : 0;
 }
 
+std::int64_t CardStore::lastRowId() {
+    auto stmt = db_.prepare("SELECT max(rowid) FROM Kontakte");
+    return stmt.step() ? stmt.integer(0) : 0;
+}
+
 std::vector<Card> CardStore::cardsAfter(std::int64_t after, std::int64_t limit,
-                                        const std::vector<Field>& fields) {
+                                        const std::vector<Field>& fields, std::int64_t until) {
     std::string sql = "SELECT rowid";
     for (const Field field : fields) {
         sql += ", \"";
         sql += kColumnNames[index(field)];
         sql += '"';
     }
-    sql += " FROM Kontakte WHERE rowid > ?1 ORDER BY rowid LIMIT ?2";
+    sql += " FROM Kontakte WHERE rowid > ?1 AND rowid <= ?3 ORDER BY rowid LIMIT ?2";
     auto stmt = db_.prepare(sql);
-    stmt.bind(1, after).bind(2, limit);
+    stmt.bind(1, after).bind(2, limit).bind(3, until);
     std::vector<Card> cards;
     while (stmt.step()) {
         Card card;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -49,10 +50,14 @@ public:
     [[nodiscard]] std::optional<Card> loadCard(std::int64_t id);
     // Walks every card in store order.
     void forEachCard(const std::function<void(const Card&)>& visit);
-    // Up to `limit` cards with a row id above `after`, in store order, with only the
-    // given fields read (the others stay Null). For reading in short transactions.
+    // Up to `limit` cards with a row id above `after` (and not above `until`), in store
+    // order, with only the given fields read (the others stay Null). For reading in short
+    // transactions.
     [[nodiscard]] std::vector<Card> cardsAfter(std::int64_t after, std::int64_t limit,
-                                               const std::vector<Field>& fields);
+                                               const std::vector<Field>& fields,
+                                               std::int64_t until = INT64_MAX);
+    // The highest row id of any card, 0 for none.
+    [[nodiscard]] std::int64_t lastRowId();
     // The first card in store order whose heading equals this one without regard to case.
     [[nodiscard]] std::optional<std::int64_t> findByHeading(QStringView heading);
 

@@ -3,6 +3,7 @@
 
 #include "fulltext/FullTextIndex.h"
 #include "store/CardStore.h"
+#include "store/FoldedUtf8.h"
 #include "store/SampleCards.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,77 @@ TEST_F(FullTextIndexTest, UpdatesAndRemovalsMatchARebuildAfterManyRandomChanges)
     for (const QString& word :
          words.mid(0, 5) + QStringList{QStringLiteral("Neu"), QStringLiteral("*cker")}) {
         EXPECT_EQ(idsOf(kept, word), idsOf(fresh, word)) << word.toStdString();
+    }
+}
+
+// Each field matched in its way, checked directly on the texts.
+bool matchesDirectly(const FullTextIndex::Values& values, const std::string& needle) {
+    for (std::size_t i = 0; i < FullTextIndex::kColumns; ++i) {
+        const std::string_view value(values[i]);
+        const auto match = FullTextIndex::columns()[i].match;
+        const bool hit = match == FullTextIndex::Match::Contains ? value.find(needle) != value.npos
+                         : match == FullTextIndex::Match::BeginsWith ? value.starts_with(needle)
+                                                                     : value.ends_with(needle);
+        if (hit) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(FullTextIndexPieces, FindsExactlyWhatEachFieldHoldsWithAndWithoutSeparators) {
+    std::mt19937 random(19);
+    const std::vector<std::string> words = {"müller", "mül", "anna",   "ab", "b",
+                                            "1",      "12",  "straße", "ü",  "x"};
+    const std::vector<std::string> gaps = {" ", ", ", ".", "-", "\n", "@", ""};
+    const auto text = [&] {
+        std::string value;
+        const auto parts = random() % 5;
+        for (unsigned k = 0; k < parts; ++k) {
+            value += words[random() % words.size()] + gaps[random() % gaps.size()];
+        }
+        return value;
+    };
+    FullTextIndex index;
+    std::vector<FullTextIndex::Values> cards(300);
+    for (std::size_t id = 0; id < cards.size(); ++id) {
+        for (auto& value : cards[id]) {
+            value = text();
+        }
+        index.append(static_cast<std::int64_t>(id), cards[id]);
+    }
+    for (int probe = 0; probe < 300; ++probe) {
+        std::string needle = text();
+        needle = needle.substr(0, 1 + random() % std::max<std::size_t>(1, needle.size()));
+        if (needle.empty() || needle.find_first_of("*?#[") != std::string::npos ||
+            !store::isValidUtf8(needle)) {
+            continue;
+        }
+        const auto found = index.search(QString::fromStdString(needle));
+        ASSERT_TRUE(found.has_value()) << needle;
+        for (std::size_t id = 0; id < cards.size(); ++id) {
+            ASSERT_EQ(found->contains(static_cast<std::int64_t>(id)),
+                      matchesDirectly(cards[id], needle))
+                << "\"" << needle << "\" card " << id;
+        }
+    }
+}
+
+TEST(FullTextIndexPieces, ManyDistinctWordsKeepTheirNumbers) {
+    FullTextIndex index;
+    for (std::int64_t id = 0; id < 1000; ++id) {
+        FullTextIndex::Values values;
+        for (int w = 0; w < 60; ++w) {
+            values[7] += "wort" + std::to_string(id * 60 + w) + " ";
+        }
+        index.append(id, values);
+    }
+    for (const std::int64_t id : {0, 599, 999}) {
+        const auto found =
+            index.search(QString::fromStdString("wort" + std::to_string(id * 60 + 59) + " "));
+        ASSERT_TRUE(found.has_value());
+        EXPECT_TRUE(found->contains(id)) << id;
+        EXPECT_FALSE(found->contains(id == 0 ? 1 : 0)) << id;
     }
 }
 
