@@ -42,9 +42,11 @@ std::string megabytes(double bytes) {
     return text.data();
 }
 
-void exportMetric(const BenchContext& context, const std::string& name, ExportFormat format) {
+void exportMetric(const BenchContext& context, const std::string& name, ExportFormat format,
+                  bool keepRichText = false) {
     exporting::ExportOptions options;
     options.format = format;
+    options.keepRichText = keepRichText;
     for (const std::int64_t cards : context.cardCounts) {
         const auto storeFile = context.pristineStore(cards) / store::kStoreFileName;
         const QString target =
@@ -80,6 +82,10 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
 
 const Register csvMetric("export_csv", [](const BenchContext& context) {
     exportMetric(context, "export_csv", ExportFormat::Csv);
+});
+// Address and notes as the stored RTF rather than their text.
+const Register csvRtfMetric("export_csv_rtf", [](const BenchContext& context) {
+    exportMetric(context, "export_csv_rtf", ExportFormat::Csv, true);
 });
 const Register textMetric("export_text", [](const BenchContext& context) {
     exportMetric(context, "export_text", ExportFormat::Text);

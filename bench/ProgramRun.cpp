@@ -7,6 +7,11 @@
 #include <QFile>
 #include <QProcessEnvironment>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 namespace veltro::bench {
 
 void writeProgramSettings(const QString& configDir, bool splash) {
@@ -34,6 +39,34 @@ void startProgram(QProcess& process, const BenchContext& context,
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(QString::fromStdString((context.binDir / "veltro-adressbuch").string()), {});
+}
+
+std::optional<ChildRun> runChild(const std::filesystem::path& program,
+                                 const std::vector<std::string>& args) {
+    std::vector<std::string> words{program.string()};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, argv.front(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) {
+        return std::nullopt;
+    }
+    // wait4 gives the usage of this one child, not of all children so far.
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid) {
+        return std::nullopt;
+    }
+    return ChildRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                    static_cast<double>(usage.ru_maxrss) * 1024 / 1e6};
 }
 
 }  // namespace veltro::bench

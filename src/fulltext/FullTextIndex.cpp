@@ -3,9 +3,11 @@
 #include "richtext/StoredText.h"
 #include "store/ByteSearch.h"
 #include "store/CaseFold.h"
+#include "store/FoldedUtf8.h"
 #include "store/LikePattern.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace veltro::fulltext {
 
@@ -138,6 +140,31 @@ FullTextIndex::Values FullTextIndex::valuesOf(const store::Card& card) {
     return values;
 }
 
+FullTextIndex::Values FullTextIndex::valuesOfUtf8(std::span<const std::string_view> fields) {
+    Values values;
+    for (std::size_t i = 0; i < kColumns; ++i) {
+        const std::string_view bytes = fields[i];
+        const bool notes = columns()[i].field == Field::Notizen;
+        if (!store::isValidUtf8(bytes)) {
+            // As the store's text would read them: broken sequences replaced.
+            const QString text =
+                QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            values[i] = utf8(store::foldCase(
+                notes ? richtext::plainTextFromStored(text, richtext::LineBreak::Lf) : text));
+        } else if (notes && richtext::looksLikeRtf(QByteArrayView(
+                                bytes.data(), static_cast<qsizetype>(bytes.size())))) {
+            const QByteArray plain =
+                richtext::plainTextFromStoredUtf8(bytes, richtext::LineBreak::Lf).toUtf8();
+            store::appendFoldedUtf8(
+                std::string_view(plain.constData(), static_cast<std::size_t>(plain.size())),
+                values[i]);
+        } else {
+            store::appendFoldedUtf8(bytes, values[i]);
+        }
+    }
+    return values;
+}
+
 void FullTextIndex::append(std::int64_t id, const Values& values) {
     std::vector<std::uint16_t> units;
     for (std::size_t i = 0; i < kContainsColumns; ++i) {
@@ -165,24 +192,20 @@ bool FullTextIndex::build(store::CardStore& store, const std::atomic<bool>& canc
     for (const auto& column : columns()) {
         fields.push_back(column.field);
     }
-    std::int64_t after = 0;
-    for (;;) {
+    for (std::int64_t after = 0;;) {
+        after =
+            store.visitHeadedRows(after, INT64_MAX, kChunk, fields,
+                                  [&](std::int64_t id, std::span<const std::string_view> values) {
+                                      if (!cancel) {
+                                          append(id, valuesOfUtf8(values));
+                                      }
+                                  });
         if (cancel) {
             return false;
         }
-        const auto cards = store.cardsAfter(after, kChunk, fields);
-        if (cards.empty()) {
+        if (after == 0) {
             return true;
         }
-        for (const auto& card : cards) {
-            if (cancel) {
-                return false;
-            }
-            if (card.value(Field::Schlagworte)) {
-                append(card.id, valuesOf(card));
-            }
-        }
-        after = cards.back().id;
     }
 }
 

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ public:
     // A card's searchable fields, case-folded UTF-8, in the order of columns().
     using Values = std::array<std::string, kColumns>;
     [[nodiscard]] static Values valuesOf(const store::Card& card);
+    // The same from the fields' UTF-8 as the store holds it, in the order of columns().
+    [[nodiscard]] static Values valuesOfUtf8(std::span<const std::string_view> fields);
 
     // Reads every card in short chunks, so saves on the main connection never wait
     // long. Stops early (and returns false) when `cancel` turns true.

@@ -43,7 +43,7 @@ private:
 
     std::string text_;
     std::vector<std::uint32_t> starts_;  // one more than pieces
-    std::vector<std::uint32_t> slots_;   // open addressing: piece id + 1, 0 for free
+    std::vector<std::uint64_t> slots_;   // open addressing, see tagOf(); 0 for free
 };
 
 // Letters, digits and every byte of a multi-byte character count as word; the rest

@@ -57,19 +57,20 @@ void FullTextSearch::read(const std::filesystem::path& storeFile, std::int64_t a
         const auto fields = indexedFields();
         std::vector<std::pair<std::int64_t, fulltext::FullTextIndex::Values>> ready;
         for (;;) {
-            const auto cards = own.cardsAfter(after, kChunk, fields, until);
-            if (cards.empty()) {
-                break;
-            }
             ready.clear();
-            for (const auto& card : cards) {
-                if (cancel_) {
-                    workerDone(false);
-                    return;
-                }
-                if (card.value(store::Field::Schlagworte)) {
-                    ready.emplace_back(card.id, fulltext::FullTextIndex::valuesOf(card));
-                }
+            after = own.visitHeadedRows(
+                after, until, kChunk, fields,
+                [&](std::int64_t id, std::span<const std::string_view> values) {
+                    if (!cancel_) {
+                        ready.emplace_back(id, fulltext::FullTextIndex::valuesOfUtf8(values));
+                    }
+                });
+            if (cancel_) {
+                workerDone(false);
+                return;
+            }
+            if (after == 0) {
+                break;
             }
             const std::lock_guard lock(mutex_);
             for (const auto& [id, values] : ready) {
@@ -77,7 +78,6 @@ void FullTextSearch::read(const std::filesystem::path& storeFile, std::int64_t a
                     index_.append(id, values);
                 }
             }
-            after = cards.back().id;
         }
         workerDone(false);
     } catch (const store::StoreError&) {

@@ -198,6 +198,9 @@ void RtfReader::controlWord(const RtfToken& token) {
         skipCurrentGroup();  // {\*\word ...} we do not know
         return;
     }
+    if (word == W::Unknown) {
+        return;  // most words of a document: nothing below acts on them
+    }
     if (documentWord(word, token)) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "richtext/RtfTokenizer.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace veltro::richtext {
@@ -27,8 +28,21 @@ int hexValue(char c) {
 }
 
 // Bytes that end a text run: the three RTF specials and the control bytes that are not text.
+constexpr std::array<bool, 256> kEndsText = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; ++c) {
+        table[c] = true;
+    }
+    table['\\'] = table['{'] = table['}'] = true;
+    return table;
+}();
+
 bool endsText(char c) {
-    return c == '\\' || c == '{' || c == '}' || static_cast<unsigned char>(c) < 0x20;
+    return kEndsText[static_cast<unsigned char>(c)];
+}
+
+bool isBin(std::string_view word) {
+    return word.size() == 3 && word[0] == 'b' && word[1] == 'i' && word[2] == 'n';
 }
 
 RtfToken tabWord() {
@@ -87,7 +101,7 @@ std::optional<RtfToken> RtfTokenizer::controlSequence() {
     const char c = in_[pos_];
     if (isLetter(c)) {
         RtfToken word = controlWord();
-        if (word.text == "bin") {
+        if (isBin(word.text)) {
             skipBinary(word.hasParam ? word.param : 0);
             return std::nullopt;
         }
@@ -169,7 +183,7 @@ void RtfTokenizer::skipGroup() {
             if (pos_ + 1 < in_.size() && isLetter(in_[pos_ + 1])) {
                 ++pos_;
                 const RtfToken word = controlWord();
-                if (word.text == "bin") {
+                if (isBin(word.text)) {
                     skipBinary(word.hasParam ? word.param : 0);
                 }
                 continue;

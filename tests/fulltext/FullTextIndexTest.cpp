@@ -159,6 +159,29 @@ TEST(FullTextIndexPieces, FindsExactlyWhatEachFieldHoldsWithAndWithoutSeparators
     }
 }
 
+TEST(FullTextIndexValues, FromTheStoresUtf8AsFromItsText) {
+    const std::vector<std::string> samples = {
+        "",
+        "MÜLLER, Hauptstraße 3",
+        "ǅ ΣΊΣΥΦΟΣ İstanbul ẞ 😀",
+        "M\xC3(kaputt\xFF",
+        store::simpleRtf({QStringLiteral("Grüße an Jürgen"), QStringLiteral("ZWEI")}, true)
+            .toStdString(),
+        "{\\rtf1 Gr\\'dc\\'dfe \\u8364? Äpfel\\par}",
+    };
+    for (const std::string& sample : samples) {
+        SCOPED_TRACE(sample);
+        store::Card card;
+        std::vector<std::string_view> views;
+        for (const auto& column : FullTextIndex::columns()) {
+            card.set(column.field,
+                     QString::fromUtf8(sample.data(), static_cast<qsizetype>(sample.size())));
+            views.push_back(sample);
+        }
+        EXPECT_EQ(FullTextIndex::valuesOfUtf8(views), FullTextIndex::valuesOf(card));
+    }
+}
+
 TEST(FullTextIndexPieces, ManyDistinctWordsKeepTheirNumbers) {
     FullTextIndex index;
     for (std::int64_t id = 0; id < 1000; ++id) {
