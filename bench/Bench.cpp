@@ -2,6 +2,9 @@
 
 #include "store/SampleCards.h"
 #include "store/Schema.h"
+#include "store/SchemaVersion.h"
+#include "store/Sqlite.h"
+#include "store/Upgrade.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,10 +25,18 @@ Register::Register(std::string name, std::function<void(const BenchContext&)> ru
 
 fs::path BenchContext::pristineStore(std::int64_t cards) const {
     const fs::path dir = cacheDir / ("store-" + std::to_string(cards));
-    if (!fs::exists(dir / store::kStoreFileName)) {
+    const fs::path file = dir / store::kStoreFileName;
+    if (!fs::exists(file)) {
         std::cerr << "erzeuge Kartei mit " << cards << " Karten ..." << std::endl;
         fs::remove_all(dir);
         store::writeSyntheticStore(dir, cards);
+    }
+    // A store made by an older build is brought forward once here, not in every measured
+    // run on a copy of it.
+    if (auto db = store::Database::open(file);
+        store::storeVersion(db) < store::kCurrentStoreVersion) {
+        std::cerr << "hebe Kartei mit " << cards << " Karten auf den neuen Stand ..." << std::endl;
+        store::upgradeStore(db);
     }
     return dir;
 }

@@ -65,8 +65,12 @@ std::optional<ChildRun> runChild(const std::filesystem::path& program,
     if (wait4(pid, &status, 0, &usage) != pid) {
         return std::nullopt;
     }
+    const auto ms = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_usec) / 1e3;
+    };
     return ChildRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                    static_cast<double>(usage.ru_maxrss) * 1024 / 1e6};
+                    static_cast<double>(usage.ru_maxrss) * 1024 / 1e6,
+                    ms(usage.ru_utime) + ms(usage.ru_stime)};
 }
 
 }  // namespace veltro::bench

@@ -28,6 +28,7 @@ void startProgram(QProcess& process, const BenchContext& context,
 struct ChildRun {
     int status = -1;  // its exit status, -1 when it did not end normally
     double peakMb = 0;
+    double cpuMs = 0;  // user and system time
 };
 // Runs a program with these arguments, its output discarded, and waits for it.
 [[nodiscard]] std::optional<ChildRun> runChild(const std::filesystem::path& program,

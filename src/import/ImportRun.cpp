@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 namespace veltro::import {
 
@@ -32,10 +33,15 @@ class RowInserter {
 public:
     explicit RowInserter(store::Database& db) : stmt_(db.prepare(insertSql())) {}
 
-    void insert(const PreviewRow& row) {
+    void insert(const PreviewRow& row, const QString* heading) {
         stmt_.reset();
         for (std::size_t target = 0; target < kTargetCount; ++target) {
-            stmt_.bind(static_cast<int>(store::index(kTargets[target].field)) + 1, row[target]);
+            const int parameter = static_cast<int>(store::index(kTargets[target].field)) + 1;
+            if (heading != nullptr && target == kHeadingTarget) {
+                stmt_.bind(parameter, QStringView(*heading));
+            } else {
+                stmt_.bind(parameter, row[target]);
+            }
         }
         stmt_.run();
     }
@@ -52,24 +58,27 @@ private:
     store::Statement stmt_;
 };
 
-std::int64_t makeHeadingsUnique(store::CardStore& cardStore, std::vector<PreviewRow>& rows,
-                                const ImportPulse& pulse) {
+// The new headings of the rows that need one, by row: few rows in practice, so they are
+// kept aside instead of in a second copy of every row.
+using Renames = std::unordered_map<std::size_t, QString>;
+
+Renames makeHeadingsUnique(store::CardStore& cardStore, const std::vector<PreviewRow>& rows,
+                           const ImportPulse& pulse) {
     HeadingRegistry taken;
-    for (const auto& existing : cardStore.headings()) {
-        taken.add(existing.heading);
-    }
-    std::int64_t renamed = 0;
+    // The narrow heading index is read, not the table.
+    cardStore.forEachHeading(
+        [&](std::int64_t, std::string_view heading, std::string_view) { taken.addUtf8(heading); });
+    Renames renames;
     std::int64_t done = 0;
-    for (auto& row : rows) {
-        const QString heading = row.text(kHeadingTarget);
-        const QString unique = taken.claim(heading);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const QString heading = rows[i].text(kHeadingTarget);
+        QString unique = taken.claim(heading);
         if (unique != heading) {
-            row.set(kHeadingTarget, unique);
-            ++renamed;
+            renames.emplace(i, std::move(unique));
         }
         pulseSometimes(pulse, ImportPhase::Duplicates, ++done);
     }
-    return renamed;
+    return renames;
 }
 
 // Adds the rows' categories that the store lacks; returns their names.
@@ -102,23 +111,26 @@ std::vector<QString> addMissingCategories(store::CardStore& cardStore,
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
                         const ImportPulse& pulse) {
     auto cardStore = store::CardStore::open(storeFile);
-    // Renaming writes into the rows only once the whole run has been stored.
-    std::vector<PreviewRow> named = rows;
     pulseNow(pulse, ImportPhase::Duplicates, 0);
     ImportOutcome outcome;
-    outcome.renamed = makeHeadingsUnique(cardStore, named, pulse);
+    // Renaming writes into the rows only once the whole run has been stored.
+    Renames renames = makeHeadingsUnique(cardStore, rows, pulse);
+    outcome.renamed = static_cast<std::int64_t>(renames.size());
 
     store::Transaction transaction(cardStore.db());
-    outcome.newCategories = addMissingCategories(cardStore, named);
+    outcome.newCategories = addMissingCategories(cardStore, rows);
     RowInserter inserter(cardStore.db());
     pulseNow(pulse, ImportPhase::Writing, 0);
-    for (const auto& row : named) {
-        inserter.insert(row);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto renamed = renames.find(i);
+        inserter.insert(rows[i], renamed == renames.end() ? nullptr : &renamed->second);
         pulseSometimes(pulse, ImportPhase::Writing, ++outcome.cards);
     }
     pulseNow(pulse, ImportPhase::Writing, outcome.cards);
     transaction.commit();
-    rows = std::move(named);
+    for (auto& [row, heading] : renames) {
+        rows[row].set(kHeadingTarget, heading);
+    }
     return outcome;
 }
 
