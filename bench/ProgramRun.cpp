@@ -1,6 +1,7 @@
 #include "ProgramRun.h"
 
 #include "store/Schema.h"
+#include "store/Snapshot.h"
 #include "store/Sqlite.h"
 
 #include <QDir>
@@ -24,8 +25,7 @@ void writeProgramSettings(const QString& configDir, bool splash) {
 
 void emptySnapshot(const std::filesystem::path& storeDir) {
     auto db = store::Database::open(storeDir / store::kStoreFileName);
-    db.exec("DELETE FROM zKontakte");
-    db.exec("DELETE FROM ztblAdrCfg");
+    store::Snapshot::keep(db);
 }
 
 void startProgram(QProcess& process, const BenchContext& context,
