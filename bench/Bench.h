@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -15,9 +17,15 @@ namespace veltro::bench {
 struct BenchContext {
     std::vector<std::int64_t> cardCounts;
     int runs = 5;
+    bool runsGiven = false;  // --runs was given
     std::filesystem::path cacheDir;
     std::filesystem::path binDir;  // where veltro-adressbuch and veltro-cli live
 
+    // Runs of a metric that starts the program or reads or writes a whole store: three at
+    // a million cards unless --runs says otherwise, so that every metric fits in minutes.
+    [[nodiscard]] int heavyRuns(std::int64_t cards) const {
+        return runsGiven || cards < 1000000 ? runs : std::min(runs, 3);
+    }
     // A pristine generated store with N cards (made once, then reused read-only).
     [[nodiscard]] std::filesystem::path pristineStore(std::int64_t cards) const;
     // A fresh copy of that store in a scratch directory, for metrics that write.

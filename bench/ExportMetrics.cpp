@@ -54,7 +54,7 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
         std::vector<double> samples;
         std::vector<double> cpuSamples;  // tells load from other processes apart
         long long peakGrowthKb = 0;
-        for (int run = 0; run < context.runs; ++run) {
+        for (int run = 0; run < context.heavyRuns(cards); ++run) {
             resetPeakRss();
             const long long baseKb = statusKb("VmRSS:");
             QElapsedTimer timer;
@@ -73,7 +73,7 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
         }
         const double fileBytes = static_cast<double>(QFile(target).size());
         QFile::remove(target);
-        report(name, cards, median(samples), context.runs,
+        report(name, cards, median(samples), context.heavyRuns(cards),
                {{"cpu_ms", std::to_string(static_cast<long long>(median(cpuSamples)))},
                 {"file_mb", megabytes(fileBytes)},
                 {"peak_rss_growth_mb", megabytes(static_cast<double>(peakGrowthKb) * 1024)}});

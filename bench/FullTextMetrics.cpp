@@ -49,7 +49,7 @@ const std::vector<FullTextRun>& runsFor(const BenchContext& context, std::int64_
         QTemporaryDir config;
         writeProgramSettings(config.path(), false);
         const auto dir = context.scratchCopy(cards, "fulltext");
-        for (int run = 0; run < context.runs; ++run) {
+        for (int run = 0; run < context.heavyRuns(cards); ++run) {
             if (const auto result = runOnce(context, dir, config.path())) {
                 it->second.push_back(*result);
             }

@@ -31,6 +31,8 @@ public:
     [[nodiscard]] std::span<const T> at(Place place, std::size_t count) const {
         return std::span<const T>(blocks_[place.block]).subspan(place.offset, count);
     }
+    [[nodiscard]] std::size_t blockCount() const { return blocks_.size(); }
+    [[nodiscard]] std::span<const T> block(std::size_t index) const { return blocks_[index]; }
     void clear() { blocks_.clear(); }
 
 private:

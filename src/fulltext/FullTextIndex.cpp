@@ -7,7 +7,13 @@
 #include "store/LikePattern.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace veltro::fulltext {
 
@@ -50,6 +56,35 @@ void forEachId(std::span<const std::uint16_t> units, Visit&& visit) {
             return;
         }
     }
+}
+
+// The first place at or after `from` that holds one of `wanted` (at most PieceMarks::kFew
+// units), or units.size(). Eight units at a time where the processor allows.
+std::size_t findAnyUnit(std::span<const std::uint16_t> units, std::size_t from,
+                        std::span<const std::uint16_t> wanted) {
+    std::size_t at = from;
+#if defined(__SSE2__)
+    std::array<__m128i, PieceMarks::kFew> needles{};
+    for (std::size_t k = 0; k < wanted.size(); ++k) {
+        needles[k] = _mm_set1_epi16(static_cast<short>(wanted[k]));
+    }
+    for (; at + 8 <= units.size(); at += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units.data() + at));
+        __m128i hits = _mm_setzero_si128();
+        for (std::size_t k = 0; k < wanted.size(); ++k) {
+            hits = _mm_or_si128(hits, _mm_cmpeq_epi16(eight, needles[k]));
+        }
+        if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0) {
+            return at + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
+        }
+    }
+#endif
+    for (; at < units.size(); ++at) {
+        if (std::find(wanted.begin(), wanted.end(), units[at]) != wanted.end()) {
+            return at;
+        }
+    }
+    return units.size();
 }
 
 // Runs of word bytes with the separators after them.
@@ -209,7 +244,56 @@ bool FullTextIndex::build(store::CardStore& store, const std::atomic<bool>& canc
     }
 }
 
+bool FullTextIndex::holdsAny(const Record& record, const PieceMarks& marks) const {
+    bool found = false;
+    forEachId(pieces_.at(record.pieces, record.pieceUnits), [&](std::uint32_t id) {
+        found = marks.has(id);
+        return !found;
+    });
+    return found;
+}
+
+// A few pieces: their units are looked for in the blocks directly, and only the records
+// with a candidate are read. A candidate may be the second unit of a large id, so each is
+// read through before it counts.
+void FullTextIndex::searchFewPieces(const PieceMarks& marks, IdSet& ids) const {
+    std::array<std::uint16_t, PieceMarks::kFew> wanted{};
+    std::size_t count = 0;
+    for (const std::uint32_t id : marks.few()) {
+        const auto first = static_cast<std::uint16_t>(id < kWideId ? id : kWideId | (id >> 16));
+        if (std::find(wanted.begin(), wanted.begin() + count, first) == wanted.begin() + count) {
+            wanted[count++] = first;
+        }
+    }
+    const auto units = std::span<const std::uint16_t>(wanted.data(), count);
+    auto next = records_.begin();
+    for (std::size_t b = 0; b < pieces_.blockCount(); ++b) {
+        const auto block = pieces_.block(b);
+        for (std::size_t at = findAnyUnit(block, 0, units); at < block.size();) {
+            // The record that holds this unit: records lie in the blocks in their order.
+            next = std::upper_bound(
+                next, records_.end(), std::pair(b, at),
+                [](const std::pair<std::size_t, std::size_t>& place, const Record& r) {
+                    return place <
+                           std::pair<std::size_t, std::size_t>(r.pieces.block, r.pieces.offset);
+                });
+            const Record& record = *(next - 1);
+            if (record.alive && holdsAny(record, marks)) {
+                ids.insert(record.id);
+            }
+            at = findAnyUnit(block, record.pieces.offset + record.pieceUnits, units);
+        }
+    }
+}
+
 void FullTextIndex::searchPieces(const PieceMarks& marks, IdSet& ids) const {
+    if (marks.count() == 0) {
+        return;
+    }
+    if (marks.count() <= PieceMarks::kFew) {
+        searchFewPieces(marks, ids);
+        return;
+    }
     for (const Record& record : records_) {
         if (!record.alive) {
             continue;

@@ -65,7 +65,9 @@ private:
         std::uint32_t edgeBytes = 0;
         bool alive = true;
     };
+    [[nodiscard]] bool holdsAny(const Record& record, const PieceMarks& marks) const;
     void searchPieces(const PieceMarks& marks, IdSet& ids) const;
+    void searchFewPieces(const PieceMarks& marks, IdSet& ids) const;
     void searchJoined(std::string_view needle, IdSet& ids) const;
     void searchEdges(std::string_view needle, IdSet& ids) const;
     [[nodiscard]] IdSet searchPattern(const QString& text) const;

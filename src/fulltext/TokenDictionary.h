@@ -1,23 +1,44 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace veltro::fulltext {
 
-// Which index pieces to take: one bit per piece id.
+// Which index pieces to take: one bit per piece id, and the ids themselves while they
+// are few (a search for a rare text can then look for them directly).
 class PieceMarks {
 public:
+    static constexpr std::size_t kFew = 8;
+
     explicit PieceMarks(std::uint32_t pieces) : bits_((pieces + 63) / 64, 0) {}
-    void set(std::uint32_t id) { bits_[id >> 6] |= std::uint64_t{1} << (id & 63); }
+    void set(std::uint32_t id) {
+        if (has(id)) {
+            return;
+        }
+        bits_[id >> 6] |= std::uint64_t{1} << (id & 63);
+        if (++count_ <= kFew) {
+            few_[count_ - 1] = id;
+        }
+    }
     [[nodiscard]] bool has(std::uint32_t id) const {
         return (id >> 6) < bits_.size() && ((bits_[id >> 6] >> (id & 63)) & 1) != 0;
+    }
+    [[nodiscard]] std::size_t count() const { return count_; }
+    // Every marked id, when there are no more than kFew.
+    [[nodiscard]] std::span<const std::uint32_t> few() const {
+        return std::span<const std::uint32_t>(few_.data(), std::min(count_, kFew));
     }
 
 private:
     std::vector<std::uint64_t> bits_;
+    std::array<std::uint32_t, kFew> few_{};
+    std::size_t count_ = 0;
 };
 
 // The distinct pieces of text the full-text index is made of, each kept once. A piece is

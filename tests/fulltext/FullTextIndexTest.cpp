@@ -182,6 +182,30 @@ TEST(FullTextIndexValues, FromTheStoresUtf8AsFromItsText) {
     }
 }
 
+// Over 32768 distinct pieces, so that piece numbers take two units and the second unit of
+// one may equal the number of another: rare and common words alike find exactly their cards.
+TEST(FullTextIndexPieces, RareAndCommonWordsAmongManyPiecesFindTheirCards) {
+    std::mt19937 random(7);
+    FullTextIndex index;
+    std::vector<FullTextIndex::Values> cards(2500);
+    for (std::size_t id = 0; id < cards.size(); ++id) {
+        for (int w = 0; w < 30; ++w) {
+            cards[id][random() % FullTextIndex::kContainsColumns] +=
+                "w" + std::to_string(random() % 90000) + (w % 3 == 0 ? ", " : " ");
+        }
+        index.append(static_cast<std::int64_t>(id), cards[id]);
+    }
+    for (const std::string needle : {"w1", "w17", "w123", "w4567", "w89999", "w2", "w60001"}) {
+        const auto found = index.search(QString::fromStdString(needle));
+        ASSERT_TRUE(found.has_value());
+        for (std::size_t id = 0; id < cards.size(); ++id) {
+            ASSERT_EQ(found->contains(static_cast<std::int64_t>(id)),
+                      matchesDirectly(cards[id], needle))
+                << needle << " card " << id;
+        }
+    }
+}
+
 TEST(FullTextIndexPieces, ManyDistinctWordsKeepTheirNumbers) {
     FullTextIndex index;
     for (std::int64_t id = 0; id < 1000; ++id) {
