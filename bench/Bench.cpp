@@ -7,6 +7,7 @@
 #include "store/Upgrade.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 
@@ -48,6 +49,26 @@ fs::path BenchContext::scratchCopy(std::int64_t cards, const std::string& tag) c
     fs::create_directories(dir);
     fs::copy_file(source / store::kStoreFileName, dir / store::kStoreFileName);
     return dir;
+}
+
+namespace {
+constexpr std::int64_t kHeavyBudgetMs = 60000;
+
+std::int64_t nowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+}  // namespace
+
+Repeats::Repeats(const BenchContext& context, std::int64_t cards)
+    : most_(context.heavyRuns(cards)), strict_(context.runsGiven), startedMs_(nowMs()) {}
+
+bool Repeats::another() {
+    const bool more =
+        done_ == 0 || (done_ < most_ && (strict_ || nowMs() - startedMs_ < kHeavyBudgetMs));
+    done_ += more ? 1 : 0;
+    return more;
 }
 
 double median(std::vector<double> samples) {

@@ -54,7 +54,8 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
         std::vector<double> samples;
         std::vector<double> cpuSamples;  // tells load from other processes apart
         long long peakGrowthKb = 0;
-        for (int run = 0; run < context.heavyRuns(cards); ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             resetPeakRss();
             const long long baseKb = statusKb("VmRSS:");
             QElapsedTimer timer;
@@ -73,7 +74,7 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
         }
         const double fileBytes = static_cast<double>(QFile(target).size());
         QFile::remove(target);
-        report(name, cards, median(samples), context.heavyRuns(cards),
+        report(name, cards, median(samples), repeats.done(),
                {{"cpu_ms", std::to_string(static_cast<long long>(median(cpuSamples)))},
                 {"file_mb", megabytes(fileBytes)},
                 {"peak_rss_growth_mb", megabytes(static_cast<double>(peakGrowthKb) * 1024)}});

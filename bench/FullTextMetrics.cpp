@@ -49,7 +49,8 @@ const std::vector<FullTextRun>& runsFor(const BenchContext& context, std::int64_
         QTemporaryDir config;
         writeProgramSettings(config.path(), false);
         const auto dir = context.scratchCopy(cards, "fulltext");
-        for (int run = 0; run < context.heavyRuns(cards); ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             if (const auto result = runOnce(context, dir, config.path())) {
                 it->second.push_back(*result);
             }

@@ -187,7 +187,8 @@ void runMetric(const BenchContext& context) {
     for (const std::int64_t cards : context.cardCounts) {
         Samples samples;
         importing::ImportOutcome outcome;
-        for (int run = 0; run < context.heavyRuns(cards); ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             const auto dir = context.scratchCopy(cards, "import");
             const auto storeFile = dir / store::kStoreFileName;
             {
@@ -206,7 +207,7 @@ void runMetric(const BenchContext& context) {
                 index.load(shown);
             });
         }
-        report("import_run", cards, median(samples.wall), context.heavyRuns(cards),
+        report("import_run", cards, median(samples.wall), repeats.done(),
                {{"rows", std::to_string(outcome.cards)},
                 {"renamed", std::to_string(outcome.renamed)},
                 {"file_read", "true"},
@@ -230,7 +231,8 @@ void cliMetric(const BenchContext& context) {
         std::vector<double> wall;
         std::vector<double> cpu;  // the child's user and system time
         std::vector<double> peaks;
-        for (int run = 0; run < context.heavyRuns(cards); ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             const auto dir = context.scratchCopy(cards, "import-cli");
             QElapsedTimer timer;
             timer.start();
@@ -246,7 +248,7 @@ void cliMetric(const BenchContext& context) {
             peaks.push_back(child->peakMb);
             cpu.push_back(child->cpuMs);
         }
-        report("import_cli", cards, median(wall), context.heavyRuns(cards),
+        report("import_cli", cards, median(wall), repeats.done(),
                {{"rows", std::to_string(kRows)},
                 {"mb", QString::number(median(peaks), 'f', 1).toStdString()},
                 {"cpu_median_ms", QString::number(median(cpu), 'f', 1).toStdString()}});
@@ -268,7 +270,8 @@ void repeatedMetric(const BenchContext& context) {
     for (const std::int64_t cards : context.cardCounts) {
         Samples samples;
         importing::ImportOutcome outcome;
-        for (int run = 0; run < context.heavyRuns(cards); ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             const auto dir = context.scratchCopy(cards, "import-repeated");
             {
                 auto db = store::Database::open(dir / store::kStoreFileName);
@@ -281,7 +284,7 @@ void repeatedMetric(const BenchContext& context) {
                                          [](importing::ImportPhase, std::int64_t) { return true; });
             });
         }
-        report("import_run_repeated", cards, median(samples.wall), context.heavyRuns(cards),
+        report("import_run_repeated", cards, median(samples.wall), repeats.done(),
                {{"rows", std::to_string(outcome.cards)},
                 {"renamed", std::to_string(outcome.renamed)},
                 samples.cpuMedian()});

@@ -78,7 +78,7 @@ double filterMs(const store::CardIndex& index, const QString& category, const QS
 // is painted again.
 void keystroke(const BenchContext& context) {
     for (const auto cards : context.cardCounts) {
-        LoadedWindow window(context, cards);
+        LoadedWindow& window = sharedWindow(context, cards);
         const BaselineScan baseline(*window->cardStore());
         store::CardIndex index;
         index.load(*window->cardStore());
@@ -129,7 +129,7 @@ void baselineScan(const BenchContext& context) {
 // A search over every card, once the background build is done.
 void fulltext(const BenchContext& context) {
     for (const auto cards : context.cardCounts) {
-        LoadedWindow window(context, cards);
+        LoadedWindow& window = sharedWindow(context, cards);
         auto* field = window->ui().Text16;
         QTest::mouseClick(field, Qt::LeftButton);
         QApplication::processEvents();
@@ -157,7 +157,7 @@ void fulltext(const BenchContext& context) {
 
 void showCard(const BenchContext& context) {
     for (const auto cards : context.cardCounts) {
-        LoadedWindow window(context, cards);
+        LoadedWindow& window = sharedWindow(context, cards);
         auto* list = window->ui().List1;
         const int rows = list->model()->rowCount();
         std::mt19937 rng(7);

@@ -106,6 +106,7 @@ void MainWindow::fullTextChanged(std::int64_t id) {
 
 // The build has read every card: a list that showed the hits of a part is completed.
 void MainWindow::fullTextBuilt() {
+    Q_EMIT fullTextReady();
     if (fullTextPartial_ && fullTextArmed_ && store_ && !ui_.Text16->text().isEmpty()) {
         guarded(QStringLiteral("Volltextsuche"), [this] { VolltextSuchen(); });
     }

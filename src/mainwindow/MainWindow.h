@@ -117,6 +117,8 @@ Q_SIGNALS:
     // A full-text search has filled the list; `complete` is false while the index is
     // still being built and only the cards read so far were searched.
     void fullTextShown(bool complete);
+    // The full-text index has read every card of the store.
+    void fullTextReady();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
