@@ -200,24 +200,46 @@ FullTextIndex::Values FullTextIndex::valuesOfUtf8(std::span<const std::string_vi
     return values;
 }
 
-void FullTextIndex::append(std::int64_t id, const Values& values) {
-    std::vector<std::uint16_t> units;
+FullTextIndex::Prepared FullTextIndex::prepare(std::int64_t id, const Values& values) {
+    Prepared card;
+    card.id = id;
     for (std::size_t i = 0; i < kContainsColumns; ++i) {
-        forEachPiece(values[i],
-                     [&](std::string_view piece) { appendId(units, words_.idOf(piece)); });
-        units.push_back(0);
+        forEachPiece(values[i], [&](std::string_view piece) {
+            card.pieces.push_back({static_cast<std::uint32_t>(card.text.size()),
+                                   static_cast<std::uint32_t>(piece.size()),
+                                   TokenDictionary::hashOf(piece)});
+            card.text += piece;
+        });
+        card.pieces.push_back({});  // the end of the field
     }
-    std::string edges;
     for (std::size_t i = kContainsColumns; i < kColumns; ++i) {
-        appendLength(edges, values[i].size());
-        edges += values[i];
+        appendLength(card.edges, values[i].size());
+        card.edges += values[i];
+    }
+    return card;
+}
+
+void FullTextIndex::append(std::int64_t id, const Values& values) {
+    append(prepare(id, values));
+}
+
+void FullTextIndex::append(const Prepared& card) {
+    std::vector<std::uint16_t> units;
+    units.reserve(card.pieces.size());
+    const std::string_view text(card.text);
+    for (const Prepared::Piece& piece : card.pieces) {
+        if (piece.length == 0) {
+            units.push_back(0);
+        } else {
+            appendId(units, words_.idOf(text.substr(piece.offset, piece.length), piece.hash));
+        }
     }
     Record record;
-    record.id = id;
+    record.id = card.id;
     record.pieces = pieces_.append(units);
     record.pieceUnits = static_cast<std::uint32_t>(units.size());
-    record.edges = edges_.append(std::span<const char>(edges.data(), edges.size()));
-    record.edgeBytes = static_cast<std::uint32_t>(edges.size());
+    record.edges = edges_.append(std::span<const char>(card.edges.data(), card.edges.size()));
+    record.edgeBytes = static_cast<std::uint32_t>(card.edges.size());
     records_.push_back(record);
     ++live_;
 }

@@ -49,8 +49,24 @@ public:
     // not a valid pattern.
     [[nodiscard]] std::optional<IdSet> search(const QString& text) const;
 
+    // A card's fields split into pieces with their hashes: made without the index, so that
+    // adding a card under a lock is only lookups.
+    struct Prepared {
+        struct Piece {
+            std::uint32_t offset = 0;
+            std::uint32_t length = 0;  // 0: the end of a field
+            std::uint64_t hash = 0;
+        };
+        std::int64_t id = 0;
+        std::string text;  // the pieces back to back
+        std::vector<Piece> pieces;
+        std::string edges;  // each edge column, its length first
+    };
+    [[nodiscard]] static Prepared prepare(std::int64_t id, const Values& values);
+
     // A card whose id the index does not hold yet.
     void append(std::int64_t id, const Values& values);
+    void append(const Prepared& card);
     // A card written: its earlier record goes, a card without heading is not kept.
     void update(const store::Card& card);
     void remove(std::int64_t id);

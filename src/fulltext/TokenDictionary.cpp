@@ -11,7 +11,7 @@ namespace {
 
 // Pieces are short: a plain multiplicative hash over eight bytes at a time is enough and
 // much cheaper than the library's.
-std::uint64_t hashOf(std::string_view piece) {
+std::uint64_t hashPiece(std::string_view piece) {
     std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ piece.size();
     std::size_t i = 0;
     for (; i + 8 <= piece.size(); i += 8) {
@@ -55,8 +55,11 @@ std::size_t TokenDictionary::slotOf(std::string_view piece, std::uint64_t hash) 
     }
 }
 
-std::uint32_t TokenDictionary::idOf(std::string_view piece) {
-    const std::uint64_t hash = hashOf(piece);
+std::uint64_t TokenDictionary::hashOf(std::string_view piece) {
+    return hashPiece(piece);
+}
+
+std::uint32_t TokenDictionary::idOf(std::string_view piece, std::uint64_t hash) {
     const std::size_t slot = slotOf(piece, hash);
     if (slots_[slot] != 0) {
         return static_cast<std::uint32_t>(slots_[slot]) - 1;
@@ -76,7 +79,7 @@ void TokenDictionary::grow() {
     slots_.assign(slots_.size() * 2, 0);
     for (std::uint32_t id = 1; id < size(); ++id) {
         const std::string_view piece = text(id);
-        const std::uint64_t hash = hashOf(piece);
+        const std::uint64_t hash = hashPiece(piece);
         slots_[slotOf(piece, hash)] = tagOf(hash) | (id + 1);
     }
 }

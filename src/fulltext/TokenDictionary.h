@@ -50,7 +50,10 @@ public:
     TokenDictionary();
 
     // The id of the piece, which is added when new.
-    std::uint32_t idOf(std::string_view piece);
+    std::uint32_t idOf(std::string_view piece) { return idOf(piece, hashOf(piece)); }
+    // The same with the piece's hashOf() worked out beforehand.
+    std::uint32_t idOf(std::string_view piece, std::uint64_t hash);
+    [[nodiscard]] static std::uint64_t hashOf(std::string_view piece);
     [[nodiscard]] std::string_view text(std::uint32_t id) const;
     [[nodiscard]] std::uint32_t size() const {
         return static_cast<std::uint32_t>(starts_.size() - 1);

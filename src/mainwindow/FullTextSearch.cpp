@@ -55,16 +55,18 @@ void FullTextSearch::read(const std::filesystem::path& storeFile, std::int64_t a
     try {
         auto own = store::CardStore::openForReading(storeFile);
         const auto fields = indexedFields();
-        std::vector<std::pair<std::int64_t, fulltext::FullTextIndex::Values>> ready;
+        // Cards are read, folded and split without the lock; only adding them takes it.
+        std::vector<fulltext::FullTextIndex::Prepared> ready;
         for (;;) {
             ready.clear();
-            after = own.visitHeadedRows(
-                after, until, kChunk, fields,
-                [&](std::int64_t id, std::span<const std::string_view> values) {
-                    if (!cancel_) {
-                        ready.emplace_back(id, fulltext::FullTextIndex::valuesOfUtf8(values));
-                    }
-                });
+            after =
+                own.visitHeadedRows(after, until, kChunk, fields,
+                                    [&](std::int64_t id, std::span<const std::string_view> values) {
+                                        if (!cancel_) {
+                                            ready.push_back(fulltext::FullTextIndex::prepare(
+                                                id, fulltext::FullTextIndex::valuesOfUtf8(values)));
+                                        }
+                                    });
             if (cancel_) {
                 workerDone(false);
                 return;
@@ -73,9 +75,9 @@ void FullTextSearch::read(const std::filesystem::path& storeFile, std::int64_t a
                 break;
             }
             const std::lock_guard lock(mutex_);
-            for (const auto& [id, values] : ready) {
-                if (!changedDuringBuild_.contains(id)) {
-                    index_.append(id, values);
+            for (const auto& card : ready) {
+                if (!changedDuringBuild_.contains(card.id)) {
+                    index_.append(card);
                 }
             }
         }
