@@ -77,6 +77,7 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
         report(name, cards, median(samples), repeats.done(),
                {{"cpu_ms", std::to_string(static_cast<long long>(median(cpuSamples)))},
                 {"file_mb", megabytes(fileBytes)},
+                {"mb_per_s", megabytes(fileBytes / (median(samples) / 1e3))},
                 {"peak_rss_growth_mb", megabytes(static_cast<double>(peakGrowthKb) * 1024)}});
     }
 }
