@@ -54,6 +54,8 @@ void FullTextSearch::read(const std::filesystem::path& storeFile, std::int64_t a
                           std::int64_t until) {
     try {
         auto own = store::CardStore::openForReading(storeFile);
+        // Every page is read once, in order: a cache of a few pages does, and keeps memory low.
+        own.db().exec("PRAGMA cache_size = 16");
         const auto fields = indexedFields();
         // Cards are read, folded and split without the lock; only adding them takes it.
         std::vector<fulltext::FullTextIndex::Prepared> ready;
