@@ -52,7 +52,7 @@ fs::path BenchContext::scratchCopy(std::int64_t cards, const std::string& tag) c
 }
 
 namespace {
-constexpr std::int64_t kHeavyBudgetMs = 60000;
+constexpr std::int64_t kHeavyBudgetMs = 30000;
 
 std::int64_t nowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(

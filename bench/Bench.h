@@ -44,7 +44,7 @@ struct Register {
     Register(std::string name, std::function<void(const BenchContext&)> run);
 };
 
-// Counts the runs of a heavy metric: up to its number, and only one more once a minute has
+// Counts the runs of a heavy metric: up to its number, but none more once half a minute has
 // gone, so that all metrics at a million cards fit in minutes even on a busy machine.
 // Without --runs; with it, exactly that many.
 class Repeats {
