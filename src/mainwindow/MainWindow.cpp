@@ -71,7 +71,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
          }},
         this);
     list_ = std::make_unique<CardList>(ui_, *editor_, store_, this);
-    fullText_ = std::make_unique<FullTextSearch>();
+    fullText_ = std::make_unique<FullTextSearch>([this] { fullTextBuilt(); });
     const CommandContext commands{
         ui_, *editor_, *list_, *fullText_, store_, [this] { changeFlag_ = true; }, this};
     cards_ = std::make_unique<CardCommands>(commands);

@@ -23,10 +23,6 @@ namespace veltro::options {
 class OptionsDialog;
 }
 
-namespace veltro::fulltext {
-class FullTextIndex;
-}
-
 namespace veltro::printing {
 class PrintController;
 }
@@ -121,6 +117,13 @@ public:
 
     static QString windowTitleText();
 
+Q_SIGNALS:
+    // A full-text search has filled the list; `complete` is false while the index is
+    // still being built and only the cards read so far were searched.
+    void fullTextShown(bool complete);
+    // The full-text index has read every card of the store.
+    void fullTextReady();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -163,7 +166,7 @@ private:
     void Label8_Press();
     void Label8_Release();
     void Text16_GotFocus();
-    fulltext::FullTextIndex& fullTextIndex();
+    void fullTextBuilt();
     void startFullTextBuild();
     void cancelFullTextBuild();
     void fullTextChanged(std::int64_t id);
@@ -183,6 +186,7 @@ private:
     CardEditor* editor_ = nullptr;  // child object
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;
+    bool fullTextPartial_ = false;  // the list shows full-text hits of a build not yet done
     bool changeFlag_ = false;
     bool listTopArmed_ = false;
     int arrowCounter_ = 0;

@@ -159,10 +159,7 @@ TextDecoder::TextDecoder(int codePage) {
     setCodePage(codePage);
 }
 
-void TextDecoder::setCodePage(int codePage) {
-    if (codePage == codePage_ && (highHalf_ || multiByte_)) {
-        return;
-    }
+void TextDecoder::switchCodePage(int codePage) {
     codePage_ = codePage;
     pending_.clear();
     multiByte_.reset();
@@ -179,20 +176,6 @@ void TextDecoder::setCodePage(int codePage) {
     if (!multiByte_->isValid()) {
         multiByte_.reset();
         highHalf_ = &highHalfFor(1252);
-    }
-}
-
-void TextDecoder::decode(std::string_view bytes, QString& out) {
-    if (multiByte_) {
-        pending_.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
-        return;
-    }
-    const qsizetype start = out.size();
-    out.resize(start + static_cast<qsizetype>(bytes.size()));
-    QChar* dst = out.data() + start;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        *dst++ = QChar(byte < 0x80 ? char16_t{byte} : (*highHalf_)[byte - 0x80]);
     }
 }
 

@@ -352,5 +352,26 @@ TEST(StoredText, LineBreaksAndCharactersOfThePlainText) {
               u8("Grüße ä €"));
 }
 
+TEST(StoredText, TheStoresUtf8GivesWhatItsTextGives) {
+    const char* const cases[] = {
+        "",
+        "Müller, Hauptstraße 3",
+        "\xEF\xBB\xBF{\\rtf1 Gr\\'fc\\'dfe\\par zwei}",
+        "  \r\n{\\rtf1\\ansi M\\'fcller\\line Stra\\'dfe}",
+        "{\\rtf1 Grüße \\'e4 \\u8364? 😀 При\\par}",
+        "{\\urtf1 Grüße\\par}",
+        "{\\rtf1 {\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0 \\'c0 б}",
+        "{\\rtf",
+        "kein {\\rtf1 am Anfang}",
+    };
+    for (const char* stored : cases) {
+        SCOPED_TRACE(stored);
+        for (const LineBreak lineBreak : {LineBreak::Lf, LineBreak::CrLf}) {
+            EXPECT_EQ(plainTextFromStoredUtf8(stored, lineBreak),
+                      plainTextFromStored(QString::fromUtf8(stored), lineBreak));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace veltro::richtext
