@@ -118,6 +118,11 @@ public:
 
     static QString windowTitleText();
 
+Q_SIGNALS:
+    // The store cannot be opened; the message saying so comes next. Whatever stands in
+    // front of the desktop (the splash window) must go before it.
+    void loadFailing();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

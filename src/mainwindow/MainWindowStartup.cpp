@@ -55,6 +55,7 @@ bool MainWindow::Form_Load() {
             list_->load();
         }
     } catch (const store::StoreError& e) {
+        Q_EMIT loadFailing();
         platform::current().message(
             {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
                  .arg(QString::fromStdString((directory_ / store::kStoreFileName).string()),
@@ -103,7 +104,11 @@ void MainWindow::restoreWindow() {
     if (restoreSize && width && height) {
         resize(platform::twipsToPixels(*width, *this), platform::twipsToPixels(*height, *this));
     }
-    if (settings::read(key::PFensterMax) == u"1") {
+    if (optionsDialog().startWithSearchWindow()) {
+        // Shown minimised from the start: shown normal and minimised a moment later, the
+        // window manager may report either state last.
+        setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
+    } else if (settings::read(key::PFensterMax) == u"1") {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
         setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
@@ -135,7 +140,10 @@ options::OptionsDialog& MainWindow::optionsDialog() {
 }
 
 void MainWindow::Form_Unload() {
-    const QSize size = frameGeometry().size();
+    // The inner size, which the start-up gives back; the frame is the window manager's. A
+    // maximised window keeps the size it returns to.
+    const QSize size =
+        isMaximized() && normalGeometry().isValid() ? normalGeometry().size() : this->size();
     settings::write(
         {{key::PFensterWidth,
           settings::numberText(std::round(platform::pixelsToTwips(size.width(), *this)))},
