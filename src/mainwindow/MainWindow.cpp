@@ -4,6 +4,7 @@
 #include "import/ImportDialog.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
+#include "mainwindow/CaptionContrast.h"
 #include "mainwindow/CardCommands.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
@@ -59,6 +60,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(windowTitleText());
     buildMainWindowUi(*this, ui_);
+    contrast_ = new CaptionContrast(*ui_.Picture1, *ui_.Image2, {ui_.label[5], ui_.label[6]});
     menus_ = std::make_unique<MainMenus>(*this);
     searchHost_ = std::make_unique<MainSearchHost>(*this);
     importHost_ = std::make_unique<MainImportHost>(*this);

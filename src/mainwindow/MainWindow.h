@@ -38,6 +38,7 @@ class FormattingBar;
 
 namespace veltro::mainwindow {
 
+class CaptionContrast;
 class CardCommands;
 class CardEditor;
 class CardList;
@@ -142,6 +143,7 @@ private:
     void List1_MouseDown(const QPoint& position);
     void installFilters();
     void restoreWindow();
+    void applySettings();
     void Form_Unload();
     void closeOtherWindows();
     void connectPrinting();
@@ -181,7 +183,8 @@ private:
     std::unique_ptr<CardList> list_;
     std::unique_ptr<CardCommands> cards_;
     std::unique_ptr<CategoryCommands> categories_;
-    CardEditor* editor_ = nullptr;  // child object
+    CardEditor* editor_ = nullptr;         // child object
+    CaptionContrast* contrast_ = nullptr;  // child object
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;
     bool changeFlag_ = false;

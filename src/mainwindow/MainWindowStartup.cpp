@@ -1,4 +1,5 @@
 #include "maintenance/FirstStepsDialog.h"
+#include "mainwindow/CaptionContrast.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
@@ -82,7 +83,7 @@ bool MainWindow::Form_Load() {
     Combo1_Click();
     optionsDialog();
     restoreWindow();
-    EinstellungenAnwenden(ui_, optionsDialog());
+    applySettings();
     // Once the window stands: the search window or the first steps, then the full-text
     // index is read while the user starts working.
     QTimer::singleShot(0, this, [this] {
@@ -134,9 +135,14 @@ options::OptionsDialog& MainWindow::optionsDialog() {
     if (options_ == nullptr) {
         options_ = new options::OptionsDialog(ui_.List1, this);
         connect(options_, &options::OptionsDialog::settingsStored, this,
-                [this] { EinstellungenAnwenden(ui_, *options_); });
+                [this] { applySettings(); });
     }
     return *options_;
+}
+
+void MainWindow::applySettings() {
+    EinstellungenAnwenden(ui_, optionsDialog());
+    contrast_->update();
 }
 
 void MainWindow::Form_Unload() {

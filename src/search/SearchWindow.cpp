@@ -1,7 +1,9 @@
 #include "search/SearchWindow.h"
 
+#include "platform/Contrast.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
+#include "platform/WidgetTools.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 
@@ -147,9 +149,11 @@ void SearchWindow::Text1_Change() {
     host_.setSearchText(Text1_->text());
     const int count = host_.lineCount();
     setWindowTitle(SearchTitles::found(count, mode_, count == 1 ? host_.lineText(0) : QString()));
+    const QColor background = SearchTitles::hitColor(count);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, SearchTitles::hitColor(count));
+    colours.setColor(QPalette::Window, background);
     setPalette(colours);
+    platform::setRole(Label1_, QPalette::WindowText, platform::readableOn(background));
 }
 
 void SearchWindow::Text1_KeyDown(int key) {
