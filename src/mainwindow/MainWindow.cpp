@@ -12,11 +12,11 @@
 #include "mainwindow/CategoryCommands.h"
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/FullTextSearch.h"
+#include "mainwindow/InfoWindow.h"
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
 #include "mainwindow/MainWindowLayout.h"
-#include "mainwindow/SplashWindow.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "platform/WidgetTools.h"
@@ -123,8 +123,8 @@ void MainWindow::connectMenus() {
     };
     on("mnuBeenden", [this] { close(); });
     on("mnuExportieren", [this] {
-        if (store_) {
-            exporting::ExportDialog::showNew(store_->file(), this);
+        if (!toFront(exportDialog_) && store_) {
+            exportDialog_ = exporting::ExportDialog::showNew(store_->file(), this);
         }
     });
     on("mnuNeuekarte", [this] { mnuNeuekarte(); });
@@ -135,18 +135,28 @@ void MainWindow::connectMenus() {
     on("mnuNeueKategorie", [this] { mnuNeueKategorie(); });
     on("mnuKategorieUmbenennen", [this] { mnuKategorieUmbenennen(); });
     on("mnuKategorieLoschen", [this] { mnuKategorieLoschen(); });
-    on("mnuInfo", [] { SplashWindow::showInfo(); });
+    on("mnuInfo", [this] { InfoWindow::open(this); });
     on("mnuEingabefenster", [this] { openSearchWindow(); });
     on("mnuEmailInternet", [this] { mnuEmailInternet(); });
     on("mnuHilfe", [] { platform::current().showHelp({}); });
     on("ErsteSchritteDialog", [this] { maintenance::FirstStepsDialog::open(this); });
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
     on("mnuImportieren", [this] {
-        if (store_) {
-            import::ImportDialog::open(*importHost_, this);
+        if (!toFront(importDialog_) && store_) {
+            importDialog_ = import::ImportDialog::open(*importHost_, this);
         }
     });
     menus_->action(QStringLiteral("mnuHilfe"))->setShortcut(Qt::Key_F1);
+}
+
+bool MainWindow::toFront(QWidget* window) {
+    if (window == nullptr || !window->isVisible()) {
+        return false;
+    }
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
 void MainWindow::openSearchWindow() {

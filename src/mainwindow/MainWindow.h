@@ -7,7 +7,9 @@
 #include "store/CardIndex.h"
 #include "store/CardStore.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 
 class QMimeData;
 
@@ -153,6 +155,8 @@ private:
     void tbrEnde();
     bool blockMenuEvent(QObject* watched, QEvent* event);
     void openSearchWindow();
+    // Brings an open window to the front; false when it is not open.
+    static bool toFront(QWidget* window);
     void mnuEmailInternet();
     [[nodiscard]] printing::PrintData printData();
     [[nodiscard]] store::Card shownCardForPrint() const;
@@ -195,7 +199,10 @@ private:
     bool confirmingCategory_ = false;
     std::function<void(int)> discardStepHook_;
     options::OptionsDialog* options_ = nullptr;  // child window
-    richtext::CommandBars* bars_ = nullptr;      // child object
+    // One export and one import at a time.
+    QPointer<QDialog> exportDialog_;
+    QPointer<QDialog> importDialog_;
+    richtext::CommandBars* bars_ = nullptr;  // child object
     richtext::FormattingBar* formatting_ = nullptr;
 };
 

@@ -91,9 +91,19 @@ SearchWindow::SearchWindow(SearchHost& host)
     Form_Load();
 }
 
+int SearchWindow::widthForTitle(const QString& title) const {
+    // Window managers draw titles in bold; besides the text the bar holds the window's icon
+    // and buttons.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    return metrics.horizontalAdvance(title) + 8 * metrics.height();
+}
+
 void SearchWindow::Form_Load() {
     setFixedHeight(pixels(kHeightTwips));
-    resize(pixels(kDesignWidthTwips), height());
+    // The title is the window's status line: the first one is seen whole.
+    resize(std::max(pixels(kDesignWidthTwips), widthForTitle(SearchTitles::opened())), height());
     restoreGeometry();
     browsing_ = false;
     if (host_.lineCount() > 0) {
