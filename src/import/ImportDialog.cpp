@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -378,6 +379,14 @@ void ImportDialog::setColumnWidths() {
 bool ImportDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && (watched == ui_.ListView2 || watched == ui_.ListView3)) {
         setColumnWidths();
+    }
+    // Enter on a source column assigns it; it must not go on to the dialog's default button.
+    if (event->type() == QEvent::KeyPress && watched == ui_.ListView3) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListView3_Activate(ui_.ListView3->currentItem());
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

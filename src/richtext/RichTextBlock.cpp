@@ -5,6 +5,7 @@
 #include "richtext/StoredText.h"
 #include "richtext/TextDocumentRtf.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -41,6 +42,7 @@ RichTextBlock::RichTextBlock(QWidget* parent) : QTextEdit(parent) {
     // A word wider than the box breaks anywhere; long paragraphs come in chunks, which keeps
     // that affordable (see ParagraphChunks).
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabChangesFocus(true);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBlock::selectionAttributesChanged);
     connect(this, &QTextEdit::cursorPositionChanged, this,
             &RichTextBlock::selectionAttributesChanged);
@@ -144,6 +146,17 @@ void RichTextBlock::setSelectionAlignment(Alignment alignment) {
     paragraphs.mergeBlockFormat(format);
     setAlignment(qt);
     Q_EMIT selectionAttributesChanged();
+}
+
+void RichTextBlock::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
+        if (!isReadOnly()) {
+            insertPlainText(QStringLiteral("\t"));
+        }
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
 }
 
 QMimeData* RichTextBlock::createMimeDataFromSelection() const {

@@ -283,6 +283,7 @@ TEST_F(ImportDialogTest, ImportsTheMappedCsvColumnsAndReloadsTheCards) {
     sources->setCurrentItem(sources->topLevelItem(2));
     QTest::keyClick(sources, Qt::Key_Return);
     EXPECT_EQ(targetColumns(u"Ort"), QStringList({"Fürth", "3", "10"})) << "captions of line 2";
+    EXPECT_EQ(visiblePage(), 2) << "Enter assigns and stays on the page";
     targets->setFocus();
     QTest::keyClick(targets, Qt::Key_Delete);
     EXPECT_EQ(targetColumns(u"Ort"), QStringList({"-", "-", "-"}));

@@ -352,7 +352,7 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
             "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|-|"
             "mnuDrucken=&Drucken[mnuDruckAnschrift=&Anschrift|mnuDruckNotizen=&Notizen|"
             "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
-            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker &einrichten...|-|"
+            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker ein&richten...|-|"
             "mnuBeenden=&Beenden]\n"
             "mnuBearbeiten=&Bearbeiten[mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"
             "mnueinfügen=&Einfügen|mnulöschen=&Löschen|-|mnuCopyNotizen=&Notizen kopieren|"

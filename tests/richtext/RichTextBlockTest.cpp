@@ -5,9 +5,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextList>
+#include <QVBoxLayout>
+
+#include <initializer_list>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +92,32 @@ TEST(RichTextBlock, PasteTakesRtfFirstAndPlainTextOtherwise) {
         select(block, 0, 1);
         EXPECT_EQ(block.selectionAttributes().bold, c.bold ? Tri::True : Tri::False);
     }
+}
+
+TEST(RichTextBlock, TabMovesOnAndControlTabTypesATab) {
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* block = new RichTextBlock(&window);
+    auto* after = new QLineEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    for (QWidget* widget : std::initializer_list<QWidget*>{before, block, after}) {
+        layout->addWidget(widget);
+    }
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    block->setFocus();
+    QTest::keyClicks(block, QStringLiteral("ab"));
+    QTest::keyClick(block, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClicks(block, QStringLiteral("c"));
+    EXPECT_EQ(block->plainText(), QStringLiteral("ab\tc"));
+    EXPECT_TRUE(block->hasFocus());
+    QTest::keyClick(block, Qt::Key_Tab);
+    EXPECT_TRUE(after->hasFocus());
+    EXPECT_EQ(block->plainText(), QStringLiteral("ab\tc"));
+    block->setFocus();
+    QTest::keyClick(block, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(before->hasFocus());
 }
 
 TEST(RichTextBlock, SelectionAttributesAreTrueFalseOrMixed) {
