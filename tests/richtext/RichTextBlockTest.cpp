@@ -94,6 +94,42 @@ TEST(RichTextBlock, PasteTakesRtfFirstAndPlainTextOtherwise) {
     }
 }
 
+TEST(RichTextBlock, AnHtmlOnlyClipPastesItsTextWithBoldItalicAndUnderline) {
+    auto* mime = new QMimeData;  // the clipboard owns it
+    mime->setHtml(QStringLiteral(
+        "<meta charset='utf-8'><p style='font-family:Courier;font-size:30pt;color:red'>"
+        "<b>fett</b> <i>schräg</i> <u>unten</u> <a href='https://example.de'>Link</a></p>"
+        "<p>zwei<br>drei<img src='x.png'></p>"));
+    QApplication::clipboard()->setMimeData(mime);
+    RichTextBlock block;
+    const SelectionAttributes typing = block.selectionAttributes();
+    block.paste();
+    EXPECT_EQ(block.plainText(), QStringLiteral("fett schräg unten Link\nzwei\ndrei"));
+    const struct {
+        const char* name;
+        int from, to;
+        Tri bold, italic, underline;
+    } runs[] = {
+        {"fett", 0, 4, Tri::True, Tri::False, Tri::False},
+        {"schräg", 5, 11, Tri::False, Tri::True, Tri::False},
+        {"unten", 12, 17, Tri::False, Tri::False, Tri::True},
+        {"link", 18, 22, Tri::False, Tri::False, Tri::False},
+        {"zwei", 23, 27, Tri::False, Tri::False, Tri::False},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.name);
+        select(block, run.from, run.to);
+        const SelectionAttributes attributes = block.selectionAttributes();
+        EXPECT_EQ(attributes.bold, run.bold);
+        EXPECT_EQ(attributes.italic, run.italic);
+        EXPECT_EQ(attributes.underline, run.underline);
+        // The clip's font, size and colour give way to the block's.
+        EXPECT_EQ(attributes.face, typing.face);
+        EXPECT_EQ(attributes.pointSize, typing.pointSize);
+        EXPECT_EQ(attributes.colour, typing.colour);
+    }
+}
+
 TEST(RichTextBlock, TabMovesOnAndControlTabTypesATab) {
     QWidget window;
     auto* before = new QLineEdit(&window);
