@@ -43,6 +43,16 @@ QString foundRecords(std::int64_t count) {
     return QStringLiteral(" Gefundene Datensätze: ") + QString::number(count);
 }
 
+// A source column as the mapping shows it; one whose caption reads like "unassigned"
+// (an empty first-line field gives "-") shows its place as well.
+QString assignedCaption(const FieldMapping::Source& source) {
+    const QString caption = source.caption.trimmed();
+    if (caption.isEmpty() || caption == kUnassigned) {
+        return QStringLiteral("%1 (Spalte %2)").arg(kUnassigned).arg(source.column + 1);
+    }
+    return source.caption;
+}
+
 void tell(const QString& text, platform::Icon icon) {
     platform::current().message({text, kTitle, platform::Buttons::Ok, icon, 0});
 }
@@ -321,7 +331,9 @@ void ImportDialog::showMapping() {
         const auto& source = mapping_.source(target);
         const bool isCategory = target == kCategoryTarget;
         const QString position = QString::number(target + 1);
-        item->setText(1, isCategory ? mapping_.category() : source ? source->caption : kUnassigned);
+        item->setText(1, isCategory ? mapping_.category()
+                         : source   ? assignedCaption(*source)
+                                    : kUnassigned);
         item->setText(2, isCategory ? QStringLiteral("1")
                          : source   ? QString::number(source->column + 1)
                                     : kUnassigned);
