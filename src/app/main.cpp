@@ -4,6 +4,7 @@
 #include "mainwindow/Program.h"
 #include "mainwindow/TermSignal.h"
 #include "platform/Platform.h"
+#include "platform/ProgramIcon.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     sinceStart.start();
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
+    QApplication::setWindowIcon(veltro::platform::programIcon());
     QApplication::setQuitOnLastWindowClosed(true);
     QTranslator translator;
     loadGermanTranslations(app, translator);

@@ -2,8 +2,10 @@
 
 #include "mainwindow/SplashPicture.h"
 #include "mainwindow/SplashWindow.h"
+#include "platform/ProgramIcon.h"
 #include "platform/WidgetTools.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QVBoxLayout>
@@ -33,14 +35,30 @@ InfoWindow::InfoWindow(QWidget* parent)
 
     auto* picture = named(new QLabel(this), "Image2");
     picture->setPixmap(paintSplashPicture(QSize(520, 240)));
+    const QIcon icon = platform::programIcon();
+    setWindowIcon(icon);
+    auto* symbol = named(new QLabel(this), "Image1");
+    symbol->setPixmap(icon.pixmap(48, 48));
+    auto* name = named(new QLabel(QStringLiteral("Veltro Adressbuch"), this), "Label3");
+    QFont bold = name->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.4);
+    name->setFont(bold);
     auto* version = named(new QLabel(SplashWindow::versionText(), this), "Label4");
-    platform::setRole(version, QPalette::WindowText, Qt::white);
+    for (QLabel* text : {name, version}) {
+        platform::setRole(text, QPalette::WindowText, Qt::white);
+    }
 
+    auto* line = new QHBoxLayout();
+    line->setContentsMargins(14, 8, 14, 0);
+    line->addWidget(symbol);
+    line->addWidget(name);
+    line->addStretch(1);
+    line->addWidget(version);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 10);
     layout->addWidget(picture);
-    layout->addWidget(version, 0, Qt::AlignRight);
-    version->setContentsMargins(14, 6, 14, 0);
+    layout->addLayout(line);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

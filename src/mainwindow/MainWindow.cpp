@@ -19,6 +19,7 @@
 #include "mainwindow/MainWindowLayout.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
+#include "platform/ProgramIcon.h"
 #include "platform/WidgetTools.h"
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
@@ -59,6 +60,7 @@ QString MainWindow::windowTitleText() {
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(windowTitleText());
+    setWindowIcon(platform::programIcon());
     buildMainWindowUi(*this, ui_);
     contrast_ = new CaptionContrast(*ui_.Picture1, *ui_.Image2, {ui_.label[5], ui_.label[6]});
     menus_ = std::make_unique<MainMenus>(*this);

@@ -2,6 +2,7 @@
 
 #include "mainwindow/InfoWindow.h"
 #include "mainwindow/MainMenus.h"
+#include "platform/ProgramIcon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,10 +39,28 @@ TEST_F(Info, ShowsTheVersionAndNoStartUpText) {
     EXPECT_TRUE(texts(*info).contains(QStringLiteral("Version 1.0.0")));
     EXPECT_FALSE(texts(*info).join(u' ').contains(u"Initialisierung"));
     EXPECT_TRUE(info->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    const auto* symbol = info->findChild<QLabel*>(QStringLiteral("Image1"));
+    ASSERT_NE(symbol, nullptr);
+    EXPECT_FALSE(symbol->pixmap().isNull());
     EXPECT_FALSE(info->windowFlags().testFlag(Qt::FramelessWindowHint));
     // A second "Info" brings the same window up.
     EXPECT_EQ(openInfo(), info);
     EXPECT_EQ(window().findChildren<mainwindow::InfoWindow*>().size(), 1);
+}
+
+TEST(ProgramIcon, IsDrawnAtEverySizeAndShownByTheWindows) {
+    const QIcon icon = platform::programIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (const int size : {16, 32, 48, 256}) {
+        SCOPED_TRACE(size);
+        const QImage image = icon.pixmap(size, size).toImage();
+        EXPECT_EQ(image.size(), QSize(size, size));
+        // Opaque in the middle of the front card, clear in the top left corner.
+        EXPECT_EQ(qAlpha(image.pixel(size / 2, size * 3 / 4)), 255);
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    }
+    const mainwindow::MainWindow window;
+    EXPECT_FALSE(window.windowIcon().isNull());
 }
 
 TEST_F(Info, ClosesWithEscapeAClickOrTheCloseButton) {
