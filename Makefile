@@ -5,7 +5,7 @@ DATA ?= $(CURDIR)/$(BUILD)/bin
 # ccache speeds up rebuilds where it is installed; nothing needs it.
 LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test test-asan tidy deps build bench fuzz format format-check clean
+.PHONY: run test test-asan tidy deps build bench fuzz format format-check clean screenshots
 
 deps:
 	./scripts/install-deps
@@ -37,6 +37,11 @@ test-asan: deps
 # The checks of .clang-tidy over the program's sources (after a build, for the generated files).
 tidy: build
 	run-clang-tidy -p $(BUILD) -quiet -j $(JOBS) '$(CURDIR)/src/.*\.cpp$$'
+
+# Pictures of the windows on a demo card file under Xvfb and openbox, in $(BUILD)/screenshots/.
+screenshots: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target veltro-adressbuch veltro-cli veltro-mdb-reader
+	./scripts/screenshots $(BUILD)/bin $(BUILD)/screenshots
 
 bench: build
 	$(BUILD)/bin/veltro-bench

@@ -89,6 +89,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectBars();
     connectEditCommands();
     installFilters();
+    // Red from the start, as after any mouse move: seen on light and dark pictures alike.
+    setTextColour(ui_.Label8, kRed);
     new MainWindowLayout(*this, ui_);  // child of the window
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { commitDataForSession(); });
 }

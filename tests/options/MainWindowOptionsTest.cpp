@@ -139,6 +139,7 @@ TEST_F(MainWindowOptions, CaptionsStandOutFromThePictureOrColourBehindThem) {
         {"Wald", "Option5", false, white},
     };
     start();
+    EXPECT_EQ(ink(8), QColor(255, 0, 0)) << "the clear-search cross";
     auto& dialog = openOptions();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
