@@ -37,8 +37,9 @@ QLabel* caption(MainWindowUi& ui, int number, const QString& text, QWidget* pare
 class ShowsStart final : public QObject {
 public:
     explicit ShowsStart(QLineEdit* box) : QObject(box), box_(box) {
+        // Text the program puts in (which clears the modified flag), not what is typed.
         connect(box, &QLineEdit::textChanged, this, [this] {
-            if (!box_->hasFocus()) {
+            if (!box_->hasFocus() && !box_->isModified()) {
                 box_->setCursorPosition(0);
             }
         });

@@ -226,7 +226,7 @@ const std::vector<Row>& rows() {
         {"mnuOptionen", nothing, shows("Form3")},
         {"mnuHilfe", nothing, kHelp},
         {"ErsteSchritteDialog", nothing, shows("Form7")},
-        {"mnuInfo", nothing, shows("Form5")},
+        {"mnuInfo", nothing, shows("InfoWindow")},
 
         {"popAAusschneiden", selectBlock(true, true),
          both(clipboardIs(kAddress), blockIs(true, ""))},

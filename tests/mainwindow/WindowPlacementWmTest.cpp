@@ -32,6 +32,18 @@ namespace {
 
 constexpr int kPatienceMs = 5000;
 
+// The window's frame once the window manager has put one around it; the window itself when
+// none comes. (Before the frame's size is known, Qt may report a frame that does not enclose
+// the window.)
+QRect framed(QWidget& window) {
+    const auto enclosed = [&] {
+        const QRect frame = window.frameGeometry();
+        return frame != window.geometry() && frame.contains(window.geometry());
+    };
+    static_cast<void>(QTest::qWaitForWindowExposed(&window, kPatienceMs));
+    return QTest::qWaitFor(enclosed, kPatienceMs) ? window.frameGeometry() : window.geometry();
+}
+
 class Placement : public MainWindowFixture {
 protected:
     void SetUp() override {
@@ -41,6 +53,10 @@ protected:
         // the screen" differ.
         window().setGeometry(60, 80, 820, 620);
         ASSERT_TRUE(veltro::testing::showActive(window()));
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return window().geometry().topLeft() == QPoint(60, 80);
+        })) << ::testing::PrintToString(window().geometry());
+        static_cast<void>(framed(window()));
     }
     void TearDown() override {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -89,7 +105,7 @@ TEST_F(Placement, TheSearchWindowShowsItsWholeTitle) {
     trigger("mnuEingabefenster");
     auto* search = search::SearchWindow::current();
     ASSERT_NE(search, nullptr);
-    const QRect frame = veltro::testing::placedFrameGeometry(*search);
+    const QRect frame = framed(*search);
     // The title bar holds an icon and three buttons about as wide as it is high.
     const int titleBar = search->geometry().top() - frame.top();
     QFont bold = search->font();
@@ -103,19 +119,19 @@ TEST_F(Placement, TheHelpWindowOpensFullyOnTheScreen) {
     platform::HelpWindow::showPage({});
     QWidget* help = otherWindow(window());
     ASSERT_NE(help, nullptr);
-    const QRect frame = veltro::testing::placedFrameGeometry(*help);
+    const QRect frame = framed(*help);
     EXPECT_TRUE(screenArea().contains(frame)) << ::testing::PrintToString(frame);
 }
 
 TEST_F(Placement, DialogsOpenOverTheMainWindow) {
-    const QPoint centre = veltro::testing::placedFrameGeometry(window()).center();
+    const QPoint centre = framed(window()).center();
     for (const char* entry : {"mnuOptionen", "mnuExportieren", "mnuImportieren", "mnuInfo"}) {
         SCOPED_TRACE(entry);
         ASSERT_TRUE(veltro::testing::showActive(window()));
         trigger(entry);
         QWidget* dialog = otherWindow(window());
         ASSERT_NE(dialog, nullptr);
-        const QRect frame = veltro::testing::placedFrameGeometry(*dialog);
+        const QRect frame = framed(*dialog);
         EXPECT_TRUE(screenArea().contains(frame)) << ::testing::PrintToString(frame);
         EXPECT_LE((frame.center() - centre).manhattanLength(), 40)
             << ::testing::PrintToString(frame);
@@ -125,12 +141,12 @@ TEST_F(Placement, DialogsOpenOverTheMainWindow) {
 }
 
 TEST_F(Placement, AMessageBoxOpensOverTheMainWindow) {
-    const QPoint centre = veltro::testing::placedFrameGeometry(window()).center();
+    const QPoint centre = framed(window()).center();
     QRect frame;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        frame = veltro::testing::placedFrameGeometry(*box);
+        frame = framed(*box);
         box->button(QMessageBox::Ok)->click();
     });
     platform::QtPlatform().message({QStringLiteral("Hallo"), QStringLiteral("Veltro Adressbuch")});
