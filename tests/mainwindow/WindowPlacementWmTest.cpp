@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -138,20 +137,6 @@ TEST_F(Placement, DialogsOpenOverTheMainWindow) {
         dialog->close();
         veltro::testing::settle();
     }
-}
-
-TEST_F(Placement, AMessageBoxOpensOverTheMainWindow) {
-    const QPoint centre = framed(window()).center();
-    QRect frame;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        frame = framed(*box);
-        box->button(QMessageBox::Ok)->click();
-    });
-    platform::QtPlatform().message({QStringLiteral("Hallo"), QStringLiteral("Veltro Adressbuch")});
-    EXPECT_TRUE(screenArea().contains(frame)) << ::testing::PrintToString(frame);
-    EXPECT_LE((frame.center() - centre).manhattanLength(), 40) << ::testing::PrintToString(frame);
 }
 
 TEST_F(Placement, FileDialogsOpenInTheFolderLastUsed) {
