@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
     QApplication::setWindowIcon(veltro::platform::programIcon());
+    // Ties the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("veltro-adressbuch"));
     QApplication::setQuitOnLastWindowClosed(true);
     QTranslator translator;
     loadGermanTranslations(app, translator);

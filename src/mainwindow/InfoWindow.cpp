@@ -4,6 +4,7 @@
 #include "mainwindow/SplashWindow.h"
 #include "platform/ProgramIcon.h"
 #include "platform/WidgetTools.h"
+#include "store/DataDirectory.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,10 +56,21 @@ InfoWindow::InfoWindow(QWidget* parent)
     line->addWidget(name);
     line->addStretch(1);
     line->addWidget(version);
+    // Where the card file lies, which an installed program chooses itself.
+    auto* folder =
+        named(new QLabel(QStringLiteral("Datenordner: %1")
+                             .arg(QString::fromStdString(store::dataDirectory().string())),
+                         this),
+              "Datenordner");
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    folder->setContentsMargins(14, 4, 14, 0);
+    platform::setRole(folder, QPalette::WindowText, Qt::white);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 10);
     layout->addWidget(picture);
     layout->addLayout(line);
+    layout->addWidget(folder);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -47,7 +47,12 @@ SplashWindow* Program::splash() const {
 }
 
 bool Program::start() {
-    const auto directory = store::dataDirectory();
+    const store::DataFolder folder = store::dataFolder();
+    const auto& directory = folder.path;
+    if (folder.kind == store::DataFolderKind::UserFolder) {
+        std::error_code ignored;  // a folder that cannot be made shows as a lock problem
+        std::filesystem::create_directories(directory, ignored);
+    }
     lock_.emplace(store::WriterLock::tryAcquire(directory));
     if (!lock_->held()) {
         const QString text =
@@ -62,12 +67,29 @@ bool Program::start() {
         exitStatus_ = 1;
         return false;
     }
+    if (!prepareFirstStart(folder)) {
+        return false;
+    }
     // The card list is read while the splash window shows.
     preload_ = std::async(std::launch::async, [directory] { return readCardIndex(directory); });
     splash_ = new SplashWindow([this] { openMainWindow(); });
     splash_->setAttribute(Qt::WA_DeleteOnClose);
     splash_->start();
     return true;
+}
+
+bool Program::prepareFirstStart(const store::DataFolder& folder) {
+    try {
+        store::createStoreOnFirstStart(folder);
+        return true;
+    } catch (const store::StoreError& e) {
+        platform::current().message(
+            {QStringLiteral("Die neue Kartei in %1 lässt sich nicht anlegen.\n%2")
+                 .arg(QString::fromStdString(folder.path.string()), QString::fromUtf8(e.what())),
+             QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok, platform::Icon::None, 0});
+        exitStatus_ = 1;
+        return false;
+    }
 }
 
 void Program::openMainWindow() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CardIndex.h"
+#include "store/DataDirectory.h"
 #include "store/WriterLock.h"
 
 #include <QObject>
@@ -23,8 +24,9 @@ public:
     Program();
     ~Program() override;
 
-    // False when another copy or a writing command runs on this data directory, or its
-    // lock file cannot be made (the user was told).
+    // False when another copy or a writing command runs on this data directory, its lock
+    // file cannot be made, or an installed program's first store cannot be made (the user
+    // was told).
     bool start();
 
     [[nodiscard]] MainWindow* mainWindow() const;
@@ -36,6 +38,7 @@ Q_SIGNALS:
     void mainWindowLoaded();
 
 private:
+    bool prepareFirstStart(const store::DataFolder& folder);
     void openMainWindow();
 
     std::optional<store::WriterLock> lock_;

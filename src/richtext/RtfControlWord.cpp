@@ -138,6 +138,18 @@ constexpr auto kWords = std::to_array<Entry>({
 static_assert(std::is_sorted(kWords.begin(), kWords.end(),
                              [](const Entry& a, const Entry& b) { return a.first < b.first; }));
 
+// Per initial letter, the range of kWords that starts with it: a word is compared with a
+// handful of entries, most of them told apart by their length alone.
+constexpr auto kByInitial = [] {
+    std::array<std::pair<std::size_t, std::size_t>, 26> ranges{};
+    for (std::size_t i = kWords.size(); i-- > 0;) {
+        auto& range = ranges.at(static_cast<std::size_t>(kWords[i].first.front() - 'a'));
+        range.first = i;
+        range.second = range.second == 0 ? i + 1 : range.second;
+    }
+    return ranges;
+}();
+
 // Shape destinations come in many spellings (shpinst, shptxt, shprslt, ...).
 bool isShapeDestination(std::string_view word) {
     return word.starts_with("shp");
@@ -146,11 +158,13 @@ bool isShapeDestination(std::string_view word) {
 }  // namespace
 
 RtfControlWord lookupControlWord(std::string_view word) {
-    const auto it =
-        std::lower_bound(kWords.begin(), kWords.end(), word,
-                         [](const Entry& e, std::string_view w) { return e.first < w; });
-    if (it != kWords.end() && it->first == word) {
-        return it->second;
+    if (!word.empty() && word.front() >= 'a' && word.front() <= 'z') {
+        const auto [first, last] = kByInitial[static_cast<std::size_t>(word.front() - 'a')];
+        for (std::size_t i = first; i < last; ++i) {
+            if (kWords[i].first == word) {
+                return kWords[i].second;
+            }
+        }
     }
     return isShapeDestination(word) ? W::SkippedDestination : W::Unknown;
 }

@@ -135,6 +135,13 @@ std::optional<int> codePageForCharset(int charset) {
 }
 
 const TextDecoder::HighHalf& TextDecoder::highHalfFor(int codePage) {
+    // Each thread remembers the table it asked for last: nearly every text uses one code
+    // page, and a reader is made for every stored text. Tables are never removed.
+    thread_local int lastCodePage = 0;
+    thread_local const HighHalf* last = nullptr;
+    if (last != nullptr && codePage == lastCodePage) {
+        return *last;
+    }
     // Shared by all readers: building a table asks the codec 128 times.
     static std::mutex mutex;
     static std::map<int, HighHalf> tables;
@@ -143,7 +150,9 @@ const TextDecoder::HighHalf& TextDecoder::highHalfFor(int codePage) {
     if (it == tables.end()) {
         it = tables.emplace(codePage, buildHighHalf(codePage)).first;
     }
-    return it->second;
+    lastCodePage = codePage;
+    last = &it->second;
+    return *last;
 }
 
 TextDecoder::TextDecoder(int codePage) {

@@ -38,6 +38,8 @@ TEST_F(Info, ShowsTheVersionAndNoStartUpText) {
     EXPECT_TRUE(info->isVisible());
     EXPECT_TRUE(texts(*info).contains(QStringLiteral("Version 1.0.0")));
     EXPECT_FALSE(texts(*info).join(u' ').contains(u"Initialisierung"));
+    EXPECT_TRUE(texts(*info).contains(QStringLiteral("Datenordner: ") +
+                                      QString::fromStdString(home_.dir().string())));
     EXPECT_TRUE(info->windowFlags().testFlag(Qt::WindowCloseButtonHint));
     const auto* symbol = info->findChild<QLabel*>(QStringLiteral("Image1"));
     ASSERT_NE(symbol, nullptr);

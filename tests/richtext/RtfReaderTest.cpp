@@ -1,4 +1,5 @@
 #include "TestData.h"
+#include "richtext/RtfControlWord.h"
 #include "richtext/StoredText.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,45 @@ TEST(RtfSamples, PlainTextOfWhatOtherProgramsWrite) {
         EXPECT_EQ(plainTextFromStored(QByteArrayView(rtf), LineBreak::CrLf), u8(c.plain));
         // Stored rows come back from the database as text.
         EXPECT_EQ(plainTextFromStored(QString::fromLatin1(rtf), LineBreak::CrLf), u8(c.plain));
+    }
+}
+
+TEST(RtfCodePages, TextSwitchingBetweenFontsKeepsEachFontsCodePage) {
+    const QByteArray rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Arial;}"
+        "{\\f2\\fcharset238 Arial;}}\\f0 \\'e4\\f1 \\'e4\\f2 \\'e4\\f0 \\'e4\\f1 \\'e4}";
+    // 0xE4 is ä in Windows-1252, д in Windows-1251 and ä in Windows-1250 too; 0xB9 tells
+    // the last two apart: ą in 1250, № in 1251.
+    EXPECT_EQ(plainLf(rtf), u"äдääд");
+    const QByteArray other =
+        "{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset204 Arial;}{\\f2\\fcharset238 Arial;}}"
+        "\\f2 \\'b9\\f1 \\'b9\\f2 \\'b9}";
+    EXPECT_EQ(plainLf(other), u"ą№ą");
+}
+
+TEST(RtfControlWords, AreFoundByTheirExactName) {
+    using W = RtfControlWord;
+    const std::pair<std::string_view, W> cases[] = {
+        {"annotation", W::SkippedDestination},  // first of the table
+        {"xmlnstbl", W::SkippedDestination},    // last of the table
+        {"par", W::Par},
+        {"pard", W::Pard},
+        {"pa", W::Unknown},
+        {"pardx", W::Unknown},
+        {"f", W::Font},
+        {"fs", W::FontSize},
+        {"fi", W::FirstIndent},
+        {"ul", W::Underline},
+        {"ulthdashdd", W::Underline},
+        {"u", W::U},
+        {"v", W::Hidden},
+        {"PAR", W::Unknown},
+        {"shpinst", W::SkippedDestination},
+        {"zzz", W::Unknown},
+        {"", W::Unknown},
+    };
+    for (const auto& [word, expected] : cases) {
+        EXPECT_EQ(lookupControlWord(word), expected) << word;
     }
 }
 
