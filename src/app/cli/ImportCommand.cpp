@@ -60,7 +60,7 @@ std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
         } else if (arg == u"--table" && hasValue) {
             parsed.table = args[++i];
         } else if (arg == u"--separator" && hasValue) {
-            const QString separator = args[++i];
+            const QString& separator = args[++i];
             if (separator.isEmpty()) {
                 return QStringLiteral("Das Trennzeichen fehlt.");
             }
