@@ -9,6 +9,7 @@
 namespace veltro::richtext {
 
 enum class Alignment { Left, Right, Center, Justify };
+enum class VerticalAlignment : std::uint8_t { Normal, Super, Sub };
 enum class LineBreak { CrLf, Lf };
 
 // 0xRRGGBB
@@ -21,7 +22,9 @@ struct CharFormat {
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    VerticalAlignment vertical = VerticalAlignment::Normal;
     std::optional<Rgb> colour;  // nullopt: automatic (the text colour of the window)
+    QString link;               // the target of a hyperlink; empty: none
 
     bool operator==(const CharFormat&) const = default;
 };

@@ -30,6 +30,7 @@ enum class RtfControlWord {
     ListText,
     Pn,
     Field,
+    FieldInstruction,
     FieldResult,
     SkippedDestination,
     // font and colour tables
@@ -49,6 +50,11 @@ enum class RtfControlWord {
     FontSize,
     Colour,
     Hidden,
+    Super,
+    Sub,
+    NoSuperSub,
+    Up,
+    Down,
     // paragraph formatting
     Pard,
     AlignLeft,

@@ -1,5 +1,7 @@
 #include "richtext/RtfReader.h"
 
+#include "richtext/RtfField.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -165,6 +167,11 @@ bool RtfReader::closeGroup() {
         state().destination != Destination::ListLabel) {
         closeListLabel();
     }
+    if (closed.destination == Destination::FieldInstruction &&
+        state().destination != Destination::FieldInstruction) {
+        state().fieldLink =
+            hyperlinkTarget(std::exchange(instruction_, QString())).value_or(QString());
+    }
     return true;
 }
 
@@ -253,8 +260,19 @@ bool RtfReader::destinationWord(RtfControlWord word) {
             }
             return true;
         case W::Field:
+            s.fieldLink.clear();
+            return true;
+        case W::FieldInstruction:
+            if (!wantsFormats_) {
+                skipCurrentGroup();  // plain text wants the visible result only
+            } else if (nested) {
+                s.destination = Destination::FieldInstruction;
+                instruction_.clear();
+            }
+            return true;
         case W::FieldResult:
-            return true;  // the result is the visible text; the instruction is skipped
+            s.chars.link = s.fieldLink;  // the result is the visible text
+            return true;
         case W::SkippedDestination:
             skipCurrentGroup();
             return true;
@@ -359,6 +377,17 @@ bool RtfReader::characterWord(RtfControlWord word, const RtfToken& token) {
             return true;
         case W::Colour:
             chars.colour = colours_.at(token.param);
+            return true;
+        case W::Super:
+        case W::Up:
+            chars.vertical = isOn(token) ? VerticalAlignment::Super : VerticalAlignment::Normal;
+            return true;
+        case W::Sub:
+        case W::Down:
+            chars.vertical = isOn(token) ? VerticalAlignment::Sub : VerticalAlignment::Normal;
+            return true;
+        case W::NoSuperSub:
+            chars.vertical = VerticalAlignment::Normal;
             return true;
         default:
             return false;
@@ -555,6 +584,8 @@ QString* RtfReader::textTarget() {
             return &label_;
         case Destination::FontTable:
             return fonts_.nameTarget();
+        case Destination::FieldInstruction:
+            return &instruction_;
         default:
             return nullptr;
     }
@@ -613,7 +644,9 @@ CharFormat RtfReader::charFormat(const CharState& chars) const {
     format.italic = chars.italic;
     format.underline = chars.underline;
     format.strike = chars.strike;
+    format.vertical = chars.vertical;
     format.colour = chars.colour;
+    format.link = chars.link;
     return format;
 }
 

@@ -39,6 +39,7 @@ private:
         PnDefinition,
         UprWrapper,  // \upr: only its \ud alternative is read
         UprChild,
+        FieldInstruction,
     };
     struct CharState {
         int font = -1;  // -1: \deff
@@ -48,7 +49,9 @@ private:
         bool underline = false;
         bool strike = false;
         bool hidden = false;
+        VerticalAlignment vertical = VerticalAlignment::Normal;
         std::optional<Rgb> colour;
+        QString link;
         bool operator==(const CharState&) const = default;
     };
     struct ParaState {
@@ -61,6 +64,8 @@ private:
     struct GroupState {
         Destination destination = Destination::Body;
         Destination beforeUpr = Destination::Body;
+        QString
+            fieldLink;  // the target of the \field this group is in, once its instruction is read
         CharState chars;
         ParaState para;
         int uc = 1;
@@ -120,6 +125,7 @@ private:
     CharState runChars_;
     bool paragraphHasContent_ = false;
     int pendingCellTabs_ = 0;
+    QString instruction_;  // of the innermost \field
     QString label_;
     bool labelSeen_ = false;
     bool labelIsBullet_ = false;

@@ -1,5 +1,6 @@
 #include "richtext/RtfWriter.h"
 
+#include "richtext/RtfField.h"
 #include "richtext/TextDecoder.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@ struct WrittenChars {
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    VerticalAlignment vertical = VerticalAlignment::Normal;
     int colour = 0;
 };
 
@@ -148,9 +150,44 @@ private:
         }
         needsDelimiter_ = true;
         for (const TextRun& run : paragraph.runs) {
+            if (!writesText(run.text)) {
+                continue;
+            }
+            if (run.format.link != link_) {
+                closeLink();
+                openLink(run.format.link);
+            }
             writeRun(run);
         }
+        closeLink();
+        if (chars_.vertical != VerticalAlignment::Normal) {
+            // LibreOffice drops a raised or lowered run that a paragraph break ends.
+            out_ += "\\nosupersub";
+            chars_.vertical = VerticalAlignment::Normal;
+        }
         out_ += "\\par\r\n";
+    }
+
+    // A link is a field whose result holds the runs; the group keeps their toggles inside.
+    void openLink(const QString& target) {
+        if (target.isEmpty()) {
+            return;
+        }
+        out_ += "{\\field{\\*\\fldinst{";
+        out_ += escaped(hyperlinkInstruction(target));
+        out_ += "}}{\\fldrslt{";
+        link_ = target;
+        charsOutsideLink_ = chars_;
+        needsDelimiter_ = false;
+    }
+    void closeLink() {
+        if (link_.isEmpty()) {
+            return;
+        }
+        out_ += "}}}";
+        link_.clear();
+        chars_ = charsOutsideLink_;
+        needsDelimiter_ = false;
     }
 
     void word(const char* name, int value, int omitted) {
@@ -191,6 +228,13 @@ private:
         toggle("\\i", "\\i0", f.italic, chars_.italic);
         toggle("\\ul", "\\ulnone", f.underline, chars_.underline);
         toggle("\\strike", "\\strike0", f.strike, chars_.strike);
+        if (f.vertical != chars_.vertical) {
+            out_ += f.vertical == VerticalAlignment::Super ? "\\super"
+                    : f.vertical == VerticalAlignment::Sub ? "\\sub"
+                                                           : "\\nosupersub";
+            chars_.vertical = f.vertical;
+            needsDelimiter_ = true;
+        }
         const int colour = colourIndex(f.colour);
         if (colour != chars_.colour) {
             out_ += "\\cf" + QByteArray::number(colour);
@@ -227,6 +271,8 @@ private:
     std::vector<Rgb> colours_;
     int bulletFont_ = -1;
     WrittenChars chars_;
+    QString link_;  // the link whose field is open
+    WrittenChars charsOutsideLink_;
     bool needsDelimiter_ = false;
     QByteArray out_;
 };

@@ -18,6 +18,8 @@ namespace veltro::richtext {
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0;  // at 96 dpi
+// Links are shown underlined; this keeps whether the link's text itself was.
+constexpr int kLinkUnderlined = QTextFormat::UserProperty + 1;
 
 Qt::Alignment qtAlignment(Alignment alignment) {
     switch (alignment) {
@@ -48,10 +50,32 @@ QTextCharFormat qtCharFormat(const CharFormat& format) {
     qt.setFontItalic(format.italic);
     qt.setFontUnderline(format.underline);
     qt.setFontStrikeOut(format.strike);
+    if (format.vertical != VerticalAlignment::Normal) {
+        qt.setVerticalAlignment(format.vertical == VerticalAlignment::Super
+                                    ? QTextCharFormat::AlignSuperScript
+                                    : QTextCharFormat::AlignSubScript);
+    }
     if (format.colour) {
         qt.setForeground(QColor(static_cast<QRgb>(*format.colour)));
     }
+    if (!format.link.isEmpty()) {
+        qt.setAnchor(true);
+        qt.setAnchorHref(format.link);
+        qt.setProperty(kLinkUnderlined, format.underline);
+        qt.setFontUnderline(true);
+    }
     return qt;
+}
+
+VerticalAlignment verticalOf(const QTextCharFormat& qt) {
+    switch (qt.verticalAlignment()) {
+        case QTextCharFormat::AlignSuperScript:
+            return VerticalAlignment::Super;
+        case QTextCharFormat::AlignSubScript:
+            return VerticalAlignment::Sub;
+        default:
+            return VerticalAlignment::Normal;
+    }
 }
 
 QTextBlockFormat qtBlockFormat(const ParaFormat& format) {
@@ -117,8 +141,16 @@ CharFormat charFormatOf(const QTextCharFormat& qt, const QFont& base) {
                            ? qt.fontUnderline()
                            : base.underline();
     format.strike = font.strikeOut();
+    format.vertical = verticalOf(qt);
     if (qt.hasProperty(QTextFormat::ForegroundBrush) && qt.foreground().style() != Qt::NoBrush) {
         format.colour = qt.foreground().color().rgb() & 0xFFFFFFu;
+    }
+    if (qt.isAnchor() && !qt.anchorHref().isEmpty()) {
+        format.link = qt.anchorHref();
+        // Taking the underline off a link takes it off; the display alone never adds one.
+        if (qt.hasProperty(kLinkUnderlined)) {
+            format.underline = format.underline && qt.boolProperty(kLinkUnderlined);
+        }
     }
     return format;
 }

@@ -1,3 +1,4 @@
+#include "QtPrinters.h"
 #include "TestTools.h"
 #include "richtext/ParagraphChunks.h"
 #include "richtext/RichTextBlock.h"

@@ -24,6 +24,12 @@ const std::array<QString, 3> kFamilies = {
     QStringLiteral("Arial"), QStringLiteral("Times New Roman"), QStringLiteral("Courier New")};
 const std::array<std::optional<Rgb>, 4> kColours = {std::nullopt, Rgb{0xFF0000}, Rgb{0x0000FF},
                                                     Rgb{0x008000}};
+const std::array<VerticalAlignment, 4> kVerticals = {
+    VerticalAlignment::Normal, VerticalAlignment::Normal, VerticalAlignment::Super,
+    VerticalAlignment::Sub};
+const std::array<QString, 4> kLinks = {QString(), QStringLiteral("https://example.org/a?b=1&c=%20"),
+                                       QStringLiteral("mailto:m\u00fcller@example.de"),
+                                       QStringLiteral("file:///C:/Briefe/Brief%201.txt")};
 const std::array<Alignment, 4> kAlignments = {Alignment::Left, Alignment::Right, Alignment::Center,
                                               Alignment::Justify};
 
@@ -45,6 +51,10 @@ CharFormat randomFormat(std::mt19937& rng) {
     format.underline = chance(rng, 0.2);
     format.strike = chance(rng, 0.1);
     format.colour = pick(kColours, rng);
+    format.vertical = pick(kVerticals, rng);
+    if (chance(rng, 0.2)) {
+        format.link = pick(kLinks, rng);
+    }
     return format;
 }
 
@@ -52,12 +62,14 @@ std::string describe(const Paragraph& paragraph) {
     QString text;
     for (const TextRun& run : paragraph.runs) {
         const CharFormat& f = run.format;
-        text += QStringLiteral("[%1|%2 %3%4%5%6%7 %8]")
+        text += QStringLiteral("[%1|%2 %3%4%5%6%7 %8 v%9 %10]")
                     .arg(run.text, f.family)
                     .arg(f.halfPoints)
                     .arg(QLatin1String(f.bold ? "b" : ""), QLatin1String(f.italic ? "i" : ""),
                          QLatin1String(f.underline ? "u" : ""), QLatin1String(f.strike ? "s" : ""))
-                    .arg(f.colour ? QString::number(*f.colour, 16) : QStringLiteral("auto"));
+                    .arg(f.colour ? QString::number(*f.colour, 16) : QStringLiteral("auto"))
+                    .arg(static_cast<int>(f.vertical))
+                    .arg(f.link);
     }
     return text.toStdString();
 }

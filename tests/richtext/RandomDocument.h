@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "richtext/RichDocument.h"
 
 #include <gtest/gtest.h>

@@ -87,6 +87,31 @@ TEST(TextDocumentRtf, RoundTripThroughQTextDocument) {
     }
 }
 
+TEST(TextDocumentRtf, LinksShowUnderlinedAndKeepTheirOwnUnderline) {
+    QTextDocument document;
+    readRtfInto(
+        document,
+        QByteArray(R"({\rtf1 a{\field{\*\fldinst HYPERLINK "http://x/"}{\fldrslt L}}b\super 2})"));
+    const QTextCharFormat link = formatAt(document, 1);
+    EXPECT_TRUE(link.isAnchor());
+    EXPECT_EQ(link.anchorHref(), u"http://x/");
+    EXPECT_TRUE(link.fontUnderline());
+    EXPECT_EQ(formatAt(document, 3).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    const TextRun shown = richDocumentFrom(document).paragraphs.at(0).runs.at(1);
+    EXPECT_EQ(shown.format.link, u"http://x/");
+    EXPECT_FALSE(shown.format.underline);  // only shown so
+
+    // The user takes the underline off: it stays off, and the link stays.
+    QTextCursor cursor(&document);
+    cursor.setPosition(1);
+    cursor.setPosition(2, QTextCursor::KeepAnchor);
+    QTextCharFormat plain;
+    plain.setFontUnderline(false);
+    cursor.mergeCharFormat(plain);
+    EXPECT_FALSE(richDocumentFrom(document).paragraphs.at(0).runs.at(1).format.underline);
+    EXPECT_TRUE(writeRtf(document).contains(R"({\fldrslt{L}})"));
+}
+
 TEST(TextDocumentRtf, SelectionsAndFragments) {
     QTextDocument document;
     readRtfInto(document, readData(QStringLiteral("richedit-address.rtf")));
