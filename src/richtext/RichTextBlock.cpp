@@ -3,8 +3,10 @@
 #include "richtext/ParagraphChunks.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
+#include "richtext/TextDocumentPictures.h"
 #include "richtext/TextDocumentRtf.h"
 
+#include <QImage>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -33,10 +35,18 @@ QByteArray rtfFrom(const QMimeData* source) {
     return {};
 }
 
+bool isTopBulletList(const QTextList& list) {
+    const QTextListFormat format = list.format();
+    return format.indent() <= 1 && (format.style() == QTextListFormat::ListDisc ||
+                                    format.style() == QTextListFormat::ListCircle ||
+                                    format.style() == QTextListFormat::ListSquare);
+}
+
 }  // namespace
 
 RichTextBlock::RichTextBlock(QWidget* parent) : QTextEdit(parent) {
     registerFontSubstitutes();
+    enablePictures(*document());
     setAcceptRichText(true);
     // A word wider than the box breaks anywhere; long paragraphs come in chunks, which keeps
     // that affordable (see ParagraphChunks).
@@ -93,8 +103,12 @@ void RichTextBlock::setSelectionBullet(bool bullet) {
             }
         }
     } else {
-        // Join the list just above, so neighbouring items stay one list.
+        // Join a bullet list just above, so neighbouring items stay one list; a numbered one
+        // keeps its own items.
         QTextList* list = first.previous().isValid() ? first.previous().textList() : nullptr;
+        if (list != nullptr && !isTopBulletList(*list)) {
+            list = nullptr;
+        }
         for (QTextBlock block = first; block.isValid(); block = block.next()) {
             if (continuesParagraph(block)) {
                 // The text of the item goes on; it gets no bullet of its own.
@@ -155,7 +169,7 @@ QMimeData* RichTextBlock::createMimeDataFromSelection() const {
 }
 
 bool RichTextBlock::canInsertFromMimeData(const QMimeData* source) const {
-    return source && (source->hasText() || !rtfFrom(source).isEmpty());
+    return source && (source->hasText() || source->hasImage() || !rtfFrom(source).isEmpty());
 }
 
 void RichTextBlock::insertFromMimeData(const QMimeData* source) {
@@ -163,6 +177,18 @@ void RichTextBlock::insertFromMimeData(const QMimeData* source) {
         return;
     }
     const QByteArray rtf = rtfFrom(source);
+    if (rtf.isEmpty() && source->hasImage()) {
+        // A picture from another program is kept as PNG, which every reader of RTF draws.
+        const auto image = source->imageData().value<QImage>();
+        if (!image.isNull()) {
+            QTextCursor cursor = textCursor();
+            insertPicture(cursor, std::make_shared<const Picture>(pictureFromImage(image)),
+                          cursor.charFormat());
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
+    }
     if (rtf.isEmpty()) {
         QTextCursor cursor = textCursor();
         insertPlainTextInChunks(cursor, source->text());  // takes the format at the cursor

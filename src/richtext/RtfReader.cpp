@@ -1,6 +1,7 @@
 #include "richtext/RtfReader.h"
 
 #include "richtext/RtfField.h"
+#include "richtext/RtfWordClasses.h"
 
 #include <QList>
 
@@ -15,17 +16,11 @@ using W = RtfControlWord;
 constexpr std::size_t kMaxDepth = 1000;
 constexpr int kMaxIndentTwips = 31680;
 constexpr int kMaxUc = 10;
+constexpr int kMaxListStart = 32767;
+constexpr std::size_t kMaxCells = 256;
 
 bool isOn(const RtfToken& token) {
     return !token.hasParam || token.param != 0;
-}
-
-// One-character list labels that mean "bullet" rather than a number.
-bool isBulletLabel(QStringView label) {
-    constexpr std::array<char16_t, 9> kBullets = {0x2022, 0x00B7, 0xF0B7, u'o',  0x25AA,
-                                                  0xF0A7, 0x2013, u'-',   0x25CF};
-    return label.size() == 1 &&
-           std::find(kBullets.begin(), kBullets.end(), label.front().unicode()) != kBullets.end();
 }
 
 // What a character of the input stands for in a run: control characters and object
@@ -60,6 +55,44 @@ bool isLowSurrogate(std::int64_t v) {
     return v >= 0xDC00 && v <= 0xDFFF;
 }
 
+// Destinations that only the document is read for; plain text skips them.
+bool readsFormatsOnly(RtfReader::Destination destination) {
+    using D = RtfReader::Destination;
+    switch (destination) {
+        case D::FieldInstruction:
+        case D::PnTextBefore:
+        case D::PnTextAfter:
+        case D::ListTable:
+        case D::ListOverrideTable:
+        case D::LevelText:
+        case D::Picture:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool opensDestination(RtfControlWord word) {
+    switch (word) {
+        case W::FontTable:
+        case W::ColorTable:
+        case W::PnText:
+        case W::ListText:
+        case W::Pn:
+        case W::PnTextBefore:
+        case W::PnTextAfter:
+        case W::ListTable:
+        case W::ListOverrideTable:
+        case W::LevelText:
+        case W::Upr:
+        case W::FieldInstruction:
+        case W::Picture:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 RtfReader::RtfReader(std::string_view rtf, RtfSink& sink, Options options)
@@ -84,6 +117,12 @@ void RtfReader::read() {
 
 bool RtfReader::handle(const RtfToken& token) {
     using Kind = RtfToken::Kind;
+    if (token.kind == Kind::Binary) {
+        if (!stack_.empty() && state().destination == Destination::Picture) {
+            picture_.binary(token.text);
+        }
+        return true;  // only pictures hold such data
+    }
     if (token.kind != Kind::Text && token.kind != Kind::HexByte) {
         flushPending();
     }
@@ -127,6 +166,7 @@ bool RtfReader::handle(const RtfToken& token) {
         case Kind::Text:
             textBytes(token.text);
             return true;
+        case Kind::Binary:
         case Kind::End:
             break;
     }
@@ -160,19 +200,67 @@ bool RtfReader::closeGroup() {
         return false;
     }
     stack_.pop_back();
-    if (closed.destination == Destination::PnDefinition && closed.para.pnBullet) {
-        state().para.pnBullet = true;  // \pnlvlblt sits inside {\*\pn ...}
-    }
-    if (closed.destination == Destination::ListLabel &&
-        state().destination != Destination::ListLabel) {
-        closeListLabel();
-    }
-    if (closed.destination == Destination::FieldInstruction &&
-        state().destination != Destination::FieldInstruction) {
-        state().fieldLink =
-            hyperlinkTarget(std::exchange(instruction_, QString())).value_or(QString());
-    }
+    closeDestination(closed);
     return true;
+}
+
+void RtfReader::closeDestination(const GroupState& closed) {
+    GroupState& outer = state();
+    if (closed.destination == outer.destination) {
+        return;  // an inner group of the same destination
+    }
+    switch (closed.destination) {
+        case Destination::PnDefinition:
+            // The format sits inside {\*\pn ...} but belongs to the paragraph.
+            outer.para.pn = closed.para.pn;
+            outer.para.pn.seen = true;
+            return;
+        case Destination::PnTextBefore:
+            outer.para.pn.before = std::exchange(listText_, QString());
+            return;
+        case Destination::PnTextAfter:
+            outer.para.pn.after = std::exchange(listText_, QString());
+            return;
+        case Destination::LevelText:
+            lists_.setLevelText(std::exchange(listText_, QString()));
+            return;
+        case Destination::ListLabel:
+            closeListLabel();
+            return;
+        case Destination::FieldInstruction: {
+            const QString instruction = std::exchange(instruction_, QString());
+            outer.fieldLink = hyperlinkTarget(instruction).value_or(QString());
+            if (outer.fieldLink.isEmpty() && !instruction.trimmed().isEmpty()) {
+                sink_.dropped();  // the field's result stays as text, the field goes
+            }
+            return;
+        }
+        case Destination::Picture:
+            if (auto picture = picture_.take()) {
+                flushRun();
+                sink_.picture(std::move(picture), charFormat(outer.chars));
+            } else {
+                sink_.dropped();
+            }
+            return;
+        default:
+            return;
+    }
+}
+
+// A picture in the text counts as text in both readings, drawn or not.
+void RtfReader::openPicture() {
+    GroupState& s = state();
+    const bool inText = s.destination == Destination::Body && !s.chars.hidden;
+    if (inText) {
+        textTarget();
+    }
+    if (wantsFormats_ && inText && stack_.size() > 1) {
+        s.destination = Destination::Picture;
+        picture_ = RtfPictureReader{};
+    } else {
+        skipCurrentGroup();
+    }
 }
 
 void RtfReader::skipCurrentGroup() {
@@ -186,6 +274,10 @@ void RtfReader::skipCurrentGroup() {
 void RtfReader::finish() {
     flushPending();
     resolvePendingHigh();
+    // Groups that plain text skips whole end with the input, as they do there.
+    while (stack_.size() > 1 && readsFormatsOnly(state().destination)) {
+        stack_.pop_back();
+    }
     // Every paragraph ends with \par; text after the last one is one more paragraph.
     if (paragraphHasContent_) {
         endParagraph();
@@ -198,14 +290,26 @@ void RtfReader::controlWord(const RtfToken& token) {
     if (word != W::U) {
         fallbackToSkip_ = 0;  // a pending high surrogate may still meet its low half
     }
-    if (destinationWord(word)) {
+    if (readsFormatsOnly(state().destination) && opensDestination(word) && word != W::LevelText) {
+        // Plain text skips these groups whole; nothing inside may change what it reads.
+        skipCurrentGroup();
+        return;
+    }
+    if (destinationWord(word, token)) {
         return;
     }
     if (ignorable) {
         skipCurrentGroup();  // {\*\word ...} we do not know
         return;
     }
-    if (documentWord(word, token)) {
+    if (word == W::Unknown) {
+        if (wantsFormats_) {
+            unknownWord(token);
+        }
+        return;  // most words of a document: nothing below acts on them
+    }
+    if ((!readsFormatsOnly(state().destination) || word == W::U || word == W::Uc) &&
+        documentWord(word, token)) {
         return;
     }
     const Destination destination = state().destination;
@@ -213,7 +317,7 @@ void RtfReader::controlWord(const RtfToken& token) {
         tableWord(word, token);
         return;
     }
-    if (characterWord(word, token) || paragraphWord(word, token)) {
+    if (characterWord(word, token) || paragraphWord(word, token) || tableRowWord(word, token)) {
         return;
     }
     if (const auto ch = specialCharacter(word)) {
@@ -221,7 +325,7 @@ void RtfReader::controlWord(const RtfToken& token) {
     }
 }
 
-bool RtfReader::destinationWord(RtfControlWord word) {
+bool RtfReader::destinationWord(RtfControlWord word, const RtfToken& token) {
     GroupState& s = state();
     const bool nested = stack_.size() > 1;
     switch (word) {
@@ -248,6 +352,36 @@ bool RtfReader::destinationWord(RtfControlWord word) {
                 s.destination = Destination::PnDefinition;
             }
             return true;
+        case W::PnTextBefore:
+        case W::PnTextAfter:
+            if (!wantsFormats_ || s.destination != Destination::PnDefinition) {
+                skipCurrentGroup();
+            } else {
+                s.destination =
+                    word == W::PnTextBefore ? Destination::PnTextBefore : Destination::PnTextAfter;
+                listText_.clear();
+            }
+            return true;
+        case W::ListTable:
+        case W::ListOverrideTable:
+            if (!wantsFormats_) {
+                skipCurrentGroup();  // plain text needs no list formats
+            } else if (nested) {
+                s.destination =
+                    word == W::ListTable ? Destination::ListTable : Destination::ListOverrideTable;
+            }
+            return true;
+        case W::LevelText:
+            if (s.destination == Destination::ListTable) {
+                s.destination = Destination::LevelText;
+                listText_.clear();
+            }
+            return true;
+        case W::Picture:
+            openPicture();
+            return true;
+        case W::ShapePicture:
+            return true;  // holds the picture newer readers show; \nonshppict is skipped
         case W::Upr:
             if (nested) {
                 s.beforeUpr = s.destination;
@@ -274,6 +408,9 @@ bool RtfReader::destinationWord(RtfControlWord word) {
             s.chars.link = s.fieldLink;  // the result is the visible text
             return true;
         case W::SkippedDestination:
+            if (wantsFormats_ && s.destination == Destination::Body && losesContent(token.text)) {
+                sink_.dropped();
+            }
             skipCurrentGroup();
             return true;
         default:
@@ -302,9 +439,84 @@ void RtfReader::tableWord(RtfControlWord word, const RtfToken& token) {
             }
             return;
         case Destination::PnDefinition:
-            if (word == W::PnBullet) {
-                state().para.pnBullet = true;
-            }
+            pnWord(word, token);
+            return;
+        case Destination::ListTable:
+        case Destination::ListOverrideTable:
+            listTableWord(word, token);
+            return;
+        case Destination::Picture:
+            picture_.word(token.text, token.hasParam, token.param);
+            return;
+        default:
+            return;
+    }
+}
+
+void RtfReader::pnWord(RtfControlWord word, const RtfToken& token) {
+    PnState& pn = state().para.pn;
+    switch (word) {
+        case W::PnBullet:
+            pn.bullet = true;
+            return;
+        case W::PnBody:
+            pn.level = 0;
+            return;
+        case W::PnLevel:
+            pn.level = std::clamp(token.param - 1, 0, kMaxListLevel);
+            return;
+        case W::PnContinue:
+            pn.continues = true;
+            return;
+        case W::PnDecimal:
+            pn.style = ListStyle::Decimal;
+            return;
+        case W::PnUpperAlpha:
+            pn.style = ListStyle::UpperAlpha;
+            return;
+        case W::PnLowerAlpha:
+            pn.style = ListStyle::LowerAlpha;
+            return;
+        case W::PnUpperRoman:
+            pn.style = ListStyle::UpperRoman;
+            return;
+        case W::PnLowerRoman:
+            pn.style = ListStyle::LowerRoman;
+            return;
+        case W::PnStart:
+            pn.start = std::clamp(token.param, 0, kMaxListStart);
+            return;
+        default:
+            return;
+    }
+}
+
+void RtfReader::listTableWord(RtfControlWord word, const RtfToken& token) {
+    if (state().destination == Destination::ListOverrideTable) {
+        if (word == W::ListOverrideEntry) {
+            lists_.beginOverride();
+        } else if (word == W::ListId) {
+            lists_.setOverrideListId(token.param);
+        } else if (word == W::ListOverride) {
+            lists_.setOverrideNumber(token.param);
+        }
+        return;  // level overrides inside keep the list's own levels
+    }
+    switch (word) {
+        case W::List:
+            lists_.beginList();
+            return;
+        case W::ListLevel:
+            lists_.beginLevel();
+            return;
+        case W::LevelNumberFormat:
+            lists_.setNumberFormat(token.param);
+            return;
+        case W::LevelStart:
+            lists_.setStart(std::clamp(token.param, 0, kMaxListStart));
+            return;
+        case W::ListId:
+            lists_.setListId(token.param);
             return;
         default:
             return;
@@ -414,22 +626,110 @@ bool RtfReader::paragraphWord(RtfControlWord word, const RtfToken& token) {
         case W::ListOverride:
             para.listOverride = token.param;
             return true;
+        case W::ListLevelNumber:
+            para.listLevel = std::clamp(token.param, 0, kMaxListLevel);
+            return true;
         case W::PnBullet:
-            para.pnBullet = true;
+            para.pn.seen = true;
+            para.pn.bullet = true;
+            return true;
+        case W::SpaceBefore:
+            para.spaceBefore = std::clamp(token.param, 0, kMaxIndentTwips);
+            return true;
+        case W::SpaceAfter:
+            para.spaceAfter = std::clamp(token.param, 0, kMaxIndentTwips);
+            return true;
+        case W::LineSpacing:
+            para.lineSpacing = std::clamp(token.param, -kMaxIndentTwips, kMaxIndentTwips);
+            return true;
+        case W::LineMultiple:
+            para.lineMultiple = isOn(token);
+            return true;
+        case W::InTable:
+            para.tableDepth = std::max(para.tableDepth, 1);
+            return true;
+        case W::TableDepth:
+            para.tableDepth = std::clamp(token.param, 0, 100);
             return true;
         case W::Par:
-        case W::Row:
             if (inBody) {
                 endParagraph();
             }
             return true;
-        case W::Cell:
+        case W::Row:
+        case W::NestRow:
             if (inBody) {
-                ++pendingCellTabs_;  // written before the next cell's text, none after the last
+                endParagraph(End::Row, word == W::NestRow);
+            }
+            return true;
+        case W::Cell:
+        case W::NestCell:
+            if (inBody && wantsFormats_) {
+                endParagraph(End::Cell, word == W::NestCell);
+            } else if (inBody) {
+                ++pendingCellTabs_;  // written before the next cell's text
             }
             return true;
         default:
             return false;
+    }
+}
+
+// The definition of the next table row; plain text has no use for it.
+bool RtfReader::tableRowWord(RtfControlWord word, const RtfToken& token) {
+    switch (word) {
+        case W::RowDefaults:
+            row_ = RowDefinition{};
+            nextCell_ = CellDefinition{};
+            return true;
+        case W::RowLeft:
+            row_.left = std::clamp(token.param, -kMaxIndentTwips, kMaxIndentTwips);
+            return true;
+        case W::CellRight:
+            nextCell_.right = std::clamp(token.param, -kMaxIndentTwips, kMaxIndentTwips);
+            if (row_.cells.size() < kMaxCells) {
+                row_.cells.push_back(nextCell_);
+            }
+            nextCell_ = CellDefinition{};
+            borderSide_ = false;
+            return true;
+        case W::CellMergeFirst:
+            nextCell_.merge = CellMerge::First;
+            return true;
+        case W::CellMergeContinued:
+            nextCell_.merge = CellMerge::Continued;
+            return true;
+        case W::CellMergeAcross:
+            nextCell_.mergedAcross = true;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The words of a picture, of borders, of no consequence for the block, and of formats it
+// does not keep.
+void RtfReader::unknownWord(const RtfToken& token) {
+    if (state().destination == Destination::Picture) {
+        picture_.word(token.text, token.hasParam, token.param);
+        return;
+    }
+    if (state().destination != Destination::Body) {
+        return;
+    }
+    const std::string_view name = token.text;
+    if (name.starts_with("clbrdr") || name.starts_with("trbrdr")) {
+        borderSide_ = true;
+        return;
+    }
+    if (name.starts_with("brdr")) {
+        const bool line = name != "brdrw" && name != "brdrcf" && name != "brdrsp" &&
+                          name != "brdrnone" && name != "brdrnil" && name != "brdrtbl";
+        row_.borders = row_.borders || (borderSide_ && line);
+        return;
+    }
+    if (dropsFormatting(name, token.hasParam, token.param)) {
+        sink_.dropped();
     }
 }
 
@@ -482,6 +782,10 @@ void RtfReader::textBytes(std::string_view bytes) {
         return;
     }
     resolvePendingHigh();
+    if (state().destination == Destination::Picture) {
+        picture_.hex(bytes);
+        return;
+    }
     if (state().destination == Destination::ColorTable) {
         for (const char c : bytes) {
             if (c == ';') {
@@ -501,6 +805,11 @@ void RtfReader::hexByte(unsigned char byte) {
         return;
     }
     resolvePendingHigh();
+    if (byte < 0x20 && state().destination == Destination::LevelText) {
+        flushPending();
+        listText_ += QChar(static_cast<char16_t>(byte));  // length and number placeholders
+        return;
+    }
     if (byte < 0x20 && byte != '\t') {
         return;  // control characters are not text
     }
@@ -569,6 +878,9 @@ QString* RtfReader::textTarget() {
     switch (s.destination) {
         case Destination::Body:
             if (s.chars.hidden) {
+                if (wantsFormats_) {
+                    sink_.dropped();
+                }
                 return nullptr;
             }
             if (wantsFormats_ && !run_.isEmpty() && !(runChars_ == s.chars)) {
@@ -579,9 +891,14 @@ QString* RtfReader::textTarget() {
                 run_ += u'\t';
             }
             paragraphHasContent_ = true;
+            placeLabel();
             return &run_;
         case Destination::ListLabel:
             return &label_;
+        case Destination::PnTextBefore:
+        case Destination::PnTextAfter:
+        case Destination::LevelText:
+            return &listText_;
         case Destination::FontTable:
             return fonts_.nameTarget();
         case Destination::FieldInstruction:
@@ -658,35 +975,143 @@ void RtfReader::flushRun() {
     run_.truncate(0);
 }
 
-void RtfReader::endParagraph() {
+// Ends a paragraph at \par, and in a table at \cell and \row. Plain text sees a table's cells
+// as one paragraph with tabs between them, a cell's end as no end at all: so does the text
+// around a cell's end here, its label and whether the row so far has content.
+void RtfReader::endParagraph(End end, bool nested) {
     resolvePendingHigh();
+    if (end != End::Cell && !unplacedLabel_.isEmpty() && state().destination == Destination::Body) {
+        textTarget();  // keeps the label as text if the paragraph is no item
+    }
+    // Plain text: a tab after each cell but the row's last.
+    const int tabs = std::exchange(pendingCellTabs_, 0) - (end == End::Row ? 1 : 0);
+    if (tabs > 0) {
+        run_ += QString(tabs, u'\t');
+    }
     flushRun();
-    const ParaState& para = state().para;
+    const ParaFormat format = paraFormat();
+    switch (end) {
+        case End::Paragraph:
+            sink_.paragraphEnd(format);
+            break;
+        case End::Cell:
+            sink_.cellEnd(format, nested);
+            return;
+        case End::Row:
+            if (wantsFormats_) {
+                sink_.rowEnd(format, row_, nested);
+            } else {
+                sink_.paragraphEnd(format);
+            }
+            break;
+    }
+    paragraphHasContent_ = false;
+    unplacedLabel_.clear();
+    labelItem_.reset();
+}
+
+ParaFormat RtfReader::paraFormat() {
     ParaFormat format;
+    if (!wantsFormats_) {
+        return format;
+    }
+    const ParaState& para = state().para;
     format.alignment = para.alignment;
     format.leftIndentTwips = para.leftIndent;
     format.firstIndentTwips = para.firstIndent;
-    format.bullet = para.pnBullet || labelIsBullet_ || (para.listOverride > 0 && !labelSeen_);
-    sink_.paragraphEnd(format);
-    paragraphHasContent_ = false;
-    pendingCellTabs_ = 0;
-    labelSeen_ = false;
-    labelIsBullet_ = false;
+    format.spaceBeforeTwips = para.spaceBefore;
+    format.spaceAfterTwips = para.spaceAfter;
+    format.lineSpacing = para.lineSpacing;
+    format.lineMultiple = para.lineMultiple && para.lineSpacing != 0;
+    format.list = listItem();
+    format.tableDepth = para.tableDepth;
+    return format;
 }
 
 void RtfReader::closeListLabel() {
-    labelSeen_ = true;
-    const QString label = std::exchange(label_, QString()).trimmed();
-    if (isBulletLabel(label)) {
-        labelIsBullet_ = true;
+    unplacedLabel_ = std::exchange(label_, QString()).trimmed();
+    labelItem_ = listItemFromLabel(unplacedLabel_);
+}
+
+bool RtfReader::paragraphIsItem() const {
+    const ParaState& para = stack_.back().para;
+    return para.listOverride > 0 || (para.pn.seen && !para.pn.continues) || labelItem_;
+}
+
+void RtfReader::placeLabel() {
+    if (unplacedLabel_.isEmpty()) {
         return;
     }
-    // A numbered item keeps its number as text, since only bullets are kept as lists.
-    if (!label.isEmpty() && state().destination == Destination::Body) {
-        if (QString* target = textTarget()) {
-            *target += label + u'\t';
-        }
+    // An item's label is drawn by the list; any other label stays as the text it was.
+    if (!paragraphIsItem()) {
+        run_ += unplacedLabel_ + u'\t';
     }
+    unplacedLabel_.clear();
+}
+
+// What list the ending paragraph is an item of: \ls names a definition of the list table;
+// older writers give the format in \pn; a label alone still tells bullets and numbers apart.
+ListItem RtfReader::listItem() {
+    const ParaState& para = state().para;
+    ListItem item;
+    if (para.listOverride > 0) {
+        previousAnonymous_ = 0;
+        if (const auto level = lists_.level(para.listOverride, para.listLevel)) {
+            if (!level->labelled) {
+                return {};
+            }
+            item = level->item;
+        } else if (para.pn.seen) {
+            item = pnItem(para.pn);
+        } else if (labelItem_) {
+            item = *labelItem_;
+        }
+        item.list = para.listOverride;
+        item.level = para.listLevel;
+    } else if (para.pn.seen && !para.pn.continues) {
+        item = pnItem(para.pn);
+        item.list = anonymousList(item);
+    } else if (labelItem_) {
+        item = *labelItem_;
+        item.list = anonymousList(item);
+    } else {
+        previousAnonymous_ = 0;
+    }
+    return item;
+}
+
+ListItem RtfReader::pnItem(const PnState& pn) {
+    ListItem item;
+    item.level = pn.level;
+    if (pn.bullet) {
+        item.style = bulletStyle(pn.before.isEmpty() ? QChar() : pn.before.front())
+                         .value_or(ListStyle::Disc);
+        return item;
+    }
+    item.style = pn.style;
+    item.prefix = pn.before;
+    item.suffix = pn.after;
+    item.start = pn.start;
+    return item;
+}
+
+// Items of older writers have no list number: a run of them is one list, as long as each level
+// keeps its format.
+int RtfReader::anonymousList(ListItem& item) {
+    std::optional<ListItem>& level =
+        anonymousLevels_[static_cast<std::size_t>(std::clamp(item.level, 0, kMaxListLevel))];
+    const bool sameFormat = level && level->style == item.style && level->prefix == item.prefix &&
+                            level->suffix == item.suffix;
+    if (previousAnonymous_ == 0 || (level && !sameFormat)) {
+        previousAnonymous_ = --anonymousLists_;
+        anonymousLevels_ = {};
+    }
+    if (level) {
+        item.start = level->start;  // later items often restate their own number as start
+    } else {
+        level = item;
+    }
+    return previousAnonymous_;
 }
 
 }  // namespace veltro::richtext

@@ -88,8 +88,10 @@ std::optional<RtfToken> RtfTokenizer::controlSequence() {
     if (isLetter(c)) {
         RtfToken word = controlWord();
         if (word.text == "bin") {
-            skipBinary(word.hasParam ? word.param : 0);
-            return std::nullopt;
+            RtfToken data;
+            data.kind = RtfToken::Kind::Binary;
+            data.text = skipBinary(word.hasParam ? word.param : 0);
+            return data;
         }
         return word;
     }
@@ -148,10 +150,12 @@ RtfToken RtfTokenizer::controlWord() {
     return token;
 }
 
-void RtfTokenizer::skipBinary(std::int32_t length) {
+std::string_view RtfTokenizer::skipBinary(std::int32_t length) {
+    const std::size_t start = pos_;
     if (length > 0) {
         pos_ += std::min<std::size_t>(static_cast<std::size_t>(length), in_.size() - pos_);
     }
+    return in_.substr(start, pos_ - start);
 }
 
 void RtfTokenizer::skipGroup() {

@@ -384,7 +384,7 @@ QString libreOfficeText(const QByteArray& exported) {
     }
     // List items: "    • text" and "        a) text", four blanks a level.
     static const QRegularExpression label(
-        QString::fromUtf8("(^|\n)(    )+(\\(?[0-9A-Za-z]+[.)]|[•·\uF0B7▪◦o]) "));
+        QString::fromUtf8("(^|\n)(    )+(\\(?[0-9A-Za-z]+[.)]?|[•·\uF0B7▪◦o]) "));
     static const QRegularExpression bullet(QString::fromUtf8("(^|\n) *[•·\uF0B7▪] "));
     text.replace(label, QStringLiteral("\\1"));
     text.replace(bullet, QStringLiteral("\\1"));

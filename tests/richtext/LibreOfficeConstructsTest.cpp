@@ -4,7 +4,9 @@
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -22,9 +24,32 @@ using testing::writeBytes;
 
 struct Construct {
     const char* name;
-    const char* rtf;                // read by us, then written by us
+    QByteArray rtf;                 // read by us, then written by us
     std::vector<const char*> view;  // LibreOffice's view of what we wrote, a line a paragraph
 };
+
+QByteArray hexImage(Qt::GlobalColor colour, QSize size, const char* format) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes.toHex();
+}
+
+// The bytes of every picture, in order.
+std::vector<QByteArray> pictureData(const QByteArray& rtf) {
+    std::vector<QByteArray> data;
+    for (const Paragraph& paragraph : documentFromStored(QByteArrayView(rtf)).paragraphs) {
+        for (const TextRun& run : paragraph.runs) {
+            if (run.picture) {
+                data.push_back(run.picture->data);
+            }
+        }
+    }
+    return data;
+}
 
 const Construct kConstructs[] = {
     {"supersub",
@@ -35,6 +60,24 @@ const Construct kConstructs[] = {
      R"({\field{\*\fldinst{HYPERLINK "mailto:m\'fcller@example.de"}}{\fldrslt{\ul Mail}}}\par})",
      {"Link [Bei|<https://example.org/a?b=1>][spiel|b <https://example.org/a?b=1>] fertig",
       "[Mail|u <mailto:m\xC3\xBCller@example.de>]"}},
+    {"lists",
+     R"({\rtf1{\fonttbl{\f0 Arial;}{\f1\fcharset2 Symbol;}}{\*\listtable{\list{\listlevel\levelnfc0)"
+     R"(\levelstartat1{\leveltext\'02\'00.;}}{\listlevel\levelnfc4{\leveltext\'02\'01);}}\listid1})"
+     R"({\list{\listlevel\levelnfc23{\leveltext\'01\'b7;}\f1}{\listlevel\levelnfc23{\leveltext\'01o;}})"
+     R"(\listid2}{\list{\listlevel\levelnfc3\levelstartat3{\leveltext\'03(\'00);}}\listid3}})"
+     R"({\*\listoverridetable{\listoverride\listid1\ls1}{\listoverride\listid2\ls2})"
+     R"({\listoverride\listid3\ls3}})"
+     R"(\pard\ls1 eins\par\ilvl1 unter a\par unter b\par\ilvl0 zwei\par\ilvl1 unter c\par)"
+     R"(\pard normal\par\ls1 drei\par\pard\ls2 Punkt\par\ilvl1 Kreis\par\pard\ls3 gross\par)"
+     R"(\pard{\pntext iv)\tab}{\*\pn\pnlvlbody\pnlcrm\pnstart4{\pntxta )}}alt\par})",
+     {"#1 1. eins", "#2 a) unter a", "#2 a) unter b", "#1 1. zwei", "#2 a) unter c", "normal",
+      "#1 1. drei", "#1 \xE2\x80\xA2 Punkt", "#2 \xE2\x97\xA6 Kreis", "#1 (A)@3 gross",
+      "#1 i)@4 alt"}},
+    {"pictures",
+     "{\\rtf1 Bild {\\pict\\picw4\\pich3\\picwgoal600\\pichgoal450\\pngblip " +
+         hexImage(Qt::red, {4, 3}, "PNG") + "} und {\\pict\\picw8\\pich6\\jpegblip " +
+         hexImage(Qt::blue, {8, 6}, "JPEG") + "}\\par}",
+     {"Bild [img 600x450] und [img 120x90]"}},
 };
 
 class LibreOfficeConstructs : public ::testing::Test {
@@ -64,6 +107,7 @@ TEST_F(LibreOfficeConstructs, SurviveBothWays) {
         const QString name = QLatin1String(c.name);
         const QByteArray theirs = fileBytes(path(QStringLiteral("lo/%1.rtf").arg(name)));
         ASSERT_FALSE(theirs.isEmpty()) << c.name;
+        EXPECT_EQ(pictureData(theirs), pictureData(c.rtf)) << c.name;
         again << path(QStringLiteral("again/again-%1.rtf").arg(name));
         ASSERT_TRUE(writeBytes(again.back(), writeRtf(documentFromStored(QByteArrayView(theirs)))));
     }

@@ -77,7 +77,7 @@ TEST(TextDocumentRtf, RoundTripThroughQTextDocument) {
         document.setDefaultFont(QFont(QStringLiteral("Arial"), 10));  // as the writer assumes
         fillTextDocument(document, original);
         const RichDocument back = richDocumentFrom(document);
-        ASSERT_TRUE(test::sameContent(original, back));
+        ASSERT_TRUE(test::sameContent(original, back)) << writeRtf(original).toStdString();
         const QByteArray written = writeRtf(document);
         ASSERT_EQ(written, writeRtf(original));
         QTextDocument again;
