@@ -66,7 +66,7 @@ void RichTextBlock::setRtfText(const QString& stored) {
     // No cursor while the text goes in: one pushed to the end of a long text would have Qt
     // lay out all of it at once to show where it was.
     setTextCursor(QTextCursor());
-    readRtfInto(*document(), stored);
+    dropped_ = readRtfInto(*document(), stored);
     setTextCursor(QTextCursor(document()));
     document()->clearUndoRedoStacks();
     document()->setModified(false);
@@ -198,7 +198,7 @@ void RichTextBlock::insertFromMimeData(const QMimeData* source) {
     }
     QTextDocument pasted;
     pasted.setDefaultFont(document()->defaultFont());
-    readRtfInto(pasted, rtf);
+    dropped_ += readRtfInto(pasted, rtf);
     QTextCursor cursor = textCursor();
     cursor.insertFragment(QTextDocumentFragment(&pasted));
     setTextCursor(cursor);

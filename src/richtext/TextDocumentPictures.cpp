@@ -108,7 +108,9 @@ void PictureHandler::request(const std::shared_ptr<const Picture>& picture, QSiz
         entry = Entry{};  // an old picture at the same address
         entry.picture = picture;
     }
-    entry.waiting.emplace_back(document);
+    if (std::find(entry.waiting.begin(), entry.waiting.end(), document) == entry.waiting.end()) {
+        entry.waiting.emplace_back(document);
+    }
     if (entry.pending) {
         return;
     }

@@ -302,12 +302,16 @@ void fillTextDocument(QTextDocument& document, const RichDocument& content) {
     document.setUndoRedoEnabled(undo);
 }
 
-void readRtfInto(QTextDocument& document, const QByteArray& stored) {
-    fillTextDocument(document, documentFromStored(QByteArrayView(stored)));
+int readRtfInto(QTextDocument& document, const QByteArray& stored) {
+    const RichDocument content = documentFromStored(QByteArrayView(stored));
+    fillTextDocument(document, content);
+    return content.dropped;
 }
 
-void readRtfInto(QTextDocument& document, const QString& stored) {
-    fillTextDocument(document, documentFromStored(stored));
+int readRtfInto(QTextDocument& document, const QString& stored) {
+    const RichDocument content = documentFromStored(stored);
+    fillTextDocument(document, content);
+    return content.dropped;
 }
 
 RichDocument richDocumentFrom(const QTextDocument& document) {

@@ -391,6 +391,20 @@ QString libreOfficeText(const QByteArray& exported) {
     return withPlainBlanks(text);
 }
 
+bool endsWithTable(const RichDocument& document) {
+    return !document.paragraphs.empty() && document.paragraphs.back().place.table >= 0;
+}
+
+QString libreOfficeLines(RichDocument document) {
+    if (endsWithTable(document)) {
+        document.paragraphs.emplace_back();
+    }
+    for (Paragraph& paragraph : document.paragraphs) {
+        paragraph.place = {};
+    }
+    return plainText(document, LineBreak::Lf);
+}
+
 QStringList describeOdt(const QString& odtPath) {
     Styles styles;
     styles.read(unzipped(odtPath, QStringLiteral("styles.xml")));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/RichDocument.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -30,6 +32,12 @@ private:
 // LibreOffice's text export as our plain text (LF): no byte order mark, no line feed after the
 // last paragraph, no list labels, and blanks as blanks.
 QString libreOfficeText(const QByteArray& exported);
+
+bool endsWithTable(const RichDocument& document);
+
+// The text as LibreOffice exports it: every paragraph on a line, those of table cells too, and
+// an empty paragraph after a table at the end, which Writer cannot do without.
+QString libreOfficeLines(RichDocument document);
 
 // LibreOffice's import turns every blank of a run of blanks into U+2006 plus a blank.
 QString withPlainBlanks(QString text);

@@ -23,7 +23,7 @@ using test::withPlainBlanks;
 
 const char* const kSamples[] = {"richedit-address.rtf", "richedit1-runs.rtf", "bullets.rtf",
                                 "unicode.rtf",          "word-paste.rtf",     "lo-paste.rtf",
-                                "align-sizes.rtf"};
+                                "align-sizes.rtf",      "lo-constructs.rtf"};
 constexpr int kRandomDocuments = 15;
 
 using testing::fileBytes;
@@ -36,22 +36,6 @@ RichDocument withPlainBlanks(RichDocument document) {
         }
     }
     return document;
-}
-
-bool endsWithTable(const RichDocument& document) {
-    return !document.paragraphs.empty() && document.paragraphs.back().place.table >= 0;
-}
-
-// The text as LibreOffice exports it: every paragraph on a line, those of table cells too, and
-// an empty paragraph after a table at the end, which Writer cannot do without.
-QString lines(RichDocument document) {
-    if (endsWithTable(document)) {
-        document.paragraphs.emplace_back();
-    }
-    for (Paragraph& paragraph : document.paragraphs) {
-        paragraph.place = {};
-    }
-    return plainText(document, LineBreak::Lf);
 }
 
 // LibreOffice's document without the paragraph it adds after a table at the end of ours.
@@ -119,10 +103,11 @@ TEST_F(LibreOfficePeer, AgreesWithOurReaderAndWriter) {
         const RichDocument ourDocument = documentFromStored(QByteArrayView(rtf));
         RichDocument loDocument = documentFromStored(QByteArrayView(loRtf));
         // LibreOffice as reader: it shows our text, each cell of a table on a line of its own.
-        EXPECT_EQ(txtOf(name), lines(ourDocument));
+        EXPECT_EQ(txtOf(name), test::libreOfficeLines(ourDocument));
         // LibreOffice as writer: we read its RTF to the text it shows itself.
-        EXPECT_EQ(withPlainBlanks(lines(loDocument)), txtOf(QStringLiteral("lo-") + name));
-        if (endsWithTable(ourDocument)) {
+        EXPECT_EQ(withPlainBlanks(test::libreOfficeLines(loDocument)),
+                  txtOf(QStringLiteral("lo-") + name));
+        if (test::endsWithTable(ourDocument)) {
             loDocument = withoutAddedParagraph(std::move(loDocument));
         }
         EXPECT_EQ(withPlainBlanks(plainText(loDocument, LineBreak::Lf)), ourPlain);

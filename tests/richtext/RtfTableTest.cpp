@@ -129,6 +129,29 @@ TEST(Tables, ShownAsQtTables) {
     EXPECT_EQ(plainText(richDocumentFrom(document), LineBreak::Lf), u"a");
 }
 
+// All constructs at once, as LibreOffice writes them: nothing is lost.
+TEST(Tables, LibreOfficeSampleKeepsEverything) {
+    const RichDocument d = read(test::readData(QStringLiteral("lo-constructs.rtf")));
+    EXPECT_EQ(d.dropped, 0);
+    ASSERT_EQ(d.tables.size(), 1u);
+    EXPECT_EQ(d.tables[0].rows.size(), 2u);
+    int items = 0;
+    int pictures = 0;
+    QStringList links;
+    for (const Paragraph& paragraph : d.paragraphs) {
+        items += paragraph.format.isItem() ? 1 : 0;
+        for (const TextRun& run : paragraph.runs) {
+            pictures += run.picture ? 1 : 0;
+            if (!run.format.link.isEmpty()) {
+                links << run.format.link;
+            }
+        }
+    }
+    EXPECT_EQ(items, 9);
+    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(links, QStringList{u"https://example.org/a?b=1"_qs});
+}
+
 TEST(Tables, WhatCannotBeKeptIsCounted) {
     struct Case {
         const char* name;
