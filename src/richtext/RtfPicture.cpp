@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
+#include <cstdint>
 
 namespace veltro::richtext {
 namespace {
@@ -27,18 +27,19 @@ bool isPictureWord(std::string_view name) {
     return name.starts_with("pic") || name.starts_with("wbm") || name.starts_with("blip");
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
+// The value of a hex digit; -1 for the line breaks and blanks between digits.
+constexpr std::array<std::int8_t, 256> kHexValues = [] {
+    std::array<std::int8_t, 256> table{};
+    table.fill(-1);
+    for (int c = 0; c < 10; ++c) {
+        table[static_cast<std::size_t>('0' + c)] = static_cast<std::int8_t>(c);
     }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
+    for (int c = 0; c < 6; ++c) {
+        table[static_cast<std::size_t>('a' + c)] = static_cast<std::int8_t>(10 + c);
+        table[static_cast<std::size_t>('A' + c)] = static_cast<std::int8_t>(10 + c);
     }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
+    return table;
+}();
 
 int shownTwips(int goal, int size, bool metafile, int scale) {
     std::int64_t twips = goal;
@@ -84,20 +85,28 @@ void RtfPictureReader::word(std::string_view name, bool hasParam, int param) {
     }
 }
 
+// Pictures run to megabytes: the bytes are written straight into the data.
 void RtfPictureReader::hex(std::string_view text) {
-    data_.reserve(data_.size() + static_cast<qsizetype>(text.size() / 2));
+    const qsizetype old = data_.size();
+    const qsizetype most = old + static_cast<qsizetype>(text.size() / 2) + 1;
+    if (data_.capacity() < most) {
+        data_.reserve(std::max(most, 2 * data_.capacity()));
+    }
+    data_.resize(most);
+    char* out = data_.data() + old;
     for (const char c : text) {
-        const int value = hexValue(c);
+        const int value = kHexValues[static_cast<unsigned char>(c)];
         if (value < 0) {
-            continue;  // line breaks and blanks between the digits
+            continue;
         }
         if (highNibble_ < 0) {
             highNibble_ = value;
         } else {
-            data_ += static_cast<char>(highNibble_ * 16 + value);
+            *out++ = static_cast<char>(highNibble_ * 16 + value);
             highNibble_ = -1;
         }
     }
+    data_.resize(out - data_.data());
 }
 
 void RtfPictureReader::binary(std::string_view bytes) {
