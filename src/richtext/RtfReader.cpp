@@ -1,13 +1,11 @@
 #include "richtext/RtfReader.h"
 
-#include "richtext/RtfReaderLimits.h"
-
 #include "richtext/RtfField.h"
+#include "richtext/RtfReaderLimits.h"
 
 #include <QList>
 
 #include <algorithm>
-#include <array>
 
 namespace veltro::richtext {
 namespace {
@@ -172,6 +170,7 @@ void RtfReader::openGroup() {
         return;
     }
     GroupState inner = state();
+    inner.ownDestination = false;
     if (inner.destination == Destination::UprWrapper) {
         inner.destination = Destination::UprChild;
     }
@@ -286,7 +285,12 @@ void RtfReader::controlWord(const RtfToken& token) {
         skipCurrentGroup();
         return;
     }
+    const Destination before = state().destination;
+    const std::size_t depth = stack_.size();
     if (destinationWord(word, token)) {
+        if (stack_.size() == depth && state().destination != before) {
+            state().ownDestination = true;
+        }
         return;
     }
     if (ignorable) {

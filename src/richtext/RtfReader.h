@@ -89,6 +89,7 @@ public:
     struct GroupState {
         Destination destination = Destination::Body;
         Destination beforeUpr = Destination::Body;
+        bool ownDestination = false;  // set by a word in this group, not taken from the outer
         QString
             fieldLink;  // the target of the \field this group is in, once its instruction is read
         CharState chars;
@@ -107,6 +108,7 @@ public:
 
     void controlWord(const RtfToken& token);
     bool destinationWord(RtfControlWord word, const RtfToken& token);
+    [[nodiscard]] bool takesGroup(Destination within) const;
     void tableWord(RtfControlWord word, const RtfToken& token);
     void pnWord(RtfControlWord word, const RtfToken& token);
     void listTableWord(RtfControlWord word, const RtfToken& token);

@@ -12,6 +12,13 @@ namespace veltro::richtext {
 using namespace limits;
 using W = RtfControlWord;
 
+// Whether a destination that plain text skips may take the current group: only its own new
+// group, where it belongs. Elsewhere the group is skipped, as plain text skips it.
+bool RtfReader::takesGroup(Destination within) const {
+    const GroupState& s = stack_.back();
+    return wantsFormats_ && stack_.size() > 1 && !s.ownDestination && s.destination == within;
+}
+
 bool RtfReader::destinationWord(RtfControlWord word, const RtfToken& token) {
     GroupState& s = state();
     const bool nested = stack_.size() > 1;
@@ -41,7 +48,7 @@ bool RtfReader::destinationWord(RtfControlWord word, const RtfToken& token) {
             return true;
         case W::PnTextBefore:
         case W::PnTextAfter:
-            if (!wantsFormats_ || s.destination != Destination::PnDefinition) {
+            if (!takesGroup(Destination::PnDefinition)) {
                 skipCurrentGroup();
             } else {
                 s.destination =
@@ -51,9 +58,9 @@ bool RtfReader::destinationWord(RtfControlWord word, const RtfToken& token) {
             return true;
         case W::ListTable:
         case W::ListOverrideTable:
-            if (!wantsFormats_) {
+            if (!takesGroup(Destination::Body)) {
                 skipCurrentGroup();  // plain text needs no list formats
-            } else if (nested) {
+            } else {
                 s.destination =
                     word == W::ListTable ? Destination::ListTable : Destination::ListOverrideTable;
             }
@@ -84,9 +91,9 @@ bool RtfReader::destinationWord(RtfControlWord word, const RtfToken& token) {
             s.fieldLink.clear();
             return true;
         case W::FieldInstruction:
-            if (!wantsFormats_) {
+            if (!takesGroup(Destination::Body)) {
                 skipCurrentGroup();  // plain text wants the visible result only
-            } else if (nested) {
+            } else {
                 s.destination = Destination::FieldInstruction;
                 instruction_.clear();
             }

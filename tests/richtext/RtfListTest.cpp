@@ -161,6 +161,9 @@ TEST(Lists, OddInputsStayConsistent) {
         R"({\rtf1{\pntext Art\tab}{\*\listtable{\list{\leveltext\u-10179?)",
         R"({\rtf1{\pntext 31\tab}\ls1 a\par{\pntext\'b7\tab}b\par})",
         R"({\rtf1{\*\listtable{\fonttbl{\f0\fcharset204 C;}}\ansicpg1251}\'cf})",
+        R"({\rtf1{\listtext\{\*\listoverridetable{\listoverride\ls1}}h Zwei\par})",
+        R"({\rtf1{\pntext a\tab}{\*\pn\pnlvlbody\pntxta .}x\par})",
+        R"({\rtf1{\pntext Art\*\fldinst x}y\par})",
     };
     for (const QByteArray& rtf : cases) {
         SCOPED_TRACE(rtf.toStdString());

@@ -136,5 +136,30 @@ TEST(TextDocumentRtf, SelectionsAndFragments) {
               u8("Herrn\nDr. Jürgen Müller\n"));
 }
 
+// A long paragraph is shown in chunks: the space above goes on the first, the space below on
+// the last, and it reads back as one paragraph with both.
+TEST(TextDocumentRtf, SpacingOfALongParagraphStaysAtItsEnds) {
+    const QByteArray rtf = "{\\rtf1\\pard\\sb120\\sa240\\sl360\\slmult1 " + QByteArray(3000, 'x') +
+                           "\\par\\pard kurz\\par}";
+    QTextDocument document;
+    readRtfInto(document, rtf);
+    ASSERT_GT(document.blockCount(), 3);
+    const QTextBlock first = document.begin();
+    const QTextBlock last = document.lastBlock().previous();
+    EXPECT_DOUBLE_EQ(first.blockFormat().topMargin(), 8);
+    EXPECT_DOUBLE_EQ(first.blockFormat().bottomMargin(), 0);
+    EXPECT_DOUBLE_EQ(last.blockFormat().topMargin(), 0);
+    EXPECT_DOUBLE_EQ(last.blockFormat().bottomMargin(), 16);
+    EXPECT_EQ(first.blockFormat().lineHeightType(), QTextBlockFormat::ProportionalHeight);
+    const RichDocument back = richDocumentFrom(document);
+    ASSERT_EQ(back.paragraphs.size(), 2u);
+    const ParaFormat& format = back.paragraphs[0].format;
+    EXPECT_EQ(format.spaceBeforeTwips, 120);
+    EXPECT_EQ(format.spaceAfterTwips, 240);
+    EXPECT_EQ(format.lineSpacing, 360);
+    EXPECT_TRUE(format.lineMultiple);
+    EXPECT_TRUE(writeRtf(document).contains("\\pard\\sb120\\sa240\\sl360\\slmult1"));
+}
+
 }  // namespace
 }  // namespace veltro::richtext
