@@ -7,7 +7,9 @@
 #include "store/CardIndex.h"
 #include "store/CardStore.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 
 class QMimeData;
 
@@ -23,10 +25,6 @@ namespace veltro::options {
 class OptionsDialog;
 }
 
-namespace veltro::fulltext {
-class FullTextIndex;
-}
-
 namespace veltro::printing {
 class PrintController;
 }
@@ -38,6 +36,7 @@ class FormattingBar;
 
 namespace veltro::mainwindow {
 
+class CaptionContrast;
 class CardCommands;
 class CardEditor;
 class CardList;
@@ -84,6 +83,9 @@ public:
     void copyCardAsVcard();
     // Imports a vCard file into the shown category, after a question.
     void importVcard(const QString& path);
+    // A vCard file the program was started with: imported into the shown category, or into
+    // the one the user chooses next when "-Alle-" shows.
+    void openVcardFile(const QString& path);
     void mnuNeueKategorie();
     void mnuKategorieUmbenennen();
     void mnuKategorieLoschen();
@@ -118,6 +120,16 @@ public:
 
     static QString windowTitleText();
 
+Q_SIGNALS:
+    // A full-text search has filled the list; `complete` is false while the index is
+    // still being built and only the cards read so far were searched.
+    void fullTextShown(bool complete);
+    // The full-text index has read every card of the store.
+    void fullTextReady();
+    // The store cannot be opened; the message saying so comes next. Whatever stands in
+    // front of the desktop (the splash window) must go before it.
+    void loadFailing();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -127,6 +139,7 @@ protected:
 private:
     bool filterEvent(QObject* watched, QEvent* event);
     [[nodiscard]] static QString droppedVcard(const QMimeData& data);
+    void importPendingVcard();
     // Runs a user command: the shown card's edit is written first, and a store error
     // becomes a German message instead of reaching the event loop.
     void runCommand(const QString& name, const std::function<void()>& command);
@@ -137,6 +150,7 @@ private:
     void List1_MouseDown(const QPoint& position);
     void installFilters();
     void restoreWindow();
+    void applySettings();
     void Form_Unload();
     void closeOtherWindows();
     void connectPrinting();
@@ -146,6 +160,8 @@ private:
     void tbrEnde();
     bool blockMenuEvent(QObject* watched, QEvent* event);
     void openSearchWindow();
+    // Brings an open window to the front; false when it is not open.
+    static bool toFront(QWidget* window);
     void mnuEmailInternet();
     [[nodiscard]] printing::PrintData printData();
     [[nodiscard]] store::Card shownCardForPrint() const;
@@ -159,7 +175,7 @@ private:
     void Label8_Press();
     void Label8_Release();
     void Text16_GotFocus();
-    fulltext::FullTextIndex& fullTextIndex();
+    void fullTextBuilt();
     void startFullTextBuild();
     void cancelFullTextBuild();
     void fullTextChanged(std::int64_t id);
@@ -176,18 +192,24 @@ private:
     std::unique_ptr<CardList> list_;
     std::unique_ptr<CardCommands> cards_;
     std::unique_ptr<CategoryCommands> categories_;
-    CardEditor* editor_ = nullptr;  // child object
+    CardEditor* editor_ = nullptr;         // child object
+    CaptionContrast* contrast_ = nullptr;  // child object
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;
+    bool fullTextPartial_ = false;  // the list shows full-text hits of a build not yet done
     bool changeFlag_ = false;
     bool listTopArmed_ = false;
     int arrowCounter_ = 0;
     bool importRunning_ = false;
     bool closeAfterImport_ = false;
     bool confirmingCategory_ = false;
+    QString pendingVcard_;
     std::function<void(int)> discardStepHook_;
     options::OptionsDialog* options_ = nullptr;  // child window
-    richtext::CommandBars* bars_ = nullptr;      // child object
+    // One export and one import at a time.
+    QPointer<QDialog> exportDialog_;
+    QPointer<QDialog> importDialog_;
+    richtext::CommandBars* bars_ = nullptr;  // child object
     richtext::FormattingBar* formatting_ = nullptr;
 };
 

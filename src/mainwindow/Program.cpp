@@ -9,6 +9,8 @@
 #include "store/StoreError.h"
 
 #include <QApplication>
+#include <QEventLoopLocker>
+#include <QTimer>
 
 namespace veltro::mainwindow {
 
@@ -46,12 +48,24 @@ SplashWindow* Program::splash() const {
 }
 
 bool Program::start() {
-    const auto directory = store::dataDirectory();
+    const store::DataFolder folder = store::dataFolder();
+    const auto& directory = folder.path;
+    if (folder.kind == store::DataFolderKind::UserFolder) {
+        std::error_code ignored;  // a folder that cannot be made shows as a lock problem
+        std::filesystem::create_directories(directory, ignored);
+    }
     lock_.emplace(store::WriterLock::tryAcquire(directory));
     if (!lock_->held()) {
+        const QString dropHint =
+            openFile_.isEmpty()
+                ? QString()
+                : QStringLiteral(
+                      "\nZiehen Sie die Datei „%1“ auf das geöffnete Fenster, um sie "
+                      "zu importieren.")
+                      .arg(openFile_);
         const QString text =
             lock_->state() == store::WriterLock::State::InUse
-                ? QStringLiteral("Die Anwendung wird bereits ausgeführt.")
+                ? QStringLiteral("Die Anwendung wird bereits ausgeführt.") + dropHint
                 : QStringLiteral(
                       "Die Kartei in %1 lässt sich nicht sperren: %2\nVeltro "
                       "Adressbuch braucht Schreibrechte im Verzeichnis der Kartei.")
@@ -59,6 +73,9 @@ bool Program::start() {
         platform::current().message({text, QStringLiteral("Veltro Adressbuch"),
                                      platform::Buttons::Ok, platform::Icon::None, 0});
         exitStatus_ = 1;
+        return false;
+    }
+    if (!prepareFirstStart(folder)) {
         return false;
     }
     // The card list is read while the splash window shows.
@@ -69,10 +86,32 @@ bool Program::start() {
     return true;
 }
 
+bool Program::prepareFirstStart(const store::DataFolder& folder) {
+    try {
+        store::createStoreOnFirstStart(folder);
+        return true;
+    } catch (const store::StoreError& e) {
+        platform::current().message(
+            {QStringLiteral("Die neue Kartei in %1 lässt sich nicht anlegen.\n%2")
+                 .arg(QString::fromStdString(folder.path.string()), QString::fromUtf8(e.what())),
+             QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok, platform::Icon::None, 0});
+        exitStatus_ = 1;
+        return false;
+    }
+}
+
 void Program::openMainWindow() {
     main_ = new MainWindow();
     main_->setAttribute(Qt::WA_DeleteOnClose);
     main_->setPreloadedIndex(std::move(preload_));
+    // The splash stays above every window; a message under it could not be seen. While
+    // no window is shown, closing it must not end the program before the message is read.
+    const QEventLoopLocker keepRunning;
+    connect(main_, &MainWindow::loadFailing, this, [this] {
+        if (splash_ != nullptr) {
+            splash_->close();
+        }
+    });
     if (!main_->Form_Load()) {
         exitStatus_ = 1;
         delete main_.data();
@@ -80,6 +119,13 @@ void Program::openMainWindow() {
         return;
     }
     main_->show();
+    if (!openFile_.isEmpty()) {
+        QTimer::singleShot(0, main_, [window = main_, path = openFile_] {
+            if (window) {
+                window->openVcardFile(path);
+            }
+        });
+    }
     Q_EMIT mainWindowLoaded();
 }
 

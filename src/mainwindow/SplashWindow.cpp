@@ -9,8 +9,8 @@
 
 namespace veltro::mainwindow {
 
-namespace {
-const QColor kBand(0, 128, 192);
+QColor SplashWindow::bandColour() {
+    return {0, 128, 192};
 }
 
 QString SplashWindow::versionText() {
@@ -62,34 +62,15 @@ void SplashWindow::start() {
         hide();
         return;
     }
-    showAsInfo();
-    infoMode_ = false;
-}
-
-void SplashWindow::showAsInfo() {
-    infoMode_ = true;
     setAutoFillBackground(true);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBand);
+    palette.setColor(QPalette::Window, bandColour());
     setPalette(palette);
     findChild<QLabel*>(QStringLiteral("Label1"))->setPalette(palette);
     findChild<QLabel*>(QStringLiteral("Label4"))->setText(versionText());
     adjustSize();
-    show();
+    this->show();
     raise();
-}
-
-void SplashWindow::showInfo() {
-    auto* info = new SplashWindow(nullptr);
-    info->setAttribute(Qt::WA_DeleteOnClose);
-    info->showAsInfo();
-}
-
-void SplashWindow::mousePressEvent(QMouseEvent* event) {
-    if (infoMode_ && !timer_.isActive()) {
-        close();  // the info window closes on a click
-    }
-    QWidget::mousePressEvent(event);
 }
 
 void SplashWindow::Timer1_Timer() {

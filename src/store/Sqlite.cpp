@@ -21,12 +21,16 @@ namespace {
 // Each insert into Kontakte runs the card triggers, whose SQL functions make the engine
 // keep a statement journal. Kept in memory it costs little; spilled to a temporary file,
 // as the engine does by default past 64 KiB, it costs writes for every row and makes an
-// import several times slower.
+// import several times slower. The limit is also the size of the pieces the engine writes
+// when it does spill, and the Unix file layer writes at most 128 KiB at once: above that
+// a large statement (a discard of cards all over the store) fails as "disk full".
+constexpr int kStatementJournalInMemory = 120 * 1024;
+
 void configureEngine() {
     static std::once_flag once;
     std::call_once(once, [] {
         // Fails harmlessly when the engine is already in use.
-        sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, 1 << 20);
+        sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, kStatementJournalInMemory);
     });
 }
 

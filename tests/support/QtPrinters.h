@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -21,4 +24,16 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
         *os << (i == 0 ? "\"" : ", \"") << list[i].toStdString() << '"';
     }
     *os << '}';
+}
+
+inline void PrintTo(const QSize& size, std::ostream* os) {
+    *os << size.width() << 'x' << size.height();
+}
+
+inline void PrintTo(const QPoint& point, std::ostream* os) {
+    *os << '(' << point.x() << ", " << point.y() << ')';
+}
+
+inline void PrintTo(const QRect& rect, std::ostream* os) {
+    *os << rect.width() << 'x' << rect.height() << '+' << rect.x() << '+' << rect.y();
 }
