@@ -368,6 +368,29 @@ TEST_F(EditGate, EditingANoteThatCannotKeepItsFormatsSaysSoOncePerCard) {
     EXPECT_TRUE(status->currentMessage().isEmpty());
 }
 
+// A table the block cannot hold shows as its text; editing it asks nothing, says once that
+// formats go, and saves the text with the edit.
+TEST_F(EditGate, ATableTheNoteCannotHoldIsEditedAsItsText) {
+    const QString table = QStringLiteral(R"({\rtf1\trowd\cellx1000\intbl a\cell\row)"
+                                         R"(\trowd\cellx2000\intbl b\cell\row\pard Ende\par})");
+    open({QStringLiteral("Privat")},
+         {{QStringLiteral("Anna"), QStringLiteral("Privat"), {{Field::Notizen, table}}},
+          {QStringLiteral("Bernd"), QStringLiteral("Privat")}});
+    auto* notes = window().ui().RichTextBox2;
+    clickLine(0);
+    EXPECT_EQ(notes->toPlainText(), QStringLiteral("a\nb\nEnde"));
+    focus(notes);
+    notes->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(notes, QStringLiteral("x"));
+    EXPECT_EQ(window().ui().StatusBar1->currentMessage(),
+              QStringLiteral("Einige Formatierungen dieser Notiz können nicht erhalten werden."));
+    clickLine(1);
+    EXPECT_TRUE(platform_->messages.empty());
+    EXPECT_EQ(richtext::plainTextFromStored(storedCard(QStringLiteral("Anna")).text(Field::Notizen),
+                                            richtext::LineBreak::Lf),
+              QStringLiteral("xa\nb\nEnde"));
+}
+
 // ---- a store that refuses to be written ----
 
 TEST_F(EditGate, ASaveThatFailsKeepsTheTextAndTriesAgain) {
