@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <utility>
 
 namespace veltro::richtext {
 namespace {
@@ -170,19 +171,18 @@ void RtfReader::openGroup() {
         tokenizer_.skipGroup();
         return;
     }
-    GroupState inner = state();
+    stack_.push_back(state());  // one copy: the state is large and groups are many
+    GroupState& inner = state();
     inner.ownDestination = false;
     if (inner.destination == Destination::UprWrapper) {
         inner.destination = Destination::UprChild;
     }
-    stack_.push_back(inner);
 }
 
 bool RtfReader::closeGroup() {
     resolvePendingHigh();
     fallbackToSkip_ = 0;
-    const GroupState closed = state();
-    if (closed.destination == Destination::FontTable) {
+    if (state().destination == Destination::FontTable) {
         fonts_.groupClosing(stack_.size());
     }
     if (stack_.size() == 1) {
@@ -190,6 +190,7 @@ bool RtfReader::closeGroup() {
         stack_.clear();
         return false;
     }
+    const GroupState closed = std::move(stack_.back());
     stack_.pop_back();
     closeDestination(closed);
     return true;
@@ -446,10 +447,12 @@ QString* RtfReader::textTarget() {
                 }
                 return nullptr;
             }
-            if (wantsFormats_ && !run_.isEmpty() && !(runChars_ == s.chars)) {
-                flushRun();
+            if (wantsFormats_) {
+                if (!run_.isEmpty() && !(runChars_ == s.chars)) {
+                    flushRun();
+                }
+                runChars_ = s.chars;  // plain text has one run and no formats
             }
-            runChars_ = s.chars;
             for (; pendingCellTabs_ > 0; --pendingCellTabs_) {
                 run_ += u'\t';
             }
@@ -563,7 +566,13 @@ void RtfReader::endParagraph(End end, bool nested) {
         run_ += QString(tabs, u'\t');
     }
     flushRun();
-    const ParaFormat format = paraFormat();
+    // Plain text builds no formats: a paragraph's list item alone costs more than its end.
+    static const ParaFormat kPlain;
+    std::optional<ParaFormat> built;
+    if (wantsFormats_) {
+        built = paraFormat();
+    }
+    const ParaFormat& format = built ? *built : kPlain;
     switch (end) {
         case End::Paragraph:
             sink_.paragraphEnd(format);
