@@ -208,10 +208,10 @@ void RtfReader::closeDestination(const GroupState& closed) {
             outer.para.pn.seen = true;
             return;
         case Destination::PnTextBefore:
-            outer.para.pn.before = std::exchange(listText_, QString());
+            outer.para.pn.before = std::exchange(listText_, QString()).left(limits::kMaxLabelText);
             return;
         case Destination::PnTextAfter:
-            outer.para.pn.after = std::exchange(listText_, QString());
+            outer.para.pn.after = std::exchange(listText_, QString()).left(limits::kMaxLabelText);
             return;
         case Destination::LevelText:
             lists_.setLevelText(std::exchange(listText_, QString()));
@@ -369,10 +369,14 @@ void RtfReader::hexByte(unsigned char byte) {
         return;
     }
     resolvePendingHigh();
-    if (byte < 0x20 && state().destination == Destination::LevelText) {
+    if (state().destination == Destination::LevelText && (byte < 0x20 || listText_.isEmpty())) {
         flushPending();
-        listText_ += QChar(static_cast<char16_t>(byte));  // length and number placeholders
-        return;
+        // The first byte is the length and those below 0x20 are number places: neither is a
+        // character of the code page, even at 0x80 and above.
+        if (byte < 0x20 || listText_.isEmpty()) {
+            listText_ += QChar(static_cast<char16_t>(byte));
+            return;
+        }
     }
     if (byte < 0x20 && byte != '\t') {
         return;  // control characters are not text

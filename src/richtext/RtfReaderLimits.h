@@ -2,6 +2,8 @@
 
 #include "richtext/RtfTokenizer.h"
 
+#include <QtGlobal>
+
 #include <cstddef>
 
 namespace veltro::richtext::limits {
@@ -12,6 +14,9 @@ inline constexpr int kMaxIndentTwips = 31680;
 inline constexpr int kMaxUc = 10;
 inline constexpr int kMaxListStart = 32767;
 inline constexpr std::size_t kMaxCells = 256;
+// Text before or after a list number: both with the number fit the one-byte length of a
+// list table's level text.
+inline constexpr qsizetype kMaxLabelText = 64;
 
 // A toggle without a parameter, or with one other than 0, is on.
 inline bool isOn(const RtfToken& token) {

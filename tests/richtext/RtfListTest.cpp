@@ -164,6 +164,10 @@ TEST(Lists, OddInputsStayConsistent) {
         R"({\rtf1{\listtext\{\*\listoverridetable{\listoverride\ls1}}h Zwei\par})",
         R"({\rtf1{\pntext a\tab}{\*\pn\pnlvlbody\pntxta .}x\par})",
         R"({\rtf1{\pntext Art\*\fldinst x}y\par})",
+        // Labels whose length byte is 0x80 or more: from a list table, and made from \pn.
+        R"({\rtf1{\*\listtable{\list{\listlevel\levelnfc0{\leveltext\'82)" + QByteArray(128, 'a') +
+            R"(\'00.;}}\listid1}}{\*\listoverridetable{\listoverride\listid1\ls1}}\ls1 x\par})",
+        R"({\rtf1{\*\pn\pnlvlbody\pndec{\pntxtb )" + QByteArray(130, 'b') + R"(}}x\par})",
     };
     for (const QByteArray& rtf : cases) {
         SCOPED_TRACE(rtf.toStdString());
