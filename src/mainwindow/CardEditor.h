@@ -82,6 +82,8 @@ private:
     void completeSalutation();
     void lookUpTown();
     void tellNotSaved(const QString& reason);
+    void blockEdited(std::size_t block);
+    void forgetFormatsLost();
 
     const MainWindowUi& ui_;
     Hooks hooks_;
@@ -93,6 +95,7 @@ private:
     bool committing_ = false;
     QElapsedTimer toldNotSaved_;  // since the user closed the last failure message
     bool showing_ = false;
+    bool toldFormatsLost_ = false;  // for the shown card
     bool salutationArmed_ = true;
 };
 
