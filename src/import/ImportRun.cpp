@@ -3,6 +3,7 @@
 #include "import/HeadingRegistry.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
+#include "store/UndoLog.h"
 
 #include <QSet>
 
@@ -100,7 +101,7 @@ std::vector<QString> addMissingCategories(store::CardStore& cardStore,
 }  // namespace
 
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
-                        const ImportPulse& pulse) {
+                        const ImportPulse& pulse, const QString& undoStep) {
     auto cardStore = store::CardStore::open(storeFile);
     // Renaming writes into the rows only once the whole run has been stored.
     std::vector<PreviewRow> named = rows;
@@ -109,6 +110,10 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
     outcome.renamed = makeHeadingsUnique(cardStore, named, pulse);
 
     store::Transaction transaction(cardStore.db());
+    std::optional<store::UndoStep> step;
+    if (!undoStep.isEmpty()) {
+        step.emplace(cardStore.db(), undoStep);
+    }
     outcome.newCategories = addMissingCategories(cardStore, named);
     RowInserter inserter(cardStore.db());
     pulseNow(pulse, ImportPhase::Writing, 0);
@@ -117,6 +122,9 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
         pulseSometimes(pulse, ImportPhase::Writing, ++outcome.cards);
     }
     pulseNow(pulse, ImportPhase::Writing, outcome.cards);
+    if (step) {
+        step->commit();
+    }
     transaction.commit();
     rows = std::move(named);
     return outcome;

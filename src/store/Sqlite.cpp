@@ -21,12 +21,17 @@ namespace {
 // Each insert into Kontakte runs the card triggers, whose SQL functions make the engine
 // keep a statement journal. Kept in memory it costs little; spilled to a temporary file,
 // as the engine does by default past 64 KiB, it costs writes for every row and makes an
-// import several times slower.
+// import several times slower. The journal kept in memory is written out in pieces of
+// this size when it spills, and the engine's file layer writes at most 128 KiB at once:
+// with larger pieces a statement that changes many pages after earlier changes of its
+// transaction fails as "database or disk is full".
+constexpr int kStatementJournalInMemory = (1 << 17) - 1;
+
 void configureEngine() {
     static std::once_flag once;
     std::call_once(once, [] {
         // Fails harmlessly when the engine is already in use.
-        sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, 1 << 20);
+        sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, kStatementJournalInMemory);
     });
 }
 
@@ -83,6 +88,10 @@ std::int64_t Database::lastInsertRowId() const {
 
 void Database::setBusyTimeout(int milliseconds) {
     sqlite3_busy_timeout(db_.get(), milliseconds);
+}
+
+bool Database::inTransaction() const {
+    return sqlite3_get_autocommit(db_.get()) == 0;
 }
 
 int Database::changes() const {
@@ -187,14 +196,21 @@ int Statement::columnCount() const {
     return sqlite3_column_count(stmt_.get());
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
-    db_.exec("BEGIN IMMEDIATE");
+int Statement::parameterCount() const {
+    return sqlite3_bind_parameter_count(stmt_.get());
+}
+
+Transaction::Transaction(Database& db) : db_(db), nested_(db.inTransaction()) {
+    db_.exec(nested_ ? "SAVEPOINT inner" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction() {
     if (!done_) {
         try {
-            db_.exec("ROLLBACK");
+            db_.exec(nested_ ? "ROLLBACK TO inner" : "ROLLBACK");
+            if (nested_) {
+                db_.exec("RELEASE inner");
+            }
         } catch (const StoreError&) {
             // The engine may already have rolled back on its own.
         }
@@ -202,7 +218,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
-    db_.exec("COMMIT");
+    db_.exec(nested_ ? "RELEASE inner" : "COMMIT");
     done_ = true;
 }
 

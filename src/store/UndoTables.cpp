@@ -1,0 +1,34 @@
+#include "store/UndoTables.h"
+
+#include "store/CardFields.h"
+
+namespace veltro::store::undo {
+
+const std::vector<Logged>& loggedTables() {
+    static const std::vector<Logged> tables = {
+        {"Kontakte", "rowid", {kColumnNames.begin(), kColumnNames.end()}, "SchrittKontakte", true},
+        {"tblAdrCfg", "rowid", {"KategorieName"}, "SchrittAdrCfg", true},
+        {"KartenInfo", "KarteId", {"Uid", "Angelegt", "Geaendert"}, "SchrittKartenInfo", false},
+    };
+    return tables;
+}
+
+std::string listed(const std::vector<std::string>& columns, const std::string& prefix) {
+    std::string list;
+    for (const auto& name : columns) {
+        list += list.empty() ? "" : ", ";
+        list += prefix + '"' + name + '"';
+    }
+    return list;
+}
+
+std::string assigned(const std::vector<std::string>& columns, const std::string& from) {
+    std::string list;
+    for (const auto& name : columns) {
+        list += list.empty() ? "" : ", ";
+        list += '"' + name + "\" = " + from + ".\"" + name + '"';
+    }
+    return list;
+}
+
+}  // namespace veltro::store::undo
