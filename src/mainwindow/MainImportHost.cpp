@@ -23,6 +23,10 @@ void MainImportHost::importRunning(bool running) {
     window_.setImportRunning(running);
 }
 
+QString MainImportHost::undoStepName() const {
+    return QStringLiteral("Import");
+}
+
 void MainImportHost::ImportCommand1() {
     window_.ImportCommand1();
 }

@@ -16,6 +16,7 @@
 #include "mainwindow/MainSearchHost.h"
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/SplashWindow.h"
+#include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "platform/WidgetTools.h"
@@ -76,11 +77,15 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         ui_, *editor_, *list_, *fullText_, store_, [this] { changeFlag_ = true; }, this};
     cards_ = std::make_unique<CardCommands>(commands);
     categories_ = std::make_unique<CategoryCommands>(commands);
+    undo_ =
+        std::make_unique<UndoCommands>(commands, menus_->action(QStringLiteral("mnuRueckgaengig")),
+                                       menus_->action(QStringLiteral("mnuWiederholen")));
     ui_.List1->setModel(&list_->model());
     resize(960, 700);
     setAcceptDrops(true);
     connectHandlers();
     connectMenus();
+    connectUndo();
     connectPrinting();
     connectBars();
     connectEditCommands();
@@ -106,6 +111,14 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
     if (editor_->commit()) {
         guarded(name, command);
     }
+    undo_->refresh();
+}
+
+void MainWindow::connectUndo() {
+    connectEntry("mnuRueckgaengig", [this] { undo_->undo(); });
+    connectEntry("mnuWiederholen", [this] { undo_->redo(); });
+    connect(menus_->menu(QStringLiteral("mnuBearbeiten")), &QMenu::aboutToShow, this,
+            [this] { undo_->refresh(); });
 }
 
 void MainWindow::connectEntry(const char* entry, const std::function<void()>& command) {

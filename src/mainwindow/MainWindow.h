@@ -46,6 +46,7 @@ class FullTextSearch;
 class MainSearchHost;
 class MainImportHost;
 class MainMenus;
+class UndoCommands;
 
 // Form1: the card file's main window.
 class MainWindow : public QMainWindow {
@@ -134,6 +135,7 @@ private:
     void connectEntry(const char* entry, const std::function<void()>& command);
     void connectHandlers();
     void connectMenus();
+    void connectUndo();
     void List1_MouseDown(const QPoint& position);
     void installFilters();
     void restoreWindow();
@@ -176,6 +178,7 @@ private:
     std::unique_ptr<CardList> list_;
     std::unique_ptr<CardCommands> cards_;
     std::unique_ptr<CategoryCommands> categories_;
+    std::unique_ptr<UndoCommands> undo_;
     CardEditor* editor_ = nullptr;  // child object
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;

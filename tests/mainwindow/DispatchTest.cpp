@@ -130,6 +130,20 @@ Step selectBlock(bool address, bool outside = false) {
         }
     };
 }
+// The shown card saved with another first name, so that there is a step to undo.
+Step saveFirstName(const char* name) {
+    return [name](Dispatch& d) {
+        d.box(2)->setText(QString::fromUtf8(name));
+        d.window().Command2_Click();
+    };
+}
+Step undoFirst(Step next) {
+    return then(
+        [](Dispatch& d) {
+            d.window().menus().action(QStringLiteral("mnuRueckgaengig"))->trigger();
+        },
+        std::move(next));
+}
 Step closeModalSoon() {
     return [](Dispatch&) {
         QTimer::singleShot(0, [] {
@@ -197,6 +211,8 @@ const std::vector<Row>& rows() {
         {"mnuDruckerAuswaehlen", nothing,
          recorded([](const auto& p) { return std::size_t(p.printerSetups); })},
         {"mnuBeenden", nothing, kClosed},
+        {"mnuRueckgaengig", saveFirstName("Franz"), boxIs(2, "Hans")},
+        {"mnuWiederholen", then(saveFirstName("Franz"), undoFirst(nothing)), boxIs(2, "Franz")},
         {"mnuCut", selectBox(2), both(clipboardIs("Hans"), boxIs(2, ""))},
         {"mnukopieren", selectBox(2), both(clipboardIs("Hans"), boxIs(2, "Hans"))},
         {"mnueinfügen", clip("Franz", selectBox(2)), boxIs(2, "Franz")},
@@ -354,7 +370,8 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
             "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
             "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker &einrichten...|-|"
             "mnuBeenden=&Beenden]\n"
-            "mnuBearbeiten=&Bearbeiten[mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"
+            "mnuBearbeiten=&Bearbeiten[mnuRueckgaengig=&Rückgängig|mnuWiederholen=&Wiederholen|-|"
+            "mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"
             "mnueinfügen=&Einfügen|mnulöschen=&Löschen|-|mnuCopyNotizen=&Notizen kopieren|"
             "mnuCopyAnschrift=&Anschrift kopieren]\n"
             "tmpKategorie=Kateg&orie[mnuNeueKategorie=&Neu...|"
