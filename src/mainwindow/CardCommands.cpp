@@ -92,6 +92,7 @@ void CardCommands::newCard() {
         return;
     }
     // The store first: when it fails, list and view stay as they were.
+    c_.beforeChange(backup::Occasion::Change);
     store::UndoStep step(c_.store->db(), QStringLiteral("Neue Karte"));
     const maintenance::NewCard result =
         maintenance::addCard(*c_.store, c_.list.index(), heading, category);
@@ -143,6 +144,7 @@ void CardCommands::rename() {
         return;
     }
     // Exactly the selected card is renamed; the store first, then the list.
+    c_.beforeChange(backup::Occasion::Change);
     store::UndoStep step(c_.store->db(), QStringLiteral("Karte umbenennen"));
     maintenance::renameCard(*c_.store, entry->id, name, {});
     step.commit();
@@ -185,6 +187,7 @@ void CardCommands::remove() {
         return;
     }
     {
+        c_.beforeChange(backup::Occasion::Change);
         store::UndoStep step(c_.store->db(), QStringLiteral("Karte löschen"));
         c_.store->deleteCard(entry->id);  // by its id: exactly the shown card; the store first
         step.commit();
@@ -230,6 +233,7 @@ void CardCommands::assignCategory() {
     maintenance::AssignCategoryDialog dialog(c_.store->file(), entry ? entry->heading : QString(),
                                              c_.window);
     if (dialog.exec() == QDialog::Accepted && entry && !dialog.chosenCategory().isEmpty()) {
+        c_.beforeChange(backup::Occasion::Change);
         store::UndoStep step(c_.store->db(), QStringLiteral("Andere Kategorie zuweisen"));
         maintenance::assignCategory(*c_.store, entry->heading, dialog.chosenCategory());
         step.commit();

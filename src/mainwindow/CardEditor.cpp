@@ -125,6 +125,9 @@ bool CardEditor::commit() {
     committing_ = true;
     const std::int64_t id = *shownId_;
     try {
+        if (hooks_.beforeSave) {
+            hooks_.beforeSave();
+        }
         // Every save of one visit to the card is one step to undo.
         store::UndoStep step(store_->db(), kEditStep, visit_);
         store_->writeFields(id, values);

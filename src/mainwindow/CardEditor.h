@@ -45,6 +45,7 @@ public:
         std::function<void()> markChanged;             // sets the run's change flag
         std::function<void(std::int64_t)> saved;       // after a card was written
         std::function<QString(std::int64_t)> heading;  // for messages
+        std::function<void()> beforeSave;              // a backup, where one is due
     };
 
     CardEditor(const MainWindowUi& ui, Hooks hooks, QObject* parent);

@@ -111,6 +111,7 @@ bool CategoryCommands::create(const QString& name) {
         return false;
     }
     {
+        c_.beforeChange(backup::Occasion::Change);
         store::UndoStep step(c_.store->db(), QStringLiteral("Neue Kategorie"));
         c_.store->addCategory(name);
         step.commit();
@@ -141,6 +142,7 @@ void CategoryCommands::renameSelected(const QString& name) {
         return;
     }
     {
+        c_.beforeChange(backup::Occasion::CategoryChange);
         store::UndoStep step(c_.store->db(), QStringLiteral("Kategorie umbenennen"));
         maintenance::renameCategory(*c_.store, c_.ui.Combo1->currentText(), name);
         step.commit();
@@ -167,6 +169,7 @@ void CategoryCommands::remove() {
         return;
     }
     {
+        c_.beforeChange(backup::Occasion::CategoryChange);
         store::UndoStep step(c_.store->db(), QStringLiteral("Kategorie löschen"));
         maintenance::deleteCategory(*c_.store, name);
         step.commit();

@@ -20,6 +20,9 @@ void MainImportHost::setChanged() {
 }
 
 void MainImportHost::importRunning(bool running) {
+    if (running) {
+        window_.backUpBefore(backup::Occasion::Import);  // the copy holds the store from before
+    }
     window_.setImportRunning(running);
 }
 

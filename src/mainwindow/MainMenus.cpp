@@ -38,6 +38,8 @@ QAction* MainMenus::addEntry(QMenu* menu, const char* name, const QString& text)
 void MainMenus::buildFileMenu(QMenu* file) {
     addEntry(file, "mnuExportieren", QStringLiteral("&Exportieren..."));
     addEntry(file, "mnuImportieren", QStringLiteral("&Importieren..."));
+    addEntry(file, "mnuSicherungWiederherstellen",
+             QStringLiteral("Sicherung &wiederherstellen..."));
     file->addSeparator();
     QMenu* print = addMenu(file, "mnuDrucken", QStringLiteral("&Drucken"));
     addEntry(print, "mnuDruckAnschrift", QStringLiteral("&Anschrift"));

@@ -4,6 +4,7 @@
 #include "import/ImportDialog.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
+#include "mainwindow/Backups.h"
 #include "mainwindow/CardCommands.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
@@ -33,6 +34,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace veltro::mainwindow {
 
@@ -40,6 +42,8 @@ namespace {
 
 constexpr quint32 kRed = 255;  // 0x00BBGGRR
 constexpr quint32 kGreen = 49152;
+constexpr int kNoteShownMs = 5000;
+constexpr int kFailureShownMs = 30000;
 
 void setTextColour(QLabel* label, quint32 bgr) {
     QPalette palette = label->palette();
@@ -63,18 +67,27 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     menus_ = std::make_unique<MainMenus>(*this);
     searchHost_ = std::make_unique<MainSearchHost>(*this);
     importHost_ = std::make_unique<MainImportHost>(*this);
+    backups_ = new Backups(
+        [this](const QString& text, bool failed) {
+            ui_.StatusBar1->showMessage(text, failed ? kFailureShownMs : kNoteShownMs);
+        },
+        this);
     editor_ = new CardEditor(
         ui_,
         {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
          [this](std::int64_t id) {
              const auto row = list_->index().positionOf(id);
              return row ? list_->index().heading(*row) : QString();
-         }},
+         },
+         [this] { backUpBefore(backup::Occasion::Change); }},
         this);
     list_ = std::make_unique<CardList>(ui_, *editor_, store_, this);
     fullText_ = std::make_unique<FullTextSearch>();
     const CommandContext commands{
-        ui_, *editor_, *list_, *fullText_, store_, [this] { changeFlag_ = true; }, this};
+        ui_,    *editor_,
+        *list_, *fullText_,
+        store_, [this] { changeFlag_ = true; },
+        this,   [this](backup::Occasion occasion) { backUpBefore(occasion); }};
     cards_ = std::make_unique<CardCommands>(commands);
     categories_ = std::make_unique<CategoryCommands>(commands);
     undo_ =
@@ -104,6 +117,12 @@ bool MainWindow::guarded(const QString& name, const std::function<void()>& comma
                                      QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok,
                                      platform::Icon::Exclamation, 0});
         return false;
+    }
+}
+
+void MainWindow::backUpBefore(backup::Occasion occasion) {
+    if (store_) {
+        backups_->beforeChange(store_->file(), occasion);
     }
 }
 
@@ -138,6 +157,7 @@ void MainWindow::connectMenus() {
             exporting::ExportDialog::showNew(store_->file(), this);
         }
     });
+    on("mnuSicherungWiederherstellen", [this] { mnuSicherungWiederherstellen(); });
     on("mnuNeuekarte", [this] { mnuNeuekarte(); });
     on("mnukarteRen", [this] { mnukarteRen(); });
     on("mnukarteloschen", [this] { mnukarteloschen(); });

@@ -72,6 +72,7 @@ void MainWindow::importVcard(const QString& path) {
         return;
     }
     import::ImportOutcome outcome;
+    backUpBefore(backup::Occasion::Import);
     setImportRunning(true);
     try {
         outcome = import::runImport(store_->file(), read->rows, {}, importHost_->undoStepName());

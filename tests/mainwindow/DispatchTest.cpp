@@ -202,6 +202,10 @@ const std::vector<Row>& rows() {
         {"mnuExportieren", nothing, shows("veltro::exporting::ExportDialog")},
         {"mnuImportieren", [](Dispatch& d) { d.chooseCategory(QStringLiteral("Privat")); },
          shows("veltro::import::ImportDialog")},
+        {"mnuSicherungWiederherstellen", closeModalSoon(),
+         [](Dispatch&) {
+             return qApp->property("seenModal").toString() == "SicherungWiederherstellen";
+         }},
         {"mnuDruckAnschrift", answer(Answer::No), asks("Anschrift drucken?")},
         {"mnuDruckNotizen", answer(Answer::No), asks("Notizen drucken?")},
         {"mnuDruckEingabefelder", answer(Answer::No), asks("Eingabefelder drucken?")},
@@ -365,7 +369,8 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
     EXPECT_EQ(
         bar.join(u'\n'),
         QStringLiteral(
-            "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|-|"
+            "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|"
+            "mnuSicherungWiederherstellen=Sicherung &wiederherstellen...|-|"
             "mnuDrucken=&Drucken[mnuDruckAnschrift=&Anschrift|mnuDruckNotizen=&Notizen|"
             "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
             "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker &einrichten...|-|"

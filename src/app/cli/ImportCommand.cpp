@@ -223,6 +223,7 @@ int importVcards(const ImportArgs& args, const std::filesystem::path& storeFile,
               << Qt::endl;
         return kFailed;
     }
+    backUpFirst(storeFile);
     reportImport(import::runImport(storeFile, imported->rows), category);
     return imported->skipped > 0 ? kPartly : kOk;
 }
@@ -264,6 +265,7 @@ int importFile(const QStringList& args) {
             err() << parsed.file << ": " << problem->text << Qt::endl;
             return problem->status;
         }
+        backUpFirst(storeFile);
         reportImport(import::runImport(storeFile, table.rows), category);
         if (table.count && !table.count->matches()) {
             err() << parsed.file << ": " << import::recordCountText(*table.count) << '.'

@@ -44,6 +44,11 @@ constexpr Command kCommands[] = {
      exportCards},
     {"import", "import VERZ DATEI ...     CSV-, Text-, Access- oder vCard-Datei importieren",
      importFile},
+    {"backups", "backups VERZ              Sicherungen der Kartei mit Datum und Kartenzahl",
+     listBackupsCommand},
+    {"restore",
+     "restore VERZ SICHERUNG    Sicherung wiederherstellen (die Kartei wird vorher gesichert)",
+     restoreCommand},
 };
 
 int help(int status) {
