@@ -1,13 +1,17 @@
 // import_run_undoable, undo_import and redo_import: an import of 100,000 cards recorded as
-// one step of the undo log, as the program runs it, and the undo and redo of that step.
+// one step of the undo log, as the program runs it, and the undo and redo of that step;
+// undo_import_window: that undo from the window's menu.
 #include "Bench.h"
+#include "BenchWindow.h"
 
 #include "import/ImportRun.h"
+#include "mainwindow/MainMenus.h"
 #include "store/CardStore.h"
 #include "store/Schema.h"
 #include "store/Snapshot.h"
 #include "store/UndoLog.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 
 #include <cstdio>
@@ -103,7 +107,34 @@ void undoImport(const BenchContext& context) {
     }
 }
 
+// The same undo from the menu of a loaded window, until the card list, the category
+// selector and the card view show the store without the import.
+void undoImportInWindow(const BenchContext& context) {
+    const auto rows = importRows();
+    for (const std::int64_t cards : context.cardCounts) {
+        PlatformScope platform(std::make_unique<AnsweringPlatform>(platform::Answer::Yes));
+        LoadedWindow window(context, cards);
+        QAction* undo = window->menus().action(QStringLiteral("mnuRueckgaengig"));
+        Timings undos;
+        for (int run = 0; run < context.runs; ++run) {
+            auto copy = rows;
+            importing::runImport(window->cardStore()->file(), copy, {}, QStringLiteral("Import"));
+            window->ImportCommand1();
+            window.repaint();
+            undos.measure([&] {
+                undo->trigger();
+                window.repaint();
+            });
+            if (window->cardStore()->cardCount() != cards) {
+                throw std::runtime_error("undo left the import's cards behind");
+            }
+        }
+        undos.report("undo_import_window", cards, context.runs);
+    }
+}
+
 const Register kUndoImport("undo_import", undoImport);
+const Register kUndoImportInWindow("undo_import_window", undoImportInWindow);
 
 }  // namespace
 

@@ -134,8 +134,17 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
 }
 
 void MainWindow::connectUndo() {
-    connectEntry("mnuRueckgaengig", [this] { undo_->undo(); });
-    connectEntry("mnuWiederholen", [this] { undo_->redo(); });
+    // The keys reach the entries while an import writes, though the menus are off.
+    connectEntry("mnuRueckgaengig", [this] {
+        if (!importRunning_) {
+            undo_->undo();
+        }
+    });
+    connectEntry("mnuWiederholen", [this] {
+        if (!importRunning_) {
+            undo_->redo();
+        }
+    });
     connect(menus_->menu(QStringLiteral("mnuBearbeiten")), &QMenu::aboutToShow, this,
             [this] { undo_->refresh(); });
 }

@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QListView>
 
+#include <unordered_set>
+
 namespace veltro::mainwindow {
 
 namespace {
@@ -81,13 +83,34 @@ void UndoCommands::follow(const store::StepChanges& changes) {
     } else {
         updateCards(changes.cards);
     }
-    for (const std::int64_t id : changes.cards) {
-        if (c_.list.index().positionOf(id)) {
-            showCard(id);
-            return;
+    if (const auto id = firstListed(changes.cards)) {
+        showCard(*id);
+    } else {
+        c_.list.showCategory();
+    }
+}
+
+// The card of the lowest row id among these that the list holds now.
+std::optional<std::int64_t> UndoCommands::firstListed(const std::vector<std::int64_t>& ids) const {
+    const store::CardIndex& index = c_.list.index();
+    if (ids.size() <= kCardByCard) {
+        for (const std::int64_t id : ids) {
+            if (index.positionOf(id)) {
+                return id;
+            }
+        }
+        return std::nullopt;
+    }
+    // Many cards: one pass over the list instead of a search for each.
+    const std::unordered_set<std::int64_t> wanted(ids.begin(), ids.end());
+    std::optional<std::int64_t> first;
+    for (std::int32_t i = 0; i < index.size(); ++i) {
+        const std::int64_t id = index.id(i);
+        if ((!first || id < *first) && wanted.contains(id)) {
+            first = id;
         }
     }
-    c_.list.showCategory();
+    return first;
 }
 
 void UndoCommands::updateCards(const std::vector<std::int64_t>& ids) {

@@ -22,6 +22,8 @@ public:
 private:
     void follow(const store::StepChanges& changes);
     void updateCards(const std::vector<std::int64_t>& ids);
+    [[nodiscard]] std::optional<std::int64_t> firstListed(
+        const std::vector<std::int64_t>& ids) const;
     void reloadAll();
     void showCard(std::int64_t id);
 
