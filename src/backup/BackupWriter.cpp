@@ -30,7 +30,7 @@ QString pathText(const fs::path& path) {
 // A new, empty file only its owner may read, under a name not taken yet.
 fs::path claimName(const fs::path& folder, const QDateTime& now) {
     for (int number = 1;; ++number) {
-        const fs::path target = folder / backupName(now, number).toStdString();
+        fs::path target = folder / backupName(now, number).toStdString();
         std::error_code ec;
         if (fs::exists(target, ec)) {
             continue;
@@ -73,7 +73,7 @@ fs::path BackupWriter::write(const QDateTime& now) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     fs::permissions(folder, fs::perms::owner_all, ec);
-    const fs::path target = claimName(folder, now);
+    fs::path target = claimName(folder, now);
     const fs::path partial = fs::path(target).concat(".tmp");
     try {
         auto copy = store::Database::open(partial);

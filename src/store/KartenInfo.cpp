@@ -48,7 +48,8 @@ void noteOnlyRealChanges(Database& db) {
     std::string changed;
     for (const auto name : kColumnNames) {
         const std::string column = '"' + std::string(name) + '"';
-        changed += (changed.empty() ? "" : " OR ") + ("old." + column) + " IS NOT new." + column;
+        changed.append(changed.empty() ? "" : " OR ").append("old.").append(column);
+        changed.append(" IS NOT new.").append(column);
     }
     db.exec("DROP TRIGGER IF EXISTS KartenInfoAendern");
     db.exec("CREATE TRIGGER KartenInfoAendern AFTER UPDATE ON Kontakte WHEN " + changed +

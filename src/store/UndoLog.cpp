@@ -55,7 +55,8 @@ void dropUnchanged(Database& db, std::int64_t step) {
     for (const auto& t : loggedTables()) {
         std::string same;
         for (const auto& column : t.columns) {
-            same += " AND r.\"" + column + "\" IS l.\"" + column + '"';
+            same.append(" AND r.\"").append(column).append("\" IS l.\"").append(column);
+            same += '"';
         }
         auto kept = db.prepare("DELETE FROM " + t.log + " AS l WHERE Schritt = ?1 AND Da AND " +
                                "EXISTS (SELECT 1 FROM " + t.table + " r WHERE r." + t.key +
@@ -85,8 +86,10 @@ bool touchedAnything(Database& db, std::int64_t step) {
 void forget(Database& db, const std::string& condition) {
     const std::string steps = "SELECT Nr FROM Schritte WHERE " + condition;
     for (const auto& t : loggedTables()) {
-        db.exec("DELETE FROM " + t.log + " WHERE Schritt IN (" + steps + " UNION ALL SELECT -Nr " +
-                "FROM Schritte WHERE " + condition + ")");
+        std::string sql = "DELETE FROM " + t.log;
+        sql.append(" WHERE Schritt IN (").append(steps).append(" UNION ALL SELECT -Nr FROM ");
+        sql.append("Schritte WHERE ").append(condition).append(")");
+        db.exec(sql);
     }
     db.exec("DELETE FROM Schritte WHERE " + condition);
 }

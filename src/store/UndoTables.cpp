@@ -17,7 +17,7 @@ std::string listed(const std::vector<std::string>& columns, const std::string& p
     std::string list;
     for (const auto& name : columns) {
         list += list.empty() ? "" : ", ";
-        list += prefix + '"' + name + '"';
+        list.append(prefix).append(1, '"').append(name).append(1, '"');
     }
     return list;
 }
@@ -26,7 +26,8 @@ std::string assigned(const std::vector<std::string>& columns, const std::string&
     std::string list;
     for (const auto& name : columns) {
         list += list.empty() ? "" : ", ";
-        list += '"' + name + "\" = " + from + ".\"" + name + '"';
+        list.append(1, '"').append(name).append("\" = ").append(from).append(".\"");
+        list.append(name).append(1, '"');
     }
     return list;
 }

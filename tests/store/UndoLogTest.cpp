@@ -151,26 +151,6 @@ INSTANTIATE_TEST_SUITE_P(
                }}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(UndoLogTest, StepsUndoAndRedoInTurnAcrossTheRun) {
-    const QStringList start = exactTables(db());
-    step(QStringLiteral("Neue Karte"),
-         [&] { newCard(QStringLiteral("A"), QStringLiteral("Privat")); });
-    const QStringList one = exactTables(db());
-    step(QStringLiteral("Karte löschen"), [&] { store_->deleteCard(idOf("Müller")); });
-    const QStringList two = exactTables(db());
-
-    EXPECT_EQ(UndoLog::undo(db())->name, QStringLiteral("Karte löschen"));
-    EXPECT_EQ(exactTables(db()), one);
-    EXPECT_EQ(UndoLog::undo(db())->name, QStringLiteral("Neue Karte"));
-    EXPECT_EQ(exactTables(db()), start);
-    EXPECT_EQ(UndoLog::undo(db()), std::nullopt);
-    EXPECT_EQ(UndoLog::redo(db())->name, QStringLiteral("Neue Karte"));
-    EXPECT_EQ(UndoLog::redoName(db()), QStringLiteral("Karte löschen"));
-    EXPECT_EQ(UndoLog::redo(db())->name, QStringLiteral("Karte löschen"));
-    EXPECT_EQ(exactTables(db()), two);
-    EXPECT_EQ(UndoLog::redo(db()), std::nullopt);
-}
-
 TEST_F(UndoLogTest, ANewChangeAfterAnUndoEndsTheRedoButAStepWithoutChangeDoesNot) {
     step(QStringLiteral("Eins"), [&] { newCard(QStringLiteral("A"), QStringLiteral("Privat")); });
     UndoLog::undo(db());

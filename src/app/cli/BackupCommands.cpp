@@ -25,7 +25,7 @@ QString nameOf(const fs::path& file) {
 
 // A bare name is one of the store's backups; anything else a path of its own.
 fs::path backupArg(const QString& dir, const QString& file) {
-    const fs::path given(file.toStdString());
+    fs::path given(file.toStdString());
     if (given.has_parent_path()) {
         return given;
     }
