@@ -2,8 +2,12 @@
 
 #include "store/SampleCards.h"
 #include "store/Schema.h"
+#include "store/SchemaVersion.h"
+#include "store/Sqlite.h"
+#include "store/Upgrade.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 
@@ -22,10 +26,18 @@ Register::Register(std::string name, std::function<void(const BenchContext&)> ru
 
 fs::path BenchContext::pristineStore(std::int64_t cards) const {
     const fs::path dir = cacheDir / ("store-" + std::to_string(cards));
-    if (!fs::exists(dir / store::kStoreFileName)) {
+    const fs::path file = dir / store::kStoreFileName;
+    if (!fs::exists(file)) {
         std::cerr << "erzeuge Kartei mit " << cards << " Karten ..." << std::endl;
         fs::remove_all(dir);
         store::writeSyntheticStore(dir, cards);
+    }
+    // A store made by an older build is brought forward once here, not in every measured
+    // run on a copy of it.
+    if (auto db = store::Database::open(file);
+        store::storeVersion(db) < store::kCurrentStoreVersion) {
+        std::cerr << "hebe Kartei mit " << cards << " Karten auf den neuen Stand ..." << std::endl;
+        store::upgradeStore(db);
     }
     return dir;
 }
@@ -37,6 +49,26 @@ fs::path BenchContext::scratchCopy(std::int64_t cards, const std::string& tag) c
     fs::create_directories(dir);
     fs::copy_file(source / store::kStoreFileName, dir / store::kStoreFileName);
     return dir;
+}
+
+namespace {
+constexpr std::int64_t kHeavyBudgetMs = 30000;
+
+std::int64_t nowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+}  // namespace
+
+Repeats::Repeats(const BenchContext& context, std::int64_t cards)
+    : most_(context.heavyRuns(cards)), strict_(context.runsGiven), startedMs_(nowMs()) {}
+
+bool Repeats::another() {
+    const bool more =
+        done_ == 0 || (done_ < most_ && (strict_ || nowMs() - startedMs_ < kHeavyBudgetMs));
+    done_ += more ? 1 : 0;
+    return more;
 }
 
 double median(std::vector<double> samples) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -15,9 +17,15 @@ namespace veltro::bench {
 struct BenchContext {
     std::vector<std::int64_t> cardCounts;
     int runs = 5;
+    bool runsGiven = false;  // --runs was given
     std::filesystem::path cacheDir;
     std::filesystem::path binDir;  // where veltro-adressbuch and veltro-cli live
 
+    // Runs of a metric that starts the program or reads or writes a whole store: three at
+    // a million cards unless --runs says otherwise.
+    [[nodiscard]] int heavyRuns(std::int64_t cards) const {
+        return runsGiven || cards < 1000000 ? runs : std::min(runs, 3);
+    }
     // A pristine generated store with N cards (made once, then reused read-only).
     [[nodiscard]] std::filesystem::path pristineStore(std::int64_t cards) const;
     // A fresh copy of that store in a scratch directory, for metrics that write.
@@ -34,6 +42,23 @@ struct Metric {
 std::vector<Metric>& registry();
 struct Register {
     Register(std::string name, std::function<void(const BenchContext&)> run);
+};
+
+// Counts the runs of a heavy metric: up to its number, but none more once half a minute has
+// gone, so that all metrics at a million cards fit in minutes even on a busy machine.
+// Without --runs; with it, exactly that many.
+class Repeats {
+public:
+    Repeats(const BenchContext& context, std::int64_t cards);
+    // Whether to run once more; counts the run.
+    bool another();
+    [[nodiscard]] int done() const { return done_; }
+
+private:
+    int most_;
+    bool strict_;
+    int done_ = 0;
+    std::int64_t startedMs_;
 };
 
 // Median of samples in milliseconds.

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QSettings>
+#include <QSignalSpy>
+
+#include <memory>
 
 namespace veltro::bench {
 
@@ -22,9 +25,32 @@ LoadedWindow::LoadedWindow(const BenchContext& context, std::int64_t cards) {
     const auto dir = context.scratchCopy(cards, "window");
     qputenv("VELTRO_HOME", QByteArray::fromStdString(dir.string()));
     window_.resize(1000, 700);
+    QSignalSpy ready(&window_, &mainwindow::MainWindow::fullTextReady);
     window_.Form_Load();
     window_.show();
     QApplication::processEvents();
+    if (ready.isEmpty()) {
+        ready.wait(600000);
+    }
+}
+
+void LoadedWindow::reloadAndWait() {
+    QSignalSpy ready(&window_, &mainwindow::MainWindow::fullTextReady);
+    window_.ImportCommand1();
+    if (ready.isEmpty()) {
+        ready.wait(600000);
+    }
+}
+
+LoadedWindow& sharedWindow(const BenchContext& context, std::int64_t cards) {
+    static std::unique_ptr<LoadedWindow> window;
+    static std::int64_t loaded = -1;
+    if (loaded != cards) {
+        window.reset();
+        window = std::make_unique<LoadedWindow>(context, cards);
+        loaded = cards;
+    }
+    return *window;
 }
 
 void LoadedWindow::chooseCategory(const QString& name) {

@@ -42,7 +42,8 @@ private:
     std::unique_ptr<platform::Platform> previous_;
 };
 
-// One loaded and shown main window over a scratch copy of the store.
+// One loaded and shown main window over a scratch copy of the store, its full-text index
+// built, so that what is measured does not share the processor with the build.
 class LoadedWindow {
 public:
     LoadedWindow(const BenchContext& context, std::int64_t cards);
@@ -50,6 +51,9 @@ public:
     mainwindow::MainWindow* operator->() { return &window_; }
 
     void chooseCategory(const QString& name);
+    // Reads the store again as after an import, and waits until the full-text index has
+    // read it too.
+    void reloadAndWait();
     // Handles what is pending until the window is painted again where it changed
     // (card list, card view, panels), as the screen shows it.
     void repaint();
@@ -60,5 +64,9 @@ private:
     QTemporaryDir config_;
     mainwindow::MainWindow window_;
 };
+
+// The window the metrics of a window in use share, one store size at a time: loading a
+// million cards again for each of them would take minutes.
+[[nodiscard]] LoadedWindow& sharedWindow(const BenchContext& context, std::int64_t cards);
 
 }  // namespace veltro::bench

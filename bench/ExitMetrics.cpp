@@ -45,7 +45,8 @@ void exitMetric(const BenchContext& context, const char* name, bool keep) {
         // One copy serves every run: a discard puts it back, a keep only rewrites one field.
         const auto dir = context.scratchCopy(cards, "exit");
         std::vector<double> samples;
-        for (int run = 0; run < context.runs; ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             if (const auto ms = exitOnce(context, dir, keep)) {
                 samples.push_back(*ms);
             }

@@ -42,9 +42,11 @@ std::string megabytes(double bytes) {
     return text.data();
 }
 
-void exportMetric(const BenchContext& context, const std::string& name, ExportFormat format) {
+void exportMetric(const BenchContext& context, const std::string& name, ExportFormat format,
+                  bool keepRichText = false) {
     exporting::ExportOptions options;
     options.format = format;
+    options.keepRichText = keepRichText;
     for (const std::int64_t cards : context.cardCounts) {
         const auto storeFile = context.pristineStore(cards) / store::kStoreFileName;
         const QString target =
@@ -52,7 +54,8 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
         std::vector<double> samples;
         std::vector<double> cpuSamples;  // tells load from other processes apart
         long long peakGrowthKb = 0;
-        for (int run = 0; run < context.runs; ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             resetPeakRss();
             const long long baseKb = statusKb("VmRSS:");
             QElapsedTimer timer;
@@ -71,15 +74,20 @@ void exportMetric(const BenchContext& context, const std::string& name, ExportFo
         }
         const double fileBytes = static_cast<double>(QFile(target).size());
         QFile::remove(target);
-        report(name, cards, median(samples), context.runs,
+        report(name, cards, median(samples), repeats.done(),
                {{"cpu_ms", std::to_string(static_cast<long long>(median(cpuSamples)))},
                 {"file_mb", megabytes(fileBytes)},
+                {"mb_per_s", megabytes(fileBytes / (median(samples) / 1e3))},
                 {"peak_rss_growth_mb", megabytes(static_cast<double>(peakGrowthKb) * 1024)}});
     }
 }
 
 const Register csvMetric("export_csv", [](const BenchContext& context) {
     exportMetric(context, "export_csv", ExportFormat::Csv);
+});
+// Address and notes as the stored RTF rather than their text.
+const Register csvRtfMetric("export_csv_rtf", [](const BenchContext& context) {
+    exportMetric(context, "export_csv_rtf", ExportFormat::Csv, true);
 });
 const Register textMetric("export_text", [](const BenchContext& context) {
     exportMetric(context, "export_text", ExportFormat::Text);

@@ -1,7 +1,10 @@
 #include "Bench.h"
 
+#include "ProgramRun.h"
+
 #include "import/ImportRun.h"
 #include "import/TextSource.h"
+#include "store/CardIndex.h"
 #include "store/Schema.h"
 #include "store/Snapshot.h"
 
@@ -178,30 +181,77 @@ void previewMetric(const BenchContext& context) {
            {{"rows", std::to_string(rows)}, {"file_read", "true"}, samples.cpuMedian()});
 }
 
+// What the window does: read and split the file, write the rows, reload its card index.
 void runMetric(const BenchContext& context) {
-    const auto source = importing::TextSource::load(importFile(context));
-    const auto rows = source->preview(kOptions, fullMapping()).rows;
+    const QString file = importFile(context);
     for (const std::int64_t cards : context.cardCounts) {
         Samples samples;
         importing::ImportOutcome outcome;
-        for (int run = 0; run < context.runs; ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             const auto dir = context.scratchCopy(cards, "import");
+            const auto storeFile = dir / store::kStoreFileName;
             {
                 // As in the program: a run is in progress, so every new card is noted.
-                auto db = store::Database::open(dir / store::kStoreFileName);
+                auto db = store::Database::open(storeFile);
                 store::Snapshot::take(db);
             }
-            auto copy = rows;
+            auto shown = store::CardStore::open(storeFile);
+            store::CardIndex index;
+            index.load(shown);
             samples.measure([&] {
-                outcome =
-                    importing::runImport(dir / store::kStoreFileName, copy,
-                                         [](importing::ImportPhase, std::int64_t) { return true; });
+                auto rows =
+                    importing::TextSource::load(file)->preview(kOptions, fullMapping()).rows;
+                outcome = importing::runImport(
+                    storeFile, rows, [](importing::ImportPhase, std::int64_t) { return true; });
+                index.load(shown);
             });
         }
-        report("import_run", cards, median(samples.wall), context.runs,
+        report("import_run", cards, median(samples.wall), repeats.done(),
                {{"rows", std::to_string(outcome.cards)},
                 {"renamed", std::to_string(outcome.renamed)},
+                {"file_read", "true"},
+                {"reload", "true"},
                 samples.cpuMedian()});
+    }
+}
+
+// The command line on the same file: process start to end, and its peak resident memory.
+void cliMetric(const BenchContext& context) {
+    const QString file = importFile(context);
+    QStringList map;
+    const auto mapping = fullMapping();
+    for (std::size_t target = importing::kHeadingTarget; target < importing::kTargetCount;
+         ++target) {
+        if (const auto& source = mapping.source(target)) {
+            map << importing::targetName(target) + u'=' + QString::number(source->column + 1);
+        }
+    }
+    for (const std::int64_t cards : context.cardCounts) {
+        std::vector<double> wall;
+        std::vector<double> cpu;  // the child's user and system time
+        std::vector<double> peaks;
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
+            const auto dir = context.scratchCopy(cards, "import-cli");
+            QElapsedTimer timer;
+            timer.start();
+            const auto child =
+                runChild(context.binDir / "veltro-cli",
+                         {"import", dir.string(), file.toStdString(), "--category", "Kunden",
+                          "--map", map.join(u',').toStdString(), "--separator", ";", "--quoted"});
+            wall.push_back(msSince(timer));
+            if (!child || child->status != 0) {
+                std::cerr << "import_cli: veltro-cli ended with an error" << std::endl;
+                return;
+            }
+            peaks.push_back(child->peakMb);
+            cpu.push_back(child->cpuMs);
+        }
+        report("import_cli", cards, median(wall), repeats.done(),
+               {{"rows", std::to_string(kRows)},
+                {"mb", QString::number(median(peaks), 'f', 1).toStdString()},
+                {"cpu_median_ms", QString::number(median(cpu), 'f', 1).toStdString()}});
     }
 }
 
@@ -220,7 +270,8 @@ void repeatedMetric(const BenchContext& context) {
     for (const std::int64_t cards : context.cardCounts) {
         Samples samples;
         importing::ImportOutcome outcome;
-        for (int run = 0; run < context.runs; ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             const auto dir = context.scratchCopy(cards, "import-repeated");
             {
                 auto db = store::Database::open(dir / store::kStoreFileName);
@@ -233,7 +284,7 @@ void repeatedMetric(const BenchContext& context) {
                                          [](importing::ImportPhase, std::int64_t) { return true; });
             });
         }
-        report("import_run_repeated", cards, median(samples.wall), context.runs,
+        report("import_run_repeated", cards, median(samples.wall), repeats.done(),
                {{"rows", std::to_string(outcome.cards)},
                 {"renamed", std::to_string(outcome.renamed)},
                 samples.cpuMedian()});
@@ -243,6 +294,7 @@ void repeatedMetric(const BenchContext& context) {
 const Register kListMetric("import_list", listMetric);
 const Register kPreviewMetric("import_preview", previewMetric);
 const Register kRunMetric("import_run", runMetric);
+const Register kCliMetric("import_cli", cliMetric);
 const Register kRepeatedMetric("import_run_repeated", repeatedMetric);
 
 }  // namespace

@@ -6,6 +6,9 @@
 #include <QString>
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace veltro::bench {
 
@@ -20,5 +23,15 @@ void emptySnapshot(const std::filesystem::path& storeDir);
 void startProgram(QProcess& process, const BenchContext& context,
                   const std::filesystem::path& storeDir, const QString& configDir,
                   const char* request, const QString& value);
+
+// How a child process ended, and the most memory it held.
+struct ChildRun {
+    int status = -1;  // its exit status, -1 when it did not end normally
+    double peakMb = 0;
+    double cpuMs = 0;  // user and system time
+};
+// Runs a program with these arguments, its output discarded, and waits for it.
+[[nodiscard]] std::optional<ChildRun> runChild(const std::filesystem::path& program,
+                                               const std::vector<std::string>& args);
 
 }  // namespace veltro::bench

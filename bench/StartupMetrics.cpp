@@ -39,7 +39,8 @@ void startup(const BenchContext& context) {
         for (const bool splash : {false, true}) {
             writeProgramSettings(config.path(), splash);
             std::vector<double> samples;
-            for (int i = 0; i < context.runs; ++i) {
+            Repeats repeats(context, cards);
+            while (repeats.another()) {
                 emptySnapshot(dir);
                 if (const auto ms = runOnce(context, dir, config.path())) {
                     samples.push_back(*ms);

@@ -45,7 +45,8 @@ void exportMetric(const BenchContext& context) {
             QString::fromStdString((context.cacheDir / "export_vcard.out").string());
         std::vector<double> wall;
         std::vector<double> cpu;
-        for (int run = 0; run < context.runs; ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             QElapsedTimer timer;
             const double cpuStart = cpuMs();
             timer.start();
@@ -59,7 +60,7 @@ void exportMetric(const BenchContext& context) {
         }
         const double megabytes = static_cast<double>(QFile(target).size()) / 1e6;
         QFile::remove(target);
-        report("export_vcard", cards, median(wall), context.runs,
+        report("export_vcard", cards, median(wall), repeats.done(),
                {{"cpu_median_ms", decimal(median(cpu))}, {"file_mb", decimal(megabytes)}});
     }
 }
@@ -86,7 +87,8 @@ void importMetric(const BenchContext& context) {
         std::vector<double> cpu;
         std::vector<double> reading;
         importing::ImportOutcome outcome;
-        for (int run = 0; run < context.runs; ++run) {
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
             const auto dir = context.scratchCopy(cards, "import_vcard");
             {
                 auto db = store::Database::open(dir / store::kStoreFileName);
@@ -101,7 +103,7 @@ void importMetric(const BenchContext& context) {
             wall.push_back(msSince(timer));
             cpu.push_back(cpuMs() - cpuStart);
         }
-        report("import_vcard", cards, median(wall), context.runs,
+        report("import_vcard", cards, median(wall), repeats.done(),
                {{"imported", std::to_string(outcome.cards)},
                 {"read_and_map_ms", decimal(median(reading))},
                 {"cpu_median_ms", decimal(median(cpu))}});

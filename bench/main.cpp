@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
             context.cardCounts = parseCounts(args[++i]);
         } else if (arg == u"--runs" && hasValue) {
             context.runs = std::max(1, args[++i].toInt());
+            context.runsGiven = true;
         } else if (arg == u"--metric" && hasValue) {
             wanted << args[++i].split(u',', Qt::SkipEmptyParts);
         } else if (arg == u"--cache" && hasValue) {

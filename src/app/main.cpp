@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -49,11 +50,17 @@ int main(int argc, char** argv) {
     sinceStart.start();
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
+    // Ties the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("veltro-adressbuch"));
     QApplication::setQuitOnLastWindowClosed(true);
     QTranslator translator;
     loadGermanTranslations(app, translator);
 
     veltro::mainwindow::Program program;
+    // The desktop passes a vCard file to open; Qt has taken its own options already.
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
+        program.setOpenFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+    }
     installBenchHooks(program, sinceStart);
     if (!program.start()) {
         return program.exitStatus();

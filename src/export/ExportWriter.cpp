@@ -2,6 +2,7 @@
 
 #include "richtext/StoredText.h"
 #include "store/CardStore.h"
+#include "store/FoldedUtf8.h"
 
 #include <QIODevice>
 
@@ -108,8 +109,16 @@ void ExportWriter::appendHeader() {
 void ExportWriter::appendRecord(const store::Statement& row) {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         // Column 0 of the row is the row id; a Null field is empty text.
-        QString stored = row.textOrEmpty(static_cast<int>(i + 1));
-        encoder_.appendQuoted(buffer_, columnText(columns_[i].field, std::move(stored)));
+        const int column = static_cast<int>(i + 1);
+        const store::Field field = columns_[i].field;
+        if (const std::string_view utf8 = row.utf8(column);
+            isRichTextField(field) && !options_.keepRichText && store::isValidUtf8(utf8)) {
+            // The RTF is read from the engine's bytes without a copy as UTF-16 first.
+            encoder_.appendQuoted(
+                buffer_, richtext::plainTextFromStoredUtf8(utf8, richtext::LineBreak::CrLf));
+        } else {
+            encoder_.appendQuoted(buffer_, columnText(field, row.textOrEmpty(column)));
+        }
         appendSeparatorAfter(i);
     }
 }

@@ -1,12 +1,19 @@
 #include "fulltext/FullTextIndex.h"
 
 #include "richtext/StoredText.h"
+#include "store/ByteSearch.h"
 #include "store/CaseFold.h"
+#include "store/FoldedUtf8.h"
 #include "store/LikePattern.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string_view>
+#include <array>
+#include <climits>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace veltro::fulltext {
 
@@ -16,10 +23,121 @@ namespace {
 
 // Small enough that a cancel is noticed within a few milliseconds.
 constexpr std::int64_t kChunk = 250;
+constexpr std::uint16_t kWideId = 0x8000;  // the first of two units of a large piece id
 
 bool hasWildcard(const QString& text) {
     return std::any_of(text.begin(), text.end(),
                        [](QChar c) { return c == u'*' || c == u'?' || c == u'#' || c == u'['; });
+}
+
+std::string utf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+void appendId(std::vector<std::uint16_t>& units, std::uint32_t id) {
+    if (id < kWideId) {
+        units.push_back(static_cast<std::uint16_t>(id));
+    } else {
+        units.push_back(static_cast<std::uint16_t>(kWideId | (id >> 16)));
+        units.push_back(static_cast<std::uint16_t>(id & 0xFFFF));
+    }
+}
+
+// Walks the piece ids of a record; `visit` returns false to stop.
+template <typename Visit>
+void forEachId(std::span<const std::uint16_t> units, Visit&& visit) {
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        std::uint32_t id = units[i];
+        if ((id & kWideId) != 0) {
+            id = ((id & ~std::uint32_t{kWideId}) << 16) | units[++i];
+        }
+        if (!visit(id)) {
+            return;
+        }
+    }
+}
+
+// The first place at or after `from` that holds one of `wanted` (at most PieceMarks::kFew
+// units), or units.size(). Eight units at a time where the processor allows.
+std::size_t findAnyUnit(std::span<const std::uint16_t> units, std::size_t from,
+                        std::span<const std::uint16_t> wanted) {
+    std::size_t at = from;
+#if defined(__SSE2__)
+    std::array<__m128i, PieceMarks::kFew> needles{};
+    for (std::size_t k = 0; k < wanted.size(); ++k) {
+        needles[k] = _mm_set1_epi16(static_cast<short>(wanted[k]));
+    }
+    for (; at + 8 <= units.size(); at += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units.data() + at));
+        __m128i hits = _mm_setzero_si128();
+        for (std::size_t k = 0; k < wanted.size(); ++k) {
+            hits = _mm_or_si128(hits, _mm_cmpeq_epi16(eight, needles[k]));
+        }
+        if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0) {
+            return at + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
+        }
+    }
+#endif
+    for (; at < units.size(); ++at) {
+        if (std::find(wanted.begin(), wanted.end(), units[at]) != wanted.end()) {
+            return at;
+        }
+    }
+    return units.size();
+}
+
+// Runs of word bytes with the separators after them.
+template <typename Visit>
+void forEachPiece(std::string_view text, Visit&& visit) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && isWordByte(static_cast<unsigned char>(text[end]))) {
+            ++end;
+        }
+        while (end < text.size() && !isWordByte(static_cast<unsigned char>(text[end]))) {
+            ++end;
+        }
+        visit(text.substr(start, end - start));
+        start = end;
+    }
+}
+
+void appendLength(std::string& out, std::size_t length) {
+    do {
+        const auto low = static_cast<char>(length & 0x7F);
+        length >>= 7;
+        out.push_back(static_cast<char>(low | (length != 0 ? 0x80 : 0)));
+    } while (length != 0);
+}
+
+std::size_t readLength(std::span<const char> bytes, std::size_t& at) {
+    std::size_t length = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = static_cast<unsigned char>(bytes[at++]);
+        length |= static_cast<std::size_t>(byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0) {
+            return length;
+        }
+    }
+}
+
+// The longest run of word bytes in a text: any match must hold it within one piece.
+std::string_view longestWordRun(std::string_view text) {
+    std::string_view best;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && isWordByte(static_cast<unsigned char>(text[end]))) {
+            ++end;
+        }
+        if (end - start > best.size()) {
+            best = text.substr(start, end - start);
+        }
+        start = end + 1;
+    }
+    return best;
 }
 
 }  // namespace
@@ -45,38 +163,84 @@ const std::array<FullTextIndex::Column, FullTextIndex::kColumns>& FullTextIndex:
     return table;
 }
 
-namespace {
-constexpr std::size_t kContainsColumns = 8;
-
-std::array<QString, FullTextIndex::kColumns> foldedValues(const store::Card& card) {
-    std::array<QString, FullTextIndex::kColumns> values;
-    for (std::size_t i = 0; i < FullTextIndex::kColumns; ++i) {
-        const Field field = FullTextIndex::columns()[i].field;
+FullTextIndex::Values FullTextIndex::valuesOf(const store::Card& card) {
+    Values values;
+    for (std::size_t i = 0; i < kColumns; ++i) {
+        const Field field = columns()[i].field;
         const QString value = card.text(field);
-        values[i] = store::foldCase(
+        values[i] = utf8(store::foldCase(
             field == Field::Notizen ? richtext::plainTextFromStored(value, richtext::LineBreak::Lf)
-                                    : value);
+                                    : value));
     }
     return values;
 }
-}  // namespace
 
-void FullTextIndex::append(std::int64_t id, const std::array<QString, kColumns>& values) {
-    Region region;
-    region.id = id;
-    region.containsBegin = containsText_.size();
-    region.edgesBegin = edgeText_.size();
+FullTextIndex::Values FullTextIndex::valuesOfUtf8(std::span<const std::string_view> fields) {
+    Values values;
+    for (std::size_t i = 0; i < kColumns; ++i) {
+        const std::string_view bytes = fields[i];
+        const bool notes = columns()[i].field == Field::Notizen;
+        if (!store::isValidUtf8(bytes)) {
+            // As the store's text would read them: broken sequences replaced.
+            const QString text =
+                QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            values[i] = utf8(store::foldCase(
+                notes ? richtext::plainTextFromStored(text, richtext::LineBreak::Lf) : text));
+        } else if (notes && richtext::looksLikeRtf(QByteArrayView(
+                                bytes.data(), static_cast<qsizetype>(bytes.size())))) {
+            const QByteArray plain =
+                richtext::plainTextFromStoredUtf8(bytes, richtext::LineBreak::Lf).toUtf8();
+            store::appendFoldedUtf8(
+                std::string_view(plain.constData(), static_cast<std::size_t>(plain.size())),
+                values[i]);
+        } else {
+            store::appendFoldedUtf8(bytes, values[i]);
+        }
+    }
+    return values;
+}
+
+FullTextIndex::Prepared FullTextIndex::prepare(std::int64_t id, const Values& values) {
+    Prepared card;
+    card.id = id;
     for (std::size_t i = 0; i < kContainsColumns; ++i) {
-        const QByteArray utf8 = values[i].toUtf8();
-        containsText_.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-        containsText_.push_back('\0');
+        forEachPiece(values[i], [&](std::string_view piece) {
+            card.pieces.push_back({static_cast<std::uint32_t>(card.text.size()),
+                                   static_cast<std::uint32_t>(piece.size()),
+                                   TokenDictionary::hashOf(piece)});
+            card.text += piece;
+        });
+        card.pieces.push_back({});  // the end of the field
     }
     for (std::size_t i = kContainsColumns; i < kColumns; ++i) {
-        const QByteArray utf8 = values[i].toUtf8();
-        edgeText_.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-        region.edgeLength[i - kContainsColumns] = static_cast<std::uint32_t>(utf8.size());
+        appendLength(card.edges, values[i].size());
+        card.edges += values[i];
     }
-    regions_.push_back(region);
+    return card;
+}
+
+void FullTextIndex::append(std::int64_t id, const Values& values) {
+    append(prepare(id, values));
+}
+
+void FullTextIndex::append(const Prepared& card) {
+    std::vector<std::uint16_t> units;
+    units.reserve(card.pieces.size());
+    const std::string_view text(card.text);
+    for (const Prepared::Piece& piece : card.pieces) {
+        if (piece.length == 0) {
+            units.push_back(0);
+        } else {
+            appendId(units, words_.idOf(text.substr(piece.offset, piece.length), piece.hash));
+        }
+    }
+    Record record;
+    record.id = card.id;
+    record.pieces = pieces_.append(units);
+    record.pieceUnits = static_cast<std::uint32_t>(units.size());
+    record.edges = edges_.append(std::span<const char>(card.edges.data(), card.edges.size()));
+    record.edgeBytes = static_cast<std::uint32_t>(card.edges.size());
+    records_.push_back(record);
     ++live_;
 }
 
@@ -85,95 +249,155 @@ bool FullTextIndex::build(store::CardStore& store, const std::atomic<bool>& canc
     for (const auto& column : columns()) {
         fields.push_back(column.field);
     }
-    std::int64_t after = 0;
-    for (;;) {
+    for (std::int64_t after = 0;;) {
+        after =
+            store.visitHeadedRows(after, INT64_MAX, kChunk, fields,
+                                  [&](std::int64_t id, std::span<const std::string_view> values) {
+                                      if (!cancel) {
+                                          append(id, valuesOfUtf8(values));
+                                      }
+                                  });
         if (cancel) {
             return false;
         }
-        const auto cards = store.cardsAfter(after, kChunk, fields);
-        if (cards.empty()) {
+        if (after == 0) {
             return true;
         }
-        for (const auto& card : cards) {
-            if (cancel) {
-                return false;
-            }
-            if (card.value(Field::Schlagworte)) {
-                append(card.id, foldedValues(card));
-            }
-        }
-        after = cards.back().id;
     }
 }
 
-std::size_t FullTextIndex::regionAt(std::size_t offset) const {
-    const auto it = std::upper_bound(
-        regions_.begin(), regions_.end(), offset,
-        [](std::size_t value, const Region& r) { return value < r.containsBegin; });
-    return static_cast<std::size_t>(it - regions_.begin()) - 1;
+bool FullTextIndex::holdsAny(const Record& record, const PieceMarks& marks) const {
+    bool found = false;
+    forEachId(pieces_.at(record.pieces, record.pieceUnits), [&](std::uint32_t id) {
+        found = marks.has(id);
+        return !found;
+    });
+    return found;
 }
 
-void FullTextIndex::searchLiteral(const std::string& needle, IdSet& ids) const {
-    if (needle.empty()) {
-        for (const auto& region : regions_) {
-            if (region.alive) {
-                ids.insert(region.id);
-            }
+// A few pieces: their units are looked for in the blocks directly, and only the records
+// with a candidate are read. A candidate may be the second unit of a large id, so each is
+// read through before it counts.
+void FullTextIndex::searchFewPieces(const PieceMarks& marks, IdSet& ids) const {
+    std::array<std::uint16_t, PieceMarks::kFew> wanted{};
+    std::size_t count = 0;
+    for (const std::uint32_t id : marks.few()) {
+        const auto first = static_cast<std::uint16_t>(id < kWideId ? id : kWideId | (id >> 16));
+        if (std::find(wanted.begin(), wanted.begin() + count, first) == wanted.begin() + count) {
+            wanted[count++] = first;
         }
+    }
+    const auto units = std::span<const std::uint16_t>(wanted.data(), count);
+    auto next = records_.begin();
+    for (std::size_t b = 0; b < pieces_.blockCount(); ++b) {
+        const auto block = pieces_.block(b);
+        for (std::size_t at = findAnyUnit(block, 0, units); at < block.size();) {
+            // The record that holds this unit: records lie in the blocks in their order.
+            next = std::upper_bound(
+                next, records_.end(), std::pair(b, at),
+                [](const std::pair<std::size_t, std::size_t>& place, const Record& r) {
+                    return place <
+                           std::pair<std::size_t, std::size_t>(r.pieces.block, r.pieces.offset);
+                });
+            const Record& record = *(next - 1);
+            if (record.alive && holdsAny(record, marks)) {
+                ids.insert(record.id);
+            }
+            at = findAnyUnit(block, record.pieces.offset + record.pieceUnits, units);
+        }
+    }
+}
+
+void FullTextIndex::searchPieces(const PieceMarks& marks, IdSet& ids) const {
+    if (marks.count() == 0) {
         return;
     }
-    const char* base = containsText_.data();
-    std::size_t from = 0;
-    while (from < containsText_.size()) {
-        const void* hit =
-            memmem(base + from, containsText_.size() - from, needle.data(), needle.size());
-        if (hit == nullptr) {
-            break;
+    if (marks.count() <= PieceMarks::kFew) {
+        searchFewPieces(marks, ids);
+        return;
+    }
+    for (const Record& record : records_) {
+        if (!record.alive) {
+            continue;
         }
-        const std::size_t index =
-            regionAt(static_cast<std::size_t>(static_cast<const char*>(hit) - base));
-        const Region& region = regions_[index];
-        if (region.alive) {
-            ids.insert(region.id);
+        bool found = false;
+        forEachId(pieces_.at(record.pieces, record.pieceUnits), [&](std::uint32_t id) {
+            found = marks.has(id);
+            return !found;
+        });
+        if (found) {
+            ids.insert(record.id);
         }
-        // Go on with the next card.
-        from =
-            index + 1 < regions_.size() ? regions_[index + 1].containsBegin : containsText_.size();
     }
 }
 
-void FullTextIndex::searchEdges(const std::string& needle, IdSet& ids) const {
-    const std::string_view text(edgeText_);
-    for (const auto& region : regions_) {
-        if (!region.alive || ids.contains(region.id)) {
+// For texts with separators: each field put back together, of the cards that hold the
+// text's longest word somewhere.
+void FullTextIndex::searchJoined(std::string_view needle, IdSet& ids) const {
+    const std::string_view key = longestWordRun(needle);
+    const std::optional<PieceMarks> marks =
+        key.empty() ? std::nullopt : std::optional(words_.containing(key));
+    std::string field;
+    for (const Record& record : records_) {
+        if (!record.alive) {
             continue;
         }
-        std::size_t at = region.edgesBegin;
-        for (std::size_t i = 0; i < region.edgeLength.size(); ++i) {
-            const std::string_view value = text.substr(at, region.edgeLength[i]);
-            at += region.edgeLength[i];
-            const bool begins = columns()[kContainsColumns + i].match == Match::BeginsWith;
+        bool candidate = !marks;
+        field.clear();
+        bool found = false;
+        forEachId(pieces_.at(record.pieces, record.pieceUnits), [&](std::uint32_t id) {
+            candidate = candidate || marks->has(id);
+            if (id != 0) {
+                field += words_.text(id);
+                return true;
+            }
+            found = candidate && store::findBytes(field, 0, needle) != std::string_view::npos;
+            field.clear();
+            return !found;
+        });
+        if (found) {
+            ids.insert(record.id);
+        }
+    }
+}
+
+void FullTextIndex::searchEdges(std::string_view needle, IdSet& ids) const {
+    for (const Record& record : records_) {
+        if (!record.alive || ids.contains(record.id)) {
+            continue;
+        }
+        const auto bytes = edges_.at(record.edges, record.edgeBytes);
+        std::size_t at = 0;
+        for (std::size_t i = kContainsColumns; i < kColumns; ++i) {
+            const std::size_t length = readLength(bytes, at);
+            const std::string_view value(bytes.data() + at, length);
+            at += length;
+            const bool begins = columns()[i].match == Match::BeginsWith;
             if (begins ? value.starts_with(needle) : value.ends_with(needle)) {
-                ids.insert(region.id);
+                ids.insert(record.id);
                 break;
             }
         }
     }
 }
 
-std::array<QString, FullTextIndex::kColumns> FullTextIndex::columnsOf(const Region& region) const {
-    std::array<QString, kColumns> values;
-    const char* at = containsText_.data() + region.containsBegin;
-    for (std::size_t i = 0; i < kContainsColumns; ++i) {
-        const std::size_t length = std::strlen(at);
-        values[i] = QString::fromUtf8(at, static_cast<qsizetype>(length));
-        at += length + 1;
-    }
-    std::size_t edge = region.edgesBegin;
+FullTextIndex::Values FullTextIndex::valuesOf(const Record& record) const {
+    Values values;
+    std::size_t column = 0;
+    forEachId(pieces_.at(record.pieces, record.pieceUnits), [&](std::uint32_t id) {
+        if (id == 0) {
+            ++column;
+        } else {
+            values[column] += words_.text(id);
+        }
+        return true;
+    });
+    const auto bytes = edges_.at(record.edges, record.edgeBytes);
+    std::size_t at = 0;
     for (std::size_t i = kContainsColumns; i < kColumns; ++i) {
-        const auto length = region.edgeLength[i - kContainsColumns];
-        values[i] = QString::fromUtf8(edgeText_.data() + edge, length);
-        edge += length;
+        const std::size_t length = readLength(bytes, at);
+        values[i].assign(bytes.data() + at, length);
+        at += length;
     }
     return values;
 }
@@ -183,18 +407,19 @@ IdSet FullTextIndex::searchPattern(const QString& text) const {
     const auto begins = store::LikePattern::compile(text + u'*');
     const auto ends = store::LikePattern::compile(u'*' + text);
     IdSet ids;
-    for (const auto& region : regions_) {
-        if (!region.alive) {
+    for (const Record& record : records_) {
+        if (!record.alive) {
             continue;
         }
-        const auto values = columnsOf(region);
+        const Values values = valuesOf(record);
         for (std::size_t i = 0; i < kColumns; ++i) {
             const Match match = columns()[i].match;
             const auto& pattern = match == Match::Contains     ? *contains
                                   : match == Match::BeginsWith ? *begins
                                                                : *ends;
-            if (pattern.matchesFolded(values[i])) {
-                ids.insert(region.id);
+            if (pattern.matchesFolded(QString::fromUtf8(
+                    values[i].data(), static_cast<qsizetype>(values[i].size())))) {
+                ids.insert(record.id);
                 break;
             }
         }
@@ -209,10 +434,22 @@ std::optional<IdSet> FullTextIndex::search(const QString& text) const {
     if (hasWildcard(text)) {
         return searchPattern(text);
     }
-    const QByteArray folded = store::foldCase(text).toUtf8();
-    const std::string needle(folded.constData(), static_cast<std::size_t>(folded.size()));
+    const std::string needle = utf8(store::foldCase(text));
     IdSet ids;
-    searchLiteral(needle, ids);
+    if (needle.empty()) {
+        for (const Record& record : records_) {
+            if (record.alive) {
+                ids.insert(record.id);
+            }
+        }
+        return ids;
+    }
+    if (std::all_of(needle.begin(), needle.end(),
+                    [](char c) { return isWordByte(static_cast<unsigned char>(c)); })) {
+        searchPieces(words_.containing(needle), ids);
+    } else {
+        searchJoined(needle, ids);
+    }
     searchEdges(needle, ids);
     return ids;
 }
@@ -220,28 +457,29 @@ std::optional<IdSet> FullTextIndex::search(const QString& text) const {
 void FullTextIndex::update(const store::Card& card) {
     remove(card.id);
     if (card.value(Field::Schlagworte)) {
-        append(card.id, foldedValues(card));
+        append(card.id, valuesOf(card));
     }
     compactIfWasteful();
 }
 
 void FullTextIndex::remove(std::int64_t id) {
-    for (auto& region : regions_) {
-        if (region.alive && region.id == id) {
-            region.alive = false;
+    for (Record& record : records_) {
+        if (record.alive && record.id == id) {
+            record.alive = false;
             --live_;
         }
     }
 }
 
 void FullTextIndex::compactIfWasteful() {
-    if (regions_.size() < 1024 || live_ * 2 > regions_.size()) {
+    if (records_.size() < 1024 || live_ * 2 > records_.size()) {
         return;
     }
     FullTextIndex compacted;
-    for (const auto& region : regions_) {
-        if (region.alive) {
-            compacted.append(region.id, columnsOf(region));
+    compacted.words_ = words_;
+    for (const Record& record : records_) {
+        if (record.alive) {
+            compacted.append(record.id, valuesOf(record));
         }
     }
     *this = std::move(compacted);

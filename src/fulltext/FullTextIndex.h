@@ -1,6 +1,8 @@
 #pragma once
 
+#include "fulltext/BlockBuffer.h"
 #include "fulltext/IdSet.h"
+#include "fulltext/TokenDictionary.h"
 #include "store/CardFields.h"
 #include "store/CardStore.h"
 
@@ -10,15 +12,18 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace veltro::fulltext {
 
-// The fourteen searchable fields of every card, case-folded, as UTF-8 in two contiguous
-// buffers, with the notes as their visible text rather than their RTF codes. A plain
-// search text is found with one memmem pass; texts with wildcards fall back to the
-// store's pattern matcher per field.
+// The fourteen searchable fields of every card, case-folded, the notes as their visible
+// text rather than their RTF codes. The fields found anywhere in their text are kept as
+// pieces of a shared dictionary (see TokenDictionary), so repeated words cost two bytes;
+// the fields matched at one edge are kept as they are. A text without separators is
+// looked up in the dictionary once and then found by piece number; other texts are
+// compared with each field's text put back together.
 class FullTextIndex {
 public:
     enum class Match { Contains, BeginsWith, EndsWith };
@@ -27,7 +32,14 @@ public:
         Match match;
     };
     static constexpr std::size_t kColumns = 14;
+    static constexpr std::size_t kContainsColumns = 8;
     static const std::array<Column, kColumns>& columns();
+
+    // A card's searchable fields, case-folded UTF-8, in the order of columns().
+    using Values = std::array<std::string, kColumns>;
+    [[nodiscard]] static Values valuesOf(const store::Card& card);
+    // The same from the fields' UTF-8 as the store holds it, in the order of columns().
+    [[nodiscard]] static Values valuesOfUtf8(std::span<const std::string_view> fields);
 
     // Reads every card in short chunks, so saves on the main connection never wait
     // long. Stops early (and returns false) when `cancel` turns true.
@@ -37,29 +49,51 @@ public:
     // not a valid pattern.
     [[nodiscard]] std::optional<IdSet> search(const QString& text) const;
 
+    // A card's fields split into pieces with their hashes: made without the index, so that
+    // adding a card under a lock is only lookups.
+    struct Prepared {
+        struct Piece {
+            std::uint32_t offset = 0;
+            std::uint32_t length = 0;  // 0: the end of a field
+            std::uint64_t hash = 0;
+        };
+        std::int64_t id = 0;
+        std::string text;  // the pieces back to back
+        std::vector<Piece> pieces;
+        std::string edges;  // each edge column, its length first
+    };
+    [[nodiscard]] static Prepared prepare(std::int64_t id, const Values& values);
+
+    // A card whose id the index does not hold yet.
+    void append(std::int64_t id, const Values& values);
+    void append(const Prepared& card);
+    // A card written: its earlier record goes, a card without heading is not kept.
     void update(const store::Card& card);
     void remove(std::int64_t id);
     [[nodiscard]] std::size_t size() const { return live_; }
 
 private:
-    struct Region {
+    struct Record {
         std::int64_t id = 0;
-        std::size_t containsBegin = 0;  // into containsText_
-        std::size_t edgesBegin = 0;     // into edgeText_
-        std::array<std::uint32_t, 6> edgeLength{};
+        BlockBuffer<std::uint16_t>::Place pieces;
+        BlockBuffer<char>::Place edges;
+        std::uint32_t pieceUnits = 0;
+        std::uint32_t edgeBytes = 0;
         bool alive = true;
     };
-    void append(std::int64_t id, const std::array<QString, kColumns>& values);
-    [[nodiscard]] std::size_t regionAt(std::size_t containsOffset) const;
-    void searchLiteral(const std::string& needle, IdSet& ids) const;
-    void searchEdges(const std::string& needle, IdSet& ids) const;
+    [[nodiscard]] bool holdsAny(const Record& record, const PieceMarks& marks) const;
+    void searchPieces(const PieceMarks& marks, IdSet& ids) const;
+    void searchFewPieces(const PieceMarks& marks, IdSet& ids) const;
+    void searchJoined(std::string_view needle, IdSet& ids) const;
+    void searchEdges(std::string_view needle, IdSet& ids) const;
     [[nodiscard]] IdSet searchPattern(const QString& text) const;
-    [[nodiscard]] std::array<QString, kColumns> columnsOf(const Region& region) const;
+    [[nodiscard]] Values valuesOf(const Record& record) const;
     void compactIfWasteful();
 
-    std::string containsText_;  // per region: the contains-columns, each ended by '\0'
-    std::string edgeText_;      // per region: the begins/ends-columns back to back
-    std::vector<Region> regions_;
+    TokenDictionary words_;
+    BlockBuffer<std::uint16_t> pieces_;  // per record: piece ids of the contains-columns
+    BlockBuffer<char> edges_;            // per record: each edge column, its length first
+    std::vector<Record> records_;
     std::size_t live_ = 0;
 };
 

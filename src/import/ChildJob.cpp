@@ -1,5 +1,6 @@
 #include "import/ChildJob.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -75,15 +76,23 @@ void limitAddressSpace() {
 
 namespace {
 
-// The helper program lies beside the program that starts it, installed or built.
+// The helper program lies beside the program that starts it in the build folder, and in a
+// folder of its own once installed.
 QString helperProgram() {
     if (const QByteArray chosen = qgetenv("VELTRO_MDB_READER"); !chosen.isEmpty()) {
         return QFile::decodeName(chosen);
     }
-    const QFileInfo self(QStringLiteral("/proc/self/exe"));
-    return self.canonicalFilePath().isEmpty() ? QString::fromLatin1(kHelperName)
-                                              : QFileInfo(self.canonicalFilePath()).absolutePath() +
-                                                    u'/' + QLatin1String(kHelperName);
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (self.isEmpty()) {
+        return QString::fromLatin1(kHelperName);
+    }
+    const QDir folder = QFileInfo(self).absoluteDir();
+    const QString beside = folder.filePath(QLatin1String(kHelperName));
+    if (QFileInfo::exists(beside)) {
+        return beside;
+    }
+    return QDir::cleanPath(
+        folder.filePath(QStringLiteral(VELTRO_HELPER_FROM_BIN "/") + QLatin1String(kHelperName)));
 }
 
 }  // namespace

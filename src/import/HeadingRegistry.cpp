@@ -1,28 +1,46 @@
 #include "import/HeadingRegistry.h"
 
 #include "store/CaseFold.h"
+#include "store/FoldedUtf8.h"
+
+#include <algorithm>
 
 namespace veltro::import {
 
 namespace {
 
-QString numbered(const QString& heading, int suffix) {
-    return heading + u'_' + QString::number(suffix);
+std::string foldedUtf8(QStringView heading) {
+    const QByteArray utf8 = store::foldCase(heading).toUtf8();
+    return {utf8.constData(), static_cast<std::size_t>(utf8.size())};
+}
+
+std::string numbered(const std::string& folded, int suffix) {
+    return folded + '_' + std::to_string(suffix);
 }
 
 }  // namespace
 
 void HeadingRegistry::add(QStringView heading) {
-    folded_.insert(store::foldCase(heading));
+    folded_.insert(foldedUtf8(heading));
+}
+
+void HeadingRegistry::addUtf8(std::string_view heading) {
+    if (!store::isValidUtf8(heading)) {
+        add(QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size())));
+        return;
+    }
+    std::string folded;
+    store::appendFoldedUtf8(heading, folded);
+    folded_.insert(std::move(folded));
 }
 
 bool HeadingRegistry::contains(QStringView heading) const {
-    return folded_.contains(store::foldCase(heading));
+    return folded_.contains(foldedUtf8(heading));
 }
 
 QString HeadingRegistry::claim(const QString& heading) {
     // Folding works letter by letter, so fold(heading + "_n") is fold(heading) + "_n".
-    QString folded = store::foldCase(heading);
+    std::string folded = foldedUtf8(heading);
     if (!folded_.contains(folded)) {
         folded_.insert(std::move(folded));
         return heading;
@@ -33,7 +51,7 @@ QString HeadingRegistry::claim(const QString& heading) {
         ++suffix;
     }
     folded_.insert(numbered(folded, suffix));
-    return numbered(heading, suffix++);
+    return heading + u'_' + QString::number(suffix++);
 }
 
 }  // namespace veltro::import

@@ -7,6 +7,7 @@
 #include "import/TargetFieldList.h"
 #include "platform/Platform.h"
 #include "store/StoreError.h"
+#include "vcard/VcardReader.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,9 +34,9 @@ namespace {
 const QString kAllCategories = QStringLiteral("-Alle-");
 const QString kTitle = QStringLiteral("Datei importieren");
 const QString kUnassigned = QStringLiteral("-");
-const QStringList kKindNames = {QStringLiteral("CSV-Datei (*.csv)"),
-                                QStringLiteral("Textdatei (*.txt)"),
-                                QStringLiteral("MS-Access Datenbank(*.mdb)")};
+const QStringList kKindNames = {
+    QStringLiteral("CSV-Datei (*.csv)"), QStringLiteral("Textdatei (*.txt)"),
+    QStringLiteral("MS-Access Datenbank(*.mdb)"), QStringLiteral("vCard-Datei (*.vcf)")};
 constexpr int kPreviewColumnWidth = 110;
 
 QString foundRecords(std::int64_t count) {
@@ -52,6 +53,9 @@ ImportDialog::Kind ImportDialog::kindOfPath(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"mdb" || suffix == u"accdb") {
         return kAccess;
+    }
+    if (suffix == u"vcf" || suffix == u"vcard") {
+        return kVcard;
     }
     return suffix == u"txt" ? kText : kCsv;
 }
@@ -168,26 +172,35 @@ void ImportDialog::Command3_Click() {
     if (!chosen || chosen->path.isEmpty()) {
         return;
     }
-    useFile(chosen->path, static_cast<Kind>(std::clamp(chosen->filterIndex + 1, 1, 3)));
+    useFile(chosen->path, static_cast<Kind>(std::clamp(chosen->filterIndex + 1, 1, 4)));
 }
 
 bool ImportDialog::useFile(const QString& path, Kind kind) {
+    // A vCard file is known by its content, whatever its name or the chosen filter.
+    if (kind != kAccess && vcard::isVcardFile(path)) {
+        kind = kVcard;
+    }
     path_ = path;
     kind_ = kind;
     setStatus(QStringLiteral(" "));
-    const bool isText = kind != kAccess;
+    const bool isText = kind == kCsv || kind == kText;
     ui_.Frame7->setVisible(isText);
     ui_.Check1->setVisible(isText);
-    ui_.Frame8->setVisible(!isText);
-    if (ui_.ListView3->topLevelItemCount() > 0) {
-        Feldererstellen();
-    }
+    ui_.Frame8->setVisible(kind == kAccess);
+    Feldererstellen();
     ui_.Text1->setText(path);
-    if (isText) {
+    if (kind != kAccess) {
         ui_.Label3->setText(QStringLiteral("Zu importierende Datei:    "));
     }
     ui_.Label5->setText(QStringLiteral("Datentyp: ") + kKindNames[kind - 1]);
-    const bool listed = isText ? ListView3Fuellen() : ListView3FuellenAcces();
+    bool listed = false;
+    if (kind == kVcard) {
+        listed = readVcardFile();
+    } else if (kind == kAccess) {
+        listed = ListView3FuellenAcces();
+    } else {
+        listed = listTextFile();
+    }
     if (!listed) {
         path_.clear();  // "Weiter" tries the file again rather than map nothing
     }
@@ -214,8 +227,14 @@ void ImportDialog::Command8_Click() {
                 !useFile(ui_.Text1->text(), kindOfPath(ui_.Text1->text()))) {
                 return;
             }
-            showPage(kMappingPage);
             ui_.Command7->setEnabled(true);
+            if (kind_ == kVcard) {
+                showPage(kPreviewPage);
+                preview_->setRows(vcardRows_);
+                ui_.ListView1->setFocus();
+                break;
+            }
+            showPage(kMappingPage);
             enableNextForMapping();
             ui_.ListView2->setFocus();
             break;
@@ -243,6 +262,10 @@ void ImportDialog::Command8_Click() {
 void ImportDialog::Command7_Click() {
     switch (page_) {
         case kPreviewPage:
+            if (kind_ == kVcard) {
+                backToFilePage();
+                break;
+            }
             ui_.Command7->setEnabled(true);
             showPage(kMappingPage);
             enableNextForMapping();
@@ -252,14 +275,18 @@ void ImportDialog::Command7_Click() {
             showPage(kPreviewPage);
             break;
         case kMappingPage:
-            ui_.Command7->setEnabled(false);
-            showPage(kFilePage);
-            ui_.Command8->setEnabled(!ui_.Text1->text().isEmpty());
+            backToFilePage();
             break;
         case kFilePage:
             ui_.Command7->setEnabled(false);
             break;
     }
+}
+
+void ImportDialog::backToFilePage() {
+    ui_.Command7->setEnabled(false);
+    showPage(kFilePage);
+    ui_.Command8->setEnabled(!ui_.Text1->text().isEmpty());
 }
 
 void ImportDialog::Command2_Click() {

@@ -21,6 +21,8 @@ class PreviewModel;
 
 // The import dialog "frmImport": four pages from the choice of a CSV, text or Access file
 // over the mapping of its columns and a preview to the import into the host's category.
+// A vCard file needs no mapping: its cards go straight to the preview. The header line of
+// another address book's CSV file fills in the mapping, which the user may still change.
 class ImportDialog final : public QDialog {
     Q_OBJECT
 
@@ -41,7 +43,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum Kind { kCsv = 1, kText = 2, kAccess = 3 };
+    enum Kind { kCsv = 1, kText = 2, kAccess = 3, kVcard = 4 };
     enum Page { kFilePage, kMappingPage, kPreviewPage, kFinishPage };
 
     void connectHandlers();
@@ -65,11 +67,19 @@ private:
     [[nodiscard]] static Kind kindOfPath(const QString& path);
     bool ListView3Fuellen();
     bool ListView3FuellenAcces();
+    // A CSV or text file: its columns, after looking for another program's layout.
+    bool listTextFile();
+    // The cards of a vCard file, mapped for the preview; false after telling why not.
+    bool readVcardFile();
+    // Sets format options and mapping when the header line is another program's layout;
+    // the name of the program, else empty.
+    QString recognisePreset(const TextSource& source);
     void listTableColumns();
     void VorschauLineInput();
     void VorschauMDBeinlesen();
 
     void showPage(Page page);
+    void backToFilePage();
     void showMapping();
     void enableNextForMapping();
     void setColumnWidths();
@@ -92,6 +102,7 @@ private:
     Kind kind_ = kCsv;
     std::optional<TextSource> text_;
     std::vector<AccessTable> tables_;
+    std::vector<PreviewRow> vcardRows_;
     std::int64_t listedRecords_ = 0;
     WorkState work_;
 };

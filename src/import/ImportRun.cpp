@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 namespace veltro::import {
 
@@ -33,10 +34,15 @@ class RowInserter {
 public:
     explicit RowInserter(store::Database& db) : stmt_(db.prepare(insertSql())) {}
 
-    void insert(const PreviewRow& row) {
+    void insert(const PreviewRow& row, const QString* heading) {
         stmt_.reset();
         for (std::size_t target = 0; target < kTargetCount; ++target) {
-            stmt_.bind(static_cast<int>(store::index(kTargets[target].field)) + 1, row[target]);
+            const int parameter = static_cast<int>(store::index(kTargets[target].field)) + 1;
+            if (heading != nullptr && target == kHeadingTarget) {
+                stmt_.bind(parameter, QStringView(*heading));
+            } else {
+                stmt_.bind(parameter, row[target]);
+            }
         }
         stmt_.run();
     }
@@ -53,72 +59,90 @@ private:
     store::Statement stmt_;
 };
 
-std::int64_t makeHeadingsUnique(store::CardStore& cardStore, std::vector<PreviewRow>& rows,
-                                const ImportPulse& pulse) {
+// Every heading of the store, read from the narrow heading index rather than the table.
+HeadingRegistry storeHeadings(store::CardStore& cardStore) {
     HeadingRegistry taken;
-    for (const auto& existing : cardStore.headings()) {
-        taken.add(existing.heading);
-    }
-    std::int64_t renamed = 0;
+    cardStore.forEachHeading(
+        [&](std::int64_t, std::string_view heading, std::string_view) { taken.addUtf8(heading); });
+    return taken;
+}
+
+// The new headings of the rows that need one, by row: few rows in practice, so they are
+// kept aside instead of in a second copy of every row.
+using Renames = std::unordered_map<std::size_t, QString>;
+
+Renames makeHeadingsUnique(store::CardStore& cardStore, const std::vector<PreviewRow>& rows,
+                           const ImportPulse& pulse) {
+    HeadingRegistry taken = storeHeadings(cardStore);
+    Renames renames;
     std::int64_t done = 0;
-    for (auto& row : rows) {
-        const QString heading = row.text(kHeadingTarget);
-        const QString unique = taken.claim(heading);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const QString heading = rows[i].text(kHeadingTarget);
+        QString unique = taken.claim(heading);
         if (unique != heading) {
-            row.set(kHeadingTarget, unique);
-            ++renamed;
+            renames.emplace(i, std::move(unique));
         }
         pulseSometimes(pulse, ImportPhase::Duplicates, ++done);
     }
-    return renamed;
+    return renames;
 }
 
-// Adds the rows' categories that the store lacks; returns their names.
-std::vector<QString> addMissingCategories(store::CardStore& cardStore,
-                                          const std::vector<PreviewRow>& rows) {
-    QSet<QString> known;
-    for (const QString& category : cardStore.categories()) {
-        known.insert(store::foldCase(category));
-    }
-    std::vector<QString> added;
-    std::optional<QStringView> previous;
-    for (const auto& row : rows) {
-        const QStringView category = row[kCategoryTarget];
-        if (previous == category) {
-            continue;  // rows come in runs of one category
+// Adds the rows' categories that the store lacks (without regard to case), each once, in
+// the order the rows name them.
+class MissingCategories {
+public:
+    explicit MissingCategories(store::CardStore& cardStore) : store_(cardStore) {
+        for (const QString& category : cardStore.categories()) {
+            known_.insert(store::foldCase(category));
         }
-        previous = category;
+    }
+    void add(QStringView category) {
+        if (previous_ && *previous_ == category) {
+            return;  // rows come in runs of one category
+        }
+        previous_ = category.toString();
         QString folded = store::foldCase(category);
-        if (!known.contains(folded)) {
-            cardStore.addCategory(category);
-            known.insert(std::move(folded));
-            added.push_back(category.toString());
+        if (!known_.contains(folded)) {
+            store_.addCategory(category);
+            known_.insert(std::move(folded));
+            added_.push_back(category.toString());
         }
     }
-    return added;
-}
+    [[nodiscard]] std::vector<QString> added() && { return std::move(added_); }
+
+private:
+    store::CardStore& store_;
+    QSet<QString> known_;
+    std::optional<QString> previous_;
+    std::vector<QString> added_;
+};
 
 }  // namespace
 
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
                         const ImportPulse& pulse, const QString& undoStep) {
     auto cardStore = store::CardStore::open(storeFile);
-    // Renaming writes into the rows only once the whole run has been stored.
-    std::vector<PreviewRow> named = rows;
     pulseNow(pulse, ImportPhase::Duplicates, 0);
     ImportOutcome outcome;
-    outcome.renamed = makeHeadingsUnique(cardStore, named, pulse);
+    // Renaming writes into the rows only once the whole run has been stored.
+    Renames renames = makeHeadingsUnique(cardStore, rows, pulse);
+    outcome.renamed = static_cast<std::int64_t>(renames.size());
 
     store::Transaction transaction(cardStore.db());
     std::optional<store::UndoStep> step;
     if (!undoStep.isEmpty()) {
         step.emplace(cardStore.db(), undoStep);
     }
-    outcome.newCategories = addMissingCategories(cardStore, named);
+    MissingCategories categories(cardStore);
+    for (const auto& row : rows) {
+        categories.add(row[kCategoryTarget]);
+    }
+    outcome.newCategories = std::move(categories).added();
     RowInserter inserter(cardStore.db());
     pulseNow(pulse, ImportPhase::Writing, 0);
-    for (const auto& row : named) {
-        inserter.insert(row);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto renamed = renames.find(i);
+        inserter.insert(rows[i], renamed == renames.end() ? nullptr : &renamed->second);
         pulseSometimes(pulse, ImportPhase::Writing, ++outcome.cards);
     }
     pulseNow(pulse, ImportPhase::Writing, outcome.cards);
@@ -126,7 +150,34 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
         step->commit();
     }
     transaction.commit();
-    rows = std::move(named);
+    for (auto& [row, heading] : renames) {
+        rows[row].set(kHeadingTarget, heading);
+    }
+    return outcome;
+}
+
+ImportOutcome runImport(const std::filesystem::path& storeFile, const RowSource& next,
+                        const ImportPulse& pulse) {
+    auto cardStore = store::CardStore::open(storeFile);
+    HeadingRegistry taken = storeHeadings(cardStore);
+    ImportOutcome outcome;
+    store::Transaction transaction(cardStore.db());
+    MissingCategories categories(cardStore);
+    RowInserter inserter(cardStore.db());
+    pulseNow(pulse, ImportPhase::Writing, 0);
+    PreviewRow row;
+    while (next(row)) {
+        categories.add(row[kCategoryTarget]);
+        const QString heading = row.text(kHeadingTarget);
+        const QString unique = taken.claim(heading);
+        const bool renamed = unique != heading;
+        inserter.insert(row, renamed ? &unique : nullptr);
+        outcome.renamed += renamed ? 1 : 0;
+        pulseSometimes(pulse, ImportPhase::Writing, ++outcome.cards);
+    }
+    pulseNow(pulse, ImportPhase::Writing, outcome.cards);
+    transaction.commit();
+    outcome.newCategories = std::move(categories).added();
     return outcome;
 }
 

@@ -39,4 +39,12 @@ public:
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
                         const ImportPulse& pulse = {}, const QString& undoStep = {});
 
+// Hands out the next row, false after the last.
+using RowSource = std::function<bool(PreviewRow& row)>;
+
+// The same for rows made one at a time as a file is read, so a large file never has all
+// its rows in memory; the new headings are not handed back.
+ImportOutcome runImport(const std::filesystem::path& storeFile, const RowSource& next,
+                        const ImportPulse& pulse = {});
+
 }  // namespace veltro::import

@@ -72,16 +72,10 @@ ColumnListing TextSource::columns(const SplitOptions& options) const {
 PreviewTable TextSource::preview(const SplitOptions& options, const FieldMapping& mapping,
                                  const Pulse& pulse) const {
     PreviewTable table;
-    RecordReader reader(decoded_.text, options);
-    if (!options.useFirstLine) {
-        reader.skip();
-    }
-    std::vector<QStringView> fields;
-    while (reader.next(fields)) {
-        table.rows.push_back(makePreviewRow(mapping, [&fields](int column) {
-            const auto index = static_cast<std::size_t>(column);
-            return index < fields.size() ? fields[index] : QStringView(kEmptyValue);
-        }));
+    TextRows rows(*this, options, mapping);
+    PreviewRow row;
+    while (rows.next(row)) {
+        table.rows.push_back(std::move(row));
         const auto done = static_cast<std::int64_t>(table.rows.size());
         if (pulse && done % kPulseEvery == 0 && !pulse(done)) {
             table.complete = false;
@@ -89,6 +83,25 @@ PreviewTable TextSource::preview(const SplitOptions& options, const FieldMapping
         }
     }
     return table;
+}
+
+TextRows::TextRows(const TextSource& source, const SplitOptions& options,
+                   const FieldMapping& mapping)
+    : reader_(source.decoded_.text, options), mapping_(mapping) {
+    if (!options.useFirstLine) {
+        reader_.skip();
+    }
+}
+
+bool TextRows::next(PreviewRow& row) {
+    if (!reader_.next(fields_)) {
+        return false;
+    }
+    row = makePreviewRow(mapping_, [this](int column) {
+        const auto index = static_cast<std::size_t>(column);
+        return index < fields_.size() ? fields_[index] : QStringView(kEmptyValue);
+    });
+    return true;
 }
 
 }  // namespace veltro::import

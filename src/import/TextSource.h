@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace veltro::import {
 
@@ -46,10 +47,25 @@ public:
                                        const Pulse& pulse = {}) const;
 
 private:
+    friend class TextRows;
     QString path_;
     qint64 size_ = -1;
     QDateTime modified_;
     DecodedText decoded_;
+};
+
+// The rows of TextSource::preview(), made one at a time, so that an import of a large file
+// never holds them all. The source and the mapping must outlive it.
+class TextRows {
+public:
+    TextRows(const TextSource& source, const SplitOptions& options, const FieldMapping& mapping);
+    // False after the last record.
+    bool next(PreviewRow& row);
+
+private:
+    RecordReader reader_;
+    const FieldMapping& mapping_;
+    std::vector<QStringView> fields_;
 };
 
 }  // namespace veltro::import

@@ -47,11 +47,12 @@ void MainWindow::fullTextChanged(std::int64_t id) {
     undo_->refresh();
 }
 
-fulltext::FullTextIndex& MainWindow::fullTextIndex() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto& index = fullText_->index(*store_);
-    QApplication::restoreOverrideCursor();
-    return index;
+// The build has read every card: a list that showed the hits of a part is completed.
+void MainWindow::fullTextBuilt() {
+    Q_EMIT fullTextReady();
+    if (fullTextPartial_ && fullTextArmed_ && store_ && !ui_.Text16->text().isEmpty()) {
+        guarded(QStringLiteral("Volltextsuche"), [this] { VolltextSuchen(); });
+    }
 }
 
 void MainWindow::VolltextSuchen() {
@@ -60,11 +61,14 @@ void MainWindow::VolltextSuchen() {
         return;
     }
     if (fullTextArmed_) {
-        const auto ids = fullTextIndex().search(ui_.Text16->text());
+        // Never waits for the build: until it is done, the hits among the cards read so far.
+        const auto answer = fullText_->search(*store_, ui_.Text16->text());
+        const auto& ids = answer.ids;
         if (!ids) {
             CardList::removeLastCharacter(ui_.Text16);
             return;
         }
+        fullTextPartial_ = !answer.complete;
         ui_.List1->setVisible(false);
         list_->clear();
         std::vector<std::int32_t> rows;
@@ -83,6 +87,7 @@ void MainWindow::VolltextSuchen() {
             list_->selectFirstLine();
         }
         list_->showCount();
+        Q_EMIT fullTextShown(answer.complete);
     }
     if (ui_.Text16->text().isEmpty()) {
         list_->showCount();

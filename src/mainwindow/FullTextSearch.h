@@ -2,12 +2,17 @@
 
 #include "fulltext/FullTextIndex.h"
 
+#include <QObject>
+
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <future>
-#include <memory>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <unordered_set>
+#include <vector>
 
 namespace veltro::store {
 class CardStore;
@@ -15,12 +20,13 @@ class CardStore;
 
 namespace veltro::mainwindow {
 
-// The full-text index of the main window: built in the background on a connection of its
-// own right after start-up, kept in step with every change, and waited for only when a
-// search comes before the build is done.
+// The full-text index of the main window: built in the background on connections of its
+// own right after start-up, kept in step with every change, and searched at any time: while
+// the build runs, a search answers from the cards read so far and says so.
 class FullTextSearch {
 public:
-    FullTextSearch() = default;
+    // `built` runs on the main thread when a build has read every card.
+    explicit FullTextSearch(std::function<void()> built = {});
     ~FullTextSearch() { cancel(); }
     FullTextSearch(const FullTextSearch&) = delete;
     FullTextSearch& operator=(const FullTextSearch&) = delete;
@@ -31,16 +37,28 @@ public:
     void restart(const std::filesystem::path& storeFile);
     // A card was written or deleted.
     void changed(store::CardStore& store, std::int64_t id);
-    // The index with every change applied, built here if the background had none.
-    [[nodiscard]] fulltext::FullTextIndex& index(store::CardStore& store);
+
+    struct Answer {
+        std::optional<fulltext::IdSet> ids;  // nothing: not a valid pattern
+        bool complete = false;               // false: the build has not read every card yet
+    };
+    [[nodiscard]] Answer search(store::CardStore& store, const QString& text);
 
 private:
-    void apply(store::CardStore& store, std::int64_t id);
+    void read(const std::filesystem::path& storeFile, std::int64_t after, std::int64_t until);
+    void workerDone(bool failed);
 
-    std::unique_ptr<fulltext::FullTextIndex> index_;
-    std::future<std::unique_ptr<fulltext::FullTextIndex>> build_;
-    std::atomic<bool> cancel_ = false;
+    std::function<void()> built_;
+    QObject notifier_;  // lives on the main thread; carries the end of a build there
+    std::mutex mutex_;  // guards everything below while workers run
+    fulltext::FullTextIndex index_;
     std::unordered_set<std::int64_t> changedDuringBuild_;
+    bool complete_ = false;
+    bool failed_ = false;
+    int running_ = 0;
+    std::uint64_t generation_ = 0;  // counts builds, so a late notice of an old one is dropped
+    std::atomic<bool> cancel_ = false;
+    std::vector<std::thread> workers_;
 };
 
 }  // namespace veltro::mainwindow

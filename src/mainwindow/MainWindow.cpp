@@ -82,7 +82,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
          [this] { backUpBefore(backup::Occasion::Change); }},
         this);
     list_ = std::make_unique<CardList>(ui_, *editor_, store_, this);
-    fullText_ = std::make_unique<FullTextSearch>();
+    fullText_ = std::make_unique<FullTextSearch>([this] { fullTextBuilt(); });
     const CommandContext commands{
         ui_,    *editor_,
         *list_, *fullText_,
@@ -226,8 +226,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::connectHandlers() {
-    connect(ui_.Combo1, &QComboBox::activated, this,
-            [this] { guarded(QStringLiteral("Kategorie wählen"), [this] { Combo1_Click(); }); });
+    connect(ui_.Combo1, &QComboBox::activated, this, [this] {
+        guarded(QStringLiteral("Kategorie wählen"), [this] { Combo1_Click(); });
+        importPendingVcard();
+    });
     connect(ui_.Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(ui_.Text16, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {

@@ -24,10 +24,6 @@ namespace veltro::options {
 class OptionsDialog;
 }
 
-namespace veltro::fulltext {
-class FullTextIndex;
-}
-
 namespace veltro::printing {
 class PrintController;
 }
@@ -89,6 +85,9 @@ public:
     void importVcard(const QString& path);
     // Datei → "Sicherung wiederherstellen...".
     void mnuSicherungWiederherstellen();
+    // A vCard file the program was started with: imported into the shown category, or into
+    // the one the user chooses next when "-Alle-" shows.
+    void openVcardFile(const QString& path);
     void mnuNeueKategorie();
     void mnuKategorieUmbenennen();
     void mnuKategorieLoschen();
@@ -126,6 +125,13 @@ public:
 
     static QString windowTitleText();
 
+Q_SIGNALS:
+    // A full-text search has filled the list; `complete` is false while the index is
+    // still being built and only the cards read so far were searched.
+    void fullTextShown(bool complete);
+    // The full-text index has read every card of the store.
+    void fullTextReady();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -135,6 +141,7 @@ protected:
 private:
     bool filterEvent(QObject* watched, QEvent* event);
     [[nodiscard]] static QString droppedVcard(const QMimeData& data);
+    void importPendingVcard();
     // Runs a user command: the shown card's edit is written first, and a store error
     // becomes a German message instead of reaching the event loop.
     void runCommand(const QString& name, const std::function<void()>& command);
@@ -170,7 +177,7 @@ private:
     void Label8_Press();
     void Label8_Release();
     void Text16_GotFocus();
-    fulltext::FullTextIndex& fullTextIndex();
+    void fullTextBuilt();
     void startFullTextBuild();
     void cancelFullTextBuild();
     void fullTextChanged(std::int64_t id);
@@ -192,12 +199,14 @@ private:
     Backups* backups_ = nullptr;    // child object
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;
+    bool fullTextPartial_ = false;  // the list shows full-text hits of a build not yet done
     bool changeFlag_ = false;
     bool listTopArmed_ = false;
     int arrowCounter_ = 0;
     bool importRunning_ = false;
     bool closeAfterImport_ = false;
     bool confirmingCategory_ = false;
+    QString pendingVcard_;
     std::function<void(int)> discardStepHook_;
     options::OptionsDialog* options_ = nullptr;  // child window
     richtext::CommandBars* bars_ = nullptr;      // child object

@@ -9,6 +9,7 @@
 #include "store/StoreError.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace veltro::mainwindow {
 
@@ -46,12 +47,24 @@ SplashWindow* Program::splash() const {
 }
 
 bool Program::start() {
-    const auto directory = store::dataDirectory();
+    const store::DataFolder folder = store::dataFolder();
+    const auto& directory = folder.path;
+    if (folder.kind == store::DataFolderKind::UserFolder) {
+        std::error_code ignored;  // a folder that cannot be made shows as a lock problem
+        std::filesystem::create_directories(directory, ignored);
+    }
     lock_.emplace(store::WriterLock::tryAcquire(directory));
     if (!lock_->held()) {
+        const QString dropHint =
+            openFile_.isEmpty()
+                ? QString()
+                : QStringLiteral(
+                      "\nZiehen Sie die Datei „%1“ auf das geöffnete Fenster, um sie "
+                      "zu importieren.")
+                      .arg(openFile_);
         const QString text =
             lock_->state() == store::WriterLock::State::InUse
-                ? QStringLiteral("Die Anwendung wird bereits ausgeführt.")
+                ? QStringLiteral("Die Anwendung wird bereits ausgeführt.") + dropHint
                 : QStringLiteral(
                       "Die Kartei in %1 lässt sich nicht sperren: %2\nVeltro "
                       "Adressbuch braucht Schreibrechte im Verzeichnis der Kartei.")
@@ -61,12 +74,29 @@ bool Program::start() {
         exitStatus_ = 1;
         return false;
     }
+    if (!prepareFirstStart(folder)) {
+        return false;
+    }
     // The card list is read while the splash window shows.
     preload_ = std::async(std::launch::async, [directory] { return readCardIndex(directory); });
     splash_ = new SplashWindow([this] { openMainWindow(); });
     splash_->setAttribute(Qt::WA_DeleteOnClose);
     splash_->start();
     return true;
+}
+
+bool Program::prepareFirstStart(const store::DataFolder& folder) {
+    try {
+        store::createStoreOnFirstStart(folder);
+        return true;
+    } catch (const store::StoreError& e) {
+        platform::current().message(
+            {QStringLiteral("Die neue Kartei in %1 lässt sich nicht anlegen.\n%2")
+                 .arg(QString::fromStdString(folder.path.string()), QString::fromUtf8(e.what())),
+             QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok, platform::Icon::None, 0});
+        exitStatus_ = 1;
+        return false;
+    }
 }
 
 void Program::openMainWindow() {
@@ -80,6 +110,13 @@ void Program::openMainWindow() {
         return;
     }
     main_->show();
+    if (!openFile_.isEmpty()) {
+        QTimer::singleShot(0, main_, [window = main_, path = openFile_] {
+            if (window) {
+                window->openVcardFile(path);
+            }
+        });
+    }
     Q_EMIT mainWindowLoaded();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CardIndex.h"
+#include "store/DataDirectory.h"
 #include "store/WriterLock.h"
 
 #include <QObject>
@@ -23,9 +24,12 @@ public:
     Program();
     ~Program() override;
 
-    // False when another copy or a writing command runs on this data directory, or its
-    // lock file cannot be made (the user was told).
+    // False when another copy or a writing command runs on this data directory, its lock
+    // file cannot be made, or an installed program's first store cannot be made (the user
+    // was told).
     bool start();
+    // A file to import once the main window stands, as "Öffnen mit" of the desktop gives it.
+    void setOpenFile(const QString& path) { openFile_ = path; }
 
     [[nodiscard]] MainWindow* mainWindow() const;
     [[nodiscard]] SplashWindow* splash() const;
@@ -36,6 +40,7 @@ Q_SIGNALS:
     void mainWindowLoaded();
 
 private:
+    bool prepareFirstStart(const store::DataFolder& folder);
     void openMainWindow();
 
     std::optional<store::WriterLock> lock_;
@@ -43,6 +48,7 @@ private:
     QPointer<SplashWindow> splash_;
     QPointer<MainWindow> main_;
     int exitStatus_ = 0;
+    QString openFile_;
 };
 
 }  // namespace veltro::mainwindow

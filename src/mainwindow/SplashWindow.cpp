@@ -1,6 +1,7 @@
 #include "mainwindow/SplashWindow.h"
 
 #include "mainwindow/SplashPicture.h"
+#include "store/DataDirectory.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 
@@ -52,6 +53,13 @@ SplashWindow::SplashWindow(std::function<void()> onTick, QWidget* parent)
     line->addStretch(1);
     line->addWidget(version);
     layout->addLayout(line);
+    // Only the info window names the data folder.
+    auto* folder = new QLabel(this);
+    folder->setObjectName(QStringLiteral("Datenordner"));
+    folder->setStyleSheet(QStringLiteral("color: white;"));
+    folder->setContentsMargins(14, 0, 14, 0);
+    folder->hide();
+    layout->addWidget(folder);
 }
 
 void SplashWindow::start() {
@@ -62,18 +70,25 @@ void SplashWindow::start() {
         hide();
         return;
     }
-    showAsInfo();
-    infoMode_ = false;
+    present(false);
 }
 
 void SplashWindow::showAsInfo() {
     infoMode_ = true;
+    present(true);
+}
+
+void SplashWindow::present(bool withFolder) {
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kBand);
     setPalette(palette);
     findChild<QLabel*>(QStringLiteral("Label1"))->setPalette(palette);
     findChild<QLabel*>(QStringLiteral("Label4"))->setText(versionText());
+    auto* folder = findChild<QLabel*>(QStringLiteral("Datenordner"));
+    folder->setText(QStringLiteral("Datenordner: %1")
+                        .arg(QString::fromStdString(store::dataDirectory().string())));
+    folder->setVisible(withFolder);
     adjustSize();
     show();
     raise();

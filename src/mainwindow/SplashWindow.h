@@ -30,6 +30,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void present(bool withFolder);
     void Timer1_Timer();
 
     std::function<void()> onTick_;

@@ -11,8 +11,10 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+
 #include <QFileInfo>
 #include <QMimeData>
+#include <utility>
 
 namespace veltro::mainwindow {
 
@@ -48,6 +50,26 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
+    runCommand(kTitle, [this, path] { importVcard(path); });
+}
+
+void MainWindow::openVcardFile(const QString& path) {
+    pendingVcard_ = path;
+    if (ui_.Combo1->currentIndex() <= 0) {
+        tell(QStringLiteral("Wählen Sie bitte eine Kategorie aus; die Karten aus „%1“ werden dann "
+                            "dorthin importiert.")
+                 .arg(QFileInfo(path).fileName()),
+             platform::Icon::Information);
+        return;
+    }
+    importPendingVcard();
+}
+
+void MainWindow::importPendingVcard() {
+    if (pendingVcard_.isEmpty() || ui_.Combo1->currentIndex() <= 0) {
+        return;
+    }
+    const QString path = std::exchange(pendingVcard_, QString());
     runCommand(kTitle, [this, path] { importVcard(path); });
 }
 

@@ -22,7 +22,13 @@ const QString kRight = QStringLiteral("tbrRechts");
 
 FormattingBar::FormattingBar(CommandBars& bars, RichTextBlock& address, RichTextBlock& notes,
                              QObject* parent)
-    : QObject(parent), bars_(bars), address_(address), notes_(notes), formatter_(address, notes) {
+    : QObject(parent),
+      bars_(bars),
+      address_(address),
+      notes_(notes),
+      addressView_(address.viewport()),
+      notesView_(notes.viewport()),
+      formatter_(address, notes) {
     bars_.setCommand(QStringLiteral("tbrFont"),
                      [this] { afterDialog(formatter_.chooseFontForBoth()); });
     bars_.setCommand(QStringLiteral("tbrFontColor"),
@@ -70,6 +76,12 @@ void FormattingBar::follow(RichTextBlock& block) {
 }
 
 bool FormattingBar::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    // Only these; the others come also while a block is being destroyed.
+    if (type != QEvent::MouseButtonRelease && type != QEvent::KeyRelease &&
+        type != QEvent::FocusIn) {
+        return false;
+    }
     RichTextBlock* block = blockOf(watched);
     if (!block) {
         return false;
@@ -125,10 +137,10 @@ void FormattingBar::showAlignment(Alignment alignment) {
 }
 
 RichTextBlock* FormattingBar::blockOf(QObject* watched) const {
-    if (watched == &address_ || watched == address_.viewport()) {
+    if (watched == &address_ || watched == addressView_) {
         return &address_;
     }
-    if (watched == &notes_ || watched == notes_.viewport()) {
+    if (watched == &notes_ || watched == notesView_) {
         return &notes_;
     }
     return nullptr;

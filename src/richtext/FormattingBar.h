@@ -42,6 +42,9 @@ private:
     CommandBars& bars_;
     RichTextBlock& address_;
     RichTextBlock& notes_;
+    // Compared only, never called: a viewport may be half destroyed when its events come.
+    const QObject* addressView_;
+    const QObject* notesView_;
     BlockFormatter formatter_;
     std::function<void()> touched_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <utility>
 
 namespace veltro::richtext {
@@ -10,7 +11,7 @@ namespace {
 using W = RtfControlWord;
 using Entry = std::pair<std::string_view, RtfControlWord>;
 
-// Sorted by name for binary search.
+// Sorted by name, which keeps the list easy to read and check.
 constexpr auto kWords = std::to_array<Entry>({
     {"annotation", W::SkippedDestination},
     {"ansi", W::Ansi},
@@ -143,77 +144,56 @@ bool isShapeDestination(std::string_view word) {
     return word.starts_with("shp");
 }
 
+// An open-addressed table over the names, built once: a word costs one hash and mostly one
+// comparison, where a binary search compared seven names.
+class WordTable {
+public:
+    WordTable() {
+        for (std::size_t i = 0; i < kWords.size(); ++i) {
+            std::size_t slot = hash(kWords[i].first) & kMask;
+            while (slots_[slot] != 0) {
+                slot = (slot + 1) & kMask;
+            }
+            slots_[slot] = static_cast<std::uint8_t>(i + 1);
+        }
+    }
+    [[nodiscard]] RtfControlWord find(std::string_view word) const {
+        for (std::size_t slot = hash(word) & kMask; slots_[slot] != 0; slot = (slot + 1) & kMask) {
+            const Entry& entry = kWords[slots_[slot] - 1];
+            if (entry.first == word) {
+                return entry.second;
+            }
+        }
+        return W::Unknown;
+    }
+
+private:
+    static constexpr std::size_t kMask = 511;
+    // Length, first, middle and last letter tell the names apart well enough, with no loop.
+    static std::size_t hash(std::string_view word) {
+        std::uint32_t h = static_cast<std::uint32_t>(word.size());
+        if (!word.empty()) {
+            const auto at = [&](std::size_t i) {
+                return static_cast<std::uint32_t>(static_cast<unsigned char>(word[i]));
+            };
+            h |= (at(0) << 8) | (at(word.size() / 2) << 16) | (at(word.size() - 1) << 24);
+        }
+        return (h * 0x9E3779B1U) >> 23;
+    }
+    std::array<std::uint8_t, kMask + 1> slots_{};
+};
+static_assert(kWords.size() < 255);
+
+const WordTable kTable;
+
 }  // namespace
 
 RtfControlWord lookupControlWord(std::string_view word) {
-    const auto it =
-        std::lower_bound(kWords.begin(), kWords.end(), word,
-                         [](const Entry& e, std::string_view w) { return e.first < w; });
-    if (it != kWords.end() && it->first == word) {
-        return it->second;
+    const RtfControlWord found = kTable.find(word);
+    if (found != W::Unknown) {
+        return found;
     }
     return isShapeDestination(word) ? W::SkippedDestination : W::Unknown;
-}
-
-std::optional<char16_t> specialCharacter(RtfControlWord word) {
-    switch (word) {
-        case W::Emdash:
-            return 0x2014;
-        case W::Endash:
-            return 0x2013;
-        case W::Emspace:
-            return 0x2003;
-        case W::Enspace:
-            return 0x2002;
-        case W::Qmspace:
-            return 0x2005;
-        case W::Bullet:
-            return 0x2022;
-        case W::Lquote:
-            return 0x2018;
-        case W::Rquote:
-            return 0x2019;
-        case W::Ldblquote:
-            return 0x201C;
-        case W::Rdblquote:
-            return 0x201D;
-        case W::Line:
-            return 0x2028;
-        case W::Tab:
-            return u'\t';
-        default:
-            return std::nullopt;
-    }
-}
-
-std::optional<Alignment> alignmentOf(RtfControlWord word) {
-    switch (word) {
-        case W::AlignLeft:
-            return Alignment::Left;
-        case W::AlignRight:
-            return Alignment::Right;
-        case W::AlignCenter:
-            return Alignment::Center;
-        case W::AlignJustify:
-            return Alignment::Justify;
-        default:
-            return std::nullopt;
-    }
-}
-
-std::optional<int> characterSetCodePage(RtfControlWord word) {
-    switch (word) {
-        case W::Ansi:
-            return 1252;
-        case W::Mac:
-            return 10000;
-        case W::Pc:
-            return 437;
-        case W::Pca:
-            return 850;
-        default:
-            return std::nullopt;
-    }
 }
 
 }  // namespace veltro::richtext

@@ -80,11 +80,73 @@ enum class RtfControlWord {
 
 RtfControlWord lookupControlWord(std::string_view word);
 
+// The three below are inline: every control word of a document passes them.
+
 // The character a word like \emdash or \tab stands for.
-std::optional<char16_t> specialCharacter(RtfControlWord word);
+inline std::optional<char16_t> specialCharacter(RtfControlWord word) {
+    using W = RtfControlWord;
+    switch (word) {
+        case W::Emdash:
+            return 0x2014;
+        case W::Endash:
+            return 0x2013;
+        case W::Emspace:
+            return 0x2003;
+        case W::Enspace:
+            return 0x2002;
+        case W::Qmspace:
+            return 0x2005;
+        case W::Bullet:
+            return 0x2022;
+        case W::Lquote:
+            return 0x2018;
+        case W::Rquote:
+            return 0x2019;
+        case W::Ldblquote:
+            return 0x201C;
+        case W::Rdblquote:
+            return 0x201D;
+        case W::Line:
+            return 0x2028;
+        case W::Tab:
+            return u'\t';
+        default:
+            return std::nullopt;
+    }
+}
+
 // \ql \qr \qc \qj
-std::optional<Alignment> alignmentOf(RtfControlWord word);
+inline std::optional<Alignment> alignmentOf(RtfControlWord word) {
+    using W = RtfControlWord;
+    switch (word) {
+        case W::AlignLeft:
+            return Alignment::Left;
+        case W::AlignRight:
+            return Alignment::Right;
+        case W::AlignCenter:
+            return Alignment::Center;
+        case W::AlignJustify:
+            return Alignment::Justify;
+        default:
+            return std::nullopt;
+    }
+}
+
 // \ansi \mac \pc \pca
-std::optional<int> characterSetCodePage(RtfControlWord word);
+inline std::optional<int> characterSetCodePage(RtfControlWord word) {
+    using W = RtfControlWord;
+    switch (word) {
+        case W::Ansi:
+            return 1252;
+        case W::Mac:
+            return 10000;
+        case W::Pc:
+            return 437;
+        case W::Pca:
+            return 850;
+        default:
+            return std::nullopt;
+    }
+}
 
 }  // namespace veltro::richtext

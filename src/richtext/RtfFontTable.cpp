@@ -56,6 +56,7 @@ std::optional<int> RtfFontTable::codePage(int font) const {
 
 void RtfFontTable::commit() {
     open_ = false;
+    ++changes_;
     if (fonts_.size() < kMaxFonts || fonts_.contains(index_)) {
         fonts_[index_] = {name_.trimmed(), codePage_};
     }

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 
@@ -26,6 +27,8 @@ public:
     std::optional<int> entryCodePage() const { return codePage_; }
     QString family(int font) const;
     std::optional<int> codePage(int font) const;
+    // Counts the entries written, so a reader can tell that what it looked up still holds.
+    std::uint32_t changes() const { return changes_; }
 
 private:
     struct Entry {
@@ -34,7 +37,8 @@ private:
     };
     void commit();
 
-    std::map<int, Entry> fonts_;  // keyed by number: Word uses numbers like 31505
+    std::map<int, Entry> fonts_;
+    std::uint32_t changes_ = 0;  // keyed by number: Word uses numbers like 31505
     bool open_ = false;
     int index_ = 0;
     std::size_t depth_ = 0;

@@ -66,6 +66,7 @@ RtfReader::RtfReader(std::string_view rtf, RtfSink& sink, Options options)
       wantsFormats_(sink.wantsFormats()),
       rawBytesAreUtf8_(options.rawBytesAreUtf8) {
     stack_.reserve(16);
+    run_.reserve(256);
 }
 
 QString RtfReader::defaultFamily() const {
@@ -197,6 +198,9 @@ void RtfReader::controlWord(const RtfToken& token) {
     if (ignorable) {
         skipCurrentGroup();  // {\*\word ...} we do not know
         return;
+    }
+    if (word == W::Unknown) {
+        return;  // most words of a document: nothing below acts on them
     }
     if (documentWord(word, token)) {
         return;
@@ -560,13 +564,19 @@ QString* RtfReader::textTarget() {
     }
 }
 
-int RtfReader::currentCodePage() const {
+int RtfReader::currentCodePage() {
     const GroupState& s = stack_.back();
     if (s.destination == Destination::FontTable) {
         return fonts_.entryCodePage().value_or(documentCodePage_);
     }
-    return fonts_.codePage(s.chars.font < 0 ? defaultFont_ : s.chars.font)
-        .value_or(documentCodePage_);
+    const int font = s.chars.font < 0 ? defaultFont_ : s.chars.font;
+    CodePageCache& cache = codePageCache_;
+    if (cache.codePage == 0 || cache.font != font || cache.document != documentCodePage_ ||
+        cache.fontChanges != fonts_.changes()) {
+        cache = {font, documentCodePage_, fonts_.changes(),
+                 fonts_.codePage(font).value_or(documentCodePage_)};
+    }
+    return cache.codePage;
 }
 
 void RtfReader::decodeInto(QString& target, std::string_view bytes) {
@@ -621,7 +631,12 @@ void RtfReader::flushRun() {
     if (run_.isEmpty()) {
         return;
     }
-    sink_.text(run_, wantsFormats_ ? charFormat(runChars_) : CharFormat{});
+    if (wantsFormats_) {
+        sink_.text(run_, charFormat(runChars_));
+    } else {
+        static const CharFormat kNone;
+        sink_.text(run_, kNone);
+    }
     run_.truncate(0);
 }
 

@@ -90,7 +90,7 @@ private:
     void resolvePendingHigh();
 
     QString* textTarget();
-    int currentCodePage() const;
+    int currentCodePage();
     void decodeInto(QString& target, std::string_view bytes);
     void flushPending();
     void afterFontNameText();
@@ -115,6 +115,14 @@ private:
 
     RtfFontTable fonts_;
     RtfColorTable colours_;
+    // The code page of the last font looked up; text runs ask for it again and again.
+    struct CodePageCache {
+        int font = 0;
+        int document = 0;
+        std::uint32_t fontChanges = 0;
+        int codePage = 0;  // 0: nothing looked up yet
+    };
+    CodePageCache codePageCache_;
 
     QString run_;
     CharState runChars_;

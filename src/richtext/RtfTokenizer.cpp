@@ -1,13 +1,14 @@
 #include "richtext/RtfTokenizer.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace veltro::richtext {
 namespace {
 
 bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
 }
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -27,8 +28,21 @@ int hexValue(char c) {
 }
 
 // Bytes that end a text run: the three RTF specials and the control bytes that are not text.
+constexpr std::array<bool, 256> kEndsText = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; ++c) {
+        table[c] = true;
+    }
+    table['\\'] = table['{'] = table['}'] = true;
+    return table;
+}();
+
 bool endsText(char c) {
-    return c == '\\' || c == '{' || c == '}' || static_cast<unsigned char>(c) < 0x20;
+    return kEndsText[static_cast<unsigned char>(c)];
+}
+
+bool isBin(std::string_view word) {
+    return word.size() == 3 && word[0] == 'b' && word[1] == 'i' && word[2] == 'n';
 }
 
 RtfToken tabWord() {
@@ -50,8 +64,9 @@ RtfToken RtfTokenizer::next() {
             return token;
         }
         if (c == '\\') {
-            if (auto token = controlSequence()) {
-                return *token;
+            RtfToken token;
+            if (controlSequence(token)) {
+                return token;
             }
             continue;
         }
@@ -68,84 +83,91 @@ RtfToken RtfTokenizer::next() {
     return {};
 }
 
+// The scanning loops below work on local copies of the position: with the member, every
+// step would be stored and loaded again because the token written might alias it.
 RtfToken RtfTokenizer::text() {
+    const char* const data = in_.data();
+    const std::size_t size = in_.size();
     const std::size_t start = pos_;
-    while (pos_ < in_.size() && !endsText(in_[pos_])) {
-        ++pos_;
+    std::size_t pos = start;
+    while (pos < size && !endsText(data[pos])) {
+        ++pos;
     }
+    pos_ = pos;
     RtfToken token;
     token.kind = RtfToken::Kind::Text;
-    token.text = in_.substr(start, pos_ - start);
+    token.text = in_.substr(start, pos - start);
     return token;
 }
 
-std::optional<RtfToken> RtfTokenizer::controlSequence() {
+bool RtfTokenizer::controlSequence(RtfToken& token) {
     ++pos_;  // the backslash
     if (pos_ >= in_.size()) {
-        return std::nullopt;
+        return false;
     }
     const char c = in_[pos_];
     if (isLetter(c)) {
-        RtfToken word = controlWord();
-        if (word.text == "bin") {
-            skipBinary(word.hasParam ? word.param : 0);
-            return std::nullopt;
+        controlWord(token);
+        if (isBin(token.text)) {
+            skipBinary(token.hasParam ? token.param : 0);
+            return false;
         }
-        return word;
+        return true;
     }
     ++pos_;
-    RtfToken token;
     if (c == '\r' || c == '\n') {
         token.kind = RtfToken::Kind::ControlWord;
         token.text = "par";
-        return token;
+        return true;
     }
     if (c == '\'') {
         const int high = pos_ < in_.size() ? hexValue(in_[pos_]) : -1;
         const int low = pos_ + 1 < in_.size() ? hexValue(in_[pos_ + 1]) : -1;
         if (high < 0 || low < 0) {
             pos_ += high < 0 ? 0 : 1;  // a broken escape is dropped; what follows stays
-            return std::nullopt;
+            return false;
         }
         pos_ += 2;
         token.kind = RtfToken::Kind::HexByte;
         token.byte = static_cast<unsigned char>(high * 16 + low);
-        return token;
+        return true;
     }
     token.kind = RtfToken::Kind::ControlSymbol;
     token.symbol = c;
-    return token;
+    return true;
 }
 
-RtfToken RtfTokenizer::controlWord() {
+void RtfTokenizer::controlWord(RtfToken& token) {
+    const char* const data = in_.data();
+    const std::size_t size = in_.size();
     const std::size_t start = pos_;
-    while (pos_ < in_.size() && isLetter(in_[pos_])) {
-        ++pos_;
+    std::size_t pos = start;
+    while (pos < size && isLetter(data[pos])) {
+        ++pos;
     }
-    RtfToken token;
     token.kind = RtfToken::Kind::ControlWord;
-    token.text = in_.substr(start, pos_ - start);
+    token.text = std::string_view(data + start, pos - start);
 
-    const bool negative = pos_ + 1 < in_.size() && in_[pos_] == '-' && isDigit(in_[pos_ + 1]);
+    const bool negative = pos + 1 < size && data[pos] == '-' && isDigit(data[pos + 1]);
     if (negative) {
-        ++pos_;
+        ++pos;
     }
-    if (pos_ < in_.size() && isDigit(in_[pos_])) {
+    if (pos < size && isDigit(data[pos])) {
         // Saturate instead of overflowing; all digits are consumed either way.
         constexpr std::int64_t kLimit = std::numeric_limits<std::int32_t>::max();
         std::int64_t value = 0;
-        while (pos_ < in_.size() && isDigit(in_[pos_])) {
-            value = std::min(kLimit + 1, value * 10 + (in_[pos_] - '0'));
-            ++pos_;
+        while (pos < size && isDigit(data[pos])) {
+            value = std::min(kLimit + 1, value * 10 + (data[pos] - '0'));
+            ++pos;
         }
         value = negative ? -value : std::min(value, kLimit);
         token.param = static_cast<std::int32_t>(value);
         token.hasParam = true;
     }
-    if (pos_ < in_.size() && in_[pos_] == ' ') {
-        ++pos_;
+    if (pos < size && data[pos] == ' ') {
+        ++pos;
     }
-    return token;
+    pos_ = pos;
 }
 
 void RtfTokenizer::skipBinary(std::int32_t length) {
@@ -168,8 +190,9 @@ void RtfTokenizer::skipGroup() {
         } else if (c == '\\') {
             if (pos_ + 1 < in_.size() && isLetter(in_[pos_ + 1])) {
                 ++pos_;
-                const RtfToken word = controlWord();
-                if (word.text == "bin") {
+                RtfToken word;
+                controlWord(word);
+                if (isBin(word.text)) {
                     skipBinary(word.hasParam ? word.param : 0);
                 }
                 continue;

@@ -30,8 +30,10 @@ public:
     bool atEnd() const { return pos_ >= in_.size(); }
 
 private:
-    std::optional<RtfToken> controlSequence();
-    RtfToken controlWord();
+    // False when the sequence is dropped (a broken escape, \binN data).
+    bool controlSequence(RtfToken& token);
+    // Fills a fresh token.
+    void controlWord(RtfToken& token);
     RtfToken text();
     void skipBinary(std::int32_t length);
 

@@ -55,8 +55,8 @@ public:
         : out_(out), separator_(lineBreak == LineBreak::CrLf ? u"\r\n" : u"\n") {}
 
     void text(QStringView text, const CharFormat&) override {
-        const auto special = [](QChar c) { return c == QChar(0x2028) || c == QChar(0x00AD); };
-        if (std::none_of(text.begin(), text.end(), special)) {
+        // Two quick scans of the library's find: most runs hold neither character.
+        if (!text.contains(QChar(0x2028)) && !text.contains(QChar(0x00AD))) {
             out_ += text;
             return;
         }
@@ -120,7 +120,7 @@ std::string_view asStringView(QByteArrayView bytes) {
 }
 
 bool isAscii(QStringView text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    return QtPrivate::isAscii(text);
 }
 
 // RTF kept as characters: pure ASCII is read as bytes; other characters are taken as they are.
@@ -186,6 +186,17 @@ QString plainTextFromStored(const QString& stored, LineBreak lineBreak) {
     return withRtfBytes(QStringView(stored).sliced(start), [&](const QByteArray& rtf, bool utf8) {
         return plainTextOfRtf(rtf, utf8, lineBreak);
     });
+}
+
+QString plainTextFromStoredUtf8(std::string_view stored, LineBreak lineBreak) {
+    const QByteArrayView bytes(stored.data(), static_cast<qsizetype>(stored.size()));
+    const qsizetype start = rtfStart(bytes);
+    if (start < 0) {
+        return QString::fromUtf8(bytes);
+    }
+    const QByteArrayView rtf = bytes.sliced(start);
+    // As plainTextFromStored(QString): ASCII RTF is read as bytes, other characters as UTF-8.
+    return plainTextOfRtf(rtf, !QtPrivate::isAscii(QLatin1StringView(rtf)), lineBreak);
 }
 
 RichDocument documentFromStored(QByteArrayView stored) {

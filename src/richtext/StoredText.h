@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <string_view>
+
 namespace veltro::richtext {
 
 // A stored block is RTF when, after a UTF-8 byte order mark and white space, it starts with
@@ -17,6 +19,9 @@ bool looksLikeRtf(QStringView stored);
 // UTF-8 when valid, else as Windows-1252.
 QString plainTextFromStored(const QString& stored, LineBreak lineBreak);
 QString plainTextFromStored(QByteArrayView stored, LineBreak lineBreak);
+// The same for a block kept as text and read as its well-formed UTF-8, without a detour
+// through UTF-16 before the RTF is read.
+QString plainTextFromStoredUtf8(std::string_view stored, LineBreak lineBreak);
 
 // The stored block as a document; plain text becomes unformatted paragraphs.
 RichDocument documentFromStored(const QString& stored);

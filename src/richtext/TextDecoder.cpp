@@ -135,6 +135,13 @@ std::optional<int> codePageForCharset(int charset) {
 }
 
 const TextDecoder::HighHalf& TextDecoder::highHalfFor(int codePage) {
+    // Each thread remembers the table it asked for last: nearly every text uses one code
+    // page, and a reader is made for every stored text. Tables are never removed.
+    thread_local int lastCodePage = 0;
+    thread_local const HighHalf* last = nullptr;
+    if (last != nullptr && codePage == lastCodePage) {
+        return *last;
+    }
     // Shared by all readers: building a table asks the codec 128 times.
     static std::mutex mutex;
     static std::map<int, HighHalf> tables;
@@ -143,17 +150,16 @@ const TextDecoder::HighHalf& TextDecoder::highHalfFor(int codePage) {
     if (it == tables.end()) {
         it = tables.emplace(codePage, buildHighHalf(codePage)).first;
     }
-    return it->second;
+    lastCodePage = codePage;
+    last = &it->second;
+    return *last;
 }
 
 TextDecoder::TextDecoder(int codePage) {
     setCodePage(codePage);
 }
 
-void TextDecoder::setCodePage(int codePage) {
-    if (codePage == codePage_ && (highHalf_ || multiByte_)) {
-        return;
-    }
+void TextDecoder::switchCodePage(int codePage) {
     codePage_ = codePage;
     pending_.clear();
     multiByte_.reset();
@@ -170,20 +176,6 @@ void TextDecoder::setCodePage(int codePage) {
     if (!multiByte_->isValid()) {
         multiByte_.reset();
         highHalf_ = &highHalfFor(1252);
-    }
-}
-
-void TextDecoder::decode(std::string_view bytes, QString& out) {
-    if (multiByte_) {
-        pending_.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
-        return;
-    }
-    const qsizetype start = out.size();
-    out.resize(start + static_cast<qsizetype>(bytes.size()));
-    QChar* dst = out.data() + start;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        *dst++ = QChar(byte < 0x80 ? char16_t{byte} : (*highHalf_)[byte - 0x80]);
     }
 }
 

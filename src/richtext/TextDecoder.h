@@ -22,15 +22,39 @@ class TextDecoder {
 public:
     explicit TextDecoder(int codePage = 1252);
 
-    void setCodePage(int codePage);  // flush() first when bytes may be pending
+    void setCodePage(int codePage) {  // flush() first when bytes may be pending
+        if (codePage != codePage_ || (!highHalf_ && !multiByte_)) {
+            switchCodePage(codePage);
+        }
+    }
     int codePage() const { return codePage_; }
-    void decode(std::string_view bytes, QString& out);
+    // Inline: readers call it for every run of text and every escaped byte.
+    void decode(std::string_view bytes, QString& out) {
+        if (multiByte_) {
+            pending_.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            return;
+        }
+        if (bytes.size() == 1) {
+            out.append(QChar(charOf(static_cast<unsigned char>(bytes.front()))));
+            return;
+        }
+        const qsizetype start = out.size();
+        out.resize(start + static_cast<qsizetype>(bytes.size()));
+        QChar* dst = out.data() + start;
+        for (const char c : bytes) {
+            *dst++ = QChar(charOf(static_cast<unsigned char>(c)));
+        }
+    }
     void flush(QString& out);
     bool hasPending() const { return !pending_.isEmpty(); }
 
 private:
     using HighHalf = std::array<char16_t, 128>;
     static const HighHalf& highHalfFor(int codePage);
+    void switchCodePage(int codePage);
+    char16_t charOf(unsigned char byte) const {
+        return byte < 0x80 ? char16_t{byte} : (*highHalf_)[byte - 0x80];
+    }
 
     int codePage_ = 1252;
     const HighHalf* highHalf_ = nullptr;  // null for multi-byte pages

@@ -65,16 +65,29 @@ std::int64_t CardStore::cardCount() {
     return stmt.step() ? stmt.integer(0) : 0;
 }
 
-std::vector<Card> CardStore::cardsAfter(std::int64_t after, std::int64_t limit,
-                                        const std::vector<Field>& fields) {
+std::int64_t CardStore::lastRowId() {
+    auto stmt = db_.prepare("SELECT max(rowid) FROM Kontakte");
+    return stmt.step() ? stmt.integer(0) : 0;
+}
+
+namespace {
+std::string selectAfter(const std::vector<Field>& fields, std::string_view condition) {
     std::string sql = "SELECT rowid";
     for (const Field field : fields) {
         sql += ", \"";
         sql += kColumnNames[index(field)];
         sql += '"';
     }
-    sql += " FROM Kontakte WHERE rowid > ?1 ORDER BY rowid LIMIT ?2";
-    auto stmt = db_.prepare(sql);
+    sql += " FROM Kontakte WHERE rowid > ?1 ";
+    sql += condition;
+    sql += " ORDER BY rowid LIMIT ?2";
+    return sql;
+}
+}  // namespace
+
+std::vector<Card> CardStore::cardsAfter(std::int64_t after, std::int64_t limit,
+                                        const std::vector<Field>& fields) {
+    auto stmt = db_.prepare(selectAfter(fields, {}));
     stmt.bind(1, after).bind(2, limit);
     std::vector<Card> cards;
     while (stmt.step()) {
@@ -86,6 +99,22 @@ std::vector<Card> CardStore::cardsAfter(std::int64_t after, std::int64_t limit,
         cards.push_back(std::move(card));
     }
     return cards;
+}
+
+std::int64_t CardStore::visitHeadedRows(std::int64_t after, std::int64_t until, std::int64_t limit,
+                                        const std::vector<Field>& fields, const RowVisitor& visit) {
+    auto stmt = db_.prepare(selectAfter(fields, "AND rowid <= ?3 AND Schlagworte IS NOT NULL"));
+    stmt.bind(1, after).bind(2, limit).bind(3, until);
+    std::vector<std::string_view> values(fields.size());
+    std::int64_t last = 0;
+    while (stmt.step()) {
+        last = stmt.integer(0);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            values[i] = stmt.utf8(static_cast<int>(i + 1));
+        }
+        visit(last, values);
+    }
+    return last;
 }
 
 std::vector<QString> CardStore::categories() {

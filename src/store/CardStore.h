@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -49,10 +50,19 @@ public:
     [[nodiscard]] std::optional<Card> loadCard(std::int64_t id);
     // Walks every card in store order.
     void forEachCard(const std::function<void(const Card&)>& visit);
-    // Up to `limit` cards with a row id above `after`, in store order, with only the
-    // given fields read (the others stay Null). For reading in short transactions.
+    // Up to `limit` cards with a row id above `after`, in store order, with only the given
+    // fields read (the others stay Null). For reading in short transactions.
     [[nodiscard]] std::vector<Card> cardsAfter(std::int64_t after, std::int64_t limit,
                                                const std::vector<Field>& fields);
+    // The same for cards with a heading and a row id not above `until`, each handed to
+    // `visit` as the engine's UTF-8 (empty for Null), valid during the call only. Returns
+    // the last row id read, 0 when there was none.
+    using RowVisitor =
+        std::function<void(std::int64_t id, std::span<const std::string_view> values)>;
+    std::int64_t visitHeadedRows(std::int64_t after, std::int64_t until, std::int64_t limit,
+                                 const std::vector<Field>& fields, const RowVisitor& visit);
+    // The highest row id of any card, 0 for none.
+    [[nodiscard]] std::int64_t lastRowId();
     // The first card in store order whose heading equals this one without regard to case.
     [[nodiscard]] std::optional<std::int64_t> findByHeading(QStringView heading);
 

@@ -107,12 +107,35 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+// Eight ASCII bytes with their capitals made small, all at once.
+std::uint64_t lowerAscii(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    const std::uint64_t aboveA = word + kOnes * (0x80 - 'A');      // high bit: byte >= 'A'
+    const std::uint64_t aboveZ = word + kOnes * (0x80 - 'Z' - 1);  // high bit: byte > 'Z'
+    const std::uint64_t capitals = (aboveA & ~aboveZ) & (kOnes * 0x80);
+    return word | (capitals >> 2);
+}
+
+}  // namespace
+
 void appendFoldedUtf8(std::string_view utf8, std::string& out) {
     const auto* at = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
     const TwoByteFolds& folds = twoByteFolds();
     std::size_t i = 0;
     while (i < size) {
+        // Runs of ASCII, the bulk of most texts, eight bytes at a time.
+        std::uint64_t word = 0;
+        if (i + 8 <= size && (std::memcpy(&word, at + i, 8), (word & 0x8080808080808080ULL) == 0)) {
+            word = lowerAscii(word);
+            const std::size_t end = out.size();
+            out.resize(end + 8);
+            std::memcpy(out.data() + end, &word, 8);
+            i += 8;
+            continue;
+        }
         const unsigned char lead = at[i];
         if (lead < 0x80) {
             out.push_back(

@@ -21,11 +21,10 @@ namespace {
 // Each insert into Kontakte runs the card triggers, whose SQL functions make the engine
 // keep a statement journal. Kept in memory it costs little; spilled to a temporary file,
 // as the engine does by default past 64 KiB, it costs writes for every row and makes an
-// import several times slower. The journal kept in memory is written out in pieces of
-// this size when it spills, and the engine's file layer writes at most 128 KiB at once:
-// with larger pieces a statement that changes many pages after earlier changes of its
-// transaction fails as "database or disk is full".
-constexpr int kStatementJournalInMemory = (1 << 17) - 1;
+// import several times slower. The limit is also the size of the pieces the engine writes
+// when it does spill, and the Unix file layer writes at most 128 KiB at once: above that
+// a large statement (a discard of cards all over the store) fails as "disk full".
+constexpr int kStatementJournalInMemory = 120 * 1024;
 
 void configureEngine() {
     static std::once_flag once;

@@ -3,12 +3,17 @@
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
 #include "store/StoreError.h"
+#include "vcard/Background.h"
 
 #include <QSaveFile>
 #include <QUuid>
 
+#include <algorithm>
+#include <deque>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace veltro::vcard {
 
@@ -18,7 +23,6 @@ using exporting::ExportResult;
 using exporting::ExportStatus;
 
 constexpr std::int64_t kBatchSize = 500;
-constexpr qsizetype kFlushSize = 256 * 1024;
 constexpr std::int64_t kLargestSeconds = 100'000'000'000;  // beyond: milliseconds
 // Namespace of the UIDs derived from store file and row id.
 const QUuid kUidNamespace(QStringLiteral("{6f1c2a47-3b5e-5d2a-9c41-7e0b8d3f2a19}"));
@@ -43,9 +47,9 @@ public:
           storePath_(canonicalStorePath(cardStore.file())),
           batch_(cardStore.db().prepare(batchSql())) {}
 
-    // Calls visit for each card of the next batch; false when there was none left.
-    template <typename Visit>
-    bool next(Visit&& visit) {
+    // The cards of the next batch; false when there are none after it.
+    bool next(std::vector<ExportCard>& cards) {
+        cards.clear();
         batch_.reset();
         batch_.bind(1, lastRow_).bind(2, kBatchSize);
         if (!category_.isEmpty()) {
@@ -54,7 +58,7 @@ public:
         std::int64_t rows = 0;
         while (batch_.step()) {
             lastRow_ = batch_.integer(0);
-            visit(exportCard());
+            cards.push_back(exportCard());
             ++rows;
         }
         batch_.reset();
@@ -125,30 +129,43 @@ QString fileError(const QString& target, const QString& reason) {
     return QStringLiteral("Die Datei „%1“ lässt sich nicht schreiben:\n%2").arg(target, reason);
 }
 
-// Writes every batch; false when progress asked to stop.
-bool writeCards(CardBatches& batches, std::int64_t total, QSaveFile& file, Version version,
-                const exporting::ProgressCallback& progress, std::int64_t& done) {
-    QByteArray buffer;
-    buffer.reserve(kFlushSize + 64 * 1024);
-    const auto flush = [&] {
-        if (file.write(buffer) != buffer.size()) {
+// How many batches are formatted at once: turning rich text into plain text and writing
+// the lines takes most of an export's time, the reading of the next batch much less.
+std::size_t batchesInFlight() {
+    return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, 4);
+}
+
+// Formats the batches on worker threads while the next ones are read, and writes them in
+// their order; false when progress asked to stop.
+bool writeBatches(CardBatches& batches, std::int64_t total, QSaveFile& file, Version version,
+                  const exporting::ProgressCallback& progress, std::int64_t& done) {
+    std::deque<std::future<QByteArray>> formatting;
+    const auto writeOldest = [&] {
+        const QByteArray bytes = formatting.front().get();
+        formatting.pop_front();
+        if (file.write(bytes) != bytes.size()) {
             throw exporting::ExportError(file.errorString().toStdString());
         }
-        buffer.resize(0);
     };
+    const std::size_t inFlight = batchesInFlight();
     for (bool more = true; more;) {
-        more = batches.next([&](const ExportCard& card) {
-            appendVcard(buffer, card, version);
-            ++done;
-            if (buffer.size() >= kFlushSize) {
-                flush();
-            }
-        });
+        std::vector<ExportCard> cards;
+        more = batches.next(cards);
+        done += static_cast<std::int64_t>(cards.size());
+        formatting.push_back(
+            inBackground(std::move(cards), [version](const std::vector<ExportCard>& batch) {
+                return writeCards(batch, version);
+            }));
+        if (formatting.size() >= inFlight) {
+            writeOldest();
+        }
         if (progress && !progress(done, std::max(total, done))) {
-            return false;
+            return false;  // the futures wait for their threads as they go
         }
     }
-    flush();
+    while (!formatting.empty()) {
+        writeOldest();
+    }
     return true;
 }
 
@@ -228,7 +245,7 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
         }
         CardBatches batches(*cardStore, *category);
         std::int64_t done = 0;
-        if (!writeCards(batches, total, file, options.version, progress, done)) {
+        if (!writeBatches(batches, total, file, options.version, progress, done)) {
             file.cancelWriting();
             return {ExportStatus::Cancelled, {}, {}};
         }

@@ -18,9 +18,10 @@ struct VcardExportOptions {
 };
 
 // Writes the cards of the store file (all, or those of one category) as one vCard file.
-// UID and REV come from the store's card identity table where it exists; otherwise the UID
-// is derived from the store file and the card's row id, so that it stays the same from one
-// export to the next. The target is replaced only once the export is complete.
+// UID and REV come from the card's row in KartenInfo. A store of the old layout, which an
+// export reads without upgrading it, has no such table; there the UID is derived from the
+// store file and the card's row id, so that it too stays the same from one export to the
+// next. The target is replaced only once the export is complete.
 [[nodiscard]] exporting::ExportResult exportToFile(
     const std::filesystem::path& storeFile, const QString& target,
     const VcardExportOptions& options, const exporting::ProgressCallback& progress = {});

@@ -3,7 +3,11 @@
 #include "maintenance/AddressComposition.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
+#include "vcard/Background.h"
 #include "vcard/VcardText.h"
+
+#include <deque>
+#include <iterator>
 
 namespace veltro::vcard {
 
@@ -15,14 +19,19 @@ QString component(const QStringList& components, qsizetype at) {
     return components.value(at).trimmed();
 }
 
-QString joinedNonEmpty(const QStringList& parts, const QString& separator) {
-    QStringList kept;
+QString joinedNonEmpty(const QStringList& parts, QStringView separator) {
+    QString joined;
     for (const QString& part : parts) {
-        if (!part.trimmed().isEmpty()) {
-            kept << part.trimmed();
+        const QStringView kept = QStringView(part).trimmed();
+        if (kept.isEmpty()) {
+            continue;
         }
+        if (!joined.isEmpty()) {
+            joined += separator;
+        }
+        joined += kept;
     }
-    return kept.join(separator);
+    return joined;
 }
 
 QString textOf(const Property* property) {
@@ -192,6 +201,9 @@ PhoneParts splitAreaCode(const QString& phone) {
 }
 
 QString singleLine(const QString& text) {
+    if (!text.contains(u'\n') && !text.contains(u'\r')) {
+        return text.trimmed();
+    }
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     return joinedNonEmpty(line.split(u'\n'), QStringLiteral(", "));
@@ -237,13 +249,14 @@ std::optional<store::Card> toCard(const Vcard& vcard, const QString& category) {
     return card;
 }
 
-import::PreviewRow toPreviewRow(const store::Card& card){import::PreviewRow::Fields fields;
-for (std::size_t target = 0; target < import::kTargetCount; ++target) {
-    const auto& value = card.value(import::kTargets[target].field);
-    fields[target] = value ? QStringView(*value) : QStringView();
+veltro::import::PreviewRow toPreviewRow(const store::Card& card) {
+    veltro::import::PreviewRow::Fields fields;
+    for (std::size_t target = 0; target < import::kTargetCount; ++target) {
+        const auto& value = card.value(import::kTargets[target].field);
+        fields[target] = value ? QStringView(*value) : QStringView();
+    }
+    return veltro::import::PreviewRow(fields);
 }
-return import::PreviewRow(fields);
-}  // namespace veltro::vcard
 
 VcardImport importRows(const ReadResult& read, const QString& category) {
     VcardImport imported;
@@ -259,20 +272,64 @@ VcardImport importRows(const ReadResult& read, const QString& category) {
     return imported;
 }
 
-std::optional<VcardImport> importFile(const QString& path, const QString& category) {
-    VcardImport imported;
-    std::int64_t nameless = 0;
-    const auto broken = readFile(path, [&](Vcard&& vcard) {
+namespace {
+
+constexpr std::size_t kChunkSize = 1000;
+constexpr std::size_t kChunksInFlight = 2;
+
+VcardImport mapChunk(const std::vector<Vcard>& cards, const QString& category) {
+    VcardImport mapped;
+    mapped.rows.reserve(cards.size());
+    for (const Vcard& vcard : cards) {
         if (const auto card = toCard(vcard, category)) {
-            imported.rows.push_back(toPreviewRow(*card));
+            mapped.rows.push_back(toPreviewRow(*card));
         } else {
-            ++nameless;
+            ++mapped.skipped;
+        }
+    }
+    return mapped;
+}
+
+}  // namespace
+
+std::optional<VcardImport> importFile(const QString& path, const QString& category) {
+    // Cards are mapped in chunks on worker threads while the file is read on; the rows
+    // keep the order of the file.
+    VcardImport imported;
+    std::deque<std::future<VcardImport>> mapping;
+    std::vector<Vcard> chunk;
+    const auto collectOldest = [&] {
+        VcardImport mapped = mapping.front().get();
+        mapping.pop_front();
+        std::move(mapped.rows.begin(), mapped.rows.end(), std::back_inserter(imported.rows));
+        imported.skipped += mapped.skipped;
+    };
+    const auto submit = [&] {
+        mapping.push_back(inBackground(
+            std::move(chunk),
+            [category](const std::vector<Vcard>& cards) { return mapChunk(cards, category); }));
+        chunk = {};
+        chunk.reserve(kChunkSize);
+        if (mapping.size() > kChunksInFlight) {
+            collectOldest();
+        }
+    };
+    const auto broken = readFile(path, [&](Vcard&& vcard) {
+        chunk.push_back(std::move(vcard));
+        if (chunk.size() == kChunkSize) {
+            submit();
         }
     });
+    if (!chunk.empty()) {
+        submit();
+    }
+    while (!mapping.empty()) {
+        collectOldest();
+    }
     if (!broken) {
         return std::nullopt;
     }
-    imported.skipped = *broken + nameless;
+    imported.skipped += *broken;
     return imported;
 }
 

@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace veltro::vcard {
 
@@ -31,6 +33,34 @@ bool isLatin1Name(QByteArrayView name) {
         }
     }
     return false;
+}
+
+// Valid UTF-8 without control characters, as nearly every value is: read as it is,
+// which is what the general decoding would give it too. Nothing for anything else.
+std::optional<QString> printableUtf8(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        return std::nullopt;  // the general decoding drops the mark
+    }
+    bool ascii = true;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+            return std::nullopt;
+        }
+        ascii = ascii && byte < 0x80;
+    }
+    if (ascii) {
+        return QString::fromLatin1(bytes);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    const bool control = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= 0x7F && c.unicode() <= 0x9F;
+    });
+    if (utf8.hasError() || control) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 QString fromWindows1252(QByteArrayView bytes) {
@@ -82,34 +112,53 @@ QStringList splitComponents(QStringView value, QChar separator) {
     return components;
 }
 
-QString escapeText(const QString& text) {
-    const auto special = [](QChar c) {
-        return c == u'\\' || c == u',' || c == u';' || c == u'\r' || c == u'\n';
-    };
-    const auto* const begin = text.begin();
-    const auto* const end = text.end();
-    const auto* found = std::find_if(begin, end, special);
-    if (found == end) {
-        return text;
+namespace {
+
+// Every character that needs an escape lies at or below the backslash, so most letters
+// are passed over with one comparison and the rest with a table.
+constexpr auto kNeedsEscape = [] {
+    std::array<bool, u'\\' + 1> table{};
+    for (const char16_t c : {u'\\', u',', u';', u'\r', u'\n'}) {
+        table.at(c) = true;
     }
-    QString escaped;
-    escaped.reserve(text.size() + 16);
-    const auto* from = begin;
+    return table;
+}();
+
+bool needsEscape(QChar c) {
+    const char16_t u = c.unicode();
+    return u < kNeedsEscape.size() && kNeedsEscape[u];
+}
+
+}  // namespace
+
+void appendEscaped(QString& out, QStringView text) {
+    const auto* const end = text.end();
+    const auto* from = text.begin();
     // Runs without a special character are copied whole.
-    for (; found != end; found = std::find_if(from, end, special)) {
-        escaped.append(QStringView(from, found));
+    for (const auto* found = std::find_if(from, end, needsEscape); found != end;
+         found = std::find_if(from, end, needsEscape)) {
+        out.append(QStringView(from, found));
         const QChar c = *found;
         from = found + 1;
         if (c == u'\r' || c == u'\n') {
-            escaped.append(QLatin1String("\\n"));
+            out.append(QLatin1String("\\n"));
             if (c == u'\r' && from != end && *from == u'\n') {
                 ++from;
             }
         } else {
-            escaped.append(u'\\').append(c);
+            out.append(u'\\').append(c);
         }
     }
-    escaped.append(QStringView(from, end));
+    out.append(QStringView(from, end));
+}
+
+QString escapeText(const QString& text) {
+    if (std::none_of(text.begin(), text.end(), needsEscape)) {
+        return text;
+    }
+    QString escaped;
+    escaped.reserve(text.size() + 16);
+    appendEscaped(escaped, text);
     return escaped;
 }
 
@@ -135,6 +184,9 @@ QByteArray decodeQuotedPrintable(QByteArrayView encoded) {
 QString decodeCharset(QByteArrayView bytes, QByteArrayView charset) {
     if (charset.isEmpty() || charset.compare("UTF-8", Qt::CaseInsensitive) == 0 ||
         charset.compare("UTF8", Qt::CaseInsensitive) == 0) {
+        if (auto text = printableUtf8(bytes)) {
+            return *std::move(text);
+        }
         return import::decodeText(bytes).text;
     }
     if (isLatin1Name(charset)) {

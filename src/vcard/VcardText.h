@@ -18,6 +18,7 @@ namespace veltro::vcard {
 
 // Escapes backslash, comma, semicolon and line breaks (CR LF, CR or LF become "\n").
 [[nodiscard]] QString escapeText(const QString& text);
+void appendEscaped(QString& out, QStringView text);
 
 // Decodes "=XX" sequences; soft line breaks were joined before. A "=" that starts no valid
 // sequence stays as it is.

@@ -8,6 +8,8 @@
 #include <QStringEncoder>
 #include <QUuid>
 
+#include <array>
+#include <cstdio>
 #include <initializer_list>
 
 namespace veltro::vcard {
@@ -26,13 +28,17 @@ void appendUtf8(QByteArray& out, QStringView text) {
     out.resize(end - out.constData());
 }
 
-// Folds one content line: every physical line holds at most 75 octets, a continuation
-// starts with a blank, and no UTF-8 sequence is cut.
-void appendFolded(QByteArray& out, const QByteArray& line) {
-    if (line.size() <= kLineOctets) {
-        out.append(line).append("\r\n");
+// Folds the content line that starts at `start` and runs to the end of `out`: every
+// physical line holds at most 75 octets, a continuation starts with a blank, and no UTF-8
+// sequence is cut. Most lines are short and stay where they were written.
+void foldFrom(QByteArray& out, qsizetype start) {
+    if (out.size() - start <= kLineOctets) {
         return;
     }
+    thread_local QByteArray line;
+    line.resize(0);
+    line.append(QByteArrayView(out).sliced(start));
+    out.truncate(start);
     qsizetype pos = 0;
     qsizetype room = kLineOctets;
     while (line.size() - pos > room) {
@@ -46,69 +52,111 @@ void appendFolded(QByteArray& out, const QByteArray& line) {
         room = kLineOctets - 1;
     }
     out.append(line.constData() + pos, line.size() - pos);
-    out.append("\r\n");
+}
+
+// The property names with TYPE parameters, spelled per version: upper case in 3.0 as
+// most programs write them, lower case in 4.0.
+struct TypedNames {
+    QByteArray adrWork, adrHome, voiceWork, voiceHome, faxWork, faxHome, cell, email;
+
+    explicit TypedNames(Version version) {
+        const bool v3 = version == Version::V3;
+        const auto typed = [v3](const char* name, const char* types) {
+            const QByteArray list(types);
+            return QByteArray(name) + ";TYPE=" + (v3 ? list.toUpper() : list);
+        };
+        adrWork = typed("ADR", "work");
+        adrHome = typed("ADR", "home");
+        voiceWork = typed("TEL", "work,voice");
+        voiceHome = typed("TEL", "home,voice");
+        faxWork = typed("TEL", "work,fax");
+        faxHome = typed("TEL", "home,fax");
+        cell = typed("TEL", "cell");
+        email = v3 ? typed("EMAIL", "internet") : QByteArray("EMAIL");
+    }
+};
+
+const TypedNames& typedNames(Version version) {
+    static const TypedNames v3(Version::V3);
+    static const TypedNames v4(Version::V4);
+    return version == Version::V3 ? v3 : v4;
 }
 
 class CardWriter {
 public:
-    CardWriter(QByteArray& out, Version version) : out_(out), version_(version) {}
+    CardWriter(QByteArray& out, Version version)
+        : out_(out), version_(version), names_(typedNames(version)) {}
 
-    // The value is written as given; callers escape it.
-    void line(QStringView head, QStringView value) {
-        thread_local QByteArray bytes;
-        bytes.resize(0);
-        appendUtf8(bytes, head);
-        bytes.append(':');
-        appendUtf8(bytes, value);
-        appendFolded(out_, bytes);
+    // The value is written as given; callers escape it. Names are ASCII.
+    void line(QByteArrayView name, QStringView value) {
+        const qsizetype start = out_.size();
+        out_.append(name).append(':');
+        appendUtf8(out_, value);
+        foldFrom(out_, start);
+        out_.append("\r\n");
     }
-    void text(QStringView head, const QString& value) {
+    void text(QByteArrayView name, const QString& value) {
         if (!value.isEmpty()) {
-            line(head, escapeText(value));
+            line(name, escapeText(value));
         }
     }
-    void structured(QStringView head, std::initializer_list<QString> components) {
-        QString value;
+    void structured(QByteArrayView name, std::initializer_list<QStringView> components) {
+        thread_local QString value;
+        value.resize(0);
         bool first = true;
-        for (const QString& component : components) {
+        for (const QStringView component : components) {
             if (!first) {
                 value += u';';
             }
             first = false;
-            value += escapeText(component);
+            appendEscaped(value, component);
         }
-        line(head, value);
+        line(name, value);
     }
-    // TYPE parameter values: upper case in 3.0 as most programs write them, lower case in 4.0.
-    [[nodiscard]] QString typed(const char* name, const char* types) const {
-        const QString list = QString::fromLatin1(types);
-        return QString::fromLatin1(name) + QStringLiteral(";TYPE=") +
-               (version_ == Version::V3 ? list.toUpper() : list);
-    }
+    [[nodiscard]] const TypedNames& names() const { return names_; }
     [[nodiscard]] Version version() const { return version_; }
 
 private:
     QByteArray& out_;
     Version version_;
+    const TypedNames& names_;
 };
 
-QString trimmedField(const store::Card& card, Field field) {
-    return card.text(field).trimmed();
-}
-
-QString formattedName(const store::Card& card) {
-    const QString name =
-        (trimmedField(card, Field::Vorname) + u' ' + trimmedField(card, Field::Nachname)).trimmed();
-    if (!name.isEmpty()) {
-        return name;
+// The card's fields trimmed once; the heading stays as it is.
+class TrimmedFields {
+public:
+    explicit TrimmedFields(const store::Card& card) : card_(card) {
+        for (std::size_t i = 0; i < store::kFieldCount; ++i) {
+            if (const auto& value = card.values[i]) {
+                fields_[i] = value->trimmed();
+            }
+        }
     }
-    const QString company = trimmedField(card, Field::Firma);
-    return company.isEmpty() ? card.text(Field::Schlagworte) : company;
+    const QString& operator[](Field field) const { return fields_[store::index(field)]; }
+    [[nodiscard]] const QString& heading() const {
+        return card_.value(Field::Schlagworte) ? *card_.value(Field::Schlagworte) : empty_;
+    }
+    [[nodiscard]] const store::Card& card() const { return card_; }
+
+private:
+    const store::Card& card_;
+    std::array<QString, store::kFieldCount> fields_;
+    QString empty_;
+};
+
+QString formattedName(const TrimmedFields& fields) {
+    const QString& first = fields[Field::Vorname];
+    const QString& last = fields[Field::Nachname];
+    if (!first.isEmpty() || !last.isEmpty()) {
+        return first.isEmpty() ? last : last.isEmpty() ? first : first + u' ' + last;
+    }
+    const QString& company = fields[Field::Firma];
+    return company.isEmpty() ? fields.heading() : company;
 }
 
-QString phoneValue(const store::Card& card) {
-    const QString areaCode = trimmedField(card, Field::Vorwahl);
-    const QString number = trimmedField(card, Field::Telefon);
+QString phoneValue(const TrimmedFields& fields) {
+    const QString& areaCode = fields[Field::Vorwahl];
+    const QString& number = fields[Field::Telefon];
     return areaCode.isEmpty() ? number : number.isEmpty() ? areaCode : areaCode + u' ' + number;
 }
 
@@ -118,94 +166,101 @@ QString plainBlock(const store::Card& card, Field field) {
                             : richtext::plainTextFromStored(stored, richtext::LineBreak::Lf);
 }
 
-QString composedAddress(const store::Card& card) {
-    return maintenance::composeAddress(
-        {trimmedField(card, Field::Anrede), trimmedField(card, Field::Vorname),
-         trimmedField(card, Field::Nachname), trimmedField(card, Field::Firma),
-         trimmedField(card, Field::Abteilung), trimmedField(card, Field::Strasse),
-         trimmedField(card, Field::Postleitzahl), trimmedField(card, Field::Ort)});
+QString composedAddress(const TrimmedFields& fields) {
+    return maintenance::composeAddress({fields[Field::Anrede], fields[Field::Vorname],
+                                        fields[Field::Nachname], fields[Field::Firma],
+                                        fields[Field::Abteilung], fields[Field::Strasse],
+                                        fields[Field::Postleitzahl], fields[Field::Ort]});
 }
 
-void writeNames(CardWriter& writer, const store::Card& card) {
-    writer.structured(
-        u"N", {trimmedField(card, Field::Nachname), trimmedField(card, Field::Vorname), QString(),
-               trimmedField(card, Field::Anrede), QString()});
-    writer.line(u"FN", escapeText(formattedName(card)));
-    const QString company = trimmedField(card, Field::Firma);
-    const QString department = trimmedField(card, Field::Abteilung);
+void writeNames(CardWriter& writer, const TrimmedFields& fields, const QString& formatted) {
+    writer.structured("N", {fields[Field::Nachname], fields[Field::Vorname], QStringView(),
+                            fields[Field::Anrede], QStringView()});
+    writer.line("FN", escapeText(formatted));
+    const QString& company = fields[Field::Firma];
+    const QString& department = fields[Field::Abteilung];
     if (!department.isEmpty()) {
-        writer.structured(u"ORG", {company, department});
+        writer.structured("ORG", {company, department});
     } else {
-        writer.text(u"ORG", company);
+        writer.text("ORG", company);
     }
 }
 
-void writeAddressAndNumbers(CardWriter& writer, const store::Card& card, bool business) {
-    const char* place = business ? "work" : "home";
-    const QString street = trimmedField(card, Field::Strasse);
-    const QString postcode = trimmedField(card, Field::Postleitzahl);
-    const QString town = trimmedField(card, Field::Ort);
+void writeAddressAndNumbers(CardWriter& writer, const TrimmedFields& fields, bool business) {
+    const TypedNames& names = writer.names();
+    const QString& street = fields[Field::Strasse];
+    const QString& postcode = fields[Field::Postleitzahl];
+    const QString& town = fields[Field::Ort];
     if (!street.isEmpty() || !postcode.isEmpty() || !town.isEmpty()) {
-        writer.structured(writer.typed("ADR", place),
-                          {QString(), QString(), street, town, QString(), postcode, QString()});
+        writer.structured(
+            business ? names.adrWork : names.adrHome,
+            {QStringView(), QStringView(), street, town, QStringView(), postcode, QStringView()});
     }
-    writer.text(writer.typed("TEL", business ? "work,voice" : "home,voice"), phoneValue(card));
-    writer.text(writer.typed("TEL", business ? "work,fax" : "home,fax"),
-                trimmedField(card, Field::Fax));
-    writer.text(writer.typed("TEL", "cell"), trimmedField(card, Field::Mobiltelefon));
-    writer.text(writer.version() == Version::V3 ? writer.typed("EMAIL", "internet")
-                                                : QStringLiteral("EMAIL"),
-                trimmedField(card, Field::EMailAdresse));
-    writer.text(u"URL", trimmedField(card, Field::Webseite));
+    writer.text(business ? names.voiceWork : names.voiceHome, phoneValue(fields));
+    writer.text(business ? names.faxWork : names.faxHome, fields[Field::Fax]);
+    writer.text(names.cell, fields[Field::Mobiltelefon]);
+    writer.text(names.email, fields[Field::EMailAdresse]);
+    writer.text("URL", fields[Field::Webseite]);
 }
 
 // X-VELTRO properties for what reading the standard ones back would not give exactly.
-void writeOwnProperties(CardWriter& writer, const store::Card& card) {
-    const QString heading = card.text(Field::Schlagworte);
-    if (headingFromNames(trimmedField(card, Field::Nachname), trimmedField(card, Field::Vorname),
-                         singleLine(formattedName(card)),
-                         trimmedField(card, Field::Firma)) != heading) {
-        writer.line(u"X-VELTRO-KARTE", escapeText(heading));
+void writeOwnProperties(CardWriter& writer, const TrimmedFields& fields, const QString& formatted) {
+    const QString& heading = fields.heading();
+    if (headingFromNames(fields[Field::Nachname], fields[Field::Vorname], singleLine(formatted),
+                         fields[Field::Firma]) != heading) {
+        writer.line("X-VELTRO-KARTE", escapeText(heading));
     }
-    writer.text(u"X-VELTRO-NR", trimmedField(card, Field::Nr));
-    const QString salutation = trimmedField(card, Field::Anrede);
+    writer.text("X-VELTRO-NR", fields[Field::Nr]);
+    const QString& salutation = fields[Field::Anrede];
     if (salutationFromPrefix(salutation) != salutation) {
-        writer.line(u"X-VELTRO-ANREDE", escapeText(salutation));
+        writer.line("X-VELTRO-ANREDE", escapeText(salutation));
     }
-    const PhoneParts parts = splitAreaCode(phoneValue(card));
-    if (parts.areaCode != trimmedField(card, Field::Vorwahl) ||
-        parts.number != trimmedField(card, Field::Telefon)) {
-        writer.line(u"X-VELTRO-VORWAHL", escapeText(trimmedField(card, Field::Vorwahl)));
-        writer.line(u"X-VELTRO-TELEFON", escapeText(trimmedField(card, Field::Telefon)));
+    const PhoneParts parts = splitAreaCode(phoneValue(fields));
+    if (parts.areaCode != fields[Field::Vorwahl] || parts.number != fields[Field::Telefon]) {
+        writer.line("X-VELTRO-VORWAHL", escapeText(fields[Field::Vorwahl]));
+        writer.line("X-VELTRO-TELEFON", escapeText(fields[Field::Telefon]));
     }
-    const QString address = plainBlock(card, Field::Anschrift);
-    if (address != composedAddress(card)) {
-        writer.line(u"X-VELTRO-ANSCHRIFT", escapeText(address));
+    const QString address = plainBlock(fields.card(), Field::Anschrift);
+    if (address != composedAddress(fields)) {
+        writer.line("X-VELTRO-ANSCHRIFT", escapeText(address));
     }
 }
 
 QString uidValue(const QString& uid, Version version) {
-    const bool bareUuid = !QUuid::fromString(uid).isNull() && !uid.contains(u':');
-    return version == Version::V4 && bareUuid ? QStringLiteral("urn:uuid:") + uid : uid;
+    if (version != Version::V4 || uid.contains(u':') || QUuid::fromString(uid).isNull()) {
+        return uid;
+    }
+    return QStringLiteral("urn:uuid:") + uid;
+}
+
+// 20240305T143000Z
+QString revText(const QDateTime& rev) {
+    const QDateTime utc = rev.toUTC();
+    const QDate date = utc.date();
+    const QTime time = utc.time();
+    std::array<char, 48> text{};
+    std::snprintf(text.data(), text.size(), "%04d%02d%02dT%02d%02d%02dZ", date.year(), date.month(),
+                  date.day(), time.hour(), time.minute(), time.second());
+    return QString::fromLatin1(text.data());
 }
 
 }  // namespace
 
 void appendVcard(QByteArray& out, const ExportCard& exported, Version version) {
-    const store::Card& card = exported.card;
+    const TrimmedFields fields(exported.card);
     CardWriter writer(out, version);
     out.append("BEGIN:VCARD\r\n");
     out.append(version == Version::V3 ? "VERSION:3.0\r\n" : "VERSION:4.0\r\n");
-    writeNames(writer, card);
-    const bool business = !trimmedField(card, Field::Firma).isEmpty() ||
-                          !trimmedField(card, Field::Abteilung).isEmpty();
-    writeAddressAndNumbers(writer, card, business);
-    writer.text(u"NOTE", plainBlock(card, Field::Notizen));
-    writer.text(u"CATEGORIES", trimmedField(card, Field::Kategorien));
-    writeOwnProperties(writer, card);
-    writer.text(u"UID", uidValue(exported.uid, version));
+    const QString formatted = formattedName(fields);
+    writeNames(writer, fields, formatted);
+    const bool business = !fields[Field::Firma].isEmpty() || !fields[Field::Abteilung].isEmpty();
+    writeAddressAndNumbers(writer, fields, business);
+    writer.text("NOTE", plainBlock(exported.card, Field::Notizen));
+    writer.text("CATEGORIES", fields[Field::Kategorien]);
+    writeOwnProperties(writer, fields, formatted);
+    writer.text("UID", uidValue(exported.uid, version));
     if (exported.rev.isValid()) {
-        writer.line(u"REV", exported.rev.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
+        writer.line("REV", revText(exported.rev));
     }
     out.append("END:VCARD\r\n");
 }

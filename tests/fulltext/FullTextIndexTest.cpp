@@ -3,6 +3,7 @@
 
 #include "fulltext/FullTextIndex.h"
 #include "store/CardStore.h"
+#include "store/FoldedUtf8.h"
 #include "store/SampleCards.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,124 @@ TEST_F(FullTextIndexTest, UpdatesAndRemovalsMatchARebuildAfterManyRandomChanges)
     for (const QString& word :
          words.mid(0, 5) + QStringList{QStringLiteral("Neu"), QStringLiteral("*cker")}) {
         EXPECT_EQ(idsOf(kept, word), idsOf(fresh, word)) << word.toStdString();
+    }
+}
+
+// Each field matched in its way, checked directly on the texts.
+bool matchesDirectly(const FullTextIndex::Values& values, const std::string& needle) {
+    for (std::size_t i = 0; i < FullTextIndex::kColumns; ++i) {
+        const std::string_view value(values[i]);
+        const auto match = FullTextIndex::columns()[i].match;
+        const bool hit = match == FullTextIndex::Match::Contains ? value.find(needle) != value.npos
+                         : match == FullTextIndex::Match::BeginsWith ? value.starts_with(needle)
+                                                                     : value.ends_with(needle);
+        if (hit) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(FullTextIndexPieces, FindsExactlyWhatEachFieldHoldsWithAndWithoutSeparators) {
+    std::mt19937 random(19);
+    const std::vector<std::string> words = {"müller", "mül", "anna",   "ab", "b",
+                                            "1",      "12",  "straße", "ü",  "x"};
+    const std::vector<std::string> gaps = {" ", ", ", ".", "-", "\n", "@", ""};
+    const auto text = [&] {
+        std::string value;
+        const auto parts = random() % 5;
+        for (unsigned k = 0; k < parts; ++k) {
+            value += words[random() % words.size()] + gaps[random() % gaps.size()];
+        }
+        return value;
+    };
+    FullTextIndex index;
+    std::vector<FullTextIndex::Values> cards(300);
+    for (std::size_t id = 0; id < cards.size(); ++id) {
+        for (auto& value : cards[id]) {
+            value = text();
+        }
+        index.append(static_cast<std::int64_t>(id), cards[id]);
+    }
+    for (int probe = 0; probe < 300; ++probe) {
+        std::string needle = text();
+        needle = needle.substr(0, 1 + random() % std::max<std::size_t>(1, needle.size()));
+        if (needle.empty() || needle.find_first_of("*?#[") != std::string::npos ||
+            !store::isValidUtf8(needle)) {
+            continue;
+        }
+        const auto found = index.search(QString::fromStdString(needle));
+        ASSERT_TRUE(found.has_value()) << needle;
+        for (std::size_t id = 0; id < cards.size(); ++id) {
+            ASSERT_EQ(found->contains(static_cast<std::int64_t>(id)),
+                      matchesDirectly(cards[id], needle))
+                << "\"" << needle << "\" card " << id;
+        }
+    }
+}
+
+TEST(FullTextIndexValues, FromTheStoresUtf8AsFromItsText) {
+    const std::vector<std::string> samples = {
+        "",
+        "MÜLLER, Hauptstraße 3",
+        "ǅ ΣΊΣΥΦΟΣ İstanbul ẞ 😀",
+        "M\xC3(kaputt\xFF",
+        store::simpleRtf({QStringLiteral("Grüße an Jürgen"), QStringLiteral("ZWEI")}, true)
+            .toStdString(),
+        "{\\rtf1 Gr\\'dc\\'dfe \\u8364? Äpfel\\par}",
+    };
+    for (const std::string& sample : samples) {
+        SCOPED_TRACE(sample);
+        store::Card card;
+        std::vector<std::string_view> views;
+        for (const auto& column : FullTextIndex::columns()) {
+            card.set(column.field,
+                     QString::fromUtf8(sample.data(), static_cast<qsizetype>(sample.size())));
+            views.push_back(sample);
+        }
+        EXPECT_EQ(FullTextIndex::valuesOfUtf8(views), FullTextIndex::valuesOf(card));
+    }
+}
+
+// Over 32768 distinct pieces, so that piece numbers take two units and the second unit of
+// one may equal the number of another: rare and common words alike find exactly their cards.
+TEST(FullTextIndexPieces, RareAndCommonWordsAmongManyPiecesFindTheirCards) {
+    std::mt19937 random(7);
+    FullTextIndex index;
+    std::vector<FullTextIndex::Values> cards(2500);
+    for (std::size_t id = 0; id < cards.size(); ++id) {
+        for (int w = 0; w < 30; ++w) {
+            cards[id][random() % FullTextIndex::kContainsColumns] +=
+                "w" + std::to_string(random() % 90000) + (w % 3 == 0 ? ", " : " ");
+        }
+        index.append(static_cast<std::int64_t>(id), cards[id]);
+    }
+    for (const std::string needle : {"w1", "w17", "w123", "w4567", "w89999", "w2", "w60001"}) {
+        const auto found = index.search(QString::fromStdString(needle));
+        ASSERT_TRUE(found.has_value());
+        for (std::size_t id = 0; id < cards.size(); ++id) {
+            ASSERT_EQ(found->contains(static_cast<std::int64_t>(id)),
+                      matchesDirectly(cards[id], needle))
+                << needle << " card " << id;
+        }
+    }
+}
+
+TEST(FullTextIndexPieces, ManyDistinctWordsKeepTheirNumbers) {
+    FullTextIndex index;
+    for (std::int64_t id = 0; id < 1000; ++id) {
+        FullTextIndex::Values values;
+        for (int w = 0; w < 60; ++w) {
+            values[7] += "wort" + std::to_string(id * 60 + w) + " ";
+        }
+        index.append(id, values);
+    }
+    for (const std::int64_t id : {0, 599, 999}) {
+        const auto found =
+            index.search(QString::fromStdString("wort" + std::to_string(id * 60 + 59) + " "));
+        ASSERT_TRUE(found.has_value());
+        EXPECT_TRUE(found->contains(id)) << id;
+        EXPECT_FALSE(found->contains(id == 0 ? 1 : 0)) << id;
     }
 }
 

@@ -88,6 +88,22 @@ TEST(ImportRunDuplicates, EveryCardKeepsAHeadingOfItsOwn) {
         EXPECT_EQ(headingsOf(rows), c.expected) << c.name;
         EXPECT_EQ(outcome.cards, c.imported.size()) << c.name;
         EXPECT_EQ(storedHeadings(home), c.existing + c.expected) << c.name;
+
+        // Rows handed out one at a time are named alike.
+        TestHome streamed;
+        makeStore(streamed.dir(), {"Privat", "Kunden"}, cards);
+        const auto source = rowsNamed(c.imported);
+        std::size_t next = 0;
+        const auto oneByOne = runImport(streamed.storeFile(), [&](PreviewRow& row) {
+            if (next == source.size()) {
+                return false;
+            }
+            row = source[next++];
+            return true;
+        });
+        EXPECT_EQ(storedHeadings(streamed), c.existing + c.expected) << c.name;
+        EXPECT_EQ(oneByOne.renamed, outcome.renamed) << c.name;
+        EXPECT_EQ(oneByOne.cards, outcome.cards) << c.name;
     }
 }
 
@@ -102,6 +118,24 @@ TEST(ImportRunUndo, ANamedRunIsOneStepWithItsNewCategories) {
     ASSERT_TRUE(veltro::store::UndoLog::undo(store.db()));
     EXPECT_EQ(veltro::testing::cardsAndCategories(store.db()), before);
     EXPECT_EQ(veltro::store::UndoLog::undoName(store.db()), std::nullopt);
+}
+
+TEST(ImportRunCategories, RowsOneAtATimeAddTheMissingCategoriesInTheirOrder) {
+    TestHome home;
+    makeStore(home.dir(), {"Kunden"}, {});
+    const std::vector<PreviewRow> source = {rowNamed("A", "Neu"), rowNamed("B", "kunden"),
+                                            rowNamed("C", "Zweite"), rowNamed("D", "NEU")};
+    std::size_t next = 0;
+    const auto outcome = runImport(home.storeFile(), [&](PreviewRow& row) {
+        if (next == source.size()) {
+            return false;
+        }
+        row = source[next++];
+        return true;
+    });
+    EXPECT_EQ(outcome.newCategories, (std::vector<QString>{"Neu", "Zweite"}));
+    EXPECT_EQ(CardStore::open(home.storeFile()).categories(),
+              (std::vector<QString>{"Kunden", "Neu", "Zweite"}));
 }
 
 TEST(ImportRunFields, WritesEveryFieldAsThePreviewHoldsIt) {

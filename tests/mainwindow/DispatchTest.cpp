@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "maintenance/FirstStepsDialog.h"
+#include "mainwindow/CardListView.h"
 #include "mainwindow/MainMenus.h"
 #include "richtext/CommandBars.h"
 #include "richtext/RichTextBlock.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -439,6 +441,36 @@ TEST_F(Dispatch, OnlyTheRightButtonOpensABlocksOwnMenu) {
             }
         }
     }
+}
+
+TEST_F(Dispatch, TheCardListsPopUpMenuCopiesTheCardAsVcard) {
+    openSample();
+    QAbstractItemView* list = window().ui().List1;
+    const QPoint at = list->visualRect(list->model()->index(0, 0)).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &event);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->objectName(), QStringLiteral("mnuKarte"));
+    const QList<QAction*> entries = popup->actions();
+    const auto copy = std::find_if(entries.begin(), entries.end(), [](const QAction* entry) {
+        return entry->objectName() == QStringLiteral("mnuAlsVcardKopieren");
+    });
+    ASSERT_NE(copy, entries.end());
+    QApplication::clipboard()->clear();
+    QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(*copy).center());
+
+    auto uid = window().cardStore()->db().prepare(
+        "SELECT Uid FROM KartenInfo JOIN Kontakte ON Kontakte.rowid = KarteId "
+        "WHERE Schlagworte = 'Meier'");
+    ASSERT_TRUE(uid.step());
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    const QString vcard = QString::fromUtf8(mime->data(QStringLiteral("text/vcard")));
+    EXPECT_TRUE(vcard.startsWith(QStringLiteral("BEGIN:VCARD\r\n")));
+    EXPECT_TRUE(vcard.contains(QStringLiteral("\r\nN:Meier;Hans;;Herr;\r\n")));
+    EXPECT_TRUE(vcard.contains(QStringLiteral("\r\nUID:") + uid.textOrEmpty(0) + u'\r'));
+    EXPECT_EQ(mime->text(), vcard) << "plain text for programs without vCard";
 }
 
 TEST_F(Dispatch, EndClosesTheFirstStepsBeforeAskingAboutTheRun) {

@@ -3,6 +3,7 @@
 #include "store/SampleCards.h"
 
 #include <QComboBox>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace veltro;
@@ -29,10 +30,17 @@ protected:
                {{Field::Notizen, store::simpleRtf({QStringLiteral("Kaffee mit Zucker")}, true)}}},
               {QStringLiteral("Leer"), QStringLiteral("Firma")}});
     }
+    // Enters the text and waits until the list shows the hits among all cards, not only
+    // among those the background build has read so far.
     void search(const QString& text) {
         auto* field = window().ui().Text16;
+        QSignalSpy shown(&window(), &mainwindow::MainWindow::fullTextShown);
         field->setText(text);
         QTest::keyClick(field, Qt::Key_Return);
+        const auto complete = [&] { return !shown.isEmpty() && shown.last().at(0).toBool(); };
+        while (!shown.isEmpty() && !complete() && shown.wait(10000)) {
+        }
+        EXPECT_TRUE(shown.isEmpty() || complete()) << text.toStdString();
     }
     void clickIntoFullText() {
         auto* field = window().ui().Text16;

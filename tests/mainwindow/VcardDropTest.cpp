@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,6 +52,35 @@ TEST_F(VcardDrop, AllCategoriesIsNoPlaceToImportInto) {
     ASSERT_EQ(platform_->messages.size(), 1U);
     EXPECT_TRUE(platform_->messages[0].text.startsWith(u"Wählen Sie bitte zuerst"));
     EXPECT_EQ(listLines(), QStringList{"Anna"});
+}
+
+// "Öffnen mit" of a file manager: the file the program was started with.
+TEST_F(VcardDrop, AnOpenedFileGoesIntoTheShownCategoryOrTheOneChosenNext) {
+    open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
+    const QString path = writeVcf();
+    window().openVcardFile(path);
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_TRUE(platform_->messages[0].text.startsWith(u"Wählen Sie bitte eine Kategorie aus"));
+    EXPECT_EQ(listLines(), QStringList{"Anna"});
+
+    platform_->answers = {Answer::Yes};
+    QComboBox* selector = window().ui().Combo1;
+    selector->setCurrentIndex(selector->findText(QStringLiteral("Privat")));
+    Q_EMIT selector->activated(selector->currentIndex());
+    QApplication::processEvents();
+    EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva"}));
+
+    // Done once: choosing a category again imports nothing more.
+    Q_EMIT selector->activated(selector->currentIndex());
+    QApplication::processEvents();
+    EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva"}));
+
+    // The import shows "-Alle-" afterwards; with a category shown it goes straight in.
+    chooseCategory(QStringLiteral("Privat"));
+    platform_->answers = {Answer::Yes};
+    window().openVcardFile(path);
+    QApplication::processEvents();
+    EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva", "Günther Eva_1"}));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "TestData.h"
+#include "richtext/RtfControlWord.h"
 #include "richtext/StoredText.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,45 @@ TEST(RtfSamples, PlainTextOfWhatOtherProgramsWrite) {
         EXPECT_EQ(plainTextFromStored(QByteArrayView(rtf), LineBreak::CrLf), u8(c.plain));
         // Stored rows come back from the database as text.
         EXPECT_EQ(plainTextFromStored(QString::fromLatin1(rtf), LineBreak::CrLf), u8(c.plain));
+    }
+}
+
+TEST(RtfCodePages, TextSwitchingBetweenFontsKeepsEachFontsCodePage) {
+    const QByteArray rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Arial;}"
+        "{\\f2\\fcharset238 Arial;}}\\f0 \\'e4\\f1 \\'e4\\f2 \\'e4\\f0 \\'e4\\f1 \\'e4}";
+    // 0xE4 is ä in Windows-1252, д in Windows-1251 and ä in Windows-1250 too; 0xB9 tells
+    // the last two apart: ą in 1250, № in 1251.
+    EXPECT_EQ(plainLf(rtf), u"äдääд");
+    const QByteArray other =
+        "{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset204 Arial;}{\\f2\\fcharset238 Arial;}}"
+        "\\f2 \\'b9\\f1 \\'b9\\f2 \\'b9}";
+    EXPECT_EQ(plainLf(other), u"ą№ą");
+}
+
+TEST(RtfControlWords, AreFoundByTheirExactName) {
+    using W = RtfControlWord;
+    const std::pair<std::string_view, W> cases[] = {
+        {"annotation", W::SkippedDestination},  // first of the table
+        {"xmlnstbl", W::SkippedDestination},    // last of the table
+        {"par", W::Par},
+        {"pard", W::Pard},
+        {"pa", W::Unknown},
+        {"pardx", W::Unknown},
+        {"f", W::Font},
+        {"fs", W::FontSize},
+        {"fi", W::FirstIndent},
+        {"ul", W::Underline},
+        {"ulthdashdd", W::Underline},
+        {"u", W::U},
+        {"v", W::Hidden},
+        {"PAR", W::Unknown},
+        {"shpinst", W::SkippedDestination},
+        {"zzz", W::Unknown},
+        {"", W::Unknown},
+    };
+    for (const auto& [word, expected] : cases) {
+        EXPECT_EQ(lookupControlWord(word), expected) << word;
     }
 }
 
@@ -310,6 +350,27 @@ TEST(StoredText, LineBreaksAndCharactersOfThePlainText) {
     // RTF kept as characters: non-ASCII characters stand for themselves.
     EXPECT_EQ(plainTextFromStored(u8("{\\rtf1 Grüße \\'e4 \\u8364?}"), LineBreak::Lf),
               u8("Grüße ä €"));
+}
+
+TEST(StoredText, TheStoresUtf8GivesWhatItsTextGives) {
+    const char* const cases[] = {
+        "",
+        "Müller, Hauptstraße 3",
+        "\xEF\xBB\xBF{\\rtf1 Gr\\'fc\\'dfe\\par zwei}",
+        "  \r\n{\\rtf1\\ansi M\\'fcller\\line Stra\\'dfe}",
+        "{\\rtf1 Grüße \\'e4 \\u8364? 😀 При\\par}",
+        "{\\urtf1 Grüße\\par}",
+        "{\\rtf1 {\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0 \\'c0 б}",
+        "{\\rtf",
+        "kein {\\rtf1 am Anfang}",
+    };
+    for (const char* stored : cases) {
+        SCOPED_TRACE(stored);
+        for (const LineBreak lineBreak : {LineBreak::Lf, LineBreak::CrLf}) {
+            EXPECT_EQ(plainTextFromStoredUtf8(stored, lineBreak),
+                      plainTextFromStored(QString::fromUtf8(stored), lineBreak));
+        }
+    }
 }
 
 }  // namespace

@@ -274,9 +274,12 @@ TEST(FoldedUtf8, FoldsAsQString) {
     std::mt19937 rng(23);
     for (int i = 0; i < 5000; ++i) {
         QString text;
-        for (int k = 0; k < 6; ++k) {
-            // Latin, Greek, Cyrillic, Armenian, Cherokee, Glagolitic, fullwidth, Deseret.
-            static const char32_t kBlocks[] = {0x20,   0xC0,   0x100,  0x370,  0x400,  0x530,
+        const int length = 1 + static_cast<int>(rng() % 40);
+        for (int k = 0; k < length; ++k) {
+            // ASCII (often, in runs long and short), Latin, Greek, Cyrillic, Armenian,
+            // Cherokee, Glagolitic, fullwidth, Deseret.
+            static const char32_t kBlocks[] = {0x20,   0x20,   0x20,   0x20,   0x20,
+                                               0xC0,   0x100,  0x370,  0x400,  0x530,
                                                0x13A0, 0x1E00, 0x2C00, 0xFF20, 0x10400};
             const char32_t c = kBlocks[rng() % std::size(kBlocks)] + rng() % 0x60;
             text += QString::fromUcs4(&c, 1);

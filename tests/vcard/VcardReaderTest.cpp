@@ -1,3 +1,4 @@
+#include "import/TextDecoding.h"
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardReader.h"
 #include "vcard/VcardText.h"
@@ -290,6 +291,28 @@ TEST(VcardText, EscapesAndComponents) {
               QStringList({u"Müller;Meier"_s, u"Hans"_s, {}, u"Herr"_s, {}}));
     EXPECT_EQ(splitComponents(u"a\\"), QStringList({u"a\\"_s}));
     EXPECT_EQ(decodeQuotedPrintable("G=C3=BCnther=3D=ZZ="), QByteArray("G\xC3\xBCnther==ZZ="));
+}
+
+TEST(VcardText, UndeclaredValuesDecodeAsAWholeFileWould) {
+    const QByteArray cases[] = {
+        "Hans M\xC3\xBCller",           // UTF-8
+        "Hans\tM\xC3\xBCller",          // with a tab
+        "M\xFCller",                    // Windows-1252
+        "M\xC3\xBCller und M\xFCller",  // mostly UTF-8, one stray byte
+        "Stra\xC3\x9F"
+        "e 1",
+        "\xEF\xBB\xBFMarke",  // a byte-order mark
+        "a\x01\x02\x03",      // control characters
+        "a\x7F",
+        "\xC2\x85 \xC2\x90",  // C1 controls in UTF-8
+        "\xF0\x9F\x98\x80",   // outside the basic plane
+        "",
+    };
+    for (const QByteArray& bytes : cases) {
+        EXPECT_EQ(decodeCharset(bytes, {}), import::decodeText(bytes).text)
+            << bytes.toHex().toStdString();
+        EXPECT_EQ(decodeCharset(bytes, "utf-8"), import::decodeText(bytes).text);
+    }
 }
 
 TEST(VcardMapping, AreaCodeIsSplitOnlyWhenSeparated) {

@@ -1,4 +1,5 @@
 #include "VcardFixture.h"
+#include "VersionOneStore.h"
 
 #include "import/ImportRun.h"
 #include "store/CardStore.h"
@@ -9,6 +10,7 @@
 #include "vcard/VcardWriter.h"
 
 #include <QFile>
+#include <QSet>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
@@ -153,36 +155,109 @@ TEST(VcardWriter, OwnPropertiesOnlyWhereTheStandardOnesFallShort) {
     }
 }
 
-TEST(VcardExport, UidsStayTheSameAndComeFromTheStoreWhereItHasThem) {
+// The UID lines of an exported file, in card order.
+QStringList uidLines(const QByteArray& bytes) {
+    QStringList uids;
+    for (const QByteArray& line : bytes.split('\n')) {
+        if (line.startsWith("UID:")) {
+            uids << QString::fromUtf8(line.sliced(4).trimmed());
+        }
+    }
+    return uids;
+}
+
+TEST(VcardExport, UidAndRevComeFromTheCardIdentity) {
     TestHome home;
     testing::makeExchangeStore(home.dir());
+    QStringList stored;
+    {
+        auto db = store::Database::open(home.storeFile());
+        db.exec("UPDATE KartenInfo SET Geaendert = '2024-03-05T14:30:00Z' WHERE KarteId = 1");
+        auto uids = db.prepare("SELECT Uid FROM KartenInfo ORDER BY KarteId");
+        while (uids.step()) {
+            stored << uids.textOrEmpty(0);
+        }
+    }
+    ASSERT_EQ(stored.size(), 4);
     QTemporaryDir work;
     const QString first = work.filePath(u"a.vcf"_s);
     const QString second = work.filePath(u"b.vcf"_s);
     ASSERT_EQ(exportToFile(home.storeFile(), first, {}).status, exporting::ExportStatus::Written);
     ASSERT_EQ(exportToFile(home.storeFile(), second, {}).status, exporting::ExportStatus::Written);
     EXPECT_EQ(fileBytes(first), fileBytes(second));
-    EXPECT_TRUE(fileBytes(first).contains(
-        (u"UID:"_s + derivedUid(home.storeFile(), 1) + u"\r\n"_s).toUtf8()));
-    EXPECT_NE(derivedUid(home.storeFile(), 1), derivedUid(home.storeFile(), 2));
+    const QStringList uids = uidLines(fileBytes(first));
+    EXPECT_EQ(uids, stored);
+    EXPECT_EQ(QSet<QString>(uids.begin(), uids.end()).size(), uids.size()) << "one per card";
+    EXPECT_TRUE(fileBytes(first).contains("REV:20240305T143000Z\r\n"));
 
-    {
-        auto db = store::Database::open(home.storeFile());
-        db.exec(
-            "CREATE TABLE KartenInfo (KarteId INTEGER PRIMARY KEY, Uid TEXT, Angelegt TEXT, "
-            "Geaendert TEXT)");
-        db.exec(
-            "INSERT INTO KartenInfo VALUES (1, 'a1b2c3d4-0000-4000-8000-000000000001', "
-            "'2024-01-01 10:00:00', '2024-03-05 14:30:00')");
-    }
-    ASSERT_EQ(exportToFile(home.storeFile(), first, {Version::V4, {}}).status,
+    // A change to the card moves REV on and keeps the UID.
+    store::CardStore::open(home.storeFile())
+        .db()
+        .exec("UPDATE Kontakte SET Vorname = 'Hannes' WHERE rowid = 1");
+    ASSERT_EQ(exportToFile(home.storeFile(), second, {Version::V4, {}}).status,
               exporting::ExportStatus::Written);
-    const QByteArray withIdentity = fileBytes(first);
-    EXPECT_TRUE(withIdentity.contains("UID:urn:uuid:a1b2c3d4-0000-4000-8000-000000000001\r\n"));
-    EXPECT_TRUE(withIdentity.contains("REV:20240305T143000Z\r\n"));
-    // A card without an entry keeps its derived UID.
-    EXPECT_TRUE(
-        withIdentity.contains((u"UID:urn:uuid:"_s + derivedUid(home.storeFile(), 2)).toUtf8()));
+    const QByteArray changed = fileBytes(second);
+    EXPECT_TRUE(changed.contains((u"UID:urn:uuid:"_s + stored.front() + u"\r\n"_s).toUtf8()));
+    EXPECT_FALSE(changed.contains("REV:20240305T143000Z"));
+}
+
+TEST(VcardExport, AStoreOfTheOldLayoutGetsUidsOfStoreAndRow) {
+    TestHome home;
+    testing::makeVersionOneStore(home.dir(), {u"Kunden"_s},
+                                 {{u"Müller Hans"_s, u"Kunden"_s}, {u"Meier Eva"_s, u"Kunden"_s}});
+    QTemporaryDir work;
+    const QString first = work.filePath(u"a.vcf"_s);
+    const QString second = work.filePath(u"b.vcf"_s);
+    ASSERT_EQ(exportToFile(home.storeFile(), first, {}).status, exporting::ExportStatus::Written);
+    ASSERT_EQ(exportToFile(home.storeFile(), second, {}).status, exporting::ExportStatus::Written);
+    EXPECT_EQ(fileBytes(first), fileBytes(second));
+    EXPECT_EQ(uidLines(fileBytes(first)),
+              QStringList({derivedUid(home.storeFile(), 1), derivedUid(home.storeFile(), 2)}));
+    EXPECT_NE(derivedUid(home.storeFile(), 1), derivedUid(home.storeFile(), 2));
+    EXPECT_FALSE(fileBytes(first).contains("REV:"));
+    auto version = store::Database::open(home.storeFile()).prepare("PRAGMA user_version");
+    ASSERT_TRUE(version.step());
+    EXPECT_EQ(version.integer(0), 0) << "the export leaves the store as it was";
+}
+
+TEST(VcardExport, BatchesComeOutInStoreOrderAndProgressCanStopTheExport) {
+    TestHome home;
+    std::vector<testing::CardSpec> cards;
+    for (int i = 0; i < 1700; ++i) {
+        cards.push_back({u"Karte %1"_s.arg(i, 4, 10, QChar(u'0')), u"Kunden"_s});
+    }
+    testing::makeStore(home.dir(), {u"Kunden"_s}, cards);
+    QTemporaryDir work;
+    const QString file = work.filePath(u"k.vcf"_s);
+    std::vector<std::int64_t> reported;
+    const auto written =
+        exportToFile(home.storeFile(), file, {}, [&](std::int64_t done, std::int64_t total) {
+            EXPECT_EQ(total, 1700);
+            reported.push_back(done);
+            return true;
+        });
+    ASSERT_EQ(written.status, exporting::ExportStatus::Written);
+    EXPECT_EQ(written.summary.cards, 1700);
+    EXPECT_EQ(reported, (std::vector<std::int64_t>{500, 1000, 1500, 1700}));
+    QStringList names;
+    for (const QByteArray& line : fileBytes(file).split('\n')) {
+        if (line.startsWith("FN:")) {
+            names << QString::fromUtf8(line.sliced(3).trimmed());
+        }
+    }
+    ASSERT_EQ(names.size(), 1700);
+    for (int i = 0; i < names.size(); ++i) {
+        ASSERT_EQ(names[i], cards[static_cast<std::size_t>(i)].heading) << i;
+    }
+
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("alt");
+    old.close();
+    const auto stopped =
+        exportToFile(home.storeFile(), file, {}, [](std::int64_t, std::int64_t) { return false; });
+    EXPECT_EQ(stopped.status, exporting::ExportStatus::Cancelled);
+    EXPECT_EQ(fileBytes(file), "alt");
 }
 
 TEST(VcardExport, OneCategoryOrAll) {

@@ -128,9 +128,9 @@ bool isAccessFile(const QString& file) {
 }
 
 // Without --map, the header line of another address book's CSV file decides the mapping.
-std::optional<Problem> presetRows(const ImportArgs& args, const import::TextSource& source,
-                                  FieldMapping& mapping, import::PreviewTable& rows) {
-    import::SplitOptions split = args.split;
+std::optional<Problem> presetSplit(const ImportArgs& args, const import::TextSource& source,
+                                   FieldMapping& mapping, import::SplitOptions& split) {
+    split = args.split;
     split.separator = args.separatorGiven ? args.split.separator : QChar(u',');
     split.quoted = true;
     split.useFirstLine = true;
@@ -142,58 +142,58 @@ std::optional<Problem> presetRows(const ImportArgs& args, const import::TextSour
     out() << "Spalten einer " << match->program << "-CSV-Datei erkannt." << Qt::endl;
     mapping = match->mapping;
     split.useFirstLine = false;
-    rows = source.preview(split, mapping);
     return std::nullopt;
 }
 
-// The rows to import, or what went wrong.
-std::optional<Problem> readRows(const ImportArgs& args, FieldMapping& mapping,
-                                import::PreviewTable& rows) {
-    if (isAccessFile(args.file)) {
-        if (args.map.isEmpty()) {
-            return Problem{QStringLiteral("Access-Dateien brauchen --map."), kUsage};
-        }
-        const import::AccessSource source(args.file);
-        const auto listing = source.tables();
-        const auto table = std::find_if(
-            listing.tables.begin(), listing.tables.end(), [&](const import::AccessTable& t) {
-                return args.table.isEmpty() || store::equalsIgnoringCase(t.name, args.table);
-            });
-        if (table == listing.tables.end()) {
-            return Problem{listing.complete
-                               ? QStringLiteral("Die Tabelle gibt es in der Datei nicht.")
-                               : QStringLiteral("Die Datei lässt sich nicht lesen.")};
-        }
-        if (auto problem = buildMapping(args.map, table->columns, mapping)) {
-            return Problem{*problem};
-        }
-        rows = source.preview(table->name, mapping);
-    } else {
-        const auto source = import::TextSource::load(args.file);
-        if (!source) {
-            return Problem{QStringLiteral("Die Datei lässt sich nicht lesen.")};
-        }
-        if (!source->isText()) {
-            return Problem{import::kNotTextMessage};
-        }
-        if (source->invalidLines() > 0) {
-            err() << args.file << ": " << import::invalidLinesText(source->invalidLines()) << '.'
-                  << Qt::endl;
-        }
-        if (args.map.isEmpty()) {
-            if (auto problem = presetRows(args, *source, mapping, rows)) {
-                return problem;
-            }
-        } else if (auto problem =
-                       buildMapping(args.map, source->columns(args.split).columns, mapping)) {
-            return Problem{*problem};
-        } else {
-            rows = source->preview(args.split, mapping);
-        }
+// The rows of an Access table, or what went wrong.
+std::optional<Problem> readAccessRows(const ImportArgs& args, FieldMapping& mapping,
+                                      import::PreviewTable& rows) {
+    if (args.map.isEmpty()) {
+        return Problem{QStringLiteral("Access-Dateien brauchen --map."), kUsage};
     }
+    const import::AccessSource source(args.file);
+    const auto listing = source.tables();
+    const auto table = std::find_if(
+        listing.tables.begin(), listing.tables.end(), [&](const import::AccessTable& t) {
+            return args.table.isEmpty() || store::equalsIgnoringCase(t.name, args.table);
+        });
+    if (table == listing.tables.end()) {
+        return Problem{listing.complete ? QStringLiteral("Die Tabelle gibt es in der Datei nicht.")
+                                        : QStringLiteral("Die Datei lässt sich nicht lesen.")};
+    }
+    if (auto problem = buildMapping(args.map, table->columns, mapping)) {
+        return Problem{*problem};
+    }
+    rows = source.preview(table->name, mapping);
     if (!rows.complete) {
         return Problem{
             QStringLiteral("Die Datei ließ sich nicht vollständig lesen; nichts importiert.")};
+    }
+    return std::nullopt;
+}
+
+// A text file read, with how it splits and what goes where; its rows are made one at a
+// time while they are written, so a large file never has them all in memory.
+std::optional<Problem> readText(const ImportArgs& args, FieldMapping& mapping,
+                                std::optional<import::TextSource>& source,
+                                import::SplitOptions& split) {
+    source = import::TextSource::load(args.file);
+    if (!source) {
+        return Problem{QStringLiteral("Die Datei lässt sich nicht lesen.")};
+    }
+    if (!source->isText()) {
+        return Problem{import::kNotTextMessage};
+    }
+    if (source->invalidLines() > 0) {
+        err() << args.file << ": " << import::invalidLinesText(source->invalidLines()) << '.'
+              << Qt::endl;
+    }
+    if (args.map.isEmpty()) {
+        return presetSplit(args, *source, mapping, split);
+    }
+    split = args.split;
+    if (auto problem = buildMapping(args.map, source->columns(split).columns, mapping)) {
+        return Problem{*problem};
     }
     return std::nullopt;
 }
@@ -260,8 +260,23 @@ int importFile(const QStringList& args) {
             return importVcards(parsed, storeFile, category);
         }
         FieldMapping mapping(category);
+        if (!isAccessFile(parsed.file)) {
+            std::optional<import::TextSource> source;
+            import::SplitOptions split;
+            if (const auto problem = readText(parsed, mapping, source, split)) {
+                err() << parsed.file << ": " << problem->text << Qt::endl;
+                return problem->status;
+            }
+            import::TextRows rows(*source, split, mapping);
+            backUpFirst(storeFile);
+            reportImport(
+                import::runImport(storeFile,
+                                  [&rows](import::PreviewRow& row) { return rows.next(row); }),
+                category);
+            return kOk;
+        }
         import::PreviewTable table;
-        if (const auto problem = readRows(parsed, mapping, table)) {
+        if (const auto problem = readAccessRows(parsed, mapping, table)) {
             err() << parsed.file << ": " << problem->text << Qt::endl;
             return problem->status;
         }

@@ -1,5 +1,6 @@
 #include "app/cli/CliCommands.h"
 
+#include "store/DataDirectory.h"
 #include "store/StoreError.h"
 
 #include <QCoreApplication>
@@ -42,7 +43,12 @@ constexpr Command kCommands[] = {
      "  export VERZ DATEI --vcard [--version 3.0|4.0] [--category NAME]\n"
      "                            als vCard-Datei ausgeben",
      exportCards},
-    {"import", "import VERZ DATEI ...     CSV-, Text-, Access- oder vCard-Datei importieren",
+    {"import",
+     "import VERZ DATEI --category NAME [--map Karte=N,Vorname=M,...]\n"
+     "                  [--separator C | --tab] [--quoted] [--skip-first] [--table NAME]\n"
+     "                            CSV-, Text-, Access- oder vCard-Datei in die Kategorie\n"
+     "                            NAME importieren; vCard- und CSV-Dateien von Thunderbird,\n"
+     "                            Outlook und Google brauchen kein --map",
      importFile},
     {"backups", "backups VERZ              Sicherungen der Kartei mit Datum und Kartenzahl",
      listBackupsCommand},
@@ -51,14 +57,50 @@ constexpr Command kCommands[] = {
      restoreCommand},
 };
 
+constexpr const char* kExitStatuses =
+    "Rückgabewerte:\n"
+    "  0   erledigt\n"
+    "  1   Fehler\n"
+    "  2   falscher Aufruf\n"
+    "  3   teilweise erledigt (fehlerhafte Datensätze übersprungen)\n"
+    "  75  Kartei in Gebrauch: das Programm oder ein anderer schreibender Befehl sperrt sie\n";
+
 int help(int status) {
     QTextStream& stream = status == kOk ? out() : err();
-    stream << "Veltro Adressbuch – Befehlszeile\n\nAufruf: veltro-cli BEFEHL ...\n\n";
+    stream << "Veltro Adressbuch – Befehlszeile\n\n"
+              "Aufruf: veltro-cli BEFEHL VERZ ...\n"
+              "        veltro-cli --help | --version\n\n"
+              "VERZ ist das Verzeichnis der Kartei (Kartix.mdb).\n\nBefehle:\n";
     for (const Command& command : kCommands) {
         stream << "  " << command.summary << '\n';
     }
+    stream << "\nOptionen:\n"
+              "  -h, --help                diese Hilfe zeigen\n"
+              "  -V, --version             Version und Datenordner des Programms zeigen\n\n"
+           << kExitStatuses;
     stream.flush();
     return status;
+}
+
+QString folderReason(veltro::store::DataFolderKind kind) {
+    switch (kind) {
+        case veltro::store::DataFolderKind::Chosen:
+            return QStringLiteral("aus VELTRO_HOME");
+        case veltro::store::DataFolderKind::ProgramFolder:
+            return QStringLiteral("Verzeichnis des Programms");
+        case veltro::store::DataFolderKind::UserFolder:
+            return QStringLiteral("Datenordner des Benutzers");
+    }
+    return {};
+}
+
+int version() {
+    const auto folder = veltro::store::dataFolder();
+    out() << "veltro-cli (Veltro Adressbuch) " << VELTRO_VERSION_MAJOR << '.'
+          << VELTRO_VERSION_MINOR << '.' << VELTRO_VERSION_PATCH
+          << "\nDatenordner: " << QString::fromStdString(folder.path.string()) << " ("
+          << folderReason(folder.kind) << ")" << Qt::endl;
+    return kOk;
 }
 
 }  // namespace
@@ -75,6 +117,9 @@ int main(int argc, char** argv) {
     const QString name = args.takeFirst();
     if (name == u"help" || name == u"--help" || name == u"-h") {
         return help(kOk);
+    }
+    if (name == u"--version" || name == u"-V") {
+        return version();
     }
     for (const Command& command : kCommands) {
         if (name == QLatin1String(command.name)) {
