@@ -248,7 +248,7 @@ const std::vector<Row>& rows() {
         {"mnuOptionen", nothing, shows("Form3")},
         {"mnuHilfe", nothing, kHelp},
         {"ErsteSchritteDialog", nothing, shows("Form7")},
-        {"mnuInfo", nothing, shows("Form5")},
+        {"mnuInfo", nothing, shows("InfoWindow")},
 
         {"popAAusschneiden", selectBlock(true, true),
          both(clipboardIs(kAddress), blockIs(true, ""))},
@@ -375,7 +375,7 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
             "mnuSicherungWiederherstellen=Sicherung &wiederherstellen...|-|"
             "mnuDrucken=&Drucken[mnuDruckAnschrift=&Anschrift|mnuDruckNotizen=&Notizen|"
             "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
-            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker &einrichten...|-|"
+            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker ein&richten...|-|"
             "mnuBeenden=&Beenden]\n"
             "mnuBearbeiten=&Bearbeiten[mnuRueckgaengig=&Rückgängig|mnuWiederholen=&Wiederholen|-|"
             "mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"

@@ -207,6 +207,8 @@ TEST_F(Undo, AnUndoneDeleteShowsTheCardAgainInItsCategory) {
 TEST_F(Undo, TheShownCardShowsWhatTheUndoBroughtBack) {
     openSample();
     selectLine(QStringLiteral("Meier"));
+    focus(box(2));
+    QTest::keyClick(box(2), Qt::Key_End);  // the box shows the start of its text
     type(box(2), QStringLiteral("-Peter"));
     // Typed but not yet saved: the entry already names the edit, and undo takes it back.
     EXPECT_EQ(entryText("mnuRueckgaengig"), QStringLiteral("&Rückgängig: Karte bearbeiten"));
