@@ -1,6 +1,7 @@
 #include "import/ImportRun.h"
 
 #include "import/HeadingRegistry.h"
+#include "store/BusyTimeouts.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
 #include "store/UndoLog.h"
@@ -122,6 +123,8 @@ private:
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
                         const ImportPulse& pulse, const QString& undoStep) {
     auto cardStore = store::CardStore::open(storeFile);
+    // The window starts a backup copy just before; the run waits for it to let go.
+    cardStore.db().setBusyTimeout(store::kBackupCopyWaitMs);
     pulseNow(pulse, ImportPhase::Duplicates, 0);
     ImportOutcome outcome;
     // Renaming writes into the rows only once the whole run has been stored.

@@ -30,16 +30,16 @@ void Backups::wait() {
     }
 }
 
-void Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion) {
+bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion) {
     const QDateTime now = clock_();
     if (!schedule_.due(occasion, now)) {
-        return;
+        return false;
     }
     schedule_.taken(now);
     // A copy still running began before any later change could end, so it already holds
     // the store as it is now.
     if (running_) {
-        return;
+        return false;
     }
     wait();
     std::unique_ptr<backup::BackupWriter> writer;
@@ -47,7 +47,7 @@ void Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occas
         writer = std::make_unique<backup::BackupWriter>(storeFile);
     } catch (const store::StoreError& error) {
         report(failure(store::germanReason(error)), true);
-        return;
+        return false;
     }
     const backup::KeepPolicy keep = backup::keepPolicyFromSettings();
     running_ = true;
@@ -68,6 +68,7 @@ void Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occas
         QMetaObject::invokeMethod(
             this, [this, text, failed] { report(text, failed); }, Qt::QueuedConnection);
     });
+    return true;
 }
 
 void Backups::report(const QString& text, bool failed) {

@@ -30,8 +30,9 @@ public:
     void setClock(backup::Clock clock) { clock_ = std::move(clock); }
     [[nodiscard]] QDateTime now() const { return clock_(); }
 
-    // Called before a change of the store; starts a copy when one is due.
-    void beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion);
+    // Called before a change of the store; starts a copy when one is due. True when a copy
+    // started: it holds the store, and the change waits for it at its end.
+    bool beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion);
     // Returns once no copy runs.
     void wait();
 

@@ -26,6 +26,7 @@
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
+#include "store/BusyTimeouts.h"
 #include "store/StoreError.h"
 
 #include <QCloseEvent>
@@ -73,6 +74,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     importHost_ = std::make_unique<MainImportHost>(*this);
     backups_ = new Backups(
         [this](const QString& text, bool failed) {
+            if (store_) {
+                store_->db().setBusyTimeout(store::kBusyTimeoutMs);  // the copy is done
+            }
             ui_.StatusBar1->showMessage(text, failed ? kFailureShownMs : kNoteShownMs);
         },
         this);
@@ -127,8 +131,8 @@ bool MainWindow::guarded(const QString& name, const std::function<void()>& comma
 }
 
 void MainWindow::backUpBefore(backup::Occasion occasion) {
-    if (store_) {
-        backups_->beforeChange(store_->file(), occasion);
+    if (store_ && backups_->beforeChange(store_->file(), occasion)) {
+        store_->db().setBusyTimeout(store::kBackupCopyWaitMs);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "store/Sqlite.h"
 
+#include "store/BusyTimeouts.h"
 #include "store/SqlFunctions.h"
 #include "store/StoreError.h"
 
@@ -59,7 +60,7 @@ Database Database::open(const std::filesystem::path& file, Mode mode) {
     // "Name" always names a column; an unknown one is an error, never a string.
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    sqlite3_busy_timeout(raw, 5000);
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     registerSqlFunctions(raw);
     Database result(std::move(db), file);
     // A file that is not a database only shows it on first read.

@@ -55,8 +55,8 @@ protected:
 TEST_F(BackupCli, AnImportBacksTheStoreUpFirstAndTheListShowsIt) {
     const Outcome imported = import();
     ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
-    EXPECT_TRUE(imported.err.contains(u"Sicherung angelegt: Kartix-"))
-        << imported.err.toStdString();
+    EXPECT_TRUE(imported.out.contains(u"Sicherung angelegt: Kartix-"))
+        << imported.out.toStdString();
     ASSERT_EQ(backupNames().size(), 1);
     const Outcome listed = run({QStringLiteral("backups")});
     EXPECT_EQ(listed.status, 0);

@@ -39,7 +39,7 @@ void backUpFirst(const fs::path& storeFile) {
     try {
         const fs::path copy = backup::BackupWriter(storeFile).write(now);
         backup::rotateBackups(copy.parent_path(), now.date(), backup::keepPolicyFromSettings());
-        err() << "Sicherung angelegt: " << nameOf(copy) << Qt::endl;
+        out() << "Sicherung angelegt: " << nameOf(copy) << Qt::endl;
     } catch (const store::StoreError& error) {
         err() << "Warnung: Die Sicherung ist misslungen; es geht trotzdem weiter. "
               << store::germanReason(error) << Qt::endl;
