@@ -27,9 +27,34 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-bool inBlock(Field field) {
-    return field == Field::Anschrift || field == Field::Notizen;
-}
+struct Caption {
+    Field field;
+    const char16_t* text;
+};
+
+// The fields under the captions and in the order of the window's card view.
+constexpr std::array<Caption, store::kFieldCount - 2> kLines = {{
+    {Field::Schlagworte, u"Karte"},
+    {Field::Kategorien, u"Kategorie"},
+    {Field::Anrede, u"Anrede"},
+    {Field::Vorname, u"Vorname"},
+    {Field::Nachname, u"Nachname"},
+    {Field::Firma, u"Firma"},
+    {Field::Abteilung, u"Abteilung"},
+    {Field::Strasse, u"Straße"},
+    {Field::Postleitzahl, u"Plz"},
+    {Field::Ort, u"Ort"},
+    {Field::Vorwahl, u"Vorwahl"},
+    {Field::Telefon, u"Tel"},
+    {Field::Fax, u"Fax"},
+    {Field::Mobiltelefon, u"Mobil"},
+    {Field::EMailAdresse, u"E-Mail"},
+    {Field::Webseite, u"Webseite"},
+    {Field::Nr, u"Nr."},
+}};
+
+// Room for an address of five lines without a scroll bar.
+constexpr int kAddressLines = 5;
 
 }  // namespace
 
@@ -81,24 +106,22 @@ void RestoreDialog::buildUi() {
 QWidget* RestoreDialog::buildCardView() {
     auto* view = new QWidget(this);
     auto* form = new QFormLayout(view);
-    for (std::size_t i = 0; i < store::kFieldCount; ++i) {
-        const auto field = static_cast<Field>(i);
-        if (inBlock(field)) {
-            continue;
-        }
+    for (const Caption& line : kLines) {
         auto* box =
-            named(new QLineEdit(view), QStringLiteral("Sicherung") + store::columnName(field));
+            named(new QLineEdit(view), QStringLiteral("Sicherung") + store::columnName(line.field));
         box->setReadOnly(true);
-        fields_[i] = box;
-        form->addRow(store::columnName(field), box);
+        fields_.at(static_cast<std::size_t>(line.field)) = box;
+        form->addRow(QString::fromUtf16(line.text), box);
     }
     address_ = named(new richtext::RichTextBlock(view), "SicherungAnschrift");
     notes_ = named(new richtext::RichTextBlock(view), "SicherungNotizen");
     for (auto* block : {address_, notes_}) {
         block->setReadOnly(true);
     }
-    form->addRow(store::columnName(Field::Anschrift), address_);
-    form->addRow(store::columnName(Field::Notizen), notes_);
+    address_->setMinimumHeight(address_->fontMetrics().lineSpacing() * kAddressLines +
+                               2 * address_->frameWidth() + 8);
+    form->addRow(QStringLiteral("Anschrift"), address_);
+    form->addRow(QStringLiteral("Notizen"), notes_);
     return view;
 }
 
