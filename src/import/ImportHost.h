@@ -21,6 +21,8 @@ public:
     virtual void ImportCommand1() = 0;
     // The import run writes from now on until it says false; the host takes no input then.
     virtual void importRunning(bool running) { (void)running; }
+    // The name under which the run is one step of the undo log; empty for none.
+    [[nodiscard]] virtual QString undoStepName() const { return {}; }
 };
 
 }  // namespace veltro::import

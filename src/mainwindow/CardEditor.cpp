@@ -5,6 +5,7 @@
 #include "richtext/RichTextBlock.h"
 #include "store/CardStore.h"
 #include "store/StoreError.h"
+#include "store/UndoLog.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -146,7 +147,13 @@ bool CardEditor::commit() {
     committing_ = true;
     const std::int64_t id = *shownId_;
     try {
+        if (hooks_.beforeSave) {
+            hooks_.beforeSave();
+        }
+        // Every save of one visit to the card is one step to undo.
+        store::UndoStep step(store_->db(), kEditStep, visit_);
         store_->writeFields(id, values);
+        step.commit();
     } catch (const store::StoreError& error) {
         tellNotSaved(store::germanReason(error));
         toldNotSaved_.start();
@@ -188,6 +195,7 @@ bool CardEditor::showCard(const store::Card& card) {
         return false;
     }
     shownId_ = card.id;
+    ++visit_;
     showing_ = true;
     for (const FieldBox& field : fieldTable()) {
         box(field.number)->clear();

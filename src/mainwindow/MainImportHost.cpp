@@ -20,7 +20,14 @@ void MainImportHost::setChanged() {
 }
 
 void MainImportHost::importRunning(bool running) {
+    if (running) {
+        window_.backUpBefore(backup::Occasion::Import);  // the copy holds the store from before
+    }
     window_.setImportRunning(running);
+}
+
+QString MainImportHost::undoStepName() const {
+    return QStringLiteral("Import");
 }
 
 void MainImportHost::ImportCommand1() {

@@ -16,6 +16,7 @@ public:
     void setChanged() override;
     void ImportCommand1() override;
     void importRunning(bool running) override;
+    [[nodiscard]] QString undoStepName() const override;
 
 private:
     MainWindow& window_;

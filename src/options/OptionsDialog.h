@@ -14,6 +14,7 @@
 class QCheckBox;
 class QLabel;
 class QRadioButton;
+class QSpinBox;
 class QTabWidget;
 
 namespace veltro::options {
@@ -84,6 +85,7 @@ protected:
 private:
     void buildUi();
     QWidget* buildGeneralTab();
+    QWidget* buildBackupGroup(QWidget* parent);
     QWidget* buildColourTab();
     QWidget* buildFontTab();
     QWidget* fontGroup(const QString& title, const char* button, QLabel* sample,
@@ -107,6 +109,8 @@ private:
     QLabel* Label5_ = nullptr;   // notes font sample
     QLabel* Label13_ = nullptr;  // card list font sample
     MarginFrame* margins_ = nullptr;
+    QSpinBox* keepLast_ = nullptr;    // backups kept: the newest
+    QSpinBox* keepMonths_ = nullptr;  // and one of each month, for this many months
 };
 
 }  // namespace veltro::options

@@ -1,6 +1,7 @@
 #include "store/SchemaVersion.h"
 
 #include "store/KartenInfo.h"
+#include "store/UndoLog.h"
 
 #include <array>
 #include <string>
@@ -9,8 +10,14 @@ namespace veltro::store {
 
 namespace {
 
+void toVersionThree(Database& db) {
+    addUndoLog(db);
+    noteOnlyRealChanges(db);
+}
+
 constexpr std::array kSteps = {
     UpgradeStep{1, addKartenInfo},
+    UpgradeStep{2, toVersionThree},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

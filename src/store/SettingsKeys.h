@@ -39,6 +39,10 @@ inline constexpr const char* NFB = "NFB";
 inline constexpr const char* NFi = "NFi";
 inline constexpr const char* NFC = "NFC";
 
+// Backups: how many of the newest stay, and for how many months one each
+inline constexpr const char* SicherungenLetzte = "SicherungenLetzte";
+inline constexpr const char* SicherungenMonate = "SicherungenMonate";
+
 // Search window
 inline constexpr const char* SuchFensterTop = "SuchFensterTop";
 inline constexpr const char* SuchFensterLeft = "SuchFensterLeft";
@@ -93,6 +97,8 @@ inline constexpr Setting kSettings[] = {
     {key::NFB, Kind::Bool},
     {key::NFi, Kind::Bool},
     {key::NFC, Kind::Number},
+    {key::SicherungenLetzte, Kind::Number, 10, 1, 100},
+    {key::SicherungenMonate, Kind::Number, 12, 0, 120},
     {key::SuchFensterTop, Kind::Number, kNoDefault, -1e6, 1e6},
     {key::SuchFensterLeft, Kind::Number, kNoDefault, -1e6, 1e6},
     {key::SuchFensterwidth, Kind::Number, kNoDefault, 0, 1e6},

@@ -3,6 +3,7 @@
 #include "store/CardStore.h"
 #include "store/KartenInfo.h"
 #include "store/SchemaVersion.h"
+#include "store/UndoLog.h"
 
 #include <string>
 #include <string_view>
@@ -76,10 +77,12 @@ std::vector<std::string> copyingDiscard(const std::vector<Tracked>& tables) {
     return steps;
 }
 
+// The undo log belongs to the run as the snapshot does.
 void emptySnapshots(Database& db, const std::vector<Tracked>& tables) {
     for (const auto& table : tables) {
         db.exec("DELETE FROM " + table.snapshot());
     }
+    UndoLog::clear(db);
 }
 
 bool hasTrigger(Database& db, const std::string& name) {
@@ -138,6 +141,7 @@ void Snapshot::discard(Database& db, const std::function<void(int)>& afterStep) 
             afterStep(++step);
         }
     }
+    UndoLog::clear(db);
     tx.commit();
 }
 

@@ -15,7 +15,8 @@ namespace veltro::store {
 // costs nothing, keeping empties small tables, and discarding puts back only what
 // changed. Stores without the triggers fall back to copying the tables whole. Either way the
 // snapshot tables are empty between runs, and a run that ended without the exit step keeps its
-// changes: the next start-up takes a fresh snapshot.
+// changes: the next start-up takes a fresh snapshot. The undo log (UndoLog.h) belongs to
+// the run as well: every one of the three empties it.
 class Snapshot {
 public:
     // Start-up: drop what a crashed run left and begin a new run.

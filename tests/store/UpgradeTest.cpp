@@ -9,6 +9,7 @@
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 #include "store/StoreError.h"
+#include "store/UndoLog.h"
 #include "store/Upgrade.h"
 
 #include <gtest/gtest.h>
@@ -113,7 +114,9 @@ TEST(StoreUpgrade, ACurrentStoreIsLeftAloneEvenAfterCompaction) {
     TestHome home;
     makeOldStore(home.dir());
     const QStringList info = kartenInfoRows(CardStore::open(home.storeFile()).db());
-    fs::remove(upgradeBackupFile(home.storeFile(), 1));
+    for (int version = 1; version < kCurrentStoreVersion; ++version) {
+        fs::remove(upgradeBackupFile(home.storeFile(), version));
+    }
     DatenbankKomprimieren(home.dir(), CompactWhen::Always);
     auto store = CardStore::open(home.storeFile());
     EXPECT_EQ(kartenInfoRows(store.db()), info);
@@ -160,7 +163,7 @@ TEST_P(UpgradeFailure, LeavesTheStoreAtItsVersionWithItsDataAndSaysSo) {
     // Once the cause is gone the next open succeeds.
     std::error_code ec;
     fs::remove_all(upgradeBackupFile(home.storeFile(), 1), ec);
-    EXPECT_EQ(userVersion(CardStore::open(home.storeFile()).db()), 2);
+    EXPECT_EQ(userVersion(CardStore::open(home.storeFile()).db()), kCurrentStoreVersion);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -177,6 +180,30 @@ INSTANTIATE_TEST_SUITE_P(
                                      },
                                      {}}),
     [](const auto& param) { return std::string(param.param.name); });
+
+TEST(StoreUpgrade, AVersionTwoStoreGetsTheUndoLogAndKeepsItsIdentities) {
+    TestHome home;
+    makeVersionTwoStore(home.dir(), {QStringLiteral("K")},
+                        {{QStringLiteral("Eins"), QStringLiteral("K")},
+                         {QStringLiteral("Zwei"), QStringLiteral("K")}});
+    QStringList before;
+    {
+        auto db = Database::open(home.storeFile());
+        ASSERT_EQ(userVersion(db), 2);
+        before = exactTables(db);
+    }
+    auto store = CardStore::open(home.storeFile());
+    EXPECT_EQ(userVersion(store.db()), kCurrentStoreVersion);
+    EXPECT_EQ(exactTables(store.db()), before);
+    EXPECT_TRUE(fs::exists(upgradeBackupFile(home.storeFile(), 2)));
+    {
+        UndoStep step(store.db(), QStringLiteral("Karte löschen"));
+        store.deleteCard(*store.findByHeading(u"Eins"));
+        step.commit();
+    }
+    ASSERT_TRUE(UndoLog::undo(store.db()));
+    EXPECT_EQ(exactTables(store.db()), before);
+}
 
 // A dump and reload loses the version number but keeps the tables.
 TEST(StoreUpgrade, AStoreThatLostItsVersionNumberKeepsItsCardIdentities) {
@@ -201,14 +228,14 @@ TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
     makeStore(home.dir(), {QStringLiteral("K")},
               {{QStringLiteral("Eins"), QStringLiteral("K")},
                {QStringLiteral("Zwei"), QStringLiteral("K")}});
-    Database::open(home.storeFile()).exec("PRAGMA user_version = 3");
+    Database::open(home.storeFile()).exec("PRAGMA user_version = 4");
     try {
         CardStore::open(home.storeFile());
         FAIL() << "opened a newer store for writing";
     } catch (const StoreError& e) {
         EXPECT_EQ(QString::fromUtf8(e.what()),
                   QStringLiteral("Die Kartei wurde mit einer neueren Version von Veltro "
-                                 "Adressbuch angelegt (Version 3). Diese Version kann sie "
+                                 "Adressbuch angelegt (Version 4). Diese Version kann sie "
                                  "nicht bearbeiten."));
     }
     EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
@@ -216,7 +243,7 @@ TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
     auto reader = CardStore::openForReading(home.storeFile());
     EXPECT_EQ(reader.headings().size(), 2U);
     EXPECT_THROW(reader.addCategory(QStringLiteral("Neu")), StoreError);
-    EXPECT_EQ(userVersion(reader.db()), 3);
+    EXPECT_EQ(userVersion(reader.db()), 4);
 }
 
 TEST(StoreUpgrade, ReadingAnOldStoreLeavesItOld) {

@@ -50,6 +50,11 @@ constexpr Command kCommands[] = {
      "                            NAME importieren; vCard- und CSV-Dateien von Thunderbird,\n"
      "                            Outlook und Google brauchen kein --map",
      importFile},
+    {"backups", "backups VERZ              Sicherungen der Kartei mit Datum und Kartenzahl",
+     listBackupsCommand},
+    {"restore",
+     "restore VERZ SICHERUNG    Sicherung wiederherstellen (die Kartei wird vorher gesichert)",
+     restoreCommand},
 };
 
 constexpr const char* kExitStatuses =
