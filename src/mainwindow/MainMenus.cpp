@@ -37,6 +37,7 @@ QAction* MainMenus::addEntry(QMenu* menu, const char* name, const QString& text)
 void MainMenus::buildFileMenu(QMenu* file) {
     addEntry(file, "mnuExportieren", QStringLiteral("&Exportieren..."));
     addEntry(file, "mnuImportieren", QStringLiteral("&Importieren..."));
+    addEntry(file, "mnuSerienbrief", QStringLiteral("Se&rienbrief-Daten exportieren…"));
     file->addSeparator();
     QMenu* print = addMenu(file, "mnuDrucken", QStringLiteral("&Drucken"));
     addEntry(print, "mnuDruckAnschrift", QStringLiteral("&Anschrift"));
@@ -46,6 +47,9 @@ void MainMenus::buildFileMenu(QMenu* file) {
     addEntry(print, "mnuDruckGesamt2", QStringLiteral("&Karte drucken"));
     print->addSeparator();
     addEntry(print, "mnuSeitenansicht", QStringLiteral("&Seitenansicht..."));
+    addEntry(file, "mnuEtiketten", QStringLiteral("Etike&tten drucken…"));
+    addEntry(file, "mnuUmschlag", QStringLiteral("&Umschlag drucken…"));
+    addEntry(file, "mnuListeDrucken", QStringLiteral("&Liste drucken…"));
     addEntry(file, "mnuDruckerAuswaehlen", QStringLiteral("Drucker &einrichten..."));
     file->addSeparator();
     addEntry(file, "mnuBeenden", QStringLiteral("&Beenden"));

@@ -82,6 +82,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectHandlers();
     connectMenus();
     connectPrinting();
+    connectLabelCommands();
     connectBars();
     connectEditCommands();
     installFilters();
@@ -111,7 +112,8 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
 void MainWindow::connectEntry(const char* entry, const std::function<void()>& command) {
     QAction* action = menus_->action(QString::fromUtf8(entry));
     connect(action, &QAction::triggered, this, [this, action, command] {
-        runCommand(action->text().remove(u'&').remove(QStringLiteral("...")), command);
+        runCommand(
+            action->text().remove(u'&').remove(QStringLiteral("...")).remove(u'…'), command);
     });
 }
 

@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
@@ -129,6 +130,14 @@ void OptionsDialog::buildUi() {
     auto* printLayout = new QVBoxLayout(printPage);
     margins_ = new MarginFrame(printPage);
     printLayout->addWidget(margins_);
+    auto* senderLabel = new QLabel(QStringLiteral("&Rücksendeangabe auf Umschlägen:"), printPage);
+    senderLine_ = named(new QLineEdit(printPage), QStringLiteral("txtRuecksendeangabe"));
+    senderLine_->setPlaceholderText(QStringLiteral("z. B. Max Muster · Hauptstraße 1 · 96047 Bamberg"));
+    senderLine_->setMaxLength(200);
+    senderLabel->setBuddy(senderLine_);
+    printLayout->addWidget(senderLabel);
+    printLayout->addWidget(senderLine_);
+    printLayout->addStretch(1);
     TabStrip1_->addTab(printPage, QStringLiteral("Drucken"));
     connect(TabStrip1_, &QTabWidget::currentChanged, this, [this] { TabStrip1_Click(); });
     layout->addWidget(TabStrip1_);
@@ -253,6 +262,7 @@ void OptionsDialog::Einstellungen() {
         check_.at(option.number)->setChecked(settings::flag(option.key));
     }
     margins_->setMargins(readWhole(key::SLd3), readWhole(key::SLd4));
+    senderLine_->setText(settings::read(key::Ruecksendeangabe));
     const int number = readWhole(key::OPOption);
     {
         const QSignalBlocker block(option_.at(number));
@@ -381,6 +391,7 @@ std::vector<StoredSetting> OptionsDialog::settingsToStore() const {
     values.push_back({key::OPOption, static_cast<double>(scheme())});
     values.push_back({key::SLd3, static_cast<double>(topMargin())});
     values.push_back({key::SLd4, static_cast<double>(leftMargin())});
+    values.push_back({key::Ruecksendeangabe, senderLine()});
     const auto font = [&values](const QFont& f, QColor colour, std::array<const char*, 5> keys) {
         values.push_back({keys[0], f.family()});
         values.push_back({keys[1], sizeOf(f)});
@@ -494,6 +505,10 @@ QColor OptionsDialog::notesColour() const {
 
 int OptionsDialog::topMargin() const {
     return margins_->topMargin();
+}
+
+QString OptionsDialog::senderLine() const {
+    return senderLine_->text().simplified();
 }
 
 int OptionsDialog::leftMargin() const {

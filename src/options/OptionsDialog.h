@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QRadioButton;
 class QTabWidget;
 
@@ -69,6 +70,8 @@ public:
     [[nodiscard]] QColor notesColour() const;
     [[nodiscard]] int topMargin() const;   // of the address printout, mm
     [[nodiscard]] int leftMargin() const;  // mm
+    // The return line printed above the address on envelopes; empty for none.
+    [[nodiscard]] QString senderLine() const;
 
     // What "&OK" writes, in the order it writes it.
     [[nodiscard]] std::vector<StoredSetting> settingsToStore() const;
@@ -107,6 +110,7 @@ private:
     QLabel* Label5_ = nullptr;   // notes font sample
     QLabel* Label13_ = nullptr;  // card list font sample
     MarginFrame* margins_ = nullptr;
+    QLineEdit* senderLine_ = nullptr;
 };
 
 }  // namespace veltro::options
