@@ -75,12 +75,12 @@ void LabelsDialog::buildCardChoice() {
     form()->addRow(QStringLiteral("&Karten:"), cards_);
     form()->addRow(ticks_);
     const auto choiceChanged = [this] {
-        ticks_->setEnabled(cards_->currentIndex() == Ticked);
+        ticks_->setVisible(cards_->currentIndex() == Ticked);
         refresh();
     };
     connect(cards_, &QComboBox::currentIndexChanged, this, choiceChanged);
     connect(ticks_, &QListWidget::itemChanged, this, [this] { refresh(); });
-    ticks_->setEnabled(cards_->currentIndex() == Ticked);
+    ticks_->setVisible(cards_->currentIndex() == Ticked);
 }
 
 void LabelsDialog::buildSheetChoice() {
@@ -155,7 +155,7 @@ void LabelsDialog::sheetChanged() {
         return;  // still being built
     }
     const LabelSheet chosen = sheet();
-    custom_->setEnabled(chosen.id == kCustomSheetId);
+    custom_->setVisible(chosen.id == kCustomSheetId);
     {
         const QSignalBlocker quiet(start_);
         start_->setRange(1, std::max(1, chosen.count()));
