@@ -1,6 +1,7 @@
 #include "labels/EnvelopeDialog.h"
 
 #include "labels/CardAddress.h"
+#include "labels/Counted.h"
 #include "platform/WidgetTools.h"
 
 #include <QCheckBox>
@@ -117,7 +118,8 @@ QString EnvelopeDialog::draw(PageCanvas& canvas) {
             cut << cards[i].text(store::Field::Schlagworte);
         }
     }
-    QString note = QStringLiteral("%1 Umschläge.").arg(printed.size());
+    QString note =
+        counted(static_cast<long long>(printed.size()), "Umschlag", "Umschläge") + u'.';
     if (!cut.isEmpty()) {
         note += QStringLiteral("\n%1 passen nicht ganz ins Fenster; gekürzt (rot markiert): %2")
                     .arg(cut.size())

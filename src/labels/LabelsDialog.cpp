@@ -1,6 +1,7 @@
 #include "labels/LabelsDialog.h"
 
 #include "labels/CardAddress.h"
+#include "labels/Counted.h"
 #include "platform/WidgetTools.h"
 
 #include <QCheckBox>
@@ -215,9 +216,8 @@ QString LabelsDialog::draw(PageCanvas& canvas) {
             cut << cards[i].text(store::Field::Schlagworte);
         }
     }
-    QString note = QStringLiteral("%1 Etiketten auf %2 Bogen.")
-                       .arg(placed.size())
-                       .arg(placed.empty() ? 1 : placed.back().page + 1);
+    QString note = counted(static_cast<long long>(placed.size()), "Etikett", "Etiketten") +
+                   QStringLiteral(" auf %1 Bogen.").arg(placed.empty() ? 1 : placed.back().page + 1);
     if (!cut.isEmpty()) {
         note += QStringLiteral("\n%1 passen nicht ganz; ihr Text ist gekürzt (rot markiert): %2")
                     .arg(cut.size())

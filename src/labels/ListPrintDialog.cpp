@@ -1,5 +1,6 @@
 #include "labels/ListPrintDialog.h"
 
+#include "labels/Counted.h"
 #include "labels/ListColumns.h"
 #include "platform/WidgetTools.h"
 
@@ -82,7 +83,8 @@ QString ListPrintDialog::problem() const {
 
 QString ListPrintDialog::draw(PageCanvas& canvas) {
     const int pages = drawList(canvas, options(), shown_.cards);
-    return QStringLiteral("%1 Karten auf %2 Seiten.").arg(shown_.cards.size()).arg(pages);
+    return counted(static_cast<long long>(shown_.cards.size()), "Karte", "Karten") +
+           QStringLiteral(" auf ") + counted(pages, "Seite", "Seiten") + u'.';
 }
 
 }  // namespace veltro::labels

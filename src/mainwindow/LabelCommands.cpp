@@ -53,12 +53,20 @@ std::vector<store::Card> MainWindow::loadCards(const std::vector<std::int64_t>& 
     std::vector<store::Card> cards;
     cards.reserve(ids.size());
     for (const std::int64_t id : ids) {
-        // The shown card as typed, saved or not; the others as stored.
-        if (editor_->shownCardId() == id) {
-            cards.push_back(editor_->viewedCard());
-        } else if (auto card = store_->loadCard(id)) {
-            cards.push_back(std::move(*card));
+        auto card = store_->loadCard(id);
+        if (!card) {
+            continue;
         }
+        // The shown card as typed, saved or not; its heading and category are the list's.
+        if (editor_->shownCardId() == id) {
+            const store::Card viewed = editor_->viewedCard();
+            for (std::size_t i = 0; i < store::kFieldCount; ++i) {
+                if (viewed.values[i]) {
+                    card->values[i] = viewed.values[i];
+                }
+            }
+        }
+        cards.push_back(std::move(*card));
     }
     return cards;
 }

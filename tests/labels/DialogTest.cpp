@@ -146,7 +146,7 @@ TEST_F(Dialogs, EnvelopesOfferFormsOnlyWhereTheyExistAndTheSenderOnlyWhenSet) {
     EXPECT_EQ(dialog.options().form, LetterForm::A);
     child<QCheckBox>(dialog, "chkGedreht")->setChecked(true);
     EXPECT_EQ(envelopePage(dialog.options()), (SizeMm{162, 229}));
-    EXPECT_EQ(dialog.note(), u"1 Umschläge."_s);
+    EXPECT_EQ(dialog.note(), u"1 Umschlag."_s);
     child<QComboBox>(dialog, "cmbKarten")->setCurrentIndex(1);
     EXPECT_EQ(dialog.note(), u"2 Umschläge."_s);
 }

@@ -2,6 +2,7 @@
 
 #include "labels/CardAddress.h"
 #include "labels/CardSelection.h"
+#include "labels/Counted.h"
 #include "labels/EnvelopeDocument.h"
 #include "labels/FitText.h"
 #include "labels/LabelDocument.h"
@@ -181,8 +182,9 @@ int printLabels(const QStringList& args) {
                   << "\") passt nicht ganz: der Text ist gekürzt." << Qt::endl;
         }
     }
-    out() << cards->size() << " Etiketten auf " << (placed.back().page + 1) << " Bogen in "
-          << args[1] << " geschrieben." << Qt::endl;
+    out() << labels::counted(static_cast<long long>(cards->size()), "Etikett", "Etiketten")
+          << " auf " << (placed.back().page + 1) << " Bogen in " << args[1] << " geschrieben."
+          << Qt::endl;
     return kOk;
 }
 
@@ -220,8 +222,9 @@ int printList(const QStringList& args) {
     if (failure) {
         return written(args[1], failure);
     }
-    out() << cards->size() << " Karten auf " << pages << " Seiten in " << args[1]
-          << " geschrieben." << Qt::endl;
+    out() << labels::counted(static_cast<long long>(cards->size()), "Karte", "Karten") << " auf "
+          << labels::counted(pages, "Seite", "Seiten") << " in " << args[1] << " geschrieben."
+          << Qt::endl;
     return kOk;
 }
 
@@ -281,7 +284,8 @@ int printEnvelopes(const QStringList& args) {
                   << "\") passt nicht ganz: der Text ist gekürzt." << Qt::endl;
         }
     }
-    out() << cards->size() << " Umschläge in " << args[1] << " geschrieben." << Qt::endl;
+    out() << labels::counted(static_cast<long long>(cards->size()), "Umschlag", "Umschläge")
+          << " in " << args[1] << " geschrieben." << Qt::endl;
     return kOk;
 }
 
