@@ -23,8 +23,8 @@ const Register labelsMetric("labels_pdf", [](const BenchContext& context) {
     for (const std::int64_t cards : context.cardCounts) {
         const auto storeFile = context.pristineStore(cards) / store::kStoreFileName;
         const QString target = QString::fromStdString((context.cacheDir / "labels.pdf").string());
-        const labels::LabelOptions options{*labels::sheetById(QStringLiteral("3474")), 1, {},
-                                           false};
+        const labels::LabelOptions options{
+            *labels::sheetById(QStringLiteral("3474")), 1, {}, false};
         std::vector<double> samples;
         int pages = 0;
         Repeats repeats(context, cards);

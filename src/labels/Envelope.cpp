@@ -22,20 +22,33 @@ constexpr double kFormATop = 27.0;
 constexpr double kFormBTop = 45.0;
 
 const std::array<EnvelopeFormatInfo, 4> kFormats = {{
-    {EnvelopeFormat::DL, QStringLiteral("DL"), QStringLiteral("DIN lang (220 × 110 mm)"),
-     {220.0, 110.0}, false},
-    {EnvelopeFormat::C6, QStringLiteral("C6"), QStringLiteral("C6 (162 × 114 mm)"), {162.0, 114.0},
+    {EnvelopeFormat::DL,
+     QStringLiteral("DL"),
+     QStringLiteral("DIN lang (220 × 110 mm)"),
+     {220.0, 110.0},
      false},
-    {EnvelopeFormat::C5, QStringLiteral("C5"), QStringLiteral("C5 (229 × 162 mm)"), {229.0, 162.0},
+    {EnvelopeFormat::C6,
+     QStringLiteral("C6"),
+     QStringLiteral("C6 (162 × 114 mm)"),
+     {162.0, 114.0},
+     false},
+    {EnvelopeFormat::C5,
+     QStringLiteral("C5"),
+     QStringLiteral("C5 (229 × 162 mm)"),
+     {229.0, 162.0},
      true},
-    {EnvelopeFormat::C4, QStringLiteral("C4"), QStringLiteral("C4 (229 × 324 mm)"), {229.0, 324.0},
+    {EnvelopeFormat::C4,
+     QStringLiteral("C4"),
+     QStringLiteral("C4 (229 × 324 mm)"),
+     {229.0, 324.0},
      true},
 }};
 
 AddressWindow zones(double fieldTop, double notesZone, const RectMm& window) {
     const double textLeft = kFieldLeft + kTextInset;
     const double textWidth = kFieldWidth - kTextInset;
-    return {window, {textLeft, fieldTop, textWidth, notesZone},
+    return {window,
+            {textLeft, fieldTop, textWidth, notesZone},
             {textLeft, fieldTop + notesZone, textWidth, kAddressZone}};
 }
 

@@ -41,8 +41,8 @@ EnvelopeDialog::EnvelopeDialog(CardSet shown, CardSet found, const QString& send
     forms->addWidget(formB_);
     form()->addRow(QStringLiteral("Fenster:"), forms);
 
-    withSender_ = named(new QCheckBox(QStringLiteral("R&ücksendeangabe drucken"), this),
-                        "chkAbsender");
+    withSender_ =
+        named(new QCheckBox(QStringLiteral("R&ücksendeangabe drucken"), this), "chkAbsender");
     withSender_->setChecked(!sender_.isEmpty());
     withSender_->setEnabled(!sender_.isEmpty());
     withSender_->setToolTip(sender_.isEmpty()
@@ -118,8 +118,7 @@ QString EnvelopeDialog::draw(PageCanvas& canvas) {
             cut << cards[i].text(store::Field::Schlagworte);
         }
     }
-    QString note =
-        counted(static_cast<long long>(printed.size()), "Umschlag", "Umschläge") + u'.';
+    QString note = counted(static_cast<long long>(printed.size()), "Umschlag", "Umschläge") + u'.';
     if (!cut.isEmpty()) {
         note += QStringLiteral("\n%1 passen nicht ganz ins Fenster; gekürzt (rot markiert): %2")
                     .arg(cut.size())

@@ -34,8 +34,8 @@ std::vector<PrintedEnvelope> drawEnvelopes(PageCanvas& canvas, const EnvelopeOpt
         canvas.beginPage();
         canvas.setTurned(options.turned);
         const bool senderCut = drawSender(canvas, options, window.sender);
-        const FittedText fitted = fitText(address, options.style,
-                                          {window.address.width, window.address.height}, canvas);
+        const FittedText fitted =
+            fitText(address, options.style, {window.address.width, window.address.height}, canvas);
         double top = window.address.y;
         for (const QString& line : fitted.lines) {
             canvas.drawText(window.address.x, top, line);

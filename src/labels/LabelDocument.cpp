@@ -51,8 +51,8 @@ std::vector<PlacedLabel> drawLabels(PageCanvas& canvas, const LabelOptions& opti
         label.rect = labelFor(options, static_cast<int>(i), &label.page);
         label.text = textBox(label.rect);
         startPage(label.page);
-        const FittedText fitted = fitText(addresses[i], options.style,
-                                          {label.text.width, label.text.height}, canvas);
+        const FittedText fitted =
+            fitText(addresses[i], options.style, {label.text.width, label.text.height}, canvas);
         label.points = fitted.points;
         label.shrunk = fitted.shrunk;
         label.cut = fitted.cut;

@@ -12,8 +12,16 @@ constexpr double kTolerance = 0.05;
 
 LabelSheet sheet(const char* id, const char* name, double top, double left, SizeMm label,
                  double gapX, int columns, int rows) {
-    return {QString::fromUtf8(id), QString::fromUtf8(name), kA4, top, left, label, gapX, 0.0,
-            columns, rows};
+    return {QString::fromUtf8(id),
+            QString::fromUtf8(name),
+            kA4,
+            top,
+            left,
+            label,
+            gapX,
+            0.0,
+            columns,
+            rows};
 }
 
 const std::array<LabelSheet, 7>& catalogue() {
@@ -26,12 +34,12 @@ const std::array<LabelSheet, 7>& catalogue() {
               8),
         sheet("3422", "Zweckform 3422 (70 × 35 mm, 24 je Blatt)", 8.5, 0.0, {70.0, 35.0}, 0.0, 3,
               8),
-        sheet("3652", "Zweckform 3652 (70 × 42,3 mm, 21 je Blatt)", 0.45, 0.0, {70.0, 42.3}, 0.0,
-              3, 7),
-        sheet("L7163", "Avery L7163 (99,1 × 38,1 mm, 14 je Blatt)", 15.15, 4.65, {99.1, 38.1},
-              2.5, 2, 7),
-        sheet("4780", "Zweckform 4780 (48,5 × 25,4 mm, 40 je Blatt)", 21.5, 8.0, {48.5, 25.4},
-              0.0, 4, 10),
+        sheet("3652", "Zweckform 3652 (70 × 42,3 mm, 21 je Blatt)", 0.45, 0.0, {70.0, 42.3}, 0.0, 3,
+              7),
+        sheet("L7163", "Avery L7163 (99,1 × 38,1 mm, 14 je Blatt)", 15.15, 4.65, {99.1, 38.1}, 2.5,
+              2, 7),
+        sheet("4780", "Zweckform 4780 (48,5 × 25,4 mm, 40 je Blatt)", 21.5, 8.0, {48.5, 25.4}, 0.0,
+              4, 10),
     };
     return sheets;
 }

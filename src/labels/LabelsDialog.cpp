@@ -94,8 +94,9 @@ void LabelsDialog::buildSheetChoice() {
     custom_ = buildCustomSheet();
     form()->addRow(custom_);
     start_ = named(new QSpinBox(this), "spnStart");
-    start_->setToolTip(QStringLiteral("Bei einem angebrochenen Bogen: das erste freie Etikett, "
-                                      "gezählt zeilenweise von links oben"));
+    start_->setToolTip(
+        QStringLiteral("Bei einem angebrochenen Bogen: das erste freie Etikett, "
+                       "gezählt zeilenweise von links oben"));
     form()->addRow(QStringLiteral("&Erstes Etikett:"), start_);
     connect(sheets_, &QComboBox::currentIndexChanged, this, [this] { sheetChanged(); });
     connect(start_, &QSpinBox::valueChanged, this, [this] { refresh(); });
@@ -165,7 +166,9 @@ void LabelsDialog::sheetChanged() {
 }
 
 LabelOptions LabelsDialog::options() const {
-    return {sheet(), start_->value(), {face_->currentFont().family(), points_->value(), false},
+    return {sheet(),
+            start_->value(),
+            {face_->currentFont().family(), points_->value(), false},
             frames_->isChecked()};
 }
 
@@ -216,8 +219,9 @@ QString LabelsDialog::draw(PageCanvas& canvas) {
             cut << cards[i].text(store::Field::Schlagworte);
         }
     }
-    QString note = counted(static_cast<long long>(placed.size()), "Etikett", "Etiketten") +
-                   QStringLiteral(" auf %1 Bogen.").arg(placed.empty() ? 1 : placed.back().page + 1);
+    QString note =
+        counted(static_cast<long long>(placed.size()), "Etikett", "Etiketten") +
+        QStringLiteral(" auf %1 Bogen.").arg(placed.empty() ? 1 : placed.back().page + 1);
     if (!cut.isEmpty()) {
         note += QStringLiteral("\n%1 passen nicht ganz; ihr Text ist gekürzt (rot markiert): %2")
                     .arg(cut.size())

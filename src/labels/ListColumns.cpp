@@ -18,20 +18,28 @@ struct ColumnSource {
 };
 
 constexpr ColumnSource kSources[] = {
-    {"Karte", 2.2, Field::Schlagworte},     {"Kategorie", 1.2, Field::Kategorien},
-    {"Anrede", 0.8, Field::Anrede},         {"Vorname", 1.2, Field::Vorname},
-    {"Nachname", 1.4, Field::Nachname},     {"Firma", 1.8, Field::Firma},
-    {"Abteilung", 1.4, Field::Abteilung},   {"Straße", 1.8, Field::Strasse},
-    {"PLZ", 0.7, Field::Postleitzahl},      {"Ort", 1.4, Field::Ort},
-    {"Telefon", 1.5, Field::Telefon},       {"Telefax", 1.5, Field::Fax},
-    {"Mobil", 1.4, Field::Mobiltelefon},    {"E-Mail", 2.2, Field::EMailAdresse},
-    {"Webseite", 1.8, Field::Webseite},     {"Anschrift", 3.5, Field::Anschrift},
+    {"Karte", 2.2, Field::Schlagworte},
+    {"Kategorie", 1.2, Field::Kategorien},
+    {"Anrede", 0.8, Field::Anrede},
+    {"Vorname", 1.2, Field::Vorname},
+    {"Nachname", 1.4, Field::Nachname},
+    {"Firma", 1.8, Field::Firma},
+    {"Abteilung", 1.4, Field::Abteilung},
+    {"Straße", 1.8, Field::Strasse},
+    {"PLZ", 0.7, Field::Postleitzahl},
+    {"Ort", 1.4, Field::Ort},
+    {"Telefon", 1.5, Field::Telefon},
+    {"Telefax", 1.5, Field::Fax},
+    {"Mobil", 1.4, Field::Mobiltelefon},
+    {"E-Mail", 2.2, Field::EMailAdresse},
+    {"Webseite", 1.8, Field::Webseite},
+    {"Anschrift", 3.5, Field::Anschrift},
     {"Nr", 0.6, Field::Nr},
 };
 
 constexpr std::pair<const char*, const char*> kOtherNames[] = {
-    {"Handy", "Mobil"},  {"Mobiltelefon", "Mobil"}, {"EMail", "E-Mail"},
-    {"Fax", "Telefax"},  {"Postleitzahl", "PLZ"},   {"Strasse", "Straße"},
+    {"Handy", "Mobil"},       {"Mobiltelefon", "Mobil"}, {"EMail", "E-Mail"},
+    {"Fax", "Telefax"},       {"Postleitzahl", "PLZ"},   {"Strasse", "Straße"},
     {"Schlagworte", "Karte"},
 };
 

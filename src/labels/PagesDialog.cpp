@@ -31,9 +31,9 @@ PagesDialog::PagesDialog(QPrinter& printer, const QString& title, QWidget* paren
     auto* buttons = new QDialogButtonBox(this);
     print_ = named(buttons->addButton(QStringLiteral("&Drucken…"), QDialogButtonBox::ActionRole),
                    QStringLiteral("cmdDrucken"));
-    pdf_ = named(buttons->addButton(QStringLiteral("Als &PDF speichern…"),
-                                    QDialogButtonBox::ActionRole),
-                 QStringLiteral("cmdPdf"));
+    pdf_ = named(
+        buttons->addButton(QStringLiteral("Als &PDF speichern…"), QDialogButtonBox::ActionRole),
+        QStringLiteral("cmdPdf"));
     named(buttons->addButton(QStringLiteral("&Schließen"), QDialogButtonBox::RejectRole),
           QStringLiteral("cmdSchliessen"));
     connect(print_, &QPushButton::clicked, this, [this] { printPages(); });
@@ -109,13 +109,12 @@ void PagesDialog::savePdf() {
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
         path += QStringLiteral(".pdf");
     }
-    const auto failure = writePdf(path, documentTitle(), pageSize(),
-                                  [this](PageCanvas& canvas) { draw(canvas); });
+    const auto failure =
+        writePdf(path, documentTitle(), pageSize(), [this](PageCanvas& canvas) { draw(canvas); });
     if (failure) {
-        platform::current().message({QStringLiteral("Die Datei %1 lässt sich nicht schreiben: %2")
-                                         .arg(path, *failure),
-                                     windowTitle(), platform::Buttons::Ok,
-                                     platform::Icon::Exclamation, 0});
+        platform::current().message(
+            {QStringLiteral("Die Datei %1 lässt sich nicht schreiben: %2").arg(path, *failure),
+             windowTitle(), platform::Buttons::Ok, platform::Icon::Exclamation, 0});
     }
     refresh();
 }

@@ -35,8 +35,8 @@ void appendRow(QString& out, const QStringList& values) {
     out += QStringLiteral("\r\n");
 }
 
-constexpr Field kFieldColumns[] = {Field::Anrede,  Field::Vorname,      Field::Nachname,
-                                   Field::Firma,   Field::Abteilung,    Field::Strasse,
+constexpr Field kFieldColumns[] = {Field::Anrede,       Field::Vorname,   Field::Nachname,
+                                   Field::Firma,        Field::Abteilung, Field::Strasse,
                                    Field::Postleitzahl, Field::Ort};
 
 }  // namespace

@@ -37,8 +37,8 @@ void MainWindow::connectLabelCommands() {
     connectEntry("mnuUmschlag", [this] {
         if (store_) {
             openDialog(new labels::EnvelopeDialog(shownCard(), listedCards(),
-                                                  optionsDialog().senderLine(),
-                                                  printer_->printer(), this));
+                                                  optionsDialog().senderLine(), printer_->printer(),
+                                                  this));
         }
     });
     connectEntry("mnuListeDrucken", [this] {
@@ -75,13 +75,11 @@ labels::CardSet MainWindow::categoryCards() {
     const QString category = ui_.Combo1->currentText();
     const bool all = category.isEmpty() || category == store::kAllCategories;
     std::vector<std::int64_t> ids;
-    for (const std::int32_t position :
-         list_->index().filter(all ? std::nullopt : std::optional(category),
-                               *store::LikePattern::compile(u"*"))) {
+    for (const std::int32_t position : list_->index().filter(
+             all ? std::nullopt : std::optional(category), *store::LikePattern::compile(u"*"))) {
         ids.push_back(list_->index().id(position));
     }
-    return {all ? QStringLiteral("Alle Karten")
-                : QStringLiteral("Kategorie „%1“").arg(category),
+    return {all ? QStringLiteral("Alle Karten") : QStringLiteral("Kategorie „%1“").arg(category),
             loadCards(ids)};
 }
 
@@ -123,10 +121,10 @@ void MainWindow::exportSerialLetterData() {
     QSaveFile file(chosen->path);
     const QByteArray csv = labels::serialLetterCsv(cards);
     if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
-        platform::current().message(
-            {QStringLiteral("Die Datei %1 lässt sich nicht schreiben: %2")
-                 .arg(chosen->path, file.errorString()),
-             request.title, platform::Buttons::Ok, platform::Icon::Exclamation, 0});
+        platform::current().message({QStringLiteral("Die Datei %1 lässt sich nicht schreiben: %2")
+                                         .arg(chosen->path, file.errorString()),
+                                     request.title, platform::Buttons::Ok,
+                                     platform::Icon::Exclamation, 0});
     }
 }
 

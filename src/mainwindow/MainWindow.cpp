@@ -112,8 +112,7 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
 void MainWindow::connectEntry(const char* entry, const std::function<void()>& command) {
     QAction* action = menus_->action(QString::fromUtf8(entry));
     connect(action, &QAction::triggered, this, [this, action, command] {
-        runCommand(
-            action->text().remove(u'&').remove(QStringLiteral("...")).remove(u'…'), command);
+        runCommand(action->text().remove(u'&').remove(QStringLiteral("...")).remove(u'…'), command);
     });
 }
 

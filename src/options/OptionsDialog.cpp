@@ -132,7 +132,8 @@ void OptionsDialog::buildUi() {
     printLayout->addWidget(margins_);
     auto* senderLabel = new QLabel(QStringLiteral("&Rücksendeangabe auf Umschlägen:"), printPage);
     senderLine_ = named(new QLineEdit(printPage), QStringLiteral("txtRuecksendeangabe"));
-    senderLine_->setPlaceholderText(QStringLiteral("z. B. Max Muster · Hauptstraße 1 · 96047 Bamberg"));
+    senderLine_->setPlaceholderText(
+        QStringLiteral("z. B. Max Muster · Hauptstraße 1 · 96047 Bamberg"));
     senderLine_->setMaxLength(200);
     senderLabel->setBuddy(senderLine_);
     printLayout->addWidget(senderLabel);

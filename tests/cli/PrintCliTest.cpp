@@ -76,10 +76,10 @@ std::vector<Word> words(const QString& pdf) {
         }
         const double left = m.captured(1).toDouble() * mm;
         const double top = m.captured(2).toDouble() * mm;
-        out.push_back({page,
-                       {left, top, m.captured(3).toDouble() * mm - left,
-                        m.captured(4).toDouble() * mm - top},
-                       plainWord(m.captured(5))});
+        out.push_back(
+            {page,
+             {left, top, m.captured(3).toDouble() * mm - left, m.captured(4).toDouble() * mm - top},
+             plainWord(m.captured(5))});
     }
     return out;
 }
@@ -143,7 +143,7 @@ TEST_F(PrintCli, EveryAddressStandsOnItsLabelFromTheStartPositionOn) {
         SCOPED_TRACE(c.sheet);
         const QString pdf = out("etiketten.pdf");
         const CliRun run = cli({u"labels"_s, dir_, pdf, u"--sheet"_s, QString::fromLatin1(c.sheet),
-                             u"--start"_s, QString::number(c.start)});
+                                u"--start"_s, QString::number(c.start)});
         ASSERT_EQ(run.status, 0) << run.output.toStdString();
         // Labels whose text had to be cut, as the command reports them (from 1).
         std::set<std::size_t> reported;
@@ -151,8 +151,8 @@ TEST_F(PrintCli, EveryAddressStandsOnItsLabelFromTheStartPositionOn) {
         for (auto it = cutLine.globalMatch(run.output); it.hasNext();) {
             reported.insert(it.next().captured(1).toULongLong() - 1);
         }
-        const labels::LabelOptions options{*labels::sheetById(QString::fromLatin1(c.sheet)),
-                                           c.start, {}, false};
+        const labels::LabelOptions options{
+            *labels::sheetById(QString::fromLatin1(c.sheet)), c.start, {}, false};
         const std::vector<Word> all = words(pdf);
         const auto list = cards();
         ASSERT_FALSE(list.empty());
@@ -217,17 +217,18 @@ TEST_F(PrintCli, TheEnvelopeAddressStandsInTheWindow) {
     };
     const auto list = cards();
     const QStringList first = labels::addressLines(list.front());
-    for (const Case& c : {Case{"DL", "A"}, Case{"C6", "A"}, Case{"C5", "A"}, Case{"C5", "B"},
-                          Case{"C4", "B"}}) {
+    for (const Case& c :
+         {Case{"DL", "A"}, Case{"C6", "A"}, Case{"C5", "A"}, Case{"C5", "B"}, Case{"C4", "B"}}) {
         SCOPED_TRACE(std::string(c.format) + c.form);
         const QString pdf = out("umschlag.pdf");
-        const CliRun run = cli({u"envelope"_s, dir_, pdf, u"--format"_s, QString::fromLatin1(c.format),
-                             u"--form"_s, QString::fromLatin1(c.form), u"--sender"_s,
-                             u"Max Muster, Hauptstraße 1, 96047 Bamberg"_s});
+        const CliRun run =
+            cli({u"envelope"_s, dir_, pdf, u"--format"_s, QString::fromLatin1(c.format),
+                 u"--form"_s, QString::fromLatin1(c.form), u"--sender"_s,
+                 u"Max Muster, Hauptstraße 1, 96047 Bamberg"_s});
         ASSERT_EQ(run.status, 0) << run.output.toStdString();
-        const auto window = labels::addressWindow(*labels::envelopeById(QString::fromLatin1(c.format)),
-                                                  c.form[0] == 'B' ? labels::LetterForm::B
-                                                                   : labels::LetterForm::A);
+        const auto window =
+            labels::addressWindow(*labels::envelopeById(QString::fromLatin1(c.format)),
+                                  c.form[0] == 'B' ? labels::LetterForm::B : labels::LetterForm::A);
         const std::vector<Word> all = words(pdf);
         int pages = 0;
         for (const Word& word : all) {
@@ -250,8 +251,8 @@ TEST_F(PrintCli, TheEnvelopeAddressStandsInTheWindow) {
 
 TEST_F(PrintCli, TheListHasItsColumnsEveryCardAndNumberedPages) {
     const QString pdf = out("liste.pdf");
-    const CliRun run = cli({u"list"_s, dir_, pdf, u"--columns"_s, u"Karte,Ort"_s, u"--size"_s,
-                         u"14"_s});
+    const CliRun run =
+        cli({u"list"_s, dir_, pdf, u"--columns"_s, u"Karte,Ort"_s, u"--size"_s, u"14"_s});
     ASSERT_EQ(run.status, 0) << run.output.toStdString();
     const std::vector<Word> all = words(pdf);
     QStringList text;

@@ -37,8 +37,9 @@ TEST(CardAddress, TheBlockWinsAndTheFieldsStandInWhenItIsEmpty) {
                {Field::Nachname, "Anders"}}),
          {u" Frau"_s, u"Anna Bauer"_s, QString(), u"96047 Bamberg"_s}},
         {"rich text block",
-         card({{Field::Anschrift, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Herrn\\par Klaus "
-                                  "Bauer\\par Am Kranen 3}"}}),
+         card({{Field::Anschrift,
+                "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Herrn\\par Klaus "
+                "Bauer\\par Am Kranen 3}"}}),
          {u"Herrn"_s, u"Klaus Bauer"_s, u"Am Kranen 3"_s}},
         {"composed from the fields",
          card({{Field::Anschrift, "  \n "},
@@ -100,10 +101,12 @@ TEST(SerialLetter, RowsCarryTheSalutationAndOneColumnPerAddressLine) {
     EXPECT_EQ(rows[0],
               u"Karte;Briefanrede;Anrede;Vorname;Nachname;Firma;Abteilung;Straße;Postleitzahl;"
               "Ort;Zeile 1;Zeile 2;Zeile 3;Zeile 4"_s);
-    EXPECT_EQ(rows[1], u"Meier Klaus;Sehr geehrter Herr Meier,;Herr;;Meier;;;;;;Herrn;Klaus "
-                       "Meier;Am Kranen 3;96047 Bamberg"_s);
-    EXPECT_EQ(rows[2], u"\"Wagner; \"\"Autohaus\"\"\";Sehr geehrte Damen und Herren,;;;;Wagner;;;;"
-                       ";Autohaus Wagner;Bamberg;;"_s);
+    EXPECT_EQ(rows[1],
+              u"Meier Klaus;Sehr geehrter Herr Meier,;Herr;;Meier;;;;;;Herrn;Klaus "
+              "Meier;Am Kranen 3;96047 Bamberg"_s);
+    EXPECT_EQ(rows[2],
+              u"\"Wagner; \"\"Autohaus\"\"\";Sehr geehrte Damen und Herren,;;;;Wagner;;;;"
+              ";Autohaus Wagner;Bamberg;;"_s);
     EXPECT_TRUE(rows[3].isEmpty());
 }
 
@@ -122,8 +125,11 @@ TEST(ListDocument, ColumnsShareTheWidthAndRowsBreakIntoNumberedPages) {
     EXPECT_EQ(cellText(meier, u"Anschrift"_s), u"Herrn, Klaus Meier"_s);
 
     for (const bool landscape : {false, true}) {
-        ListOptions options{{u"Karte"_s, u"Unbekannt"_s, u"E-Mail"_s}, landscape, u"Privat"_s,
-                            QDate(2026, 12, 7), {}};
+        ListOptions options{{u"Karte"_s, u"Unbekannt"_s, u"E-Mail"_s},
+                            landscape,
+                            u"Privat"_s,
+                            QDate(2026, 12, 7),
+                            {}};
         const std::vector<store::Card> cards(100, meier);
         FakeCanvas canvas;
         const int pages = drawList(canvas, options, cards);
@@ -138,7 +144,8 @@ TEST(ListDocument, ColumnsShareTheWidthAndRowsBreakIntoNumberedPages) {
         int rows = 0;
         for (const FakeCanvas::Text& text : canvas.texts) {
             rows += text.text == u"Meier"_s ? 1 : 0;
-            EXPECT_LE(text.top + text.points * 0.4, page.height - kListMargin / 2) << text.text.toStdString();
+            EXPECT_LE(text.top + text.points * 0.4, page.height - kListMargin / 2)
+                << text.text.toStdString();
         }
         EXPECT_EQ(rows, 100);
         const auto footer = std::ranges::find_if(canvas.texts, [&](const auto& text) {

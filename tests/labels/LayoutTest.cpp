@@ -73,12 +73,22 @@ TEST(LabelSheets, ACustomSheetThatCannotBePrintedSaysWhy) {
     };
     const Case cases[] = {
         {"as it starts", [](LabelSheet&) {}, true},
-        {"gaps that fit", [](LabelSheet& s) { s.gapY = 0.0; s.rows = 8; s.top = 0.0; }, true},
+        {"gaps that fit",
+         [](LabelSheet& s) {
+             s.gapY = 0.0;
+             s.rows = 8;
+             s.top = 0.0;
+         },
+         true},
         {"too wide", [](LabelSheet& s) { s.gapX = 1.0; }, false},
         {"too low", [](LabelSheet& s) { s.rows = 9; }, false},
         {"negative margin", [](LabelSheet& s) { s.left = -1.0; }, false},
         {"no columns", [](LabelSheet& s) { s.columns = 0; }, false},
-        {"tiny label", [](LabelSheet& s) { s.label = {5.0, 3.0}; }, false},
+        {"tiny label",
+         [](LabelSheet& s) {
+             s.label = {5.0, 3.0};
+         },
+         false},
         {"not a number", [](LabelSheet& s) { s.top = std::nan(""); }, false},
     };
     for (const Case& c : cases) {
@@ -99,8 +109,8 @@ TEST(LabelDocument, TheStartPositionSkipsUsedLabelsAndFollowingSheetsStartAtTheT
     EXPECT_EQ(page, 1);
 
     FakeCanvas canvas;
-    const std::vector<QStringList> addresses(3, QStringList{QStringLiteral("Anna Bauer"),
-                                                            QStringLiteral("96047 Bamberg")});
+    const std::vector<QStringList> addresses(
+        3, QStringList{QStringLiteral("Anna Bauer"), QStringLiteral("96047 Bamberg")});
     const auto placed = drawLabels(canvas, options, addresses);
     ASSERT_EQ(placed.size(), 3u);
     EXPECT_EQ(canvas.pages, 2);
@@ -121,13 +131,14 @@ TEST(LabelDocument, TheStartPositionSkipsUsedLabelsAndFollowingSheetsStartAtTheT
 }
 
 TEST(LabelDocument, TooMuchTextShrinksThenIsCutAndMarked) {
-    const LabelOptions options{*sheetById(QStringLiteral("4780")), 1, {QString(), 10.0, false}, false};
+    const LabelOptions options{
+        *sheetById(QStringLiteral("4780")), 1, {QString(), 10.0, false}, false};
     // 4780: text box 40.5 × 19.4 mm. At 10 pt a line holds 20 characters, four lines fit.
     const std::vector<QStringList> addresses = {
         {QStringLiteral("Kurz"), QStringLiteral("Zeile")},
-        {QString(24, u'x')},                        // fits only at a smaller size
-        {QString(60, u'y')},                        // too wide even at 7 pt
-        QStringList(9, QStringLiteral("z")),        // too many lines even at 7 pt
+        {QString(24, u'x')},                  // fits only at a smaller size
+        {QString(60, u'y')},                  // too wide even at 7 pt
+        QStringList(9, QStringLiteral("z")),  // too many lines even at 7 pt
     };
     FakeCanvas canvas;
     const auto placed = drawLabels(canvas, options, addresses);
@@ -142,7 +153,8 @@ TEST(LabelDocument, TooMuchTextShrinksThenIsCutAndMarked) {
     EXPECT_TRUE(placed[3].cut);
     EXPECT_EQ(canvas.cutMarks.size(), 2u);
     for (const FakeCanvas::Text& text : canvas.texts) {
-        EXPECT_LE(static_cast<double>(text.text.size()) * text.points * 0.2, 40.5) << text.text.toStdString();
+        EXPECT_LE(static_cast<double>(text.text.size()) * text.points * 0.2, 40.5)
+            << text.text.toStdString();
     }
     const auto lastLines = std::count_if(canvas.texts.begin(), canvas.texts.end(),
                                          [](const auto& t) { return t.x > 150.0; });
@@ -158,8 +170,8 @@ TEST(FitText, AnEllipsisOnlyWhereTextIsLeftOut) {
     EXPECT_EQ(elided(QStringLiteral("ab cdef"), 8.0, metrics), QStringLiteral("ab…"));
     EXPECT_EQ(elided(QStringLiteral("abcdef"), 0.0, metrics), kEllipsis);
     // A size that is no size is the usual one, not an endless shrink.
-    const FittedText fitted = fitText({QStringLiteral("a")}, {QString(), std::nan(""), false},
-                                      {50, 50}, metrics);
+    const FittedText fitted =
+        fitText({QStringLiteral("a")}, {QString(), std::nan(""), false}, {50, 50}, metrics);
     EXPECT_EQ(fitted.points, 10.0);
 }
 

@@ -99,8 +99,8 @@ bool readStyle(const Options& options, labels::TextStyle& style, QString& proble
 
 std::optional<std::vector<store::Card>> readCards(const QString& dir, const QString& category) {
     try {
-        auto cardStore = store::CardStore::openForReading(
-            std::filesystem::path(dir.toStdString()) / store::kStoreFileName);
+        auto cardStore = store::CardStore::openForReading(std::filesystem::path(dir.toStdString()) /
+                                                          store::kStoreFileName);
         return labels::cardsInListOrder(cardStore, category);
     } catch (const store::StoreError& e) {
         err() << "Die Kartei in " << dir << " lässt sich nicht öffnen: " << e.what() << Qt::endl;
@@ -168,11 +168,10 @@ int printLabels(const QStringList& args) {
         return kFailed;
     }
     std::vector<labels::PlacedLabel> placed;
-    const auto failure =
-        labels::writePdf(args[1], QStringLiteral("Etiketten"), sheet->page,
-                         [&](labels::PageCanvas& canvas) {
-                             placed = labels::drawLabels(canvas, label, addressesOf(*cards));
-                         });
+    const auto failure = labels::writePdf(
+        args[1], QStringLiteral("Etiketten"), sheet->page, [&](labels::PageCanvas& canvas) {
+            placed = labels::drawLabels(canvas, label, addressesOf(*cards));
+        });
     if (failure) {
         return written(args[1], failure);
     }
@@ -189,8 +188,8 @@ int printLabels(const QStringList& args) {
 }
 
 int printList(const QStringList& args) {
-    const Options options = readOptions(
-        args, {"--category", "--columns", "--font", "--size"}, {"--landscape"});
+    const Options options =
+        readOptions(args, {"--category", "--columns", "--font", "--size"}, {"--landscape"});
     if (!options.problem.isEmpty()) {
         return usage(kListUsage, options.problem);
     }
@@ -232,10 +231,9 @@ int printEnvelopes(const QStringList& args) {
     if (args.size() < 2) {
         return usage(kEnvelopeUsage);
     }
-    const Options options =
-        readOptions(args, {"--format", "--form", "--sender", "--category", "--card", "--font",
-                           "--size"},
-                    {"--turned"});
+    const Options options = readOptions(
+        args, {"--format", "--form", "--sender", "--category", "--card", "--font", "--size"},
+        {"--turned"});
     if (!options.problem.isEmpty()) {
         return usage(kEnvelopeUsage, options.problem);
     }
@@ -270,11 +268,11 @@ int printEnvelopes(const QStringList& args) {
         return kFailed;
     }
     std::vector<labels::PrintedEnvelope> printed;
-    const auto failure = labels::writePdf(
-        args[1], QStringLiteral("Umschläge"), labels::envelopePage(envelope),
-        [&](labels::PageCanvas& canvas) {
-            printed = labels::drawEnvelopes(canvas, envelope, addressesOf(*cards));
-        });
+    const auto failure =
+        labels::writePdf(args[1], QStringLiteral("Umschläge"), labels::envelopePage(envelope),
+                         [&](labels::PageCanvas& canvas) {
+                             printed = labels::drawEnvelopes(canvas, envelope, addressesOf(*cards));
+                         });
     if (failure) {
         return written(args[1], failure);
     }
