@@ -198,6 +198,10 @@ const std::vector<Row>& rows() {
          recorded([](const auto& p) { return p.previewTitles.size(); })},
         {"mnuDruckerAuswaehlen", nothing,
          recorded([](const auto& p) { return std::size_t(p.printerSetups); })},
+        {"mnuEtiketten", nothing, shows("veltro::labels::LabelsDialog")},
+        {"mnuUmschlag", nothing, shows("veltro::labels::EnvelopeDialog")},
+        {"mnuListeDrucken", nothing, shows("veltro::labels::ListPrintDialog")},
+        {"mnuSerienbrief", nothing, recorded([](const auto& p) { return p.saveRequests.size(); })},
         {"mnuBeenden", nothing, kClosed},
         {"mnuCut", selectBox(2), both(clipboardIs("Hans"), boxIs(2, ""))},
         {"mnukopieren", selectBox(2), both(clipboardIs("Hans"), boxIs(2, "Hans"))},
@@ -351,10 +355,13 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
     EXPECT_EQ(
         bar.join(u'\n'),
         QStringLiteral(
-            "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|-|"
+            "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|"
+            "mnuSerienbrief=Se&rienbrief-Daten exportieren…|-|"
             "mnuDrucken=&Drucken[mnuDruckAnschrift=&Anschrift|mnuDruckNotizen=&Notizen|"
             "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
-            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker &einrichten...|-|"
+            "mnuSeitenansicht=&Seitenansicht...]|mnuEtiketten=Etike&tten drucken…|"
+            "mnuUmschlag=&Umschlag drucken…|mnuListeDrucken=&Liste drucken…|"
+            "mnuDruckerAuswaehlen=Drucker &einrichten...|-|"
             "mnuBeenden=&Beenden]\n"
             "mnuBearbeiten=&Bearbeiten[mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"
             "mnueinfügen=&Einfügen|mnulöschen=&Löschen|-|mnuCopyNotizen=&Notizen kopieren|"
