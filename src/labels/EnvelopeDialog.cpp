@@ -106,9 +106,14 @@ QString EnvelopeDialog::problem() const {
 
 QString EnvelopeDialog::draw(PageCanvas& canvas) {
     const auto& cards = chosenCards();
+    const auto all = static_cast<long long>(cards.size());
+    const bool shortened = previewing() && all > kPreviewPages;
     std::vector<QStringList> addresses;
     addresses.reserve(cards.size());
     for (const store::Card& card : cards) {
+        if (shortened && addresses.size() == kPreviewPages) {
+            break;
+        }
         addresses.push_back(addressLines(card));
     }
     const auto printed = drawEnvelopes(canvas, options(), addresses);
@@ -118,7 +123,10 @@ QString EnvelopeDialog::draw(PageCanvas& canvas) {
             cut << cards[i].text(store::Field::Schlagworte);
         }
     }
-    QString note = counted(static_cast<long long>(printed.size()), "Umschlag", "Umschläge") + u'.';
+    QString note = counted(all, "Umschlag", "Umschläge") + u'.';
+    if (shortened) {
+        note += QStringLiteral(" Die Vorschau zeigt die ersten %1.").arg(kPreviewPages);
+    }
     if (!cut.isEmpty()) {
         note += QStringLiteral("\n%1 passen nicht ganz ins Fenster; gekürzt (rot markiert): %2")
                     .arg(cut.size())

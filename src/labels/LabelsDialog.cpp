@@ -207,21 +207,30 @@ QString LabelsDialog::problem() const {
 
 QString LabelsDialog::draw(PageCanvas& canvas) {
     const std::vector<store::Card> cards = chosenCards();
+    const LabelOptions chosen = options();
+    const auto all = static_cast<long long>(cards.size());
+    const long long room =
+        static_cast<long long>(kPreviewPages) * chosen.sheet.count() - (chosen.start - 1);
+    const bool shortened = previewing() && all > room;
     std::vector<QStringList> addresses;
     addresses.reserve(cards.size());
     for (const store::Card& card : cards) {
+        if (shortened && static_cast<long long>(addresses.size()) == room) {
+            break;
+        }
         addresses.push_back(addressLines(card));
     }
-    const auto placed = drawLabels(canvas, options(), addresses);
+    const auto placed = drawLabels(canvas, chosen, addresses);
     QStringList cut;
     for (std::size_t i = 0; i < placed.size(); ++i) {
         if (placed[i].cut) {
             cut << cards[i].text(store::Field::Schlagworte);
         }
     }
-    QString note =
-        counted(static_cast<long long>(placed.size()), "Etikett", "Etiketten") +
-        QStringLiteral(" auf %1 Bogen.").arg(placed.empty() ? 1 : placed.back().page + 1);
+    QString note = counted(all, "Etikett", "Etiketten");
+    note += shortened
+                ? QStringLiteral(". Die Vorschau zeigt die ersten %1 Bogen.").arg(kPreviewPages)
+                : QStringLiteral(" auf %1 Bogen.").arg(placed.empty() ? 1 : placed.back().page + 1);
     if (!cut.isEmpty()) {
         note += QStringLiteral("\n%1 passen nicht ganz; ihr Text ist gekürzt (rot markiert): %2")
                     .arg(cut.size())

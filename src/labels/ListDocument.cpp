@@ -97,7 +97,9 @@ int drawList(PageCanvas& canvas, const ListOptions& options, std::span<const sto
     const ListLayout layout = layoutList(options, cards.size(), canvas);
     const SizeMm page = listPage(options);
     std::size_t next = 0;
-    for (int number = 1; number <= layout.pages; ++number) {
+    const int drawn =
+        options.maxPages > 0 ? std::min(options.maxPages, layout.pages) : layout.pages;
+    for (int number = 1; number <= drawn; ++number) {
         canvas.beginPage();
         drawHeader(canvas, options, layout, page);
         drawFooter(canvas, options, page, number, layout.pages);

@@ -16,6 +16,7 @@ struct ListOptions {
     QString title;  // above the table, e.g. the category
     QDate date;
     TextStyle style{QString(), 9.0, false};
+    int maxPages = 0;  // draw no more pages than this (0: all); the page count stays the whole
 };
 
 inline constexpr double kListMargin = 15.0;

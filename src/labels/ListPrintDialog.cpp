@@ -82,9 +82,15 @@ QString ListPrintDialog::problem() const {
 }
 
 QString ListPrintDialog::draw(PageCanvas& canvas) {
-    const int pages = drawList(canvas, options(), shown_.cards);
-    return counted(static_cast<long long>(shown_.cards.size()), "Karte", "Karten") +
-           QStringLiteral(" auf ") + counted(pages, "Seite", "Seiten") + u'.';
+    ListOptions list = options();
+    list.maxPages = previewing() ? kPreviewPages : 0;
+    const int pages = drawList(canvas, list, shown_.cards);
+    QString note = counted(static_cast<long long>(shown_.cards.size()), "Karte", "Karten") +
+                   QStringLiteral(" auf ") + counted(pages, "Seite", "Seiten") + u'.';
+    if (previewing() && pages > kPreviewPages) {
+        note += QStringLiteral(" Die Vorschau zeigt die ersten %1.").arg(kPreviewPages);
+    }
+    return note;
 }
 
 }  // namespace veltro::labels

@@ -54,7 +54,9 @@ PagesDialog::PagesDialog(QPrinter& printer, const QString& title, QWidget* paren
                 note_->setText(why);
                 return;
             }
+            previewing_ = true;
             note_->setText(draw(canvas));
+            previewing_ = false;
         });
     });
     layout->addWidget(preview_, 1);

@@ -27,7 +27,13 @@ public:
     void savePdf();
 
 protected:
+    // The preview draws no more than this many pages, so that it keeps up with a large card
+    // file; printing and PDF get every page.
+    static constexpr int kPreviewPages = 20;
+
     [[nodiscard]] QFormLayout* form() const { return form_; }
+    // Whether the pages being drawn are the preview's.
+    [[nodiscard]] bool previewing() const { return previewing_; }
     // Draws the preview again after a setting changed.
     void refresh();
     [[nodiscard]] virtual SizeMm pageSize() const = 0;
@@ -46,6 +52,7 @@ private:
     QLabel* note_ = nullptr;
     QPushButton* print_ = nullptr;
     QPushButton* pdf_ = nullptr;
+    bool previewing_ = false;
 };
 
 }  // namespace veltro::labels

@@ -154,6 +154,15 @@ TEST(ListDocument, ColumnsShareTheWidthAndRowsBreakIntoNumberedPages) {
         EXPECT_NE(footer, canvas.texts.end());
         EXPECT_EQ(std::ranges::count(canvas.texts, u"07.12.2026"_s, &FakeCanvas::Text::text),
                   pages);
+
+        // A preview may stop early; its pages still count the whole list.
+        options.maxPages = 1;
+        FakeCanvas first;
+        EXPECT_EQ(drawList(first, options, cards), pages);
+        EXPECT_EQ(first.pages, 1);
+        EXPECT_EQ(std::ranges::count(first.texts, QStringLiteral("Seite 1 von %1").arg(pages),
+                                     &FakeCanvas::Text::text),
+                  1);
     }
 }
 

@@ -90,6 +90,13 @@ TEST_F(Dialogs, LabelsComeFromTheChosenCardsAndSayWhatWasCut) {
     EXPECT_EQ(dialog.options().start, 24);
 }
 
+TEST_F(Dialogs, ThePreviewOfAGreatManyLabelsShowsTheFirstSheetsOnly) {
+    LabelsDialog dialog(someCards(700), someCards(700), printer_, nullptr);
+    EXPECT_EQ(dialog.note(), u"700 Etiketten. Die Vorschau zeigt die ersten 20 Bogen."_s);
+    child<QComboBox>(dialog, "cmbBogen")->setCurrentIndex(6);  // 4780: 40 a sheet
+    EXPECT_EQ(dialog.note(), u"700 Etiketten auf 18 Bogen."_s);
+}
+
 TEST_F(Dialogs, AnOwnSheetThatDoesNotFitCannotBePrinted) {
     LabelsDialog dialog(someCards(3), someCards(3), printer_, nullptr);
     auto* sheets = child<QComboBox>(dialog, "cmbBogen");
