@@ -249,6 +249,23 @@ TEST_F(PrintCli, TheEnvelopeAddressStandsInTheWindow) {
     }
 }
 
+TEST_F(PrintCli, ATurnedEnvelopeHasItsAddressInTheTurnedWindow) {
+    const QString pdf = out("hochkant.pdf");
+    const CliRun run = cli({u"envelope"_s, dir_, pdf, u"--format"_s, u"DL"_s, u"--turned"_s});
+    ASSERT_EQ(run.status, 0) << run.output.toStdString();
+    // Turned a quarter clockwise: the envelope's (x, y) lies at (110 - y, x) on the page.
+    const labels::RectMm window =
+        labels::addressWindow(labels::EnvelopeFormat::DL, labels::LetterForm::A).window;
+    const labels::RectMm turned{110.0 - window.bottom(), window.x, window.height, window.width};
+    const std::vector<Word> all = words(pdf);
+    ASSERT_FALSE(all.empty());
+    for (const Word& word : all) {
+        EXPECT_TRUE(turned.contains(word.box)) << word.text.toStdString();
+        EXPECT_GT(word.box.height, word.box.width * 0.5)
+            << "upright text: " << word.text.toStdString();
+    }
+}
+
 TEST_F(PrintCli, TheListHasItsColumnsEveryCardAndNumberedPages) {
     const QString pdf = out("liste.pdf");
     const CliRun run =
