@@ -38,8 +38,8 @@ QAction* MainMenus::addEntry(QMenu* menu, const char* name, const QString& text)
 void MainMenus::buildFileMenu(QMenu* file) {
     addEntry(file, "mnuExportieren", QStringLiteral("&Exportieren..."));
     addEntry(file, "mnuImportieren", QStringLiteral("&Importieren..."));
-    addEntry(file, "mnuSicherungWiederherstellen",
-             QStringLiteral("Sicherung &wiederherstellen..."));
+    addEntry(file, "mnuSicherungWiederherstellen", QStringLiteral("Sicherung &wiederherstellen…"));
+    addEntry(file, "mnuSerienbrief", QStringLiteral("&Serienbrief-Daten exportieren…"));
     file->addSeparator();
     QMenu* print = addMenu(file, "mnuDrucken", QStringLiteral("&Drucken"));
     addEntry(print, "mnuDruckAnschrift", QStringLiteral("&Anschrift"));
@@ -49,6 +49,9 @@ void MainMenus::buildFileMenu(QMenu* file) {
     addEntry(print, "mnuDruckGesamt2", QStringLiteral("&Karte drucken"));
     print->addSeparator();
     addEntry(print, "mnuSeitenansicht", QStringLiteral("&Seitenansicht..."));
+    addEntry(file, "mnuEtiketten", QStringLiteral("Etike&tten drucken…"));
+    addEntry(file, "mnuUmschlag", QStringLiteral("&Umschlag drucken…"));
+    addEntry(file, "mnuListeDrucken", QStringLiteral("&Liste drucken…"));
     addEntry(file, "mnuDruckerAuswaehlen", QStringLiteral("Drucker ein&richten..."));
     file->addSeparator();
     addEntry(file, "mnuBeenden", QStringLiteral("&Beenden"));

@@ -108,6 +108,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectMenus();
     connectUndo();
     connectPrinting();
+    connectLabelCommands();
     connectBars();
     connectEditCommands();
     installFilters();
@@ -162,7 +163,7 @@ void MainWindow::connectUndo() {
 void MainWindow::connectEntry(const char* entry, const std::function<void()>& command) {
     QAction* action = menus_->action(QString::fromUtf8(entry));
     connect(action, &QAction::triggered, this, [this, action, command] {
-        runCommand(action->text().remove(u'&').remove(QStringLiteral("...")), command);
+        runCommand(action->text().remove(u'&').remove(QStringLiteral("...")).remove(u'…'), command);
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backup/BackupSchedule.h"
+#include "labels/CardSet.h"
 #include "mainwindow/FieldTable.h"
 #include "mainwindow/MainWindowUi.h"
 #include "printing/PrintCommand.h"
@@ -165,6 +166,13 @@ private:
     void Form_Unload();
     void closeOtherWindows();
     void connectPrinting();
+    void connectLabelCommands();
+    // Cards for labels, envelopes, lists and serial letters, the shown one as typed.
+    [[nodiscard]] std::vector<store::Card> loadCards(const std::vector<std::int64_t>& ids);
+    [[nodiscard]] labels::CardSet categoryCards();
+    [[nodiscard]] labels::CardSet listedCards();
+    [[nodiscard]] labels::CardSet shownCard();
+    void exportSerialLetterData();
     void connectBars();
     void connectEditCommands();
     void deleteCommand();

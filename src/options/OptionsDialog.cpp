@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
@@ -131,6 +132,15 @@ void OptionsDialog::buildUi() {
     auto* printLayout = new QVBoxLayout(printPage);
     margins_ = new MarginFrame(printPage);
     printLayout->addWidget(margins_);
+    auto* senderLabel = new QLabel(QStringLiteral("&Rücksendeangabe auf Umschlägen:"), printPage);
+    senderLine_ = named(new QLineEdit(printPage), QStringLiteral("txtRuecksendeangabe"));
+    senderLine_->setPlaceholderText(
+        QStringLiteral("z. B. Max Muster · Hauptstraße 1 · 96047 Bamberg"));
+    senderLine_->setMaxLength(200);
+    senderLabel->setBuddy(senderLine_);
+    printLayout->addWidget(senderLabel);
+    printLayout->addWidget(senderLine_);
+    printLayout->addStretch(1);
     TabStrip1_->addTab(printPage, QStringLiteral("Drucken"));
     connect(TabStrip1_, &QTabWidget::currentChanged, this, [this] { TabStrip1_Click(); });
     layout->addWidget(TabStrip1_);
@@ -274,6 +284,7 @@ void OptionsDialog::Einstellungen() {
     margins_->setMargins(readWhole(key::SLd3), readWhole(key::SLd4));
     keepLast_->setValue(readWhole(key::SicherungenLetzte));
     keepMonths_->setValue(readWhole(key::SicherungenMonate));
+    senderLine_->setText(settings::read(key::Ruecksendeangabe));
     const int number = readWhole(key::OPOption);
     {
         const QSignalBlocker block(option_.at(number));
@@ -404,6 +415,7 @@ std::vector<StoredSetting> OptionsDialog::settingsToStore() const {
     values.push_back({key::SLd4, static_cast<double>(leftMargin())});
     values.push_back({key::SicherungenLetzte, static_cast<double>(keepLast_->value())});
     values.push_back({key::SicherungenMonate, static_cast<double>(keepMonths_->value())});
+    values.push_back({key::Ruecksendeangabe, senderLine()});
     const auto font = [&values](const QFont& f, QColor colour, std::array<const char*, 5> keys) {
         values.push_back({keys[0], f.family()});
         values.push_back({keys[1], sizeOf(f)});
@@ -517,6 +529,10 @@ QColor OptionsDialog::notesColour() const {
 
 int OptionsDialog::topMargin() const {
     return margins_->topMargin();
+}
+
+QString OptionsDialog::senderLine() const {
+    return senderLine_->text().simplified();
 }
 
 int OptionsDialog::leftMargin() const {

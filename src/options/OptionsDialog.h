@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QRadioButton;
 class QSpinBox;
 class QTabWidget;
@@ -70,6 +71,8 @@ public:
     [[nodiscard]] QColor notesColour() const;
     [[nodiscard]] int topMargin() const;   // of the address printout, mm
     [[nodiscard]] int leftMargin() const;  // mm
+    // The return line printed above the address on envelopes; empty for none.
+    [[nodiscard]] QString senderLine() const;
 
     // What "&OK" writes, in the order it writes it.
     [[nodiscard]] std::vector<StoredSetting> settingsToStore() const;
@@ -111,6 +114,7 @@ private:
     MarginFrame* margins_ = nullptr;
     QSpinBox* keepLast_ = nullptr;    // backups kept: the newest
     QSpinBox* keepMonths_ = nullptr;  // and one of each month, for this many months
+    QLineEdit* senderLine_ = nullptr;
 };
 
 }  // namespace veltro::options

@@ -26,6 +26,7 @@ inline constexpr const char* OPChk6 = "OPChk6";  // show the splash window
 inline constexpr const char* OPOption = "OPOption";
 inline constexpr const char* SLd3 = "SLd3";  // top margin of the address printout, mm
 inline constexpr const char* SLd4 = "SLd4";  // left margin of the address printout, mm
+inline constexpr const char* Ruecksendeangabe = "Ruecksendeangabe";  // sender line on envelopes
 
 // Address and notes fonts
 inline constexpr const char* AFN = "AFN";
@@ -87,6 +88,7 @@ inline constexpr Setting kSettings[] = {
     {key::OPOption, Kind::Number, 1, 1, 6, OutOfRange::Default},
     {key::SLd3, Kind::Number, 50, 0, 100},
     {key::SLd4, Kind::Number, 25, 0, 100},
+    {key::Ruecksendeangabe, Kind::Text},
     {key::AFN, Kind::Text},
     {key::AFS, Kind::Number, kNoDefault, 1, 400, OutOfRange::Default},
     {key::AFB, Kind::Bool},

@@ -216,6 +216,10 @@ const std::vector<Row>& rows() {
          recorded([](const auto& p) { return p.previewTitles.size(); })},
         {"mnuDruckerAuswaehlen", nothing,
          recorded([](const auto& p) { return std::size_t(p.printerSetups); })},
+        {"mnuEtiketten", nothing, shows("veltro::labels::LabelsDialog")},
+        {"mnuUmschlag", nothing, shows("veltro::labels::EnvelopeDialog")},
+        {"mnuListeDrucken", nothing, shows("veltro::labels::ListPrintDialog")},
+        {"mnuSerienbrief", nothing, recorded([](const auto& p) { return p.saveRequests.size(); })},
         {"mnuBeenden", nothing, kClosed},
         {"mnuRueckgaengig", saveFirstName("Franz"), boxIs(2, "Hans")},
         {"mnuWiederholen", then(saveFirstName("Franz"), undoFirst(nothing)), boxIs(2, "Franz")},
@@ -372,10 +376,13 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
         bar.join(u'\n'),
         QStringLiteral(
             "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|"
-            "mnuSicherungWiederherstellen=Sicherung &wiederherstellen...|-|"
+            "mnuSicherungWiederherstellen=Sicherung &wiederherstellen…|"
+            "mnuSerienbrief=&Serienbrief-Daten exportieren…|-|"
             "mnuDrucken=&Drucken[mnuDruckAnschrift=&Anschrift|mnuDruckNotizen=&Notizen|"
             "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
-            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker ein&richten...|-|"
+            "mnuSeitenansicht=&Seitenansicht...]|mnuEtiketten=Etike&tten drucken…|"
+            "mnuUmschlag=&Umschlag drucken…|mnuListeDrucken=&Liste drucken…|"
+            "mnuDruckerAuswaehlen=Drucker ein&richten...|-|"
             "mnuBeenden=&Beenden]\n"
             "mnuBearbeiten=&Bearbeiten[mnuRueckgaengig=&Rückgängig|mnuWiederholen=&Wiederholen|-|"
             "mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"

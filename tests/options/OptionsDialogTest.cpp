@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -146,6 +147,7 @@ TEST_F(OptionsDialogTest, OkStoresEveryKeyInOrder) {
     child<QRadioButton>("Option2")->click();
     child<QCheckBox>("Check1")->click();
     child<QSlider>("Slider3")->setValue(60);
+    child<QLineEdit>("txtRuecksendeangabe")->setText(QStringLiteral(" Max  Muster · Bamberg "));
     QFont bold(QStringLiteral("DejaVu Serif"), 12);
     bold.setBold(true);
     platform_->fonts.push_back(bold);
@@ -161,6 +163,7 @@ TEST_F(OptionsDialogTest, OkStoresEveryKeyInOrder) {
         QStringLiteral(
             "OPChk1=1|OPChk2=0|OPChk3=0|OPChk4=1|OPChk5=1|OPChk6=1|OPOption=2|SLd3=60|SLd4=25|"
             "SicherungenLetzte=7|SicherungenMonate=12|"
+            "Ruecksendeangabe=Max Muster · Bamberg|"
             "List1FontName=DejaVu Serif|List1FontSize=12|List1FontBold=True|List1FontItalic=False|"
             "AFN=%1|AFS=10|AFB=False|AFi=False|AFC=0|NFN=%1|NFS=10|NFB=False|NFi=False|NFC=0")
             .arg(face);
@@ -169,6 +172,7 @@ TEST_F(OptionsDialogTest, OkStoresEveryKeyInOrder) {
         written << QString::fromLatin1(setting.key) + u'=' + settings::read(setting.key);
     }
     EXPECT_EQ(written.join(u'|'), expected);
+    EXPECT_EQ(dialog.senderLine(), QStringLiteral("Max Muster · Bamberg"));
 }
 
 struct CancelWay {

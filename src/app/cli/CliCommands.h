@@ -27,6 +27,11 @@ int restoreCommand(const QStringList& args);
 // said on the error output and stops nothing.
 void backUpFirst(const std::filesystem::path& storeFile);
 
+// Labels, a printed list and envelopes as PDF files.
+int printLabels(const QStringList& args);
+int printList(const QStringList& args);
+int printEnvelopes(const QStringList& args);
+
 // Runs a command that writes the store in DIR while holding the folder's writer lock, so
 // that it never writes under the running program. Refuses with kInUse while the lock is
 // held elsewhere, and with kFailed when the lock file cannot be made.
