@@ -77,7 +77,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
             if (store_) {
                 store_->db().setBusyTimeout(store::kBusyTimeoutMs);  // the copy is done
             }
-            ui_.StatusBar1->showMessage(text, failed ? kFailureShownMs : kNoteShownMs);
+            // A routine copy does not push away what the bar tells about the user's work.
+            if (failed) {
+                ui_.StatusBar1->showMessage(text, kFailureShownMs);
+            } else if (ui_.StatusBar1->currentMessage().isEmpty()) {
+                ui_.StatusBar1->showMessage(text, kNoteShownMs);
+            }
         },
         this);
     editor_ = new CardEditor(
