@@ -1,6 +1,7 @@
 #include "store/SchemaVersion.h"
 
 #include "store/KartenInfo.h"
+#include "store/SyncTables.h"
 
 #include <array>
 #include <string>
@@ -11,6 +12,7 @@ namespace {
 
 constexpr std::array kSteps = {
     UpgradeStep{1, addKartenInfo},
+    UpgradeStep{2, addSyncTables},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

@@ -160,7 +160,7 @@ TEST_P(UpgradeFailure, LeavesTheStoreAtItsVersionWithItsDataAndSaysSo) {
     // Once the cause is gone the next open succeeds.
     std::error_code ec;
     fs::remove_all(upgradeBackupFile(home.storeFile(), 1), ec);
-    EXPECT_EQ(userVersion(CardStore::open(home.storeFile()).db()), 2);
+    EXPECT_EQ(userVersion(CardStore::open(home.storeFile()).db()), kCurrentStoreVersion);
 }
 
 INSTANTIATE_TEST_SUITE_P(
