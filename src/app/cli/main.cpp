@@ -50,6 +50,13 @@ constexpr Command kCommands[] = {
      "                            NAME importieren; vCard- und CSV-Dateien von Thunderbird,\n"
      "                            Outlook und Google brauchen kein --map",
      importFile},
+    {"sync",
+     "sync VERZ --url URL --user NAME --category NAME [--book NAME]\n"
+     "                  [--fingerprint SHA256]\n"
+     "                            die Kategorie NAME mit einem CardDAV-Adressbuch\n"
+     "                            abgleichen; Passwort aus VELTRO_CARDDAV_PASSWORD oder\n"
+     "                            vom Terminal",
+     syncBook},
 };
 
 constexpr const char* kExitStatuses =
