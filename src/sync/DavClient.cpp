@@ -138,7 +138,7 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
         reply, [](QNetworkReply* r) { r->deleteLater(); });
     HttpAnswer answer;
     answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    answer.body = reply->readAll();
+    answer.body = reply->isOpen() ? reply->readAll() : QByteArray();
     answer.etag = unquotedEtag(QString::fromLatin1(reply->rawHeader("ETag")));
     if (cancelled_) {
         throw SyncError(SyncError::Kind::Cancelled, QStringLiteral("Abgebrochen."));

@@ -161,6 +161,21 @@ bool plan(Run& run, Entry& entry) {
     return true;
 }
 
+// What the server keeps besides our fields can show through them (its second number where
+// ours was emptied); the card here then takes the fields of the text sent, so both sides
+// agree and the next sync sees no change.
+void takeFieldsSent(const Run& run, Entry& entry, const QByteArray& sent) {
+    auto fields = cardFromText(sent, run.pairing.category);
+    if (!fields || sameFields(*fields, entry.plan.merged)) {
+        return;
+    }
+    fields->id = entry.plan.merged.id;
+    entry.plan.merged = *fields;
+    if (entry.local && entry.plan.local == CardPlan::Local::Keep) {
+        entry.plan.local = CardPlan::Local::Write;
+    }
+}
+
 // Writes the entry's change to the server; after a 412 (changed meanwhile) it reads the
 // card again, plans anew and retries.
 void sendToServer(Run& run, Entry& entry) {
@@ -180,6 +195,7 @@ void sendToServer(Run& run, Entry& entry) {
                                                             : QByteArray();
             sent = mergedVcard(serverText, entry.plan.merged, entry.uid,
                                QDateTime::currentDateTimeUtc());
+            takeFieldsSent(run, entry, sent);
             const bool create = action == CardPlan::Remote::Create || !entry.remoteText;
             answer = run.client.put(url, sent, create ? QString() : entry.remoteEtag);
         }

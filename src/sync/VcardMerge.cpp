@@ -143,22 +143,31 @@ QByteArray mergedVcard(const QByteArray& serverText, const store::Card& card, co
     }
     const QList<Line> ours = linesOf(vcard::cardToVcard(card, uid, rev, versionOf(server)));
     const QList<bool> mapped = mappedLines(server);
+    // Ours go first, so that where the server keeps more of a kind (a second number, a
+    // second address) the card read back is still ours.
     QByteArray out;
-    bool begun = false;
+    bool placed = false;
     for (qsizetype i = 0; i < server.size(); ++i) {
         const Line& line = server[i];
-        if (line.name == "END" && begun) {
+        if (!mapped[i]) {
+            out += line.raw + "\r\n";
+        }
+        if (!placed && (line.name == "VERSION" || line.name == "END")) {
+            if (line.name == "END") {
+                out.chop(line.raw.size() + 2);
+            }
             for (const Line& own : ours) {
                 if (carriesFields(own.name)) {
                     out += own.raw + "\r\n";
                 }
             }
-            out += line.raw + "\r\n";
-            break;
+            placed = true;
+            if (line.name == "END") {
+                out += line.raw + "\r\n";
+            }
         }
-        begun = begun || line.name == "BEGIN";
-        if (!mapped[i]) {
-            out += line.raw + "\r\n";
+        if (line.name == "END") {
+            break;
         }
     }
     return out;
