@@ -14,6 +14,7 @@
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
+#include "mainwindow/MainSyncHost.h"
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/SplashWindow.h"
 #include "options/OptionsDialog.h"
@@ -23,6 +24,7 @@
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
 #include "store/StoreError.h"
+#include "sync/SyncDialog.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -62,6 +64,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     menus_ = std::make_unique<MainMenus>(*this);
     searchHost_ = std::make_unique<MainSearchHost>(*this);
     importHost_ = std::make_unique<MainImportHost>(*this);
+    syncHost_ = std::make_unique<MainSyncHost>(*this);
     editor_ = new CardEditor(
         ui_,
         {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
@@ -139,12 +142,25 @@ void MainWindow::connectMenus() {
     on("mnuHilfe", [] { platform::current().showHelp({}); });
     on("ErsteSchritteDialog", [this] { maintenance::FirstStepsDialog::open(this); });
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
+    on("mnuSynchronisieren", [this] {
+        if (store_) {
+            syncDialog().showDialog();
+        }
+    });
     on("mnuImportieren", [this] {
         if (store_) {
             import::ImportDialog::open(*importHost_, this);
         }
     });
     menus_->action(QStringLiteral("mnuHilfe"))->setShortcut(Qt::Key_F1);
+}
+
+sync::SyncDialog& MainWindow::syncDialog() {
+    if (syncDialog_ == nullptr) {
+        syncDialog_ = new sync::SyncDialog(*syncHost_, this);
+        syncDialog_->setWindowFlag(Qt::Window);
+    }
+    return *syncDialog_;
 }
 
 void MainWindow::openSearchWindow() {

@@ -171,6 +171,15 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
     }
     if (answer.status >= 300 && answer.status < 400 && reply->hasRawHeader("Location")) {
         redirect = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
+        // The login goes with every request: never to another host or without encryption
+        // where it had it.
+        if (redirect.host() != url.host() ||
+            (url.scheme() == u"https" && redirect.scheme() != u"https")) {
+            throw SyncError(SyncError::Kind::Answer,
+                            QStringLiteral("Der Server leitet %1 nach %2 um; dorthin wird die "
+                                           "Anmeldung nicht geschickt.")
+                                .arg(url.toString(), redirect.toString()));
+        }
     }
     return answer;
 }
