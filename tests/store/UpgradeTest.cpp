@@ -15,6 +15,8 @@
 
 #include <sqlite3.h>
 
+#include <string>
+
 using namespace veltro::store;
 using namespace veltro::testing;
 namespace fs = std::filesystem;
@@ -113,7 +115,9 @@ TEST(StoreUpgrade, ACurrentStoreIsLeftAloneEvenAfterCompaction) {
     TestHome home;
     makeOldStore(home.dir());
     const QStringList info = kartenInfoRows(CardStore::open(home.storeFile()).db());
-    fs::remove(upgradeBackupFile(home.storeFile(), 1));
+    for (int version = 1; version < kCurrentStoreVersion; ++version) {
+        fs::remove(upgradeBackupFile(home.storeFile(), version));
+    }
     DatenbankKomprimieren(home.dir(), CompactWhen::Always);
     auto store = CardStore::open(home.storeFile());
     EXPECT_EQ(kartenInfoRows(store.db()), info);
@@ -201,22 +205,24 @@ TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
     makeStore(home.dir(), {QStringLiteral("K")},
               {{QStringLiteral("Eins"), QStringLiteral("K")},
                {QStringLiteral("Zwei"), QStringLiteral("K")}});
-    Database::open(home.storeFile()).exec("PRAGMA user_version = 3");
+    const int newer = kCurrentStoreVersion + 1;
+    Database::open(home.storeFile()).exec("PRAGMA user_version = " + std::to_string(newer));
     try {
         CardStore::open(home.storeFile());
         FAIL() << "opened a newer store for writing";
     } catch (const StoreError& e) {
         EXPECT_EQ(QString::fromUtf8(e.what()),
                   QStringLiteral("Die Kartei wurde mit einer neueren Version von Veltro "
-                                 "Adressbuch angelegt (Version 3). Diese Version kann sie "
-                                 "nicht bearbeiten."));
+                                 "Adressbuch angelegt (Version %1). Diese Version kann sie "
+                                 "nicht bearbeiten.")
+                      .arg(newer));
     }
     EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
 
     auto reader = CardStore::openForReading(home.storeFile());
     EXPECT_EQ(reader.headings().size(), 2U);
     EXPECT_THROW(reader.addCategory(QStringLiteral("Neu")), StoreError);
-    EXPECT_EQ(userVersion(reader.db()), 3);
+    EXPECT_EQ(userVersion(reader.db()), newer);
 }
 
 TEST(StoreUpgrade, ReadingAnOldStoreLeavesItOld) {

@@ -44,16 +44,43 @@ bool RadicaleServer::installed() {
            probe.exitCode() == 0;
 }
 
-RadicaleServer::RadicaleServer() {
+// A self-signed certificate and key in the folder; returns its SHA-256 fingerprint.
+QString makeCertificate(const QString& dir) {
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                   QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                   QStringLiteral("-keyout"), dir + QStringLiteral("/key.pem"),
+                   QStringLiteral("-out"), dir + QStringLiteral("/cert.pem")});
+    openssl.waitForFinished(60000);
+    QProcess print;
+    print.start(
+        QStringLiteral("openssl"),
+        {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-fingerprint"),
+         QStringLiteral("-sha256"), QStringLiteral("-in"), dir + QStringLiteral("/cert.pem")});
+    print.waitForFinished(10000);
+    return QString::fromLatin1(print.readAllStandardOutput()).section(u'=', 1).trimmed();
+}
+
+RadicaleServer::RadicaleServer(bool tls) : tls_(tls) {
     const QString dir = dir_.path();
     write(dir + QStringLiteral("/users"), QByteArray(kUser) + ':' + kPassword + '\n');
     port_ = freePort();
+    QByteArray ssl;
+    if (tls) {
+        fingerprint_ = makeCertificate(dir);
+        ssl = "ssl = True\ncertificate = " + dir.toUtf8() + "/cert.pem\nkey = " + dir.toUtf8() +
+              "/key.pem\n";
+    }
     write(dir + QStringLiteral("/config"),
-          "[server]\nhosts = 127.0.0.1:" + QByteArray::number(port_) +
+          "[server]\n" + ssl + "hosts = 127.0.0.1:" + QByteArray::number(port_) +
               "\n[auth]\ntype = htpasswd\nhtpasswd_filename = " + dir.toUtf8() +
               "/users\nhtpasswd_encryption = plain\n[storage]\nfilesystem_folder = " +
               dir.toUtf8() + "/storage\n[rights]\ntype = owner_only\n[logging]\nlevel = warning\n");
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Its log of refused logins and handshakes the tests provoke stays in the folder.
+    process_.setStandardOutputFile(dir + QStringLiteral("/radicale.log"));
+    process_.setStandardErrorFile(dir + QStringLiteral("/radicale.log"), QIODevice::Append);
     process_.start(systemPython(), {QStringLiteral("-m"), QStringLiteral("radicale"),
                                     QStringLiteral("--config"), dir + QStringLiteral("/config")});
     for (int waited = 0; waited < kStartMs; waited += 50) {
@@ -79,7 +106,9 @@ RadicaleServer::~RadicaleServer() {
 }
 
 QUrl RadicaleServer::root() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port_));
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2/")
+                    .arg(tls_ ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(port_));
 }
 
 QUrl RadicaleServer::addBook(const QString& name, const QString& displayName) {

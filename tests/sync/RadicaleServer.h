@@ -17,7 +17,8 @@ public:
     // False when Radicale is not installed; tests skip then.
     [[nodiscard]] static bool installed();
 
-    RadicaleServer();
+    // With `tls`, over HTTPS with a self-signed certificate made for the run.
+    explicit RadicaleServer(bool tls = false);
     ~RadicaleServer();
     RadicaleServer(const RadicaleServer&) = delete;
     RadicaleServer& operator=(const RadicaleServer&) = delete;
@@ -25,6 +26,8 @@ public:
     [[nodiscard]] bool running() const { return running_; }
     [[nodiscard]] QUrl root() const;
     [[nodiscard]] int port() const { return port_; }
+    // The certificate's SHA-256 fingerprint as openssl prints it (AB:CD:…); empty without TLS.
+    [[nodiscard]] QString fingerprint() const { return fingerprint_; }
     // Makes an empty address book of anna's and returns its address.
     QUrl addBook(const QString& name, const QString& displayName);
 
@@ -47,6 +50,8 @@ private:
     QProcess process_;
     int port_ = 0;
     bool running_ = false;
+    bool tls_ = false;
+    QString fingerprint_;
 };
 
 // The Python with Radicale and requests: Debian's own.

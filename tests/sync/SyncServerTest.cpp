@@ -274,4 +274,29 @@ TEST_F(SyncServer, DiscardAtExitPutsTheStateBackAndTheNextSyncFollowsTheServer) 
     EXPECT_EQ(localCards().at(u"Bauer Anna"_s).text(Field::Ort), u"Hof"_s);
 }
 
+TEST(SyncTls, AnUntrustedCertificateIsRefusedWithItsFingerprintUntilAcceptedByIt) {
+    if (!veltro::testing::RadicaleServer::installed()) {
+        GTEST_SKIP() << "Radicale ist nicht installiert.";
+    }
+    veltro::testing::RadicaleServer server(true);
+    ASSERT_TRUE(server.running());
+    ASSERT_FALSE(server.fingerprint().isEmpty());
+    const QUrl book = server.addBook(u"sicher"_s, u"Sicher"_s);
+    try {
+        sync::DavClient client({u"anna"_s, u"geheim"_s});
+        (void)client.discover(server.root());
+        ADD_FAILURE() << "a self-signed certificate was trusted";
+    } catch (const sync::SyncError& e) {
+        EXPECT_EQ(e.kind(), sync::SyncError::Kind::Certificate) << e.text().toStdString();
+        EXPECT_EQ(e.fingerprint(), server.fingerprint());
+        EXPECT_TRUE(e.text().contains(server.fingerprint())) << e.text().toStdString();
+    }
+    sync::DavClient other({u"anna"_s, u"geheim"_s}, u"00:11"_s);
+    EXPECT_THROW((void)other.discover(server.root()), sync::SyncError) << "another fingerprint";
+    sync::DavClient accepted({u"anna"_s, u"geheim"_s}, server.fingerprint());
+    const auto books = accepted.discover(server.root());
+    ASSERT_EQ(books.size(), 1U);
+    EXPECT_EQ(books.front().url, book);
+}
+
 }  // namespace
