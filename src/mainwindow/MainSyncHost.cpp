@@ -10,7 +10,8 @@ store::CardStore* MainSyncHost::cardStore() {
 }
 
 bool MainSyncHost::commitShownCard() {
-    return window_.editor().commit();
+    // A running import writes the store on its own; a timed sync waits for the next turn.
+    return !window_.importRunning() && window_.editor().commit();
 }
 
 void MainSyncHost::reloadAfterSync() {

@@ -5,6 +5,8 @@
 #include "sync/SyncError.h"
 
 #include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -272,6 +274,40 @@ TEST_F(SyncServer, DiscardAtExitPutsTheStateBackAndTheNextSyncFollowsTheServer) 
     const auto report = syncNow();
     EXPECT_TRUE(report.conflicts.isEmpty());
     EXPECT_EQ(localCards().at(u"Bauer Anna"_s).text(Field::Ort), u"Hof"_s);
+}
+
+// A server that takes the connection and never answers.
+TEST(SyncSilence, ATimeOutAndACancelEachEndTheRequestWithAGermanReason) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const QUrl url(u"http://127.0.0.1:%1/"_s.arg(silent.serverPort()));
+    struct Case {
+        const char* name;
+        bool cancel;
+        sync::SyncError::Kind kind;
+        QString says;
+    };
+    for (const Case& c :
+         {Case{"time-out", false, sync::SyncError::Kind::Timeout,
+               u"nicht innerhalb von 1 Sekunden geantwortet"_s},
+          Case{"cancel", true, sync::SyncError::Kind::Cancelled, u"Abgebrochen"_s}}) {
+        SCOPED_TRACE(c.name);
+        sync::DavClient client({u"anna"_s, u"geheim"_s});
+        client.setTimeout(c.cancel ? 30000 : 1000);
+        if (c.cancel) {
+            QTimer::singleShot(200, [&client] { client.cancel(); });
+        }
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            (void)client.discover(url);
+            ADD_FAILURE() << "no error";
+        } catch (const sync::SyncError& e) {
+            EXPECT_EQ(e.kind(), c.kind) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(c.says)) << e.text().toStdString();
+        }
+        EXPECT_LT(clock.elapsed(), 10000);
+    }
 }
 
 TEST(SyncTls, AnUntrustedCertificateIsRefusedWithItsFingerprintUntilAcceptedByIt) {
