@@ -32,6 +32,16 @@ std::optional<Pairing> pairingForBook(store::Database& db, const QUrl& book) {
 }
 
 std::int64_t savePairing(store::Database& db, const Pairing& pairing) {
+    // A book paired with another category starts afresh: the state of the old category's
+    // cards would otherwise read as cards deleted here, and the next sync would delete them
+    // on the server.
+    if (const auto known = pairingForBook(db, pairing.book);
+        known && known->category != pairing.category) {
+        auto cards = db.prepare("DELETE FROM SyncKarten WHERE Konto = ?1");
+        cards.bind(1, known->id).run();
+        auto token = db.prepare("UPDATE SyncKonten SET SyncToken = NULL WHERE Id = ?1");
+        token.bind(1, known->id).run();
+    }
     auto stmt = db.prepare(
         "INSERT INTO SyncKonten (Url, Benutzer, Sammlung, Kategorie, SyncToken, Fingerabdruck) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT (Sammlung) DO UPDATE SET Url = ?1, "

@@ -160,6 +160,23 @@ TEST_F(SyncServer, AHundredNewCardsGoUp) {
     EXPECT_EQ(server_->count(book_), 100);
 }
 
+TEST_F(SyncServer, ABookPairedWithAnotherCategoryStartsAfreshAndDeletesNothing) {
+    startWithCardsOnBothSides();
+    syncNow();
+    auto cards = openStore();
+    auto pairing = pairing_;
+    pairing.category = u"Arbeit"_s;
+    sync::savePairing(cards.db(), pairing);
+    pairing = *sync::pairingForBook(cards.db(), book_);
+    sync::DavClient client({u"anna"_s, u"geheim"_s});
+    const auto report = sync::synchronize(cards, pairing, client);
+    EXPECT_EQ(report.deletedThere, 0);
+    EXPECT_EQ(report.downloaded, 4);
+    EXPECT_EQ(report.uploaded, 1) << "the card of Arbeit";
+    EXPECT_EQ(serverCards().size(), 5U);
+    EXPECT_EQ(localCards().size(), 4U) << "Privat keeps its cards";
+}
+
 // Every card and the sync state, to compare before and after.
 std::vector<QString> everything(veltro::store::CardStore& cards) {
     std::vector<QString> all;
