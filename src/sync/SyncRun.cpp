@@ -55,7 +55,7 @@ QString bookPath(const QUrl& book) {
 std::map<QString, std::pair<std::int64_t, store::Card>> localCards(Run& run) {
     auto stmt = run.store.db().prepare(
         "SELECT Kontakte.rowid, KartenInfo.Uid FROM Kontakte JOIN KartenInfo ON "
-        "KartenInfo.KarteId = Kontakte.rowid WHERE Kontakte.Kategorien = ?1");
+        "KartenInfo.KarteId = Kontakte.rowid WHERE vfold(Kontakte.Kategorien) = vfold(?1)");
     stmt.bind(1, run.pairing.category);
     std::vector<std::pair<std::int64_t, QString>> ids;
     while (stmt.step()) {

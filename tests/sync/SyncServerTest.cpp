@@ -1,6 +1,7 @@
 #include "DroppingProxy.h"
 #include "SyncFixture.h"
 
+#include "maintenance/CardOperations.h"
 #include "store/Snapshot.h"
 #include "sync/SyncError.h"
 
@@ -175,6 +176,20 @@ TEST_F(SyncServer, ABookPairedWithAnotherCategoryStartsAfreshAndDeletesNothing) 
     EXPECT_EQ(report.uploaded, 1) << "the card of Arbeit";
     EXPECT_EQ(serverCards().size(), 5U);
     EXPECT_EQ(localCards().size(), 4U) << "Privat keeps its cards";
+}
+
+TEST_F(SyncServer, ARenamedCategoryTakesItsBookAlong) {
+    startWithCardsOnBothSides();
+    syncNow();
+    {
+        auto cards = openStore();
+        veltro::maintenance::renameCategory(cards, u"Privat"_s, u"Familie"_s);
+    }
+    const auto report = syncNow();
+    EXPECT_EQ(report.deletedThere + report.deletedHere + report.uploaded + report.downloaded, 0);
+    EXPECT_EQ(serverCards().size(), 4U);
+    auto cards = openStore();
+    EXPECT_EQ(sync::pairingForBook(cards.db(), book_)->category, u"Familie"_s);
 }
 
 // Every card and the sync state, to compare before and after.
