@@ -56,7 +56,7 @@ void SyncDialog::build() {
     form->addRow(QStringLiteral("&Benutzer:"), user_);
     form->addRow(QStringLiteral("&Passwort:"), password_);
 
-    find_ = new QPushButton(QStringLiteral("Adressbücher &suchen"), this);
+    find_ = new QPushButton(QStringLiteral("Adressbücher s&uchen"), this);
     find_->setObjectName(QStringLiteral("cmdSuchen"));
     books_ = new QTreeWidget(this);
     books_->setObjectName(QStringLiteral("lstAdressbuecher"));
