@@ -95,6 +95,7 @@ void MainMenus::buildBarMenus() {
     extras->addSeparator();
     addEntry(extras, "mnuEmailInternet", QStringLiteral("Adresse mit eMail / Internet verbinden"));
     extras->addSeparator();
+    addEntry(extras, "mnuSynchronisieren", QStringLiteral("S&ynchronisieren..."));
     addEntry(extras, "mnuOptionen", QStringLiteral("&Optionen"));
 
     QMenu* help = addMenu(nullptr, "temp1621", QStringLiteral("&?"));

@@ -17,6 +17,7 @@
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
+#include "mainwindow/MainSyncHost.h"
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
@@ -28,6 +29,7 @@
 #include "search/SearchWindow.h"
 #include "store/BusyTimeouts.h"
 #include "store/StoreError.h"
+#include "sync/SyncDialog.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -85,6 +87,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
             }
         },
         this);
+    syncHost_ = std::make_unique<MainSyncHost>(*this);
     editor_ = new CardEditor(
         ui_,
         {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
@@ -197,12 +200,25 @@ void MainWindow::connectMenus() {
     on("mnuHilfe", [] { platform::current().showHelp({}); });
     on("ErsteSchritteDialog", [this] { maintenance::FirstStepsDialog::open(this); });
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
+    on("mnuSynchronisieren", [this] {
+        if (store_) {
+            syncDialog().showDialog();
+        }
+    });
     on("mnuImportieren", [this] {
         if (!toFront(importDialog_) && store_) {
             importDialog_ = import::ImportDialog::open(*importHost_, this);
         }
     });
     menus_->action(QStringLiteral("mnuHilfe"))->setShortcut(Qt::Key_F1);
+}
+
+sync::SyncDialog& MainWindow::syncDialog() {
+    if (syncDialog_ == nullptr) {
+        syncDialog_ = new sync::SyncDialog(*syncHost_, this);
+        syncDialog_->setWindowFlag(Qt::Window);
+    }
+    return *syncDialog_;
 }
 
 bool MainWindow::toFront(QWidget* window) {

@@ -2,6 +2,7 @@
 
 #include "store/KartenInfo.h"
 #include "store/UndoLog.h"
+#include "store/SyncTables.h"
 
 #include <array>
 #include <string>
@@ -18,6 +19,7 @@ void toVersionThree(Database& db) {
 constexpr std::array kSteps = {
     UpgradeStep{1, addKartenInfo},
     UpgradeStep{2, toVersionThree},
+    UpgradeStep{3, addSyncTables},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

@@ -13,7 +13,8 @@ namespace veltro::store {
 //   2: KartenInfo (card identity, made and changed times) and its snapshot.
 //   3: the undo log (Schritte and the row images of each step, see UndoLog.h); a card's
 //      change time moves only when one of its fields changes.
-inline constexpr int kCurrentStoreVersion = 3;
+//   4: SyncKonten and SyncKarten (address-book sync state) and their snapshots.
+inline constexpr int kCurrentStoreVersion = 4;
 
 [[nodiscard]] int storeVersion(Database& db);
 

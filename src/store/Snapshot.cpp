@@ -4,6 +4,7 @@
 #include "store/KartenInfo.h"
 #include "store/SchemaVersion.h"
 #include "store/UndoLog.h"
+#include "store/SyncTables.h"
 
 #include <string>
 #include <string_view>
@@ -28,9 +29,9 @@ struct Tracked {
 // KartenInfo snapshot then replaces with the rows of the start.
 std::vector<Tracked> trackedTables(Database& db) {
     const std::vector<Tracked> all = {
-        {"Kontakte", cardColumnList(), 1, true},
-        {"tblAdrCfg", "KategorieName", 1, true},
-        {"KartenInfo", kKartenInfoColumns, 2, false},
+        {"Kontakte", cardColumnList(), 1, true},      {"tblAdrCfg", "KategorieName", 1, true},
+        {"KartenInfo", kKartenInfoColumns, 2, false}, {"SyncKonten", kSyncKontenColumns, 3, true},
+        {"SyncKarten", kSyncKartenColumns, 3, true},
     };
     const int version = storeVersion(db);
     std::vector<Tracked> present;
