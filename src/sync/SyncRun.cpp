@@ -4,6 +4,8 @@
 #include "sync/SyncPlan.h"
 #include "sync/VcardMerge.h"
 
+#include "store/UndoLog.h"
+
 #include <QDateTime>
 
 #include <map>
@@ -298,6 +300,10 @@ void applyHere(Run& run, const Listing& listing) {
         run.store.addCategory(run.pairing.category);
     }
     saveSyncToken(db, run.pairing.id, listing.token);
+    // An undo of an earlier step would put back rows over what the server just brought.
+    if (run.report.downloaded > 0 || run.report.deletedHere > 0) {
+        store::UndoLog::clear(db);
+    }
     tx.commit();
 }
 

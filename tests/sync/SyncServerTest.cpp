@@ -3,6 +3,7 @@
 
 #include "maintenance/CardOperations.h"
 #include "store/Snapshot.h"
+#include "store/UndoLog.h"
 #include "sync/SyncError.h"
 
 #include <QElapsedTimer>
@@ -368,3 +369,18 @@ TEST(SyncTls, AnUntrustedCertificateIsRefusedWithItsFingerprintUntilAcceptedByIt
 }
 
 }  // namespace
+
+// Undoing a step from before a sync would write old rows over what the server brought.
+TEST_F(SyncServer, ASyncThatChangesCardsHereEndsWhatCouldBeUndone) {
+    startWithCardsOnBothSides();
+    {
+        auto cards = openStore();
+        veltro::store::UndoStep step(cards.db(), u"Karte löschen"_s);
+        cards.deleteCard(cards.findByHeading(u"Huber Max"_s).value());
+        step.commit();
+        ASSERT_TRUE(veltro::store::UndoLog::undoName(cards.db()).has_value());
+    }
+    ASSERT_EQ(syncNow().downloaded, 1);
+    auto cards = openStore();
+    EXPECT_FALSE(veltro::store::UndoLog::undoName(cards.db()).has_value());
+}
