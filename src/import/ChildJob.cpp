@@ -17,7 +17,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kWriteBuffer = 64 * 1024;
+constexpr std::size_t kWriteBuffer = std::size_t{64} * 1024;
 constexpr std::uint32_t kMaxFrame = 64U * 1024U * 1024U;
 constexpr int kWaitSliceMs = 50;
 // Room the child may take beyond what it inherits; a damaged file can make a reader
@@ -87,7 +87,7 @@ QString helperProgram() {
         return QString::fromLatin1(kHelperName);
     }
     const QDir folder = QFileInfo(self).absoluteDir();
-    const QString beside = folder.filePath(QLatin1String(kHelperName));
+    QString beside = folder.filePath(QLatin1String(kHelperName));
     if (QFileInfo::exists(beside)) {
         return beside;
     }
