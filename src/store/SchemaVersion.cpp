@@ -1,5 +1,6 @@
 #include "store/SchemaVersion.h"
 
+#include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
 
 #include <array>
@@ -11,6 +12,7 @@ namespace {
 
 constexpr std::array kSteps = {
     UpgradeStep{1, addKartenInfo},
+    UpgradeStep{2, addDuplicateDecisions},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

@@ -11,7 +11,8 @@ namespace veltro::store {
 // keyed by Kontakte.rowid and never touches the original four, so programs that know
 // only those keep reading and writing the store.
 //   2: KartenInfo (card identity, made and changed times) and its snapshot.
-inline constexpr int kCurrentStoreVersion = 2;
+//   3: KeineDubletten (pairs of cards the user said are not duplicates) and its snapshot.
+inline constexpr int kCurrentStoreVersion = 3;
 
 [[nodiscard]] int storeVersion(Database& db);
 

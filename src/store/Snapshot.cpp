@@ -1,6 +1,7 @@
 #include "store/Snapshot.h"
 
 #include "store/CardStore.h"
+#include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
 #include "store/SchemaVersion.h"
 
@@ -30,6 +31,7 @@ std::vector<Tracked> trackedTables(Database& db) {
         {"Kontakte", cardColumnList(), 1, true},
         {"tblAdrCfg", "KategorieName", 1, true},
         {"KartenInfo", kKartenInfoColumns, 2, false},
+        {"KeineDubletten", kKeineDublettenColumns, 3, true},
     };
     const int version = storeVersion(db);
     std::vector<Tracked> present;

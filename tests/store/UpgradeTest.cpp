@@ -113,7 +113,9 @@ TEST(StoreUpgrade, ACurrentStoreIsLeftAloneEvenAfterCompaction) {
     TestHome home;
     makeOldStore(home.dir());
     const QStringList info = kartenInfoRows(CardStore::open(home.storeFile()).db());
-    fs::remove(upgradeBackupFile(home.storeFile(), 1));
+    for (int version = 1; version < kCurrentStoreVersion; ++version) {
+        fs::remove(upgradeBackupFile(home.storeFile(), version));
+    }
     DatenbankKomprimieren(home.dir(), CompactWhen::Always);
     auto store = CardStore::open(home.storeFile());
     EXPECT_EQ(kartenInfoRows(store.db()), info);
@@ -160,7 +162,7 @@ TEST_P(UpgradeFailure, LeavesTheStoreAtItsVersionWithItsDataAndSaysSo) {
     // Once the cause is gone the next open succeeds.
     std::error_code ec;
     fs::remove_all(upgradeBackupFile(home.storeFile(), 1), ec);
-    EXPECT_EQ(userVersion(CardStore::open(home.storeFile()).db()), 2);
+    EXPECT_EQ(userVersion(CardStore::open(home.storeFile()).db()), kCurrentStoreVersion);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -201,14 +203,14 @@ TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
     makeStore(home.dir(), {QStringLiteral("K")},
               {{QStringLiteral("Eins"), QStringLiteral("K")},
                {QStringLiteral("Zwei"), QStringLiteral("K")}});
-    Database::open(home.storeFile()).exec("PRAGMA user_version = 3");
+    Database::open(home.storeFile()).exec("PRAGMA user_version = 4");
     try {
         CardStore::open(home.storeFile());
         FAIL() << "opened a newer store for writing";
     } catch (const StoreError& e) {
         EXPECT_EQ(QString::fromUtf8(e.what()),
                   QStringLiteral("Die Kartei wurde mit einer neueren Version von Veltro "
-                                 "Adressbuch angelegt (Version 3). Diese Version kann sie "
+                                 "Adressbuch angelegt (Version 4). Diese Version kann sie "
                                  "nicht bearbeiten."));
     }
     EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
@@ -216,7 +218,7 @@ TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
     auto reader = CardStore::openForReading(home.storeFile());
     EXPECT_EQ(reader.headings().size(), 2U);
     EXPECT_THROW(reader.addCategory(QStringLiteral("Neu")), StoreError);
-    EXPECT_EQ(userVersion(reader.db()), 3);
+    EXPECT_EQ(userVersion(reader.db()), 4);
 }
 
 TEST(StoreUpgrade, ReadingAnOldStoreLeavesItOld) {

@@ -1,0 +1,214 @@
+#include "duplicates/DuplicateFinder.h"
+
+#include "duplicates/Folding.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <unordered_map>
+
+namespace veltro::duplicates {
+
+namespace {
+
+// The keys of one card, each tagged with its reason.
+void addKeys(const CardFacts& card, const std::function<void(unsigned, QString)>& add) {
+    if (const QString heading = foldName(card.heading); !heading.isEmpty()) {
+        add(SameHeading, heading);
+    }
+    if (const QString last = foldName(card.lastName); !last.isEmpty()) {
+        const QString first = foldName(card.firstName);
+        add(SameName, first + u'|' + last);
+        add(SoundsAlike, first + u'|' + phoneticKey(last));
+    }
+    for (const QString& mail : mailKeys(card.mail)) {
+        add(SameMail, mail);
+    }
+    for (const QString& phone : {phoneKey(card.phone, card.areaCode), phoneKey(card.mobile)}) {
+        if (!phone.isEmpty()) {
+            add(SamePhone, phone);
+        }
+    }
+}
+
+// Cards by position, joined into groups.
+class Groups {
+public:
+    explicit Groups(std::size_t size) : parent_(size) {
+        std::iota(parent_.begin(), parent_.end(), std::size_t{0});
+    }
+    std::size_t root(std::size_t i) {
+        while (parent_[i] != i) {
+            parent_[i] = parent_[parent_[i]];
+            i = parent_[i];
+        }
+        return i;
+    }
+    void join(std::size_t a, std::size_t b) { parent_[root(a)] = root(b); }
+
+private:
+    std::vector<std::size_t> parent_;
+};
+
+std::uint64_t pairKey(std::uint32_t a, std::uint32_t b) {
+    return (std::uint64_t{std::min(a, b)} << 32U) | std::max(a, b);
+}
+
+// Reasons of every pair of cards (by position) that share a key.
+std::unordered_map<std::uint64_t, unsigned> pairsSharingKeys(const std::vector<CardFacts>& cards) {
+    QHash<QString, std::vector<std::uint32_t>> blocks;
+    blocks.reserve(static_cast<qsizetype>(cards.size() * 6));
+    for (std::uint32_t i = 0; i < cards.size(); ++i) {
+        addKeys(cards[i], [&](unsigned reason, QString key) {
+            key.prepend(QChar(u'0' + reason));
+            auto& block = blocks[key];
+            // A card may repeat a key (the same number in two fields).
+            if (block.empty() || block.back() != i) {
+                block.push_back(i);
+            }
+        });
+    }
+    std::unordered_map<std::uint64_t, unsigned> reasons;
+    for (auto it = blocks.cbegin(); it != blocks.cend(); ++it) {
+        const auto& block = it.value();
+        if (block.size() < 2 || block.size() > kLargestBlock) {
+            continue;
+        }
+        const unsigned reason = static_cast<unsigned>(it.key()[0].unicode() - u'0');
+        for (std::size_t x = 0; x < block.size(); ++x) {
+            for (std::size_t y = x + 1; y < block.size(); ++y) {
+                reasons[pairKey(block[x], block[y])] |= reason;
+            }
+        }
+    }
+    return reasons;
+}
+
+bool remembered(const CardFacts& a, const CardFacts& b, const std::set<store::UidPair>& pairs) {
+    return !a.uid.isEmpty() && !b.uid.isEmpty() && pairs.contains(store::orderedPair(a.uid, b.uid));
+}
+
+}  // namespace
+
+int scoreOf(unsigned reasons) {
+    int score = 0;
+    score += (reasons & SameName) != 0U ? 40 : (reasons & SoundsAlike) != 0U ? 25 : 0;
+    score += (reasons & SameHeading) != 0U ? 30 : 0;
+    score += (reasons & SameMail) != 0U ? 45 : 0;
+    score += (reasons & SamePhone) != 0U ? 35 : 0;
+    return std::min(score, 100);
+}
+
+QString reasonText(unsigned reasons) {
+    QStringList parts;
+    if ((reasons & SameHeading) != 0U) {
+        parts << QStringLiteral("gleiche Überschrift");
+    }
+    if ((reasons & SameName) != 0U) {
+        parts << QStringLiteral("gleicher Name");
+    } else if ((reasons & SoundsAlike) != 0U) {
+        parts << QStringLiteral("ähnlich klingender Name");
+    }
+    if ((reasons & SameMail) != 0U) {
+        parts << QStringLiteral("gleiche E-Mail-Adresse");
+    }
+    if ((reasons & SamePhone) != 0U) {
+        parts << QStringLiteral("gleiche Telefonnummer");
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+std::vector<Group> findDuplicates(const std::vector<CardFacts>& cards,
+                                  const std::set<store::UidPair>& notDuplicates) {
+    Groups joined(cards.size());
+    std::vector<std::pair<std::size_t, Pair>> pairs;  // with the root of its group
+    for (const auto& [key, reasons] : pairsSharingKeys(cards)) {
+        const auto a = static_cast<std::size_t>(key >> 32U);
+        const auto b = static_cast<std::size_t>(key & 0xffffffffU);
+        if (remembered(cards[a], cards[b], notDuplicates)) {
+            continue;
+        }
+        joined.join(a, b);
+        const auto [low, high] = std::minmax(cards[a].id, cards[b].id);
+        pairs.push_back({a, Pair{low, high, reasons, scoreOf(reasons)}});
+    }
+    std::unordered_map<std::size_t, Group> byRoot;
+    for (auto& [member, pair] : pairs) {
+        Group& group = byRoot[joined.root(member)];
+        group.cards.push_back(pair.a);
+        group.cards.push_back(pair.b);
+        group.pairs.push_back(pair);
+    }
+    std::vector<Group> groups;
+    groups.reserve(byRoot.size());
+    for (auto& [root, group] : byRoot) {
+        std::sort(group.cards.begin(), group.cards.end());
+        group.cards.erase(std::unique(group.cards.begin(), group.cards.end()), group.cards.end());
+        std::sort(group.pairs.begin(), group.pairs.end(), [](const Pair& x, const Pair& y) {
+            return std::tie(y.score, x.a, x.b) < std::tie(x.score, y.a, y.b);
+        });
+        groups.push_back(std::move(group));
+    }
+    std::sort(groups.begin(), groups.end(), [](const Group& x, const Group& y) {
+        return std::pair(-x.score(), x.cards.front()) < std::pair(-y.score(), y.cards.front());
+    });
+    return groups;
+}
+
+std::vector<Group> groupsAgainst(const std::vector<Group>& groups,
+                                 const std::set<std::int64_t>& newCards) {
+    std::vector<Group> found;
+    for (const Group& group : groups) {
+        Group kept;
+        for (const Pair& pair : group.pairs) {
+            if (newCards.contains(pair.a) != newCards.contains(pair.b)) {
+                kept.pairs.push_back(pair);
+                kept.cards.push_back(pair.a);
+                kept.cards.push_back(pair.b);
+            }
+        }
+        if (!kept.pairs.empty()) {
+            std::sort(kept.cards.begin(), kept.cards.end());
+            kept.cards.erase(std::unique(kept.cards.begin(), kept.cards.end()), kept.cards.end());
+            found.push_back(std::move(kept));
+        }
+    }
+    return found;
+}
+
+std::vector<CardFacts> readCardFacts(store::CardStore& store) {
+    using store::Field;
+    const std::vector<Field> fields = {Field::Schlagworte,  Field::Vorname, Field::Nachname,
+                                       Field::EMailAdresse, Field::Vorwahl, Field::Telefon,
+                                       Field::Mobiltelefon};
+    std::vector<CardFacts> cards;
+    const auto text = [](std::string_view utf8) {
+        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    };
+    store.visitHeadedRows(0, store.lastRowId(), std::numeric_limits<std::int64_t>::max(), fields,
+                          [&](std::int64_t id, std::span<const std::string_view> v) {
+                              cards.push_back({id,
+                                               {},
+                                               text(v[0]),
+                                               text(v[1]),
+                                               text(v[2]),
+                                               text(v[3]),
+                                               text(v[4]),
+                                               text(v[5]),
+                                               text(v[6])});
+                          });
+    const auto uids = store::cardUids(store.db());
+    for (CardFacts& card : cards) {
+        card.uid = uids.value(card.id);
+    }
+    return cards;
+}
+
+std::vector<Group> findDuplicates(store::CardStore& store) {
+    auto cards = readCardFacts(store);
+    return findDuplicates(cards, store::notDuplicatePairs(store.db()));
+}
+
+}  // namespace veltro::duplicates

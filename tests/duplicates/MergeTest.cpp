@@ -1,0 +1,128 @@
+#include "duplicates/CardMerge.h"
+
+#include "TestHome.h"
+#include "richtext/StoredText.h"
+#include "store/DuplicateDecisions.h"
+#include "store/SampleCards.h"
+#include "store/StoreError.h"
+
+#include <gtest/gtest.h>
+
+using namespace veltro::duplicates;
+using namespace veltro::testing;
+using veltro::store::CardStore;
+using veltro::store::Field;
+
+namespace {
+
+QString notesText(const veltro::store::Card& card) {
+    return veltro::richtext::plainTextFromStored(card.text(Field::Notizen),
+                                                 veltro::richtext::LineBreak::Lf);
+}
+
+class Merge : public ::testing::Test {
+protected:
+    void SetUp() override {
+        using veltro::store::simpleRtf;
+        makeStore(
+            home_.dir(), {u"Privat"_qs, u"Kunden"_qs},
+            {{u"Müller Anna"_qs,
+              u"Privat"_qs,
+              {{Field::Vorname, u"Anna"_qs},
+               {Field::Nachname, u"Müller"_qs},
+               {Field::Telefon, u"0951 123456"_qs},
+               {Field::Ort, u"Bamberg"_qs},
+               {Field::Notizen, simpleRtf({u"Kennt uns seit 1999."_qs})}}},
+             {u"Bauer Max"_qs, u"Privat"_qs},
+             {u"Mueller Anna_1"_qs,
+              u"Kunden"_qs,
+              {{Field::Vorname, u"Anna"_qs},
+               {Field::Nachname, u"Mueller"_qs},
+               {Field::Telefon, u"+49 951 654321"_qs},
+               {Field::EMailAdresse, u"anna@x.de"_qs},
+               {Field::Ort, u"Bamberg"_qs},
+               {Field::Notizen, simpleRtf({u"Bestellt jeden Monat."_qs, u"Zahlt bar."_qs})}}}});
+        store_.emplace(CardStore::open(home_.storeFile()));
+        keep_ = *store_->findByHeading(u"Müller Anna");
+        other_ = *store_->findByHeading(u"Mueller Anna_1");
+        keepUid_ = *veltro::store::cardUid(store_->db(), keep_);
+    }
+
+    TestHome home_;
+    std::optional<CardStore> store_;
+    std::int64_t keep_ = 0;
+    std::int64_t other_ = 0;
+    QString keepUid_;
+};
+
+TEST_F(Merge, ProposesTheKeptValuesAndFillsGapsFromTheOther) {
+    const auto plan = proposedMerge(*store_->loadCard(keep_), *store_->loadCard(other_));
+    EXPECT_FALSE(plan.takes(Field::Schlagworte));
+    EXPECT_FALSE(plan.takes(Field::Telefon));
+    EXPECT_TRUE(plan.takes(Field::EMailAdresse));
+    EXPECT_FALSE(plan.takes(Field::Ort));
+}
+
+TEST_F(Merge, KeepsTheIdentityTakesTheTickedValuesAndLosesNoText) {
+    auto plan = proposedMerge(*store_->loadCard(keep_), *store_->loadCard(other_));
+    plan.take(Field::Telefon, true);
+    plan.take(Field::Kategorien, true);
+    mergeCards(*store_, plan);
+
+    EXPECT_FALSE(store_->loadCard(other_));
+    EXPECT_FALSE(veltro::store::cardUid(store_->db(), other_));
+    EXPECT_EQ(veltro::store::cardUid(store_->db(), keep_), keepUid_);
+    EXPECT_EQ(store_->cardCount(), 2);
+
+    const auto merged = *store_->loadCard(keep_);
+    EXPECT_EQ(merged.text(Field::Schlagworte), u"Müller Anna"_qs);
+    EXPECT_EQ(merged.text(Field::Telefon), u"+49 951 654321"_qs);
+    EXPECT_EQ(merged.text(Field::EMailAdresse), u"anna@x.de"_qs);
+    EXPECT_EQ(merged.text(Field::Kategorien), u"Kunden"_qs);
+    EXPECT_EQ(merged.text(Field::Ort), u"Bamberg"_qs);
+    // Both notes, then every value the card no longer shows.
+    EXPECT_EQ(notesText(merged),
+              u"Kennt uns seit 1999.\n\nBestellt jeden Monat.\nZahlt bar.\n\n"
+              "Beim Zusammenführen nicht übernommen:\n"
+              "Kategorien: Privat\n"
+              "Nachname: Mueller\nTelefon: 0951 123456"_qs);
+}
+
+TEST_F(Merge, MayTakeTheHeadingOfTheCardThatGoes) {
+    auto plan = proposedMerge(*store_->loadCard(keep_), *store_->loadCard(other_));
+    plan.take(Field::Schlagworte, true);
+    mergeCards(*store_, plan);
+    EXPECT_EQ(store_->findByHeading(u"Mueller Anna_1"), keep_);
+    EXPECT_FALSE(store_->findByHeading(u"Müller Anna"));
+}
+
+TEST_F(Merge, OfEqualCardsAddsNothingToTheNotes) {
+    const auto card = *store_->loadCard(keep_);
+    auto copy = card;
+    copy.set(Field::Schlagworte, u"Müller Anna_1"_qs);
+    const auto other = store_->insertCard(copy);
+    auto plan = proposedMerge(card, *store_->loadCard(other));
+    mergeCards(*store_, plan);
+    EXPECT_EQ(store_->loadCard(keep_)->value(Field::Notizen), card.value(Field::Notizen));
+}
+
+TEST_F(Merge, OfACardThatIsGoneChangesNothing) {
+    const auto plan = proposedMerge(*store_->loadCard(keep_), *store_->loadCard(other_));
+    const auto before = *store_->loadCard(keep_);
+    store_->deleteCard(other_);
+    EXPECT_THROW(mergeCards(*store_, plan), veltro::store::StoreError);
+    EXPECT_EQ(store_->loadCard(keep_)->values, before.values);
+}
+
+TEST(MergePlan, ComparesRichTextByWhatItShows) {
+    veltro::store::Card a;
+    veltro::store::Card b;
+    a.set(Field::Anschrift, veltro::store::simpleRtf({u"Anna"_qs, u"Bamberg"_qs}, true));
+    b.set(Field::Anschrift, veltro::store::simpleRtf({u"Anna"_qs, u"Bamberg"_qs}, false));
+    EXPECT_FALSE(differs(a, b, Field::Anschrift));
+    b.set(Field::Anschrift, veltro::store::simpleRtf({u"Anna"_qs, u"Coburg"_qs}));
+    EXPECT_TRUE(differs(a, b, Field::Anschrift));
+    EXPECT_TRUE(differs(a, b, Field::Vorname) == false);
+}
+
+}  // namespace
