@@ -135,8 +135,9 @@ Card mergedCard(const Card& keep, const Card& other, const MergePlan& plan) {
     return merged;
 }
 
-Card mergeCards(store::CardStore& store, const MergePlan& plan) {
-    store::Transaction tx(store.db());
+namespace {
+
+Card mergeInto(store::CardStore& store, const MergePlan& plan) {
     const auto keep = store.loadCard(plan.keep);
     const auto other = store.loadCard(plan.other);
     if (!keep || !other || plan.keep == plan.other) {
@@ -154,6 +155,21 @@ Card mergeCards(store::CardStore& store, const MergePlan& plan) {
     store.deleteCard(plan.other);
     if (!changed.empty()) {
         store.writeFields(plan.keep, changed);
+    }
+    return merged;
+}
+
+}  // namespace
+
+Card mergeCards(store::CardStore& store, const MergePlan& plan) {
+    return mergeCards(store, std::vector<MergePlan>{plan});
+}
+
+Card mergeCards(store::CardStore& store, const std::vector<MergePlan>& plans) {
+    store::Transaction tx(store.db());
+    Card merged;
+    for (const MergePlan& plan : plans) {
+        merged = mergeInto(store, plan);
     }
     tx.commit();
     return merged;

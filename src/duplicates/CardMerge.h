@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace veltro::duplicates {
 
@@ -38,5 +39,7 @@ struct MergePlan {
 // Writes the merged card over the kept one and deletes the other, in one transaction.
 // Returns the merged card. Throws StoreError when either card is gone.
 store::Card mergeCards(store::CardStore& store, const MergePlan& plan);
+// The same for several cards going into one, plan after plan, all in one transaction.
+store::Card mergeCards(store::CardStore& store, const std::vector<MergePlan>& plans);
 
 }  // namespace veltro::duplicates

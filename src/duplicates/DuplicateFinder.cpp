@@ -178,6 +178,21 @@ std::vector<Group> groupsAgainst(const std::vector<Group>& groups,
     return found;
 }
 
+std::optional<std::int64_t> cardWithSimilarHeading(const store::CardIndex& index,
+                                                   QStringView heading) {
+    const QString folded = foldName(heading);
+    if (folded.isEmpty()) {
+        return std::nullopt;
+    }
+    for (std::int32_t position = 0; position < index.size(); ++position) {
+        const QString other = index.heading(position);
+        if (foldName(other) == folded && other.compare(heading, Qt::CaseInsensitive) != 0) {
+            return index.id(position);
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<CardFacts> readCardFacts(store::CardStore& store) {
     using store::Field;
     const std::vector<Field> fields = {Field::Schlagworte,  Field::Vorname, Field::Nachname,

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "store/CardIndex.h"
 #include "store/CardStore.h"
 #include "store/DuplicateDecisions.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -61,6 +63,11 @@ struct Group {
 
 // How many cards share one key at most before the key is passed over.
 inline constexpr std::size_t kLargestBlock = 25;
+
+// The first card in list order whose heading folds like this one (see foldName) without
+// being equal to it regardless of case: the card a new one would repeat.
+[[nodiscard]] std::optional<std::int64_t> cardWithSimilarHeading(const store::CardIndex& index,
+                                                                 QStringView heading);
 
 // Reads the facts of every card with a heading.
 [[nodiscard]] std::vector<CardFacts> readCardFacts(store::CardStore& store);

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 
 namespace veltro::duplicates {
@@ -42,6 +43,10 @@ void appendFoldedLetter(QChar c, QString& word) {
         default:
             break;
     }
+    if (c.unicode() < 0x80) {
+        word += c;
+        return;
+    }
     // Other accents: the base letter of the decomposed form.
     const QString decomposed = QString(c).normalized(QString::NormalizationForm_D);
     for (const QChar part : decomposed) {
@@ -51,15 +56,23 @@ void appendFoldedLetter(QChar c, QString& word) {
     }
 }
 
+bool isPlainAscii(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 }  // namespace
 
 QString foldName(QStringView text) {
-    // Composed first, so that a decomposed ü is caught as ü; folded before the umlauts so
-    // that Ä and ẞ come out as ä and ß.
-    const QString prepared =
-        withoutImportSuffix(text.trimmed()).toString().normalized(QString::NormalizationForm_C);
-    const QString lowered = prepared.toCaseFolded();
+    const QStringView bare = withoutImportSuffix(text.trimmed());
+    // Most names are plain ASCII and need neither composing nor Unicode folding; composed
+    // first otherwise, so that a decomposed ü is caught as ü, and folded before the
+    // umlauts so that Ä and ẞ come out as ä and ß.
+    const QString lowered =
+        isPlainAscii(bare)
+            ? bare.toString().toLower()
+            : bare.toString().normalized(QString::NormalizationForm_C).toCaseFolded();
     QString folded;
+    folded.reserve(lowered.size() + 4);
     QString word;
     const auto endWord = [&] {
         if (!isTitle(word)) {

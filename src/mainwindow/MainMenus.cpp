@@ -83,6 +83,8 @@ void MainMenus::buildBarMenus() {
     extras->addSeparator();
     addEntry(extras, "mnuEmailInternet", QStringLiteral("Adresse mit eMail / Internet verbinden"));
     extras->addSeparator();
+    addEntry(extras, "mnuDoppelteKarten", QStringLiteral("&Doppelte Karten suchen…"));
+    extras->addSeparator();
     addEntry(extras, "mnuOptionen", QStringLiteral("&Optionen"));
 
     QMenu* help = addMenu(nullptr, "temp1621", QStringLiteral("&?"));

@@ -10,6 +10,7 @@
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/CategoryCommands.h"
 #include "mainwindow/ClickLabel.h"
+#include "mainwindow/DuplicateCommands.h"
 #include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         ui_, *editor_, *list_, *fullText_, store_, [this] { changeFlag_ = true; }, this};
     cards_ = std::make_unique<CardCommands>(commands);
     categories_ = std::make_unique<CategoryCommands>(commands);
+    duplicates_ = std::make_unique<DuplicateCommands>(commands);
     ui_.List1->setModel(&list_->model());
     resize(960, 700);
     setAcceptDrops(true);
@@ -127,6 +129,7 @@ void MainWindow::connectMenus() {
     });
     on("mnuNeuekarte", [this] { mnuNeuekarte(); });
     on("mnukarteRen", [this] { mnukarteRen(); });
+    on("mnuDoppelteKarten", [this] { duplicates_->open(); });
     on("mnukarteloschen", [this] { mnukarteloschen(); });
     on("mnuKarteKategorie", [this] { mnuKarteKategorie(); });
     on("mnuAlsVcardKopieren", [this] { copyCardAsVcard(); });

@@ -38,6 +38,7 @@ class CardCommands;
 class CardEditor;
 class CardList;
 class CategoryCommands;
+class DuplicateCommands;
 class FullTextSearch;
 class MainSearchHost;
 class MainImportHost;
@@ -109,6 +110,7 @@ public:
     [[nodiscard]] const std::filesystem::path& storeDirectory() const { return directory_; }
     [[nodiscard]] std::optional<std::int64_t> shownCardId() const;
     [[nodiscard]] CardEditor& editor() const { return *editor_; }
+    [[nodiscard]] DuplicateCommands& duplicateCommands() const { return *duplicates_; }
     [[nodiscard]] bool changeFlag() const { return changeFlag_; }
     void setChangeFlag() { changeFlag_ = true; }
     [[nodiscard]] bool fullTextArmed() const { return fullTextArmed_; }
@@ -183,6 +185,7 @@ private:
     std::unique_ptr<CardList> list_;
     std::unique_ptr<CardCommands> cards_;
     std::unique_ptr<CategoryCommands> categories_;
+    std::unique_ptr<DuplicateCommands> duplicates_;
     CardEditor* editor_ = nullptr;  // child object
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;

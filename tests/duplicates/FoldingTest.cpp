@@ -4,6 +4,8 @@
 
 using namespace veltro::duplicates;
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 struct Alike {
@@ -104,11 +106,11 @@ INSTANTIATE_TEST_SUITE_P(Numbers, PhoneKey,
                                            Number{u"unbekannt", u"", ""}));
 
 TEST(MailKeys, AreCaseFoldedAndSplitAtSeparators) {
-    EXPECT_EQ(mailKeys(u" Anna.Mueller@Example.DE "), QStringList{u"anna.mueller@example.de"_qs});
+    EXPECT_EQ(mailKeys(u" Anna.Mueller@Example.DE "), QStringList{u"anna.mueller@example.de"_s});
     EXPECT_EQ(mailKeys(u"a@x.de; B@Y.de,c@z.de  a@X.de"),
-              (QStringList{u"a@x.de"_qs, u"b@y.de"_qs, u"c@z.de"_qs}));
-    EXPECT_EQ(mailKeys(u"Anna <ANNA@x.de>"), QStringList{u"anna@x.de"_qs});
-    EXPECT_EQ(mailKeys(u"mailto:Eva@x.de"), QStringList{u"eva@x.de"_qs});
+              (QStringList{u"a@x.de"_s, u"b@y.de"_s, u"c@z.de"_s}));
+    EXPECT_EQ(mailKeys(u"Anna <ANNA@x.de>"), QStringList{u"anna@x.de"_s});
+    EXPECT_EQ(mailKeys(u"mailto:Eva@x.de"), QStringList{u"eva@x.de"_s});
     EXPECT_TRUE(mailKeys(u"keine Adresse").isEmpty());
 }
 

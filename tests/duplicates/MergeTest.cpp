@@ -13,6 +13,8 @@ using namespace veltro::testing;
 using veltro::store::CardStore;
 using veltro::store::Field;
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 QString notesText(const veltro::store::Card& card) {
@@ -24,24 +26,23 @@ class Merge : public ::testing::Test {
 protected:
     void SetUp() override {
         using veltro::store::simpleRtf;
-        makeStore(
-            home_.dir(), {u"Privat"_qs, u"Kunden"_qs},
-            {{u"Müller Anna"_qs,
-              u"Privat"_qs,
-              {{Field::Vorname, u"Anna"_qs},
-               {Field::Nachname, u"Müller"_qs},
-               {Field::Telefon, u"0951 123456"_qs},
-               {Field::Ort, u"Bamberg"_qs},
-               {Field::Notizen, simpleRtf({u"Kennt uns seit 1999."_qs})}}},
-             {u"Bauer Max"_qs, u"Privat"_qs},
-             {u"Mueller Anna_1"_qs,
-              u"Kunden"_qs,
-              {{Field::Vorname, u"Anna"_qs},
-               {Field::Nachname, u"Mueller"_qs},
-               {Field::Telefon, u"+49 951 654321"_qs},
-               {Field::EMailAdresse, u"anna@x.de"_qs},
-               {Field::Ort, u"Bamberg"_qs},
-               {Field::Notizen, simpleRtf({u"Bestellt jeden Monat."_qs, u"Zahlt bar."_qs})}}}});
+        makeStore(home_.dir(), {u"Privat"_s, u"Kunden"_s},
+                  {{u"Müller Anna"_s,
+                    u"Privat"_s,
+                    {{Field::Vorname, u"Anna"_s},
+                     {Field::Nachname, u"Müller"_s},
+                     {Field::Telefon, u"0951 123456"_s},
+                     {Field::Ort, u"Bamberg"_s},
+                     {Field::Notizen, simpleRtf({u"Kennt uns seit 1999."_s})}}},
+                   {u"Bauer Max"_s, u"Privat"_s},
+                   {u"Mueller Anna_1"_s,
+                    u"Kunden"_s,
+                    {{Field::Vorname, u"Anna"_s},
+                     {Field::Nachname, u"Mueller"_s},
+                     {Field::Telefon, u"+49 951 654321"_s},
+                     {Field::EMailAdresse, u"anna@x.de"_s},
+                     {Field::Ort, u"Bamberg"_s},
+                     {Field::Notizen, simpleRtf({u"Bestellt jeden Monat."_s, u"Zahlt bar."_s})}}}});
         store_.emplace(CardStore::open(home_.storeFile()));
         keep_ = *store_->findByHeading(u"Müller Anna");
         other_ = *store_->findByHeading(u"Mueller Anna_1");
@@ -75,17 +76,17 @@ TEST_F(Merge, KeepsTheIdentityTakesTheTickedValuesAndLosesNoText) {
     EXPECT_EQ(store_->cardCount(), 2);
 
     const auto merged = *store_->loadCard(keep_);
-    EXPECT_EQ(merged.text(Field::Schlagworte), u"Müller Anna"_qs);
-    EXPECT_EQ(merged.text(Field::Telefon), u"+49 951 654321"_qs);
-    EXPECT_EQ(merged.text(Field::EMailAdresse), u"anna@x.de"_qs);
-    EXPECT_EQ(merged.text(Field::Kategorien), u"Kunden"_qs);
-    EXPECT_EQ(merged.text(Field::Ort), u"Bamberg"_qs);
+    EXPECT_EQ(merged.text(Field::Schlagworte), u"Müller Anna"_s);
+    EXPECT_EQ(merged.text(Field::Telefon), u"+49 951 654321"_s);
+    EXPECT_EQ(merged.text(Field::EMailAdresse), u"anna@x.de"_s);
+    EXPECT_EQ(merged.text(Field::Kategorien), u"Kunden"_s);
+    EXPECT_EQ(merged.text(Field::Ort), u"Bamberg"_s);
     // Both notes, then every value the card no longer shows.
     EXPECT_EQ(notesText(merged),
               u"Kennt uns seit 1999.\n\nBestellt jeden Monat.\nZahlt bar.\n\n"
               "Beim Zusammenführen nicht übernommen:\n"
               "Kategorien: Privat\n"
-              "Nachname: Mueller\nTelefon: 0951 123456"_qs);
+              "Nachname: Mueller\nTelefon: 0951 123456"_s);
 }
 
 TEST_F(Merge, MayTakeTheHeadingOfTheCardThatGoes) {
@@ -99,7 +100,7 @@ TEST_F(Merge, MayTakeTheHeadingOfTheCardThatGoes) {
 TEST_F(Merge, OfEqualCardsAddsNothingToTheNotes) {
     const auto card = *store_->loadCard(keep_);
     auto copy = card;
-    copy.set(Field::Schlagworte, u"Müller Anna_1"_qs);
+    copy.set(Field::Schlagworte, u"Müller Anna_1"_s);
     const auto other = store_->insertCard(copy);
     auto plan = proposedMerge(card, *store_->loadCard(other));
     mergeCards(*store_, plan);
@@ -114,13 +115,38 @@ TEST_F(Merge, OfACardThatIsGoneChangesNothing) {
     EXPECT_EQ(store_->loadCard(keep_)->values, before.values);
 }
 
+TEST_F(Merge, ThreeCardsBecomeOneOrNoneChanges) {
+    auto third = *store_->loadCard(keep_);
+    third.set(Field::Schlagworte, u"MÜLLER ANNA_2"_s);
+    third.set(Field::Notizen, veltro::store::simpleRtf({u"Dritte Notiz"_s}));
+    const auto thirdId = store_->insertCard(third);
+    const auto before = store_->headings().size();
+    const auto planFor = [&](std::int64_t other) {
+        return proposedMerge(*store_->loadCard(keep_), *store_->loadCard(other));
+    };
+    const std::vector<MergePlan> plans = {planFor(other_), planFor(thirdId)};
+
+    // A plan whose card has gone takes back the ones before it.
+    auto broken = plans;
+    broken.push_back(MergePlan{keep_, 4711, {}});
+    EXPECT_THROW(mergeCards(*store_, broken), veltro::store::StoreError);
+    EXPECT_EQ(store_->headings().size(), before);
+
+    mergeCards(*store_, plans);
+    EXPECT_EQ(store_->headings().size(), before - 2);
+    const QString notes = notesText(*store_->loadCard(keep_));
+    for (const auto* part : {u"Kennt uns seit 1999.", u"Zahlt bar.", u"Dritte Notiz"}) {
+        EXPECT_TRUE(notes.contains(QString::fromUtf16(part))) << notes.toStdString();
+    }
+}
+
 TEST(MergePlan, ComparesRichTextByWhatItShows) {
     veltro::store::Card a;
     veltro::store::Card b;
-    a.set(Field::Anschrift, veltro::store::simpleRtf({u"Anna"_qs, u"Bamberg"_qs}, true));
-    b.set(Field::Anschrift, veltro::store::simpleRtf({u"Anna"_qs, u"Bamberg"_qs}, false));
+    a.set(Field::Anschrift, veltro::store::simpleRtf({u"Anna"_s, u"Bamberg"_s}, true));
+    b.set(Field::Anschrift, veltro::store::simpleRtf({u"Anna"_s, u"Bamberg"_s}, false));
     EXPECT_FALSE(differs(a, b, Field::Anschrift));
-    b.set(Field::Anschrift, veltro::store::simpleRtf({u"Anna"_qs, u"Coburg"_qs}));
+    b.set(Field::Anschrift, veltro::store::simpleRtf({u"Anna"_s, u"Coburg"_s}));
     EXPECT_TRUE(differs(a, b, Field::Anschrift));
     EXPECT_TRUE(differs(a, b, Field::Vorname) == false);
 }

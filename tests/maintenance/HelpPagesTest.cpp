@@ -49,6 +49,7 @@ const Topic kTopics[] = {
     {"export.html", "Trennzeichen"},
     {"import.html", "Felder zuordnen"},
     {"vcard.html", "X-VELTRO"},
+    {"dubletten.html", "Keine Dubletten"},
     {"erste-schritte.html", "Kategorie"},
     {"email.html", "E-Mail-Verbindung herstellen"},
 };

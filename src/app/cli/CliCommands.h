@@ -19,6 +19,7 @@ int listCards(const QStringList& args);
 int showCard(const QStringList& args);
 int exportCards(const QStringList& args);
 int importFile(const QStringList& args);
+int findDuplicates(const QStringList& args);
 
 // Runs a command that writes the store in DIR while holding the folder's writer lock, so
 // that it never writes under the running program. Refuses with kInUse while the lock is

@@ -50,6 +50,8 @@ constexpr Command kCommands[] = {
      "                            NAME importieren; vCard- und CSV-Dateien von Thunderbird,\n"
      "                            Outlook und Google brauchen kein --map",
      importFile},
+    {"duplicates", "duplicates VERZ [--json]  mögliche doppelte Karten in Gruppen ausgeben",
+     findDuplicates},
 };
 
 constexpr const char* kExitStatuses =
