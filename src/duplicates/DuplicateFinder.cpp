@@ -14,14 +14,14 @@ namespace veltro::duplicates {
 namespace {
 
 // The keys of one card, each tagged with its reason.
-void addKeys(const CardFacts& card, const std::function<void(unsigned, QString)>& add) {
+void addKeys(const CardFacts& card, const std::function<void(unsigned, const QString&)>& add) {
     if (const QString heading = foldName(card.heading); !heading.isEmpty()) {
         add(SameHeading, heading);
     }
     if (const QString last = foldName(card.lastName); !last.isEmpty()) {
         const QString first = foldName(card.firstName);
         add(SameName, first + u'|' + last);
-        add(SoundsAlike, first + u'|' + phoneticKey(last));
+        add(SoundsAlike, first + u'|' + phoneticKeyOfFolded(last));
     }
     for (const QString& mail : mailKeys(card.mail)) {
         add(SameMail, mail);
@@ -56,32 +56,56 @@ std::uint64_t pairKey(std::uint32_t a, std::uint32_t b) {
     return (std::uint64_t{std::min(a, b)} << 32U) | std::max(a, b);
 }
 
-// Reasons of every pair of cards (by position) that share a key.
+// One key of one card: a hash of the key's text stands for the text. Two different keys
+// would share a hash about once in 10^8 searches of a large store, and then only show a
+// pair too many.
+struct KeyEntry {
+    std::uint64_t hash;
+    std::uint32_t card;
+    unsigned reason;
+
+    bool operator<(const KeyEntry& other) const {
+        return std::tie(reason, hash, card) < std::tie(other.reason, other.hash, other.card);
+    }
+    [[nodiscard]] bool sameKey(const KeyEntry& other) const {
+        return reason == other.reason && hash == other.hash;
+    }
+};
+
+// Reasons of every pair of cards (by position) that share a key: the keys are sorted, so
+// cards with one key stand together, and only those are paired.
 std::unordered_map<std::uint64_t, unsigned> pairsSharingKeys(const std::vector<CardFacts>& cards) {
-    QHash<QString, std::vector<std::uint32_t>> blocks;
-    blocks.reserve(static_cast<qsizetype>(cards.size() * 6));
+    std::vector<KeyEntry> keys;
+    keys.reserve(cards.size() * 5);
     for (std::uint32_t i = 0; i < cards.size(); ++i) {
-        addKeys(cards[i], [&](unsigned reason, QString key) {
-            key.prepend(QChar(u'0' + reason));
-            auto& block = blocks[key];
-            // A card may repeat a key (the same number in two fields).
-            if (block.empty() || block.back() != i) {
-                block.push_back(i);
-            }
+        addKeys(cards[i], [&](unsigned reason, const QString& key) {
+            keys.push_back({qHash(key, std::size_t{0x1234567}), i, reason});
         });
     }
+    std::sort(keys.begin(), keys.end());
     std::unordered_map<std::uint64_t, unsigned> reasons;
-    for (auto it = blocks.cbegin(); it != blocks.cend(); ++it) {
-        const auto& block = it.value();
-        if (block.size() < 2 || block.size() > kLargestBlock) {
-            continue;
+    for (std::size_t start = 0; start < keys.size();) {
+        std::size_t end = start + 1;
+        while (end < keys.size() && keys[end].sameKey(keys[start])) {
+            ++end;
         }
-        const unsigned reason = static_cast<unsigned>(it.key()[0].unicode() - u'0');
-        for (std::size_t x = 0; x < block.size(); ++x) {
-            for (std::size_t y = x + 1; y < block.size(); ++y) {
-                reasons[pairKey(block[x], block[y])] |= reason;
+        // A card may repeat a key (the same number in two fields): those entries are neighbours.
+        std::vector<std::uint32_t> block;
+        if (end - start <= 2 * kLargestBlock) {
+            for (std::size_t k = start; k < end; ++k) {
+                if (block.empty() || block.back() != keys[k].card) {
+                    block.push_back(keys[k].card);
+                }
             }
         }
+        if (block.size() >= 2 && block.size() <= kLargestBlock) {
+            for (std::size_t x = 0; x < block.size(); ++x) {
+                for (std::size_t y = x + 1; y < block.size(); ++y) {
+                    reasons[pairKey(block[x], block[y])] |= keys[start].reason;
+                }
+            }
+        }
+        start = end;
     }
     return reasons;
 }

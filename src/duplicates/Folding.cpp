@@ -1,7 +1,5 @@
 #include "duplicates/Folding.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <array>
 
@@ -157,8 +155,12 @@ char cologneDigit(const QString& w, qsizetype i) {
 }  // namespace
 
 QString phoneticKey(QStringView name) {
+    return phoneticKeyOfFolded(foldName(name));
+}
+
+QString phoneticKeyOfFolded(QStringView folded) {
     QString letters;
-    for (const QChar c : foldName(name)) {
+    for (const QChar c : folded) {
         if (c >= u'a' && c <= u'z') {
             letters += c;
         }
@@ -187,10 +189,20 @@ QString phoneticKey(QStringView name) {
 }
 
 QStringList mailKeys(QStringView field) {
-    static const QRegularExpression separators(QStringLiteral("[\\s,;<>]+"));
     QStringList keys;
-    for (const QString& part : field.toString().split(separators, Qt::SkipEmptyParts)) {
-        QString mail = part.toCaseFolded();
+    const auto isSeparator = [](QChar c) {
+        return c.isSpace() || c == u',' || c == u';' || c == u'<' || c == u'>';
+    };
+    qsizetype i = 0;
+    while (i < field.size()) {
+        while (i < field.size() && isSeparator(field[i])) {
+            ++i;
+        }
+        const qsizetype start = i;
+        while (i < field.size() && !isSeparator(field[i])) {
+            ++i;
+        }
+        QString mail = field.sliced(start, i - start).toString().toCaseFolded();
         if (mail.startsWith(QStringLiteral("mailto:"))) {
             mail.remove(0, 7);
         }

@@ -17,6 +17,8 @@ namespace veltro::duplicates {
 // The Cologne phonetics code of a name (digits), so that Meier, Maier, Mayer and Meyer
 // or Schmidt and Schmitt share one code. Folds first; empty for a name without letters.
 [[nodiscard]] QString phoneticKey(QStringView name);
+// The same for a name folded already.
+[[nodiscard]] QString phoneticKeyOfFolded(QStringView folded);
 
 // The e-mail addresses in a field (several may stand separated by commas, semicolons or
 // blanks), case folded, without a "mailto:".

@@ -72,6 +72,9 @@ void DuplicatesWindow::buildWidgets() {
     tblFelder_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblFelder_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     tblFelder_->setWordWrap(false);
+    tblFelder_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    lstGruppen_->setMinimumWidth(260);
+    lstGruppen_->setWordWrap(true);
     cmdZusammenfuehren_ =
         named(new QPushButton(QStringLiteral("&Zusammenführen")), "cmdZusammenfuehren");
     cmdKeineDubletten_ =
@@ -92,13 +95,16 @@ void DuplicatesWindow::buildWidgets() {
     column->addWidget(lblGruende_);
     column->addLayout(keep);
     column->addWidget(tblFelder_, 1);
-    column->addWidget(new QLabel(QStringLiteral(
+    auto* hint = new QLabel(QStringLiteral(
         "Markierte Felder unterscheiden sich. Das Häkchen wählt, welche Karte das Feld gibt; "
-        "Notizen werden aneinandergehängt, nicht übernommene Werte in die Notizen geschrieben.")));
+        "Notizen werden aneinandergehängt, nicht übernommene Werte in die Notizen geschrieben."));
+    hint->setWordWrap(true);
+    column->addWidget(hint);
     auto* splitter = new QSplitter;
     splitter->addWidget(lstGruppen_);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 2);
+    splitter->setSizes({320, 680});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
@@ -215,6 +221,12 @@ void DuplicatesWindow::fillTable() {
                 }
             }
         }
+        bool empty = true;
+        for (const auto& card : shown_) {
+            empty = empty && oneLine(card, field).trimmed().isEmpty();
+        }
+        // A field no card fills has nothing to choose.
+        tblFelder_->setRowHidden(row, empty);
         auto* header = new QTableWidgetItem((differs ? QStringLiteral("≠ ") : QString()) +
                                             store::columnName(field));
         tblFelder_->setVerticalHeaderItem(row, header);
