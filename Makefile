@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 # What an installation holds: the programs, the Access reader and the compressed manuals.
 INSTALLED := veltro-adressbuch veltro-cli veltro-mdb-reader veltro-install-files
 
-.PHONY: run test test-asan tidy deps build install package bench fuzz format format-check clean
+.PHONY: run test test-asan tidy deps build install package bench fuzz format format-check clean screenshots
 
 deps:
 	./scripts/install-deps
@@ -51,6 +51,11 @@ test-asan: deps
 # The checks of .clang-tidy over the program's sources (after a build, for the generated files).
 tidy: build
 	run-clang-tidy -p $(BUILD) -quiet -j $(JOBS) -extra-arg=-Wno-unknown-warning-option '$(CURDIR)/src/.*\.cpp$$'
+
+# Pictures of the windows on a demo card file under Xvfb and openbox, in $(BUILD)/screenshots/.
+screenshots: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target veltro-adressbuch veltro-cli veltro-mdb-reader
+	./scripts/screenshots $(BUILD)/bin $(BUILD)/screenshots
 
 bench: build
 	$(BUILD)/bin/veltro-bench

@@ -4,6 +4,7 @@
 #include "mainwindow/Program.h"
 #include "mainwindow/TermSignal.h"
 #include "platform/Platform.h"
+#include "platform/ProgramIcon.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     sinceStart.start();
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
+    QApplication::setWindowIcon(veltro::platform::programIcon());
     // Ties the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("veltro-adressbuch"));
     QApplication::setQuitOnLastWindowClosed(true);

@@ -64,15 +64,18 @@ std::size_t findAnyUnit(std::span<const std::uint16_t> units, std::size_t from,
                         std::span<const std::uint16_t> wanted) {
     std::size_t at = from;
 #if defined(__SSE2__)
-    std::array<__m128i, PieceMarks::kFew> needles{};
+    struct Needle {
+        __m128i units;  // wrapped: a vector type loses its alignment as a template argument
+    };
+    std::array<Needle, PieceMarks::kFew> needles{};
     for (std::size_t k = 0; k < wanted.size(); ++k) {
-        needles[k] = _mm_set1_epi16(static_cast<short>(wanted[k]));
+        needles[k].units = _mm_set1_epi16(static_cast<short>(wanted[k]));
     }
     for (; at + 8 <= units.size(); at += 8) {
         const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units.data() + at));
         __m128i hits = _mm_setzero_si128();
         for (std::size_t k = 0; k < wanted.size(); ++k) {
-            hits = _mm_or_si128(hits, _mm_cmpeq_epi16(eight, needles[k]));
+            hits = _mm_or_si128(hits, _mm_cmpeq_epi16(eight, needles[k].units));
         }
         if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0) {
             return at + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -41,6 +42,16 @@ constexpr int kPreviewColumnWidth = 110;
 
 QString foundRecords(std::int64_t count) {
     return QStringLiteral(" Gefundene Datensätze: ") + QString::number(count);
+}
+
+// A source column as the mapping shows it; one whose caption reads like "unassigned"
+// (an empty first-line field gives "-") shows its place as well.
+QString assignedCaption(const FieldMapping::Source& source) {
+    const QString caption = source.caption.trimmed();
+    if (caption.isEmpty() || caption == kUnassigned) {
+        return QStringLiteral("%1 (Spalte %2)").arg(kUnassigned).arg(source.column + 1);
+    }
+    return source.caption;
 }
 
 void tell(const QString& text, platform::Icon icon) {
@@ -351,7 +362,9 @@ void ImportDialog::showMapping() {
         const auto& source = mapping_.source(target);
         const bool isCategory = target == kCategoryTarget;
         const QString position = QString::number(target + 1);
-        item->setText(1, isCategory ? mapping_.category() : source ? source->caption : kUnassigned);
+        item->setText(1, isCategory ? mapping_.category()
+                         : source   ? assignedCaption(*source)
+                                    : kUnassigned);
         item->setText(2, isCategory ? QStringLiteral("1")
                          : source   ? QString::number(source->column + 1)
                                     : kUnassigned);
@@ -409,6 +422,14 @@ void ImportDialog::setColumnWidths() {
 bool ImportDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && (watched == ui_.ListView2 || watched == ui_.ListView3)) {
         setColumnWidths();
+    }
+    // Enter on a source column assigns it; it must not go on to the dialog's default button.
+    if (event->type() == QEvent::KeyPress && watched == ui_.ListView3) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListView3_Activate(ui_.ListView3->currentItem());
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

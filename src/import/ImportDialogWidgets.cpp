@@ -169,8 +169,8 @@ QGroupBox* ImportDialogWidgets::buildMappingPage() {
     lists->addWidget(targets, 3);
     lists->addWidget(sources, 2);
 
-    Command4 = named(new QPushButton(QStringLiteral("Aus&wahl löschen")), "Command4");
-    Command6 = named(new QPushButton(QStringLiteral("&Alle löschen")), "Command6");
+    Command4 = named(new QPushButton(QStringLiteral("A&uswahl löschen")), "Command4");
+    Command6 = named(new QPushButton(QStringLiteral("A&lle löschen")), "Command6");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(label("Label7", QStringLiteral("Zuordnungen:")));
     buttons->addWidget(Command4);

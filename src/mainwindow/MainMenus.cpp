@@ -46,7 +46,7 @@ void MainMenus::buildFileMenu(QMenu* file) {
     addEntry(print, "mnuDruckGesamt2", QStringLiteral("&Karte drucken"));
     print->addSeparator();
     addEntry(print, "mnuSeitenansicht", QStringLiteral("&Seitenansicht..."));
-    addEntry(file, "mnuDruckerAuswaehlen", QStringLiteral("Drucker &einrichten..."));
+    addEntry(file, "mnuDruckerAuswaehlen", QStringLiteral("Drucker ein&richten..."));
     file->addSeparator();
     addEntry(file, "mnuBeenden", QStringLiteral("&Beenden"));
 }

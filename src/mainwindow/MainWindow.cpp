@@ -4,6 +4,7 @@
 #include "import/ImportDialog.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
+#include "mainwindow/CaptionContrast.h"
 #include "mainwindow/CardCommands.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
@@ -12,13 +13,14 @@
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/DuplicateCommands.h"
 #include "mainwindow/FullTextSearch.h"
+#include "mainwindow/InfoWindow.h"
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
 #include "mainwindow/MainWindowLayout.h"
-#include "mainwindow/SplashWindow.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
+#include "platform/ProgramIcon.h"
 #include "platform/WidgetTools.h"
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
@@ -59,7 +61,9 @@ QString MainWindow::windowTitleText() {
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(windowTitleText());
+    setWindowIcon(platform::programIcon());
     buildMainWindowUi(*this, ui_);
+    contrast_ = new CaptionContrast(*ui_.Picture1, *ui_.Image2, {ui_.label[5], ui_.label[6]});
     menus_ = std::make_unique<MainMenus>(*this);
     searchHost_ = std::make_unique<MainSearchHost>(*this);
     importHost_ = std::make_unique<MainImportHost>(*this);
@@ -87,6 +91,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectBars();
     connectEditCommands();
     installFilters();
+    // Red from the start, as after any mouse move: seen on light and dark pictures alike.
+    setTextColour(ui_.Label8, kRed);
     new MainWindowLayout(*this, ui_);  // child of the window
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { commitDataForSession(); });
 }
@@ -123,8 +129,8 @@ void MainWindow::connectMenus() {
     };
     on("mnuBeenden", [this] { close(); });
     on("mnuExportieren", [this] {
-        if (store_) {
-            exporting::ExportDialog::showNew(store_->file(), this);
+        if (!toFront(exportDialog_) && store_) {
+            exportDialog_ = exporting::ExportDialog::showNew(store_->file(), this);
         }
     });
     on("mnuNeuekarte", [this] { mnuNeuekarte(); });
@@ -136,18 +142,28 @@ void MainWindow::connectMenus() {
     on("mnuNeueKategorie", [this] { mnuNeueKategorie(); });
     on("mnuKategorieUmbenennen", [this] { mnuKategorieUmbenennen(); });
     on("mnuKategorieLoschen", [this] { mnuKategorieLoschen(); });
-    on("mnuInfo", [] { SplashWindow::showInfo(); });
+    on("mnuInfo", [this] { InfoWindow::open(this); });
     on("mnuEingabefenster", [this] { openSearchWindow(); });
     on("mnuEmailInternet", [this] { mnuEmailInternet(); });
     on("mnuHilfe", [] { platform::current().showHelp({}); });
     on("ErsteSchritteDialog", [this] { maintenance::FirstStepsDialog::open(this); });
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
     on("mnuImportieren", [this] {
-        if (store_) {
-            import::ImportDialog::open(*importHost_, this);
+        if (!toFront(importDialog_) && store_) {
+            importDialog_ = import::ImportDialog::open(*importHost_, this);
         }
     });
     menus_->action(QStringLiteral("mnuHilfe"))->setShortcut(Qt::Key_F1);
+}
+
+bool MainWindow::toFront(QWidget* window) {
+    if (window == nullptr || !window->isVisible()) {
+        return false;
+    }
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
 void MainWindow::openSearchWindow() {

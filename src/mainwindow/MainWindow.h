@@ -7,7 +7,9 @@
 #include "store/CardIndex.h"
 #include "store/CardStore.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 
 class QMimeData;
 
@@ -34,6 +36,7 @@ class FormattingBar;
 
 namespace veltro::mainwindow {
 
+class CaptionContrast;
 class CardCommands;
 class CardEditor;
 class CardList;
@@ -125,6 +128,9 @@ Q_SIGNALS:
     void fullTextShown(bool complete);
     // The full-text index has read every card of the store.
     void fullTextReady();
+    // The store cannot be opened; the message saying so comes next. Whatever stands in
+    // front of the desktop (the splash window) must go before it.
+    void loadFailing();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -146,6 +152,7 @@ private:
     void List1_MouseDown(const QPoint& position);
     void installFilters();
     void restoreWindow();
+    void applySettings();
     void Form_Unload();
     void closeOtherWindows();
     void connectPrinting();
@@ -155,6 +162,8 @@ private:
     void tbrEnde();
     bool blockMenuEvent(QObject* watched, QEvent* event);
     void openSearchWindow();
+    // Brings an open window to the front; false when it is not open.
+    static bool toFront(QWidget* window);
     void mnuEmailInternet();
     [[nodiscard]] printing::PrintData printData();
     [[nodiscard]] store::Card shownCardForPrint() const;
@@ -186,7 +195,8 @@ private:
     std::unique_ptr<CardCommands> cards_;
     std::unique_ptr<CategoryCommands> categories_;
     std::unique_ptr<DuplicateCommands> duplicates_;
-    CardEditor* editor_ = nullptr;  // child object
+    CardEditor* editor_ = nullptr;         // child object
+    CaptionContrast* contrast_ = nullptr;  // child object
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;
     bool fullTextPartial_ = false;  // the list shows full-text hits of a build not yet done
@@ -199,7 +209,10 @@ private:
     QString pendingVcard_;
     std::function<void(int)> discardStepHook_;
     options::OptionsDialog* options_ = nullptr;  // child window
-    richtext::CommandBars* bars_ = nullptr;      // child object
+    // One export and one import at a time.
+    QPointer<QDialog> exportDialog_;
+    QPointer<QDialog> importDialog_;
+    richtext::CommandBars* bars_ = nullptr;  // child object
     richtext::FormattingBar* formatting_ = nullptr;
 };
 

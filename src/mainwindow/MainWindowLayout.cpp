@@ -22,6 +22,10 @@ namespace {
 constexpr double kSmallestTwips = 4000;  // below this the window is not laid out
 constexpr double kSplitterMarginTwips = 2000;
 constexpr double kSearchFieldInsetTwips = 410;  // search field ends this far before the notes
+// The field grid has four columns of boxes; they get this share of extra width, the address
+// block the rest.
+constexpr int kBoxColumns = 4;
+constexpr double kFieldShare = 2.0 / 3.0;
 
 template <typename W>
 void setPreferredWidth(W* widget, int width) {
@@ -33,7 +37,12 @@ void setPreferredWidth(W* widget, int width) {
 }  // namespace
 
 MainWindowLayout::MainWindowLayout(QMainWindow& window, const MainWindowUi& ui)
-    : QObject(&window), window_(window), ui_(ui), notesViewport_(ui.RichTextBox2->viewport()) {
+    : QObject(&window),
+      window_(window),
+      ui_(ui),
+      notesViewport_(ui.RichTextBox2->viewport()),
+      fieldBoxWidth_(ui.box(2)->sizeHint().width()),
+      narrowestWidth_(ui.Picture1->sizeHint().width()) {
     // From the first size on, every pixel the window grows goes to the blocks; a small
     // screen still shows all of the window.
     QSize size = window_.size().expandedTo(window_.sizeHint());
@@ -57,6 +66,8 @@ bool MainWindowLayout::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Resize:
             if (watched == &window_) {
                 windowResized(static_cast<const QResizeEvent&>(*event));
+            } else if (watched == ui_.Picture1) {
+                widenFieldBoxes();
             }
             break;
         case QEvent::WindowStateChange:
@@ -165,6 +176,14 @@ void MainWindowLayout::alignSearchField() {
     // Never narrower than a search field would be on its own.
     setPreferredWidth(ui_.Text1,
                       std::max(right - ui_.Text1->x(), ui_.Text1->QLineEdit::sizeHint().width()));
+}
+
+void MainWindowLayout::widenFieldBoxes() {
+    const int extra = std::max(0, ui_.Picture1->width() - narrowestWidth_);
+    const int width = fieldBoxWidth_ + static_cast<int>(extra * kFieldShare / kBoxColumns);
+    for (QLineEdit* box : ui_.text) {
+        setPreferredWidth(box, width);
+    }
 }
 
 }  // namespace veltro::mainwindow

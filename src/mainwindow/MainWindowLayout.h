@@ -12,8 +12,9 @@ namespace veltro::mainwindow {
 
 struct MainWindowUi;
 
-// What the box layouts of the main window do not do on their own: the list splitter, and
-// closing the search window when the window is resized or comes back from the task bar.
+// What the box layouts of the main window do not do on their own: the list splitter, wider
+// field boxes in a wider window, and closing the search window when the window is resized or
+// comes back from the task bar.
 class MainWindowLayout final : public QObject {
 public:
     MainWindowLayout(QMainWindow& window, const MainWindowUi& ui);
@@ -32,11 +33,14 @@ private:
     void moveSplitter(int x);
     void showDragBar(int x);
     void alignSearchField();
+    void widenFieldBoxes();
     [[nodiscard]] int pixels(double twips) const;
 
     QMainWindow& window_;
     const MainWindowUi& ui_;
     QWidget* notesViewport_;  // mouse moves over the notes block arrive here
+    int fieldBoxWidth_;       // of a one-column box in the narrowest card area
+    int narrowestWidth_;      // of the card area with boxes of that width
 };
 
 }  // namespace veltro::mainwindow

@@ -1,4 +1,5 @@
 #include "maintenance/FirstStepsDialog.h"
+#include "mainwindow/CaptionContrast.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
@@ -55,6 +56,7 @@ bool MainWindow::Form_Load() {
             list_->load();
         }
     } catch (const store::StoreError& e) {
+        Q_EMIT loadFailing();
         platform::current().message(
             {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
                  .arg(QString::fromStdString((directory_ / store::kStoreFileName).string()),
@@ -81,7 +83,7 @@ bool MainWindow::Form_Load() {
     Combo1_Click();
     optionsDialog();
     restoreWindow();
-    EinstellungenAnwenden(ui_, optionsDialog());
+    applySettings();
     // Once the window stands: the search window or the first steps, then the full-text
     // index is read while the user starts working.
     QTimer::singleShot(0, this, [this] {
@@ -103,7 +105,11 @@ void MainWindow::restoreWindow() {
     if (restoreSize && width && height) {
         resize(platform::twipsToPixels(*width, *this), platform::twipsToPixels(*height, *this));
     }
-    if (settings::read(key::PFensterMax) == u"1") {
+    if (optionsDialog().startWithSearchWindow()) {
+        // Shown minimised from the start: shown normal and minimised a moment later, the
+        // window manager may report either state last.
+        setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
+    } else if (settings::read(key::PFensterMax) == u"1") {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
         setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
@@ -129,13 +135,21 @@ options::OptionsDialog& MainWindow::optionsDialog() {
     if (options_ == nullptr) {
         options_ = new options::OptionsDialog(ui_.List1, this);
         connect(options_, &options::OptionsDialog::settingsStored, this,
-                [this] { EinstellungenAnwenden(ui_, *options_); });
+                [this] { applySettings(); });
     }
     return *options_;
 }
 
+void MainWindow::applySettings() {
+    EinstellungenAnwenden(ui_, optionsDialog());
+    contrast_->update();
+}
+
 void MainWindow::Form_Unload() {
-    const QSize size = frameGeometry().size();
+    // The inner size, which the start-up gives back; the frame is the window manager's. A
+    // maximised window keeps the size it returns to.
+    const QSize size =
+        isMaximized() && normalGeometry().isValid() ? normalGeometry().size() : this->size();
     settings::write(
         {{key::PFensterWidth,
           settings::numberText(std::round(platform::pixelsToTwips(size.width(), *this)))},

@@ -3,11 +3,13 @@
 #include "platform/WidgetTools.h"
 
 #include "mainwindow/ClickLabel.h"
+#include "mainwindow/ElidingLabel.h"
 #include "mainwindow/PreferredWidth.h"
 #include "platform/Twips.h"
 #include "richtext/RichTextBlock.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,11 +32,43 @@ QLabel* caption(MainWindowUi& ui, int number, const QString& text, QWidget* pare
     return label;
 }
 
+// Keeps a box showing the start of its text while the user is elsewhere: a long phone number
+// or town shows how it begins, not how it ends.
+class ShowsStart final : public QObject {
+public:
+    explicit ShowsStart(QLineEdit* box) : QObject(box), box_(box) {
+        // Text the program puts in (which clears the modified flag), not what is typed.
+        connect(box, &QLineEdit::textChanged, this, [this] {
+            if (!box_->hasFocus() && !box_->isModified()) {
+                box_->setCursorPosition(0);
+            }
+        });
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            // Not when a menu or another window takes the focus: the user comes back to
+            // the same place.
+            const auto reason = static_cast<const QFocusEvent*>(event)->reason();
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason) {
+                box_->setCursorPosition(0);
+            }
+        }
+        return false;
+    }
+
+private:
+    QLineEdit* box_;
+};
+
 QLineEdit* fieldBox(MainWindowUi& ui, int number, QWidget* parent) {
-    // Modest boxes leave the width of a common screen to the address block.
     auto* box = new PreferredWidth<QLineEdit>(parent);
     box->setPreferredWidth(platform::twipsToPixels(kFieldBoxTwips, *ui.Picture1));
     box->setObjectName(QStringLiteral("Text%1").arg(number));
+    new ShowsStart(box);  // child of the box
     ui.text.at(number) = box;
     return box;
 }
@@ -138,8 +172,8 @@ QHBoxLayout* buildSearchRow(MainWindowUi& ui, QWidget* area) {
 
 QVBoxLayout* buildNotesColumn(MainWindowUi& ui, QWidget* area) {
     auto* notes = new QVBoxLayout();
-    caption(ui, 6, QStringLiteral("Notizen zu:  "), area);
-    // It names the card; a long heading is cut off rather than widen the column.
+    // It names the card; a long heading ends in "…" rather than widen the column.
+    ui.label[6] = named(new ElidingLabel(QStringLiteral("Notizen zu:  "), area), "Label6");
     ui.label[6]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     ui.RichTextBox2 = named(new richtext::RichTextBlock(area), "RichTextBox2");
     ui.Command6 = named(new QPushButton(QStringLiteral("Notizen kopieren"), area), "Command6");
@@ -214,7 +248,8 @@ void buildMainWindowUi(QMainWindow& window, MainWindowUi& ui) {
     fieldColumn->addLayout(buildFieldGrid(ui, ui.Picture1));
     fieldColumn->addStretch(1);
     fieldColumn->addLayout(buildButtonRow(ui, ui.Picture1));
-    // Extra width goes to the address block alone.
+    // The boxes keep their preferred widths (the layout step widens them with the window);
+    // the address block takes the rest.
     upper->addLayout(fieldColumn);
     upper->addSpacing(12);
     upper->addLayout(buildAddressColumn(ui, ui.Picture1), 1);

@@ -9,6 +9,7 @@
 #include "store/StoreError.h"
 
 #include <QApplication>
+#include <QEventLoopLocker>
 #include <QTimer>
 
 namespace veltro::mainwindow {
@@ -103,6 +104,14 @@ void Program::openMainWindow() {
     main_ = new MainWindow();
     main_->setAttribute(Qt::WA_DeleteOnClose);
     main_->setPreloadedIndex(std::move(preload_));
+    // The splash stays above every window; a message under it could not be seen. While
+    // no window is shown, closing it must not end the program before the message is read.
+    const QEventLoopLocker keepRunning;
+    connect(main_, &MainWindow::loadFailing, this, [this] {
+        if (splash_ != nullptr) {
+            splash_->close();
+        }
+    });
     if (!main_->Form_Load()) {
         exitStatus_ = 1;
         delete main_.data();

@@ -1,7 +1,6 @@
 #include "mainwindow/SplashWindow.h"
 
 #include "mainwindow/SplashPicture.h"
-#include "store/DataDirectory.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 
@@ -10,8 +9,8 @@
 
 namespace veltro::mainwindow {
 
-namespace {
-const QColor kBand(0, 128, 192);
+QColor SplashWindow::bandColour() {
+    return {0, 128, 192};
 }
 
 QString SplashWindow::versionText() {
@@ -53,13 +52,6 @@ SplashWindow::SplashWindow(std::function<void()> onTick, QWidget* parent)
     line->addStretch(1);
     line->addWidget(version);
     layout->addLayout(line);
-    // Only the info window names the data folder.
-    auto* folder = new QLabel(this);
-    folder->setObjectName(QStringLiteral("Datenordner"));
-    folder->setStyleSheet(QStringLiteral("color: white;"));
-    folder->setContentsMargins(14, 0, 14, 0);
-    folder->hide();
-    layout->addWidget(folder);
 }
 
 void SplashWindow::start() {
@@ -70,41 +62,15 @@ void SplashWindow::start() {
         hide();
         return;
     }
-    present(false);
-}
-
-void SplashWindow::showAsInfo() {
-    infoMode_ = true;
-    present(true);
-}
-
-void SplashWindow::present(bool withFolder) {
     setAutoFillBackground(true);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBand);
+    palette.setColor(QPalette::Window, bandColour());
     setPalette(palette);
     findChild<QLabel*>(QStringLiteral("Label1"))->setPalette(palette);
     findChild<QLabel*>(QStringLiteral("Label4"))->setText(versionText());
-    auto* folder = findChild<QLabel*>(QStringLiteral("Datenordner"));
-    folder->setText(QStringLiteral("Datenordner: %1")
-                        .arg(QString::fromStdString(store::dataDirectory().string())));
-    folder->setVisible(withFolder);
     adjustSize();
-    show();
+    this->show();
     raise();
-}
-
-void SplashWindow::showInfo() {
-    auto* info = new SplashWindow(nullptr);
-    info->setAttribute(Qt::WA_DeleteOnClose);
-    info->showAsInfo();
-}
-
-void SplashWindow::mousePressEvent(QMouseEvent* event) {
-    if (infoMode_ && !timer_.isActive()) {
-        close();  // the info window closes on a click
-    }
-    QWidget::mousePressEvent(event);
 }
 
 void SplashWindow::Timer1_Timer() {

@@ -18,25 +18,18 @@ public:
 
     // Shows the window or not, as "Eingangsbild zeigen" says, and starts the timer.
     void start();
-    // The info window: the splash shown without its timer, until clicked.
-    void showAsInfo();
-    static void showInfo();
 
     [[nodiscard]] const QTimer& timer() const { return timer_; }
 
     static QString versionText();
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
+    static QColor bandColour();
 
 private:
-    void present(bool withFolder);
     void Timer1_Timer();
 
     std::function<void()> onTick_;
     QTimer timer_;
     QLabel* image_;
-    bool infoMode_ = false;
 };
 
 }  // namespace veltro::mainwindow

@@ -1,5 +1,8 @@
 #include "platform/HelpWindow.h"
 
+#include "platform/Placement.h"
+
+#include <QApplication>
 #include <QFile>
 #include <QPointer>
 #include <QTextBrowser>
@@ -24,6 +27,7 @@ void HelpWindow::showPage(const QString& page) {
     static QPointer<HelpWindow> window;
     if (window == nullptr) {
         window = new HelpWindow();
+        placeOver(*window, QApplication::activeWindow());
     }
     const QString name = page.isEmpty() ? QStringLiteral("index.html") : page;
     if (QFile::exists(QStringLiteral(":/help/") + name)) {

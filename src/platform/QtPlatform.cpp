@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -90,20 +91,29 @@ void QtPlatform::beep() {
     QApplication::beep();
 }
 
+QString QtPlatform::folderFor(const FileRequest& request) const {
+    return lastFolder_.isEmpty() ? request.directory : lastFolder_;
+}
+
+void QtPlatform::chosen(const QString& path) {
+    lastFolder_ = QFileInfo(path).absolutePath();
+}
+
 std::optional<FileResult> QtPlatform::openFile(const FileRequest& request) {
     QString selected = request.filters.value(request.selectedFilter);
     const QString path =
-        QFileDialog::getOpenFileName(parentWindow(), request.title, request.directory,
+        QFileDialog::getOpenFileName(parentWindow(), request.title, folderFor(request),
                                      request.filters.join(QStringLiteral(";;")), &selected);
     if (path.isEmpty()) {
         return std::nullopt;
     }
+    chosen(path);
     return FileResult{path,
                       static_cast<int>(std::max<qsizetype>(0, request.filters.indexOf(selected)))};
 }
 
 std::optional<FileResult> QtPlatform::saveFile(const FileRequest& request) {
-    QFileDialog dialog(parentWindow(), request.title, request.directory);
+    QFileDialog dialog(parentWindow(), request.title, folderFor(request));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(request.filters);
     dialog.selectNameFilter(request.filters.value(request.selectedFilter));
@@ -112,6 +122,7 @@ std::optional<FileResult> QtPlatform::saveFile(const FileRequest& request) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
+    chosen(dialog.selectedFiles().front());
     const auto index = request.filters.indexOf(dialog.selectedNameFilter());
     return FileResult{dialog.selectedFiles().front(),
                       static_cast<int>(std::max<qsizetype>(0, index))};

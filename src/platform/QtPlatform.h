@@ -20,6 +20,14 @@ public:
     std::unique_ptr<PrintSurface> startPrintJob(QPrinter& printer) override;
     void showPrintPreview(QPrinter& printer, const QString& title,
                           const std::function<void(PrintSurface&)>& paint) override;
+
+private:
+    // Where a file dialog opens: the folder of the file last chosen in this run, else the
+    // one the request proposes.
+    [[nodiscard]] QString folderFor(const FileRequest& request) const;
+    void chosen(const QString& path);
+
+    QString lastFolder_;
 };
 
 }  // namespace veltro::platform

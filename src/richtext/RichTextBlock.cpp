@@ -5,8 +5,10 @@
 #include "richtext/StoredText.h"
 #include "richtext/TextDocumentRtf.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextList>
 
@@ -33,6 +35,42 @@ QByteArray rtfFrom(const QMimeData* source) {
     return {};
 }
 
+// Inserts the text of an HTML clip with its bold, italic and underline; everything else
+// (fonts, sizes, colours, links, pictures, tables) gives way to the format at the cursor.
+void insertHtmlText(QTextCursor& cursor, const QString& html) {
+    QTextDocument clip;
+    clip.setHtml(html);
+    const QTextCharFormat base = cursor.charFormat();
+    cursor.beginEditBlock();
+    for (QTextBlock block = clip.begin(); block.isValid(); block = block.next()) {
+        if (block != clip.begin()) {
+            cursor.insertBlock();
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat from = it.fragment().charFormat();
+            QTextCharFormat format = base;
+            format.setFontWeight(from.fontWeight() >= QFont::DemiBold ? QFont::Bold
+                                                                      : QFont::Normal);
+            format.setFontItalic(from.fontItalic());
+            // Links come underlined by default; only a chosen underline counts.
+            format.setFontUnderline(from.fontUnderline() && !from.isAnchor());
+            QString text = it.fragment().text();
+            text.remove(QChar::ObjectReplacementCharacter);
+            // A line break inside a paragraph becomes a paragraph of its own, as the blocks
+            // store no other.
+            const QStringList lines = text.split(QChar::LineSeparator);
+            for (qsizetype line = 0; line < lines.size(); ++line) {
+                if (line > 0) {
+                    cursor.insertBlock();
+                }
+                cursor.setCharFormat(format);
+                insertPlainTextInChunks(cursor, lines[line]);
+            }
+        }
+    }
+    cursor.endEditBlock();
+}
+
 }  // namespace
 
 RichTextBlock::RichTextBlock(QWidget* parent) : QTextEdit(parent) {
@@ -41,6 +79,7 @@ RichTextBlock::RichTextBlock(QWidget* parent) : QTextEdit(parent) {
     // A word wider than the box breaks anywhere; long paragraphs come in chunks, which keeps
     // that affordable (see ParagraphChunks).
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabChangesFocus(true);
     connect(this, &QTextEdit::selectionChanged, this, &RichTextBlock::selectionAttributesChanged);
     connect(this, &QTextEdit::cursorPositionChanged, this,
             &RichTextBlock::selectionAttributesChanged);
@@ -146,6 +185,17 @@ void RichTextBlock::setSelectionAlignment(Alignment alignment) {
     Q_EMIT selectionAttributesChanged();
 }
 
+void RichTextBlock::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
+        if (!isReadOnly()) {
+            insertPlainText(QStringLiteral("\t"));
+        }
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
 QMimeData* RichTextBlock::createMimeDataFromSelection() const {
     auto mime = std::make_unique<QMimeData>();
     const RichDocument selected = richDocumentFrom(textCursor());
@@ -155,7 +205,7 @@ QMimeData* RichTextBlock::createMimeDataFromSelection() const {
 }
 
 bool RichTextBlock::canInsertFromMimeData(const QMimeData* source) const {
-    return source && (source->hasText() || !rtfFrom(source).isEmpty());
+    return source && (source->hasText() || source->hasHtml() || !rtfFrom(source).isEmpty());
 }
 
 void RichTextBlock::insertFromMimeData(const QMimeData* source) {
@@ -165,7 +215,11 @@ void RichTextBlock::insertFromMimeData(const QMimeData* source) {
     const QByteArray rtf = rtfFrom(source);
     if (rtf.isEmpty()) {
         QTextCursor cursor = textCursor();
-        insertPlainTextInChunks(cursor, source->text());  // takes the format at the cursor
+        if (!source->hasText() && source->hasHtml()) {
+            insertHtmlText(cursor, source->html());
+        } else {
+            insertPlainTextInChunks(cursor, source->text());  // takes the format at the cursor
+        }
         setTextCursor(cursor);
         ensureCursorVisible();
         return;

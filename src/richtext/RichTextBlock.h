@@ -32,6 +32,8 @@ Q_SIGNALS:
     void selectionAttributesChanged();
 
 protected:
+    // Tab moves on to the next widget as everywhere else; Ctrl+Tab types a tab.
+    void keyPressEvent(QKeyEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;

@@ -1,7 +1,9 @@
 #include "search/SearchWindow.h"
 
+#include "platform/Contrast.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
+#include "platform/WidgetTools.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 
@@ -89,9 +91,19 @@ SearchWindow::SearchWindow(SearchHost& host)
     Form_Load();
 }
 
+int SearchWindow::widthForTitle(const QString& title) const {
+    // Window managers draw titles in bold; besides the text the bar holds the window's icon
+    // and buttons.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    return metrics.horizontalAdvance(title) + 8 * metrics.height();
+}
+
 void SearchWindow::Form_Load() {
     setFixedHeight(pixels(kHeightTwips));
-    resize(pixels(kDesignWidthTwips), height());
+    // The title is the window's status line: the first one is seen whole.
+    resize(std::max(pixels(kDesignWidthTwips), widthForTitle(SearchTitles::opened())), height());
     restoreGeometry();
     browsing_ = false;
     if (host_.lineCount() > 0) {
@@ -147,9 +159,11 @@ void SearchWindow::Text1_Change() {
     host_.setSearchText(Text1_->text());
     const int count = host_.lineCount();
     setWindowTitle(SearchTitles::found(count, mode_, count == 1 ? host_.lineText(0) : QString()));
+    const QColor background = SearchTitles::hitColor(count);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, SearchTitles::hitColor(count));
+    colours.setColor(QPalette::Window, background);
     setPalette(colours);
+    platform::setRole(Label1_, QPalette::WindowText, platform::readableOn(background));
 }
 
 void SearchWindow::Text1_KeyDown(int key) {

@@ -44,6 +44,7 @@ private:
     void storeGeometry();
     void browse(int step);
     void copySelected();
+    [[nodiscard]] int widthForTitle(const QString& title) const;
     [[nodiscard]] int pixels(double twips) const;
     [[nodiscard]] double twips(int pixels) const;
 

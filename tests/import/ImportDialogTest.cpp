@@ -144,6 +144,18 @@ TEST_F(ImportDialogTest, ASecondFileEmptiesTheMapping) {
     EXPECT_FALSE(nextEnabled());
 }
 
+TEST_F(ImportDialogTest, AColumnCaptionedWithADashShowsAsAssigned) {
+    const QTemporaryDir dir;
+    browse(veltro::testing::writeFile(dir, "strich.csv", "Name;;-\nMüller;Bamberg;0951\n"), 0);
+    click("Command8");
+    drag(0, u"Karte");
+    drag(1, u"Ort");
+    drag(2, u"Telefon");
+    EXPECT_EQ(targetColumns(u"Ort"), QStringList({"- (Spalte 2)", "2", "10"}));
+    EXPECT_EQ(targetColumns(u"Telefon"), QStringList({"- (Spalte 3)", "3", "15"}));
+    EXPECT_EQ(targetColumns(u"Vorname"), QStringList({"-", "-", "-"}));
+}
+
 TEST_F(ImportDialogTest, TheFormatOptionsListTheColumnsAgain) {
     browse(testDataFile("kunden-utf8.txt"), 1);
     auto* sources = widget<SourceColumnList>("ListView3");
@@ -177,6 +189,7 @@ TEST_F(ImportDialogTest, ImportsTheMappedCsvColumnsAndReloadsTheCards) {
     sources->setCurrentItem(sources->topLevelItem(2));
     QTest::keyClick(sources, Qt::Key_Return);
     EXPECT_EQ(targetColumns(u"Ort"), QStringList({"Fürth", "3", "10"})) << "captions of line 2";
+    EXPECT_EQ(visiblePage(), 2) << "Enter assigns and stays on the page";
     targets->setFocus();
     QTest::keyClick(targets, Qt::Key_Delete);
     EXPECT_EQ(targetColumns(u"Ort"), QStringList({"-", "-", "-"}));

@@ -228,7 +228,7 @@ const std::vector<Row>& rows() {
         {"mnuOptionen", nothing, shows("Form3")},
         {"mnuHilfe", nothing, kHelp},
         {"ErsteSchritteDialog", nothing, shows("Form7")},
-        {"mnuInfo", nothing, shows("Form5")},
+        {"mnuInfo", nothing, shows("InfoWindow")},
 
         {"popAAusschneiden", selectBlock(true, true),
          both(clipboardIs(kAddress), blockIs(true, ""))},
@@ -354,7 +354,7 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
             "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|-|"
             "mnuDrucken=&Drucken[mnuDruckAnschrift=&Anschrift|mnuDruckNotizen=&Notizen|"
             "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
-            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker &einrichten...|-|"
+            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker ein&richten...|-|"
             "mnuBeenden=&Beenden]\n"
             "mnuBearbeiten=&Bearbeiten[mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"
             "mnueinfügen=&Einfügen|mnulöschen=&Löschen|-|mnuCopyNotizen=&Notizen kopieren|"

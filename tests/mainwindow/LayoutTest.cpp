@@ -1,6 +1,7 @@
 #include "FakeSearchHost.h"
 #include "MainWindowFixture.h"
 
+#include "mainwindow/ElidingLabel.h"
 #include "mainwindow/MainMenus.h"
 #include "platform/Twips.h"
 #include "richtext/CommandBars.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QToolBar>
 
@@ -76,10 +78,57 @@ TEST_F(Layout, GrowingTheWindowGoesToTheListAndTheBlocks) {
     EXPECT_EQ(ui.RichTextBox2->height(), notes.height() + step);
     EXPECT_EQ(ui.RichTextBox1->height(), address.height());
 
+    const int tel = box(3)->width();
     resizeBy(step, 0);
     EXPECT_EQ(ui.RichTextBox2->width(), notes.width() + step);
-    EXPECT_EQ(ui.RichTextBox1->width(), address.width() + step);
     EXPECT_EQ(ui.List1->width(), list.width());
+    // The field boxes and the address block share the new width.
+    EXPECT_GT(ui.RichTextBox1->width(), address.width() + step / 5);
+    EXPECT_LT(ui.RichTextBox1->width(), address.width() + step * 4 / 5);
+    EXPECT_GT(box(3)->width(), tel);
+}
+
+TEST_F(Layout, NarrowBoxesGrowWithAWideWindow) {
+    open({}, {});
+    window().resize(1900, 900);
+    QApplication::processEvents();
+    for (const int number : {3, 4, 5, 12}) {  // Tel, Fax, Mobil, Ort
+        SCOPED_TRACE(number);
+        EXPECT_GT(box(number)->width(), pixels(2000));
+    }
+}
+
+TEST_F(Layout, BoxesShowTheStartOfTheirText) {
+    open({QStringLiteral("Privat")},
+         {{QStringLiteral("Anna"),
+           QStringLiteral("Privat"),
+           {{store::Field::Mobiltelefon, QStringLiteral("0171 2233445 0171 2233445 0171 2233445")},
+            {store::Field::Ort, QStringLiteral("Mönchengladbach-Rheydt an der Niers")}}}});
+    for (const int number : {5, 12}) {
+        SCOPED_TRACE(number);
+        ASSERT_LT(box(number)->width(), box(number)->fontMetrics().horizontalAdvance(
+                                            box(number)->text()));  // the text is longer
+        EXPECT_EQ(box(number)->cursorPosition(), 0);
+    }
+    // Typed at the end, the number shows its start again once the user moves on.
+    focus(box(5));
+    box(5)->end(false);
+    QTest::keyClicks(box(5), QStringLiteral("9"));
+    QTest::keyClick(box(5), Qt::Key_Tab);
+    EXPECT_FALSE(box(5)->hasFocus());
+    EXPECT_EQ(box(5)->cursorPosition(), 0);
+}
+
+TEST_F(Layout, ALongHeadingEndsInAnEllipsisBeforeTheButton) {
+    const QString heading(200, u'W');
+    const auto& ui = open({QStringLiteral("Privat")}, {{heading, QStringLiteral("Privat")}}).ui();
+    const auto* caption = dynamic_cast<const mainwindow::ElidingLabel*>(ui.label[6]);
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->text(), QStringLiteral("Notizen zu:  ") + heading);
+    EXPECT_TRUE(caption->shownText().endsWith(u'…'));
+    EXPECT_LE(caption->fontMetrics().horizontalAdvance(caption->shownText()), caption->width());
+    const int right = caption->mapTo(window_.get(), QPoint(caption->width(), 0)).x();
+    EXPECT_LE(right, ui.Command6->mapTo(window_.get(), QPoint(0, 0)).x());
 }
 
 TEST_F(Layout, TheSplitterMovesTheNotesColumnAndStaysOffTheEdges) {

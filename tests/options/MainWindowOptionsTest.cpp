@@ -122,6 +122,39 @@ TEST_F(MainWindowOptions, StartUpAppliesTheStoredSchemeThroughTheDialog) {
     EXPECT_EQ(ink(18), kYellow);
 }
 
+TEST_F(MainWindowOptions, CaptionsStandOutFromThePictureOrColourBehindThem) {
+    const QColor white(Qt::white);
+    const QColor black(Qt::black);
+    const struct {
+        const char* name;
+        const char* scheme;
+        bool picture;
+        QColor ink;
+    } cases[] = {
+        {"Standard with picture", "Option1", true, white},
+        {"Standard", "Option1", false, black},
+        {"Wolken", "Option2", false, black},
+        {"Nacht with picture", "Option4", true, white},
+        {"Wald with picture", "Option5", true, white},
+        {"Wald", "Option5", false, white},
+    };
+    start();
+    EXPECT_EQ(ink(8), QColor(255, 0, 0)) << "the clear-search cross";
+    auto& dialog = openOptions();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.showOptions();
+        childNamed<QRadioButton>(dialog, c.scheme)->click();
+        if (childNamed<QCheckBox>(dialog, "Check1")->isChecked() != c.picture) {
+            childNamed<QCheckBox>(dialog, "Check1")->click();
+        }
+        dialog.Command1_Click();
+        QApplication::processEvents();
+        EXPECT_EQ(ink(5), c.ink);  // "Anschrift"
+        EXPECT_EQ(ink(6), c.ink);  // "Notizen zu: …"
+    }
+}
+
 TEST_F(MainWindowOptions, TheCardListKeepsFaceAndSizeAcrossARestartButNotBoldOrItalic) {
     auto& first = start();
     const QFont design = first.ui().List1->font();

@@ -5,9 +5,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextList>
+#include <QVBoxLayout>
+
+#include <initializer_list>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +92,68 @@ TEST(RichTextBlock, PasteTakesRtfFirstAndPlainTextOtherwise) {
         select(block, 0, 1);
         EXPECT_EQ(block.selectionAttributes().bold, c.bold ? Tri::True : Tri::False);
     }
+}
+
+TEST(RichTextBlock, AnHtmlOnlyClipPastesItsTextWithBoldItalicAndUnderline) {
+    auto* mime = new QMimeData;  // the clipboard owns it
+    mime->setHtml(QStringLiteral(
+        "<meta charset='utf-8'><p style='font-family:Courier;font-size:30pt;color:red'>"
+        "<b>fett</b> <i>schräg</i> <u>unten</u> <a href='https://example.de'>Link</a></p>"
+        "<p>zwei<br>drei<img src='x.png'></p>"));
+    QApplication::clipboard()->setMimeData(mime);
+    RichTextBlock block;
+    const SelectionAttributes typing = block.selectionAttributes();
+    block.paste();
+    EXPECT_EQ(block.plainText(), QStringLiteral("fett schräg unten Link\nzwei\ndrei"));
+    const struct {
+        const char* name;
+        int from, to;
+        Tri bold, italic, underline;
+    } runs[] = {
+        {"fett", 0, 4, Tri::True, Tri::False, Tri::False},
+        {"schräg", 5, 11, Tri::False, Tri::True, Tri::False},
+        {"unten", 12, 17, Tri::False, Tri::False, Tri::True},
+        {"link", 18, 22, Tri::False, Tri::False, Tri::False},
+        {"zwei", 23, 27, Tri::False, Tri::False, Tri::False},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.name);
+        select(block, run.from, run.to);
+        const SelectionAttributes attributes = block.selectionAttributes();
+        EXPECT_EQ(attributes.bold, run.bold);
+        EXPECT_EQ(attributes.italic, run.italic);
+        EXPECT_EQ(attributes.underline, run.underline);
+        // The clip's font, size and colour give way to the block's.
+        EXPECT_EQ(attributes.face, typing.face);
+        EXPECT_EQ(attributes.pointSize, typing.pointSize);
+        EXPECT_EQ(attributes.colour, typing.colour);
+    }
+}
+
+TEST(RichTextBlock, TabMovesOnAndControlTabTypesATab) {
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* block = new RichTextBlock(&window);
+    auto* after = new QLineEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    for (QWidget* widget : std::initializer_list<QWidget*>{before, block, after}) {
+        layout->addWidget(widget);
+    }
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    block->setFocus();
+    QTest::keyClicks(block, QStringLiteral("ab"));
+    QTest::keyClick(block, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClicks(block, QStringLiteral("c"));
+    EXPECT_EQ(block->plainText(), QStringLiteral("ab\tc"));
+    EXPECT_TRUE(block->hasFocus());
+    QTest::keyClick(block, Qt::Key_Tab);
+    EXPECT_TRUE(after->hasFocus());
+    EXPECT_EQ(block->plainText(), QStringLiteral("ab\tc"));
+    block->setFocus();
+    QTest::keyClick(block, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(before->hasFocus());
 }
 
 TEST(RichTextBlock, SelectionAttributesAreTrueFalseOrMixed) {

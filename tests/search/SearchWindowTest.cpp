@@ -83,21 +83,26 @@ TEST_F(SearchWindowTest, OpeningRightAfterClosingGivesAWindowThatStays) {
 TEST_F(SearchWindowTest, TitleAndColourFollowTheHits) {
     const QColor green(0, 0xC0, 0);
     const QColor darkRed(0xC0, 0, 0);
+    const QColor white(Qt::white);
+    const QColor black(Qt::black);
     const struct {
         QString typed;
         QString title;
         QColor colour;
+        QColor label;  // the mode's name stands out from the colour
     } cases[] = {
-        {u"zzz"_s, u"0 Karten   (suche Anschrift)"_s, darkRed},
-        {u"Meier"_s, u"2 Karten   (suche Anschrift)"_s, darkRed},
-        {u"anna"_s, u"Anna Schmidt"_s, green},
+        {u"zzz"_s, u"0 Karten   (suche Anschrift)"_s, darkRed, white},
+        {u"Meier"_s, u"2 Karten   (suche Anschrift)"_s, darkRed, white},
+        {u"anna"_s, u"Anna Schmidt"_s, green, black},
     };
+    const auto* label = window_->findChild<QLabel*>(u"Label1"_s);
     for (const auto& c : cases) {
         field_->clear();
         type(c.typed);
         EXPECT_EQ(host_.searchText, c.typed);
         EXPECT_EQ(title(), c.title) << c.typed.toStdString();
         EXPECT_EQ(background(), c.colour) << c.typed.toStdString();
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), c.label) << c.typed.toStdString();
     }
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -16,4 +19,16 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
         *os << (i == 0 ? "\"" : ", \"") << list[i].toStdString() << '"';
     }
     *os << '}';
+}
+
+inline void PrintTo(const QSize& size, std::ostream* os) {
+    *os << size.width() << 'x' << size.height();
+}
+
+inline void PrintTo(const QPoint& point, std::ostream* os) {
+    *os << '(' << point.x() << ", " << point.y() << ')';
+}
+
+inline void PrintTo(const QRect& rect, std::ostream* os) {
+    *os << rect.width() << 'x' << rect.height() << '+' << rect.x() << '+' << rect.y();
 }

@@ -1,0 +1,27 @@
+#include "platform/ProgramIcon.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+namespace veltro::platform {
+
+QIcon programIcon() {
+    // Drawn here rather than through an icon engine plugin, which a system may lack.
+    QSvgRenderer picture(QStringLiteral(":/icons/veltro-adressbuch.svg"));
+    QIcon icon;
+    if (!picture.isValid()) {
+        return icon;
+    }
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        picture.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+}  // namespace veltro::platform
