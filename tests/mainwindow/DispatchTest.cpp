@@ -225,6 +225,7 @@ const std::vector<Row>& rows() {
          [](Dispatch&) { return qApp->property("seenModal").toString() == "Form2"; }},
         {"mnuEingabefenster", nothing, kSearchWindow},
         {"mnuEmailInternet", answer(Answer::Cancel, focusBox(17)), asks("E-Mail")},
+        {"mnuDoppelteKarten", nothing, asks("Doppelte Karten")},
         {"mnuOptionen", nothing, shows("Form3")},
         {"mnuHilfe", nothing, kHelp},
         {"ErsteSchritteDialog", nothing, shows("Form7")},
@@ -366,7 +367,8 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
             "mnuAlsVcardKopieren=Als &vCard kopieren|-|"
             "mnuKarteKategorie=&Andere Kategorie zuweisen...]\n"
             "mnuExtras=&Extras[mnuEingabefenster=&Suchfenster einblenden|-|"
-            "mnuEmailInternet=Adresse mit eMail / Internet verbinden|-|mnuOptionen=&Optionen]\n"
+            "mnuEmailInternet=Adresse mit eMail / Internet verbinden|-|"
+            "mnuDoppelteKarten=&Doppelte Karten suchen…|-|mnuOptionen=&Optionen]\n"
             "temp1621=&?[mnuHilfe=&Hilfe|ErsteSchritteDialog=&Erste Schritte|-|mnuInfo=&Info]"));
     EXPECT_EQ(describe(window().menus().menu(QStringLiteral("PopPopUp"))),
               QStringLiteral(
