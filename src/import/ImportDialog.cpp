@@ -595,12 +595,15 @@ void ImportDialog::Command1_Click() {
         BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
         work.start(2 * count + 1);
         setStatus(QStringLiteral("...suche Duplikate"));
-        runImport(host_.storeFile(), rows, [&](ImportPhase phase, std::int64_t done) {
-            if (phase == ImportPhase::Writing && done == 0) {
-                setStatus(QStringLiteral("...speichere Karten"));
-            }
-            return work.advance(1 + done + (phase == ImportPhase::Writing ? count : 0));
-        });
+        runImport(
+            host_.storeFile(), rows,
+            [&](ImportPhase phase, std::int64_t done) {
+                if (phase == ImportPhase::Writing && done == 0) {
+                    setStatus(QStringLiteral("...speichere Karten"));
+                }
+                return work.advance(1 + done + (phase == ImportPhase::Writing ? count : 0));
+            },
+            host_.undoStepName());
     } catch (const ImportCancelled&) {
         setStatus(QStringLiteral(" "));
         closeIfAsked();

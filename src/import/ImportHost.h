@@ -26,6 +26,8 @@ public:
     [[nodiscard]] virtual std::int64_t duplicatesOfImport() { return 0; }
     // Shows those cards beside the ones they look like.
     virtual void showDuplicatesOfImport() {}
+    // The name under which the run is one step of the undo log; empty for none.
+    [[nodiscard]] virtual QString undoStepName() const { return {}; }
 };
 
 }  // namespace veltro::import

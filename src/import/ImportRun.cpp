@@ -1,8 +1,10 @@
 #include "import/ImportRun.h"
 
 #include "import/HeadingRegistry.h"
+#include "store/BusyTimeouts.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
+#include "store/UndoLog.h"
 
 #include <QSet>
 
@@ -119,8 +121,10 @@ private:
 }  // namespace
 
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
-                        const ImportPulse& pulse) {
+                        const ImportPulse& pulse, const QString& undoStep) {
     auto cardStore = store::CardStore::open(storeFile);
+    // The window starts a backup copy just before; the run waits for it to let go.
+    cardStore.db().setBusyTimeout(store::kBackupCopyWaitMs);
     pulseNow(pulse, ImportPhase::Duplicates, 0);
     ImportOutcome outcome;
     // Renaming writes into the rows only once the whole run has been stored.
@@ -128,6 +132,10 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
     outcome.renamed = static_cast<std::int64_t>(renames.size());
 
     store::Transaction transaction(cardStore.db());
+    std::optional<store::UndoStep> step;
+    if (!undoStep.isEmpty()) {
+        step.emplace(cardStore.db(), undoStep);
+    }
     MissingCategories categories(cardStore);
     for (const auto& row : rows) {
         categories.add(row[kCategoryTarget]);
@@ -141,6 +149,9 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
         pulseSometimes(pulse, ImportPhase::Writing, ++outcome.cards);
     }
     pulseNow(pulse, ImportPhase::Writing, outcome.cards);
+    if (step) {
+        step->commit();
+    }
     transaction.commit();
     for (auto& [row, heading] : renames) {
         rows[row].set(kHeadingTarget, heading);

@@ -34,9 +34,10 @@ public:
 // case) gets "_1", "_2", ... appended until it is free; the new heading is written back
 // into the row. Every field is written as the row holds it; a category the store lacks (without
 // regard to case) is added in the same transaction. Throws store::StoreError when
-// the store refuses; then no card of the run is left behind.
+// the store refuses; then no card of the run is left behind. With an `undoStep` name the
+// whole run is one step of the undo log.
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
-                        const ImportPulse& pulse = {});
+                        const ImportPulse& pulse = {}, const QString& undoStep = {});
 
 // Hands out the next row, false after the last.
 using RowSource = std::function<bool(PreviewRow& row)>;

@@ -34,7 +34,7 @@ AssignCategoryDialog::AssignCategoryDialog(const std::filesystem::path& storeFil
     setModal(true);
     buildUi();
     try {
-        store_.emplace(store::CardStore::open(storeFile));
+        store_.emplace(store::CardStore::openForReading(storeFile));
         loadCategories();
         findCard();
     } catch (const store::StoreError&) {
@@ -144,12 +144,7 @@ void AssignCategoryDialog::Command5_Click() {
                                      platform::Buttons::Ok, platform::Icon::Exclamation, 0});
         return;
     }
-    if (store_ && !heading_.isEmpty()) {
-        try {
-            assignCategory(*store_, heading_, chosen);
-        } catch (const store::StoreError&) {
-        }
-    }
+    chosen_ = chosen;
     accept();
 }
 

@@ -13,8 +13,8 @@ class QTreeWidget;
 
 namespace veltro::maintenance {
 
-// Form2 "Karte ändern": moves the card with the given heading into another category.
-// Works on a connection of its own to the store file.
+// Form2 "Karte ändern": chooses another category for the card with the given heading;
+// the caller moves it. Reads through a connection of its own to the store file.
 class AssignCategoryDialog : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +23,9 @@ public:
 
     void Command5_Click();  // "&Zuweisen"
     void Command1_Click();  // "&Abbrechen"
+
+    // The category chosen with "&Zuweisen"; empty before.
+    [[nodiscard]] const QString& chosenCategory() const { return chosen_; }
 
 private:
     void buildUi();
@@ -33,6 +36,7 @@ private:
     std::optional<store::CardStore> store_;
     QString heading_;
     QString oldCategory_;
+    QString chosen_;
     QTreeWidget* ListView1_;
     QLabel* Label3_;
     QLabel* Label4_;

@@ -10,6 +10,7 @@
 #include "mainwindow/MainWindowUi.h"
 #include "platform/Platform.h"
 #include "store/Categories.h"
+#include "store/UndoLog.h"
 #include "vcard/VcardExport.h"
 #include "vcard/VcardWriter.h"
 
@@ -95,8 +96,11 @@ void CardCommands::newCard() {
         return;
     }
     // The store first: when it fails, list and view stay as they were.
+    c_.beforeChange(backup::Occasion::Change);
+    store::UndoStep step(c_.store->db(), QStringLiteral("Neue Karte"));
     const maintenance::NewCard result =
         maintenance::addCard(*c_.store, c_.list.index(), heading, category);
+    step.commit();
     c_.editor.emptyView();
     c_.list.clear();
     if (!result.id) {
@@ -162,7 +166,10 @@ void CardCommands::rename() {
         return;
     }
     // Exactly the selected card is renamed; the store first, then the list.
+    c_.beforeChange(backup::Occasion::Change);
+    store::UndoStep step(c_.store->db(), QStringLiteral("Karte umbenennen"));
     maintenance::renameCard(*c_.store, entry->id, name, {});
+    step.commit();
     c_.ui.List1->setVisible(false);
     c_.list.index().rename(entry->id, name);
     c_.cardChanged(entry->id);
@@ -201,7 +208,12 @@ void CardCommands::remove() {
     if (!c_.store || !c_.editor.commit()) {
         return;
     }
-    c_.store->deleteCard(entry->id);  // by its id: exactly the shown card; the store first
+    {
+        c_.beforeChange(backup::Occasion::Change);
+        store::UndoStep step(c_.store->db(), QStringLiteral("Karte löschen"));
+        c_.store->deleteCard(entry->id);  // by its id: exactly the shown card; the store first
+        step.commit();
+    }
     c_.editor.emptyView();
     c_.list.index().remove(entry->id);
     c_.cardChanged(entry->id);
@@ -242,7 +254,12 @@ void CardCommands::assignCategory() {
     const auto entry = c_.list.selectedEntry();
     maintenance::AssignCategoryDialog dialog(c_.store->file(), entry ? entry->heading : QString(),
                                              c_.window);
-    dialog.exec();
+    if (dialog.exec() == QDialog::Accepted && entry && !dialog.chosenCategory().isEmpty()) {
+        c_.beforeChange(backup::Occasion::Change);
+        store::UndoStep step(c_.store->db(), QStringLiteral("Andere Kategorie zuweisen"));
+        maintenance::assignCategory(*c_.store, entry->heading, dialog.chosenCategory());
+        step.commit();
+    }
     c_.reloadIndexes();
     c_.list.showCategory();
 }

@@ -5,12 +5,14 @@
 #include "richtext/RichTextBlock.h"
 #include "store/CardStore.h"
 #include "store/StoreError.h"
+#include "store/UndoLog.h"
 
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTextDocument>
 
 namespace veltro::mainwindow {
@@ -33,6 +35,9 @@ QString withoutLeadingBlanks(const QString& text) {
 }
 
 constexpr qint64 kQuietAfterFailureMs = 300;
+const QString kFormatsLost =
+    QStringLiteral("Einige Formatierungen dieser Notiz können nicht erhalten werden.");
+constexpr int kFormatsLostMs = 15000;
 
 }  // namespace
 
@@ -64,9 +69,27 @@ CardEditor::CardEditor(const MainWindowUi& ui, Hooks hooks, QObject* parent)
         auto* document = (block == 0 ? ui_.RichTextBox1 : ui_.RichTextBox2)->document();
         connect(document, &QTextDocument::contentsChanged, this, [this, block] {
             if (!showing_) {
-                blockChanged_[static_cast<std::size_t>(block)] = true;
+                blockEdited(static_cast<std::size_t>(block));
             }
         });
+    }
+}
+
+// A block that holds less than its RTF loses the rest when it is saved: the status bar says
+// so once for the shown card, as soon as such a block is edited.
+void CardEditor::blockEdited(std::size_t block) {
+    blockChanged_[block] = true;
+    const auto* edited = block == 0 ? ui_.RichTextBox1 : ui_.RichTextBox2;
+    if (!toldFormatsLost_ && edited->losesFormatting()) {
+        toldFormatsLost_ = true;
+        ui_.StatusBar1->showMessage(kFormatsLost, kFormatsLostMs);
+    }
+}
+
+void CardEditor::forgetFormatsLost() {
+    toldFormatsLost_ = false;
+    if (ui_.StatusBar1->currentMessage() == kFormatsLost) {
+        ui_.StatusBar1->clearMessage();
     }
 }
 
@@ -124,7 +147,13 @@ bool CardEditor::commit() {
     committing_ = true;
     const std::int64_t id = *shownId_;
     try {
+        if (hooks_.beforeSave) {
+            hooks_.beforeSave();
+        }
+        // Every save of one visit to the card is one step to undo.
+        store::UndoStep step(store_->db(), kEditStep, visit_);
         store_->writeFields(id, values);
+        step.commit();
     } catch (const store::StoreError& error) {
         tellNotSaved(store::germanReason(error));
         toldNotSaved_.start();
@@ -166,6 +195,7 @@ bool CardEditor::showCard(const store::Card& card) {
         return false;
     }
     shownId_ = card.id;
+    ++visit_;
     showing_ = true;
     for (const FieldBox& field : fieldTable()) {
         box(field.number)->clear();
@@ -174,6 +204,7 @@ bool CardEditor::showCard(const store::Card& card) {
     ui_.RichTextBox1->setRtfText(card.text(Field::Anschrift));
     ui_.RichTextBox2->setRtfText(card.text(Field::Notizen));
     showing_ = false;
+    forgetFormatsLost();
     blockChanged_ = {false, false};
     rememberShownValues();
     postcodeWhenShown_ = box(11)->text();
@@ -217,6 +248,7 @@ void CardEditor::clearBoxes(bool lock) {
     }
     showing_ = false;
     blockChanged_ = {false, false};
+    forgetFormatsLost();
     rememberShownValues();
 }
 

@@ -32,6 +32,9 @@ struct MainWindowUi;
 // window or nowhere.
 [[nodiscard]] bool focusStaysInWindow(const QWidget& left, const QFocusEvent& event);
 
+// The name of the undo step of what was saved during one visit to a card.
+inline const QString kEditStep = QStringLiteral("Karte bearbeiten");
+
 // The card view's editor: owns the shown card's id, what the user has typed into it and
 // the save. Everything that replaces the shown card, empties the view or ends the run
 // goes through commit() first, so no typed character is lost on the way.
@@ -42,6 +45,7 @@ public:
         std::function<void()> markChanged;             // sets the run's change flag
         std::function<void(std::int64_t)> saved;       // after a card was written
         std::function<QString(std::int64_t)> heading;  // for messages
+        std::function<void()> beforeSave;              // a backup, where one is due
     };
 
     CardEditor(const MainWindowUi& ui, Hooks hooks, QObject* parent);
@@ -82,17 +86,21 @@ private:
     void completeSalutation();
     void lookUpTown();
     void tellNotSaved(const QString& reason);
+    void blockEdited(std::size_t block);
+    void forgetFormatsLost();
 
     const MainWindowUi& ui_;
     Hooks hooks_;
     store::CardStore* store_ = nullptr;
     std::optional<std::int64_t> shownId_;
+    std::int64_t visit_ = 0;  // counts the cards shown; names the undo step of their saves
     std::array<QString, store::kFieldCount> shownValues_{};  // as shown or last saved
     QString postcodeWhenShown_;
     std::array<bool, 2> blockChanged_{};  // address, notes
     bool committing_ = false;
     QElapsedTimer toldNotSaved_;  // since the user closed the last failure message
     bool showing_ = false;
+    bool toldFormatsLost_ = false;  // for the shown card
     bool salutationArmed_ = true;
 };
 

@@ -2,6 +2,7 @@
 #include "mainwindow/CardList.h"
 #include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainWindow.h"
+#include "mainwindow/UndoCommands.h"
 #include "store/Categories.h"
 
 #include <QApplication>
@@ -43,6 +44,7 @@ void MainWindow::fullTextChanged(std::int64_t id) {
     if (store_) {
         fullText_->changed(*store_, id);
     }
+    undo_->refresh();
 }
 
 // The build has read every card: a list that showed the hits of a part is completed.
@@ -111,6 +113,7 @@ void MainWindow::ImportCommand1() {
         Combo1_Click();
     }
     ui_.Text1->clear();
+    undo_->refresh();
 }
 
 }  // namespace veltro::mainwindow

@@ -6,6 +6,7 @@
 #include "mainwindow/MainWindowUi.h"
 #include "platform/Platform.h"
 #include "store/Categories.h"
+#include "store/UndoLog.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -109,7 +110,12 @@ bool CategoryCommands::create(const QString& name) {
     if (maintenance::categoryExists(*c_.store, name)) {
         return false;
     }
-    c_.store->addCategory(name);
+    {
+        c_.beforeChange(backup::Occasion::Change);
+        store::UndoStep step(c_.store->db(), QStringLiteral("Neue Kategorie"));
+        c_.store->addCategory(name);
+        step.commit();
+    }
     c_.list.fillCategorySelector();
     for (int i = 1; i < c_.ui.Combo1->count(); ++i) {
         c_.ui.Combo1->setCurrentIndex(i);
@@ -135,7 +141,12 @@ void CategoryCommands::renameSelected(const QString& name) {
     if (maintenance::categoryExists(*c_.store, name)) {
         return;
     }
-    maintenance::renameCategory(*c_.store, c_.ui.Combo1->currentText(), name);
+    {
+        c_.beforeChange(backup::Occasion::CategoryChange);
+        store::UndoStep step(c_.store->db(), QStringLiteral("Kategorie umbenennen"));
+        maintenance::renameCategory(*c_.store, c_.ui.Combo1->currentText(), name);
+        step.commit();
+    }
     c_.reloadIndexes();
     c_.list.fillCategorySelector();
     showFirstCategory();
@@ -157,7 +168,12 @@ void CategoryCommands::remove() {
             QStringLiteral("Kategorie löschen."), Icon::Critical, Buttons::YesNo) != Answer::Yes) {
         return;
     }
-    maintenance::deleteCategory(*c_.store, name);
+    {
+        c_.beforeChange(backup::Occasion::CategoryChange);
+        store::UndoStep step(c_.store->db(), QStringLiteral("Kategorie löschen"));
+        maintenance::deleteCategory(*c_.store, name);
+        step.commit();
+    }
     c_.reloadIndexes();
     c_.list.fillCategorySelector();
     showFirstCategory();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backup/BackupSchedule.h"
 #include "store/CardStore.h"
 
 #include <functional>
@@ -24,6 +25,8 @@ struct CommandContext {
     std::optional<store::CardStore>& store;
     std::function<void()> markChanged;
     QWidget* window;
+    // Before the store is written: a backup, where one is due.
+    std::function<void(backup::Occasion)> beforeChange;
 
     // The card index and the full-text index read again after a change to many cards.
     void reloadIndexes() const;

@@ -4,6 +4,7 @@
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CategoryCommands.h"
 #include "mainwindow/MainWindow.h"
+#include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
 #include "richtext/RichTextBlock.h"
 
@@ -114,6 +115,7 @@ void MainWindow::Text19_Confirm() {
     ui_.Text1->setFocus();
     categories_->showInput(false);
     confirmingCategory_ = false;
+    undo_->refresh();
     if (newCardWanted) {
         runCommand(QStringLiteral("Neue Karte"), [this] { mnuNeuekarte(); });
     }

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "store/DuplicateDecisions.h"
 #include "store/StoreError.h"
+#include "store/UndoLog.h"
 
 #include <set>
 
@@ -89,8 +90,13 @@ bool DuplicateCommands::merge(const std::vector<MergePlan>& plans) {
     }
     c_.markChanged();
     store::Card merged;
-    if (!guarded(QStringLiteral("Zusammenführen"),
-                 [&] { merged = duplicates::mergeCards(*c_.store, plans); })) {
+    if (!guarded(QStringLiteral("Zusammenführen"), [&] {
+            c_.beforeChange(backup::Occasion::Change);
+            // However many cards go into one, the merge is one step to undo.
+            store::UndoStep step(c_.store->db(), QStringLiteral("Karten zusammenführen"));
+            merged = duplicates::mergeCards(*c_.store, plans);
+            step.commit();
+        })) {
         return false;
     }
     follow(plans, merged);

@@ -1,4 +1,5 @@
 #include "import/ImportDialog.h"
+#include "mainwindow/Backups.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
@@ -51,6 +52,7 @@ bool MainWindow::Form_QueryUnload() {
 }
 
 void MainWindow::discardOrKeep(bool keep) {
+    backups_->wait();  // a copy still running holds the store until it is done
     if (keep) {
         store::Snapshot::keep(store_->db());
     } else {

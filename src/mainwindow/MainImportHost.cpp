@@ -22,6 +22,7 @@ void MainImportHost::setChanged() {
 
 void MainImportHost::importRunning(bool running) {
     if (running) {
+        window_.backUpBefore(backup::Occasion::Import);  // the copy holds the store from before
         auto* store = window_.cardStore();
         lastIdBefore_ = store != nullptr ? store->lastRowId() : 0;
     }
@@ -34,6 +35,10 @@ std::int64_t MainImportHost::duplicatesOfImport() {
 
 void MainImportHost::showDuplicatesOfImport() {
     window_.duplicateCommands().openAfterImport(lastIdBefore_);
+}
+
+QString MainImportHost::undoStepName() const {
+    return QStringLiteral("Import");
 }
 
 void MainImportHost::ImportCommand1() {

@@ -18,6 +18,7 @@ public:
     void importRunning(bool running) override;
     [[nodiscard]] std::int64_t duplicatesOfImport() override;
     void showDuplicatesOfImport() override;
+    [[nodiscard]] QString undoStepName() const override;
 
 private:
     MainWindow& window_;

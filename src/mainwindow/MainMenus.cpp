@@ -1,5 +1,6 @@
 #include "mainwindow/MainMenus.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,6 +38,8 @@ QAction* MainMenus::addEntry(QMenu* menu, const char* name, const QString& text)
 void MainMenus::buildFileMenu(QMenu* file) {
     addEntry(file, "mnuExportieren", QStringLiteral("&Exportieren..."));
     addEntry(file, "mnuImportieren", QStringLiteral("&Importieren..."));
+    addEntry(file, "mnuSicherungWiederherstellen", QStringLiteral("Sicherung &wiederherstellen…"));
+    addEntry(file, "mnuSerienbrief", QStringLiteral("&Serienbrief-Daten exportieren…"));
     file->addSeparator();
     QMenu* print = addMenu(file, "mnuDrucken", QStringLiteral("&Drucken"));
     addEntry(print, "mnuDruckAnschrift", QStringLiteral("&Anschrift"));
@@ -46,6 +49,9 @@ void MainMenus::buildFileMenu(QMenu* file) {
     addEntry(print, "mnuDruckGesamt2", QStringLiteral("&Karte drucken"));
     print->addSeparator();
     addEntry(print, "mnuSeitenansicht", QStringLiteral("&Seitenansicht..."));
+    addEntry(file, "mnuEtiketten", QStringLiteral("Etike&tten drucken…"));
+    addEntry(file, "mnuUmschlag", QStringLiteral("&Umschlag drucken…"));
+    addEntry(file, "mnuListeDrucken", QStringLiteral("&Liste drucken…"));
     addEntry(file, "mnuDruckerAuswaehlen", QStringLiteral("Drucker ein&richten..."));
     file->addSeparator();
     addEntry(file, "mnuBeenden", QStringLiteral("&Beenden"));
@@ -55,6 +61,12 @@ void MainMenus::buildBarMenus() {
     buildFileMenu(addMenu(nullptr, "tempDatei", QStringLiteral("&Datei")));
 
     QMenu* edit = addMenu(nullptr, "mnuBearbeiten", QStringLiteral("&Bearbeiten"));
+    // Inside a text box the keys keep their meaning there: a box takes them first.
+    addEntry(edit, "mnuRueckgaengig", QStringLiteral("&Rückgängig"))
+        ->setShortcut(QKeySequence::Undo);
+    addEntry(edit, "mnuWiederholen", QStringLiteral("&Wiederholen"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    edit->addSeparator();
     addEntry(edit, "mnuCut", QStringLiteral("Aus&schneiden"));
     addEntry(edit, "mnukopieren", QStringLiteral("&Kopieren"));
     addEntry(edit, "mnueinfügen", QStringLiteral("&Einfügen"));

@@ -4,6 +4,7 @@
 #include "import/ImportDialog.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
+#include "mainwindow/Backups.h"
 #include "mainwindow/CaptionContrast.h"
 #include "mainwindow/CardCommands.h"
 #include "mainwindow/CardEditor.h"
@@ -18,6 +19,7 @@
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
 #include "mainwindow/MainWindowLayout.h"
+#include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "platform/ProgramIcon.h"
@@ -25,6 +27,7 @@
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
+#include "store/BusyTimeouts.h"
 #include "store/StoreError.h"
 
 #include <QCloseEvent>
@@ -35,6 +38,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace veltro::mainwindow {
 
@@ -42,6 +46,8 @@ namespace {
 
 constexpr quint32 kRed = 255;  // 0x00BBGGRR
 constexpr quint32 kGreen = 49152;
+constexpr int kNoteShownMs = 5000;
+constexpr int kFailureShownMs = 30000;
 
 void setTextColour(QLabel* label, quint32 bgr) {
     QPalette palette = label->palette();
@@ -67,27 +73,44 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     menus_ = std::make_unique<MainMenus>(*this);
     searchHost_ = std::make_unique<MainSearchHost>(*this);
     importHost_ = std::make_unique<MainImportHost>(*this);
+    backups_ = new Backups(
+        [this](const QString& text, bool failed) {
+            if (store_) {
+                store_->db().setBusyTimeout(store::kBusyTimeoutMs);  // the copy is done
+            }
+            ui_.StatusBar1->showMessage(text, failed ? kFailureShownMs : kNoteShownMs);
+        },
+        this);
     editor_ = new CardEditor(
         ui_,
         {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
          [this](std::int64_t id) {
              const auto row = list_->index().positionOf(id);
              return row ? list_->index().heading(*row) : QString();
-         }},
+         },
+         [this] { backUpBefore(backup::Occasion::Change); }},
         this);
     list_ = std::make_unique<CardList>(ui_, *editor_, store_, this);
     fullText_ = std::make_unique<FullTextSearch>([this] { fullTextBuilt(); });
     const CommandContext commands{
-        ui_, *editor_, *list_, *fullText_, store_, [this] { changeFlag_ = true; }, this};
+        ui_,    *editor_,
+        *list_, *fullText_,
+        store_, [this] { changeFlag_ = true; },
+        this,   [this](backup::Occasion occasion) { backUpBefore(occasion); }};
     cards_ = std::make_unique<CardCommands>(commands);
     categories_ = std::make_unique<CategoryCommands>(commands);
     duplicates_ = std::make_unique<DuplicateCommands>(commands);
+    undo_ =
+        std::make_unique<UndoCommands>(commands, menus_->action(QStringLiteral("mnuRueckgaengig")),
+                                       menus_->action(QStringLiteral("mnuWiederholen")));
     ui_.List1->setModel(&list_->model());
     resize(960, 700);
     setAcceptDrops(true);
     connectHandlers();
     connectMenus();
+    connectUndo();
     connectPrinting();
+    connectLabelCommands();
     connectBars();
     connectEditCommands();
     installFilters();
@@ -110,16 +133,39 @@ bool MainWindow::guarded(const QString& name, const std::function<void()>& comma
     }
 }
 
+void MainWindow::backUpBefore(backup::Occasion occasion) {
+    if (store_ && backups_->beforeChange(store_->file(), occasion)) {
+        store_->db().setBusyTimeout(store::kBackupCopyWaitMs);
+    }
+}
+
 void MainWindow::runCommand(const QString& name, const std::function<void()>& command) {
     if (editor_->commit()) {
         guarded(name, command);
     }
+    undo_->refresh();
+}
+
+void MainWindow::connectUndo() {
+    // The keys reach the entries while an import writes, though the menus are off.
+    connectEntry("mnuRueckgaengig", [this] {
+        if (!importRunning_) {
+            undo_->undo();
+        }
+    });
+    connectEntry("mnuWiederholen", [this] {
+        if (!importRunning_) {
+            undo_->redo();
+        }
+    });
+    connect(menus_->menu(QStringLiteral("mnuBearbeiten")), &QMenu::aboutToShow, this,
+            [this] { undo_->refresh(); });
 }
 
 void MainWindow::connectEntry(const char* entry, const std::function<void()>& command) {
     QAction* action = menus_->action(QString::fromUtf8(entry));
     connect(action, &QAction::triggered, this, [this, action, command] {
-        runCommand(action->text().remove(u'&').remove(QStringLiteral("...")), command);
+        runCommand(action->text().remove(u'&').remove(QStringLiteral("...")).remove(u'…'), command);
     });
 }
 
@@ -133,6 +179,7 @@ void MainWindow::connectMenus() {
             exportDialog_ = exporting::ExportDialog::showNew(store_->file(), this);
         }
     });
+    on("mnuSicherungWiederherstellen", [this] { mnuSicherungWiederherstellen(); });
     on("mnuNeuekarte", [this] { mnuNeuekarte(); });
     on("mnukarteRen", [this] { mnukarteRen(); });
     on("mnuDoppelteKarten", [this] { duplicates_->open(); });

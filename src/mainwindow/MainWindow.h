@@ -1,5 +1,7 @@
 #pragma once
 
+#include "backup/BackupSchedule.h"
+#include "labels/CardSet.h"
 #include "mainwindow/FieldTable.h"
 #include "mainwindow/MainWindowUi.h"
 #include "printing/PrintCommand.h"
@@ -45,7 +47,9 @@ class DuplicateCommands;
 class FullTextSearch;
 class MainSearchHost;
 class MainImportHost;
+class Backups;
 class MainMenus;
+class UndoCommands;
 
 // Form1: the card file's main window.
 class MainWindow : public QMainWindow {
@@ -84,6 +88,8 @@ public:
     void copyCardAsVcard();
     // Imports a vCard file into the shown category, after a question.
     void importVcard(const QString& path);
+    // Datei → "Sicherung wiederherstellen...".
+    void mnuSicherungWiederherstellen();
     // A vCard file the program was started with: imported into the shown category, or into
     // the one the user chooses next when "-Alle-" shows.
     void openVcardFile(const QString& path);
@@ -99,6 +105,8 @@ public:
     void endRunKeeping();
     // The desktop session is about to end: nothing typed may stay unsaved.
     void commitDataForSession();
+    // Before the store is written: a backup, where one is due.
+    void backUpBefore(backup::Occasion occasion);
     // While an import writes, the window takes no input.
     void setImportRunning(bool running);
     [[nodiscard]] bool importRunning() const { return importRunning_; }
@@ -114,6 +122,7 @@ public:
     [[nodiscard]] std::optional<std::int64_t> shownCardId() const;
     [[nodiscard]] CardEditor& editor() const { return *editor_; }
     [[nodiscard]] DuplicateCommands& duplicateCommands() const { return *duplicates_; }
+    [[nodiscard]] Backups& backups() const { return *backups_; }
     [[nodiscard]] bool changeFlag() const { return changeFlag_; }
     void setChangeFlag() { changeFlag_ = true; }
     [[nodiscard]] bool fullTextArmed() const { return fullTextArmed_; }
@@ -149,6 +158,9 @@ private:
     void connectEntry(const char* entry, const std::function<void()>& command);
     void connectHandlers();
     void connectMenus();
+    void connectUndo();
+    void putBackupInPlace(const std::filesystem::path& backupFile);
+    static constexpr int kRestoreNoteShownMs = 30000;
     void List1_MouseDown(const QPoint& position);
     void installFilters();
     void restoreWindow();
@@ -156,6 +168,13 @@ private:
     void Form_Unload();
     void closeOtherWindows();
     void connectPrinting();
+    void connectLabelCommands();
+    // Cards for labels, envelopes, lists and serial letters, the shown one as typed.
+    [[nodiscard]] std::vector<store::Card> loadCards(const std::vector<std::int64_t>& ids);
+    [[nodiscard]] labels::CardSet categoryCards();
+    [[nodiscard]] labels::CardSet listedCards();
+    [[nodiscard]] labels::CardSet shownCard();
+    void exportSerialLetterData();
     void connectBars();
     void connectEditCommands();
     void deleteCommand();
@@ -195,7 +214,9 @@ private:
     std::unique_ptr<CardCommands> cards_;
     std::unique_ptr<CategoryCommands> categories_;
     std::unique_ptr<DuplicateCommands> duplicates_;
+    std::unique_ptr<UndoCommands> undo_;
     CardEditor* editor_ = nullptr;         // child object
+    Backups* backups_ = nullptr;           // child object
     CaptionContrast* contrast_ = nullptr;  // child object
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;

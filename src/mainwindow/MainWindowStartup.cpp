@@ -5,6 +5,7 @@
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/EinstellungenAnwenden.h"
 #include "mainwindow/MainWindow.h"
+#include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
@@ -67,6 +68,7 @@ bool MainWindow::Form_Load() {
     }
     editor_->setStore(&*store_);
     storeLoaded_ = true;
+    undo_->refresh();
     fullTextArmed_ = false;
     list_->fillCategorySelector();
     // Text16 and Text18 keep what they hold.

@@ -1,6 +1,7 @@
 // A vCard file dropped onto the main window is imported into the shown category.
 #include "import/ImportRun.h"
 #include "mainwindow/CardEditor.h"
+#include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
 #include "store/Categories.h"
@@ -93,9 +94,10 @@ void MainWindow::importVcard(const QString& path) {
         return;
     }
     import::ImportOutcome outcome;
+    backUpBefore(backup::Occasion::Import);
     setImportRunning(true);
     try {
-        outcome = import::runImport(store_->file(), read->rows);
+        outcome = import::runImport(store_->file(), read->rows, {}, importHost_->undoStepName());
     } catch (...) {
         setImportRunning(false);
         throw;

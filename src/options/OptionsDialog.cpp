@@ -12,13 +12,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -129,6 +132,15 @@ void OptionsDialog::buildUi() {
     auto* printLayout = new QVBoxLayout(printPage);
     margins_ = new MarginFrame(printPage);
     printLayout->addWidget(margins_);
+    auto* senderLabel = new QLabel(QStringLiteral("&Rücksendeangabe auf Umschlägen:"), printPage);
+    senderLine_ = named(new QLineEdit(printPage), QStringLiteral("txtRuecksendeangabe"));
+    senderLine_->setPlaceholderText(
+        QStringLiteral("z. B. Max Muster · Hauptstraße 1 · 96047 Bamberg"));
+    senderLine_->setMaxLength(200);
+    senderLabel->setBuddy(senderLine_);
+    printLayout->addWidget(senderLabel);
+    printLayout->addWidget(senderLine_);
+    printLayout->addStretch(1);
     TabStrip1_->addTab(printPage, QStringLiteral("Drucken"));
     connect(TabStrip1_, &QTabWidget::currentChanged, this, [this] { TabStrip1_Click(); });
     layout->addWidget(TabStrip1_);
@@ -164,9 +176,26 @@ QWidget* OptionsDialog::buildGeneralTab() {
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(start);
     frameLayout->addWidget(search);
+    frameLayout->addWidget(buildBackupGroup(frame));
     frameLayout->addStretch(1);
     (new QVBoxLayout(page))->addWidget(frame);
     return page;
+}
+
+QWidget* OptionsDialog::buildBackupGroup(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("Sicherungen"), parent);
+    const auto spin = [group](const char* key) {
+        const auto& range = settings::setting(key);
+        auto* box = named(new QSpinBox(group), key);
+        box->setRange(static_cast<int>(range.low), static_cast<int>(range.high));
+        return box;
+    };
+    keepLast_ = spin(key::SicherungenLetzte);
+    keepMonths_ = spin(key::SicherungenMonate);
+    auto* layout = new QFormLayout(group);
+    layout->addRow(QStringLiteral("Die letzten Sicherungen behalten:"), keepLast_);
+    layout->addRow(QStringLiteral("Dazu je Monat eine, für Monate:"), keepMonths_);
+    return group;
 }
 
 QWidget* OptionsDialog::buildColourTab() {
@@ -253,6 +282,9 @@ void OptionsDialog::Einstellungen() {
         check_.at(option.number)->setChecked(settings::flag(option.key));
     }
     margins_->setMargins(readWhole(key::SLd3), readWhole(key::SLd4));
+    keepLast_->setValue(readWhole(key::SicherungenLetzte));
+    keepMonths_->setValue(readWhole(key::SicherungenMonate));
+    senderLine_->setText(settings::read(key::Ruecksendeangabe));
     const int number = readWhole(key::OPOption);
     {
         const QSignalBlocker block(option_.at(number));
@@ -381,6 +413,9 @@ std::vector<StoredSetting> OptionsDialog::settingsToStore() const {
     values.push_back({key::OPOption, static_cast<double>(scheme())});
     values.push_back({key::SLd3, static_cast<double>(topMargin())});
     values.push_back({key::SLd4, static_cast<double>(leftMargin())});
+    values.push_back({key::SicherungenLetzte, static_cast<double>(keepLast_->value())});
+    values.push_back({key::SicherungenMonate, static_cast<double>(keepMonths_->value())});
+    values.push_back({key::Ruecksendeangabe, senderLine()});
     const auto font = [&values](const QFont& f, QColor colour, std::array<const char*, 5> keys) {
         values.push_back({keys[0], f.family()});
         values.push_back({keys[1], sizeOf(f)});
@@ -494,6 +529,10 @@ QColor OptionsDialog::notesColour() const {
 
 int OptionsDialog::topMargin() const {
     return margins_->topMargin();
+}
+
+QString OptionsDialog::senderLine() const {
+    return senderLine_->text().simplified();
 }
 
 int OptionsDialog::leftMargin() const {

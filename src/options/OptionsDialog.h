@@ -13,7 +13,9 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QRadioButton;
+class QSpinBox;
 class QTabWidget;
 
 namespace veltro::options {
@@ -69,6 +71,8 @@ public:
     [[nodiscard]] QColor notesColour() const;
     [[nodiscard]] int topMargin() const;   // of the address printout, mm
     [[nodiscard]] int leftMargin() const;  // mm
+    // The return line printed above the address on envelopes; empty for none.
+    [[nodiscard]] QString senderLine() const;
 
     // What "&OK" writes, in the order it writes it.
     [[nodiscard]] std::vector<StoredSetting> settingsToStore() const;
@@ -84,6 +88,7 @@ protected:
 private:
     void buildUi();
     QWidget* buildGeneralTab();
+    QWidget* buildBackupGroup(QWidget* parent);
     QWidget* buildColourTab();
     QWidget* buildFontTab();
     QWidget* fontGroup(const QString& title, const char* button, QLabel* sample,
@@ -107,6 +112,9 @@ private:
     QLabel* Label5_ = nullptr;   // notes font sample
     QLabel* Label13_ = nullptr;  // card list font sample
     MarginFrame* margins_ = nullptr;
+    QSpinBox* keepLast_ = nullptr;    // backups kept: the newest
+    QSpinBox* keepMonths_ = nullptr;  // and one of each month, for this many months
+    QLineEdit* senderLine_ = nullptr;
 };
 
 }  // namespace veltro::options

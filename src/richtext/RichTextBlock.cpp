@@ -3,8 +3,10 @@
 #include "richtext/ParagraphChunks.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
+#include "richtext/TextDocumentPictures.h"
 #include "richtext/TextDocumentRtf.h"
 
+#include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -33,6 +35,13 @@ QByteArray rtfFrom(const QMimeData* source) {
         }
     }
     return {};
+}
+
+bool isTopBulletList(const QTextList& list) {
+    const QTextListFormat format = list.format();
+    return format.indent() <= 1 && (format.style() == QTextListFormat::ListDisc ||
+                                    format.style() == QTextListFormat::ListCircle ||
+                                    format.style() == QTextListFormat::ListSquare);
 }
 
 // Inserts the text of an HTML clip with its bold, italic and underline; everything else
@@ -75,6 +84,7 @@ void insertHtmlText(QTextCursor& cursor, const QString& html) {
 
 RichTextBlock::RichTextBlock(QWidget* parent) : QTextEdit(parent) {
     registerFontSubstitutes();
+    enablePictures(*document());
     setAcceptRichText(true);
     // A word wider than the box breaks anywhere; long paragraphs come in chunks, which keeps
     // that affordable (see ParagraphChunks).
@@ -95,7 +105,7 @@ void RichTextBlock::setRtfText(const QString& stored) {
     // No cursor while the text goes in: one pushed to the end of a long text would have Qt
     // lay out all of it at once to show where it was.
     setTextCursor(QTextCursor());
-    readRtfInto(*document(), stored);
+    dropped_ = readRtfInto(*document(), stored);
     setTextCursor(QTextCursor(document()));
     document()->clearUndoRedoStacks();
     document()->setModified(false);
@@ -132,8 +142,12 @@ void RichTextBlock::setSelectionBullet(bool bullet) {
             }
         }
     } else {
-        // Join the list just above, so neighbouring items stay one list.
+        // Join a bullet list just above, so neighbouring items stay one list; a numbered one
+        // keeps its own items.
         QTextList* list = first.previous().isValid() ? first.previous().textList() : nullptr;
+        if (list != nullptr && !isTopBulletList(*list)) {
+            list = nullptr;
+        }
         for (QTextBlock block = first; block.isValid(); block = block.next()) {
             if (continuesParagraph(block)) {
                 // The text of the item goes on; it gets no bullet of its own.
@@ -205,7 +219,8 @@ QMimeData* RichTextBlock::createMimeDataFromSelection() const {
 }
 
 bool RichTextBlock::canInsertFromMimeData(const QMimeData* source) const {
-    return source && (source->hasText() || source->hasHtml() || !rtfFrom(source).isEmpty());
+    return source && (source->hasText() || source->hasHtml() || source->hasImage() ||
+                      !rtfFrom(source).isEmpty());
 }
 
 void RichTextBlock::insertFromMimeData(const QMimeData* source) {
@@ -213,6 +228,18 @@ void RichTextBlock::insertFromMimeData(const QMimeData* source) {
         return;
     }
     const QByteArray rtf = rtfFrom(source);
+    if (rtf.isEmpty() && source->hasImage()) {
+        // A picture from another program is kept as PNG, which every reader of RTF draws.
+        const auto image = source->imageData().value<QImage>();
+        if (!image.isNull()) {
+            QTextCursor cursor = textCursor();
+            insertPicture(cursor, std::make_shared<const Picture>(pictureFromImage(image)),
+                          cursor.charFormat());
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
+    }
     if (rtf.isEmpty()) {
         QTextCursor cursor = textCursor();
         if (!source->hasText() && source->hasHtml()) {
@@ -226,7 +253,7 @@ void RichTextBlock::insertFromMimeData(const QMimeData* source) {
     }
     QTextDocument pasted;
     pasted.setDefaultFont(document()->defaultFont());
-    readRtfInto(pasted, rtf);
+    dropped_ += readRtfInto(pasted, rtf);
     QTextCursor cursor = textCursor();
     cursor.insertFragment(QTextDocumentFragment(&pasted));
     setTextCursor(cursor);

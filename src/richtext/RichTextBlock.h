@@ -19,6 +19,9 @@ public:
     QString rtfText() const;
     // Replaces the content with a stored block, RTF or plain text; clears undo and modified.
     void setRtfText(const QString& stored);
+    // Whether the block holds less than the RTF it was given, stored or pasted: formats,
+    // objects or tables it cannot keep, which a save of the block leaves out.
+    [[nodiscard]] bool losesFormatting() const { return dropped_ > 0; }
     // Paragraphs joined by the line break; bullets give no marker.
     QString plainText(LineBreak lineBreak = LineBreak::Lf) const;
 
@@ -37,6 +40,9 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    int dropped_ = 0;
 };
 
 }  // namespace veltro::richtext

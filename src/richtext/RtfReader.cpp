@@ -1,30 +1,17 @@
 #include "richtext/RtfReader.h"
 
+#include "richtext/RtfField.h"
+#include "richtext/RtfReaderLimits.h"
+
 #include <QList>
 
 #include <algorithm>
-#include <array>
+#include <utility>
 
 namespace veltro::richtext {
 namespace {
 
 using W = RtfControlWord;
-
-constexpr std::size_t kMaxDepth = 1000;
-constexpr int kMaxIndentTwips = 31680;
-constexpr int kMaxUc = 10;
-
-bool isOn(const RtfToken& token) {
-    return !token.hasParam || token.param != 0;
-}
-
-// One-character list labels that mean "bullet" rather than a number.
-bool isBulletLabel(QStringView label) {
-    constexpr std::array<char16_t, 9> kBullets = {0x2022, 0x00B7, 0xF0B7, u'o',  0x25AA,
-                                                  0xF0A7, 0x2013, u'-',   0x25CF};
-    return label.size() == 1 &&
-           std::find(kBullets.begin(), kBullets.end(), label.front().unicode()) != kBullets.end();
-}
 
 // What a character of the input stands for in a run: control characters and object
 // placeholders are not text, paragraphs end only at \par, and Qt's frame markers (U+FDD0,
@@ -58,6 +45,44 @@ bool isLowSurrogate(std::int64_t v) {
     return v >= 0xDC00 && v <= 0xDFFF;
 }
 
+// Destinations that only the document is read for; plain text skips them.
+bool readsFormatsOnly(RtfReader::Destination destination) {
+    using D = RtfReader::Destination;
+    switch (destination) {
+        case D::FieldInstruction:
+        case D::PnTextBefore:
+        case D::PnTextAfter:
+        case D::ListTable:
+        case D::ListOverrideTable:
+        case D::LevelText:
+        case D::Picture:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool opensDestination(RtfControlWord word) {
+    switch (word) {
+        case W::FontTable:
+        case W::ColorTable:
+        case W::PnText:
+        case W::ListText:
+        case W::Pn:
+        case W::PnTextBefore:
+        case W::PnTextAfter:
+        case W::ListTable:
+        case W::ListOverrideTable:
+        case W::LevelText:
+        case W::Upr:
+        case W::FieldInstruction:
+        case W::Picture:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 RtfReader::RtfReader(std::string_view rtf, RtfSink& sink, Options options)
@@ -83,6 +108,12 @@ void RtfReader::read() {
 
 bool RtfReader::handle(const RtfToken& token) {
     using Kind = RtfToken::Kind;
+    if (token.kind == Kind::Binary) {
+        if (!stack_.empty() && state().destination == Destination::Picture) {
+            picture_.binary(token.text);
+        }
+        return true;  // only pictures hold such data
+    }
     if (token.kind != Kind::Text && token.kind != Kind::HexByte) {
         flushPending();
     }
@@ -126,6 +157,7 @@ bool RtfReader::handle(const RtfToken& token) {
         case Kind::Text:
             textBytes(token.text);
             return true;
+        case Kind::Binary:
         case Kind::End:
             break;
     }
@@ -135,22 +167,22 @@ bool RtfReader::handle(const RtfToken& token) {
 void RtfReader::openGroup() {
     resolvePendingHigh();
     fallbackToSkip_ = 0;
-    if (stack_.size() >= kMaxDepth) {
+    if (stack_.size() >= limits::kMaxDepth) {
         tokenizer_.skipGroup();
         return;
     }
-    GroupState inner = state();
+    stack_.push_back(state());  // one copy: the state is large and groups are many
+    GroupState& inner = state();
+    inner.ownDestination = false;
     if (inner.destination == Destination::UprWrapper) {
         inner.destination = Destination::UprChild;
     }
-    stack_.push_back(inner);
 }
 
 bool RtfReader::closeGroup() {
     resolvePendingHigh();
     fallbackToSkip_ = 0;
-    const GroupState closed = state();
-    if (closed.destination == Destination::FontTable) {
+    if (state().destination == Destination::FontTable) {
         fonts_.groupClosing(stack_.size());
     }
     if (stack_.size() == 1) {
@@ -158,15 +190,69 @@ bool RtfReader::closeGroup() {
         stack_.clear();
         return false;
     }
+    const GroupState closed = std::move(stack_.back());
     stack_.pop_back();
-    if (closed.destination == Destination::PnDefinition && closed.para.pnBullet) {
-        state().para.pnBullet = true;  // \pnlvlblt sits inside {\*\pn ...}
-    }
-    if (closed.destination == Destination::ListLabel &&
-        state().destination != Destination::ListLabel) {
-        closeListLabel();
-    }
+    closeDestination(closed);
     return true;
+}
+
+void RtfReader::closeDestination(const GroupState& closed) {
+    GroupState& outer = state();
+    if (closed.destination == outer.destination) {
+        return;  // an inner group of the same destination
+    }
+    switch (closed.destination) {
+        case Destination::PnDefinition:
+            // The format sits inside {\*\pn ...} but belongs to the paragraph.
+            outer.para.pn = closed.para.pn;
+            outer.para.pn.seen = true;
+            return;
+        case Destination::PnTextBefore:
+            outer.para.pn.before = std::exchange(listText_, QString()).left(limits::kMaxLabelText);
+            return;
+        case Destination::PnTextAfter:
+            outer.para.pn.after = std::exchange(listText_, QString()).left(limits::kMaxLabelText);
+            return;
+        case Destination::LevelText:
+            lists_.setLevelText(std::exchange(listText_, QString()));
+            return;
+        case Destination::ListLabel:
+            closeListLabel();
+            return;
+        case Destination::FieldInstruction: {
+            const QString instruction = std::exchange(instruction_, QString());
+            outer.fieldLink = hyperlinkTarget(instruction).value_or(QString());
+            if (outer.fieldLink.isEmpty() && !instruction.trimmed().isEmpty()) {
+                sink_.dropped();  // the field's result stays as text, the field goes
+            }
+            return;
+        }
+        case Destination::Picture:
+            if (auto picture = picture_.take()) {
+                flushRun();
+                sink_.picture(std::move(picture), charFormat(outer.chars));
+            } else {
+                sink_.dropped();
+            }
+            return;
+        default:
+            return;
+    }
+}
+
+// A picture in the text counts as text in both readings, drawn or not.
+void RtfReader::openPicture() {
+    GroupState& s = state();
+    const bool inText = s.destination == Destination::Body && !s.chars.hidden;
+    if (inText) {
+        textTarget();
+    }
+    if (wantsFormats_ && inText && stack_.size() > 1) {
+        s.destination = Destination::Picture;
+        picture_ = RtfPictureReader{};
+    } else {
+        skipCurrentGroup();
+    }
 }
 
 void RtfReader::skipCurrentGroup() {
@@ -180,6 +266,10 @@ void RtfReader::skipCurrentGroup() {
 void RtfReader::finish() {
     flushPending();
     resolvePendingHigh();
+    // Groups that plain text skips whole end with the input, as they do there.
+    while (stack_.size() > 1 && readsFormatsOnly(state().destination)) {
+        stack_.pop_back();
+    }
     // Every paragraph ends with \par; text after the last one is one more paragraph.
     if (paragraphHasContent_) {
         endParagraph();
@@ -192,7 +282,17 @@ void RtfReader::controlWord(const RtfToken& token) {
     if (word != W::U) {
         fallbackToSkip_ = 0;  // a pending high surrogate may still meet its low half
     }
-    if (destinationWord(word)) {
+    if (readsFormatsOnly(state().destination) && opensDestination(word) && word != W::LevelText) {
+        // Plain text skips these groups whole; nothing inside may change what it reads.
+        skipCurrentGroup();
+        return;
+    }
+    const Destination before = state().destination;
+    const std::size_t depth = stack_.size();
+    if (destinationWord(word, token)) {
+        if (stack_.size() == depth && state().destination != before) {
+            state().ownDestination = true;
+        }
         return;
     }
     if (ignorable) {
@@ -200,9 +300,13 @@ void RtfReader::controlWord(const RtfToken& token) {
         return;
     }
     if (word == W::Unknown) {
+        if (wantsFormats_) {
+            unknownWord(token);
+        }
         return;  // most words of a document: nothing below acts on them
     }
-    if (documentWord(word, token)) {
+    if ((!readsFormatsOnly(state().destination) || word == W::U || word == W::Uc) &&
+        documentWord(word, token)) {
         return;
     }
     const Destination destination = state().destination;
@@ -210,226 +314,11 @@ void RtfReader::controlWord(const RtfToken& token) {
         tableWord(word, token);
         return;
     }
-    if (characterWord(word, token) || paragraphWord(word, token)) {
+    if (characterWord(word, token) || paragraphWord(word, token) || tableRowWord(word, token)) {
         return;
     }
     if (const auto ch = specialCharacter(word)) {
         emit(*ch);
-    }
-}
-
-bool RtfReader::destinationWord(RtfControlWord word) {
-    GroupState& s = state();
-    const bool nested = stack_.size() > 1;
-    switch (word) {
-        case W::FontTable:
-            if (nested) {
-                s.destination = Destination::FontTable;
-            }
-            return true;
-        case W::ColorTable:
-            if (nested) {
-                s.destination = Destination::ColorTable;
-                colours_.clear();
-            }
-            return true;
-        case W::PnText:
-        case W::ListText:
-            if (nested && s.destination == Destination::Body) {
-                s.destination = Destination::ListLabel;
-                label_.clear();
-            }
-            return true;
-        case W::Pn:
-            if (nested) {
-                s.destination = Destination::PnDefinition;
-            }
-            return true;
-        case W::Upr:
-            if (nested) {
-                s.beforeUpr = s.destination;
-                s.destination = Destination::UprWrapper;
-            }
-            return true;
-        case W::Ud:
-            if (s.destination == Destination::UprChild) {
-                s.destination = s.beforeUpr;
-            }
-            return true;
-        case W::Field:
-        case W::FieldResult:
-            return true;  // the result is the visible text; the instruction is skipped
-        case W::SkippedDestination:
-            skipCurrentGroup();
-            return true;
-        default:
-            return false;
-    }
-}
-
-void RtfReader::tableWord(RtfControlWord word, const RtfToken& token) {
-    using Component = RtfColorTable::Component;
-    switch (state().destination) {
-        case Destination::FontTable:
-            if (word == W::Font && token.hasParam) {
-                fonts_.beginEntry(token.param, stack_.size());
-            } else if (word == W::FontCharset && token.hasParam) {
-                fonts_.setCharset(token.param);
-            } else if (word == W::FontCodePage) {
-                fonts_.setCodePage(token.param);
-            }
-            return;
-        case Destination::ColorTable:
-            if (word == W::Red || word == W::Green || word == W::Blue) {
-                colours_.set(word == W::Red     ? Component::Red
-                             : word == W::Green ? Component::Green
-                                                : Component::Blue,
-                             token.param);
-            }
-            return;
-        case Destination::PnDefinition:
-            if (word == W::PnBullet) {
-                state().para.pnBullet = true;
-            }
-            return;
-        default:
-            return;
-    }
-}
-
-bool RtfReader::documentWord(RtfControlWord word, const RtfToken& token) {
-    if (const auto codePage = characterSetCodePage(word)) {
-        documentCodePage_ = *codePage;
-        return true;
-    }
-    switch (word) {
-        case W::AnsiCpg:
-            if (token.param > 0 && token.param <= 65535) {
-                documentCodePage_ = token.param;
-            }
-            return true;
-        case W::Deff:
-            defaultFont_ = token.param;
-            return true;
-        case W::Uc:
-            state().uc = std::clamp(token.param, 0, kMaxUc);
-            return true;
-        case W::Urtf:
-            rawBytesAreUtf8_ = true;
-            return true;
-        case W::U:
-            if (token.hasParam) {
-                unicodeWord(token.param);
-            }
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool RtfReader::characterWord(RtfControlWord word, const RtfToken& token) {
-    CharState& chars = state().chars;
-    switch (word) {
-        case W::Plain:
-            chars = CharState{};
-            return true;
-        case W::Bold:
-            chars.bold = isOn(token);
-            return true;
-        case W::Italic:
-            chars.italic = isOn(token);
-            return true;
-        case W::Underline:
-            chars.underline = isOn(token);
-            return true;
-        case W::UnderlineNone:
-            chars.underline = false;
-            return true;
-        case W::Strike:
-            chars.strike = isOn(token);
-            return true;
-        case W::Hidden:
-            chars.hidden = isOn(token);
-            return true;
-        case W::FontSize:
-            if (token.hasParam) {
-                chars.halfPoints = std::clamp(token.param, 1, 3276);
-            }
-            return true;
-        case W::Font:
-            if (token.hasParam) {
-                chars.font = token.param;
-            }
-            return true;
-        case W::Colour:
-            chars.colour = colours_.at(token.param);
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool RtfReader::paragraphWord(RtfControlWord word, const RtfToken& token) {
-    ParaState& para = state().para;
-    const bool inBody = state().destination == Destination::Body;
-    if (const auto alignment = alignmentOf(word)) {
-        para.alignment = *alignment;
-        return true;
-    }
-    switch (word) {
-        case W::Pard:
-            para = ParaState{};
-            return true;
-        case W::LeftIndent:
-            para.leftIndent = std::clamp(token.param, -kMaxIndentTwips, kMaxIndentTwips);
-            return true;
-        case W::FirstIndent:
-            para.firstIndent = std::clamp(token.param, -kMaxIndentTwips, kMaxIndentTwips);
-            return true;
-        case W::ListOverride:
-            para.listOverride = token.param;
-            return true;
-        case W::PnBullet:
-            para.pnBullet = true;
-            return true;
-        case W::Par:
-        case W::Row:
-            if (inBody) {
-                endParagraph();
-            }
-            return true;
-        case W::Cell:
-            if (inBody) {
-                ++pendingCellTabs_;  // written before the next cell's text, none after the last
-            }
-            return true;
-        default:
-            return false;
-    }
-}
-
-void RtfReader::controlSymbol(char symbol) {
-    switch (symbol) {
-        case '\\':
-        case '{':
-        case '}':
-            textChar(static_cast<char16_t>(symbol));
-            return;
-        case '~':
-            textChar(0x00A0);
-            return;
-        case '-':
-            textChar(0x00AD);
-            return;
-        case '_':
-            textChar(0x2011);
-            return;
-        case '*':
-            starPending_ = true;
-            return;
-        default:
-            fallbackToSkip_ = 0;
-            return;  // \| \: and unknown symbols mean nothing here
     }
 }
 
@@ -457,6 +346,10 @@ void RtfReader::textBytes(std::string_view bytes) {
         return;
     }
     resolvePendingHigh();
+    if (state().destination == Destination::Picture) {
+        picture_.hex(bytes);
+        return;
+    }
     if (state().destination == Destination::ColorTable) {
         for (const char c : bytes) {
             if (c == ';') {
@@ -476,6 +369,15 @@ void RtfReader::hexByte(unsigned char byte) {
         return;
     }
     resolvePendingHigh();
+    if (state().destination == Destination::LevelText && (byte < 0x20 || listText_.isEmpty())) {
+        flushPending();
+        // The first byte is the length and those below 0x20 are number places: neither is a
+        // character of the code page, even at 0x80 and above.
+        if (byte < 0x20 || listText_.isEmpty()) {
+            listText_ += QChar(static_cast<char16_t>(byte));
+            return;
+        }
+    }
     if (byte < 0x20 && byte != '\t') {
         return;  // control characters are not text
     }
@@ -544,21 +446,33 @@ QString* RtfReader::textTarget() {
     switch (s.destination) {
         case Destination::Body:
             if (s.chars.hidden) {
+                if (wantsFormats_) {
+                    sink_.dropped();
+                }
                 return nullptr;
             }
-            if (wantsFormats_ && !run_.isEmpty() && !(runChars_ == s.chars)) {
-                flushRun();
+            if (wantsFormats_) {
+                if (!run_.isEmpty() && !(runChars_ == s.chars)) {
+                    flushRun();
+                }
+                runChars_ = s.chars;  // plain text has one run and no formats
             }
-            runChars_ = s.chars;
             for (; pendingCellTabs_ > 0; --pendingCellTabs_) {
                 run_ += u'\t';
             }
             paragraphHasContent_ = true;
+            placeLabel();
             return &run_;
         case Destination::ListLabel:
             return &label_;
+        case Destination::PnTextBefore:
+        case Destination::PnTextAfter:
+        case Destination::LevelText:
+            return &listText_;
         case Destination::FontTable:
             return fonts_.nameTarget();
+        case Destination::FieldInstruction:
+            return &instruction_;
         default:
             return nullptr;
     }
@@ -623,7 +537,9 @@ CharFormat RtfReader::charFormat(const CharState& chars) const {
     format.italic = chars.italic;
     format.underline = chars.underline;
     format.strike = chars.strike;
+    format.vertical = chars.vertical;
     format.colour = chars.colour;
+    format.link = chars.link;
     return format;
 }
 
@@ -640,35 +556,63 @@ void RtfReader::flushRun() {
     run_.truncate(0);
 }
 
-void RtfReader::endParagraph() {
+// Ends a paragraph at \par, and in a table at \cell and \row. Plain text sees a table's cells
+// as one paragraph with tabs between them, a cell's end as no end at all: so does the text
+// around a cell's end here, its label and whether the row so far has content.
+void RtfReader::endParagraph(End end, bool nested) {
     resolvePendingHigh();
+    if (end != End::Cell && !unplacedLabel_.isEmpty() && state().destination == Destination::Body) {
+        textTarget();  // keeps the label as text if the paragraph is no item
+    }
+    // Plain text: a tab after each cell but the row's last.
+    const int tabs = std::exchange(pendingCellTabs_, 0) - (end == End::Row ? 1 : 0);
+    if (tabs > 0) {
+        run_ += QString(tabs, u'\t');
+    }
     flushRun();
-    const ParaState& para = state().para;
+    // Plain text builds no formats: a paragraph's list item alone costs more than its end.
+    static const ParaFormat kPlain;
+    std::optional<ParaFormat> built;
+    if (wantsFormats_) {
+        built = paraFormat();
+    }
+    const ParaFormat& format = built ? *built : kPlain;
+    switch (end) {
+        case End::Paragraph:
+            sink_.paragraphEnd(format);
+            break;
+        case End::Cell:
+            sink_.cellEnd(format, nested);
+            return;
+        case End::Row:
+            if (wantsFormats_) {
+                sink_.rowEnd(format, row_, nested);
+            } else {
+                sink_.paragraphEnd(format);
+            }
+            break;
+    }
+    paragraphHasContent_ = false;
+    unplacedLabel_.clear();
+    labelItem_.reset();
+}
+
+ParaFormat RtfReader::paraFormat() {
     ParaFormat format;
+    if (!wantsFormats_) {
+        return format;
+    }
+    const ParaState& para = state().para;
     format.alignment = para.alignment;
     format.leftIndentTwips = para.leftIndent;
     format.firstIndentTwips = para.firstIndent;
-    format.bullet = para.pnBullet || labelIsBullet_ || (para.listOverride > 0 && !labelSeen_);
-    sink_.paragraphEnd(format);
-    paragraphHasContent_ = false;
-    pendingCellTabs_ = 0;
-    labelSeen_ = false;
-    labelIsBullet_ = false;
-}
-
-void RtfReader::closeListLabel() {
-    labelSeen_ = true;
-    const QString label = std::exchange(label_, QString()).trimmed();
-    if (isBulletLabel(label)) {
-        labelIsBullet_ = true;
-        return;
-    }
-    // A numbered item keeps its number as text, since only bullets are kept as lists.
-    if (!label.isEmpty() && state().destination == Destination::Body) {
-        if (QString* target = textTarget()) {
-            *target += label + u'\t';
-        }
-    }
+    format.spaceBeforeTwips = para.spaceBefore;
+    format.spaceAfterTwips = para.spaceAfter;
+    format.lineSpacing = para.lineSpacing;
+    format.lineMultiple = para.lineMultiple && para.lineSpacing != 0;
+    format.list = listItem();
+    format.tableDepth = para.tableDepth;
+    return format;
 }
 
 }  // namespace veltro::richtext

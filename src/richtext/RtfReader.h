@@ -4,6 +4,8 @@
 #include "richtext/RtfColorTable.h"
 #include "richtext/RtfControlWord.h"
 #include "richtext/RtfFontTable.h"
+#include "richtext/RtfListTable.h"
+#include "richtext/RtfPicture.h"
 #include "richtext/RtfSink.h"
 #include "richtext/RtfTokenizer.h"
 #include "richtext/TextDecoder.h"
@@ -30,7 +32,6 @@ public:
     // The face of \deffN, known after read().
     QString defaultFamily() const;
 
-private:
     enum class Destination : std::uint8_t {
         Body,
         FontTable,
@@ -39,6 +40,13 @@ private:
         PnDefinition,
         UprWrapper,  // \upr: only its \ud alternative is read
         UprChild,
+        FieldInstruction,
+        PnTextBefore,
+        PnTextAfter,
+        ListTable,
+        ListOverrideTable,
+        LevelText,
+        Picture,
     };
     struct CharState {
         int font = -1;  // -1: \deff
@@ -48,19 +56,42 @@ private:
         bool underline = false;
         bool strike = false;
         bool hidden = false;
+        VerticalAlignment vertical = VerticalAlignment::Normal;
         std::optional<Rgb> colour;
+        QString link;
         bool operator==(const CharState&) const = default;
+    };
+    // {\*\pn ...}: the list format of older writers, given on the paragraph itself.
+    struct PnState {
+        bool seen = false;
+        bool bullet = false;
+        bool continues = false;  // \pnlvlcont: more text of the item above, no label
+        int level = 0;
+        ListStyle style = ListStyle::Decimal;
+        int start = 1;
+        QString before;
+        QString after;
     };
     struct ParaState {
         Alignment alignment = Alignment::Left;
         int leftIndent = 0;
         int firstIndent = 0;
-        bool pnBullet = false;
-        int listOverride = 0;
+        int spaceBefore = 0;
+        int spaceAfter = 0;
+        int lineSpacing = 0;
+        bool lineMultiple = false;
+        PnState pn;
+        int listOverride = 0;  // \lsN
+        int listLevel = 0;     // \ilvlN
+        int tableDepth = 0;    // \intbl, \itapN
     };
+    enum class End : std::uint8_t { Paragraph, Cell, Row };
     struct GroupState {
         Destination destination = Destination::Body;
         Destination beforeUpr = Destination::Body;
+        bool ownDestination = false;  // set by a word in this group, not taken from the outer
+        QString
+            fieldLink;  // the target of the \field this group is in, once its instruction is read
         CharState chars;
         ParaState para;
         int uc = 1;
@@ -70,14 +101,21 @@ private:
     bool handle(const RtfToken& token);  // false once the document has ended
     void openGroup();
     bool closeGroup();
+    void closeDestination(const GroupState& closed);
+    void openPicture();
     void skipCurrentGroup();
     void finish();
 
     void controlWord(const RtfToken& token);
-    bool destinationWord(RtfControlWord word);
+    bool destinationWord(RtfControlWord word, const RtfToken& token);
+    [[nodiscard]] bool takesGroup(Destination within) const;
     void tableWord(RtfControlWord word, const RtfToken& token);
+    void pnWord(RtfControlWord word, const RtfToken& token);
+    void listTableWord(RtfControlWord word, const RtfToken& token);
     bool characterWord(RtfControlWord word, const RtfToken& token);
     bool paragraphWord(RtfControlWord word, const RtfToken& token);
+    bool tableRowWord(RtfControlWord word, const RtfToken& token);
+    void unknownWord(const RtfToken& token);
     bool documentWord(RtfControlWord word, const RtfToken& token);
     void controlSymbol(char symbol);
 
@@ -96,8 +134,14 @@ private:
     void afterFontNameText();
 
     void flushRun();
-    void endParagraph();
+    void endParagraph(End end = End::Paragraph, bool nested = false);
+    [[nodiscard]] ParaFormat paraFormat();
     void closeListLabel();
+    void placeLabel();
+    [[nodiscard]] bool paragraphIsItem() const;
+    ListItem listItem();
+    static ListItem pnItem(const PnState& pn);
+    int anonymousList(ListItem& item);
     CharFormat charFormat(const CharState& chars) const;
 
     RtfTokenizer tokenizer_;
@@ -128,9 +172,21 @@ private:
     CharState runChars_;
     bool paragraphHasContent_ = false;
     int pendingCellTabs_ = 0;
-    QString label_;
-    bool labelSeen_ = false;
-    bool labelIsBullet_ = false;
+    QString instruction_;  // of the innermost \field
+    RtfListTable lists_;
+    RtfPictureReader picture_;
+    RowDefinition row_;  // of \trowd and what follows it, until the next \trowd
+    CellDefinition nextCell_;
+    bool borderSide_ = false;  // a cell or row border word came, its line style may follow
+    QString listText_;         // of the \leveltext, \pntxta or \pntxtb being read
+    QString label_;            // of the \pntext or \listtext being read
+    // The label of the paragraph, until its first text or its end shows whether it is an
+    // item; if not, the label is kept as text.
+    QString unplacedLabel_;
+    std::optional<ListItem> labelItem_;
+    int anonymousLists_ = 0;     // lists known only from \pn or labels count down from -1
+    int previousAnonymous_ = 0;  // the list of the paragraph before, if such a list
+    std::array<std::optional<ListItem>, kMaxListLevel + 1> anonymousLevels_;
 };
 
 }  // namespace veltro::richtext

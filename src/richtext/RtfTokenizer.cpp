@@ -109,8 +109,10 @@ bool RtfTokenizer::controlSequence(RtfToken& token) {
     if (isLetter(c)) {
         controlWord(token);
         if (isBin(token.text)) {
-            skipBinary(token.hasParam ? token.param : 0);
-            return false;
+            const std::int32_t length = token.hasParam ? token.param : 0;
+            token = RtfToken{};
+            token.kind = RtfToken::Kind::Binary;
+            token.text = skipBinary(length);
         }
         return true;
     }
@@ -170,10 +172,12 @@ void RtfTokenizer::controlWord(RtfToken& token) {
     pos_ = pos;
 }
 
-void RtfTokenizer::skipBinary(std::int32_t length) {
+std::string_view RtfTokenizer::skipBinary(std::int32_t length) {
+    const std::size_t start = pos_;
     if (length > 0) {
         pos_ += std::min<std::size_t>(static_cast<std::size_t>(length), in_.size() - pos_);
     }
+    return in_.substr(start, pos_ - start);
 }
 
 void RtfTokenizer::skipGroup() {

@@ -7,10 +7,19 @@
 namespace veltro::richtext {
 
 struct RtfToken {
-    enum class Kind { GroupOpen, GroupClose, ControlWord, ControlSymbol, HexByte, Text, End };
+    enum class Kind {
+        GroupOpen,
+        GroupClose,
+        ControlWord,
+        ControlSymbol,
+        HexByte,
+        Text,
+        Binary,
+        End
+    };
 
     Kind kind = Kind::End;
-    std::string_view text;  // the word's letters for ControlWord, the raw bytes for Text
+    std::string_view text;  // the word's letters for ControlWord, the raw bytes for Text and Binary
     std::int32_t param = 0;
     bool hasParam = false;
     char symbol = 0;         // ControlSymbol
@@ -18,8 +27,8 @@ struct RtfToken {
 };
 
 // Splits RTF bytes into tokens. Never fails: malformed escapes are dropped, every call consumes
-// input, and End is returned from then on once the input is used up. \binN data is consumed
-// here and never reaches the caller.
+// input, and End is returned from then on once the input is used up. The data of \binN comes
+// as one Binary token.
 class RtfTokenizer {
 public:
     explicit RtfTokenizer(std::string_view input) : in_(input) {}
@@ -30,12 +39,12 @@ public:
     bool atEnd() const { return pos_ >= in_.size(); }
 
 private:
-    // False when the sequence is dropped (a broken escape, \binN data).
+    // False when the sequence is dropped (a broken escape).
     bool controlSequence(RtfToken& token);
     // Fills a fresh token.
     void controlWord(RtfToken& token);
     RtfToken text();
-    void skipBinary(std::int32_t length);
+    std::string_view skipBinary(std::int32_t length);
 
     std::string_view in_;
     std::size_t pos_ = 0;

@@ -1,6 +1,9 @@
 #include "richtext/RtfWriter.h"
 
-#include "richtext/TextDecoder.h"
+#include "richtext/RtfEscape.h"
+#include "richtext/RtfField.h"
+#include "richtext/RtfListWriter.h"
+#include "richtext/RtfPicture.h"
 
 #include <algorithm>
 #include <optional>
@@ -20,6 +23,7 @@ struct WrittenChars {
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    VerticalAlignment vertical = VerticalAlignment::Normal;
     int colour = 0;
 };
 
@@ -37,7 +41,7 @@ QString cleanFamily(const QString& family) {
 
 class Writer {
 public:
-    explicit Writer(const RichDocument& document) : document_(document) {
+    explicit Writer(const RichDocument& document) : document_(document), lists_(document) {
         defaultFamily_ = cleanFamily(document.defaultFamily);
         if (defaultFamily_.isEmpty()) {
             defaultFamily_ = kFallbackFamily;
@@ -51,8 +55,15 @@ public:
         out_ += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1";
         writeFontTable();
         writeColourTable();
-        for (const Paragraph& paragraph : document_.paragraphs) {
-            writeParagraph(paragraph);
+        out_ += lists_.tables(bulletFont_);
+        const std::vector<Paragraph>& paragraphs = document_.paragraphs;
+        for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+            const Paragraph* previous = i > 0 ? &paragraphs[i - 1] : nullptr;
+            const Paragraph* next = i + 1 < paragraphs.size() ? &paragraphs[i + 1] : nullptr;
+            if (startsRow(paragraphs[i], previous)) {
+                writeRowDefinition(paragraphs[i].place);
+            }
+            writeParagraph(paragraphs[i], next);
         }
         out_ += '}';
         return out_;
@@ -68,9 +79,7 @@ private:
     }
 
     void collectTables() {
-        bool bullets = false;
         for (const Paragraph& paragraph : document_.paragraphs) {
-            bullets = bullets || paragraph.format.bullet;
             for (const TextRun& run : paragraph.runs) {
                 if (!writesText(run.text)) {
                     continue;
@@ -84,7 +93,7 @@ private:
         if (fonts_.empty()) {
             fonts_.push_back(defaultFamily_);
         }
-        if (bullets) {
+        if (lists_.needsSymbolFont()) {
             bulletFont_ = static_cast<int>(fonts_.size());  // Symbol with its own charset
         }
     }
@@ -122,13 +131,60 @@ private:
         out_ += "}\r\n";
     }
 
-    void writeParagraph(const Paragraph& paragraph) {
+    const Table* tableOf(const CellPlace& place) const {
+        const auto index = static_cast<std::size_t>(place.table);
+        if (place.table < 0 || index >= document_.tables.size() ||
+            static_cast<std::size_t>(place.row) >= document_.tables[index].rows.size()) {
+            return nullptr;
+        }
+        return &document_.tables[index];
+    }
+    static bool sameRow(const CellPlace& a, const CellPlace& b) {
+        return a.table >= 0 && a.table == b.table && a.row == b.row;
+    }
+    bool startsRow(const Paragraph& paragraph, const Paragraph* previous) const {
+        return tableOf(paragraph.place) != nullptr &&
+               (previous == nullptr || !sameRow(previous->place, paragraph.place));
+    }
+
+    void writeRowDefinition(const CellPlace& place) {
+        const Table& table = *tableOf(place);
+        const RowFormat& row = table.rows[static_cast<std::size_t>(place.row)];
+        out_ += "\\trowd\\trgaph108";
+        word("trleft", row.leftTwips, 0);
+        for (const CellFormat& cell : row.cells) {
+            if (cell.merge != CellMerge::None) {
+                out_ += cell.merge == CellMerge::First ? "\\clvmgf" : "\\clvmrg";
+            }
+            if (table.borders) {
+                out_ +=
+                    "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs"
+                    "\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+            }
+            out_ += "\\cellx" + QByteArray::number(cell.rightTwips);
+        }
+        out_ += "\r\n";
+    }
+
+    // A cell's paragraphs end with \par but its last with \cell; a row's last cell, \row.
+    QByteArray endWord(const Paragraph& paragraph, const Paragraph* next) const {
+        if (tableOf(paragraph.place) == nullptr) {
+            return "\\par";
+        }
+        if (next != nullptr && sameRow(paragraph.place, next->place)) {
+            return next->place.cell == paragraph.place.cell ? "\\par" : "\\cell";
+        }
+        return "\\cell\\row";
+    }
+
+    void writeParagraph(const Paragraph& paragraph, const Paragraph* next) {
         const ParaFormat& format = paragraph.format;
         out_ += "\\pard";
-        if (format.bullet) {
-            const QByteArray f = QByteArray::number(bulletFont_);
-            out_ += "{\\pntext\\f" + f + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + f +
-                    "\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li360";
+        if (tableOf(paragraph.place) != nullptr) {
+            out_ += "\\intbl";
+        }
+        if (format.isItem()) {
+            out_ += lists_.itemWords(format.list, bulletFont_);
         } else {
             word("fi", format.firstIndentTwips, 0);
             word("li", format.leftIndentTwips, 0);
@@ -146,11 +202,57 @@ private:
             case Alignment::Left:
                 break;
         }
+        word("sb", format.spaceBeforeTwips, 0);
+        word("sa", format.spaceAfterTwips, 0);
+        if (format.lineSpacing != 0) {
+            word("sl", format.lineSpacing, 0);
+            out_ += format.lineMultiple ? "\\slmult1" : "\\slmult0";
+        }
         needsDelimiter_ = true;
         for (const TextRun& run : paragraph.runs) {
-            writeRun(run);
+            if (!run.picture && !writesText(run.text)) {
+                continue;
+            }
+            if (run.format.link != link_) {
+                closeLink();
+                openLink(run.format.link);
+            }
+            if (run.picture) {
+                out_ += rtfPicture(*run.picture);
+                needsDelimiter_ = false;
+            } else {
+                writeRun(run);
+            }
         }
-        out_ += "\\par\r\n";
+        closeLink();
+        if (chars_.vertical != VerticalAlignment::Normal) {
+            // LibreOffice drops a raised or lowered run that a paragraph break ends.
+            out_ += "\\nosupersub";
+            chars_.vertical = VerticalAlignment::Normal;
+        }
+        out_ += endWord(paragraph, next) + "\r\n";
+    }
+
+    // A link is a field whose result holds the runs; the group keeps their toggles inside.
+    void openLink(const QString& target) {
+        if (target.isEmpty()) {
+            return;
+        }
+        out_ += "{\\field{\\*\\fldinst{";
+        out_ += escaped(hyperlinkInstruction(target));
+        out_ += "}}{\\fldrslt{";
+        link_ = target;
+        charsOutsideLink_ = chars_;
+        needsDelimiter_ = false;
+    }
+    void closeLink() {
+        if (link_.isEmpty()) {
+            return;
+        }
+        out_ += "}}}";
+        link_.clear();
+        chars_ = charsOutsideLink_;
+        needsDelimiter_ = false;
     }
 
     void word(const char* name, int value, int omitted) {
@@ -191,6 +293,13 @@ private:
         toggle("\\i", "\\i0", f.italic, chars_.italic);
         toggle("\\ul", "\\ulnone", f.underline, chars_.underline);
         toggle("\\strike", "\\strike0", f.strike, chars_.strike);
+        if (f.vertical != chars_.vertical) {
+            out_ += f.vertical == VerticalAlignment::Super ? "\\super"
+                    : f.vertical == VerticalAlignment::Sub ? "\\sub"
+                                                           : "\\nosupersub";
+            chars_.vertical = f.vertical;
+            needsDelimiter_ = true;
+        }
         const int colour = colourIndex(f.colour);
         if (colour != chars_.colour) {
             out_ += "\\cf" + QByteArray::number(colour);
@@ -216,9 +325,8 @@ private:
         return static_cast<int>(it - colours_.begin()) + 1;
     }
 
-    static QByteArray escaped(QStringView text);
-    // Whether escaped(text) is not empty.
-    static bool writesText(QStringView text);
+    static QByteArray escaped(QStringView text) { return rtfEscaped(text); }
+    static bool writesText(QStringView text) { return rtfWritesText(text); }
 
     const RichDocument& document_;
     QString defaultFamily_;
@@ -226,91 +334,13 @@ private:
     std::vector<QString> fonts_;
     std::vector<Rgb> colours_;
     int bulletFont_ = -1;
+    RtfListWriter lists_;
     WrittenChars chars_;
+    QString link_;  // the link whose field is open
+    WrittenChars charsOutsideLink_;
     bool needsDelimiter_ = false;
     QByteArray out_;
 };
-
-void appendUnicode(char16_t unit, QByteArray& out) {
-    out += "\\u" + QByteArray::number(static_cast<std::int16_t>(unit)) + '?';
-}
-
-// Plain characters stand for themselves; the rest is escaped one by one.
-bool isPlain(char16_t c) {
-    return c >= 0x20 && c < 0x80 && c != u'\\' && c != u'{' && c != u'}';
-}
-
-bool Writer::writesText(QStringView text) {
-    return std::any_of(text.begin(), text.end(), [](QChar qc) {
-        const char16_t c = qc.unicode();
-        return (c >= 0x20 || c == u'\t') && c != 0xFFFC;
-    });
-}
-
-void appendEscaped(char16_t c, QByteArray& out) {
-    switch (c) {
-        case u'\\':
-        case u'{':
-        case u'}':
-            out += '\\';
-            out += static_cast<char>(c);
-            return;
-        case u'\t':
-            out += "\\tab ";
-            return;
-        case 0x2028:
-        case 0x2029:
-            out += "\\line ";
-            return;
-        case 0x00A0:
-            out += "\\~";
-            return;
-        case 0x00AD:
-            out += "\\-";
-            return;
-        case 0x2011:
-            out += "\\_";
-            return;
-        case 0xFFFC:
-            return;
-        default:
-            break;
-    }
-    if (c < 0x20) {
-        return;
-    }
-    if (const unsigned char byte = unicodeToWindows1252(c); byte >= 0x80) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        out += "\\'";
-        out += kHex[byte >> 4];
-        out += kHex[byte & 0xF];
-    } else {
-        appendUnicode(c, out);
-    }
-}
-
-QByteArray Writer::escaped(QStringView text) {
-    QByteArray out;
-    out.reserve(text.size());
-    const char16_t* const data = text.utf16();
-    qsizetype plainFrom = 0;
-    // Stretches of plain characters are copied at once: a note may be megabytes long.
-    const auto copyPlain = [&](qsizetype to) {
-        const qsizetype old = out.size();
-        out.resize(old + to - plainFrom);
-        std::transform(data + plainFrom, data + to, out.data() + old,
-                       [](char16_t c) { return static_cast<char>(c); });
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isPlain(data[i])) {
-            copyPlain(i);
-            appendEscaped(data[i], out);
-            plainFrom = i + 1;
-        }
-    }
-    copyPlain(text.size());
-    return out;
-}
 
 }  // namespace
 

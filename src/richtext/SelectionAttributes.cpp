@@ -1,6 +1,6 @@
 #include "richtext/SelectionAttributes.h"
 
-#include "richtext/TextDocumentRtf.h"
+#include "richtext/TextDocumentFormats.h"
 
 #include <QFont>
 #include <QTextBlock>

@@ -1,5 +1,6 @@
 #include "richtext/StoredText.h"
 
+#include "richtext/DocumentBuilder.h"
 #include "richtext/RtfReader.h"
 #include "richtext/TextDecoder.h"
 
@@ -86,27 +87,6 @@ private:
     int paragraphs_ = 0;
 };
 
-class DocumentCollector final : public RtfSink {
-public:
-    explicit DocumentCollector(RichDocument& document) : document_(document) {}
-
-    void text(QStringView text, const CharFormat& format) override {
-        if (!current_.runs.empty() && current_.runs.back().format == format) {
-            current_.runs.back().text += text;
-        } else {
-            current_.runs.push_back({text.toString(), format});
-        }
-    }
-    void paragraphEnd(const ParaFormat& format) override {
-        current_.format = format;
-        document_.paragraphs.push_back(std::exchange(current_, Paragraph{}));
-    }
-
-private:
-    RichDocument& document_;
-    Paragraph current_;
-};
-
 void readRtf(std::string_view rtf, bool rawBytesAreUtf8, RtfSink& sink, QString* defaultFamily) {
     RtfReader reader(rtf, sink, {.rawBytesAreUtf8 = rawBytesAreUtf8});
     reader.read();
@@ -156,8 +136,9 @@ QString plainTextOfRtf(QByteArrayView rtf, bool rawBytesAreUtf8, LineBreak lineB
 
 RichDocument documentOfRtf(QByteArrayView rtf, bool rawBytesAreUtf8) {
     RichDocument document;
-    DocumentCollector collector(document);
-    readRtf(asStringView(rtf), rawBytesAreUtf8, collector, &document.defaultFamily);
+    DocumentBuilder builder(document);
+    readRtf(asStringView(rtf), rawBytesAreUtf8, builder, &document.defaultFamily);
+    builder.finish();
     return document;
 }
 

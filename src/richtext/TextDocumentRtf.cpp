@@ -3,6 +3,10 @@
 #include "richtext/ParagraphChunks.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
+#include "richtext/TextDocumentFormats.h"
+#include "richtext/TextDocumentLists.h"
+#include "richtext/TextDocumentPictures.h"
+#include "richtext/TextDocumentTables.h"
 
 #include <QFont>
 #include <QTextBlock>
@@ -10,65 +14,13 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextList>
+#include <QTextTable>
 
-#include <cmath>
+#include <optional>
 #include <unordered_map>
 
 namespace veltro::richtext {
 namespace {
-
-constexpr double kTwipsPerPixel = 15.0;  // at 96 dpi
-
-Qt::Alignment qtAlignment(Alignment alignment) {
-    switch (alignment) {
-        case Alignment::Right:
-            return Qt::AlignRight;
-        case Alignment::Center:
-            return Qt::AlignHCenter;
-        case Alignment::Justify:
-            return Qt::AlignJustify;
-        case Alignment::Left:
-            break;
-    }
-    return Qt::AlignLeft;
-}
-
-QTextCharFormat qtCharFormat(const CharFormat& format) {
-    QTextCharFormat qt;
-    if (format == CharFormat{}) {
-        return qt;  // plain text: the document's default font decides
-    }
-    if (!format.family.isEmpty()) {
-        qt.setFontFamilies(QStringList{format.family});
-    }
-    if (format.halfPoints > 0) {
-        qt.setFontPointSize(format.halfPoints / 2.0);
-    }
-    qt.setFontWeight(format.bold ? QFont::Bold : QFont::Normal);
-    qt.setFontItalic(format.italic);
-    qt.setFontUnderline(format.underline);
-    qt.setFontStrikeOut(format.strike);
-    if (format.colour) {
-        qt.setForeground(QColor(static_cast<QRgb>(*format.colour)));
-    }
-    return qt;
-}
-
-QTextBlockFormat qtBlockFormat(const ParaFormat& format) {
-    QTextBlockFormat qt;
-    if (format.alignment != Alignment::Left) {
-        qt.setAlignment(qtAlignment(format.alignment));
-    }
-    if (!format.bullet) {  // a list brings its own indent
-        if (format.leftIndentTwips != 0) {
-            qt.setLeftMargin(format.leftIndentTwips / kTwipsPerPixel);
-        }
-        if (format.firstIndentTwips != 0) {
-            qt.setTextIndent(format.firstIndentTwips / kTwipsPerPixel);
-        }
-    }
-    return qt;
-}
 
 // insertText() would start a new block at line ends and at Qt's frame markers (U+FDD0,
 // U+FDD1); inside a run line ends are line breaks, and the markers are not text.
@@ -90,86 +42,112 @@ QString runText(const QString& text) {
     return clean;
 }
 
-int halfPointsOf(const QFont& font) {
-    if (font.pointSizeF() > 0) {
-        return static_cast<int>(std::lround(font.pointSizeF() * 2));
+// The paragraphs touching [from, to], with runs clipped to [from, to); a table wholly inside
+// keeps its cells, a table the range cuts gives its paragraphs alone.
+class ContentReader {
+public:
+    ContentReader(const QTextDocument& document, int from, int to)
+        : document_(document), base_(document.defaultFont()), from_(from), to_(to) {
+        content_.defaultFamily = familyOf(base_);
+        content_.defaultHalfPoints = halfPointsOf(base_);
     }
-    if (font.pixelSize() > 0) {
-        return static_cast<int>(std::lround(font.pixelSize() * 1.5));  // 0.75 pt per pixel
-    }
-    return 0;
-}
 
-QString familyOf(const QFont& font) {
-    const QStringList families = font.families();
-    return families.isEmpty() ? font.family() : families.front();
-}
-
-CharFormat charFormatOf(const QTextCharFormat& qt, const QFont& base) {
-    const QFont font = qt.font().resolve(base);
-    CharFormat format;
-    format.family = familyOf(font);
-    format.halfPoints = halfPointsOf(font);
-    format.bold = font.bold();
-    format.italic = font.italic();
-    format.underline = qt.hasProperty(QTextFormat::TextUnderlineStyle) ||
-                               qt.hasProperty(QTextFormat::FontUnderline)
-                           ? qt.fontUnderline()
-                           : base.underline();
-    format.strike = font.strikeOut();
-    if (qt.hasProperty(QTextFormat::ForegroundBrush) && qt.foreground().style() != Qt::NoBrush) {
-        format.colour = qt.foreground().color().rgb() & 0xFFFFFFu;
-    }
-    return format;
-}
-
-ParaFormat paraFormatOf(const QTextBlock& block) {
-    const QTextBlockFormat qt = block.blockFormat();
-    ParaFormat format;
-    format.alignment = alignmentOf(qt.alignment());
-    format.bullet = block.textList() != nullptr;
-    format.leftIndentTwips = static_cast<int>(std::lround(qt.leftMargin() * kTwipsPerPixel));
-    format.firstIndentTwips = static_cast<int>(std::lround(qt.textIndent() * kTwipsPerPixel));
-    return format;
-}
-
-// Paragraphs touching [from, to]; runs clipped to [from, to).
-RichDocument contentBetween(const QTextDocument& document, int from, int to) {
-    const QFont base = document.defaultFont();
-    RichDocument content;
-    content.defaultFamily = familyOf(base);
-    content.defaultHalfPoints = halfPointsOf(base);
-    // The chunks of a long paragraph share their formats; resolve each only once.
-    std::unordered_map<int, CharFormat> formats;
-    const auto formatOf = [&](const QTextFragment& fragment) -> const CharFormat& {
-        const auto [at, added] = formats.try_emplace(fragment.charFormatIndex());
-        if (added) {
-            at->second = charFormatOf(fragment.charFormat(), base);
+    RichDocument read() {
+        const QTextBlock first = document_.findBlock(from_);
+        for (QTextBlock block = first; block.isValid() && block.position() <= to_;) {
+            const QTextTable* table = outerTable(block);
+            if (table != nullptr && table->firstPosition() >= from_ &&
+                table->lastPosition() <= to_) {
+                block = addTable(*table);
+            } else {
+                if (!isFiller(block) || block.length() > 1) {
+                    addBlock(block, block == first || !continuesParagraph(block), {});
+                }
+                block = block.next();
+            }
         }
-        return at->second;
-    };
-    const QTextBlock first = document.findBlock(from);
-    for (QTextBlock block = first; block.isValid() && block.position() <= to;
-         block = block.next()) {
-        if (block == first || !continuesParagraph(block)) {
+        return normalized(std::move(content_));
+    }
+
+private:
+    // Returns the block after the table.
+    QTextBlock addTable(const QTextTable& table) {
+        Table model;
+        const int index = static_cast<int>(content_.tables.size());
+        for (const QtCellBlocks& cell : qtTableCells(table, model)) {
+            const CellPlace place{index, cell.row, cell.cell};
+            if (!cell.first.isValid()) {
+                Paragraph merged;  // a cell merged into the one above holds nothing
+                merged.place = place;
+                merged.format.tableDepth = 1;
+                content_.paragraphs.push_back(std::move(merged));
+                continue;
+            }
+            for (QTextBlock block = cell.first; block.isValid(); block = block.next()) {
+                addBlock(block, block == cell.first || !continuesParagraph(block), place);
+                if (block == cell.last) {
+                    break;
+                }
+            }
+        }
+        content_.tables.push_back(std::move(model));
+        QTextCursor after = table.lastCursorPosition();
+        after.movePosition(QTextCursor::NextBlock);
+        return after.block().position() > table.lastPosition() ? after.block() : QTextBlock();
+    }
+
+    void addBlock(const QTextBlock& block, bool startsParagraph, const CellPlace& place) {
+        if (startsParagraph) {
             Paragraph paragraph;
-            paragraph.format = paraFormatOf(block);
-            content.paragraphs.push_back(std::move(paragraph));
+            paragraph.format = paraFormatOf(block.blockFormat());
+            paragraph.format.list = lists_.itemOf(block);
+            paragraph.format.tableDepth = place.table >= 0 ? 1 : 0;
+            paragraph.place = place;
+            content_.paragraphs.push_back(std::move(paragraph));
+        } else {
+            // The space after a long paragraph sits on its last chunk.
+            content_.paragraphs.back().format.spaceAfterTwips =
+                paraFormatOf(block.blockFormat()).spaceAfterTwips;
         }
-        Paragraph& paragraph = content.paragraphs.back();
+        Paragraph& paragraph = content_.paragraphs.back();
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const int start = std::max(from, fragment.position());
-            const int end = std::min(to, fragment.position() + fragment.length());
-            if (start < end) {
+            const int start = std::max(from_, fragment.position());
+            const int end = std::min(to_, fragment.position() + fragment.length());
+            if (start >= end) {
+                continue;
+            }
+            if (auto picture = pictureOf(fragment.charFormat())) {
+                // Equal pictures side by side share one fragment; each is a run of its own.
+                for (int at = start; at < end; ++at) {
+                    paragraph.runs.push_back(
+                        {QString(QChar::ObjectReplacementCharacter), formatOf(fragment), picture});
+                }
+            } else {
                 paragraph.runs.push_back(
                     {fragment.text().mid(start - fragment.position(), end - start),
                      formatOf(fragment)});
             }
         }
     }
-    return normalized(std::move(content));
-}
+
+    // The chunks of a long paragraph share their formats; each is resolved only once.
+    const CharFormat& formatOf(const QTextFragment& fragment) {
+        const auto [at, added] = formats_.try_emplace(fragment.charFormatIndex());
+        if (added) {
+            at->second = charFormatOf(fragment.charFormat(), base_);
+        }
+        return at->second;
+    }
+
+    const QTextDocument& document_;
+    const QFont base_;
+    const int from_;
+    const int to_;
+    RichDocument content_;
+    std::unordered_map<int, CharFormat> formats_;
+    QtListReader lists_;
+};
 
 qsizetype paragraphLength(const Paragraph& paragraph) {
     qsizetype length = 0;
@@ -180,13 +158,22 @@ qsizetype paragraphLength(const Paragraph& paragraph) {
 }
 
 // The later chunks of a long paragraph: its format, not in a list (a bullet for every chunk
-// would be wrong), indented as far as the item's text instead.
+// would be wrong), indented as far as the item's text instead, and no space above.
 QTextBlockFormat chunkFormat(const Paragraph& paragraph) {
     QTextBlockFormat format = qtBlockFormat(paragraph.format);
-    if (paragraph.format.bullet) {
-        format.setIndent(1);
+    if (paragraph.format.isItem()) {
+        format.setIndent(std::clamp(paragraph.format.list.level, 0, kMaxListLevel) + 1);
     }
+    format.setTopMargin(0);
     return format;
+}
+
+// A new chunk of the paragraph: the space after the paragraph moves on to it.
+void startChunk(QTextCursor& cursor, QTextBlockFormat format, const QTextCharFormat& chars) {
+    QTextBlockFormat before = cursor.blockFormat();
+    before.setBottomMargin(0);
+    cursor.setBlockFormat(before);
+    cursor.insertBlock(format, chars);
 }
 
 // The runs of a paragraph whose first block the cursor is in, a new block after every
@@ -195,8 +182,13 @@ void insertRuns(QTextCursor& cursor, const Paragraph& paragraph, ChunkMark mark)
     const QTextBlockFormat later = chunkFormat(paragraph);
     qsizetype room = kChunkLength;
     for (const TextRun& run : paragraph.runs) {
-        const QString text = runText(run.text);
         const QTextCharFormat chars = qtCharFormat(run.format);
+        if (run.picture) {
+            insertPicture(cursor, run.picture, chars);
+            --room;
+            continue;
+        }
+        const QString text = runText(run.text);
         qsizetype at = 0;
         while (text.size() - at > room) {
             if (room > 0) {
@@ -207,7 +199,7 @@ void insertRuns(QTextCursor& cursor, const Paragraph& paragraph, ChunkMark mark)
             ++mark.index;
             QTextBlockFormat format = later;
             setChunkMark(format, mark);
-            cursor.insertBlock(format, chars);
+            startChunk(cursor, format, chars);
             room = kChunkLength;
         }
         cursor.insertText(at == 0 ? text : text.mid(at), chars);
@@ -215,33 +207,58 @@ void insertRuns(QTextCursor& cursor, const Paragraph& paragraph, ChunkMark mark)
     }
 }
 
-}  // namespace
+// Puts a document's paragraphs and tables into a QTextDocument.
+class DocumentFiller {
+public:
+    DocumentFiller(QTextDocument& document, const RichDocument& content)
+        : content_(content), cursor_(&document) {}
 
-Alignment alignmentOf(Qt::Alignment qt) {
-    const Qt::Alignment horizontal = qt & Qt::AlignHorizontal_Mask;
-    if (horizontal & Qt::AlignRight) {
-        return Alignment::Right;
+    void fill() {
+        const std::vector<Paragraph>& paragraphs = content_.paragraphs;
+        for (std::size_t i = 0; i < paragraphs.size();) {
+            if (tableOf(paragraphs[i]) != nullptr) {
+                i = fillTable(i);
+            } else {
+                addParagraph(paragraphs[i++]);
+            }
+        }
     }
-    if (horizontal & Qt::AlignHCenter) {
-        return Alignment::Center;
-    }
-    if (horizontal & Qt::AlignJustify) {
-        return Alignment::Justify;
-    }
-    return Alignment::Left;
-}
 
-void fillTextDocument(QTextDocument& document, const RichDocument& content) {
-    // Clearing inside the edit block makes the whole fill one new content, which Qt lays out
-    // in steps between events rather than all at once.
-    const bool undo = document.isUndoRedoEnabled();
-    document.setUndoRedoEnabled(false);
-    QTextCursor cursor(&document);
-    cursor.beginEditBlock();
-    document.clear();
-    QTextList* list = nullptr;
-    bool first = true;
-    for (const Paragraph& paragraph : content.paragraphs) {
+private:
+    const Table* tableOf(const Paragraph& paragraph) const {
+        const auto index = static_cast<std::size_t>(paragraph.place.table);
+        return paragraph.place.table >= 0 && index < content_.tables.size()
+                   ? &content_.tables[index]
+                   : nullptr;
+    }
+
+    // Returns the index of the first paragraph after the table.
+    std::size_t fillTable(std::size_t first) {
+        const std::vector<Paragraph>& paragraphs = content_.paragraphs;
+        const Table& model = *tableOf(paragraphs[first]);
+        QTextCursor after = cursor_;
+        QTextTable* table = insertQtTable(after, model, blockIsFree_);
+        std::optional<QTextTableCell> current;
+        std::size_t i = first;
+        for (; i < paragraphs.size() && paragraphs[i].place.table == paragraphs[first].place.table;
+             ++i) {
+            const QTextTableCell cell = qtCell(*table, model, paragraphs[i].place);
+            if (!cell.isValid()) {
+                continue;  // merged into the cell above, and empty
+            }
+            if (!current || *current != cell) {
+                cursor_ = cell.firstCursorPosition();
+                blockIsFree_ = true;
+                current = cell;
+            }
+            addParagraph(paragraphs[i]);
+        }
+        cursor_ = after;
+        blockIsFree_ = true;
+        return i;
+    }
+
+    void addParagraph(const Paragraph& paragraph) {
         QTextBlockFormat blockFormat = qtBlockFormat(paragraph.format);
         const QTextCharFormat blockChars = paragraph.runs.empty()
                                                ? QTextCharFormat()
@@ -251,44 +268,63 @@ void fillTextDocument(QTextDocument& document, const RichDocument& content) {
         if (chunked) {
             setChunkMark(blockFormat, head);
         }
-        if (first) {
-            cursor.setBlockFormat(blockFormat);
-            cursor.setBlockCharFormat(blockChars);
-            first = false;
+        if (blockIsFree_) {
+            cursor_.setBlockFormat(blockFormat);
+            cursor_.mergeBlockCharFormat(blockChars);  // a cell keeps its own format
+            blockIsFree_ = false;
         } else {
-            cursor.insertBlock(blockFormat, blockChars);
+            cursor_.insertBlock(blockFormat, blockChars);
         }
-        if (!paragraph.format.bullet) {
-            list = nullptr;
-        } else if (list) {
-            list->add(cursor.block());
-        } else {
-            list = cursor.createList(QTextListFormat::ListDisc);
+        if (paragraph.format.isItem()) {
+            lists_.add(cursor_, paragraph.format.list);
         }
-        insertRuns(cursor, paragraph, head);
+        insertRuns(cursor_, paragraph, head);
     }
+
+    const RichDocument& content_;
+    QTextCursor cursor_;
+    bool blockIsFree_ = true;  // the cursor's block holds no paragraph yet
+    QtListBuilder lists_;
+};
+
+}  // namespace
+
+void fillTextDocument(QTextDocument& document, const RichDocument& content) {
+    // Clearing inside the edit block makes the whole fill one new content, which Qt lays out
+    // in steps between events rather than all at once.
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    document.clear();
+    DocumentFiller(document, content).fill();
     cursor.endEditBlock();
     document.setUndoRedoEnabled(undo);
 }
 
-void readRtfInto(QTextDocument& document, const QByteArray& stored) {
-    fillTextDocument(document, documentFromStored(QByteArrayView(stored)));
+int readRtfInto(QTextDocument& document, const QByteArray& stored) {
+    const RichDocument content = documentFromStored(QByteArrayView(stored));
+    fillTextDocument(document, content);
+    return content.dropped;
 }
 
-void readRtfInto(QTextDocument& document, const QString& stored) {
-    fillTextDocument(document, documentFromStored(stored));
+int readRtfInto(QTextDocument& document, const QString& stored) {
+    const RichDocument content = documentFromStored(stored);
+    fillTextDocument(document, content);
+    return content.dropped;
 }
 
 RichDocument richDocumentFrom(const QTextDocument& document) {
-    return contentBetween(document, 0, document.characterCount() - 1);
+    return ContentReader(document, 0, document.characterCount() - 1).read();
 }
 
 RichDocument richDocumentFrom(const QTextCursor& selection) {
     if (!selection.hasSelection() || !selection.document()) {
         return {};
     }
-    return contentBetween(*selection.document(), selection.selectionStart(),
-                          selection.selectionEnd());
+    return ContentReader(*selection.document(), selection.selectionStart(),
+                         selection.selectionEnd())
+        .read();
 }
 
 QByteArray writeRtf(const QTextDocument& document) {

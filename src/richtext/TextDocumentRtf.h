@@ -12,12 +12,10 @@ class QTextDocumentFragment;
 namespace veltro::richtext {
 
 // Replaces the document's content with a stored block (RTF or plain text). Faces and sizes the
-// block names are set on its runs; plain text is left to the document's default font.
-// Qt's horizontal alignment as ours; anything else counts as left.
-Alignment alignmentOf(Qt::Alignment qt);
-
-void readRtfInto(QTextDocument& document, const QByteArray& stored);
-void readRtfInto(QTextDocument& document, const QString& stored);
+// block names are set on its runs; plain text is left to the document's default font. Returns
+// how many things the block held that the document does not (RichDocument::dropped).
+int readRtfInto(QTextDocument& document, const QByteArray& stored);
+int readRtfInto(QTextDocument& document, const QString& stored);
 void fillTextDocument(QTextDocument& document, const RichDocument& content);
 
 // The document's content with every run's effective face and size; runs that set none take

@@ -1,5 +1,6 @@
 #include "store/KartenInfo.h"
 
+#include "store/CardFields.h"
 #include "store/Schema.h"
 
 #include <string>
@@ -42,6 +43,19 @@ void createCardTriggers(Database& db) {
 }
 
 }  // namespace
+
+void noteOnlyRealChanges(Database& db) {
+    std::string changed;
+    for (const auto name : kColumnNames) {
+        const std::string column = '"' + std::string(name) + '"';
+        changed.append(changed.empty() ? "" : " OR ").append("old.").append(column);
+        changed.append(" IS NOT new.").append(column);
+    }
+    db.exec("DROP TRIGGER IF EXISTS KartenInfoAendern");
+    db.exec("CREATE TRIGGER KartenInfoAendern AFTER UPDATE ON Kontakte WHEN " + changed +
+            " BEGIN UPDATE KartenInfo SET Geaendert = strftime('%Y-%m-%dT%H:%M:%SZ', 'now') "
+            "WHERE KarteId = new.rowid; END");
+}
 
 void addKartenInfo(Database& db) {
     // A store whose version number got lost (a dump and reload) may hold the table

@@ -15,4 +15,8 @@ inline constexpr const char* kKartenInfoColumns = "Uid, Angelegt, Geaendert";
 // is known. Runs inside the caller's transaction.
 void addKartenInfo(Database& db);
 
+// From version 3: a write that leaves every field of a card as it was does not count as a
+// change of the card. Runs inside the caller's transaction.
+void noteOnlyRealChanges(Database& db);
+
 }  // namespace veltro::store

@@ -22,7 +22,7 @@ std::string columnList(const std::string& prefix, const std::string& suffix) {
     std::string list;
     for (const auto name : kColumnNames) {
         list += list.empty() ? "" : ", ";
-        list += prefix + '"' + std::string(name) + '"' + suffix;
+        list.append(prefix).append(1, '"').append(name).append(1, '"').append(suffix);
     }
     return list;
 }
@@ -152,7 +152,7 @@ void verifySchema(Database& db) {
 }
 
 std::filesystem::path createEmptyStore(const std::filesystem::path& directory) {
-    const auto file = directory / kStoreFileName;
+    auto file = directory / kStoreFileName;
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
         throw StoreError("Die Datei " + file.string() + " besteht bereits.");

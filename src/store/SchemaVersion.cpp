@@ -2,6 +2,7 @@
 
 #include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
+#include "store/UndoLog.h"
 
 #include <array>
 #include <string>
@@ -10,9 +11,15 @@ namespace veltro::store {
 
 namespace {
 
+void toVersionThree(Database& db) {
+    addUndoLog(db);
+    noteOnlyRealChanges(db);
+}
+
 constexpr std::array kSteps = {
     UpgradeStep{1, addKartenInfo},
-    UpgradeStep{2, addDuplicateDecisions},
+    UpgradeStep{2, toVersionThree},
+    UpgradeStep{3, addDuplicateDecisions},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

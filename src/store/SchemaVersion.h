@@ -11,8 +11,10 @@ namespace veltro::store {
 // keyed by Kontakte.rowid and never touches the original four, so programs that know
 // only those keep reading and writing the store.
 //   2: KartenInfo (card identity, made and changed times) and its snapshot.
-//   3: KeineDubletten (pairs of cards the user said are not duplicates) and its snapshot.
-inline constexpr int kCurrentStoreVersion = 3;
+//   3: the undo log (Schritte and the row images of each step, see UndoLog.h); a card's
+//      change time moves only when one of its fields changes.
+//   4: KeineDubletten (pairs of cards the user said are not duplicates) and its snapshot.
+inline constexpr int kCurrentStoreVersion = 4;
 
 [[nodiscard]] int storeVersion(Database& db);
 

@@ -26,6 +26,7 @@ inline constexpr const char* OPChk6 = "OPChk6";  // show the splash window
 inline constexpr const char* OPOption = "OPOption";
 inline constexpr const char* SLd3 = "SLd3";  // top margin of the address printout, mm
 inline constexpr const char* SLd4 = "SLd4";  // left margin of the address printout, mm
+inline constexpr const char* Ruecksendeangabe = "Ruecksendeangabe";  // sender line on envelopes
 
 // Address and notes fonts
 inline constexpr const char* AFN = "AFN";
@@ -38,6 +39,10 @@ inline constexpr const char* NFS = "NFS";
 inline constexpr const char* NFB = "NFB";
 inline constexpr const char* NFi = "NFi";
 inline constexpr const char* NFC = "NFC";
+
+// Backups: how many of the newest stay, and for how many months one each
+inline constexpr const char* SicherungenLetzte = "SicherungenLetzte";
+inline constexpr const char* SicherungenMonate = "SicherungenMonate";
 
 // Search window
 inline constexpr const char* SuchFensterTop = "SuchFensterTop";
@@ -83,6 +88,7 @@ inline constexpr Setting kSettings[] = {
     {key::OPOption, Kind::Number, 1, 1, 6, OutOfRange::Default},
     {key::SLd3, Kind::Number, 50, 0, 100},
     {key::SLd4, Kind::Number, 25, 0, 100},
+    {key::Ruecksendeangabe, Kind::Text},
     {key::AFN, Kind::Text},
     {key::AFS, Kind::Number, kNoDefault, 1, 400, OutOfRange::Default},
     {key::AFB, Kind::Bool},
@@ -93,6 +99,8 @@ inline constexpr Setting kSettings[] = {
     {key::NFB, Kind::Bool},
     {key::NFi, Kind::Bool},
     {key::NFC, Kind::Number},
+    {key::SicherungenLetzte, Kind::Number, 10, 1, 100},
+    {key::SicherungenMonate, Kind::Number, 12, 0, 120},
     {key::SuchFensterTop, Kind::Number, kNoDefault, -1e6, 1e6},
     {key::SuchFensterLeft, Kind::Number, kNoDefault, -1e6, 1e6},
     {key::SuchFensterwidth, Kind::Number, kNoDefault, 0, 1e6},

@@ -4,6 +4,7 @@
 #include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
 #include "store/SchemaVersion.h"
+#include "store/UndoLog.h"
 
 #include <string>
 #include <string_view>
@@ -31,7 +32,7 @@ std::vector<Tracked> trackedTables(Database& db) {
         {"Kontakte", cardColumnList(), 1, true},
         {"tblAdrCfg", "KategorieName", 1, true},
         {"KartenInfo", kKartenInfoColumns, 2, false},
-        {"KeineDubletten", kKeineDublettenColumns, 3, true},
+        {"KeineDubletten", kKeineDublettenColumns, 4, true},
     };
     const int version = storeVersion(db);
     std::vector<Tracked> present;
@@ -78,10 +79,12 @@ std::vector<std::string> copyingDiscard(const std::vector<Tracked>& tables) {
     return steps;
 }
 
+// The undo log belongs to the run as the snapshot does.
 void emptySnapshots(Database& db, const std::vector<Tracked>& tables) {
     for (const auto& table : tables) {
         db.exec("DELETE FROM " + table.snapshot());
     }
+    UndoLog::clear(db);
 }
 
 bool hasTrigger(Database& db, const std::string& name) {
@@ -140,6 +143,7 @@ void Snapshot::discard(Database& db, const std::function<void(int)>& afterStep) 
             afterStep(++step);
         }
     }
+    UndoLog::clear(db);
     tx.commit();
 }
 

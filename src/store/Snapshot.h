@@ -9,13 +9,14 @@ namespace veltro::store {
 // Lets the user keep or discard a whole run's changes at exit.
 //
 // Stores made by our schema carry triggers that copy a row of Kontakte, tblAdrCfg or
-// (from version 2) KartenInfo, (from version 3) KeineDubletten into their z tables (under its own
+// (from version 2) KartenInfo, (from version 4) KeineDubletten into their z tables (under its own
 // row id) before its first change in a run, and note rows added in the run under their
 // negated row id. Row id 0 of zKontakte marks a run in progress. So taking the snapshot
 // costs nothing, keeping empties small tables, and discarding puts back only what
 // changed. Stores without the triggers fall back to copying the tables whole. Either way the
 // snapshot tables are empty between runs, and a run that ended without the exit step keeps its
-// changes: the next start-up takes a fresh snapshot.
+// changes: the next start-up takes a fresh snapshot. The undo log (UndoLog.h) belongs to
+// the run as well: every one of the three empties it.
 class Snapshot {
 public:
     // Start-up: drop what a crashed run left and begin a new run.

@@ -1,5 +1,6 @@
 #include "store/Sqlite.h"
 
+#include "store/BusyTimeouts.h"
 #include "store/SqlFunctions.h"
 #include "store/StoreError.h"
 
@@ -59,7 +60,7 @@ Database Database::open(const std::filesystem::path& file, Mode mode) {
     // "Name" always names a column; an unknown one is an error, never a string.
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    sqlite3_busy_timeout(raw, 5000);
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     registerSqlFunctions(raw);
     Database result(std::move(db), file);
     // A file that is not a database only shows it on first read.
@@ -87,6 +88,10 @@ std::int64_t Database::lastInsertRowId() const {
 
 void Database::setBusyTimeout(int milliseconds) {
     sqlite3_busy_timeout(db_.get(), milliseconds);
+}
+
+bool Database::inTransaction() const {
+    return sqlite3_get_autocommit(db_.get()) == 0;
 }
 
 int Database::changes() const {
@@ -191,14 +196,21 @@ int Statement::columnCount() const {
     return sqlite3_column_count(stmt_.get());
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
-    db_.exec("BEGIN IMMEDIATE");
+int Statement::parameterCount() const {
+    return sqlite3_bind_parameter_count(stmt_.get());
+}
+
+Transaction::Transaction(Database& db) : db_(db), nested_(db.inTransaction()) {
+    db_.exec(nested_ ? "SAVEPOINT inner" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction() {
     if (!done_) {
         try {
-            db_.exec("ROLLBACK");
+            db_.exec(nested_ ? "ROLLBACK TO inner" : "ROLLBACK");
+            if (nested_) {
+                db_.exec("RELEASE inner");
+            }
         } catch (const StoreError&) {
             // The engine may already have rolled back on its own.
         }
@@ -206,7 +218,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
-    db_.exec("COMMIT");
+    db_.exec(nested_ ? "RELEASE inner" : "COMMIT");
     done_ = true;
 }
 

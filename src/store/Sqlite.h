@@ -31,6 +31,8 @@ public:
     [[nodiscard]] Statement prepare(std::string_view sql);
     [[nodiscard]] std::int64_t lastInsertRowId() const;
     [[nodiscard]] int changes() const;
+    // True while a transaction is open on this connection.
+    [[nodiscard]] bool inTransaction() const;
     // How long a statement waits for another connection's lock before it fails.
     void setBusyTimeout(int milliseconds);
     [[nodiscard]] QString errorText() const;
@@ -72,6 +74,7 @@ public:
     [[nodiscard]] std::int64_t integer(int column) const;
     [[nodiscard]] bool isNull(int column) const;
     [[nodiscard]] int columnCount() const;
+    [[nodiscard]] int parameterCount() const;
 
 private:
     friend class Database;
@@ -85,7 +88,9 @@ private:
     std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
 };
 
-// Commits on commit(), rolls back when left without it.
+// Commits on commit(), rolls back when left without it. Inside another transaction it is
+// a savepoint of that one: its commit keeps its changes for the outer commit, and leaving
+// it without commit takes back only its own changes.
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -96,6 +101,7 @@ public:
 
 private:
     Database& db_;
+    bool nested_;
     bool done_ = false;
 };
 

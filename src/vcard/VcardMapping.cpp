@@ -211,7 +211,7 @@ QString singleLine(const QString& text) {
 
 QString headingFromNames(const QString& lastName, const QString& firstName,
                          const QString& formattedName, const QString& company) {
-    const QString fromName = joinedNonEmpty({lastName, firstName}, QStringLiteral(" "));
+    QString fromName = joinedNonEmpty({lastName, firstName}, QStringLiteral(" "));
     if (!fromName.isEmpty()) {
         return fromName;
     }

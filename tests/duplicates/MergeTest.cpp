@@ -1,10 +1,12 @@
 #include "duplicates/CardMerge.h"
 
+#include "StoreState.h"
 #include "TestHome.h"
 #include "richtext/StoredText.h"
 #include "store/DuplicateDecisions.h"
 #include "store/SampleCards.h"
 #include "store/StoreError.h"
+#include "store/UndoLog.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +89,20 @@ TEST_F(Merge, KeepsTheIdentityTakesTheTickedValuesAndLosesNoText) {
               "Beim Zusammenführen nicht übernommen:\n"
               "Kategorien: Privat\n"
               "Nachname: Mueller\nTelefon: 0951 123456"_s);
+}
+
+TEST_F(Merge, IsOneStepThatUndoTakesBackWholly) {
+    const QStringList before = cardsAndCategories(store_->db()) + kartenInfoRows(store_->db());
+    {
+        veltro::store::UndoStep step(store_->db(), u"Karten zusammenführen"_s);
+        mergeCards(*store_, proposedMerge(*store_->loadCard(keep_), *store_->loadCard(other_)));
+        step.commit();
+    }
+    ASSERT_EQ(veltro::store::UndoLog::undoName(store_->db()), u"Karten zusammenführen"_s);
+    ASSERT_TRUE(veltro::store::UndoLog::undo(store_->db()));
+    EXPECT_EQ(cardsAndCategories(store_->db()) + kartenInfoRows(store_->db()), before);
+    ASSERT_TRUE(veltro::store::UndoLog::redo(store_->db()));
+    EXPECT_FALSE(store_->loadCard(other_));
 }
 
 TEST_F(Merge, MayTakeTheHeadingOfTheCardThatGoes) {

@@ -1,9 +1,11 @@
 #include "ImportTestSupport.h"
+#include "StoreState.h"
 #include "TestHome.h"
 
 #include "import/ImportRun.h"
 #include "store/CardStore.h"
 #include "store/StoreError.h"
+#include "store/UndoLog.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +105,19 @@ TEST(ImportRunDuplicates, EveryCardKeepsAHeadingOfItsOwn) {
         EXPECT_EQ(oneByOne.renamed, outcome.renamed) << c.name;
         EXPECT_EQ(oneByOne.cards, outcome.cards) << c.name;
     }
+}
+
+TEST(ImportRunUndo, ANamedRunIsOneStepWithItsNewCategories) {
+    TestHome home;
+    makeStore(home.dir(), {"Privat"}, {{"Anna", "Privat"}});
+    auto store = CardStore::open(home.storeFile());
+    const QStringList before = veltro::testing::cardsAndCategories(store.db());
+    auto rows = rowsNamed({"Ben", "Anna", "Carla"});
+    runImport(home.storeFile(), rows, {}, QStringLiteral("Import"));
+    EXPECT_EQ(veltro::store::UndoLog::undoName(store.db()), QStringLiteral("Import"));
+    ASSERT_TRUE(veltro::store::UndoLog::undo(store.db()));
+    EXPECT_EQ(veltro::testing::cardsAndCategories(store.db()), before);
+    EXPECT_EQ(veltro::store::UndoLog::undoName(store.db()), std::nullopt);
 }
 
 TEST(ImportRunCategories, RowsOneAtATimeAddTheMissingCategoriesInTheirOrder) {

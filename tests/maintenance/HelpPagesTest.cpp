@@ -44,6 +44,7 @@ const Topic kTopics[] = {
     {"bearbeiten.html", "Möchten Sie alle Änderungen speichern ?"},
     {"formatieren.html", "Text formatieren..."},
     {"drucken.html", "Drucker einrichten"},
+    {"etiketten.html", "Serienbrief-Daten exportieren"},
     {"optionen.html", "Mit Suchfenster starten"},
     {"suchfenster.html", "Keine Adresse vorhanden"},
     {"export.html", "Trennzeichen"},

@@ -132,6 +132,20 @@ Step selectBlock(bool address, bool outside = false) {
         }
     };
 }
+// The shown card saved with another first name, so that there is a step to undo.
+Step saveFirstName(const char* name) {
+    return [name](Dispatch& d) {
+        d.box(2)->setText(QString::fromUtf8(name));
+        d.window().Command2_Click();
+    };
+}
+Step undoFirst(Step next) {
+    return then(
+        [](Dispatch& d) {
+            d.window().menus().action(QStringLiteral("mnuRueckgaengig"))->trigger();
+        },
+        std::move(next));
+}
 Step closeModalSoon() {
     return [](Dispatch&) {
         QTimer::singleShot(0, [] {
@@ -190,6 +204,10 @@ const std::vector<Row>& rows() {
         {"mnuExportieren", nothing, shows("veltro::exporting::ExportDialog")},
         {"mnuImportieren", [](Dispatch& d) { d.chooseCategory(QStringLiteral("Privat")); },
          shows("veltro::import::ImportDialog")},
+        {"mnuSicherungWiederherstellen", closeModalSoon(),
+         [](Dispatch&) {
+             return qApp->property("seenModal").toString() == "SicherungWiederherstellen";
+         }},
         {"mnuDruckAnschrift", answer(Answer::No), asks("Anschrift drucken?")},
         {"mnuDruckNotizen", answer(Answer::No), asks("Notizen drucken?")},
         {"mnuDruckEingabefelder", answer(Answer::No), asks("Eingabefelder drucken?")},
@@ -198,7 +216,13 @@ const std::vector<Row>& rows() {
          recorded([](const auto& p) { return p.previewTitles.size(); })},
         {"mnuDruckerAuswaehlen", nothing,
          recorded([](const auto& p) { return std::size_t(p.printerSetups); })},
+        {"mnuEtiketten", nothing, shows("veltro::labels::LabelsDialog")},
+        {"mnuUmschlag", nothing, shows("veltro::labels::EnvelopeDialog")},
+        {"mnuListeDrucken", nothing, shows("veltro::labels::ListPrintDialog")},
+        {"mnuSerienbrief", nothing, recorded([](const auto& p) { return p.saveRequests.size(); })},
         {"mnuBeenden", nothing, kClosed},
+        {"mnuRueckgaengig", saveFirstName("Franz"), boxIs(2, "Hans")},
+        {"mnuWiederholen", then(saveFirstName("Franz"), undoFirst(nothing)), boxIs(2, "Franz")},
         {"mnuCut", selectBox(2), both(clipboardIs("Hans"), boxIs(2, ""))},
         {"mnukopieren", selectBox(2), both(clipboardIs("Hans"), boxIs(2, "Hans"))},
         {"mnueinfügen", clip("Franz", selectBox(2)), boxIs(2, "Franz")},
@@ -352,12 +376,17 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
     EXPECT_EQ(
         bar.join(u'\n'),
         QStringLiteral(
-            "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|-|"
+            "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|"
+            "mnuSicherungWiederherstellen=Sicherung &wiederherstellen…|"
+            "mnuSerienbrief=&Serienbrief-Daten exportieren…|-|"
             "mnuDrucken=&Drucken[mnuDruckAnschrift=&Anschrift|mnuDruckNotizen=&Notizen|"
             "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
-            "mnuSeitenansicht=&Seitenansicht...]|mnuDruckerAuswaehlen=Drucker ein&richten...|-|"
+            "mnuSeitenansicht=&Seitenansicht...]|mnuEtiketten=Etike&tten drucken…|"
+            "mnuUmschlag=&Umschlag drucken…|mnuListeDrucken=&Liste drucken…|"
+            "mnuDruckerAuswaehlen=Drucker ein&richten...|-|"
             "mnuBeenden=&Beenden]\n"
-            "mnuBearbeiten=&Bearbeiten[mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"
+            "mnuBearbeiten=&Bearbeiten[mnuRueckgaengig=&Rückgängig|mnuWiederholen=&Wiederholen|-|"
+            "mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"
             "mnueinfügen=&Einfügen|mnulöschen=&Löschen|-|mnuCopyNotizen=&Notizen kopieren|"
             "mnuCopyAnschrift=&Anschrift kopieren]\n"
             "tmpKategorie=Kateg&orie[mnuNeueKategorie=&Neu...|"

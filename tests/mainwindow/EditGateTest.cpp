@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -329,6 +330,65 @@ TEST_F(EditGate, AHugeNoteIsShownEditedAndSavedWithoutFreezingTheWindow) {
     EXPECT_EQ(saved.size(), word.size() + 1);
     EXPECT_TRUE(saved.startsWith(u'y'));
     EXPECT_LT(longestGap, 5000);  // generous: showing such a note used to take minutes
+}
+
+TEST_F(EditGate, EditingANoteThatCannotKeepItsFormatsSaysSoOncePerCard) {
+    const QString lossy =
+        QStringLiteral(R"({\rtf1 Gelb {\highlight7 markiert} und {\caps gross}\par})");
+    open({QStringLiteral("Privat")},
+         {{QStringLiteral("Anna"), QStringLiteral("Privat"), {{Field::Notizen, lossy}}},
+          {QStringLiteral("Bernd"),
+           QStringLiteral("Privat"),
+           {{Field::Notizen, store::simpleRtf({QStringLiteral("schlicht")})}}}});
+    const QString message =
+        QStringLiteral("Einige Formatierungen dieser Notiz können nicht erhalten werden.");
+    auto* status = window().ui().StatusBar1;
+    auto* notes = window().ui().RichTextBox2;
+    clickLine(0);
+    EXPECT_TRUE(status->currentMessage().isEmpty());  // shown is not saved
+    focus(notes);
+    QTest::keyClicks(notes, QStringLiteral("x"));
+    EXPECT_EQ(status->currentMessage(), message);
+    status->clearMessage();
+    QTest::keyClicks(notes, QStringLiteral("y"));
+    EXPECT_TRUE(status->currentMessage().isEmpty());  // once for the card
+    clickLine(1);
+    const QString saved = storedCard(QStringLiteral("Anna")).text(Field::Notizen);
+    EXPECT_FALSE(saved.contains(QStringLiteral("highlight")));
+    EXPECT_TRUE(richtext::plainTextFromStored(saved, richtext::LineBreak::Lf)
+                    .contains(QStringLiteral("markiert und gross")));
+    // A note that keeps everything says nothing.
+    focus(notes);
+    QTest::keyClicks(notes, QStringLiteral("z"));
+    EXPECT_TRUE(status->currentMessage().isEmpty());
+    // Back on the first card, whose note now holds what it can keep, nothing is lost.
+    clickLine(0);
+    focus(notes);
+    QTest::keyClicks(notes, QStringLiteral("w"));
+    EXPECT_TRUE(status->currentMessage().isEmpty());
+}
+
+// A table the block cannot hold shows as its text; editing it asks nothing, says once that
+// formats go, and saves the text with the edit.
+TEST_F(EditGate, ATableTheNoteCannotHoldIsEditedAsItsText) {
+    const QString table = QStringLiteral(R"({\rtf1\trowd\cellx1000\intbl a\cell\row)"
+                                         R"(\trowd\cellx2000\intbl b\cell\row\pard Ende\par})");
+    open({QStringLiteral("Privat")},
+         {{QStringLiteral("Anna"), QStringLiteral("Privat"), {{Field::Notizen, table}}},
+          {QStringLiteral("Bernd"), QStringLiteral("Privat")}});
+    auto* notes = window().ui().RichTextBox2;
+    clickLine(0);
+    EXPECT_EQ(notes->toPlainText(), QStringLiteral("a\nb\nEnde"));
+    focus(notes);
+    notes->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(notes, QStringLiteral("x"));
+    EXPECT_EQ(window().ui().StatusBar1->currentMessage(),
+              QStringLiteral("Einige Formatierungen dieser Notiz können nicht erhalten werden."));
+    clickLine(1);
+    EXPECT_TRUE(platform_->messages.empty());
+    EXPECT_EQ(richtext::plainTextFromStored(storedCard(QStringLiteral("Anna")).text(Field::Notizen),
+                                            richtext::LineBreak::Lf),
+              QStringLiteral("xa\nb\nEnde"));
 }
 
 // ---- a store that refuses to be written ----

@@ -6,10 +6,12 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -48,6 +50,12 @@ TEST_F(OptionsDialogTest, StoredValuesAreReadAndOddOnesKeptInRange) {
     const auto top = [](const options::OptionsDialog& d) { return d.topMargin(); };
     const auto left = [](const options::OptionsDialog& d) { return d.leftMargin(); };
     const auto scheme = [](const options::OptionsDialog& d) { return d.scheme(); };
+    const auto keptLast = [](const options::OptionsDialog& d) {
+        return d.findChild<QSpinBox*>(QStringLiteral("SicherungenLetzte"))->value();
+    };
+    const auto keptMonths = [](const options::OptionsDialog& d) {
+        return d.findChild<QSpinBox*>(QStringLiteral("SicherungenMonate"))->value();
+    };
     const StoredCase cases[] = {
         {key::SLd3, "150", top, 100},
         {key::SLd3, "-20", top, 0},
@@ -61,6 +69,11 @@ TEST_F(OptionsDialogTest, StoredValuesAreReadAndOddOnesKeptInRange) {
         {key::OPChk4, "0", [](auto& d) { return int(d.reactivateMainWindow()); }, 0},
         {key::OPChk5, "1", [](auto& d) { return int(d.startWithLastCategory()); }, 1},
         {key::OPChk6, "0", [](auto& d) { return int(d.showSplash()); }, 0},
+        {key::SicherungenLetzte, "", keptLast, 10},
+        {key::SicherungenLetzte, "500", keptLast, 100},
+        {key::SicherungenLetzte, "0", keptLast, 1},
+        {key::SicherungenMonate, "", keptMonths, 12},
+        {key::SicherungenMonate, "-3", keptMonths, 0},
     };
     for (const StoredCase& c : cases) {
         settings::write(c.key, QString::fromLatin1(c.stored));
@@ -134,10 +147,12 @@ TEST_F(OptionsDialogTest, OkStoresEveryKeyInOrder) {
     child<QRadioButton>("Option2")->click();
     child<QCheckBox>("Check1")->click();
     child<QSlider>("Slider3")->setValue(60);
+    child<QLineEdit>("txtRuecksendeangabe")->setText(QStringLiteral(" Max  Muster · Bamberg "));
     QFont bold(QStringLiteral("DejaVu Serif"), 12);
     bold.setBold(true);
     platform_->fonts.push_back(bold);
     dialog.Command6_Click();
+    child<QSpinBox>("SicherungenLetzte")->setValue(7);
     QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
 
     EXPECT_EQ(stored.count(), 1);
@@ -147,6 +162,8 @@ TEST_F(OptionsDialogTest, OkStoresEveryKeyInOrder) {
     const QString expected =
         QStringLiteral(
             "OPChk1=1|OPChk2=0|OPChk3=0|OPChk4=1|OPChk5=1|OPChk6=1|OPOption=2|SLd3=60|SLd4=25|"
+            "SicherungenLetzte=7|SicherungenMonate=12|"
+            "Ruecksendeangabe=Max Muster · Bamberg|"
             "List1FontName=DejaVu Serif|List1FontSize=12|List1FontBold=True|List1FontItalic=False|"
             "AFN=%1|AFS=10|AFB=False|AFi=False|AFC=0|NFN=%1|NFS=10|NFB=False|NFi=False|NFC=0")
             .arg(face);
@@ -155,6 +172,7 @@ TEST_F(OptionsDialogTest, OkStoresEveryKeyInOrder) {
         written << QString::fromLatin1(setting.key) + u'=' + settings::read(setting.key);
     }
     EXPECT_EQ(written.join(u'|'), expected);
+    EXPECT_EQ(dialog.senderLine(), QStringLiteral("Max Muster · Bamberg"));
 }
 
 struct CancelWay {

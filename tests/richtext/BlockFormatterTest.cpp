@@ -1,3 +1,4 @@
+#include "QtPrinters.h"
 #include "RecordingPlatform.h"
 #include "TestTools.h"
 #include "richtext/BlockFormatter.h"

@@ -1,3 +1,4 @@
+#include "QtPrinters.h"
 #include "richtext/BarIcons.h"
 #include "richtext/CommandBars.h"
 

@@ -1,3 +1,4 @@
+#include "QtPrinters.h"
 #include "TestTools.h"
 #include "richtext/ParagraphChunks.h"
 #include "richtext/RichTextBlock.h"
@@ -155,11 +156,11 @@ TEST(LongParagraph, ParagraphCommandsAndPastingTakeTheWholeParagraph) {
     const RichDocument stored = documentFromStored(block.rtfText());
     ASSERT_EQ(stored.paragraphs.size(), 1u);
     EXPECT_EQ(stored.paragraphs[0].format.alignment, Alignment::Right);
-    EXPECT_TRUE(stored.paragraphs[0].format.bullet);
+    EXPECT_TRUE(stored.paragraphs[0].format.isItem());
     EXPECT_NE(block.document()->begin().textList(), nullptr) << "one bullet, on the first chunk";
     EXPECT_EQ(block.document()->lastBlock().textList(), nullptr);
     block.setSelectionBullet(false);
-    EXPECT_FALSE(documentFromStored(block.rtfText()).paragraphs[0].format.bullet);
+    EXPECT_FALSE(documentFromStored(block.rtfText()).paragraphs[0].format.isItem());
     EXPECT_EQ(block.document()->lastBlock().blockFormat().indent(), 0);
 
     RichTextBlock pastedInto;

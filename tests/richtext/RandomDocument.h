@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "richtext/RichDocument.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,8 @@ enum class Scripts { WithAsian, WithoutAsian };
 // and size, as runs taken from a QTextDocument do.
 RichDocument randomDocument(std::mt19937& rng, Scripts scripts = Scripts::WithAsian);
 
-// Text, per-character formats, alignment and bullets equal; indents of plain paragraphs too.
+// Text, per-character formats, alignment, spacing, list items and table cells equal; indents
+// of paragraphs that are no items too.
 ::testing::AssertionResult sameContent(const RichDocument& expected, const RichDocument& actual);
 
 }  // namespace veltro::richtext::test

@@ -228,7 +228,7 @@ TEST(RichTextBlock, BulletsToggleAndJoinTheListAbove) {
     const RichDocument stored = documentFromStored(block.rtfText());
     std::vector<bool> bullets;
     for (const Paragraph& p : stored.paragraphs) {
-        bullets.push_back(p.format.bullet);
+        bullets.push_back(p.format.isItem());
     }
     EXPECT_EQ(bullets, (std::vector<bool>{true, false, true, false}));
 }
@@ -245,6 +245,29 @@ TEST(RichTextBlock, AlignmentSetsTheSelectedParagraphs) {
     select(block, 11, 11);
     EXPECT_EQ(block.selectionAttributes().alignment, Alignment::Left) << "not selected";
     EXPECT_TRUE(block.rtfText().contains(QStringLiteral("\\pard\\qr")));
+}
+
+}  // namespace
+}  // namespace veltro::richtext
+
+namespace veltro::richtext {
+namespace {
+
+TEST(RichTextBlock, BulletsDoNotJoinANumberedListAbove) {
+    RichTextBlock block;
+    block.setRtfText(QString::fromLatin1(
+        R"({\rtf1{\pntext 1.\tab}{\*\pn\pnlvlbody\pndec{\pntxta .}}eins\par\pard zwei\par})"));
+    select(block, 6, 6);
+    block.setSelectionBullet(true);
+    const QTextDocument& d = *block.document();
+    ASSERT_NE(d.lastBlock().textList(), nullptr);
+    EXPECT_NE(d.lastBlock().textList(), d.begin().textList());
+    EXPECT_EQ(d.lastBlock().textList()->format().style(), QTextListFormat::ListDisc);
+    const RichDocument stored = normalized(documentFromStored(block.rtfText()));
+    ASSERT_EQ(stored.paragraphs.size(), 2u);
+    EXPECT_EQ(stored.paragraphs[0].format.list.style, ListStyle::Decimal);
+    EXPECT_EQ(stored.paragraphs[1].format.list.style, ListStyle::Disc);
+    EXPECT_NE(stored.paragraphs[0].format.list.list, stored.paragraphs[1].format.list.list);
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ TEST(RtfSamples, BulletsAndWhereTheListEnds) {
             documentFromStored(QByteArrayView(readData(QString::fromLatin1(c.file))));
         std::vector<bool> bullets;
         for (const Paragraph& p : d.paragraphs) {
-            bullets.push_back(p.format.bullet);
+            bullets.push_back(p.format.isItem() && isBullet(p.format.list.style));
         }
         EXPECT_EQ(bullets, c.bullets);
     }
@@ -221,8 +221,10 @@ TEST(RtfReader, TextRules) {
         {"hidden text dropped", R"({\rtf1 a{\v hidden}b})", "ab"},
         {"label with blanks around it",
          R"({\rtf1{\listtext\pard\plain  \u61623\'3f\tab}\ls1 P\par})", "P"},
-        {"numbered item keeps its number",
-         R"({\rtf1{\pntext 1.\tab}{\*\pn\pnlvlbody\pndec{\pntxta .}}Eins\par})", "1.\tEins"},
+        {"numbered item: the list draws its number",
+         R"({\rtf1{\pntext 1.\tab}{\*\pn\pnlvlbody\pndec{\pntxta .}}Eins\par})", "Eins"},
+        {"a label that is no number stays as text", R"({\rtf1{\pntext Art. 3:\tab}Eins\par})",
+         "Art. 3:\tEins"},
         {"bullet label never reaches the text",
          R"({\rtf1{\fonttbl{\f1\fcharset2 Symbol;}}{\listtext\pard\plain\f1 \'b7\tab}\ls1 P\par})",
          "P"},

@@ -79,7 +79,7 @@ TEST(RtfWriter, TablesOnlyHoldWhatIsUsed) {
     EXPECT_FALSE(rtf.contains("colortbl"));
     EXPECT_FALSE(rtf.contains("Symbol"));
 
-    d.paragraphs[0].format.bullet = true;
+    d.paragraphs[0].format.list.list = 1;
     d.paragraphs[0].runs[0].format.colour = Rgb{0x123456};
     CharFormat times = format(QStringLiteral("Times New Roman"), 20);
     times.colour = Rgb{0x123456};

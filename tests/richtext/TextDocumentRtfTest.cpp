@@ -77,7 +77,7 @@ TEST(TextDocumentRtf, RoundTripThroughQTextDocument) {
         document.setDefaultFont(QFont(QStringLiteral("Arial"), 10));  // as the writer assumes
         fillTextDocument(document, original);
         const RichDocument back = richDocumentFrom(document);
-        ASSERT_TRUE(test::sameContent(original, back));
+        ASSERT_TRUE(test::sameContent(original, back)) << writeRtf(original).toStdString();
         const QByteArray written = writeRtf(document);
         ASSERT_EQ(written, writeRtf(original));
         QTextDocument again;
@@ -85,6 +85,31 @@ TEST(TextDocumentRtf, RoundTripThroughQTextDocument) {
         readRtfInto(again, written);
         ASSERT_EQ(writeRtf(again), written);
     }
+}
+
+TEST(TextDocumentRtf, LinksShowUnderlinedAndKeepTheirOwnUnderline) {
+    QTextDocument document;
+    readRtfInto(
+        document,
+        QByteArray(R"({\rtf1 a{\field{\*\fldinst HYPERLINK "http://x/"}{\fldrslt L}}b\super 2})"));
+    const QTextCharFormat link = formatAt(document, 1);
+    EXPECT_TRUE(link.isAnchor());
+    EXPECT_EQ(link.anchorHref(), u"http://x/");
+    EXPECT_TRUE(link.fontUnderline());
+    EXPECT_EQ(formatAt(document, 3).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    const TextRun shown = richDocumentFrom(document).paragraphs.at(0).runs.at(1);
+    EXPECT_EQ(shown.format.link, u"http://x/");
+    EXPECT_FALSE(shown.format.underline);  // only shown so
+
+    // The user takes the underline off: it stays off, and the link stays.
+    QTextCursor cursor(&document);
+    cursor.setPosition(1);
+    cursor.setPosition(2, QTextCursor::KeepAnchor);
+    QTextCharFormat plain;
+    plain.setFontUnderline(false);
+    cursor.mergeCharFormat(plain);
+    EXPECT_FALSE(richDocumentFrom(document).paragraphs.at(0).runs.at(1).format.underline);
+    EXPECT_TRUE(writeRtf(document).contains(R"({\fldrslt{L}})"));
 }
 
 TEST(TextDocumentRtf, SelectionsAndFragments) {
@@ -109,6 +134,31 @@ TEST(TextDocumentRtf, SelectionsAndFragments) {
     const QByteArray fragment = writeRtf(QTextDocumentFragment(cursor));
     EXPECT_EQ(plainTextFromStored(QByteArrayView(fragment), LineBreak::Lf),
               u8("Herrn\nDr. Jürgen Müller\n"));
+}
+
+// A long paragraph is shown in chunks: the space above goes on the first, the space below on
+// the last, and it reads back as one paragraph with both.
+TEST(TextDocumentRtf, SpacingOfALongParagraphStaysAtItsEnds) {
+    const QByteArray rtf = "{\\rtf1\\pard\\sb120\\sa240\\sl360\\slmult1 " + QByteArray(3000, 'x') +
+                           "\\par\\pard kurz\\par}";
+    QTextDocument document;
+    readRtfInto(document, rtf);
+    ASSERT_GT(document.blockCount(), 3);
+    const QTextBlock first = document.begin();
+    const QTextBlock last = document.lastBlock().previous();
+    EXPECT_DOUBLE_EQ(first.blockFormat().topMargin(), 8);
+    EXPECT_DOUBLE_EQ(first.blockFormat().bottomMargin(), 0);
+    EXPECT_DOUBLE_EQ(last.blockFormat().topMargin(), 0);
+    EXPECT_DOUBLE_EQ(last.blockFormat().bottomMargin(), 16);
+    EXPECT_EQ(first.blockFormat().lineHeightType(), QTextBlockFormat::ProportionalHeight);
+    const RichDocument back = richDocumentFrom(document);
+    ASSERT_EQ(back.paragraphs.size(), 2u);
+    const ParaFormat& format = back.paragraphs[0].format;
+    EXPECT_EQ(format.spaceBeforeTwips, 120);
+    EXPECT_EQ(format.spaceAfterTwips, 240);
+    EXPECT_EQ(format.lineSpacing, 360);
+    EXPECT_TRUE(format.lineMultiple);
+    EXPECT_TRUE(writeRtf(document).contains("\\pard\\sb120\\sa240\\sl360\\slmult1"));
 }
 
 }  // namespace

@@ -103,6 +103,10 @@ TEST(KartenInfo, AProgramWithoutOurFunctionsAddsChangesAndRemovesCards) {
     EXPECT_EQ(infoOf(db, "Angelegt", card), QStringLiteral("2001-01-01T00:00:00Z"));
     EXPECT_GT(infoOf(db, "Geaendert", card), QStringLiteral("2001-01-01T00:00:00Z"));
     EXPECT_EQ(infoOf(db, "Geaendert", 1), QStringLiteral("2001-01-01T00:00:00Z"));
+    // A card written with its own values again has not changed.
+    db.exec("UPDATE KartenInfo SET Geaendert = '2001-01-01T00:00:00Z'");
+    ASSERT_EQ(other.exec("UPDATE Kontakte SET Ort = 'Ulm' WHERE Schlagworte = 'Fremd'"), "");
+    EXPECT_EQ(infoOf(db, "Geaendert", card), QStringLiteral("2001-01-01T00:00:00Z"));
 
     ASSERT_EQ(other.exec("DELETE FROM Kontakte WHERE Schlagworte = 'Fremd'"), "");
     EXPECT_EQ(infoOf(db, "Uid", card), QStringLiteral("<keine Zeile>"));

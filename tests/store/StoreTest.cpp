@@ -198,4 +198,58 @@ TEST(CardStoreCards, LikeInQueriesUsesOurPatternsAndReportsBadOnes) {
     EXPECT_THROW(count(QStringLiteral("M[a")), StoreError);
 }
 
+TEST(CardStoreCards, ATransactionInsideAnotherTakesBackOnlyItsOwnChanges) {
+    TestHome home;
+    makeStore(home.dir(), {QStringLiteral("K")}, {});
+    auto store = CardStore::open(home.storeFile());
+    {
+        Transaction outer(store.db());
+        store.addCategory(QStringLiteral("Außen"));
+        {
+            Transaction failed(store.db());
+            store.addCategory(QStringLiteral("Verworfen"));
+        }
+        {
+            Transaction inner(store.db());
+            store.addCategory(QStringLiteral("Innen"));
+            inner.commit();
+        }
+        EXPECT_TRUE(store.db().inTransaction());
+        outer.commit();
+    }
+    EXPECT_FALSE(store.db().inTransaction());
+    EXPECT_EQ(store.categories(),
+              (std::vector<QString>{QStringLiteral("K"), QStringLiteral("Außen"),
+                                    QStringLiteral("Innen")}));
+}
+
+// The pages the inner transaction changes were changed before in the same transaction,
+// so the engine keeps them aside a second time: well past what it holds in memory.
+TEST(CardStoreCards, AChangeOfManyCardsInsideAnotherTransactionSucceeds) {
+    TestHome home;
+    makeStore(home.dir(), {QStringLiteral("K")}, {});
+    auto store = CardStore::open(home.storeFile());
+    {
+        Transaction fill(store.db());
+        CardInserter inserter(store.db());
+        for (int i = 0; i < 1500; ++i) {
+            inserter.insert(veltro::testing::cardFrom({QStringLiteral("Karte %1").arg(i),
+                                                       QStringLiteral("K"),
+                                                       {{Field::Notizen, QString(1000, u'n')}}}));
+        }
+        fill.commit();
+    }
+    Transaction outer(store.db());
+    store.db().exec("UPDATE Kontakte SET Ort = 'A'");
+    {
+        Transaction inner(store.db());
+        store.db().exec("UPDATE Kontakte SET Ort = 'B', Notizen = Notizen || 'x'");
+        inner.commit();
+    }
+    outer.commit();
+    auto changed = store.db().prepare("SELECT count(*) FROM Kontakte WHERE Ort = 'B'");
+    ASSERT_TRUE(changed.step());
+    EXPECT_EQ(changed.integer(0), 1500);
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 #include "store/StoreError.h"
+#include "store/UndoLog.h"
 #include "store/Upgrade.h"
 
 #include <gtest/gtest.h>
@@ -180,6 +181,30 @@ INSTANTIATE_TEST_SUITE_P(
                                      {}}),
     [](const auto& param) { return std::string(param.param.name); });
 
+TEST(StoreUpgrade, AVersionTwoStoreGetsTheUndoLogAndKeepsItsIdentities) {
+    TestHome home;
+    makeVersionTwoStore(home.dir(), {QStringLiteral("K")},
+                        {{QStringLiteral("Eins"), QStringLiteral("K")},
+                         {QStringLiteral("Zwei"), QStringLiteral("K")}});
+    QStringList before;
+    {
+        auto db = Database::open(home.storeFile());
+        ASSERT_EQ(userVersion(db), 2);
+        before = exactTables(db);
+    }
+    auto store = CardStore::open(home.storeFile());
+    EXPECT_EQ(userVersion(store.db()), kCurrentStoreVersion);
+    EXPECT_EQ(exactTables(store.db()), before);
+    EXPECT_TRUE(fs::exists(upgradeBackupFile(home.storeFile(), 2)));
+    {
+        UndoStep step(store.db(), QStringLiteral("Karte löschen"));
+        store.deleteCard(*store.findByHeading(u"Eins"));
+        step.commit();
+    }
+    ASSERT_TRUE(UndoLog::undo(store.db()));
+    EXPECT_EQ(exactTables(store.db()), before);
+}
+
 // A dump and reload loses the version number but keeps the tables.
 TEST(StoreUpgrade, AStoreThatLostItsVersionNumberKeepsItsCardIdentities) {
     TestHome home;
@@ -203,14 +228,14 @@ TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
     makeStore(home.dir(), {QStringLiteral("K")},
               {{QStringLiteral("Eins"), QStringLiteral("K")},
                {QStringLiteral("Zwei"), QStringLiteral("K")}});
-    Database::open(home.storeFile()).exec("PRAGMA user_version = 4");
+    Database::open(home.storeFile()).exec("PRAGMA user_version = 9");
     try {
         CardStore::open(home.storeFile());
         FAIL() << "opened a newer store for writing";
     } catch (const StoreError& e) {
         EXPECT_EQ(QString::fromUtf8(e.what()),
                   QStringLiteral("Die Kartei wurde mit einer neueren Version von Veltro "
-                                 "Adressbuch angelegt (Version 4). Diese Version kann sie "
+                                 "Adressbuch angelegt (Version 9). Diese Version kann sie "
                                  "nicht bearbeiten."));
     }
     EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
@@ -218,7 +243,7 @@ TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
     auto reader = CardStore::openForReading(home.storeFile());
     EXPECT_EQ(reader.headings().size(), 2U);
     EXPECT_THROW(reader.addCategory(QStringLiteral("Neu")), StoreError);
-    EXPECT_EQ(userVersion(reader.db()), 4);
+    EXPECT_EQ(userVersion(reader.db()), 9);
 }
 
 TEST(StoreUpgrade, ReadingAnOldStoreLeavesItOld) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -11,6 +12,10 @@
 // Readable Qt strings in test failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << '"' << bytes.left(2000).toStdString() << (bytes.size() > 2000 ? "...\"" : "\"");
 }
 
 inline void PrintTo(const QStringList& list, std::ostream* os) {

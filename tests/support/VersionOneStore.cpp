@@ -2,6 +2,7 @@
 
 #include "store/CardStore.h"
 #include "store/Schema.h"
+#include "store/SchemaVersion.h"
 #include "store/Sqlite.h"
 
 namespace veltro::testing {
@@ -83,6 +84,15 @@ void makeVersionOneStore(const std::filesystem::path& dir, const std::vector<QSt
     for (const auto& wanted : cards) {
         inserter.insert(cardFrom(wanted));
     }
+    tx.commit();
+}
+
+void makeVersionTwoStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
+                         const std::vector<CardSpec>& cards) {
+    makeVersionOneStore(dir, categories, cards);
+    auto db = store::Database::open(dir / store::kStoreFileName);
+    store::Transaction tx(db);
+    store::applyStep(db, store::upgradeSteps().front());
     tx.commit();
 }
 

@@ -13,4 +13,9 @@ namespace veltro::testing {
 void makeVersionOneStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
                          const std::vector<CardSpec>& cards);
 
+// The same brought to version 2 (KartenInfo) by the first upgrade step alone, as the
+// release of version 2 left it.
+void makeVersionTwoStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
+                         const std::vector<CardSpec>& cards);
+
 }  // namespace veltro::testing

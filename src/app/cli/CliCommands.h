@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <filesystem>
 #include <functional>
 
 namespace veltro::cli {
@@ -19,6 +20,17 @@ int listCards(const QStringList& args);
 int showCard(const QStringList& args);
 int exportCards(const QStringList& args);
 int importFile(const QStringList& args);
+int listBackupsCommand(const QStringList& args);
+int restoreCommand(const QStringList& args);
+
+// Before a command changes the store: a backup of it into its backup folder. A failure is
+// said on the error output and stops nothing.
+void backUpFirst(const std::filesystem::path& storeFile);
+
+// Labels, a printed list and envelopes as PDF files.
+int printLabels(const QStringList& args);
+int printList(const QStringList& args);
+int printEnvelopes(const QStringList& args);
 int findDuplicates(const QStringList& args);
 
 // Runs a command that writes the store in DIR while holding the folder's writer lock, so

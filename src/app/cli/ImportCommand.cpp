@@ -60,7 +60,7 @@ std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
         } else if (arg == u"--table" && hasValue) {
             parsed.table = args[++i];
         } else if (arg == u"--separator" && hasValue) {
-            const QString separator = args[++i];
+            const QString& separator = args[++i];
             if (separator.isEmpty()) {
                 return QStringLiteral("Das Trennzeichen fehlt.");
             }
@@ -223,6 +223,7 @@ int importVcards(const ImportArgs& args, const std::filesystem::path& storeFile,
               << Qt::endl;
         return kFailed;
     }
+    backUpFirst(storeFile);
     reportImport(import::runImport(storeFile, imported->rows), category);
     return imported->skipped > 0 ? kPartly : kOk;
 }
@@ -267,6 +268,7 @@ int importFile(const QStringList& args) {
                 return problem->status;
             }
             import::TextRows rows(*source, split, mapping);
+            backUpFirst(storeFile);
             reportImport(
                 import::runImport(storeFile,
                                   [&rows](import::PreviewRow& row) { return rows.next(row); }),
@@ -278,6 +280,7 @@ int importFile(const QStringList& args) {
             err() << parsed.file << ": " << problem->text << Qt::endl;
             return problem->status;
         }
+        backUpFirst(storeFile);
         reportImport(import::runImport(storeFile, table.rows), category);
         if (table.count && !table.count->matches()) {
             err() << parsed.file << ": " << import::recordCountText(*table.count) << '.'

@@ -76,6 +76,10 @@ int generate(const QStringList& args) {
 }
 
 int listCards(const QStringList& args) {
+    // With a file after the folder the list goes on paper.
+    if (args.size() >= 2) {
+        return printList(args);
+    }
     if (args.size() != 1) {
         return usage("list VERZEICHNIS");
     }

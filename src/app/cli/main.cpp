@@ -4,9 +4,11 @@
 #include "store/StoreError.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 namespace veltro::cli {
 
@@ -32,7 +34,15 @@ constexpr Command kCommands[] = {
     {"new-store", "new-store VERZ            leere Kartei anlegen", newStore},
     {"demo-store", "demo-store VERZ           Kartei mit Beispielkarten anlegen", demoStore},
     {"generate", "generate VERZ ANZAHL      Kartei mit ANZAHL erzeugten Karten anlegen", generate},
-    {"list", "list VERZ                 Schlagworte aller Karten ausgeben", listCards},
+    {"list",
+     "list VERZ                 Schlagworte aller Karten ausgeben\n"
+     "  list VERZ DATEI.pdf [--category NAME] [--columns SPALTE,...] [--landscape]\n"
+     "                            Liste der Karten als PDF drucken; Spalten zur Wahl:\n"
+     "                            Karte, Kategorie, Anrede, Vorname, Nachname, Firma,\n"
+     "                            Abteilung, Straße, PLZ, Ort, Telefon, Telefax, Mobil,\n"
+     "                            E-Mail, Webseite, Anschrift, Nr (Vorgabe:\n"
+     "                            Karte,Telefon,Mobil,E-Mail)",
+     listCards},
     {"show", "show VERZ SCHLAGWORTE     die Felder einer Karte ausgeben", showCard},
     {"export",
      "export VERZ DATEI [--text] [--separator C | --tab] [--rtf]\n"
@@ -52,7 +62,33 @@ constexpr Command kCommands[] = {
      importFile},
     {"duplicates", "duplicates VERZ [--json]  mögliche doppelte Karten in Gruppen ausgeben",
      findDuplicates},
+    {"backups", "backups VERZ              Sicherungen der Kartei mit Datum und Kartenzahl",
+     listBackupsCommand},
+    {"restore",
+     "restore VERZ SICHERUNG    Sicherung wiederherstellen (die Kartei wird vorher gesichert)",
+     restoreCommand},
+    {"labels",
+     "labels VERZ DATEI.pdf --sheet BOGEN [--category NAME] [--start N]\n"
+     "                  [--font SCHRIFT] [--size PUNKT] [--frame]\n"
+     "                            Etiketten als PDF drucken, ab Position N des ersten\n"
+     "                            Bogens; BOGEN: 3474, 3475, 3490, 3422, 3652, L7163, 4780",
+     printLabels},
+    {"envelope",
+     "envelope VERZ DATEI.pdf --format DL|C6|C5|C4 [--form A|B] [--sender TEXT]\n"
+     "                  [--category NAME | --card SCHLAGWORTE] [--turned]\n"
+     "                            Umschläge als PDF drucken, die Anschrift im Fenster\n"
+     "                            nach DIN 5008; --turned für Einzug mit der kurzen Kante",
+     printEnvelopes},
 };
+
+// Commands that paint pages need fonts, so they run with a GUI application on no screen.
+bool paintsPages(int argc, char** argv) {
+    if (argc < 2) {
+        return false;
+    }
+    const QByteArray name(argv[1]);
+    return name == "labels" || name == "envelope" || (name == "list" && argc > 3);
+}
 
 constexpr const char* kExitStatuses =
     "Rückgabewerte:\n"
@@ -106,7 +142,13 @@ int version() {
 
 int main(int argc, char** argv) {
     using namespace veltro::cli;
-    const QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (paintsPages(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
         return help(kUsage);

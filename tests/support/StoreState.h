@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <string>
+#include <vector>
 
 namespace veltro::testing {
 
@@ -29,6 +30,32 @@ inline QStringList rowsOf(store::Database& db, const std::string& table,
 inline QStringList cardsAndCategories(store::Database& db) {
     return rowsOf(db, "Kontakte", store::cardColumnList()) +
            rowsOf(db, "tblAdrCfg", "KategorieName");
+}
+
+// Every value with its type and bytes, so that '1' and 1 or a text and its blob differ.
+inline QStringList exactRowsOf(store::Database& db, const std::string& table,
+                               const std::vector<std::string>& columns) {
+    std::string select = "SELECT rowid";
+    for (const auto& column : columns) {
+        select += ", typeof(\"" + column + "\") || ':' || hex(\"" + column + "\")";
+    }
+    QStringList rows;
+    auto stmt = db.prepare(select + " FROM " + table + " ORDER BY rowid");
+    while (stmt.step()) {
+        QString row;
+        for (int i = 0; i < stmt.columnCount(); ++i) {
+            row += stmt.textOrEmpty(i) + u'|';
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+// The three tables a command may change, exactly.
+inline QStringList exactTables(store::Database& db) {
+    return exactRowsOf(db, "Kontakte", {store::kColumnNames.begin(), store::kColumnNames.end()}) +
+           exactRowsOf(db, "tblAdrCfg", {"KategorieName"}) +
+           exactRowsOf(db, "KartenInfo", {"KarteId", "Uid", "Angelegt", "Geaendert"});
 }
 
 inline QStringList kartenInfoRows(store::Database& db) {

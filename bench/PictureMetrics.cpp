@@ -1,0 +1,81 @@
+// show_picture_card: a note with a large photograph and a large drawing is shown in the notes
+// block: the time to take the RTF and paint the block, and until the pictures are painted.
+#include "Bench.h"
+
+#include "richtext/RichTextBlock.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QImage>
+
+#include <random>
+
+namespace veltro::bench {
+
+namespace {
+
+// A picture as large as a camera's photograph: shades with some grain, so that it compresses
+// about as a photograph does, to megabytes.
+QByteArray encoded(QSize size, const char* format, std::mt19937& rng) {
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const auto grain = static_cast<int>(rng() % 48);
+            line[x] = qRgb((x * 255 / size.width() + grain) % 256,
+                           (y * 255 / size.height() + grain) % 256, (x + y + grain) % 256);
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QString pictureNote() {
+    std::mt19937 rng(7);
+    const QByteArray jpeg = encoded({4000, 3000}, "JPEG", rng);
+    const QByteArray png = encoded({2000, 1500}, "PNG", rng);
+    return QString::fromLatin1(
+        "{\\rtf1 Foto {\\pict\\picw4000\\pich3000\\picwgoal6000\\pichgoal4500"
+        "\\jpegblip " +
+        jpeg.toHex() +
+        "}\\par Plan {\\pict\\picw2000\\pich1500\\picwgoal6000\\pichgoal4500"
+        "\\pngblip " +
+        png.toHex() + "}\\par}");
+}
+
+void showPictureCard(const BenchContext& context) {
+    const QString note = pictureNote();
+    std::vector<double> shown;
+    std::vector<double> drawn;
+    for (int run = 0; run < std::max(context.runs, 5); ++run) {
+        richtext::RichTextBlock block;
+        block.resize(600, 400);
+        block.show();
+        QElapsedTimer timer;
+        timer.start();
+        block.setRtfText(note);
+        block.viewport()->repaint();
+        shown.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        // Drawn once the photograph, first on screen, is decoded in the background.
+        const QPoint inside(300, 100);
+        const QRgb placeholder = block.viewport()->grab().toImage().pixel(inside);
+        while (block.viewport()->grab().toImage().pixel(inside) == placeholder &&
+               timer.elapsed() < 10000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        drawn.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    report("show_picture_card", 1, median(shown), static_cast<int>(shown.size()),
+           {{"rtf_bytes", std::to_string(note.size())},
+            {"pictures_drawn_ms", QString::number(median(drawn), 'f', 1).toStdString()}});
+}
+
+const Register kShowPictureCard("show_picture_card", showPictureCard);
+
+}  // namespace
+
+}  // namespace veltro::bench

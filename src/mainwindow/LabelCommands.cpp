@@ -1,0 +1,131 @@
+#include "labels/EnvelopeDialog.h"
+#include "labels/LabelsDialog.h"
+#include "labels/ListPrintDialog.h"
+#include "labels/SerialLetter.h"
+#include "mainwindow/CardEditor.h"
+#include "mainwindow/CardList.h"
+#include "mainwindow/CardListModel.h"
+#include "mainwindow/MainWindow.h"
+#include "options/OptionsDialog.h"
+#include "platform/Platform.h"
+#include "printing/PrintController.h"
+#include "store/Categories.h"
+#include "store/LikePattern.h"
+
+#include <QComboBox>
+#include <QSaveFile>
+
+namespace veltro::mainwindow {
+
+namespace {
+
+template <typename Dialog>
+void openDialog(Dialog* dialog) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+}  // namespace
+
+void MainWindow::connectLabelCommands() {
+    connectEntry("mnuEtiketten", [this] {
+        if (store_) {
+            openDialog(new labels::LabelsDialog(categoryCards(), listedCards(), printer_->printer(),
+                                                this));
+        }
+    });
+    connectEntry("mnuUmschlag", [this] {
+        if (store_) {
+            openDialog(new labels::EnvelopeDialog(shownCard(), listedCards(),
+                                                  optionsDialog().senderLine(), printer_->printer(),
+                                                  this));
+        }
+    });
+    connectEntry("mnuListeDrucken", [this] {
+        if (store_) {
+            openDialog(new labels::ListPrintDialog(listedCards(), printer_->printer(), this));
+        }
+    });
+    connectEntry("mnuSerienbrief", [this] { exportSerialLetterData(); });
+}
+
+std::vector<store::Card> MainWindow::loadCards(const std::vector<std::int64_t>& ids) {
+    std::vector<store::Card> cards;
+    cards.reserve(ids.size());
+    for (const std::int64_t id : ids) {
+        auto card = store_->loadCard(id);
+        if (!card) {
+            continue;
+        }
+        // The shown card as typed, saved or not; its heading and category are the list's.
+        if (editor_->shownCardId() == id) {
+            const store::Card viewed = editor_->viewedCard();
+            for (std::size_t i = 0; i < store::kFieldCount; ++i) {
+                if (viewed.values[i]) {
+                    card->values[i] = viewed.values[i];
+                }
+            }
+        }
+        cards.push_back(std::move(*card));
+    }
+    return cards;
+}
+
+labels::CardSet MainWindow::categoryCards() {
+    const QString category = ui_.Combo1->currentText();
+    const bool all = category.isEmpty() || category == store::kAllCategories;
+    std::vector<std::int64_t> ids;
+    for (const std::int32_t position : list_->index().filter(
+             all ? std::nullopt : std::optional(category), *store::LikePattern::compile(u"*"))) {
+        ids.push_back(list_->index().id(position));
+    }
+    return {all ? QStringLiteral("Alle Karten") : QStringLiteral("Kategorie „%1“").arg(category),
+            loadCards(ids)};
+}
+
+labels::CardSet MainWindow::listedCards() {
+    std::vector<std::int64_t> ids;
+    const CardListModel& model = list_->model();
+    ids.reserve(static_cast<std::size_t>(model.count()));
+    for (int row = 0; row < model.count(); ++row) {
+        ids.push_back(model.id(row));
+    }
+    const QString category = ui_.Combo1->currentText();
+    return {category.isEmpty() || category == store::kAllCategories
+                ? QStringLiteral("Karten der Liste")
+                : QStringLiteral("Karten der Liste (%1)").arg(category),
+            loadCards(ids)};
+}
+
+labels::CardSet MainWindow::shownCard() {
+    labels::CardSet set{QStringLiteral("Angezeigte Karte"), {}};
+    if (const auto id = editor_->shownCardId()) {
+        set.cards = loadCards({*id});
+    }
+    return set;
+}
+
+void MainWindow::exportSerialLetterData() {
+    if (!store_) {
+        return;
+    }
+    platform::FileRequest request;
+    request.title = QStringLiteral("Serienbrief-Daten exportieren");
+    request.filters = {QStringLiteral("CSV-Dateien (*.csv)")};
+    request.proposedName = QStringLiteral("Serienbrief.csv");
+    const auto chosen = platform::current().saveFile(request);
+    if (!chosen || chosen->path.isEmpty()) {
+        return;
+    }
+    const std::vector<store::Card> cards = listedCards().cards;
+    QSaveFile file(chosen->path);
+    const QByteArray csv = labels::serialLetterCsv(cards);
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+        platform::current().message({QStringLiteral("Die Datei %1 lässt sich nicht schreiben: %2")
+                                         .arg(chosen->path, file.errorString()),
+                                     request.title, platform::Buttons::Ok,
+                                     platform::Icon::Exclamation, 0});
+    }
+}
+
+}  // namespace veltro::mainwindow

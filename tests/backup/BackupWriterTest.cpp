@@ -1,0 +1,90 @@
+#include "StoreState.h"
+#include "TestHome.h"
+
+#include "backup/BackupFiles.h"
+#include "backup/BackupWriter.h"
+#include "store/CardStore.h"
+#include "store/Schema.h"
+#include "store/StoreError.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <thread>
+
+using namespace veltro;
+using namespace veltro::backup;
+using veltro::testing::TestHome;
+namespace fs = std::filesystem;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 7), QTime(9, 30));
+
+// Every object of the layout, so that a copy shows it has the triggers too.
+QStringList layoutOf(store::Database& db) {
+    QStringList objects;
+    auto stmt = db.prepare("SELECT type || ' ' || name FROM sqlite_master ORDER BY name");
+    while (stmt.step()) {
+        objects << stmt.textOrEmpty(0);
+    }
+    return objects;
+}
+
+class BackupWriting : public ::testing::Test {
+protected:
+    void SetUp() override {
+        veltro::testing::makeStore(home_.dir(), {QStringLiteral("Privat")},
+                                   {{QStringLiteral("Meier"),
+                                     QStringLiteral("Privat"),
+                                     {{store::Field::Notizen, QStringLiteral("{\\rtf1 x}")}}},
+                                    {QStringLiteral("Zeta"), QStringLiteral("Privat")}});
+    }
+    TestHome home_;
+};
+
+TEST_F(BackupWriting, TheCopyIsTheStoreInTheFolderBesideItPrivateToItsOwner) {
+    const fs::path copy = BackupWriter(home_.storeFile()).write(kNow);
+    EXPECT_EQ(copy, home_.dir() / "Sicherungen" / "Kartix-2026-12-07-0930.mdb");
+    auto original = store::Database::open(home_.storeFile());
+    auto backup = store::Database::open(copy);
+    EXPECT_EQ(veltro::testing::exactTables(backup), veltro::testing::exactTables(original));
+    EXPECT_EQ(layoutOf(backup), layoutOf(original));
+    EXPECT_EQ(fs::status(copy).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(copy.parent_path()).permissions(), fs::perms::owner_all);
+
+    const fs::path second = BackupWriter(home_.storeFile()).write(kNow);
+    EXPECT_EQ(second.filename(), "Kartix-2026-12-07-0930-2.mdb");
+    EXPECT_EQ(listBackups(copy.parent_path()).size(), 2U);
+    for (const auto& entry : fs::directory_iterator(copy.parent_path())) {
+        EXPECT_FALSE(entry.path().string().ends_with(".tmp")) << entry.path();
+    }
+}
+
+// Another program's change that comes after the copy began waits for it, and the copy
+// holds the store from before the change.
+TEST_F(BackupWriting, TheCopyHoldsTheStoreAsItWasWhenItBegan) {
+    BackupWriter writer(home_.storeFile());
+    std::thread other([file = home_.storeFile()] {
+        auto store = store::CardStore::open(file);
+        store.deleteCard(*store.findByHeading(u"Zeta"));
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const fs::path copy = writer.write(kNow);
+    other.join();
+    EXPECT_EQ(store::CardStore::openForReading(copy).cardCount(), 2);
+    EXPECT_EQ(store::CardStore::openForReading(home_.storeFile()).cardCount(), 1);
+}
+
+TEST_F(BackupWriting, AFolderThatCannotBeMadeIsSaidAndLeavesNothing) {
+    std::ofstream(home_.dir() / "Sicherungen") << "keine Ordner";
+    try {
+        BackupWriter(home_.storeFile()).write(kNow);
+        FAIL() << "the copy reported success";
+    } catch (const store::StoreError& error) {
+        EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith(u"Die Sicherung „")) << error.what();
+    }
+    EXPECT_TRUE(fs::is_regular_file(home_.dir() / "Sicherungen"));
+}
+
+}  // namespace

@@ -1,0 +1,323 @@
+// Labels, lists and envelopes written by the command line and read back with poppler's
+// pdftotext: every word where it belongs on the paper.
+#include "labels/CardAddress.h"
+#include "labels/CardSelection.h"
+#include "labels/Envelope.h"
+#include "labels/LabelDocument.h"
+#include "labels/LabelSheet.h"
+#include "store/CardStore.h"
+#include "store/Schema.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using namespace veltro;
+using store::Field;
+
+constexpr double kTolerance = 0.5;  // mm
+
+struct CliRun {
+    int status = -1;
+    QString output;  // stdout and stderr
+};
+
+CliRun cli(const QStringList& args) {
+    QProcess process;
+    QTemporaryDir runtime;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral(VELTRO_CLI), args);
+    EXPECT_TRUE(process.waitForFinished(60000)) << args.join(u' ').toStdString();
+    return {process.exitCode(), QString::fromUtf8(process.readAll())};
+}
+
+struct Word {
+    int page;  // from 1
+    labels::RectMm box;
+    QString text;
+};
+
+// The word as it was drawn: entities decoded, ligatures taken apart.
+QString plainWord(QString text) {
+    text.replace(u"&apos;"_s, u"'"_s).replace(u"&quot;"_s, u"\""_s);
+    text.replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&amp;"_s, u"&"_s);
+    // Compatibility forms split "ﬀ" and turn "…" into three dots, which are put back.
+    return text.normalized(QString::NormalizationForm_KC).replace(u"..."_s, u"…"_s);
+}
+
+std::vector<Word> words(const QString& pdf) {
+    const QString program = QStandardPaths::findExecutable(u"pdftotext"_s);
+    EXPECT_FALSE(program.isEmpty()) << "pdftotext is missing: install poppler-utils";
+    QProcess process;
+    process.start(program, {u"-bbox"_s, pdf, u"-"_s});
+    EXPECT_TRUE(process.waitForFinished(60000));
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"));
+    const double mm = 25.4 / 72.0;
+    std::vector<Word> out;
+    int page = 0;
+    const QString xml = QString::fromUtf8(process.readAllStandardOutput());
+    for (auto it = tag.globalMatch(xml); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(u"<page")) {
+            ++page;
+            continue;
+        }
+        const double left = m.captured(1).toDouble() * mm;
+        const double top = m.captured(2).toDouble() * mm;
+        out.push_back(
+            {page,
+             {left, top, m.captured(3).toDouble() * mm - left, m.captured(4).toDouble() * mm - top},
+             plainWord(m.captured(5))});
+    }
+    return out;
+}
+
+// pdftotext splits at blanks; the words of a line in their order.
+QStringList wordsOf(const QString& line) {
+    return line.split(u' ', Qt::SkipEmptyParts);
+}
+
+// The words whose middle lies on the label, line by line.
+std::vector<Word> onLabel(const std::vector<Word>& all, int page, const labels::RectMm& label) {
+    std::vector<Word> on;
+    for (const Word& word : all) {
+        const double x = word.box.x + word.box.width / 2;
+        const double y = word.box.y + word.box.height / 2;
+        if (word.page == page && x >= label.x && x < label.right() && y >= label.y &&
+            y < label.bottom()) {
+            on.push_back(word);
+        }
+    }
+    std::ranges::stable_sort(on, [](const Word& a, const Word& b) {
+        return a.box.y + 0.5 < b.box.y || (std::abs(a.box.y - b.box.y) <= 0.5 && a.box.x < b.box.x);
+    });
+    return on;
+}
+
+class PrintCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = work_.path() + u"/kartei"_s;
+        ASSERT_EQ(cli({u"demo-store"_s, dir_}).status, 0);
+    }
+    [[nodiscard]] QString out(const char* name) const {
+        return work_.path() + u'/' + QString::fromLatin1(name);
+    }
+    std::vector<store::Card> cards(const QString& category = {}) {
+        auto cardStore = store::CardStore::openForReading(
+            std::filesystem::path(dir_.toStdString()) / store::kStoreFileName);
+        return labels::cardsInListOrder(cardStore, category);
+    }
+    void addCard(const char* heading, const char* address) {
+        auto cardStore = store::CardStore::open(std::filesystem::path(dir_.toStdString()) /
+                                                store::kStoreFileName);
+        store::Card card;
+        card.set(Field::Schlagworte, QString::fromUtf8(heading));
+        card.set(Field::Kategorien, u"Privat"_s);
+        card.set(Field::Anschrift, QString::fromUtf8(address));
+        cardStore.insertCard(card);
+    }
+
+    QTemporaryDir work_;
+    QString dir_;
+};
+
+TEST_F(PrintCli, EveryAddressStandsOnItsLabelFromTheStartPositionOn) {
+    struct Case {
+        const char* sheet;
+        int start;
+    };
+    for (const Case& c : {Case{"3474", 5}, Case{"L7163", 1}, Case{"4780", 38}, Case{"3652", 21}}) {
+        SCOPED_TRACE(c.sheet);
+        const QString pdf = out("etiketten.pdf");
+        const CliRun run = cli({u"labels"_s, dir_, pdf, u"--sheet"_s, QString::fromLatin1(c.sheet),
+                                u"--start"_s, QString::number(c.start)});
+        ASSERT_EQ(run.status, 0) << run.output.toStdString();
+        // Labels whose text had to be cut, as the command reports them (from 1).
+        std::set<std::size_t> reported;
+        static const QRegularExpression cutLine(u"Etikett (\\d+) .*gekürzt"_s);
+        for (auto it = cutLine.globalMatch(run.output); it.hasNext();) {
+            reported.insert(it.next().captured(1).toULongLong() - 1);
+        }
+        const labels::LabelOptions options{
+            *labels::sheetById(QString::fromLatin1(c.sheet)), c.start, {}, false};
+        const std::vector<Word> all = words(pdf);
+        const auto list = cards();
+        ASSERT_FALSE(list.empty());
+        std::size_t found = 0;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            int page = 0;
+            const labels::RectMm label = labels::labelFor(options, static_cast<int>(i), &page);
+            std::vector<Word> on = onLabel(all, page + 1, label);
+            found += on.size();
+            QStringList expected;
+            for (const QString& line : labels::addressLines(list[i])) {
+                expected += wordsOf(line);
+            }
+            QStringList read;
+            for (const Word& word : on) {
+                read << word.text;
+                EXPECT_TRUE(label.contains(word.box)) << word.text.toStdString();
+            }
+            const bool cut = std::ranges::any_of(
+                read, [](const QString& word) { return word.endsWith(u"…"_s); });
+            EXPECT_EQ(cut, reported.contains(i)) << "label " << i;
+            if (!cut) {
+                EXPECT_EQ(read, expected) << "label " << i;
+            }
+            ASSERT_FALSE(on.empty());
+            EXPECT_NEAR(on.front().box.x, label.x + labels::kLabelPaddingX, kTolerance);
+            EXPECT_NEAR(on.front().box.y, label.y + labels::kLabelPaddingY, kTolerance);
+        }
+        EXPECT_EQ(found, all.size());  // no word outside the labels
+    }
+}
+
+TEST_F(PrintCli, AnAddressTooLongForItsLabelIsCutAndSaidSo) {
+    addCard("Zz Langer Name",
+            "Herrn\nProfessor Doktor Maximilian Alexander von Hohenzollern-Sigmaringen\n"
+            "Zeile 3\nZeile 4\nZeile 5\nZeile 6\nZeile 7\nZeile 8\nZeile 9\nZeile 10");
+    const QString pdf = out("lang.pdf");
+    const CliRun run = cli({u"labels"_s, dir_, pdf, u"--sheet"_s, u"4780"_s});
+    ASSERT_EQ(run.status, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(u"\"Zz Langer Name\") passt nicht ganz"_s))
+        << run.output.toStdString();
+    const auto list = cards();
+    const labels::LabelOptions options{*labels::sheetById(u"4780"_s), 1, {}, false};
+    ASSERT_EQ(list.back().text(Field::Schlagworte), u"Zz Langer Name"_s);
+    int page = 0;
+    const labels::RectMm label =
+        labels::labelFor(options, static_cast<int>(list.size()) - 1, &page);
+    int ellipses = 0;
+    for (const Word& word : words(pdf)) {
+        if (label.contains(word.box) && word.page == page + 1) {
+            ellipses += word.text.endsWith(u"…"_s) ? 1 : 0;
+        }
+        EXPECT_NE(word.text, u"Zeile 10"_s);
+    }
+    EXPECT_GE(ellipses, 1);
+}
+
+TEST_F(PrintCli, TheEnvelopeAddressStandsInTheWindow) {
+    struct Case {
+        const char* format;
+        const char* form;
+    };
+    const auto list = cards();
+    const QStringList first = labels::addressLines(list.front());
+    for (const Case& c :
+         {Case{"DL", "A"}, Case{"C6", "A"}, Case{"C5", "A"}, Case{"C5", "B"}, Case{"C4", "B"}}) {
+        SCOPED_TRACE(std::string(c.format) + c.form);
+        const QString pdf = out("umschlag.pdf");
+        const CliRun run =
+            cli({u"envelope"_s, dir_, pdf, u"--format"_s, QString::fromLatin1(c.format),
+                 u"--form"_s, QString::fromLatin1(c.form), u"--sender"_s,
+                 u"Max Muster, Hauptstraße 1, 96047 Bamberg"_s});
+        ASSERT_EQ(run.status, 0) << run.output.toStdString();
+        const auto window =
+            labels::addressWindow(*labels::envelopeById(QString::fromLatin1(c.format)),
+                                  c.form[0] == 'B' ? labels::LetterForm::B : labels::LetterForm::A);
+        const std::vector<Word> all = words(pdf);
+        int pages = 0;
+        for (const Word& word : all) {
+            pages = std::max(pages, word.page);
+            EXPECT_TRUE(window.window.contains(word.box)) << word.text.toStdString();
+        }
+        EXPECT_EQ(pages, static_cast<int>(list.size()));
+        // The sender above the address zone, the address from its top.
+        const std::vector<Word> onFirst = onLabel(all, 1, window.window);
+        ASSERT_GE(onFirst.size(), 7u);
+        EXPECT_EQ(onFirst[0].text, u"Max"_s);
+        EXPECT_NEAR(onFirst[0].box.x, window.sender.x, kTolerance);
+        EXPECT_LE(onFirst[0].box.bottom(), window.address.y + kTolerance);
+        EXPECT_GE(onFirst[0].box.y, window.sender.y);
+        EXPECT_EQ(onFirst[6].text, wordsOf(first.front()).front());
+        EXPECT_NEAR(onFirst[6].box.y, window.address.y, kTolerance);
+        EXPECT_NEAR(onFirst[6].box.x, window.address.x, kTolerance);
+    }
+}
+
+TEST_F(PrintCli, ATurnedEnvelopeHasItsAddressInTheTurnedWindow) {
+    const QString pdf = out("hochkant.pdf");
+    const CliRun run = cli({u"envelope"_s, dir_, pdf, u"--format"_s, u"DL"_s, u"--turned"_s});
+    ASSERT_EQ(run.status, 0) << run.output.toStdString();
+    // Turned a quarter clockwise: the envelope's (x, y) lies at (110 - y, x) on the page.
+    const labels::RectMm window =
+        labels::addressWindow(labels::EnvelopeFormat::DL, labels::LetterForm::A).window;
+    const labels::RectMm turned{110.0 - window.bottom(), window.x, window.height, window.width};
+    const std::vector<Word> all = words(pdf);
+    ASSERT_FALSE(all.empty());
+    for (const Word& word : all) {
+        EXPECT_TRUE(turned.contains(word.box)) << word.text.toStdString();
+        EXPECT_GT(word.box.height, word.box.width * 0.5)
+            << "upright text: " << word.text.toStdString();
+    }
+}
+
+TEST_F(PrintCli, TheListHasItsColumnsEveryCardAndNumberedPages) {
+    const QString pdf = out("liste.pdf");
+    const CliRun run =
+        cli({u"list"_s, dir_, pdf, u"--columns"_s, u"Karte,Ort"_s, u"--size"_s, u"14"_s});
+    ASSERT_EQ(run.status, 0) << run.output.toStdString();
+    const std::vector<Word> all = words(pdf);
+    QStringList text;
+    int pages = 0;
+    for (const Word& word : all) {
+        text << word.text;
+        pages = std::max(pages, word.page);
+    }
+    const QString joined = text.join(u' ');
+    EXPECT_GT(pages, 1);
+    EXPECT_TRUE(joined.contains(u"Karte Ort"_s));
+    EXPECT_TRUE(joined.contains(QStringLiteral("Seite %1 von %1").arg(pages)));
+    qsizetype from = 0;
+    for (const store::Card& card : cards()) {
+        const QString heading = card.text(Field::Schlagworte).simplified();
+        const qsizetype at = joined.indexOf(heading, from);
+        EXPECT_GE(at, 0) << "missing or out of order: " << heading.toStdString();
+        from = std::max(from, at);
+    }
+    // Keyword listing stays what it was without a file.
+    const CliRun headings = cli({u"list"_s, dir_});
+    EXPECT_EQ(headings.status, 0);
+    EXPECT_EQ(headings.output.count(u'\n'), static_cast<qsizetype>(cards().size()));
+}
+
+TEST_F(PrintCli, WrongCallsAreRefusedWithoutAFile) {
+    const QString pdf = out("nie.pdf");
+    const std::vector<std::pair<QStringList, int>> cases = {
+        {{u"labels"_s, dir_, pdf}, 2},
+        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"9999"_s}, 2},
+        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"3474"_s, u"--start"_s, u"0"_s}, 2},
+        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"3474"_s, u"--start"_s, u"25"_s}, 2},
+        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"3474"_s, u"--size"_s, u"5"_s}, 2},
+        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"3474"_s, u"--category"_s, u"Fehlt"_s}, 1},
+        {{u"labels"_s, work_.path() + u"/keine"_s, pdf, u"--sheet"_s, u"3474"_s}, 1},
+        {{u"list"_s, dir_, pdf, u"--columns"_s, u"Karte,Geburtstag"_s}, 2},
+        {{u"list"_s, dir_, pdf, u"--landscape"_s, u"--landscape"_s}, 2},
+        {{u"envelope"_s, dir_, pdf, u"--format"_s, u"C3"_s}, 2},
+        {{u"envelope"_s, dir_, pdf, u"--format"_s, u"DL"_s, u"--form"_s, u"C"_s}, 2},
+        {{u"envelope"_s, dir_, pdf, u"--format"_s, u"DL"_s, u"--card"_s, u"Niemand"_s}, 1},
+        {{u"labels"_s, dir_, work_.path() + u"/fehlt/x.pdf"_s, u"--sheet"_s, u"3474"_s}, 1},
+    };
+    for (const auto& [args, status] : cases) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, status) << args.join(u' ').toStdString() << '\n'
+                                      << run.output.toStdString();
+        EXPECT_FALSE(QFile::exists(pdf)) << args.join(u' ').toStdString();
+    }
+}
+
+}  // namespace
