@@ -110,6 +110,15 @@ TEST_F(DuplicatesWindowTest, ShowsTheGroupSideBySideAndMergesTheTickedValues) {
         << notes.toStdString();
     EXPECT_EQ(listLines(), (QStringList{u"Bauer Max"_s, u"Müller Anna"_s}));
     EXPECT_TRUE(window().changeFlag());
+
+    // One step takes the whole merge back.
+    auto* undo = window().menus().action(u"mnuRueckgaengig"_s);
+    EXPECT_TRUE(undo->text().contains(u"Karten zusammenführen"_s)) << undo->text().toStdString();
+    undo->trigger();
+    EXPECT_EQ(fieldOf(other_, Field::Telefon), u"0951 654321"_s);
+    EXPECT_EQ(fieldOf(keep_, Field::Telefon), u"0951 123456"_s);
+    EXPECT_EQ(listLines().size(), 3);
+    EXPECT_TRUE(listLines().contains(u"Mueller Anna_1"_s));
 }
 
 TEST_F(DuplicatesWindowTest, TheShownCardIsSavedFirstAndReplacedByTheMergedOne) {
