@@ -14,7 +14,7 @@ namespace {
 
 // Cards read per statement; between batches the store is not locked.
 constexpr int kBatchSize = 500;
-constexpr qsizetype kFlushSize = 256 * 1024;
+constexpr qsizetype kFlushSize = qsizetype{256} * 1024;
 const QString kLineEnd = QStringLiteral("\r\n");
 
 // A preset reads every field, in table order.
@@ -58,7 +58,7 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
                                                  const ProgressCallback& progress) {
     const std::int64_t total = cardCount();
     buffer_.clear();
-    buffer_.reserve(kFlushSize + 64 * 1024);
+    buffer_.reserve(kFlushSize + qsizetype{64} * 1024);
     buffer_ += encoder_.preamble();
     appendHeader();
 

@@ -17,7 +17,7 @@ namespace veltro::import {
 namespace {
 
 // Long enough for any memo a card can hold.
-constexpr std::size_t kBindSize = 256 * 1024;
+constexpr std::size_t kBindSize = std::size_t{256} * 1024;
 constexpr std::string_view kMidnight = " 00:00:00";
 constexpr std::int64_t kHeartbeatEvery = 4096;
 

@@ -74,6 +74,16 @@ void renameCategory(store::CardStore& store, const QString& oldName, const QStri
         "AND Kategorien IS NOT ?2");
     cards.bind(1, oldName).bind(2, newName);
     cards.run();
+    // An address book paired with the category follows it; left behind, its next sync would
+    // take the renamed cards for deleted ones and delete them on the server.
+    auto synced = store.db().prepare(
+        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'SyncKonten'");
+    if (synced.step()) {
+        auto pairings = store.db().prepare(
+            "UPDATE SyncKonten SET Kategorie = ?2 WHERE vfold(Kategorie) = vfold(?1)");
+        pairings.bind(1, oldName).bind(2, newName);
+        pairings.run();
+    }
     tx.commit();
 }
 

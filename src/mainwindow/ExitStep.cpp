@@ -32,8 +32,15 @@ bool MainWindow::Form_QueryUnload() {
     if (changeFlag_) {
         QDir::setCurrent(QString::fromStdString(directory_.string()));
         platform::current().beep();
+        // "Nein" puts back this file only; what a sync sent stays on the server, and the
+        // next sync brings the card file in step with it again.
+        const QString question =
+            syncedThisRun_ ? kQuestion + QStringLiteral(
+                                             "\n\nBereits synchronisierte Änderungen bleiben auf "
+                                             "dem Server.")
+                           : kQuestion;
         const auto answer = platform::current().message(
-            {kQuestion, kTitle, platform::Buttons::YesNoCancel, platform::Icon::Question, 0});
+            {question, kTitle, platform::Buttons::YesNoCancel, platform::Icon::Question, 0});
         if (answer == platform::Answer::Cancel) {
             return false;
         }
@@ -118,6 +125,16 @@ void MainWindow::setImportRunning(bool running) {
     }
 }
 
+void MainWindow::setSyncRunning(bool running) {
+    syncRunning_ = running;
+    for (QWidget* part : std::initializer_list<QWidget*>{centralWidget(), menuBar()}) {
+        part->setEnabled(!running);
+    }
+    for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+        bar->setEnabled(!running);
+    }
+}
+
 void MainWindow::closeOtherWindows() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget != this && widget->isVisible()) {
@@ -127,6 +144,14 @@ void MainWindow::closeOtherWindows() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (syncRunning_) {
+        event->ignore();
+        platform::current().message(
+            {QStringLiteral("Der Abgleich mit dem Server läuft noch.\nBitte warten oder ihn im "
+                            "Fenster „Synchronisieren“ abbrechen."),
+             kTitle, platform::Buttons::Ok, platform::Icon::Information, 0});
+        return;
+    }
     if (importRunning_) {
         event->ignore();
         const auto answer = platform::current().message(

@@ -18,6 +18,7 @@
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainSearchHost.h"
+#include "mainwindow/MainSyncHost.h"
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
@@ -29,6 +30,7 @@
 #include "search/SearchWindow.h"
 #include "store/BusyTimeouts.h"
 #include "store/StoreError.h"
+#include "sync/SyncDialog.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -78,9 +80,15 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
             if (store_) {
                 store_->db().setBusyTimeout(store::kBusyTimeoutMs);  // the copy is done
             }
-            ui_.StatusBar1->showMessage(text, failed ? kFailureShownMs : kNoteShownMs);
+            // A routine copy does not push away what the bar tells about the user's work.
+            if (failed) {
+                ui_.StatusBar1->showMessage(text, kFailureShownMs);
+            } else if (ui_.StatusBar1->currentMessage().isEmpty()) {
+                ui_.StatusBar1->showMessage(text, kNoteShownMs);
+            }
         },
         this);
+    syncHost_ = std::make_unique<MainSyncHost>(*this);
     editor_ = new CardEditor(
         ui_,
         {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
@@ -195,12 +203,25 @@ void MainWindow::connectMenus() {
     on("mnuHilfe", [] { platform::current().showHelp({}); });
     on("ErsteSchritteDialog", [this] { maintenance::FirstStepsDialog::open(this); });
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
+    on("mnuSynchronisieren", [this] {
+        if (store_) {
+            syncDialog().showDialog();
+        }
+    });
     on("mnuImportieren", [this] {
         if (!toFront(importDialog_) && store_) {
             importDialog_ = import::ImportDialog::open(*importHost_, this);
         }
     });
     menus_->action(QStringLiteral("mnuHilfe"))->setShortcut(Qt::Key_F1);
+}
+
+sync::SyncDialog& MainWindow::syncDialog() {
+    if (syncDialog_ == nullptr) {
+        syncDialog_ = new sync::SyncDialog(*syncHost_, this);
+        syncDialog_->setWindowFlag(Qt::Window);
+    }
+    return *syncDialog_;
 }
 
 bool MainWindow::toFront(QWidget* window) {

@@ -36,6 +36,10 @@ class CommandBars;
 class FormattingBar;
 }  // namespace veltro::richtext
 
+namespace veltro::sync {
+class SyncDialog;
+}
+
 namespace veltro::mainwindow {
 
 class CaptionContrast;
@@ -48,6 +52,7 @@ class FullTextSearch;
 class MainSearchHost;
 class MainImportHost;
 class Backups;
+class MainSyncHost;
 class MainMenus;
 class UndoCommands;
 
@@ -110,6 +115,12 @@ public:
     // While an import writes, the window takes no input.
     void setImportRunning(bool running);
     [[nodiscard]] bool importRunning() const { return importRunning_; }
+    // While a sync runs, the same; closing waits for it.
+    void setSyncRunning(bool running);
+    // A sync may have sent this run's changes to a server: "Nein" at exit cannot take them back.
+    void setSyncedThisRun() { syncedThisRun_ = true; }
+    // The sync window, made hidden on first use.
+    sync::SyncDialog& syncDialog();
     // For tests: runs after each statement of the discard.
     void setDiscardStepHook(std::function<void(int)> hook) { discardStepHook_ = std::move(hook); }
 
@@ -204,6 +215,10 @@ private:
     MainWindowUi ui_;
     std::unique_ptr<MainSearchHost> searchHost_;
     std::unique_ptr<MainImportHost> importHost_;
+    std::unique_ptr<MainSyncHost> syncHost_;
+    sync::SyncDialog* syncDialog_ = nullptr;  // child window
+    bool syncRunning_ = false;
+    bool syncedThisRun_ = false;
     std::unique_ptr<printing::PrintController> printer_;
     std::unique_ptr<MainMenus> menus_;
     std::filesystem::path directory_;

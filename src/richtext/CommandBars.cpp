@@ -79,7 +79,7 @@ CommandBars::CommandBars(QMainWindow& window) : QObject(&window) {
 }
 
 void CommandBars::setCommand(const QString& key, Command command) {
-    commands_.insert(key, std::move(command));
+    commands_[key] = std::move(command);
 }
 
 bool CommandBars::dispatch(const QString& key) {

@@ -169,7 +169,7 @@ QTextBlockFormat chunkFormat(const Paragraph& paragraph) {
 }
 
 // A new chunk of the paragraph: the space after the paragraph moves on to it.
-void startChunk(QTextCursor& cursor, QTextBlockFormat format, const QTextCharFormat& chars) {
+void startChunk(QTextCursor& cursor, const QTextBlockFormat& format, const QTextCharFormat& chars) {
     QTextBlockFormat before = cursor.blockFormat();
     before.setBottomMargin(0);
     cursor.setBlockFormat(before);

@@ -82,6 +82,7 @@ bool weighBases(const QCollator& collator, Weights& w) {
 
 bool weighAccented(const QCollator& collator, Weights& w) {
     std::vector<QString> accented;
+    accented.reserve(kMarks.size());
     for (const char16_t mark : kMarks) {
         accented.push_back(QStringLiteral("a") + QChar(mark));
     }

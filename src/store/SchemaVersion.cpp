@@ -2,6 +2,7 @@
 
 #include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
+#include "store/SyncTables.h"
 #include "store/UndoLog.h"
 
 #include <array>
@@ -19,7 +20,8 @@ void toVersionThree(Database& db) {
 constexpr std::array kSteps = {
     UpgradeStep{1, addKartenInfo},
     UpgradeStep{2, toVersionThree},
-    UpgradeStep{3, addDuplicateDecisions},
+    UpgradeStep{3, addSyncTables},
+    UpgradeStep{4, addDuplicateDecisions},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

@@ -13,8 +13,9 @@ namespace veltro::store {
 //   2: KartenInfo (card identity, made and changed times) and its snapshot.
 //   3: the undo log (Schritte and the row images of each step, see UndoLog.h); a card's
 //      change time moves only when one of its fields changes.
-//   4: KeineDubletten (pairs of cards the user said are not duplicates) and its snapshot.
-inline constexpr int kCurrentStoreVersion = 4;
+//   4: SyncKonten and SyncKarten (address-book sync state) and their snapshots.
+//   5: KeineDubletten (pairs of cards the user said are not duplicates) and its snapshot.
+inline constexpr int kCurrentStoreVersion = 5;
 
 [[nodiscard]] int storeVersion(Database& db);
 

@@ -4,6 +4,7 @@
 #include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
 #include "store/SchemaVersion.h"
+#include "store/SyncTables.h"
 #include "store/UndoLog.h"
 
 #include <string>
@@ -32,7 +33,9 @@ std::vector<Tracked> trackedTables(Database& db) {
         {"Kontakte", cardColumnList(), 1, true},
         {"tblAdrCfg", "KategorieName", 1, true},
         {"KartenInfo", kKartenInfoColumns, 2, false},
-        {"KeineDubletten", kKeineDublettenColumns, 4, true},
+        {"SyncKonten", kSyncKontenColumns, 3, true},
+        {"SyncKarten", kSyncKartenColumns, 3, true},
+        {"KeineDubletten", kKeineDublettenColumns, 5, true},
     };
     const int version = storeVersion(db);
     std::vector<Tracked> present;

@@ -250,6 +250,7 @@ const std::vector<Row>& rows() {
         {"mnuEingabefenster", nothing, kSearchWindow},
         {"mnuEmailInternet", answer(Answer::Cancel, focusBox(17)), asks("E-Mail")},
         {"mnuDoppelteKarten", nothing, asks("Doppelte Karten")},
+        {"mnuSynchronisieren", nothing, shows("frmSync")},
         {"mnuOptionen", nothing, shows("Form3")},
         {"mnuHilfe", nothing, kHelp},
         {"ErsteSchritteDialog", nothing, shows("Form7")},
@@ -397,7 +398,8 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
             "mnuKarteKategorie=&Andere Kategorie zuweisen...]\n"
             "mnuExtras=&Extras[mnuEingabefenster=&Suchfenster einblenden|-|"
             "mnuEmailInternet=Adresse mit eMail / Internet verbinden|-|"
-            "mnuDoppelteKarten=&Doppelte Karten suchen…|-|mnuOptionen=&Optionen]\n"
+            "mnuDoppelteKarten=&Doppelte Karten suchen…|-|"
+            "mnuSynchronisieren=S&ynchronisieren...|mnuOptionen=&Optionen]\n"
             "temp1621=&?[mnuHilfe=&Hilfe|ErsteSchritteDialog=&Erste Schritte|-|mnuInfo=&Info]"));
     EXPECT_EQ(describe(window().menus().menu(QStringLiteral("PopPopUp"))),
               QStringLiteral(

@@ -155,6 +155,11 @@ TEST_F(Mnemonics, EachDialogPageUnderlinesEachLetterOnce) {
     ASSERT_NE(exporting, nullptr);
     EXPECT_EQ(clashes(mnemonicTexts(*exporting, [](const QWidget*) { return false; })),
               QStringList());
+
+    const QWidget* syncing = dialogOf("mnuSynchronisieren", "frmSync");
+    ASSERT_NE(syncing, nullptr);
+    EXPECT_EQ(clashes(mnemonicTexts(*syncing, [](const QWidget*) { return false; })),
+              QStringList());
 }
 
 }  // namespace

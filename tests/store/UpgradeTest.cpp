@@ -16,6 +16,8 @@
 
 #include <sqlite3.h>
 
+#include <string>
+
 using namespace veltro::store;
 using namespace veltro::testing;
 namespace fs = std::filesystem;
@@ -228,22 +230,24 @@ TEST(StoreUpgrade, AStoreFromANewerProgramIsRefusedForWritingButCanBeRead) {
     makeStore(home.dir(), {QStringLiteral("K")},
               {{QStringLiteral("Eins"), QStringLiteral("K")},
                {QStringLiteral("Zwei"), QStringLiteral("K")}});
-    Database::open(home.storeFile()).exec("PRAGMA user_version = 9");
+    const int newer = kCurrentStoreVersion + 1;
+    Database::open(home.storeFile()).exec("PRAGMA user_version = " + std::to_string(newer));
     try {
         CardStore::open(home.storeFile());
         FAIL() << "opened a newer store for writing";
     } catch (const StoreError& e) {
         EXPECT_EQ(QString::fromUtf8(e.what()),
                   QStringLiteral("Die Kartei wurde mit einer neueren Version von Veltro "
-                                 "Adressbuch angelegt (Version 9). Diese Version kann sie "
-                                 "nicht bearbeiten."));
+                                 "Adressbuch angelegt (Version %1). Diese Version kann sie "
+                                 "nicht bearbeiten.")
+                      .arg(newer));
     }
     EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
 
     auto reader = CardStore::openForReading(home.storeFile());
     EXPECT_EQ(reader.headings().size(), 2U);
     EXPECT_THROW(reader.addCategory(QStringLiteral("Neu")), StoreError);
-    EXPECT_EQ(userVersion(reader.db()), 9);
+    EXPECT_EQ(userVersion(reader.db()), newer);
 }
 
 TEST(StoreUpgrade, ReadingAnOldStoreLeavesItOld) {

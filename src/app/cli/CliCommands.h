@@ -33,6 +33,8 @@ int printList(const QStringList& args);
 int printEnvelopes(const QStringList& args);
 int findDuplicates(const QStringList& args);
 
+int syncBook(const QStringList& args);
+
 // Runs a command that writes the store in DIR while holding the folder's writer lock, so
 // that it never writes under the running program. Refuses with kInUse while the lock is
 // held elsewhere, and with kFailed when the lock file cannot be made.

@@ -79,6 +79,13 @@ constexpr Command kCommands[] = {
      "                            Umschläge als PDF drucken, die Anschrift im Fenster\n"
      "                            nach DIN 5008; --turned für Einzug mit der kurzen Kante",
      printEnvelopes},
+    {"sync",
+     "sync VERZ --url URL --user NAME --category NAME [--book NAME]\n"
+     "                  [--fingerprint SHA256]\n"
+     "                            die Kategorie NAME mit einem CardDAV-Adressbuch\n"
+     "                            abgleichen; Passwort aus VELTRO_CARDDAV_PASSWORD oder\n"
+     "                            vom Terminal",
+     syncBook},
 };
 
 // Commands that paint pages need fonts, so they run with a GUI application on no screen.

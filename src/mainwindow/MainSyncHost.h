@@ -1,0 +1,24 @@
+#pragma once
+
+#include "sync/SyncHost.h"
+
+namespace veltro::mainwindow {
+
+class MainWindow;
+
+// What the sync window reads from and does to the main window.
+class MainSyncHost final : public sync::SyncHost {
+public:
+    explicit MainSyncHost(MainWindow& window) : window_(window) {}
+
+    store::CardStore* cardStore() override;
+    bool commitShownCard() override;
+    void reloadAfterSync() override;
+    void syncedThisRun() override;
+    void setBusy(bool busy) override;
+
+private:
+    MainWindow& window_;
+};
+
+}  // namespace veltro::mainwindow

@@ -1,0 +1,51 @@
+#include "store/SyncTables.h"
+
+#include "store/Schema.h"
+
+#include <string>
+
+namespace veltro::store {
+
+namespace {
+
+std::string oldValues(const std::string& columns) {
+    std::string list;
+    std::size_t from = 0;
+    while (from < columns.size()) {
+        const std::size_t comma = columns.find(',', from);
+        const std::size_t end = comma == std::string::npos ? columns.size() : comma;
+        std::string name = columns.substr(from, end - from);
+        name.erase(0, name.find_first_not_of(' '));
+        list += (list.empty() ? "old." : ", old.") + name;
+        from = end == columns.size() ? end : end + 1;
+    }
+    return list;
+}
+
+}  // namespace
+
+void addSyncTables(Database& db) {
+    db.exec(
+        "CREATE TABLE IF NOT EXISTS SyncKonten (Id INTEGER PRIMARY KEY, Url TEXT NOT NULL, "
+        "Benutzer TEXT NOT NULL, Sammlung TEXT NOT NULL UNIQUE, Kategorie TEXT NOT NULL, "
+        "SyncToken TEXT, Fingerabdruck TEXT)");
+    db.exec(
+        "CREATE TABLE IF NOT EXISTS zSyncKonten (Url TEXT, Benutzer TEXT, Sammlung TEXT, "
+        "Kategorie TEXT, SyncToken TEXT, Fingerabdruck TEXT)");
+    // Keyed by the card's identity rather than its row id: a row id can be used again by a
+    // new card once the old one is gone, an identity never.
+    db.exec(
+        "CREATE TABLE IF NOT EXISTS SyncKarten (Uid TEXT NOT NULL UNIQUE, Konto INTEGER NOT "
+        "NULL, Href TEXT NOT NULL, ETag TEXT, Text TEXT, UNIQUE (Konto, Href))");
+    db.exec(
+        "CREATE TABLE IF NOT EXISTS zSyncKarten (Uid TEXT, Konto INTEGER, Href TEXT, ETag TEXT, "
+        "Text TEXT)");
+    for (const char* name : {"zSyncKontenAendern", "zSyncKontenLoeschen", "zSyncKontenNeu",
+                             "zSyncKartenAendern", "zSyncKartenLoeschen", "zSyncKartenNeu"}) {
+        db.exec(std::string("DROP TRIGGER IF EXISTS ") + name);
+    }
+    createChangeTriggers(db, "SyncKonten", kSyncKontenColumns, oldValues(kSyncKontenColumns));
+    createChangeTriggers(db, "SyncKarten", kSyncKartenColumns, oldValues(kSyncKartenColumns));
+}
+
+}  // namespace veltro::store

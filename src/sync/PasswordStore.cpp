@@ -1,0 +1,52 @@
+#include "sync/PasswordStore.h"
+
+#include <qt6keychain/keychain.h>
+
+#include <QEventLoop>
+
+namespace veltro::sync {
+
+namespace {
+
+const QString kService = QStringLiteral("Veltro Adressbuch CardDAV");
+
+// Runs a keychain job to its end; false when it failed (no secret service, no entry).
+bool finish(QKeychain::Job& job) {
+    QEventLoop loop;
+    QObject::connect(&job, &QKeychain::Job::finished, &loop, &QEventLoop::quit);
+    job.setAutoDelete(false);
+    job.start();
+    loop.exec();
+    return job.error() == QKeychain::NoError;
+}
+
+}  // namespace
+
+QString accountKey(const QString& user, const QString& server) {
+    return user + u'@' + server;
+}
+
+std::optional<QString> PasswordStore::read(const QString& account) {
+    if (const auto known = thisRun_.find(account); known != thisRun_.end()) {
+        return known->second;
+    }
+    QKeychain::ReadPasswordJob job(kService);
+    job.setInsecureFallback(false);
+    job.setKey(account);
+    if (!finish(job)) {
+        return std::nullopt;
+    }
+    thisRun_[account] = job.textData();
+    return job.textData();
+}
+
+bool PasswordStore::write(const QString& account, const QString& password) {
+    thisRun_[account] = password;
+    QKeychain::WritePasswordJob job(kService);
+    job.setInsecureFallback(false);
+    job.setKey(account);
+    job.setTextData(password);
+    return finish(job);
+}
+
+}  // namespace veltro::sync

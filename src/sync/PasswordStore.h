@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <map>
+#include <optional>
+
+namespace veltro::sync {
+
+// Passwords of sync accounts: in the desktop's secret store where one runs, else only in
+// memory for this run. Never written anywhere in clear.
+class PasswordStore {
+public:
+    [[nodiscard]] std::optional<QString> read(const QString& account);
+    // True when the secret store took it; kept for the run either way.
+    bool write(const QString& account, const QString& password);
+
+private:
+    std::map<QString, QString> thisRun_;
+};
+
+// The account key of a user on a server.
+[[nodiscard]] QString accountKey(const QString& user, const QString& server);
+
+}  // namespace veltro::sync

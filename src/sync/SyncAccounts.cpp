@@ -1,0 +1,104 @@
+#include "sync/SyncAccounts.h"
+
+namespace veltro::sync {
+
+namespace {
+
+constexpr auto kPairingColumns = "Id, Url, Benutzer, Sammlung, Kategorie, SyncToken, Fingerabdruck";
+
+Pairing pairingOf(const store::Statement& row) {
+    return {row.integer(0),           QUrl(row.textOrEmpty(1)), row.textOrEmpty(2),
+            QUrl(row.textOrEmpty(3)), row.textOrEmpty(4),       row.textOrEmpty(5),
+            row.textOrEmpty(6)};
+}
+
+}  // namespace
+
+std::vector<Pairing> pairings(store::Database& db) {
+    auto stmt =
+        db.prepare(std::string("SELECT ") + kPairingColumns + " FROM SyncKonten ORDER BY Id");
+    std::vector<Pairing> all;
+    while (stmt.step()) {
+        all.push_back(pairingOf(stmt));
+    }
+    return all;
+}
+
+std::optional<Pairing> pairingForBook(store::Database& db, const QUrl& book) {
+    auto stmt = db.prepare(std::string("SELECT ") + kPairingColumns +
+                           " FROM SyncKonten WHERE Sammlung = ?1");
+    stmt.bind(1, book.toString());
+    return stmt.step() ? std::optional(pairingOf(stmt)) : std::nullopt;
+}
+
+std::int64_t savePairing(store::Database& db, const Pairing& pairing) {
+    // A book paired with another category starts afresh: the state of the old category's
+    // cards would otherwise read as cards deleted here, and the next sync would delete them
+    // on the server.
+    if (const auto known = pairingForBook(db, pairing.book);
+        known && known->category != pairing.category) {
+        auto cards = db.prepare("DELETE FROM SyncKarten WHERE Konto = ?1");
+        cards.bind(1, known->id).run();
+        auto token = db.prepare("UPDATE SyncKonten SET SyncToken = NULL WHERE Id = ?1");
+        token.bind(1, known->id).run();
+    }
+    auto stmt = db.prepare(
+        "INSERT INTO SyncKonten (Url, Benutzer, Sammlung, Kategorie, SyncToken, Fingerabdruck) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT (Sammlung) DO UPDATE SET Url = ?1, "
+        "Benutzer = ?2, Kategorie = ?4, Fingerabdruck = ?6");
+    stmt.bind(1, pairing.server.toString())
+        .bind(2, pairing.user)
+        .bind(3, pairing.book.toString())
+        .bind(4, pairing.category)
+        .bind(5, pairing.syncToken)
+        .bind(6, pairing.fingerprint);
+    stmt.run();
+    auto id = db.prepare("SELECT Id FROM SyncKonten WHERE Sammlung = ?1");
+    id.bind(1, pairing.book.toString());
+    return id.step() ? id.integer(0) : 0;
+}
+
+void removePairing(store::Database& db, std::int64_t id) {
+    store::Transaction tx(db);
+    auto cards = db.prepare("DELETE FROM SyncKarten WHERE Konto = ?1");
+    cards.bind(1, id).run();
+    auto pairing = db.prepare("DELETE FROM SyncKonten WHERE Id = ?1");
+    pairing.bind(1, id).run();
+    tx.commit();
+}
+
+std::map<QString, SyncedCard> syncedCards(store::Database& db, std::int64_t pairing) {
+    auto stmt = db.prepare("SELECT Uid, Href, ETag, Text FROM SyncKarten WHERE Konto = ?1");
+    stmt.bind(1, pairing);
+    std::map<QString, SyncedCard> cards;
+    while (stmt.step()) {
+        SyncedCard card{stmt.textOrEmpty(0), stmt.textOrEmpty(1), stmt.textOrEmpty(2),
+                        stmt.textOrEmpty(3).toUtf8()};
+        cards.emplace(card.uid, std::move(card));
+    }
+    return cards;
+}
+
+void saveSyncedCard(store::Database& db, std::int64_t pairing, const SyncedCard& card) {
+    auto stmt = db.prepare(
+        "INSERT INTO SyncKarten (Uid, Konto, Href, ETag, Text) VALUES (?1, ?2, ?3, ?4, ?5) "
+        "ON CONFLICT (Uid) DO UPDATE SET Konto = ?2, Href = ?3, ETag = ?4, Text = ?5");
+    stmt.bind(1, card.uid)
+        .bind(2, pairing)
+        .bind(3, card.href)
+        .bind(4, card.etag)
+        .bind(5, QString::fromUtf8(card.text));
+    stmt.run();
+}
+
+void forgetSyncedCard(store::Database& db, const QString& uid) {
+    auto stmt = db.prepare("DELETE FROM SyncKarten WHERE Uid = ?1");
+    stmt.bind(1, uid).run();
+}
+
+void saveSyncToken(store::Database& db, std::int64_t pairing, const QString& token) {
+    auto stmt = db.prepare("UPDATE SyncKonten SET SyncToken = ?1 WHERE Id = ?2");
+    stmt.bind(1, token).bind(2, pairing).run();
+}
+
+}  // namespace veltro::sync

@@ -1,0 +1,122 @@
+#include "sync/SyncPlan.h"
+
+#include "maintenance/AddressComposition.h"
+
+#include <array>
+
+namespace veltro::sync {
+
+namespace {
+
+using store::Field;
+
+constexpr std::array kSynced = {
+    Field::Nr,       Field::Schlagworte, Field::Anrede,  Field::Vorname,      Field::Nachname,
+    Field::Firma,    Field::Abteilung,   Field::Strasse, Field::Postleitzahl, Field::Ort,
+    Field::Vorwahl,  Field::Telefon,     Field::Fax,     Field::Mobiltelefon, Field::EMailAdresse,
+    Field::Webseite, Field::Anschrift,   Field::Notizen,
+};
+
+QString composed(const store::Card& card) {
+    return maintenance::composeAddress({card.text(Field::Anrede), card.text(Field::Vorname),
+                                        card.text(Field::Nachname), card.text(Field::Firma),
+                                        card.text(Field::Abteilung), card.text(Field::Strasse),
+                                        card.text(Field::Postleitzahl), card.text(Field::Ort)});
+}
+
+// An address block made from the fields follows them: it is compared as "made from the
+// fields", so a street changed here and a town changed there do not clash in it.
+const QString kComposedMark = QStringLiteral("\x01");
+
+store::Card withMarkedAddress(store::Card card) {
+    if (card.text(Field::Anschrift) == composed(card)) {
+        card.set(Field::Anschrift, kComposedMark);
+    }
+    return card;
+}
+
+QString noteOf(const store::Card& local, const std::vector<Field>& conflicts,
+               const QString& heading) {
+    QString note = heading;
+    for (const Field field : conflicts) {
+        QString value = local.text(field);
+        if (field == Field::Anschrift && value == kComposedMark) {
+            value = composed(local);
+        }
+        note += u'\n' + store::columnName(field) + QStringLiteral(": ") + value;
+    }
+    return note;
+}
+
+CardPlan merge(const store::Card& localIn, const store::Card& remoteIn,
+               const std::optional<store::Card>& baseIn, const QString& heading) {
+    const store::Card local = withMarkedAddress(localIn);
+    const store::Card remote = withMarkedAddress(remoteIn);
+    const std::optional<store::Card> base =
+        baseIn ? std::optional(withMarkedAddress(*baseIn)) : std::nullopt;
+    CardPlan plan;
+    plan.merged = remote;
+    plan.merged.id = localIn.id;
+    for (const Field field : kSynced) {
+        const QString here = local.text(field);
+        const QString there = remote.text(field);
+        if (here == there) {
+            continue;
+        }
+        const bool changedHere = !base || base->text(field) != here;
+        const bool changedThere = !base || base->text(field) != there;
+        if (changedHere && !changedThere) {
+            plan.merged.set(field, here);
+        } else if (changedHere && changedThere) {
+            plan.conflicts.push_back(field);
+        }
+    }
+    if (!plan.conflicts.empty()) {
+        const QString notes = plan.merged.text(Field::Notizen);
+        plan.merged.set(Field::Notizen, (notes.isEmpty() ? notes : notes + QStringLiteral("\n\n")) +
+                                            noteOf(local, plan.conflicts, heading));
+    }
+    if (plan.merged.text(Field::Anschrift) == kComposedMark) {
+        plan.merged.set(Field::Anschrift, composed(plan.merged));
+    }
+    const store::Card merged = withMarkedAddress(plan.merged);
+    plan.local = sameFields(merged, local) ? CardPlan::Local::Keep : CardPlan::Local::Write;
+    plan.remote = sameFields(merged, remote) ? CardPlan::Remote::Keep : CardPlan::Remote::Upload;
+    return plan;
+}
+
+}  // namespace
+
+bool sameFields(const store::Card& a, const store::Card& b) {
+    for (const Field field : kSynced) {
+        if (a.text(field) != b.text(field)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+CardPlan planCard(const CardStates& states, const QString& conflictHeading) {
+    const auto& [local, remote, base] = states;
+    CardPlan plan;
+    if (local && remote) {
+        return merge(*local, *remote, base, conflictHeading);
+    }
+    if (local) {
+        plan.merged = *local;
+        const bool unchanged = base && sameFields(*local, *base);
+        plan.local = unchanged ? CardPlan::Local::Delete : CardPlan::Local::Keep;
+        plan.remote = unchanged ? CardPlan::Remote::Keep : CardPlan::Remote::Create;
+        return plan;
+    }
+    if (remote) {
+        plan.merged = *remote;
+        const bool unchanged = base && sameFields(*remote, *base);
+        plan.local = unchanged ? CardPlan::Local::Keep : CardPlan::Local::Create;
+        plan.remote = unchanged ? CardPlan::Remote::Delete : CardPlan::Remote::Keep;
+        return plan;
+    }
+    return plan;
+}
+
+}  // namespace veltro::sync

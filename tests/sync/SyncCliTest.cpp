@@ -1,0 +1,48 @@
+#include "SyncFixture.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using veltro::store::Field;
+
+class SyncCli : public veltro::testing::SyncFixture {
+protected:
+    int cli(const QStringList& args, const QString& password = u"geheim"_s) {
+        QProcess process;
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"VELTRO_CARDDAV_PASSWORD"_s, password);
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VELTRO_CLI),
+                      QStringList{u"sync"_s, QString::fromStdString(home_.dir().string())} + args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        errors_ = QString::fromUtf8(process.readAllStandardError());
+        return process.exitCode();
+    }
+    QString errors_;
+};
+
+TEST_F(SyncCli, ChoosesTheBookAndEndsWithTheStatusOfEveryOtherCommand) {
+    addCards({{u"Bauer Anna"_s, u"Arbeit"_s, {{Field::Nachname, u"Bauer"_s}}}});
+    server_->addBook(u"zweites%1"_s.arg(book_.path().section(u'/', -2, -2)), u"Zweites"_s);
+    const QStringList server = {u"--url"_s,      server_->root().toString(),
+                                u"--user"_s,     u"anna"_s,
+                                u"--category"_s, u"Arbeit"_s};
+    EXPECT_EQ(cli(server), 2) << "several books and no --book";
+    EXPECT_TRUE(errors_.contains(u"--book"_s)) << errors_.toStdString();
+    EXPECT_EQ(cli(server + QStringList{u"--book"_s, u"Gibtsnicht"_s}), 2);
+    EXPECT_EQ(cli(server + QStringList{u"--book"_s, u"Zweites"_s}, u"falsch"_s), 1);
+    EXPECT_TRUE(errors_.contains(u"401"_s)) << errors_.toStdString();
+    EXPECT_EQ(cli(server + QStringList{u"--book"_s, u"Zweites"_s}), 0) << errors_.toStdString();
+    EXPECT_EQ(cli({u"--url"_s, server_->root().toString()}), 2) << "user and category missing";
+    // The book's own address is used as it is.
+    EXPECT_EQ(
+        cli({u"--url"_s, book_.toString(), u"--user"_s, u"anna"_s, u"--category"_s, u"Privat"_s}),
+        0)
+        << errors_.toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,370 @@
+#include "DroppingProxy.h"
+#include "SyncFixture.h"
+
+#include "maintenance/CardOperations.h"
+#include "store/Snapshot.h"
+#include "sync/SyncError.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using veltro::store::Field;
+using veltro::testing::CardSpec;
+using veltro::testing::serverCard;
+namespace sync = veltro::sync;
+
+class SyncServer : public veltro::testing::SyncFixture {
+protected:
+    // Two cards here, one of them with a number, one card of another category that stays
+    // here, and one card on the server with a photo, a birthday and a second number.
+    void startWithCardsOnBothSides() {
+        addCards({{u"Bauer Anna"_s,
+                   u"Privat"_s,
+                   {{Field::Vorname, u"Anna"_s},
+                    {Field::Nachname, u"Bauer"_s},
+                    {Field::Vorwahl, u"0951"_s},
+                    {Field::Telefon, u"11111"_s}}},
+                  {u"Meier Hans"_s,
+                   u"Privat"_s,
+                   {{Field::Vorname, u"Hans"_s},
+                    {Field::Nachname, u"Meier"_s},
+                    {Field::EMailAdresse, u"hans@example.de"_s}}},
+                  {u"Huber Max"_s,
+                   u"Privat"_s,
+                   {{Field::Vorname, u"Max"_s}, {Field::Nachname, u"Huber"_s}}},
+                  {u"Schmidt Jo"_s, u"Arbeit"_s, {{Field::Nachname, u"Schmidt"_s}}}});
+        server_->put(
+            book_, book_.path() + u"zorn.vcf"_s,
+            serverCard(u"Zorn"_s, u"Eva"_s,
+                       u"EMAIL:eva@example.de\r\nBDAY:1975-05-05\r\n"
+                       u"TEL;TYPE=HOME,VOICE:0911 1234\r\nTEL;TYPE=WORK,VOICE:0911 9999\r\n"
+                       u"PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQ==\r\n"_s));
+    }
+};
+
+TEST_F(SyncServer, FirstSyncBringsCardsBothWaysAndASecondChangesNothing) {
+    startWithCardsOnBothSides();
+    const auto report = syncNow();
+    EXPECT_EQ(report.downloaded, 1);
+    EXPECT_EQ(report.uploaded, 3);
+    const auto there = serverCards();
+    ASSERT_EQ(there.size(), 4U);
+    EXPECT_TRUE(there.at(u"Anna Bauer"_s).contains(u"N:Bauer;Anna;;;"_s));
+    EXPECT_TRUE(there.at(u"Anna Bauer"_s).contains(u"0951 11111"_s));
+    EXPECT_TRUE(there.at(u"Hans Meier"_s).contains(u"hans@example.de"_s));
+    const auto here = localCards();
+    ASSERT_EQ(here.size(), 4U);
+    EXPECT_EQ(here.at(u"Zorn Eva"_s).text(Field::EMailAdresse), u"eva@example.de"_s);
+    EXPECT_EQ(here.at(u"Zorn Eva"_s).text(Field::Telefon), u"1234"_s);
+
+    const auto again = syncNow();
+    EXPECT_EQ(again.downloaded + again.uploaded + again.deletedHere + again.deletedThere, 0);
+    EXPECT_EQ(serverCards().size(), 4U);
+}
+
+TEST_F(SyncServer, ChangesAndDeletesOnEitherSideReachTheOther) {
+    startWithCardsOnBothSides();
+    syncNow();
+    {
+        auto cards = openStore();
+        const auto here = localCards();
+        cards.writeFields(here.at(u"Bauer Anna"_s).id, {{Field::Telefon, u"4711"_s}});
+        cards.deleteCard(here.at(u"Meier Hans"_s).id);
+    }
+    editOnServer(u"Eva Zorn"_s, u"eva@example.de"_s, u"eva.zorn@example.de"_s);
+    server_->remove(book_, hrefOf(u"Max Huber"_s));
+
+    const auto report = syncNow();
+    EXPECT_EQ(report.uploaded, 1);
+    EXPECT_EQ(report.downloaded, 1);
+    EXPECT_EQ(report.deletedHere, 1);
+    EXPECT_EQ(report.deletedThere, 1);
+    auto there = serverCards();
+    EXPECT_EQ(there.count(u"Hans Meier"_s), 0U);
+    EXPECT_TRUE(there.at(u"Anna Bauer"_s).contains(u"0951 4711"_s));
+    auto here = localCards();
+    EXPECT_EQ(here.count(u"Huber Max"_s), 0U);
+    EXPECT_EQ(here.at(u"Zorn Eva"_s).text(Field::EMailAdresse), u"eva.zorn@example.de"_s);
+
+    // A change here to a card from the server keeps what this program does not show.
+    openStore().writeFields(here.at(u"Zorn Eva"_s).id, {{Field::Ort, u"Fürth"_s}});
+    syncNow();
+    const QString zorn = serverCards().at(u"Eva Zorn"_s);
+    for (const char* kept : {"Fürth", "BDAY", "PHOTO", "0911 9999", "UID:srv-Zorn-Eva"}) {
+        EXPECT_TRUE(zorn.contains(QString::fromUtf8(kept))) << kept << "\n" << zorn.toStdString();
+    }
+}
+
+TEST_F(SyncServer, ConflictsKeepTheServersValueAndNoteOursAndMergeDifferentFields) {
+    startWithCardsOnBothSides();
+    syncNow();
+    const auto before = localCards();
+    {
+        auto cards = openStore();
+        cards.writeFields(before.at(u"Bauer Anna"_s).id, {{Field::Telefon, u"22222"_s}});
+        cards.writeFields(before.at(u"Meier Hans"_s).id, {{Field::Ort, u"Hof"_s}});
+    }
+    editOnServer(u"Anna Bauer"_s, u"0951 11111"_s, u"0951 33333"_s);
+    editOnServer(u"Hans Meier"_s, u"hans@example.de"_s, u"hm@example.de"_s);
+
+    const auto report = syncNow();
+    EXPECT_EQ(report.conflicts, QStringList{u"Bauer Anna"_s});
+    const auto here = localCards();
+    const auto& bauer = here.at(u"Bauer Anna"_s);
+    EXPECT_EQ(bauer.text(Field::Telefon), u"33333"_s);
+    EXPECT_TRUE(bauer.text(Field::Notizen).contains(u"Konflikt"_s));
+    EXPECT_TRUE(bauer.text(Field::Notizen).contains(u"Telefon: 22222"_s));
+    EXPECT_EQ(here.at(u"Meier Hans"_s).text(Field::Ort), u"Hof"_s);
+    EXPECT_EQ(here.at(u"Meier Hans"_s).text(Field::EMailAdresse), u"hm@example.de"_s);
+    const auto there = serverCards();
+    EXPECT_TRUE(there.at(u"Anna Bauer"_s).contains(u"Telefon: 22222"_s));
+    EXPECT_TRUE(there.at(u"Hans Meier"_s).contains(u"Hof"_s));
+    EXPECT_TRUE(there.at(u"Hans Meier"_s).contains(u"hm@example.de"_s));
+}
+
+TEST_F(SyncServer, AThousandCardsComeDownInAFirstSyncWithinTwentySeconds) {
+    for (int i = 0; i < 1000; ++i) {
+        const QString last = u"Nachname%1"_s.arg(i, 4, 10, QChar(u'0'));
+        server_->storeDirectly(book_, last + u".vcf"_s,
+                               serverCard(last, u"Vera"_s,
+                                          u"TEL;TYPE=HOME,VOICE:0911 %1\r\n"
+                                          u"ADR;TYPE=HOME:;;Weg %1;Nürnberg;;90402;\r\n"_s.arg(i)));
+    }
+    // Radicale reads files put behind its back once, at its first listing.
+    ASSERT_EQ(server_->count(book_), 1000);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(syncNow().downloaded, 1000);
+    EXPECT_LE(clock.elapsed(), 20000);
+    EXPECT_EQ(localCards().at(u"Nachname0999 Vera"_s).text(Field::Strasse), u"Weg 999"_s);
+    EXPECT_EQ(syncNow().uploaded, 0);
+}
+
+TEST_F(SyncServer, AHundredNewCardsGoUp) {
+    std::vector<CardSpec> many;
+    for (int i = 0; i < 100; ++i) {
+        const QString last = u"Nachname%1"_s.arg(i, 3, 10, QChar(u'0'));
+        many.push_back({last + u" Vera"_s,
+                        u"Privat"_s,
+                        {{Field::Nachname, last},
+                         {Field::Vorname, u"Vera"_s},
+                         {Field::Telefon, u"%1"_s.arg(i)}}});
+    }
+    addCards(many);
+    EXPECT_EQ(syncNow().uploaded, 100);
+    EXPECT_EQ(server_->count(book_), 100);
+}
+
+TEST_F(SyncServer, ABookPairedWithAnotherCategoryStartsAfreshAndDeletesNothing) {
+    startWithCardsOnBothSides();
+    syncNow();
+    auto cards = openStore();
+    auto pairing = pairing_;
+    pairing.category = u"Arbeit"_s;
+    sync::savePairing(cards.db(), pairing);
+    pairing = *sync::pairingForBook(cards.db(), book_);
+    sync::DavClient client({u"anna"_s, u"geheim"_s});
+    const auto report = sync::synchronize(cards, pairing, client);
+    EXPECT_EQ(report.deletedThere, 0);
+    EXPECT_EQ(report.downloaded, 4);
+    EXPECT_EQ(report.uploaded, 1) << "the card of Arbeit";
+    EXPECT_EQ(serverCards().size(), 5U);
+    EXPECT_EQ(localCards().size(), 4U) << "Privat keeps its cards";
+}
+
+TEST_F(SyncServer, ARenamedCategoryTakesItsBookAlong) {
+    startWithCardsOnBothSides();
+    syncNow();
+    {
+        auto cards = openStore();
+        veltro::maintenance::renameCategory(cards, u"Privat"_s, u"Familie"_s);
+    }
+    const auto report = syncNow();
+    EXPECT_EQ(report.deletedThere + report.deletedHere + report.uploaded + report.downloaded, 0);
+    EXPECT_EQ(serverCards().size(), 4U);
+    auto cards = openStore();
+    EXPECT_EQ(sync::pairingForBook(cards.db(), book_)->category, u"Familie"_s);
+}
+
+// Every card and the sync state, to compare before and after.
+std::vector<QString> everything(veltro::store::CardStore& cards) {
+    std::vector<QString> all;
+    cards.forEachCard([&](const veltro::store::Card& card) {
+        QStringList values;
+        for (const auto& value : card.values) {
+            values << value.value_or(u"<null>"_s);
+        }
+        all.push_back(values.join(u'|'));
+    });
+    auto state = cards.db().prepare("SELECT Uid, Href, ETag, Text FROM SyncKarten ORDER BY Uid");
+    while (state.step()) {
+        all.push_back(state.textOrEmpty(0) + state.textOrEmpty(1) + state.textOrEmpty(2) +
+                      state.textOrEmpty(3));
+    }
+    auto token = cards.db().prepare("SELECT SyncToken FROM SyncKonten");
+    while (token.step()) {
+        all.push_back(token.textOrEmpty(0));
+    }
+    return all;
+}
+
+TEST_F(SyncServer, AConnectionLostMidwayChangesNothingHereAndTheNextSyncCatchesUp) {
+    startWithCardsOnBothSides();
+    syncNow();
+    {
+        auto cards = openStore();
+        for (const auto& [heading, card] : localCards()) {
+            cards.writeFields(card.id, {{Field::Ort, u"Erlangen"_s}});
+        }
+    }
+    for (const QString& first : {u"Nina"_s, u"Otto"_s}) {
+        addCards({{u"Neu "_s + first,
+                   u"Privat"_s,
+                   {{Field::Nachname, u"Neu"_s},
+                    {Field::Vorname, first},
+                    {Field::Ort, u"Erlangen"_s}}}});
+    }
+    auto cards = openStore();
+    const auto before = everything(cards);
+
+    veltro::testing::DroppingProxy proxy(server_->port(), 2);
+    QUrl through = book_;
+    through.setPort(proxy.serverPort());
+    EXPECT_THROW(syncNow(through), sync::SyncError);
+    EXPECT_TRUE(proxy.dropped());
+    EXPECT_EQ(everything(cards), before);
+
+    const auto report = syncNow();
+    EXPECT_TRUE(report.conflicts.isEmpty());
+    const auto here = localCards();
+    const auto there = serverCards();
+    ASSERT_EQ(here.size(), 6U);
+    ASSERT_EQ(there.size(), 6U);
+    for (const auto& [name, text] : there) {
+        EXPECT_TRUE(text.contains(u"Erlangen"_s)) << name.toStdString();
+    }
+    EXPECT_EQ(syncNow().uploaded, 0);
+}
+
+TEST_F(SyncServer, AWrongPasswordIsReportedWithTheServersAnswerAndChangesNothing) {
+    startWithCardsOnBothSides();
+    auto cards = openStore();
+    const auto before = everything(cards);
+    sync::DavClient client({u"anna"_s, u"falsch"_s});
+    try {
+        sync::synchronize(cards, pairing_, client);
+        ADD_FAILURE() << "no error";
+    } catch (const sync::SyncError& e) {
+        EXPECT_EQ(e.kind(), sync::SyncError::Kind::Login);
+        EXPECT_TRUE(e.text().contains(u"Anmeldung"_s)) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains(u"401"_s)) << e.text().toStdString();
+    }
+    EXPECT_EQ(everything(cards), before);
+    EXPECT_EQ(server_->cards(book_).size(), 1);
+}
+
+TEST_F(SyncServer, ACardChangedOnTheServerWhileSendingIsReadAgainAndMerged) {
+    startWithCardsOnBothSides();
+    syncNow();
+    openStore().writeFields(localCards().at(u"Bauer Anna"_s).id, {{Field::Ort, u"Coburg"_s}});
+    bool changed = false;
+    const auto report = syncNow({}, [&](int, int, const QString& step) {
+        if (!changed && step.contains(u"gesendet"_s)) {
+            changed = true;
+            editOnServer(u"Anna Bauer"_s, u"N:Bauer;Anna;;;"_s,
+                         u"N:Bauer;Anna;;;\r\nEMAIL:anna@example.de"_s);
+        }
+    });
+    EXPECT_TRUE(changed);
+    EXPECT_TRUE(report.conflicts.isEmpty());
+    const QString bauer = serverCards().at(u"Anna Bauer"_s);
+    EXPECT_TRUE(bauer.contains(u"Coburg"_s)) << bauer.toStdString();
+    EXPECT_TRUE(bauer.contains(u"anna@example.de"_s)) << bauer.toStdString();
+    EXPECT_EQ(localCards().at(u"Bauer Anna"_s).text(Field::EMailAdresse), u"anna@example.de"_s);
+}
+
+TEST_F(SyncServer, DiscardAtExitPutsTheStateBackAndTheNextSyncFollowsTheServer) {
+    startWithCardsOnBothSides();
+    syncNow();
+    {
+        auto cards = openStore();
+        veltro::store::Snapshot::take(cards.db());
+        cards.writeFields(localCards().at(u"Bauer Anna"_s).id, {{Field::Ort, u"Hof"_s}});
+    }
+    syncNow();
+    {
+        auto cards = openStore();
+        veltro::store::Snapshot::discard(cards.db());
+    }
+    EXPECT_EQ(localCards().at(u"Bauer Anna"_s).text(Field::Ort), u""_s);
+    const auto report = syncNow();
+    EXPECT_TRUE(report.conflicts.isEmpty());
+    EXPECT_EQ(localCards().at(u"Bauer Anna"_s).text(Field::Ort), u"Hof"_s);
+}
+
+// A server that takes the connection and never answers.
+TEST(SyncSilence, ATimeOutAndACancelEachEndTheRequestWithAGermanReason) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const QUrl url(u"http://127.0.0.1:%1/"_s.arg(silent.serverPort()));
+    struct Case {
+        const char* name;
+        bool cancel;
+        sync::SyncError::Kind kind;
+        QString says;
+    };
+    for (const Case& c :
+         {Case{"time-out", false, sync::SyncError::Kind::Timeout,
+               u"nicht innerhalb von 1 Sekunden geantwortet"_s},
+          Case{"cancel", true, sync::SyncError::Kind::Cancelled, u"Abgebrochen"_s}}) {
+        SCOPED_TRACE(c.name);
+        sync::DavClient client({u"anna"_s, u"geheim"_s});
+        client.setTimeout(c.cancel ? 30000 : 1000);
+        if (c.cancel) {
+            QTimer::singleShot(200, [&client] { client.cancel(); });
+        }
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            (void)client.discover(url);
+            ADD_FAILURE() << "no error";
+        } catch (const sync::SyncError& e) {
+            EXPECT_EQ(e.kind(), c.kind) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(c.says)) << e.text().toStdString();
+        }
+        EXPECT_LT(clock.elapsed(), 10000);
+    }
+}
+
+TEST(SyncTls, AnUntrustedCertificateIsRefusedWithItsFingerprintUntilAcceptedByIt) {
+    if (!veltro::testing::RadicaleServer::installed()) {
+        GTEST_SKIP() << "Radicale ist nicht installiert.";
+    }
+    veltro::testing::RadicaleServer server(true);
+    ASSERT_TRUE(server.running());
+    ASSERT_FALSE(server.fingerprint().isEmpty());
+    const QUrl book = server.addBook(u"sicher"_s, u"Sicher"_s);
+    try {
+        sync::DavClient client({u"anna"_s, u"geheim"_s});
+        (void)client.discover(server.root());
+        ADD_FAILURE() << "a self-signed certificate was trusted";
+    } catch (const sync::SyncError& e) {
+        EXPECT_EQ(e.kind(), sync::SyncError::Kind::Certificate) << e.text().toStdString();
+        EXPECT_EQ(e.fingerprint(), server.fingerprint());
+        EXPECT_TRUE(e.text().contains(server.fingerprint())) << e.text().toStdString();
+    }
+    sync::DavClient other({u"anna"_s, u"geheim"_s}, u"00:11"_s);
+    EXPECT_THROW((void)other.discover(server.root()), sync::SyncError) << "another fingerprint";
+    sync::DavClient accepted({u"anna"_s, u"geheim"_s}, server.fingerprint());
+    const auto books = accepted.discover(server.root());
+    ASSERT_EQ(books.size(), 1U);
+    EXPECT_EQ(books.front().url, book);
+}
+
+}  // namespace
