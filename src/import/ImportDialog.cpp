@@ -128,6 +128,10 @@ void ImportDialog::connectHandlers() {
     connect(ui_.Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
     connect(ui_.Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(ui_.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(ui_.Command9, &QPushButton::clicked, this, [this] {
+        close();
+        host_.showDuplicatesOfImport();
+    });
     connect(ui_.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(ui_.Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
     connect(ui_.ListView2, &TargetFieldList::sourceDropped, this,
@@ -617,7 +621,26 @@ void ImportDialog::Command1_Click() {
     held.reset();
     preview_->setRows(std::move(rows));
     host_.ImportCommand1();
+    if (const auto doubles = host_.duplicatesOfImport(); doubles > 0) {
+        offerDuplicates(doubles);
+        return;
+    }
     close();
+}
+
+void ImportDialog::offerDuplicates(std::int64_t count) {
+    ui_.Command1->setVisible(false);
+    ui_.Command7->setEnabled(false);
+    ui_.Command2->setText(QStringLiteral("&Schließen"));
+    ui_.Label13->setText(
+        count == 1 ? QStringLiteral("Eine der importierten Karten gleicht einer Karte, die schon "
+                                    "in der Kartei war.")
+                   : QStringLiteral("%1 der importierten Karten gleichen Karten, die schon in der "
+                                    "Kartei waren.")
+                         .arg(count));
+    ui_.Label13->setVisible(true);
+    ui_.Command9->setVisible(true);
+    ui_.Command9->setFocus();
 }
 
 // ---- small helpers ----

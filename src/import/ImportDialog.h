@@ -88,6 +88,8 @@ private:
     void tellUnreadable(bool access);
     void tellIncomplete(std::size_t rows);
     void closeIfAsked();
+    // The finishing page after a run that brought duplicates: says how many and offers them.
+    void offerDuplicates(std::int64_t count);
     [[nodiscard]] std::optional<SplitOptions> splitOptions() const;
     // The text file, read again when it changed; nullptr after telling why it cannot be used.
     [[nodiscard]] const TextSource* textSource();

@@ -204,10 +204,16 @@ QGroupBox* ImportDialogWidgets::buildFinishPage() {
                                   "Kennzeichnung eine Nummer die am Ende angehängt wird. z.B.  "
                                   "'Neuer Eintrag_1'."));
     Command1 = named(new QPushButton(QStringLiteral("&Fertigstellen")), "Command1");
+    Label13 = hint("Label13", QString());
+    Label13->setVisible(false);
+    Command9 = named(new QPushButton(QStringLiteral("&Doppelte Karten anzeigen…")), "Command9");
+    Command9->setVisible(false);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(action);
     layout->addWidget(numbering);
     layout->addWidget(Command1, 0, Qt::AlignLeft);
+    layout->addWidget(Label13);
+    layout->addWidget(Command9, 0, Qt::AlignLeft);
     layout->addStretch();
     return page;
 }

@@ -59,6 +59,9 @@ struct ImportDialogWidgets {
 
     // Page 4
     QPushButton* Command1 = nullptr;
+    // After the run, when it brought cards that look like cards there before.
+    QLabel* Label13 = nullptr;
+    QPushButton* Command9 = nullptr;
 
     QPushButton* Command7 = nullptr;  // back
     QPushButton* Command8 = nullptr;  // next

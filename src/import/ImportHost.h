@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <filesystem>
 
 namespace veltro::import {
@@ -21,6 +22,10 @@ public:
     virtual void ImportCommand1() = 0;
     // The import run writes from now on until it says false; the host takes no input then.
     virtual void importRunning(bool running) { (void)running; }
+    // After a run: how many of the cards it wrote look like cards there before.
+    [[nodiscard]] virtual std::int64_t duplicatesOfImport() { return 0; }
+    // Shows those cards beside the ones they look like.
+    virtual void showDuplicatesOfImport() {}
     // The name under which the run is one step of the undo log; empty for none.
     [[nodiscard]] virtual QString undoStepName() const { return {}; }
 };

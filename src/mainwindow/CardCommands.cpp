@@ -1,5 +1,6 @@
 #include "mainwindow/CardCommands.h"
 
+#include "duplicates/DuplicateFinder.h"
 #include "maintenance/AssignCategoryDialog.h"
 #include "maintenance/CardOperations.h"
 #include "mainwindow/CardEditor.h"
@@ -91,6 +92,9 @@ void CardCommands::newCard() {
         !c_.editor.commit()) {
         return;
     }
+    if (!confirmSimilarHeading(heading)) {
+        return;
+    }
     // The store first: when it fails, list and view stay as they were.
     c_.beforeChange(backup::Occasion::Change);
     store::UndoStep step(c_.store->db(), QStringLiteral("Neue Karte"));
@@ -117,6 +121,24 @@ void CardCommands::newCard() {
     c_.ui.box(18)->setFocus();
     c_.ui.panel[2]->setText(
         QStringLiteral("Karten: %1/%2").arg(c_.list.model().count()).arg(c_.ui.box(13)->text()));
+}
+
+bool CardCommands::confirmSimilarHeading(const QString& heading) {
+    // An equal heading is refused below; one that differs only in spelling is asked about.
+    if (c_.list.index().idOfHeading(heading)) {
+        return true;
+    }
+    const auto similar = duplicates::cardWithSimilarHeading(c_.list.index(), heading);
+    if (!similar) {
+        return true;
+    }
+    const auto position = c_.list.index().positionOf(*similar);
+    const QString existing = position ? c_.list.index().heading(*position) : QString();
+    return tell(QStringLiteral("Es gibt schon eine Karte mit fast gleicher Überschrift:\n\n"
+                               "„%1“\n\nSoll die neue Karte „%2“ trotzdem angelegt werden?")
+                    .arg(existing, heading),
+                QStringLiteral("Neue Karte/Adresse "), Icon::Question,
+                Buttons::YesNo) == Answer::Yes;
 }
 
 void CardCommands::tellNoneSelected() {

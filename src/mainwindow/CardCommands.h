@@ -20,6 +20,8 @@ public:
 
 private:
     void tellNoneSelected();
+    // Asks before a card whose heading folds like an existing one's; true to go on.
+    bool confirmSimilarHeading(const QString& heading);
 
     CommandContext c_;
 };

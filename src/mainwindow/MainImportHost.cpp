@@ -1,5 +1,6 @@
 #include "mainwindow/MainImportHost.h"
 
+#include "mainwindow/DuplicateCommands.h"
 #include "mainwindow/MainWindow.h"
 
 #include <QComboBox>
@@ -22,8 +23,18 @@ void MainImportHost::setChanged() {
 void MainImportHost::importRunning(bool running) {
     if (running) {
         window_.backUpBefore(backup::Occasion::Import);  // the copy holds the store from before
+        auto* store = window_.cardStore();
+        lastIdBefore_ = store != nullptr ? store->lastRowId() : 0;
     }
     window_.setImportRunning(running);
+}
+
+std::int64_t MainImportHost::duplicatesOfImport() {
+    return window_.duplicateCommands().countAfterImport(lastIdBefore_);
+}
+
+void MainImportHost::showDuplicatesOfImport() {
+    window_.duplicateCommands().openAfterImport(lastIdBefore_);
 }
 
 QString MainImportHost::undoStepName() const {

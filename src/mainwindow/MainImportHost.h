@@ -16,10 +16,13 @@ public:
     void setChanged() override;
     void ImportCommand1() override;
     void importRunning(bool running) override;
+    [[nodiscard]] std::int64_t duplicatesOfImport() override;
+    void showDuplicatesOfImport() override;
     [[nodiscard]] QString undoStepName() const override;
 
 private:
     MainWindow& window_;
+    std::int64_t lastIdBefore_ = 0;  // the highest row id before the last run
 };
 
 }  // namespace veltro::mainwindow

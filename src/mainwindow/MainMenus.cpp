@@ -95,6 +95,8 @@ void MainMenus::buildBarMenus() {
     extras->addSeparator();
     addEntry(extras, "mnuEmailInternet", QStringLiteral("Adresse mit eMail / Internet verbinden"));
     extras->addSeparator();
+    addEntry(extras, "mnuDoppelteKarten", QStringLiteral("&Doppelte Karten suchen…"));
+    extras->addSeparator();
     addEntry(extras, "mnuSynchronisieren", QStringLiteral("S&ynchronisieren..."));
     addEntry(extras, "mnuOptionen", QStringLiteral("&Optionen"));
 

@@ -12,6 +12,7 @@
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/CategoryCommands.h"
 #include "mainwindow/ClickLabel.h"
+#include "mainwindow/DuplicateCommands.h"
 #include "mainwindow/FullTextSearch.h"
 #include "mainwindow/InfoWindow.h"
 #include "mainwindow/MainImportHost.h"
@@ -106,6 +107,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         this,   [this](backup::Occasion occasion) { backUpBefore(occasion); }};
     cards_ = std::make_unique<CardCommands>(commands);
     categories_ = std::make_unique<CategoryCommands>(commands);
+    duplicates_ = std::make_unique<DuplicateCommands>(commands);
     undo_ =
         std::make_unique<UndoCommands>(commands, menus_->action(QStringLiteral("mnuRueckgaengig")),
                                        menus_->action(QStringLiteral("mnuWiederholen")));
@@ -188,6 +190,7 @@ void MainWindow::connectMenus() {
     on("mnuSicherungWiederherstellen", [this] { mnuSicherungWiederherstellen(); });
     on("mnuNeuekarte", [this] { mnuNeuekarte(); });
     on("mnukarteRen", [this] { mnukarteRen(); });
+    on("mnuDoppelteKarten", [this] { duplicates_->open(); });
     on("mnukarteloschen", [this] { mnukarteloschen(); });
     on("mnuKarteKategorie", [this] { mnuKarteKategorie(); });
     on("mnuAlsVcardKopieren", [this] { copyCardAsVcard(); });

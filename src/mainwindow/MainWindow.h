@@ -47,6 +47,7 @@ class CardCommands;
 class CardEditor;
 class CardList;
 class CategoryCommands;
+class DuplicateCommands;
 class FullTextSearch;
 class MainSearchHost;
 class MainImportHost;
@@ -131,6 +132,7 @@ public:
     [[nodiscard]] const std::filesystem::path& storeDirectory() const { return directory_; }
     [[nodiscard]] std::optional<std::int64_t> shownCardId() const;
     [[nodiscard]] CardEditor& editor() const { return *editor_; }
+    [[nodiscard]] DuplicateCommands& duplicateCommands() const { return *duplicates_; }
     [[nodiscard]] Backups& backups() const { return *backups_; }
     [[nodiscard]] bool changeFlag() const { return changeFlag_; }
     void setChangeFlag() { changeFlag_ = true; }
@@ -226,6 +228,7 @@ private:
     std::unique_ptr<CardList> list_;
     std::unique_ptr<CardCommands> cards_;
     std::unique_ptr<CategoryCommands> categories_;
+    std::unique_ptr<DuplicateCommands> duplicates_;
     std::unique_ptr<UndoCommands> undo_;
     CardEditor* editor_ = nullptr;         // child object
     Backups* backups_ = nullptr;           // child object

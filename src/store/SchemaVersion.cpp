@@ -1,8 +1,9 @@
 #include "store/SchemaVersion.h"
 
+#include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
-#include "store/UndoLog.h"
 #include "store/SyncTables.h"
+#include "store/UndoLog.h"
 
 #include <array>
 #include <string>
@@ -20,6 +21,7 @@ constexpr std::array kSteps = {
     UpgradeStep{1, addKartenInfo},
     UpgradeStep{2, toVersionThree},
     UpgradeStep{3, addSyncTables},
+    UpgradeStep{4, addDuplicateDecisions},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

@@ -14,7 +14,8 @@ namespace veltro::store {
 //   3: the undo log (Schritte and the row images of each step, see UndoLog.h); a card's
 //      change time moves only when one of its fields changes.
 //   4: SyncKonten and SyncKarten (address-book sync state) and their snapshots.
-inline constexpr int kCurrentStoreVersion = 4;
+//   5: KeineDubletten (pairs of cards the user said are not duplicates) and its snapshot.
+inline constexpr int kCurrentStoreVersion = 5;
 
 [[nodiscard]] int storeVersion(Database& db);
 

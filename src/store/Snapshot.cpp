@@ -1,10 +1,11 @@
 #include "store/Snapshot.h"
 
 #include "store/CardStore.h"
+#include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
 #include "store/SchemaVersion.h"
-#include "store/UndoLog.h"
 #include "store/SyncTables.h"
+#include "store/UndoLog.h"
 
 #include <string>
 #include <string_view>
@@ -29,9 +30,12 @@ struct Tracked {
 // KartenInfo snapshot then replaces with the rows of the start.
 std::vector<Tracked> trackedTables(Database& db) {
     const std::vector<Tracked> all = {
-        {"Kontakte", cardColumnList(), 1, true},      {"tblAdrCfg", "KategorieName", 1, true},
-        {"KartenInfo", kKartenInfoColumns, 2, false}, {"SyncKonten", kSyncKontenColumns, 3, true},
+        {"Kontakte", cardColumnList(), 1, true},
+        {"tblAdrCfg", "KategorieName", 1, true},
+        {"KartenInfo", kKartenInfoColumns, 2, false},
+        {"SyncKonten", kSyncKontenColumns, 3, true},
         {"SyncKarten", kSyncKartenColumns, 3, true},
+        {"KeineDubletten", kKeineDublettenColumns, 5, true},
     };
     const int version = storeVersion(db);
     std::vector<Tracked> present;

@@ -42,9 +42,13 @@ public:
     [[nodiscard]] QString selectedCategory() const override { return category_; }
     void setChanged() override { ++changed; }
     void ImportCommand1() override { ++reloads; }
+    [[nodiscard]] std::int64_t duplicatesOfImport() override { return duplicates; }
+    void showDuplicatesOfImport() override { ++duplicatesShown; }
 
     int changed = 0;
     int reloads = 0;
+    std::int64_t duplicates = 0;  // what the host finds after a run
+    int duplicatesShown = 0;
 
 private:
     std::filesystem::path store_;

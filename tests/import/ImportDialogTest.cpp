@@ -330,3 +330,28 @@ TEST_F(ImportDialogTest, CancelClosesWithoutImporting) {
 }
 
 }  // namespace
+
+TEST_F(ImportDialogTest, AfterARunThatBroughtDuplicatesTheFinishingPageOffersThem) {
+    host.duplicates = 2;
+    browse(testDataFile("kunden-ansi.csv"), 0);
+    widget<QCheckBox>("Check2")->click();
+    widget<QCheckBox>("Check1")->click();
+    click("Command8");
+    drag(0, u"Karte");
+    click("Command8");
+    click("Command8");
+    EXPECT_TRUE(button("Command9")->isHidden());
+    click("Command1");
+    EXPECT_EQ(host.reloads, 1);
+    ASSERT_FALSE(dialog.isNull()) << "the dialog stays open to say so";
+    EXPECT_EQ(visiblePage(), 4);
+    EXPECT_EQ(widget<QLabel>("Label13")->text(),
+              "2 der importierten Karten gleichen Karten, die schon in der Kartei waren.");
+    EXPECT_TRUE(button("Command1")->isHidden()) << "the run is not offered again";
+    EXPECT_FALSE(backEnabled());
+    EXPECT_EQ(button("Command2")->text(), "&Schließen");
+    click("Command9");
+    EXPECT_EQ(host.duplicatesShown, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+}

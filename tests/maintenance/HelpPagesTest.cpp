@@ -51,6 +51,7 @@ const Topic kTopics[] = {
     {"import.html", "Felder zuordnen"},
     {"vcard.html", "X-VELTRO"},
     {"synchronisieren.html", "Bereits synchronisierte Änderungen bleiben"},
+    {"dubletten.html", "Keine Dubletten"},
     {"erste-schritte.html", "Kategorie"},
     {"email.html", "E-Mail-Verbindung herstellen"},
 };

@@ -249,6 +249,7 @@ const std::vector<Row>& rows() {
          [](Dispatch&) { return qApp->property("seenModal").toString() == "Form2"; }},
         {"mnuEingabefenster", nothing, kSearchWindow},
         {"mnuEmailInternet", answer(Answer::Cancel, focusBox(17)), asks("E-Mail")},
+        {"mnuDoppelteKarten", nothing, asks("Doppelte Karten")},
         {"mnuSynchronisieren", nothing, shows("frmSync")},
         {"mnuOptionen", nothing, shows("Form3")},
         {"mnuHilfe", nothing, kHelp},
@@ -397,6 +398,7 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
             "mnuKarteKategorie=&Andere Kategorie zuweisen...]\n"
             "mnuExtras=&Extras[mnuEingabefenster=&Suchfenster einblenden|-|"
             "mnuEmailInternet=Adresse mit eMail / Internet verbinden|-|"
+            "mnuDoppelteKarten=&Doppelte Karten suchen…|-|"
             "mnuSynchronisieren=S&ynchronisieren...|mnuOptionen=&Optionen]\n"
             "temp1621=&?[mnuHilfe=&Hilfe|ErsteSchritteDialog=&Erste Schritte|-|mnuInfo=&Info]"));
     EXPECT_EQ(describe(window().menus().menu(QStringLiteral("PopPopUp"))),

@@ -2,6 +2,7 @@
 #include "TestHome.h"
 
 #include "store/CardStore.h"
+#include "store/DuplicateDecisions.h"
 #include "store/SampleCards.h"
 #include "store/Schema.h"
 #include "store/Snapshot.h"
@@ -14,9 +15,10 @@ using namespace veltro::testing;
 
 namespace {
 
-// Every row of the three tables, with row ids, as one comparable text.
+// Every row of the tracked tables, with row ids, as one comparable text.
 QStringList tableState(CardStore& store) {
-    return cardsAndCategories(store.db()) + kartenInfoRows(store.db());
+    return cardsAndCategories(store.db()) + kartenInfoRows(store.db()) +
+           rowsOf(store.db(), "KeineDubletten", kKeineDublettenColumns);
 }
 
 std::int64_t rowsIn(CardStore& store, const char* table) {
@@ -42,6 +44,8 @@ void editEverything(CardStore& store) {
     store.addCategory(QStringLiteral("Neue Kategorie"));
     store.db().exec("UPDATE tblAdrCfg SET KategorieName = 'Umbenannt' WHERE KategorieName = 'A'");
     store.db().exec("DELETE FROM tblAdrCfg WHERE KategorieName = 'B'");
+    store.db().exec("DELETE FROM KeineDubletten");
+    markNotDuplicates(store.db(), rows[0].id, newCard(u"Noch eine"));
 }
 
 class SnapshotRun : public ::testing::TestWithParam<bool> {
@@ -54,9 +58,11 @@ protected:
              {QStringLiteral("Drei"), QStringLiteral("B")}});
         store_.emplace(CardStore::open(home_.storeFile()));
         if (!GetParam()) {  // a store made without the change triggers
-            for (const char* name : {"zKontakteAendern", "zKontakteLoeschen", "zKontakteNeu",
-                                     "ztblAdrCfgAendern", "ztblAdrCfgLoeschen", "ztblAdrCfgNeu",
-                                     "zKartenInfoAendern", "zKartenInfoLoeschen"}) {
+            for (const char* name :
+                 {"zKontakteAendern", "zKontakteLoeschen", "zKontakteNeu", "ztblAdrCfgAendern",
+                  "ztblAdrCfgLoeschen", "ztblAdrCfgNeu", "zKartenInfoAendern",
+                  "zKartenInfoLoeschen", "zKeineDublettenAendern", "zKeineDublettenLoeschen",
+                  "zKeineDublettenNeu"}) {
                 store_->db().exec(std::string("DROP TRIGGER ") + name);
             }
         }
@@ -64,6 +70,8 @@ protected:
         store_->db().exec(
             "UPDATE KartenInfo SET Angelegt = '2001-01-01T00:00:00Z', "
             "Geaendert = '2001-01-02T00:00:00Z'");
+        const auto rows = store_->headings();
+        markNotDuplicates(store_->db(), rows[0].id, rows[1].id);
         before_ = tableState(*store_);
         beforeInfo_ = kartenInfoRows(store_->db());
         Snapshot::take(store_->db());
@@ -83,6 +91,7 @@ TEST_P(SnapshotRun, DiscardBringsEveryRowBackAndEmptiesTheSnapshot) {
     EXPECT_EQ(rowsIn(*store_, "zKontakte"), 0);
     EXPECT_EQ(rowsIn(*store_, "ztblAdrCfg"), 0);
     EXPECT_EQ(rowsIn(*store_, "zKartenInfo"), 0);
+    EXPECT_EQ(rowsIn(*store_, "zKeineDubletten"), 0);
 }
 
 TEST_P(SnapshotRun, KeepKeepsTheRunAndEmptiesTheSnapshot) {
@@ -93,6 +102,7 @@ TEST_P(SnapshotRun, KeepKeepsTheRunAndEmptiesTheSnapshot) {
     EXPECT_EQ(rowsIn(*store_, "zKontakte"), 0);
     EXPECT_EQ(rowsIn(*store_, "ztblAdrCfg"), 0);
     EXPECT_EQ(rowsIn(*store_, "zKartenInfo"), 0);
+    EXPECT_EQ(rowsIn(*store_, "zKeineDubletten"), 0);
 }
 
 TEST_P(SnapshotRun, AFailureInTheMiddleOfDiscardLeavesTheTablesWhole) {

@@ -31,6 +31,7 @@ void backUpFirst(const std::filesystem::path& storeFile);
 int printLabels(const QStringList& args);
 int printList(const QStringList& args);
 int printEnvelopes(const QStringList& args);
+int findDuplicates(const QStringList& args);
 
 int syncBook(const QStringList& args);
 

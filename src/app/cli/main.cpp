@@ -60,6 +60,8 @@ constexpr Command kCommands[] = {
      "                            NAME importieren; vCard- und CSV-Dateien von Thunderbird,\n"
      "                            Outlook und Google brauchen kein --map",
      importFile},
+    {"duplicates", "duplicates VERZ [--json]  mögliche doppelte Karten in Gruppen ausgeben",
+     findDuplicates},
     {"backups", "backups VERZ              Sicherungen der Kartei mit Datum und Kartenzahl",
      listBackupsCommand},
     {"restore",

@@ -1,0 +1,143 @@
+#include "mainwindow/DuplicateCommands.h"
+
+#include "mainwindow/CardEditor.h"
+#include "mainwindow/CardList.h"
+#include "mainwindow/DuplicatesWindow.h"
+#include "platform/Platform.h"
+#include "store/DuplicateDecisions.h"
+#include "store/StoreError.h"
+#include "store/UndoLog.h"
+
+#include <set>
+
+namespace veltro::mainwindow {
+
+using duplicates::Group;
+using duplicates::MergePlan;
+
+void DuplicateCommands::open() {
+    if (!c_.store) {
+        return;
+    }
+    show(duplicates::findDuplicates(*c_.store));
+}
+
+std::vector<Group> DuplicateCommands::groupsAfterImport(std::int64_t lastIdBefore) {
+    if (!c_.store) {
+        return {};
+    }
+    const auto facts = duplicates::readCardFacts(*c_.store);
+    std::set<std::int64_t> fresh;
+    for (const auto& card : facts) {
+        if (card.id > lastIdBefore) {
+            fresh.insert(card.id);
+        }
+    }
+    if (fresh.empty()) {
+        return {};
+    }
+    return duplicates::groupsAgainst(
+        duplicates::findDuplicates(facts, store::notDuplicatePairs(c_.store->db())), fresh);
+}
+
+std::int64_t DuplicateCommands::countAfterImport(std::int64_t lastIdBefore) {
+    std::set<std::int64_t> found;
+    for (const Group& group : groupsAfterImport(lastIdBefore)) {
+        for (const auto id : group.cards) {
+            if (id > lastIdBefore) {
+                found.insert(id);
+            }
+        }
+    }
+    return static_cast<std::int64_t>(found.size());
+}
+
+void DuplicateCommands::openAfterImport(std::int64_t lastIdBefore) {
+    show(groupsAfterImport(lastIdBefore));
+}
+
+void DuplicateCommands::show(std::vector<Group> groups) {
+    if (groups.empty()) {
+        platform::current().message({QStringLiteral("Es wurden keine doppelten Karten gefunden."),
+                                     QStringLiteral("Doppelte Karten"), platform::Buttons::Ok,
+                                     platform::Icon::Information, 0});
+        return;
+    }
+    DuplicatesWindow window(*c_.store, std::move(groups),
+                            {[this](const std::vector<MergePlan>& plans) { return merge(plans); },
+                             [this](const Group& group) { return notDuplicates(group); }},
+                            c_.window);
+    window.exec();
+}
+
+bool DuplicateCommands::guarded(const QString& name, const std::function<void()>& write) {
+    try {
+        write();
+        return true;
+    } catch (const store::StoreError& error) {
+        platform::current().message({QStringLiteral("„%1“ konnte nicht ausgeführt werden.\n\n%2")
+                                         .arg(name, store::germanReason(error)),
+                                     QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok,
+                                     platform::Icon::Exclamation, 0});
+        return false;
+    }
+}
+
+bool DuplicateCommands::merge(const std::vector<MergePlan>& plans) {
+    // The view may show one of the cards: what was typed there is written first.
+    if (plans.empty() || !c_.store || !c_.editor.commit()) {
+        return false;
+    }
+    c_.markChanged();
+    store::Card merged;
+    if (!guarded(QStringLiteral("Zusammenführen"), [&] {
+            c_.beforeChange(backup::Occasion::Change);
+            // However many cards go into one, the merge is one step to undo.
+            store::UndoStep step(c_.store->db(), QStringLiteral("Karten zusammenführen"));
+            merged = duplicates::mergeCards(*c_.store, plans);
+            step.commit();
+        })) {
+        return false;
+    }
+    follow(plans, merged);
+    return true;
+}
+
+// The store changed first; now the list, the full-text index and the view.
+void DuplicateCommands::follow(const std::vector<MergePlan>& plans, const store::Card& merged) {
+    const std::int64_t keep = plans.front().keep;
+    const auto shown = c_.editor.shownCardId();
+    bool showMerged = shown == keep;
+    for (const MergePlan& plan : plans) {
+        showMerged = showMerged || shown == plan.other;
+        c_.list.index().remove(plan.other);
+        c_.cardChanged(plan.other);
+    }
+    c_.list.index().remove(keep);
+    c_.list.index().insert(
+        {keep, merged.text(store::Field::Schlagworte), merged.text(store::Field::Kategorien)});
+    c_.cardChanged(keep);
+    c_.list.filter();
+    c_.list.showCount();
+    if (showMerged) {
+        if (const auto card = c_.store->loadCard(keep); card && c_.editor.showCard(*card)) {
+            c_.list.selectCard(keep);
+        }
+    }
+}
+
+bool DuplicateCommands::notDuplicates(const Group& group) {
+    if (!c_.store) {
+        return false;
+    }
+    c_.markChanged();
+    return guarded(QStringLiteral("Keine Dubletten"), [&] {
+        store::Transaction tx(c_.store->db());
+        for (const auto& pair : group.pairs) {
+            store::markNotDuplicates(c_.store->db(), pair.a, pair.b);
+        }
+        tx.commit();
+    });
+}
+
+}  // namespace veltro::mainwindow
