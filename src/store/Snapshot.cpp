@@ -33,8 +33,8 @@ std::vector<Tracked> trackedTables(Database& db) {
         {"Kontakte", cardColumnList(), 1, true},
         {"tblAdrCfg", "KategorieName", 1, true},
         {"KartenInfo", kKartenInfoColumns, 2, false},
-        {"SyncKonten", kSyncKontenColumns, 3, true},
-        {"SyncKarten", kSyncKartenColumns, 3, true},
+        {"SyncKonten", kSyncKontenColumns, 4, true},
+        {"SyncKarten", kSyncKartenColumns, 4, true},
         {"KeineDubletten", kKeineDublettenColumns, 5, true},
     };
     const int version = storeVersion(db);
