@@ -96,6 +96,9 @@ bool MainWindow::Form_Load() {
             maintenance::FirstStepsDialog::open(this);
         }
         startFullTextBuild();
+        if (settings::number(key::SyncMinuten).value_or(0) > 0) {
+            syncDialog();  // it keeps the timer of the automatic sync
+        }
     });
     return true;
 }

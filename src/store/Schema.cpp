@@ -39,15 +39,19 @@ void createChangeTriggers(Database& db, const std::string& table, const std::str
     const std::string when = " WHEN EXISTS (SELECT 1 FROM zKontakte WHERE rowid = 0)";
     const std::string notNew =
         " AND NOT EXISTS (SELECT 1 FROM " + notes + " WHERE rowid = -old.rowid)";
-    const std::string saveOld = " BEGIN INSERT OR IGNORE INTO " + snapshot + " (rowid, " + columns +
-                                ") VALUES (old.rowid, " + oldValues + "); END";
+    // NOT EXISTS rather than OR IGNORE: an upsert's own conflict policy overrides a trigger's.
+    const std::string saveOld = " BEGIN INSERT INTO " + snapshot + " (rowid, " + columns +
+                                ") SELECT old.rowid, " + oldValues +
+                                " WHERE NOT EXISTS (SELECT 1 FROM " + snapshot +
+                                " WHERE rowid = old.rowid); END";
     db.exec("CREATE TRIGGER " + snapshot + "Aendern BEFORE UPDATE ON " + table + when + notNew +
             saveOld);
     db.exec("CREATE TRIGGER " + snapshot + "Loeschen BEFORE DELETE ON " + table + when + notNew +
             saveOld);
     if (newRowsNotedIn.empty()) {
         db.exec("CREATE TRIGGER " + snapshot + "Neu AFTER INSERT ON " + table + when +
-                " BEGIN INSERT OR IGNORE INTO " + snapshot + " (rowid) VALUES (-new.rowid); END");
+                " BEGIN INSERT INTO " + snapshot + " (rowid) SELECT -new.rowid WHERE NOT EXISTS " +
+                "(SELECT 1 FROM " + snapshot + " WHERE rowid = -new.rowid); END");
     }
 }
 

@@ -44,6 +44,9 @@ inline constexpr const char* NFC = "NFC";
 inline constexpr const char* SicherungenLetzte = "SicherungenLetzte";
 inline constexpr const char* SicherungenMonate = "SicherungenMonate";
 
+// Minutes between automatic syncs; 0 for none
+inline constexpr const char* SyncMinuten = "SyncMinuten";
+
 // Search window
 inline constexpr const char* SuchFensterTop = "SuchFensterTop";
 inline constexpr const char* SuchFensterLeft = "SuchFensterLeft";
@@ -101,6 +104,7 @@ inline constexpr Setting kSettings[] = {
     {key::NFC, Kind::Number},
     {key::SicherungenLetzte, Kind::Number, 10, 1, 100},
     {key::SicherungenMonate, Kind::Number, 12, 0, 120},
+    {key::SyncMinuten, Kind::Number, 0, 0, 24 * 60},
     {key::SuchFensterTop, Kind::Number, kNoDefault, -1e6, 1e6},
     {key::SuchFensterLeft, Kind::Number, kNoDefault, -1e6, 1e6},
     {key::SuchFensterwidth, Kind::Number, kNoDefault, 0, 1e6},

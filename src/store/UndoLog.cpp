@@ -16,6 +16,13 @@ const std::string kWhileRecording =
     " WHEN (SELECT Stand FROM Schritte ORDER BY Nr DESC LIMIT 1) = 0";
 const std::string kRecordedStep = "(SELECT max(Nr) FROM Schritte)";
 
+// Only a row's first note in a step counts. A guard rather than OR IGNORE: an upsert's own
+// conflict policy would override the trigger's.
+std::string notLogged(const Logged& t, const std::string& row) {
+    return " WHERE NOT EXISTS (SELECT 1 FROM " + t.log + " WHERE Schritt = " + kRecordedStep +
+           " AND Zeile = " + row + "." + t.key + ")";
+}
+
 void createLogTriggers(Database& db, const Logged& t) {
     // A row that came with a card new in the step was not there before it, whatever
     // happens to it later in the step.
@@ -25,15 +32,15 @@ void createLogTriggers(Database& db, const Logged& t) {
                                : " AND NOT EXISTS (SELECT 1 FROM SchrittKontakte WHERE Schritt = " +
                                      kRecordedStep + " AND Zeile = old." + t.key + " AND NOT Da)");
     const std::string columns = listed(t.columns, "");
-    const std::string saveOld = " BEGIN INSERT OR IGNORE INTO " + t.log + " (Schritt, Zeile, Da, " +
-                                columns + ") VALUES (" + kRecordedStep + ", old." + t.key +
-                                ", 1, " + listed(t.columns, "old.") + "); END";
+    const std::string saveOld = " BEGIN INSERT INTO " + t.log + " (Schritt, Zeile, Da, " + columns +
+                                ") SELECT " + kRecordedStep + ", old." + t.key + ", 1, " +
+                                listed(t.columns, "old.") + notLogged(t, "old") + "; END";
     db.exec("CREATE TRIGGER " + t.log + "Aendern BEFORE UPDATE ON " + t.table + when + saveOld);
     db.exec("CREATE TRIGGER " + t.log + "Loeschen BEFORE DELETE ON " + t.table + when + saveOld);
     if (t.notesNewRows) {
         db.exec("CREATE TRIGGER " + t.log + "Neu AFTER INSERT ON " + t.table + kWhileRecording +
-                " BEGIN INSERT OR IGNORE INTO " + t.log + " (Schritt, Zeile, Da) VALUES (" +
-                kRecordedStep + ", new." + t.key + ", 0); END");
+                " BEGIN INSERT INTO " + t.log + " (Schritt, Zeile, Da) SELECT " + kRecordedStep +
+                ", new." + t.key + ", 0" + notLogged(t, "new") + "; END");
     }
 }
 

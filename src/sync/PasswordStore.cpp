@@ -4,6 +4,8 @@
 
 #include <QEventLoop>
 
+#include <map>
+
 namespace veltro::sync {
 
 namespace {
@@ -20,6 +22,12 @@ bool finish(QKeychain::Job& job) {
     return job.error() == QKeychain::NoError;
 }
 
+// Asked once, a password serves every window and timer of the run.
+std::map<QString, QString>& thisRun() {
+    static std::map<QString, QString> passwords;
+    return passwords;
+}
+
 }  // namespace
 
 QString accountKey(const QString& user, const QString& server) {
@@ -27,7 +35,7 @@ QString accountKey(const QString& user, const QString& server) {
 }
 
 std::optional<QString> PasswordStore::read(const QString& account) {
-    if (const auto known = thisRun_.find(account); known != thisRun_.end()) {
+    if (const auto known = thisRun().find(account); known != thisRun().end()) {
         return known->second;
     }
     QKeychain::ReadPasswordJob job(kService);
@@ -36,12 +44,12 @@ std::optional<QString> PasswordStore::read(const QString& account) {
     if (!finish(job)) {
         return std::nullopt;
     }
-    thisRun_[account] = job.textData();
+    thisRun()[account] = job.textData();
     return job.textData();
 }
 
 bool PasswordStore::write(const QString& account, const QString& password) {
-    thisRun_[account] = password;
+    thisRun()[account] = password;
     QKeychain::WritePasswordJob job(kService);
     job.setInsecureFallback(false);
     job.setKey(account);

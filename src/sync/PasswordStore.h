@@ -2,21 +2,17 @@
 
 #include <QString>
 
-#include <map>
 #include <optional>
 
 namespace veltro::sync {
 
 // Passwords of sync accounts: in the desktop's secret store where one runs, else only in
-// memory for this run. Never written anywhere in clear.
+// memory for this run of the program. Never written anywhere in clear.
 class PasswordStore {
 public:
     [[nodiscard]] std::optional<QString> read(const QString& account);
     // True when the secret store took it; kept for the run either way.
     bool write(const QString& account, const QString& password);
-
-private:
-    std::map<QString, QString> thisRun_;
 };
 
 // The account key of a user on a server.

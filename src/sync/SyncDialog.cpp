@@ -2,10 +2,13 @@
 
 #include "platform/Platform.h"
 #include "store/CardStore.h"
+#include "store/Settings.h"
+#include "store/SettingsKeys.h"
 #include "store/StoreError.h"
 #include "sync/SyncError.h"
 #include "sync/SyncRun.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -37,8 +40,15 @@ QComboBox* categoryBox(QTreeWidgetItem* item) {
 SyncDialog::SyncDialog(SyncHost& host, QWidget* parent) : QDialog(parent), host_(host) {
     setObjectName(QStringLiteral("frmSync"));
     setWindowTitle(kTitle);
+    timer_.setObjectName(QStringLiteral("tmrSync"));
     build();
     connect(&timer_, &QTimer::timeout, this, [this] { syncNow(true); });
+    const int minutes = static_cast<int>(settings::number(settings::key::SyncMinuten).value_or(0));
+    if (minutes > 0) {
+        loadPairings();
+        minutes_->setValue(minutes);
+        every_->setChecked(true);
+    }
 }
 
 void SyncDialog::build() {
@@ -118,11 +128,13 @@ void SyncDialog::build() {
     });
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
     const auto retime = [this] {
-        if (every_->isChecked()) {
-            timer_.start(minutes_->value() * kMsPerMinute);
+        const int minutes = every_->isChecked() ? minutes_->value() : 0;
+        if (minutes > 0) {
+            timer_.start(minutes * kMsPerMinute);
         } else {
             timer_.stop();
         }
+        settings::writeNumber(settings::key::SyncMinuten, minutes);
     };
     connect(every_, &QCheckBox::toggled, this, retime);
     connect(minutes_, &QSpinBox::valueChanged, this, retime);
@@ -280,6 +292,11 @@ void SyncDialog::syncOne(Pairing& pairing, const QString& secret, QString& repor
 }
 
 void SyncDialog::syncNow(bool timed) {
+    // A question or dialog on screen may be in the middle of changing cards; the next tick
+    // comes soon enough.
+    if (timed && QApplication::activeModalWidget() != nullptr) {
+        return;
+    }
     if (running_ != nullptr || host_.cardStore() == nullptr || !host_.commitShownCard()) {
         return;
     }

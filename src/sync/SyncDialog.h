@@ -57,7 +57,7 @@ private:
     QPushButton* sync_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPlainTextEdit* report_ = nullptr;
-    QTimer timer_;
+    QTimer timer_{this};
     PasswordStore passwords_;
     QString fingerprint_;  // accepted for discovery
     DavClient* running_ = nullptr;

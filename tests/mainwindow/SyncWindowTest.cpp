@@ -2,13 +2,18 @@
 #include "RadicaleServer.h"
 
 #include "store/CardStore.h"
+#include "store/Settings.h"
+#include "store/SettingsKeys.h"
+#include "sync/SyncAccounts.h"
 #include "sync/SyncDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -24,12 +29,28 @@ protected:
         if (!RadicaleServer::installed()) {
             GTEST_SKIP() << "Radicale ist nicht installiert (scripts/install-deps installiert es).";
         }
-        server_ = std::make_unique<RadicaleServer>();
+        server_ = std::make_unique<RadicaleServer>(tls());
         ASSERT_TRUE(server_->running());
         book_ = server_->addBook(u"kontakte"_s, u"Kontakte"_s);
-        server_->put(book_, book_.path() + u"zorn.vcf"_s,
-                     "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:zorn\r\nN:Zorn;Eva;;;\r\nFN:Eva Zorn\r\n"
-                     "END:VCARD\r\n");
+        server_->storeDirectly(book_, u"zorn.vcf"_s,
+                               "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:zorn\r\nN:Zorn;Eva;;;\r\n"
+                               "FN:Eva Zorn\r\nEND:VCARD\r\n");
+    }
+    [[nodiscard]] virtual bool tls() const { return false; }
+
+    // Fills in the account, finds the books and pairs the first with `category`.
+    void pairFirstBook(const QString& category) {
+        window().syncDialog().showDialog();
+        child<QLineEdit>("txtServer")->setText(server_->root().toString());
+        child<QLineEdit>("txtBenutzer")->setText(QLatin1String(RadicaleServer::kUser));
+        child<QLineEdit>("txtPasswort")->setText(QLatin1String(RadicaleServer::kPassword));
+        window().syncDialog().findBooks();
+        auto* books = child<QTreeWidget>("lstAdressbuecher");
+        ASSERT_EQ(books->topLevelItemCount(), 1);
+        QTreeWidgetItem* row = books->topLevelItem(0);
+        EXPECT_EQ(row->text(0), u"Kontakte"_s);
+        row->setCheckState(0, Qt::Checked);
+        qobject_cast<QComboBox*>(books->itemWidget(row, 1))->setCurrentText(category);
     }
     template <typename W>
     W* child(const char* name) {
@@ -50,17 +71,7 @@ TEST_F(SyncWindow, SavesTheShownCardFirstPairsABookAndSaysSoAtExit) {
     focus(box(8));
     QTest::keyClicks(box(8), u"Tischlerei"_s);
 
-    window().syncDialog().showDialog();
-    child<QLineEdit>("txtServer")->setText(server_->root().toString());
-    child<QLineEdit>("txtBenutzer")->setText(QLatin1String(RadicaleServer::kUser));
-    child<QLineEdit>("txtPasswort")->setText(QLatin1String(RadicaleServer::kPassword));
-    window().syncDialog().findBooks();
-    auto* books = child<QTreeWidget>("lstAdressbuecher");
-    ASSERT_EQ(books->topLevelItemCount(), 1);
-    QTreeWidgetItem* row = books->topLevelItem(0);
-    EXPECT_EQ(row->text(0), u"Kontakte"_s);
-    row->setCheckState(0, Qt::Checked);
-    qobject_cast<QComboBox*>(books->itemWidget(row, 1))->setCurrentText(u"Privat"_s);
+    pairFirstBook(u"Privat"_s);
     window().syncDialog().syncNow();
 
     const QString report = child<QPlainTextEdit>("txtBericht")->toPlainText();
@@ -82,6 +93,68 @@ TEST_F(SyncWindow, SavesTheShownCardFirstPairsABookAndSaysSoAtExit) {
     ASSERT_EQ(platform_->messages.size(), 1U);
     EXPECT_TRUE(platform_->messages[0].text.endsWith(
         u"\n\nBereits synchronisierte Änderungen bleiben auf dem Server."_s));
+}
+
+TEST_F(SyncWindow, AnAutomaticSyncKeepsItsMinutesAndRunsOnItsOwnAfterTheNextStart) {
+    open({u"Privat"_s}, {{u"Bauer Anna"_s,
+                          u"Privat"_s,
+                          {{Field::Nachname, u"Bauer"_s}, {Field::Vorname, u"Anna"_s}}}});
+    pairFirstBook(u"Privat"_s);
+    window().syncDialog().syncNow();
+    ASSERT_EQ(server_->count(book_), 2);
+    child<QSpinBox>("txtMinuten")->setValue(5);
+    child<QCheckBox>("chkAutomatisch")->setChecked(true);
+    EXPECT_EQ(veltro::settings::number(veltro::settings::key::SyncMinuten), 5.0);
+
+    // The next start syncs on its own, without the window ever being opened.
+    window_.reset();
+    openExisting();
+    QTimer* timer = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        timer = window().findChild<QTimer*>(u"tmrSync"_s);
+        return timer != nullptr && timer->isActive();
+    }));
+    EXPECT_EQ(timer->interval(), 5 * 60000);
+    server_->put(book_, book_.path() + u"huber.vcf"_s,
+                 "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:huber\r\nN:Huber;Max;;;\r\n"
+                 "FN:Max Huber\r\nEND:VCARD\r\n");
+    timer->start(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listLines().contains(u"Huber Max"_s); }, 20000));
+    timer->stop();
+    EXPECT_TRUE(platform_->messages.empty());
+
+    child<QCheckBox>("chkAutomatisch")->setChecked(false);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(veltro::settings::number(veltro::settings::key::SyncMinuten), 0.0);
+}
+
+class SyncWindowTls : public SyncWindow {
+protected:
+    [[nodiscard]] bool tls() const override { return true; }
+};
+
+TEST_F(SyncWindowTls, AnUntrustedCertificateIsTrustedOnlyWhenTheUserSaysSoAndThenKept) {
+    open({u"Privat"_s}, {});
+    window().syncDialog().showDialog();
+    child<QLineEdit>("txtServer")->setText(server_->root().toString());
+    child<QLineEdit>("txtBenutzer")->setText(QLatin1String(RadicaleServer::kUser));
+    child<QLineEdit>("txtPasswort")->setText(QLatin1String(RadicaleServer::kPassword));
+    platform_->answers.push_back(Answer::No);
+    window().syncDialog().findBooks();
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_TRUE(platform_->messages[0].text.contains(server_->fingerprint()));
+    EXPECT_TRUE(platform_->messages[0].text.endsWith(u"dem Zertifikat vertrauen?"_s));
+    EXPECT_EQ(child<QTreeWidget>("lstAdressbuecher")->topLevelItemCount(), 0);
+
+    platform_->answers.push_back(Answer::Yes);
+    pairFirstBook(u"Privat"_s);
+    EXPECT_EQ(platform_->messages.size(), 2U);
+    window().syncDialog().syncNow();
+    EXPECT_EQ(platform_->messages.size(), 2U) << "asked again";
+    EXPECT_EQ(listLines(), (QStringList{u"Zorn Eva"_s}));
+    const auto kept = veltro::sync::pairings(window().cardStore()->db());
+    ASSERT_EQ(kept.size(), 1U);
+    EXPECT_EQ(kept.front().fingerprint, server_->fingerprint());
 }
 
 }  // namespace
