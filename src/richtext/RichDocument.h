@@ -64,7 +64,8 @@ struct ListItem {
 
 struct ParaFormat {
     Alignment alignment = Alignment::Left;
-    int leftIndentTwips = 0;   // of paragraphs that are no list items
+    // A list item's own indents, where its writer gave some; 0 for the list's usual ones.
+    int leftIndentTwips = 0;
     int firstIndentTwips = 0;  // negative: hanging
     int spaceBeforeTwips = 0;
     int spaceAfterTwips = 0;

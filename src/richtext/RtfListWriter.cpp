@@ -146,7 +146,8 @@ QByteArray RtfListWriter::tables(int symbolFont) const {
     return out + "}\r\n";
 }
 
-QByteArray RtfListWriter::itemWords(const ListItem& item, int symbolFont) {
+QByteArray RtfListWriter::itemWords(const ParaFormat& format, int symbolFont) {
+    const ListItem& item = format.list;
     const int level = std::clamp(item.level, 0, kMaxListLevel);
     const int ls = numbers_.at(item.list);
     // The list table's format of this level, which is what readers of the table show.
@@ -175,8 +176,11 @@ QByteArray RtfListWriter::itemWords(const ListItem& item, int symbolFont) {
         }
         out += '}';
     }
-    return out + "\\ls" + number(ls) + "\\ilvl" + number(level) + "\\fi-" + number(kIndentTwips) +
-           "\\li" + number(kIndentTwips * (level + 1));
+    const bool own = format.leftIndentTwips != 0 || format.firstIndentTwips != 0;
+    const int left = own ? format.leftIndentTwips : kIndentTwips * (level + 1);
+    const int first = own ? format.firstIndentTwips : -kIndentTwips;
+    return out + "\\ls" + number(ls) + "\\ilvl" + number(level) + "\\fi" + number(first) + "\\li" +
+           number(left);
 }
 
 }  // namespace veltro::richtext

@@ -23,7 +23,7 @@ public:
     [[nodiscard]] QByteArray tables(int symbolFont) const;
     // What follows \pard for an item: label, \pn, \ls, \ilvl and indents. Items must come in
     // document order, as they are numbered here.
-    QByteArray itemWords(const ListItem& item, int symbolFont);
+    QByteArray itemWords(const ParaFormat& format, int symbolFont);
 
 private:
     using Levels = std::array<std::optional<ListItem>, kMaxListLevel + 1>;

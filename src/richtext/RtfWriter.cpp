@@ -184,7 +184,7 @@ private:
             out_ += "\\intbl";
         }
         if (format.isItem()) {
-            out_ += lists_.itemWords(format.list, bulletFont_);
+            out_ += lists_.itemWords(format, bulletFont_);
         } else {
             word("fi", format.firstIndentTwips, 0);
             word("li", format.leftIndentTwips, 0);

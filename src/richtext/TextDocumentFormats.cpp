@@ -10,6 +10,9 @@ namespace {
 
 // Links are shown underlined; this keeps whether the link's text itself was.
 constexpr int kLinkUnderlined = QTextFormat::UserProperty + 1;
+constexpr int kItemLeft = QTextFormat::UserProperty + 7;  // twips
+constexpr int kItemFirst = QTextFormat::UserProperty + 8;
+constexpr int kItemLevel = QTextFormat::UserProperty + 9;
 
 int twips(qreal pixels) {
     return static_cast<int>(std::lround(pixels * kTwipsPerPixel));
@@ -79,7 +82,13 @@ QTextBlockFormat qtBlockFormat(const ParaFormat& format) {
     if (format.alignment != Alignment::Left) {
         qt.setAlignment(qtAlignment(format.alignment));
     }
-    if (!format.isItem()) {  // a list brings its own indent
+    if (format.isItem()) {  // a list brings its own indent; the item's is kept for writing
+        if (format.leftIndentTwips != 0 || format.firstIndentTwips != 0) {
+            qt.setProperty(kItemLeft, format.leftIndentTwips);
+            qt.setProperty(kItemFirst, format.firstIndentTwips);
+            qt.setProperty(kItemLevel, format.list.level);
+        }
+    } else {
         if (format.leftIndentTwips != 0) {
             qt.setLeftMargin(format.leftIndentTwips / kTwipsPerPixel);
         }
@@ -180,6 +189,16 @@ ParaFormat paraFormatOf(const QTextBlockFormat& qt) {
             break;
     }
     return format;
+}
+
+void keepItemIndents(ParaFormat& format, const QTextBlockFormat& qt) {
+    if (!format.isItem()) {
+        return;
+    }
+    const bool asRead =
+        qt.hasProperty(kItemLevel) && qt.intProperty(kItemLevel) == format.list.level;
+    format.leftIndentTwips = asRead ? qt.intProperty(kItemLeft) : 0;
+    format.firstIndentTwips = asRead ? qt.intProperty(kItemFirst) : 0;
 }
 
 }  // namespace veltro::richtext

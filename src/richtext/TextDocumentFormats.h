@@ -22,6 +22,9 @@ CharFormat charFormatOf(const QTextCharFormat& qt, const QFont& base);
 QTextBlockFormat qtBlockFormat(const ParaFormat& format);
 // Alignment, indents and spacing; list and table place are the caller's.
 ParaFormat paraFormatOf(const QTextBlockFormat& qt);
+// A list item's indents as read, once `format.list` is known: they hold while the item stays
+// at the level it was read at, since Qt draws items by their level.
+void keepItemIndents(ParaFormat& format, const QTextBlockFormat& qt);
 
 int halfPointsOf(const QFont& font);
 QString familyOf(const QFont& font);

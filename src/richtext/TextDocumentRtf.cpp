@@ -101,6 +101,7 @@ private:
             Paragraph paragraph;
             paragraph.format = paraFormatOf(block.blockFormat());
             paragraph.format.list = lists_.itemOf(block);
+            keepItemIndents(paragraph.format, block.blockFormat());
             paragraph.format.tableDepth = place.table >= 0 ? 1 : 0;
             paragraph.place = place;
             content_.paragraphs.push_back(std::move(paragraph));

@@ -4,6 +4,7 @@
 #include "richtext/TextDocumentRtf.h"
 
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
 
@@ -147,6 +148,28 @@ TEST(Lists, ShownAsQtListsThatKeepCounting) {
     EXPECT_EQ(items(writeRtf(document)),
               (std::vector<std::string>{"1.0 1 |.@1", "1.1 a |@1", "1.1 a |@1", "-", "1.0 1 |.@1",
                                         "1.1 a |@1", "2.2 A (|)@3"}));
+}
+
+TEST(Lists, AnEditedListKeepsItsWritersIndentsUntilAnItemChangesLevel) {
+    QTextDocument document;
+    readRtfInto(document, QByteArray(R"({\rtf1\pard{\pntext\f1\'B7\tab}{\*\pn\pnlvlblt\pnf1)"
+                                     R"(\pnindent0{\pntxtb\'B7}}\fi-360\li1080 eins\par)"
+                                     R"({\pntext\f1\'B7\tab}zwei\par\pard x\par})"));
+    QTextCursor end(document.findBlockByNumber(1));
+    end.movePosition(QTextCursor::EndOfBlock);
+    end.insertText(QStringLiteral(" und"));
+    end.insertBlock();  // a new item goes on in the same way
+    end.insertText(QStringLiteral("drei"));
+    const QByteArray written = writeRtf(document);
+    EXPECT_EQ(written.count(R"(\ls1\ilvl0\fi-360\li1080)"), 3) << written.toStdString();
+
+    QTextCursor second(document.findBlockByNumber(1));
+    QTextListFormat deeper = second.block().textList()->format();
+    deeper.setIndent(2);
+    second.createList(deeper);
+    const QByteArray moved = writeRtf(document);
+    EXPECT_TRUE(moved.contains(R"(\ilvl1\fi-360\li720)")) << moved.toStdString();
+    EXPECT_EQ(moved.count(R"(\ilvl0\fi-360\li1080)"), 2) << moved.toStdString();
 }
 
 }  // namespace
