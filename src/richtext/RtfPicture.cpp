@@ -27,16 +27,18 @@ bool isPictureWord(std::string_view name) {
     return name.starts_with("pic") || name.starts_with("wbm") || name.starts_with("blip");
 }
 
-// The value of a hex digit; -1 for the line breaks and blanks between digits.
-constexpr std::array<std::int8_t, 256> kHexValues = [] {
-    std::array<std::int8_t, 256> table{};
-    table.fill(-1);
-    for (int c = 0; c < 10; ++c) {
-        table[static_cast<std::size_t>('0' + c)] = static_cast<std::int8_t>(c);
+constexpr std::uint8_t kNoDigit = 0xff;
+
+// The value of a hex digit; kNoDigit for the line breaks and blanks between digits.
+constexpr std::array<std::uint8_t, 256> kHexValues = [] {
+    std::array<std::uint8_t, 256> table{};
+    table.fill(kNoDigit);
+    for (std::uint8_t c = 0; c < 10; ++c) {
+        table[std::size_t{'0'} + c] = c;
     }
-    for (int c = 0; c < 6; ++c) {
-        table[static_cast<std::size_t>('a' + c)] = static_cast<std::int8_t>(10 + c);
-        table[static_cast<std::size_t>('A' + c)] = static_cast<std::int8_t>(10 + c);
+    for (std::uint8_t c = 0; c < 6; ++c) {
+        table[std::size_t{'a'} + c] = static_cast<std::uint8_t>(10 + c);
+        table[std::size_t{'A'} + c] = static_cast<std::uint8_t>(10 + c);
     }
     return table;
 }();
@@ -95,8 +97,8 @@ void RtfPictureReader::hex(std::string_view text) {
     data_.resize(most);
     char* out = data_.data() + old;
     for (const char c : text) {
-        const int value = kHexValues[static_cast<unsigned char>(c)];
-        if (value < 0) {
+        const std::uint8_t value = kHexValues[static_cast<unsigned char>(c)];
+        if (value == kNoDigit) {
             continue;
         }
         if (highNibble_ < 0) {

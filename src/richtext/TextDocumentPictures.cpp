@@ -174,11 +174,11 @@ void enablePictures(QTextDocument& document) {
                                                &PictureHandler::instance());
 }
 
-void insertPicture(QTextCursor& cursor, std::shared_ptr<const Picture> picture,
+void insertPicture(QTextCursor& cursor, const std::shared_ptr<const Picture>& picture,
                    const QTextCharFormat& base) {
     QTextCharFormat format = base;
     format.setObjectType(PictureHandler::kObjectType);
-    format.setProperty(kPictureProperty, QVariant::fromValue(std::move(picture)));
+    format.setProperty(kPictureProperty, QVariant::fromValue(picture));
     cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
 }
 

@@ -22,7 +22,7 @@ namespace veltro::richtext {
 // needs no layout for them.
 void enablePictures(QTextDocument& document);
 
-void insertPicture(QTextCursor& cursor, std::shared_ptr<const Picture> picture,
+void insertPicture(QTextCursor& cursor, const std::shared_ptr<const Picture>& picture,
                    const QTextCharFormat& base);
 // The picture a character's format carries, or nullptr.
 std::shared_ptr<const Picture> pictureOf(const QTextFormat& format);
