@@ -156,7 +156,7 @@ std::vector<Group> findDuplicates(const std::vector<CardFacts>& cards,
         }
         joined.join(a, b);
         const auto [low, high] = std::minmax(cards[a].id, cards[b].id);
-        pairs.push_back({a, Pair{low, high, reasons, scoreOf(reasons)}});
+        pairs.emplace_back(a, Pair{low, high, reasons, scoreOf(reasons)});
     }
     std::unordered_map<std::size_t, Group> byRoot;
     for (auto& [member, pair] : pairs) {

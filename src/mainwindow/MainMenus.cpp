@@ -97,7 +97,7 @@ void MainMenus::buildBarMenus() {
     extras->addSeparator();
     addEntry(extras, "mnuDoppelteKarten", QStringLiteral("&Doppelte Karten suchen…"));
     extras->addSeparator();
-    addEntry(extras, "mnuSynchronisieren", QStringLiteral("S&ynchronisieren..."));
+    addEntry(extras, "mnuSynchronisieren", QStringLiteral("S&ynchronisieren…"));
     addEntry(extras, "mnuOptionen", QStringLiteral("&Optionen"));
 
     QMenu* help = addMenu(nullptr, "temp1621", QStringLiteral("&?"));

@@ -31,7 +31,7 @@ QString pathOf(const QUrl& url) {
     return url.path(QUrl::FullyEncoded);
 }
 
-QString withSlash(QString path) {
+QString withSlash(const QString& path) {
     return path.endsWith(u'/') ? path : path + u'/';
 }
 

@@ -399,7 +399,7 @@ TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
             "mnuExtras=&Extras[mnuEingabefenster=&Suchfenster einblenden|-|"
             "mnuEmailInternet=Adresse mit eMail / Internet verbinden|-|"
             "mnuDoppelteKarten=&Doppelte Karten suchen…|-|"
-            "mnuSynchronisieren=S&ynchronisieren...|mnuOptionen=&Optionen]\n"
+            "mnuSynchronisieren=S&ynchronisieren…|mnuOptionen=&Optionen]\n"
             "temp1621=&?[mnuHilfe=&Hilfe|ErsteSchritteDialog=&Erste Schritte|-|mnuInfo=&Info]"));
     EXPECT_EQ(describe(window().menus().menu(QStringLiteral("PopPopUp"))),
               QStringLiteral(
