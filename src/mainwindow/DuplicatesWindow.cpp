@@ -32,7 +32,7 @@ Field fieldOfRow(int row) {
 }
 
 QString oneLine(const store::Card& card, Field field) {
-    const QString text = card.text(field);
+    QString text = card.text(field);
     if (field == Field::Anschrift || field == Field::Notizen) {
         return richtext::plainTextFromStored(text, richtext::LineBreak::Lf)
             .trimmed()

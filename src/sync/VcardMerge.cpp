@@ -13,7 +13,6 @@ namespace veltro::sync {
 
 namespace {
 
-using vcard::Name;
 using vcard::Property;
 
 // One logical line of a vCard with its physical lines as they came.
