@@ -143,7 +143,7 @@ Card mergeInto(store::CardStore& store, const MergePlan& plan) {
     if (!keep || !other || plan.keep == plan.other) {
         throw store::StoreError("Eine der Karten ist nicht mehr in der Kartei.");
     }
-    const Card merged = mergedCard(*keep, *other, plan);
+    Card merged = mergedCard(*keep, *other, plan);
     std::vector<std::pair<Field, QString>> changed;
     for (std::size_t i = 0; i < store::kFieldCount; ++i) {
         const auto field = static_cast<Field>(i);

@@ -33,7 +33,7 @@ QStringList trimmedLines(const QString& text) {
 }  // namespace
 
 QStringList addressLines(const store::Card& card) {
-    const QStringList block = trimmedLines(
+    QStringList block = trimmedLines(
         richtext::plainTextFromStored(card.text(Field::Anschrift), richtext::LineBreak::Lf));
     if (!block.isEmpty()) {
         return block;

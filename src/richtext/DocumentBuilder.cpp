@@ -69,9 +69,9 @@ void DocumentBuilder::text(QStringView text, const CharFormat& format) {
     }
 }
 
-void DocumentBuilder::picture(std::shared_ptr<const Picture> picture, const CharFormat& format) {
-    current_.runs.push_back(
-        {QString(QChar::ObjectReplacementCharacter), format, std::move(picture)});
+void DocumentBuilder::picture(const std::shared_ptr<const Picture>& picture,
+                              const CharFormat& format) {
+    current_.runs.push_back({QString(QChar::ObjectReplacementCharacter), format, picture});
 }
 
 Paragraph DocumentBuilder::take(const ParaFormat& format) {

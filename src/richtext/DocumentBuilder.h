@@ -15,7 +15,7 @@ public:
     explicit DocumentBuilder(RichDocument& document) : document_(document) {}
 
     void text(QStringView text, const CharFormat& format) override;
-    void picture(std::shared_ptr<const Picture> picture, const CharFormat& format) override;
+    void picture(const std::shared_ptr<const Picture>& picture, const CharFormat& format) override;
     void paragraphEnd(const ParaFormat& format) override;
     void cellEnd(const ParaFormat& format, bool nested) override;
     void rowEnd(const ParaFormat& format, const RowDefinition& row, bool nested) override;

@@ -230,7 +230,7 @@ void RtfReader::closeDestination(const GroupState& closed) {
         case Destination::Picture:
             if (auto picture = picture_.take()) {
                 flushRun();
-                sink_.picture(std::move(picture), charFormat(outer.chars));
+                sink_.picture(picture, charFormat(outer.chars));
             } else {
                 sink_.dropped();
             }

@@ -30,8 +30,8 @@ public:
     virtual void text(QStringView text, const CharFormat& format) = 0;
     virtual void paragraphEnd(const ParaFormat& format) = 0;
     // A picture in the text; plain text has none.
-    virtual void picture(std::shared_ptr<const Picture> /*picture*/, const CharFormat& /*format*/) {
-    }
+    virtual void picture(const std::shared_ptr<const Picture>& /*picture*/,
+                         const CharFormat& /*format*/) {}
     // \cell: ends the cell's last paragraph; \nestcell for a table inside a cell.
     virtual void cellEnd(const ParaFormat& format, bool nested) {
         (void)format;
