@@ -3,6 +3,7 @@
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
 #include "mainwindow/DuplicatesWindow.h"
+#include "mainwindow/StoreGuard.h"
 #include "platform/Platform.h"
 #include "store/DuplicateDecisions.h"
 #include "store/StoreError.h"
@@ -71,16 +72,7 @@ void DuplicateCommands::show(std::vector<Group> groups) {
 }
 
 bool DuplicateCommands::guarded(const QString& name, const std::function<void()>& write) {
-    try {
-        write();
-        return true;
-    } catch (const store::StoreError& error) {
-        platform::current().message({QStringLiteral("„%1“ konnte nicht ausgeführt werden.\n\n%2")
-                                         .arg(name, store::germanReason(error)),
-                                     QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok,
-                                     platform::Icon::Exclamation, 0});
-        return false;
-    }
+    return runGuarded(name, write);
 }
 
 bool DuplicateCommands::merge(const std::vector<MergePlan>& plans) {

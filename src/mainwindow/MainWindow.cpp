@@ -20,6 +20,7 @@
 #include "mainwindow/MainSearchHost.h"
 #include "mainwindow/MainSyncHost.h"
 #include "mainwindow/MainWindowLayout.h"
+#include "mainwindow/StoreGuard.h"
 #include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
@@ -129,16 +130,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 bool MainWindow::guarded(const QString& name, const std::function<void()>& command) {
-    try {
-        command();
-        return true;
-    } catch (const store::StoreError& error) {
-        platform::current().message({QStringLiteral("„%1“ konnte nicht ausgeführt werden.\n\n%2")
-                                         .arg(name, store::germanReason(error)),
-                                     QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok,
-                                     platform::Icon::Exclamation, 0});
-        return false;
-    }
+    return runGuarded(name, command);
 }
 
 void MainWindow::backUpBefore(backup::Occasion occasion) {

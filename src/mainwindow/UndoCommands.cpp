@@ -54,18 +54,16 @@ void UndoCommands::refresh() {
 }
 
 void UndoCommands::undo() {
-    const auto changes = c_.store ? store::UndoLog::undo(c_.store->db()) : std::nullopt;
-    if (changes) {
-        c_.markChanged();
-        follow(*changes);
-    } else {
-        platform::current().beep();
-    }
-    refresh();
+    turn([](store::Database& db) { return store::UndoLog::undo(db); });
 }
 
 void UndoCommands::redo() {
-    const auto changes = c_.store ? store::UndoLog::redo(c_.store->db()) : std::nullopt;
+    turn([](store::Database& db) { return store::UndoLog::redo(db); });
+}
+
+void UndoCommands::turn(
+    const std::function<std::optional<store::StepChanges>(store::Database&)>& step) {
+    const auto changes = c_.store ? step(c_.store->db()) : std::nullopt;
     if (changes) {
         c_.markChanged();
         follow(*changes);

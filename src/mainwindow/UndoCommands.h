@@ -20,6 +20,7 @@ public:
     void refresh();
 
 private:
+    void turn(const std::function<std::optional<store::StepChanges>(store::Database&)>& step);
     void follow(const store::StepChanges& changes);
     void updateCards(const std::vector<std::int64_t>& ids);
     [[nodiscard]] std::optional<std::int64_t> firstListed(

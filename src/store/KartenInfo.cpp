@@ -57,6 +57,13 @@ void noteOnlyRealChanges(Database& db) {
             "WHERE KarteId = new.rowid; END");
 }
 
+void createKartenInfoChangeTriggers(Database& db) {
+    // A trigger on KartenInfo for its new rows would run nested in every insert into
+    // Kontakte and double an import's time; its rows come with new cards anyway.
+    createChangeTriggers(db, "KartenInfo", kKartenInfoColumns,
+                         "old.Uid, old.Angelegt, old.Geaendert", "zKontakte");
+}
+
 void addKartenInfo(Database& db) {
     // A store whose version number got lost (a dump and reload) may hold the table
     // already; then it is brought in step rather than made anew.
@@ -69,10 +76,7 @@ void addKartenInfo(Database& db) {
         db.exec(std::string("DROP TRIGGER IF EXISTS ") + name);
     }
     createCardTriggers(db);
-    // A trigger on KartenInfo for its new rows would run nested in every insert into
-    // Kontakte and double an import's time; its rows come with new cards anyway.
-    createChangeTriggers(db, "KartenInfo", kKartenInfoColumns,
-                         "old.Uid, old.Angelegt, old.Geaendert", "zKontakte");
+    createKartenInfoChangeTriggers(db);
     db.exec("DELETE FROM KartenInfo WHERE KarteId NOT IN (SELECT rowid FROM Kontakte)");
     db.exec("INSERT INTO KartenInfo (KarteId, Uid, Angelegt, Geaendert) SELECT Kontakte.rowid, " +
             kNewUuid + ", Jetzt, Jetzt" + kNowFrom +

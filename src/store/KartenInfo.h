@@ -14,6 +14,8 @@ inline constexpr const char* kKartenInfoColumns = "Uid, Angelegt, Geaendert";
 // so they use plain SQL only. Cards already there get a row dated now, as nothing better
 // is known. Runs inside the caller's transaction.
 void addKartenInfo(Database& db);
+// The snapshot's triggers on KartenInfo, inside the caller's transaction.
+void createKartenInfoChangeTriggers(Database& db);
 
 // From version 3: a write that leaves every field of a card as it was does not count as a
 // change of the card. Runs inside the caller's transaction.

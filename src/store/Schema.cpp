@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 
 #include "store/CardFields.h"
+#include "store/KartenInfo.h"
 #include "store/SchemaVersion.h"
 #include "store/StoreError.h"
 
@@ -125,7 +126,22 @@ void verifyTable(Database& db, std::string_view table, std::span<const std::stri
     }
 }
 
+void createFirstChangeTriggers(Database& db) {
+    createChangeTriggers(db, "Kontakte", columnList("", ""), columnList("old.", ""));
+    createChangeTriggers(db, "tblAdrCfg", "KategorieName", "old.KategorieName");
+}
+
 }  // namespace
+
+void renewEarlyChangeTriggers(Database& db) {
+    for (const char* table : {"zKontakte", "ztblAdrCfg", "zKartenInfo"}) {
+        for (const char* change : {"Aendern", "Loeschen", "Neu"}) {
+            db.exec(std::string("DROP TRIGGER IF EXISTS ") + table + change);
+        }
+    }
+    createFirstChangeTriggers(db);
+    createKartenInfoChangeTriggers(db);
+}
 
 void createSchema(Database& db) {
     Transaction tx(db);
@@ -136,8 +152,7 @@ void createSchema(Database& db) {
     db.exec("CREATE TABLE ztblAdrCfg (KategorieName TEXT)");
     // Lets the list load read headings without touching the large rich-text columns.
     db.exec("CREATE INDEX KontakteSchlagworte ON Kontakte (Schlagworte, Kategorien)");
-    createChangeTriggers(db, "Kontakte", columnList("", ""), columnList("old.", ""));
-    createChangeTriggers(db, "tblAdrCfg", "KategorieName", "old.KategorieName");
+    createFirstChangeTriggers(db);
     addLaterLayouts(db);
     tx.commit();
 }

@@ -22,6 +22,10 @@ void createSchema(Database& db);
 void createChangeTriggers(Database& db, const std::string& table, const std::string& columns,
                           const std::string& oldValues, const std::string& newRowsNotedIn = {});
 
+// From version 3: the change triggers of the tables of versions 1 and 2 made anew, as
+// createChangeTriggers makes them now. Runs inside the caller's transaction.
+void renewEarlyChangeTriggers(Database& db);
+
 // Throws StoreError with a German text naming what is missing when one of the four tables
 // or one of the columns the program uses is not there, or a table is a view.
 void verifySchema(Database& db);

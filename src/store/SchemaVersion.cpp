@@ -2,6 +2,7 @@
 
 #include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
+#include "store/Schema.h"
 #include "store/SyncTables.h"
 #include "store/UndoLog.h"
 
@@ -13,6 +14,7 @@ namespace veltro::store {
 namespace {
 
 void toVersionThree(Database& db) {
+    renewEarlyChangeTriggers(db);
     addUndoLog(db);
     noteOnlyRealChanges(db);
 }
