@@ -91,6 +91,50 @@ QString foldName(QStringView text) {
     return folded;
 }
 
+bool foldAsciiName(std::string_view utf8, std::string& folded) {
+    if (!std::all_of(utf8.begin(), utf8.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return false;
+    }
+    // Plain comparisons rather than <cctype>, whose answers follow the locale.
+    const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto isUpper = [](char c) { return c >= 'A' && c <= 'Z'; };
+    while (!utf8.empty() && isSpace(utf8.front())) {
+        utf8.remove_prefix(1);
+    }
+    while (!utf8.empty() && isSpace(utf8.back())) {
+        utf8.remove_suffix(1);
+    }
+    std::size_t end = utf8.size();
+    while (end > 0 && isDigit(utf8[end - 1])) {
+        --end;
+    }
+    if (end < utf8.size() && end > 1 && utf8[end - 1] == '_') {
+        utf8 = utf8.substr(0, end - 1);
+    }
+    folded.clear();
+    std::size_t wordStart = 0;
+    const auto endWord = [&] {
+        const std::string_view word = std::string_view(folded).substr(wordStart);
+        if (word == "dr" || word == "herr" || word == "frau") {
+            folded.resize(wordStart);
+        }
+        wordStart = folded.size();
+    };
+    for (const char c : utf8) {
+        if (isUpper(c)) {
+            folded += static_cast<char>(c - 'A' + 'a');
+        } else if (isDigit(c) || (c >= 'a' && c <= 'z')) {
+            folded += c;
+        } else {
+            endWord();
+        }
+    }
+    endWord();
+    return true;
+}
+
 namespace {
 
 // The Cologne phonetics digit of letter i in a folded word of a–z; '-' for none (h).

@@ -48,6 +48,9 @@ public:
         return ids_[static_cast<std::size_t>(position)];
     }
     [[nodiscard]] QString heading(std::int32_t position) const;
+    [[nodiscard]] std::string_view headingUtf8(std::int32_t position) const {
+        return headings_.at(static_cast<std::size_t>(position));
+    }
     [[nodiscard]] std::int32_t size() const { return static_cast<std::int32_t>(ids_.size()); }
     [[nodiscard]] std::optional<std::int32_t> positionOf(std::int64_t id) const;
     // The lowest row id whose heading equals this one without regard to case.

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
 using namespace veltro::duplicates;
 
 using namespace Qt::Literals::StringLiterals;
@@ -112,6 +117,37 @@ TEST(MailKeys, AreCaseFoldedAndSplitAtSeparators) {
     EXPECT_EQ(mailKeys(u"Anna <ANNA@x.de>"), QStringList{u"anna@x.de"_s});
     EXPECT_EQ(mailKeys(u"mailto:Eva@x.de"), QStringList{u"eva@x.de"_s});
     EXPECT_TRUE(mailKeys(u"keine Adresse").isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// The byte path for ASCII headings must fold exactly as foldName does.
+TEST(AsciiFolding, AgreesWithFoldNameOnEveryAsciiHeading) {
+    std::vector<std::string> headings = {
+        "",       "  ",        "Dr. Anna Bauer_12", "_1",       "a_1",     "Meier_",
+        "Herr",   "HERR Dr",   "Frau\tDr.\nKoch",   "x_1_2",    "Koch 3",  "drei Herren",
+        "O'Neil", "Bauer, A.", "  M\xc3\xbcller",   "Anna_007", "Frau_1 ", "A-B_C"};
+    std::mt19937 random(7);
+    const std::string alphabet = "aDrHeUf _.,-1\t9zZ";
+    for (int i = 0; i < 3000; ++i) {
+        std::string heading;
+        for (std::size_t n = random() % 14; n > 0; --n) {
+            heading += alphabet[random() % alphabet.size()];
+        }
+        headings.push_back(heading);
+    }
+    std::string folded;
+    for (const std::string& heading : headings) {
+        const bool ascii = std::all_of(heading.begin(), heading.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        ASSERT_EQ(foldAsciiName(heading, folded), ascii) << heading;
+        if (ascii) {
+            EXPECT_EQ(folded, foldName(QString::fromStdString(heading)).toStdString())
+                << "\"" << heading << "\"";
+        }
+    }
 }
 
 }  // namespace
