@@ -208,14 +208,15 @@ std::optional<std::int64_t> cardWithSimilarHeading(const store::CardIndex& index
     if (folded.isEmpty()) {
         return std::nullopt;
     }
-    // Most headings are plain ASCII: folded on their bytes, and only compared further when
-    // they fold alike. An ASCII heading folds to ASCII, so it cannot match any other.
+    // Most headings are ASCII and German letters: folded on their bytes, and only compared
+    // further when they fold alike. Such a heading folds to ASCII, so it cannot match a
+    // target with other letters.
     const QByteArray target = folded.toUtf8();
     const bool asciiTarget = std::all_of(
         target.begin(), target.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     std::string asciiFolded;
     for (std::int32_t position = 0; position < index.size(); ++position) {
-        if (foldAsciiName(index.headingUtf8(position), asciiFolded)) {
+        if (foldGermanName(index.headingUtf8(position), asciiFolded)) {
             if (!asciiTarget ||
                 asciiFolded !=
                     std::string_view(target.data(), static_cast<std::size_t>(target.size()))) {

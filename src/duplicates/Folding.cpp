@@ -91,11 +91,31 @@ QString foldName(QStringView text) {
     return folded;
 }
 
-bool foldAsciiName(std::string_view utf8, std::string& folded) {
-    if (!std::all_of(utf8.begin(), utf8.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        return false;
+namespace {
+
+// The fold of the letter that the two bytes C3 xx spell in UTF-8, for the German letters
+// only; nullptr for every other.
+const char* germanLetterFold(unsigned char second) {
+    switch (second) {
+        case 0x84:  // Ä
+        case 0xa4:  // ä
+            return "ae";
+        case 0x96:  // Ö
+        case 0xb6:  // ö
+            return "oe";
+        case 0x9c:  // Ü
+        case 0xbc:  // ü
+            return "ue";
+        case 0x9f:  // ß
+            return "ss";
+        default:
+            return nullptr;
     }
+}
+
+}  // namespace
+
+bool foldGermanName(std::string_view utf8, std::string& folded) {
     // Plain comparisons rather than <cctype>, whose answers follow the locale.
     const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
@@ -122,8 +142,18 @@ bool foldAsciiName(std::string_view utf8, std::string& folded) {
         }
         wordStart = folded.size();
     };
-    for (const char c : utf8) {
-        if (isUpper(c)) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            const char* letter = static_cast<unsigned char>(c) == 0xc3 && i + 1 < utf8.size()
+                                     ? germanLetterFold(static_cast<unsigned char>(utf8[i + 1]))
+                                     : nullptr;
+            if (letter == nullptr) {
+                return false;
+            }
+            folded += letter;
+            ++i;
+        } else if (isUpper(c)) {
             folded += static_cast<char>(c - 'A' + 'a');
         } else if (isDigit(c) || (c >= 'a' && c <= 'z')) {
             folded += c;

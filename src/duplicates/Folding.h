@@ -16,9 +16,10 @@ namespace veltro::duplicates {
 // the "_1", "_2" … an import adds to a heading ignored. "Dr. Jürgen Müller_1" and
 // "juergen mueller" fold alike.
 [[nodiscard]] QString foldName(QStringView text);
-// foldName of a heading in UTF-8 that is plain ASCII, into `folded`, without building
-// strings of Qt; false (and `folded` undefined) when the text is not plain ASCII.
-bool foldAsciiName(std::string_view utf8, std::string& folded);
+// foldName of a heading in UTF-8 written in ASCII and the German letters ä ö ü ß (either
+// case, composed), into `folded`, without building strings of Qt; false (and `folded`
+// undefined) for a heading with any other letter.
+bool foldGermanName(std::string_view utf8, std::string& folded);
 
 // The Cologne phonetics code of a name (digits), so that Meier, Maier, Mayer and Meyer
 // or Schmidt and Schmitt share one code. Folds first; empty for a name without letters.
