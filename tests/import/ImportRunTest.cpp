@@ -78,7 +78,7 @@ TEST(ImportRunDuplicates, EveryCardKeepsAHeadingOfItsOwn) {
     };
     for (const auto& c : cases) {
         TestHome home;
-        std::vector<veltro::testing::CardSpec> cards;
+        std::vector<veltro::testing::GivenCard> cards;
         for (const auto& name : c.existing) {
             cards.push_back({name, "Privat"});  // another category than the import's
         }

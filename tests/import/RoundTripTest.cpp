@@ -18,7 +18,7 @@ using namespace veltro::import;
 using veltro::store::Card;
 using veltro::store::CardStore;
 using veltro::store::Field;
-using veltro::testing::CardSpec;
+using veltro::testing::GivenCard;
 using veltro::testing::TestHome;
 
 namespace {
@@ -36,7 +36,7 @@ FieldMapping mappingOfExport(const QString& category) {
     return mapping;
 }
 
-std::vector<CardSpec> sourceCards() {
+std::vector<GivenCard> sourceCards() {
     using veltro::store::simpleRtf;
     return {
         {"Müller, Anna",

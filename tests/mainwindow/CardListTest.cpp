@@ -9,7 +9,7 @@
 
 using namespace veltro;
 using store::Field;
-using veltro::testing::CardSpec;
+using veltro::testing::GivenCard;
 using veltro::testing::MainWindowFixture;
 
 namespace {

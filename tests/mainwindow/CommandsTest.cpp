@@ -13,7 +13,7 @@
 using namespace veltro;
 using platform::Answer;
 using store::Field;
-using veltro::testing::CardSpec;
+using veltro::testing::GivenCard;
 using veltro::testing::MainWindowFixture;
 
 namespace {
@@ -184,7 +184,7 @@ TEST_F(Commands, AnEmptyOrKnownCategoryNameBringsTheSelectorBackUnchanged) {
 }
 
 TEST_F(Commands, RenamingACategoryMovesAllItsCards) {
-    std::vector<CardSpec> cards;
+    std::vector<GivenCard> cards;
     for (int i = 0; i < 60; ++i) {
         cards.push_back({QStringLiteral("Karte %1").arg(i),
                          i % 2 == 0 ? QStringLiteral("Alt") : QStringLiteral("Andere")});

@@ -10,7 +10,7 @@ void MainWindowFixture::TearDown() {
 }
 
 mainwindow::MainWindow& MainWindowFixture::open(const std::vector<QString>& categories,
-                                                const std::vector<CardSpec>& cards) {
+                                                const std::vector<GivenCard>& cards) {
     makeStore(home_.dir(), categories, cards);
     return openExisting();
 }

@@ -22,7 +22,7 @@ protected:
 
     // Makes the store, opens the window and runs its start-up.
     mainwindow::MainWindow& open(const std::vector<QString>& categories,
-                                 const std::vector<CardSpec>& cards);
+                                 const std::vector<GivenCard>& cards);
     mainwindow::MainWindow& openExisting();
 
     [[nodiscard]] mainwindow::MainWindow& window() { return *window_; }

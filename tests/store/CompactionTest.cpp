@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 namespace {
 
 void makeStoreWithSpace(const fs::path& dir) {
-    std::vector<veltro::testing::CardSpec> cards;
+    std::vector<veltro::testing::GivenCard> cards;
     for (int i = 0; i < 400; ++i) {
         cards.push_back({QStringLiteral("Karte %1").arg(i),
                          QStringLiteral("K"),

@@ -30,18 +30,18 @@ QString TestHome::settingsFile() const {
     return config_.path() + QStringLiteral("/Veltrix/Veltrix.conf");
 }
 
-store::Card cardFrom(const CardSpec& spec) {
+store::Card cardFrom(const GivenCard& wanted) {
     store::Card card;
-    card.set(store::Field::Schlagworte, spec.heading);
-    card.set(store::Field::Kategorien, spec.category);
-    for (const auto& [field, value] : spec.fields) {
+    card.set(store::Field::Schlagworte, wanted.heading);
+    card.set(store::Field::Kategorien, wanted.category);
+    for (const auto& [field, value] : wanted.fields) {
         card.set(field, value);
     }
     return card;
 }
 
 void makeStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
-               const std::vector<CardSpec>& cards) {
+               const std::vector<GivenCard>& cards) {
     store::createEmptyStore(dir);
     auto cardStore = store::CardStore::open(dir / store::kStoreFileName);
     for (const auto& name : categories) {

@@ -31,16 +31,16 @@ private:
 };
 
 // A card for fixtures: heading, category and any further fields.
-struct CardSpec {
+struct GivenCard {
     QString heading;
     QString category;
     std::vector<std::pair<store::Field, QString>> fields = {};
 };
 
-[[nodiscard]] store::Card cardFrom(const CardSpec& spec);
+[[nodiscard]] store::Card cardFrom(const GivenCard& wanted);
 
 // Creates DIR/Kartix.mdb with these categories and cards, in this store order.
 void makeStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
-               const std::vector<CardSpec>& cards);
+               const std::vector<GivenCard>& cards);
 
 }  // namespace veltro::testing

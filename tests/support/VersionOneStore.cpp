@@ -68,7 +68,7 @@ constexpr const char* kVersionOneSchema[] = {
 }  // namespace
 
 void makeVersionOneStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
-                         const std::vector<CardSpec>& cards) {
+                         const std::vector<GivenCard>& cards) {
     std::filesystem::create_directories(dir);
     auto db = store::Database::open(dir / store::kStoreFileName, store::Database::Mode::Create);
     store::Transaction tx(db);
@@ -88,7 +88,7 @@ void makeVersionOneStore(const std::filesystem::path& dir, const std::vector<QSt
 }
 
 void makeVersionTwoStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
-                         const std::vector<CardSpec>& cards) {
+                         const std::vector<GivenCard>& cards) {
     makeVersionOneStore(dir, categories, cards);
     auto db = store::Database::open(dir / store::kStoreFileName);
     store::Transaction tx(db);

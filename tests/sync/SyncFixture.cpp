@@ -52,12 +52,12 @@ sync::SyncReport SyncFixture::syncNow(const QUrl& through,
     return sync::synchronize(cards, pairing, client, progress);
 }
 
-void SyncFixture::addCards(const std::vector<CardSpec>& specs) const {
+void SyncFixture::addCards(const std::vector<GivenCard>& given) const {
     auto cards = openStore();
     store::Transaction tx(cards.db());
     store::CardInserter inserter(cards.db());
-    for (const auto& spec : specs) {
-        inserter.insert(cardFrom(spec));
+    for (const auto& wanted : given) {
+        inserter.insert(cardFrom(wanted));
     }
     tx.commit();
 }

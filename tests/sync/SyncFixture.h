@@ -24,7 +24,7 @@ protected:
     // Syncs the store with the book, through another address when given.
     sync::SyncReport syncNow(const QUrl& through = {},
                              const sync::SyncProgress& progress = {}) const;
-    void addCards(const std::vector<CardSpec>& cards) const;
+    void addCards(const std::vector<GivenCard>& cards) const;
     // Cards of "Privat" by heading.
     [[nodiscard]] std::map<QString, store::Card> localCards() const;
     // Server cards by their FN.

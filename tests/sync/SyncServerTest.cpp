@@ -16,7 +16,7 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 using veltro::store::Field;
-using veltro::testing::CardSpec;
+using veltro::testing::GivenCard;
 using veltro::testing::serverCard;
 namespace sync = veltro::sync;
 
@@ -148,7 +148,7 @@ TEST_F(SyncServer, AThousandCardsComeDownInAFirstSyncWithinTwentySeconds) {
 }
 
 TEST_F(SyncServer, AHundredNewCardsGoUp) {
-    std::vector<CardSpec> many;
+    std::vector<GivenCard> many;
     for (int i = 0; i < 100; ++i) {
         const QString last = u"Nachname%1"_s.arg(i, 3, 10, QChar(u'0'));
         many.push_back({last + u" Vera"_s,

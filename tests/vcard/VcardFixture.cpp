@@ -14,7 +14,7 @@ QString exchangeLongNote() {
            u"😀🎉, damit beim Falten kein Zeichen zerschnitten wird. "_s.repeated(4);
 }
 
-std::vector<CardSpec> exchangeCards() {
+std::vector<GivenCard> exchangeCards() {
     const QString longNote = exchangeLongNote();
     return {
         {u"Müller Hans"_s,

@@ -12,7 +12,7 @@ namespace veltro::testing {
 
 // Cards that try what vCard has to carry: umlauts, escapes, folding, rich notes, a company
 // without names, a heading of its own, an area code that is no "0xxx", a custom address.
-[[nodiscard]] std::vector<CardSpec> exchangeCards();
+[[nodiscard]] std::vector<GivenCard> exchangeCards();
 // The notes of the second exchange card, long enough to be folded.
 [[nodiscard]] QString exchangeLongNote();
 

@@ -75,10 +75,10 @@ TEST(VcardRoundTrip, ExportThenImportGivesBackEveryField) {
 
 TEST(VcardWriter, LinesAreFoldedAt75OctetsWithoutCuttingACharacter) {
     qsizetype folded = 0;
-    for (const auto& spec : testing::exchangeCards()) {
+    for (const auto& wanted : testing::exchangeCards()) {
         store::Card card;
-        card.set(Field::Schlagworte, spec.heading);
-        for (const auto& [field, value] : spec.fields) {
+        card.set(Field::Schlagworte, wanted.heading);
+        for (const auto& [field, value] : wanted.fields) {
             card.set(field, value);
         }
         const QByteArray vcard = cardToVcard(card, u"x"_s);
@@ -222,7 +222,7 @@ TEST(VcardExport, AStoreOfTheOldLayoutGetsUidsOfStoreAndRow) {
 
 TEST(VcardExport, BatchesComeOutInStoreOrderAndProgressCanStopTheExport) {
     TestHome home;
-    std::vector<testing::CardSpec> cards;
+    std::vector<testing::GivenCard> cards;
     for (int i = 0; i < 1700; ++i) {
         cards.push_back({u"Karte %1"_s.arg(i, 4, 10, QChar(u'0')), u"Kunden"_s});
     }
