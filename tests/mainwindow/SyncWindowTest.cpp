@@ -128,6 +128,28 @@ TEST_F(SyncWindow, AnAutomaticSyncKeepsItsMinutesAndRunsOnItsOwnAfterTheNextStar
     EXPECT_EQ(veltro::settings::number(veltro::settings::key::SyncMinuten), 0.0);
 }
 
+TEST_F(SyncWindow, AStoreHeldByAnotherProgramIsToldInGermanAndTheNextSyncCatchesUp) {
+    open({u"Privat"_s}, {{u"Bauer Anna"_s,
+                          u"Privat"_s,
+                          {{Field::Nachname, u"Bauer"_s}, {Field::Vorname, u"Anna"_s}}}});
+    pairFirstBook(u"Privat"_s);
+    {
+        auto other = veltro::store::Database::open(home_.storeFile());
+        other.exec("BEGIN EXCLUSIVE");
+        window().syncDialog().syncNow();
+        other.exec("ROLLBACK");
+    }
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_TRUE(platform_->messages[0].text.contains(u"belegt"_s))
+        << platform_->messages[0].text.toStdString();
+    EXPECT_EQ(server_->count(book_), 1);
+
+    window().syncDialog().syncNow();
+    EXPECT_EQ(platform_->messages.size(), 1U);
+    EXPECT_EQ(server_->count(book_), 2);
+    EXPECT_EQ(listLines(), (QStringList{u"Bauer Anna"_s, u"Zorn Eva"_s}));
+}
+
 class SyncWindowTls : public SyncWindow {
 protected:
     [[nodiscard]] bool tls() const override { return true; }
