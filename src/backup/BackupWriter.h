@@ -8,16 +8,18 @@
 
 namespace veltro::backup {
 
-// A copy of the store through the engine's online backup, as the store is the moment the
-// writer is made: it begins reading then, and anyone who writes the store meanwhile waits
-// at the end of their transaction until write() is done. Make it on the thread that is
-// about to write; write() may run on another. Throws store::StoreError with a German text.
+// A copy of the store as it is the moment the writer is made: it begins reading then, and anyone
+// who writes the store meanwhile waits at the end of their transaction until write() is done. Make
+// it on the thread that is about to write; write() may run on another. Throws store::StoreError
+// with a German text.
 class BackupWriter {
 public:
     explicit BackupWriter(const std::filesystem::path& storeFile);
 
     // Writes the copy into the backup folder (made if need be) under the time `now`, and
-    // returns its path. The copy is private to its owner and appears only when whole.
+    // returns its path. The copy is private to its owner and appears only when whole. The
+    // file is copied as it lies while the read keeps writers out; a store in write-ahead
+    // mode goes through the engine's online backup, since its log holds changes too.
     std::filesystem::path write(const QDateTime& now);
 
 private:

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <thread>
 
 using namespace veltro;
@@ -74,6 +76,30 @@ TEST_F(BackupWriting, TheCopyHoldsTheStoreAsItWasWhenItBegan) {
     other.join();
     EXPECT_EQ(store::CardStore::openForReading(copy).cardCount(), 2);
     EXPECT_EQ(store::CardStore::openForReading(home_.storeFile()).cardCount(), 1);
+}
+
+std::string bytesOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(BackupWriting, TheCopyIsTheStoreFileByteForByte) {
+    const fs::path copy = BackupWriter(home_.storeFile()).write(kNow);
+    EXPECT_EQ(bytesOf(copy), bytesOf(home_.storeFile()));
+}
+
+// Another program may have put the store into write-ahead mode; its latest change then lies
+// in the log beside the file, and the copy must hold it all the same.
+TEST_F(BackupWriting, AStoreInWriteAheadModeIsCopiedWithWhatItsLogHolds) {
+    auto other = store::CardStore::open(home_.storeFile());
+    other.db().exec("PRAGMA journal_mode = WAL");
+    other.db().exec("PRAGMA wal_autocheckpoint = 0");
+    other.deleteCard(*other.findByHeading(u"Zeta"));
+    ASSERT_TRUE(fs::exists(fs::path(home_.storeFile()).concat("-wal")));
+
+    const fs::path copy = BackupWriter(home_.storeFile()).write(kNow);
+    EXPECT_EQ(store::CardStore::openForReading(copy).cardCount(), 1);
+    EXPECT_FALSE(store::CardStore::openForReading(copy).findByHeading(u"Zeta"));
 }
 
 TEST_F(BackupWriting, AFolderThatCannotBeMadeIsSaidAndLeavesNothing) {
