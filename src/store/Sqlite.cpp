@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <QStringEncoder>
+
 #include <mutex>
 
 namespace veltro::store {
@@ -113,10 +115,20 @@ void Statement::fail() const {
 }
 
 Statement& Statement::bind(int index, QStringView text) {
-    const QByteArray utf8 = text.toUtf8();
-    // An empty QString has no data; bind it as an empty text, never as Null.
-    if (sqlite3_bind_text(stmt_.get(), index, utf8.isEmpty() ? "" : utf8.constData(),
-                          static_cast<int>(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK) {
+    if (index < 1 || index > sqlite3_bind_parameter_count(stmt_.get())) {
+        return bindNull(index);  // the engine's own error for a parameter it lacks
+    }
+    const auto slot = static_cast<std::size_t>(index - 1);
+    if (texts_.size() <= slot) {
+        texts_.resize(slot + 1);
+    }
+    QByteArray& utf8 = texts_[slot];
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    utf8.resize(encoder.requiredSpace(text.size()) + 1);  // never empty, so never without data
+    const char* end = encoder.appendToBuffer(utf8.data(), text);
+    // An empty text is bound as an empty text, never as Null.
+    if (sqlite3_bind_text(stmt_.get(), index, utf8.constData(),
+                          static_cast<int>(end - utf8.constData()), SQLITE_STATIC) != SQLITE_OK) {
         fail();
     }
     return *this;

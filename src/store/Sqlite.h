@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -8,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -85,6 +87,9 @@ private:
     [[noreturn]] void fail() const;
 
     sqlite3* db_;
+    // The UTF-8 of each bound text, kept from one binding to the next: a statement run once
+    // per imported row binds millions of texts, and the engine reads them in place.
+    std::vector<QByteArray> texts_;
     std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
 };
 

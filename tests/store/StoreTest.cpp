@@ -253,3 +253,39 @@ TEST(CardStoreCards, AChangeOfManyCardsInsideAnotherTransactionSucceeds) {
 }
 
 }  // namespace
+
+namespace {
+
+// A statement run once per row keeps each parameter's text between rows; every row must
+// still get exactly its own texts, an empty one as empty and never as Null.
+TEST(StoreStatements, ReboundTextsAreEachRowsOwnAndEmptyIsNotNull) {
+    TestHome home;
+    auto db = Database::open(home.dir() / "t.db", Database::Mode::Create);
+    db.exec("CREATE TABLE t (a TEXT, b TEXT)");
+    auto insert = db.prepare("INSERT INTO t (a, b) VALUES (?1, ?2)");
+    const std::vector<std::pair<QString, QString>> rows = {
+        {QStringLiteral("Müller-Lüdenscheidt, Hauptstraße 1"), QStringLiteral("x")},
+        {QStringLiteral("ß"), QString()},
+        {QString(), QStringLiteral("Ein längerer Text als zuvor, mit € und 😀")},
+    };
+    for (const auto& [a, b] : rows) {
+        insert.reset();
+        insert.bind(1, a).bind(2, b).run();
+    }
+    Statement moved = std::move(insert);  // the kept texts move with the statement
+    moved.reset();
+    moved.bind(1, QStringLiteral("nach dem Verschieben")).run();
+
+    auto read = db.prepare("SELECT a, b FROM t ORDER BY rowid");
+    for (const auto& [a, b] : rows) {
+        ASSERT_TRUE(read.step());
+        EXPECT_EQ(read.text(0), a);
+        EXPECT_EQ(read.text(1), b);
+    }
+    ASSERT_TRUE(read.step());
+    EXPECT_EQ(read.text(0), QStringLiteral("nach dem Verschieben"));
+    EXPECT_EQ(read.text(1), std::nullopt);  // a reset statement starts without values
+    EXPECT_THROW(moved.bind(3, QStringLiteral("zu viel")), StoreError);
+}
+
+}  // namespace
