@@ -10,8 +10,16 @@ namespace veltro::import {
 namespace {
 
 std::string foldedUtf8(QStringView heading) {
-    const QByteArray utf8 = store::foldCase(heading).toUtf8();
-    return {utf8.constData(), static_cast<std::size_t>(utf8.size())};
+    const QByteArray utf8 = heading.toUtf8();
+    const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    std::string folded;
+    if (store::isValidUtf8(bytes)) {
+        store::appendFoldedUtf8(bytes, folded);
+    } else {
+        const QByteArray foldedBytes = store::foldCase(heading).toUtf8();
+        folded.assign(foldedBytes.constData(), static_cast<std::size_t>(foldedBytes.size()));
+    }
+    return folded;
 }
 
 std::string numbered(const std::string& folded, int suffix) {

@@ -15,6 +15,8 @@ namespace veltro::import {
 // headings of a large store.
 class HeadingRegistry {
 public:
+    // Room for this many headings without growing on the way.
+    void reserve(std::size_t headings) { folded_.reserve(headings); }
     void add(QStringView heading);
     // A heading as the store holds it, in UTF-8.
     void addUtf8(std::string_view heading);

@@ -52,6 +52,8 @@ TEST(HeadingRegistry, NamesAsTheProbingSearchDid) {
         {"a number that looks like a suffix", {}, {"A_1", "A", "A", "A_1", "A_10", "A_1"}},
         {"case-folded letters", {"STRASSE"}, {"Straße", "straße", "Strasse"}},
         {"stored headings of both kinds", {"ÄRZTE", "Ärzte_1", "Zoë"}, {"ärzte", "ZOË", "Ärzte"}},
+        {"letters beyond German", {"ΑΘΗΝΑ", "Ǆemal"}, {"αθηνα", "ǆemal", "ǅemal"}},
+        {"a broken character", {}, {QString(QChar(0xD800)) + u'x', QString(QChar(0xD800)) + u'X'}},
     };
     for (const auto& c : cases) {
         HeadingRegistry registry;
