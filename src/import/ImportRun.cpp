@@ -1,6 +1,7 @@
 #include "import/ImportRun.h"
 
 #include "import/HeadingRegistry.h"
+#include "store/BulkCardInsert.h"
 #include "store/BusyTimeouts.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
@@ -34,31 +35,24 @@ void pulseSometimes(const ImportPulse& pulse, ImportPhase phase, std::int64_t do
 // Binds the row's texts as they are, without copying them into a card first.
 class RowInserter {
 public:
-    explicit RowInserter(store::Database& db) : stmt_(db.prepare(insertSql())) {}
+    explicit RowInserter(store::Database& db) : bulk_(db) {}
 
     void insert(const PreviewRow& row, const QString* heading) {
-        stmt_.reset();
+        store::Statement& stmt = bulk_.next();
         for (std::size_t target = 0; target < kTargetCount; ++target) {
             const int parameter = static_cast<int>(store::index(kTargets[target].field)) + 1;
             if (heading != nullptr && target == kHeadingTarget) {
-                stmt_.bind(parameter, QStringView(*heading));
+                stmt.bind(parameter, QStringView(*heading));
             } else {
-                stmt_.bind(parameter, row[target]);
+                stmt.bind(parameter, row[target]);
             }
         }
-        stmt_.run();
+        bulk_.insert();
     }
+    void finish() { bulk_.finish(); }
 
 private:
-    static std::string insertSql() {
-        std::string values;
-        for (std::size_t i = 1; i <= store::kFieldCount; ++i) {
-            values += (i == 1 ? "?" : ", ?") + std::to_string(i);
-        }
-        return "INSERT INTO Kontakte (" + store::cardColumnList() + ") VALUES (" + values + ")";
-    }
-
-    store::Statement stmt_;
+    store::BulkCardInsert bulk_;
 };
 
 // Every heading of the store, read from the narrow heading index rather than the table.
@@ -154,6 +148,7 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
         pulseSometimes(pulse, ImportPhase::Writing, ++outcome.cards);
     }
     pulseNow(pulse, ImportPhase::Writing, outcome.cards);
+    inserter.finish();
     if (step) {
         step->commit();
     }
@@ -184,6 +179,7 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, const RowSource&
         pulseSometimes(pulse, ImportPhase::Writing, ++outcome.cards);
     }
     pulseNow(pulse, ImportPhase::Writing, outcome.cards);
+    inserter.finish();
     transaction.commit();
     outcome.newCategories = std::move(categories).added();
     return outcome;

@@ -3,6 +3,10 @@
 #include "store/CardFields.h"
 #include "store/Schema.h"
 
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <string>
 
 namespace veltro::store {
@@ -81,6 +85,40 @@ void addKartenInfo(Database& db) {
     db.exec("INSERT INTO KartenInfo (KarteId, Uid, Angelegt, Geaendert) SELECT Kontakte.rowid, " +
             kNewUuid + ", Jetzt, Jetzt" + kNowFrom +
             ", Kontakte WHERE Kontakte.rowid NOT IN (SELECT KarteId FROM KartenInfo)");
+}
+
+namespace {
+
+constexpr std::uint32_t kCounterValues = 4096;  // the 12 bits after the version digit
+
+}  // namespace
+
+CardIdentities::CardIdentities() : random_(std::random_device{}()) {
+    const auto since1970 = std::chrono::system_clock::now().time_since_epoch();
+    ms_ = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since1970).count());
+    const std::time_t seconds = static_cast<std::time_t>(ms_ / 1000);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    std::array<char, 32> text{};
+    const std::size_t length = std::strftime(text.data(), text.size(), "%Y-%m-%dT%H:%M:%SZ", &utc);
+    now_.assign(text.data(), length);
+}
+
+std::string CardIdentities::nextUid() {
+    if (counter_ == kCounterValues) {
+        counter_ = 0;
+        ++ms_;  // runs ahead of the clock by a few milliseconds on a large run
+    }
+    const std::uint64_t bits = random_();
+    std::array<char, 40> text{};
+    const int length =
+        std::snprintf(text.data(), text.size(), "%08llx-%04llx-7%03x-%04llx-%012llx",
+                      static_cast<unsigned long long>((ms_ >> 16U) & 0xFFFFFFFFU),
+                      static_cast<unsigned long long>(ms_ & 0xFFFFU), counter_++,
+                      static_cast<unsigned long long>(0x8000U | (bits & 0x3FFFU)),
+                      static_cast<unsigned long long>((bits >> 14U) & 0xFFFFFFFFFFFFU));
+    return {text.data(), static_cast<std::size_t>(length)};
 }
 
 }  // namespace veltro::store

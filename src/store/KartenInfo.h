@@ -2,6 +2,10 @@
 
 #include "store/Sqlite.h"
 
+#include <cstdint>
+#include <random>
+#include <string>
+
 namespace veltro::store {
 
 // The columns of KartenInfo besides its key, KarteId, which is the card's row id in
@@ -20,5 +24,21 @@ void createKartenInfoChangeTriggers(Database& db);
 // From version 3: a write that leaves every field of a card as it was does not count as a
 // change of the card. Runs inside the caller's transaction.
 void noteOnlyRealChanges(Database& db);
+
+// Identities for the cards one writer adds in a run, of the kind the trigger makes, but
+// counting up within a millisecond (RFC 9562, method 1) so that a run of them lands in
+// order at the end of the Uid index; and the run's time as the cards' made and changed time.
+class CardIdentities {
+public:
+    CardIdentities();
+    [[nodiscard]] std::string nextUid();
+    [[nodiscard]] const std::string& now() const { return now_; }
+
+private:
+    std::uint64_t ms_;
+    std::uint32_t counter_ = 0;
+    std::mt19937_64 random_;
+    std::string now_;
+};
 
 }  // namespace veltro::store

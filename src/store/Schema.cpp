@@ -56,6 +56,15 @@ void createChangeTriggers(Database& db, const std::string& table, const std::str
     }
 }
 
+void noteNewCards(Database& db, std::int64_t afterRowId) {
+    auto stmt = db.prepare(
+        "INSERT INTO zKontakte (rowid) SELECT -k.rowid FROM Kontakte AS k WHERE k.rowid > ?1 "
+        "AND EXISTS (SELECT 1 FROM zKontakte WHERE rowid = 0) "
+        "AND NOT EXISTS (SELECT 1 FROM zKontakte AS z WHERE z.rowid = -k.rowid)");
+    stmt.bind(1, afterRowId);
+    stmt.run();
+}
+
 namespace {
 
 std::string quoted(std::string_view name) {

@@ -2,6 +2,7 @@
 
 #include "store/Sqlite.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -21,6 +22,11 @@ void createSchema(Database& db);
 // the card's note then stands for its row too, and no trigger of its own notes it.
 void createChangeTriggers(Database& db, const std::string& table, const std::string& columns,
                           const std::string& oldValues, const std::string& newRowsNotedIn = {});
+
+// What the snapshot's insert trigger on Kontakte notes, for every card after `afterRowId`
+// at once; for cards added while that trigger was set aside. Inside the caller's
+// transaction.
+void noteNewCards(Database& db, std::int64_t afterRowId);
 
 // From version 3: the change triggers of the tables of versions 1 and 2 made anew, as
 // createChangeTriggers makes them now. Runs inside the caller's transaction.

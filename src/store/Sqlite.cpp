@@ -138,6 +138,14 @@ Statement& Statement::bind(int index, const std::optional<QString>& text) {
     return text ? bind(index, QStringView(*text)) : bindNull(index);
 }
 
+Statement& Statement::bindUtf8(int index, std::string_view text) {
+    if (sqlite3_bind_text(stmt_.get(), index, text.empty() ? "" : text.data(),
+                          static_cast<int>(text.size()), SQLITE_TRANSIENT) != SQLITE_OK) {
+        fail();
+    }
+    return *this;
+}
+
 Statement& Statement::bind(int index, std::int64_t value) {
     if (sqlite3_bind_int64(stmt_.get(), index, value) != SQLITE_OK) {
         fail();

@@ -62,6 +62,7 @@ public:
     Statement& bind(int index, const QString& text) { return bind(index, QStringView(text)); }
     Statement& bind(int index, const std::optional<QString>& text);
     Statement& bind(int index, std::int64_t value);
+    Statement& bindUtf8(int index, std::string_view text);
     Statement& bindNull(int index);
 
     // Returns true while a row is available; throws StoreError on failure.

@@ -12,8 +12,8 @@ using namespace undo;
 namespace {
 
 // Plain SQL only: other programs' connections run these triggers too.
-const std::string kWhileRecording =
-    " WHEN (SELECT Stand FROM Schritte ORDER BY Nr DESC LIMIT 1) = 0";
+const std::string kStepIsRecorded = "(SELECT Stand FROM Schritte ORDER BY Nr DESC LIMIT 1) = 0";
+const std::string kWhileRecording = " WHEN " + kStepIsRecorded;
 const std::string kRecordedStep = "(SELECT max(Nr) FROM Schritte)";
 
 // Only a row's first note in a step counts. A guard rather than OR IGNORE: an upsert's own
@@ -119,6 +119,16 @@ void addUndoLog(Database& db) {
         createLogTriggers(db, t);
     }
     UndoLog::clear(db);
+}
+
+void logNewCards(Database& db, std::int64_t afterRowId) {
+    auto stmt = db.prepare(
+        "INSERT INTO SchrittKontakte (Schritt, Zeile, Da) SELECT " + kRecordedStep +
+        ", k.rowid, 0 FROM Kontakte AS k WHERE k.rowid > ?1 AND " + kStepIsRecorded +
+        " AND NOT EXISTS (SELECT 1 FROM SchrittKontakte WHERE Schritt = " + kRecordedStep +
+        " AND Zeile = k.rowid)");
+    stmt.bind(1, afterRowId);
+    stmt.run();
 }
 
 UndoStep::UndoStep(Database& db, const QString& name, std::int64_t visit)

@@ -18,6 +18,11 @@ namespace veltro::store {
 // caller's transaction.
 void addUndoLog(Database& db);
 
+// What the undo log's insert trigger on Kontakte notes, for every card after `afterRowId`
+// at once; for cards added while that trigger was set aside. Inside the caller's
+// transaction.
+void logNewCards(Database& db, std::int64_t afterRowId);
+
 // Records what changes while it lives as one step of the undo log, in one transaction
 // with those changes (or inside the caller's). commit() keeps both; leaving without it
 // takes back both. A step that changed nothing leaves no trace. Inside a step being
