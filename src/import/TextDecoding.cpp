@@ -2,11 +2,14 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace veltro::import {
 
 namespace {
+
+constexpr qsizetype kReleaseEvery = qsizetype{4} << 20;
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr QByteArrayView kUtf16LeBom("\xFF\xFE");
@@ -52,10 +55,12 @@ struct Utf8Evidence {
     std::int64_t invalidLines = 0;
 };
 
-Utf8Evidence weighUtf8(QByteArrayView bytes) {
+Utf8Evidence weighUtf8(QByteArrayView bytes, const ReleaseBytes& release) {
     Utf8Evidence evidence;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* p = begin;
     const auto* const end = p + bytes.size();
+    const auto* nextRelease = p + kReleaseEvery;
     std::int64_t line = 0;
     std::int64_t lastInvalidLine = -1;
     while (p < end) {
@@ -76,18 +81,25 @@ Utf8Evidence weighUtf8(QByteArrayView bytes) {
             }
             ++p;
         }
+        if (release && p >= nextRelease) {
+            release(p - begin);
+            nextRelease = p + kReleaseEvery;
+        }
     }
     return evidence;
 }
 
 // UTF-16 of Latin letters has a NUL in nearly every other byte and hardly any in between.
-std::optional<TextEncoding> utf16ByNuls(QByteArrayView bytes) {
+std::optional<TextEncoding> utf16ByNuls(QByteArrayView bytes, const ReleaseBytes& release) {
     const qsizetype pairs = bytes.size() / 2;
     qsizetype first = 0;
     qsizetype second = 0;
     for (qsizetype i = 0; i < pairs; ++i) {
         first += bytes[2 * i] == '\0' ? 1 : 0;
         second += bytes[2 * i + 1] == '\0' ? 1 : 0;
+        if (release && (i + 1) % (kReleaseEvery / 2) == 0) {
+            release(2 * (i + 1));
+        }
     }
     const auto pattern = [pairs](qsizetype often, qsizetype seldom) {
         return pairs > 0 && often * 10 >= pairs * 7 && seldom * 20 <= pairs;
@@ -101,59 +113,32 @@ std::optional<TextEncoding> utf16ByNuls(QByteArrayView bytes) {
     return std::nullopt;
 }
 
-DecodedText fromUtf16(QByteArrayView bytes, TextEncoding encoding) {
-    QStringDecoder decoder(
-        encoding == TextEncoding::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    DecodedText decoded{decoder.decode(bytes.first(bytes.size() & ~qsizetype(1))), encoding};
-    if (bytes.size() % 2 != 0) {  // a cut last character
-        decoded.text += QChar::ReplacementCharacter;
-        decoded.invalidLines = 1;
-    }
-    return decoded;
-}
-
-DecodedText fromUtf8(QByteArrayView bytes, const Utf8Evidence& evidence) {
-    // A mark after the one taken off is text; invalid bytes become U+FFFD.
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
-                                                       QStringConverter::Flag::ConvertInitialBom);
-    return {decoder.decode(bytes), TextEncoding::Utf8, evidence.invalidLines};
-}
-
-QString fromWindows1252(QByteArrayView bytes) {
-    QStringDecoder decoder("windows-1252");
-    if (!decoder.isValid()) {
-        return QString::fromLatin1(bytes);  // Qt without ICU: the same for letters and umlauts
-    }
-    return decoder.decode(bytes);
-}
-
-DecodedText from8Bit(QByteArrayView bytes) {
-    const Utf8Evidence evidence = weighUtf8(bytes);
-    if (evidence.valid > 0 && evidence.valid >= evidence.invalid) {
-        return fromUtf8(bytes, evidence);
-    }
-    if (evidence.invalid == 0) {  // plain ASCII
-        return {QString::fromLatin1(bytes), TextEncoding::Windows1252};
-    }
-    return {fromWindows1252(bytes), TextEncoding::Windows1252};
-}
-
-DecodedText decode(QByteArrayView bytes) {
+// Decides per file by evidence; see decodeText.
+TextFacts decide(QByteArrayView bytes, const ReleaseBytes& release) {
+    TextFacts facts;
     if (bytes.startsWith(kUtf8Bom)) {
-        const auto body = bytes.sliced(kUtf8Bom.size());
-        return fromUtf8(body, weighUtf8(body));
+        facts.bodyStart = kUtf8Bom.size();
+        facts.encoding = TextEncoding::Utf8;
+        facts.invalidLines = weighUtf8(bytes.sliced(facts.bodyStart), release).invalidLines;
+        return facts;
     }
-    if (bytes.startsWith(kUtf16LeBom)) {
-        return fromUtf16(bytes.sliced(kUtf16LeBom.size()), TextEncoding::Utf16LE);
+    if (bytes.startsWith(kUtf16LeBom) || bytes.startsWith(kUtf16BeBom)) {
+        facts.bodyStart = kUtf16LeBom.size();
+        facts.encoding =
+            bytes.startsWith(kUtf16LeBom) ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
+    } else if (const auto utf16 = utf16ByNuls(bytes, release)) {
+        facts.encoding = *utf16;
+    } else {
+        const Utf8Evidence evidence = weighUtf8(bytes, release);
+        const bool utf8 = evidence.valid > 0 && evidence.valid >= evidence.invalid;
+        facts.encoding = utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+        facts.invalidLines = utf8 ? evidence.invalidLines : 0;
+        facts.plainAscii = evidence.invalid == 0 && evidence.valid == 0;
+        return facts;
     }
-    if (bytes.startsWith(kUtf16BeBom)) {
-        return fromUtf16(bytes.sliced(kUtf16BeBom.size()), TextEncoding::Utf16BE);
-    }
-    if (const auto utf16 = utf16ByNuls(bytes)) {
-        return fromUtf16(bytes, *utf16);
-    }
-    return from8Bit(bytes);
+    // A cut last character of UTF-16 becomes U+FFFD.
+    facts.invalidLines = (bytes.size() - facts.bodyStart) % 2 != 0 ? 1 : 0;
+    return facts;
 }
 
 // Control characters that no text file holds; tab, line and page breaks and the old
@@ -165,23 +150,104 @@ bool isStrayControl(char16_t c) {
     return c >= 0x7F && c <= 0x9F;
 }
 
-// A NUL anywhere, or more than one stray control character in twenty.
-bool looksBinary(const QString& text) {
-    qsizetype stray = 0;
-    for (const QChar c : text) {
-        if (c.isNull()) {
-            return true;
-        }
-        stray += isStrayControl(c.unicode()) ? 1 : 0;
-    }
-    return stray * 20 > text.size();
-}
-
 }  // namespace
 
+PieceDecoder::PieceDecoder(const TextFacts& facts) : facts_(facts) {
+    // Stateless: pieces end after a line feed, so none splits a character, and a mark at
+    // the start of a piece stays text as it would in the whole.
+    const auto flags =
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+    switch (facts.encoding) {
+        case TextEncoding::Utf16LE:
+            decoder_ = QStringDecoder(QStringConverter::Utf16LE, flags);
+            break;
+        case TextEncoding::Utf16BE:
+            decoder_ = QStringDecoder(QStringConverter::Utf16BE, flags);
+            break;
+        case TextEncoding::Utf8:
+            // Invalid bytes become U+FFFD.
+            decoder_ = QStringDecoder(QStringConverter::Utf8, flags);
+            break;
+        case TextEncoding::Windows1252:
+            if (!facts.plainAscii) {
+                decoder_ = QStringDecoder("windows-1252");
+            }
+            break;
+    }
+}
+
+QString PieceDecoder::decode(QByteArrayView piece) {
+    if (!decoder_.isValid()) {
+        return QString::fromLatin1(piece);  // ASCII, or Qt without ICU: the same for umlauts
+    }
+    const bool utf16 =
+        facts_.encoding == TextEncoding::Utf16LE || facts_.encoding == TextEncoding::Utf16BE;
+    if (utf16 && piece.size() % 2 != 0) {  // a cut last character
+        return decoder_.decode(piece.first(piece.size() - 1)) + QChar::ReplacementCharacter;
+    }
+    return decoder_.decode(piece);
+}
+
+qsizetype pieceEnd(QByteArrayView body, qsizetype from, const TextFacts& facts) {
+    const qsizetype wanted = from + kReleaseEvery;
+    if (wanted >= body.size()) {
+        return body.size();
+    }
+    const bool utf16 =
+        facts.encoding == TextEncoding::Utf16LE || facts.encoding == TextEncoding::Utf16BE;
+    if (!utf16) {
+        const qsizetype lineFeed = body.indexOf('\n', wanted);
+        return lineFeed < 0 ? body.size() : lineFeed + 1;
+    }
+    const char low = facts.encoding == TextEncoding::Utf16LE ? '\n' : '\0';
+    const char high = facts.encoding == TextEncoding::Utf16LE ? '\0' : '\n';
+    for (qsizetype at = wanted & ~qsizetype(1); at + 1 < body.size(); at += 2) {
+        if (body[at] == low && body[at + 1] == high) {
+            return at + 2;
+        }
+    }
+    return body.size();
+}
+
+void BinaryEvidence::add(QStringView text) {
+    for (const QChar c : text) {
+        nul_ = nul_ || c.isNull();
+        stray_ += isStrayControl(c.unicode()) ? 1 : 0;
+    }
+    characters_ += text.size();
+}
+
+bool BinaryEvidence::looksBinary() const {
+    // A NUL anywhere, or more than one stray control character in twenty.
+    return nul_ || stray_ * 20 > characters_;
+}
+
+TextFacts scanText(QByteArrayView bytes, const ReleaseBytes& release) {
+    TextFacts facts = decide(bytes, release);
+    const QByteArrayView body = bytes.sliced(facts.bodyStart);
+    PieceDecoder decoder(facts);
+    BinaryEvidence binary;
+    for (qsizetype at = 0; at < body.size();) {
+        const qsizetype end = pieceEnd(body, at, facts);
+        const QString piece = decoder.decode(body.sliced(at, end - at));
+        binary.add(piece);
+        facts.crLineEnds = facts.crLineEnds || piece.contains(u'\r');
+        at = end;
+        if (release) {
+            release(facts.bodyStart + at);
+        }
+    }
+    facts.binary = binary.looksBinary();
+    return facts;
+}
+
 DecodedText decodeText(QByteArrayView bytes) {
-    DecodedText decoded = decode(bytes);
-    if (looksBinary(decoded.text)) {
+    const TextFacts facts = decide(bytes, {});
+    DecodedText decoded{PieceDecoder(facts).decode(bytes.sliced(facts.bodyStart)), facts.encoding,
+                        facts.invalidLines};
+    BinaryEvidence binary;
+    binary.add(decoded.text);
+    if (binary.looksBinary()) {
         return {QString(), decoded.encoding, 0, true};
     }
     return decoded;

@@ -2,8 +2,11 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
+#include <QStringView>
 
 #include <cstdint>
+#include <functional>
 
 namespace veltro::import {
 
@@ -24,6 +27,50 @@ struct DecodedText {
 // and their lines counted), and Windows-1252 when not, as older Windows programs write it.
 // The mark is not part of the text.
 [[nodiscard]] DecodedText decodeText(QByteArrayView bytes);
+
+// What decodeText decides about a text, found without keeping the text, so that a large
+// file can be read a piece at a time.
+struct TextFacts {
+    TextEncoding encoding = TextEncoding::Windows1252;
+    qsizetype bodyStart = 0;  // the byte-order mark, which is not text
+    std::int64_t invalidLines = 0;
+    bool plainAscii = false;  // no byte above 127 and no mark
+    bool binary = false;
+    bool crLineEnds = false;  // the text holds a CR, so records end at CR (see RecordReader)
+};
+
+// Told that the bytes before the offset are not read again, so that a mapped file's pages
+// may be let go.
+using ReleaseBytes = std::function<void(qsizetype upTo)>;
+
+[[nodiscard]] TextFacts scanText(QByteArrayView bytes, const ReleaseBytes& release = {});
+
+// Where the piece of the text's body (after the mark) that starts at `from` ends: a few
+// megabytes on, just after a line feed, so that no piece splits a character.
+[[nodiscard]] qsizetype pieceEnd(QByteArrayView body, qsizetype from, const TextFacts& facts);
+
+// Decodes such pieces, each as decodeText decodes the whole.
+class PieceDecoder {
+public:
+    explicit PieceDecoder(const TextFacts& facts);
+    [[nodiscard]] QString decode(QByteArrayView piece);
+
+private:
+    TextFacts facts_;
+    QStringDecoder decoder_;
+};
+
+// Whether a text is no text at all, seen a piece at a time.
+class BinaryEvidence {
+public:
+    void add(QStringView text);
+    [[nodiscard]] bool looksBinary() const;
+
+private:
+    bool nul_ = false;
+    qsizetype stray_ = 0;
+    qsizetype characters_ = 0;
+};
 
 // "1 Zeile enthält ungültige Zeichen" and the like, for the user.
 [[nodiscard]] QString invalidLinesText(std::int64_t lines);
