@@ -52,15 +52,19 @@ QStringView stripEnclosingQuotes(QStringView field) {
 }
 
 RecordReader::RecordReader(QStringView text, const SplitOptions& options)
+    : RecordReader(text, options, text.contains(u'\r')) {}
+
+RecordReader::RecordReader(QStringView text, const SplitOptions& options, bool crLineEnds)
     : text_(text),
       separator_(options.separator),
       // A quote cannot enclose fields that it also separates.
       quoted_(options.quoted && options.separator != kQuote),
-      lineEndChar_(text.contains(u'\r') ? u'\r' : u'\n') {}
+      lineEndChar_(crLineEnds ? u'\r' : u'\n') {}
 
 bool RecordReader::next(std::vector<QStringView>& fields) {
     fields.clear();
     unescaped_.clear();
+    reachedEnd_ = false;
     return quoted_ ? readQuoted(&fields) : readPlain(&fields, false);
 }
 
@@ -82,6 +86,7 @@ QStringView RecordReader::unescaped(QStringView inner) {
 }
 
 bool RecordReader::skip() {
+    reachedEnd_ = false;
     return quoted_ ? readQuoted(nullptr) : readPlain(nullptr, false);
 }
 
@@ -91,10 +96,13 @@ bool RecordReader::isLineEnd(QChar c) const {
 
 qsizetype RecordReader::lineEnd(qsizetype from) const {
     const qsizetype end = text_.indexOf(lineEndChar_, from);
+    reachedEnd_ = reachedEnd_ || end < 0;
     return end < 0 ? text_.size() : end;
 }
 
 qsizetype RecordReader::pastLineEnd(qsizetype at) const {
+    // A CR at the very end may be the first half of a CR LF.
+    reachedEnd_ = reachedEnd_ || at + 1 >= text_.size();
     if (at >= text_.size()) {
         return text_.size();
     }
@@ -106,6 +114,7 @@ void RecordReader::skipEmptyLines() {
     while (pos_ < text_.size() && isLineEnd(text_[pos_])) {
         pos_ = pastLineEnd(pos_);
     }
+    reachedEnd_ = reachedEnd_ || pos_ >= text_.size();
 }
 
 qsizetype RecordReader::fieldEnd(qsizetype from) const {
@@ -113,6 +122,7 @@ qsizetype RecordReader::fieldEnd(qsizetype from) const {
     while (i < text_.size() && text_[i] != separator_ && !isLineEnd(text_[i])) {
         ++i;
     }
+    reachedEnd_ = reachedEnd_ || i >= text_.size();
     return i;
 }
 
@@ -120,6 +130,8 @@ qsizetype RecordReader::closingQuote(qsizetype open) const {
     qsizetype from = open + 1;
     for (;;) {
         const qsizetype quote = text_.indexOf(kQuote, from);
+        // The quote after may be the second of a pair, or the closing one.
+        reachedEnd_ = reachedEnd_ || quote < 0 || quote + 1 >= text_.size();
         if (quote < 0) {
             return -1;
         }

@@ -32,6 +32,8 @@ struct SplitOptions {
 class RecordReader {
 public:
     RecordReader(QStringView text, const SplitOptions& options);
+    // For a piece of a larger text: whether records end at CR is the whole text's matter.
+    RecordReader(QStringView text, const SplitOptions& options, bool crLineEnds);
 
     // The fields of the next record; false at the end of the text. The views stay valid
     // until the next call and as long as the text.
@@ -39,6 +41,11 @@ public:
     bool next(std::vector<QString>& fields);
     // Steps over the next record; false at the end of the text.
     bool skip();
+    // Whether reading the last record looked as far as the end of the text, so that in a
+    // longer text the same record might have read differently.
+    [[nodiscard]] bool reachedEnd() const { return reachedEnd_; }
+    // Where the next record starts.
+    [[nodiscard]] qsizetype position() const { return pos_; }
 
 private:
     bool readPlain(std::vector<QStringView>* fields, bool stripQuotes);
@@ -56,6 +63,7 @@ private:
     bool quoted_;
     QChar lineEndChar_;
     qsizetype pos_ = 0;
+    mutable bool reachedEnd_ = false;
     std::vector<QString> unescaped_;  // texts of the current record with "" made one quote
     std::vector<QStringView> views_;
 };

@@ -3,13 +3,14 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace veltro::import {
 
 namespace {
 
-constexpr qsizetype kReleaseEvery = qsizetype{4} << 20;
+constexpr qsizetype kReleaseEvery = qsizetype{1} << 20;
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr QByteArrayView kUtf16LeBom("\xFF\xFE");
@@ -55,26 +56,53 @@ struct Utf8Evidence {
     std::int64_t invalidLines = 0;
 };
 
+// CR LF, LF and CR alone each end a line.
+std::int64_t lineEndsIn(const unsigned char* from, const unsigned char* to,
+                        const unsigned char* end) {
+    std::int64_t ends = 0;
+    for (const unsigned char* p = from; p < to; ++p) {
+        ends += *p == '\n' || (*p == '\r' && (p + 1 == end || p[1] != '\n')) ? 1 : 0;
+    }
+    return ends;
+}
+
+// The first byte at or after p that is not ASCII, eight at a time.
+const unsigned char* skipAscii(const unsigned char* p, const unsigned char* end) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    for (std::uint64_t eight = 0; end - p >= 8; p += 8) {
+        std::memcpy(&eight, p, sizeof eight);
+        if ((eight & kHighBits) != 0) {
+            break;
+        }
+    }
+    while (p < end && *p < 0x80) {
+        ++p;
+    }
+    return p;
+}
+
 Utf8Evidence weighUtf8(QByteArrayView bytes, const ReleaseBytes& release) {
     Utf8Evidence evidence;
     const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* p = begin;
     const auto* const end = p + bytes.size();
     const auto* nextRelease = p + kReleaseEvery;
+    // Lines are counted only as far as an invalid byte needs its line number.
+    const auto* linesCounted = p;
     std::int64_t line = 0;
     std::int64_t lastInvalidLine = -1;
     while (p < end) {
-        if (*p < 0x80) {
-            // CR LF, LF and CR alone each end a line.
-            if (*p == '\n' || (*p == '\r' && (p + 1 == end || p[1] != '\n'))) {
-                ++line;
-            }
-            ++p;
-        } else if (const int length = sequenceLength(p, end); length > 0) {
+        p = skipAscii(p, end);
+        if (p == end) {
+            break;
+        }
+        if (const int length = sequenceLength(p, end); length > 0) {
             ++evidence.valid;
             p += length;
         } else {
             ++evidence.invalid;
+            line += lineEndsIn(linesCounted, p, end);
+            linesCounted = p;
             if (line != lastInvalidLine) {
                 ++evidence.invalidLines;
                 lastInvalidLine = line;
@@ -85,6 +113,9 @@ Utf8Evidence weighUtf8(QByteArrayView bytes, const ReleaseBytes& release) {
             release(p - begin);
             nextRelease = p + kReleaseEvery;
         }
+    }
+    if (release) {
+        release(bytes.size());
     }
     return evidence;
 }
@@ -211,8 +242,12 @@ qsizetype pieceEnd(QByteArrayView body, qsizetype from, const TextFacts& facts) 
 
 void BinaryEvidence::add(QStringView text) {
     for (const QChar c : text) {
-        nul_ = nul_ || c.isNull();
-        stray_ += isStrayControl(c.unicode()) ? 1 : 0;
+        const char16_t unit = c.unicode();
+        if (unit >= 0xA0 || (unit >= 0x20 && unit < 0x7F)) {
+            continue;  // nearly every character
+        }
+        nul_ = nul_ || unit == 0;
+        stray_ += isStrayControl(unit) ? 1 : 0;
     }
     characters_ += text.size();
 }

@@ -45,8 +45,8 @@ using ReleaseBytes = std::function<void(qsizetype upTo)>;
 
 [[nodiscard]] TextFacts scanText(QByteArrayView bytes, const ReleaseBytes& release = {});
 
-// Where the piece of the text's body (after the mark) that starts at `from` ends: a few
-// megabytes on, just after a line feed, so that no piece splits a character.
+// Where the piece of the text's body (after the mark) that starts at `from` ends: about a
+// megabyte on, just after a line feed, so that no piece splits a character.
 [[nodiscard]] qsizetype pieceEnd(QByteArrayView body, qsizetype from, const TextFacts& facts);
 
 // Decodes such pieces, each as decodeText decodes the whole.

@@ -4,7 +4,7 @@
 #include "import/AccessSource.h"
 #include "import/ImportRun.h"
 #include "import/PresetMapping.h"
-#include "import/TextSource.h"
+#include "import/TextFile.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
 #include "store/Schema.h"
@@ -128,13 +128,13 @@ bool isAccessFile(const QString& file) {
 }
 
 // Without --map, the header line of another address book's CSV file decides the mapping.
-std::optional<Problem> presetSplit(const ImportArgs& args, const import::TextSource& source,
+std::optional<Problem> presetSplit(const ImportArgs& args, const import::TextFile& source,
                                    FieldMapping& mapping, import::SplitOptions& split) {
     split = args.split;
     split.separator = args.separatorGiven ? args.split.separator : QChar(u',');
     split.quoted = true;
     split.useFirstLine = true;
-    auto match = import::presetMapping(source.columns(split).columns, mapping.category());
+    auto match = import::presetMapping(source.columns(split), mapping.category());
     if (!match) {
         return Problem{QStringLiteral("Die Spalten sind nicht erkannt; bitte --map angeben."),
                        kUsage};
@@ -172,12 +172,12 @@ std::optional<Problem> readAccessRows(const ImportArgs& args, FieldMapping& mapp
     return std::nullopt;
 }
 
-// A text file read, with how it splits and what goes where; its rows are made one at a
-// time while they are written, so a large file never has them all in memory.
+// A text file looked at, with how it splits and what goes where; it is read a piece at a
+// time while its rows are written, so a large file is never in memory whole.
 std::optional<Problem> readText(const ImportArgs& args, FieldMapping& mapping,
-                                std::optional<import::TextSource>& source,
+                                std::optional<import::TextFile>& source,
                                 import::SplitOptions& split) {
-    source = import::TextSource::load(args.file);
+    source = import::TextFile::open(args.file);
     if (!source) {
         return Problem{QStringLiteral("Die Datei lässt sich nicht lesen.")};
     }
@@ -192,7 +192,7 @@ std::optional<Problem> readText(const ImportArgs& args, FieldMapping& mapping,
         return presetSplit(args, *source, mapping, split);
     }
     split = args.split;
-    if (auto problem = buildMapping(args.map, source->columns(split).columns, mapping)) {
+    if (auto problem = buildMapping(args.map, source->columns(split), mapping)) {
         return Problem{*problem};
     }
     return std::nullopt;
@@ -261,13 +261,13 @@ int importFile(const QStringList& args) {
         }
         FieldMapping mapping(category);
         if (!isAccessFile(parsed.file)) {
-            std::optional<import::TextSource> source;
+            std::optional<import::TextFile> source;
             import::SplitOptions split;
             if (const auto problem = readText(parsed, mapping, source, split)) {
                 err() << parsed.file << ": " << problem->text << Qt::endl;
                 return problem->status;
             }
-            import::TextRows rows(*source, split, mapping);
+            import::TextFileRows rows(*source, split, mapping);
             backUpFirst(storeFile);
             reportImport(
                 import::runImport(storeFile,
