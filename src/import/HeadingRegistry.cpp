@@ -28,6 +28,10 @@ std::string numbered(const std::string& folded, int suffix) {
 
 }  // namespace
 
+void HeadingRegistry::reserve(std::size_t headings) {
+    folded_.reserve(headings);
+}
+
 void HeadingRegistry::add(QStringView heading) {
     folded_.insert(foldedUtf8(heading));
 }
@@ -37,9 +41,9 @@ void HeadingRegistry::addUtf8(std::string_view heading) {
         add(QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size())));
         return;
     }
-    std::string folded;
-    store::appendFoldedUtf8(heading, folded);
-    folded_.insert(std::move(folded));
+    scratch_.clear();
+    store::appendFoldedUtf8(heading, scratch_);
+    folded_.insert(scratch_);
 }
 
 bool HeadingRegistry::contains(QStringView heading) const {
@@ -48,9 +52,8 @@ bool HeadingRegistry::contains(QStringView heading) const {
 
 QString HeadingRegistry::claim(const QString& heading) {
     // Folding works letter by letter, so fold(heading + "_n") is fold(heading) + "_n".
-    std::string folded = foldedUtf8(heading);
-    if (!folded_.contains(folded)) {
-        folded_.insert(std::move(folded));
+    const std::string folded = foldedUtf8(heading);
+    if (folded_.insert(folded)) {
         return heading;
     }
     int& suffix = nextSuffix_[folded];

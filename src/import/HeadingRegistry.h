@@ -1,12 +1,13 @@
 #pragma once
 
+#include "import/FoldedSet.h"
+
 #include <QString>
 #include <QStringView>
 
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace veltro::import {
 
@@ -16,7 +17,7 @@ namespace veltro::import {
 class HeadingRegistry {
 public:
     // Room for this many headings without growing on the way.
-    void reserve(std::size_t headings) { folded_.reserve(headings); }
+    void reserve(std::size_t headings);
     void add(QStringView heading);
     // A heading as the store holds it, in UTF-8.
     void addUtf8(std::string_view heading);
@@ -26,7 +27,8 @@ public:
     QString claim(const QString& heading);
 
 private:
-    std::unordered_set<std::string> folded_;
+    FoldedSet folded_;
+    std::string scratch_;  // the folded heading being looked up
     // Per folded heading, the suffix below which every numbered form is taken. Names are
     // only ever added, so the first free suffix never goes down and a run of repeats costs
     // one probe each rather than one per earlier repeat.

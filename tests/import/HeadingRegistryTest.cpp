@@ -1,5 +1,6 @@
 #include "TestHome.h"
 
+#include "import/FoldedSet.h"
 #include "import/HeadingRegistry.h"
 #include "import/ImportRun.h"
 #include "store/CardStore.h"
@@ -10,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <random>
+#include <string>
+#include <unordered_set>
 
 using namespace veltro::import;
 using veltro::testing::makeStore;
@@ -117,6 +121,30 @@ TEST(HeadingRegistry, ManyRepeatsAndEmptyHeadingsTakeLinearTime) {
     EXPECT_EQ(rows[12].text(kHeadingTarget), "Karte_8") << "Karte_7 is taken";
     EXPECT_EQ(rows[7998].text(kHeadingTarget), "Karte_4001");
     EXPECT_EQ(rows[7999].text(kHeadingTarget), "_3999");
+}
+
+}  // namespace
+
+namespace {
+
+// Against the standard set, through many growths, with an empty text and one holding a NUL.
+TEST(FoldedSet, HoldsWhatTheStandardSetHolds) {
+    FoldedSet set;
+    std::unordered_set<std::string> expected;
+    std::mt19937 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = i == 0 ? std::string() : std::to_string(random() % 15000);
+        if (i == 1) {
+            text = std::string("a\0b", 3);
+        }
+        EXPECT_EQ(set.insert(text), expected.insert(text).second) << text;
+    }
+    for (int i = 0; i < 20000; ++i) {
+        const std::string text = std::to_string(i);
+        EXPECT_EQ(set.contains(text), expected.contains(text)) << text;
+    }
+    EXPECT_TRUE(set.contains(std::string("a\0b", 3)));
+    EXPECT_FALSE(set.contains("a"));
 }
 
 }  // namespace
