@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
@@ -164,7 +165,6 @@ TextFacts decide(QByteArrayView bytes, const ReleaseBytes& release) {
         const bool utf8 = evidence.valid > 0 && evidence.valid >= evidence.invalid;
         facts.encoding = utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
         facts.invalidLines = utf8 ? evidence.invalidLines : 0;
-        facts.plainAscii = evidence.invalid == 0 && evidence.valid == 0;
         return facts;
     }
     // A cut last character of UTF-16 becomes U+FFFD.
@@ -181,7 +181,29 @@ bool isStrayControl(char16_t c) {
     return c >= 0x7F && c <= 0x9F;
 }
 
+// Windows-1252 is Latin-1 but for 0x80 to 0x9F; the five bytes it leaves free stay the
+// control characters of Latin-1, as other decoders read them.
+constexpr std::array<char16_t, 32> kWindows1252From80 = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
 }  // namespace
+
+QString fromWindows1252(QByteArrayView bytes) {
+    QString text = QString::fromLatin1(bytes);
+    if (std::none_of(bytes.begin(), bytes.end(), [](char byte) {
+            return (static_cast<unsigned char>(byte) & 0xE0U) == 0x80U;
+        })) {
+        return text;
+    }
+    for (QChar& c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F) {
+            c = QChar(kWindows1252From80[c.unicode() - 0x80]);
+        }
+    }
+    return text;
+}
 
 PieceDecoder::PieceDecoder(const TextFacts& facts) : facts_(facts) {
     // Stateless: pieces end after a line feed, so none splits a character, and a mark at
@@ -200,16 +222,13 @@ PieceDecoder::PieceDecoder(const TextFacts& facts) : facts_(facts) {
             decoder_ = QStringDecoder(QStringConverter::Utf8, flags);
             break;
         case TextEncoding::Windows1252:
-            if (!facts.plainAscii) {
-                decoder_ = QStringDecoder("windows-1252");
-            }
             break;
     }
 }
 
 QString PieceDecoder::decode(QByteArrayView piece) {
-    if (!decoder_.isValid()) {
-        return QString::fromLatin1(piece);  // ASCII, or Qt without ICU: the same for umlauts
+    if (facts_.encoding == TextEncoding::Windows1252) {
+        return fromWindows1252(piece);
     }
     const bool utf16 =
         facts_.encoding == TextEncoding::Utf16LE || facts_.encoding == TextEncoding::Utf16BE;

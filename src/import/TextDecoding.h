@@ -34,7 +34,6 @@ struct TextFacts {
     TextEncoding encoding = TextEncoding::Windows1252;
     qsizetype bodyStart = 0;  // the byte-order mark, which is not text
     std::int64_t invalidLines = 0;
-    bool plainAscii = false;  // no byte above 127 and no mark
     bool binary = false;
     bool crLineEnds = false;  // the text holds a CR, so records end at CR (see RecordReader)
 };
@@ -71,6 +70,9 @@ private:
     qsizetype stray_ = 0;
     qsizetype characters_ = 0;
 };
+
+// Windows-1252 as older Windows programs write it.
+[[nodiscard]] QString fromWindows1252(QByteArrayView bytes);
 
 // "1 Zeile enthält ungültige Zeichen" and the like, for the user.
 [[nodiscard]] QString invalidLinesText(std::int64_t lines);

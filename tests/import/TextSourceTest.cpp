@@ -2,6 +2,7 @@
 
 #include "import/TextSource.h"
 
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -227,6 +228,27 @@ TEST(TextSourceFiles, AMissingOrUnreadableFileIsNoSource) {
     EXPECT_FALSE(source->changedOnDisk());
     writeFile(dir, "a.csv", "anders und länger");
     EXPECT_TRUE(source->changedOnDisk());
+}
+
+}  // namespace
+
+namespace {
+
+// Every byte reads as the system's own Windows-1252 decoder reads it, where there is one.
+TEST(TextDecoding, Windows1252ReadsEveryByteAsTheSystemDoes) {
+    QByteArray all;
+    for (int byte = 0; byte < 256; ++byte) {
+        all.append(static_cast<char>(byte));
+    }
+    const QString ours = fromWindows1252(all);
+    ASSERT_EQ(ours.size(), 256);
+    EXPECT_EQ(ours[0x80], QChar(0x20AC));
+    EXPECT_EQ(ours[0x9F], QChar(0x0178));
+    EXPECT_EQ(ours[0xFC], QChar(u'ü'));
+    QStringDecoder system("windows-1252");
+    if (system.isValid()) {
+        EXPECT_EQ(ours, system.decode(all));
+    }
 }
 
 }  // namespace
