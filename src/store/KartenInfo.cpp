@@ -5,7 +5,6 @@
 
 #include <array>
 #include <chrono>
-#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -111,14 +110,19 @@ std::string CardIdentities::nextUid() {
         ++ms_;  // runs ahead of the clock by a few milliseconds on a large run
     }
     const std::uint64_t bits = random_();
-    std::array<char, 40> text{};
-    const int length =
-        std::snprintf(text.data(), text.size(), "%08llx-%04llx-7%03x-%04llx-%012llx",
-                      static_cast<unsigned long long>((ms_ >> 16U) & 0xFFFFFFFFU),
-                      static_cast<unsigned long long>(ms_ & 0xFFFFU), counter_++,
-                      static_cast<unsigned long long>(0x8000U | (bits & 0x3FFFU)),
-                      static_cast<unsigned long long>((bits >> 14U) & 0xFFFFFFFFFFFFU));
-    return {text.data(), static_cast<std::size_t>(length)};
+    std::string uid(36, '-');
+    const auto hex = [&uid](std::size_t at, std::uint64_t value, int digits) {
+        for (int i = digits - 1; i >= 0; --i) {
+            uid[at + static_cast<std::size_t>(i)] = "0123456789abcdef"[value & 0xFU];
+            value >>= 4U;
+        }
+    };
+    hex(0, ms_ >> 16U, 8);
+    hex(9, ms_, 4);
+    hex(14, 0x7000U | counter_++, 4);
+    hex(19, 0x8000U | (bits & 0x3FFFU), 4);
+    hex(24, bits >> 14U, 12);
+    return uid;
 }
 
 }  // namespace veltro::store
