@@ -16,13 +16,14 @@ PreviewRow::PreviewRow(const Fields& fields) {
 }
 
 void PreviewRow::set(std::size_t target, QStringView value) {
-    Fields fields;
-    const QString old = buffer_;  // the views below read the old texts
-    for (std::size_t i = 0; i < kTargetCount; ++i) {
-        fields[i] =
-            i == target ? value : QStringView(old).sliced(starts_[i], starts_[i + 1] - starts_[i]);
+    const qsizetype start = starts_.at(target);
+    const qsizetype length = starts_.at(target + 1) - start;
+    // A value that is a view into this row's own text is copied by replace() first.
+    buffer_.replace(start, length, value.data(), value.size());
+    const qsizetype grown = value.size() - length;
+    for (std::size_t later = target + 1; later <= kTargetCount; ++later) {
+        starts_[later] += grown;
     }
-    *this = PreviewRow(fields);
 }
 
 QString recordCountText(const RecordCount& count) {

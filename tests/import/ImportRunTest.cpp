@@ -189,3 +189,29 @@ TEST(ImportRunFailure, AFailedOrCancelledRunLeavesNoCardBehind) {
 }
 
 }  // namespace
+
+namespace {
+
+// A renamed heading is written into its row; the other fields stay as they were, whatever
+// the new text's length, and a value taken from the row itself is read before it changes.
+TEST(PreviewRows, SettingOneFieldKeepsTheOthers) {
+    PreviewRow::Fields fields;
+    for (std::size_t target = 0; target < kTargetCount; ++target) {
+        fields[target] = target % 3 == 0 ? QStringView() : QStringView(u"Feld");
+    }
+    PreviewRow row(fields);
+    row.set(kHeadingTarget, u"Müller_12");
+    row.set(kTargetCount - 1, u"");
+    row.set(kCategoryTarget, row[kHeadingTarget]);
+    row.set(kHeadingTarget, row[kHeadingTarget].first(3));
+    for (std::size_t target = 0; target < kTargetCount; ++target) {
+        const QString expected = target == kCategoryTarget  ? QStringLiteral("Müller_12")
+                                 : target == kHeadingTarget ? QStringLiteral("Mül")
+                                 : target == kTargetCount - 1 || target % 3 == 0
+                                     ? QString()
+                                     : QStringLiteral("Feld");
+        EXPECT_EQ(row.text(target), expected) << target;
+    }
+}
+
+}  // namespace
