@@ -7,7 +7,9 @@ PreviewRow::PreviewRow(const Fields& fields) {
     for (const QStringView field : fields) {
         length += field.size();
     }
-    buffer_.reserve(length);
+    // Room for a heading made unique with "_" and a number, written in place later.
+    constexpr qsizetype kRoomForSuffix = 8;
+    buffer_.reserve(length + kRoomForSuffix);
     for (std::size_t target = 0; target < kTargetCount; ++target) {
         starts_[target] = buffer_.size();
         buffer_.append(fields[target]);
