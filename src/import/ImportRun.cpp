@@ -160,11 +160,16 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
 }
 
 ImportOutcome runImport(const std::filesystem::path& storeFile, const RowSource& next,
-                        const ImportPulse& pulse) {
+                        const ImportPulse& pulse, const QString& undoStep) {
     auto cardStore = store::CardStore::open(storeFile);
+    cardStore.db().setBusyTimeout(store::kBackupCopyWaitMs);
     HeadingRegistry taken = storeHeadings(cardStore);
     ImportOutcome outcome;
     store::Transaction transaction(cardStore.db());
+    std::optional<store::UndoStep> step;
+    if (!undoStep.isEmpty()) {
+        step.emplace(cardStore.db(), undoStep);
+    }
     MissingCategories categories(cardStore);
     RowInserter inserter(cardStore.db());
     pulseNow(pulse, ImportPhase::Writing, 0);
@@ -180,6 +185,9 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, const RowSource&
     }
     pulseNow(pulse, ImportPhase::Writing, outcome.cards);
     inserter.finish();
+    if (step) {
+        step->commit();
+    }
     transaction.commit();
     outcome.newCategories = std::move(categories).added();
     return outcome;

@@ -45,6 +45,6 @@ using RowSource = std::function<bool(PreviewRow& row)>;
 // The same for rows made one at a time as a file is read, so a large file never has all
 // its rows in memory; the new headings are not handed back.
 ImportOutcome runImport(const std::filesystem::path& storeFile, const RowSource& next,
-                        const ImportPulse& pulse = {});
+                        const ImportPulse& pulse = {}, const QString& undoStep = {});
 
 }  // namespace veltro::import

@@ -7,6 +7,7 @@
 #include "store/Categories.h"
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardReader.h"
+#include "vcard/VcardRows.h"
 
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -87,17 +88,29 @@ void MainWindow::importVcard(const QString& path) {
              platform::Icon::Question, platform::Buttons::YesNo) != platform::Answer::Yes) {
         return;
     }
-    auto read = vcard::importFile(path, category);
-    if (!read) {
+    const auto unreadable = [this, &path] {
         tell(QStringLiteral("Die Datei\n%1\nlässt sich nicht lesen.").arg(path),
              platform::Icon::Exclamation);
+    };
+    if (!QFileInfo(path).isReadable()) {
+        unreadable();
         return;
     }
     import::ImportOutcome outcome;
+    std::int64_t skipped = 0;
     backUpBefore(backup::Occasion::Import);
     setImportRunning(true);
     try {
-        outcome = import::runImport(store_->file(), read->rows, {}, importHost_->undoStepName());
+        // The cards are written while the file is still being read.
+        vcard::VcardRows rows(path, category);
+        outcome = import::runImport(
+            store_->file(), [&rows](import::PreviewRow& row) { return rows.next(row); }, {},
+            importHost_->undoStepName());
+        skipped = rows.skipped();
+    } catch (const vcard::VcardUnreadable&) {
+        setImportRunning(false);
+        unreadable();
+        return;
     } catch (...) {
         setImportRunning(false);
         throw;
@@ -108,11 +121,11 @@ void MainWindow::importVcard(const QString& path) {
     QString report = QStringLiteral("%1 Karten importiert, %2 davon umbenannt.")
                          .arg(outcome.cards)
                          .arg(outcome.renamed);
-    if (read->skipped > 0) {
+    if (skipped > 0) {
         report += QStringLiteral(
                       "\n%1 Karten der Datei ließen sich nicht lesen und wurden "
                       "übersprungen.")
-                      .arg(read->skipped);
+                      .arg(skipped);
     }
     tell(report, platform::Icon::Information);
 }

@@ -7,6 +7,7 @@
 #include "vcard/VcardText.h"
 
 #include <deque>
+#include <functional>
 #include <iterator>
 
 namespace veltro::vcard {
@@ -292,17 +293,16 @@ VcardImport mapChunk(const std::vector<Vcard>& cards, const QString& category) {
 
 }  // namespace
 
-std::optional<VcardImport> importFile(const QString& path, const QString& category) {
-    // Cards are mapped in chunks on worker threads while the file is read on; the rows
-    // keep the order of the file.
-    VcardImport imported;
+std::optional<std::int64_t> readMapped(const QString& path, const QString& category,
+                                       const std::function<void(VcardImport&&)>& take) {
+    // Cards are mapped in chunks on worker threads while the file is read on; the chunks
+    // are handed on in the order of the file.
     std::deque<std::future<VcardImport>> mapping;
     std::vector<Vcard> chunk;
-    const auto collectOldest = [&] {
+    const auto handOnOldest = [&] {
         VcardImport mapped = mapping.front().get();
         mapping.pop_front();
-        std::move(mapped.rows.begin(), mapped.rows.end(), std::back_inserter(imported.rows));
-        imported.skipped += mapped.skipped;
+        take(std::move(mapped));
     };
     const auto submit = [&] {
         mapping.push_back(inBackground(
@@ -311,7 +311,7 @@ std::optional<VcardImport> importFile(const QString& path, const QString& catego
         chunk = {};
         chunk.reserve(kChunkSize);
         if (mapping.size() > kChunksInFlight) {
-            collectOldest();
+            handOnOldest();
         }
     };
     const auto broken = readFile(path, [&](Vcard&& vcard) {
@@ -324,8 +324,17 @@ std::optional<VcardImport> importFile(const QString& path, const QString& catego
         submit();
     }
     while (!mapping.empty()) {
-        collectOldest();
+        handOnOldest();
     }
+    return broken;
+}
+
+std::optional<VcardImport> importFile(const QString& path, const QString& category) {
+    VcardImport imported;
+    const auto broken = readMapped(path, category, [&](VcardImport&& mapped) {
+        std::move(mapped.rows.begin(), mapped.rows.end(), std::back_inserter(imported.rows));
+        imported.skipped += mapped.skipped;
+    });
     if (!broken) {
         return std::nullopt;
     }

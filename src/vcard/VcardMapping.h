@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -50,5 +51,11 @@ struct VcardImport {
 [[nodiscard]] VcardImport importRows(const ReadResult& read, const QString& category);
 // Nothing when the file cannot be read.
 [[nodiscard]] std::optional<VcardImport> importFile(const QString& path, const QString& category);
+
+// Reads the file and hands on its rows a chunk at a time, in the order of the file, each
+// chunk with the cards it skipped; the cards the reading itself found broken are returned.
+// Nothing when the file cannot be read.
+std::optional<std::int64_t> readMapped(const QString& path, const QString& category,
+                                       const std::function<void(VcardImport&&)>& take);
 
 }  // namespace veltro::vcard

@@ -1,10 +1,12 @@
 #include "import/TextDecoding.h"
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardReader.h"
+#include "vcard/VcardRows.h"
 #include "vcard/VcardText.h"
 #include "vcard/VcardWriter.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include "QtPrinters.h"
 
@@ -333,6 +335,73 @@ TEST(VcardMapping, AreaCodeIsSplitOnlyWhenSeparated) {
         EXPECT_EQ(parts.areaCode, expected.areaCode) << QString::fromUtf16(phone).toStdString();
         EXPECT_EQ(parts.number, expected.number) << QString::fromUtf16(phone).toStdString();
     }
+}
+
+}  // namespace
+}  // namespace veltro::vcard
+
+namespace veltro::vcard {
+namespace {
+
+std::vector<QStringList> allRows(VcardRows& rows) {
+    std::vector<QStringList> texts;
+    for (import::PreviewRow row; rows.next(row);) {
+        QStringList fields;
+        for (std::size_t target = 0; target < kTargetCount; ++target) {
+            fields << row.text(target);
+        }
+        texts.push_back(fields);
+    }
+    return texts;
+}
+
+std::vector<QStringList> allRows(const VcardImport& imported) {
+    std::vector<QStringList> texts;
+    for (const auto& row : imported.rows) {
+        QStringList fields;
+        for (std::size_t target = 0; target < kTargetCount; ++target) {
+            fields << row.text(target);
+        }
+        texts.push_back(fields);
+    }
+    return texts;
+}
+
+// Rows taken while the file is read are those of reading it whole, in the same order, with
+// the same count of skipped cards; also for a file of many chunks that the taker lags behind.
+TEST(VcardRowsWhileReading, AreTheRowsOfTheWholeFile) {
+    QTemporaryDir dir;
+    const QString many = dir.filePath(QStringLiteral("viele.vcf"));
+    {
+        QFile file(many);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 9000; ++i) {
+            file.write(i % 1000 == 7 ? "BEGIN:VCARD\r\nVERSION:3.0\r\nEND:VCARD\r\n"
+                                     : QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Müller;Eva "
+                                                      "%1;;;\r\nFN:Eva Müller\r\nEND:VCARD\r\n")
+                                           .arg(i)
+                                           .toUtf8());
+        }
+    }
+    for (const QString& path :
+         {dataFile("broken-middle.vcf"), dataFile("android-21-qp.vcf"), many}) {
+        SCOPED_TRACE(path.toStdString());
+        const auto whole = importFile(path, QStringLiteral("Kunden"));
+        ASSERT_TRUE(whole);
+        VcardRows rows(path, QStringLiteral("Kunden"));
+        EXPECT_TRUE(allRows(rows) == allRows(*whole));
+        EXPECT_EQ(rows.skipped(), whole->skipped);
+    }
+
+    // A taker that leaves after one row does not wait for the rest of the file.
+    {
+        VcardRows rows(many, QStringLiteral("Kunden"));
+        import::PreviewRow row;
+        ASSERT_TRUE(rows.next(row));
+    }
+    VcardRows missing(dir.filePath(QStringLiteral("fehlt.vcf")), QStringLiteral("Kunden"));
+    import::PreviewRow row;
+    EXPECT_THROW(missing.next(row), VcardUnreadable);
 }
 
 }  // namespace

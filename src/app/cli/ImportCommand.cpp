@@ -9,6 +9,7 @@
 #include "store/CaseFold.h"
 #include "store/Schema.h"
 #include "vcard/VcardMapping.h"
+#include "vcard/VcardRows.h"
 
 #include <QFileInfo>
 
@@ -206,26 +207,35 @@ void reportImport(const import::ImportOutcome& outcome, const QString& category)
           << outcome.renamed << " davon umbenannt." << Qt::endl;
 }
 
-// A vCard file: broken cards are skipped and counted, the others imported.
+// A vCard file: broken cards are skipped and counted, the others imported while the file
+// is still being read.
 int importVcards(const ImportArgs& args, const std::filesystem::path& storeFile,
                  const QString& category) {
-    auto imported = vcard::importFile(args.file, category);
-    if (!imported) {
+    if (!QFileInfo(args.file).isReadable()) {
         err() << args.file << ": Die Datei lässt sich nicht lesen." << Qt::endl;
         return kFailed;
     }
-    if (imported->skipped > 0) {
-        err() << args.file << ": " << imported->skipped
+    backUpFirst(storeFile);
+    vcard::VcardRows rows(args.file, category);
+    import::ImportOutcome outcome;
+    try {
+        outcome = import::runImport(storeFile,
+                                    [&rows](import::PreviewRow& row) { return rows.next(row); });
+    } catch (const vcard::VcardUnreadable& unreadable) {
+        err() << args.file << ": " << QString::fromUtf8(unreadable.what()) << Qt::endl;
+        return kFailed;
+    }
+    if (rows.skipped() > 0) {
+        err() << args.file << ": " << rows.skipped()
               << " fehlerhafte oder namenlose vCards übersprungen." << Qt::endl;
     }
-    if (imported->rows.empty()) {
+    if (outcome.cards == 0) {
         err() << args.file << ": Die Datei enthält keine Karte, die sich importieren lässt."
               << Qt::endl;
         return kFailed;
     }
-    backUpFirst(storeFile);
-    reportImport(import::runImport(storeFile, imported->rows), category);
-    return imported->skipped > 0 ? kPartly : kOk;
+    reportImport(outcome, category);
+    return rows.skipped() > 0 ? kPartly : kOk;
 }
 
 // The category as the store spells it.
