@@ -71,6 +71,8 @@ public:
     void update(const store::Card& card);
     void remove(std::int64_t id);
     [[nodiscard]] std::size_t size() const { return live_; }
+    // Room for this many cards, so that building does not hold the old and the new list.
+    void reserve(std::size_t cards) { records_.reserve(cards); }
 
 private:
     struct Record {
