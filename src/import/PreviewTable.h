@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/FieldMapping.h"
+#include "import/RecordReader.h"
 #include "import/TargetFields.h"
 
 #include <QString>
@@ -77,6 +78,21 @@ template <typename ValueAt>
         fields[target] = source ? valueAt(source->column) : QStringView(kUnmappedValue);
     }
     return PreviewRow(fields);
+}
+
+// The row of the next record of `records` (a RecordReader or one like it); false after the
+// last. A mapped column that the record lacks gives "-", like an empty field.
+template <typename Records>
+bool nextPreviewRow(Records& records, const FieldMapping& mapping, std::vector<QStringView>& fields,
+                    PreviewRow& row) {
+    if (!records.next(fields)) {
+        return false;
+    }
+    row = makePreviewRow(mapping, [&fields](int column) {
+        const auto index = static_cast<std::size_t>(column);
+        return index < fields.size() ? fields[index] : QStringView(kEmptyValue);
+    });
+    return true;
 }
 
 }  // namespace veltro::import

@@ -125,14 +125,7 @@ TextFileRows::TextFileRows(const TextFile& file, const SplitOptions& options,
 }
 
 bool TextFileRows::next(PreviewRow& row) {
-    if (!records_.next(fields_)) {
-        return false;
-    }
-    row = makePreviewRow(mapping_, [this](int column) {
-        const auto index = static_cast<std::size_t>(column);
-        return index < fields_.size() ? fields_[index] : QStringView(kEmptyValue);
-    });
-    return true;
+    return nextPreviewRow(records_, mapping_, fields_, row);
 }
 
 }  // namespace veltro::import

@@ -94,14 +94,7 @@ TextRows::TextRows(const TextSource& source, const SplitOptions& options,
 }
 
 bool TextRows::next(PreviewRow& row) {
-    if (!reader_.next(fields_)) {
-        return false;
-    }
-    row = makePreviewRow(mapping_, [this](int column) {
-        const auto index = static_cast<std::size_t>(column);
-        return index < fields_.size() ? fields_[index] : QStringView(kEmptyValue);
-    });
-    return true;
+    return nextPreviewRow(reader_, mapping_, fields_, row);
 }
 
 }  // namespace veltro::import
