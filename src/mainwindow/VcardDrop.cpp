@@ -88,7 +88,7 @@ void MainWindow::importVcard(const QString& path) {
              platform::Icon::Question, platform::Buttons::YesNo) != platform::Answer::Yes) {
         return;
     }
-    const auto unreadable = [this, &path] {
+    const auto unreadable = [&path] {
         tell(QStringLiteral("Die Datei\n%1\nlässt sich nicht lesen.").arg(path),
              platform::Icon::Exclamation);
     };

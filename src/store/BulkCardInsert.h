@@ -42,7 +42,6 @@ private:
     CardIdentities identities_;
     std::vector<Trigger> setAside_;  // empty when the store's own triggers do the work
     std::int64_t lastBefore_ = 0;
-    std::int64_t nextRowId_ = 0;
 };
 
 }  // namespace veltro::store
