@@ -1,5 +1,6 @@
 #include "platform/ProgramIcon.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -7,6 +8,11 @@
 namespace veltro::platform {
 
 QIcon programIcon() {
+    // The program gives it to the application first; later windows share those pixmaps
+    // rather than drawing eight sizes each again.
+    if (const QIcon shared = QGuiApplication::windowIcon(); !shared.isNull()) {
+        return shared;
+    }
     // Drawn here rather than through an icon engine plugin, which a system may lack.
     QSvgRenderer picture(QStringLiteral(":/icons/veltro-adressbuch.svg"));
     QIcon icon;

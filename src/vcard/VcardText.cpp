@@ -63,11 +63,6 @@ std::optional<QString> printableUtf8(QByteArrayView bytes) {
     return text;
 }
 
-QString fromWindows1252(QByteArrayView bytes) {
-    QStringDecoder decoder("windows-1252");
-    return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
-}
-
 }  // namespace
 
 QString unescapeText(QStringView value) {
@@ -190,7 +185,7 @@ QString decodeCharset(QByteArrayView bytes, QByteArrayView charset) {
         return import::decodeText(bytes).text;
     }
     if (isLatin1Name(charset)) {
-        return fromWindows1252(bytes);
+        return import::fromWindows1252(bytes);
     }
     QStringDecoder decoder(charset.toByteArray().constData());
     if (!decoder.isValid()) {
