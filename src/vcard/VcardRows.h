@@ -1,15 +1,13 @@
 #pragma once
 
 #include "import/PreviewTable.h"
+#include "import/RowsAhead.h"
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <stdexcept>
-#include <thread>
-#include <vector>
 
 namespace veltro::vcard {
 
@@ -25,22 +23,16 @@ public:
 class VcardRows {
 public:
     VcardRows(const QString& path, const QString& category);
-    VcardRows(const VcardRows&) = delete;
-    VcardRows& operator=(const VcardRows&) = delete;
-    ~VcardRows();
 
     // The next row; false after the last. Throws VcardUnreadable at the end of a file that
     // could not be read, so that nothing of it is imported.
-    bool next(import::PreviewRow& row);
+    bool next(import::PreviewRow& row) { return rows_.next(row); }
     // Once next() said false: the cards skipped as broken or without a name.
-    [[nodiscard]] std::int64_t skipped() const;
+    [[nodiscard]] std::int64_t skipped() const { return skipped_; }
 
 private:
-    struct Queue;
-    std::shared_ptr<Queue> queue_;
-    std::thread reader_;
-    std::vector<import::PreviewRow> chunk_;
-    std::size_t taken_ = 0;
+    std::atomic<std::int64_t> skipped_ = 0;
+    import::RowsAhead rows_;  // last: its thread starts when it is made
 };
 
 }  // namespace veltro::vcard

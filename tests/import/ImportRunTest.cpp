@@ -3,6 +3,7 @@
 #include "TestHome.h"
 
 #include "import/ImportRun.h"
+#include "import/RowsAhead.h"
 #include "store/CardStore.h"
 #include "store/StoreError.h"
 #include "store/UndoLog.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 
 using namespace veltro::import;
 using veltro::store::CardStore;
@@ -212,6 +214,51 @@ TEST(PreviewRows, SettingOneFieldKeepsTheOthers) {
                                      : QStringLiteral("Feld");
         EXPECT_EQ(row.text(target), expected) << target;
     }
+}
+
+}  // namespace
+
+namespace {
+
+PreviewRow numbered(int number) {
+    PreviewRow::Fields fields;
+    fields.fill(kUnmappedValue);
+    const QString heading = QString::number(number);
+    fields[kHeadingTarget] = heading;
+    return PreviewRow(fields);
+}
+
+// Rows made ahead on another thread come in the order made, across many chunks; what the
+// maker throws comes after the rows it made before; a taker may leave early.
+TEST(RowsAheadOfTheWriter, ComeInOrderAndPassOnWhatWentWrong) {
+    int made = 0;
+    RowsAhead ahead([&made](PreviewRow& row) {
+        if (made == 5500) {
+            return false;
+        }
+        row = numbered(made++);
+        return true;
+    });
+    PreviewRow row;
+    for (int expected = 0; expected < 5500; ++expected) {
+        ASSERT_TRUE(ahead.next(row));
+        ASSERT_EQ(row.text(kHeadingTarget), QString::number(expected));
+    }
+    EXPECT_FALSE(ahead.next(row));
+
+    RowsAhead broken([](RowsAhead::Sink& sink) {
+        sink.put({numbered(1), numbered(2)});
+        throw std::runtime_error("Lesefehler");
+    });
+    ASSERT_TRUE(broken.next(row));
+    ASSERT_TRUE(broken.next(row));
+    EXPECT_THROW(broken.next(row), std::runtime_error);
+
+    RowsAhead endless([](PreviewRow& next) {
+        next = numbered(0);
+        return true;
+    });
+    ASSERT_TRUE(endless.next(row));
 }
 
 }  // namespace

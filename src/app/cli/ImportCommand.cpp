@@ -4,6 +4,7 @@
 #include "import/AccessSource.h"
 #include "import/ImportRun.h"
 #include "import/PresetMapping.h"
+#include "import/RowsAhead.h"
 #include "import/TextFile.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
@@ -279,26 +280,27 @@ int importFile(const QStringList& args) {
             }
             import::TextFileRows rows(*source, split, mapping);
             backUpFirst(storeFile);
-            reportImport(
-                import::runImport(storeFile,
-                                  [&rows](import::PreviewRow& row) { return rows.next(row); }),
-                category);
-            return kOk;
+            // The file is read and split on a thread of its own while the rows are written.
+            import::RowsAhead ahead([&rows](import::PreviewRow& row) { return rows.next(row);
+        });
+        reportImport(import::runImport(
+                         storeFile, [&ahead](import::PreviewRow& row) { return ahead.next(row); }),
+                     category);
+        return kOk;
         }
         import::PreviewTable table;
         if (const auto problem = readAccessRows(parsed, mapping, table)) {
-            err() << parsed.file << ": " << problem->text << Qt::endl;
-            return problem->status;
+        err() << parsed.file << ": " << problem->text << Qt::endl;
+        return problem->status;
         }
         backUpFirst(storeFile);
         reportImport(import::runImport(storeFile, table.rows), category);
         if (table.count && !table.count->matches()) {
-            err() << parsed.file << ": " << import::recordCountText(*table.count) << '.'
-                  << Qt::endl;
-            return kPartly;
+        err() << parsed.file << ": " << import::recordCountText(*table.count) << '.' << Qt::endl;
+        return kPartly;
         }
         return kOk;
-    });
+});
 }
 
 }  // namespace veltro::cli
