@@ -10,7 +10,7 @@ namespace veltro::platform {
 QIcon programIcon() {
     // The program gives it to the application first; later windows share those pixmaps
     // rather than drawing eight sizes each again.
-    if (const QIcon shared = QGuiApplication::windowIcon(); !shared.isNull()) {
+    if (QIcon shared = QGuiApplication::windowIcon(); !shared.isNull()) {
         return shared;
     }
     // Drawn here rather than through an icon engine plugin, which a system may lack.
