@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace veltro::vcard {
@@ -42,7 +44,19 @@ std::optional<QString> printableUtf8(QByteArrayView bytes) {
         return std::nullopt;  // the general decoding drops the mark
     }
     bool ascii = true;
-    for (const char c : bytes) {
+    qsizetype at = 0;
+    // Eight printable ASCII bytes at a time: none below 0x20, none 0x7F, none above.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    for (std::uint64_t eight = 0; bytes.size() - at >= 8; at += 8) {
+        std::memcpy(&eight, bytes.data() + at, sizeof eight);
+        const std::uint64_t below20 = (eight - kOnes * 0x20) & ~eight;
+        const std::uint64_t is7F = ((eight ^ (kOnes * 0x7F)) - kOnes) & ~(eight ^ (kOnes * 0x7F));
+        if (((below20 | is7F | eight) & kHighBits) != 0) {
+            break;
+        }
+    }
+    for (const char c : bytes.sliced(at)) {
         const auto byte = static_cast<unsigned char>(c);
         if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
             return std::nullopt;

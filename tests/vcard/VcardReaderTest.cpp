@@ -309,6 +309,13 @@ TEST(VcardText, UndeclaredValuesDecodeAsAWholeFileWould) {
         "\xC2\x85 \xC2\x90",  // C1 controls in UTF-8
         "\xF0\x9F\x98\x80",   // outside the basic plane
         "",
+        // Longer values, read eight bytes at a time as far as they are printable ASCII.
+        "Hauptstrasse 12, 50667 Koeln am Rhein",
+        "Hauptstrasse 12, 50667 K\xC3\xB6ln am Rhein",
+        "Hauptstrasse 12\t50667 Koeln am Rhein",
+        "Hauptstrasse 12, 50667\x7F Koeln",
+        "Hauptstrasse 12, 50667\x1F Koeln",
+        "Hauptstrasse 12, 50667 K\xF6ln am Rhein",
     };
     for (const QByteArray& bytes : cases) {
         EXPECT_EQ(decodeCharset(bytes, {}), import::decodeText(bytes).text)
