@@ -16,6 +16,8 @@
 
 #include <cstdio>
 
+#include <malloc.h>
+
 namespace {
 
 // The last line of defence: a store error that escaped a command's own guard is told,
@@ -49,6 +51,10 @@ void loadGermanTranslations(QApplication& app, QTranslator& translator) {
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    // Large blocks (the growing lists and indexes of a big card file) come from the system
+    // and go back to it when freed, rather than staying with the program after their use.
+    constexpr int kLargeBlockBytes = 256 * 1024;
+    mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
     QApplication::setWindowIcon(veltro::platform::programIcon());

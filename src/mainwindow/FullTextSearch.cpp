@@ -11,7 +11,7 @@ namespace veltro::mainwindow {
 
 namespace {
 
-constexpr std::int64_t kChunk = 250;
+constexpr std::int64_t kChunk = 64;
 // Below this many cards one reader is quick enough; above, the second core helps.
 constexpr std::int64_t kOneReader = 20000;
 
