@@ -1,11 +1,14 @@
 // A vCard file dropped onto the main window lands in the shown category, after a question.
 #include "MainWindowFixture.h"
+#include "store/CardStore.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <filesystem>
 
 using namespace veltro;
 using platform::Answer;
@@ -81,6 +84,61 @@ TEST_F(VcardDrop, AnOpenedFileGoesIntoTheShownCategoryOrTheOneChosenNext) {
     window().openVcardFile(path);
     QApplication::processEvents();
     EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva", "Günther Eva_1"}));
+}
+
+}  // namespace
+
+namespace {
+
+// The name typed into the shown card and not yet saved when a vCard comes in.
+constexpr int kFirstNameBox = 2;
+
+store::Card storedAnna(const std::filesystem::path& storeFile) {
+    auto cards = store::CardStore::open(storeFile);
+    return cards.loadCard(*cards.findByHeading(u"Anna")).value_or(store::Card{});
+}
+
+TEST_F(VcardDrop, ATypedEditIsSavedBeforeTheCardsComeIn) {
+    open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
+    chooseCategory(QStringLiteral("Privat"));
+    clickLine(0);
+    type(box(kFirstNameBox), QStringLiteral("Annegret"));
+    platform_->answers = {Answer::Yes};
+    window().openVcardFile(writeVcf());  // with a category shown it imports at once
+    QApplication::processEvents();
+    EXPECT_EQ(storedAnna(home_.storeFile()).text(store::Field::Vorname), u"Annegret");
+    EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva"}));
+}
+
+// A store that refuses the new cards: the user is told in German, no card of the file is
+// left behind, and the edit made before stays.
+TEST_F(VcardDrop, AStoreThatRefusesTheCardsIsToldAndKeepsWhatWasThere) {
+    open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
+    chooseCategory(QStringLiteral("Privat"));
+    clickLine(0);
+    {
+        auto other = store::CardStore::open(home_.storeFile());
+        other.db().exec(
+            "CREATE TRIGGER Voll BEFORE INSERT ON Kontakte BEGIN "
+            "SELECT RAISE(ABORT, 'kein Platz'); END");
+    }
+    type(box(kFirstNameBox), QStringLiteral("Annegret"));
+    platform_->answers = {Answer::Yes};
+    window().openVcardFile(writeVcf());
+    QApplication::processEvents();
+    ASSERT_FALSE(platform_->messages.empty());
+    EXPECT_TRUE(platform_->messages.back().text.contains(u"konnte nicht ausgeführt werden"))
+        << platform_->messages.back().text.toStdString();
+    auto cards = store::CardStore::open(home_.storeFile());
+    EXPECT_EQ(cards.cardCount(), 1);
+    EXPECT_EQ(storedAnna(home_.storeFile()).text(store::Field::Vorname), u"Annegret");
+    EXPECT_EQ(listLines(), QStringList{"Anna"});
+    // The import's own triggers are back: a card made now still gets its identity.
+    auto identities = cards.db().prepare("SELECT count(*) FROM KartenInfo");
+    ASSERT_TRUE(identities.step());
+    EXPECT_EQ(identities.integer(0), 1);
+    EXPECT_TRUE(
+        cards.db().prepare("SELECT 1 FROM sqlite_master WHERE name = 'KartenInfoNeu'").step());
 }
 
 }  // namespace
