@@ -162,7 +162,6 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
 ImportOutcome runImport(const std::filesystem::path& storeFile, const RowSource& next,
                         const ImportPulse& pulse, const QString& undoStep) {
     auto cardStore = store::CardStore::open(storeFile);
-    cardStore.db().setBusyTimeout(store::kBackupCopyWaitMs);
     HeadingRegistry taken = storeHeadings(cardStore);
     ImportOutcome outcome;
     store::Transaction transaction(cardStore.db());

@@ -1,5 +1,6 @@
 // A vCard file dropped onto the main window is imported into the shown category.
 #include "import/ImportRun.h"
+#include "mainwindow/Backups.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainWindow.h"
@@ -99,6 +100,7 @@ void MainWindow::importVcard(const QString& path) {
     import::ImportOutcome outcome;
     std::int64_t skipped = 0;
     backUpBefore(backup::Occasion::Import);
+    backups_->wait();  // the copy holds the store until it is done
     setImportRunning(true);
     try {
         // The cards are written while the file is still being read.
