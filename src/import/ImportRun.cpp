@@ -9,7 +9,6 @@
 
 #include <QSet>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -58,10 +57,8 @@ private:
 // Every heading of the store, read from the narrow heading index rather than the table.
 HeadingRegistry storeHeadings(store::CardStore& cardStore) {
     HeadingRegistry taken;
-    // As many again for the rows, which usually come in numbers like the store's own; the
-    // highest row number stands for the count, within reason since numbers may have gaps.
-    constexpr std::int64_t kMostReserved = std::int64_t{1} << 22;
-    taken.reserve(static_cast<std::size_t>(2 * std::min(cardStore.lastRowId(), kMostReserved)));
+    // As many again for the rows, which usually come in numbers like the store's own.
+    taken.reserve(2 * store::roomForCards(cardStore.lastRowId()));
     cardStore.forEachHeading(
         [&](std::int64_t, std::string_view heading, std::string_view) { taken.addUtf8(heading); });
     return taken;

@@ -145,6 +145,10 @@ std::optional<TextEncoding> utf16ByNuls(QByteArrayView bytes, const ReleaseBytes
     return std::nullopt;
 }
 
+bool isUtf16(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
+}
+
 // Decides per file by evidence; see decodeText.
 TextFacts decide(QByteArrayView bytes, const ReleaseBytes& release) {
     TextFacts facts;
@@ -205,7 +209,7 @@ QString fromWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-PieceDecoder::PieceDecoder(const TextFacts& facts) : facts_(facts) {
+PieceDecoder::PieceDecoder(const TextFacts& facts) : encoding_(facts.encoding) {
     // Stateless: pieces end after a line feed, so none splits a character, and a mark at
     // the start of a piece stays text as it would in the whole.
     const auto flags =
@@ -227,12 +231,10 @@ PieceDecoder::PieceDecoder(const TextFacts& facts) : facts_(facts) {
 }
 
 QString PieceDecoder::decode(QByteArrayView piece) {
-    if (facts_.encoding == TextEncoding::Windows1252) {
+    if (encoding_ == TextEncoding::Windows1252) {
         return fromWindows1252(piece);
     }
-    const bool utf16 =
-        facts_.encoding == TextEncoding::Utf16LE || facts_.encoding == TextEncoding::Utf16BE;
-    if (utf16 && piece.size() % 2 != 0) {  // a cut last character
+    if (isUtf16(encoding_) && piece.size() % 2 != 0) {  // a cut last character
         return decoder_.decode(piece.first(piece.size() - 1)) + QChar::ReplacementCharacter;
     }
     return decoder_.decode(piece);
@@ -243,9 +245,7 @@ qsizetype pieceEnd(QByteArrayView body, qsizetype from, const TextFacts& facts) 
     if (wanted >= body.size()) {
         return body.size();
     }
-    const bool utf16 =
-        facts.encoding == TextEncoding::Utf16LE || facts.encoding == TextEncoding::Utf16BE;
-    if (!utf16) {
+    if (!isUtf16(facts.encoding)) {
         const qsizetype lineFeed = body.indexOf('\n', wanted);
         return lineFeed < 0 ? body.size() : lineFeed + 1;
     }

@@ -55,7 +55,7 @@ public:
     [[nodiscard]] QString decode(QByteArrayView piece);
 
 private:
-    TextFacts facts_;
+    TextEncoding encoding_;
     QStringDecoder decoder_;
 };
 

@@ -71,8 +71,9 @@ TextFileRecords::TextFileRecords(const TextFile& file, const SplitOptions& optio
     : facts_(file.facts_), options_(options), decoder_(file.facts_) {
     Mapped mapped = mapWhole(file.path_);
     file_ = std::move(mapped.file);
-    if (!file.facts_.binary && mapped.bytes.size() >= file.facts_.bodyStart) {
-        body_ = mapped.bytes.sliced(file.facts_.bodyStart);
+    bytes_ = mapped.bytes;
+    if (!file.facts_.binary && bytes_.size() >= file.facts_.bodyStart) {
+        body_ = bytes_.sliced(file.facts_.bodyStart);
     }
     reader_.emplace(QStringView(text_), options_, facts_.crLineEnds);
 }
@@ -93,26 +94,24 @@ bool TextFileRecords::read(std::vector<QStringView>* fields) {
             return got;
         }
         // The record may go on in the next piece: read it again with that piece added.
-        text_ = text_.sliced(start);
-        readMore();
+        readMore(start);
     }
 }
 
-void TextFileRecords::readMore() {
+void TextFileRecords::readMore(qsizetype keepFrom) {
     const qsizetype end = pieceEnd(body_, decodedUpTo_, facts_);
     QString piece = decoder_.decode(body_.sliced(decodedUpTo_, end - decodedUpTo_));
     // Made anew rather than grown, so that it never holds more than the rest and a piece.
-    if (text_.isEmpty()) {
+    if (keepFrom == text_.size()) {
         text_ = std::move(piece);
     } else {
         QString joined;
-        joined.reserve(text_.size() + piece.size());
-        joined.append(text_).append(piece);
+        joined.reserve(text_.size() - keepFrom + piece.size());
+        joined.append(QStringView(text_).sliced(keepFrom)).append(piece);
         text_ = std::move(joined);
     }
     decodedUpTo_ = end;
-    letGo(QByteArrayView(body_.data() - facts_.bodyStart, body_.size() + facts_.bodyStart),
-          facts_.bodyStart + decodedUpTo_);
+    letGo(bytes_, facts_.bodyStart + decodedUpTo_);
     reader_.emplace(QStringView(text_), options_, facts_.crLineEnds);
 }
 

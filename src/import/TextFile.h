@@ -44,11 +44,12 @@ public:
 
 private:
     bool read(std::vector<QStringView>* fields);
-    // Adds the next piece of the file after what is left of the current one.
-    void readMore();
+    // Adds the next piece of the file after the current text from `keepFrom` on.
+    void readMore(qsizetype keepFrom);
 
     std::unique_ptr<QFile> file_;
-    QByteArrayView body_;
+    QByteArrayView bytes_;  // the whole file
+    QByteArrayView body_;   // after the byte-order mark
     qsizetype decodedUpTo_ = 0;
     TextFacts facts_;
     SplitOptions options_;

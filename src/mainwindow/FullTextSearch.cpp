@@ -1,7 +1,5 @@
 #include "mainwindow/FullTextSearch.h"
 
-#include <algorithm>
-
 #include "store/CardStore.h"
 #include "store/StoreError.h"
 
@@ -42,10 +40,8 @@ void FullTextSearch::start(const std::filesystem::path& storeFile) {
     failed_ = false;
     changedDuringBuild_.clear();
     {
-        // The highest row number stands for the count, within reason since numbers may have gaps.
-        constexpr std::int64_t kMostReserved = std::int64_t{1} << 22;
         const std::lock_guard lock(mutex_);
-        index_.reserve(static_cast<std::size_t>(std::min(last, kMostReserved)));
+        index_.reserve(store::roomForCards(last));
     }
     const std::int64_t readers = last > kOneReader ? 2 : 1;
     running_ = static_cast<int>(readers);

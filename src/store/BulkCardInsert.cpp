@@ -1,6 +1,5 @@
 #include "store/BulkCardInsert.h"
 
-#include "store/CardFields.h"
 #include "store/CardStore.h"
 #include "store/KartenInfo.h"
 #include "store/Schema.h"
@@ -23,14 +22,6 @@ constexpr std::array<std::string_view, 3> kNewCardTriggers = {"KartenInfoNeu", "
 // Past this the engine may choose new row ids at random, below earlier ones; then the
 // new cards are not the rows after the last one, and the triggers keep their work.
 constexpr std::int64_t kHighestPlannedRowId = std::int64_t{1} << 62;
-
-std::string insertSql() {
-    std::string placeholders;
-    for (std::size_t i = 1; i <= kFieldCount; ++i) {
-        placeholders += (i == 1 ? "?" : ", ?") + std::to_string(i);
-    }
-    return "INSERT INTO Kontakte (" + cardColumnList() + ") VALUES (" + placeholders + ")";
-}
 
 bool isNewCardTrigger(std::string_view name) {
     return std::find(kNewCardTriggers.begin(), kNewCardTriggers.end(), name) !=
@@ -68,7 +59,7 @@ BulkCardInsert::BulkCardInsert(Database& db) : db_(db) {
                        "VALUES (?1, ?2, ?3, ?3)"));
     }
     // Prepared after the triggers went, so that it is not made again on first use.
-    insert_.emplace(db.prepare(insertSql()));
+    insert_.emplace(db.prepare(cardInsertSql()));
 }
 
 BulkCardInsert::~BulkCardInsert() {

@@ -1,5 +1,7 @@
 #include "store/CardStore.h"
 
+#include <algorithm>
+
 #include "store/LikePattern.h"
 #include "store/StoreError.h"
 
@@ -202,17 +204,20 @@ std::int64_t CardStore::insertCard(const Card& card) {
     return CardInserter(db_).insert(card);
 }
 
-namespace {
-std::string insertSql() {
+std::size_t roomForCards(std::int64_t lastRowId) {
+    constexpr std::int64_t kMost = std::int64_t{1} << 22;
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(lastRowId, 0, kMost));
+}
+
+std::string cardInsertSql() {
     std::string placeholders;
     for (std::size_t i = 1; i <= kFieldCount; ++i) {
         placeholders += (i == 1 ? "?" : ", ?") + std::to_string(i);
     }
     return "INSERT INTO Kontakte (" + cardColumnList() + ") VALUES (" + placeholders + ")";
 }
-}  // namespace
 
-CardInserter::CardInserter(Database& db) : db_(db), stmt_(db.prepare(insertSql())) {}
+CardInserter::CardInserter(Database& db) : db_(db), stmt_(db.prepare(cardInsertSql())) {}
 
 std::int64_t CardInserter::insert(const Card& card) {
     stmt_.reset();

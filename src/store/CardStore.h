@@ -94,5 +94,10 @@ private:
 
 // Comma-separated, quoted column list of the card table, in table order.
 [[nodiscard]] const std::string& cardColumnList();
+// How many cards to make room for in a store whose highest row number is this: numbers may
+// have gaps, so it stands for the count only within reason.
+[[nodiscard]] std::size_t roomForCards(std::int64_t lastRowId);
+// The insert of one card, its fields as parameters 1 to kFieldCount in table order.
+[[nodiscard]] std::string cardInsertSql();
 
 }  // namespace veltro::store
