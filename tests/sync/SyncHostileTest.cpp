@@ -37,6 +37,13 @@ Reply own(const QByteArray& status, const QByteArray& type, const QByteArray& bo
     return {Reply::Kind::Own, HostileProxy::answer(status, type, body), {}};
 }
 
+// The given kind for the requests meant, else the server's answer.
+Reply onlyIf(bool meant, Reply::Kind kind) {
+    Reply reply;
+    reply.kind = meant ? kind : Reply::Kind::Pass;
+    return reply;
+}
+
 Reply html() {
     return own("200 OK", "text/html; charset=utf-8", kMaintenance);
 }
@@ -134,21 +141,16 @@ TEST_F(SyncHostile, AnAnswerThatIsNotWhatWasAskedEndsTheSyncWithNothingChanged) 
                                                 : Reply{}; }},
         {"409, then half the listing with a length to match",
          [](Request& r) {
-             return withToken(r) ? conflict()
-                                 : Reply{isListing(r) ? Reply::Kind::Cut : Reply::Kind::Pass};
+             return withToken(r) ? conflict() : onlyIf(isListing(r), Reply::Kind::Cut);
          }},
         {"409, then half the listing and the connection closed",
          [](Request& r) {
-             return withToken(r)
-                        ? conflict()
-                        : Reply{isListing(r) ? Reply::Kind::CloseEarly : Reply::Kind::Pass};
+             return withToken(r) ? conflict() : onlyIf(isListing(r), Reply::Kind::CloseEarly);
          }},
-        {"200 MB listing",
-         [](Request& r) { return Reply{isListing(r) ? Reply::Kind::Huge : Reply::Kind::Pass}; },
+        {"200 MB listing", [](Request& r) { return onlyIf(isListing(r), Reply::Kind::Huge); },
          Kind::TooLarge},
         {"no answer to the listing",
-         [](Request& r) { return Reply{isListing(r) ? Reply::Kind::Silent : Reply::Kind::Pass}; },
-         Kind::Timeout, 1000},
+         [](Request& r) { return onlyIf(isListing(r), Reply::Kind::Silent); }, Kind::Timeout, 1000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
