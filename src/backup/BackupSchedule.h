@@ -11,6 +11,7 @@ enum class Occasion {
     Change,          // any change of the cards: the first of the run, then once a day
     Import,          // always
     CategoryChange,  // renaming or deleting a category: always
+    Sync,            // a sync that changes cards here: always
 };
 
 // When the running program backs the store up.

@@ -23,6 +23,10 @@ void MainSyncHost::syncedThisRun() {
     window_.setSyncedThisRun();
 }
 
+void MainSyncHost::backUpBeforeSync() {
+    window_.backUpBefore(backup::Occasion::Sync);
+}
+
 void MainSyncHost::setBusy(bool busy) {
     window_.setSyncRunning(busy);
 }

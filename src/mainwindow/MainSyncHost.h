@@ -16,6 +16,7 @@ public:
     void reloadAfterSync() override;
     void syncedThisRun() override;
     void setBusy(bool busy) override;
+    void backUpBeforeSync() override;
 
 private:
     MainWindow& window_;

@@ -1,10 +1,13 @@
 #include "richtext/StoredText.h"
 
 #include "richtext/DocumentBuilder.h"
+#include "richtext/RtfEscape.h"
 #include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
 #include "richtext/TextDecoder.h"
 
 #include <QStringDecoder>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -195,6 +198,31 @@ RichDocument documentFromStored(const QString& stored) {
     }
     return withRtfBytes(QStringView(stored).sliced(start),
                         [](const QByteArray& rtf, bool utf8) { return documentOfRtf(rtf, utf8); });
+}
+
+QString withParagraphsAppended(const QString& stored, const QString& plain) {
+    if (!looksLikeRtf(QStringView(stored))) {
+        return stored.isEmpty() ? plain : stored + QStringLiteral("\n\n") + plain;
+    }
+    RichDocument document = documentFromStored(stored);
+    if (document.dropped > 0) {
+        // What the document model cannot hold stays in the text: the paragraphs go in
+        // before its closing brace, unformatted.
+        const qsizetype end = stored.lastIndexOf(u'}');
+        QStringList lines;
+        for (const QString& line : plain.split(u'\n')) {
+            lines << QString::fromLatin1(rtfEscaped(line));
+        }
+        const QString added =
+            QStringLiteral("\\par\\pard\\plain\\par ") + lines.join(QStringLiteral("\\par "));
+        return QString(stored).insert(end < 0 ? stored.size() : end, added);
+    }
+    RichDocument added = documentFromPlainText(plain);
+    document.paragraphs.emplace_back();
+    for (Paragraph& paragraph : added.paragraphs) {
+        document.paragraphs.push_back(std::move(paragraph));
+    }
+    return QString::fromLatin1(writeRtf(document));
 }
 
 }  // namespace veltro::richtext

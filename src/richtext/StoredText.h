@@ -23,6 +23,10 @@ QString plainTextFromStored(QByteArrayView stored, LineBreak lineBreak);
 // through UTF-16 before the RTF is read.
 QString plainTextFromStoredUtf8(std::string_view stored, LineBreak lineBreak);
 
+// The stored block with plain paragraphs added at its end after an empty one, keeping the
+// formatting of what was there; plain text stays plain text.
+QString withParagraphsAppended(const QString& stored, const QString& plain);
+
 // The stored block as a document; plain text becomes unformatted paragraphs.
 RichDocument documentFromStored(const QString& stored);
 RichDocument documentFromStored(QByteArrayView stored);

@@ -7,6 +7,7 @@
 #include "store/SyncTables.h"
 #include "store/UndoLog.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -147,6 +148,29 @@ void Snapshot::discard(Database& db, const std::function<void(int)>& afterStep) 
         }
     }
     UndoLog::clear(db);
+    tx.commit();
+}
+
+void Snapshot::settle(Database& db, const std::string& table,
+                      const std::vector<std::int64_t>& rowids) {
+    const auto tables = trackedTables(db);
+    const auto tracked = std::find_if(tables.begin(), tables.end(),
+                                      [&](const Tracked& t) { return t.name == table; });
+    const bool tracking = tracksAll(db, tables);
+    if (tracked == tables.end() || rowids.empty() ||
+        (tracking && !db.prepare("SELECT 1 FROM zKontakte WHERE rowid = 0").step())) {
+        return;
+    }
+    const std::string z = tracked->snapshot();
+    auto forget = db.prepare("DELETE FROM " + z + " WHERE rowid = ?1 OR rowid = -?1");
+    auto note = db.prepare(copyRows(z, table, tracked->columns) + " WHERE rowid = ?1");
+    Transaction tx(db);
+    for (const std::int64_t rowid : rowids) {
+        forget.bind(1, rowid).run();
+        note.bind(1, rowid).run();
+        forget.reset();
+        note.reset();
+    }
     tx.commit();
 }
 

@@ -2,7 +2,10 @@
 
 #include "store/Sqlite.h"
 
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace veltro::store {
 
@@ -26,6 +29,12 @@ public:
     // Exit, "No": the tables return to their state at start-up, all or nothing.
     // `afterStep` runs after each statement (tests inject failures there).
     static void discard(Database& db, const std::function<void(int step)>& afterStep = {});
+
+    // Rows that are settled for the rest of the run, such as those a sync brought in step
+    // with a server that keeps them anyway: "No" at exit leaves them as they are now, or as
+    // they were settled when changed again later. Outside a run it does nothing.
+    static void settle(Database& db, const std::string& table,
+                       const std::vector<std::int64_t>& rowids);
 
     [[nodiscard]] static bool tracksChanges(Database& db);
 };

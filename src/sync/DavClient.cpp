@@ -6,9 +6,12 @@
 #include <QEventLoop>
 #include <QNetworkReply>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSslCertificate>
 #include <QSslError>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace veltro::sync {
 
@@ -44,7 +47,106 @@ QString unquotedEtag(const QString& etag) {
     return etag.trimmed();
 }
 
+QString megabytes(qint64 bytes) {
+    return QString::number(bytes >> 20);
+}
+
+SyncError unreadable(const QByteArray& verb, const QUrl& url, const QString& why) {
+    return {SyncError::Kind::Unreadable,
+            QStringLiteral("Die Antwort des Servers ist nicht lesbar (%1 %2: %3). Hier wurde "
+                           "nichts geändert.")
+                .arg(QString::fromLatin1(verb), pathOf(url), why)};
+}
+
+SyncError foreign(const QUrl& url, const QString& where) {
+    return {SyncError::Kind::Foreign,
+            QStringLiteral("Der Server verweist auf %1 (%2); dorthin wird die Anmeldung nicht "
+                           "geschickt, und dort wird nichts gelesen oder geschrieben.")
+                .arg(url.toDisplayString(QUrl::RemoveUserInfo), where)};
+}
+
+bool isXml(const QString& contentType) {
+    const QString type = contentType.section(u';', 0, 0).trimmed().toLower();
+    return type == u"application/xml" || type == u"text/xml";
+}
+
+bool isBook(const DavResponse& response) {
+    const DavProperty* type = response.property(QStringLiteral("resourcetype"));
+    return type != nullptr && type->children.contains(QStringLiteral("addressbook"));
+}
+
+QString displayName(const DavResponse& response, const QUrl& url) {
+    const DavProperty* name = response.property(QStringLiteral("displayname"));
+    return name != nullptr && !name->text.trimmed().isEmpty() ? name->text.trimmed()
+                                                              : lastSegment(url);
+}
+
+const QString kWellKnown = QStringLiteral("/.well-known/carddav");
+
+QString connectionProblem(QNetworkReply::NetworkError error, const QUrl& url) {
+    switch (error) {
+        case QNetworkReply::ConnectionRefusedError:
+            return QStringLiteral("Der Server %1 nimmt keine Verbindung an (Port %2).")
+                .arg(url.host())
+                .arg(url.port(url.scheme() == u"https" ? 443 : 80));
+        case QNetworkReply::HostNotFoundError:
+            return QStringLiteral("Den Server %1 gibt es nicht (der Name ist unbekannt).")
+                .arg(url.host());
+        case QNetworkReply::RemoteHostClosedError:
+            return QStringLiteral(
+                       "Der Server %1 hat die Verbindung mitten in der Antwort "
+                       "beendet.")
+                .arg(url.host());
+        default:
+            return QStringLiteral("Keine Verbindung zum Server %1.").arg(url.host());
+    }
+}
+
 }  // namespace
+
+namespace {
+Multistatus multistatusOf(const QByteArray& verb, const QUrl& url, const HttpAnswer& answer);
+}  // namespace
+
+QUrl canonicalUrl(const QUrl& url) {
+    QUrl canonical = QUrl::fromEncoded(url.toEncoded(QUrl::FullyEncoded));
+    canonical = canonical.adjusted(QUrl::NormalizePathSegments | QUrl::RemoveQuery |
+                                   QUrl::RemoveFragment | QUrl::RemoveUserInfo);
+    canonical.setScheme(canonical.scheme().toLower());
+    canonical.setHost(canonical.host().toLower());
+    if ((canonical.scheme() == u"http" && canonical.port() == 80) ||
+        (canonical.scheme() == u"https" && canonical.port() == 443)) {
+        canonical.setPort(-1);
+    }
+    canonical.setPath(withSlash(canonical.path(QUrl::FullyEncoded)), QUrl::TolerantMode);
+    return canonical;
+}
+
+QString originOf(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return scheme + QStringLiteral("://") + url.host().toLower() + u':' +
+           QString::number(url.port(scheme == u"https" ? 443 : 80));
+}
+
+QString hrefKey(const QUrl& book, const QString& href) {
+    return book.resolved(QUrl::fromEncoded(href.toUtf8()))
+        .adjusted(QUrl::NormalizePathSegments)
+        .path(QUrl::FullyEncoded);
+}
+
+QUrl memberUrl(const QUrl& book, const QString& href) {
+    const QUrl url =
+        book.resolved(QUrl::fromEncoded(href.toUtf8())).adjusted(QUrl::NormalizePathSegments);
+    if (originOf(url) != originOf(book)) {
+        throw foreign(url, QStringLiteral("ein anderer Rechner: %1").arg(url.host()));
+    }
+    const QString folder = withSlash(canonicalUrl(book).path(QUrl::FullyEncoded));
+    const QString path = url.path(QUrl::FullyEncoded);
+    if (!path.startsWith(folder) || path.size() == folder.size()) {
+        throw foreign(url, QStringLiteral("außerhalb des Adressbuchs %1").arg(folder));
+    }
+    return url;
+}
 
 QString answerExcerpt(const QByteArray& body) {
     QString text = QString::fromUtf8(body);
@@ -58,8 +160,10 @@ QString answerExcerpt(const QByteArray& body) {
     return text;
 }
 
-DavClient::DavClient(Credentials credentials, QString acceptedFingerprint)
-    : credentials_(std::move(credentials)), acceptedFingerprint_(std::move(acceptedFingerprint)) {
+DavClient::DavClient(Credentials credentials, const QUrl& origin, QString acceptedFingerprint)
+    : credentials_(std::move(credentials)),
+      origins_{originOf(origin)},
+      acceptedFingerprint_(std::move(acceptedFingerprint)) {
     network_.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
@@ -77,25 +181,59 @@ void DavClient::cancel() {
 }
 
 HttpAnswer DavClient::send(const QByteArray& verb, const QUrl& url, const QByteArray& body,
-                           const std::map<QByteArray, QByteArray>& headers) {
+                           const std::map<QByteArray, QByteArray>& headers, qint64 limit) {
     QUrl target = url;
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
         QUrl redirect;
-        HttpAnswer answer = sendOnce(verb, target, body, headers, redirect);
+        HttpAnswer answer = sendOnce(verb, target, body, headers, limit, redirect);
         if (redirect.isEmpty()) {
             return answer;
         }
-        target = redirect;
+        target = allowedRedirect(target, redirect);
     }
     throw SyncError(SyncError::Kind::Answer,
                     QStringLiteral("Der Server leitet %1 immer weiter um.").arg(url.toString()));
 }
 
+void DavClient::allowBookOf(const QUrl& book) {
+    const QUrl first(origins_.front());
+    const bool downgrade = first.scheme() == u"https" && book.scheme() != u"https";
+    if (!downgrade && book.host().toLower() == first.host() && !origins_.contains(originOf(book))) {
+        origins_ << originOf(book);
+    }
+}
+
+void DavClient::requireAllowed(const QUrl& url) const {
+    if (!origins_.contains(originOf(url))) {
+        throw foreign(url, QStringLiteral("nicht der angegebene Server %1")
+                               .arg(origins_.front().section(QStringLiteral("://"), 1)));
+    }
+}
+
+// A server may send its well-known address to another port or to https on the same host;
+// everything else stays where the user pointed, and never goes from https to http.
+QUrl DavClient::allowedRedirect(const QUrl& from, const QUrl& to) {
+    const bool downgrade = from.scheme() == u"https" && to.scheme() != u"https";
+    if (!downgrade && from.path() == kWellKnown && to.host().toLower() == from.host().toLower() &&
+        (to.scheme() == u"http" || to.scheme() == u"https") && !origins_.contains(originOf(to))) {
+        origins_ << originOf(to);
+    }
+    if (downgrade || !origins_.contains(originOf(to))) {
+        throw SyncError(SyncError::Kind::Foreign,
+                        QStringLiteral("Der Server leitet %1 nach %2 um; dorthin wird die "
+                                       "Anmeldung nicht geschickt.")
+                            .arg(from.toString(), to.toDisplayString(QUrl::RemoveUserInfo)));
+    }
+    return to;
+}
+
 HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QByteArray& body,
-                               const std::map<QByteArray, QByteArray>& headers, QUrl& redirect) {
+                               const std::map<QByteArray, QByteArray>& headers, qint64 limit,
+                               QUrl& redirect) {
     if (cancelled_) {
         throw SyncError(SyncError::Kind::Cancelled, QStringLiteral("Abgebrochen."));
     }
+    requireAllowed(url);
     QNetworkRequest request(url);
     const QByteArray login = (credentials_.user + u':' + credentials_.password).toUtf8();
     request.setRawHeader("Authorization", "Basic " + login.toBase64());
@@ -120,6 +258,14 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
         }
         certificateProblem = reasons.join(QStringLiteral("; "));
     });
+    bool tooLarge = false;
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [&](qint64 received, qint64 total) {
+                         if (received > limit || total > limit) {
+                             tooLarge = true;
+                             reply->abort();
+                         }
+                     });
     bool timedOut = false;
     QTimer timer;
     timer.setSingleShot(true);
@@ -138,10 +284,18 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
         reply, [](QNetworkReply* r) { r->deleteLater(); });
     HttpAnswer answer;
     answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    answer.body = reply->isOpen() ? reply->readAll() : QByteArray();
+    answer.body = reply->isOpen() && !tooLarge ? reply->readAll() : QByteArray();
     answer.etag = unquotedEtag(QString::fromLatin1(reply->rawHeader("ETag")));
+    answer.contentType = QString::fromLatin1(reply->rawHeader("Content-Type"));
     if (cancelled_) {
         throw SyncError(SyncError::Kind::Cancelled, QStringLiteral("Abgebrochen."));
+    }
+    if (tooLarge) {
+        throw SyncError(
+            SyncError::Kind::TooLarge,
+            QStringLiteral("Die Antwort des Servers %1 auf %2 %3 ist größer als %4 MB "
+                           "und wird nicht gelesen. Hier wurde nichts geändert.")
+                .arg(url.host(), QString::fromLatin1(verb), pathOf(url), megabytes(limit)));
     }
     if (timedOut) {
         throw SyncError(SyncError::Kind::Timeout,
@@ -157,10 +311,9 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
                             .arg(url.host(), certificateProblem, fingerprint),
                         0, fingerprint);
     }
-    if (answer.status == 0) {
-        throw SyncError(SyncError::Kind::Network,
-                        QStringLiteral("Keine Verbindung zum Server %1: %2")
-                            .arg(url.host(), reply->errorString()));
+    if (const auto error = reply->error();
+        answer.status == 0 || (error > QNetworkReply::NoError && error < 100)) {
+        throw SyncError(SyncError::Kind::Network, connectionProblem(error, url));
     }
     if (answer.status == 401) {
         throw SyncError(SyncError::Kind::Login,
@@ -171,15 +324,6 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
     }
     if (answer.status >= 300 && answer.status < 400 && reply->hasRawHeader("Location")) {
         redirect = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
-        // The login goes with every request: never to another host or without encryption
-        // where it had it.
-        if (redirect.host() != url.host() ||
-            (url.scheme() == u"https" && redirect.scheme() != u"https")) {
-            throw SyncError(SyncError::Kind::Answer,
-                            QStringLiteral("Der Server leitet %1 nach %2 um; dorthin wird die "
-                                           "Anmeldung nicht geschickt.")
-                                .arg(url.toString(), redirect.toString()));
-        }
     }
     return answer;
 }
@@ -204,22 +348,43 @@ Multistatus DavClient::propfind(const QUrl& url, int depth, const QStringList& d
         "PROPFIND", url, propfindBody(davProps, cardProps),
         {{"Depth", QByteArray::number(depth)}, {"Content-Type", "application/xml; charset=utf-8"}});
     requireSuccess("PROPFIND", url, answer);
+    return multistatusOf("PROPFIND", url, answer);
+}
+
+namespace {
+
+// A multistatus read strictly: status 207, XML, well-formed and whole; anything else throws.
+Multistatus multistatusOf(const QByteArray& verb, const QUrl& url, const HttpAnswer& answer) {
+    if (answer.status != 207) {
+        throw unreadable(verb, url,
+                         QStringLiteral("HTTP %1 statt 207 Multi-Status").arg(answer.status));
+    }
+    if (!isXml(answer.contentType)) {
+        throw unreadable(verb, url,
+                         QStringLiteral("„%1“ statt XML: %2")
+                             .arg(answer.contentType, answerExcerpt(answer.body)));
+    }
     Multistatus status = parseMultistatus(answer.body);
     if (!status.valid) {
-        throw SyncError(SyncError::Kind::Answer,
-                        QStringLiteral("Der Server hat auf PROPFIND %1 keine WebDAV-Antwort "
-                                       "gegeben: %2")
-                            .arg(pathOf(url), answerExcerpt(answer.body)));
+        throw unreadable(verb, url,
+                         answer.body.isEmpty()
+                             ? QStringLiteral("leer")
+                             : QStringLiteral("unvollständig oder kein WebDAV: %1")
+                                   .arg(answerExcerpt(answer.body)));
     }
     return status;
 }
 
+}  // namespace
+
 std::optional<QUrl> DavClient::hrefProperty(const QUrl& base, const Multistatus& status,
-                                            const QString& name) {
+                                            const QString& name) const {
     for (const DavResponse& response : status.responses) {
         if (const DavProperty* property = response.property(name);
             property != nullptr && !property->hrefs.isEmpty()) {
-            return base.resolved(QUrl::fromEncoded(property->hrefs.front().toUtf8()));
+            const QUrl url = base.resolved(QUrl::fromEncoded(property->hrefs.front().toUtf8()));
+            requireAllowed(url);
+            return url;
         }
     }
     return std::nullopt;
@@ -230,12 +395,11 @@ std::vector<AddressBook> DavClient::discover(const QUrl& start) {
                                QStringLiteral("current-user-principal")};
     const Multistatus atStart = propfind(start, 0, first, {QStringLiteral("addressbook-home-set")});
     for (const DavResponse& response : atStart.responses) {
-        const DavProperty* type = response.property(QStringLiteral("resourcetype"));
-        if (type != nullptr && type->children.contains(QStringLiteral("addressbook"))) {
-            const DavProperty* name = response.property(QStringLiteral("displayname"));
-            return {{start, name != nullptr && !name->text.trimmed().isEmpty()
-                                ? name->text.trimmed()
-                                : lastSegment(start)}};
+        if (isBook(response)) {
+            const QUrl url =
+                canonicalUrl(start.resolved(QUrl::fromEncoded(response.href.toUtf8())));
+            requireAllowed(url);
+            return {{url, displayName(response, url)}};
         }
     }
     std::optional<QUrl> home = hrefProperty(start, atStart, QStringLiteral("addressbook-home-set"));
@@ -243,7 +407,7 @@ std::vector<AddressBook> DavClient::discover(const QUrl& start) {
         std::optional<QUrl> principal =
             hrefProperty(start, atStart, QStringLiteral("current-user-principal"));
         if (!principal) {
-            const QUrl wellKnown = start.resolved(QUrl(QStringLiteral("/.well-known/carddav")));
+            const QUrl wellKnown = start.resolved(QUrl(kWellKnown));
             principal = hrefProperty(wellKnown, propfind(wellKnown, 0, first, {}),
                                      QStringLiteral("current-user-principal"));
         }
@@ -262,61 +426,94 @@ std::vector<AddressBook> DavClient::discover(const QUrl& start) {
     const Multistatus members =
         propfind(*home, 1, {QStringLiteral("resourcetype"), QStringLiteral("displayname")}, {});
     for (const DavResponse& response : members.responses) {
-        const DavProperty* type = response.property(QStringLiteral("resourcetype"));
-        if (type == nullptr || !type->children.contains(QStringLiteral("addressbook"))) {
-            continue;
+        if (isBook(response)) {
+            const QUrl url =
+                canonicalUrl(home->resolved(QUrl::fromEncoded(response.href.toUtf8())));
+            requireAllowed(url);
+            books.push_back({url, displayName(response, url)});
         }
-        const QUrl url = home->resolved(QUrl::fromEncoded(response.href.toUtf8()));
-        const DavProperty* name = response.property(QStringLiteral("displayname"));
-        books.push_back({url, name != nullptr && !name->text.trimmed().isEmpty()
-                                  ? name->text.trimmed()
-                                  : lastSegment(url)});
     }
     return books;
 }
 
+Multistatus DavClient::report(const QUrl& book, const QByteArray& body, HttpAnswer& answer) {
+    answer = send("REPORT", book, body,
+                  {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
+    requireSuccess("REPORT", book, answer);
+    return multistatusOf("REPORT", book, answer);
+}
+
+Multistatus DavClient::fullListing(const QUrl& book) {
+    return propfind(book, 1, {QStringLiteral("getetag"), QStringLiteral("resourcetype")}, {});
+}
+
 Listing DavClient::list(const QUrl& book, const QString& token) {
-    const Multistatus about = propfind(
-        book, 0, {QStringLiteral("supported-report-set"), QStringLiteral("sync-token")}, {});
-    bool offersSync = false;
-    for (const DavResponse& response : about.responses) {
-        const DavProperty* reports = response.property(QStringLiteral("supported-report-set"));
-        offersSync = offersSync || (reports != nullptr &&
-                                    reports->children.contains(QStringLiteral("sync-collection")));
+    const Multistatus about =
+        propfind(book, 0,
+                 {QStringLiteral("resourcetype"), QStringLiteral("supported-report-set"),
+                  QStringLiteral("sync-token")},
+                 {});
+    const QString own = withSlash(hrefKey(book, {}));
+    const auto isOwn = [&](const QString& href) { return withSlash(hrefKey(book, href)) == own; };
+    const auto self = std::find_if(about.responses.begin(), about.responses.end(),
+                                   [&](const DavResponse& r) { return isOwn(r.href); });
+    if (self == about.responses.end() || !isBook(*self)) {
+        throw unreadable("PROPFIND", book, QStringLiteral("dort ist kein Adressbuch"));
     }
-    const QString own = withSlash(pathOf(book));
+    const DavProperty* reports = self->property(QStringLiteral("supported-report-set"));
+    const bool offersSync =
+        reports != nullptr && reports->children.contains(QStringLiteral("sync-collection"));
     Listing listing;
     Multistatus status;
     if (offersSync) {
-        const auto report = [&](const QString& sent) {
-            return send("REPORT", book, syncCollectionBody(sent),
-                        {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
-        };
-        HttpAnswer answer = report(token);
+        HttpAnswer answer;
+        answer = send("REPORT", book, syncCollectionBody(token),
+                      {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
         // A token the server no longer knows: start over with a full listing.
         const bool restarted = !token.isEmpty() && (answer.status == 403 || answer.status == 409);
         if (restarted) {
-            answer = report({});
+            status = report(book, syncCollectionBody({}), answer);
+        } else {
+            requireSuccess("REPORT", book, answer);
+            status = multistatusOf("REPORT", book, answer);
         }
-        requireSuccess("REPORT", book, answer);
-        status = parseMultistatus(answer.body);
+        if (status.syncToken.isEmpty()) {
+            throw unreadable("REPORT", book, QStringLiteral("ohne Sync-Token"));
+        }
         listing.complete = token.isEmpty() || restarted;
         listing.token = status.syncToken;
+        // An answer the server cut short (507 for the book itself) is not the whole change:
+        // compare against a full listing instead.
+        const bool truncated =
+            std::any_of(status.responses.begin(), status.responses.end(),
+                        [&](const DavResponse& r) { return r.status == 507 && isOwn(r.href); });
+        if (truncated) {
+            status = fullListing(book);
+            listing.complete = true;
+            listing.token.clear();
+        }
     } else {
-        status = propfind(book, 1, {QStringLiteral("getetag"), QStringLiteral("resourcetype")}, {});
+        status = fullListing(book);
     }
     for (const DavResponse& response : status.responses) {
-        if (withSlash(response.href) == own) {
+        if (isOwn(response.href)) {
             continue;
         }
+        const QString key = hrefKey(book, response.href);
+        (void)memberUrl(book, response.href);
         if (response.status == 404) {
-            listing.gone << response.href;
+            listing.gone << key;
             continue;
         }
         const DavProperty* etag = response.property(QStringLiteral("getetag"));
-        if (etag != nullptr && !response.href.endsWith(u'/')) {
-            listing.members[response.href] = unquotedEtag(etag->text);
+        if (isBook(response) || key.endsWith(u'/')) {
+            continue;
         }
+        if (etag == nullptr || etag->text.trimmed().isEmpty()) {
+            throw unreadable("REPORT", book,
+                             QStringLiteral("die Karte %1 kommt ohne ETag").arg(response.href));
+        }
+        listing.members[key] = unquotedEtag(etag->text);
     }
     return listing;
 }
@@ -325,17 +522,42 @@ std::vector<Fetched> DavClient::fetch(const QUrl& book, const QStringList& hrefs
     std::vector<Fetched> fetched;
     for (qsizetype from = 0; from < hrefs.size(); from += kMultigetBatch) {
         const QStringList batch = hrefs.mid(from, kMultigetBatch);
-        const HttpAnswer answer =
-            send("REPORT", book, multigetBody(batch),
-                 {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
-        requireSuccess("REPORT", book, answer);
-        const Multistatus status = parseMultistatus(answer.body);
+        QSet<QString> unanswered;
+        for (const QString& href : batch) {
+            unanswered.insert(hrefKey(book, href));
+        }
+        HttpAnswer answer;
+        const Multistatus status = report(book, multigetBody(batch), answer);
         for (const DavResponse& response : status.responses) {
+            const QString key = hrefKey(book, response.href);
+            (void)memberUrl(book, response.href);
+            if (!unanswered.remove(key)) {
+                continue;
+            }
+            if (response.status == 404) {
+                continue;
+            }
             const DavProperty* data = response.property(QStringLiteral("address-data"));
             const DavProperty* etag = response.property(QStringLiteral("getetag"));
-            if (data != nullptr && etag != nullptr) {
-                fetched.push_back({response.href, unquotedEtag(etag->text), data->text.toUtf8()});
+            if (data == nullptr || etag == nullptr) {
+                throw unreadable(
+                    "REPORT", book,
+                    QStringLiteral("die Karte %1 kommt ohne Inhalt oder ETag").arg(response.href));
             }
+            QByteArray text = data->text.toUtf8();
+            if (text.size() > kCardLimit) {
+                throw SyncError(SyncError::Kind::TooLarge,
+                                QStringLiteral("Die Karte %1 auf dem Server ist größer als %2 MB "
+                                               "und wird nicht gelesen. Hier wurde nichts "
+                                               "geändert.")
+                                    .arg(response.href, megabytes(kCardLimit)));
+            }
+            fetched.push_back({key, unquotedEtag(etag->text), std::move(text)});
+        }
+        if (!unanswered.isEmpty()) {
+            throw unreadable("REPORT", book,
+                             QStringLiteral("%1 der erbetenen Karten fehlen in der Antwort")
+                                 .arg(unanswered.size()));
         }
     }
     return fetched;

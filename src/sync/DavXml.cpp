@@ -55,20 +55,35 @@ void readPropstat(QXmlStreamReader& xml, DavResponse& response) {
     }
 }
 
+bool isDav(const QXmlStreamReader& xml, QStringView name) {
+    return xml.name() == name && xml.namespaceUri() == QLatin1String(kDav);
+}
+
 DavResponse readResponse(QXmlStreamReader& xml) {
     DavResponse response;
     while (xml.readNextStartElement()) {
-        if (xml.name() == u"href") {
+        if (isDav(xml, u"href")) {
             response.href = xml.readElementText().trimmed();
-        } else if (xml.name() == u"status") {
+        } else if (isDav(xml, u"status")) {
             response.status = statusOfLine(xml.readElementText());
-        } else if (xml.name() == u"propstat") {
+        } else if (isDav(xml, u"propstat")) {
             readPropstat(xml, response);
         } else {
             xml.skipCurrentElement();
         }
     }
     return response;
+}
+
+// Nothing but white space and comments may follow the root element.
+bool endsCleanly(QXmlStreamReader& xml) {
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() || (xml.isCharacters() && !xml.isWhitespace())) {
+            return false;
+        }
+    }
+    return !xml.hasError();
 }
 
 }  // namespace
@@ -86,19 +101,25 @@ int statusOfLine(const QString& line) {
 Multistatus parseMultistatus(const QByteArray& body) {
     Multistatus result;
     QXmlStreamReader xml(body);
-    if (!xml.readNextStartElement() || xml.name() != u"multistatus") {
+    if (!xml.readNextStartElement() || !isDav(xml, u"multistatus")) {
         return result;
     }
     while (xml.readNextStartElement()) {
-        if (xml.name() == u"response") {
+        if (isDav(xml, u"response")) {
             result.responses.push_back(readResponse(xml));
-        } else if (xml.name() == u"sync-token") {
+            if (result.responses.back().href.isEmpty()) {
+                return result;
+            }
+        } else if (isDav(xml, u"sync-token")) {
             result.syncToken = xml.readElementText().trimmed();
         } else {
             xml.skipCurrentElement();
         }
     }
-    result.valid = !xml.hasError();
+    if (xml.hasError() || !xml.isEndElement()) {
+        return result;
+    }
+    result.valid = endsCleanly(xml);
     return result;
 }
 

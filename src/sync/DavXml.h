@@ -32,7 +32,9 @@ struct DavResponse {
 struct Multistatus {
     std::vector<DavResponse> responses;
     QString syncToken;
-    bool valid = false;  // false for a body that is no multistatus
+    // False for anything but a whole, well-formed multistatus of DAV: whose every response
+    // names its href.
+    bool valid = false;
 };
 
 [[nodiscard]] Multistatus parseMultistatus(const QByteArray& body);

@@ -1,5 +1,9 @@
 #include "sync/SyncAccounts.h"
 
+#include "sync/DavClient.h"
+
+#include "store/Snapshot.h"
+
 namespace veltro::sync {
 
 namespace {
@@ -25,37 +29,79 @@ std::vector<Pairing> pairings(store::Database& db) {
 }
 
 std::optional<Pairing> pairingForBook(store::Database& db, const QUrl& book) {
-    auto stmt = db.prepare(std::string("SELECT ") + kPairingColumns +
-                           " FROM SyncKonten WHERE Sammlung = ?1");
-    stmt.bind(1, book.toString());
-    return stmt.step() ? std::optional(pairingOf(stmt)) : std::nullopt;
+    const QUrl wanted = canonicalUrl(book);
+    for (Pairing& pairing : pairings(db)) {
+        if (canonicalUrl(pairing.book) == wanted) {
+            return std::move(pairing);
+        }
+    }
+    return std::nullopt;
 }
 
+namespace {
+
+std::vector<std::int64_t> stateRows(store::Database& db, std::int64_t pairing) {
+    auto stmt = db.prepare("SELECT rowid FROM SyncKarten WHERE Konto = ?1");
+    stmt.bind(1, pairing);
+    std::vector<std::int64_t> rows;
+    while (stmt.step()) {
+        rows.push_back(stmt.integer(0));
+    }
+    return rows;
+}
+
+std::int64_t writePairing(store::Database& db, const Pairing& pairing,
+                          const std::optional<Pairing>& known) {
+    const QString book = canonicalUrl(pairing.book).toString();
+    if (known) {
+        auto stmt = db.prepare(
+            "UPDATE SyncKonten SET Url = ?1, Benutzer = ?2, Sammlung = ?3, Kategorie = ?4, "
+            "Fingerabdruck = ?5 WHERE Id = ?6");
+        stmt.bind(1, pairing.server.toString())
+            .bind(2, pairing.user)
+            .bind(3, book)
+            .bind(4, pairing.category)
+            .bind(5, pairing.fingerprint)
+            .bind(6, known->id);
+        stmt.run();
+        return known->id;
+    }
+    auto stmt = db.prepare(
+        "INSERT INTO SyncKonten (Url, Benutzer, Sammlung, Kategorie, SyncToken, Fingerabdruck) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    stmt.bind(1, pairing.server.toString())
+        .bind(2, pairing.user)
+        .bind(3, book)
+        .bind(4, pairing.category)
+        .bind(5, pairing.syncToken)
+        .bind(6, pairing.fingerprint);
+    stmt.run();
+    return db.lastInsertRowId();
+}
+
+}  // namespace
+
+// A pairing is the user's setting, not part of the run's changes: "Nein" at exit keeps it,
+// together with the per-card state that must go on matching it.
 std::int64_t savePairing(store::Database& db, const Pairing& pairing) {
+    store::Transaction tx(db);
+    const auto known = pairingForBook(db, pairing.book);
+    std::vector<std::int64_t> forgotten;
     // A book paired with another category starts afresh: the state of the old category's
     // cards would otherwise read as cards deleted here, and the next sync would delete them
     // on the server.
-    if (const auto known = pairingForBook(db, pairing.book);
-        known && known->category != pairing.category) {
+    if (known && known->category != pairing.category) {
+        forgotten = stateRows(db, known->id);
         auto cards = db.prepare("DELETE FROM SyncKarten WHERE Konto = ?1");
         cards.bind(1, known->id).run();
         auto token = db.prepare("UPDATE SyncKonten SET SyncToken = NULL WHERE Id = ?1");
         token.bind(1, known->id).run();
     }
-    auto stmt = db.prepare(
-        "INSERT INTO SyncKonten (Url, Benutzer, Sammlung, Kategorie, SyncToken, Fingerabdruck) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT (Sammlung) DO UPDATE SET Url = ?1, "
-        "Benutzer = ?2, Kategorie = ?4, Fingerabdruck = ?6");
-    stmt.bind(1, pairing.server.toString())
-        .bind(2, pairing.user)
-        .bind(3, pairing.book.toString())
-        .bind(4, pairing.category)
-        .bind(5, pairing.syncToken)
-        .bind(6, pairing.fingerprint);
-    stmt.run();
-    auto id = db.prepare("SELECT Id FROM SyncKonten WHERE Sammlung = ?1");
-    id.bind(1, pairing.book.toString());
-    return id.step() ? id.integer(0) : 0;
+    const std::int64_t id = writePairing(db, pairing, known);
+    store::Snapshot::settle(db, "SyncKonten", {id});
+    store::Snapshot::settle(db, "SyncKarten", forgotten);
+    tx.commit();
+    return id;
 }
 
 void removePairing(store::Database& db, std::int64_t id) {

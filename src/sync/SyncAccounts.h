@@ -32,8 +32,10 @@ struct SyncedCard {
 };
 
 [[nodiscard]] std::vector<Pairing> pairings(store::Database& db);
+// The pairing of a book, whatever the spelling of its address (canonicalUrl).
 [[nodiscard]] std::optional<Pairing> pairingForBook(store::Database& db, const QUrl& book);
-// Adds or updates the pairing of its book; returns its id.
+// Adds or updates the pairing of its book, kept under the book's canonical address; returns
+// its id.
 std::int64_t savePairing(store::Database& db, const Pairing& pairing);
 void removePairing(store::Database& db, std::int64_t id);
 

@@ -232,7 +232,7 @@ void SyncDialog::findBooks() {
     setRunning(true);
     try {
         withTrust(fingerprint_, [&] {
-            DavClient client({user_->text().trimmed(), *secret}, fingerprint_);
+            DavClient client({user_->text().trimmed(), *secret}, start, fingerprint_);
             running_ = &client;
             const auto found = client.discover(start);
             running_ = nullptr;
@@ -275,15 +275,23 @@ std::vector<Pairing> SyncDialog::tickedPairings() {
 void SyncDialog::syncOne(Pairing& pairing, const QString& secret, QString& report,
                          bool& wroteHere) {
     store::CardStore& cards = *host_.cardStore();
+    SyncOptions options;
+    options.progress = [this](int step, int total, const QString& what) {
+        progress_->setMaximum(total);
+        progress_->setValue(step);
+        progress_->setFormat(what);
+    };
+    options.beforeChangesHere = [this] { host_.backUpBeforeSync(); };
+    options.allowManyDeletes = [&pairing](const MassDelete& deletes) {
+        return platform::current().message({massDeleteQuestion(deletes, pairing.category), kTitle,
+                                            platform::Buttons::YesNo, platform::Icon::Exclamation,
+                                            1}) == platform::Answer::Yes;
+    };
     withTrust(pairing.fingerprint, [&] {
-        DavClient client({pairing.user, secret}, pairing.fingerprint);
+        DavClient client({pairing.user, secret}, pairing.server, pairing.fingerprint);
+        client.allowBookOf(pairing.book);
         running_ = &client;
-        const SyncReport done =
-            synchronize(cards, pairing, client, [this](int step, int total, const QString& what) {
-                progress_->setMaximum(total);
-                progress_->setValue(step);
-                progress_->setFormat(what);
-            });
+        const SyncReport done = synchronize(cards, pairing, client, options);
         running_ = nullptr;
         savePairing(cards.db(), pairing);
         wroteHere = wroteHere || done.downloaded + done.deletedHere > 0;

@@ -9,7 +9,19 @@ namespace veltro::sync {
 // Why talking to the server failed, with a German text that carries the server's answer.
 class SyncError : public std::exception {
 public:
-    enum class Kind { Network, Timeout, Login, Http, Certificate, Cancelled, Answer };
+    enum class Kind {
+        Network,
+        Timeout,
+        Login,
+        Http,
+        Certificate,
+        Cancelled,
+        Answer,       // the server has no address book there, or redirects without end
+        Unreadable,   // an answer that is not what was asked: nothing may follow from it
+        Foreign,      // another host, or a place outside the address book
+        TooLarge,     // an answer beyond the limit it is read to
+        ManyDeletes,  // the sync would delete many cards and was not allowed to
+    };
 
     SyncError(Kind kind, QString text, int status = 0, QString fingerprint = {})
         : kind_(kind),

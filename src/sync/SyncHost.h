@@ -20,6 +20,8 @@ public:
     virtual void syncedThisRun() = 0;
     // While a sync runs, the main window takes no input.
     virtual void setBusy(bool busy) = 0;
+    // Before a sync changes cards here: a backup of the store as it is.
+    virtual void backUpBeforeSync() = 0;
 };
 
 }  // namespace veltro::sync

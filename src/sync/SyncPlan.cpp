@@ -2,6 +2,9 @@
 
 #include "maintenance/AddressComposition.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <array>
 
 namespace veltro::sync {
@@ -71,10 +74,21 @@ CardPlan merge(const store::Card& localIn, const store::Card& remoteIn,
             plan.conflicts.push_back(field);
         }
     }
+    QStringList appended;
     if (!plan.conflicts.empty()) {
+        appended << noteOf(local, plan.conflicts, heading);
+    }
+    const bool addressInConflict = std::find(plan.conflicts.begin(), plan.conflicts.end(),
+                                             Field::Anschrift) != plan.conflicts.end();
+    if (!addressInConflict && local.text(Field::Anschrift) != kComposedMark &&
+        plan.merged.text(Field::Anschrift) == kComposedMark) {
+        appended << QStringLiteral("Anschrift vor dem Abgleich:\n") + local.text(Field::Anschrift);
+    }
+    if (!appended.isEmpty()) {
+        plan.appendedToNotes = appended.join(QStringLiteral("\n\n"));
         const QString notes = plan.merged.text(Field::Notizen);
         plan.merged.set(Field::Notizen, (notes.isEmpty() ? notes : notes + QStringLiteral("\n\n")) +
-                                            noteOf(local, plan.conflicts, heading));
+                                            plan.appendedToNotes);
     }
     if (plan.merged.text(Field::Anschrift) == kComposedMark) {
         plan.merged.set(Field::Anschrift, composed(plan.merged));

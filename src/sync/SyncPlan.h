@@ -25,13 +25,16 @@ struct CardPlan {
     Remote remote = Remote::Keep;
     store::Card merged;                   // the fields both sides hold afterwards
     std::vector<store::Field> conflicts;  // changed on both sides to different values
+    QString appendedToNotes;              // what merged's Notizen gained at their end
 };
 
 // What to do with one card, a pure function of its states. A field changed on one side
 // only takes that side's value; one changed on both keeps the server's, and the local
 // value goes into a note appended to Notizen, headed by `conflictHeading`. A card deleted
 // on one side and changed on the other is kept with its change. Without a last agreed
-// state every differing field counts as changed on both sides.
+// state every differing field counts as changed on both sides. An address block of the
+// card's own that follows the server's changed address again keeps its text in the notes,
+// headed "Anschrift vor dem Abgleich:".
 [[nodiscard]] CardPlan planCard(const CardStates& states, const QString& conflictHeading);
 
 // The fields the sync compares: all but the category, which the pairing sets.

@@ -4,10 +4,13 @@
 #include "sync/SyncPlan.h"
 #include "sync/VcardMerge.h"
 
+#include "richtext/StoredText.h"
+#include "store/Snapshot.h"
 #include "store/UndoLog.h"
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -20,7 +23,7 @@ using store::Field;
 constexpr int kAttempts = 3;
 
 // One card identity in this sync: what is here, what the store knows from the last sync,
-// and what the server holds now.
+// and what the server holds now. Hrefs are keys (hrefKey).
 struct Entry {
     QString uid;
     std::int64_t localId = 0;
@@ -30,6 +33,7 @@ struct Entry {
     QString remoteEtag;
     std::optional<QByteArray> remoteText;  // nothing: not on the server
     bool fetch = false;
+    bool sent = false;  // written to or deleted on the server by this sync
     CardPlan plan;
 };
 
@@ -37,22 +41,25 @@ struct Run {
     store::CardStore& store;
     const Pairing& pairing;
     DavClient& client;
-    const SyncProgress& progress;
+    const SyncOptions& options;
     std::vector<Entry> entries;
     SyncReport report;
     QString heading;
 
     void step(int done, int total, const QString& what) const {
-        if (progress) {
-            progress(done, total, what);
+        if (options.progress) {
+            options.progress(done, total, what);
         }
     }
+    [[nodiscard]] Entry* byHref(const QString& href) {
+        for (Entry& entry : entries) {
+            if (entry.href == href) {
+                return &entry;
+            }
+        }
+        return nullptr;
+    }
 };
-
-QString bookPath(const QUrl& book) {
-    QString path = book.path(QUrl::FullyEncoded);
-    return path.endsWith(u'/') ? path : path + u'/';
-}
 
 std::map<QString, std::pair<std::int64_t, store::Card>> localCards(Run& run) {
     auto stmt = run.store.db().prepare(
@@ -72,12 +79,19 @@ std::map<QString, std::pair<std::int64_t, store::Card>> localCards(Run& run) {
     return cards;
 }
 
+// Where a card new to the server goes: its identity, percent-encoded, in the book.
+QString newHref(const QUrl& book, const QString& uid) {
+    return hrefKey(book,
+                   QString::fromLatin1(QUrl::toPercentEncoding(uid)) + QStringLiteral(".vcf"));
+}
+
 void collectEntries(Run& run, const Listing& listing) {
     auto local = localCards(run);
+    const QUrl& book = run.pairing.book;
     for (auto& [uid, state] : syncedCards(run.store.db(), run.pairing.id)) {
         Entry entry;
         entry.uid = uid;
-        entry.href = state.href;
+        entry.href = hrefKey(book, state.href);
         entry.state = std::move(state);
         if (const auto found = local.find(uid); found != local.end()) {
             entry.localId = found->second.first;
@@ -89,7 +103,7 @@ void collectEntries(Run& run, const Listing& listing) {
     for (auto& [uid, card] : local) {
         Entry entry;
         entry.uid = uid;
-        entry.href = bookPath(run.pairing.book) + uid + QStringLiteral(".vcf");
+        entry.href = newHref(book, uid);
         entry.localId = card.first;
         entry.local = std::move(card.second);
         run.entries.push_back(std::move(entry));
@@ -121,21 +135,20 @@ void collectEntries(Run& run, const Listing& listing) {
 
 void fetchChanged(Run& run) {
     QStringList hrefs;
-    std::map<QString, Entry*> byHref;
-    for (Entry& entry : run.entries) {
+    for (const Entry& entry : run.entries) {
         if (entry.fetch) {
             hrefs << entry.href;
-            byHref[entry.href] = &entry;
         }
     }
     if (hrefs.isEmpty()) {
         return;
     }
     run.step(0, 1, QStringLiteral("%1 Karten werden vom Server geholt …").arg(hrefs.size()));
+    // A card listed but gone by the time it is fetched counts as not on the server.
     for (Fetched& fetched : run.client.fetch(run.pairing.book, hrefs)) {
-        if (const auto found = byHref.find(fetched.href); found != byHref.end()) {
-            found->second->remoteEtag = fetched.etag;
-            found->second->remoteText = std::move(fetched.text);
+        if (Entry* entry = run.byHref(fetched.href)) {
+            entry->remoteEtag = fetched.etag;
+            entry->remoteText = std::move(fetched.text);
         }
     }
 }
@@ -163,6 +176,34 @@ bool plan(Run& run, Entry& entry) {
     return true;
 }
 
+MassDelete deletionsOf(const Run& run) {
+    MassDelete deletes;
+    for (const Entry& entry : run.entries) {
+        deletes.hereOf += entry.local ? 1 : 0;
+        deletes.here += entry.plan.local == CardPlan::Local::Delete ? 1 : 0;
+        deletes.thereOf += entry.remoteText ? 1 : 0;
+        deletes.there += entry.plan.remote == CardPlan::Remote::Delete ? 1 : 0;
+    }
+    return deletes;
+}
+
+void guardDeletions(const Run& run) {
+    const MassDelete deletes = deletionsOf(run);
+    if (!needsConsent(deletes) ||
+        (run.options.allowManyDeletes && run.options.allowManyDeletes(deletes))) {
+        return;
+    }
+    throw SyncError(SyncError::Kind::ManyDeletes,
+                    QStringLiteral("Der Abgleich würde %1 von %2 Karten der Kategorie „%3“ hier "
+                                   "und %4 von %5 Karten auf dem Server löschen. Er wurde nicht "
+                                   "ausgeführt; hier und auf dem Server wurde nichts geändert.")
+                        .arg(deletes.here)
+                        .arg(deletes.hereOf)
+                        .arg(run.pairing.category)
+                        .arg(deletes.there)
+                        .arg(deletes.thereOf));
+}
+
 // What the server keeps besides our fields can show through them (its second number where
 // ours was emptied); the card here then takes the fields of the text sent, so both sides
 // agree and the next sync sees no change.
@@ -178,11 +219,20 @@ void takeFieldsSent(const Run& run, Entry& entry, const QByteArray& sent) {
     }
 }
 
+void refetch(Run& run, Entry& entry) {
+    const auto fetched = run.client.fetch(run.pairing.book, {entry.href});
+    entry.remoteText.reset();
+    if (!fetched.empty()) {
+        entry.remoteEtag = fetched.front().etag;
+        entry.remoteText = fetched.front().text;
+    }
+}
+
 // Writes the entry's change to the server; after a 412 (changed meanwhile) it reads the
 // card again, plans anew and retries.
 void sendToServer(Run& run, Entry& entry) {
+    const QUrl url = memberUrl(run.pairing.book, entry.href);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const QUrl url = run.pairing.book.resolved(QUrl::fromEncoded(entry.href.toUtf8()));
         const CardPlan::Remote action = entry.plan.remote;
         if (action == CardPlan::Remote::Keep) {
             return;
@@ -202,6 +252,7 @@ void sendToServer(Run& run, Entry& entry) {
             answer = run.client.put(url, sent, create ? QString() : entry.remoteEtag);
         }
         if (answer.status != 412) {
+            entry.sent = true;
             if (action == CardPlan::Remote::Delete) {
                 entry.remoteText.reset();
                 ++run.report.deletedThere;
@@ -210,21 +261,12 @@ void sendToServer(Run& run, Entry& entry) {
             entry.remoteText = sent;
             entry.remoteEtag = answer.etag;
             if (answer.etag.isEmpty()) {
-                const auto fetched = run.client.fetch(run.pairing.book, {entry.href});
-                if (!fetched.empty()) {
-                    entry.remoteEtag = fetched.front().etag;
-                    entry.remoteText = fetched.front().text;
-                }
+                refetch(run, entry);
             }
             ++run.report.uploaded;
             return;
         }
-        const auto fetched = run.client.fetch(run.pairing.book, {entry.href});
-        entry.remoteText.reset();
-        if (!fetched.empty()) {
-            entry.remoteEtag = fetched.front().etag;
-            entry.remoteText = fetched.front().text;
-        }
+        refetch(run, entry);
         if (!plan(run, entry)) {
             return;
         }
@@ -236,13 +278,60 @@ void sendToServer(Run& run, Entry& entry) {
                     412);
 }
 
+// The token to keep: the listing's, or after our own uploads one the server gives for them,
+// so that what others change or delete after them is seen next time even on servers that
+// leave out what was made and deleted since an older token. Where other changes came in
+// between, none: the next sync compares a full listing.
+QString tokenAfterSending(Run& run, const Listing& listing) {
+    const bool sentAny =
+        std::any_of(run.entries.begin(), run.entries.end(), [](const Entry& e) { return e.sent; });
+    if (listing.token.isEmpty() || !sentAny) {
+        return listing.token;
+    }
+    const Listing since = run.client.list(run.pairing.book, listing.token);
+    if (since.complete) {
+        return {};
+    }
+    for (const auto& [href, etag] : since.members) {
+        const Entry* entry = run.byHref(href);
+        if (entry == nullptr || !entry->sent || !entry->remoteText || entry->remoteEtag != etag) {
+            return {};
+        }
+    }
+    for (const QString& href : since.gone) {
+        const Entry* entry = run.byHref(href);
+        if (entry == nullptr || !entry->sent || entry->remoteText) {
+            return {};
+        }
+    }
+    return since.token;
+}
+
+// The notes keep their formatting where only our own paragraphs were added to them.
+QString notesToWrite(const Entry& entry, const store::Card& before) {
+    const QString& merged = entry.plan.merged.text(Field::Notizen);
+    const QString& added = entry.plan.appendedToNotes;
+    if (added.isEmpty() || !merged.endsWith(added)) {
+        return merged;
+    }
+    QString ours = merged.chopped(added.size());
+    if (ours.endsWith(QStringLiteral("\n\n"))) {
+        ours.chop(2);
+    }
+    if (ours != before.text(Field::Notizen)) {
+        return merged;
+    }
+    return richtext::withParagraphsAppended(entry.local->text(Field::Notizen), added);
+}
+
 void writeFields(Run& run, const Entry& entry) {
     const store::Card before = comparable(*entry.local, run.pairing.category);
     std::vector<std::pair<Field, QString>> changed;
     for (std::size_t i = 0; i < store::kFieldCount; ++i) {
         const auto field = static_cast<Field>(i);
         if (field != Field::Kategorien && before.text(field) != entry.plan.merged.text(field)) {
-            changed.emplace_back(field, entry.plan.merged.text(field));
+            changed.emplace_back(field, field == Field::Notizen ? notesToWrite(entry, before)
+                                                                : entry.plan.merged.text(field));
         }
     }
     if (!changed.empty()) {
@@ -250,68 +339,137 @@ void writeFields(Run& run, const Entry& entry) {
     }
 }
 
-QString createHere(Run& run, const Entry& entry) {
+bool uidInUse(store::Database& db, const QString& uid) {
+    auto cards = db.prepare("SELECT 1 FROM KartenInfo WHERE Uid = ?1");
+    auto synced = db.prepare("SELECT 1 FROM SyncKarten WHERE Uid = ?1");
+    return cards.bind(1, uid).step() || synced.bind(1, uid).step();
+}
+
+// A card from the server keeps the server's UID as its identity, so that it is the same card
+// wherever it is exported to; one taken here already gets an identity of its own.
+QString createHere(Run& run, Entry& entry) {
+    store::Database& db = run.store.db();
     store::Card card = entry.plan.merged;
     card.set(Field::Kategorien, run.pairing.category);
-    const std::int64_t id = run.store.insertCard(card);
-    auto stmt = run.store.db().prepare("SELECT Uid FROM KartenInfo WHERE KarteId = ?1");
-    stmt.bind(1, id);
+    entry.localId = run.store.insertCard(card);
+    if (const QString uid = uidOf(*entry.remoteText); !uid.isEmpty() && !uidInUse(db, uid)) {
+        auto stmt = db.prepare("UPDATE KartenInfo SET Uid = ?1 WHERE KarteId = ?2");
+        stmt.bind(1, uid).bind(2, entry.localId).run();
+    }
+    auto stmt = db.prepare("SELECT Uid FROM KartenInfo WHERE KarteId = ?1");
+    stmt.bind(1, entry.localId);
     return stmt.step() ? stmt.textOrEmpty(0) : QString();
 }
 
-void applyHere(Run& run, const Listing& listing) {
+void applyEntry(Run& run, Entry& entry) {
+    store::Database& db = run.store.db();
+    switch (entry.plan.local) {
+        case CardPlan::Local::Keep:
+            break;
+        case CardPlan::Local::Write:
+            writeFields(run, entry);
+            ++run.report.downloaded;
+            break;
+        case CardPlan::Local::Create:
+            // A card deleted here but changed there comes back as a new card.
+            if (entry.state) {
+                forgetSyncedCard(db, entry.state->uid);
+            }
+            entry.uid = createHere(run, entry);
+            entry.local = entry.plan.merged;
+            ++run.report.downloaded;
+            break;
+        case CardPlan::Local::Delete:
+            run.store.deleteCard(entry.localId);
+            entry.local.reset();
+            ++run.report.deletedHere;
+            break;
+    }
+    if (!entry.plan.conflicts.empty()) {
+        run.report.conflicts << entry.plan.merged.text(Field::Schlagworte);
+    }
+    if (entry.local && entry.remoteText) {
+        saveSyncedCard(db, run.pairing.id,
+                       {entry.uid, entry.href, entry.remoteEtag, *entry.remoteText});
+    } else if (entry.state) {
+        forgetSyncedCard(db, entry.state->uid);
+    }
+}
+
+std::vector<std::int64_t> syncedRows(store::Database& db, std::int64_t pairing) {
+    auto stmt = db.prepare("SELECT rowid FROM SyncKarten WHERE Konto = ?1");
+    stmt.bind(1, pairing);
+    std::vector<std::int64_t> rows;
+    while (stmt.step()) {
+        rows.push_back(stmt.integer(0));
+    }
+    return rows;
+}
+
+std::optional<std::int64_t> categoryRow(store::Database& db, const QString& category) {
+    auto stmt = db.prepare("SELECT rowid FROM tblAdrCfg WHERE KategorieName = ?1");
+    stmt.bind(1, category);
+    return stmt.step() ? std::optional(stmt.integer(0)) : std::nullopt;
+}
+
+// What the sync brought in step stays so when the user discards the rest of the run: the
+// server keeps it anyway, and the pairing and per-card state must go on matching the cards.
+void settleForTheRun(Run& run, std::vector<std::int64_t> syncedBefore) {
+    store::Database& db = run.store.db();
+    std::vector<std::int64_t> cards;
+    for (const Entry& entry : run.entries) {
+        if (entry.localId != 0) {
+            cards.push_back(entry.localId);
+        }
+    }
+    const auto syncedNow = syncedRows(db, run.pairing.id);
+    syncedBefore.insert(syncedBefore.end(), syncedNow.begin(), syncedNow.end());
+    store::Snapshot::settle(db, "Kontakte", cards);
+    store::Snapshot::settle(db, "KartenInfo", cards);
+    store::Snapshot::settle(db, "SyncKarten", syncedBefore);
+    store::Snapshot::settle(db, "SyncKonten", {run.pairing.id});
+    if (const auto category = categoryRow(db, run.pairing.category)) {
+        store::Snapshot::settle(db, "tblAdrCfg", {*category});
+    }
+}
+
+void applyHere(Run& run, const QString& token) {
+    const bool changesCards =
+        std::any_of(run.entries.begin(), run.entries.end(),
+                    [](const Entry& e) { return e.plan.local != CardPlan::Local::Keep; });
+    if (changesCards && run.options.beforeChangesHere) {
+        run.options.beforeChangesHere();
+    }
     store::Database& db = run.store.db();
     store::Transaction tx(db);
+    const auto syncedBefore = syncedRows(db, run.pairing.id);
     for (Entry& entry : run.entries) {
-        switch (entry.plan.local) {
-            case CardPlan::Local::Keep:
-                break;
-            case CardPlan::Local::Write:
-                writeFields(run, entry);
-                ++run.report.downloaded;
-                break;
-            case CardPlan::Local::Create:
-                // A card deleted here but changed there comes back as a new card.
-                if (entry.state) {
-                    forgetSyncedCard(db, entry.state->uid);
-                }
-                entry.uid = createHere(run, entry);
-                entry.local = entry.plan.merged;
-                ++run.report.downloaded;
-                break;
-            case CardPlan::Local::Delete:
-                run.store.deleteCard(entry.localId);
-                entry.local.reset();
-                ++run.report.deletedHere;
-                break;
-        }
-        if (!entry.plan.conflicts.empty()) {
-            run.report.conflicts << entry.plan.merged.text(Field::Schlagworte);
-        }
-        if (entry.local && entry.remoteText) {
-            saveSyncedCard(db, run.pairing.id,
-                           {entry.uid, entry.href, entry.remoteEtag, *entry.remoteText});
-        } else if (entry.state) {
-            forgetSyncedCard(db, entry.state->uid);
-        }
+        applyEntry(run, entry);
     }
-    if (auto existing = db.prepare("SELECT 1 FROM tblAdrCfg WHERE KategorieName = ?1");
-        !existing.bind(1, run.pairing.category).step()) {
+    if (!categoryRow(db, run.pairing.category)) {
         run.store.addCategory(run.pairing.category);
     }
-    saveSyncToken(db, run.pairing.id, listing.token);
+    saveSyncToken(db, run.pairing.id, token);
     // An undo of an earlier step would put back rows over what the server just brought.
     if (run.report.downloaded > 0 || run.report.deletedHere > 0) {
         store::UndoLog::clear(db);
     }
+    settleForTheRun(run, syncedBefore);
     tx.commit();
 }
 
 }  // namespace
 
+bool needsConsent(const MassDelete& deletes) {
+    const auto many = [](int count, int of) {
+        return count > kDeletesWithoutAsking && count * 4 > of;
+    };
+    return many(deletes.here, deletes.hereOf) || many(deletes.there, deletes.thereOf);
+}
+
 SyncReport synchronize(store::CardStore& store, const Pairing& pairing, DavClient& client,
-                       const SyncProgress& progress) {
-    Run run{store, pairing, client, progress, {}, {}, {}};
+                       const SyncOptions& options) {
+    Run run{store, pairing, client, options, {}, {}, {}};
     run.heading =
         QStringLiteral("Konflikt beim Abgleich am %1 – hier stand:")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")));
@@ -319,7 +477,6 @@ SyncReport synchronize(store::CardStore& store, const Pairing& pairing, DavClien
     const Listing listing = client.list(pairing.book, pairing.syncToken);
     collectEntries(run, listing);
     fetchChanged(run);
-    std::vector<Entry*> toSend;
     std::erase_if(run.entries, [&](Entry& entry) {
         if (plan(run, entry)) {
             return false;
@@ -327,6 +484,8 @@ SyncReport synchronize(store::CardStore& store, const Pairing& pairing, DavClien
         ++run.report.skipped;
         return true;
     });
+    guardDeletions(run);
+    std::vector<Entry*> toSend;
     for (Entry& entry : run.entries) {
         if (entry.plan.remote != CardPlan::Remote::Keep) {
             toSend.push_back(&entry);
@@ -340,11 +499,12 @@ SyncReport synchronize(store::CardStore& store, const Pairing& pairing, DavClien
                      .arg(toSend.size()));
         sendToServer(run, *toSend[static_cast<std::size_t>(i)]);
     }
+    const QString token = tokenAfterSending(run, listing);
     if (client.cancelled()) {
         throw SyncError(SyncError::Kind::Cancelled, QStringLiteral("Abgebrochen."));
     }
     run.step(total - 1, total, QStringLiteral("Die Kartei wird geschrieben …"));
-    applyHere(run, listing);
+    applyHere(run, token);
     run.step(total, total, QStringLiteral("Fertig."));
     return run.report;
 }
@@ -366,6 +526,18 @@ QString reportText(const SyncReport& report) {
                 report.conflicts.join(QStringLiteral("\n  "));
     }
     return text;
+}
+
+QString massDeleteQuestion(const MassDelete& deletes, const QString& category) {
+    return QStringLiteral(
+               "Der Abgleich würde %1 von %2 Karten der Kategorie „%3“ hier und %4 "
+               "von %5 Karten auf dem Server löschen.\n\nVor dem Abgleich wird die "
+               "Kartei gesichert. Trotzdem abgleichen?")
+        .arg(deletes.here)
+        .arg(deletes.hereOf)
+        .arg(category)
+        .arg(deletes.there)
+        .arg(deletes.thereOf);
 }
 
 }  // namespace veltro::sync

@@ -2,6 +2,7 @@
 
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardReader.h"
+#include "vcard/VcardText.h"
 #include "vcard/VcardWriter.h"
 
 #include <QList>
@@ -123,6 +124,15 @@ std::optional<store::Card> cardFromText(const QByteArray& text, const QString& c
         return std::nullopt;
     }
     return vcard::toCard(read.cards.front(), category);
+}
+
+QString uidOf(const QByteArray& text) {
+    const auto read = vcard::readVcards(text);
+    if (read.cards.empty()) {
+        return {};
+    }
+    const vcard::Property* uid = read.cards.front().first(vcard::Name::UID);
+    return uid != nullptr ? vcard::unescapeText(uid->value).trimmed() : QString();
 }
 
 store::Card comparable(const store::Card& card, const QString& category) {

@@ -15,6 +15,9 @@ namespace veltro::sync {
 [[nodiscard]] std::optional<store::Card> cardFromText(const QByteArray& text,
                                                       const QString& category);
 
+// The UID a vCard text gives its card; empty without one.
+[[nodiscard]] QString uidOf(const QByteArray& text);
+
 // A card's fields as they come back from a vCard: what the sync compares, so that
 // formatting the vCard cannot carry (rich-text notes) does not count as a change.
 [[nodiscard]] store::Card comparable(const store::Card& card, const QString& category);

@@ -28,6 +28,7 @@ enum class Name : std::uint8_t {
     XVorwahl,
     XTelefon,
     XAnschrift,
+    XBasis,
 };
 
 // TYPE values that the mapping looks at, from all three spellings (TYPE=work,voice;

@@ -6,6 +6,8 @@
 #include "vcard/Background.h"
 #include "vcard/VcardText.h"
 
+#include <QCryptographicHash>
+
 #include <deque>
 #include <functional>
 #include <iterator>
@@ -139,21 +141,44 @@ QString notesOf(const Vcard& vcard) {
     return notes.join(u'\n');
 }
 
+// The first voice number as written, to tell whether our split of it still stands.
+QString voiceText(const Vcard& vcard) {
+    const Property* voice = firstWhere(vcard, Name::TEL, isVoice);
+    return voice != nullptr ? phoneText(*voice) : QString();
+}
+
+QString joinedPhone(const QString& areaCode, const QString& number) {
+    return areaCode.isEmpty() ? number : number.isEmpty() ? areaCode : areaCode + u' ' + number;
+}
+
+// Whether the standard properties are still as they were when our own were written beside
+// them (a vCard without a digest comes from an earlier version of ours, which wrote both).
+bool standardAsWritten(const Vcard& vcard) {
+    const Property* basis = vcard.first(Name::XBasis);
+    return basis == nullptr || textOf(basis) == standardBasis(componentsOf(vcard.first(Name::N)),
+                                                              componentsOf(vcard.first(Name::ORG)),
+                                                              componentsOf(chosenAddress(vcard)),
+                                                              textOf(vcard.first(Name::FN)));
+}
+
 // Our own X-VELTRO properties give back what the standard ones cannot hold: the heading
-// exactly as it was, the single-line fields trimmed like all others.
-void applyOwnProperties(const Vcard& vcard, store::Card& card) {
-    if (const Property* heading = vcard.first(Name::XKarte)) {
+// exactly as it was, the single-line fields trimmed like all others. Each counts only while
+// the standard property it refines is what we wrote; another program's change wins.
+void applyOwnProperties(const Vcard& vcard, store::Card& card, bool asWritten) {
+    if (const Property* heading = vcard.first(Name::XKarte); heading != nullptr && asWritten) {
         card.set(Field::Schlagworte, unescapeText(heading->value));
     }
-    for (const auto& [name, field] :
-         {std::pair{Name::XNr, Field::Nr}, std::pair{Name::XAnrede, Field::Anrede}}) {
-        if (const Property* own = vcard.first(name)) {
-            card.set(field, textOf(own));
-        }
+    if (const Property* number = vcard.first(Name::XNr)) {
+        card.set(Field::Nr, textOf(number));
+    }
+    // Our salutation is the name prefix as it stands, even where it is no "Herr" or "Frau".
+    if (vcard.first(Name::XAnrede) != nullptr) {
+        card.set(Field::Anrede, component(componentsOf(vcard.first(Name::N)), 3));
     }
     const Property* areaCode = vcard.first(Name::XVorwahl);
     const Property* number = vcard.first(Name::XTelefon);
-    if (areaCode != nullptr || number != nullptr) {
+    if ((areaCode != nullptr || number != nullptr) &&
+        joinedPhone(textOf(areaCode), textOf(number)) == voiceText(vcard)) {
         card.set(Field::Vorwahl, textOf(areaCode));
         card.set(Field::Telefon, textOf(number));
     }
@@ -219,6 +244,25 @@ QString headingFromNames(const QString& lastName, const QString& firstName,
     return formattedName.trimmed().isEmpty() ? company.trimmed() : formattedName.trimmed();
 }
 
+QString standardBasis(const QStringList& name, const QStringList& org, const QStringList& address,
+                      const QString& formattedName) {
+    const QString street = singleLine(address.value(2));
+    const QStringList parts = {
+        component(name, 0),
+        joinedNonEmpty({component(name, 1), component(name, 2)}, QStringLiteral(" ")),
+        component(name, 3),
+        component(org, 0),
+        joinedNonEmpty(org.mid(1), QStringLiteral(", ")),
+        street.isEmpty() ? singleLine(address.value(0)) : street,
+        singleLine(address.value(3)),
+        component(address, 5),
+        singleLine(formattedName),
+    };
+    const QByteArray digest =
+        QCryptographicHash::hash(parts.join(QChar(0x1F)).toUtf8(), QCryptographicHash::Sha1);
+    return QString::fromLatin1(digest.left(4).toHex());
+}
+
 QString salutationFromPrefix(const QString& prefix) {
     const QString trimmed = prefix.trimmed();
     for (const QString& salutation : {QStringLiteral("Herr"), QStringLiteral("Frau")}) {
@@ -239,11 +283,12 @@ std::optional<store::Card> toCard(const Vcard& vcard, const QString& category) {
                               singleLine(textOf(vcard.first(Name::FN))), card.text(Field::Firma)));
     fillAddress(vcard, card);
     fillNumbers(vcard, card);
-    applyOwnProperties(vcard, card);
+    const bool asWritten = standardAsWritten(vcard);
+    applyOwnProperties(vcard, card, asWritten);
     if (card.text(Field::Schlagworte).trimmed().isEmpty()) {
         return std::nullopt;
     }
-    const Property* ownAddress = vcard.first(Name::XAnschrift);
+    const Property* ownAddress = asWritten ? vcard.first(Name::XAnschrift) : nullptr;
     card.set(Field::Anschrift, storedBlock(ownAddress != nullptr ? unescapeText(ownAddress->value)
                                                                  : composedAddress(card)));
     card.set(Field::Notizen, storedBlock(notesOf(vcard)));

@@ -31,6 +31,13 @@ struct PhoneParts {
 // fills a single-line field.
 [[nodiscard]] QString singleLine(const QString& text);
 
+// A short digest of what the standard properties say of name, firm and address (the
+// components of N, ORG and the address the card takes, and FN). Written beside our own
+// properties that refine them: where it no longer matches, another program changed the
+// standard properties since, and they win over ours.
+[[nodiscard]] QString standardBasis(const QStringList& name, const QStringList& org,
+                                    const QStringList& address, const QString& formattedName);
+
 // "Herr" or "Frau" when the name prefix is one of them (in any case), else empty.
 [[nodiscard]] QString salutationFromPrefix(const QString& prefix);
 

@@ -24,7 +24,7 @@ struct KnownName {
     Name name;
 };
 
-constexpr std::array<KnownName, 17> kKnownNames = {{
+constexpr std::array<KnownName, 18> kKnownNames = {{
     {"N", Name::N},
     {"FN", Name::FN},
     {"ORG", Name::ORG},
@@ -42,6 +42,7 @@ constexpr std::array<KnownName, 17> kKnownNames = {{
     {"X-VELTRO-VORWAHL", Name::XVorwahl},
     {"X-VELTRO-TELEFON", Name::XTelefon},
     {"X-VELTRO-ANSCHRIFT", Name::XAnschrift},
+    {"X-VELTRO-BASIS", Name::XBasis},
 }};
 
 struct KnownType {

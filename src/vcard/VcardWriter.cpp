@@ -203,12 +203,34 @@ void writeAddressAndNumbers(CardWriter& writer, const TrimmedFields& fields, boo
     writer.text("URL", fields[Field::Webseite]);
 }
 
-// X-VELTRO properties for what reading the standard ones back would not give exactly.
+// What the standard properties written before say of name, firm and address, read back as
+// the reader reads them.
+QString writtenBasis(const TrimmedFields& fields, const QString& formatted) {
+    const QString& street = fields[Field::Strasse];
+    const QString& postcode = fields[Field::Postleitzahl];
+    const QString& town = fields[Field::Ort];
+    const bool address = !street.isEmpty() || !postcode.isEmpty() || !town.isEmpty();
+    QStringList org = {fields[Field::Firma]};
+    if (!fields[Field::Abteilung].isEmpty()) {
+        org << fields[Field::Abteilung];
+    }
+    return standardBasis(
+        {fields[Field::Nachname], fields[Field::Vorname], QString(), fields[Field::Anrede]}, org,
+        address ? QStringList{QString(), QString(), street, town, QString(), postcode}
+                : QStringList(),
+        formatted);
+}
+
+// X-VELTRO properties for what reading the standard ones back would not give exactly. The
+// heading and the address block come with a digest of the standard properties they refine,
+// so that a reader sees when another program changed those since.
 void writeOwnProperties(CardWriter& writer, const TrimmedFields& fields, const QString& formatted) {
     const QString& heading = fields.heading();
+    bool refinesStandard = false;
     if (headingFromNames(fields[Field::Nachname], fields[Field::Vorname], singleLine(formatted),
                          fields[Field::Firma]) != heading) {
         writer.line("X-VELTRO-KARTE", escapeText(heading));
+        refinesStandard = true;
     }
     writer.text("X-VELTRO-NR", fields[Field::Nr]);
     const QString& salutation = fields[Field::Anrede];
@@ -223,6 +245,10 @@ void writeOwnProperties(CardWriter& writer, const TrimmedFields& fields, const Q
     const QString address = plainBlock(fields.card(), Field::Anschrift);
     if (address != composedAddress(fields)) {
         writer.line("X-VELTRO-ANSCHRIFT", escapeText(address));
+        refinesStandard = true;
+    }
+    if (refinesStandard) {
+        writer.line("X-VELTRO-BASIS", writtenBasis(fields, formatted));
     }
 }
 

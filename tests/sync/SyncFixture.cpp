@@ -40,16 +40,16 @@ store::CardStore SyncFixture::openStore() const {
     return store::CardStore::open(home_.storeFile());
 }
 
-sync::SyncReport SyncFixture::syncNow(const QUrl& through,
-                                      const sync::SyncProgress& progress) const {
+sync::SyncReport SyncFixture::syncNow(const QUrl& through, const sync::SyncOptions& options) const {
     auto cards = openStore();
     auto pairing = *sync::pairingForBook(cards.db(), book_);
     if (!through.isEmpty()) {
         pairing.book = through;
     }
     sync::DavClient client(
-        {QLatin1String(RadicaleServer::kUser), QLatin1String(RadicaleServer::kPassword)});
-    return sync::synchronize(cards, pairing, client, progress);
+        {QLatin1String(RadicaleServer::kUser), QLatin1String(RadicaleServer::kPassword)},
+        pairing.book);
+    return sync::synchronize(cards, pairing, client, options);
 }
 
 void SyncFixture::addCards(const std::vector<GivenCard>& given) const {

@@ -22,8 +22,7 @@ protected:
 
     [[nodiscard]] store::CardStore openStore() const;
     // Syncs the store with the book, through another address when given.
-    sync::SyncReport syncNow(const QUrl& through = {},
-                             const sync::SyncProgress& progress = {}) const;
+    sync::SyncReport syncNow(const QUrl& through = {}, const sync::SyncOptions& options = {}) const;
     void addCards(const std::vector<GivenCard>& cards) const;
     // Cards of "Privat" by heading.
     [[nodiscard]] std::map<QString, store::Card> localCards() const;

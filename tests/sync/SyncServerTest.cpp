@@ -170,7 +170,7 @@ TEST_F(SyncServer, ABookPairedWithAnotherCategoryStartsAfreshAndDeletesNothing) 
     pairing.category = u"Arbeit"_s;
     sync::savePairing(cards.db(), pairing);
     pairing = *sync::pairingForBook(cards.db(), book_);
-    sync::DavClient client({u"anna"_s, u"geheim"_s});
+    sync::DavClient client({u"anna"_s, u"geheim"_s}, book_);
     const auto report = sync::synchronize(cards, pairing, client);
     EXPECT_EQ(report.deletedThere, 0);
     EXPECT_EQ(report.downloaded, 4);
@@ -257,7 +257,7 @@ TEST_F(SyncServer, AWrongPasswordIsReportedWithTheServersAnswerAndChangesNothing
     startWithCardsOnBothSides();
     auto cards = openStore();
     const auto before = everything(cards);
-    sync::DavClient client({u"anna"_s, u"falsch"_s});
+    sync::DavClient client({u"anna"_s, u"falsch"_s}, book_);
     try {
         sync::synchronize(cards, pairing_, client);
         ADD_FAILURE() << "no error";
@@ -275,13 +275,15 @@ TEST_F(SyncServer, ACardChangedOnTheServerWhileSendingIsReadAgainAndMerged) {
     syncNow();
     openStore().writeFields(localCards().at(u"Bauer Anna"_s).id, {{Field::Ort, u"Coburg"_s}});
     bool changed = false;
-    const auto report = syncNow({}, [&](int, int, const QString& step) {
+    sync::SyncOptions options;
+    options.progress = [&](int, int, const QString& step) {
         if (!changed && step.contains(u"gesendet"_s)) {
             changed = true;
             editOnServer(u"Anna Bauer"_s, u"N:Bauer;Anna;;;"_s,
                          u"N:Bauer;Anna;;;\r\nEMAIL:anna@example.de"_s);
         }
-    });
+    };
+    const auto report = syncNow({}, options);
     EXPECT_TRUE(changed);
     EXPECT_TRUE(report.conflicts.isEmpty());
     const QString bauer = serverCards().at(u"Anna Bauer"_s);
@@ -290,30 +292,34 @@ TEST_F(SyncServer, ACardChangedOnTheServerWhileSendingIsReadAgainAndMerged) {
     EXPECT_EQ(localCards().at(u"Bauer Anna"_s).text(Field::EMailAdresse), u"anna@example.de"_s);
 }
 
-TEST_F(SyncServer, DiscardAtExitPutsTheStateBackAndTheNextSyncFollowsTheServer) {
+// "Nein" at exit cannot take back what the server holds: what a sync brought in step stays
+// as it is, the pairing and its state with it, so a later edit is a plain change, no conflict.
+TEST_F(SyncServer, DiscardAtExitKeepsWhatASyncSettledAndALaterEditIsNoConflict) {
     startWithCardsOnBothSides();
-    syncNow();
     {
         auto cards = openStore();
         veltro::store::Snapshot::take(cards.db());
+        sync::removePairing(cards.db(), pairing_.id);
+        pairing_.id = sync::savePairing(cards.db(), pairing_);
+        cards.writeFields(localCards().at(u"Bauer Anna"_s).id, {{Field::Ort, u"Hof"_s}});
     }
-    // Two syncs in one run write the same state rows twice.
-    for (const QString& town : {u"Bamberg"_s, u"Hof"_s}) {
-        {
-            auto cards = openStore();
-            cards.writeFields(localCards().at(u"Bauer Anna"_s).id, {{Field::Ort, town}});
-            sync::savePairing(cards.db(), pairing_);
-        }
-        EXPECT_EQ(syncNow().uploaded, 1);
-    }
+    EXPECT_EQ(syncNow().uploaded, 3) << "a sync that only uploads";
+    openStore().writeFields(localCards().at(u"Meier Hans"_s).id, {{Field::Ort, u"Selb"_s}});
     {
         auto cards = openStore();
         veltro::store::Snapshot::discard(cards.db());
+        ASSERT_TRUE(sync::pairingForBook(cards.db(), book_).has_value());
     }
-    EXPECT_EQ(localCards().at(u"Bauer Anna"_s).text(Field::Ort), u""_s);
+    const auto here = localCards();
+    EXPECT_EQ(here.at(u"Bauer Anna"_s).text(Field::Ort), u"Hof"_s) << "synced, so kept";
+    EXPECT_EQ(here.at(u"Meier Hans"_s).text(Field::Ort), u""_s) << "back to what the sync settled";
+    EXPECT_EQ(here.count(u"Zorn Eva"_s), 1U);
+
+    openStore().writeFields(here.at(u"Bauer Anna"_s).id, {{Field::Telefon, u"4711"_s}});
     const auto report = syncNow();
     EXPECT_TRUE(report.conflicts.isEmpty());
-    EXPECT_EQ(localCards().at(u"Bauer Anna"_s).text(Field::Ort), u"Hof"_s);
+    EXPECT_TRUE(serverCards().at(u"Anna Bauer"_s).contains(u"0951 4711"_s));
+    EXPECT_EQ(localCards().at(u"Bauer Anna"_s).text(Field::Telefon), u"4711"_s);
 }
 
 // A server that takes the connection and never answers.
@@ -332,7 +338,7 @@ TEST(SyncSilence, ATimeOutAndACancelEachEndTheRequestWithAGermanReason) {
                u"nicht innerhalb von 1 Sekunden geantwortet"_s},
           Case{"cancel", true, sync::SyncError::Kind::Cancelled, u"Abgebrochen"_s}}) {
         SCOPED_TRACE(c.name);
-        sync::DavClient client({u"anna"_s, u"geheim"_s});
+        sync::DavClient client({u"anna"_s, u"geheim"_s}, url);
         client.setTimeout(c.cancel ? 30000 : 1000);
         if (c.cancel) {
             QTimer::singleShot(200, [&client] { client.cancel(); });
@@ -359,7 +365,7 @@ TEST(SyncTls, AnUntrustedCertificateIsRefusedWithItsFingerprintUntilAcceptedByIt
     ASSERT_FALSE(server.fingerprint().isEmpty());
     const QUrl book = server.addBook(u"sicher"_s, u"Sicher"_s);
     try {
-        sync::DavClient client({u"anna"_s, u"geheim"_s});
+        sync::DavClient client({u"anna"_s, u"geheim"_s}, server.root());
         (void)client.discover(server.root());
         ADD_FAILURE() << "a self-signed certificate was trusted";
     } catch (const sync::SyncError& e) {
@@ -367,9 +373,9 @@ TEST(SyncTls, AnUntrustedCertificateIsRefusedWithItsFingerprintUntilAcceptedByIt
         EXPECT_EQ(e.fingerprint(), server.fingerprint());
         EXPECT_TRUE(e.text().contains(server.fingerprint())) << e.text().toStdString();
     }
-    sync::DavClient other({u"anna"_s, u"geheim"_s}, u"00:11"_s);
+    sync::DavClient other({u"anna"_s, u"geheim"_s}, server.root(), u"00:11"_s);
     EXPECT_THROW((void)other.discover(server.root()), sync::SyncError) << "another fingerprint";
-    sync::DavClient accepted({u"anna"_s, u"geheim"_s}, server.fingerprint());
+    sync::DavClient accepted({u"anna"_s, u"geheim"_s}, server.root(), server.fingerprint());
     const auto books = accepted.discover(server.root());
     ASSERT_EQ(books.size(), 1U);
     EXPECT_EQ(books.front().url, book);

@@ -23,6 +23,7 @@ namespace {
 
 constexpr const char* kUsageText =
     "sync VERZ --url URL --user NAME --category NAME [--book NAME] [--fingerprint SHA256]\n"
+    "     [--allow-deletes]\n"
     "Das Passwort kommt aus VELTRO_CARDDAV_PASSWORD oder wird am Terminal erfragt.";
 
 struct SyncArgs {
@@ -32,6 +33,7 @@ struct SyncArgs {
     QString category;
     QString book;
     QString fingerprint;
+    bool allowDeletes = false;
 };
 
 int usage(const QString& problem) {
@@ -54,6 +56,8 @@ std::optional<QString> parse(const QStringList& args, SyncArgs& parsed) {
             parsed.book = args[++i];
         } else if (arg == u"--fingerprint" && hasValue) {
             parsed.fingerprint = args[++i].toUpper();
+        } else if (arg == u"--allow-deletes") {
+            parsed.allowDeletes = true;
         } else if (arg.startsWith(u"--")) {
             return QStringLiteral("Unbekannte Angabe: ") + arg;
         } else {
@@ -97,7 +101,8 @@ std::optional<QString> askPassword() {
 std::optional<sync::Pairing> choosePairing(store::Database& db, sync::DavClient& client,
                                            const SyncArgs& args, QString& problem) {
     for (const sync::Pairing& known : sync::pairings(db)) {
-        if (known.category == args.category && known.server == args.url &&
+        if (known.category == args.category &&
+            sync::canonicalUrl(known.server) == sync::canonicalUrl(args.url) &&
             known.user == args.user) {
             return known;
         }
@@ -144,9 +149,10 @@ std::optional<sync::Pairing> choosePairing(store::Database& db, sync::DavClient&
 }
 
 int runSync(const SyncArgs& args, const QString& password) {
-    auto cards = store::CardStore::open(std::filesystem::path(args.dir.toStdString()) /
-                                        store::kStoreFileName);
-    sync::DavClient client({args.user, password}, args.fingerprint);
+    const std::filesystem::path storeFile =
+        std::filesystem::path(args.dir.toStdString()) / store::kStoreFileName;
+    auto cards = store::CardStore::open(storeFile);
+    sync::DavClient client({args.user, password}, args.url, args.fingerprint);
     try {
         QString problem;
         auto pairing = choosePairing(cards.db(), client, args, problem);
@@ -158,12 +164,19 @@ int runSync(const SyncArgs& args, const QString& password) {
             pairing->fingerprint = args.fingerprint;
             sync::savePairing(cards.db(), *pairing);
         }
-        sync::DavClient paired({args.user, password}, pairing->fingerprint);
-        const sync::SyncReport report = sync::synchronize(cards, *pairing, paired);
+        sync::DavClient paired({args.user, password}, pairing->server, pairing->fingerprint);
+        paired.allowBookOf(pairing->book);
+        sync::SyncOptions options;
+        options.beforeChangesHere = [&] { backUpFirst(storeFile); };
+        options.allowManyDeletes = [&](const sync::MassDelete&) { return args.allowDeletes; };
+        const sync::SyncReport report = sync::synchronize(cards, *pairing, paired, options);
         out() << sync::reportText(report) << Qt::endl;
         return report.skipped > 0 ? kPartly : kOk;
     } catch (const sync::SyncError& e) {
         err() << "Fehler: " << e.text() << Qt::endl;
+        if (e.kind() == sync::SyncError::Kind::ManyDeletes) {
+            err() << "Wenn das so gewollt ist: noch einmal mit --allow-deletes." << Qt::endl;
+        }
         return kFailed;
     }
 }

@@ -81,10 +81,12 @@ constexpr Command kCommands[] = {
      printEnvelopes},
     {"sync",
      "sync VERZ --url URL --user NAME --category NAME [--book NAME]\n"
-     "                  [--fingerprint SHA256]\n"
+     "                  [--fingerprint SHA256] [--allow-deletes]\n"
      "                            die Kategorie NAME mit einem CardDAV-Adressbuch\n"
      "                            abgleichen; Passwort aus VELTRO_CARDDAV_PASSWORD oder\n"
-     "                            vom Terminal",
+     "                            vom Terminal; sichert vorher, wenn sich hier Karten\n"
+     "                            ändern; würde er mehr als 10 Karten und mehr als ein\n"
+     "                            Viertel einer Seite löschen, nur mit --allow-deletes",
      syncBook},
 };
 
