@@ -32,12 +32,13 @@ bool MainWindow::Form_QueryUnload() {
     if (changeFlag_) {
         QDir::setCurrent(QString::fromStdString(directory_.string()));
         platform::current().beep();
-        // "Nein" puts back this file only; what a sync sent stays on the server, and the
-        // next sync brings the card file in step with it again.
+        // What a sync brought in step with the server is settled: "Nein" cannot take it
+        // back from the server, so it stays here too, with the pairing.
         const QString question =
             syncedThisRun_ ? kQuestion + QStringLiteral(
-                                             "\n\nBereits synchronisierte Änderungen bleiben auf "
-                                             "dem Server.")
+                                             "\n\nWas mit dem Server abgeglichen wurde, bleibt "
+                                             "auch bei „Nein“ hier und auf dem Server so, wie "
+                                             "es abgeglichen wurde.")
                            : kQuestion;
         const auto answer = platform::current().message(
             {question, kTitle, platform::Buttons::YesNoCancel, platform::Icon::Question, 0});

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "RadicaleServer.h"
 
+#include "backup/BackupFiles.h"
 #include "store/CardStore.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
@@ -88,11 +89,54 @@ TEST_F(SyncWindow, SavesTheShownCardFirstPairsABookAndSaysSoAtExit) {
     }
     EXPECT_TRUE(typedReachedServer);
 
+    EXPECT_EQ(veltro::backup::listBackups(veltro::backup::backupFolder(home_.storeFile())).size(),
+              1U)
+        << "a sync that changes cards here backs up first";
+
     platform_->answers.push_back(Answer::No);
     EXPECT_TRUE(window().close());
     ASSERT_EQ(platform_->messages.size(), 1U);
     EXPECT_TRUE(platform_->messages[0].text.endsWith(
-        u"\n\nBereits synchronisierte Änderungen bleiben auf dem Server."_s));
+        u"\n\nWas mit dem Server abgeglichen wurde, bleibt auch bei „Nein“ hier und auf dem "
+        u"Server so, wie es abgeglichen wurde."_s));
+    // The next run finds the pairing and the synced cards as the server has them.
+    window_.reset();
+    openExisting();
+    EXPECT_EQ(listLines(), (QStringList{u"Bauer Anna"_s, u"Zorn Eva"_s}));
+    auto cards = veltro::store::CardStore::open(home_.storeFile());
+    EXPECT_EQ(veltro::sync::pairings(cards.db()).size(), 1U);
+    EXPECT_EQ(cards.loadCard(*cards.findByHeading(u"Bauer Anna"_s))->text(Field::Firma),
+              u"Tischlerei"_s);
+}
+
+// More than ten cards and a quarter of a side to delete: the window asks, and "Nein" changes
+// nothing on either side.
+TEST_F(SyncWindow, ASyncThatWouldDeleteManyCardsAsksFirst) {
+    std::vector<veltro::testing::GivenCard> many;
+    for (int i = 0; i < 12; ++i) {
+        many.push_back({u"Karte %1"_s.arg(i), u"Privat"_s, {{Field::Nachname, u"Karte"_s}}});
+    }
+    open({u"Privat"_s}, many);
+    pairFirstBook(u"Privat"_s);
+    window().syncDialog().syncNow();
+    ASSERT_EQ(server_->count(book_), 13);
+    {
+        auto cards = veltro::store::CardStore::open(home_.storeFile());
+        for (int i = 0; i < 12; ++i) {
+            cards.deleteCard(*cards.findByHeading(u"Karte %1"_s.arg(i)));
+        }
+    }
+    platform_->answers.push_back(Answer::No);
+    window().syncDialog().syncNow();
+    ASSERT_EQ(platform_->messages.size(), 2U);
+    EXPECT_TRUE(platform_->messages[0].text.startsWith(
+        u"Der Abgleich würde 0 von 1 Karten der Kategorie „Privat“ hier und 12 von 13 Karten "
+        u"auf dem Server löschen."_s))
+        << platform_->messages[0].text.toStdString();
+    EXPECT_EQ(server_->count(book_), 13);
+    platform_->answers.push_back(Answer::Yes);
+    window().syncDialog().syncNow();
+    EXPECT_EQ(server_->count(book_), 1);
 }
 
 TEST_F(SyncWindow, AnAutomaticSyncKeepsItsMinutesAndRunsOnItsOwnAfterTheNextStart) {

@@ -1,5 +1,7 @@
 #include "SyncFixture.h"
 
+#include "backup/BackupFiles.h"
+
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -38,11 +40,38 @@ TEST_F(SyncCli, ChoosesTheBookAndEndsWithTheStatusOfEveryOtherCommand) {
     EXPECT_TRUE(errors_.contains(u"401"_s)) << errors_.toStdString();
     EXPECT_EQ(cli(server + QStringList{u"--book"_s, u"Zweites"_s}), 0) << errors_.toStdString();
     EXPECT_EQ(cli({u"--url"_s, server_->root().toString()}), 2) << "user and category missing";
-    // The book's own address is used as it is.
-    EXPECT_EQ(
-        cli({u"--url"_s, book_.toString(), u"--user"_s, u"anna"_s, u"--category"_s, u"Privat"_s}),
-        0)
+    // The book's own address is used as it is, however it is spelled.
+    const QStringList privat = {u"--user"_s, u"anna"_s, u"--category"_s, u"Privat"_s};
+    EXPECT_EQ(cli(QStringList{u"--url"_s, book_.toString()} + privat), 0) << errors_.toStdString();
+    EXPECT_EQ(cli(QStringList{u"--url"_s, book_.toString().chopped(1)} + privat), 0)
         << errors_.toStdString();
+    EXPECT_EQ(veltro::sync::pairings(openStore().db()).size(), 2U) << "one pairing per book";
+}
+
+TEST_F(SyncCli, BacksUpBeforeChangingCardsAndDeletesManyOnlyWhenAllowed) {
+    std::vector<veltro::testing::GivenCard> many;
+    for (int i = 0; i < 12; ++i) {
+        many.push_back({u"Karte %1"_s.arg(i), u"Privat"_s, {{Field::Nachname, u"Karte"_s}}});
+    }
+    addCards(many);
+    server_->put(book_, book_.path() + u"zorn.vcf"_s,
+                 veltro::testing::serverCard(u"Zorn"_s, u"Eva"_s));
+    const QStringList args = {u"--url"_s, book_.toString(), u"--user"_s,
+                              u"anna"_s,  u"--category"_s,  u"Privat"_s};
+    ASSERT_EQ(cli(args), 0) << errors_.toStdString();
+    EXPECT_EQ(veltro::backup::listBackups(veltro::backup::backupFolder(home_.storeFile())).size(),
+              1U);
+    {
+        auto cards = openStore();
+        for (int i = 0; i < 12; ++i) {
+            cards.deleteCard(*cards.findByHeading(u"Karte %1"_s.arg(i)));
+        }
+    }
+    EXPECT_EQ(cli(args), 1);
+    EXPECT_TRUE(errors_.contains(u"--allow-deletes"_s)) << errors_.toStdString();
+    EXPECT_EQ(server_->count(book_), 13);
+    EXPECT_EQ(cli(args + QStringList{u"--allow-deletes"_s}), 0) << errors_.toStdString();
+    EXPECT_EQ(server_->count(book_), 1);
 }
 
 }  // namespace

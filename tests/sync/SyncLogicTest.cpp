@@ -1,5 +1,7 @@
 #include "store/CardFields.h"
+#include "sync/DavClient.h"
 #include "sync/DavXml.h"
+#include "sync/SyncError.h"
 #include "sync/SyncPlan.h"
 #include "sync/VcardMerge.h"
 
@@ -48,7 +50,44 @@ END:VCARD</C:address-data></D:prop><D:status>HTTP/1.1 200 OK</D:status></D:props
     EXPECT_EQ(status.responses[2].status, 404);
     EXPECT_EQ(status.responses[3].property(u"getetag"_s)->text, u"\"e1\""_s);
     EXPECT_EQ(status.responses[3].property(u"address-data"_s)->text, u"BEGIN:VCARD\r\nEND:VCARD"_s);
-    EXPECT_FALSE(sync::parseMultistatus("<html><body>Fehler</body></html>").valid);
+    // Anything but a whole multistatus of DAV: is no listing at all, never an empty one.
+    for (const QByteArray& broken :
+         {QByteArray("<html><body>Fehler</body></html>"), QByteArray(), body.left(body.size() / 2),
+          QByteArray(body).replace("xmlns:D=\"DAV:\"", "xmlns:D=\"urn:anders\""),
+          QByteArray(body).replace("<D:href>/anna/kontakte/b.vcf</D:href>", ""),
+          body + "<D:multistatus xmlns:D=\"DAV:\"/>"}) {
+        EXPECT_FALSE(sync::parseMultistatus(broken).valid) << broken.toStdString();
+    }
+}
+
+TEST(DavAddresses, OneSpellingPerBookAndMembersOnlyInsideIt) {
+    const QUrl book(u"http://127.0.0.1:5232/anna/kontakte/"_s);
+    for (const char* spelled :
+         {"http://127.0.0.1:5232/anna/kontakte", "HTTP://127.0.0.1:5232/anna/kontakte/",
+          "http://127.0.0.1:5232/anna/./kontakte/?x=1#y",
+          "http://anna@127.0.0.1:5232/anna/kontakte/",
+          "http://127.0.0.1:5232/anna/x/../kontakte"}) {
+        EXPECT_EQ(sync::canonicalUrl(QUrl(QString::fromLatin1(spelled))), book) << spelled;
+    }
+    EXPECT_EQ(sync::canonicalUrl(QUrl(u"https://Server.Example:443/b%c3%bccher"_s)),
+              QUrl(u"https://server.example/b%C3%BCcher/"_s));
+    EXPECT_EQ(sync::hrefKey(book, u"http://127.0.0.1:5232/anna/kontakte/a%20b.vcf"_s),
+              sync::hrefKey(book, u"a b.vcf"_s));
+    EXPECT_EQ(sync::hrefKey(book, u"/anna/kontakte/M%c3%bcller.vcf"_s),
+              sync::hrefKey(book, u"/anna/kontakte/Müller.vcf"_s));
+    EXPECT_EQ(sync::memberUrl(book, u"/anna/kontakte/a.vcf"_s).toString(),
+              u"http://127.0.0.1:5232/anna/kontakte/a.vcf"_s);
+    for (const char* outside :
+         {"../../x.vcf", "/anna/andere/a.vcf", "/anna/kontakte/",
+          "http://127.0.0.2:5232/anna/kontakte/a.vcf", "https://127.0.0.1:5232/anna/kontakte/a.vcf",
+          "/anna/kontakte/%2e%2e/%2e%2e/x.vcf", "//127.0.0.2/anna/kontakte/a.vcf"}) {
+        try {
+            (void)sync::memberUrl(book, QString::fromLatin1(outside));
+            ADD_FAILURE() << "taken: " << outside;
+        } catch (const sync::SyncError& e) {
+            EXPECT_EQ(e.kind(), sync::SyncError::Kind::Foreign) << outside;
+        }
+    }
 }
 
 constexpr auto kServerCard =
@@ -218,6 +257,47 @@ TEST(SyncPlan, AnAddressBlockMadeFromTheFieldsFollowsChangesOfBothSides) {
         u"Konflikt:"_s);
     EXPECT_EQ(clash.conflicts, std::vector<Field>{Field::Anschrift});
     EXPECT_EQ(clash.merged.text(Field::Anschrift), u"Anna\nHof"_s);
+}
+
+// Our own properties refine the standard ones only while those are what we wrote: another
+// program's new number or address wins, and a block of the user's own yields to it.
+TEST(VcardMerge, OurOwnPropertiesYieldToStandardOnesChangedElsewhere) {
+    Card card = person({{Field::Vorwahl, QString()},
+                        {Field::Telefon, u"0951 / 12 34-5"_s},
+                        {Field::Strasse, u"Weg 1"_s},
+                        {Field::Anschrift, u"Frau Anna Bauer\nbei Huber\nWeg 1\nBamberg"_s}});
+    const QString written = QString::fromUtf8(sync::mergedVcard({}, card, u"uid"_s, {}));
+    ASSERT_TRUE(written.contains(u"X-VELTRO-TELEFON"_s)) << written.toStdString();
+    ASSERT_TRUE(written.contains(u"X-VELTRO-ANSCHRIFT"_s)) << written.toStdString();
+    const auto read = [](const QString& text) {
+        return *sync::cardFromText(text.toUtf8(), u"Privat"_s);
+    };
+    EXPECT_TRUE(sync::sameFields(read(written), sync::comparable(card, u"Privat"_s)));
+
+    QString phoneChanged = written;
+    phoneChanged.replace(u"TEL;TYPE=HOME,VOICE:0951 / 12 34-5"_s,
+                         u"TEL;TYPE=HOME,VOICE:0911 777"_s);
+    ASSERT_NE(phoneChanged, written);
+    EXPECT_EQ(read(phoneChanged).text(Field::Vorwahl), u"0911"_s);
+    EXPECT_EQ(read(phoneChanged).text(Field::Telefon), u"777"_s);
+    EXPECT_EQ(read(phoneChanged).text(Field::Anschrift), read(written).text(Field::Anschrift))
+        << "the number does not touch the block";
+
+    QString streetChanged = written;
+    streetChanged.replace(u";;Weg 1;Bamberg"_s, u";;Gasse 2;Bamberg"_s);
+    ASSERT_NE(streetChanged, written);
+    const Card moved = read(streetChanged);
+    EXPECT_EQ(moved.text(Field::Strasse), u"Gasse 2"_s);
+    EXPECT_TRUE(moved.text(Field::Anschrift).contains(u"Gasse 2"_s));
+    EXPECT_FALSE(moved.text(Field::Anschrift).contains(u"Weg 1"_s));
+
+    const auto plan = sync::planCard({read(written), moved, read(written)}, u"Konflikt:"_s);
+    EXPECT_TRUE(plan.conflicts.empty());
+    EXPECT_TRUE(plan.merged.text(Field::Anschrift).contains(u"Gasse 2"_s));
+    EXPECT_TRUE(
+        plan.merged.text(Field::Notizen)
+            .endsWith(u"Anschrift vor dem Abgleich:\nFrau Anna Bauer\nbei Huber\nWeg 1\nBamberg"_s))
+        << plan.merged.text(Field::Notizen).toStdString();
 }
 
 }  // namespace

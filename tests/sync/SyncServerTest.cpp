@@ -63,6 +63,12 @@ TEST_F(SyncServer, FirstSyncBringsCardsBothWaysAndASecondChangesNothing) {
     ASSERT_EQ(here.size(), 4U);
     EXPECT_EQ(here.at(u"Zorn Eva"_s).text(Field::EMailAdresse), u"eva@example.de"_s);
     EXPECT_EQ(here.at(u"Zorn Eva"_s).text(Field::Telefon), u"1234"_s);
+    {
+        auto cards = openStore();
+        auto uid = cards.db().prepare("SELECT Uid FROM KartenInfo WHERE KarteId = ?1");
+        ASSERT_TRUE(uid.bind(1, here.at(u"Zorn Eva"_s).id).step());
+        EXPECT_EQ(uid.textOrEmpty(0), u"srv-Zorn-Eva"_s) << "the server's identity is kept";
+    }
 
     const auto again = syncNow();
     EXPECT_EQ(again.downloaded + again.uploaded + again.deletedHere + again.deletedThere, 0);
@@ -396,4 +402,94 @@ TEST_F(SyncServer, ASyncThatChangesCardsHereEndsWhatCouldBeUndone) {
     ASSERT_EQ(syncNow().downloaded, 1);
     auto cards = openStore();
     EXPECT_FALSE(veltro::store::UndoLog::undoName(cards.db()).has_value());
+}
+
+// However the user writes the book's address, it is one book and one pairing.
+TEST_F(SyncServer, AnotherSpellingOfTheBooksAddressIsTheSameBook) {
+    startWithCardsOnBothSides();
+    syncNow();
+    QUrl spelled = book_;
+    spelled.setPath(book_.path().chopped(1));
+    spelled.setHost(u"127.0.0.1"_s);
+    auto cards = openStore();
+    sync::DavClient client({u"anna"_s, u"geheim"_s}, spelled);
+    const auto found = client.discover(spelled);
+    ASSERT_EQ(found.size(), 1U);
+    EXPECT_EQ(found.front().url, book_);
+    auto pairing = pairing_;
+    pairing.book = spelled;
+    EXPECT_EQ(sync::savePairing(cards.db(), pairing), pairing_.id);
+    EXPECT_EQ(sync::pairings(cards.db()).size(), 1U);
+    const auto report = syncNow(spelled);
+    EXPECT_EQ(report.uploaded + report.downloaded + report.deletedHere + report.deletedThere, 0);
+    EXPECT_EQ(serverCards().size(), 4U);
+    EXPECT_EQ(localCards().size(), 4U);
+}
+
+// A conflict on one field adds its note to the notes as they are, formatting and all.
+TEST_F(SyncServer, AConflictKeepsTheFormattingOfTheNotes) {
+    const QString rich =
+        u"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+        u"\\f0 Bitte {\\b fett} und {\\cf1 rot}.\\par}"_s;
+    addCards({{u"Bauer Anna"_s,
+               u"Privat"_s,
+               {{Field::Nachname, u"Bauer"_s},
+                {Field::Vorname, u"Anna"_s},
+                {Field::Telefon, u"11111"_s},
+                {Field::Notizen, rich}}}});
+    syncNow();
+    openStore().writeFields(localCards().at(u"Bauer Anna"_s).id, {{Field::Telefon, u"22222"_s}});
+    editOnServer(u"Anna Bauer"_s, u"11111"_s, u"33333"_s);
+    EXPECT_EQ(syncNow().conflicts, QStringList{u"Bauer Anna"_s});
+    const QString notes = localCards().at(u"Bauer Anna"_s).text(Field::Notizen);
+    EXPECT_TRUE(notes.startsWith(u"{\\rtf"_s)) << notes.toStdString();
+    EXPECT_TRUE(notes.contains(u"\\b"_s)) << notes.toStdString();
+    EXPECT_TRUE(notes.contains(u"Telefon: 22222"_s)) << notes.toStdString();
+    const auto again = syncNow();
+    EXPECT_EQ(again.uploaded + again.downloaded, 0) << "both sides agree on the notes' text";
+}
+
+TEST_F(SyncServer, ABackupComesBeforeChangesHereAndManyDeletionsNeedConsent) {
+    startWithCardsOnBothSides();
+    int backups = 0;
+    sync::SyncOptions options;
+    options.beforeChangesHere = [&] { ++backups; };
+    EXPECT_EQ(syncNow({}, options).downloaded, 1);
+    EXPECT_EQ(backups, 1);
+    syncNow({}, options);
+    EXPECT_EQ(backups, 1) << "nothing changed here, nothing to back up";
+
+    std::vector<GivenCard> many;
+    for (int i = 0; i < 12; ++i) {
+        many.push_back({u"Karte %1"_s.arg(i), u"Privat"_s, {{Field::Nachname, u"Karte"_s}}});
+    }
+    addCards(many);
+    syncNow();
+    {
+        auto cards = openStore();
+        for (int i = 0; i < 12; ++i) {
+            cards.deleteCard(*cards.findByHeading(u"Karte %1"_s.arg(i)));
+        }
+    }
+    auto cards = openStore();
+    const auto before = everything(cards);
+    std::optional<sync::MassDelete> asked;
+    options.allowManyDeletes = [&](const sync::MassDelete& deletes) {
+        asked = deletes;
+        return false;
+    };
+    try {
+        syncNow({}, options);
+        ADD_FAILURE() << "no error";
+    } catch (const sync::SyncError& e) {
+        EXPECT_EQ(e.kind(), sync::SyncError::Kind::ManyDeletes) << e.text().toStdString();
+    }
+    ASSERT_TRUE(asked.has_value());
+    EXPECT_EQ(asked->there, 12);
+    EXPECT_EQ(asked->thereOf, 16);
+    EXPECT_EQ(everything(cards), before);
+    EXPECT_EQ(server_->count(book_), 16);
+    options.allowManyDeletes = [](const sync::MassDelete&) { return true; };
+    EXPECT_EQ(syncNow({}, options).deletedThere, 12);
+    EXPECT_EQ(server_->count(book_), 4);
 }
