@@ -1,52 +1,10 @@
 #include "BenchHooks.h"
 
-#include "mainwindow/MainWindow.h"
-#include "mainwindow/Program.h"
-#include "mainwindow/TermSignal.h"
-#include "platform/Platform.h"
-#include "platform/ProgramIcon.h"
-#include "store/StoreError.h"
+#include "mainwindow/WindowProgram.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
-
-#include <cstdio>
 
 #include <malloc.h>
-
-namespace {
-
-// The last line of defence: a store error that escaped a command's own guard is told,
-// never allowed to end the program through the event loop.
-class Application final : public QApplication {
-public:
-    using QApplication::QApplication;
-
-    bool notify(QObject* receiver, QEvent* event) override {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const veltro::store::StoreError& error) {
-            veltro::platform::current().message(
-                {veltro::store::germanReason(error), QStringLiteral("Veltro Adressbuch"),
-                 veltro::platform::Buttons::Ok, veltro::platform::Icon::Exclamation, 0});
-            return false;
-        }
-    }
-};
-
-void loadGermanTranslations(QApplication& app, QTranslator& translator) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    if (translator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        app.installTranslator(&translator);
-    }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
@@ -55,35 +13,6 @@ int main(int argc, char** argv) {
     // and go back to it when freed, rather than staying with the program after their use.
     constexpr int kLargeBlockBytes = 256 * 1024;
     mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
-    Application app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
-    QApplication::setWindowIcon(veltro::platform::programIcon());
-    // Ties the windows to the menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("veltro-adressbuch"));
-    QApplication::setQuitOnLastWindowClosed(true);
-    QTranslator translator;
-    loadGermanTranslations(app, translator);
-
-    veltro::mainwindow::Program program;
-    // The desktop passes a vCard file to open; Qt has taken its own options already.
-    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
-        program.setOpenFile(QFileInfo(arguments.at(1)).absoluteFilePath());
-    }
-    installBenchHooks(program, sinceStart);
-    if (!program.start()) {
-        return program.exitStatus();
-    }
-    // A termination request writes what was typed and keeps the run, without a question.
-    const veltro::mainwindow::TermSignal term;
-    QObject::connect(&term, &veltro::mainwindow::TermSignal::received, [&program] {
-        if (auto* window = program.mainWindow()) {
-            window->endRunKeeping();
-        }
-        QApplication::exit(0);
-    });
-    const int status = QApplication::exec();
-    // The exit step has written everything and closed the store, the settings are on
-    // disk: the system frees the rest at once, faster than the destructors would.
-    std::fflush(nullptr);
-    std::_Exit(status != 0 ? status : program.exitStatus());
+    return veltro::mainwindow::runWindowProgram(
+        argc, argv, [&](auto& program) { installBenchHooks(program, sinceStart); });
 }

@@ -3,7 +3,9 @@
 #include "mainwindow/MainWindowUi.h"
 #include "platform/Platform.h"
 #include "richtext/RichTextBlock.h"
+#include "store/BusyTimeouts.h"
 #include "store/CardStore.h"
+#include "store/PendingEdit.h"
 #include "store/StoreError.h"
 #include "store/UndoLog.h"
 
@@ -38,6 +40,7 @@ constexpr qint64 kQuietAfterFailureMs = 300;
 const QString kFormatsLost =
     QStringLiteral("Einige Formatierungen dieser Notiz können nicht erhalten werden.");
 constexpr int kFormatsLostMs = 15000;
+constexpr int kKeepPendingMs = 500;
 
 }  // namespace
 
@@ -64,6 +67,18 @@ bool focusStaysInWindow(const QWidget& left, const QFocusEvent& event) {
 CardEditor::CardEditor(const MainWindowUi& ui, Hooks hooks, QObject* parent)
     : QObject(parent), ui_(ui), hooks_(std::move(hooks)) {
     connect(box(18), &QLineEdit::textChanged, this, [this] { completeSalutation(); });
+    keepTimer_.setSingleShot(true);
+    keepTimer_.setInterval(kKeepPendingMs);
+    connect(&keepTimer_, &QTimer::timeout, this, [this] { keepPendingNow(); });
+    for (const FieldBox& field : fieldTable()) {
+        if (field.saved) {
+            connect(box(field.number), &QLineEdit::textEdited, this, [this] {
+                if (!keepTimer_.isActive()) {
+                    keepTimer_.start();
+                }
+            });
+        }
+    }
     // Any change of text or format, typed, pasted or composed, makes a block worth saving.
     for (const int block : {0, 1}) {
         auto* document = (block == 0 ? ui_.RichTextBox1 : ui_.RichTextBox2)->document();
@@ -79,6 +94,9 @@ CardEditor::CardEditor(const MainWindowUi& ui, Hooks hooks, QObject* parent)
 // so once for the shown card, as soon as such a block is edited.
 void CardEditor::blockEdited(std::size_t block) {
     blockChanged_[block] = true;
+    if (!keepTimer_.isActive()) {
+        keepTimer_.start();
+    }
     const auto* edited = block == 0 ? ui_.RichTextBox1 : ui_.RichTextBox2;
     if (!toldFormatsLost_ && edited->losesFormatting()) {
         toldFormatsLost_ = true;
@@ -102,17 +120,11 @@ std::vector<std::pair<Field, QString>> CardEditor::pendingValues() const {
     if (!shownId_) {
         return values;
     }
-    bool boxesChanged = false;
+    // Only what the user changed: a value another program wrote meanwhile into a field left
+    // alone here stays.
     for (const FieldBox& field : fieldTable()) {
-        boxesChanged = boxesChanged || (field.saved && box(field.number)->text() !=
-                                                           shownValues_[store::index(field.field)]);
-    }
-    if (boxesChanged) {
-        // A save writes every box, as the view shows it.
-        for (const FieldBox& field : fieldTable()) {
-            if (field.saved) {
-                values.emplace_back(field.field, box(field.number)->text());
-            }
+        if (field.saved && box(field.number)->text() != shownValues_[store::index(field.field)]) {
+            values.emplace_back(field.field, box(field.number)->text());
         }
     }
     // An untouched block keeps its stored text byte for byte.
@@ -145,30 +157,119 @@ bool CardEditor::commit() {
         return false;
     }
     committing_ = true;
+    QString failure;
+    const bool written = write(values, &failure);
+    if (!written) {
+        keepPendingNow();
+        tellNotSaved(failure);
+        toldNotSaved_.start();
+    }
+    committing_ = false;
+    return written;
+}
+
+std::optional<QString> CardEditor::commitOrKeep() {
+    const auto values = pendingValues();
+    if (values.empty()) {
+        return std::nullopt;
+    }
+    QString failure =
+        QStringLiteral("Die Kartei ist nicht geöffnet.");  // said when there is no store
+    if (store_ != nullptr && write(values, &failure, Wait::Briefly)) {
+        return std::nullopt;
+    }
+    keepPendingNow();
+    return failure;
+}
+
+// Writes the values as one step of the card's visit; the store first, then what the view
+// remembers as saved.
+bool CardEditor::write(const std::vector<std::pair<Field, QString>>& values, QString* failure,
+                       Wait wait) {
     const std::int64_t id = *shownId_;
     try {
         if (hooks_.beforeSave) {
             hooks_.beforeSave();
+        }
+        // At the end of the run nobody waits minutes for a backup copy or another program:
+        // what cannot be written soon goes to the recovery file.
+        if (wait == Wait::Briefly) {
+            store_->db().setBusyTimeout(store::kBusyTimeoutMs);
         }
         // Every save of one visit to the card is one step to undo.
         store::UndoStep step(store_->db(), kEditStep, visit_);
         store_->writeFields(id, values);
         step.commit();
     } catch (const store::StoreError& error) {
-        tellNotSaved(store::germanReason(error));
-        toldNotSaved_.start();
-        committing_ = false;
+        *failure = store::germanReason(error);
         return false;
     }
     toldNotSaved_.invalidate();
-    committing_ = false;
     for (const auto& [field, text] : values) {
         shownValues_[store::index(field)] = text;
     }
     blockChanged_ = {false, false};
+    forgetKept();
     hooks_.markChanged();
     hooks_.saved(id);
     return true;
+}
+
+void CardEditor::setStore(store::CardStore* store) {
+    store_ = store;
+    if (store != nullptr) {
+        storeFile_ = store->file();
+    }
+}
+
+void CardEditor::keepPendingNow() {
+    keepTimer_.stop();
+    if (storeFile_.empty()) {
+        return;
+    }
+    const auto values = pendingValues();
+    if (values.empty()) {
+        forgetKept();
+        return;
+    }
+    store::PendingEdit edit{*shownId_, {}, {}, values};
+    edit.heading = hooks_.heading ? hooks_.heading(*shownId_) : QString();
+    try {
+        if (store_ != nullptr) {
+            auto uid = store_->db().prepare("SELECT Uid FROM KartenInfo WHERE KarteId = ?1");
+            edit.uid = uid.bind(1, *shownId_).step() ? uid.textOrEmpty(0) : QString();
+        }
+    } catch (const store::StoreError&) {
+        // Found by its row id at the next start, then.
+    }
+    kept_ = store::writePendingEdit(storeFile_, edit) || kept_;
+}
+
+// A recovery file left by an earlier run stays until its question is answered; only what
+// this editor kept goes once it is saved or no longer pending.
+void CardEditor::forgetKept() {
+    keepTimer_.stop();
+    if (kept_) {
+        store::removePendingEdit(storeFile_);
+        kept_ = false;
+    }
+}
+
+bool CardEditor::takeRecovered(const std::vector<std::pair<Field, QString>>& values) {
+    for (const auto& [field, text] : values) {
+        if (field == Field::Anschrift || field == Field::Notizen) {
+            const bool address = field == Field::Anschrift;
+            (address ? ui_.RichTextBox1 : ui_.RichTextBox2)->setRtfText(text);
+            blockChanged_[address ? 0 : 1] = true;
+            continue;
+        }
+        for (const FieldBox& box : fieldTable()) {
+            if (box.field == field && box.saved) {
+                this->box(box.number)->setText(text);
+            }
+        }
+    }
+    return commit();
 }
 
 void CardEditor::tellNotSaved(const QString& reason) {
@@ -194,10 +295,16 @@ bool CardEditor::showCard(const store::Card& card) {
     if (!commit()) {
         return false;
     }
+    forgetKept();
     shownId_ = card.id;
     ++visit_;
     showing_ = true;
+    // A category name being typed in the category line stays there.
+    const bool keepCategoryLine = hooks_.categoryLineInUse && hooks_.categoryLineInUse();
     for (const FieldBox& field : fieldTable()) {
+        if (field.number == 19 && keepCategoryLine) {
+            continue;
+        }
         box(field.number)->clear();
         box(field.number)->setText(card.text(field.field));
     }
@@ -234,6 +341,7 @@ bool CardEditor::emptyView() {
 }
 
 void CardEditor::clearBoxes(bool lock) {
+    forgetKept();
     shownId_.reset();
     for (const FieldBox& field : fieldTable()) {
         box(field.number)->clear();

@@ -6,9 +6,11 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -46,11 +48,12 @@ public:
         std::function<void(std::int64_t)> saved;       // after a card was written
         std::function<QString(std::int64_t)> heading;  // for messages
         std::function<void()> beforeSave;              // a backup, where one is due
+        std::function<bool()> categoryLineInUse;       // a category name is being typed there
     };
 
     CardEditor(const MainWindowUi& ui, Hooks hooks, QObject* parent);
 
-    void setStore(store::CardStore* store) { store_ = store; }
+    void setStore(store::CardStore* store);
 
     [[nodiscard]] std::optional<std::int64_t> shownCardId() const { return shownId_; }
     [[nodiscard]] bool hasPendingEdit() const;
@@ -59,6 +62,16 @@ public:
     // when nothing is left unsaved; false after telling the user that the text stays in
     // the view unsaved (the next commit tries again).
     bool commit();
+    // The same at the end of the run, without a question on screen: when the store refuses,
+    // what was typed stays in the recovery file beside the store for the next start, and
+    // the reason is returned.
+    [[nodiscard]] std::optional<QString> commitOrKeep();
+    // Writes what is typed and unsaved to the recovery file now (or removes the file when
+    // nothing is); for an end that leaves no time to save.
+    void keepPendingNow();
+    // Typed text found in the recovery file at start, put into the shown card as if typed
+    // and saved.
+    bool takeRecovered(const std::vector<std::pair<store::Field, QString>>& values);
 
     // Each of these commits first and leaves the view as it is when that fails.
     bool showCard(const store::Card& card);
@@ -80,6 +93,10 @@ public:
 private:
     [[nodiscard]] QLineEdit* box(int number) const;
     [[nodiscard]] std::vector<std::pair<store::Field, QString>> pendingValues() const;
+    enum class Wait { AsLongAsNeeded, Briefly };
+    bool write(const std::vector<std::pair<store::Field, QString>>& values, QString* failure,
+               Wait wait = Wait::AsLongAsNeeded);
+    void forgetKept();
     void rememberShownValues();
     void clearBoxes(bool lock);
     bool focusOut(int number, QEvent* event);
@@ -102,6 +119,9 @@ private:
     bool showing_ = false;
     bool toldFormatsLost_ = false;  // for the shown card
     bool salutationArmed_ = true;
+    std::filesystem::path storeFile_;
+    QTimer keepTimer_;   // typed text reaches the recovery file within a second
+    bool kept_ = false;  // this editor wrote the recovery file
 };
 
 }  // namespace veltro::mainwindow

@@ -73,6 +73,7 @@ void CategoryCommands::startRename() {
         return;
     }
     input_ = Input::Rename;
+    renaming_ = name;
     if (c_.ui.box(19)->text().isEmpty()) {
         c_.ui.box(19)->setText(name);
     }
@@ -82,6 +83,15 @@ void CategoryCommands::startRename() {
     }
     showInput(true);
     c_.ui.box(19)->setFocus();
+}
+
+std::optional<QString> CategoryCommands::unconfirmedName() const {
+    const QString typed = c_.ui.box(19)->text().trimmed();
+    const QString opened = input_ == Input::New ? QString() : renaming_;
+    if (!inputShown() || typed.isEmpty() || typed == opened) {
+        return std::nullopt;
+    }
+    return typed;
 }
 
 void CategoryCommands::cancelInput() {

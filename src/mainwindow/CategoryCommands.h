@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace veltro::mainwindow {
 
 // The category commands: new, rename and delete. New and rename ask for the name in the
@@ -17,6 +19,9 @@ public:
     void remove();
 
     [[nodiscard]] bool inputShown() const;
+    // The name typed into the category line and not confirmed yet; nothing when the line is
+    // closed or holds what it was opened with.
+    [[nodiscard]] std::optional<QString> unconfirmedName() const;
     void showInput(bool show);
     void cancelInput();
     // The name for the command the line was opened for.
@@ -32,6 +37,7 @@ private:
     enum class Input { New, Rename };
     CommandContext c_;
     Input input_ = Input::New;
+    QString renaming_;  // the category the line was opened to rename
 };
 
 }  // namespace veltro::mainwindow

@@ -2,6 +2,7 @@
 #include "maintenance/AddressComposition.h"
 #include "maintenance/ClipboardCommands.h"
 #include "maintenance/FirstStepsDialog.h"
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/MainMenus.h"
 #include "mainwindow/MainWindow.h"
 #include "options/OptionsDialog.h"
@@ -9,6 +10,7 @@
 #include "richtext/CommandBars.h"
 #include "richtext/FormattingBar.h"
 #include "richtext/RichTextBlock.h"
+#include "store/UndoLog.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -16,6 +18,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+
+#include <optional>
 
 namespace veltro::mainwindow {
 
@@ -98,11 +102,18 @@ void MainWindow::tbrEnde() {
 
 void MainWindow::Command4_Click() {
     changeFlag_ = true;
+    // Its own step to undo: a block typed by hand before comes back without the other edits.
+    std::optional<store::UndoStep> step;
+    if (store_ && editor_->shownCardId()) {
+        step.emplace(store_->db(), QStringLiteral("Anschrift erstellen"));
+    }
     const auto text = [this](int number) { return ui_.box(number)->text(); };
     ui_.RichTextBox1->clear();
     ui_.RichTextBox1->setPlainText(maintenance::composeAddress(
         {text(18), text(2), text(7), text(8), text(9), text(10), text(11), text(12)}));
-    Command2_Click();
+    if (editor_->save() && step) {
+        step->commit();
+    }
 }
 
 bool MainWindow::blockMenuEvent(QObject* watched, QEvent* event) {

@@ -1,8 +1,10 @@
 #include "import/ImportDialog.h"
 #include "mainwindow/Backups.h"
 #include "mainwindow/CardEditor.h"
+#include "mainwindow/CategoryCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
+#include "store/PendingEdit.h"
 #include "store/Snapshot.h"
 #include "store/StoreError.h"
 
@@ -11,6 +13,8 @@
 #include <QDir>
 #include <QMenuBar>
 #include <QToolBar>
+
+#include <cstdio>
 
 namespace veltro::mainwindow {
 
@@ -24,6 +28,9 @@ bool MainWindow::Form_QueryUnload() {
     if (!store_) {
         return true;
     }
+    if (!confirmTypedCategory()) {
+        return false;
+    }
     // Whatever was typed last is part of the run, whichever way the run ends.
     if (!editor_->commit()) {
         return false;
@@ -32,16 +39,8 @@ bool MainWindow::Form_QueryUnload() {
     if (changeFlag_) {
         QDir::setCurrent(QString::fromStdString(directory_.string()));
         platform::current().beep();
-        // What a sync brought in step with the server is settled: "Nein" cannot take it
-        // back from the server, so it stays here too, with the pairing.
-        const QString question =
-            syncedThisRun_ ? kQuestion + QStringLiteral(
-                                             "\n\nWas mit dem Server abgeglichen wurde, bleibt "
-                                             "auch bei „Nein“ hier und auf dem Server so, wie "
-                                             "es abgeglichen wurde.")
-                           : kQuestion;
         const auto answer = platform::current().message(
-            {question, kTitle, platform::Buttons::YesNoCancel, platform::Icon::Question, 0});
+            {exitQuestion(), kTitle, platform::Buttons::YesNoCancel, platform::Icon::Question, 0});
         if (answer == platform::Answer::Cancel) {
             return false;
         }
@@ -56,6 +55,49 @@ bool MainWindow::Form_QueryUnload() {
     editor_->setStore(nullptr);
     store_.reset();
     closeOtherWindows();
+    return true;
+}
+
+// The question, with what "Nein" cannot take back.
+QString MainWindow::exitQuestion() const {
+    QString question = kQuestion;
+    if (!restoredAs_.isEmpty()) {
+        // A restore begins the run anew: "Nein" goes back to the restored store.
+        question += QStringLiteral(
+                        "\n\nDie wiederhergestellte Sicherung bleibt; „Nein“ verwirft nur, was "
+                        "seither geändert wurde. Die Kartei von vorher liegt als %1 im Ordner "
+                        "Sicherungen.")
+                        .arg(restoredAs_);
+    }
+    if (syncedThisRun_) {
+        // What a sync brought in step with the server is settled: "Nein" cannot take it
+        // back from the server, so it stays here too, with the pairing.
+        question += QStringLiteral(
+            "\n\nWas mit dem Server abgeglichen wurde, bleibt auch bei „Nein“ hier und auf dem "
+            "Server so, wie es abgeglichen wurde.");
+    }
+    return question;
+}
+
+// A category name typed and not confirmed is not dropped without a word.
+bool MainWindow::confirmTypedCategory() {
+    const auto typed = categories_->unconfirmedName();
+    if (!typed) {
+        return true;
+    }
+    const auto answer = platform::current().message(
+        {QStringLiteral("Der Name „%1“ in der Kategoriezeile ist noch nicht bestätigt.\n\n"
+                        "Soll er vor dem Beenden übernommen werden?")
+             .arg(*typed),
+         kTitle, platform::Buttons::YesNoCancel, platform::Icon::Question, 0});
+    if (answer == platform::Answer::Cancel) {
+        return false;
+    }
+    if (answer == platform::Answer::Yes) {
+        Text19_Confirm();
+    } else {
+        categories_->cancelInput();
+    }
     return true;
 }
 
@@ -93,7 +135,7 @@ void MainWindow::endRunKeeping() {
     if (!store_) {
         return;
     }
-    editor_->commit();
+    tellKeptForNextStart(editor_->commitOrKeep());
     cancelFullTextBuild();
     try {
         discardOrKeep(true);
@@ -109,8 +151,24 @@ void MainWindow::endRunKeeping() {
 
 void MainWindow::commitDataForSession() {
     if (store_) {
-        editor_->commit();
+        tellKeptForNextStart(editor_->commitOrKeep());
     }
+}
+
+// The run ends without a question on screen; the terminal or the session's log hears why
+// the typed text waits for the next start.
+void MainWindow::tellKeptForNextStart(const std::optional<QString>& failure) {
+    if (!failure) {
+        return;
+    }
+    const QString text =
+        QStringLiteral(
+            "Veltro Adressbuch: Die Eingaben in der angezeigten Karte sind nicht "
+            "gespeichert (%1). Sie sind in %2 gesichert und werden beim nächsten "
+            "Start angeboten.")
+            .arg(*failure, QString::fromStdString(store::pendingEditFile(store_->file()).string()));
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
 }
 
 void MainWindow::setImportRunning(bool running) {

@@ -25,6 +25,7 @@
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "platform/ProgramIcon.h"
+#include "platform/TextBoxKeys.h"
 #include "platform/WidgetTools.h"
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
@@ -97,7 +98,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
              const auto row = list_->index().positionOf(id);
              return row ? list_->index().heading(*row) : QString();
          },
-         [this] { backUpBefore(backup::Occasion::Change); }},
+         [this] { backUpBefore(backup::Occasion::Change); },
+         [this] { return categories_ && categories_->inputShown(); }},
         this);
     list_ = std::make_unique<CardList>(ui_, *editor_, store_, this);
     fullText_ = std::make_unique<FullTextSearch>([this] { fullTextBuilt(); });
@@ -123,6 +125,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectBars();
     connectEditCommands();
     installFilters();
+    platform::keepRedoInTextBoxes();
     // Red from the start, as after any mouse move: seen on light and dark pictures alike.
     setTextColour(ui_.Label8, kRed);
     new MainWindowLayout(*this, ui_);  // child of the window

@@ -110,6 +110,8 @@ public:
     void endRunKeeping();
     // The desktop session is about to end: nothing typed may stay unsaved.
     void commitDataForSession();
+    // What was typed into a card by the last run and never saved, offered back.
+    void offerPendingEdit();
     // Before the store is written: a backup, where one is due.
     void backUpBefore(backup::Occasion occasion);
     // While an import writes, the window takes no input.
@@ -178,6 +180,9 @@ private:
     void applySettings();
     void Form_Unload();
     void closeOtherWindows();
+    void tellKeptForNextStart(const std::optional<QString>& failure);
+    bool confirmTypedCategory();
+    [[nodiscard]] QString exitQuestion() const;
     void connectPrinting();
     void connectLabelCommands();
     // Cards for labels, envelopes, lists and serial letters, the shown one as typed.
@@ -219,6 +224,7 @@ private:
     sync::SyncDialog* syncDialog_ = nullptr;  // child window
     bool syncRunning_ = false;
     bool syncedThisRun_ = false;
+    QString restoredAs_;  // the backup of the store a restore of this run replaced
     std::unique_ptr<printing::PrintController> printer_;
     std::unique_ptr<MainMenus> menus_;
     std::filesystem::path directory_;

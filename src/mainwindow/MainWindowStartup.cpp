@@ -13,6 +13,7 @@
 #include "store/Categories.h"
 #include "store/Compaction.h"
 #include "store/DataDirectory.h"
+#include "store/PendingEdit.h"
 #include "store/Schema.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
@@ -89,6 +90,7 @@ bool MainWindow::Form_Load() {
     // Once the window stands: the search window or the first steps, then the full-text
     // index is read while the user starts working.
     QTimer::singleShot(0, this, [this] {
+        offerPendingEdit();
         if (optionsDialog().startWithSearchWindow()) {
             openSearchWindow();
         }
@@ -101,6 +103,46 @@ bool MainWindow::Form_Load() {
         }
     });
     return true;
+}
+
+void MainWindow::offerPendingEdit() {
+    const std::filesystem::path storeFile = store_->file();
+    const auto edit = store::readPendingEdit(storeFile);
+    if (!edit) {
+        return;
+    }
+    std::optional<std::int64_t> card;
+    try {
+        card = store::cardOfPendingEdit(*store_, *edit);
+    } catch (const store::StoreError&) {
+        return;  // asked again at the next start
+    }
+    const QString title = windowTitleText();
+    if (!card || !list_->index().positionOf(*card)) {
+        QStringList typed;
+        for (const auto& [field, text] : edit->values) {
+            typed << store::columnName(field) + QStringLiteral(": ") + text;
+        }
+        platform::current().message(
+            {QStringLiteral("Nicht gespeicherte Eingaben zu „%1“ gefunden, aber die Karte gibt "
+                            "es nicht mehr. Die Eingaben waren:\n\n%2")
+                 .arg(edit->heading, typed.join(u'\n')),
+             title, platform::Buttons::Ok, platform::Icon::Exclamation, 0});
+        store::removePendingEdit(storeFile);
+        return;
+    }
+    const auto answer = platform::current().message(
+        {QStringLiteral("Nicht gespeicherte Eingaben zu „%1“ gefunden. Übernehmen?")
+             .arg(edit->heading),
+         title, platform::Buttons::YesNo, platform::Icon::Question, 0});
+    if (answer == platform::Answer::Yes) {
+        undo_->showCard(*card);
+        // A store that refuses them keeps them in the file for another try.
+        if (editor_->shownCardId() != card || !editor_->takeRecovered(edit->values)) {
+            return;
+        }
+    }
+    store::removePendingEdit(storeFile);
 }
 
 void MainWindow::restoreWindow() {

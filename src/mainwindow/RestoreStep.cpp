@@ -64,6 +64,8 @@ void MainWindow::putBackupInPlace(const std::filesystem::path& backupFile) {
              platform::Icon::Exclamation, 0});
         return;
     }
+    restoredAs_ = QString::fromStdString(replaced.filename().string());
+    changeFlag_ = true;  // the exit question then says that the restore stays
     ui_.StatusBar1->showMessage(
         QStringLiteral("Sicherung wiederhergestellt; die bisherige Kartei ist gesichert als %1.")
             .arg(QString::fromStdString(replaced.filename().string())),

@@ -13,6 +13,9 @@ namespace {
 
 int pipeEnds[2] = {-1, -1};
 
+// A termination request, the terminal closed, Ctrl+C in it.
+constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
 extern "C" void onTerm(int /*signal*/) {
     const char byte = 1;
     // Only async-signal-safe calls here; the event loop does the rest.
@@ -35,7 +38,9 @@ TermSignal::TermSignal(QObject* parent) : QObject(parent) {
     action.sa_handler = onTerm;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : kEndSignals) {
+        ::sigaction(signal, &action, nullptr);
+    }
 }
 
 TermSignal::~TermSignal() {
@@ -44,7 +49,9 @@ TermSignal::~TermSignal() {
     }
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : kEndSignals) {
+        ::sigaction(signal, &action, nullptr);
+    }
     delete notifier_;
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);

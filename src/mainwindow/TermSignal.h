@@ -6,8 +6,8 @@ class QSocketNotifier;
 
 namespace veltro::mainwindow {
 
-// Turns SIGTERM into a Qt signal delivered by the event loop, where it is safe to write
-// the store. One per process.
+// Turns SIGTERM, SIGHUP and SIGINT into a Qt signal delivered by the event loop, where it
+// is safe to write the store. One per process.
 class TermSignal : public QObject {
     Q_OBJECT
 public:

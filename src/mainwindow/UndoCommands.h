@@ -18,6 +18,8 @@ public:
     void redo();
     // The entries name the step they would take back or do again, or are off.
     void refresh();
+    // Shows the card in its category, selected in the list.
+    void showCard(std::int64_t id);
 
 private:
     void turn(const std::function<std::optional<store::StepChanges>(store::Database&)>& step);
@@ -26,7 +28,6 @@ private:
     [[nodiscard]] std::optional<std::int64_t> firstListed(
         const std::vector<std::int64_t>& ids) const;
     void reloadAll();
-    void showCard(std::int64_t id);
 
     CommandContext c_;
     QAction* undo_;

@@ -56,6 +56,22 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::openVcardFile(const QString& path) {
+    // A file that is none is refused before anything happens: no question, no backup.
+    const QFileInfo file(path);
+    if (!file.exists() || !file.isReadable() || !vcard::isVcardFile(path)) {
+        tell(!file.exists() ? QStringLiteral("Die Datei „%1“ gibt es nicht; es wird nichts "
+                                             "importiert.")
+                                  .arg(path)
+             : !file.isReadable()
+                 ? QStringLiteral("Die Datei „%1“ lässt sich nicht lesen; es wird nichts "
+                                  "importiert.")
+                       .arg(path)
+                 : QStringLiteral("Die Datei „%1“ ist keine vCard-Datei (sie beginnt nicht mit "
+                                  "„BEGIN:VCARD“); es wird nichts importiert.")
+                       .arg(path),
+             platform::Icon::Exclamation);
+        return;
+    }
     pendingVcard_ = path;
     if (ui_.Combo1->currentIndex() <= 0) {
         tell(QStringLiteral("Wählen Sie bitte eine Kategorie aus; die Karten aus „%1“ werden dann "

@@ -20,6 +20,7 @@ namespace {
 constexpr int kMaxRedirects = 5;
 constexpr qsizetype kExcerptLength = 300;
 constexpr int kMultigetBatch = 100;
+constexpr qint64 kReadPieceBytes = qint64{1} << 20;
 
 QString fingerprintOf(const QSslCertificate& certificate) {
     const QByteArray digest = certificate.digest(QCryptographicHash::Sha256).toHex().toUpper();
@@ -258,14 +259,26 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
         }
         certificateProblem = reasons.join(QStringLiteral("; "));
     });
+    // The answer is taken a piece at a time and never held beyond the limit: an announced
+    // length over it ends the request before the body comes.
+    reply->setReadBufferSize(kReadPieceBytes);
+    QByteArray received;
     bool tooLarge = false;
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [&](qint64 received, qint64 total) {
-                         if (received > limit || total > limit) {
-                             tooLarge = true;
-                             reply->abort();
-                         }
-                     });
+    const auto refuse = [&] {
+        tooLarge = true;
+        reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > limit) {
+            refuse();
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        received += reply->readAll();
+        if (received.size() > limit) {
+            refuse();
+        }
+    });
     bool timedOut = false;
     QTimer timer;
     timer.setSingleShot(true);
@@ -284,7 +297,11 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
         reply, [](QNetworkReply* r) { r->deleteLater(); });
     HttpAnswer answer;
     answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    answer.body = reply->isOpen() && !tooLarge ? reply->readAll() : QByteArray();
+    if (reply->isOpen() && !tooLarge) {
+        received += reply->readAll();
+        tooLarge = received.size() > limit;
+    }
+    answer.body = tooLarge ? QByteArray() : std::move(received);
     answer.etag = unquotedEtag(QString::fromLatin1(reply->rawHeader("ETag")));
     answer.contentType = QString::fromLatin1(reply->rawHeader("Content-Type"));
     if (cancelled_) {

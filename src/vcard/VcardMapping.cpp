@@ -247,17 +247,21 @@ QString headingFromNames(const QString& lastName, const QString& firstName,
 QString standardBasis(const QStringList& name, const QStringList& org, const QStringList& address,
                       const QString& formattedName) {
     const QString street = singleLine(address.value(2));
-    const QStringList parts = {
+    QStringList parts = {
         component(name, 0),
         joinedNonEmpty({component(name, 1), component(name, 2)}, QStringLiteral(" ")),
         component(name, 3),
         component(org, 0),
         joinedNonEmpty(org.mid(1), QStringLiteral(", ")),
         street.isEmpty() ? singleLine(address.value(0)) : street,
-        singleLine(address.value(3)),
+        address.value(3),
         component(address, 5),
-        singleLine(formattedName),
+        formattedName,
     };
+    // Line breaks come back from a vCard in another spelling than a field may hold them.
+    for (QString& part : parts) {
+        part = singleLine(part);
+    }
     const QByteArray digest =
         QCryptographicHash::hash(parts.join(QChar(0x1F)).toUtf8(), QCryptographicHash::Sha1);
     return QString::fromLatin1(digest.left(4).toHex());

@@ -50,7 +50,7 @@ const Topic kTopics[] = {
     {"export.html", "Trennzeichen"},
     {"import.html", "Felder zuordnen"},
     {"vcard.html", "X-VELTRO"},
-    {"synchronisieren.html", "Bereits synchronisierte Änderungen bleiben"},
+    {"synchronisieren.html", "Was mit dem Server abgeglichen wurde, bleibt auch dann"},
     {"dubletten.html", "Keine Dubletten"},
     {"erste-schritte.html", "Kategorie"},
     {"email.html", "E-Mail-Verbindung herstellen"},

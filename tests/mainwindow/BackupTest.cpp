@@ -153,6 +153,20 @@ TEST_F(Backups, ABackupIsShownReadOnlyAndPutInPlaceAfterAQuestion) {
         statusLine().endsWith(QString::fromStdString(backups[0].path.filename().string()) + u'.'))
         << statusLine().toStdString();
     EXPECT_TRUE(store::CardStore::openForReading(backups[0].path).findByHeading(u"Später"));
+
+    // "Nein" at exit cannot undo the restore, and the question says so.
+    platform_->messages.clear();
+    platform_->answers = {Answer::No};
+    EXPECT_TRUE(window().close());
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_TRUE(platform_->messages[0].text.contains(
+        QStringLiteral("Die wiederhergestellte Sicherung bleibt; „Nein“ verwirft nur, was seither "
+                       "geändert wurde. Die Kartei von vorher liegt als %1")
+            .arg(QString::fromStdString(backups[0].path.filename().string()))))
+        << platform_->messages[0].text.toStdString();
+    auto after = store::CardStore::open(home_.storeFile());
+    EXPECT_FALSE(after.findByHeading(u"Später").has_value());
+    EXPECT_TRUE(after.findByHeading(u"Meier").has_value());
 }
 
 }  // namespace

@@ -125,9 +125,9 @@ TEST_F(CardList, LeavingAFieldSavesTheShownCardAndNoOther) {
     EXPECT_EQ(storedField(QStringLiteral("Beta"), Field::Firma), QStringLiteral("Neue Firma"));
     EXPECT_EQ(storedField(QStringLiteral("alpha"), Field::Firma), QString());
     EXPECT_TRUE(window().changeFlag());
-    // Saving writes empty text, not Null, and never the heading or category.
+    // Saving writes what was typed, never the other boxes, the heading or the category.
     EXPECT_EQ(window().cardStore()->loadCard(*window().shownCardId())->value(Field::Anrede),
-              std::optional<QString>(QString()));
+              std::nullopt);
     EXPECT_EQ(storedField(QStringLiteral("Beta"), Field::Kategorien), QStringLiteral("Privat"));
 }
 

@@ -6,12 +6,12 @@
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/FieldTable.h"
 #include "mainwindow/MainMenus.h"
-#include "mainwindow/TermSignal.h"
 #include "richtext/CommandBars.h"
 #include "richtext/RichTextBlock.h"
 #include "richtext/StoredText.h"
 #include "search/SearchWindow.h"
 #include "store/CardStore.h"
+#include "store/PendingEdit.h"
 #include "store/SampleCards.h"
 
 #include <QAction>
@@ -21,8 +21,6 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
-
-#include <csignal>
 
 using namespace veltro;
 using platform::Answer;
@@ -253,20 +251,46 @@ TEST_F(EditGate, TypingIntoAnySavingBoxMakesTheExitAsk) {
     }
 }
 
-TEST_F(EditGate, SigtermWritesThePendingEditAndKeepsTheRun) {
+// A value another program wrote into a field the user left alone is not written back over.
+TEST_F(EditGate, ASaveWritesOnlyTheFieldsTypedInto) {
     openSample();
-    const mainwindow::TermSignal term;
-    QObject::connect(&term, &mainwindow::TermSignal::received, window_.get(),
-                     [this] { window().endRunKeeping(); });
-    typePending(QStringLiteral("t"));
-    std::raise(SIGTERM);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window().isVisible(); }));
-    EXPECT_TRUE(platform_->messages.empty());  // no exit question
-    expectStored(QStringLiteral("Albers"), QStringLiteral("t"));
-    auto s = store::CardStore::open(home_.storeFile());
-    auto snapshot = s.db().prepare("SELECT count(*) FROM zKontakte");
-    snapshot.step();
-    EXPECT_EQ(snapshot.integer(0), 0);  // kept: nothing left to put back
+    {
+        auto other = store::CardStore::open(home_.storeFile());
+        other.writeFields(*other.findByHeading(QStringLiteral("Albers")),
+                          {{Field::Ort, QStringLiteral("Hof")}});
+    }
+    focus(box(3));
+    QTest::keyClicks(box(3), QStringLiteral("4711"));
+    ASSERT_TRUE(window().editor().commit());
+    const store::Card stored = storedCard(QStringLiteral("Albers"));
+    EXPECT_EQ(stored.text(Field::Telefon), QStringLiteral("4711"));
+    EXPECT_EQ(stored.text(Field::Ort), QStringLiteral("Hof"));
+}
+
+// What is typed waits beside the store until it is saved; the next start offers it back.
+TEST_F(EditGate, TypedTextIsKeptBesideTheStoreUntilSavedAndOfferedAtTheNextStart) {
+    openSample();
+    typePending(QStringLiteral("r"));
+    window().editor().keepPendingNow();
+    auto edit = store::readPendingEdit(home_.storeFile());
+    ASSERT_TRUE(edit.has_value());
+    EXPECT_EQ(edit->heading, QStringLiteral("Albers"));
+    EXPECT_EQ(edit->values.size(), 17U);  // 15 boxes and both blocks
+    ASSERT_TRUE(window().editor().commit());
+    EXPECT_FALSE(store::readPendingEdit(home_.storeFile()).has_value());
+
+    edit->values = {{Field::Ort, QStringLiteral("Nirgendwo")}};
+    store::writePendingEdit(home_.storeFile(), *edit);
+    window_.reset();
+    platform_->messages.clear();
+    platform_->answers.push_back(Answer::No);
+    openExisting();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(platform_->messages.empty());
+    EXPECT_EQ(platform_->messages[0].text,
+              QStringLiteral("Nicht gespeicherte Eingaben zu „Albers“ gefunden. Übernehmen?"));
+    EXPECT_FALSE(store::readPendingEdit(home_.storeFile()).has_value());
+    EXPECT_EQ(storedCard(QStringLiteral("Albers")).text(Field::Ort), QStringLiteral("r12"));
 }
 
 TEST_F(EditGate, ANewCardIsTheCardShown) {
@@ -406,10 +430,12 @@ TEST_F(EditGate, ASaveThatFailsKeepsTheTextAndTriesAgain) {
     EXPECT_EQ(std::count_if(platform_->messages.begin(), platform_->messages.end(),
                             [](const auto& m) { return m.title == u"Karte nicht gespeichert"; }),
               1);  // one click, one message
+    EXPECT_TRUE(store::readPendingEdit(home_.storeFile()).has_value()) << "kept while refused";
     other->db().exec("ROLLBACK");
     QTest::qWait(400);
     clickLine(1);
     expectStored(QStringLiteral("Albers"), QStringLiteral("s"));
+    EXPECT_FALSE(store::readPendingEdit(home_.storeFile()).has_value());
 }
 
 struct FailingCommand {

@@ -75,6 +75,59 @@ TEST_F(FocusRules, ARightClickIntoTheListIsNoConfirmation) {
     EXPECT_EQ(categories(), (QStringList{"Handwerker", "Privat"}));
 }
 
+// A right click on a card of another category shows that card; the name typed so far stays,
+// and closing the window asks about it.
+TEST_F(FocusRules, ATypedCategoryNameOutlivesARightClickOnACardAndIsAskedAboutAtTheEnd) {
+    openSample();
+    QLineEdit* line = startNewCategory(QStringLiteral("Kunden"));
+    auto* list = window().ui().List1;
+    const QPoint anna = list->visualRect(list->model()->index(2, 0)).center();
+    veltro::testing::rightClick(*list->viewport(), anna);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    closePopups();
+    EXPECT_EQ(line->text(), QStringLiteral("Kunden"));
+
+    platform_->answers = {Answer::Cancel};
+    EXPECT_FALSE(window().close());
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_EQ(platform_->messages[0].text,
+              QStringLiteral("Der Name „Kunden“ in der Kategoriezeile ist noch nicht bestätigt."
+                             "\n\nSoll er vor dem Beenden übernommen werden?"));
+    platform_->answers = {Answer::Yes, Answer::Yes};
+    EXPECT_TRUE(window().close());
+    QStringList made = categories();
+    made.sort();
+    EXPECT_EQ(made, (QStringList{"Handwerker", "Kunden", "Privat"}));
+}
+
+// X11 knows only Ctrl+Shift+Z as a text box's redo; Ctrl+Y must not reach the window's
+// Wiederholen from inside a box, and does outside.
+TEST_F(FocusRules, CtrlYInsideABoxRedoesThereAndOutsideRedoesTheCommand) {
+    openSample();
+    platform_->answers = {Answer::Yes};
+    window().menus().action(QStringLiteral("mnukarteloschen"))->trigger();
+    ASSERT_EQ(listLines().size(), 2);
+    window().menus().action(QStringLiteral("mnuRueckgaengig"))->trigger();
+    ASSERT_EQ(listLines().size(), 3);
+    QLineEdit* town = box(12);
+    town->setFocus();
+    town->end(false);
+    const QString before = town->text();
+    QTest::keyClicks(town, QStringLiteral("xy"));
+    for (const bool shifted : {false, true}) {
+        QTest::keyClick(town, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(town->text(), before);
+        QTest::keyClick(town, shifted ? Qt::Key_Z : Qt::Key_Y,
+                        shifted ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        EXPECT_EQ(town->text(), before + QStringLiteral("xy"));
+        EXPECT_EQ(listLines().size(), 3) << "the deletion was not done again";
+    }
+    QTest::keyClick(town, Qt::Key_Z, Qt::ControlModifier);
+    window().ui().List1->setFocus();
+    QTest::keyClick(window().ui().List1, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(listLines().size(), 2);
+}
+
 TEST_F(FocusRules, APopupMenuOfABlockIsNoConfirmation) {
     openSample();
     QLineEdit* line = startNewCategory(QStringLiteral("Kun"));

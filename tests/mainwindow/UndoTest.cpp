@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QListView>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -218,6 +219,23 @@ TEST_F(Undo, TheShownCardShowsWhatTheUndoBroughtBack) {
               QStringLiteral("Hans"));
     run("mnuWiederholen");
     EXPECT_EQ(box(2)->text(), QStringLiteral("Hans-Peter"));
+}
+
+// "Anschrift erstellen" over a block typed by hand undoes alone, back to the typed block.
+TEST_F(Undo, MakingTheAddressIsAStepOfItsOwn) {
+    openSample();
+    selectLine(QStringLiteral("Meier"));
+    auto* address = window().ui().RichTextBox1;
+    type(address, QStringLiteral("Von Hand"));
+    window().ui().Command4->click();
+    EXPECT_TRUE(address->toPlainText().contains(QStringLiteral("Hans")))
+        << address->toPlainText().toStdString();
+    EXPECT_EQ(entryText("mnuRueckgaengig"), QStringLiteral("&Rückgängig: Anschrift erstellen"));
+    run("mnuRueckgaengig");
+    EXPECT_EQ(address->toPlainText(), QStringLiteral("Von Hand"));
+    EXPECT_EQ(entryText("mnuRueckgaengig"), QStringLiteral("&Rückgängig: Karte bearbeiten"));
+    run("mnuRueckgaengig");
+    EXPECT_EQ(address->toPlainText(), QString());
 }
 
 TEST_F(Undo, TheKeysUndoTheLastCommandOutsideTextBoxesAndTheTextInside) {

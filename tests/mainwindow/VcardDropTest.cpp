@@ -86,6 +86,31 @@ TEST_F(VcardDrop, AnOpenedFileGoesIntoTheShownCategoryOrTheOneChosenNext) {
     EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva", "Günther Eva_1"}));
 }
 
+// A file that is no vCard, or none at all, is refused at once: no question, no backup, no
+// change to the run.
+TEST_F(VcardDrop, AnOpenedFileThatIsNoVcardIsRefusedWithNothingDone) {
+    open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
+    chooseCategory(QStringLiteral("Privat"));
+    const QString text = files_.filePath(QStringLiteral("brief.vcf"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Sehr geehrte Damen und Herren,\n");
+    file.close();
+    for (const QString& path : {text, files_.filePath(QStringLiteral("fehlt.vcf"))}) {
+        platform_->messages.clear();
+        platform_->answers = {Answer::Yes};
+        window().openVcardFile(path);
+        QApplication::processEvents();
+        ASSERT_EQ(platform_->messages.size(), 1U);
+        EXPECT_TRUE(platform_->messages[0].text.endsWith(u"es wird nichts importiert."))
+            << platform_->messages[0].text.toStdString();
+    }
+    EXPECT_TRUE(platform_->messages[0].text.contains(u"gibt es nicht"));
+    EXPECT_EQ(listLines(), QStringList{"Anna"});
+    EXPECT_FALSE(window().changeFlag());
+    EXPECT_FALSE(std::filesystem::exists(home_.dir() / "Sicherungen"));
+}
+
 }  // namespace
 
 namespace {

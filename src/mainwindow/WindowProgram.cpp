@@ -1,0 +1,102 @@
+#include "mainwindow/WindowProgram.h"
+
+#include "mainwindow/CardEditor.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/Program.h"
+#include "mainwindow/TermSignal.h"
+#include "platform/Platform.h"
+#include "platform/ProgramIcon.h"
+#include "store/StoreError.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QTranslator>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace veltro::mainwindow {
+
+namespace {
+
+// The last line of defence: a store error that escaped a command's own guard is told,
+// never allowed to end the program through the event loop.
+class Application final : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const store::StoreError& error) {
+            platform::current().message({store::germanReason(error),
+                                         QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok,
+                                         platform::Icon::Exclamation, 0});
+            return false;
+        }
+    }
+};
+
+void loadGermanTranslations(QApplication& app, QTranslator& translator) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    if (translator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&translator);
+    }
+}
+
+QPointer<Program> running;
+
+// A lost display ends the program from deep inside Qt through exit(): what was typed and
+// not saved yet goes to the recovery file on the way out.
+void keepTypedOnExit() {
+    if (running && running->mainWindow() != nullptr) {
+        running->mainWindow()->editor().keepPendingNow();
+    }
+}
+
+}  // namespace
+
+int runWindowProgram(int& argc, char** argv, const std::function<void(Program&)>& beforeStart) {
+    Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
+    QApplication::setWindowIcon(platform::programIcon());
+    // Ties the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("veltro-adressbuch"));
+    QApplication::setQuitOnLastWindowClosed(true);
+    QTranslator translator;
+    loadGermanTranslations(app, translator);
+
+    Program program;
+    // The desktop passes a vCard file to open; Qt has taken its own options already.
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
+        program.setOpenFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+    }
+    if (beforeStart) {
+        beforeStart(program);
+    }
+    if (!program.start()) {
+        return program.exitStatus();
+    }
+    running = &program;
+    std::atexit(keepTypedOnExit);
+    // A termination request, a closed terminal or Ctrl+C write what was typed and keep the
+    // run, without a question.
+    const TermSignal term;
+    QObject::connect(&term, &TermSignal::received, [&program] {
+        if (auto* window = program.mainWindow()) {
+            window->endRunKeeping();
+        }
+        QApplication::exit(0);
+    });
+    const int status = QApplication::exec();
+    // The exit step has written everything and closed the store, the settings are on
+    // disk: the system frees the rest at once, faster than the destructors would.
+    std::fflush(nullptr);
+    std::_Exit(status != 0 ? status : program.exitStatus());
+}
+
+}  // namespace veltro::mainwindow

@@ -1,0 +1,29 @@
+// The window program as a user runs it, who types "4711" into the telephone box of the card
+// shown at start and leaves it unsaved; "getippt" on stdout says so. Tests then end the
+// program as the world may: a signal, a lost display.
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/Program.h"
+#include "mainwindow/WindowProgram.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    using veltro::mainwindow::Program;
+    return veltro::mainwindow::runWindowProgram(argc, argv, [](Program& program) {
+        QObject::connect(&program, &Program::mainWindowLoaded, &program, [&program] {
+            QTimer::singleShot(0, &program, [&program] {
+                auto* telephone =
+                    program.mainWindow()->findChild<QLineEdit*>(QStringLiteral("Text3"));
+                telephone->setFocus();
+                telephone->end(false);
+                QTest::keyClicks(telephone, QStringLiteral("4711"));
+                std::printf("getippt\n");
+                std::fflush(stdout);
+            });
+        });
+    });
+}
