@@ -29,6 +29,24 @@ QString visible(const Card& card, Field field) {
     return richtext::plainTextFromStored(text, richtext::LineBreak::Lf).trimmed();
 }
 
+// What a field holds; the "-" an import writes for an empty field holds nothing.
+QString valueOf(const Card& card, Field field) {
+    QString value = visible(card, field);
+    return value == u"-" ? QString() : value;
+}
+
+// Whether the cards name the same one: by first and family name where both have a family
+// name, by heading otherwise. Values of a card with another name (a firm sharing a
+// number) are not proposed.
+bool sameName(const Card& a, const Card& b) {
+    const auto folded = [](const Card& card, Field field) { return foldName(card.text(field)); };
+    if (!folded(a, Field::Nachname).isEmpty() && !folded(b, Field::Nachname).isEmpty()) {
+        return folded(a, Field::Nachname) == folded(b, Field::Nachname) &&
+               folded(a, Field::Vorname) == folded(b, Field::Vorname);
+    }
+    return folded(a, Field::Schlagworte) == folded(b, Field::Schlagworte);
+}
+
 // The other document's runs spelled out with its default face, so that they keep their
 // look beside a document with another default.
 void appendParagraphs(richtext::RichDocument& to, const richtext::RichDocument& from) {
@@ -51,19 +69,20 @@ richtext::Paragraph plainParagraph(const QString& text) {
     return paragraph;
 }
 
-// Values not taken that the merged card does not show anywhere; a heading that differs
-// only by an import's "_1" says nothing new.
+// Values not taken that the merged card does not show anywhere, the card number too; a
+// heading that differs only by an import's "_1" says nothing new.
 QStringList valuesNotTaken(const Card& keep, const Card& other, const Card& merged) {
     QStringList lines;
     for (std::size_t i = 0; i < store::kFieldCount; ++i) {
         const auto field = static_cast<Field>(i);
-        if (field == Field::Notizen || field == Field::Nr) {
+        if (field == Field::Notizen) {
             continue;
         }
         for (const Card* source : {&keep, &other}) {
-            const QString value = visible(*source, field);
+            const QString value = valueOf(*source, field);
             const bool sameHeading =
-                field == Field::Schlagworte && foldName(value) == foldName(visible(merged, field));
+                field == Field::Schlagworte &&
+                withoutImportSuffix(value) == withoutImportSuffix(visible(merged, field));
             if (!value.isEmpty() && value != visible(merged, field) && !sameHeading) {
                 lines << store::columnName(field) + QStringLiteral(": ") +
                              QString(value).replace(u'\n', QStringLiteral(" / "));
@@ -115,9 +134,12 @@ bool differs(const Card& a, const Card& b, Field field) {
 
 MergePlan proposedMerge(const Card& keep, const Card& other) {
     MergePlan plan{keep.id, other.id, {}};
+    if (!sameName(keep, other)) {
+        return plan;
+    }
     for (std::size_t i = 0; i < store::kFieldCount; ++i) {
         const auto field = static_cast<Field>(i);
-        plan.take(field, visible(keep, field).isEmpty() && !visible(other, field).isEmpty());
+        plan.take(field, valueOf(keep, field).isEmpty() && !valueOf(other, field).isEmpty());
     }
     plan.take(Field::Notizen, false);
     return plan;

@@ -27,12 +27,13 @@ struct MergePlan {
 // Whether the cards differ in the field; rich-text fields compare their visible text.
 [[nodiscard]] bool differs(const store::Card& a, const store::Card& b, store::Field field);
 
-// The plan to start from: the kept card's value, the other's where the kept card has none.
+// The plan to start from: the kept card's value, the other's where the kept card has none,
+// but only from a card of the same name (folded) and never an import's "-" placeholder.
 [[nodiscard]] MergePlan proposedMerge(const store::Card& keep, const store::Card& other);
 
 // The card the plan makes. Nothing is lost: the notes of both stand one after the other,
-// and a value not taken that the merged card does not hold is added to the notes under
-// its field's name.
+// and a value not taken that the merged card does not hold (the card number too) is
+// added to the notes under its field's name.
 [[nodiscard]] store::Card mergedCard(const store::Card& keep, const store::Card& other,
                                      const MergePlan& plan);
 

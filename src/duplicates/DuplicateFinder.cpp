@@ -114,6 +114,24 @@ bool remembered(const CardFacts& a, const CardFacts& b, const std::set<store::Ui
     return !a.uid.isEmpty() && !b.uid.isEmpty() && pairs.contains(store::orderedPair(a.uid, b.uid));
 }
 
+// Whether a pair may join cards into a group: alike by name, or sharing a mail address and
+// a phone number. One shared address or number alone (a firm's line, a family's mailbox)
+// would chain strangers together.
+bool joinsGroups(unsigned reasons) {
+    constexpr unsigned byName = SameHeading | SameName | SoundsAlike;
+    constexpr unsigned mailAndPhone = SameMail | SamePhone;
+    return (reasons & byName) != 0U || (reasons & mailAndPhone) == mailAndPhone;
+}
+
+// Cards in row id order, once each; pairs best first.
+void tidy(Group& group) {
+    std::sort(group.cards.begin(), group.cards.end());
+    group.cards.erase(std::unique(group.cards.begin(), group.cards.end()), group.cards.end());
+    std::sort(group.pairs.begin(), group.pairs.end(), [](const Pair& x, const Pair& y) {
+        return std::tie(y.score, x.a, x.b) < std::tie(x.score, y.a, y.b);
+    });
+}
+
 }  // namespace
 
 int scoreOf(unsigned reasons) {
@@ -146,37 +164,43 @@ QString reasonText(unsigned reasons) {
 
 std::vector<Group> findDuplicates(const std::vector<CardFacts>& cards,
                                   const std::set<store::UidPair>& notDuplicates) {
+    struct Found {
+        std::size_t a;  // positions
+        std::size_t b;
+        Pair pair;
+    };
     Groups joined(cards.size());
-    std::vector<std::pair<std::size_t, Pair>> pairs;  // with the root of its group
+    std::vector<Found> found;
     for (const auto& [key, reasons] : pairsSharingKeys(cards)) {
         const auto a = static_cast<std::size_t>(key >> 32U);
         const auto b = static_cast<std::size_t>(key & 0xffffffffU);
         if (remembered(cards[a], cards[b], notDuplicates)) {
             continue;
         }
-        joined.join(a, b);
+        if (joinsGroups(reasons)) {
+            joined.join(a, b);
+        }
         const auto [low, high] = std::minmax(cards[a].id, cards[b].id);
-        pairs.emplace_back(a, Pair{low, high, reasons, scoreOf(reasons)});
+        found.push_back({a, b, Pair{low, high, reasons, scoreOf(reasons)}});
     }
+    // A weak pair stays in the group its cards share, or stands as a group of its own.
     std::unordered_map<std::size_t, Group> byRoot;
-    for (auto& [member, pair] : pairs) {
-        Group& group = byRoot[joined.root(member)];
-        group.cards.push_back(pair.a);
-        group.cards.push_back(pair.b);
-        group.pairs.push_back(pair);
-    }
     std::vector<Group> groups;
-    groups.reserve(byRoot.size());
+    for (const Found& each : found) {
+        const bool inOneGroup = joined.root(each.a) == joined.root(each.b);
+        Group& group = inOneGroup ? byRoot[joined.root(each.a)] : groups.emplace_back();
+        group.cards.insert(group.cards.end(), {each.pair.a, each.pair.b});
+        group.pairs.push_back(each.pair);
+    }
     for (auto& [root, group] : byRoot) {
-        std::sort(group.cards.begin(), group.cards.end());
-        group.cards.erase(std::unique(group.cards.begin(), group.cards.end()), group.cards.end());
-        std::sort(group.pairs.begin(), group.pairs.end(), [](const Pair& x, const Pair& y) {
-            return std::tie(y.score, x.a, x.b) < std::tie(x.score, y.a, y.b);
-        });
         groups.push_back(std::move(group));
     }
+    for (Group& group : groups) {
+        tidy(group);
+    }
+    // A card may stand in several groups: the cards tell groups of one score apart.
     std::sort(groups.begin(), groups.end(), [](const Group& x, const Group& y) {
-        return std::pair(-x.score(), x.cards.front()) < std::pair(-y.score(), y.cards.front());
+        return std::tie(y.pairs.front().score, x.cards) < std::tie(x.pairs.front().score, y.cards);
     });
     return groups;
 }
@@ -194,8 +218,7 @@ std::vector<Group> groupsAgainst(const std::vector<Group>& groups,
             }
         }
         if (!kept.pairs.empty()) {
-            std::sort(kept.cards.begin(), kept.cards.end());
-            kept.cards.erase(std::unique(kept.cards.begin(), kept.cards.end()), kept.cards.end());
+            tidy(kept);
             found.push_back(std::move(kept));
         }
     }

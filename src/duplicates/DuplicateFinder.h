@@ -42,7 +42,9 @@ struct Pair {
     int score = 0;  // 1 to 100: how sure the reasons make it
 };
 
-// Cards linked by pairs: one person or firm, most likely.
+// Cards linked by pairs: one person or firm, most likely. Only pairs alike by name or
+// sharing a mail address and a phone number link a group; a pair with one shared address
+// or number alone is a group of its own, so a card may stand in several groups.
 struct Group {
     std::vector<std::int64_t> cards;  // in row id order
     std::vector<Pair> pairs;          // best first

@@ -12,18 +12,6 @@ bool isTitle(QStringView word) {
     return word == u"dr" || word == u"herr" || word == u"frau";
 }
 
-// The "_1" an import appends to keep a heading unique.
-QStringView withoutImportSuffix(QStringView text) {
-    qsizetype end = text.size();
-    while (end > 0 && text[end - 1].isDigit()) {
-        --end;
-    }
-    if (end < text.size() && end > 1 && text[end - 1] == u'_') {
-        return text.first(end - 1);
-    }
-    return text;
-}
-
 void appendFoldedLetter(QChar c, QString& word) {
     switch (c.unicode()) {
         case u'ä':
@@ -59,6 +47,17 @@ bool isPlainAscii(QStringView text) {
 }
 
 }  // namespace
+
+QStringView withoutImportSuffix(QStringView text) {
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1].isDigit()) {
+        --end;
+    }
+    if (end < text.size() && end > 1 && text[end - 1] == u'_') {
+        return text.first(end - 1);
+    }
+    return text;
+}
 
 QString foldName(QStringView text) {
     const QStringView bare = withoutImportSuffix(text.trimmed());

@@ -11,6 +11,9 @@
 // duplicate cards.
 namespace veltro::duplicates {
 
+// A heading without the "_1", "_2" … an import appends to keep it unique.
+[[nodiscard]] QStringView withoutImportSuffix(QStringView text);
+
 // A name or heading as compared: case folded, ä ö ü as ae oe ue, ß as ss, other accents
 // dropped, blanks and punctuation gone, the words "Dr.", "Herr" and "Frau" left out and
 // the "_1", "_2" … an import adds to a heading ignored. "Dr. Jürgen Müller_1" and

@@ -204,6 +204,10 @@ void DuplicatesWindow::fillTable() {
     }
     tblFelder_->setHorizontalHeaderLabels(headers);
     const QColor marked(255, 228, 181);
+    std::vector<MergePlan> proposed;  // by column, against the kept card
+    for (const auto& card : shown_) {
+        proposed.push_back(duplicates::proposedMerge(shown_[static_cast<std::size_t>(kept)], card));
+    }
     for (int row = 0; columns > 0 && row < static_cast<int>(store::kFieldCount); ++row) {
         const Field field = fieldOfRow(row);
         bool differs = false;
@@ -211,14 +215,12 @@ void DuplicatesWindow::fillTable() {
             differs = differs ||
                       duplicates::differs(shown_[0], shown_[static_cast<std::size_t>(c)], field);
         }
-        // The kept card's value unless it has none.
+        // The kept card's value unless the first card proposed for its gap gives it.
         int ticked = kept;
-        if (oneLine(shown_[static_cast<std::size_t>(kept)], field).trimmed().isEmpty()) {
-            for (int c = 0; c < columns; ++c) {
-                if (!oneLine(shown_[static_cast<std::size_t>(c)], field).trimmed().isEmpty()) {
-                    ticked = c;
-                    break;
-                }
+        for (int c = 0; c < columns; ++c) {
+            if (proposed[static_cast<std::size_t>(c)].takes(field)) {
+                ticked = c;
+                break;
             }
         }
         bool empty = true;

@@ -75,19 +75,45 @@ INSTANTIATE_TEST_SUITE_P(
                  facts(2, u"Schneider Jens"_s, u"Jens"_s, u"Schneider"_s), 0}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(Finding, JoinsCardsLinkedThroughOthersIntoOneGroup) {
-    const auto groups = findDuplicates({
-        facts(5, u"Anna"_s, {}, {}, u"anna@x.de"_s),
-        facts(7, u"A. M."_s, {}, {}, u"ANNA@x.de"_s, u"0951 123456"_s),
-        facts(9, u"Büro"_s, {}, {}, {}, u"0951-123456"_s),
-        facts(11, u"Jemand"_s),
-    });
-    ASSERT_EQ(groups.size(), 1U);
-    EXPECT_EQ(groups[0].cards, (std::vector<std::int64_t>{5, 7, 9}));
-    ASSERT_EQ(groups[0].pairs.size(), 2U);
-    EXPECT_EQ(groups[0].pairs[0].reasons, SameMail);  // best first
-    EXPECT_EQ(groups[0].pairs[1].reasons, SamePhone);
+struct GroupCase {
+    const char* name;
+    std::vector<CardFacts> cards;
+    std::vector<std::vector<std::int64_t>> groups;  // best first
+};
+
+void PrintTo(const GroupCase& row, std::ostream* out) {
+    *out << row.name;
 }
+
+class GroupFinding : public ::testing::TestWithParam<GroupCase> {};
+
+TEST_P(GroupFinding, JoinsOnlyCardsAlikeByNameOrByTwoKindsOfEvidence) {
+    std::vector<std::vector<std::int64_t>> found;
+    for (const Group& group : findDuplicates(GetParam().cards)) {
+        found.push_back(group.cards);
+    }
+    EXPECT_EQ(found, GetParam().groups);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GroupFinding,
+    ::testing::Values(GroupCase{"AMobileSharedWithAFirmMakesAPairOfItsOwn",
+                                {facts(1, u"Müller Anna"_s, u"Anna"_s, u"Müller"_s),
+                                 facts(2, u"Mueller Anna_1"_s, u"Anna"_s, u"Mueller"_s, {}, {}, {},
+                                       u"0171 2345678"_s),
+                                 facts(3, u"Müller GmbH"_s, {}, {}, {}, u"0171/2345678"_s)},
+                                {{1, 2}, {2, 3}}},
+                      GroupCase{"OneSharedMailChainsNothing",
+                                {facts(5, u"Anna"_s, {}, {}, u"anna@x.de"_s, u"0951 123456"_s),
+                                 facts(7, u"A. M."_s, {}, {}, u"ANNA@x.de"_s, u"0951-123456"_s),
+                                 facts(9, u"Büro"_s, {}, {}, u"anna@x.de"_s)},
+                                {{5, 7}, {5, 9}, {7, 9}}},
+                      GroupCase{"NamesChainAndKeepAWeakPairWithin",
+                                {facts(1, u"Koch Eva"_s, {}, {}, {}, u"0951 777777"_s),
+                                 facts(2, u"Koch Eva_1"_s, u"Eva"_s, u"Koch"_s),
+                                 facts(3, u"Eva Koch"_s, u"Eva"_s, u"Koch"_s, {}, u"0951777777"_s)},
+                                {{1, 2, 3}}}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Finding, PassesOverAKeyThatVeryManyCardsShare) {
     std::vector<CardFacts> cards;
