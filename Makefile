@@ -2,8 +2,12 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 DATA ?= $(CURDIR)/$(BUILD)/bin
-# ccache speeds up rebuilds where it is installed; nothing needs it.
+# ccache speeds up rebuilds where it is installed; nothing needs it. Paths below the checkout
+# are hashed relative to it, so that another checkout (CI's fresh clone) finds the same objects.
 LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
+export CCACHE_MAXSIZE ?= 20G
 
 PREFIX ?= /usr/local
 # What an installation holds: the programs, the Access reader and the compressed manuals.
