@@ -1,8 +1,6 @@
 #include "WindowTools.h"
 
 #include <QApplication>
-#include <QFocusEvent>
-#include <QMetaEnum>
 #include <QTest>
 #include <QWindow>
 
@@ -49,28 +47,4 @@ void settle() {
     QCoreApplication::processEvents();
 }
 
-FocusLog::FocusLog(QWidget& widget) {
-    widget.installEventFilter(this);
-}
-
-bool FocusLog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        changes_.push_back({event->type(), static_cast<QFocusEvent*>(event)->reason()});
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-std::optional<Qt::FocusReason> FocusLog::last(QEvent::Type type) const {
-    for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
-        if (change->type == type) {
-            return change->reason;
-        }
-    }
-    return std::nullopt;
-}
-
 }  // namespace veltro::testing
-
-void Qt::PrintTo(FocusReason reason, std::ostream* os) {
-    *os << QMetaEnum::fromType<FocusReason>().valueToKey(reason);
-}

@@ -1,16 +1,11 @@
 #pragma once
 
 // Helpers for tests under a real window manager (see WmTestMain.cpp).
-#include <QEvent>
-#include <QObject>
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
 
 #include <memory>
-#include <optional>
-#include <ostream>
-#include <vector>
 
 namespace veltro::testing {
 
@@ -36,33 +31,4 @@ inline void rightClick(QWidget& widget, QPoint pos = {}) {
 // events. Whatever the window manager does in reply comes later; wait for that by condition.
 void settle();
 
-// The focus changes of one widget, with their reasons, in order.
-class FocusLog : public QObject {
-public:
-    struct Change {
-        QEvent::Type type;  // FocusIn or FocusOut
-        Qt::FocusReason reason;
-    };
-
-    explicit FocusLog(QWidget& widget);
-
-    [[nodiscard]] const std::vector<Change>& changes() const { return changes_; }
-    [[nodiscard]] std::optional<Qt::FocusReason> lastIn() const { return last(QEvent::FocusIn); }
-    [[nodiscard]] std::optional<Qt::FocusReason> lastOut() const { return last(QEvent::FocusOut); }
-    void clear() { changes_.clear(); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    [[nodiscard]] std::optional<Qt::FocusReason> last(QEvent::Type type) const;
-
-    std::vector<Change> changes_;
-};
-
 }  // namespace veltro::testing
-
-namespace Qt {
-// Focus reasons by name in test failure messages.
-void PrintTo(FocusReason reason, std::ostream* os);
-}  // namespace Qt
