@@ -1,10 +1,10 @@
+#include "CliRun.h"
 #include "TestHome.h"
 #include "TestTools.h"
 
 #include "store/WriterLock.h"
 
 #include <QDir>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -16,11 +16,7 @@ namespace {
 
 constexpr int kInUse = 75;
 
-struct Outcome {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Outcome = veltro::testing::CliRun;
 
 // A store with one card, the command line run on its folder.
 class BackupCli : public ::testing::Test {
@@ -32,11 +28,7 @@ protected:
     }
     Outcome run(QStringList args) const {
         args.insert(1, dir_);
-        QProcess process;
-        process.start(QStringLiteral(VELTRO_CLI), args);
-        EXPECT_TRUE(process.waitForFinished(60000)) << args.join(u' ').toStdString();
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return veltro::testing::runCli(args);
     }
     Outcome import() const {
         return run({QStringLiteral("import"), list_, QStringLiteral("--category"),

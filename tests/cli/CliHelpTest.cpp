@@ -1,29 +1,17 @@
+#include "CliRun.h"
+
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using veltro::testing::CliRun;
 
+// With VELTRO_HOME set to the folder given, or not set at all.
 CliRun cli(const QStringList& args, const QString& veltroHome = {}) {
-    QProcess process;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("VELTRO_HOME"));
-    if (!veltroHome.isEmpty()) {
-        env.insert(QStringLiteral("VELTRO_HOME"), veltroHome);
-    }
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(VELTRO_CLI), args);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return veltro::testing::runCli(args, {{QStringLiteral("VELTRO_HOME"), veltroHome}});
 }
 
 struct HelpCase {

@@ -1,9 +1,9 @@
+#include "CliRun.h"
 #include "TestHome.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -12,16 +12,8 @@ using veltro::store::Field;
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    QString out;
-};
-
-CliResult duplicates(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(VELTRO_CLI), QStringList{QStringLiteral("duplicates")} + args);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+CliRun duplicates(const QStringList& args) {
+    return runCli(QStringList{QStringLiteral("duplicates")} + args);
 }
 
 void makeCards(const TestHome& home) {
@@ -39,7 +31,7 @@ void makeCards(const TestHome& home) {
 TEST(DuplicatesCli, PrintsTheGroupsAsJsonWithTheirReasons) {
     TestHome home;
     makeCards(home);
-    const CliResult run =
+    const CliRun run =
         duplicates({QString::fromStdString(home.dir().string()), QStringLiteral("--json")});
     ASSERT_EQ(run.status, 0);
     const QJsonArray groups =
@@ -62,7 +54,7 @@ TEST(DuplicatesCli, PrintsTheGroupsAsJsonWithTheirReasons) {
 TEST(DuplicatesCli, PrintsTextAndRefusesWrongUse) {
     TestHome home;
     makeCards(home);
-    const CliResult run = duplicates({QString::fromStdString(home.dir().string())});
+    const CliRun run = duplicates({QString::fromStdString(home.dir().string())});
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.out.contains(QStringLiteral("Weiß Eva – Weiss Eva_1: gleiche Überschrift")))
         << run.out.toStdString();

@@ -1,5 +1,7 @@
 // Labels, lists and envelopes written by the command line and read back with poppler's
 // pdftotext: every word where it belongs on the paper.
+#include "CliRun.h"
+
 #include "labels/CardAddress.h"
 #include "labels/CardSelection.h"
 #include "labels/Envelope.h"
@@ -22,25 +24,10 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using namespace veltro;
 using store::Field;
+using veltro::testing::CliRun;
+using veltro::testing::runCli;
 
 constexpr double kTolerance = 0.5;  // mm
-
-struct CliRun {
-    int status = -1;
-    QString output;  // stdout and stderr
-};
-
-CliRun cli(const QStringList& args) {
-    QProcess process;
-    QTemporaryDir runtime;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral(VELTRO_CLI), args);
-    EXPECT_TRUE(process.waitForFinished(60000)) << args.join(u' ').toStdString();
-    return {process.exitCode(), QString::fromUtf8(process.readAll())};
-}
 
 struct Word {
     int page;  // from 1
@@ -110,7 +97,7 @@ class PrintCli : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = work_.path() + u"/kartei"_s;
-        ASSERT_EQ(cli({u"demo-store"_s, dir_}).status, 0);
+        ASSERT_EQ(runCli({u"demo-store"_s, dir_}).status, 0);
     }
     [[nodiscard]] QString out(const char* name) const {
         return work_.path() + u'/' + QString::fromLatin1(name);
@@ -142,13 +129,14 @@ TEST_F(PrintCli, EveryAddressStandsOnItsLabelFromTheStartPositionOn) {
     for (const Case& c : {Case{"3474", 5}, Case{"L7163", 1}, Case{"4780", 38}, Case{"3652", 21}}) {
         SCOPED_TRACE(c.sheet);
         const QString pdf = out("etiketten.pdf");
-        const CliRun run = cli({u"labels"_s, dir_, pdf, u"--sheet"_s, QString::fromLatin1(c.sheet),
-                                u"--start"_s, QString::number(c.start)});
-        ASSERT_EQ(run.status, 0) << run.output.toStdString();
+        const CliRun run =
+            runCli({u"labels"_s, dir_, pdf, u"--sheet"_s, QString::fromLatin1(c.sheet),
+                    u"--start"_s, QString::number(c.start)});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
         // Labels whose text had to be cut, as the command reports them (from 1).
         std::set<std::size_t> reported;
         static const QRegularExpression cutLine(u"Etikett (\\d+) .*gekürzt"_s);
-        for (auto it = cutLine.globalMatch(run.output); it.hasNext();) {
+        for (auto it = cutLine.globalMatch(run.err); it.hasNext();) {
             reported.insert(it.next().captured(1).toULongLong() - 1);
         }
         const labels::LabelOptions options{
@@ -190,10 +178,10 @@ TEST_F(PrintCli, AnAddressTooLongForItsLabelIsCutAndSaidSo) {
             "Herrn\nProfessor Doktor Maximilian Alexander von Hohenzollern-Sigmaringen\n"
             "Zeile 3\nZeile 4\nZeile 5\nZeile 6\nZeile 7\nZeile 8\nZeile 9\nZeile 10");
     const QString pdf = out("lang.pdf");
-    const CliRun run = cli({u"labels"_s, dir_, pdf, u"--sheet"_s, u"4780"_s});
-    ASSERT_EQ(run.status, 0) << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains(u"\"Zz Langer Name\") passt nicht ganz"_s))
-        << run.output.toStdString();
+    const CliRun run = runCli({u"labels"_s, dir_, pdf, u"--sheet"_s, u"4780"_s});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"\"Zz Langer Name\") passt nicht ganz"_s))
+        << run.err.toStdString();
     const auto list = cards();
     const labels::LabelOptions options{*labels::sheetById(u"4780"_s), 1, {}, false};
     ASSERT_EQ(list.back().text(Field::Schlagworte), u"Zz Langer Name"_s);
@@ -222,10 +210,10 @@ TEST_F(PrintCli, TheEnvelopeAddressStandsInTheWindow) {
         SCOPED_TRACE(std::string(c.format) + c.form);
         const QString pdf = out("umschlag.pdf");
         const CliRun run =
-            cli({u"envelope"_s, dir_, pdf, u"--format"_s, QString::fromLatin1(c.format),
-                 u"--form"_s, QString::fromLatin1(c.form), u"--sender"_s,
-                 u"Max Muster, Hauptstraße 1, 96047 Bamberg"_s});
-        ASSERT_EQ(run.status, 0) << run.output.toStdString();
+            runCli({u"envelope"_s, dir_, pdf, u"--format"_s, QString::fromLatin1(c.format),
+                    u"--form"_s, QString::fromLatin1(c.form), u"--sender"_s,
+                    u"Max Muster, Hauptstraße 1, 96047 Bamberg"_s});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
         const auto window =
             labels::addressWindow(*labels::envelopeById(QString::fromLatin1(c.format)),
                                   c.form[0] == 'B' ? labels::LetterForm::B : labels::LetterForm::A);
@@ -251,8 +239,8 @@ TEST_F(PrintCli, TheEnvelopeAddressStandsInTheWindow) {
 
 TEST_F(PrintCli, ATurnedEnvelopeHasItsAddressInTheTurnedWindow) {
     const QString pdf = out("hochkant.pdf");
-    const CliRun run = cli({u"envelope"_s, dir_, pdf, u"--format"_s, u"DL"_s, u"--turned"_s});
-    ASSERT_EQ(run.status, 0) << run.output.toStdString();
+    const CliRun run = runCli({u"envelope"_s, dir_, pdf, u"--format"_s, u"DL"_s, u"--turned"_s});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
     // Turned a quarter clockwise: the envelope's (x, y) lies at (110 - y, x) on the page.
     const labels::RectMm window =
         labels::addressWindow(labels::EnvelopeFormat::DL, labels::LetterForm::A).window;
@@ -269,8 +257,8 @@ TEST_F(PrintCli, ATurnedEnvelopeHasItsAddressInTheTurnedWindow) {
 TEST_F(PrintCli, TheListHasItsColumnsEveryCardAndNumberedPages) {
     const QString pdf = out("liste.pdf");
     const CliRun run =
-        cli({u"list"_s, dir_, pdf, u"--columns"_s, u"Karte,Ort"_s, u"--size"_s, u"14"_s});
-    ASSERT_EQ(run.status, 0) << run.output.toStdString();
+        runCli({u"list"_s, dir_, pdf, u"--columns"_s, u"Karte,Ort"_s, u"--size"_s, u"14"_s});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const std::vector<Word> all = words(pdf);
     QStringList text;
     int pages = 0;
@@ -290,9 +278,9 @@ TEST_F(PrintCli, TheListHasItsColumnsEveryCardAndNumberedPages) {
         from = std::max(from, at);
     }
     // Keyword listing stays what it was without a file.
-    const CliRun headings = cli({u"list"_s, dir_});
+    const CliRun headings = runCli({u"list"_s, dir_});
     EXPECT_EQ(headings.status, 0);
-    EXPECT_EQ(headings.output.count(u'\n'), static_cast<qsizetype>(cards().size()));
+    EXPECT_EQ(headings.out.count(u'\n'), static_cast<qsizetype>(cards().size()));
 }
 
 TEST_F(PrintCli, WrongCallsAreRefusedWithoutAFile) {
@@ -313,9 +301,9 @@ TEST_F(PrintCli, WrongCallsAreRefusedWithoutAFile) {
         {{u"labels"_s, dir_, work_.path() + u"/fehlt/x.pdf"_s, u"--sheet"_s, u"3474"_s}, 1},
     };
     for (const auto& [args, status] : cases) {
-        const CliRun run = cli(args);
+        const CliRun run = runCli(args);
         EXPECT_EQ(run.status, status) << args.join(u' ').toStdString() << '\n'
-                                      << run.output.toStdString();
+                                      << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(pdf)) << args.join(u' ').toStdString();
     }
 }

@@ -1,9 +1,9 @@
+#include "CliRun.h"
 #include "TestHome.h"
 
 #include "store/CardStore.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -16,14 +16,7 @@ namespace store = veltro::store;
 namespace support = veltro::testing;
 
 int cli(const QStringList& args) {
-    QProcess process;
-    QTemporaryDir runtime;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(VELTRO_CLI), args);
-    EXPECT_TRUE(process.waitForFinished(60000)) << args.join(u' ').toStdString();
-    return process.exitCode();
+    return support::runCli(args).status;
 }
 
 QString vcardData(const char* name) {

@@ -1,10 +1,10 @@
+#include "CliRun.h"
 #include "TestHome.h"
 #include "TestTools.h"
 
 #include "store/WriterLock.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,32 +22,15 @@ namespace {
 
 constexpr int kInUse = 75;
 
-struct Outcome {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Outcome = support::CliRun;
 
 QString text(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
 
-// veltro-cli with its own runtime folder, as a call from another session would have.
-Outcome cli(const QStringList& args, const QString& runtimeDir) {
-    QProcess process;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(VELTRO_CLI), args);
-    EXPECT_TRUE(process.waitForFinished(60000)) << args.join(u' ').toStdString();
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
 // A store with one card and a list of two more to import.
 struct CliHome {
     TestHome home;
-    QTemporaryDir runtime;
     QString dir = text(home.dir());
     QString list = text(home.dir() / "neu.csv");
 
@@ -65,7 +48,7 @@ struct CliHome {
                 QStringLiteral("--map"),
                 QStringLiteral("Karte=1")};
     }
-    [[nodiscard]] Outcome run(const QStringList& args) const { return cli(args, runtime.path()); }
+    [[nodiscard]] static Outcome run(const QStringList& args) { return support::runCli(args); }
     [[nodiscard]] QString cards() const { return run({QStringLiteral("list"), dir}).out; }
 };
 

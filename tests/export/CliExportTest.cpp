@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "TestHome.h"
 
 #include "store/CardFields.h"
@@ -5,7 +6,6 @@
 #include "store/Sqlite.h"
 
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -66,13 +66,9 @@ TEST(CliExport, AStoreThatIsNotWhatItClaimsIsReportedAndFails) {
             }
         }
         const QString target = QString::fromStdString((home.dir() / "karten.csv").string());
-        QProcess cli;
-        cli.start(QStringLiteral(VELTRO_CLI),
-                  {u"export"_s, QString::fromStdString(home.dir().string()), target});
-        ASSERT_TRUE(cli.waitForFinished(60000)) << c.name;
-        const QString err = QString::fromUtf8(cli.readAllStandardError());
-        const QString out = QString::fromUtf8(cli.readAllStandardOutput());
-        EXPECT_EQ(cli.exitCode(), c.exitCode) << c.name << ": " << err.toStdString();
+        const auto [status, out, err] = veltro::testing::runCli(
+            {u"export"_s, QString::fromStdString(home.dir().string()), target});
+        EXPECT_EQ(status, c.exitCode) << c.name << ": " << err.toStdString();
         EXPECT_TRUE(err.contains(QString::fromUtf8(c.err))) << c.name << ": " << err.toStdString();
         EXPECT_EQ(out.contains(u"1 Karten"), c.exitCode == 0)
             << c.name << ": " << out.toStdString();

@@ -1,9 +1,9 @@
+#include "CliRun.h"
 #include "ImportTestSupport.h"
 #include "TestHome.h"
 
 #include "store/CardStore.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -15,19 +15,8 @@ using veltro::testing::writeFile;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun runCli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(VELTRO_CLI), args);
-    EXPECT_TRUE(process.waitForFinished(60000)) << args.join(u' ').toStdString();
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
+using veltro::testing::CliRun;
+using veltro::testing::runCli;
 
 QStringList importArgs(const TestHome& home, const QString& file, const QString& category,
                        const QStringList& more) {
@@ -78,7 +67,7 @@ TEST(CliImport, TellsWhatWentWrongAndExitsAccordingly) {
         TestHome home;
         veltro::testing::makeStore(home.dir(), {"Kunden"}, {});
         const CliRun run = runCli(importArgs(home, c.file, "Kunden", c.options));
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.name;
+        EXPECT_EQ(run.status, c.exitCode) << c.name;
         if (*c.err == '\0') {
             EXPECT_TRUE(run.err.isEmpty()) << c.name << ": " << run.err.toStdString();
         } else {
@@ -95,11 +84,11 @@ TEST(CliImport, AMissingCategoryIsAddedWithTheCards) {
     const QString file = testDataFile("kunden-ansi.csv");
     const QStringList map = {"--map", "Karte=1", "--quoted", "--skip-first"};
     const CliRun first = runCli(importArgs(home, file, "Privat", map));
-    EXPECT_EQ(first.exitCode, 0);
+    EXPECT_EQ(first.status, 0);
     EXPECT_EQ(first.err, "Kategorie \"Privat\" angelegt.\n");
     EXPECT_TRUE(first.out.contains("3 Karten in die Kategorie \"Privat\" importiert"));
     const CliRun again = runCli(importArgs(home, file, "privat", map));
-    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.err.isEmpty()) << "the store spells it Privat";
     EXPECT_TRUE(again.out.contains("in die Kategorie \"Privat\""));
     auto store = CardStore::open(home.storeFile());

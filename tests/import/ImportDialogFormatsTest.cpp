@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "ImportDialogFixture.h"
 
 #include "export/CsvPresets.h"
@@ -5,7 +6,6 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -84,12 +84,11 @@ TEST_F(ImportDialogFormats, AVcardFileGoesStraightToThePreviewAndImportsLikeTheC
     // The command line, given the same file and store, writes the same cards.
     TestHome other;
     makeStore(other.dir(), {u"Kunden"_s, u"Privat"_s}, {{u"Gärtnerei Grün"_s, u"Privat"_s}});
-    QProcess cli;
-    cli.start(QStringLiteral(VELTRO_CLI),
-              {u"import"_s, QString::fromStdString(other.dir().string()), path, u"--category"_s,
-               u"Kunden"_s});
-    ASSERT_TRUE(cli.waitForFinished(60000));
-    EXPECT_EQ(cli.exitCode(), 3) << "cards were skipped";
+    EXPECT_EQ(runCli({u"import"_s, QString::fromStdString(other.dir().string()), path,
+                      u"--category"_s, u"Kunden"_s})
+                  .status,
+              3)
+        << "cards were skipped";
     const auto fromDialog = cardsOf(home.storeFile());
     const auto fromCli = cardsOf(other.storeFile());
     ASSERT_EQ(fromDialog.size(), 3U);

@@ -1,8 +1,7 @@
+#include "CliRun.h"
 #include "SyncFixture.h"
 
 #include "backup/BackupFiles.h"
-
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -14,15 +13,11 @@ using veltro::store::Field;
 class SyncCli : public veltro::testing::SyncFixture {
 protected:
     int cli(const QStringList& args, const QString& password = u"geheim"_s) {
-        QProcess process;
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"VELTRO_CARDDAV_PASSWORD"_s, password);
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(VELTRO_CLI),
-                      QStringList{u"sync"_s, QString::fromStdString(home_.dir().string())} + args);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        errors_ = QString::fromUtf8(process.readAllStandardError());
-        return process.exitCode();
+        const auto run = veltro::testing::runCli(
+            QStringList{u"sync"_s, QString::fromStdString(home_.dir().string())} + args,
+            {{u"VELTRO_CARDDAV_PASSWORD"_s, password}});
+        errors_ = run.err;
+        return run.status;
     }
     QString errors_;
 };

@@ -1,5 +1,7 @@
 #include "SyncFixture.h"
 
+#include "StoreState.h"
+
 #include "store/Schema.h"
 
 #include <QJsonObject>
@@ -87,6 +89,15 @@ std::map<QString, QString> SyncFixture::serverCards() const {
         found[fn.match(text).captured(1)] = text;
     }
     return found;
+}
+
+QStringList SyncFixture::syncState() const {
+    auto cards = openStore();
+    auto& db = cards.db();
+    return rowsOf(db, "Kontakte", store::cardColumnList()) +
+           rowsOf(db, "KartenInfo", "KarteId, Uid, Geaendert") +
+           rowsOf(db, "SyncKarten", "Uid, Href, ETag, Text") +
+           rowsOf(db, "SyncKonten", "SyncToken");
 }
 
 QString SyncFixture::hrefOf(const QString& formattedName) const {

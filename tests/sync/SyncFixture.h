@@ -29,6 +29,8 @@ protected:
     // Server cards by their FN.
     [[nodiscard]] std::map<QString, QString> serverCards() const;
     [[nodiscard]] QString hrefOf(const QString& formattedName) const;
+    // The cards, what the store knows of the server's and the token.
+    [[nodiscard]] QStringList syncState() const;
     // Changes a server card's text with the second client.
     void editOnServer(const QString& formattedName, const QString& from, const QString& to) const;
 

@@ -93,20 +93,9 @@ protected:
         sync::synchronize(cards, pairing, client);
     }
 
-    // The cards, what the store knows of the server's and the token.
-    [[nodiscard]] QStringList state() const {
-        auto cards = openStore();
-        auto& db = cards.db();
-        using veltro::testing::rowsOf;
-        return rowsOf(db, "Kontakte", veltro::store::cardColumnList()) +
-               rowsOf(db, "KartenInfo", "KarteId, Uid, Geaendert") +
-               rowsOf(db, "SyncKarten", "Uid, Href, ETag, Text") +
-               rowsOf(db, "SyncKonten", "SyncToken");
-    }
-
     // A refused sync changed nothing here, and the next normal one deletes nothing.
     void expectUntouched(const QStringList& before) const {
-        EXPECT_EQ(state(), before);
+        EXPECT_EQ(syncState(), before);
         sync::SyncReport report;
         EXPECT_NO_THROW(report = syncNow());
         EXPECT_EQ(report.deletedHere, 0);
@@ -156,7 +145,7 @@ TEST_F(SyncHostile, AnAnswerThatIsNotWhatWasAskedEndsTheSyncWithNothingChanged) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QStringList before = state();
+        const QStringList before = syncState();
         HostileProxy proxy(server_->port());
         proxy.setRule(c.rule);
         try {
@@ -208,7 +197,7 @@ TEST_F(SyncHostile, CardsListedOutsideTheBookAreRefusedAndNeverWrittenThere) {
         // A change on either side, so that the listing names a card and a card goes up.
         editOnServer(u"Vera Name01"_s, u"END:VCARD"_s, u"EMAIL:vera@example.de\r\nEND:VCARD"_s);
         openStore().writeFields(localCards().at(u"Name02 Vera"_s).id, {{Field::Ort, u"Hof"_s}});
-        const QStringList before = state();
+        const QStringList before = syncState();
         HostileProxy proxy(server_->port());
         proxy.setRule(relocated(real, c.shown));
         try {
@@ -218,7 +207,7 @@ TEST_F(SyncHostile, CardsListedOutsideTheBookAreRefusedAndNeverWrittenThere) {
             EXPECT_EQ(e.kind(), Kind::Foreign) << e.text().toStdString();
             EXPECT_TRUE(e.text().contains(c.named)) << e.text().toStdString();
         }
-        EXPECT_EQ(state(), before);
+        EXPECT_EQ(syncState(), before);
         // Had the listing been taken, changes here would now go where it pointed.
         {
             auto cards = openStore();

@@ -1,4 +1,4 @@
-#include "DroppingProxy.h"
+#include "HostileProxy.h"
 #include "SyncFixture.h"
 
 #include "maintenance/CardOperations.h"
@@ -6,7 +6,6 @@
 #include "store/UndoLog.h"
 #include "sync/SyncError.h"
 
-#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -17,6 +16,8 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using veltro::store::Field;
 using veltro::testing::GivenCard;
+using veltro::testing::HostileProxy;
+using Kind = HostileProxy::Reply::Kind;
 using veltro::testing::serverCard;
 namespace sync = veltro::sync;
 
@@ -135,7 +136,7 @@ TEST_F(SyncServer, ConflictsKeepTheServersValueAndNoteOursAndMergeDifferentField
     EXPECT_TRUE(there.at(u"Hans Meier"_s).contains(u"hm@example.de"_s));
 }
 
-TEST_F(SyncServer, AThousandCardsComeDownInAFirstSyncWithinTwentySeconds) {
+TEST_F(SyncServer, AThousandCardsComeDownInAFirstSyncAndAHundredNewOnesGoUp) {
     for (int i = 0; i < 1000; ++i) {
         const QString last = u"Nachname%1"_s.arg(i, 4, 10, QChar(u'0'));
         server_->storeDirectly(book_, last + u".vcf"_s,
@@ -145,18 +146,13 @@ TEST_F(SyncServer, AThousandCardsComeDownInAFirstSyncWithinTwentySeconds) {
     }
     // Radicale reads files put behind its back once, at its first listing.
     ASSERT_EQ(server_->count(book_), 1000);
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(syncNow().downloaded, 1000);
-    EXPECT_LE(clock.elapsed(), 20000);
     EXPECT_EQ(localCards().at(u"Nachname0999 Vera"_s).text(Field::Strasse), u"Weg 999"_s);
     EXPECT_EQ(syncNow().uploaded, 0);
-}
 
-TEST_F(SyncServer, AHundredNewCardsGoUp) {
     std::vector<GivenCard> many;
     for (int i = 0; i < 100; ++i) {
-        const QString last = u"Nachname%1"_s.arg(i, 3, 10, QChar(u'0'));
+        const QString last = u"Neu%1"_s.arg(i, 3, 10, QChar(u'0'));
         many.push_back({last + u" Vera"_s,
                         u"Privat"_s,
                         {{Field::Nachname, last},
@@ -165,7 +161,7 @@ TEST_F(SyncServer, AHundredNewCardsGoUp) {
     }
     addCards(many);
     EXPECT_EQ(syncNow().uploaded, 100);
-    EXPECT_EQ(server_->count(book_), 100);
+    EXPECT_EQ(server_->count(book_), 1100);
 }
 
 TEST_F(SyncServer, ABookPairedWithAnotherCategoryStartsAfreshAndDeletesNothing) {
@@ -199,28 +195,6 @@ TEST_F(SyncServer, ARenamedCategoryTakesItsBookAlong) {
     EXPECT_EQ(sync::pairingForBook(cards.db(), book_)->category, u"Familie"_s);
 }
 
-// Every card and the sync state, to compare before and after.
-std::vector<QString> everything(veltro::store::CardStore& cards) {
-    std::vector<QString> all;
-    cards.forEachCard([&](const veltro::store::Card& card) {
-        QStringList values;
-        for (const auto& value : card.values) {
-            values << value.value_or(u"<null>"_s);
-        }
-        all.push_back(values.join(u'|'));
-    });
-    auto state = cards.db().prepare("SELECT Uid, Href, ETag, Text FROM SyncKarten ORDER BY Uid");
-    while (state.step()) {
-        all.push_back(state.textOrEmpty(0) + state.textOrEmpty(1) + state.textOrEmpty(2) +
-                      state.textOrEmpty(3));
-    }
-    auto token = cards.db().prepare("SELECT SyncToken FROM SyncKonten");
-    while (token.step()) {
-        all.push_back(token.textOrEmpty(0));
-    }
-    return all;
-}
-
 TEST_F(SyncServer, AConnectionLostMidwayChangesNothingHereAndTheNextSyncCatchesUp) {
     startWithCardsOnBothSides();
     syncNow();
@@ -237,15 +211,18 @@ TEST_F(SyncServer, AConnectionLostMidwayChangesNothingHereAndTheNextSyncCatchesU
                     {Field::Vorname, first},
                     {Field::Ort, u"Erlangen"_s}}}});
     }
-    auto cards = openStore();
-    const auto before = everything(cards);
+    const auto before = syncState();
 
-    veltro::testing::DroppingProxy proxy(server_->port(), 2);
-    QUrl through = book_;
-    through.setPort(proxy.serverPort());
-    EXPECT_THROW(syncNow(through), sync::SyncError);
-    EXPECT_TRUE(proxy.dropped());
-    EXPECT_EQ(everything(cards), before);
+    // The network goes at the third card sent: no answer to it or to anything after it.
+    HostileProxy proxy(server_->port());
+    int puts = 0;
+    proxy.setRule([&puts](const HostileProxy::Request& request) {
+        puts += request.method == "PUT" ? 1 : 0;
+        return HostileProxy::Reply{puts > 2 ? Kind::Own : Kind::Pass, {}, {}};
+    });
+    EXPECT_THROW(syncNow(proxy.through(book_)), sync::SyncError);
+    EXPECT_GT(puts, 2);
+    EXPECT_EQ(syncState(), before);
 
     const auto report = syncNow();
     EXPECT_TRUE(report.conflicts.isEmpty());
@@ -261,8 +238,8 @@ TEST_F(SyncServer, AConnectionLostMidwayChangesNothingHereAndTheNextSyncCatchesU
 
 TEST_F(SyncServer, AWrongPasswordIsReportedWithTheServersAnswerAndChangesNothing) {
     startWithCardsOnBothSides();
+    const auto before = syncState();
     auto cards = openStore();
-    const auto before = everything(cards);
     sync::DavClient client({u"anna"_s, u"falsch"_s}, book_);
     try {
         sync::synchronize(cards, pairing_, client);
@@ -272,7 +249,7 @@ TEST_F(SyncServer, AWrongPasswordIsReportedWithTheServersAnswerAndChangesNothing
         EXPECT_TRUE(e.text().contains(u"Anmeldung"_s)) << e.text().toStdString();
         EXPECT_TRUE(e.text().contains(u"401"_s)) << e.text().toStdString();
     }
-    EXPECT_EQ(everything(cards), before);
+    EXPECT_EQ(syncState(), before);
     EXPECT_EQ(server_->cards(book_).size(), 1);
 }
 
@@ -349,8 +326,6 @@ TEST(SyncSilence, ATimeOutAndACancelEachEndTheRequestWithAGermanReason) {
         if (c.cancel) {
             QTimer::singleShot(200, [&client] { client.cancel(); });
         }
-        QElapsedTimer clock;
-        clock.start();
         try {
             (void)client.discover(url);
             ADD_FAILURE() << "no error";
@@ -358,7 +333,6 @@ TEST(SyncSilence, ATimeOutAndACancelEachEndTheRequestWithAGermanReason) {
             EXPECT_EQ(e.kind(), c.kind) << e.text().toStdString();
             EXPECT_TRUE(e.text().contains(c.says)) << e.text().toStdString();
         }
-        EXPECT_LT(clock.elapsed(), 10000);
     }
 }
 
@@ -471,8 +445,7 @@ TEST_F(SyncServer, ABackupComesBeforeChangesHereAndManyDeletionsNeedConsent) {
             cards.deleteCard(*cards.findByHeading(u"Karte %1"_s.arg(i)));
         }
     }
-    auto cards = openStore();
-    const auto before = everything(cards);
+    const auto before = syncState();
     std::optional<sync::MassDelete> asked;
     options.allowManyDeletes = [&](const sync::MassDelete& deletes) {
         asked = deletes;
@@ -487,7 +460,7 @@ TEST_F(SyncServer, ABackupComesBeforeChangesHereAndManyDeletionsNeedConsent) {
     ASSERT_TRUE(asked.has_value());
     EXPECT_EQ(asked->there, 12);
     EXPECT_EQ(asked->thereOf, 16);
-    EXPECT_EQ(everything(cards), before);
+    EXPECT_EQ(syncState(), before);
     EXPECT_EQ(server_->count(book_), 16);
     options.allowManyDeletes = [](const sync::MassDelete&) { return true; };
     EXPECT_EQ(syncNow({}, options).deletedThere, 12);
