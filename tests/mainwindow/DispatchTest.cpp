@@ -13,7 +13,6 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -349,66 +348,6 @@ TEST_F(Dispatch, EveryMenuEntryAndToolbarKeyIsInTheTable) {
             EXPECT_TRUE(tested.contains(name)) << name.toStdString();
         }
     }
-}
-
-// "name=text" per entry, "-" per separator, submenus in brackets.
-QString describe(const QMenu* menu) {
-    QStringList entries;
-    for (const QAction* action : menu->actions()) {
-        if (action->isSeparator()) {
-            entries << QStringLiteral("-");
-        } else if (action->menu() != nullptr) {
-            entries << action->objectName() + u'=' + action->text() + u'[' +
-                           describe(action->menu()) + u']';
-        } else {
-            entries << action->objectName() + u'=' + action->text();
-        }
-    }
-    return entries.join(u'|');
-}
-
-TEST_F(Dispatch, MenusHoldTheirEntriesInOrder) {
-    openSample();
-    QStringList bar;
-    for (const QAction* action : window().menuBar()->actions()) {
-        bar << action->objectName() + u'=' + action->text() + u'[' + describe(action->menu()) +
-                   u']';
-    }
-    EXPECT_EQ(
-        bar.join(u'\n'),
-        QStringLiteral(
-            "tempDatei=&Datei[mnuExportieren=&Exportieren...|mnuImportieren=&Importieren...|"
-            "mnuSicherungWiederherstellen=Sicherung &wiederherstellen…|"
-            "mnuSerienbrief=&Serienbrief-Daten exportieren…|-|"
-            "mnuDrucken=&Drucken[mnuDruckAnschrift=&Anschrift|mnuDruckNotizen=&Notizen|"
-            "mnuDruckEingabefelder=&Eingabefelder|-|mnuDruckGesamt2=&Karte drucken|-|"
-            "mnuSeitenansicht=&Seitenansicht...]|mnuEtiketten=Etike&tten drucken…|"
-            "mnuUmschlag=&Umschlag drucken…|mnuListeDrucken=&Liste drucken…|"
-            "mnuDruckerAuswaehlen=Drucker ein&richten...|-|"
-            "mnuBeenden=&Beenden]\n"
-            "mnuBearbeiten=&Bearbeiten[mnuRueckgaengig=&Rückgängig|mnuWiederholen=&Wiederholen|-|"
-            "mnuCut=Aus&schneiden|mnukopieren=&Kopieren|"
-            "mnueinfügen=&Einfügen|mnulöschen=&Löschen|-|mnuCopyNotizen=&Notizen kopieren|"
-            "mnuCopyAnschrift=&Anschrift kopieren]\n"
-            "tmpKategorie=Kateg&orie[mnuNeueKategorie=&Neu...|"
-            "mnuKategorieUmbenennen=&Umbenennen...|mnuKategorieLoschen=&Löschen...]\n"
-            "mnuKarte=&Karte[mnuNeuekarte=&Neue Karte/Adresse...|mnukarteRen=&Umbenennen...|"
-            "mnukarteloschen=&Löschen...|-|mnuDruckGesamt=Karte &drucken...|"
-            "mnuAlsVcardKopieren=Als &vCard kopieren|-|"
-            "mnuKarteKategorie=&Andere Kategorie zuweisen...]\n"
-            "mnuExtras=&Extras[mnuEingabefenster=&Suchfenster einblenden|-|"
-            "mnuEmailInternet=Adresse mit eMail / Internet verbinden|-|"
-            "mnuDoppelteKarten=&Doppelte Karten suchen…|-|"
-            "mnuSynchronisieren=S&ynchronisieren…|mnuOptionen=&Optionen]\n"
-            "temp1621=&?[mnuHilfe=&Hilfe|ErsteSchritteDialog=&Erste Schritte|-|mnuInfo=&Info]"));
-    EXPECT_EQ(describe(window().menus().menu(QStringLiteral("PopPopUp"))),
-              QStringLiteral(
-                  "popAdresse=Adresse[popAAusschneiden=Ausschneiden|PopAKopieren=Kopieren|"
-                  "PopAEinfügen=Einfügen|PopALöschen=Löschen|-|popaAnschriftKopieren=Anschrift "
-                  "kopieren|popaDrucken=Anschrift drucken|-|popaformatieren=Text formatieren...]|"
-                  "popNotizen=Notizen[PopNAusschneiden=Ausschneiden|popnKopieren=Kopieren|"
-                  "popnEinfügen=Einfügen|popnLöschen=Löschen|-|popnNotizenKopieren=Notizen "
-                  "kopieren|popnDrucken=Notizen drucken|-|popnFormatieren=Text formatieren...]"));
 }
 
 TEST_F(Dispatch, ComposingTheAddressFillsTheBlockAndSavesTheCard) {
