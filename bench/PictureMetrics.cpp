@@ -1,5 +1,7 @@
 // show_picture_card: a note with a large photograph and a large drawing is shown in the notes
 // block: the time to take the RTF and paint the block, and until the pictures are painted.
+// show_long_word: a note of one word of 10 MB without a blank is shown, typed into at its
+// start and its end, and read back as RTF for the save.
 #include "Bench.h"
 
 #include "richtext/RichTextBlock.h"
@@ -8,6 +10,9 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QTest>
+
+#include <stdexcept>
 
 #include <random>
 
@@ -74,7 +79,37 @@ void showPictureCard(const BenchContext& context) {
             {"pictures_drawn_ms", QString::number(median(drawn), 'f', 1).toStdString()}});
 }
 
+void showLongWord(const BenchContext& context) {
+    const QString note = QStringLiteral("{\\rtf1 %1\\par}").arg(QString(10 * 1024 * 1024, u'x'));
+    std::vector<double> shown;
+    std::vector<double> edited;
+    for (int run = 0; run < std::max(context.runs, 3); ++run) {
+        richtext::RichTextBlock block;
+        block.resize(600, 400);
+        block.show();
+        QElapsedTimer timer;
+        timer.start();
+        block.setRtfText(note);
+        block.viewport()->repaint();
+        shown.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        timer.restart();
+        for (const auto end : {QTextCursor::Start, QTextCursor::End}) {
+            block.moveCursor(end);
+            QTest::keyClicks(&block, QStringLiteral("ab"));
+            QApplication::processEvents();
+        }
+        const QString saved = block.rtfText();
+        edited.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        if (saved.size() < note.size()) {
+            throw std::runtime_error("show_long_word: the note came back shorter");
+        }
+    }
+    report("show_long_word", 1, median(shown), static_cast<int>(shown.size()),
+           {{"edited_and_saved_ms", QString::number(median(edited), 'f', 1).toStdString()}});
+}
+
 const Register kShowPictureCard("show_picture_card", showPictureCard);
+const Register kShowLongWord("show_long_word", showLongWord);
 
 }  // namespace
 

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 #include <string>
 #include <unordered_set>
@@ -99,21 +98,12 @@ std::vector<PreviewRow> repeatedRows(int count) {
 
 }  // namespace
 
-TEST(HeadingRegistry, ManyRepeatsAndEmptyHeadingsTakeLinearTime) {
-    // Four times the rows take about four times as long, not sixteen; a ratio holds on a
-    // slow or busy machine and under the sanitizers, where a fixed bound does not.
-    std::chrono::steady_clock::duration took[2];
-    std::vector<PreviewRow> rows;
-    ImportOutcome outcome;
-    for (int run = 0; run < 2; ++run) {
-        TestHome home;
-        makeStore(home.dir(), {"Kunden"}, {{"Karte", "Kunden"}, {"Karte_7", "Kunden"}});
-        rows = repeatedRows(run == 0 ? 2000 : 8000);
-        const auto start = std::chrono::steady_clock::now();
-        outcome = runImport(home.storeFile(), rows);
-        took[run] = std::chrono::steady_clock::now() - start;
-    }
-    EXPECT_LT(took[1], took[0] * 9);
+// How long many repeats take is the benchmark's import_run_repeated.
+TEST(HeadingRegistry, ManyRepeatsAndEmptyHeadingsAreNumberedOnFromTheStore) {
+    TestHome home;
+    makeStore(home.dir(), {"Kunden"}, {{"Karte", "Kunden"}, {"Karte_7", "Kunden"}});
+    std::vector<PreviewRow> rows = repeatedRows(8000);
+    const ImportOutcome outcome = runImport(home.storeFile(), rows);
     EXPECT_EQ(outcome.renamed, 7999);
     EXPECT_EQ(rows[0].text(kHeadingTarget), "Karte_1");
     EXPECT_EQ(rows[1].text(kHeadingTarget), "");

