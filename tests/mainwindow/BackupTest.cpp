@@ -36,7 +36,6 @@ protected:
               {QStringLiteral("Bau AG"), QStringLiteral("Firma")}});
         window().backups().setClock([this] { return now_; });
     }
-    void run(const char* action) { window().menus().action(QString::fromUtf8(action))->trigger(); }
     std::vector<backup::BackupFile> made() {
         window().backups().wait();
         QApplication::processEvents();

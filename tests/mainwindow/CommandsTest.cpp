@@ -30,7 +30,6 @@ protected:
                {{Field::Firma, QStringLiteral("Bau AG")}}},
               {QStringLiteral("Meier"), QStringLiteral("Privat")}});
     }
-    void run(const char* action) { window().menus().action(QString::fromUtf8(action))->trigger(); }
     QStringList storeHeadings() {
         QStringList headings;
         for (const auto& row : window().cardStore()->headings()) {

@@ -76,13 +76,6 @@ public:
             box->selectAll();
         }
     }
-    void closeOtherWindows() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w != window_.get() && w->isVisible()) {
-                w->close();
-            }
-        }
-    }
 };
 
 struct Row {

@@ -53,10 +53,6 @@ protected:
         QTest::keyClicks(window().ui().RichTextBox1, text + QStringLiteral("Adresse"));
         QTest::keyClicks(window().ui().RichTextBox2, text + QStringLiteral("Notiz"));
     }
-    store::Card storedCard(const QString& heading) {
-        auto s = store::CardStore::open(home_.storeFile());
-        return *s.loadCard(*s.findByHeading(heading));
-    }
     // Every saving box holds exactly what was typed into it, in its own column.
     void expectStored(const QString& heading, const QString& text) {
         const store::Card card = storedCard(heading);
@@ -73,24 +69,12 @@ protected:
             richtext::plainTextFromStored(card.text(Field::Notizen), richtext::LineBreak::Lf)
                 .contains(text + QStringLiteral("Notiz")));
     }
-    void closeOtherWindows() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w != window_.get() && w->isVisible()) {
-                w->close();
-            }
-        }
-        QApplication::processEvents();
-    }
     // Another program holds the store; our writes wait only briefly.
     std::optional<store::CardStore> lockStore() {
         window().cardStore()->db().setBusyTimeout(20);
         auto other = store::CardStore::open(home_.storeFile());
         other.db().exec("BEGIN EXCLUSIVE");
         return other;
-    }
-    bool told(const QString& part) {
-        return std::any_of(platform_->messages.begin(), platform_->messages.end(),
-                           [&](const auto& m) { return m.text.contains(part); });
     }
 };
 

@@ -30,7 +30,6 @@ protected:
                 {Field::Anschrift, QStringLiteral("Frau\nAnna Bauer\n96047 Bamberg")}}},
               {QStringLiteral("Meier"), QStringLiteral("Privat")}});
     }
-    void run(const char* action) { window().menus().action(QString::fromUtf8(action))->trigger(); }
 };
 
 TEST_F(LabelCommands, SerialLetterDataAreTheListedCardsInListOrder) {

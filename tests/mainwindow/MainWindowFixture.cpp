@@ -1,7 +1,13 @@
 #include "MainWindowFixture.h"
 
+#include "mainwindow/MainMenus.h"
+#include "store/CardStore.h"
+
+#include <QAction>
 #include <QApplication>
 #include <QTest>
+
+#include <algorithm>
 
 namespace veltro::testing {
 
@@ -48,6 +54,29 @@ void MainWindowFixture::chooseCategory(const QString& name) {
     auto* combo = window_->ui().Combo1;
     combo->setCurrentIndex(combo->findText(name));
     window_->Combo1_Click();
+}
+
+void MainWindowFixture::run(const char* entry) {
+    window_->menus().action(QString::fromUtf8(entry))->trigger();
+}
+
+void MainWindowFixture::closeOtherWindows() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget != window_.get() && widget->isVisible()) {
+            widget->close();
+        }
+    }
+    QApplication::processEvents();
+}
+
+store::Card MainWindowFixture::storedCard(const QString& heading) const {
+    auto cards = store::CardStore::open(home_.storeFile());
+    return *cards.loadCard(*cards.findByHeading(heading));
+}
+
+bool MainWindowFixture::told(const QString& part) {
+    return std::any_of(platform_->messages.begin(), platform_->messages.end(),
+                       [&](const auto& message) { return message.text.contains(part); });
 }
 
 void MainWindowFixture::clickLine(int row) {

@@ -35,6 +35,13 @@ protected:
     void clickLine(int row);
     // Picks a category in the selector as a click would.
     void chooseCategory(const QString& name);
+    // Runs the menu entry of that name, as a click on it would.
+    void run(const char* entry);
+    void closeOtherWindows();
+    // The card as the store file holds it now.
+    [[nodiscard]] store::Card storedCard(const QString& heading) const;
+    // Whether a message said something that contains `part`.
+    [[nodiscard]] bool told(const QString& part);
 
     TestHome home_;
     ScopedRecordingPlatform platform_;

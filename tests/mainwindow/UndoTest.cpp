@@ -52,7 +52,7 @@ public:
         }
         openExisting();
     }
-    void run(const char* action) { window().menus().action(QString::fromUtf8(action))->trigger(); }
+    using MainWindowFixture::run;
     // The entries are named as the menu opens.
     QString entryText(const char* action) {
         Q_EMIT window().menus().menu(QStringLiteral("mnuBearbeiten"))->aboutToShow();

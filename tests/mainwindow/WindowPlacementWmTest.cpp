@@ -58,11 +58,7 @@ protected:
         static_cast<void>(framed(window()));
     }
     void TearDown() override {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget != window_.get() && widget->isVisible()) {
-                widget->close();
-            }
-        }
+        closeOtherWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         MainWindowFixture::TearDown();
     }
