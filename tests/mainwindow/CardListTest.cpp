@@ -35,10 +35,6 @@ protected:
                QStringLiteral("Firma"),
                {{Field::Ort, QStringLiteral("Buchstaben")}}}});
     }
-    QString storedField(const QString& heading, Field field) {
-        auto* s = window().cardStore();
-        return s->loadCard(*s->findByHeading(heading))->text(field);
-    }
 };
 
 TEST_F(CardList, ListsSortedWithoutRegardToCaseAndShowsTheFirst) {
@@ -122,13 +118,13 @@ TEST_F(CardList, LeavingAFieldSavesTheShownCardAndNoOther) {
     box(8)->selectAll();
     QTest::keyClicks(box(8), QStringLiteral("Neue Firma"));
     focus(box(9));
-    EXPECT_EQ(storedField(QStringLiteral("Beta"), Field::Firma), QStringLiteral("Neue Firma"));
-    EXPECT_EQ(storedField(QStringLiteral("alpha"), Field::Firma), QString());
+    EXPECT_EQ(storedCard(QStringLiteral("Beta")).text(Field::Firma), QStringLiteral("Neue Firma"));
+    EXPECT_EQ(storedCard(QStringLiteral("alpha")).text(Field::Firma), QString());
     EXPECT_TRUE(window().changeFlag());
     // Saving writes what was typed, never the other boxes, the heading or the category.
     EXPECT_EQ(window().cardStore()->loadCard(*window().shownCardId())->value(Field::Anrede),
               std::nullopt);
-    EXPECT_EQ(storedField(QStringLiteral("Beta"), Field::Kategorien), QStringLiteral("Privat"));
+    EXPECT_EQ(storedCard(QStringLiteral("Beta")).text(Field::Kategorien), QStringLiteral("Privat"));
 }
 
 TEST_F(CardList, WithNoCardShownASaveWritesNothing) {
@@ -136,7 +132,7 @@ TEST_F(CardList, WithNoCardShownASaveWritesNothing) {
     type(window().ui().Text1, QStringLiteral("nichts"));
     window().Command2_Click();
     EXPECT_FALSE(window().changeFlag());
-    EXPECT_EQ(storedField(QStringLiteral("Beta"), Field::Firma), QStringLiteral("Alt"));
+    EXPECT_EQ(storedCard(QStringLiteral("Beta")).text(Field::Firma), QStringLiteral("Alt"));
 }
 
 TEST_F(CardList, RichTextKeepsItsFormattingThroughASave) {

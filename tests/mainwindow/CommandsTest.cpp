@@ -37,10 +37,6 @@ protected:
         }
         return headings;
     }
-    QString field(const QString& heading, Field f) {
-        auto* s = window().cardStore();
-        return s->loadCard(*s->findByHeading(heading))->text(f);
-    }
     int selectLine(const QString& heading) {
         const int row = static_cast<int>(listLines().indexOf(heading));
         clickLine(row);
@@ -74,8 +70,9 @@ TEST_F(Commands, ANewCardGetsTheNextNumberAndIsShownReadyForInput) {
     EXPECT_EQ(platform_->inputRequests[0].title, QStringLiteral("Neue Karte/Adresse "));
     EXPECT_TRUE(platform_->inputRequests[0].prompt.startsWith(
         QStringLiteral("Gewählte Kategorie:  Privat\n____________________________________\n\n")));
-    EXPECT_EQ(field(QStringLiteral("Zimmermann"), Field::Nr), QStringLiteral("4"));
-    EXPECT_EQ(field(QStringLiteral("Zimmermann"), Field::Kategorien), QStringLiteral("Privat"));
+    EXPECT_EQ(storedCard(QStringLiteral("Zimmermann")).text(Field::Nr), QStringLiteral("4"));
+    EXPECT_EQ(storedCard(QStringLiteral("Zimmermann")).text(Field::Kategorien),
+              QStringLiteral("Privat"));
     EXPECT_EQ(listLines(), QStringList{"Zimmermann"});
     EXPECT_EQ(box(13)->text(), QStringLiteral("4"));
     EXPECT_EQ(panel(2), QStringLiteral("Karten: 1/4"));
@@ -88,7 +85,7 @@ TEST_F(Commands, TheFirstCardOfAStoreIsNumberOne) {
     chooseCategory(QStringLiteral("Privat"));
     platform_->inputs.push_back(QStringLiteral("Erste"));
     run("mnuNeuekarte");
-    EXPECT_EQ(field(QStringLiteral("Erste"), Field::Nr), QStringLiteral("1"));
+    EXPECT_EQ(storedCard(QStringLiteral("Erste")).text(Field::Nr), QStringLiteral("1"));
 }
 
 TEST_F(Commands, ARepeatedHeadingInAnyCategoryAndCaseIsRefused) {
@@ -111,8 +108,8 @@ TEST_F(Commands, RenameChangesExactlyTheSelectedCard) {
     platform_->inputs.push_back(QStringLiteral("Bauhof"));
     run("mnukarteRen");
     EXPECT_EQ(platform_->inputRequests[0].initial, QStringLiteral("Bau"));
-    EXPECT_EQ(field(QStringLiteral("Bauhof"), Field::Firma), QStringLiteral("Bau AG"));
-    EXPECT_EQ(field(QStringLiteral("Baumann"), Field::Firma), QStringLiteral("B GmbH"));
+    EXPECT_EQ(storedCard(QStringLiteral("Bauhof")).text(Field::Firma), QStringLiteral("Bau AG"));
+    EXPECT_EQ(storedCard(QStringLiteral("Baumann")).text(Field::Firma), QStringLiteral("B GmbH"));
     EXPECT_TRUE(window().ui().List1->isVisible());
     EXPECT_TRUE(listLines().contains(QStringLiteral("Bauhof")));
 }
