@@ -31,30 +31,24 @@ protected:
     std::optional<store::CardStore> store_;
 };
 
+// With the card index or without it, as the window and the command line add cards.
 TEST_F(CardOperations, ANewCardNeedsAHeadingNoCardHasInAnyCase) {
-    const auto clash =
-        maintenance::addCard(*store_, QStringLiteral("MÜLLER"), QStringLiteral("Firma"));
-    EXPECT_FALSE(clash.id);
-    EXPECT_EQ(clash.clash, std::optional<std::int64_t>(1));
-    const auto added =
-        maintenance::addCard(*store_, QStringLiteral("Neu"), QStringLiteral("Firma"));
-    ASSERT_TRUE(added.id);
-    EXPECT_EQ(added.number, QStringLiteral("4"));
-    EXPECT_EQ(cards().last(), QStringLiteral("Neu/Firma"));
-}
-
-TEST_F(CardOperations, TheCardIndexAnswersTheClashAndTheNumberAlike) {
-    store::CardIndex index;
-    index.load(*store_);
-    const auto clash =
-        maintenance::addCard(*store_, index, QStringLiteral("müLLER"), QStringLiteral("Firma"));
-    EXPECT_FALSE(clash.id);
-    EXPECT_EQ(clash.clash, std::optional<std::int64_t>(1));
-    const auto added =
-        maintenance::addCard(*store_, index, QStringLiteral("Neu"), QStringLiteral("Firma"));
-    ASSERT_TRUE(added.id);
-    EXPECT_EQ(added.number, QStringLiteral("4"));
-    EXPECT_EQ(cards().last(), QStringLiteral("Neu/Firma"));
+    for (const bool withIndex : {false, true}) {
+        store::CardIndex index;
+        index.load(*store_);
+        const auto add = [&](const QString& heading) {
+            return withIndex ? maintenance::addCard(*store_, index, heading, u"Firma"_s)
+                             : maintenance::addCard(*store_, heading, u"Firma"_s);
+        };
+        const auto clash = add(withIndex ? u"müLLER"_s : u"MÜLLER"_s);
+        EXPECT_FALSE(clash.id);
+        EXPECT_EQ(clash.clash, std::optional<std::int64_t>(1));
+        const QString heading = withIndex ? u"Neu2"_s : u"Neu"_s;
+        const auto added = add(heading);
+        ASSERT_TRUE(added.id);
+        EXPECT_EQ(added.number, withIndex ? u"5"_s : u"4"_s);
+        EXPECT_EQ(cards().last(), heading + u"/Firma"_s);
+    }
 }
 
 TEST_F(CardOperations, CategoryCommandsTakeEveryCardOfTheNameInAnyCase) {

@@ -111,22 +111,6 @@ TEST_F(CardList, DownTwiceGoesToTheListAndUpTwiceComesBack) {
     EXPECT_EQ(list->currentIndex().row(), 0);
 }
 
-TEST_F(CardList, LeavingAFieldSavesTheShownCardAndNoOther) {
-    openSample();
-    clickLine(3);  // Beta
-    focus(box(8));
-    box(8)->selectAll();
-    QTest::keyClicks(box(8), QStringLiteral("Neue Firma"));
-    focus(box(9));
-    EXPECT_EQ(storedCard(QStringLiteral("Beta")).text(Field::Firma), QStringLiteral("Neue Firma"));
-    EXPECT_EQ(storedCard(QStringLiteral("alpha")).text(Field::Firma), QString());
-    EXPECT_TRUE(window().changeFlag());
-    // Saving writes what was typed, never the other boxes, the heading or the category.
-    EXPECT_EQ(window().cardStore()->loadCard(*window().shownCardId())->value(Field::Anrede),
-              std::nullopt);
-    EXPECT_EQ(storedCard(QStringLiteral("Beta")).text(Field::Kategorien), QStringLiteral("Privat"));
-}
-
 TEST_F(CardList, WithNoCardShownASaveWritesNothing) {
     openSample();
     type(window().ui().Text1, QStringLiteral("nichts"));

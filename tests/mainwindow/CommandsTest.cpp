@@ -80,14 +80,6 @@ TEST_F(Commands, ANewCardGetsTheNextNumberAndIsShownReadyForInput) {
     EXPECT_TRUE(window().changeFlag());
 }
 
-TEST_F(Commands, TheFirstCardOfAStoreIsNumberOne) {
-    open({QStringLiteral("Privat")}, {});
-    chooseCategory(QStringLiteral("Privat"));
-    platform_->inputs.push_back(QStringLiteral("Erste"));
-    run("mnuNeuekarte");
-    EXPECT_EQ(storedCard(QStringLiteral("Erste")).text(Field::Nr), QStringLiteral("1"));
-}
-
 TEST_F(Commands, ARepeatedHeadingInAnyCategoryAndCaseIsRefused) {
     openSample();
     chooseCategory(QStringLiteral("Firma"));
@@ -139,12 +131,16 @@ TEST_F(Commands, DeleteAsksAndRemovesTheShownCardOnly) {
     EXPECT_EQ(panel(2), QStringLiteral("Karten: 2/2"));
 }
 
-TEST_F(Commands, DeleteWithNothingSelectedExplains) {
+TEST_F(Commands, InAnEmptyStoreDeleteExplainsAndTheFirstCardIsNumberOne) {
     open({QStringLiteral("Privat")}, {});
     run("mnukarteloschen");
     ASSERT_EQ(platform_->messages.size(), 1U);
     EXPECT_EQ(platform_->messages[0].text,
               QStringLiteral("Keine Karte markiert\nBitte wählen Sie eine Karte aus der Liste."));
+    chooseCategory(QStringLiteral("Privat"));
+    platform_->inputs.push_back(QStringLiteral("Erste"));
+    run("mnuNeuekarte");
+    EXPECT_EQ(storedCard(QStringLiteral("Erste")).text(Field::Nr), QStringLiteral("1"));
 }
 
 TEST_F(Commands, ANewCategoryThenYesStartsANewCardInIt) {

@@ -510,34 +510,8 @@ TEST_F(EditGate, AFailedDiscardIsToldAndCanBeTriedAgain) {
     EXPECT_EQ(storedCard(QStringLiteral("Albers")).text(Field::Firma), QString());
 }
 
-// ---- the category line and the postcode look at where the focus goes ----
-
-TEST_F(EditGate, TheCategoryLineConfirmsOnlyWhenTheUserMovesOn) {
-    openSample();
-    trigger(window(), "mnuNeueKategorie");
-    QLineEdit* line = box(19);
-    QTest::keyClicks(line, QStringLiteral("Kun"));
-    box(2)->setFocus(Qt::PopupFocusReason);  // a context menu took the focus
-    QApplication::processEvents();
-    EXPECT_TRUE(line->isVisible());
-    line->setFocus();
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);  // another window took it
-    QApplication::processEvents();
-    EXPECT_TRUE(line->isVisible());
-    QApplication::setActiveWindow(&window());
-    line->setFocus();
-    QTest::keyClick(line, Qt::Key_Escape);
-    EXPECT_FALSE(line->isVisible());
-    EXPECT_EQ(window().ui().Combo1->count(), 3);  // nothing made
-    trigger(window(), "mnuNeueKategorie");
-    QTest::keyClicks(line, QStringLiteral("Verein"));
-    platform_->answers = {Answer::No};
-    box(2)->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    EXPECT_EQ(window().ui().Combo1->count(), 4);
-}
+// ---- the postcode looks at where the focus goes; the category line's rules are tested
+// under a window manager (FocusRulesWmTest) ----
 
 TEST_F(EditGate, TheTownIsLookedUpOnlyForAChangedPostcode) {
     open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"),

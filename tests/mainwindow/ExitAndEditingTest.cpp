@@ -65,32 +65,29 @@ TEST_F(ExitStep, ARunWithoutEditsEndsWithoutAQuestion) {
     EXPECT_EQ(snapshotRows(), 0);
 }
 
-TEST_F(ExitStep, NoBringsEveryCardBackAsItWas) {
-    openSample();
-    editFirma(QStringLiteral("Neu"));
-    addCard(QStringLiteral("Zusatz"));
-    platform_->answers.push_back(platform::Answer::No);
-    EXPECT_TRUE(window().close());
-    ASSERT_EQ(platform_->messages.size(), 1U);
-    const auto& asked = platform_->messages[0];
-    EXPECT_EQ(asked.text, kQuestion);
-    EXPECT_EQ(asked.title, QStringLiteral("Veltro Adressbuch"));
-    EXPECT_EQ(asked.buttons, platform::Buttons::YesNoCancel);
-    EXPECT_EQ(asked.icon, platform::Icon::Question);
-    EXPECT_EQ(asked.defaultButton, 0);
-    EXPECT_EQ(platform_->beeps, 1);
-    EXPECT_EQ(storedCards(), (QStringList{"Anna=Alt", "Bernd="}));
-    EXPECT_EQ(snapshotRows(), 0);
-}
-
-TEST_F(ExitStep, YesKeepsTheRun) {
-    openSample();
-    editFirma(QStringLiteral("Neu"));
-    addCard(QStringLiteral("Zusatz"));
-    platform_->answers.push_back(platform::Answer::Yes);
-    EXPECT_TRUE(window().close());
-    EXPECT_EQ(storedCards(), (QStringList{"Anna=Neu", "Bernd=", "Zusatz="}));
-    EXPECT_EQ(snapshotRows(), 0);
+TEST_F(ExitStep, NoBringsEveryCardBackAsItWasAndYesKeepsTheRun) {
+    for (const auto answer : {platform::Answer::No, platform::Answer::Yes}) {
+        openSample();
+        editFirma(QStringLiteral("Neu"));
+        addCard(QStringLiteral("Zusatz"));
+        platform_->messages.clear();
+        platform_->answers = {answer};
+        EXPECT_TRUE(window().close());
+        ASSERT_EQ(platform_->messages.size(), 1U);
+        const auto& asked = platform_->messages[0];
+        EXPECT_EQ(asked.text, kQuestion);
+        EXPECT_EQ(asked.title, QStringLiteral("Veltro Adressbuch"));
+        EXPECT_EQ(asked.buttons, platform::Buttons::YesNoCancel);
+        EXPECT_EQ(asked.icon, platform::Icon::Question);
+        EXPECT_EQ(asked.defaultButton, 0);
+        EXPECT_EQ(storedCards(),
+                  (answer == platform::Answer::No ? QStringList{"Anna=Alt", "Bernd="}
+                                                  : QStringList{"Anna=Neu", "Bernd=", "Zusatz="}));
+        EXPECT_EQ(snapshotRows(), 0);
+        window_.reset();
+        std::filesystem::remove(home_.storeFile());
+    }
+    EXPECT_EQ(platform_->beeps, 2);
 }
 
 TEST_F(ExitStep, CancelKeepsTheWindowOpenAndALaterCloseAsksAgain) {

@@ -159,13 +159,17 @@ TEST_F(FocusRules, AnotherWindowTakingTheFocusRenamesNothing) {
     EXPECT_EQ(categories(), (QStringList{"Handwerker", "Privat"}));
 }
 
-TEST_F(FocusRules, ALeftClickIntoAnotherBoxConfirms) {
+TEST_F(FocusRules, TabOrALeftClickIntoAnotherBoxConfirms) {
     openSample();
-    startNewCategory(QStringLiteral("Verein"));
-    platform_->answers = {Answer::No};  // no new card now
+    platform_->answers = {Answer::No, Answer::No};  // no new card now
+    QTest::keyClick(startNewCategory(QStringLiteral("Verein")), Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return categories().size() == 3; }));
+    startNewCategory(QStringLiteral("Kunden"));
     veltro::testing::click(*box(2));
-    static_cast<void>(QTest::qWaitFor([&] { return categories().size() == 3; }));
-    EXPECT_EQ(categories(), (QStringList{"Handwerker", "Privat", "Verein"}));
+    static_cast<void>(QTest::qWaitFor([&] { return categories().size() == 4; }));
+    QStringList made = categories();
+    made.sort();
+    EXPECT_EQ(made, (QStringList{"Handwerker", "Kunden", "Privat", "Verein"}));
 }
 
 TEST_F(FocusRules, ThePostcodeLooksUpTheTownOnlyWhenTheUserMovesOn) {
