@@ -1,6 +1,7 @@
 // Labels, lists and envelopes written by the command line and read back with poppler's
 // pdftotext: every word where it belongs on the paper.
 #include "CliRun.h"
+#include "PdfWords.h"
 
 #include "labels/CardAddress.h"
 #include "labels/CardSelection.h"
@@ -10,9 +11,7 @@
 #include "store/CardStore.h"
 #include "store/Schema.h"
 
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,38 +34,10 @@ struct Word {
     QString text;
 };
 
-// The word as it was drawn: entities decoded, ligatures taken apart.
-QString plainWord(QString text) {
-    text.replace(u"&apos;"_s, u"'"_s).replace(u"&quot;"_s, u"\""_s);
-    text.replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&amp;"_s, u"&"_s);
-    // Compatibility forms split "ﬀ" and turn "…" into three dots, which are put back.
-    return text.normalized(QString::NormalizationForm_KC).replace(u"..."_s, u"…"_s);
-}
-
 std::vector<Word> words(const QString& pdf) {
-    const QString program = QStandardPaths::findExecutable(u"pdftotext"_s);
-    EXPECT_FALSE(program.isEmpty()) << "pdftotext is missing: install poppler-utils";
-    QProcess process;
-    process.start(program, {u"-bbox"_s, pdf, u"-"_s});
-    EXPECT_TRUE(process.waitForFinished(60000));
-    static const QRegularExpression tag(QStringLiteral(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"));
-    const double mm = 25.4 / 72.0;
     std::vector<Word> out;
-    int page = 0;
-    const QString xml = QString::fromUtf8(process.readAllStandardOutput());
-    for (auto it = tag.globalMatch(xml); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(u"<page")) {
-            ++page;
-            continue;
-        }
-        const double left = m.captured(1).toDouble() * mm;
-        const double top = m.captured(2).toDouble() * mm;
-        out.push_back(
-            {page,
-             {left, top, m.captured(3).toDouble() * mm - left, m.captured(4).toDouble() * mm - top},
-             plainWord(m.captured(5))});
+    for (const auto& w : veltro::testing::pdfWords(pdf)) {
+        out.push_back({w.page, {w.left, w.top, w.right - w.left, w.bottom - w.top}, w.text});
     }
     return out;
 }

@@ -1,5 +1,6 @@
 // Prints to PDF and reads it back with poppler's pdftotext: the texts, where they stand on the
 // paper and how the pages break.
+#include "PdfWords.h"
 #include "PrintTestData.h"
 #include "QtPrinters.h"
 
@@ -10,9 +11,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -27,11 +25,8 @@ using store::Field;
 
 namespace {
 
-struct Word {
-    int page;
-    double left, top, right, bottom;  // mm from the paper's corner
-    QString text;
-};
+using veltro::testing::pdftotext;
+using Word = veltro::testing::PdfWord;
 
 // Prints into $VELTRO_PRINT_OUTPUT when set, to look at the pages, else into a temporary folder.
 QString printPdf(const QString& name, PrintLayout layout, const printing::PrintData& data,
@@ -51,37 +46,6 @@ QString printPdf(const QString& name, PrintLayout layout, const printing::PrintD
     printing::PrintJob job(*surface, font);
     printing::printLayout(layout, job, data);
     return path;
-}
-
-QString pdftotext(const QStringList& arguments) {
-    // A missing reader is a broken test machine, never a pass.
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    EXPECT_FALSE(program.isEmpty()) << "pdftotext is missing: install poppler-utils";
-    QProcess process;
-    process.start(program, arguments + QStringList{QStringLiteral("-")});
-    EXPECT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 0);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// Every word with its box, in poppler's reading order; page numbers from 1.
-std::vector<Word> words(const QString& pdf) {
-    static const QRegularExpression tag(QStringLiteral(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"));
-    const double mm = 25.4 / 72.0;
-    std::vector<Word> out;
-    int page = 0;
-    for (auto it = tag.globalMatch(pdftotext({QStringLiteral("-bbox"), pdf})); it.hasNext();) {
-        const auto m = it.next();
-        if (m.capturedLength(5) == 0 && m.captured(0).startsWith(u"<page")) {
-            ++page;
-            continue;
-        }
-        out.push_back({page, m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm,
-                       m.captured(3).toDouble() * mm, m.captured(4).toDouble() * mm,
-                       m.captured(5)});
-    }
-    return out;
 }
 
 const Word* find(const std::vector<Word>& all, const QString& text) {
@@ -114,7 +78,7 @@ TEST(PdfPrint, TheCardReadsBackInOrderWithItsValuesInOneZone) {
             from = at + item.trimmed().size();
         }
     }
-    const auto all = words(pdf);
+    const auto all = veltro::testing::pdfWords(pdf);
     const double valueColumn = nextOnLine(all, *find(all, QStringLiteral("Anrede:")))->left;
     for (const char* label :
          {"Vorname:", "Abteilung:", "Straße:", "E-Mail:", "Telefax:", "Handy:"}) {
@@ -136,8 +100,8 @@ TEST(PdfPrint, TextStandsWhereTheMarginsPutIt) {
         {PrintLayout::Card, 10, "Karte:", "Kategorie:", 20, 22},
     };
     for (const auto& c : cases) {
-        const auto all =
-            words(printPdf(QStringLiteral("lage"), c.layout, vt::sampleData(), c.printerMargin));
+        const auto all = veltro::testing::pdfWords(
+            printPdf(QStringLiteral("lage"), c.layout, vt::sampleData(), c.printerMargin));
         const Word* word = find(all, QString::fromUtf8(c.firstWord));
         const Word* below = find(all, QString::fromUtf8(c.secondLine));
         ASSERT_TRUE(word && below);
@@ -161,7 +125,7 @@ TEST(PdfPrint, LongNotesGoOnOverPagesAtTheSameOriginAndLongLinesWrap) {
     data.card.set(Field::Notizen, notes.mid(0, 100).join(u'\n') + u'\n' + paragraph.join(u' ') +
                                       u'\n' + notes.mid(100).join(u'\n') + QString(300, u'\n'));
     const QString pdf = printPdf(QStringLiteral("notizen"), PrintLayout::Notes, data, 10);
-    const auto all = words(pdf);
+    const auto all = veltro::testing::pdfWords(pdf);
     QStringList read;
     for (std::size_t i = 0; i < all.size(); ++i) {
         const Word& w = all[i];

@@ -5,11 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
 using veltro::store::kLockFileName;
 using veltro::store::WriterLock;
 using veltro::testing::TestHome;
@@ -47,33 +42,6 @@ TEST(WriterLock, AFolderWithoutRoomForTheLockFileIsToldInGerman) {
         EXPECT_EQ(lock.problem(), QStringLiteral("Das Verzeichnis gibt es nicht."));
     }
     EXPECT_TRUE(WriterLock::tryAcquire(home.dir()).problem().isEmpty());
-}
-
-// A child process holds the lock until it is killed without a chance to clean up.
-TEST(WriterLock, AnotherProcessHoldsItUntilItIsKilled) {
-    TestHome home;
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const auto lock = WriterLock::tryAcquire(home.dir());
-        const char state = lock.held() ? 'H' : 'X';
-        [[maybe_unused]] const auto written = ::write(ready[1], &state, 1);
-        ::pause();
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    char state = 0;
-    ASSERT_EQ(::read(ready[0], &state, 1), 1);
-    ::close(ready[0]);
-    EXPECT_EQ(state, 'H');
-    EXPECT_EQ(WriterLock::tryAcquire(home.dir()).state(), State::InUse);
-
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_EQ(WriterLock::tryAcquire(home.dir()).state(), State::Held);
 }
 
 }  // namespace
