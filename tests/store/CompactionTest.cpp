@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 using namespace veltro::store;
+using veltro::testing::filesIn;
 using veltro::testing::makeStore;
 using veltro::testing::TestHome;
 using veltro::testing::writeBytes;
@@ -30,15 +31,6 @@ void makeStoreWithSpace(const fs::path& dir) {
     makeStore(dir, {QStringLiteral("K")}, cards);
     auto store = CardStore::open(dir / kStoreFileName);
     store.db().exec("DELETE FROM Kontakte WHERE rowid > 10");
-}
-
-std::vector<std::string> filesIn(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 TEST(Compaction, ShrinksTheStoreAndLeavesExactlyOneFile) {

@@ -58,15 +58,6 @@ QStringList layout(Database& db) {
     return objects;
 }
 
-std::vector<std::string> filesIn(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(StoreUpgrade, AVersionOneStoreComesForwardWithEveryCardCategoryAndSetting) {
     TestHome home;
     makeOldStore(home.dir());

@@ -5,6 +5,8 @@
 
 #include <QSettings>
 
+#include <algorithm>
+
 namespace veltro::testing {
 
 TestHome::TestHome() {
@@ -38,6 +40,15 @@ store::Card cardFrom(const GivenCard& wanted) {
         card.set(field, value);
     }
     return card;
+}
+
+std::vector<std::string> filesIn(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void makeStore(const std::filesystem::path& dir, const std::vector<QString>& categories,

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct GivenCard {
 };
 
 [[nodiscard]] store::Card cardFrom(const GivenCard& wanted);
+
+// The names of the entries of the folder, sorted.
+[[nodiscard]] std::vector<std::string> filesIn(const std::filesystem::path& dir);
 
 // Creates DIR/Kartix.mdb with these categories and cards, in this store order.
 void makeStore(const std::filesystem::path& dir, const std::vector<QString>& categories,
