@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,33 +35,34 @@ void makeStoreWithSpace(const fs::path& dir) {
     store.db().exec("DELETE FROM Kontakte WHERE rowid > 10");
 }
 
+// A sound store, one with a copy left over and one lost between the two files: each ends as
+// the compacted store alone.
 TEST(Compaction, ShrinksTheStoreAndLeavesExactlyOneFile) {
-    TestHome home;
-    makeStoreWithSpace(home.dir());
-    const auto before = fs::file_size(home.storeFile());
-    DatenbankKomprimieren(home.dir());
-    EXPECT_LT(fs::file_size(home.storeFile()), before / 2);
-    EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
-    EXPECT_EQ(CardStore::open(home.storeFile()).cardCount(), 10);
-}
-
-TEST(Compaction, ALeftoverCopyIsDeletedFirst) {
-    TestHome home;
-    makeStoreWithSpace(home.dir());
-    ASSERT_TRUE(
-        writeBytes(QString::fromStdString((home.dir() / kCompactFileName).string()), "old"));
-    DatenbankKomprimieren(home.dir(), CompactWhen::Always);
-    EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
-    EXPECT_EQ(CardStore::open(home.storeFile()).cardCount(), 10);
-}
-
-TEST(Compaction, AStoreLostBetweenTheTwoFilesIsRecoveredFromTheCopy) {
-    TestHome home;
-    makeStoreWithSpace(home.dir());
-    fs::rename(home.storeFile(), home.dir() / kCompactFileName);
-    DatenbankKomprimieren(home.dir());
-    EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
-    EXPECT_EQ(CardStore::open(home.storeFile()).cardCount(), 10);
+    const struct {
+        const char* name;
+        CompactWhen when;
+        std::function<void(const fs::path& dir)> arrange;
+    } cases[] = {
+        {"sound", CompactWhen::Worthwhile, [](const fs::path&) {}},
+        {"a leftover copy", CompactWhen::Always,
+         [](const fs::path& dir) {
+             ASSERT_TRUE(
+                 writeBytes(QString::fromStdString((dir / kCompactFileName).string()), "old"));
+         }},
+        {"lost between the files", CompactWhen::Worthwhile,
+         [](const fs::path& dir) { fs::rename(dir / kStoreFileName, dir / kCompactFileName); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestHome home;
+        makeStoreWithSpace(home.dir());
+        const auto before = fs::file_size(home.storeFile());
+        c.arrange(home.dir());
+        DatenbankKomprimieren(home.dir(), c.when);
+        EXPECT_LT(fs::file_size(home.storeFile()), before / 2);
+        EXPECT_EQ(filesIn(home.dir()), std::vector<std::string>{"Kartix.mdb"});
+        EXPECT_EQ(CardStore::open(home.storeFile()).cardCount(), 10);
+    }
 }
 
 TEST(Compaction, IsSilentWithoutAStoreAndKeepsADamagedOne) {

@@ -1,3 +1,4 @@
+#include "TestTools.h"
 #include "VcardFixture.h"
 #include "VersionOneStore.h"
 
@@ -9,7 +10,6 @@
 #include "vcard/VcardReader.h"
 #include "vcard/VcardWriter.h"
 
-#include <QFile>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -21,12 +21,8 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 using store::Field;
+using testing::fileBytes;
 using testing::TestHome;
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString normalised(QString text) {
     return text.replace(u"\r\n"_s, u"\n"_s);
@@ -250,10 +246,7 @@ TEST(VcardExport, BatchesComeOutInStoreOrderAndProgressCanStopTheExport) {
         ASSERT_EQ(names[i], cards[static_cast<std::size_t>(i)].heading) << i;
     }
 
-    QFile old(file);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("alt");
-    old.close();
+    ASSERT_TRUE(testing::writeBytes(file, "alt"));
     const auto stopped =
         exportToFile(home.storeFile(), file, {}, [](std::int64_t, std::int64_t) { return false; });
     EXPECT_EQ(stopped.status, exporting::ExportStatus::Cancelled);
