@@ -1,5 +1,6 @@
 #include "ImportTestSupport.h"
 #include "TestHome.h"
+#include "TestTools.h"
 
 #include "import/AccessSource.h"
 #include "import/ImportRun.h"
@@ -163,9 +164,7 @@ TEST(AccessSourceDamage, ATableThatReadsShortTellsHowManyOfItsRecordsCameThrough
 }
 
 TEST(AccessSourceDamage, ABadFileEndsTheReadingWithoutACrashOrHang) {
-    QFile original(northwind());
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    const QByteArray bytes = original.readAll();
+    const QByteArray bytes = veltro::testing::fileBytes(northwind());
     QByteArray corrupted = bytes;
     std::mt19937 random(7);
     for (int i = 0; i < 4000; ++i) {  // the catalog and the first tables' pages

@@ -31,9 +31,7 @@ QByteArray windows1252(const QString& text) {
 namespace {
 
 QByteArray northwindBytes() {
-    QFile file(testDataFile(QStringLiteral("nwind.mdb")));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
+    return veltro::testing::fileBytes(testDataFile(QStringLiteral("nwind.mdb")));
 }
 
 constexpr qsizetype kPageSize = 2048;

@@ -1,5 +1,6 @@
 // The labels, envelope and list dialogs: what they offer, what they print, and when they refuse.
 #include "RecordingPlatform.h"
+#include "TestTools.h"
 
 #include "labels/EnvelopeDialog.h"
 #include "labels/LabelsDialog.h"
@@ -22,6 +23,8 @@ using namespace veltro;
 using namespace veltro::labels;
 using namespace Qt::Literals::StringLiterals;
 using store::Field;
+using veltro::testing::childNamed;
+using veltro::testing::fileBytes;
 
 namespace {
 
@@ -42,21 +45,7 @@ CardSet someCards(int count) {
 
 class Dialogs : public ::testing::Test {
 protected:
-    void SetUp() override {
-        auto fake = std::make_unique<veltro::testing::RecordingPlatform>();
-        platform_ = fake.get();
-        previous_ = platform::install(std::move(fake));
-    }
-    void TearDown() override { platform::install(std::move(previous_)); }
-    template <typename W>
-    static W* child(QWidget& dialog, const char* name) {
-        auto* widget = dialog.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-
-    veltro::testing::RecordingPlatform* platform_ = nullptr;
-    std::unique_ptr<platform::Platform> previous_;
+    veltro::testing::ScopedRecordingPlatform platform_;
     QPrinter printer_;
     QTemporaryDir dir_;
 };
@@ -68,24 +57,24 @@ TEST_F(Dialogs, LabelsComeFromTheChosenCardsAndSayWhatWasCut) {
     LabelsDialog dialog(category, found, printer_, nullptr);
     // The list narrowed by a search is what the user most likely means.
     EXPECT_EQ(dialog.chosenCards().size(), 1u);
-    auto* cards = child<QComboBox>(dialog, "cmbKarten");
+    auto* cards = childNamed<QComboBox>(dialog, "cmbKarten");
     cards->setCurrentIndex(0);
     EXPECT_EQ(dialog.chosenCards().size(), 6u);
     EXPECT_TRUE(dialog.note().contains(u"Lang"_s)) << dialog.note().toStdString();
 
     cards->setCurrentIndex(2);
     EXPECT_TRUE(dialog.chosenCards().empty());
-    EXPECT_FALSE(child<QPushButton>(dialog, "cmdPdf")->isEnabled());
-    auto* ticks = child<QListWidget>(dialog, "lstKarten");
+    EXPECT_FALSE(childNamed<QPushButton>(dialog, "cmdPdf")->isEnabled());
+    auto* ticks = childNamed<QListWidget>(dialog, "lstKarten");
     ticks->item(0)->setCheckState(Qt::Checked);
     ticks->item(3)->setCheckState(Qt::Checked);
     const auto ticked = dialog.chosenCards();
     ASSERT_EQ(ticked.size(), 2u);
     EXPECT_EQ(ticked[1].text(Field::Schlagworte), u"Karte 3"_s);
-    EXPECT_TRUE(child<QPushButton>(dialog, "cmdPdf")->isEnabled());
+    EXPECT_TRUE(childNamed<QPushButton>(dialog, "cmdPdf")->isEnabled());
     EXPECT_EQ(dialog.note(), u"2 Etiketten auf 1 Bogen."_s);
 
-    child<QSpinBox>(dialog, "spnStart")->setValue(24);
+    childNamed<QSpinBox>(dialog, "spnStart")->setValue(24);
     EXPECT_EQ(dialog.note(), u"2 Etiketten auf 2 Bogen."_s);
     EXPECT_EQ(dialog.options().start, 24);
 }
@@ -93,23 +82,23 @@ TEST_F(Dialogs, LabelsComeFromTheChosenCardsAndSayWhatWasCut) {
 TEST_F(Dialogs, ThePreviewOfAGreatManyLabelsShowsTheFirstSheetsOnly) {
     LabelsDialog dialog(someCards(700), someCards(700), printer_, nullptr);
     EXPECT_EQ(dialog.note(), u"700 Etiketten. Die Vorschau zeigt die ersten 20 Bogen."_s);
-    child<QComboBox>(dialog, "cmbBogen")->setCurrentIndex(6);  // 4780: 40 a sheet
+    childNamed<QComboBox>(dialog, "cmbBogen")->setCurrentIndex(6);  // 4780: 40 a sheet
     EXPECT_EQ(dialog.note(), u"700 Etiketten auf 18 Bogen."_s);
 }
 
 TEST_F(Dialogs, AnOwnSheetThatDoesNotFitCannotBePrinted) {
     LabelsDialog dialog(someCards(3), someCards(3), printer_, nullptr);
-    auto* sheets = child<QComboBox>(dialog, "cmbBogen");
+    auto* sheets = childNamed<QComboBox>(dialog, "cmbBogen");
     sheets->setCurrentIndex(sheets->count() - 1);
     EXPECT_EQ(dialog.options().sheet.id, kCustomSheetId);
-    child<QSpinBox>(dialog, "spnSpalten")->setValue(4);
+    childNamed<QSpinBox>(dialog, "spnSpalten")->setValue(4);
     EXPECT_TRUE(dialog.note().contains(u"rechts über das Blatt"_s)) << dialog.note().toStdString();
-    EXPECT_FALSE(child<QPushButton>(dialog, "cmdDrucken")->isEnabled());
-    child<QDoubleSpinBox>(dialog, "spnBreite")->setValue(50.0);
-    EXPECT_TRUE(child<QPushButton>(dialog, "cmdDrucken")->isEnabled());
+    EXPECT_FALSE(childNamed<QPushButton>(dialog, "cmdDrucken")->isEnabled());
+    childNamed<QDoubleSpinBox>(dialog, "spnBreite")->setValue(50.0);
+    EXPECT_TRUE(childNamed<QPushButton>(dialog, "cmdDrucken")->isEnabled());
     EXPECT_EQ(dialog.options().sheet.count(), 32);
     // The start position cannot go past the last label of the sheet.
-    EXPECT_EQ(child<QSpinBox>(dialog, "spnStart")->maximum(), 32);
+    EXPECT_EQ(childNamed<QSpinBox>(dialog, "spnStart")->maximum(), 32);
 }
 
 TEST_F(Dialogs, SavedAndPrintedPagesLeaveThePrinterAsItWas) {
@@ -117,10 +106,7 @@ TEST_F(Dialogs, SavedAndPrintedPagesLeaveThePrinterAsItWas) {
     const QString pdf = dir_.filePath(u"etiketten"_s);
     platform_->files.push_back(platform::FileResult{pdf, 0});
     dialog.savePdf();
-    ASSERT_TRUE(QFile::exists(pdf + u".pdf"_s));
-    QFile file(pdf + u".pdf"_s);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.read(5) == "%PDF-");
+    EXPECT_TRUE(fileBytes(pdf + u".pdf"_s).startsWith("%PDF-"));
 
     printer_.setOutputFormat(QPrinter::PdfFormat);
     printer_.setOutputFileName(dir_.filePath(u"gedruckt.pdf"_s));
@@ -140,36 +126,36 @@ TEST_F(Dialogs, SavedAndPrintedPagesLeaveThePrinterAsItWas) {
 TEST_F(Dialogs, EnvelopesOfferFormsOnlyWhereTheyExistAndTheSenderOnlyWhenSet) {
     CardSet shown{u"Angezeigte Karte"_s, {card(u"A"_s, u"Frau\nAnna"_s)}};
     EnvelopeDialog without(shown, someCards(2), QString(), printer_, nullptr);
-    EXPECT_FALSE(child<QCheckBox>(without, "chkAbsender")->isEnabled());
+    EXPECT_FALSE(childNamed<QCheckBox>(without, "chkAbsender")->isEnabled());
     EXPECT_TRUE(without.options().sender.isEmpty());
-    EXPECT_FALSE(child<QRadioButton>(without, "optFormA")->isEnabled());
+    EXPECT_FALSE(childNamed<QRadioButton>(without, "optFormA")->isEnabled());
 
     EnvelopeDialog dialog(shown, someCards(2), u"  Max  Muster, Bamberg "_s, printer_, nullptr);
     EXPECT_EQ(dialog.options().sender, u"Max Muster, Bamberg"_s);
-    auto* formats = child<QComboBox>(dialog, "cmbFormat");
+    auto* formats = childNamed<QComboBox>(dialog, "cmbFormat");
     formats->setCurrentIndex(formats->findData(u"C5"_s));
-    EXPECT_TRUE(child<QRadioButton>(dialog, "optFormA")->isEnabled());
-    child<QRadioButton>(dialog, "optFormA")->setChecked(true);
+    EXPECT_TRUE(childNamed<QRadioButton>(dialog, "optFormA")->isEnabled());
+    childNamed<QRadioButton>(dialog, "optFormA")->setChecked(true);
     EXPECT_EQ(dialog.options().form, LetterForm::A);
-    child<QCheckBox>(dialog, "chkGedreht")->setChecked(true);
+    childNamed<QCheckBox>(dialog, "chkGedreht")->setChecked(true);
     EXPECT_EQ(envelopePage(dialog.options()), (SizeMm{162, 229}));
     EXPECT_EQ(dialog.note(), u"1 Umschlag."_s);
-    child<QComboBox>(dialog, "cmbKarten")->setCurrentIndex(1);
+    childNamed<QComboBox>(dialog, "cmbKarten")->setCurrentIndex(1);
     EXPECT_EQ(dialog.note(), u"2 Umschläge."_s);
 }
 
 TEST_F(Dialogs, TheListPrintsTheTickedColumnsInTheirOrder) {
     ListPrintDialog dialog(someCards(120), printer_, nullptr);
     EXPECT_EQ(dialog.options().columns, defaultListColumns());
-    auto* columns = child<QListWidget>(dialog, "lstSpalten");
+    auto* columns = childNamed<QListWidget>(dialog, "lstSpalten");
     for (int row = 0; row < columns->count(); ++row) {
         columns->item(row)->setCheckState(Qt::Unchecked);
     }
-    EXPECT_FALSE(child<QPushButton>(dialog, "cmdPdf")->isEnabled());
+    EXPECT_FALSE(childNamed<QPushButton>(dialog, "cmdPdf")->isEnabled());
     EXPECT_EQ(dialog.note(), u"Keine Spalte gewählt."_s);
     columns->item(0)->setCheckState(Qt::Checked);
     EXPECT_TRUE(dialog.note().startsWith(u"120 Karten auf "_s)) << dialog.note().toStdString();
-    child<QRadioButton>(dialog, "optQuer")->setChecked(true);
+    childNamed<QRadioButton>(dialog, "optQuer")->setChecked(true);
     EXPECT_TRUE(dialog.options().landscape);
 }
 

@@ -1,3 +1,5 @@
+#include "TestTools.h"
+
 #include "platform/HelpWindow.h"
 
 #include <QApplication>
@@ -14,11 +16,7 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 
 QString pageText(const QString& name) {
-    QFile file(u":/help/"_s + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(veltro::testing::fileBytes(u":/help/"_s + name));
 }
 
 QTextBrowser* helpBrowser() {

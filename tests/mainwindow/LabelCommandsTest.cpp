@@ -1,5 +1,6 @@
 // Labels, lists and serial letters take the cards the main window shows.
 #include "MainWindowFixture.h"
+#include "TestTools.h"
 
 #include "labels/LabelsDialog.h"
 #include "labels/ListPrintDialog.h"
@@ -40,9 +41,7 @@ TEST_F(LabelCommands, SerialLetterDataAreTheListedCardsInListOrder) {
     const QString path = dir.filePath(QStringLiteral("serienbrief.csv"));
     platform_->files.push_back(platform::FileResult{path, 0});
     run("mnuSerienbrief");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray data = file.readAll();
+    const QByteArray data = veltro::testing::fileBytes(path);
     ASSERT_TRUE(data.startsWith("\xEF\xBB\xBF"));
     const QStringList rows = QString::fromUtf8(data.mid(3)).split(QStringLiteral("\r\n"));
     ASSERT_EQ(rows.size(), 4);

@@ -1,3 +1,5 @@
+#include "TestTools.h"
+
 #include "import/TextDecoding.h"
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardReader.h"
@@ -188,7 +190,7 @@ TEST(VcardFiles, FieldsAreMappedAsOtherProgramsMeantThem) {
           {Field::Postleitzahl, u"94043"_s}}},
     };
     for (const CardCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.file << " #" << c.index);
+        SCOPED_TRACE(::testing::Message() << c.file << " #" << c.index);
         const auto imported = importFile(dataFile(c.file), QStringLiteral("Kunden"));
         ASSERT_TRUE(imported);
         ASSERT_LT(c.index, imported->rows.size());
@@ -240,9 +242,8 @@ TEST(VcardReader, RewritingAMappedCardGivesItBack) {
     std::vector<QByteArray> inputs = {
         "BEGIN:VCARD\r\nN:A;B\r\nX-VELTRO-VORWAHL:0911 \r\nX-VELTRO-NR: 7\r\nEND:VCARD\r\n"};
     for (const char* name : {"fuzz/own-area-code-with-cr.vcf", "fuzz/rtf-looking-note.vcf"}) {
-        QFile found(dataFile(name));
-        ASSERT_TRUE(found.open(QIODevice::ReadOnly)) << name;
-        inputs.push_back(found.readAll());
+        inputs.push_back(testing::fileBytes(dataFile(name)));
+        ASSERT_FALSE(inputs.back().isEmpty()) << name;
     }
     for (const QByteArray& input : inputs) {
         for (const Vcard& vcard : readVcards(input).cards) {
