@@ -42,14 +42,6 @@ TEST_F(Startup, TheDemoStoreFillsTheListSortedAndShowsTheFirstCard) {
     EXPECT_TRUE(w.ui().RichTextBox1->toPlainText().contains(u"Memmelsdorfer"));
 }
 
-TEST_F(Startup, AMissingStoreEndsWithTheEngineText) {
-    window_ = std::make_unique<mainwindow::MainWindow>();
-    EXPECT_FALSE(window_->Form_Load());
-    ASSERT_EQ(platform_->messages.size(), 1U);
-    EXPECT_TRUE(platform_->messages[0].text.contains(u"unable to open database file"))
-        << platform_->messages[0].text.toStdString();
-}
-
 TEST_F(Startup, ASecondCopyOnTheSameDataIsRefusedAndTheFirstGoesOn) {
     veltro::testing::makeStore(home_.dir(), {}, {});
     mainwindow::Program first;

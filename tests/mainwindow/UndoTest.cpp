@@ -288,17 +288,4 @@ TEST_F(Undo, StepsUndoOneAfterAnotherAndANewCommandEndsTheRedo) {
     EXPECT_EQ(entryText("mnuRueckgaengig"), QStringLiteral("&Rückgängig: Neue Kategorie"));
 }
 
-TEST_F(Undo, TheExitStepsEmptyTheLog) {
-    openSample();
-    platform_->inputs.push_back(QStringLiteral("Maier"));
-    selectLine(QStringLiteral("Meier"));
-    run("mnukarteRen");
-    platform_->answers.push_back(Answer::Yes);  // keep the run
-    window().close();
-    window_.reset();
-    openExisting();
-    EXPECT_EQ(entryText("mnuRueckgaengig"), QStringLiteral("<aus>"));
-    EXPECT_TRUE(listLines().contains(QStringLiteral("Maier")));
-}
-
 }  // namespace
