@@ -264,28 +264,4 @@ TEST_F(Undo, TheKeysUndoTheLastCommandOutsideTextBoxesAndTheTextInside) {
     EXPECT_TRUE(listLines().contains(QStringLiteral("Maier")));
 }
 
-TEST_F(Undo, StepsUndoOneAfterAnotherAndANewCommandEndsTheRedo) {
-    openSample();
-    const QStringList start = tables();
-    chooseCategory(QStringLiteral("Privat"));
-    platform_->inputs.push_back(QStringLiteral("Neu"));
-    run("mnuNeuekarte");
-    selectLine(QStringLiteral("Bau AG"));
-    platform_->answers.push_back(Answer::Yes);
-    run("mnukarteloschen");
-    EXPECT_EQ(entryText("mnuRueckgaengig"), QStringLiteral("&Rückgängig: Karte löschen"));
-    run("mnuRueckgaengig");
-    EXPECT_EQ(entryText("mnuRueckgaengig"), QStringLiteral("&Rückgängig: Neue Karte"));
-    run("mnuRueckgaengig");
-    EXPECT_EQ(tables(), start);
-    EXPECT_EQ(entryText("mnuWiederholen"), QStringLiteral("&Wiederholen: Neue Karte"));
-
-    run("mnuNeueKategorie");
-    platform_->answers.push_back(Answer::No);
-    box(19)->setText(QStringLiteral("Verein"));
-    QTest::keyClick(box(19), Qt::Key_Return);
-    EXPECT_EQ(entryText("mnuWiederholen"), QStringLiteral("<aus>"));
-    EXPECT_EQ(entryText("mnuRueckgaengig"), QStringLiteral("&Rückgängig: Neue Kategorie"));
-}
-
 }  // namespace
