@@ -31,17 +31,7 @@ namespace {
 
 constexpr int kPatienceMs = 5000;
 
-// The window's frame once the window manager has put one around it; the window itself when
-// none comes. (Before the frame's size is known, Qt may report a frame that does not enclose
-// the window.)
-QRect framed(QWidget& window) {
-    const auto enclosed = [&] {
-        const QRect frame = window.frameGeometry();
-        return frame != window.geometry() && frame.contains(window.geometry());
-    };
-    static_cast<void>(QTest::qWaitForWindowExposed(&window, kPatienceMs));
-    return QTest::qWaitFor(enclosed, kPatienceMs) ? window.frameGeometry() : window.geometry();
-}
+using veltro::testing::placedFrameGeometry;
 
 class Placement : public MainWindowFixture {
 protected:
@@ -55,7 +45,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] {
             return window().geometry().topLeft() == QPoint(60, 80);
         })) << ::testing::PrintToString(window().geometry());
-        static_cast<void>(framed(window()));
+        static_cast<void>(placedFrameGeometry(window()));
     }
     void TearDown() override {
         closeOtherWindows();
@@ -100,7 +90,7 @@ TEST_F(Placement, TheSearchWindowShowsItsWholeTitle) {
     trigger("mnuEingabefenster");
     auto* search = search::SearchWindow::current();
     ASSERT_NE(search, nullptr);
-    const QRect frame = framed(*search);
+    const QRect frame = placedFrameGeometry(*search);
     // The title bar holds an icon and three buttons about as wide as it is high.
     const int titleBar = search->geometry().top() - frame.top();
     QFont bold = search->font();
@@ -114,19 +104,19 @@ TEST_F(Placement, TheHelpWindowOpensFullyOnTheScreen) {
     platform::HelpWindow::showPage({});
     QWidget* help = otherWindow(window());
     ASSERT_NE(help, nullptr);
-    const QRect frame = framed(*help);
+    const QRect frame = placedFrameGeometry(*help);
     EXPECT_TRUE(screenArea().contains(frame)) << ::testing::PrintToString(frame);
 }
 
 TEST_F(Placement, DialogsOpenOverTheMainWindow) {
-    const QPoint centre = framed(window()).center();
+    const QPoint centre = placedFrameGeometry(window()).center();
     for (const char* entry : {"mnuOptionen", "mnuExportieren", "mnuImportieren", "mnuInfo"}) {
         SCOPED_TRACE(entry);
         ASSERT_TRUE(veltro::testing::showActive(window()));
         trigger(entry);
         QWidget* dialog = otherWindow(window());
         ASSERT_NE(dialog, nullptr);
-        const QRect frame = framed(*dialog);
+        const QRect frame = placedFrameGeometry(*dialog);
         EXPECT_TRUE(screenArea().contains(frame)) << ::testing::PrintToString(frame);
         EXPECT_LE((frame.center() - centre).manhattanLength(), 40)
             << ::testing::PrintToString(frame);

@@ -36,10 +36,13 @@ void click(QWidget& widget, Qt::MouseButton button, QPoint pos) {
 }
 
 QRect placedFrameGeometry(QWidget& window) {
+    // Before the frame's size is known, Qt may report a frame that does not enclose the window.
+    const auto enclosed = [&] {
+        const QRect frame = window.frameGeometry();
+        return frame != window.geometry() && frame.contains(window.geometry());
+    };
     static_cast<void>(QTest::qWaitForWindowExposed(&window, timeoutMs));
-    static_cast<void>(
-        QTest::qWaitFor([&] { return window.frameGeometry() != window.geometry(); }, timeoutMs));
-    return window.frameGeometry();
+    return QTest::qWaitFor(enclosed, timeoutMs) ? window.frameGeometry() : window.geometry();
 }
 
 void settle() {

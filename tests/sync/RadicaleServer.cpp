@@ -1,26 +1,17 @@
 #include "RadicaleServer.h"
 
+#include "ServerProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 namespace veltro::testing {
 
 namespace {
-
-constexpr int kStartMs = 15000;
-
-int freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 void write(const QString& path, const QByteArray& text) {
     QFile file(path);
@@ -79,30 +70,14 @@ RadicaleServer::RadicaleServer(bool tls) : tls_(tls) {
               "/users\nhtpasswd_encryption = plain\n[storage]\nfilesystem_folder = " +
               dir.toUtf8() + "/storage\n[rights]\ntype = owner_only\n[logging]\nlevel = warning\n");
     // Its log of refused logins and handshakes the tests provoke stays in the folder.
-    process_.setStandardOutputFile(dir + QStringLiteral("/radicale.log"));
-    process_.setStandardErrorFile(dir + QStringLiteral("/radicale.log"), QIODevice::Append);
-    process_.start(systemPython(), {QStringLiteral("-m"), QStringLiteral("radicale"),
-                                    QStringLiteral("--config"), dir + QStringLiteral("/config")});
-    for (int waited = 0; waited < kStartMs; waited += 50) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port_));
-        if (socket.waitForConnected(200)) {
-            running_ = true;
-            return;
-        }
-        if (process_.state() == QProcess::NotRunning) {
-            return;
-        }
-        QThread::msleep(50);
-    }
+    running_ = startServing(process_, systemPython(),
+                            {QStringLiteral("-m"), QStringLiteral("radicale"),
+                             QStringLiteral("--config"), dir + QStringLiteral("/config")},
+                            port_, dir + QStringLiteral("/radicale.log"));
 }
 
 RadicaleServer::~RadicaleServer() {
-    process_.terminate();
-    if (!process_.waitForFinished(5000)) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
+    stopServing(process_);
 }
 
 QUrl RadicaleServer::root() const {

@@ -1,12 +1,11 @@
 #include "XandikosServer.h"
 
+#include "ServerProcess.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -17,14 +16,7 @@ namespace veltro::testing {
 
 namespace {
 
-constexpr int kStartMs = 15000;
 constexpr int kRequestMs = 30000;
-
-int freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 }  // namespace
 
@@ -32,34 +24,17 @@ bool XandikosServer::installed() {
     return !QStandardPaths::findExecutable(QStringLiteral("xandikos")).isEmpty();
 }
 
-XandikosServer::XandikosServer() {
-    port_ = freePort();
-    process_.setStandardOutputFile(dir_.filePath(QStringLiteral("xandikos.log")));
-    process_.setStandardErrorFile(dir_.filePath(QStringLiteral("xandikos.log")), QIODevice::Append);
-    process_.start(QStringLiteral("xandikos"),
-                   {QStringLiteral("-d"), dir_.filePath(QStringLiteral("data")),
-                    QStringLiteral("--defaults"), QStringLiteral("-l"), QStringLiteral("127.0.0.1"),
-                    QStringLiteral("-p"), QString::number(port_)});
-    for (int waited = 0; waited < kStartMs; waited += 50) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port_));
-        if (socket.waitForConnected(200)) {
-            running_ = true;
-            return;
-        }
-        if (process_.state() == QProcess::NotRunning) {
-            return;
-        }
-        QThread::msleep(50);
-    }
+XandikosServer::XandikosServer() : port_(freePort()) {
+    running_ =
+        startServing(process_, QStringLiteral("xandikos"),
+                     {QStringLiteral("-d"), dir_.filePath(QStringLiteral("data")),
+                      QStringLiteral("--defaults"), QStringLiteral("-l"),
+                      QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(port_)},
+                     port_, dir_.filePath(QStringLiteral("xandikos.log")));
 }
 
 XandikosServer::~XandikosServer() {
-    process_.terminate();
-    if (!process_.waitForFinished(5000)) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
+    stopServing(process_);
 }
 
 QUrl XandikosServer::root() const {
