@@ -4,9 +4,7 @@
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -27,16 +25,6 @@ struct Construct {
     QByteArray rtf;                 // read by us, then written by us
     std::vector<const char*> view;  // LibreOffice's view of what we wrote, a line a paragraph
 };
-
-QByteArray hexImage(Qt::GlobalColor colour, QSize size, const char* format) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes.toHex();
-}
 
 // The bytes of every picture, in order.
 std::vector<QByteArray> pictureData(const QByteArray& rtf) {
@@ -80,8 +68,9 @@ const Construct kConstructs[] = {
      {"|t0 r0 c0 rs2| [A1|b]", "|t0 r0 c1| B1", "|t0 r1 c1| B2", "|t0 r1 c1| zweite", "Ende"}},
     {"pictures",
      "{\\rtf1 Bild {\\pict\\picw4\\pich3\\picwgoal600\\pichgoal450\\pngblip " +
-         hexImage(Qt::red, {4, 3}, "PNG") + "} und {\\pict\\picw8\\pich6\\jpegblip " +
-         hexImage(Qt::blue, {8, 6}, "JPEG") + "}\\par}",
+         test::encoded(test::filled({4, 3}, Qt::red), "PNG").toHex() +
+         "} und {\\pict\\picw8\\pich6\\jpegblip " +
+         test::encoded(test::filled({8, 6}, Qt::blue), "JPEG").toHex() + "}\\par}",
      {"Bild [img 600x450] und [img 120x90]"}},
 };
 

@@ -8,7 +8,6 @@
 #include "richtext/TextDocumentRtf.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QMimeData>
 #include <QTest>
@@ -21,19 +20,8 @@
 namespace veltro::richtext {
 namespace {
 
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-QImage filled(int width, int height, Qt::GlobalColor colour) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
+using test::encoded;
+using test::filled;
 
 std::vector<std::shared_ptr<const Picture>> pictures(const RichDocument& document) {
     std::vector<std::shared_ptr<const Picture>> out;
@@ -48,7 +36,7 @@ std::vector<std::shared_ptr<const Picture>> pictures(const RichDocument& documen
 }
 
 TEST(Pictures, ReadFromEveryForm) {
-    const QByteArray png = encoded(filled(4, 3, Qt::red), "PNG");
+    const QByteArray png = encoded(filled({4, 3}, Qt::red), "PNG");
     const QByteArray hex = png.toHex();
     struct Case {
         const char* name;
@@ -130,7 +118,8 @@ QByteArray pictureRtf(const QImage& image, const char* format, const char* type)
 }
 
 TEST(Pictures, ThroughQtAndBackUnchanged) {
-    const QByteArray rtf = "{\\rtf1 vor" + pictureRtf(filled(8, 6, Qt::blue), "JPEG", "jpegblip") +
+    const QByteArray rtf = "{\\rtf1 vor" +
+                           pictureRtf(filled({8, 6}, Qt::blue), "JPEG", "jpegblip") +
                            "nach\\par{\\pict\\emfblip\\picw100\\pich100 01000000}\\par}";
     const RichDocument model = documentFromStored(QByteArrayView(rtf));
     ASSERT_EQ(pictures(model).size(), 2u);
@@ -151,7 +140,7 @@ TEST(Pictures, DecodedOnlyWhenShownAndThenDrawn) {
     block.show();
     const int before = picturesDecoding();
     block.setRtfText(QString::fromLatin1(
-        "{\\rtf1 " + pictureRtf(filled(800, 600, Qt::red), "PNG", "pngblip") + "\\par}"));
+        "{\\rtf1 " + pictureRtf(filled({800, 600}, Qt::red), "PNG", "pngblip") + "\\par}"));
     EXPECT_EQ(picturesDecoding(), before);  // the text is there, the pixels are not yet
     const auto centre = [&] {
         const QImage shot = block.viewport()->grab().toImage();
@@ -169,7 +158,7 @@ TEST(Pictures, PastedImagesAreStoredAsPng) {
     block.setRtfText(QStringLiteral("ab"));
     testing::select(block, 1, 1);
     auto* mime = new QMimeData;  // the clipboard takes it
-    mime->setImageData(filled(5, 4, Qt::green));
+    mime->setImageData(filled({5, 4}, Qt::green));
     QApplication::clipboard()->setMimeData(mime);
     ASSERT_TRUE(block.canPaste());
     block.paste();

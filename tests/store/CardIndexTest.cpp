@@ -35,24 +35,15 @@ QString latinAlphabet() {
     return letters;
 }
 
-QString randomText(std::mt19937& rng, int maxLength, const QString& alphabet) {
+QString randomText(std::mt19937& rng, int maxLength, const QString& alphabet = kAlphabet) {
     QString text;
     const int length = static_cast<int>(rng() % static_cast<unsigned>(maxLength + 1));
     for (int i = 0; i < length; ++i) {
-        text += alphabet[static_cast<qsizetype>(rng() % static_cast<unsigned>(alphabet.size()))];
-    }
-    return text;
-}
-
-QString randomText(std::mt19937& rng, int maxLength) {
-    QString text;
-    const int length = static_cast<int>(rng() % static_cast<unsigned>(maxLength + 1));
-    for (int i = 0; i < length; ++i) {
-        auto at = static_cast<qsizetype>(rng() % static_cast<unsigned>(kAlphabet.size()));
-        at -= kAlphabet[at].isLowSurrogate() ? 1 : 0;
-        text += kAlphabet[at];
-        if (kAlphabet[at].isHighSurrogate()) {
-            text += kAlphabet[at + 1];
+        auto at = static_cast<qsizetype>(rng() % static_cast<unsigned>(alphabet.size()));
+        at -= alphabet[at].isLowSurrogate() ? 1 : 0;
+        text += alphabet[at];
+        if (alphabet[at].isHighSurrogate()) {
+            text += alphabet[at + 1];
         }
     }
     return text;
