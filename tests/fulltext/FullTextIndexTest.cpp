@@ -1,4 +1,5 @@
 // The full-text index kept in step card by card answers as one built afresh would.
+#include "FullTextOracle.h"
 #include "TestHome.h"
 
 #include "fulltext/FullTextIndex.h"
@@ -106,20 +107,7 @@ TEST_F(FullTextIndexTest, UpdatesAndRemovalsMatchARebuildAfterManyRandomChanges)
     }
 }
 
-// Each field matched in its way, checked directly on the texts.
-bool matchesDirectly(const FullTextIndex::Values& values, const std::string& needle) {
-    for (std::size_t i = 0; i < FullTextIndex::kColumns; ++i) {
-        const std::string_view value(values[i]);
-        const auto match = FullTextIndex::columns()[i].match;
-        const bool hit = match == FullTextIndex::Match::Contains ? value.find(needle) != value.npos
-                         : match == FullTextIndex::Match::BeginsWith ? value.starts_with(needle)
-                                                                     : value.ends_with(needle);
-        if (hit) {
-            return true;
-        }
-    }
-    return false;
-}
+using veltro::testing::matchesDirectly;
 
 TEST(FullTextIndexPieces, FindsExactlyWhatEachFieldHoldsWithAndWithoutSeparators) {
     std::mt19937 random(19);

@@ -1,3 +1,4 @@
+#include "FullTextOracle.h"
 #include "TestHome.h"
 
 #include "fulltext/FullTextIndex.h"
@@ -19,30 +20,7 @@ using store::Field;
 
 namespace {
 
-// Each field matched in its way, straight on the card's texts.
-bool matchesDirectly(const FullTextIndex::Values& values, const std::string& needle) {
-    for (std::size_t i = 0; i < FullTextIndex::kColumns; ++i) {
-        const std::string_view value(values[i]);
-        switch (FullTextIndex::columns()[i].match) {
-            case FullTextIndex::Match::Contains:
-                if (value.find(needle) != std::string_view::npos) {
-                    return true;
-                }
-                break;
-            case FullTextIndex::Match::BeginsWith:
-                if (value.starts_with(needle)) {
-                    return true;
-                }
-                break;
-            case FullTextIndex::Match::EndsWith:
-                if (value.ends_with(needle)) {
-                    return true;
-                }
-                break;
-        }
-    }
-    return false;
-}
+using veltro::testing::matchesDirectly;
 
 std::set<std::int64_t> bruteForce(store::CardStore& store, const QString& text) {
     const std::string needle = store::foldCase(text).toStdString();
