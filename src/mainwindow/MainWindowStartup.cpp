@@ -51,6 +51,7 @@ bool MainWindow::Form_Load() {
     setWindowTitle(windowTitleText());
     try {
         store_ = store::CardStore::open(directory_ / store::kStoreFileName);
+        waitForOwnCopiesOnly();
         store::Snapshot::take(store_->db());
         if (preloaded) {
             list_->adopt(std::move(*preloaded));
