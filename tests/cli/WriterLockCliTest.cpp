@@ -124,17 +124,6 @@ TEST(WriterLockCli, AStoreReachedThroughALinkIsRefusedToo) {
     EXPECT_EQ(h.cards(), QStringLiteral("Anna\n"));
 }
 
-TEST(WriterLockCli, AFolderWhereNoLockFileCanBeMadeIsRefusedAsAFailure) {
-    CliHome h;
-    QStringList args = h.importArgs();
-    args[1] = text(h.home.dir() / "fehlt");
-    const Outcome refused = h.run(args);
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, QStringLiteral("Die Kartei in %1 lässt sich nicht sperren: Das "
-                                          "Verzeichnis gibt es nicht.\n")
-                               .arg(args[1]));
-}
-
 #ifdef VELTRO_PROGRAM
 
 // True once the process holds a flock() on that file, as the kernel lists it.
