@@ -37,16 +37,16 @@ bool tryLock(int fd) {
 }
 
 // Removes the partial file when no writer holds it; the lock is kept over the removal.
-bool removeIfLeft(const fs::path& file) {
+void removeIfLeft(const fs::path& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return;
     }
-    const bool left = tryLock(fd);
-    std::error_code ec;
-    const bool removed = left && fs::remove(file, ec);
+    if (tryLock(fd)) {
+        std::error_code ec;
+        fs::remove(file, ec);
+    }
     ::close(fd);
-    return removed;
 }
 
 }  // namespace
