@@ -63,7 +63,7 @@ bool MainWindow::Form_Load() {
         platform::current().message(
             {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
                  .arg(QString::fromStdString((directory_ / store::kStoreFileName).string()),
-                      QString::fromUtf8(e.what())),
+                      store::germanReason(e)),
              windowTitleText(), platform::Buttons::Ok, platform::Icon::None, 0});
         store_.reset();
         return false;

@@ -93,7 +93,7 @@ bool Program::prepareFirstStart(const store::DataFolder& folder) {
     } catch (const store::StoreError& e) {
         platform::current().message(
             {QStringLiteral("Die neue Kartei in %1 lässt sich nicht anlegen.\n%2")
-                 .arg(QString::fromStdString(folder.path.string()), QString::fromUtf8(e.what())),
+                 .arg(QString::fromStdString(folder.path.string()), store::germanReason(e)),
              QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok, platform::Icon::None, 0});
         exitStatus_ = 1;
         return false;

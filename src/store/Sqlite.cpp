@@ -20,7 +20,7 @@ namespace {
     if (db == nullptr) {
         throw StoreError("out of memory", SQLITE_NOMEM);
     }
-    throw StoreError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
+    throw StoreError(sqlite3_errmsg(db), sqlite3_extended_errcode(db), sqlite3_system_errno(db));
 }
 
 // Each insert into Kontakte runs the card triggers, whose SQL functions make the engine
@@ -200,10 +200,9 @@ bool Statement::step() {
     if (rc == SQLITE_DONE) {
         return false;
     }
-    const std::string message = sqlite3_errmsg(db_);
-    const int code = sqlite3_extended_errcode(db_);
+    StoreError error(sqlite3_errmsg(db_), sqlite3_extended_errcode(db_), sqlite3_system_errno(db_));
     sqlite3_reset(stmt_.get());
-    throw StoreError(message, code);
+    throw error;
 }
 
 void Statement::run() {

@@ -42,12 +42,14 @@ TEST_F(Startup, TheDemoStoreFillsTheListSortedAndShowsTheFirstCard) {
     EXPECT_TRUE(w.ui().RichTextBox1->toPlainText().contains(u"Memmelsdorfer"));
 }
 
-TEST_F(Startup, AMissingStoreEndsWithTheEngineText) {
+// The engine's English stays out; the German reason tells what is wrong.
+TEST_F(Startup, AMissingStoreEndsWithItsReasonInGerman) {
     window_ = std::make_unique<mainwindow::MainWindow>();
     EXPECT_FALSE(window_->Form_Load());
     ASSERT_EQ(platform_->messages.size(), 1U);
-    EXPECT_TRUE(platform_->messages[0].text.contains(u"unable to open database file"))
-        << platform_->messages[0].text.toStdString();
+    const QString& text = platform_->messages[0].text;
+    EXPECT_TRUE(text.contains(u"Die Kartei oder ihr Verzeichnis fehlt.")) << text.toStdString();
+    EXPECT_FALSE(text.contains(u"unable to open")) << text.toStdString();
 }
 
 TEST_F(Startup, ASecondCopyOnTheSameDataIsRefusedAndTheFirstGoesOn) {
