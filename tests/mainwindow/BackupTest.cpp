@@ -17,9 +17,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <chrono>
 #include <fstream>
-#include <thread>
 
 using namespace veltro;
 using platform::Answer;
