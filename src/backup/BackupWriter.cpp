@@ -1,7 +1,9 @@
 #include "backup/BackupWriter.h"
 
 #include "backup/BackupFiles.h"
+#include "backup/PartialBackups.h"
 #include "store/StoreError.h"
+#include "store/SystemReason.h"
 
 #include <sqlite3.h>
 
@@ -12,7 +14,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace veltro::backup {
 
@@ -33,21 +34,21 @@ QString pathText(const fs::path& path) {
     throw store::StoreError(text.toStdString());
 }
 
-// A new, empty file only its owner may read, under a name not taken yet.
-fs::path claimName(const fs::path& folder, const QDateTime& now) {
+// A new, empty partial file only its owner may read, under a name not taken yet.
+fs::path claimName(const fs::path& folder, const QDateTime& now, PartialBackup& partial) {
     for (int number = 1;; ++number) {
         fs::path target = folder / backupName(now, number).toStdString();
         std::error_code ec;
         if (fs::exists(target, ec)) {
             continue;
         }
-        const fs::path partial = fs::path(target).concat(".tmp");
-        fs::remove(partial, ec);
-        const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            cannotWrite(target);
+        // A partial file of that name is another writer's: it was not left, or it was
+        // removed just before.
+        if (const int error = partial.claim(target); error == EEXIST) {
+            continue;
+        } else if (error != 0) {
+            cannotWrite(target, store::germanSystemReason(error));
         }
-        ::close(fd);
         return target;
     }
 }
@@ -69,16 +70,9 @@ private:
     int fd_;
 };
 
-// The system's reason, told in the engine's terms so that the user reads it in German.
+// The system's reason, in German.
 [[noreturn]] void failedCopy() {
-    const int reason = errno;
-    int code = SQLITE_IOERR;
-    if (reason == ENOSPC || reason == EDQUOT) {
-        code = SQLITE_FULL;
-    } else if (reason == EACCES || reason == EPERM || reason == EROFS) {
-        code = SQLITE_CANTOPEN;
-    }
-    throw store::StoreError(std::strerror(reason), code);
+    throw store::StoreError(store::germanSystemReason(errno).toStdString());
 }
 
 // The kernel copies without the pages passing through this process; where it cannot
@@ -142,18 +136,22 @@ bool keepsChangesInFile(store::Database& db) {
 void copyDatabase(store::Database& from, store::Database& to) {
     sqlite3_backup* backup = sqlite3_backup_init(to.handle(), "main", from.handle(), "main");
     if (backup == nullptr) {
-        throw store::StoreError(sqlite3_errmsg(to.handle()), sqlite3_extended_errcode(to.handle()));
+        throw store::StoreError(sqlite3_errmsg(to.handle()), sqlite3_extended_errcode(to.handle()),
+                                sqlite3_system_errno(to.handle()));
     }
     const int stepped = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
     if (stepped != SQLITE_DONE || finished != SQLITE_OK) {
         throw store::StoreError(sqlite3_errmsg(to.handle()),
-                                finished != SQLITE_OK ? finished : stepped);
+                                finished != SQLITE_OK ? finished : stepped,
+                                sqlite3_system_errno(to.handle()));
     }
 }
 
 BackupWriter::BackupWriter(const fs::path& storeFile)
-    : storeFile_(storeFile), source_(store::Database::open(storeFile)) {
+    : startedAt_(fs::file_time_type::clock::now()),
+      storeFile_(storeFile),
+      source_(store::Database::open(storeFile)) {
     // A read inside the transaction takes the lock that holds the store as it is.
     source_.exec("BEGIN");
     source_.exec("SELECT count(*) FROM sqlite_master");
@@ -164,8 +162,10 @@ fs::path BackupWriter::write(const QDateTime& now) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     fs::permissions(folder, fs::perms::owner_all, ec);
-    fs::path target = claimName(folder, now);
-    const fs::path partial = fs::path(target).concat(".tmp");
+    removeLeftPartials(folder, startedAt_);
+    PartialBackup claimed;
+    fs::path target = claimName(folder, now, claimed);
+    const fs::path& partial = claimed.path();
     try {
         if (keepsChangesInFile(source_)) {
             copyStoreFile(storeFile_, partial);
@@ -180,8 +180,9 @@ fs::path BackupWriter::write(const QDateTime& now) {
     source_.exec("COMMIT");
     fs::rename(partial, target, ec);
     if (ec) {
+        const int error = ec.value();
         fs::remove(partial, ec);
-        cannotWrite(target);
+        cannotWrite(target, store::germanSystemReason(error));
     }
     return target;
 }

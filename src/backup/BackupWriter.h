@@ -19,10 +19,12 @@ public:
     // Writes the copy into the backup folder (made if need be) under the time `now`, and
     // returns its path. The copy is private to its owner and appears only when whole. The
     // file is copied as it lies while the read keeps writers out; a store in write-ahead
-    // mode goes through the engine's online backup, since its log holds changes too.
+    // mode goes through the engine's online backup, since its log holds changes too. Partial
+    // copies that killed writers left in the folder before this writer was made are removed.
     std::filesystem::path write(const QDateTime& now);
 
 private:
+    std::filesystem::file_time_type startedAt_;
     std::filesystem::path storeFile_;
     store::Database source_;
 };

@@ -2,6 +2,7 @@
 
 #include "store/CardStore.h"
 #include "store/StoreError.h"
+#include "store/SystemReason.h"
 
 #include <QSaveFile>
 
@@ -25,8 +26,8 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
     try {
         cardStore = store::CardStore::openForReading(storeFile);
     } catch (const store::StoreError& e) {
-        return failure(QStringLiteral("Die Kartei lässt sich nicht öffnen:\n%1")
-                           .arg(QString::fromUtf8(e.what())));
+        return failure(
+            QStringLiteral("Die Kartei lässt sich nicht öffnen:\n%1").arg(store::germanReason(e)));
     }
     ExportWriter writer(*cardStore, options);
     if (writer.cardCount() == 0) {
@@ -36,8 +37,9 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
     QSaveFile file(target);
     // Where no temporary file can be made beside the target, write the target itself.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return failure(fileError(target, file.errorString()));
+    // Unbuffered: the writer sends large blocks, and a failure is seen where it happens.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return failure(fileError(target, store::germanFileReason(file)));
     }
     try {
         const auto summary = writer.write(file, progress);
@@ -46,16 +48,17 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
             return {ExportStatus::Cancelled, {}, {}};
         }
         if (!file.commit()) {
-            return failure(fileError(target, file.errorString()));
+            return failure(fileError(target, store::germanFileReason(file)));
         }
         return {ExportStatus::Written, *summary, {}};
-    } catch (const ExportError& e) {
+    } catch (const ExportError&) {
+        const QString reason = store::germanFileReason(file);
         file.cancelWriting();
-        return failure(fileError(target, QString::fromStdString(e.what())));
+        return failure(fileError(target, reason));
     } catch (const store::StoreError& e) {
         file.cancelWriting();
-        return failure(QStringLiteral("Die Kartei lässt sich nicht lesen:\n%1")
-                           .arg(QString::fromUtf8(e.what())));
+        return failure(
+            QStringLiteral("Die Kartei lässt sich nicht lesen:\n%1").arg(store::germanReason(e)));
     }
 }
 

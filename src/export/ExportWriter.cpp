@@ -148,11 +148,22 @@ QString ExportWriter::columnText(store::Field field, QString stored) const {
     return richtext::plainTextFromStored(stored, richtext::LineBreak::CrLf);
 }
 
+bool writeAll(QIODevice& device, const QByteArray& bytes) {
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
 void ExportWriter::flush(QIODevice& device) {
     if (buffer_.isEmpty()) {
         return;
     }
-    if (device.write(buffer_) != buffer_.size()) {
+    if (!writeAll(device, buffer_)) {
         throw ExportError(device.errorString().toStdString());
     }
     buffer_.resize(0);  // keeps the capacity for the next batch

@@ -29,6 +29,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Writes all the bytes; false when the device failed, its error telling why. A write the
+// disk takes only in part is no error to Qt; writing the rest then fails with the system's
+// reason. Meant for unbuffered files: Qt's own buffer may lose such a failure.
+[[nodiscard]] bool writeAll(QIODevice& device, const QByteArray& bytes);
+
 // Called between batches with the cards written so far and the expected total; returning
 // false stops the export. No read lock is held while it runs, so the caller may let the
 // main window go on writing to the store.

@@ -612,7 +612,7 @@ void ImportDialog::Command1_Click() {
         setStatus(QStringLiteral(" "));
         tell(QStringLiteral("Die Daten konnten nicht importiert werden; die Kartei ist "
                             "unverändert.\n") +
-                 QString::fromUtf8(error.what()),
+                 store::germanReason(error),
              platform::Icon::Exclamation);
         closeIfAsked();
         return;

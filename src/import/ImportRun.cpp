@@ -119,15 +119,16 @@ private:
 ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<PreviewRow>& rows,
                         const ImportPulse& pulse, const QString& undoStep) {
     auto cardStore = store::CardStore::open(storeFile);
-    // The window starts a backup copy just before; the run waits for it to let go.
-    cardStore.db().setBusyTimeout(store::kBackupCopyWaitMs);
     pulseNow(pulse, ImportPhase::Duplicates, 0);
     ImportOutcome outcome;
     // Renaming writes into the rows only once the whole run has been stored.
     Renames renames = makeHeadingsUnique(cardStore, rows, pulse);
     outcome.renamed = static_cast<std::int64_t>(renames.size());
 
+    // Another writer is told within the usual wait. A backup copy that the window starts
+    // just before only reads: the run begins beside it and waits for it before it commits.
     store::Transaction transaction(cardStore.db());
+    cardStore.db().setBusyTimeout(store::kBackupCopyWaitMs);
     std::optional<store::UndoStep> step;
     if (!undoStep.isEmpty()) {
         step.emplace(cardStore.db(), undoStep);

@@ -1,5 +1,7 @@
 #include "labels/PainterCanvas.h"
 
+#include "store/SystemReason.h"
+
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -122,7 +124,7 @@ std::optional<QString> writePdf(const QString& path, const QString& title, SizeM
                                 const DrawPages& draw) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
+        return store::germanFileReason(file);
     }
     {
         QPdfWriter writer(&file);
@@ -139,8 +141,14 @@ std::optional<QString> writePdf(const QString& path, const QString& title, SizeM
         draw(canvas);
         painter.end();
     }
+    // A write the disk took only in part shows in the flush; the commit would keep the rest.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        QString reason = store::germanFileReason(file);
+        file.cancelWriting();
+        return reason;
+    }
     if (!file.commit()) {
-        return file.errorString();
+        return store::germanFileReason(file);
     }
     return std::nullopt;
 }

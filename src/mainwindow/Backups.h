@@ -35,6 +35,8 @@ public:
     bool beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion);
     // Returns once no copy runs.
     void wait();
+    // A copy runs now (any thread may ask).
+    [[nodiscard]] bool copying() const { return running_; }
 
 private:
     void report(const QString& text, bool failed);

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTextDocument>
 
@@ -187,6 +188,10 @@ std::optional<QString> CardEditor::commitOrKeep() {
 bool CardEditor::write(const std::vector<std::pair<Field, QString>>& values, QString* failure,
                        Wait wait) {
     const std::int64_t id = *shownId_;
+    // A store held by another program keeps the write waiting a few seconds: the pointer says
+    // so meanwhile.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     try {
         if (hooks_.beforeSave) {
             hooks_.beforeSave();

@@ -1,3 +1,4 @@
+#include "export/ExportWriter.h"
 #include "labels/EnvelopeDialog.h"
 #include "labels/LabelsDialog.h"
 #include "labels/ListPrintDialog.h"
@@ -11,6 +12,7 @@
 #include "printing/PrintController.h"
 #include "store/Categories.h"
 #include "store/LikePattern.h"
+#include "store/SystemReason.h"
 
 #include <QComboBox>
 #include <QSaveFile>
@@ -120,9 +122,10 @@ void MainWindow::exportSerialLetterData() {
     const std::vector<store::Card> cards = listedCards().cards;
     QSaveFile file(chosen->path);
     const QByteArray csv = labels::serialLetterCsv(cards);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        !exporting::writeAll(file, csv) || !file.commit()) {
         platform::current().message({QStringLiteral("Die Datei %1 lässt sich nicht schreiben: %2")
-                                         .arg(chosen->path, file.errorString()),
+                                         .arg(chosen->path, store::germanFileReason(file)),
                                      request.title, platform::Buttons::Ok,
                                      platform::Icon::Exclamation, 0});
     }

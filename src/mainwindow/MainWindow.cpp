@@ -79,9 +79,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     importHost_ = std::make_unique<MainImportHost>(*this);
     backups_ = new Backups(
         [this](const QString& text, bool failed) {
-            if (store_) {
-                store_->db().setBusyTimeout(store::kBusyTimeoutMs);  // the copy is done
-            }
             // A routine copy does not push away what the bar tells about the user's work.
             if (failed) {
                 ui_.StatusBar1->showMessage(text, kFailureShownMs);
@@ -137,9 +134,16 @@ bool MainWindow::guarded(const QString& name, const std::function<void()>& comma
 }
 
 void MainWindow::backUpBefore(backup::Occasion occasion) {
-    if (store_ && backups_->beforeChange(store_->file(), occasion)) {
-        store_->db().setBusyTimeout(store::kBackupCopyWaitMs);
+    if (store_) {
+        backups_->beforeChange(store_->file(), occasion);
     }
+}
+
+// A write waits for a backup copy of ours as long as it reads the store, but for another
+// program's lock only the usual short while: then the user hears of it.
+void MainWindow::waitForOwnCopiesOnly() {
+    store_->db().setBusyWait(store::kBusyTimeoutMs,
+                             [backups = backups_] { return backups->copying(); });
 }
 
 void MainWindow::runCommand(const QString& name, const std::function<void()>& command) {

@@ -114,6 +114,7 @@ public:
     void offerPendingEdit();
     // Before the store is written: a backup, where one is due.
     void backUpBefore(backup::Occasion occasion);
+    void waitForOwnCopiesOnly();
     // While an import writes, the window takes no input.
     void setImportRunning(bool running);
     [[nodiscard]] bool importRunning() const { return importRunning_; }

@@ -51,6 +51,7 @@ bool MainWindow::Form_Load() {
     setWindowTitle(windowTitleText());
     try {
         store_ = store::CardStore::open(directory_ / store::kStoreFileName);
+        waitForOwnCopiesOnly();
         store::Snapshot::take(store_->db());
         if (preloaded) {
             list_->adopt(std::move(*preloaded));
@@ -62,7 +63,7 @@ bool MainWindow::Form_Load() {
         platform::current().message(
             {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
                  .arg(QString::fromStdString((directory_ / store::kStoreFileName).string()),
-                      QString::fromUtf8(e.what())),
+                      store::germanReason(e)),
              windowTitleText(), platform::Buttons::Ok, platform::Icon::None, 0});
         store_.reset();
         return false;

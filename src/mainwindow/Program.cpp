@@ -3,10 +3,14 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashWindow.h"
 #include "platform/Platform.h"
+#include "store/BusyTimeouts.h"
 #include "store/Compaction.h"
 #include "store/DataDirectory.h"
 #include "store/Schema.h"
+#include "store/Sqlite.h"
 #include "store/StoreError.h"
+
+#include <sqlite3.h>
 
 #include <QApplication>
 #include <QEventLoopLocker>
@@ -75,7 +79,7 @@ bool Program::start() {
         exitStatus_ = 1;
         return false;
     }
-    if (!prepareFirstStart(folder)) {
+    if (!prepareFirstStart(folder) || !storeFree(directory)) {
         return false;
     }
     // The card list is read while the splash window shows.
@@ -86,6 +90,29 @@ bool Program::start() {
     return true;
 }
 
+// Another program writing the store is told within the usual wait, before the splash and
+// the reading of the cards would each wait for it again.
+bool Program::storeFree(const std::filesystem::path& directory) {
+    try {
+        auto db = store::Database::open(directory / store::kStoreFileName);
+        db.setBusyTimeout(store::kBusyTimeoutMs);
+        db.exec("BEGIN IMMEDIATE");
+        db.exec("ROLLBACK");
+        return true;
+    } catch (const store::StoreError& e) {
+        if ((e.code() & 0xFF) != SQLITE_BUSY && (e.code() & 0xFF) != SQLITE_LOCKED) {
+            return true;  // anything else is told by the load step, with its reason
+        }
+        platform::current().message(
+            {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
+                 .arg(QString::fromStdString((directory / store::kStoreFileName).string()),
+                      store::germanReason(e)),
+             QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok, platform::Icon::None, 0});
+        exitStatus_ = 1;
+        return false;
+    }
+}
+
 bool Program::prepareFirstStart(const store::DataFolder& folder) {
     try {
         store::createStoreOnFirstStart(folder);
@@ -93,7 +120,7 @@ bool Program::prepareFirstStart(const store::DataFolder& folder) {
     } catch (const store::StoreError& e) {
         platform::current().message(
             {QStringLiteral("Die neue Kartei in %1 lässt sich nicht anlegen.\n%2")
-                 .arg(QString::fromStdString(folder.path.string()), QString::fromUtf8(e.what())),
+                 .arg(QString::fromStdString(folder.path.string()), store::germanReason(e)),
              QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok, platform::Icon::None, 0});
         exitStatus_ = 1;
         return false;

@@ -40,6 +40,7 @@ Q_SIGNALS:
     void mainWindowLoaded();
 
 private:
+    bool storeFree(const std::filesystem::path& directory);
     bool prepareFirstStart(const store::DataFolder& folder);
     void openMainWindow();
 

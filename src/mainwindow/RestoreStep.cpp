@@ -46,6 +46,7 @@ void MainWindow::putBackupInPlace(const std::filesystem::path& backupFile) {
     }
     // A run begins anew on what the store now holds.
     store_ = store::CardStore::open(storeFile);
+    waitForOwnCopiesOnly();
     store::Snapshot::take(store_->db());
     editor_->setStore(&*store_);
     list_->clear();

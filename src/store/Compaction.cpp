@@ -3,6 +3,7 @@
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
+#include "store/StorePath.h"
 
 #include <optional>
 
@@ -19,8 +20,6 @@ namespace fs = std::filesystem;
 // Below this share of free pages a rewrite costs more than it gains.
 constexpr double kWorthwhileFreeShare = 0.10;
 constexpr std::int64_t kWorthwhileFreePages = 64;
-// As many links as the system itself follows before it gives up.
-constexpr int kMaxLinkHops = 40;
 
 bool worthCompacting(Database& db) {
     auto pages = db.prepare("PRAGMA page_count");
@@ -32,21 +31,6 @@ bool worthCompacting(Database& db) {
     const auto unused = free.integer(0);
     return unused >= kWorthwhileFreePages &&
            static_cast<double>(unused) >= kWorthwhileFreeShare * static_cast<double>(total);
-}
-
-// The file a linked store stands for, through any chain of links, even when the last
-// target is missing; the path itself when it is no link. The store is replaced there, so
-// the link stays a link.
-fs::path linkTarget(fs::path file) {
-    std::error_code ec;
-    for (int hop = 0; hop < kMaxLinkHops && fs::is_symlink(file, ec); ++hop) {
-        const fs::path next = fs::read_symlink(file, ec);
-        if (ec) {
-            break;
-        }
-        file = next.is_absolute() ? next : file.parent_path() / next;
-    }
-    return file;
 }
 
 // Creates the empty copy, private to its owner, with the store's owner and group where the
@@ -101,7 +85,8 @@ void compact(const fs::path& store, const fs::path& copy, CompactWhen when) {
 
 void DatenbankKomprimieren(const std::filesystem::path& directory, CompactWhen when) {
     std::error_code ec;
-    const fs::path store = linkTarget(fs::absolute(directory, ec) / kStoreFileName);
+    // A linked store is replaced where it lies, so the link stays a link.
+    const fs::path store = realStoreFile(directory);
     const fs::path copy = store.parent_path() / kCompactFileName;
 
     if (!fs::exists(store, ec)) {

@@ -8,7 +8,9 @@
 
 #include <QStringEncoder>
 
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 namespace veltro::store {
 
@@ -18,7 +20,7 @@ namespace {
     if (db == nullptr) {
         throw StoreError("out of memory", SQLITE_NOMEM);
     }
-    throw StoreError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
+    throw StoreError(sqlite3_errmsg(db), sqlite3_extended_errcode(db), sqlite3_system_errno(db));
 }
 
 // Each insert into Kontakte runs the card triggers, whose SQL functions make the engine
@@ -90,6 +92,36 @@ std::int64_t Database::lastInsertRowId() const {
 
 void Database::setBusyTimeout(int milliseconds) {
     sqlite3_busy_timeout(db_.get(), milliseconds);
+}
+
+struct Database::BusyWait {
+    int milliseconds = 0;
+    std::function<bool()> longer;
+    std::chrono::steady_clock::time_point since;
+};
+
+void Database::BusyWaitDeleter::operator()(BusyWait* wait) const {
+    delete wait;
+}
+
+void Database::setBusyWait(int milliseconds, std::function<bool()> longer) {
+    busyWait_.reset(new BusyWait{milliseconds, std::move(longer), {}});
+    sqlite3_busy_handler(
+        db_.get(),
+        [](void* data, int attempt) -> int {
+            auto& wait = *static_cast<BusyWait*>(data);
+            const auto now = std::chrono::steady_clock::now();
+            if (attempt == 0) {
+                wait.since = now;
+            }
+            const bool inTime = now - wait.since < std::chrono::milliseconds(wait.milliseconds);
+            if (!inTime && !(wait.longer && wait.longer())) {
+                return 0;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(attempt < 10 ? 1 : 10));
+            return 1;
+        },
+        busyWait_.get());
 }
 
 bool Database::inTransaction() const {
@@ -168,10 +200,9 @@ bool Statement::step() {
     if (rc == SQLITE_DONE) {
         return false;
     }
-    const std::string message = sqlite3_errmsg(db_);
-    const int code = sqlite3_extended_errcode(db_);
+    StoreError error(sqlite3_errmsg(db_), sqlite3_extended_errcode(db_), sqlite3_system_errno(db_));
     sqlite3_reset(stmt_.get());
-    throw StoreError(message, code);
+    throw error;
 }
 
 void Statement::run() {

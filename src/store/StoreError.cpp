@@ -1,12 +1,49 @@
 #include "store/StoreError.h"
 
+#include "store/SystemReason.h"
+
 #include <sqlite3.h>
+
+#include <cerrno>
 
 namespace veltro::store {
 
 namespace {
 
-QString sentenceFor(int code) {
+// Where the engine failed in a system call, its errno tells which kind of failure it was.
+QString systemSentence(int systemError, const QString& otherwise) {
+    switch (systemError) {
+        case 0:
+            return otherwise;
+        case ENOENT:
+            return QStringLiteral("Die Kartei oder ihr Verzeichnis fehlt.");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("Für die Kartei fehlt die Berechtigung.");
+        default:
+            return germanSystemReason(systemError);
+    }
+}
+
+// Without the system's reason, what the engine was doing when it failed.
+QString ioSentence(int code) {
+    switch (code) {
+        case SQLITE_IOERR_WRITE:
+        case SQLITE_IOERR_FSYNC:
+        case SQLITE_IOERR_DIR_FSYNC:
+        case SQLITE_IOERR_TRUNCATE:
+            return QStringLiteral(
+                "Beim Schreiben der Kartei trat ein Fehler auf; vielleicht ist der Datenträger "
+                "voll.");
+        case SQLITE_IOERR_READ:
+        case SQLITE_IOERR_SHORT_READ:
+            return QStringLiteral("Beim Lesen der Kartei trat ein Fehler auf.");
+        default:
+            return QStringLiteral("Beim Lesen oder Schreiben der Kartei trat ein Fehler auf.");
+    }
+}
+
+QString sentenceFor(int code, int systemError) {
     switch (code & 0xFF) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
@@ -15,17 +52,29 @@ QString sentenceFor(int code) {
         case SQLITE_FULL:
             return QStringLiteral("Auf dem Datenträger ist kein Platz mehr frei.");
         case SQLITE_READONLY:
+            return QStringLiteral("Die Kartei ist schreibgeschützt.");
         case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return QStringLiteral("Für die Kartei fehlt die Berechtigung.");
         case SQLITE_CANTOPEN:
-            return QStringLiteral("Die Kartei darf nicht beschrieben werden.");
+            return systemSentence(systemError,
+                                  QStringLiteral("Die Kartei lässt sich nicht öffnen."));
         case SQLITE_IOERR:
-            return QStringLiteral("Beim Lesen oder Schreiben der Kartei trat ein Fehler auf.");
+            return systemSentence(systemError, ioSentence(code));
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-            return QStringLiteral("Die Kartei ist beschädigt.");
+            return QStringLiteral("Die Kartei ist beschädigt oder keine Kartei.");
+        case SQLITE_NOMEM:
+            return QStringLiteral("Der Arbeitsspeicher reicht nicht aus.");
         default:
             return QStringLiteral("Die Kartei meldet einen Fehler.");
     }
+}
+
+// Only these codes come from a system call; for the others a left-over errno would mislead.
+bool systemErrorTells(int code) {
+    const int primary = code & 0xFF;
+    return primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR;
 }
 
 }  // namespace
@@ -34,8 +83,12 @@ QString germanReason(const StoreError& error) {
     if (error.code() == 0) {
         return QString::fromUtf8(error.what());  // our own text, already German
     }
-    return sentenceFor(error.code()) + QStringLiteral("\n(Meldung der Datenbank: ") +
-           QString::fromUtf8(error.what()) + u')';
+    const int systemError = systemErrorTells(error.code()) ? error.systemError() : 0;
+    QString detail = QStringLiteral(" (Fehlernummer %1").arg(error.code());
+    if (systemError != 0) {
+        detail += QStringLiteral(", Systemfehler %1").arg(systemError);
+    }
+    return sentenceFor(error.code(), systemError) + detail + u')';
 }
 
 }  // namespace veltro::store

@@ -1,7 +1,9 @@
 #include "store/WriterLock.h"
 
+#include "store/StorePath.h"
+#include "store/SystemReason.h"
+
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 #include <fcntl.h>
@@ -10,7 +12,16 @@
 
 namespace veltro::store {
 
+namespace fs = std::filesystem;
+
 namespace {
+
+// The folder as the caller named it, made absolute, for telling it from the real one.
+fs::path asGiven(const fs::path& directory) {
+    std::error_code ec;
+    fs::path folder = fs::absolute(directory, ec).lexically_normal();
+    return folder.has_filename() ? folder : folder.parent_path();
+}
 
 // Readable by others so that a second user of a shared folder can still open and lock it:
 // flock() needs no write access.
@@ -30,10 +41,19 @@ int openLockFile(const std::filesystem::path& file) {
 
 }  // namespace
 
-WriterLock WriterLock::tryAcquire(const std::filesystem::path& directory) {
-    const int fd = openLockFile(directory / kLockFileName);
+fs::path WriterLock::lockFile(const fs::path& directory) {
+    return realStoreFile(directory).parent_path() / kLockFileName;
+}
+
+WriterLock WriterLock::tryAcquire(const fs::path& directory) {
+    const fs::path file = lockFile(directory);
+    const int fd = openLockFile(file);
     if (fd < 0) {
-        return {State::Unavailable, -1, errno};
+        WriterLock unavailable(State::Unavailable, -1, errno);
+        if (file.parent_path() != asGiven(directory)) {
+            unavailable.elsewhere_ = file.parent_path();
+        }
+        return unavailable;
     }
     int result = 0;
     do {
@@ -53,7 +73,8 @@ WriterLock WriterLock::tryAcquire(const std::filesystem::path& directory) {
 WriterLock::WriterLock(WriterLock&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       state_(std::exchange(other.state_, State::Unavailable)),
-      error_(other.error_) {}
+      error_(other.error_),
+      elsewhere_(std::move(other.elsewhere_)) {}
 
 WriterLock& WriterLock::operator=(WriterLock&& other) noexcept {
     if (this != &other) {
@@ -61,6 +82,7 @@ WriterLock& WriterLock::operator=(WriterLock&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         state_ = std::exchange(other.state_, State::Unavailable);
         error_ = other.error_;
+        elsewhere_ = std::move(other.elsewhere_);
     }
     return *this;
 }
@@ -81,6 +103,15 @@ QString WriterLock::problem() const {
     if (state_ != State::Unavailable) {
         return {};
     }
+    QString text = reason();
+    if (!elsewhere_.empty()) {
+        text += QStringLiteral(" Die Kartei liegt in %1.")
+                    .arg(QString::fromStdString(elsewhere_.string()));
+    }
+    return text;
+}
+
+QString WriterLock::reason() const {
     switch (error_) {
         case ENOENT:
         case ENOTDIR:
@@ -92,7 +123,7 @@ QString WriterLock::problem() const {
         case EROFS:
             return QStringLiteral("Das Verzeichnis ist schreibgeschützt.");
         default:
-            return QString::fromLocal8Bit(std::strerror(error_));
+            return germanSystemReason(error_);
     }
 }
 

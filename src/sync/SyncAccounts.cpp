@@ -40,16 +40,6 @@ std::optional<Pairing> pairingForBook(store::Database& db, const QUrl& book) {
 
 namespace {
 
-std::vector<std::int64_t> stateRows(store::Database& db, std::int64_t pairing) {
-    auto stmt = db.prepare("SELECT rowid FROM SyncKarten WHERE Konto = ?1");
-    stmt.bind(1, pairing);
-    std::vector<std::int64_t> rows;
-    while (stmt.step()) {
-        rows.push_back(stmt.integer(0));
-    }
-    return rows;
-}
-
 std::int64_t writePairing(store::Database& db, const Pairing& pairing,
                           const std::optional<Pairing>& known) {
     const QString book = canonicalUrl(pairing.book).toString();
@@ -91,7 +81,7 @@ std::int64_t savePairing(store::Database& db, const Pairing& pairing) {
     // cards would otherwise read as cards deleted here, and the next sync would delete them
     // on the server.
     if (known && known->category != pairing.category) {
-        forgotten = stateRows(db, known->id);
+        forgotten = syncedRowIds(db, known->id);
         auto cards = db.prepare("DELETE FROM SyncKarten WHERE Konto = ?1");
         cards.bind(1, known->id).run();
         auto token = db.prepare("UPDATE SyncKonten SET SyncToken = NULL WHERE Id = ?1");
@@ -123,6 +113,16 @@ std::map<QString, SyncedCard> syncedCards(store::Database& db, std::int64_t pair
         cards.emplace(card.uid, std::move(card));
     }
     return cards;
+}
+
+std::vector<std::int64_t> syncedRowIds(store::Database& db, std::int64_t pairing) {
+    auto stmt = db.prepare("SELECT rowid FROM SyncKarten WHERE Konto = ?1");
+    stmt.bind(1, pairing);
+    std::vector<std::int64_t> rows;
+    while (stmt.step()) {
+        rows.push_back(stmt.integer(0));
+    }
+    return rows;
 }
 
 void saveSyncedCard(store::Database& db, std::int64_t pairing, const SyncedCard& card) {

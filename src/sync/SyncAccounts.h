@@ -41,6 +41,8 @@ void removePairing(store::Database& db, std::int64_t id);
 
 // The synced cards of one pairing, by UID.
 [[nodiscard]] std::map<QString, SyncedCard> syncedCards(store::Database& db, std::int64_t pairing);
+// The row ids of those cards' state, for the exit step's snapshot.
+[[nodiscard]] std::vector<std::int64_t> syncedRowIds(store::Database& db, std::int64_t pairing);
 void saveSyncedCard(store::Database& db, std::int64_t pairing, const SyncedCard& card);
 void forgetSyncedCard(store::Database& db, const QString& uid);
 void saveSyncToken(store::Database& db, std::int64_t pairing, const QString& token);

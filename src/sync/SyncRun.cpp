@@ -396,16 +396,6 @@ void applyEntry(Run& run, Entry& entry) {
     }
 }
 
-std::vector<std::int64_t> syncedRows(store::Database& db, std::int64_t pairing) {
-    auto stmt = db.prepare("SELECT rowid FROM SyncKarten WHERE Konto = ?1");
-    stmt.bind(1, pairing);
-    std::vector<std::int64_t> rows;
-    while (stmt.step()) {
-        rows.push_back(stmt.integer(0));
-    }
-    return rows;
-}
-
 std::optional<std::int64_t> categoryRow(store::Database& db, const QString& category) {
     auto stmt = db.prepare("SELECT rowid FROM tblAdrCfg WHERE KategorieName = ?1");
     stmt.bind(1, category);
@@ -422,7 +412,7 @@ void settleForTheRun(Run& run, std::vector<std::int64_t> syncedBefore) {
             cards.push_back(entry.localId);
         }
     }
-    const auto syncedNow = syncedRows(db, run.pairing.id);
+    const auto syncedNow = syncedRowIds(db, run.pairing.id);
     syncedBefore.insert(syncedBefore.end(), syncedNow.begin(), syncedNow.end());
     store::Snapshot::settle(db, "Kontakte", cards);
     store::Snapshot::settle(db, "KartenInfo", cards);
@@ -442,7 +432,7 @@ void applyHere(Run& run, const QString& token) {
     }
     store::Database& db = run.store.db();
     store::Transaction tx(db);
-    const auto syncedBefore = syncedRows(db, run.pairing.id);
+    const auto syncedBefore = syncedRowIds(db, run.pairing.id);
     for (Entry& entry : run.entries) {
         applyEntry(run, entry);
     }

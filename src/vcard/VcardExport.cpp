@@ -3,6 +3,7 @@
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
 #include "store/StoreError.h"
+#include "store/SystemReason.h"
 #include "vcard/Background.h"
 
 #include <QSaveFile>
@@ -143,7 +144,7 @@ bool writeBatches(CardBatches& batches, std::int64_t total, QSaveFile& file, Ver
     const auto writeOldest = [&] {
         const QByteArray bytes = formatting.front().get();
         formatting.pop_front();
-        if (file.write(bytes) != bytes.size()) {
+        if (!exporting::writeAll(file, bytes)) {
             throw exporting::ExportError(file.errorString().toStdString());
         }
     };
@@ -225,8 +226,8 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
     try {
         cardStore = store::CardStore::openForReading(storeFile);
     } catch (const store::StoreError& e) {
-        return failure(QStringLiteral("Die Kartei lässt sich nicht öffnen:\n%1")
-                           .arg(QString::fromUtf8(e.what())));
+        return failure(
+            QStringLiteral("Die Kartei lässt sich nicht öffnen:\n%1").arg(store::germanReason(e)));
     }
     QSaveFile file(target);
     try {
@@ -240,8 +241,8 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
             return {ExportStatus::NoCard, {}, {}};
         }
         file.setDirectWriteFallback(true);
-        if (!file.open(QIODevice::WriteOnly)) {
-            return failure(fileError(target, file.errorString()));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            return failure(fileError(target, store::germanFileReason(file)));
         }
         CardBatches batches(*cardStore, *category);
         std::int64_t done = 0;
@@ -250,16 +251,17 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
             return {ExportStatus::Cancelled, {}, {}};
         }
         if (!file.commit()) {
-            return failure(fileError(target, file.errorString()));
+            return failure(fileError(target, store::germanFileReason(file)));
         }
         return {ExportStatus::Written, {done, 0}, {}};
-    } catch (const exporting::ExportError& e) {
+    } catch (const exporting::ExportError&) {
+        const QString reason = store::germanFileReason(file);
         file.cancelWriting();
-        return failure(fileError(target, QString::fromStdString(e.what())));
+        return failure(fileError(target, reason));
     } catch (const store::StoreError& e) {
         file.cancelWriting();
-        return failure(QStringLiteral("Die Kartei lässt sich nicht lesen:\n%1")
-                           .arg(QString::fromUtf8(e.what())));
+        return failure(
+            QStringLiteral("Die Kartei lässt sich nicht lesen:\n%1").arg(store::germanReason(e)));
     }
 }
 

@@ -9,10 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace veltro;
 using namespace veltro::backup;
@@ -100,6 +105,49 @@ TEST_F(BackupWriting, AStoreInWriteAheadModeIsCopiedWithWhatItsLogHolds) {
     const fs::path copy = BackupWriter(home_.storeFile()).write(kNow);
     EXPECT_EQ(store::CardStore::openForReading(copy).cardCount(), 1);
     EXPECT_FALSE(store::CardStore::openForReading(copy).findByHeading(u"Zeta"));
+}
+
+// A partial copy that a killed writer left goes with the next backup; one a writer still
+// holds, one newer than the backup's start and every file not of our partial names stay.
+TEST_F(BackupWriting, PartialCopiesLeftByKilledWritersGoWithTheNextBackup) {
+    const fs::path folder = home_.dir() / "Sicherungen";
+    fs::create_directories(folder);
+    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    struct Given {
+        const char* name;
+        bool stays;
+        fs::file_time_type written;
+    };
+    const Given files[] = {
+        {"Kartix-2026-12-06-1800.mdb.tmp", false, hourAgo},
+        {"Kartix-2026-12-06-1800.mdb.tmp-journal", false, hourAgo},
+        {"Kartix-2026-12-07-0930.mdb.tmp", false, hourAgo},   // the name this backup takes
+        {"Kartix-2026-12-06-1801-2.mdb.tmp", true, hourAgo},  // its writer still runs
+        {"Kartix-2026-12-06-1802.mdb.tmp", true, hourAgo + std::chrono::hours(2)},
+        {"Kartix-2026-12-06-1803.mdb", true, hourAgo},  // a finished backup
+        {"Kartix.mdb.tmp", true, hourAgo},
+        {"Notizen.mdb.tmp", true, hourAgo},
+        {"Kartix-2026-12-06-1804.mdb.tmp.alt", true, hourAgo},
+    };
+    for (const Given& file : files) {
+        std::ofstream(folder / file.name) << "halb";
+        fs::last_write_time(folder / file.name, file.written);
+    }
+    // A link of a partial name is no file of ours, nor is what it points to.
+    std::ofstream(home_.dir() / "Fremd") << "fremd";
+    fs::last_write_time(home_.dir() / "Fremd", hourAgo);
+    fs::create_symlink(home_.dir() / "Fremd", folder / "Kartix-2026-12-06-1805.mdb.tmp");
+    const int running = ::open((folder / files[3].name).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(running, LOCK_EX | LOCK_NB), 0);
+
+    const fs::path copy = BackupWriter(home_.storeFile()).write(kNow);
+    ::close(running);
+    EXPECT_EQ(copy.filename(), "Kartix-2026-12-07-0930.mdb");
+    for (const Given& file : files) {
+        EXPECT_EQ(fs::exists(folder / file.name), file.stays) << file.name;
+    }
+    EXPECT_TRUE(fs::is_symlink(folder / "Kartix-2026-12-06-1805.mdb.tmp"));
+    EXPECT_TRUE(fs::exists(home_.dir() / "Fremd"));
 }
 
 TEST_F(BackupWriting, AFolderThatCannotBeMadeIsSaidAndLeavesNothing) {

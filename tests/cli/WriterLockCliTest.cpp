@@ -2,6 +2,7 @@
 #include "TestHome.h"
 #include "TestTools.h"
 
+#include "store/Schema.h"
 #include "store/WriterLock.h"
 
 #include <QFile>
@@ -84,15 +85,26 @@ TEST(WriterLockCli, WritingCommandsAreRefusedWhileTheLockIsHeldAndReadingOnesRun
     EXPECT_EQ(h.cards(), QStringLiteral("Anna\nBerta\nCarl\n"));
 }
 
-TEST(WriterLockCli, AFolderWhereNoLockFileCanBeMadeIsRefusedAsAFailure) {
+// The store held through its own folder is held through a link to its file or its folder.
+TEST(WriterLockCli, AStoreReachedThroughALinkIsRefusedToo) {
     CliHome h;
-    QStringList args = h.importArgs();
-    args[1] = text(h.home.dir() / "fehlt");
-    const Outcome refused = h.run(args);
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, QStringLiteral("Die Kartei in %1 lässt sich nicht sperren: Das "
-                                          "Verzeichnis gibt es nicht.\n")
-                               .arg(args[1]));
+    QTemporaryDir others;
+    const fs::path linkedFile = fs::path(others.path().toStdString()) / "Verweis";
+    const fs::path linkedFolder = fs::path(others.path().toStdString()) / "Ordnerverweis";
+    fs::create_directories(linkedFile);
+    fs::create_symlink(h.home.storeFile(), linkedFile / store::kStoreFileName);
+    fs::create_directory_symlink(h.home.dir(), linkedFolder);
+    const auto lock = WriterLock::tryAcquire(h.home.dir());
+    ASSERT_TRUE(lock.held());
+    for (const fs::path& other : {linkedFile, linkedFolder}) {
+        SCOPED_TRACE(other.string());
+        QStringList args = h.importArgs();
+        args[1] = text(other);
+        const Outcome refused = h.run(args);
+        EXPECT_EQ(refused.status, kInUse) << refused.err.toStdString();
+        EXPECT_TRUE(refused.out.isEmpty());
+    }
+    EXPECT_EQ(h.cards(), QStringLiteral("Anna\n"));
 }
 
 #ifdef VELTRO_PROGRAM

@@ -17,9 +17,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <chrono>
 #include <fstream>
-#include <thread>
 
 using namespace veltro;
 using platform::Answer;
@@ -94,24 +92,6 @@ TEST_F(Backups, ABackupThatFailsIsSaidAndTheCommandStillRuns) {
         << statusLine().toStdString();
     EXPECT_TRUE(window().cardStore()->findByHeading(u"Trotzdem").has_value());
     EXPECT_TRUE(platform_->messages.empty());
-}
-
-// A reader that lets go only after the usual wait for a lock stands in for the copy of a
-// large store: the change waits for the store instead of failing.
-TEST_F(Backups, AChangeWaitsAsLongAsTheStoreIsReadWhileACopyRuns) {
-    openSample();
-    auto reader = store::Database::open(home_.storeFile());
-    reader.exec("BEGIN");
-    reader.exec("SELECT count(*) FROM Kontakte");
-    std::thread release([&reader] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(store::kBusyTimeoutMs + 500));
-        reader.exec("COMMIT");
-    });
-    newCard("Geduldig");
-    release.join();
-    EXPECT_TRUE(platform_->messages.empty());
-    EXPECT_TRUE(window().cardStore()->findByHeading(u"Geduldig").has_value());
-    EXPECT_EQ(made().size(), 1U);
 }
 
 TEST_F(Backups, ABackupIsShownReadOnlyAndPutInPlaceAfterAQuestion) {

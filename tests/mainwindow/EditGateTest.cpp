@@ -408,6 +408,21 @@ TEST_F(EditGate, ASaveThatFailsKeepsTheTextAndTriesAgain) {
     EXPECT_FALSE(store::readPendingEdit(home_.storeFile()).has_value());
 }
 
+// The first change of the run starts a backup copy; another program's lock is told all the
+// same after the usual short wait, not held for as long as a copy may take.
+TEST_F(EditGate, AnotherProgramsLockIsToldEvenWhileOurBackupCopyRuns) {
+    openSample();
+    auto other = store::Database::open(home_.storeFile());
+    other.exec("BEGIN IMMEDIATE");  // our copy may still read
+    typePending(QStringLiteral("w"));
+    EXPECT_FALSE(window().editor().commit());
+    EXPECT_TRUE(told(QStringLiteral("nicht gespeichert")));
+    other.exec("ROLLBACK");
+    QTest::qWait(400);
+    EXPECT_TRUE(window().editor().commit());
+    expectStored(QStringLiteral("Albers"), QStringLiteral("w"));
+}
+
 struct FailingCommand {
     const char* name;
     int category;  // chosen in the selector before the store is locked

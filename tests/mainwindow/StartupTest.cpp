@@ -6,6 +6,7 @@
 #include "store/SampleCards.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
+#include "store/Sqlite.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -42,6 +43,16 @@ TEST_F(Startup, TheDemoStoreFillsTheListSortedAndShowsTheFirstCard) {
     EXPECT_TRUE(w.ui().RichTextBox1->toPlainText().contains(u"Memmelsdorfer"));
 }
 
+// The engine's English stays out; the German reason tells what is wrong.
+TEST_F(Startup, AMissingStoreEndsWithItsReasonInGerman) {
+    window_ = std::make_unique<mainwindow::MainWindow>();
+    EXPECT_FALSE(window_->Form_Load());
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    const QString& text = platform_->messages[0].text;
+    EXPECT_TRUE(text.contains(u"Die Kartei oder ihr Verzeichnis fehlt.")) << text.toStdString();
+    EXPECT_FALSE(text.contains(u"unable to open")) << text.toStdString();
+}
+
 TEST_F(Startup, ASecondCopyOnTheSameDataIsRefusedAndTheFirstGoesOn) {
     veltro::testing::makeStore(home_.dir(), {}, {});
     mainwindow::Program first;
@@ -54,6 +65,21 @@ TEST_F(Startup, ASecondCopyOnTheSameDataIsRefusedAndTheFirstGoesOn) {
               QStringLiteral("Die Anwendung wird bereits ausgeführt."));
     EXPECT_EQ(platform_->messages[0].icon, platform::Icon::None);
     EXPECT_TRUE(first.splash()->timer().isActive());
+}
+
+// Another program writing the store is told at once, before the splash: not after every
+// step of the start has waited for it in turn.
+TEST_F(Startup, AStoreAnotherProgramWritesIsToldBeforeTheSplash) {
+    veltro::testing::makeStore(home_.dir(), {}, {});
+    auto other = store::Database::open(home_.storeFile());
+    other.exec("BEGIN IMMEDIATE");
+    mainwindow::Program program;
+    EXPECT_FALSE(program.start());
+    EXPECT_EQ(program.exitStatus(), 1);
+    EXPECT_EQ(program.splash(), nullptr);
+    ASSERT_EQ(platform_->messages.size(), 1U);
+    EXPECT_TRUE(platform_->messages[0].text.contains(QStringLiteral("belegt")))
+        << platform_->messages[0].text.toStdString();
 }
 
 TEST_F(Startup, ADataFolderWithoutRoomForTheLockFileIsRefused) {

@@ -63,7 +63,6 @@ TEST(StartupWm, AStoreThatCannotBeOpenedIsToldInFrontOfEverything) {
     EXPECT_EQ(status, 1);
     ASSERT_TRUE(seen.shown);
     EXPECT_TRUE(seen.text.contains(u"Kartix.mdb")) << seen.text.toStdString();
-    EXPECT_TRUE(seen.text.contains(u"unable to open database file")) << seen.text.toStdString();
     EXPECT_TRUE(seen.active);
     EXPECT_FALSE(seen.splashVisible);
 }

@@ -96,8 +96,8 @@ int findDuplicates(const QStringList& args) {
     try {
         cardStore.emplace(store::CardStore::openForReading(file));
     } catch (const store::StoreError& e) {
-        err() << "Die Kartei in " << plain[0] << " lässt sich nicht öffnen: " << e.what()
-              << Qt::endl;
+        err() << "Die Kartei in " << plain[0]
+              << " lässt sich nicht öffnen: " << store::germanReason(e) << Qt::endl;
         return kFailed;
     }
     const auto facts = duplicates::readCardFacts(*cardStore);

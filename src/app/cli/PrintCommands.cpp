@@ -103,7 +103,8 @@ std::optional<std::vector<store::Card>> readCards(const QString& dir, const QStr
                                                           store::kStoreFileName);
         return labels::cardsInListOrder(cardStore, category);
     } catch (const store::StoreError& e) {
-        err() << "Die Kartei in " << dir << " lässt sich nicht öffnen: " << e.what() << Qt::endl;
+        err() << "Die Kartei in " << dir << " lässt sich nicht öffnen: " << store::germanReason(e)
+              << Qt::endl;
         return std::nullopt;
     }
 }

@@ -25,7 +25,8 @@ std::optional<store::CardStore> openStore(const QString& dir) {
     try {
         return store::CardStore::openForReading(dirArg(dir) / store::kStoreFileName);
     } catch (const store::StoreError& e) {
-        err() << "Die Kartei in " << dir << " lässt sich nicht öffnen: " << e.what() << Qt::endl;
+        err() << "Die Kartei in " << dir << " lässt sich nicht öffnen: " << store::germanReason(e)
+              << Qt::endl;
         return std::nullopt;
     }
 }

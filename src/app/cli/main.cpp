@@ -2,13 +2,17 @@
 
 #include "store/DataDirectory.h"
 #include "store/StoreError.h"
+#include "store/SystemReason.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
+#include <new>
 
 namespace veltro::cli {
 
@@ -136,6 +140,23 @@ QString folderReason(veltro::store::DataFolderKind kind) {
     return {};
 }
 
+// Runs the command; what it did not catch is told in German, never in the library's English.
+int runCommand(const Command& command, const QStringList& args) {
+    using veltro::store::germanSystemReason;
+    try {
+        return command.run(args);
+    } catch (const veltro::store::StoreError& e) {
+        err() << "Fehler: " << veltro::store::germanReason(e) << Qt::endl;
+    } catch (const std::filesystem::filesystem_error& e) {
+        err() << "Fehler: " << germanSystemReason(e.code().value()) << Qt::endl;
+    } catch (const std::bad_alloc&) {
+        err() << "Fehler: " << germanSystemReason(ENOMEM) << Qt::endl;
+    } catch (const std::exception&) {
+        err() << "Fehler: Der Befehl ist an einem unerwarteten Fehler gescheitert." << Qt::endl;
+    }
+    return kFailed;
+}
+
 int version() {
     const auto folder = veltro::store::dataFolder();
     out() << "veltro-cli (Veltro Adressbuch) " << VELTRO_VERSION_MAJOR << '.'
@@ -171,15 +192,7 @@ int main(int argc, char** argv) {
     }
     for (const Command& command : kCommands) {
         if (name == QLatin1String(command.name)) {
-            try {
-                return command.run(args);
-            } catch (const veltro::store::StoreError& e) {
-                err() << "Fehler: " << e.what() << Qt::endl;
-                return kFailed;
-            } catch (const std::exception& e) {
-                err() << "Fehler: " << e.what() << Qt::endl;
-                return kFailed;
-            }
+            return runCommand(command, args);
         }
     }
     err() << "Unbekannter Befehl: " << name << "\n\n";
