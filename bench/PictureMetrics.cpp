@@ -52,19 +52,25 @@ QString pictureNote() {
         png.toHex() + "}\\par}");
 }
 
+// Shows the note in a block of the notes' size; the milliseconds until it is painted, with
+// `timer` running from the start.
+double showNote(richtext::RichTextBlock& block, const QString& note, QElapsedTimer& timer) {
+    block.resize(600, 400);
+    block.show();
+    timer.start();
+    block.setRtfText(note);
+    block.viewport()->repaint();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
 void showPictureCard(const BenchContext& context) {
     const QString note = pictureNote();
     std::vector<double> shown;
     std::vector<double> drawn;
     for (int run = 0; run < std::max(context.runs, 5); ++run) {
         richtext::RichTextBlock block;
-        block.resize(600, 400);
-        block.show();
         QElapsedTimer timer;
-        timer.start();
-        block.setRtfText(note);
-        block.viewport()->repaint();
-        shown.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        shown.push_back(showNote(block, note, timer));
         // Drawn once the photograph, first on screen, is decoded in the background.
         const QPoint inside(300, 100);
         const QRgb placeholder = block.viewport()->grab().toImage().pixel(inside);
@@ -85,13 +91,8 @@ void showLongWord(const BenchContext& context) {
     std::vector<double> edited;
     for (int run = 0; run < std::max(context.runs, 3); ++run) {
         richtext::RichTextBlock block;
-        block.resize(600, 400);
-        block.show();
         QElapsedTimer timer;
-        timer.start();
-        block.setRtfText(note);
-        block.viewport()->repaint();
-        shown.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        shown.push_back(showNote(block, note, timer));
         timer.restart();
         for (const auto end : {QTextCursor::Start, QTextCursor::End}) {
             block.moveCursor(end);
