@@ -6,11 +6,9 @@
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
-#include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainWindowUi.h"
 #include "platform/Platform.h"
 #include "store/Categories.h"
-#include "store/UndoLog.h"
 #include "vcard/VcardExport.h"
 #include "vcard/VcardWriter.h"
 
@@ -46,20 +44,8 @@ QString newCardPrompt(const QString& category) {
 
 }  // namespace
 
-void CommandContext::reloadIndexes() const {
-    list.clear();
-    list.load();
-    fullText.restart(store->file());
-}
-
-void CommandContext::cardChanged(std::int64_t id) const {
-    if (store) {
-        fullText.changed(*store, id);
-    }
-}
-
 bool CardCommands::newCardFromMenu() {
-    c_.markChanged();
+    c_.session.markChanged();
     const int entries = c_.ui.Combo1->count();
     if (c_.ui.Combo1->currentIndex() == 0 && entries > 1) {
         platform::current().beep();
@@ -84,11 +70,11 @@ bool CardCommands::newCardFromMenu() {
 
 void CardCommands::newCard() {
     // A new card is a change of the run, whichever way it was made.
-    c_.markChanged();
+    c_.session.markChanged();
     const QString category = c_.ui.Combo1->currentText();
     const QString heading = platform::current().input(
         {newCardPrompt(category), QStringLiteral("Neue Karte/Adresse "), QString()});
-    if (category == store::kAllCategories || heading.isEmpty() || !c_.store ||
+    if (store::isAllCategories(category) || heading.isEmpty() || !c_.storeOpen() ||
         !c_.editor.commit()) {
         return;
     }
@@ -96,11 +82,7 @@ void CardCommands::newCard() {
         return;
     }
     // The store first: when it fails, list and view stay as they were.
-    c_.beforeChange(backup::Occasion::Change);
-    store::UndoStep step(c_.store->db(), QStringLiteral("Neue Karte"));
-    const maintenance::NewCard result =
-        maintenance::addCard(*c_.store, c_.list.index(), heading, category);
-    step.commit();
+    const maintenance::NewCard result = c_.session.addCard(heading, category);
     c_.editor.emptyView();
     c_.list.clear();
     if (!result.id) {
@@ -111,8 +93,6 @@ void CardCommands::newCard() {
              QStringLiteral("Karte schon vorhanden"), Icon::Information);
         return;
     }
-    c_.list.index().insert({*result.id, heading, category});
-    c_.cardChanged(*result.id);
     c_.ui.Text1->setText(heading);
     // The search text may match other cards first; the new card is the one shown.
     if (const int row = c_.list.rowOfCard(*result.id); row >= 0) {
@@ -147,7 +127,7 @@ void CardCommands::tellNoneSelected() {
 }
 
 void CardCommands::rename() {
-    c_.markChanged();
+    c_.session.markChanged();
     const QModelIndex selected = c_.ui.List1->currentIndex();
     const auto entry = c_.list.selectedEntry();
     if (!entry) {
@@ -158,21 +138,15 @@ void CardCommands::rename() {
         {QStringLiteral("Geben Sie einen neuen Namen, Schlagworte, Begriffe etc. ein \n"
                         "mit denen Sie diese Karte wiederfinden wollen"),
          QStringLiteral("Karte umbenennen"), entry->heading});
-    if (name.isEmpty() || !c_.store) {
-        return;
-    }
-    if (c_.list.index().idOfHeading(name)) {
-        platform::current().beep();
+    if (name.isEmpty() || !c_.storeOpen()) {
         return;
     }
     // Exactly the selected card is renamed; the store first, then the list.
-    c_.beforeChange(backup::Occasion::Change);
-    store::UndoStep step(c_.store->db(), QStringLiteral("Karte umbenennen"));
-    maintenance::renameCard(*c_.store, entry->id, name, {});
-    step.commit();
+    if (!c_.session.renameCard(entry->id, name)) {
+        platform::current().beep();
+        return;
+    }
     c_.ui.List1->setVisible(false);
-    c_.list.index().rename(entry->id, name);
-    c_.cardChanged(entry->id);
     {
         const QSignalBlocker quietText16(c_.ui.Text16);
         const QSignalBlocker quietText1(c_.ui.Text1);
@@ -192,7 +166,7 @@ void CardCommands::rename() {
 
 void CardCommands::remove() {
     // A deletion is a change of the run, whichever way it was made.
-    c_.markChanged();
+    c_.session.markChanged();
     const auto entry = c_.list.selectedEntry();
     if (!entry) {
         tell(QStringLiteral("Keine Karte markiert\nBitte wählen Sie eine Karte aus der Liste."),
@@ -205,18 +179,11 @@ void CardCommands::remove() {
         return;
     }
     const int category = c_.ui.Combo1->currentIndex();
-    if (!c_.store || !c_.editor.commit()) {
+    if (!c_.storeOpen() || !c_.editor.commit()) {
         return;
     }
-    {
-        c_.beforeChange(backup::Occasion::Change);
-        store::UndoStep step(c_.store->db(), QStringLiteral("Karte löschen"));
-        c_.store->deleteCard(entry->id);  // by its id: exactly the shown card; the store first
-        step.commit();
-    }
+    c_.session.deleteCard(entry->id);  // by its id: exactly the shown card; the store first
     c_.editor.emptyView();
-    c_.list.index().remove(entry->id);
-    c_.cardChanged(entry->id);
     c_.list.clear();
     {
         const QSignalBlocker quiet(c_.ui.Text1);
@@ -230,15 +197,16 @@ void CardCommands::remove() {
 
 void CardCommands::copyAsVcard() {
     const auto entry = c_.list.selectedEntry();
-    if (!entry || !c_.store) {
+    if (!entry || !c_.storeOpen()) {
         tellNoneSelected();
         return;
     }
-    const auto card = c_.store->loadCard(entry->id);
+    store::CardStore& store = c_.session.store();
+    const auto card = store.loadCard(entry->id);
     if (!card) {
         return;
     }
-    const auto identity = vcard::cardIdentity(c_.store->db(), c_.store->file(), entry->id);
+    const auto identity = vcard::cardIdentity(store.db(), store.file(), entry->id);
     const QByteArray bytes = vcard::cardToVcard(*card, identity.uid, identity.rev);
     auto mime = std::make_unique<QMimeData>();
     mime->setData(QStringLiteral("text/vcard"), bytes);
@@ -247,20 +215,22 @@ void CardCommands::copyAsVcard() {
 }
 
 void CardCommands::assignCategory() {
-    c_.markChanged();
-    if (!c_.store) {
+    c_.session.markChanged();
+    if (!c_.storeOpen()) {
         return;
     }
     const auto entry = c_.list.selectedEntry();
-    maintenance::AssignCategoryDialog dialog(c_.store->file(), entry ? entry->heading : QString(),
-                                             c_.window);
-    if (dialog.exec() == QDialog::Accepted && entry && !dialog.chosenCategory().isEmpty()) {
-        c_.beforeChange(backup::Occasion::Change);
-        store::UndoStep step(c_.store->db(), QStringLiteral("Andere Kategorie zuweisen"));
-        maintenance::assignCategory(*c_.store, entry->heading, dialog.chosenCategory());
-        step.commit();
-    }
-    c_.reloadIndexes();
+    maintenance::AssignCategoryDialog dialog(c_.session.storeFile(),
+                                             entry ? entry->heading : QString(), c_.window);
+    const bool chosen =
+        dialog.exec() == QDialog::Accepted && entry && !dialog.chosenCategory().isEmpty();
+    c_.list.aroundReload([&] {
+        if (chosen) {
+            c_.session.assignCategory(entry->heading, dialog.chosenCategory());
+        } else {
+            c_.session.reloadIndexes();
+        }
+    });
     c_.list.showCategory();
 }
 

@@ -22,18 +22,16 @@ namespace {
 const QString kNoCard = QStringLiteral("Keine Karte vorhanden !");
 }  // namespace
 
-CardList::CardList(MainWindowUi& ui, CardEditor& editor, std::optional<store::CardStore>& store,
-                   QObject* parent)
-    : ui_(ui), editor_(editor), store_(store), model_(new CardListModel(index_, parent)) {}
-
-void CardList::load() {
-    index_.load(*store_);
-}
+CardList::CardList(MainWindowUi& ui, CardEditor& editor, session::Session& session, QObject* parent)
+    : ui_(ui),
+      editor_(editor),
+      session_(session),
+      model_(new CardListModel(session.index(), parent)) {}
 
 void CardList::fillCategorySelector() {
     ui_.Combo1->clear();
     ui_.Combo1->addItem(store::kAllCategories);
-    for (const QString& name : store_->categories()) {
+    for (const QString& name : session_.store().categories()) {
         ui_.Combo1->addItem(name);
     }
 }
@@ -47,7 +45,7 @@ void CardList::showCategory() {
 }
 
 void CardList::filter() {
-    if (!store_) {
+    if (!session_.isOpen()) {
         return;
     }
     {
@@ -60,7 +58,7 @@ void CardList::filter() {
         return;
     }
     const QString category = ui_.Combo1->currentText();
-    auto rows = index_.filter(
+    auto rows = index().filter(
         category == store::kAllCategories ? std::nullopt : std::optional<QString>(category),
         *pattern);
     editor_.unlockBoxes();
@@ -94,8 +92,8 @@ void CardList::showRows(std::vector<std::int32_t> rows) {
 
 void CardList::showHeadingsUpTo(std::int64_t lastId) {
     std::vector<std::int32_t> rows;
-    for (std::int32_t i = 0; i < index_.size(); ++i) {
-        if (index_.id(i) <= lastId) {
+    for (std::int32_t i = 0; i < index().size(); ++i) {
+        if (index().id(i) <= lastId) {
             rows.push_back(i);
         }
     }
@@ -109,6 +107,16 @@ void CardList::selectFirstLine() {
 
 void CardList::clear() {
     model_->clear();
+}
+
+void CardList::aroundReload(const std::function<void()>& change) {
+    clear();
+    try {
+        change();
+    } catch (...) {
+        filter();
+        throw;
+    }
 }
 
 std::optional<store::CardIndex::Entry> CardList::selectedEntry() const {

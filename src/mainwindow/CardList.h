@@ -1,9 +1,9 @@
 #pragma once
 
-#include "store/CardIndex.h"
-#include "store/CardStore.h"
+#include "session/Session.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,20 +20,16 @@ struct MainWindowUi;
 // the category and the search text leave in the list, and the count panel.
 class CardList {
 public:
-    // The store is the window's, open or not.
-    CardList(MainWindowUi& ui, CardEditor& editor, std::optional<store::CardStore>& store,
-             QObject* parent);
+    // The session's index, shown; its store open or not.
+    CardList(MainWindowUi& ui, CardEditor& editor, session::Session& session, QObject* parent);
     CardList(const CardList&) = delete;
     CardList& operator=(const CardList&) = delete;
 
-    [[nodiscard]] store::CardIndex& index() { return index_; }
-    [[nodiscard]] const store::CardIndex& index() const { return index_; }
+    [[nodiscard]] store::CardIndex& index() { return session_.index(); }
+    [[nodiscard]] const store::CardIndex& index() const { return session_.index(); }
     [[nodiscard]] CardListModel& model() const { return *model_; }
-    [[nodiscard]] std::int64_t total() const { return index_.size(); }
+    [[nodiscard]] std::int64_t total() const { return index().size(); }
 
-    // Reads every heading from the store again, or takes those read on another thread.
-    void load();
-    void adopt(store::CardIndex index) { index_ = std::move(index); }
     void fillCategorySelector();
 
     // The shown category from its first card on, the search text cleared.
@@ -46,6 +42,9 @@ public:
     void showHeadingsUpTo(std::int64_t lastId);
     void selectFirstLine();
     void clear();
+    // Runs a change that may read the index again; the list lets go of it meanwhile and
+    // shows what it showed when the change fails.
+    void aroundReload(const std::function<void()>& change);
 
     [[nodiscard]] std::optional<store::CardIndex::Entry> selectedEntry() const;
     [[nodiscard]] int rowOfCard(std::int64_t id) const;
@@ -58,8 +57,7 @@ public:
 private:
     MainWindowUi& ui_;
     CardEditor& editor_;
-    std::optional<store::CardStore>& store_;
-    store::CardIndex index_;
+    session::Session& session_;
     CardListModel* model_;  // child of the window
 };
 

@@ -1,6 +1,5 @@
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
-#include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/UndoCommands.h"
 #include "store/Categories.h"
@@ -31,38 +30,36 @@ void MainWindow::Text1_KeyUp() {
 }
 
 void MainWindow::startFullTextBuild() {
-    if (store_) {
-        fullText_->start(store_->file());
+    if (session_->isOpen()) {
+        session_->fullText().start(session_->storeFile());
     }
 }
 
 void MainWindow::cancelFullTextBuild() {
-    fullText_->cancel();
+    session_->fullText().cancel();
 }
 
 void MainWindow::fullTextChanged(std::int64_t id) {
-    if (store_) {
-        fullText_->changed(*store_, id);
-    }
+    session_->cardWritten(id);
     undo_->refresh();
 }
 
 // The build has read every card: a list that showed the hits of a part is completed.
 void MainWindow::fullTextBuilt() {
     Q_EMIT fullTextReady();
-    if (fullTextPartial_ && fullTextArmed_ && store_ && !ui_.Text16->text().isEmpty()) {
+    if (fullTextPartial_ && fullTextArmed_ && session_->isOpen() && !ui_.Text16->text().isEmpty()) {
         guarded(QStringLiteral("Volltextsuche"), [this] { VolltextSuchen(); });
     }
 }
 
 void MainWindow::VolltextSuchen() {
     // The search finds what was just typed into the shown card too.
-    if (!store_ || !editor_->commit()) {
+    if (!session_->isOpen() || !editor_->commit()) {
         return;
     }
     if (fullTextArmed_) {
         // Never waits for the build: until it is done, the hits among the cards read so far.
-        const auto answer = fullText_->search(*store_, ui_.Text16->text());
+        const auto answer = session_->fullText().search(session_->store(), ui_.Text16->text());
         const auto& ids = answer.ids;
         if (!ids) {
             CardList::removeLastCharacter(ui_.Text16);
@@ -102,12 +99,11 @@ void MainWindow::Text16_GotFocus() {
 }
 
 void MainWindow::ImportCommand1() {
-    if (!store_) {
+    if (!session_->isOpen()) {
         return;
     }
     list_->clear();
-    list_->load();
-    fullText_->restart(store_->file());
+    session_->reloadIndexes();
     if (ui_.Combo1->count() > 0) {
         ui_.Combo1->setCurrentIndex(0);
         Combo1_Click();

@@ -34,7 +34,8 @@ void MainWindow::List1_Click() {
             return;
         }
         std::optional<store::Card> card;
-        guarded(QStringLiteral("Karte anzeigen"), [&] { card = store_->loadCard(entry.id); });
+        guarded(QStringLiteral("Karte anzeigen"),
+                [&] { card = session_->store().loadCard(entry.id); });
         if (!card || !editor_->showCard(*card)) {
             keepShown();
             return;

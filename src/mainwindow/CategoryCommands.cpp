@@ -1,12 +1,10 @@
 #include "mainwindow/CategoryCommands.h"
 
-#include "maintenance/CardOperations.h"
 #include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/MainWindowUi.h"
 #include "platform/Platform.h"
 #include "store/Categories.h"
-#include "store/UndoLog.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -48,7 +46,7 @@ void CategoryCommands::showFirstCategory() {
 }
 
 void CategoryCommands::startNew() {
-    c_.markChanged();
+    c_.session.markChanged();
     input_ = Input::New;
     c_.ui.label[6]->setText(QStringLiteral("(Notizen)"));
     showFirstCategory();
@@ -58,7 +56,7 @@ void CategoryCommands::startNew() {
 }
 
 void CategoryCommands::startRename() {
-    c_.markChanged();
+    c_.session.markChanged();
     if (c_.ui.Combo1->currentIndex() == 0) {
         platform::current().beep();
         ask(QStringLiteral("Wählen Sie bitte zuerst eine Kategorie aus!"),
@@ -113,18 +111,12 @@ bool CategoryCommands::confirm(const QString& name) {
 }
 
 bool CategoryCommands::create(const QString& name) {
-    if (name.isEmpty() || name == store::kAllCategories) {
+    if (store::isAllCategories(name)) {
         platform::current().beep();
         return false;
     }
-    if (maintenance::categoryExists(*c_.store, name)) {
+    if (!c_.session.addCategory(name)) {
         return false;
-    }
-    {
-        c_.beforeChange(backup::Occasion::Change);
-        store::UndoStep step(c_.store->db(), QStringLiteral("Neue Kategorie"));
-        c_.store->addCategory(name);
-        step.commit();
     }
     c_.list.fillCategorySelector();
     for (int i = 1; i < c_.ui.Combo1->count(); ++i) {
@@ -148,22 +140,19 @@ void CategoryCommands::renameSelected(const QString& name) {
         platform::current().beep();
         return;
     }
-    if (maintenance::categoryExists(*c_.store, name)) {
+    bool renamed = false;
+    c_.list.aroundReload(
+        [&] { renamed = c_.session.renameCategory(c_.ui.Combo1->currentText(), name); });
+    if (!renamed) {
+        c_.list.showCategory();
         return;
     }
-    {
-        c_.beforeChange(backup::Occasion::CategoryChange);
-        store::UndoStep step(c_.store->db(), QStringLiteral("Kategorie umbenennen"));
-        maintenance::renameCategory(*c_.store, c_.ui.Combo1->currentText(), name);
-        step.commit();
-    }
-    c_.reloadIndexes();
     c_.list.fillCategorySelector();
     showFirstCategory();
 }
 
 void CategoryCommands::remove() {
-    c_.markChanged();
+    c_.session.markChanged();
     if (c_.ui.Combo1->currentIndex() == 0) {
         platform::current().beep();
         ask(QStringLiteral("Wählen Sie bitte eine andere Kategorie aus!"),
@@ -178,13 +167,7 @@ void CategoryCommands::remove() {
             QStringLiteral("Kategorie löschen."), Icon::Critical, Buttons::YesNo) != Answer::Yes) {
         return;
     }
-    {
-        c_.beforeChange(backup::Occasion::CategoryChange);
-        store::UndoStep step(c_.store->db(), QStringLiteral("Kategorie löschen"));
-        maintenance::deleteCategory(*c_.store, name);
-        step.commit();
-    }
-    c_.reloadIndexes();
+    c_.list.aroundReload([&] { c_.session.deleteCategory(name); });
     c_.list.fillCategorySelector();
     showFirstCategory();
     c_.ui.Text1->setFocus();

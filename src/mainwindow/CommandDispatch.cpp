@@ -28,7 +28,7 @@ using maintenance::ClipboardCommands;
 void MainWindow::connectBars() {
     bars_ = new richtext::CommandBars(*this);
     formatting_ = new richtext::FormattingBar(*bars_, *ui_.RichTextBox1, *ui_.RichTextBox2, this);
-    formatting_->setTouchedHandler([this] { changeFlag_ = true; });
+    formatting_->setTouchedHandler([this] { session_->markChanged(); });
     const auto on = [this](const char* key, richtext::CommandBars::Command command) {
         bars_->setCommand(QString::fromUtf8(key), std::move(command));
     };
@@ -101,11 +101,11 @@ void MainWindow::tbrEnde() {
 }
 
 void MainWindow::Command4_Click() {
-    changeFlag_ = true;
+    session_->markChanged();
     // Its own step to undo: a block typed by hand before comes back without the other edits.
     std::optional<store::UndoStep> step;
-    if (store_ && editor_->shownCardId()) {
-        step.emplace(store_->db(), QStringLiteral("Anschrift erstellen"));
+    if (session_->isOpen() && editor_->shownCardId()) {
+        step.emplace(session_->store().db(), QStringLiteral("Anschrift erstellen"));
     }
     const auto text = [this](int number) { return ui_.box(number)->text(); };
     ui_.RichTextBox1->clear();

@@ -49,7 +49,7 @@ void MainWindow::Command3_Click() {
 }
 
 void MainWindow::mnukarteloschen() {
-    changeFlag_ = true;
+    session_->markChanged();
     Command3_Click();
     ui_.Text1->setFocus();
 }
@@ -89,7 +89,7 @@ bool MainWindow::categoryInputEvent(QEvent* event) {
     }
     const auto* key = static_cast<QKeyEvent*>(event);
     if (!key->text().isEmpty() || key->key() == Qt::Key_Backspace) {
-        changeFlag_ = true;
+        session_->markChanged();
     }
     switch (key->key()) {
         case Qt::Key_Return:

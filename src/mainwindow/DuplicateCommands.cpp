@@ -5,9 +5,7 @@
 #include "mainwindow/DuplicatesWindow.h"
 #include "mainwindow/StoreGuard.h"
 #include "platform/Platform.h"
-#include "store/DuplicateDecisions.h"
 #include "store/StoreError.h"
-#include "store/UndoLog.h"
 
 #include <set>
 
@@ -17,17 +15,17 @@ using duplicates::Group;
 using duplicates::MergePlan;
 
 void DuplicateCommands::open() {
-    if (!c_.store) {
+    if (!c_.storeOpen()) {
         return;
     }
-    show(duplicates::findDuplicates(*c_.store));
+    show(duplicates::findDuplicates(c_.session.store()));
 }
 
 std::vector<Group> DuplicateCommands::groupsAfterImport(std::int64_t lastIdBefore) {
-    if (!c_.store) {
+    if (!c_.storeOpen()) {
         return {};
     }
-    const auto facts = duplicates::readCardFacts(*c_.store);
+    const auto facts = duplicates::readCardFacts(c_.session.store());
     std::set<std::int64_t> fresh;
     for (const auto& card : facts) {
         if (card.id > lastIdBefore) {
@@ -38,7 +36,8 @@ std::vector<Group> DuplicateCommands::groupsAfterImport(std::int64_t lastIdBefor
         return {};
     }
     return duplicates::groupsAgainst(
-        duplicates::findDuplicates(facts, store::notDuplicatePairs(c_.store->db())), fresh);
+        duplicates::findDuplicates(facts, store::notDuplicatePairs(c_.session.store().db())),
+        fresh);
 }
 
 std::int64_t DuplicateCommands::countAfterImport(std::int64_t lastIdBefore) {
@@ -64,7 +63,7 @@ void DuplicateCommands::show(std::vector<Group> groups) {
                                      platform::Icon::Information, 0});
         return;
     }
-    DuplicatesWindow window(*c_.store, std::move(groups),
+    DuplicatesWindow window(c_.session.store(), std::move(groups),
                             {[this](const std::vector<MergePlan>& plans) { return merge(plans); },
                              [this](const Group& group) { return notDuplicates(group); }},
                             c_.window);
@@ -77,59 +76,40 @@ bool DuplicateCommands::guarded(const QString& name, const std::function<void()>
 
 bool DuplicateCommands::merge(const std::vector<MergePlan>& plans) {
     // The view may show one of the cards: what was typed there is written first.
-    if (plans.empty() || !c_.store || !c_.editor.commit()) {
+    if (plans.empty() || !c_.storeOpen() || !c_.editor.commit()) {
         return false;
     }
-    c_.markChanged();
-    store::Card merged;
-    if (!guarded(QStringLiteral("Zusammenführen"), [&] {
-            c_.beforeChange(backup::Occasion::Change);
-            // However many cards go into one, the merge is one step to undo.
-            store::UndoStep step(c_.store->db(), QStringLiteral("Karten zusammenführen"));
-            merged = duplicates::mergeCards(*c_.store, plans);
-            step.commit();
-        })) {
+    if (!guarded(QStringLiteral("Zusammenführen"),
+                 [&] { c_.list.aroundReload([&] { c_.session.merge(plans); }); })) {
         return false;
     }
-    follow(plans, merged);
+    follow(plans);
     return true;
 }
 
 // The store changed first; now the list, the full-text index and the view.
-void DuplicateCommands::follow(const std::vector<MergePlan>& plans, const store::Card& merged) {
+void DuplicateCommands::follow(const std::vector<MergePlan>& plans) {
     const std::int64_t keep = plans.front().keep;
     const auto shown = c_.editor.shownCardId();
     bool showMerged = shown == keep;
     for (const MergePlan& plan : plans) {
         showMerged = showMerged || shown == plan.other;
-        c_.list.index().remove(plan.other);
-        c_.cardChanged(plan.other);
     }
-    c_.list.index().remove(keep);
-    c_.list.index().insert(
-        {keep, merged.text(store::Field::Schlagworte), merged.text(store::Field::Kategorien)});
-    c_.cardChanged(keep);
     c_.list.filter();
     c_.list.showCount();
     if (showMerged) {
-        if (const auto card = c_.store->loadCard(keep); card && c_.editor.showCard(*card)) {
+        if (const auto card = c_.session.store().loadCard(keep);
+            card && c_.editor.showCard(*card)) {
             c_.list.selectCard(keep);
         }
     }
 }
 
 bool DuplicateCommands::notDuplicates(const Group& group) {
-    if (!c_.store) {
+    if (!c_.storeOpen()) {
         return false;
     }
-    c_.markChanged();
-    return guarded(QStringLiteral("Keine Dubletten"), [&] {
-        store::Transaction tx(c_.store->db());
-        for (const auto& pair : group.pairs) {
-            store::markNotDuplicates(c_.store->db(), pair.a, pair.b);
-        }
-        tx.commit();
-    });
+    return guarded(QStringLiteral("Keine Dubletten"), [&] { c_.session.markNotDuplicates(group); });
 }
 
 }  // namespace veltro::mainwindow

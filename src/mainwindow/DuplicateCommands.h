@@ -31,7 +31,7 @@ public:
 private:
     [[nodiscard]] std::vector<duplicates::Group> groupsAfterImport(std::int64_t lastIdBefore);
     void show(std::vector<duplicates::Group> groups);
-    void follow(const std::vector<duplicates::MergePlan>& plans, const store::Card& merged);
+    void follow(const std::vector<duplicates::MergePlan>& plans);
     bool guarded(const QString& name, const std::function<void()>& write);
 
     CommandContext c_;

@@ -1,11 +1,9 @@
 #include "import/ImportDialog.h"
-#include "mainwindow/Backups.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CategoryCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
 #include "store/PendingEdit.h"
-#include "store/Snapshot.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
@@ -25,7 +23,7 @@ const QString kTitle = QStringLiteral("Veltro Adressbuch");
 }  // namespace
 
 bool MainWindow::Form_QueryUnload() {
-    if (!store_) {
+    if (!session_->isOpen()) {
         return true;
     }
     if (!confirmTypedCategory()) {
@@ -36,8 +34,8 @@ bool MainWindow::Form_QueryUnload() {
         return false;
     }
     bool keep = false;
-    if (changeFlag_) {
-        QDir::setCurrent(QString::fromStdString(directory_.string()));
+    if (session_->changed()) {
+        QDir::setCurrent(QString::fromStdString(session_->directory().string()));
         platform::current().beep();
         const auto answer = platform::current().message(
             {exitQuestion(), kTitle, platform::Buttons::YesNoCancel, platform::Icon::Question, 0});
@@ -53,7 +51,7 @@ bool MainWindow::Form_QueryUnload() {
         return false;
     }
     editor_->setStore(nullptr);
-    store_.reset();
+    session_->close();
     closeOtherWindows();
     return true;
 }
@@ -61,15 +59,15 @@ bool MainWindow::Form_QueryUnload() {
 // The question, with what "Nein" cannot take back.
 QString MainWindow::exitQuestion() const {
     QString question = kQuestion;
-    if (!restoredAs_.isEmpty()) {
+    if (!session_->restoredAs().isEmpty()) {
         // A restore begins the run anew: "Nein" goes back to the restored store.
         question += QStringLiteral(
                         "\n\nDie wiederhergestellte Sicherung bleibt; „Nein“ verwirft nur, was "
                         "seither geändert wurde. Die Kartei von vorher liegt als %1 im Ordner "
                         "Sicherungen.")
-                        .arg(restoredAs_);
+                        .arg(session_->restoredAs());
     }
-    if (syncedThisRun_) {
+    if (session_->syncedThisRun()) {
         // What a sync brought in step with the server is settled: "Nein" cannot take it
         // back from the server, so it stays here too, with the pairing.
         question += QStringLiteral(
@@ -102,11 +100,10 @@ bool MainWindow::confirmTypedCategory() {
 }
 
 void MainWindow::discardOrKeep(bool keep) {
-    backups_->wait();  // a copy still running holds the store until it is done
     if (keep) {
-        store::Snapshot::keep(store_->db());
+        session_->keep();
     } else {
-        store::Snapshot::discard(store_->db(), discardStepHook_);
+        session_->discard(discardStepHook_);
     }
 }
 
@@ -132,7 +129,7 @@ bool MainWindow::tryDiscard() {
 }
 
 void MainWindow::endRunKeeping() {
-    if (!store_) {
+    if (!session_->isOpen()) {
         return;
     }
     tellKeptForNextStart(editor_->commitOrKeep());
@@ -144,13 +141,13 @@ void MainWindow::endRunKeeping() {
     }
     Form_Unload();
     editor_->setStore(nullptr);
-    store_.reset();
+    session_->close();
     closeOtherWindows();
     hide();
 }
 
 void MainWindow::commitDataForSession() {
-    if (store_) {
+    if (session_->isOpen()) {
         tellKeptForNextStart(editor_->commitOrKeep());
     }
 }
@@ -166,31 +163,24 @@ void MainWindow::tellKeptForNextStart(const std::optional<QString>& failure) {
             "Veltro Adressbuch: Die Eingaben in der angezeigten Karte sind nicht "
             "gespeichert (%1). Sie sind in %2 gesichert und werden beim nächsten "
             "Start angeboten.")
-            .arg(*failure, QString::fromStdString(store::pendingEditFile(store_->file()).string()));
+            .arg(*failure,
+                 QString::fromStdString(store::pendingEditFile(session_->store().file()).string()));
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
-void MainWindow::setImportRunning(bool running) {
-    importRunning_ = running;
+// While long work writes, nothing may be typed or chosen in the window; an import asked
+// to stop before closing closes the window once it has stopped.
+void MainWindow::followRunState(session::RunState state) {
+    const bool idle = state == session::RunState::Idle;
     for (QWidget* part : std::initializer_list<QWidget*>{centralWidget(), menuBar()}) {
-        part->setEnabled(!running);
+        part->setEnabled(idle);
     }
     for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
-        bar->setEnabled(!running);
+        bar->setEnabled(idle);
     }
-    if (!running && std::exchange(closeAfterImport_, false)) {
+    if (idle && std::exchange(closeAfterImport_, false)) {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-    }
-}
-
-void MainWindow::setSyncRunning(bool running) {
-    syncRunning_ = running;
-    for (QWidget* part : std::initializer_list<QWidget*>{centralWidget(), menuBar()}) {
-        part->setEnabled(!running);
-    }
-    for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
-        bar->setEnabled(!running);
     }
 }
 
@@ -203,7 +193,7 @@ void MainWindow::closeOtherWindows() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (syncRunning_) {
+    if (session_->state() == session::RunState::Syncing) {
         event->ignore();
         platform::current().message(
             {QStringLiteral("Der Abgleich mit dem Server läuft noch.\nBitte warten oder ihn im "
@@ -211,7 +201,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
              kTitle, platform::Buttons::Ok, platform::Icon::Information, 0});
         return;
     }
-    if (importRunning_) {
+    if (importRunning()) {
         event->ignore();
         const auto answer = platform::current().message(
             {QStringLiteral("Der Import läuft noch.\nSoll er abgebrochen werden, bevor das "

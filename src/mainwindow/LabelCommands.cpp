@@ -31,20 +31,20 @@ void openDialog(Dialog* dialog) {
 
 void MainWindow::connectLabelCommands() {
     connectEntry("mnuEtiketten", [this] {
-        if (store_) {
+        if (session_->isOpen()) {
             openDialog(new labels::LabelsDialog(categoryCards(), listedCards(), printer_->printer(),
                                                 this));
         }
     });
     connectEntry("mnuUmschlag", [this] {
-        if (store_) {
+        if (session_->isOpen()) {
             openDialog(new labels::EnvelopeDialog(shownCard(), listedCards(),
                                                   optionsDialog().senderLine(), printer_->printer(),
                                                   this));
         }
     });
     connectEntry("mnuListeDrucken", [this] {
-        if (store_) {
+        if (session_->isOpen()) {
             openDialog(new labels::ListPrintDialog(listedCards(), printer_->printer(), this));
         }
     });
@@ -55,7 +55,7 @@ std::vector<store::Card> MainWindow::loadCards(const std::vector<std::int64_t>& 
     std::vector<store::Card> cards;
     cards.reserve(ids.size());
     for (const std::int64_t id : ids) {
-        auto card = store_->loadCard(id);
+        auto card = session_->store().loadCard(id);
         if (!card) {
             continue;
         }
@@ -108,7 +108,7 @@ labels::CardSet MainWindow::shownCard() {
 }
 
 void MainWindow::exportSerialLetterData() {
-    if (!store_) {
+    if (!session_->isOpen()) {
         return;
     }
     platform::FileRequest request;

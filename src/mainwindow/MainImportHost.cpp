@@ -26,7 +26,11 @@ void MainImportHost::importRunning(bool running) {
         auto* store = window_.cardStore();
         lastIdBefore_ = store != nullptr ? store->lastRowId() : 0;
     }
-    window_.setImportRunning(running);
+    if (running) {
+        running_.emplace(window_.session(), session::RunState::Importing);
+    } else {
+        running_.reset();
+    }
 }
 
 std::int64_t MainImportHost::duplicatesOfImport() {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "import/ImportHost.h"
+#include "session/Session.h"
+
+#include <optional>
 
 namespace veltro::mainwindow {
 
@@ -23,6 +26,7 @@ public:
 private:
     MainWindow& window_;
     std::int64_t lastIdBefore_ = 0;  // the highest row id before the last run
+    std::optional<session::Session::Busy> running_;
 };
 
 }  // namespace veltro::mainwindow

@@ -20,7 +20,7 @@ void MainSyncHost::reloadAfterSync() {
 }
 
 void MainSyncHost::syncedThisRun() {
-    window_.setSyncedThisRun();
+    window_.session().noteSynced();
 }
 
 void MainSyncHost::backUpBeforeSync() {
@@ -28,7 +28,11 @@ void MainSyncHost::backUpBeforeSync() {
 }
 
 void MainSyncHost::setBusy(bool busy) {
-    window_.setSyncRunning(busy);
+    if (busy) {
+        running_.emplace(window_.session(), session::RunState::Syncing);
+    } else {
+        running_.reset();
+    }
 }
 
 }  // namespace veltro::mainwindow

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "session/Session.h"
 #include "sync/SyncHost.h"
+
+#include <optional>
 
 namespace veltro::mainwindow {
 
@@ -20,6 +23,7 @@ public:
 
 private:
     MainWindow& window_;
+    std::optional<session::Session::Busy> running_;
 };
 
 }  // namespace veltro::mainwindow

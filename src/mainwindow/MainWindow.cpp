@@ -4,7 +4,6 @@
 #include "import/ImportDialog.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "maintenance/LaunchCommand.h"
-#include "mainwindow/Backups.h"
 #include "mainwindow/CaptionContrast.h"
 #include "mainwindow/CardCommands.h"
 #include "mainwindow/CardEditor.h"
@@ -13,7 +12,6 @@
 #include "mainwindow/CategoryCommands.h"
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/DuplicateCommands.h"
-#include "mainwindow/FullTextSearch.h"
 #include "mainwindow/InfoWindow.h"
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainMenus.h"
@@ -73,11 +71,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(windowTitleText());
     setWindowIcon(platform::programIcon());
     buildMainWindowUi(*this, ui_);
-    contrast_ = new CaptionContrast(*ui_.Picture1, *ui_.Image2, {ui_.label[5], ui_.label[6]});
-    menus_ = std::make_unique<MainMenus>(*this);
-    searchHost_ = std::make_unique<MainSearchHost>(*this);
-    importHost_ = std::make_unique<MainImportHost>(*this);
-    backups_ = new Backups(
+    session_ = std::make_unique<session::Session>(session::Session::Notices{
         [this](const QString& text, bool failed) {
             // A routine copy does not push away what the bar tells about the user's work.
             if (failed) {
@@ -86,11 +80,15 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
                 ui_.StatusBar1->showMessage(text, kNoteShownMs);
             }
         },
-        this);
+        [this] { fullTextBuilt(); }, [this](session::RunState state) { followRunState(state); }});
+    contrast_ = new CaptionContrast(*ui_.Picture1, *ui_.Image2, {ui_.label[5], ui_.label[6]});
+    menus_ = std::make_unique<MainMenus>(*this);
+    searchHost_ = std::make_unique<MainSearchHost>(*this);
+    importHost_ = std::make_unique<MainImportHost>(*this);
     syncHost_ = std::make_unique<MainSyncHost>(*this);
     editor_ = new CardEditor(
         ui_,
-        {[this] { changeFlag_ = true; }, [this](std::int64_t id) { fullTextChanged(id); },
+        {[this] { session_->markChanged(); }, [this](std::int64_t id) { fullTextChanged(id); },
          [this](std::int64_t id) {
              const auto row = list_->index().positionOf(id);
              return row ? list_->index().heading(*row) : QString();
@@ -98,13 +96,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
          [this] { backUpBefore(backup::Occasion::Change); },
          [this] { return categories_ && categories_->inputShown(); }},
         this);
-    list_ = std::make_unique<CardList>(ui_, *editor_, store_, this);
-    fullText_ = std::make_unique<FullTextSearch>([this] { fullTextBuilt(); });
-    const CommandContext commands{
-        ui_,    *editor_,
-        *list_, *fullText_,
-        store_, [this] { changeFlag_ = true; },
-        this,   [this](backup::Occasion occasion) { backUpBefore(occasion); }};
+    list_ = std::make_unique<CardList>(ui_, *editor_, *session_, this);
+    const CommandContext commands{ui_, *editor_, *list_, *session_, this};
     cards_ = std::make_unique<CardCommands>(commands);
     categories_ = std::make_unique<CategoryCommands>(commands);
     duplicates_ = std::make_unique<DuplicateCommands>(commands);
@@ -133,19 +126,6 @@ bool MainWindow::guarded(const QString& name, const std::function<void()>& comma
     return runGuarded(name, command);
 }
 
-void MainWindow::backUpBefore(backup::Occasion occasion) {
-    if (store_) {
-        backups_->beforeChange(store_->file(), occasion);
-    }
-}
-
-// A write waits for a backup copy of ours as long as it reads the store, but for another
-// program's lock only the usual short while: then the user hears of it.
-void MainWindow::waitForOwnCopiesOnly() {
-    store_->db().setBusyWait(store::kBusyTimeoutMs,
-                             [backups = backups_] { return backups->copying(); });
-}
-
 void MainWindow::runCommand(const QString& name, const std::function<void()>& command) {
     if (editor_->commit()) {
         guarded(name, command);
@@ -156,12 +136,12 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
 void MainWindow::connectUndo() {
     // The keys reach the entries while an import writes, though the menus are off.
     connectEntry("mnuRueckgaengig", [this] {
-        if (!importRunning_) {
+        if (!importRunning()) {
             undo_->undo();
         }
     });
     connectEntry("mnuWiederholen", [this] {
-        if (!importRunning_) {
+        if (!importRunning()) {
             undo_->redo();
         }
     });
@@ -182,8 +162,8 @@ void MainWindow::connectMenus() {
     };
     on("mnuBeenden", [this] { close(); });
     on("mnuExportieren", [this] {
-        if (!toFront(exportDialog_) && store_) {
-            exportDialog_ = exporting::ExportDialog::showNew(store_->file(), this);
+        if (!toFront(exportDialog_) && session_->isOpen()) {
+            exportDialog_ = exporting::ExportDialog::showNew(session_->store().file(), this);
         }
     });
     on("mnuSicherungWiederherstellen", [this] { mnuSicherungWiederherstellen(); });
@@ -203,12 +183,12 @@ void MainWindow::connectMenus() {
     on("ErsteSchritteDialog", [this] { maintenance::FirstStepsDialog::open(this); });
     on("mnuOptionen", [this] { optionsDialog().showOptions(); });
     on("mnuSynchronisieren", [this] {
-        if (store_) {
+        if (session_->isOpen()) {
             syncDialog().showDialog();
         }
     });
     on("mnuImportieren", [this] {
-        if (!toFront(importDialog_) && store_) {
+        if (!toFront(importDialog_) && session_->isOpen()) {
             importDialog_ = import::ImportDialog::open(*importHost_, this);
         }
     });

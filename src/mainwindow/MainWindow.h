@@ -6,6 +6,7 @@
 #include "mainwindow/MainWindowUi.h"
 #include "printing/PrintCommand.h"
 #include "printing/PrintData.h"
+#include "session/Session.h"
 #include "store/CardIndex.h"
 #include "store/CardStore.h"
 
@@ -48,10 +49,8 @@ class CardEditor;
 class CardList;
 class CategoryCommands;
 class DuplicateCommands;
-class FullTextSearch;
 class MainSearchHost;
 class MainImportHost;
-class Backups;
 class MainSyncHost;
 class MainMenus;
 class UndoCommands;
@@ -113,15 +112,10 @@ public:
     // What was typed into a card by the last run and never saved, offered back.
     void offerPendingEdit();
     // Before the store is written: a backup, where one is due.
-    void backUpBefore(backup::Occasion occasion);
-    void waitForOwnCopiesOnly();
-    // While an import writes, the window takes no input.
-    void setImportRunning(bool running);
-    [[nodiscard]] bool importRunning() const { return importRunning_; }
-    // While a sync runs, the same; closing waits for it.
-    void setSyncRunning(bool running);
-    // A sync may have sent this run's changes to a server: "Nein" at exit cannot take them back.
-    void setSyncedThisRun() { syncedThisRun_ = true; }
+    void backUpBefore(backup::Occasion occasion) { session_->beforeChange(occasion); }
+    [[nodiscard]] bool importRunning() const {
+        return session_->state() == session::RunState::Importing;
+    }
     // The sync window, made hidden on first use.
     sync::SyncDialog& syncDialog();
     // For tests: runs after each statement of the discard.
@@ -131,14 +125,17 @@ public:
     [[nodiscard]] const MainWindowUi& ui() const { return ui_; }
     [[nodiscard]] const MainMenus& menus() const { return *menus_; }
     [[nodiscard]] richtext::CommandBars& bars() const { return *bars_; }
-    [[nodiscard]] store::CardStore* cardStore() { return store_ ? &*store_ : nullptr; }
-    [[nodiscard]] const std::filesystem::path& storeDirectory() const { return directory_; }
+    [[nodiscard]] session::Session& session() const { return *session_; }
+    [[nodiscard]] store::CardStore* cardStore() { return session_->storeIfOpen(); }
+    [[nodiscard]] const std::filesystem::path& storeDirectory() const {
+        return session_->directory();
+    }
     [[nodiscard]] std::optional<std::int64_t> shownCardId() const;
     [[nodiscard]] CardEditor& editor() const { return *editor_; }
     [[nodiscard]] DuplicateCommands& duplicateCommands() const { return *duplicates_; }
-    [[nodiscard]] Backups& backups() const { return *backups_; }
-    [[nodiscard]] bool changeFlag() const { return changeFlag_; }
-    void setChangeFlag() { changeFlag_ = true; }
+    [[nodiscard]] session::Backups& backups() const { return session_->backups(); }
+    [[nodiscard]] bool changeFlag() const { return session_->changed(); }
+    void setChangeFlag() { session_->markChanged(); }
     [[nodiscard]] bool fullTextArmed() const { return fullTextArmed_; }
     // The options dialog, loaded hidden on first use; it holds the current settings.
     options::OptionsDialog& optionsDialog();
@@ -183,6 +180,8 @@ private:
     void closeOtherWindows();
     void tellKeptForNextStart(const std::optional<QString>& failure);
     bool confirmTypedCategory();
+    // While long work writes, the window takes no input.
+    void followRunState(session::RunState state);
     [[nodiscard]] QString exitQuestion() const;
     void connectPrinting();
     void connectLabelCommands();
@@ -219,34 +218,26 @@ private:
     void fullTextChanged(std::int64_t id);
 
     MainWindowUi ui_;
+    std::unique_ptr<session::Session> session_;
     std::unique_ptr<MainSearchHost> searchHost_;
     std::unique_ptr<MainImportHost> importHost_;
     std::unique_ptr<MainSyncHost> syncHost_;
     sync::SyncDialog* syncDialog_ = nullptr;  // child window
-    bool syncRunning_ = false;
-    bool syncedThisRun_ = false;
-    QString restoredAs_;  // the backup of the store a restore of this run replaced
     std::unique_ptr<printing::PrintController> printer_;
     std::unique_ptr<MainMenus> menus_;
-    std::filesystem::path directory_;
-    std::optional<store::CardStore> store_;
     std::future<std::optional<store::CardIndex>> preloaded_;
-    std::unique_ptr<FullTextSearch> fullText_;
     std::unique_ptr<CardList> list_;
     std::unique_ptr<CardCommands> cards_;
     std::unique_ptr<CategoryCommands> categories_;
     std::unique_ptr<DuplicateCommands> duplicates_;
     std::unique_ptr<UndoCommands> undo_;
     CardEditor* editor_ = nullptr;         // child object
-    Backups* backups_ = nullptr;           // child object
     CaptionContrast* contrast_ = nullptr;  // child object
     bool storeLoaded_ = false;
     bool fullTextArmed_ = false;
     bool fullTextPartial_ = false;  // the list shows full-text hits of a build not yet done
-    bool changeFlag_ = false;
     bool listTopArmed_ = false;
     int arrowCounter_ = 0;
-    bool importRunning_ = false;
     bool closeAfterImport_ = false;
     bool confirmingCategory_ = false;
     QString pendingVcard_;

@@ -17,7 +17,6 @@
 #include "store/Schema.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
-#include "store/Snapshot.h"
 #include "store/StoreError.h"
 
 #include <QComboBox>
@@ -42,33 +41,25 @@ bool MainWindow::Form_Load() {
     }
     ui_.List1->setFont(listFont);
 
-    directory_ = store::dataDirectory();
+    const std::filesystem::path directory = store::dataDirectory();
     std::optional<store::CardIndex> preloaded;
     if (preloaded_.valid()) {
         preloaded = preloaded_.get();  // it compacted the store, if that was worthwhile
     }
-    store::DatenbankKomprimieren(directory_);
+    store::DatenbankKomprimieren(directory);
     setWindowTitle(windowTitleText());
     try {
-        store_ = store::CardStore::open(directory_ / store::kStoreFileName);
-        waitForOwnCopiesOnly();
-        store::Snapshot::take(store_->db());
-        if (preloaded) {
-            list_->adopt(std::move(*preloaded));
-        } else {
-            list_->load();
-        }
+        session_->open(directory, std::move(preloaded));
     } catch (const store::StoreError& e) {
         Q_EMIT loadFailing();
         platform::current().message(
             {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
-                 .arg(QString::fromStdString((directory_ / store::kStoreFileName).string()),
+                 .arg(QString::fromStdString((directory / store::kStoreFileName).string()),
                       store::germanReason(e)),
              windowTitleText(), platform::Buttons::Ok, platform::Icon::None, 0});
-        store_.reset();
         return false;
     }
-    editor_->setStore(&*store_);
+    editor_->setStore(&session_->store());
     storeLoaded_ = true;
     undo_->refresh();
     fullTextArmed_ = false;
@@ -107,14 +98,14 @@ bool MainWindow::Form_Load() {
 }
 
 void MainWindow::offerPendingEdit() {
-    const std::filesystem::path storeFile = store_->file();
+    const std::filesystem::path storeFile = session_->store().file();
     const auto edit = store::readPendingEdit(storeFile);
     if (!edit) {
         return;
     }
     std::optional<std::int64_t> card;
     try {
-        card = store::cardOfPendingEdit(*store_, *edit);
+        card = store::cardOfPendingEdit(session_->store(), *edit);
     } catch (const store::StoreError&) {
         return;  // asked again at the next start
     }

@@ -1,57 +1,55 @@
 // A backup put in the store's place from the menu: the window lets go of the store, the
 // backup takes its place, and the window reads it as at start-up.
-#include "backup/Restore.h"
 #include "maintenance/RestoreDialog.h"
-#include "mainwindow/Backups.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
-#include "mainwindow/FullTextSearch.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
-#include "store/Snapshot.h"
 #include "store/StoreError.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QStatusBar>
 
 namespace veltro::mainwindow {
 
 void MainWindow::mnuSicherungWiederherstellen() {
-    if (!store_) {
+    if (!session_->isOpen()) {
         return;
     }
-    maintenance::RestoreDialog dialog(store_->file(), this);
+    maintenance::RestoreDialog dialog(session_->store().file(), this);
     if (dialog.exec() == QDialog::Accepted && dialog.chosenBackup()) {
         putBackupInPlace(*dialog.chosenBackup());
     }
 }
 
 void MainWindow::putBackupInPlace(const std::filesystem::path& backupFile) {
-    const std::filesystem::path storeFile = store_->file();
     if (!editor_->emptyView()) {
         return;
     }
-    cancelFullTextBuild();
-    backups_->wait();
     editor_->setStore(nullptr);
-    store_.reset();
     QString problem;
     std::filesystem::path replaced;
     try {
-        replaced = backup::restoreBackup(storeFile, backupFile, backups_->now(),
-                                         backup::keepPolicyFromSettings());
+        replaced = session_->restore(backupFile);
     } catch (const store::StoreError& error) {
         problem = store::germanReason(error);
     }
-    // A run begins anew on what the store now holds.
-    store_ = store::CardStore::open(storeFile);
-    waitForOwnCopiesOnly();
-    store::Snapshot::take(store_->db());
-    editor_->setStore(&*store_);
+    if (!session_->isOpen()) {
+        // Not even the store from before opens again: nothing can go on.
+        platform::current().message(
+            {QStringLiteral("Die Kartei lässt sich nicht wieder öffnen.\n\n%1").arg(problem),
+             QStringLiteral("Sicherung wiederherstellen"), platform::Buttons::Ok,
+             platform::Icon::Critical, 0});
+        closeOtherWindows();
+        hide();
+        QMetaObject::invokeMethod(
+            qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+        return;
+    }
+    editor_->setStore(&session_->store());
     list_->clear();
-    list_->load();
-    fullText_->restart(storeFile);
     list_->fillCategorySelector();
     ui_.Combo1->setCurrentIndex(0);
     Combo1_Click();
@@ -65,8 +63,6 @@ void MainWindow::putBackupInPlace(const std::filesystem::path& backupFile) {
              platform::Icon::Exclamation, 0});
         return;
     }
-    restoredAs_ = QString::fromStdString(replaced.filename().string());
-    changeFlag_ = true;  // the exit question then says that the restore stays
     ui_.StatusBar1->showMessage(
         QStringLiteral("Sicherung wiederhergestellt; die bisherige Kartei ist gesichert als %1.")
             .arg(QString::fromStdString(replaced.filename().string())),

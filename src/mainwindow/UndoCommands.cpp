@@ -36,10 +36,10 @@ UndoCommands::UndoCommands(CommandContext context, QAction* undo, QAction* redo)
 void UndoCommands::refresh() {
     std::optional<QString> undoName;
     std::optional<QString> redoName;
-    if (c_.store) {
+    if (c_.storeOpen()) {
         try {
-            undoName = store::UndoLog::undoName(c_.store->db());
-            redoName = store::UndoLog::redoName(c_.store->db());
+            undoName = c_.session.undoName();
+            redoName = c_.session.redoName();
         } catch (const store::StoreError&) {
             // Both stay off; the next command says what is wrong with the store.
         }
@@ -53,19 +53,25 @@ void UndoCommands::refresh() {
     name(redo_, QStringLiteral("&Wiederholen"), redoName);
 }
 
+// The list lets go of the index first: a step over many cards reads it again.
 void UndoCommands::undo() {
-    turn([](store::Database& db) { return store::UndoLog::undo(db); });
+    std::optional<store::StepChanges> changes;
+    if (c_.storeOpen() && c_.session.undoName()) {
+        c_.list.aroundReload([&] { changes = c_.session.undo(); });
+    }
+    turn(changes);
 }
 
 void UndoCommands::redo() {
-    turn([](store::Database& db) { return store::UndoLog::redo(db); });
+    std::optional<store::StepChanges> changes;
+    if (c_.storeOpen() && c_.session.redoName()) {
+        c_.list.aroundReload([&] { changes = c_.session.redo(); });
+    }
+    turn(changes);
 }
 
-void UndoCommands::turn(
-    const std::function<std::optional<store::StepChanges>(store::Database&)>& step) {
-    const auto changes = c_.store ? step(c_.store->db()) : std::nullopt;
+void UndoCommands::turn(const std::optional<store::StepChanges>& changes) {
     if (changes) {
-        c_.markChanged();
         follow(*changes);
     } else {
         platform::current().beep();
@@ -77,9 +83,7 @@ void UndoCommands::turn(
 // view; a step that only removed cards leaves the view on its category.
 void UndoCommands::follow(const store::StepChanges& changes) {
     if (changes.categories || changes.cards.size() > kCardByCard) {
-        reloadAll();
-    } else {
-        updateCards(changes.cards);
+        showCategories();
     }
     if (const auto id = firstListed(changes.cards)) {
         showCard(*id);
@@ -111,21 +115,9 @@ std::optional<std::int64_t> UndoCommands::firstListed(const std::vector<std::int
     return first;
 }
 
-void UndoCommands::updateCards(const std::vector<std::int64_t>& ids) {
-    for (const std::int64_t id : ids) {
-        c_.list.index().remove(id);
-        const auto card = c_.store->loadCard(id);
-        if (card && card->value(store::Field::Schlagworte)) {
-            c_.list.index().insert(
-                {id, card->text(store::Field::Schlagworte), card->text(store::Field::Kategorien)});
-        }
-        c_.cardChanged(id);
-    }
-}
-
-void UndoCommands::reloadAll() {
+// The category selector as the store has it now, on the category it showed if that is left.
+void UndoCommands::showCategories() {
     const QString category = c_.ui.Combo1->currentText();
-    c_.reloadIndexes();
     c_.list.fillCategorySelector();
     const int kept = c_.ui.Combo1->findText(category, Qt::MatchExactly);
     c_.ui.Combo1->setCurrentIndex(kept >= 0 ? kept : 0);

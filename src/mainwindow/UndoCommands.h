@@ -22,12 +22,11 @@ public:
     void showCard(std::int64_t id);
 
 private:
-    void turn(const std::function<std::optional<store::StepChanges>(store::Database&)>& step);
+    void turn(const std::optional<store::StepChanges>& changes);
     void follow(const store::StepChanges& changes);
-    void updateCards(const std::vector<std::int64_t>& ids);
     [[nodiscard]] std::optional<std::int64_t> firstListed(
         const std::vector<std::int64_t>& ids) const;
-    void reloadAll();
+    void showCategories();
 
     CommandContext c_;
     QAction* undo_;

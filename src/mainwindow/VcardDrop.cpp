@@ -1,10 +1,10 @@
 // A vCard file dropped onto the main window is imported into the shown category.
 #include "import/ImportRun.h"
-#include "mainwindow/Backups.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/MainImportHost.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
+#include "session/Backups.h"
 #include "store/Categories.h"
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardReader.h"
@@ -41,7 +41,7 @@ QString MainWindow::droppedVcard(const QMimeData& data) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (store_ && !importRunning_ && !droppedVcard(*event->mimeData()).isEmpty()) {
+    if (session_->isOpen() && !importRunning() && !droppedVcard(*event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
@@ -116,25 +116,20 @@ void MainWindow::importVcard(const QString& path) {
     import::ImportOutcome outcome;
     std::int64_t skipped = 0;
     backUpBefore(backup::Occasion::Import);
-    backups_->wait();  // the copy holds the store until it is done
-    setImportRunning(true);
+    session_->backups().wait();  // the copy holds the store until it is done
     try {
+        const session::Session::Busy running(*session_, session::RunState::Importing);
         // The cards are written while the file is still being read.
         vcard::VcardRows rows(path, category);
         outcome = import::runImport(
-            store_->file(), [&rows](import::PreviewRow& row) { return rows.next(row); }, {},
-            importHost_->undoStepName());
+            session_->store().file(), [&rows](import::PreviewRow& row) { return rows.next(row); },
+            {}, importHost_->undoStepName());
         skipped = rows.skipped();
     } catch (const vcard::VcardUnreadable&) {
-        setImportRunning(false);
         unreadable();
         return;
-    } catch (...) {
-        setImportRunning(false);
-        throw;
     }
-    setImportRunning(false);
-    changeFlag_ = true;
+    session_->markChanged();
     ImportCommand1();
     QString report = QStringLiteral("%1 Karten importiert, %2 davon umbenannt.")
                          .arg(outcome.cards)

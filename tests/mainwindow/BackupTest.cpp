@@ -5,7 +5,7 @@
 #include "backup/BackupFiles.h"
 #include "backup/BackupWriter.h"
 #include "maintenance/RestoreDialog.h"
-#include "mainwindow/Backups.h"
+#include "session/Backups.h"
 #include "mainwindow/MainMenus.h"
 #include "store/BusyTimeouts.h"
 

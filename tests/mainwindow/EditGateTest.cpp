@@ -298,12 +298,13 @@ TEST_F(EditGate, ExportLeavesTheRunUnchanged) {
 
 TEST_F(EditGate, WhileAnImportWritesTheWindowTakesNoInputAndClosingAsks) {
     openSample();
-    window().setImportRunning(true);
-    EXPECT_FALSE(window().centralWidget()->isEnabled());
-    platform_->answers = {Answer::No};
-    EXPECT_FALSE(window().close());
-    EXPECT_TRUE(told(QStringLiteral("Der Import läuft noch.")));
-    window().setImportRunning(false);
+    {
+        const session::Session::Busy importing(window().session(), session::RunState::Importing);
+        EXPECT_FALSE(window().centralWidget()->isEnabled());
+        platform_->answers = {Answer::No};
+        EXPECT_FALSE(window().close());
+        EXPECT_TRUE(told(QStringLiteral("Der Import läuft noch.")));
+    }
     EXPECT_TRUE(window().centralWidget()->isEnabled());
 }
 

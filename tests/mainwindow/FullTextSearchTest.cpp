@@ -2,7 +2,7 @@
 #include "TestHome.h"
 
 #include "fulltext/FullTextIndex.h"
-#include "mainwindow/FullTextSearch.h"
+#include "session/FullTextSearch.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
 #include "store/SampleCards.h"
@@ -15,7 +15,7 @@
 
 using namespace veltro;
 using fulltext::FullTextIndex;
-using mainwindow::FullTextSearch;
+using session::FullTextSearch;
 using store::Field;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "mainwindow/Backups.h"
+#include "session/Backups.h"
 
 #include "backup/BackupWriter.h"
 #include "backup/Rotation.h"
@@ -6,7 +6,7 @@
 
 #include <memory>
 
-namespace veltro::mainwindow {
+namespace veltro::session {
 
 namespace {
 
@@ -28,6 +28,10 @@ void Backups::wait() {
     if (copying_.joinable()) {
         copying_.join();
     }
+}
+
+void Backups::waitForCopy() const {
+    running_.wait(true);
 }
 
 bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion) {
@@ -65,6 +69,7 @@ bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occas
         }
         writer.reset();  // the store is free for writing again
         running_ = false;
+        running_.notify_all();
         QMetaObject::invokeMethod(
             this, [this, text, failed] { report(text, failed); }, Qt::QueuedConnection);
     });
@@ -77,4 +82,4 @@ void Backups::report(const QString& text, bool failed) {
     }
 }
 
-}  // namespace veltro::mainwindow
+}  // namespace veltro::session

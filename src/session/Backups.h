@@ -11,7 +11,7 @@
 #include <functional>
 #include <thread>
 
-namespace veltro::mainwindow {
+namespace veltro::session {
 
 // The program's backups of the store: before the first change of the run, before each
 // import and each renaming or deletion of a category, and once a day otherwise. The copy
@@ -35,6 +35,8 @@ public:
     bool beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion);
     // Returns once no copy runs.
     void wait();
+    // Returns once no copy runs; unlike wait(), any thread may call it.
+    void waitForCopy() const;
     // A copy runs now (any thread may ask).
     [[nodiscard]] bool copying() const { return running_; }
 
@@ -48,4 +50,4 @@ private:
     std::atomic<bool> running_ = false;
 };
 
-}  // namespace veltro::mainwindow
+}  // namespace veltro::session

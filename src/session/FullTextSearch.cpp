@@ -1,11 +1,11 @@
-#include "mainwindow/FullTextSearch.h"
+#include "session/FullTextSearch.h"
 
 #include "store/CardStore.h"
 #include "store/StoreError.h"
 
 #include <utility>
 
-namespace veltro::mainwindow {
+namespace veltro::session {
 
 namespace {
 
@@ -167,4 +167,4 @@ FullTextSearch::Answer FullTextSearch::search(store::CardStore& store, const QSt
     return {index_.search(text), complete_};
 }
 
-}  // namespace veltro::mainwindow
+}  // namespace veltro::session

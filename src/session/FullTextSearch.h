@@ -18,7 +18,7 @@ namespace veltro::store {
 class CardStore;
 }
 
-namespace veltro::mainwindow {
+namespace veltro::session {
 
 // The full-text index of the main window: built in the background on connections of its
 // own right after start-up, kept in step with every change, and searched at any time: while
@@ -61,4 +61,4 @@ private:
     std::vector<std::thread> workers_;
 };
 
-}  // namespace veltro::mainwindow
+}  // namespace veltro::session

@@ -1,0 +1,299 @@
+#include "session/Session.h"
+
+#include "backup/Restore.h"
+#include "backup/Rotation.h"
+#include "store/BusyTimeouts.h"
+#include "store/Categories.h"
+#include "store/DataDirectory.h"
+#include "store/DuplicateDecisions.h"
+#include "store/Schema.h"
+#include "store/Snapshot.h"
+#include "store/StoreError.h"
+
+#include <unordered_set>
+
+namespace veltro::session {
+
+namespace {
+
+// Beyond this many cards the indexes are read again rather than changed card by card.
+constexpr std::size_t kCardByCard = 200;
+
+}  // namespace
+
+Session::Session(Notices notices)
+    : notices_(std::move(notices)),
+      fullText_([this] {
+          if (notices_.fullTextBuilt) {
+              notices_.fullTextBuilt();
+          }
+      }),
+      backups_(
+          [this](const QString& text, bool failed) {
+              if (notices_.backup) {
+                  notices_.backup(text, failed);
+              }
+          },
+          nullptr) {}
+
+Session::~Session() {
+    fullText_.cancel();
+}
+
+std::filesystem::path Session::storeFile() const {
+    return store_ ? store_->file() : directory_ / store::kStoreFileName;
+}
+
+void Session::openStore(const std::filesystem::path& file) {
+    store_ = store::CardStore::open(file);
+    // A write waits for a backup copy of ours as long as it reads the store, but for another
+    // program's lock only the usual short while: then the user hears of it.
+    store_->db().setBusyWait(store::kBusyTimeoutMs,
+                             [backups = &backups_] { return backups->copying(); });
+    store::Snapshot::take(store_->db());
+}
+
+void Session::open(const std::filesystem::path& directory,
+                   std::optional<store::CardIndex> preloaded) {
+    directory_ = directory;
+    try {
+        openStore(directory / store::kStoreFileName);
+        if (preloaded) {
+            index_ = std::move(*preloaded);
+        } else {
+            index_.load(*store_);
+        }
+    } catch (...) {
+        store_.reset();
+        throw;
+    }
+}
+
+void Session::close() {
+    fullText_.cancel();
+    backups_.wait();  // a copy still running holds the store until it is done
+    store_.reset();
+}
+
+Session::Busy::Busy(Session& session, RunState state) : session_(session), before_(session.state_) {
+    session_.setState(state);
+}
+
+Session::Busy::~Busy() {
+    session_.setState(before_);
+}
+
+void Session::setState(RunState state) {
+    if (state_ == state) {
+        return;
+    }
+    state_ = state;
+    if (notices_.stateChanged) {
+        notices_.stateChanged(state);
+    }
+}
+
+void Session::beforeChange(backup::Occasion occasion) {
+    if (store_) {
+        backups_.beforeChange(store_->file(), occasion);
+    }
+}
+
+maintenance::NewCard Session::addCard(const QString& heading, const QString& category) {
+    markChanged();
+    if (store::isAllCategories(category) || heading.isEmpty()) {
+        return {};
+    }
+    beforeChange(backup::Occasion::Change);
+    store::UndoStep step(store_->db(), QStringLiteral("Neue Karte"));
+    maintenance::NewCard result = maintenance::addCard(*store_, index_, heading, category);
+    step.commit();
+    if (result.id) {
+        index_.insert({*result.id, heading, category});
+        cardWritten(*result.id);
+    }
+    return result;
+}
+
+bool Session::renameCard(std::int64_t id, const QString& heading) {
+    markChanged();
+    if (heading.isEmpty() || index_.idOfHeading(heading)) {
+        return false;
+    }
+    beforeChange(backup::Occasion::Change);
+    store::UndoStep step(store_->db(), QStringLiteral("Karte umbenennen"));
+    maintenance::renameCard(*store_, id, heading, {});
+    step.commit();
+    index_.rename(id, heading);
+    cardWritten(id);
+    return true;
+}
+
+void Session::deleteCard(std::int64_t id) {
+    markChanged();
+    beforeChange(backup::Occasion::Change);
+    store::UndoStep step(store_->db(), QStringLiteral("Karte löschen"));
+    store_->deleteCard(id);
+    step.commit();
+    index_.remove(id);
+    cardWritten(id);
+}
+
+void Session::assignCategory(const QString& heading, const QString& category) {
+    markChanged();
+    beforeChange(backup::Occasion::Change);
+    store::UndoStep step(store_->db(), QStringLiteral("Andere Kategorie zuweisen"));
+    maintenance::assignCategory(*store_, heading, category);
+    step.commit();
+    reloadIndexes();
+}
+
+bool Session::addCategory(const QString& name) {
+    markChanged();
+    if (name.isEmpty() || store::isAllCategories(name) ||
+        maintenance::categoryExists(*store_, name)) {
+        return false;
+    }
+    beforeChange(backup::Occasion::Change);
+    store::UndoStep step(store_->db(), QStringLiteral("Neue Kategorie"));
+    store_->addCategory(name);
+    step.commit();
+    return true;
+}
+
+bool Session::renameCategory(const QString& oldName, const QString& newName) {
+    markChanged();
+    if (newName.isEmpty() || store::isAllCategories(newName) ||
+        maintenance::categoryExists(*store_, newName)) {
+        return false;
+    }
+    beforeChange(backup::Occasion::CategoryChange);
+    store::UndoStep step(store_->db(), QStringLiteral("Kategorie umbenennen"));
+    maintenance::renameCategory(*store_, oldName, newName);
+    step.commit();
+    reloadIndexes();
+    return true;
+}
+
+void Session::deleteCategory(const QString& name) {
+    markChanged();
+    beforeChange(backup::Occasion::CategoryChange);
+    store::UndoStep step(store_->db(), QStringLiteral("Kategorie löschen"));
+    maintenance::deleteCategory(*store_, name);
+    step.commit();
+    reloadIndexes();
+}
+
+store::Card Session::merge(const std::vector<duplicates::MergePlan>& plans) {
+    markChanged();
+    beforeChange(backup::Occasion::Change);
+    // However many cards go into one, the merge is one step to undo.
+    store::UndoStep step(store_->db(), QStringLiteral("Karten zusammenführen"));
+    store::Card merged = duplicates::mergeCards(*store_, plans);
+    step.commit();
+    const std::int64_t keep = plans.front().keep;
+    for (const duplicates::MergePlan& plan : plans) {
+        index_.remove(plan.other);
+        cardWritten(plan.other);
+    }
+    index_.remove(keep);
+    index_.insert(
+        {keep, merged.text(store::Field::Schlagworte), merged.text(store::Field::Kategorien)});
+    cardWritten(keep);
+    return merged;
+}
+
+void Session::markNotDuplicates(const duplicates::Group& group) {
+    markChanged();
+    store::Transaction tx(store_->db());
+    for (const auto& pair : group.pairs) {
+        store::markNotDuplicates(store_->db(), pair.a, pair.b);
+    }
+    tx.commit();
+}
+
+void Session::cardWritten(std::int64_t id) {
+    if (store_) {
+        fullText_.changed(*store_, id);
+    }
+}
+
+void Session::reloadIndexes() {
+    index_.load(*store_);
+    fullText_.restart(store_->file());
+}
+
+std::optional<QString> Session::undoName() {
+    return store_ ? store::UndoLog::undoName(store_->db()) : std::nullopt;
+}
+
+std::optional<QString> Session::redoName() {
+    return store_ ? store::UndoLog::redoName(store_->db()) : std::nullopt;
+}
+
+std::optional<store::StepChanges> Session::undo() {
+    return turn([](store::Database& db) { return store::UndoLog::undo(db); });
+}
+
+std::optional<store::StepChanges> Session::redo() {
+    return turn([](store::Database& db) { return store::UndoLog::redo(db); });
+}
+
+std::optional<store::StepChanges> Session::turn(
+    const std::function<std::optional<store::StepChanges>(store::Database&)>& step) {
+    const auto changes = store_ ? step(store_->db()) : std::nullopt;
+    if (!changes) {
+        return changes;
+    }
+    markChanged();
+    if (changes->categories || changes->cards.size() > kCardByCard) {
+        reloadIndexes();
+        return changes;
+    }
+    for (const std::int64_t id : changes->cards) {
+        index_.remove(id);
+        const auto card = store_->loadCard(id);
+        if (card && card->value(store::Field::Schlagworte)) {
+            index_.insert(
+                {id, card->text(store::Field::Schlagworte), card->text(store::Field::Kategorien)});
+        }
+        cardWritten(id);
+    }
+    return changes;
+}
+
+std::filesystem::path Session::restore(const std::filesystem::path& backupFile) {
+    const Busy busy(*this, RunState::Restoring);
+    const std::filesystem::path file = storeFile();
+    close();
+    std::optional<store::StoreError> failure;
+    std::filesystem::path replaced;
+    try {
+        replaced = backup::restoreBackup(file, backupFile, backups_.now(),
+                                         backup::keepPolicyFromSettings());
+    } catch (const store::StoreError& error) {
+        failure = error;
+    }
+    // A run begins anew on what the store now holds.
+    openStore(file);
+    index_.load(*store_);
+    fullText_.restart(file);
+    if (failure) {
+        throw *failure;
+    }
+    restoredAs_ = QString::fromStdString(replaced.filename().string());
+    markChanged();  // the exit question then says that the restore stays
+    return replaced;
+}
+
+void Session::keep() {
+    backups_.wait();
+    store::Snapshot::keep(store_->db());
+}
+
+void Session::discard(const std::function<void(int)>& afterStatement) {
+    backups_.wait();
+    store::Snapshot::discard(store_->db(), afterStatement);
+}
+
+}  // namespace veltro::session

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "backup/BackupSchedule.h"
+#include "duplicates/CardMerge.h"
+#include "duplicates/DuplicateFinder.h"
+#include "maintenance/CardOperations.h"
+#include "session/Backups.h"
+#include "session/FullTextSearch.h"
+#include "store/CardIndex.h"
+#include "store/CardStore.h"
+#include "store/UndoLog.h"
+#include "store/WriterLock.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace veltro::session {
+
+// What the session is doing now; long work lets nothing else write meanwhile.
+enum class RunState { Idle, Importing, Syncing, Restoring, Closing };
+
+// One run of the card file without any window: the store and its writer lock, the card
+// index, the full-text index, undo, backups and what the run has done. Every command
+// writes the store first and the indexes in memory only after it succeeded; windows ask
+// their questions, call a command and show what it left.
+class Session {
+public:
+    struct Notices {
+        // A line for the status bar about a backup copy.
+        std::function<void(const QString& text, bool failed)> backup;
+        // The full-text index has read every card of the store.
+        std::function<void()> fullTextBuilt;
+        // The run state changed (any thread's work ends on the window's thread).
+        std::function<void(RunState)> stateChanged;
+    };
+
+    explicit Session(Notices notices = {});
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // The lock the program took on the data directory before anything was read.
+    void holdLock(store::WriterLock lock) { lock_.emplace(std::move(lock)); }
+    // Opens the store in the folder, takes the run's snapshot and reads the card index (or
+    // takes the one read meanwhile). Throws store::StoreError; the session stays closed then.
+    void open(const std::filesystem::path& directory,
+              std::optional<store::CardIndex> preloaded = std::nullopt);
+    // Lets go of the store: the full-text build stops, a running backup copy ends first.
+    void close();
+    [[nodiscard]] bool isOpen() const { return store_.has_value(); }
+
+    [[nodiscard]] store::CardStore& store() { return *store_; }
+    [[nodiscard]] store::CardStore* storeIfOpen() { return store_ ? &*store_ : nullptr; }
+    [[nodiscard]] const std::filesystem::path& directory() const { return directory_; }
+    [[nodiscard]] std::filesystem::path storeFile() const;
+    [[nodiscard]] store::CardIndex& index() { return index_; }
+    [[nodiscard]] const store::CardIndex& index() const { return index_; }
+    [[nodiscard]] FullTextSearch& fullText() { return fullText_; }
+    [[nodiscard]] Backups& backups() { return backups_; }
+
+    // ---- the run ----
+    [[nodiscard]] RunState state() const { return state_; }
+    // Holds a run state for long work and goes back to Idle when it ends.
+    class Busy {
+    public:
+        Busy(Session& session, RunState state);
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        Session& session_;
+        RunState before_;
+    };
+    // Whether the exit step must ask about the run's changes.
+    [[nodiscard]] bool changed() const { return changed_; }
+    void markChanged() { changed_ = true; }
+    // A sync sent this run's changes to a server: "Nein" at exit keeps what it settled.
+    [[nodiscard]] bool syncedThisRun() const { return syncedThisRun_; }
+    void noteSynced() { syncedThisRun_ = true; }
+    // The file name the store got in the backup folder when a backup replaced it.
+    [[nodiscard]] const QString& restoredAs() const { return restoredAs_; }
+
+    // Before the store is written: a backup, where one is due.
+    void beforeChange(backup::Occasion occasion);
+
+    // ---- cards and categories ----
+    // Adds a card to a category unless its heading is taken (see `clash`).
+    maintenance::NewCard addCard(const QString& heading, const QString& category);
+    // False when another card has that heading already.
+    bool renameCard(std::int64_t id, const QString& heading);
+    void deleteCard(std::int64_t id);
+    // Moves every card with the heading into the category.
+    void assignCategory(const QString& heading, const QString& category);
+    // False for "-Alle-", an empty name or one that exists (without regard to case).
+    bool addCategory(const QString& name);
+    bool renameCategory(const QString& oldName, const QString& newName);
+    // Deletes the category and every card in it.
+    void deleteCategory(const QString& name);
+    // Merges each plan's other card into its kept one, one undo step; the kept card as now.
+    store::Card merge(const std::vector<duplicates::MergePlan>& plans);
+    // The cards of the group are no duplicates of each other; asked no more.
+    void markNotDuplicates(const duplicates::Group& group);
+    // A card was written elsewhere (the card editor): the full-text index follows.
+    void cardWritten(std::int64_t id);
+    // After work that changed many cards: both indexes read again.
+    void reloadIndexes();
+
+    // ---- undo ----
+    // The names of the steps an undo or a redo would take; nothing when there is none.
+    [[nodiscard]] std::optional<QString> undoName();
+    [[nodiscard]] std::optional<QString> redoName();
+    // The store turns a step back or forth; the indexes follow. Nothing when there is none.
+    std::optional<store::StepChanges> undo();
+    std::optional<store::StepChanges> redo();
+
+    // ---- backups ----
+    // Puts a backup in the store's place and begins the run anew on it; the file name the
+    // old store got among the backups. Throws store::StoreError; the store stays as it was
+    // and the session open on it.
+    std::filesystem::path restore(const std::filesystem::path& backupFile);
+
+    // ---- the end of the run ----
+    // Keeps the run's changes, or takes back what "Nein" takes back.
+    void keep();
+    void discard(const std::function<void(int)>& afterStatement = {});
+
+private:
+    void setState(RunState state);
+    void openStore(const std::filesystem::path& file);
+    std::optional<store::StepChanges> turn(
+        const std::function<std::optional<store::StepChanges>(store::Database&)>& step);
+
+    Notices notices_;
+    std::optional<store::WriterLock> lock_;
+    std::filesystem::path directory_;
+    std::optional<store::CardStore> store_;
+    store::CardIndex index_;
+    FullTextSearch fullText_;
+    Backups backups_;
+    RunState state_ = RunState::Idle;
+    bool changed_ = false;
+    bool syncedThisRun_ = false;
+    QString restoredAs_;
+};
+
+}  // namespace veltro::session
