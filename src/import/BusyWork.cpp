@@ -48,8 +48,11 @@ void BusyWork::start(std::int64_t maximum) {
     bar_.setRange(0, static_cast<int>(maximum / scale_));
     bar_.setValue(static_cast<int>(1 / scale_));
     bar_.show();
-    QApplication::processEvents();
     sinceEvents_.restart();
+}
+
+void BusyWork::show(std::int64_t value) {
+    bar_.setValue(std::min(bar_.maximum(), static_cast<int>(value / scale_)));
 }
 
 bool BusyWork::advance(std::int64_t value) {

@@ -30,6 +30,8 @@ public:
 
     // Shows the bar with this maximum and the value 1.
     void start(std::int64_t maximum);
+    // Moves the bar, nothing more (the work runs elsewhere).
+    void show(std::int64_t value);
     // Moves the bar; false once the user asked to cancel.
     bool advance(std::int64_t value);
     // Handles pending events when it is time; false once the user asked to cancel.

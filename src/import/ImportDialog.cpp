@@ -307,6 +307,9 @@ void ImportDialog::backToFilePage() {
 void ImportDialog::Command2_Click() {
     if (work_.busy) {
         work_.cancel = true;
+        if (importTask_ != nullptr) {
+            importTask_->cancel();
+        }
         work_.closeWhenDone = true;
         return;
     }
@@ -324,6 +327,9 @@ void ImportDialog::reject() {
 void ImportDialog::closeEvent(QCloseEvent* event) {
     if (work_.busy) {
         work_.cancel = true;
+        if (importTask_ != nullptr) {
+            importTask_->cancel();
+        }
         work_.closeWhenDone = true;
         event->ignore();
         return;
@@ -580,36 +586,54 @@ void ImportDialog::VorschauMDBeinlesen() {
 // ---- page 4: the import run ----
 
 void ImportDialog::Command1_Click() {
-    std::vector<PreviewRow> rows = preview_->rows();
-    const auto count = static_cast<std::int64_t>(rows.size());
-    // While the run's transaction is open, nothing may be typed into the main window.
-    struct HostHeld {
-        ImportHost& host;
-        explicit HostHeld(ImportHost& h) : host(h) { host.importRunning(true); }
-        ~HostHeld() { host.importRunning(false); }
-        HostHeld(const HostHeld&) = delete;
-        HostHeld& operator=(const HostHeld&) = delete;
-    };
-    std::optional<HostHeld> held(std::in_place, host_);
-    try {
-        BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
-        work.start(2 * count + 1);
-        setStatus(QStringLiteral("...suche Duplikate"));
+    auto rows = std::make_shared<std::vector<PreviewRow>>(preview_->rows());
+    const auto count = static_cast<std::int64_t>(rows->size());
+    auto frozen = std::make_shared<BusyWork>(work_, *ui_.ProgressBar1, frozenDuringWork());
+    frozen->start(2 * count + 1);
+    setStatus(QStringLiteral("...suche Duplikate"));
+    auto write = [rows, count, undo = host_.undoStepName()](const std::filesystem::path& file,
+                                                            session::TaskControl& control) {
         runImport(
-            host_.storeFile(), rows,
+            file, *rows,
             [&](ImportPhase phase, std::int64_t done) {
                 if (phase == ImportPhase::Writing && done == 0) {
-                    setStatus(QStringLiteral("...speichere Karten"));
+                    control.step(QStringLiteral("...speichere Karten"));
                 }
-                return work.advance(1 + done + (phase == ImportPhase::Writing ? count : 0));
+                control.progress(1 + done + (phase == ImportPhase::Writing ? count : 0),
+                                 2 * count + 1);
+                return !control.stopRequested();
             },
-            host_.undoStepName());
-    } catch (const ImportCancelled&) {
+            undo);
+    };
+    importTask_ = host_.startImport(
+        std::move(write),
+        [this, rows, frozen](std::exception_ptr failure) mutable {
+            importTask_ = nullptr;
+            frozen.reset();
+            importEnded(std::move(*rows), failure);
+        },
+        [this, frozen](const session::TaskProgress& progress) {
+            if (!progress.step.isEmpty()) {
+                setStatus(progress.step);
+            }
+            frozen->show(progress.done);
+        });
+    if (importTask_ == nullptr) {
+        frozen.reset();
         setStatus(QStringLiteral(" "));
+    }
+}
+
+void ImportDialog::importEnded(std::vector<PreviewRow> rows, const std::exception_ptr& failure) {
+    setStatus(QStringLiteral(" "));
+    try {
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+    } catch (const ImportCancelled&) {
         closeIfAsked();
         return;
     } catch (const store::StoreError& error) {
-        setStatus(QStringLiteral(" "));
         tell(QStringLiteral("Die Daten konnten nicht importiert werden; die Kartei ist "
                             "unverändert.\n") +
                  store::germanReason(error),
@@ -617,8 +641,6 @@ void ImportDialog::Command1_Click() {
         closeIfAsked();
         return;
     }
-    setStatus(QStringLiteral(" "));
-    held.reset();
     preview_->setRows(std::move(rows));
     host_.ImportCommand1();
     if (const auto doubles = host_.duplicatesOfImport(); doubles > 0) {

@@ -4,11 +4,13 @@
 #include "import/BusyWork.h"
 #include "import/FieldMapping.h"
 #include "import/ImportDialogWidgets.h"
+#include "import/ImportHost.h"
 #include "import/RecordReader.h"
 #include "import/TextSource.h"
 
 #include <QDialog>
 
+#include <exception>
 #include <optional>
 #include <vector>
 
@@ -56,6 +58,7 @@ private:
     void Command8_Click();
     void Command7_Click();
     void Command1_Click();
+    void importEnded(std::vector<PreviewRow> rows, const std::exception_ptr& failure);
     void Command2_Click();
     void Command4_Click();
     void Command6_Click();
@@ -107,6 +110,7 @@ private:
     std::vector<PreviewRow> vcardRows_;
     std::int64_t listedRecords_ = 0;
     WorkState work_;
+    session::Task* importTask_ = nullptr;  // the session's, while the import writes
 };
 
 }  // namespace veltro::import

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/Session.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -20,8 +22,10 @@ public:
     virtual void setChanged() = 0;
     // Reloads all cards into the card list after an import.
     virtual void ImportCommand1() = 0;
-    // The import run writes from now on until it says false; the host takes no input then.
-    virtual void importRunning(bool running) { (void)running; }
+    // Runs the import's writing off the window's thread; the host takes no input meanwhile.
+    // Nothing when other work runs.
+    virtual session::Task* startImport(session::Session::StoreWork work, session::Task::Done done,
+                                       session::Task::Progress progress) = 0;
     // After a run: how many of the cards it wrote look like cards there before.
     [[nodiscard]] virtual std::int64_t duplicatesOfImport() { return 0; }
     // Shows those cards beside the ones they look like.

@@ -104,6 +104,11 @@ void MainWindow::ImportCommand1() {
     }
     list_->clear();
     session_->reloadIndexes();
+    showReloadedCards();
+}
+
+void MainWindow::showReloadedCards() {
+    list_->clear();
     if (ui_.Combo1->count() > 0) {
         ui_.Combo1->setCurrentIndex(0);
         Combo1_Click();

@@ -1,5 +1,6 @@
 #include "mainwindow/MainImportHost.h"
 
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/DuplicateCommands.h"
 #include "mainwindow/MainWindow.h"
 
@@ -20,17 +21,16 @@ void MainImportHost::setChanged() {
     window_.setChangeFlag();
 }
 
-void MainImportHost::importRunning(bool running) {
-    if (running) {
-        window_.backUpBefore(backup::Occasion::Import);  // the copy holds the store from before
-        auto* store = window_.cardStore();
-        lastIdBefore_ = store != nullptr ? store->lastRowId() : 0;
+session::Task* MainImportHost::startImport(session::Session::StoreWork work,
+                                           session::Task::Done done,
+                                           session::Task::Progress progress) {
+    auto* store = window_.cardStore();
+    if (store == nullptr || !window_.editor().commit()) {
+        return nullptr;
     }
-    if (running) {
-        running_.emplace(window_.session(), session::RunState::Importing);
-    } else {
-        running_.reset();
-    }
+    lastIdBefore_ = store->lastRowId();
+    return window_.session().startWork(session::RunState::Importing, backup::Occasion::Import,
+                                       std::move(work), std::move(done), std::move(progress));
 }
 
 std::int64_t MainImportHost::duplicatesOfImport() {
@@ -46,7 +46,7 @@ QString MainImportHost::undoStepName() const {
 }
 
 void MainImportHost::ImportCommand1() {
-    window_.ImportCommand1();
+    window_.showReloadedCards();
 }
 
 }  // namespace veltro::mainwindow

@@ -1,9 +1,6 @@
 #pragma once
 
 #include "import/ImportHost.h"
-#include "session/Session.h"
-
-#include <optional>
 
 namespace veltro::mainwindow {
 
@@ -18,7 +15,8 @@ public:
     [[nodiscard]] QString selectedCategory() const override;
     void setChanged() override;
     void ImportCommand1() override;
-    void importRunning(bool running) override;
+    session::Task* startImport(session::Session::StoreWork work, session::Task::Done done,
+                               session::Task::Progress progress) override;
     [[nodiscard]] std::int64_t duplicatesOfImport() override;
     void showDuplicatesOfImport() override;
     [[nodiscard]] QString undoStepName() const override;
@@ -26,7 +24,6 @@ public:
 private:
     MainWindow& window_;
     std::int64_t lastIdBefore_ = 0;  // the highest row id before the last run
-    std::optional<session::Session::Busy> running_;
 };
 
 }  // namespace veltro::mainwindow

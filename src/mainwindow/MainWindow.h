@@ -80,6 +80,8 @@ public:
     void Command2_Click();
     void EingabefelderEinschalten();
     void ImportCommand1();
+    // After work that read the indexes again: the list from the first card of every category.
+    void showReloadedCards();
     void KeineKarteAnzeigen();
     // Card and category commands.
     void mnuNeuekarte();

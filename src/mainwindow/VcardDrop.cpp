@@ -105,7 +105,7 @@ void MainWindow::importVcard(const QString& path) {
              platform::Icon::Question, platform::Buttons::YesNo) != platform::Answer::Yes) {
         return;
     }
-    const auto unreadable = [&path] {
+    const auto unreadable = [path] {
         tell(QStringLiteral("Die Datei\n%1\nlässt sich nicht lesen.").arg(path),
              platform::Icon::Exclamation);
     };
@@ -113,34 +113,46 @@ void MainWindow::importVcard(const QString& path) {
         unreadable();
         return;
     }
-    import::ImportOutcome outcome;
-    std::int64_t skipped = 0;
-    backUpBefore(backup::Occasion::Import);
-    session_->backups().wait();  // the copy holds the store until it is done
-    try {
-        const session::Session::Busy running(*session_, session::RunState::Importing);
+    struct Result {
+        import::ImportOutcome outcome;
+        std::int64_t skipped = 0;
+    };
+    auto result = std::make_shared<Result>();
+    auto write = [path, category, result, undo = importHost_->undoStepName()](
+                     const std::filesystem::path& file, session::TaskControl& control) {
         // The cards are written while the file is still being read.
         vcard::VcardRows rows(path, category);
-        outcome = import::runImport(
-            session_->store().file(), [&rows](import::PreviewRow& row) { return rows.next(row); },
-            {}, importHost_->undoStepName());
-        skipped = rows.skipped();
-    } catch (const vcard::VcardUnreadable&) {
-        unreadable();
-        return;
-    }
-    session_->markChanged();
-    ImportCommand1();
-    QString report = QStringLiteral("%1 Karten importiert, %2 davon umbenannt.")
-                         .arg(outcome.cards)
-                         .arg(outcome.renamed);
-    if (skipped > 0) {
-        report += QStringLiteral(
-                      "\n%1 Karten der Datei ließen sich nicht lesen und wurden "
-                      "übersprungen.")
-                      .arg(skipped);
-    }
-    tell(report, platform::Icon::Information);
+        result->outcome = import::runImport(
+            file, [&rows](import::PreviewRow& row) { return rows.next(row); },
+            [&control](import::ImportPhase, std::int64_t) { return !control.stopRequested(); },
+            undo);
+        result->skipped = rows.skipped();
+    };
+    const auto ended = [this, result, unreadable](const std::exception_ptr& failure) {
+        showReloadedCards();
+        if (failure) {
+            try {
+                std::rethrow_exception(failure);
+            } catch (const vcard::VcardUnreadable&) {
+                unreadable();
+            } catch (...) {
+                guarded(kTitle, [&failure] { std::rethrow_exception(failure); });
+            }
+            return;
+        }
+        QString report = QStringLiteral("%1 Karten importiert, %2 davon umbenannt.")
+                             .arg(result->outcome.cards)
+                             .arg(result->outcome.renamed);
+        if (result->skipped > 0) {
+            report += QStringLiteral(
+                          "\n%1 Karten der Datei ließen sich nicht lesen und wurden "
+                          "übersprungen.")
+                          .arg(result->skipped);
+        }
+        tell(report, platform::Icon::Information);
+    };
+    session_->startWork(session::RunState::Importing, backup::Occasion::Import, std::move(write),
+                        ended);
 }
 
 }  // namespace veltro::mainwindow

@@ -37,6 +37,7 @@ Session::Session(Notices notices)
           nullptr) {}
 
 Session::~Session() {
+    work_.reset();  // stops the work and waits for it
     fullText_.cancel();
 }
 
@@ -70,6 +71,7 @@ void Session::open(const std::filesystem::path& directory,
 }
 
 void Session::close() {
+    finishWork();
     fullText_.cancel();
     backups_.wait();  // a copy still running holds the store until it is done
     store_.reset();
@@ -260,6 +262,41 @@ std::optional<store::StepChanges> Session::turn(
         cardWritten(id);
     }
     return changes;
+}
+
+Task* Session::startWork(RunState state, backup::Occasion occasion, StoreWork work, Task::Done done,
+                         Task::Progress progress) {
+    if (work_ || !store_) {
+        return nullptr;
+    }
+    markChanged();
+    workState_ = std::make_unique<Busy>(*this, state);
+    beforeChange(occasion);
+    auto run = [work = std::move(work), file = store_->file(),
+                backups = &backups_](TaskControl& control) {
+        backups->waitForCopy();  // the copy holds the store until it is done
+        work(file, control);
+    };
+    auto end = [this, done = std::move(done)](std::exception_ptr failure) {
+        endedWork_ = std::move(work_);  // this runs inside it: it goes with the next one
+        try {
+            reloadIndexes();
+        } catch (const store::StoreError&) {
+            failure = failure ? failure : std::current_exception();
+        }
+        workState_.reset();
+        if (done) {
+            done(failure);
+        }
+    };
+    work_ = std::make_unique<Task>(std::move(run), std::move(end), std::move(progress));
+    return work_.get();
+}
+
+void Session::finishWork() {
+    if (work_) {
+        work_->finish();
+    }
 }
 
 std::filesystem::path Session::restore(const std::filesystem::path& backupFile) {

@@ -6,6 +6,7 @@
 #include "maintenance/CardOperations.h"
 #include "session/Backups.h"
 #include "session/FullTextSearch.h"
+#include "session/Task.h"
 #include "store/CardIndex.h"
 #include "store/CardStore.h"
 #include "store/UndoLog.h"
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -119,6 +121,19 @@ public:
     std::optional<store::StepChanges> undo();
     std::optional<store::StepChanges> redo();
 
+    // ---- long work ----
+    // Work that writes the store on a thread of its own, on a connection of its own: the
+    // session is in `state` and takes a backup first; the work begins once the backup copy
+    // has let go of the store. At its end (on this thread) both indexes are read again and
+    // `done` hears how it went. One piece of work at a time; nothing when one runs.
+    using StoreWork = std::function<void(const std::filesystem::path& storeFile, TaskControl&)>;
+    Task* startWork(RunState state, backup::Occasion occasion, StoreWork work, Task::Done done,
+                    Task::Progress progress = {});
+    // The work running now, if any (to cancel it).
+    [[nodiscard]] Task* work() const { return work_.get(); }
+    // Waits for the running work and ends it as usual (the program is closing).
+    void finishWork();
+
     // ---- backups ----
     // Puts a backup in the store's place and begins the run anew on it; the file name the
     // old store got among the backups. Throws store::StoreError; the store stays as it was
@@ -147,6 +162,9 @@ private:
     bool changed_ = false;
     bool syncedThisRun_ = false;
     QString restoredAs_;
+    std::unique_ptr<Task> work_;
+    std::unique_ptr<Task> endedWork_;  // its end is still running when it is put here
+    std::unique_ptr<Busy> workState_;
 };
 
 }  // namespace veltro::session

@@ -42,6 +42,16 @@ public:
     [[nodiscard]] QString selectedCategory() const override { return category_; }
     void setChanged() override { ++changed; }
     void ImportCommand1() override { ++reloads; }
+    // The import writes through a session on the store, as the main window's does.
+    session::Task* startImport(session::Session::StoreWork work, session::Task::Done done,
+                               session::Task::Progress progress) override {
+        if (!session.isOpen()) {
+            session.open(store_.parent_path());
+        }
+        return session.startWork(session::RunState::Importing, backup::Occasion::Import,
+                                 std::move(work), std::move(done), std::move(progress));
+    }
+    session::Session session;
     [[nodiscard]] std::int64_t duplicatesOfImport() override { return duplicates; }
     void showDuplicatesOfImport() override { ++duplicatesShown; }
 
@@ -78,6 +88,11 @@ protected:
     bool nextEnabled() { return button("Command8")->isEnabled(); }
     bool backEnabled() { return button("Command7")->isEnabled(); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    // Starts the import and waits for its end.
+    void runImport() {
+        click("Command1");
+        host.session.finishWork();
+    }
 
     // Chooses the file in "Durchsuchen..." with the filter entry (0 CSV, 1 text, 2 Access).
     void browse(const QString& path, int filter) {

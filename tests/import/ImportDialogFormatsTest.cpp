@@ -77,7 +77,7 @@ TEST_F(ImportDialogFormats, AVcardFileGoesStraightToThePreviewAndImportsLikeTheC
     EXPECT_EQ(previewRows(), 2);
     click("Command8");
     EXPECT_EQ(visiblePage(), 4);
-    click("Command1");
+    runImport();
     EXPECT_EQ(host.reloads, 1);
     EXPECT_TRUE(platform->messages.empty());
 

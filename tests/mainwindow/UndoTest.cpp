@@ -177,6 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   u.chooseCategory(QStringLiteral("Firma"));
                                   u.platform_->answers.push_back(Answer::Yes);
                                   u.window().importVcard(u.writeVcf());
+                                  u.window().session().finishWork();
                               }}),
     [](const auto& param) {
         return QString::fromUtf8(param.param.step)

@@ -21,6 +21,7 @@ protected:
     // What a drop of the file runs.
     void drop(const QString& path) {
         window().importVcard(path);
+        window().session().finishWork();
         QApplication::processEvents();
     }
     QString writeVcf() {
@@ -62,6 +63,7 @@ TEST_F(VcardDrop, AnOpenedFileGoesIntoTheShownCategoryOrTheOneChosenNext) {
     open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
     const QString path = writeVcf();
     window().openVcardFile(path);
+    window().session().finishWork();
     ASSERT_EQ(platform_->messages.size(), 1U);
     EXPECT_TRUE(platform_->messages[0].text.startsWith(u"Wählen Sie bitte eine Kategorie aus"));
     EXPECT_EQ(listLines(), QStringList{"Anna"});
@@ -70,6 +72,7 @@ TEST_F(VcardDrop, AnOpenedFileGoesIntoTheShownCategoryOrTheOneChosenNext) {
     QComboBox* selector = window().ui().Combo1;
     selector->setCurrentIndex(selector->findText(QStringLiteral("Privat")));
     Q_EMIT selector->activated(selector->currentIndex());
+    window().session().finishWork();
     QApplication::processEvents();
     EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva"}));
 
@@ -82,6 +85,7 @@ TEST_F(VcardDrop, AnOpenedFileGoesIntoTheShownCategoryOrTheOneChosenNext) {
     chooseCategory(QStringLiteral("Privat"));
     platform_->answers = {Answer::Yes};
     window().openVcardFile(path);
+    window().session().finishWork();
     QApplication::processEvents();
     EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva", "Günther Eva_1"}));
 }
@@ -100,6 +104,7 @@ TEST_F(VcardDrop, AnOpenedFileThatIsNoVcardIsRefusedWithNothingDone) {
         platform_->messages.clear();
         platform_->answers = {Answer::Yes};
         window().openVcardFile(path);
+        window().session().finishWork();
         QApplication::processEvents();
         ASSERT_EQ(platform_->messages.size(), 1U);
         EXPECT_TRUE(platform_->messages[0].text.endsWith(u"es wird nichts importiert."))
@@ -130,6 +135,7 @@ TEST_F(VcardDrop, ATypedEditIsSavedBeforeTheCardsComeIn) {
     type(box(kFirstNameBox), QStringLiteral("Annegret"));
     platform_->answers = {Answer::Yes};
     window().openVcardFile(writeVcf());  // with a category shown it imports at once
+    window().session().finishWork();
     QApplication::processEvents();
     EXPECT_EQ(storedAnna(home_.storeFile()).text(store::Field::Vorname), u"Annegret");
     EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva"}));
@@ -150,6 +156,7 @@ TEST_F(VcardDrop, AStoreThatRefusesTheCardsIsToldAndKeepsWhatWasThere) {
     type(box(kFirstNameBox), QStringLiteral("Annegret"));
     platform_->answers = {Answer::Yes};
     window().openVcardFile(writeVcf());
+    window().session().finishWork();
     QApplication::processEvents();
     ASSERT_FALSE(platform_->messages.empty());
     EXPECT_TRUE(platform_->messages.back().text.contains(u"konnte nicht ausgeführt werden"))
