@@ -1,3 +1,4 @@
+#include "base/Failure.h"
 #include "import/ImportDialog.h"
 #include "mainwindow/Backups.h"
 #include "mainwindow/CardEditor.h"
@@ -6,7 +7,6 @@
 #include "platform/Platform.h"
 #include "store/PendingEdit.h"
 #include "store/Snapshot.h"
-#include "store/StoreError.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -117,12 +117,12 @@ bool MainWindow::tryDiscard() {
         try {
             discardOrKeep(false);
             return true;
-        } catch (const store::StoreError& error) {
+        } catch (...) {
             const auto answer = platform::current().message(
                 {QStringLiteral("Die Änderungen dieses Laufs konnten nicht verworfen werden.\n\n"
                                 "%1\n\nMit „OK“ wird es erneut versucht; mit „Abbrechen“ "
                                 "bleibt das Programm geöffnet.")
-                     .arg(store::germanReason(error)),
+                     .arg(describeFailure(std::current_exception()).text),
                  kTitle, platform::Buttons::OkCancel, platform::Icon::Exclamation, 0});
             if (answer != platform::Answer::Ok) {
                 return false;
@@ -139,7 +139,7 @@ void MainWindow::endRunKeeping() {
     cancelFullTextBuild();
     try {
         discardOrKeep(true);
-    } catch (const store::StoreError&) {
+    } catch (const std::exception&) {
         // The next start takes a fresh snapshot; the run's changes stay either way.
     }
     Form_Unload();

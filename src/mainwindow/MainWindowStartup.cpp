@@ -1,3 +1,4 @@
+#include "base/Failure.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "mainwindow/CaptionContrast.h"
 #include "mainwindow/CardEditor.h"
@@ -58,12 +59,13 @@ bool MainWindow::Form_Load() {
         } else {
             list_->load();
         }
-    } catch (const store::StoreError& e) {
+    } catch (...) {
+        const QString reason = describeFailure(std::current_exception()).text;
         Q_EMIT loadFailing();
         platform::current().message(
             {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
                  .arg(QString::fromStdString((directory_ / store::kStoreFileName).string()),
-                      store::germanReason(e)),
+                      reason),
              windowTitleText(), platform::Buttons::Ok, platform::Icon::None, 0});
         store_.reset();
         return false;

@@ -1,6 +1,7 @@
 // A backup put in the store's place from the menu: the window lets go of the store, the
 // backup takes its place, and the window reads it as at start-up.
 #include "backup/Restore.h"
+#include "base/Failure.h"
 #include "maintenance/RestoreDialog.h"
 #include "mainwindow/Backups.h"
 #include "mainwindow/CardEditor.h"
@@ -9,7 +10,6 @@
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
 #include "store/Snapshot.h"
-#include "store/StoreError.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -41,8 +41,8 @@ void MainWindow::putBackupInPlace(const std::filesystem::path& backupFile) {
     try {
         replaced = backup::restoreBackup(storeFile, backupFile, backups_->now(),
                                          backup::keepPolicyFromSettings());
-    } catch (const store::StoreError& error) {
-        problem = store::germanReason(error);
+    } catch (...) {
+        problem = describeFailure(std::current_exception()).text;
     }
     // A run begins anew on what the store now holds.
     store_ = store::CardStore::open(storeFile);
