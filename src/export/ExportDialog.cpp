@@ -2,6 +2,7 @@
 
 #include "platform/WidgetTools.h"
 
+#include "base/Failure.h"
 #include "platform/Platform.h"
 #include "vcard/VcardExport.h"
 
@@ -236,9 +237,14 @@ void ExportDialog::runExport(const ExportCall& exportWith) {
     const QPointer<ExportDialog> alive(this);
     setBusy(true);
     sinceEvents_.invalidate();
-    const ExportResult result = exportWith([this, &alive](std::int64_t done, std::int64_t total) {
-        return alive && showProgress(done, total);
-    });
+    ExportResult result;
+    try {
+        result = exportWith([this, &alive](std::int64_t done, std::int64_t total) {
+            return alive && showProgress(done, total);
+        });
+    } catch (...) {  // told below like any failure, so that the dialog leaves its busy state
+        result.error = describeFailure(std::current_exception()).text;
+    }
     if (!alive) {
         return;
     }

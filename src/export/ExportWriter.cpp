@@ -1,9 +1,11 @@
 #include "export/ExportWriter.h"
 
+#include "base/SystemReason.h"
 #include "richtext/StoredText.h"
 #include "store/CardStore.h"
 #include "store/FoldedUtf8.h"
 
+#include <QFileDevice>
 #include <QIODevice>
 
 #include <string>
@@ -148,6 +150,22 @@ QString ExportWriter::columnText(store::Field field, QString stored) const {
     return richtext::plainTextFromStored(stored, richtext::LineBreak::CrLf);
 }
 
+namespace {
+
+QString writeReason(const QIODevice& device) {
+    if (const auto* file = qobject_cast<const QFileDevice*>(&device)) {
+        return germanFileReason(*file);
+    }
+    return QStringLiteral("Beim Schreiben trat ein Fehler auf.");
+}
+
+}  // namespace
+
+ExportError::ExportError(const QIODevice& device)
+    : Error(Kind::File,
+            QStringLiteral("Die Datei lässt sich nicht schreiben:\n%1").arg(writeReason(device)),
+            device.errorString().toStdString()) {}
+
 bool writeAll(QIODevice& device, const QByteArray& bytes) {
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
@@ -164,7 +182,7 @@ void ExportWriter::flush(QIODevice& device) {
         return;
     }
     if (!writeAll(device, buffer_)) {
-        throw ExportError(device.errorString().toStdString());
+        throw ExportError(device);
     }
     buffer_.resize(0);  // keeps the capacity for the next batch
 }

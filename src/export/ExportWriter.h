@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Error.h"
 #include "export/CsvPresets.h"
 #include "export/ExportColumns.h"
 #include "export/ExportEncoder.h"
@@ -12,7 +13,6 @@
 #include <functional>
 #include <optional>
 #include <span>
-#include <stdexcept>
 
 class QIODevice;
 
@@ -23,10 +23,11 @@ class Statement;
 
 namespace veltro::exporting {
 
-// The target refused bytes (disk full, device gone); carries the device's error text.
-class ExportError : public std::runtime_error {
+// The target refused bytes (disk full, device gone): the reason in German, the device's
+// own text as the detail.
+class ExportError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ExportError(const QIODevice& device);
 };
 
 // Writes all the bytes; false when the device failed, its error telling why. A write the

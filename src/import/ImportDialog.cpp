@@ -1,12 +1,12 @@
 #include "import/ImportDialog.h"
 
+#include "base/Failure.h"
 #include "import/ImportHost.h"
 #include "import/ImportRun.h"
 #include "import/PreviewModel.h"
 #include "import/SourceColumnList.h"
 #include "import/TargetFieldList.h"
 #include "platform/Platform.h"
-#include "store/StoreError.h"
 #include "vcard/VcardReader.h"
 
 #include <QApplication>
@@ -633,10 +633,10 @@ void ImportDialog::importEnded(std::vector<PreviewRow> rows, const std::exceptio
     } catch (const ImportCancelled&) {
         closeIfAsked();
         return;
-    } catch (const store::StoreError& error) {
+    } catch (...) {
         tell(QStringLiteral("Die Daten konnten nicht importiert werden; die Kartei ist "
                             "unverändert.\n") +
-                 store::germanReason(error),
+                 describeFailure(std::current_exception()).text,
              platform::Icon::Exclamation);
         closeIfAsked();
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Error.h"
 #include "import/PreviewTable.h"
 
 #include <QString>
@@ -7,7 +8,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <vector>
 
 namespace veltro::import {
@@ -24,9 +24,9 @@ struct ImportOutcome {
 };
 
 // Thrown when the pulse cancels the run; nothing was written.
-class ImportCancelled : public std::runtime_error {
+class ImportCancelled : public Error {
 public:
-    ImportCancelled() : std::runtime_error("Der Import wurde abgebrochen.") {}
+    ImportCancelled() : Error(Kind::Cancelled, QStringLiteral("Der Import wurde abgebrochen.")) {}
 };
 
 // Appends every row as a card to the store file, all or nothing in one transaction.

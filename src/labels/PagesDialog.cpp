@@ -2,6 +2,7 @@
 
 #include "labels/PainterCanvas.h"
 #include "platform/Platform.h"
+#include "platform/TellFailure.h"
 #include "platform/WidgetTools.h"
 
 #include <QDialogButtonBox>
@@ -36,8 +37,11 @@ PagesDialog::PagesDialog(QPrinter& printer, const QString& title, QWidget* paren
         QStringLiteral("cmdPdf"));
     named(buttons->addButton(QStringLiteral("&Schließen"), QDialogButtonBox::RejectRole),
           QStringLiteral("cmdSchliessen"));
-    connect(print_, &QPushButton::clicked, this, [this] { printPages(); });
-    connect(pdf_, &QPushButton::clicked, this, [this] { savePdf(); });
+    connect(print_, &QPushButton::clicked, this,
+            [this] { platform::runGuarded(QStringLiteral("Drucken"), [this] { printPages(); }); });
+    connect(pdf_, &QPushButton::clicked, this, [this] {
+        platform::runGuarded(QStringLiteral("Als PDF speichern"), [this] { savePdf(); });
+    });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     left->addWidget(buttons);
     layout->addLayout(left);

@@ -2,6 +2,7 @@
 
 #include "backup/BackupFiles.h"
 #include "backup/Restore.h"
+#include "base/Failure.h"
 #include "platform/Platform.h"
 #include "platform/WidgetTools.h"
 #include "richtext/RichTextBlock.h"
@@ -171,10 +172,10 @@ void RestoreDialog::showBackup() {
             ids_.push_back(index.id(i));
             cards_->addItem(index.heading(i));
         }
-    } catch (const store::StoreError& error) {
+    } catch (...) {
         shown_.reset();
         state_->setText(QStringLiteral("Diese Sicherung lässt sich nicht lesen. ") +
-                        store::germanReason(error));
+                        describeFailure(std::current_exception()).text);
     }
     cards_->setCurrentRow(ids_.empty() ? -1 : 0);
     showCard();

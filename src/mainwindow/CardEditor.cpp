@@ -1,5 +1,6 @@
 #include "mainwindow/CardEditor.h"
 
+#include "base/Failure.h"
 #include "mainwindow/MainWindowUi.h"
 #include "platform/Platform.h"
 #include "richtext/RichTextBlock.h"
@@ -205,8 +206,8 @@ bool CardEditor::write(const std::vector<std::pair<Field, QString>>& values, QSt
         store::UndoStep step(store_->db(), kEditStep, visit_);
         store_->writeFields(id, values);
         step.commit();
-    } catch (const store::StoreError& error) {
-        *failure = store::germanReason(error);
+    } catch (...) {
+        *failure = describeFailure(std::current_exception()).text;
         return false;
     }
     toldNotSaved_.invalidate();

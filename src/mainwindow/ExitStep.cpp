@@ -1,3 +1,4 @@
+#include "base/Failure.h"
 #include "import/ImportDialog.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CategoryCommands.h"
@@ -114,12 +115,12 @@ bool MainWindow::tryDiscard() {
         try {
             discardOrKeep(false);
             return true;
-        } catch (const store::StoreError& error) {
+        } catch (...) {
             const auto answer = platform::current().message(
                 {QStringLiteral("Die Änderungen dieses Laufs konnten nicht verworfen werden.\n\n"
                                 "%1\n\nMit „OK“ wird es erneut versucht; mit „Abbrechen“ "
                                 "bleibt das Programm geöffnet.")
-                     .arg(store::germanReason(error)),
+                     .arg(describeFailure(std::current_exception()).text),
                  kTitle, platform::Buttons::OkCancel, platform::Icon::Exclamation, 0});
             if (answer != platform::Answer::Ok) {
                 return false;
@@ -136,7 +137,7 @@ void MainWindow::endRunKeeping() {
     cancelFullTextBuild();
     try {
         discardOrKeep(true);
-    } catch (const store::StoreError&) {
+    } catch (const std::exception&) {
         // The next start takes a fresh snapshot; the run's changes stay either way.
     }
     Form_Unload();

@@ -1,3 +1,4 @@
+#include "base/Failure.h"
 #include "maintenance/FirstStepsDialog.h"
 #include "mainwindow/CaptionContrast.h"
 #include "mainwindow/CardEditor.h"
@@ -50,12 +51,12 @@ bool MainWindow::Form_Load() {
     setWindowTitle(windowTitleText());
     try {
         session_->open(directory, std::move(preloaded));
-    } catch (const store::StoreError& e) {
+    } catch (...) {
+        const QString reason = describeFailure(std::current_exception()).text;
         Q_EMIT loadFailing();
         platform::current().message(
             {QStringLiteral("Die Kartei %1 lässt sich nicht öffnen.\n%2")
-                 .arg(QString::fromStdString((directory / store::kStoreFileName).string()),
-                      store::germanReason(e)),
+                 .arg(QString::fromStdString((directory / store::kStoreFileName).string()), reason),
              windowTitleText(), platform::Buttons::Ok, platform::Icon::None, 0});
         return false;
     }

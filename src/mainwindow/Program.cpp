@@ -1,5 +1,6 @@
 #include "mainwindow/Program.h"
 
+#include "base/Failure.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashWindow.h"
 #include "platform/Platform.h"
@@ -29,7 +30,7 @@ std::optional<store::CardIndex> readCardIndex(const std::filesystem::path& direc
         store::CardIndex index;
         index.load(store);
         return index;
-    } catch (const store::StoreError&) {
+    } catch (const std::exception&) {
         return std::nullopt;
     }
 }
@@ -117,10 +118,11 @@ bool Program::prepareFirstStart(const store::DataFolder& folder) {
     try {
         store::createStoreOnFirstStart(folder);
         return true;
-    } catch (const store::StoreError& e) {
+    } catch (...) {
         platform::current().message(
             {QStringLiteral("Die neue Kartei in %1 lässt sich nicht anlegen.\n%2")
-                 .arg(QString::fromStdString(folder.path.string()), store::germanReason(e)),
+                 .arg(QString::fromStdString(folder.path.string()),
+                      describeFailure(std::current_exception()).text),
              QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok, platform::Icon::None, 0});
         exitStatus_ = 1;
         return false;

@@ -1,11 +1,11 @@
 // A backup put in the store's place from the menu: the window lets go of the store, the
 // backup takes its place, and the window reads it as at start-up.
+#include "base/Failure.h"
 #include "maintenance/RestoreDialog.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Platform.h"
-#include "store/StoreError.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -33,8 +33,8 @@ void MainWindow::putBackupInPlace(const std::filesystem::path& backupFile) {
     std::filesystem::path replaced;
     try {
         replaced = session_->restore(backupFile);
-    } catch (const store::StoreError& error) {
-        problem = store::germanReason(error);
+    } catch (...) {
+        problem = describeFailure(std::current_exception()).text;
     }
     if (!session_->isOpen()) {
         // Not even the store from before opens again: nothing can go on.

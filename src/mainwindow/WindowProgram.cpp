@@ -4,9 +4,8 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Program.h"
 #include "mainwindow/TermSignal.h"
-#include "platform/Platform.h"
 #include "platform/ProgramIcon.h"
-#include "store/StoreError.h"
+#include "platform/TellFailure.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -17,13 +16,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 namespace veltro::mainwindow {
 
 namespace {
 
-// The last line of defence: a store error that escaped a command's own guard is told,
-// never allowed to end the program through the event loop.
+// The last line of defence: whatever escaped a command's own guard is told, never allowed
+// to end the program through the event loop.
 class Application final : public QApplication {
 public:
     using QApplication::QApplication;
@@ -31,10 +31,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override {
         try {
             return QApplication::notify(receiver, event);
-        } catch (const store::StoreError& error) {
-            platform::current().message({store::germanReason(error),
-                                         QStringLiteral("Veltro Adressbuch"), platform::Buttons::Ok,
-                                         platform::Icon::Exclamation, 0});
+        } catch (...) {
+            platform::tellFailure({}, std::current_exception());
             return false;
         }
     }

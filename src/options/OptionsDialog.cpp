@@ -6,6 +6,7 @@
 #include "options/MarginFrame.h"
 #include "options/SchemePreview.h"
 #include "platform/Platform.h"
+#include "platform/TellFailure.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 
@@ -152,7 +153,9 @@ void OptionsDialog::buildUi() {
     ok->setDefault(true);
     buttons->addButton(ok, QDialogButtonBox::AcceptRole);
     buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-    connect(ok, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        platform::runGuarded(QStringLiteral("Optionen"), [this] { Command1_Click(); });
+    });
     connect(cancel, &QPushButton::clicked, this, [this] { Command2_Click(); });
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -2,7 +2,7 @@
 
 #include "backup/BackupWriter.h"
 #include "backup/Rotation.h"
-#include "store/StoreError.h"
+#include "base/Failure.h"
 
 #include <memory>
 
@@ -49,8 +49,8 @@ bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occas
     std::unique_ptr<backup::BackupWriter> writer;
     try {
         writer = std::make_unique<backup::BackupWriter>(storeFile);
-    } catch (const store::StoreError& error) {
-        report(failure(store::germanReason(error)), true);
+    } catch (...) {
+        report(failure(describeFailure(std::current_exception()).text), true);
         return false;
     }
     const backup::KeepPolicy keep = backup::keepPolicyFromSettings();
@@ -63,8 +63,8 @@ bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occas
             backup::rotateBackups(file.parent_path(), now.date(), keep);
             text = QStringLiteral("Sicherung angelegt: %1")
                        .arg(QString::fromStdString(file.filename().string()));
-        } catch (const store::StoreError& error) {
-            text = failure(store::germanReason(error));
+        } catch (...) {  // nothing may leave the thread
+            text = failure(describeFailure(std::current_exception()).text);
             failed = true;
         }
         writer.reset();  // the store is free for writing again

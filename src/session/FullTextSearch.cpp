@@ -88,8 +88,8 @@ void FullTextSearch::read(const std::filesystem::path& storeFile, std::int64_t a
             }
         }
         workerDone(false);
-    } catch (const store::StoreError&) {
-        workerDone(true);
+    } catch (const std::exception&) {
+        workerDone(true);  // nothing may leave the thread; the search reads the store itself
     }
 }
 

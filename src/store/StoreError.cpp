@@ -1,6 +1,6 @@
 #include "store/StoreError.h"
 
-#include "store/SystemReason.h"
+#include "base/SystemReason.h"
 
 #include <sqlite3.h>
 
@@ -77,18 +77,23 @@ bool systemErrorTells(int code) {
     return primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR;
 }
 
+QString reasonFor(const std::string& message, int code, int systemError) {
+    if (code == 0) {
+        return QString::fromStdString(message);  // our own text, already German
+    }
+    const int told = systemErrorTells(code) ? systemError : 0;
+    QString number = QStringLiteral(" (Fehlernummer %1").arg(code);
+    if (told != 0) {
+        number += QStringLiteral(", Systemfehler %1").arg(told);
+    }
+    return sentenceFor(code, told) + number + u')';
+}
+
 }  // namespace
 
-QString germanReason(const StoreError& error) {
-    if (error.code() == 0) {
-        return QString::fromUtf8(error.what());  // our own text, already German
-    }
-    const int systemError = systemErrorTells(error.code()) ? error.systemError() : 0;
-    QString detail = QStringLiteral(" (Fehlernummer %1").arg(error.code());
-    if (systemError != 0) {
-        detail += QStringLiteral(", Systemfehler %1").arg(systemError);
-    }
-    return sentenceFor(error.code(), systemError) + detail + u')';
-}
+StoreError::StoreError(const std::string& message, int code, int systemError)
+    : Error(Kind::Store, reasonFor(message, code, systemError), message),
+      code_(code),
+      systemError_(systemError) {}
 
 }  // namespace veltro::store

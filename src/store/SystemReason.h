@@ -1,17 +1,11 @@
 #pragma once
 
-#include <QString>
-
-class QFileDevice;
+#include "base/SystemReason.h"
 
 namespace veltro::store {
 
-// What a failed system call's errno means, as one short German sentence about a file or
-// folder: voll, schreibgeschützt, belegt, fehlt, keine Berechtigung, Lese-/Schreibfehler.
-[[nodiscard]] QString germanSystemReason(int error);
-
-// Why Qt could not open, write or commit the file, in German. Qt's own text is the
-// system's English one; the errno behind it is found again from that text.
-[[nodiscard]] QString germanFileReason(const QFileDevice& file);
+// The sentences live in base, below the store; the store's code names them as before.
+using veltro::germanFileReason;
+using veltro::germanSystemReason;
 
 }  // namespace veltro::store

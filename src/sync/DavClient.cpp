@@ -84,6 +84,29 @@ QString displayName(const DavResponse& response, const QUrl& url) {
 
 const QString kWellKnown = QStringLiteral("/.well-known/carddav");
 
+// Qt's own text of a certificate problem is English wherever no translation is loaded.
+QString certificateReason(const QSslError& error) {
+    switch (error.error()) {
+        case QSslError::SelfSignedCertificate:
+        case QSslError::SelfSignedCertificateInChain:
+            return QStringLiteral("selbst signiert");
+        case QSslError::CertificateExpired:
+            return QStringLiteral("abgelaufen");
+        case QSslError::CertificateNotYetValid:
+            return QStringLiteral("noch nicht gültig");
+        case QSslError::HostNameMismatch:
+            return QStringLiteral("für einen anderen Namen ausgestellt");
+        case QSslError::UnableToGetLocalIssuerCertificate:
+        case QSslError::UnableToGetIssuerCertificate:
+        case QSslError::UnableToVerifyFirstCertificate:
+            return QStringLiteral("Aussteller unbekannt");
+        case QSslError::CertificateRevoked:
+            return QStringLiteral("widerrufen");
+        default:
+            return QStringLiteral("ungültig");
+    }
+}
+
 QString connectionProblem(QNetworkReply::NetworkError error, const QUrl& url) {
     switch (error) {
         case QNetworkReply::ConnectionRefusedError:
@@ -255,7 +278,9 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
         }
         QStringList reasons;
         for (const QSslError& error : errors) {
-            reasons << error.errorString();
+            if (const QString reason = certificateReason(error); !reasons.contains(reason)) {
+                reasons << reason;
+            }
         }
         certificateProblem = reasons.join(QStringLiteral("; "));
     });

@@ -1,10 +1,10 @@
 #include "sync/SyncDialog.h"
 
+#include "base/Failure.h"
 #include "platform/Platform.h"
 #include "store/CardStore.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
-#include "store/StoreError.h"
 #include "sync/SyncError.h"
 #include "sync/SyncRun.h"
 
@@ -241,8 +241,8 @@ void SyncDialog::findBooks() {
             }
             report_->appendPlainText(QStringLiteral("%1 Adressbücher gefunden.").arg(found.size()));
         });
-    } catch (const SyncError& error) {
-        say(error.text(), true);
+    } catch (...) {  // whatever it was, the dialog must leave its running state
+        say(describeFailure(std::current_exception()).text, true);
     }
     running_ = nullptr;
     setRunning(false);
@@ -318,8 +318,8 @@ void SyncDialog::syncNow(bool timed) {
     std::vector<Pairing> chosen;
     try {
         chosen = tickedPairings();
-    } catch (const store::StoreError& error) {
-        say(store::germanReason(error), !timed);
+    } catch (...) {
+        say(describeFailure(std::current_exception()).text, !timed);
         return;
     }
     if (chosen.empty()) {
@@ -336,11 +336,9 @@ void SyncDialog::syncNow(bool timed) {
     for (Pairing& pairing : chosen) {
         try {
             syncOne(pairing, *secret, report, wroteHere);
-        } catch (const SyncError& error) {
-            failure = pairing.category + QStringLiteral(": ") + error.text();
-            break;
-        } catch (const store::StoreError& error) {
-            failure = pairing.category + QStringLiteral(": ") + store::germanReason(error);
+        } catch (...) {  // whatever it was, the dialog must leave its running state
+            failure = pairing.category + QStringLiteral(": ") +
+                      describeFailure(std::current_exception()).text;
             break;
         }
     }

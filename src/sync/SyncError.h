@@ -1,13 +1,16 @@
 #pragma once
 
+#include "base/Error.h"
+
 #include <QString>
 
-#include <exception>
+#include <utility>
 
 namespace veltro::sync {
 
 // Why talking to the server failed, with a German text that carries the server's answer.
-class SyncError : public std::exception {
+// Its own kind says more than the base's, which it hides.
+class SyncError : public Error {
 public:
     enum class Kind {
         Network,
@@ -24,25 +27,22 @@ public:
     };
 
     SyncError(Kind kind, QString text, int status = 0, QString fingerprint = {})
-        : kind_(kind),
-          text_(std::move(text)),
+        : Error(kind == Kind::Cancelled ? Error::Kind::Cancelled : Error::Kind::Network,
+                std::move(text)),
+          kind_(kind),
           status_(status),
-          fingerprint_(std::move(fingerprint)),
-          utf8_(text_.toUtf8()) {}
+          fingerprint_(std::move(fingerprint)) {}
 
     [[nodiscard]] Kind kind() const { return kind_; }
-    [[nodiscard]] const QString& text() const { return text_; }
+    [[nodiscard]] const QString& text() const { return userText(); }
     [[nodiscard]] int status() const { return status_; }
     // The SHA-256 fingerprint of a certificate not trusted, for the user to accept.
     [[nodiscard]] const QString& fingerprint() const { return fingerprint_; }
-    [[nodiscard]] const char* what() const noexcept override { return utf8_.constData(); }
 
 private:
     Kind kind_;
-    QString text_;
     int status_;
     QString fingerprint_;
-    QByteArray utf8_;
 };
 
 }  // namespace veltro::sync

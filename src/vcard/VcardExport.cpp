@@ -145,7 +145,7 @@ bool writeBatches(CardBatches& batches, std::int64_t total, QSaveFile& file, Ver
         const QByteArray bytes = formatting.front().get();
         formatting.pop_front();
         if (!exporting::writeAll(file, bytes)) {
-            throw exporting::ExportError(file.errorString().toStdString());
+            throw exporting::ExportError(file);
         }
     };
     const std::size_t inFlight = batchesInFlight();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Error.h"
 #include "import/PreviewTable.h"
 #include "import/RowsAhead.h"
 
@@ -7,14 +8,13 @@
 
 #include <atomic>
 #include <cstdint>
-#include <stdexcept>
 
 namespace veltro::vcard {
 
 // Thrown by VcardRows when the file could not be read to its end.
-class VcardUnreadable : public std::runtime_error {
+class VcardUnreadable : public Error {
 public:
-    VcardUnreadable() : std::runtime_error("Die Datei lässt sich nicht lesen.") {}
+    VcardUnreadable() : Error(Kind::File, QStringLiteral("Die Datei lässt sich nicht lesen.")) {}
 };
 
 // The rows of a vCard file for an import that writes while the file is still being read:

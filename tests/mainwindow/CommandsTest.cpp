@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "base/Error.h"
 #include "maintenance/AssignCategoryDialog.h"
 #include "mainwindow/MainMenus.h"
 
@@ -9,6 +10,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <functional>
+#include <new>
+#include <stdexcept>
 
 using namespace veltro;
 using platform::Answer;
@@ -78,6 +83,39 @@ TEST_F(Commands, ANewCardGetsTheNextNumberAndIsShownReadyForInput) {
     EXPECT_EQ(panel(2), QStringLiteral("Karten: 1/4"));
     EXPECT_TRUE(box(18)->hasFocus());
     EXPECT_TRUE(window().changeFlag());
+}
+
+// Whatever a command throws is told in German under its name, never in a library's
+// English, and the window goes on working.
+TEST_F(Commands, AnyFailureOfACommandIsToldAndTheWindowGoesOn) {
+    struct Case {
+        std::function<void()> thrower;
+        QString told;
+    };
+    const Case cases[] = {
+        {[] { throw std::runtime_error("vector::_M_range_check"); },
+         QStringLiteral("Im Programm ist ein interner Fehler aufgetreten; es wurde nichts weiter "
+                        "ausgeführt.")},
+        {[] { throw std::bad_alloc(); }, QStringLiteral("Der Arbeitsspeicher reicht nicht aus.")},
+        {[] { throw Error(Error::Kind::Input, QStringLiteral("Der Name ist zu lang.")); },
+         QStringLiteral("Der Name ist zu lang.")},
+    };
+    openSample();
+    chooseCategory(QStringLiteral("Privat"));
+    for (const Case& c : cases) {
+        platform_->messages.clear();
+        platform_->onInput = c.thrower;
+        run("mnuNeuekarte");
+        ASSERT_EQ(platform_->messages.size(), 1U);
+        EXPECT_EQ(
+            platform_->messages[0].text,
+            QStringLiteral("„Neue Karte/Adresse“ konnte nicht ausgeführt werden.\n\n") + c.told);
+        EXPECT_EQ(storeHeadings().size(), 3);
+    }
+    platform_->onInput = {};
+    platform_->inputs.push_back(QStringLiteral("Zimmermann"));
+    run("mnuNeuekarte");
+    EXPECT_EQ(listLines(), QStringList{"Zimmermann"});
 }
 
 TEST_F(Commands, ARepeatedHeadingInAnyCategoryAndCaseIsRefused) {

@@ -1,3 +1,4 @@
+#include "base/Failure.h"
 #include "store/StoreError.h"
 #include "store/SystemReason.h"
 
@@ -8,6 +9,12 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <new>
+#include <stdexcept>
+#include <system_error>
 
 using veltro::store::germanReason;
 using veltro::store::StoreError;
@@ -63,6 +70,47 @@ TEST(StoreError, AFileErrorOfQtIsToldInGerman) {
         ASSERT_FALSE(file.open(QIODevice::WriteOnly)) << c.path.toStdString();
         EXPECT_EQ(veltro::store::germanFileReason(file), c.reason)
             << file.errorString().toStdString();
+    }
+}
+
+// Whatever a command throws is told by a German sentence of ours and its kind; a library's
+// English never reaches the user.
+TEST(StoreError, EveryFailureIsToldInGerman) {
+    using Kind = veltro::Error::Kind;
+    struct FailureCase {
+        std::function<void()> thrower;
+        Kind kind;
+        const char* told;
+    };
+    const FailureCase cases[] = {
+        {[] { throw StoreError("database is locked", SQLITE_BUSY); }, Kind::Store, "belegt"},
+        {[] { throw veltro::Error(Kind::Input, QStringLiteral("Die Zeile ist leer.")); },
+         Kind::Input, "Die Zeile ist leer."},
+        {[] { throw std::bad_alloc(); }, Kind::Internal, "Arbeitsspeicher"},
+        {[] {
+             throw std::filesystem::filesystem_error(
+                 "no space", "/x", std::make_error_code(std::errc::no_space_on_device));
+         },
+         Kind::File, "kein Platz"},
+        {[] { throw std::system_error(ENOENT, std::generic_category(), "open"); }, Kind::File,
+         "fehlt"},
+        {[] { throw std::future_error(std::future_errc::no_state); }, Kind::Internal,
+         "interner Fehler"},
+        {[] { throw std::runtime_error("vector::_M_range_check"); }, Kind::Internal,
+         "interner Fehler"},
+        {[] { throw 42; }, Kind::Internal, "interner Fehler"},
+    };
+    for (const FailureCase& c : cases) {
+        try {
+            c.thrower();
+            FAIL() << "nothing thrown";
+        } catch (...) {
+            const veltro::Failure failure = veltro::describeFailure(std::current_exception());
+            EXPECT_EQ(failure.kind, c.kind) << failure.text.toStdString();
+            EXPECT_TRUE(failure.text.contains(QString::fromUtf8(c.told)))
+                << failure.text.toStdString();
+            EXPECT_FALSE(failure.text.contains(QLatin1String("range_check")));
+        }
     }
 }
 

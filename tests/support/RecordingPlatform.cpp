@@ -43,6 +43,9 @@ platform::Answer RecordingPlatform::message(const platform::MessageRequest& requ
 
 QString RecordingPlatform::input(const platform::InputRequest& request) {
     inputRequests.push_back(request);
+    if (onInput) {
+        onInput();
+    }
     return takeOr(inputs, QString());
 }
 

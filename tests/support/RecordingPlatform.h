@@ -51,6 +51,8 @@ public:
     bool printerAvailable = true;
     // Runs while a message box is "open", e.g. to look at the windows behind it.
     std::function<void(const platform::MessageRequest&)> onMessage;
+    // Runs while an input box is "open"; it may throw, as the box itself could.
+    std::function<void()> onInput;
 
     // What was asked.
     std::vector<platform::MessageRequest> messages;

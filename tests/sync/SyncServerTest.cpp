@@ -352,6 +352,7 @@ TEST(SyncTls, AnUntrustedCertificateIsRefusedWithItsFingerprintUntilAcceptedByIt
         EXPECT_EQ(e.kind(), sync::SyncError::Kind::Certificate) << e.text().toStdString();
         EXPECT_EQ(e.fingerprint(), server.fingerprint());
         EXPECT_TRUE(e.text().contains(server.fingerprint())) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains(u"selbst signiert"_s)) << "in German, not Qt's English";
     }
     sync::DavClient other({u"anna"_s, u"geheim"_s}, server.root(), u"00:11"_s);
     EXPECT_THROW((void)other.discover(server.root()), sync::SyncError) << "another fingerprint";

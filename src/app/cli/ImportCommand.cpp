@@ -223,7 +223,7 @@ int importVcards(const ImportArgs& args, const std::filesystem::path& storeFile,
         outcome = import::runImport(storeFile,
                                     [&rows](import::PreviewRow& row) { return rows.next(row); });
     } catch (const vcard::VcardUnreadable& unreadable) {
-        err() << args.file << ": " << QString::fromUtf8(unreadable.what()) << Qt::endl;
+        err() << args.file << ": " << unreadable.userText() << Qt::endl;
         return kFailed;
     }
     if (rows.skipped() > 0) {

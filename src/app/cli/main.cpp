@@ -1,18 +1,13 @@
 #include "app/cli/CliCommands.h"
 
+#include "base/Failure.h"
 #include "store/DataDirectory.h"
-#include "store/StoreError.h"
-#include "store/SystemReason.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 
-#include <cerrno>
-#include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <memory>
-#include <new>
 
 namespace veltro::cli {
 
@@ -140,19 +135,15 @@ QString folderReason(veltro::store::DataFolderKind kind) {
     return {};
 }
 
-// Runs the command; what it did not catch is told in German, never in the library's English.
+// Runs the command; what it did not catch is told in German, never in the library's English
+// (which stays out of the log here too: the log would be the same terminal).
 int runCommand(const Command& command, const QStringList& args) {
-    using veltro::store::germanSystemReason;
     try {
         return command.run(args);
-    } catch (const veltro::store::StoreError& e) {
-        err() << "Fehler: " << veltro::store::germanReason(e) << Qt::endl;
-    } catch (const std::filesystem::filesystem_error& e) {
-        err() << "Fehler: " << germanSystemReason(e.code().value()) << Qt::endl;
-    } catch (const std::bad_alloc&) {
-        err() << "Fehler: " << germanSystemReason(ENOMEM) << Qt::endl;
-    } catch (const std::exception&) {
-        err() << "Fehler: Der Befehl ist an einem unerwarteten Fehler gescheitert." << Qt::endl;
+    } catch (const std::exception& e) {
+        err() << "Fehler: " << veltro::userText(e) << Qt::endl;
+    } catch (...) {
+        err() << "Fehler: " << veltro::describeFailure(std::current_exception()).text << Qt::endl;
     }
     return kFailed;
 }

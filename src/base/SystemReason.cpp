@@ -1,4 +1,4 @@
-#include "store/SystemReason.h"
+#include "base/SystemReason.h"
 
 #include <QFileDevice>
 
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace veltro::store {
+namespace veltro {
 
 namespace {
 
@@ -120,4 +120,4 @@ QString germanFileReason(const QFileDevice& file) {
     return byKind(file.error());
 }
 
-}  // namespace veltro::store
+}  // namespace veltro
