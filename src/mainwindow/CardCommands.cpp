@@ -88,7 +88,7 @@ void CardCommands::newCard() {
     const QString category = c_.ui.Combo1->currentText();
     const QString heading = platform::current().input(
         {newCardPrompt(category), QStringLiteral("Neue Karte/Adresse "), QString()});
-    if (category == store::kAllCategories || heading.isEmpty() || !c_.store ||
+    if (!store::isTargetCategory(category) || heading.isEmpty() || !c_.store ||
         !c_.editor.commit()) {
         return;
     }
@@ -254,7 +254,8 @@ void CardCommands::assignCategory() {
     const auto entry = c_.list.selectedEntry();
     maintenance::AssignCategoryDialog dialog(c_.store->file(), entry ? entry->heading : QString(),
                                              c_.window);
-    if (dialog.exec() == QDialog::Accepted && entry && !dialog.chosenCategory().isEmpty()) {
+    if (dialog.exec() == QDialog::Accepted && entry &&
+        store::isTargetCategory(dialog.chosenCategory())) {
         c_.beforeChange(backup::Occasion::Change);
         store::UndoStep step(c_.store->db(), QStringLiteral("Andere Kategorie zuweisen"));
         maintenance::assignCategory(*c_.store, entry->heading, dialog.chosenCategory());

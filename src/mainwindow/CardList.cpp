@@ -60,9 +60,7 @@ void CardList::filter() {
         return;
     }
     const QString category = ui_.Combo1->currentText();
-    auto rows = index_.filter(
-        category == store::kAllCategories ? std::nullopt : std::optional<QString>(category),
-        *pattern);
+    auto rows = index_.filter(store::CategoryFilter(category), *pattern);
     editor_.unlockBoxes();
     if (rows.empty()) {
         model_->clear();

@@ -113,7 +113,7 @@ bool CategoryCommands::confirm(const QString& name) {
 }
 
 bool CategoryCommands::create(const QString& name) {
-    if (name.isEmpty() || name == store::kAllCategories) {
+    if (!store::isTargetCategory(name)) {
         platform::current().beep();
         return false;
     }
@@ -144,7 +144,7 @@ bool CategoryCommands::create(const QString& name) {
 }
 
 void CategoryCommands::renameSelected(const QString& name) {
-    if (name.isEmpty()) {
+    if (!store::isTargetCategory(name)) {
         platform::current().beep();
         return;
     }

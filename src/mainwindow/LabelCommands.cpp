@@ -75,13 +75,14 @@ std::vector<store::Card> MainWindow::loadCards(const std::vector<std::int64_t>& 
 
 labels::CardSet MainWindow::categoryCards() {
     const QString category = ui_.Combo1->currentText();
-    const bool all = category.isEmpty() || category == store::kAllCategories;
+    const store::CategoryFilter filter(category);
     std::vector<std::int64_t> ids;
-    for (const std::int32_t position : list_->index().filter(
-             all ? std::nullopt : std::optional(category), *store::LikePattern::compile(u"*"))) {
+    for (const std::int32_t position :
+         list_->index().filter(filter, *store::LikePattern::compile(u"*"))) {
         ids.push_back(list_->index().id(position));
     }
-    return {all ? QStringLiteral("Alle Karten") : QStringLiteral("Kategorie „%1“").arg(category),
+    return {filter.isAll() ? QStringLiteral("Alle Karten")
+                           : QStringLiteral("Kategorie „%1“").arg(category),
             loadCards(ids)};
 }
 
@@ -93,7 +94,7 @@ labels::CardSet MainWindow::listedCards() {
         ids.push_back(model.id(row));
     }
     const QString category = ui_.Combo1->currentText();
-    return {category.isEmpty() || category == store::kAllCategories
+    return {store::isAllCategories(category)
                 ? QStringLiteral("Karten der Liste")
                 : QStringLiteral("Karten der Liste (%1)").arg(category),
             loadCards(ids)};
