@@ -1,4 +1,3 @@
-#include "export/ExportWriter.h"
 #include "labels/EnvelopeDialog.h"
 #include "labels/LabelsDialog.h"
 #include "labels/ListPrintDialog.h"
@@ -10,12 +9,11 @@
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "printing/PrintController.h"
+#include "store/AtomicFile.h"
 #include "store/Categories.h"
 #include "store/LikePattern.h"
-#include "store/SystemReason.h"
 
 #include <QComboBox>
-#include <QSaveFile>
 
 namespace veltro::mainwindow {
 
@@ -121,12 +119,11 @@ void MainWindow::exportSerialLetterData() {
         return;
     }
     const std::vector<store::Card> cards = listedCards().cards;
-    QSaveFile file(chosen->path);
+    store::AtomicFile file(chosen->path, store::AtomicFile::Buffering::Unbuffered);
     const QByteArray csv = labels::serialLetterCsv(cards);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        !exporting::writeAll(file, csv) || !file.commit()) {
+    if (!file.open() || !file.write(csv) || !file.commit()) {
         platform::current().message({QStringLiteral("Die Datei %1 lässt sich nicht schreiben: %2")
-                                         .arg(chosen->path, store::germanFileReason(file)),
+                                         .arg(chosen->path, file.reason()),
                                      request.title, platform::Buttons::Ok,
                                      platform::Icon::Exclamation, 0});
     }

@@ -1,11 +1,10 @@
 #include "vcard/VcardExport.h"
 
+#include "store/AtomicFile.h"
 #include "store/CardStore.h"
 #include "store/StoreError.h"
-#include "store/SystemReason.h"
 #include "vcard/Background.h"
 
-#include <QSaveFile>
 #include <QUuid>
 
 #include <algorithm>
@@ -131,14 +130,15 @@ std::size_t batchesInFlight() {
 
 // Formats the batches on worker threads while the next ones are read, and writes them in
 // their order; false when progress asked to stop.
-bool writeBatches(CardBatches& batches, std::int64_t total, QSaveFile& file, Version version,
-                  const exporting::ProgressCallback& progress, std::int64_t& done) {
+bool writeBatches(CardBatches& batches, std::int64_t total, store::AtomicFile& file,
+                  Version version, const exporting::ProgressCallback& progress,
+                  std::int64_t& done) {
     std::deque<std::future<QByteArray>> formatting;
     const auto writeOldest = [&] {
         const QByteArray bytes = formatting.front().get();
         formatting.pop_front();
-        if (!exporting::writeAll(file, bytes)) {
-            throw exporting::ExportError(file.errorString().toStdString());
+        if (!file.write(bytes)) {
+            throw exporting::ExportError(file.reason().toStdString());
         }
     };
     const std::size_t inFlight = batchesInFlight();
@@ -222,7 +222,9 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
         return failure(
             QStringLiteral("Die Kartei lässt sich nicht öffnen:\n%1").arg(store::germanReason(e)));
     }
-    QSaveFile file(target);
+    // Unbuffered: the batches are large blocks, and a failure is seen where it happens.
+    store::AtomicFile file(target, store::AtomicFile::Buffering::Unbuffered);
+    file.allowWritingInPlace();
     try {
         if (!isKnown(*cardStore, options.category)) {
             return failure(QStringLiteral("Die Kategorie „%1“ gibt es in der Kartei nicht.")
@@ -232,26 +234,21 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
         if (total == 0) {
             return {ExportStatus::NoCard, {}, {}};
         }
-        file.setDirectWriteFallback(true);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            return failure(fileError(target, store::germanFileReason(file)));
+        if (!file.open()) {
+            return failure(fileError(target, file.reason()));
         }
         CardBatches batches(*cardStore, options.category);
         std::int64_t done = 0;
         if (!writeBatches(batches, total, file, options.version, progress, done)) {
-            file.cancelWriting();
             return {ExportStatus::Cancelled, {}, {}};
         }
         if (!file.commit()) {
-            return failure(fileError(target, store::germanFileReason(file)));
+            return failure(fileError(target, file.reason()));
         }
         return {ExportStatus::Written, {done, 0}, {}};
     } catch (const exporting::ExportError&) {
-        const QString reason = store::germanFileReason(file);
-        file.cancelWriting();
-        return failure(fileError(target, reason));
+        return failure(fileError(target, file.reason()));
     } catch (const store::StoreError& e) {
-        file.cancelWriting();
         return failure(
             QStringLiteral("Die Kartei lässt sich nicht lesen:\n%1").arg(store::germanReason(e)));
     }
