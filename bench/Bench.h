@@ -19,7 +19,7 @@ struct BenchContext {
     int runs = 5;
     bool runsGiven = false;  // --runs was given
     std::filesystem::path cacheDir;
-    std::filesystem::path binDir;  // where veltro-adressbuch and veltro-cli live
+    std::filesystem::path binDir;  // where veltro-bench-window and veltro-cli live
 
     // Runs of a metric that starts the program or reads or writes a whole store: three at
     // a million cards unless --runs says otherwise.

@@ -33,7 +33,7 @@ const Register labelsMetric("labels_pdf", [](const BenchContext& context) {
             timer.start();
             auto cardStore = store::CardStore::openForReading(storeFile);
             std::vector<QStringList> addresses;
-            for (const store::Card& card : labels::cardsInListOrder(cardStore, QString())) {
+            for (const store::Card& card : labels::cardsInListOrder(cardStore, {})) {
                 addresses.push_back(labels::addressLines(card));
             }
             const auto failure = labels::writePdf(

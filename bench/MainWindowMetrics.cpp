@@ -62,8 +62,7 @@ private:
 double filterMs(const store::CardIndex& index, const QString& category, const QString& text,
                 int runs) {
     const auto pattern = store::LikePattern::compile(u'*' + text + u'*');
-    const auto wanted =
-        category == QStringLiteral("-Alle-") ? std::nullopt : std::optional<QString>(category);
+    const store::CategoryFilter wanted(category);
     std::vector<double> samples;
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;
@@ -82,7 +81,7 @@ void keystroke(const BenchContext& context) {
         const BaselineScan baseline(*window->cardStore());
         store::CardIndex index;
         index.load(*window->cardStore());
-        for (const QString& category : {QStringLiteral("-Alle-"), kCategory}) {
+        for (const QString& category : {store::kAllCategories, kCategory}) {
             window.chooseCategory(category);
             for (const QString& text : kTexts) {
                 std::vector<double> samples;

@@ -44,7 +44,7 @@ void startProgram(QProcess& process, const BenchContext& context,
     env.insert(QString::fromLatin1(request), value);
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.start(QString::fromStdString((context.binDir / "veltro-adressbuch").string()), {});
+    process.start(QString::fromStdString((context.binDir / "veltro-bench-window").string()), {});
 }
 
 namespace {

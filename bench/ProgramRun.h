@@ -18,8 +18,8 @@ void writeProgramSettings(const QString& configDir, bool splash);
 // What a normal exit leaves behind, so every run starts alike.
 void emptySnapshot(const std::filesystem::path& storeDir);
 
-// Starts veltro-adressbuch offscreen on a store directory with its own settings and the
-// given benchmark request in its environment (VELTRO_BENCH_STARTUP, VELTRO_BENCH_EXIT).
+// Starts veltro-bench-window offscreen on a store directory with its own settings and the
+// given request in its environment (BenchHooks.h).
 void startProgram(QProcess& process, const BenchContext& context,
                   const std::filesystem::path& storeDir, const QString& configDir,
                   const char* request, const QString& value);

@@ -2,6 +2,7 @@
 
 #include "backup/BackupFiles.h"
 #include "backup/PartialBackups.h"
+#include "store/AtomicFile.h"
 #include "store/StoreError.h"
 #include "store/SystemReason.h"
 
@@ -110,8 +111,8 @@ void copyBytes(int from, int to, off_t size) {
     }
 }
 
-// The store file as it lies on disk, made durable before it counts as a backup. Only
-// sound while the source's read lock keeps every writer out of the file.
+// The store file as it lies on disk. Only sound while the source's read lock keeps every
+// writer out of the file.
 void copyStoreFile(const fs::path& from, const fs::path& to) {
     const FileDescriptor source(from, O_RDONLY);
     const FileDescriptor target(to, O_WRONLY | O_TRUNC);
@@ -120,9 +121,6 @@ void copyStoreFile(const fs::path& from, const fs::path& to) {
         failedCopy();
     }
     copyBytes(source.get(), target.get(), info.st_size);
-    if (::fdatasync(target.get()) != 0) {
-        failedCopy();
-    }
 }
 
 // In write-ahead mode the latest changes may still lie in the log beside the file.
@@ -178,11 +176,10 @@ fs::path BackupWriter::write(const QDateTime& now) {
         cannotWrite(target, store::germanReason(error));
     }
     source_.exec("COMMIT");
-    fs::rename(partial, target, ec);
-    if (ec) {
-        const int error = ec.value();
+    // On disk before it counts as a backup.
+    if (const auto reason = store::putInPlace(partial, target)) {
         fs::remove(partial, ec);
-        cannotWrite(target, store::germanSystemReason(error));
+        cannotWrite(target, *reason);
     }
     return target;
 }

@@ -1,10 +1,8 @@
 #include "export/ExportFile.h"
 
+#include "store/AtomicFile.h"
 #include "store/CardStore.h"
 #include "store/StoreError.h"
-#include "store/SystemReason.h"
-
-#include <QSaveFile>
 
 namespace veltro::exporting {
 
@@ -34,29 +32,25 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
         return {ExportStatus::NoCard, {}, {}};
     }
 
-    QSaveFile file(target);
-    // Where no temporary file can be made beside the target, write the target itself.
-    file.setDirectWriteFallback(true);
     // Unbuffered: the writer sends large blocks, and a failure is seen where it happens.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return failure(fileError(target, store::germanFileReason(file)));
+    store::AtomicFile file(target, store::AtomicFile::Buffering::Unbuffered);
+    file.allowWritingInPlace();
+    if (!file.open()) {
+        return failure(fileError(target, file.reason()));
     }
     try {
-        const auto summary = writer.write(file, progress);
+        const auto summary = writer.write(file.device(), progress);
         if (!summary) {
-            file.cancelWriting();
             return {ExportStatus::Cancelled, {}, {}};
         }
         if (!file.commit()) {
-            return failure(fileError(target, store::germanFileReason(file)));
+            return failure(fileError(target, file.reason()));
         }
         return {ExportStatus::Written, *summary, {}};
     } catch (const ExportError&) {
-        const QString reason = store::germanFileReason(file);
-        file.cancelWriting();
-        return failure(fileError(target, reason));
+        file.cancel();
+        return failure(fileError(target, file.reason()));
     } catch (const store::StoreError& e) {
-        file.cancelWriting();
         return failure(
             QStringLiteral("Die Kartei lässt sich nicht lesen:\n%1").arg(store::germanReason(e)));
     }

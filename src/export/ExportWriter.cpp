@@ -166,6 +166,10 @@ ExportError::ExportError(const QIODevice& device)
             QStringLiteral("Die Datei lässt sich nicht schreiben:\n%1").arg(writeReason(device)),
             device.errorString().toStdString()) {}
 
+ExportError::ExportError(const QString& reason)
+    : Error(Kind::File, QStringLiteral("Die Datei lässt sich nicht schreiben:\n%1").arg(reason),
+            reason.toStdString()) {}
+
 bool writeAll(QIODevice& device, const QByteArray& bytes) {
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);

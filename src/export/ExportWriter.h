@@ -28,6 +28,8 @@ namespace veltro::exporting {
 class ExportError : public Error {
 public:
     explicit ExportError(const QIODevice& device);
+    // A reason already in German, such as the atomic file's.
+    explicit ExportError(const QString& reason);
 };
 
 // Writes all the bytes; false when the device failed, its error telling why. A write the

@@ -7,6 +7,7 @@
 #include "import/SourceColumnList.h"
 #include "import/TargetFieldList.h"
 #include "platform/Platform.h"
+#include "store/Categories.h"
 #include "vcard/VcardReader.h"
 
 #include <QApplication>
@@ -32,7 +33,6 @@ namespace veltro::import {
 
 namespace {
 
-const QString kAllCategories = QStringLiteral("-Alle-");
 const QString kTitle = QStringLiteral("Datei importieren");
 const QString kUnassigned = QStringLiteral("-");
 const QStringList kKindNames = {
@@ -72,7 +72,7 @@ ImportDialog::Kind ImportDialog::kindOfPath(const QString& path) {
 }
 
 ImportDialog* ImportDialog::open(ImportHost& host, QWidget* parent) {
-    if (host.selectedCategory() == kAllCategories) {
+    if (!store::isTargetCategory(host.selectedCategory())) {
         platform::current().message({QStringLiteral("Bitte wählen Sie erst eine Kategorie aus\n"
                                                     "in der Sie die importierten Daten speichern "
                                                     "wollen."),

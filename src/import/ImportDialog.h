@@ -30,7 +30,7 @@ class ImportDialog final : public QDialog {
 
 public:
     // Opens the dialog non-modal for the category selected in the host, after setting the
-    // host's change flag. With "-Alle-" selected it only says that a category is needed
+    // host's change flag. With "-Alle-" (or none) selected it only says that a category is needed
     // and returns nullptr. The dialog deletes itself when it is closed.
     static ImportDialog* open(ImportHost& host, QWidget* parent);
 

@@ -2,6 +2,7 @@
 
 #include "store/CardFields.h"
 #include "store/CardStore.h"
+#include "store/Categories.h"
 
 #include <QString>
 
@@ -9,9 +10,8 @@
 
 namespace veltro::labels {
 
-// The cards of a category (every card for an empty name or "-Alle-"), in the order the
-// card list shows them.
+// The cards the filter takes, in the order the card list shows them.
 [[nodiscard]] std::vector<store::Card> cardsInListOrder(store::CardStore& store,
-                                                        const QString& category);
+                                                        const store::CategoryFilter& category);
 
 }  // namespace veltro::labels

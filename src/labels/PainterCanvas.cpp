@@ -1,6 +1,6 @@
 #include "labels/PainterCanvas.h"
 
-#include "store/SystemReason.h"
+#include "store/AtomicFile.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -8,7 +8,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -122,33 +121,26 @@ void paintPages(QPagedPaintDevice& device, SizeMm page, bool showCutMarks, const
 
 std::optional<QString> writePdf(const QString& path, const QString& title, SizeMm page,
                                 const DrawPages& draw) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return store::germanFileReason(file);
+    store::AtomicFile file(path);
+    if (!file.open()) {
+        return file.reason();
     }
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setResolution(1200);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Veltro Adressbuch"));
         setPageSize(writer, page);
         QPainter painter;
         if (!painter.begin(&writer)) {
-            file.cancelWriting();
             return QStringLiteral("Die PDF-Datei lässt sich nicht beginnen.");
         }
         PainterCanvas canvas(painter, writer, page, false);
         draw(canvas);
         painter.end();
     }
-    // A write the disk took only in part shows in the flush; the commit would keep the rest.
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        QString reason = store::germanFileReason(file);
-        file.cancelWriting();
-        return reason;
-    }
     if (!file.commit()) {
-        return store::germanFileReason(file);
+        return file.reason();
     }
     return std::nullopt;
 }

@@ -74,7 +74,7 @@ void CardCommands::newCard() {
     const QString category = c_.ui.Combo1->currentText();
     const QString heading = platform::current().input(
         {newCardPrompt(category), QStringLiteral("Neue Karte/Adresse "), QString()});
-    if (store::isAllCategories(category) || heading.isEmpty() || !c_.storeOpen() ||
+    if (!store::isTargetCategory(category) || heading.isEmpty() || !c_.storeOpen() ||
         !c_.editor.commit()) {
         return;
     }
@@ -222,8 +222,8 @@ void CardCommands::assignCategory() {
     const auto entry = c_.list.selectedEntry();
     maintenance::AssignCategoryDialog dialog(c_.session.storeFile(),
                                              entry ? entry->heading : QString(), c_.window);
-    const bool chosen =
-        dialog.exec() == QDialog::Accepted && entry && !dialog.chosenCategory().isEmpty();
+    const bool chosen = dialog.exec() == QDialog::Accepted && entry &&
+                        store::isTargetCategory(dialog.chosenCategory());
     c_.list.aroundReload([&] {
         if (chosen) {
             c_.session.assignCategory(entry->heading, dialog.chosenCategory());

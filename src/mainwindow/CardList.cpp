@@ -58,9 +58,7 @@ void CardList::filter() {
         return;
     }
     const QString category = ui_.Combo1->currentText();
-    auto rows = index().filter(
-        category == store::kAllCategories ? std::nullopt : std::optional<QString>(category),
-        *pattern);
+    auto rows = index().filter(store::CategoryFilter(category), *pattern);
     editor_.unlockBoxes();
     if (rows.empty()) {
         model_->clear();

@@ -111,7 +111,7 @@ bool CategoryCommands::confirm(const QString& name) {
 }
 
 bool CategoryCommands::create(const QString& name) {
-    if (store::isAllCategories(name)) {
+    if (!store::isTargetCategory(name)) {
         platform::current().beep();
         return false;
     }
@@ -136,7 +136,7 @@ bool CategoryCommands::create(const QString& name) {
 }
 
 void CategoryCommands::renameSelected(const QString& name) {
-    if (name.isEmpty()) {
+    if (!store::isTargetCategory(name)) {
         platform::current().beep();
         return;
     }

@@ -1,4 +1,3 @@
-#include "export/ExportWriter.h"
 #include "labels/EnvelopeDialog.h"
 #include "labels/LabelsDialog.h"
 #include "labels/ListPrintDialog.h"
@@ -10,12 +9,11 @@
 #include "options/OptionsDialog.h"
 #include "platform/Platform.h"
 #include "printing/PrintController.h"
+#include "store/AtomicFile.h"
 #include "store/Categories.h"
 #include "store/LikePattern.h"
-#include "store/SystemReason.h"
 
 #include <QComboBox>
-#include <QSaveFile>
 
 namespace veltro::mainwindow {
 
@@ -75,13 +73,14 @@ std::vector<store::Card> MainWindow::loadCards(const std::vector<std::int64_t>& 
 
 labels::CardSet MainWindow::categoryCards() {
     const QString category = ui_.Combo1->currentText();
-    const bool all = category.isEmpty() || category == store::kAllCategories;
+    const store::CategoryFilter filter(category);
     std::vector<std::int64_t> ids;
-    for (const std::int32_t position : list_->index().filter(
-             all ? std::nullopt : std::optional(category), *store::LikePattern::compile(u"*"))) {
+    for (const std::int32_t position :
+         list_->index().filter(filter, *store::LikePattern::compile(u"*"))) {
         ids.push_back(list_->index().id(position));
     }
-    return {all ? QStringLiteral("Alle Karten") : QStringLiteral("Kategorie „%1“").arg(category),
+    return {filter.isAll() ? QStringLiteral("Alle Karten")
+                           : QStringLiteral("Kategorie „%1“").arg(category),
             loadCards(ids)};
 }
 
@@ -93,7 +92,7 @@ labels::CardSet MainWindow::listedCards() {
         ids.push_back(model.id(row));
     }
     const QString category = ui_.Combo1->currentText();
-    return {category.isEmpty() || category == store::kAllCategories
+    return {store::isAllCategories(category)
                 ? QStringLiteral("Karten der Liste")
                 : QStringLiteral("Karten der Liste (%1)").arg(category),
             loadCards(ids)};
@@ -120,12 +119,11 @@ void MainWindow::exportSerialLetterData() {
         return;
     }
     const std::vector<store::Card> cards = listedCards().cards;
-    QSaveFile file(chosen->path);
+    store::AtomicFile file(chosen->path, store::AtomicFile::Buffering::Unbuffered);
     const QByteArray csv = labels::serialLetterCsv(cards);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        !exporting::writeAll(file, csv) || !file.commit()) {
+    if (!file.open() || !file.write(csv) || !file.commit()) {
         platform::current().message({QStringLiteral("Die Datei %1 lässt sich nicht schreiben: %2")
-                                         .arg(chosen->path, store::germanFileReason(file)),
+                                         .arg(chosen->path, file.reason()),
                                      request.title, platform::Buttons::Ok,
                                      platform::Icon::Exclamation, 0});
     }

@@ -156,7 +156,7 @@ void MainWindow::restoreWindow() {
     }
     if (optionsDialog().startWithLastCategory() && ui_.Combo1->count() > 0) {
         const QString last = settings::read(key::LetzteKategorie);
-        if (last.isEmpty()) {
+        if (store::isAllCategories(last)) {
             ui_.Combo1->setCurrentIndex(0);
             Combo1_Click();
         } else {

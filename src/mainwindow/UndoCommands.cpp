@@ -6,6 +6,7 @@
 #include "mainwindow/MainWindowUi.h"
 #include "platform/Platform.h"
 #include "store/CaseFold.h"
+#include "store/Categories.h"
 #include "store/StoreError.h"
 
 #include <QAction>
@@ -126,8 +127,7 @@ void UndoCommands::showCategories() {
 void UndoCommands::showCard(std::int64_t id) {
     const auto entry = c_.list.index().at(*c_.list.index().positionOf(id));
     QComboBox* selector = c_.ui.Combo1;
-    if (selector->currentIndex() > 0 &&
-        !store::equalsIgnoringCase(selector->currentText(), entry.category)) {
+    if (!store::CategoryFilter(selector->currentText()).matches(entry.category)) {
         int found = 0;
         for (int i = 1; i < selector->count() && found == 0; ++i) {
             found = store::equalsIgnoringCase(selector->itemText(i), entry.category) ? i : 0;

@@ -93,7 +93,7 @@ void MainWindow::importPendingVcard() {
 
 void MainWindow::importVcard(const QString& path) {
     const QString category = ui_.Combo1->currentText();
-    if (ui_.Combo1->currentIndex() <= 0 || category == store::kAllCategories) {
+    if (ui_.Combo1->currentIndex() <= 0 || !store::isTargetCategory(category)) {
         tell(
             QStringLiteral("Wählen Sie bitte zuerst eine Kategorie aus!\nIn der Kategorie  -Alle-  "
                            "kann nichts importiert werden."),

@@ -18,6 +18,8 @@
 #include <cstdlib>
 #include <exception>
 
+#include <malloc.h>
+
 namespace veltro::mainwindow {
 
 namespace {
@@ -59,6 +61,10 @@ void keepTypedOnExit() {
 }  // namespace
 
 int runWindowProgram(int& argc, char** argv, const std::function<void(Program&)>& beforeStart) {
+    // Large blocks (the growing lists and indexes of a big card file) come from the system
+    // and go back to it when freed, rather than staying with the program after their use.
+    constexpr int kLargeBlockBytes = 256 * 1024;
+    mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
     QApplication::setWindowIcon(platform::programIcon());

@@ -1,6 +1,5 @@
 #include "store/CardIndex.h"
 
-#include "store/CaseFold.h"
 #include "store/FoldedUtf8.h"
 
 #include <algorithm>
@@ -174,22 +173,14 @@ std::uint32_t CardIndex::categoryNumber(std::string_view utf8) {
     }
     const QString name = qstringOf(utf8);
     const auto number = static_cast<std::uint32_t>(categoryNames_.size());
-    const QString folded = foldCase(name);
-    auto group = groupOf_.constFind(folded);
-    if (group == groupOf_.constEnd()) {
-        group = groupOf_.insert(folded, static_cast<std::int32_t>(groupOf_.size()));
-    }
     categoryNames_.push_back(name);
-    categoryGroup_.push_back(*group);
     categoryNumberOf_.emplace(utf8, number);
     return number;
 }
 
 void CardIndex::clearCategories() {
     categoryNames_.clear();
-    categoryGroup_.clear();
     categoryNumberOf_.clear();
-    groupOf_.clear();
 }
 
 std::uint64_t CardIndex::hashOf(std::string_view folded) {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "store/CardStore.h"
+#include "store/Categories.h"
 #include "store/HeadingOrder.h"
 #include "store/LikePattern.h"
 
-#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -38,9 +38,8 @@ public:
     void load(CardStore& store);
     void reset(const std::vector<HeadingRow>& rows);
 
-    // Positions (in list order) of the cards whose category equals the given one
-    // without regard to case (all cards when none is given) and whose heading matches.
-    [[nodiscard]] std::vector<std::int32_t> filter(const std::optional<QString>& category,
+    // Positions (in list order) of the cards the category filter takes whose heading matches.
+    [[nodiscard]] std::vector<std::int32_t> filter(const CategoryFilter& category,
                                                    const LikePattern& heading) const;
 
     [[nodiscard]] Entry at(std::int32_t position) const;
@@ -136,7 +135,7 @@ private:
     std::uint32_t categoryNumber(std::string_view utf8);
     void clearCategories();
     [[nodiscard]] std::size_t recordAt(std::size_t offset, std::size_t from) const;
-    [[nodiscard]] std::vector<char> wantedCategories(const std::optional<QString>& category) const;
+    [[nodiscard]] std::vector<char> wantedCategories(const CategoryFilter& category) const;
 
     HeadingOrder order_;
     std::vector<std::int64_t> ids_;
@@ -146,9 +145,8 @@ private:
     std::vector<FoldKey> byFold_;  // sorted: the exact-match lookup
     static void sortByHash(std::vector<FoldKey>& keys);
     static std::uint64_t hashOf(std::string_view folded);
-    // Category names as stored, each with the number of its case-folded form.
+    // Category names as stored, each spelling once.
     std::vector<QString> categoryNames_;
-    std::vector<std::int32_t> categoryGroup_;
     struct NameHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view name) const {
@@ -156,7 +154,6 @@ private:
         }
     };
     std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> categoryNumberOf_;
-    QHash<QString, std::int32_t> groupOf_;
 };
 
 }  // namespace veltro::store

@@ -3,7 +3,6 @@
 #include "store/CardIndex.h"
 
 #include "store/ByteSearch.h"
-#include "store/CaseFold.h"
 
 #include <algorithm>
 #include <cstring>
@@ -42,25 +41,26 @@ std::size_t CardIndex::recordAt(std::size_t offset, std::size_t from) const {
            1;
 }
 
-std::vector<char> CardIndex::wantedCategories(const std::optional<QString>& category) const {
+// Per spelling of a category name, whether the filter takes its cards.
+std::vector<char> CardIndex::wantedCategories(const CategoryFilter& category) const {
     std::vector<char> wanted(categoryNames_.size(), 0);
-    if (const auto group = groupOf_.constFind(foldCase(*category)); group != groupOf_.constEnd()) {
-        for (std::size_t i = 0; i < categoryGroup_.size(); ++i) {
-            wanted[i] = categoryGroup_[i] == *group ? 1 : 0;
-        }
+    for (std::size_t i = 0; i < categoryNames_.size(); ++i) {
+        wanted[i] = category.matches(categoryNames_[i]) ? 1 : 0;
     }
     return wanted;
 }
 
-std::vector<std::int32_t> CardIndex::filter(const std::optional<QString>& category,
+std::vector<std::int32_t> CardIndex::filter(const CategoryFilter& category,
                                             const LikePattern& heading) const {
     std::vector<std::int32_t> result;
-    const std::vector<char> wanted = category ? wantedCategories(category) : std::vector<char>();
-    if (category && std::find(wanted.begin(), wanted.end(), 1) == wanted.end()) {
+    const bool everyCategory = category.isAll();
+    const std::vector<char> wanted =
+        everyCategory ? std::vector<char>() : wantedCategories(category);
+    if (!everyCategory && std::find(wanted.begin(), wanted.end(), 1) == wanted.end()) {
         return result;
     }
     const auto accept = [&](std::size_t i) {
-        if (!category || wanted[categories_[i]] != 0) {
+        if (everyCategory || wanted[categories_[i]] != 0) {
             result.push_back(static_cast<std::int32_t>(i));
         }
     };

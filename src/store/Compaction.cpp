@@ -1,5 +1,6 @@
 #include "store/Compaction.h"
 
+#include "store/AtomicFile.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
@@ -77,8 +78,7 @@ void compact(const fs::path& store, const fs::path& copy, CompactWhen when) {
         Database check = Database::open(copy);
         verifySchema(check);
     }
-    std::error_code ec;
-    fs::rename(copy, store, ec);
+    [[maybe_unused]] const auto failed = putInPlace(copy, store);  // the caller removes a copy left
 }
 
 }  // namespace
@@ -91,7 +91,8 @@ void DatenbankKomprimieren(const std::filesystem::path& directory, CompactWhen w
 
     if (!fs::exists(store, ec)) {
         if (fs::exists(copy, ec)) {
-            fs::rename(copy, store, ec);  // an earlier compaction stopped half-way
+            // An earlier compaction stopped half-way.
+            [[maybe_unused]] const auto failed = putInPlace(copy, store);
         }
         return;
     }

@@ -16,10 +16,10 @@ bool hasTable(Database& db, const char* name) {
 }  // namespace
 
 void addDuplicateDecisions(Database& db) {
-    db.exec(
+    db.execScript(
         "CREATE TABLE IF NOT EXISTS KeineDubletten (UidA TEXT NOT NULL, UidB TEXT NOT NULL, "
-        "UNIQUE (UidA, UidB))");
-    db.exec("CREATE TABLE IF NOT EXISTS zKeineDubletten (UidA TEXT, UidB TEXT)");
+        "UNIQUE (UidA, UidB));"
+        "CREATE TABLE IF NOT EXISTS zKeineDubletten (UidA TEXT, UidB TEXT);");
     for (const char* name :
          {"zKeineDublettenAendern", "zKeineDublettenLoeschen", "zKeineDublettenNeu"}) {
         db.exec(std::string("DROP TRIGGER IF EXISTS ") + name);

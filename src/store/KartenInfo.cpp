@@ -31,18 +31,17 @@ const std::string kNewUuid =
 void createCardTriggers(Database& db) {
     // IGNORE: a card put in place of another by INSERT OR REPLACE, which fires no delete
     // trigger, keeps the row of the card it replaced rather than failing.
-    db.exec(
+    db.execScript(
         "CREATE TRIGGER KartenInfoNeu AFTER INSERT ON Kontakte BEGIN "
         "INSERT OR IGNORE INTO KartenInfo (KarteId, Uid, Angelegt, Geaendert) "
         "SELECT new.rowid, " +
-        kNewUuid + ", Jetzt, Jetzt" + kNowFrom + "; END");
-    db.exec(
+        kNewUuid + ", Jetzt, Jetzt" + kNowFrom +
+        "; END;"
         "CREATE TRIGGER KartenInfoAendern AFTER UPDATE ON Kontakte BEGIN "
         "UPDATE KartenInfo SET Geaendert = strftime('%Y-%m-%dT%H:%M:%SZ', 'now') "
-        "WHERE KarteId = new.rowid; END");
-    db.exec(
+        "WHERE KarteId = new.rowid; END;"
         "CREATE TRIGGER KartenInfoLoeschen AFTER DELETE ON Kontakte BEGIN "
-        "DELETE FROM KartenInfo WHERE KarteId = old.rowid; END");
+        "DELETE FROM KartenInfo WHERE KarteId = old.rowid; END;");
 }
 
 }  // namespace
@@ -70,10 +69,10 @@ void createKartenInfoChangeTriggers(Database& db) {
 void addKartenInfo(Database& db) {
     // A store whose version number got lost (a dump and reload) may hold the table
     // already; then it is brought in step rather than made anew.
-    db.exec(
+    db.execScript(
         "CREATE TABLE IF NOT EXISTS KartenInfo (KarteId INTEGER PRIMARY KEY, "
-        "Uid TEXT NOT NULL UNIQUE, Angelegt TEXT, Geaendert TEXT)");
-    db.exec("CREATE TABLE IF NOT EXISTS zKartenInfo (Uid TEXT, Angelegt TEXT, Geaendert TEXT)");
+        "Uid TEXT NOT NULL UNIQUE, Angelegt TEXT, Geaendert TEXT);"
+        "CREATE TABLE IF NOT EXISTS zKartenInfo (Uid TEXT, Angelegt TEXT, Geaendert TEXT);");
     for (const char* name : {"KartenInfoNeu", "KartenInfoAendern", "KartenInfoLoeschen",
                              "zKartenInfoAendern", "zKartenInfoLoeschen"}) {
         db.exec(std::string("DROP TRIGGER IF EXISTS ") + name);

@@ -1,14 +1,12 @@
 #include "store/PendingEdit.h"
 
+#include "store/AtomicFile.h"
 #include "store/CardStore.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
-
-#include <sys/stat.h>
 
 namespace veltro::store {
 
@@ -63,17 +61,10 @@ fs::path pendingEditFile(const fs::path& storeFile) {
 
 bool writePendingEdit(const fs::path& storeFile, const PendingEdit& edit) {
     const fs::path target = pendingEditFile(storeFile);
-    QSaveFile file(pathText(target));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write(encoded(edit));
+    AtomicFile file(pathText(target));
     // What was typed into a card is as private as the card.
-    struct stat store {};
-    if (::stat(storeFile.c_str(), &store) == 0) {
-        ::fchmod(file.handle(), store.st_mode & 0666U);
-    }
-    return file.commit();
+    file.takePermissionsOf(storeFile);
+    return file.open() && file.write(encoded(edit)) && file.commit();
 }
 
 std::optional<PendingEdit> readPendingEdit(const fs::path& storeFile) {

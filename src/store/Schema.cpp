@@ -155,12 +155,13 @@ void renewEarlyChangeTriggers(Database& db) {
 void createSchema(Database& db) {
     Transaction tx(db);
     const std::string columns = columnList("", " TEXT");
-    db.exec("CREATE TABLE Kontakte (" + columns + ")");
-    db.exec("CREATE TABLE tblAdrCfg (KategorieName TEXT)");
-    db.exec("CREATE TABLE zKontakte (" + columns + ")");
-    db.exec("CREATE TABLE ztblAdrCfg (KategorieName TEXT)");
-    // Lets the list load read headings without touching the large rich-text columns.
-    db.exec("CREATE INDEX KontakteSchlagworte ON Kontakte (Schlagworte, Kategorien)");
+    // The index lets the list load read headings without touching the rich-text columns.
+    db.execScript("CREATE TABLE Kontakte (" + columns + ");" +
+                  "CREATE TABLE tblAdrCfg (KategorieName TEXT);"
+                  "CREATE TABLE zKontakte (" +
+                  columns + ");" +
+                  "CREATE TABLE ztblAdrCfg (KategorieName TEXT);"
+                  "CREATE INDEX KontakteSchlagworte ON Kontakte (Schlagworte, Kategorien);");
     createFirstChangeTriggers(db);
     addLaterLayouts(db);
     tx.commit();

@@ -77,13 +77,60 @@ void Database::exec(std::string_view sql) {
     stmt.run();
 }
 
-Statement Database::prepare(std::string_view sql) {
+namespace {
+
+// The first statement of `sql` (none for blanks and comments only) and the text after it.
+std::pair<sqlite3_stmt*, std::string_view> prepareFirst(sqlite3* db, std::string_view sql) {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) !=
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, &tail) !=
         SQLITE_OK) {
-        throwFrom(db_.get());
+        throwFrom(db);
     }
-    return Statement(db_.get(), stmt);
+    return {stmt, sql.substr(static_cast<std::size_t>(tail - sql.data()))};
+}
+
+// True when `rest` holds no statement: the engine prepares nothing from blanks, semicolons and
+// comments, and from anything else either a statement or an error.
+bool holdsNoStatement(sqlite3* db, std::string_view rest) {
+    while (!rest.empty()) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* tail = nullptr;
+        const int rc =
+            sqlite3_prepare_v2(db, rest.data(), static_cast<int>(rest.size()), &stmt, &tail);
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_OK || stmt != nullptr || tail == rest.data()) {
+            return false;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(tail - rest.data()));
+    }
+    return true;
+}
+
+}  // namespace
+
+Statement Database::prepare(std::string_view sql) {
+    const auto [stmt, rest] = prepareFirst(db_.get(), sql);
+    Statement result(db_.get(), stmt);
+    if (!holdsNoStatement(db_.get(), rest)) {
+        throw StoreError(QStringLiteral("Interner Fehler: Der SQL-Text enthält mehr als eine "
+                                        "Anweisung (ab „%1“).")
+                             .arg(QString::fromUtf8(rest.substr(0, 40)).trimmed())
+                             .toStdString());
+    }
+    return result;
+}
+
+void Database::execScript(std::string_view sql) {
+    while (!sql.empty()) {
+        const auto [stmt, rest] = prepareFirst(db_.get(), sql);
+        if (stmt != nullptr) {
+            Statement(db_.get(), stmt).run();
+        } else if (rest.size() == sql.size()) {
+            break;
+        }
+        sql = rest;
+    }
 }
 
 std::int64_t Database::lastInsertRowId() const {

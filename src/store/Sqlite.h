@@ -30,8 +30,12 @@ public:
     Database& operator=(Database&&) noexcept = default;
     ~Database() = default;
 
+    // One statement; text after it other than blanks, semicolons and comments is refused
+    // (StoreError), as is the same for prepare: the engine would silently skip it.
     void exec(std::string_view sql);
     [[nodiscard]] Statement prepare(std::string_view sql);
+    // Every statement of `sql`, one after the other; the first failure throws.
+    void execScript(std::string_view sql);
     [[nodiscard]] std::int64_t lastInsertRowId() const;
     [[nodiscard]] int changes() const;
     // True while a transaction is open on this connection.

@@ -25,21 +25,18 @@ std::string oldValues(const std::string& columns) {
 }  // namespace
 
 void addSyncTables(Database& db) {
-    db.exec(
+    // SyncKarten is keyed by the card's identity rather than its row id: a row id can be used
+    // again by a new card once the old one is gone, an identity never.
+    db.execScript(
         "CREATE TABLE IF NOT EXISTS SyncKonten (Id INTEGER PRIMARY KEY, Url TEXT NOT NULL, "
         "Benutzer TEXT NOT NULL, Sammlung TEXT NOT NULL UNIQUE, Kategorie TEXT NOT NULL, "
-        "SyncToken TEXT, Fingerabdruck TEXT)");
-    db.exec(
+        "SyncToken TEXT, Fingerabdruck TEXT);"
         "CREATE TABLE IF NOT EXISTS zSyncKonten (Url TEXT, Benutzer TEXT, Sammlung TEXT, "
-        "Kategorie TEXT, SyncToken TEXT, Fingerabdruck TEXT)");
-    // Keyed by the card's identity rather than its row id: a row id can be used again by a
-    // new card once the old one is gone, an identity never.
-    db.exec(
+        "Kategorie TEXT, SyncToken TEXT, Fingerabdruck TEXT);"
         "CREATE TABLE IF NOT EXISTS SyncKarten (Uid TEXT NOT NULL UNIQUE, Konto INTEGER NOT "
-        "NULL, Href TEXT NOT NULL, ETag TEXT, Text TEXT, UNIQUE (Konto, Href))");
-    db.exec(
+        "NULL, Href TEXT NOT NULL, ETag TEXT, Text TEXT, UNIQUE (Konto, Href));"
         "CREATE TABLE IF NOT EXISTS zSyncKarten (Uid TEXT, Konto INTEGER, Href TEXT, ETag TEXT, "
-        "Text TEXT)");
+        "Text TEXT);");
     for (const char* name : {"zSyncKontenAendern", "zSyncKontenLoeschen", "zSyncKontenNeu",
                              "zSyncKartenAendern", "zSyncKartenLoeschen", "zSyncKartenNeu"}) {
         db.exec(std::string("DROP TRIGGER IF EXISTS ") + name);

@@ -1,5 +1,6 @@
 #include "store/Upgrade.h"
 
+#include "store/AtomicFile.h"
 #include "store/SchemaVersion.h"
 #include "store/StoreError.h"
 
@@ -26,8 +27,8 @@ QString pathText(const fs::path& path) {
                          .toStdString());
 }
 
-// A consistent copy through the engine, written under a passing name and renamed into
-// place when complete, so an earlier copy is replaced only by a whole one.
+// A consistent copy through the engine, written under a passing name and put in place when
+// complete, so an earlier copy is replaced only by a whole one.
 void writeBackup(Database& db, const fs::path& target) {
     const fs::path partial = fs::path(target).concat(".tmp");
     std::error_code ec;
@@ -48,11 +49,10 @@ void writeBackup(Database& db, const fs::path& target) {
         fs::remove(partial, ec);
         throw;
     }
-    fs::rename(partial, target, ec);
-    if (ec) {
+    if (const auto reason = putInPlace(partial, target)) {
         fs::remove(partial, ec);
-        throw StoreError(QStringLiteral("Die Sicherungskopie „%1“ lässt sich nicht anlegen.")
-                             .arg(pathText(target))
+        throw StoreError(QStringLiteral("Die Sicherungskopie „%1“ lässt sich nicht anlegen. %2")
+                             .arg(pathText(target), *reason)
                              .toStdString());
     }
 }

@@ -3,6 +3,7 @@
 #include "base/Failure.h"
 #include "platform/Platform.h"
 #include "store/CardStore.h"
+#include "store/Categories.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 #include "sync/SyncError.h"
@@ -254,7 +255,7 @@ std::vector<Pairing> SyncDialog::tickedPairings() {
     for (int i = 0; cards != nullptr && i < books_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = books_->topLevelItem(i);
         const QString category = categoryBox(item)->currentText().trimmed();
-        if (item->checkState(0) != Qt::Checked || category.isEmpty() || category == u"-Alle-") {
+        if (item->checkState(0) != Qt::Checked || !store::isTargetCategory(category)) {
             continue;
         }
         const QUrl book = item->data(0, kUrlRole).toUrl();

@@ -1,12 +1,10 @@
 #include "vcard/VcardExport.h"
 
+#include "store/AtomicFile.h"
 #include "store/CardStore.h"
-#include "store/CaseFold.h"
 #include "store/StoreError.h"
-#include "store/SystemReason.h"
 #include "vcard/Background.h"
 
-#include <QSaveFile>
 #include <QUuid>
 
 #include <algorithm>
@@ -27,7 +25,6 @@ constexpr std::int64_t kBatchSize = 500;
 constexpr std::int64_t kLargestSeconds = 100'000'000'000;  // beyond: milliseconds
 // Namespace of the UIDs derived from store file and row id.
 const QUuid kUidNamespace(QStringLiteral("{6f1c2a47-3b5e-5d2a-9c41-7e0b8d3f2a19}"));
-const QString kAllCategories = QStringLiteral("-Alle-");
 
 ExportResult failure(const QString& text) {
     return {ExportStatus::Failed, {}, text};
@@ -42,7 +39,7 @@ bool hasCardIdentities(store::Database& db) {
 // Reads the cards in batches by row id, so that no read lock is held between batches.
 class CardBatches {
 public:
-    CardBatches(store::CardStore& cardStore, QString category)
+    CardBatches(store::CardStore& cardStore, store::CategoryFilter category)
         : identities_(hasCardIdentities(cardStore.db())),
           category_(std::move(category)),
           storePath_(canonicalStorePath(cardStore.file())),
@@ -53,8 +50,8 @@ public:
         cards.clear();
         batch_.reset();
         batch_.bind(1, lastRow_).bind(2, kBatchSize);
-        if (!category_.isEmpty()) {
-            batch_.bind(3, category_);
+        if (const auto& name = category_.name()) {
+            batch_.bind(3, *name);
         }
         std::int64_t rows = 0;
         while (batch_.step()) {
@@ -73,8 +70,8 @@ private:
                              "KartenInfo ON KartenInfo.KarteId = Kontakte.rowid"
                            : " FROM Kontakte";
         sql += " WHERE Schlagworte IS NOT NULL AND Kontakte.rowid > ?1";
-        if (!category_.isEmpty()) {
-            sql += " AND Kategorien = ?3";
+        if (!category_.isAll()) {
+            sql += " AND vfold(Kategorien) = vfold(?3)";
         }
         return sql + " ORDER BY Kontakte.rowid LIMIT ?2";
     }
@@ -97,33 +94,28 @@ private:
     }
 
     bool identities_;
-    QString category_;
+    store::CategoryFilter category_;
     QString storePath_;
     store::Statement batch_;
     std::int64_t lastRow_ = 0;
 };
 
-std::int64_t countCards(store::CardStore& cardStore, const QString& category) {
-    if (category.isEmpty()) {
+std::int64_t countCards(store::CardStore& cardStore, const store::CategoryFilter& category) {
+    if (category.isAll()) {
         return cardStore.cardCount();
     }
     auto count = cardStore.db().prepare(
-        "SELECT COUNT(*) FROM Kontakte WHERE Schlagworte IS NOT NULL AND Kategorien = ?1");
-    count.bind(1, category);
+        "SELECT COUNT(*) FROM Kontakte WHERE Schlagworte IS NOT NULL AND "
+        "vfold(Kategorien) = vfold(?1)");
+    count.bind(1, *category.name());
     return count.step() ? count.integer(0) : 0;
 }
 
-// The category as the store spells it; empty for every card.
-std::optional<QString> storedCategory(store::CardStore& cardStore, const QString& name) {
-    if (name.isEmpty() || name == kAllCategories) {
-        return QString();
-    }
-    for (const QString& category : cardStore.categories()) {
-        if (store::equalsIgnoringCase(category, name)) {
-            return category;
-        }
-    }
-    return std::nullopt;
+bool isKnown(store::CardStore& cardStore, const store::CategoryFilter& category) {
+    const auto names = cardStore.categories();
+    return category.isAll() || std::any_of(names.begin(), names.end(), [&](const QString& name) {
+               return category.matches(name);
+           });
 }
 
 QString fileError(const QString& target, const QString& reason) {
@@ -138,14 +130,15 @@ std::size_t batchesInFlight() {
 
 // Formats the batches on worker threads while the next ones are read, and writes them in
 // their order; false when progress asked to stop.
-bool writeBatches(CardBatches& batches, std::int64_t total, QSaveFile& file, Version version,
-                  const exporting::ProgressCallback& progress, std::int64_t& done) {
+bool writeBatches(CardBatches& batches, std::int64_t total, store::AtomicFile& file,
+                  Version version, const exporting::ProgressCallback& progress,
+                  std::int64_t& done) {
     std::deque<std::future<QByteArray>> formatting;
     const auto writeOldest = [&] {
         const QByteArray bytes = formatting.front().get();
         formatting.pop_front();
-        if (!exporting::writeAll(file, bytes)) {
-            throw exporting::ExportError(file);
+        if (!file.write(bytes)) {
+            throw exporting::ExportError(file.reason());
         }
     };
     const std::size_t inFlight = batchesInFlight();
@@ -229,37 +222,33 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
         return failure(
             QStringLiteral("Die Kartei lässt sich nicht öffnen:\n%1").arg(store::germanReason(e)));
     }
-    QSaveFile file(target);
+    // Unbuffered: the batches are large blocks, and a failure is seen where it happens.
+    store::AtomicFile file(target, store::AtomicFile::Buffering::Unbuffered);
+    file.allowWritingInPlace();
     try {
-        const auto category = storedCategory(*cardStore, options.category);
-        if (!category) {
+        if (!isKnown(*cardStore, options.category)) {
             return failure(QStringLiteral("Die Kategorie „%1“ gibt es in der Kartei nicht.")
-                               .arg(options.category));
+                               .arg(*options.category.name()));
         }
-        const std::int64_t total = countCards(*cardStore, *category);
+        const std::int64_t total = countCards(*cardStore, options.category);
         if (total == 0) {
             return {ExportStatus::NoCard, {}, {}};
         }
-        file.setDirectWriteFallback(true);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            return failure(fileError(target, store::germanFileReason(file)));
+        if (!file.open()) {
+            return failure(fileError(target, file.reason()));
         }
-        CardBatches batches(*cardStore, *category);
+        CardBatches batches(*cardStore, options.category);
         std::int64_t done = 0;
         if (!writeBatches(batches, total, file, options.version, progress, done)) {
-            file.cancelWriting();
             return {ExportStatus::Cancelled, {}, {}};
         }
         if (!file.commit()) {
-            return failure(fileError(target, store::germanFileReason(file)));
+            return failure(fileError(target, file.reason()));
         }
         return {ExportStatus::Written, {done, 0}, {}};
     } catch (const exporting::ExportError&) {
-        const QString reason = store::germanFileReason(file);
-        file.cancelWriting();
-        return failure(fileError(target, reason));
+        return failure(fileError(target, file.reason()));
     } catch (const store::StoreError& e) {
-        file.cancelWriting();
         return failure(
             QStringLiteral("Die Kartei lässt sich nicht lesen:\n%1").arg(store::germanReason(e)));
     }

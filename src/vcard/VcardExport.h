@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/ExportFile.h"
+#include "store/Categories.h"
 #include "store/Sqlite.h"
 #include "vcard/VcardWriter.h"
 
@@ -14,7 +15,7 @@ namespace veltro::vcard {
 
 struct VcardExportOptions {
     Version version = Version::V3;
-    QString category;  // empty or "-Alle-": every card
+    store::CategoryFilter category;
 };
 
 // Writes the cards of the store file (all, or those of one category) as one vCard file.

@@ -76,7 +76,7 @@ protected:
     std::vector<store::Card> cards(const QString& category = {}) {
         auto cardStore = store::CardStore::openForReading(
             std::filesystem::path(dir_.toStdString()) / store::kStoreFileName);
-        return labels::cardsInListOrder(cardStore, category);
+        return labels::cardsInListOrder(cardStore, store::CategoryFilter(category));
     }
     void addCard(const char* heading, const char* address) {
         auto cardStore = store::CardStore::open(std::filesystem::path(dir_.toStdString()) /

@@ -15,6 +15,7 @@
 
 using veltro::store::CardIndex;
 using veltro::store::CardStore;
+using veltro::store::CategoryFilter;
 using veltro::store::Field;
 using veltro::store::HeadingRow;
 using veltro::store::LikePattern;
@@ -100,7 +101,7 @@ void expectSameAnswers(const CardIndex& incremental, const CardIndex& rebuilt,
     expectSameRows(contentOf(incremental), contentOf(rebuilt), context);
     for (const QString& text : patterns()) {
         const auto pattern = LikePattern::compile(text);
-        for (const auto& category : {std::optional<QString>(), std::optional(kCategories[0])}) {
+        for (const auto& category : {CategoryFilter(), CategoryFilter(kCategories[0])}) {
             EXPECT_EQ(incremental.filter(category, *pattern), rebuilt.filter(category, *pattern))
                 << context << " " << text.toStdString();
         }
@@ -210,14 +211,19 @@ TEST(CardIndex, FilterMatchesEachHeadingLikeThePattern) {
     index.reset(rows);
     for (const QString& text : patterns()) {
         const auto pattern = LikePattern::compile(text);
-        for (const auto& category :
-             {std::optional<QString>(), std::optional(QStringLiteral("ÄRZTE")),
-              std::optional(QString()), std::optional(QStringLiteral("Fehlt"))}) {
+        // Empty and "-Alle-" in any case take every card; a name takes its cards in any case.
+        const std::pair<QString, std::optional<QString>> categories[] = {
+            {QString(), std::nullopt},
+            {QStringLiteral("-ALLE-"), std::nullopt},
+            {QStringLiteral("ÄRZTE"), QStringLiteral("Ärzte")},
+            {QStringLiteral("Fehlt"), QStringLiteral("Fehlt")}};
+        for (const auto& [choice, wanted] : categories) {
+            const CategoryFilter category(choice);
             std::vector<std::int32_t> expected;
             for (std::int32_t i = 0; i < index.size(); ++i) {
                 const auto entry = index.at(i);
-                const bool inCategory = !category || veltro::store::foldCase(entry.category) ==
-                                                         veltro::store::foldCase(*category);
+                const bool inCategory = !wanted || veltro::store::foldCase(entry.category) ==
+                                                       veltro::store::foldCase(*wanted);
                 if (inCategory && pattern->matches(entry.heading)) {
                     expected.push_back(i);
                 }

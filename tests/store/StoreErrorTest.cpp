@@ -1,8 +1,5 @@
 #include "base/Failure.h"
 #include "store/StoreError.h"
-#include "store/SystemReason.h"
-
-#include <QSaveFile>
 
 #include <gtest/gtest.h>
 
@@ -50,27 +47,6 @@ TEST(StoreError, TheReasonIsGermanByKind) {
         EXPECT_FALSE(reason.contains(QLatin1String(c.engineText))) << reason.toStdString();
     }
     EXPECT_EQ(germanReason(StoreError("Eigener Text.")), QStringLiteral("Eigener Text."));
-}
-
-// Qt's texts, the system's and its own, give way to the German sentence of their errno.
-TEST(StoreError, AFileErrorOfQtIsToldInGerman) {
-    struct FileCase {
-        QString path;
-        QString reason;
-    };
-    const FileCase cases[] = {
-        {QStringLiteral("/fehlt/ganz/sicher"),
-         QStringLiteral("Die Datei oder ihr Verzeichnis fehlt.")},
-        {QStringLiteral("/"), QStringLiteral("Dort liegt ein Verzeichnis, keine Datei.")},
-        {QStringLiteral("/proc/self/cmdline/x"),
-         QStringLiteral("Ein Teil des Pfads ist kein Verzeichnis.")},
-    };
-    for (const FileCase& c : cases) {
-        QSaveFile file(c.path);
-        ASSERT_FALSE(file.open(QIODevice::WriteOnly)) << c.path.toStdString();
-        EXPECT_EQ(veltro::store::germanFileReason(file), c.reason)
-            << file.errorString().toStdString();
-    }
 }
 
 // Whatever a command throws is told by a German sentence of ours and its kind; a library's

@@ -288,6 +288,44 @@ TEST(StoreStatements, ReboundTextsAreEachRowsOwnAndEmptyIsNotNull) {
     EXPECT_THROW(moved.bind(3, QStringLiteral("zu viel")), StoreError);
 }
 
+// One call, one statement: text after it is refused rather than skipped, so nothing a caller
+// meant to run is silently left out. A script says so and runs all of its statements.
+TEST(StoreStatements, ExecRunsOneStatementAndAScriptRunsAll) {
+    TestHome home;
+    auto db = Database::open(home.dir() / "t.db", Database::Mode::Create);
+    db.exec("CREATE TABLE t (a INTEGER)");
+    struct Case {
+        const char* sql;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"INSERT INTO t VALUES (1)", true},
+        {"INSERT INTO t VALUES (1);", true},
+        {"INSERT INTO t VALUES (1) ; ;\n  ", true},
+        {"INSERT INTO t VALUES (1); -- noch ein Wort\n/* und mehr */", true},
+        {"INSERT INTO t VALUES (1); INSERT INTO t VALUES (2)", false},
+        {"INSERT INTO t VALUES (1); DROP TABLE t", false},
+        {"INSERT INTO t VALUES (1); kein SQL", false},
+    };
+    for (const Case& c : cases) {
+        db.exec("DELETE FROM t");
+        if (c.accepted) {
+            EXPECT_NO_THROW(db.exec(c.sql)) << c.sql;
+        } else {
+            EXPECT_THROW(db.exec(c.sql), StoreError) << c.sql;
+            EXPECT_THROW((void)db.prepare(c.sql), StoreError) << c.sql;
+        }
+        auto count = db.prepare("SELECT count(*) FROM t");
+        ASSERT_TRUE(count.step());
+        EXPECT_EQ(count.integer(0), c.accepted ? 1 : 0) << c.sql;
+    }
+    db.execScript("INSERT INTO t VALUES (7); ; /* Pause */ INSERT INTO t VALUES (8);\n");
+    auto sum = db.prepare("SELECT sum(a) FROM t");
+    ASSERT_TRUE(sum.step());
+    EXPECT_EQ(sum.integer(0), 15);
+    EXPECT_THROW(db.execScript("DELETE FROM t; INSERT INTO fehlt VALUES (1)"), StoreError);
+}
+
 }  // namespace
 
 // Our own backup copy is waited for as long as it reads; another program's lock only the

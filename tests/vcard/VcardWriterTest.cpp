@@ -253,20 +253,27 @@ TEST(VcardExport, BatchesComeOutInStoreOrderAndProgressCanStopTheExport) {
     EXPECT_EQ(fileBytes(file), "alt");
 }
 
+// A category is found without regard to case, on the cards as in the list of categories.
 TEST(VcardExport, OneCategoryOrAll) {
     TestHome home;
     testing::makeExchangeStore(home.dir());
+    store::Database::open(home.storeFile())
+        .exec(
+            "UPDATE Kontakte SET Kategorien = 'KUNDEN' WHERE rowid = (SELECT min(rowid) FROM "
+            "Kontakte WHERE Kategorien = 'Kunden')");
     QTemporaryDir work;
     const QString file = work.filePath(u"k.vcf"_s);
     const std::pair<QString, std::int64_t> cases[] = {
-        {u"privat"_s, 2}, {u"Kunden"_s, 2}, {u"-Alle-"_s, 4}, {QString(), 4}};
+        {u"privat"_s, 2}, {u"Kunden"_s, 2}, {u"-Alle-"_s, 4}, {u"-alle-"_s, 4}, {QString(), 4}};
     for (const auto& [category, count] : cases) {
-        const auto result = exportToFile(home.storeFile(), file, {Version::V3, category});
+        const auto result =
+            exportToFile(home.storeFile(), file, {Version::V3, store::CategoryFilter(category)});
         ASSERT_EQ(result.status, exporting::ExportStatus::Written) << category.toStdString();
         EXPECT_EQ(result.summary.cards, count);
         EXPECT_EQ(readVcards(fileBytes(file)).cards.size(), static_cast<std::size_t>(count));
     }
-    const auto unknown = exportToFile(home.storeFile(), file, {Version::V3, u"Fehlt"_s});
+    const auto unknown =
+        exportToFile(home.storeFile(), file, {Version::V3, store::CategoryFilter(u"Fehlt"_s)});
     EXPECT_EQ(unknown.status, exporting::ExportStatus::Failed);
     EXPECT_EQ(unknown.error, u"Die Kategorie „Fehlt“ gibt es in der Kartei nicht.");
 }

@@ -86,8 +86,9 @@ bool readVcardOption(const QStringList& args, qsizetype& i, ExportCall& call) {
         return true;
     }
     if (arg == u"--category") {
-        call.vcardOptions.category = args[++i];
-        return !call.vcardOptions.category.isEmpty();
+        const QString& name = args[++i];
+        call.vcardOptions.category = store::CategoryFilter(name);
+        return !name.isEmpty();
     }
     return false;
 }
@@ -157,7 +158,7 @@ int exportCards(const QStringList& args) {
             }
             return kOk;
         case exporting::ExportStatus::NoCard:
-            err() << (call->vcardOptions.category.isEmpty()
+            err() << (call->vcardOptions.category.isAll()
                           ? "Die Kartei enthält keine Karte; es wurde nichts geschrieben."
                           : "Die Kategorie enthält keine Karte; es wurde nichts geschrieben.")
                   << Qt::endl;

@@ -258,7 +258,7 @@ int importFile(const QStringList& args) {
         return usage(*problem);
     }
     const auto storeFile = std::filesystem::path(parsed.dir.toStdString()) / store::kStoreFileName;
-    if (parsed.category == store::kAllCategories) {
+    if (!store::isTargetCategory(parsed.category)) {
         return usage(
             QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
                            "Kategorie angeben."));

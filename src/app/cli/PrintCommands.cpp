@@ -10,6 +10,7 @@
 #include "labels/ListDocument.h"
 #include "labels/PainterCanvas.h"
 #include "store/CardStore.h"
+#include "store/Categories.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 
@@ -101,7 +102,7 @@ std::optional<std::vector<store::Card>> readCards(const QString& dir, const QStr
     try {
         auto cardStore = store::CardStore::openForReading(std::filesystem::path(dir.toStdString()) /
                                                           store::kStoreFileName);
-        return labels::cardsInListOrder(cardStore, category);
+        return labels::cardsInListOrder(cardStore, store::CategoryFilter(category));
     } catch (const store::StoreError& e) {
         err() << "Die Kartei in " << dir << " lässt sich nicht öffnen: " << store::germanReason(e)
               << Qt::endl;
@@ -206,7 +207,7 @@ int printList(const QStringList& args) {
     list.landscape = options.has("--landscape");
     list.date = QDate::currentDate();
     const QString category = options.value("--category");
-    list.title = category.isEmpty() ? QStringLiteral("Karten") : category;
+    list.title = store::isAllCategories(category) ? QStringLiteral("Karten") : category;
     QString problem;
     if (!readStyle(options, list.style, problem)) {
         return usage(kListUsage, problem);

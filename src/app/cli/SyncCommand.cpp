@@ -71,7 +71,7 @@ std::optional<QString> parse(const QStringList& args, SyncArgs& parsed) {
     if (parsed.url.scheme() != u"http" && parsed.url.scheme() != u"https") {
         return QStringLiteral("--url braucht eine Adresse mit http:// oder https://.");
     }
-    if (parsed.category == store::kAllCategories) {
+    if (!store::isTargetCategory(parsed.category)) {
         return QStringLiteral("\"-Alle-\" ist keine Kategorie zum Abgleichen.");
     }
     parsed.dir = positional.front();
