@@ -142,7 +142,7 @@ void MainWindow::backUpBefore(backup::Occasion occasion) {
 // A write waits for a backup copy of ours as long as it reads the store, but for another
 // program's lock only the usual short while: then the user hears of it.
 void MainWindow::waitForOwnCopiesOnly() {
-    store_->db().setBusyWait(store::kBusyTimeoutMs,
+    store_->db().setBusyWait(store::busyTimeoutMs(),
                              [backups = backups_] { return backups->copying(); });
 }
 

@@ -1,6 +1,7 @@
 // Nothing typed into the card view is lost, whichever way the shown card is replaced or
 // the run ends, and a store that refuses a write is told, never taken for success.
 #include "MainWindowFixture.h"
+#include "StoreState.h"
 
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/ClickLabel.h"
@@ -41,8 +42,11 @@ protected:
              {{QStringLiteral("Albers"), QStringLiteral("Privat")},
               {QStringLiteral("Bauer Klaus"), QStringLiteral("Privat")},
               {QStringLiteral("Schulz"), QStringLiteral("Firma")}});
+        window().editor().setClock([this] { return now_; });
         clickLine(0);
     }
+    // The quiet after a failure message is over.
+    void letTheQuietPass() { now_ += std::chrono::seconds(1); }
     // Typed without moving the focus, so only the gate can save it.
     void typePending(const QString& text) {
         for (const auto& field : mainwindow::fieldTable()) {
@@ -71,11 +75,15 @@ protected:
     }
     // Another program holds the store; our writes wait only briefly.
     std::optional<store::CardStore> lockStore() {
+        brief_.emplace();
         window().cardStore()->db().setBusyTimeout(20);
         auto other = store::CardStore::open(home_.storeFile());
         other.db().exec("BEGIN EXCLUSIVE");
         return other;
     }
+
+    std::optional<veltro::testing::BriefBusyWait> brief_;
+    std::chrono::steady_clock::time_point now_;
 };
 
 // Replacing the shown card, emptying the view or leaving: each writes the pending edit.
@@ -402,7 +410,7 @@ TEST_F(EditGate, ASaveThatFailsKeepsTheTextAndTriesAgain) {
               1);  // one click, one message
     EXPECT_TRUE(store::readPendingEdit(home_.storeFile()).has_value()) << "kept while refused";
     other->db().exec("ROLLBACK");
-    QTest::qWait(400);
+    letTheQuietPass();
     clickLine(1);
     expectStored(QStringLiteral("Albers"), QStringLiteral("s"));
     EXPECT_FALSE(store::readPendingEdit(home_.storeFile()).has_value());
@@ -411,6 +419,7 @@ TEST_F(EditGate, ASaveThatFailsKeepsTheTextAndTriesAgain) {
 // The first change of the run starts a backup copy; another program's lock is told all the
 // same after the usual short wait, not held for as long as a copy may take.
 TEST_F(EditGate, AnotherProgramsLockIsToldEvenWhileOurBackupCopyRuns) {
+    brief_.emplace();  // before the window sets its store's wait
     openSample();
     auto other = store::Database::open(home_.storeFile());
     other.exec("BEGIN IMMEDIATE");  // our copy may still read
@@ -418,7 +427,7 @@ TEST_F(EditGate, AnotherProgramsLockIsToldEvenWhileOurBackupCopyRuns) {
     EXPECT_FALSE(window().editor().commit());
     EXPECT_TRUE(told(QStringLiteral("nicht gespeichert")));
     other.exec("ROLLBACK");
-    QTest::qWait(400);
+    letTheQuietPass();
     EXPECT_TRUE(window().editor().commit());
     expectStored(QStringLiteral("Albers"), QStringLiteral("w"));
 }
