@@ -534,30 +534,4 @@ TEST_F(EditGate, AFailedDiscardIsToldAndCanBeTriedAgain) {
     EXPECT_EQ(storedCard(QStringLiteral("Albers")).text(Field::Firma), QString());
 }
 
-// ---- the postcode looks at where the focus goes; the category line's rules are tested
-// under a window manager (FocusRulesWmTest) ----
-
-TEST_F(EditGate, TheTownIsLookedUpOnlyForAChangedPostcode) {
-    open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"),
-                                       QStringLiteral("Privat"),
-                                       {{Field::Postleitzahl, QStringLiteral("96047")},
-                                        {Field::Ort, QStringLiteral("Bamberg")}}},
-                                      {QStringLiteral("Bernd"),
-                                       QStringLiteral("Privat"),
-                                       {{Field::Postleitzahl, QStringLiteral("96047")},
-                                        {Field::Ort, QStringLiteral("Hallstadt")}}}});
-    clickLine(1);
-    focus(box(11));
-    focus(box(2));
-    EXPECT_EQ(box(12)->text(), QStringLiteral("Hallstadt"));  // unchanged postcode
-    focus(box(11));
-    box(11)->setText(QStringLiteral("9604"));
-    box(2)->setFocus(Qt::PopupFocusReason);
-    QApplication::processEvents();
-    EXPECT_EQ(box(12)->text(), QStringLiteral("Hallstadt"));  // a pop-up is no move
-    focus(box(11));
-    focus(box(2));
-    EXPECT_EQ(box(12)->text(), QStringLiteral("Bamberg"));
-}
-
 }  // namespace

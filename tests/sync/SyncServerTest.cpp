@@ -424,7 +424,8 @@ TEST_F(SyncServer, AConflictKeepsTheFormattingOfTheNotes) {
     EXPECT_EQ(again.uploaded + again.downloaded, 0) << "both sides agree on the notes' text";
 }
 
-TEST_F(SyncServer, ABackupComesBeforeChangesHereAndManyDeletionsNeedConsent) {
+// Consent to many deletions is asked by the command line's and the window's own tests.
+TEST_F(SyncServer, ABackupComesBeforeChangesHereOnly) {
     startWithCardsOnBothSides();
     int backups = 0;
     sync::SyncOptions options;
@@ -433,37 +434,4 @@ TEST_F(SyncServer, ABackupComesBeforeChangesHereAndManyDeletionsNeedConsent) {
     EXPECT_EQ(backups, 1);
     syncNow({}, options);
     EXPECT_EQ(backups, 1) << "nothing changed here, nothing to back up";
-
-    std::vector<GivenCard> many;
-    for (int i = 0; i < 12; ++i) {
-        many.push_back({u"Karte %1"_s.arg(i), u"Privat"_s, {{Field::Nachname, u"Karte"_s}}});
-    }
-    addCards(many);
-    syncNow();
-    {
-        auto cards = openStore();
-        for (int i = 0; i < 12; ++i) {
-            cards.deleteCard(*cards.findByHeading(u"Karte %1"_s.arg(i)));
-        }
-    }
-    const auto before = syncState();
-    std::optional<sync::MassDelete> asked;
-    options.allowManyDeletes = [&](const sync::MassDelete& deletes) {
-        asked = deletes;
-        return false;
-    };
-    try {
-        syncNow({}, options);
-        ADD_FAILURE() << "no error";
-    } catch (const sync::SyncError& e) {
-        EXPECT_EQ(e.kind(), sync::SyncError::Kind::ManyDeletes) << e.text().toStdString();
-    }
-    ASSERT_TRUE(asked.has_value());
-    EXPECT_EQ(asked->there, 12);
-    EXPECT_EQ(asked->thereOf, 16);
-    EXPECT_EQ(syncState(), before);
-    EXPECT_EQ(server_->count(book_), 16);
-    options.allowManyDeletes = [](const sync::MassDelete&) { return true; };
-    EXPECT_EQ(syncNow({}, options).deletedThere, 12);
-    EXPECT_EQ(server_->count(book_), 4);
 }
