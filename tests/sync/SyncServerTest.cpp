@@ -379,28 +379,6 @@ TEST_F(SyncServer, ASyncThatChangesCardsHereEndsWhatCouldBeUndone) {
     EXPECT_FALSE(veltro::store::UndoLog::undoName(cards.db()).has_value());
 }
 
-// However the user writes the book's address, it is one book and one pairing.
-TEST_F(SyncServer, AnotherSpellingOfTheBooksAddressIsTheSameBook) {
-    startWithCardsOnBothSides();
-    syncNow();
-    QUrl spelled = book_;
-    spelled.setPath(book_.path().chopped(1));
-    spelled.setHost(u"127.0.0.1"_s);
-    auto cards = openStore();
-    sync::DavClient client({u"anna"_s, u"geheim"_s}, spelled);
-    const auto found = client.discover(spelled);
-    ASSERT_EQ(found.size(), 1U);
-    EXPECT_EQ(found.front().url, book_);
-    auto pairing = pairing_;
-    pairing.book = spelled;
-    EXPECT_EQ(sync::savePairing(cards.db(), pairing), pairing_.id);
-    EXPECT_EQ(sync::pairings(cards.db()).size(), 1U);
-    const auto report = syncNow(spelled);
-    EXPECT_EQ(report.uploaded + report.downloaded + report.deletedHere + report.deletedThere, 0);
-    EXPECT_EQ(serverCards().size(), 4U);
-    EXPECT_EQ(localCards().size(), 4U);
-}
-
 // A conflict on one field adds its note to the notes as they are, formatting and all.
 TEST_F(SyncServer, AConflictKeepsTheFormattingOfTheNotes) {
     const QString rich =
