@@ -519,19 +519,4 @@ TEST_F(EditGate, AFullDiskIsToldAndTheTextStays) {
     EXPECT_EQ(window().ui().RichTextBox2->plainText().size(), 20000);
 }
 
-TEST_F(EditGate, AFailedDiscardIsToldAndCanBeTriedAgain) {
-    openSample();
-    type(box(8), QStringLiteral("Neu"));
-    focus(box(9));
-    auto other = lockStore();
-    platform_->answers = {Answer::No, Answer::Cancel};
-    EXPECT_FALSE(window().close());
-    EXPECT_TRUE(window().isVisible());
-    EXPECT_TRUE(told(QStringLiteral("nicht verworfen")));
-    other->db().exec("ROLLBACK");
-    platform_->answers = {Answer::No};
-    EXPECT_TRUE(window().close());
-    EXPECT_EQ(storedCard(QStringLiteral("Albers")).text(Field::Firma), QString());
-}
-
 }  // namespace

@@ -113,6 +113,8 @@ TEST_F(ExitStep, AFailureDuringDiscardLeavesTheCardsWholeAndTheWindowOpen) {
     });
     platform_->answers = {platform::Answer::No, platform::Answer::Cancel};
     EXPECT_FALSE(window().close());
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(told(QStringLiteral("nicht verworfen")));
     EXPECT_EQ(storedCards(), (QStringList{"Anna=Neu", "Bernd="}));
     // Tried again once the fault is gone: the run is discarded.
     window().setDiscardStepHook({});
