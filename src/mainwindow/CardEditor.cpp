@@ -38,7 +38,7 @@ QString withoutLeadingBlanks(const QString& text) {
     return text.mid(start);
 }
 
-constexpr qint64 kQuietAfterFailureMs = 300;
+constexpr std::chrono::milliseconds kQuietAfterFailure{300};
 const QString kFormatsLost =
     QStringLiteral("Einige Formatierungen dieser Notiz können nicht erhalten werden.");
 constexpr int kFormatsLostMs = 15000;
@@ -155,7 +155,7 @@ bool CardEditor::commit() {
         return false;
     }
     // Leaving a box and clicking the list both save: one click, one attempt, one message.
-    if (toldNotSaved_.isValid() && toldNotSaved_.elapsed() < kQuietAfterFailureMs) {
+    if (toldNotSaved_ && clock_() - *toldNotSaved_ < kQuietAfterFailure) {
         return false;
     }
     committing_ = true;
@@ -164,7 +164,7 @@ bool CardEditor::commit() {
     if (!written) {
         keepPendingNow();
         tellNotSaved(failure);
-        toldNotSaved_.start();
+        toldNotSaved_ = clock_();
     }
     committing_ = false;
     return written;
@@ -200,7 +200,7 @@ bool CardEditor::write(const std::vector<std::pair<Field, QString>>& values, QSt
         // At the end of the run nobody waits minutes for a backup copy or another program:
         // what cannot be written soon goes to the recovery file.
         if (wait == Wait::Briefly) {
-            store_->db().setBusyTimeout(store::kBusyTimeoutMs);
+            store_->db().setBusyTimeout(store::busyTimeoutMs());
         }
         // Every save of one visit to the card is one step to undo.
         store::UndoStep step(store_->db(), kEditStep, visit_);
@@ -210,7 +210,7 @@ bool CardEditor::write(const std::vector<std::pair<Field, QString>>& values, QSt
         *failure = describeFailure(std::current_exception()).text;
         return false;
     }
-    toldNotSaved_.invalidate();
+    toldNotSaved_.reset();
     for (const auto& [field, text] : values) {
         shownValues_[store::index(field)] = text;
     }

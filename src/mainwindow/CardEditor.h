@@ -3,12 +3,12 @@
 #include "mainwindow/FieldTable.h"
 #include "store/CardFields.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -90,6 +90,10 @@ public:
     // A button or command saved: marks the run and commits.
     bool save();
 
+    // The time that the quiet after a failure message is measured by; tests step it.
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+
 private:
     [[nodiscard]] QLineEdit* box(int number) const;
     [[nodiscard]] std::vector<std::pair<store::Field, QString>> pendingValues() const;
@@ -115,7 +119,9 @@ private:
     QString postcodeWhenShown_;
     std::array<bool, 2> blockChanged_{};  // address, notes
     bool committing_ = false;
-    QElapsedTimer toldNotSaved_;  // since the user closed the last failure message
+    Clock clock_ = [] { return std::chrono::steady_clock::now(); };
+    // When the user closed the last failure message.
+    std::optional<std::chrono::steady_clock::time_point> toldNotSaved_;
     bool showing_ = false;
     bool toldFormatsLost_ = false;  // for the shown card
     bool salutationArmed_ = true;

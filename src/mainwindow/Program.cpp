@@ -96,7 +96,7 @@ bool Program::start() {
 bool Program::storeFree(const std::filesystem::path& directory) {
     try {
         auto db = store::Database::open(directory / store::kStoreFileName);
-        db.setBusyTimeout(store::kBusyTimeoutMs);
+        db.setBusyTimeout(store::busyTimeoutMs());
         db.exec("BEGIN IMMEDIATE");
         db.exec("ROLLBACK");
         return true;

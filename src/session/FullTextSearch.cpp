@@ -80,11 +80,16 @@ void FullTextSearch::read(const std::filesystem::path& storeFile, std::int64_t a
             if (after == 0) {
                 break;
             }
-            const std::lock_guard lock(mutex_);
-            for (const auto& card : ready) {
-                if (!changedDuringBuild_.contains(card.id)) {
-                    index_.append(card);
+            {
+                const std::lock_guard lock(mutex_);
+                for (const auto& card : ready) {
+                    if (!changedDuringBuild_.contains(card.id)) {
+                        index_.append(card);
+                    }
                 }
+            }
+            if (shareAdded_) {
+                shareAdded_();
             }
         }
         workerDone(false);

@@ -12,6 +12,7 @@
 #include <optional>
 #include <thread>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace veltro::store {
@@ -44,11 +45,16 @@ public:
     };
     [[nodiscard]] Answer search(store::CardStore& store, const QString& text);
 
+    // Runs on a reader's thread each time it has added a share of cards; set before start().
+    // Tests hold the build there to search while it is part done.
+    void setShareAdded(std::function<void()> hook) { shareAdded_ = std::move(hook); }
+
 private:
     void read(const std::filesystem::path& storeFile, std::int64_t after, std::int64_t until);
     void workerDone(bool failed);
 
     std::function<void()> built_;
+    std::function<void()> shareAdded_;
     QObject notifier_;  // lives on the main thread; carries the end of a build there
     std::mutex mutex_;  // guards everything below while workers run
     fulltext::FullTextIndex index_;

@@ -49,7 +49,7 @@ void Session::openStore(const std::filesystem::path& file) {
     store_ = store::CardStore::open(file);
     // A write waits for a backup copy of ours as long as it reads the store, but for another
     // program's lock only the usual short while: then the user hears of it.
-    store_->db().setBusyWait(store::kBusyTimeoutMs,
+    store_->db().setBusyWait(store::busyTimeoutMs(),
                              [backups = &backups_] { return backups->copying(); });
     store::Snapshot::take(store_->db());
 }

@@ -8,6 +8,7 @@
 
 #include <QStringEncoder>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -31,6 +32,8 @@ namespace {
 // a large statement (a discard of cards all over the store) fails as "disk full".
 constexpr int kStatementJournalInMemory = 120 * 1024;
 
+std::atomic<int> busyTimeout{5000};
+
 void configureEngine() {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -40,6 +43,14 @@ void configureEngine() {
 }
 
 }  // namespace
+
+int busyTimeoutMs() {
+    return busyTimeout.load();
+}
+
+void setBusyTimeoutMs(int milliseconds) {
+    busyTimeout.store(milliseconds);
+}
 
 void Database::Closer::operator()(sqlite3* db) const {
     sqlite3_close_v2(db);
@@ -64,7 +75,7 @@ Database Database::open(const std::filesystem::path& file, Mode mode) {
     // "Name" always names a column; an unknown one is an error, never a string.
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    sqlite3_busy_timeout(raw, busyTimeoutMs());
     registerSqlFunctions(raw);
     Database result(std::move(db), file);
     // A file that is not a database only shows it on first read.

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -68,15 +69,19 @@ TEST_F(BackupWriting, TheCopyIsTheStoreInTheFolderBesideItPrivateToItsOwner) {
     }
 }
 
-// Another program's change that comes after the copy began waits for it, and the copy
-// holds the store from before the change.
+// Another program's change that comes after the copy began, still open when the copy is
+// written, waits for it, and the copy holds the store from before the change.
 TEST_F(BackupWriting, TheCopyHoldsTheStoreAsItWasWhenItBegan) {
     BackupWriter writer(home_.storeFile());
-    std::thread other([file = home_.storeFile()] {
+    std::promise<void> changing;
+    std::thread other([file = home_.storeFile(), &changing] {
         auto store = store::CardStore::open(file);
+        store::Transaction change(store.db());
         store.deleteCard(*store.findByHeading(u"Zeta"));
+        changing.set_value();
+        change.commit();
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    changing.get_future().wait();
     const fs::path copy = writer.write(kNow);
     other.join();
     EXPECT_EQ(store::CardStore::openForReading(copy).cardCount(), 2);

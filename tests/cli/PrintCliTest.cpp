@@ -92,7 +92,11 @@ protected:
     QString dir_;
 };
 
+// A card whose address is too long for the smaller labels is cut there, and said so.
 TEST_F(PrintCli, EveryAddressStandsOnItsLabelFromTheStartPositionOn) {
+    addCard("Zz Langer Name",
+            "Herrn\nProfessor Doktor Maximilian Alexander von Hohenzollern-Sigmaringen\n"
+            "Zeile 3\nZeile 4\nZeile 5\nZeile 6\nZeile 7\nZeile 8\nZeile 9\nZeile 10");
     struct Case {
         const char* sheet;
         int start;
@@ -141,32 +145,11 @@ TEST_F(PrintCli, EveryAddressStandsOnItsLabelFromTheStartPositionOn) {
             EXPECT_NEAR(on.front().box.y, label.y + labels::kLabelPaddingY, kTolerance);
         }
         EXPECT_EQ(found, all.size());  // no word outside the labels
-    }
-}
-
-TEST_F(PrintCli, AnAddressTooLongForItsLabelIsCutAndSaidSo) {
-    addCard("Zz Langer Name",
-            "Herrn\nProfessor Doktor Maximilian Alexander von Hohenzollern-Sigmaringen\n"
-            "Zeile 3\nZeile 4\nZeile 5\nZeile 6\nZeile 7\nZeile 8\nZeile 9\nZeile 10");
-    const QString pdf = out("lang.pdf");
-    const CliRun run = runCli({u"labels"_s, dir_, pdf, u"--sheet"_s, u"4780"_s});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(u"\"Zz Langer Name\") passt nicht ganz"_s))
-        << run.err.toStdString();
-    const auto list = cards();
-    const labels::LabelOptions options{*labels::sheetById(u"4780"_s), 1, {}, false};
-    ASSERT_EQ(list.back().text(Field::Schlagworte), u"Zz Langer Name"_s);
-    int page = 0;
-    const labels::RectMm label =
-        labels::labelFor(options, static_cast<int>(list.size()) - 1, &page);
-    int ellipses = 0;
-    for (const Word& word : words(pdf)) {
-        if (label.contains(word.box) && word.page == page + 1) {
-            ellipses += word.text.endsWith(u"…"_s) ? 1 : 0;
+        if (c.sheet == std::string_view("4780")) {
+            EXPECT_TRUE(run.err.contains(u"(\"Zz Langer Name\") passt nicht ganz"_s))
+                << run.err.toStdString();
         }
-        EXPECT_NE(word.text, u"Zeile 10"_s);
     }
-    EXPECT_GE(ellipses, 1);
 }
 
 TEST_F(PrintCli, TheEnvelopeAddressStandsInTheWindow) {

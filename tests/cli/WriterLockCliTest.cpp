@@ -85,28 +85,6 @@ TEST(WriterLockCli, WritingCommandsAreRefusedWhileTheLockIsHeldAndReadingOnesRun
     EXPECT_EQ(h.cards(), QStringLiteral("Anna\nBerta\nCarl\n"));
 }
 
-// The store held through its own folder is held through a link to its file or its folder.
-TEST(WriterLockCli, AStoreReachedThroughALinkIsRefusedToo) {
-    CliHome h;
-    QTemporaryDir others;
-    const fs::path linkedFile = fs::path(others.path().toStdString()) / "Verweis";
-    const fs::path linkedFolder = fs::path(others.path().toStdString()) / "Ordnerverweis";
-    fs::create_directories(linkedFile);
-    fs::create_symlink(h.home.storeFile(), linkedFile / store::kStoreFileName);
-    fs::create_directory_symlink(h.home.dir(), linkedFolder);
-    const auto lock = WriterLock::tryAcquire(h.home.dir());
-    ASSERT_TRUE(lock.held());
-    for (const fs::path& other : {linkedFile, linkedFolder}) {
-        SCOPED_TRACE(other.string());
-        QStringList args = h.importArgs();
-        args[1] = text(other);
-        const Outcome refused = h.run(args);
-        EXPECT_EQ(refused.status, kInUse) << refused.err.toStdString();
-        EXPECT_TRUE(refused.out.isEmpty());
-    }
-    EXPECT_EQ(h.cards(), QStringLiteral("Anna\n"));
-}
-
 #ifdef VELTRO_PROGRAM
 
 // True once the process holds a flock() on that file, as the kernel lists it.

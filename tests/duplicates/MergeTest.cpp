@@ -118,14 +118,6 @@ TEST_F(Merge, OfEqualCardsAddsNothingToTheNotes) {
     EXPECT_EQ(store_->loadCard(keep_)->value(Field::Notizen), card.value(Field::Notizen));
 }
 
-TEST_F(Merge, OfACardThatIsGoneChangesNothing) {
-    const auto plan = proposedMerge(*store_->loadCard(keep_), *store_->loadCard(other_));
-    const auto before = *store_->loadCard(keep_);
-    store_->deleteCard(other_);
-    EXPECT_THROW(mergeCards(*store_, plan), veltro::store::StoreError);
-    EXPECT_EQ(store_->loadCard(keep_)->values, before.values);
-}
-
 TEST_F(Merge, ThreeCardsBecomeOneOrNoneChanges) {
     auto third = *store_->loadCard(keep_);
     third.set(Field::Schlagworte, u"MÜLLER ANNA_2"_s);

@@ -194,22 +194,4 @@ TEST(FullTextIndexPieces, RareAndCommonWordsAmongManyPiecesFindTheirCards) {
     }
 }
 
-TEST(FullTextIndexPieces, ManyDistinctWordsKeepTheirNumbers) {
-    FullTextIndex index;
-    for (std::int64_t id = 0; id < 1000; ++id) {
-        FullTextIndex::Values values;
-        for (int w = 0; w < 60; ++w) {
-            values[7] += "wort" + std::to_string(id * 60 + w) + " ";
-        }
-        index.append(id, values);
-    }
-    for (const std::int64_t id : {0, 599, 999}) {
-        const auto found =
-            index.search(QString::fromStdString("wort" + std::to_string(id * 60 + 59) + " "));
-        ASSERT_TRUE(found.has_value());
-        EXPECT_TRUE(found->contains(id)) << id;
-        EXPECT_FALSE(found->contains(id == 0 ? 1 : 0)) << id;
-    }
-}
-
 }  // namespace

@@ -121,48 +121,6 @@ TEST(AccessSourcePreview, ReadsATableWithAnUmlautInItsNameAndDatesAsGermanText) 
     EXPECT_EQ(table.rows.front().text(*targetByName(u"Notizen")), "16.11.1994");
 }
 
-TEST(AccessSourceDamage, ATableThatReadsShortTellsHowManyOfItsRecordsCameThrough) {
-    const QTemporaryDir dir;
-    FieldMapping orders("K");
-    orders.assign(kHeadingTarget, 0, "ShipName");
-    const struct {
-        const char* name;
-        QString file;
-        QString table;
-        FieldMapping mapping;
-        RecordCount count;
-        const char* message;
-    } cases[] = {
-        {"sound",
-         northwind(),
-         "Customers",
-         customersMapping("K"),
-         {91, 91},
-         "91 von 91 Datensätzen gelesen"},
-        {"a byte flipped",
-         veltro::testing::writeFile(dir, "gekippt.mdb", veltro::testing::flippedNorthwind()),
-         "Customers",
-         customersMapping("K"),
-         {90, 91},
-         "90 von 91 Datensätzen gelesen"},
-        {"truncated",
-         veltro::testing::writeFile(dir, "gekuerzt.mdb", veltro::testing::truncatedNorthwind()),
-         "Umsätze",
-         orders,
-         {709, 830},
-         "709 von 830 Datensätzen gelesen"},
-    };
-    for (const auto& c : cases) {
-        const auto table = AccessSource(c.file).preview(c.table, c.mapping);
-        EXPECT_TRUE(table.complete) << c.name;
-        ASSERT_TRUE(table.count.has_value()) << c.name;
-        EXPECT_EQ(table.count->read, c.count.read) << c.name;
-        EXPECT_EQ(table.count->declared, c.count.declared) << c.name;
-        EXPECT_EQ(table.rows.size(), static_cast<std::size_t>(c.count.read)) << c.name;
-        EXPECT_EQ(recordCountText(*table.count), c.message) << c.name;
-    }
-}
-
 TEST(AccessSourceDamage, ABadFileEndsTheReadingWithoutACrashOrHang) {
     const QByteArray bytes = veltro::testing::fileBytes(northwind());
     QByteArray corrupted = bytes;

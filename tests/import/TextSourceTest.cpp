@@ -184,16 +184,6 @@ TEST(TextSourceFiles, ReadsTheSampleFilesOfOtherPrograms) {
     }
 }
 
-TEST(TextSourceFiles, OneAnsiByteInAUtf8FileCostsOnlyThatCharacter) {
-    const auto source = TextSource::load(testDataFile("kunden-utf8-ein-fehler.txt"));
-    ASSERT_TRUE(source.has_value());
-    EXPECT_EQ(source->encoding(), TextEncoding::Utf8);
-    EXPECT_TRUE(source->text().contains(u"Gärtnerei Grün"));
-    EXPECT_TRUE(source->text().contains(u"Schreinerei H\uFFFDlz"));
-    EXPECT_EQ(invalidLinesText(source->invalidLines()),
-              "1 Zeile enthält ungültige Zeichen (durch \uFFFD ersetzt)");
-}
-
 TEST(TextSourceFiles, AMissingOrUnreadableFileIsNoSource) {
     const QTemporaryDir dir;
     EXPECT_FALSE(TextSource::load(dir.filePath("fehlt.csv")).has_value());

@@ -274,15 +274,4 @@ TEST_F(Commands, AssigningWithoutCategoriesAsksForOne) {
     EXPECT_EQ(storeHeadings(), QStringList{"Waise@Weg"});
 }
 
-TEST_F(Commands, PrintingTheFieldsFromTheMenuAsksAndPrintsTheShownCard) {
-    openSample();
-    selectLine(QStringLiteral("Bau"));
-    platform_->answers.push_back(Answer::Yes);
-    run("mnuDruckEingabefelder");
-    ASSERT_EQ(platform_->messages.size(), 1U);
-    EXPECT_EQ(platform_->messages[0].title, QStringLiteral("Drucken"));
-    EXPECT_TRUE(platform_->printedTexts().join(u'\n').contains(QStringLiteral("Bau AG")));
-    EXPECT_EQ(platform_->finishedJobs, 1);
-}
-
 }  // namespace

@@ -28,8 +28,6 @@ namespace {
 constexpr int kTelefonRow = static_cast<int>(store::index(Field::Telefon));
 constexpr int kOrtRow = static_cast<int>(store::index(Field::Ort));
 constexpr int kMailRow = static_cast<int>(store::index(Field::EMailAdresse));
-constexpr int kFaxRow = static_cast<int>(store::index(Field::Fax));
-constexpr int kFirmaRow = static_cast<int>(store::index(Field::Firma));
 
 class DuplicatesWindowTest : public MainWindowFixture {
 protected:
@@ -138,30 +136,6 @@ TEST_F(DuplicatesWindowTest, TheShownCardIsSavedFirstAndReplacedByTheMergedOne) 
     EXPECT_EQ(window().shownCardId(), keep_);
     EXPECT_EQ(box(12)->text(), u"Bamberg"_s);
     EXPECT_TRUE(fieldOf(keep_, Field::Notizen).contains(u"Ort: Coburg"_s));
-}
-
-TEST_F(DuplicatesWindowTest, TicksNoPlaceholderAndNothingOfAFirmSharingANumber) {
-    open({u"K"_s},
-         {{u"Müller Anna"_s, u"K"_s, {{Field::Nachname, u"Müller"_s}, {Field::Telefon, u"-"_s}}},
-          {u"Müller Anna_1"_s,
-           u"K"_s,
-           {{Field::Nachname, u"Müller"_s},
-            {Field::Telefon, u"0951 123456"_s},
-            {Field::Fax, u"-"_s},
-            {Field::Mobiltelefon, u"0171 2345678"_s}}},
-          {u"Müller GmbH"_s,
-           u"K"_s,
-           {{Field::Firma, u"Müller GmbH"_s}, {Field::Telefon, u"0171/2345678"_s}}}});
-    withWindow([&](mainwindow::DuplicatesWindow& w) {
-        auto* groups = child<QListWidget>(w, u"lstGruppen");
-        ASSERT_EQ(groups->count(), 2) << "the firm only pairs with the card sharing its number";
-        auto* table = child<QTableWidget>(w, u"tblFelder");
-        EXPECT_EQ(table->item(kTelefonRow, 1)->checkState(), Qt::Checked) << "\"-\" is a gap";
-        EXPECT_EQ(table->item(kFaxRow, 0)->checkState(), Qt::Checked) << "\"-\" is no value";
-        groups->setCurrentRow(1);
-        ASSERT_EQ(table->columnCount(), 2);
-        EXPECT_EQ(table->item(kFirmaRow, 0)->checkState(), Qt::Checked) << "another name";
-    });
 }
 
 TEST_F(DuplicatesWindowTest, AStoreErrorIsToldInGermanAndTheGroupStays) {

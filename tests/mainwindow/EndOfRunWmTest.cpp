@@ -28,8 +28,11 @@ protected:
                                      {{Field::Nachname, u"Bauer"_s}, {Field::Telefon, u"111"_s}}}});
     }
     // Starts the program on the display, and waits until it has typed.
-    void startTyping(const std::string& display) {
+    void startTyping(const std::string& display, bool briefWait = false) {
         auto env = QProcessEnvironment::systemEnvironment();
+        if (briefWait) {
+            env.insert(u"TYPING_BRIEF_WAIT"_s, u"1"_s);
+        }
         env.insert(u"DISPLAY"_s, QString::fromStdString(display));
         env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
         program_.setProcessEnvironment(env);
@@ -70,7 +73,7 @@ TEST_F(EndOfRun, TheTerminalClosedOrCtrlCSaveWhatWasTyped) {
 // The store is held by another program when the end comes: the typed text waits in the
 // recovery file, and the next start offers it.
 TEST_F(EndOfRun, ABusyStoreKeepsTheTypingForTheNextStart) {
-    startTyping(qgetenv("DISPLAY").toStdString());
+    startTyping(qgetenv("DISPLAY").toStdString(), true);
     {
         auto other = veltro::store::Database::open(home_.storeFile());
         other.exec("BEGIN IMMEDIATE");

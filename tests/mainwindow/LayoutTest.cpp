@@ -52,8 +52,11 @@ protected:
         QApplication::processEvents();
     }
     [[nodiscard]] int notesLeft() const { return leftInWindow(window_->ui().RichTextBox2); }
-    // Lets the window system's answers and what they start come in.
-    static void settle() { QTest::qWait(20); }
+    // Lets the window system's answers come in, then what they start on the next round.
+    static void settle() {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
     [[nodiscard]] static bool searchWindowOpen() {
         const auto* search = search::SearchWindow::current();
         return search != nullptr && search->isVisible();

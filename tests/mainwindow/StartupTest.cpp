@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "StoreState.h"
 
 #include "mainwindow/Program.h"
 #include "mainwindow/SplashWindow.h"
@@ -73,6 +74,7 @@ TEST_F(Startup, AStoreAnotherProgramWritesIsToldBeforeTheSplash) {
     veltro::testing::makeStore(home_.dir(), {}, {});
     auto other = store::Database::open(home_.storeFile());
     other.exec("BEGIN IMMEDIATE");
+    const veltro::testing::BriefBusyWait brief;
     mainwindow::Program program;
     EXPECT_FALSE(program.start());
     EXPECT_EQ(program.exitStatus(), 1);

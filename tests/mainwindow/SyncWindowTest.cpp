@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "RadicaleServer.h"
+#include "StoreState.h"
 
 #include "backup/BackupFiles.h"
 #include "store/CardStore.h"
@@ -173,6 +174,7 @@ TEST_F(SyncWindow, AnAutomaticSyncKeepsItsMinutesAndRunsOnItsOwnAfterTheNextStar
 }
 
 TEST_F(SyncWindow, AStoreHeldByAnotherProgramIsToldInGermanAndTheNextSyncCatchesUp) {
+    const veltro::testing::BriefBusyWait brief;  // before the window opens its store
     open({u"Privat"_s}, {{u"Bauer Anna"_s,
                           u"Privat"_s,
                           {{Field::Nachname, u"Bauer"_s}, {Field::Vorname, u"Anna"_s}}}});

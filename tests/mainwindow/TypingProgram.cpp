@@ -1,9 +1,11 @@
 // The window program as a user runs it, who types "4711" into the telephone box of the card
 // shown at start and leaves it unsaved; "getippt" on stdout says so. Tests then end the
-// program as the world may: a signal, a lost display.
+// program as the world may: a signal, a lost display. With TYPING_BRIEF_WAIT set, a store held
+// by another program is given up on after a moment.
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Program.h"
 #include "mainwindow/WindowProgram.h"
+#include "store/BusyTimeouts.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -13,6 +15,9 @@
 
 int main(int argc, char** argv) {
     using veltro::mainwindow::Program;
+    if (qEnvironmentVariableIsSet("TYPING_BRIEF_WAIT")) {
+        veltro::store::setBusyTimeoutMs(200);
+    }
     return veltro::mainwindow::runWindowProgram(argc, argv, [](Program& program) {
         QObject::connect(&program, &Program::mainWindowLoaded, &program, [&program] {
             QTimer::singleShot(0, &program, [&program] {

@@ -128,19 +128,6 @@ store::Card storedAnna(const std::filesystem::path& storeFile) {
     return cards.loadCard(*cards.findByHeading(u"Anna")).value_or(store::Card{});
 }
 
-TEST_F(VcardDrop, ATypedEditIsSavedBeforeTheCardsComeIn) {
-    open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
-    chooseCategory(QStringLiteral("Privat"));
-    clickLine(0);
-    type(box(kFirstNameBox), QStringLiteral("Annegret"));
-    platform_->answers = {Answer::Yes};
-    window().openVcardFile(writeVcf());  // with a category shown it imports at once
-    window().session().finishWork();
-    QApplication::processEvents();
-    EXPECT_EQ(storedAnna(home_.storeFile()).text(store::Field::Vorname), u"Annegret");
-    EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva"}));
-}
-
 // A store that refuses the new cards: the user is told in German, no card of the file is
 // left behind, and the edit made before stays.
 TEST_F(VcardDrop, AStoreThatRefusesTheCardsIsToldAndKeepsWhatWasThere) {

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QImage>
 #include <QMainWindow>
-#include <QToolBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -14,15 +13,6 @@
 
 namespace veltro::richtext {
 namespace {
-
-// A bar's entries in order, keys by name and "|" for a separator.
-QStringList entriesOf(const QToolBar& bar) {
-    QStringList entries;
-    for (const QAction* action : bar.actions()) {
-        entries << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
-    }
-    return entries;
-}
 
 QStringList split(const char* text) {
     return QString::fromLatin1(text).split(QLatin1Char(' '));
@@ -33,25 +23,6 @@ protected:
     QMainWindow window_;
     CommandBars* bars_ = new CommandBars(window_);  // the window owns it
 };
-
-TEST_F(CommandBarsTest, ThreeBandsInOneRowHoldTheButtonsInTableOrder) {
-    QStringList expected[3];
-    for (const CommandBars::Button& button : CommandBars::buttons()) {
-        QStringList& entries = expected[button.band - 1];
-        if (button.separatorBefore) {
-            entries << QStringLiteral("|");
-        }
-        entries << QLatin1String(button.key);
-    }
-    for (int band = 1; band <= 3; ++band) {
-        SCOPED_TRACE(band);
-        QToolBar* bar = bars_->bar(band);
-        ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(window_.toolBarArea(bar), Qt::TopToolBarArea);
-        EXPECT_FALSE(window_.toolBarBreak(bar)) << "the bands share one row";
-        EXPECT_EQ(entriesOf(*bar), expected[band - 1]);
-    }
-}
 
 // The main window's tests click every button; here: what a button is made of.
 TEST_F(CommandBarsTest, ToolButtonsAreFoundByKeyAndOnlyFormatStatesPress) {
@@ -69,26 +40,6 @@ TEST_F(CommandBarsTest, ToolButtonsAreFoundByKeyAndOnlyFormatStatesPress) {
         auto* widget = window_.findChild<QToolButton*>(key);
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget->defaultAction(), action);
-    }
-}
-
-TEST_F(CommandBarsTest, DispatchMatchesKeysExactly) {
-    int runs = 0;
-    bars_->setCommand(QStringLiteral("tbrFett"), [&runs] { ++runs; });
-    const struct {
-        const char* key;
-        bool known;
-        int runs;
-    } cases[] = {
-        {"tbrFett", true, 1}, {"tbrfett", false, 0},  {"tbrFett ", false, 0},
-        {"", false, 0},       {"tbrKursiv", true, 0},  // a key without a command does nothing
-        {"mnuCut", false, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
-        runs = 0;
-        EXPECT_EQ(bars_->dispatch(QLatin1String(c.key)), c.known);
-        EXPECT_EQ(runs, c.runs);
     }
 }
 

@@ -43,21 +43,6 @@ TEST(RichTextBlock, StoresAndLoadsRtfText) {
     EXPECT_EQ(again.plainText(), QString());
 }
 
-TEST(RichTextBlock, CopyPutsRtfAndPlainTextOnTheClipboard) {
-    RichTextBlock block;
-    block.setRtfText(QString::fromLatin1(readData(QStringLiteral("richedit-address.rtf"))));
-    const int street = block.document()->findBlockByNumber(2).position();
-    select(block, street - 7, street + 11);  // "Müller" + break + "Hauptstraße"
-    block.copy();
-    const QMimeData* mime = QApplication::clipboard()->mimeData();
-    ASSERT_NE(mime, nullptr);
-    EXPECT_EQ(mime->text(), u8("Müller\nHauptstraße"));
-    const QByteArray rtf = mime->data(QStringLiteral("text/rtf"));
-    const RichDocument copied = documentFromStored(QByteArrayView(rtf));
-    ASSERT_EQ(copied.paragraphs.size(), 2u);
-    EXPECT_TRUE(copied.paragraphs[1].runs.at(0).format.bold);
-}
-
 TEST(RichTextBlock, PasteTakesRtfFirstAndPlainTextOtherwise) {
     struct Case {
         const char* name;

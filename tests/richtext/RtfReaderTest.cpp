@@ -1,5 +1,4 @@
 #include "TestData.h"
-#include "richtext/RtfControlWord.h"
 #include "richtext/StoredText.h"
 
 #include <gtest/gtest.h>
@@ -49,32 +48,6 @@ TEST(RtfCodePages, TextSwitchingBetweenFontsKeepsEachFontsCodePage) {
         "{\\rtf1\\ansi{\\fonttbl{\\f1\\fcharset204 Arial;}{\\f2\\fcharset238 Arial;}}"
         "\\f2 \\'b9\\f1 \\'b9\\f2 \\'b9}";
     EXPECT_EQ(plainLf(other), u"ą№ą");
-}
-
-TEST(RtfControlWords, AreFoundByTheirExactName) {
-    using W = RtfControlWord;
-    const std::pair<std::string_view, W> cases[] = {
-        {"annotation", W::SkippedDestination},  // first of the table
-        {"xmlnstbl", W::SkippedDestination},    // last of the table
-        {"par", W::Par},
-        {"pard", W::Pard},
-        {"pa", W::Unknown},
-        {"pardx", W::Unknown},
-        {"f", W::Font},
-        {"fs", W::FontSize},
-        {"fi", W::FirstIndent},
-        {"ul", W::Underline},
-        {"ulthdashdd", W::Underline},
-        {"u", W::U},
-        {"v", W::Hidden},
-        {"PAR", W::Unknown},
-        {"shpinst", W::SkippedDestination},
-        {"zzz", W::Unknown},
-        {"", W::Unknown},
-    };
-    for (const auto& [word, expected] : cases) {
-        EXPECT_EQ(lookupControlWord(word), expected) << word;
-    }
 }
 
 const Paragraph& paragraph(const RichDocument& d, std::size_t i) {
@@ -256,6 +229,9 @@ TEST(RtfReader, TextRules) {
         {"lone backslash at the end", "{\\rtf1 a\\", "a"},
         {"NUL bytes are not text", QByteArray("{\\rtf1 a\0b}", 11), "ab"},
         {"over-long word ignored", R"({\rtf1\aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa x})", "x"},
+        {"words known by their exact name only", R"({\rtf1 a\pa b\pardx c\PAR d\par e})",
+         "abcd\ne"},
+        {"the first and last skipped destinations", R"({\rtf1{\annotation a}{\xmlnstbl b}c})", "c"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

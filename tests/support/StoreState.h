@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/BusyTimeouts.h"
 #include "store/CardStore.h"
 #include "store/Sqlite.h"
 
@@ -85,5 +86,18 @@ inline bool isUtcTime(const QString& text) {
 inline std::int64_t userVersion(store::Database& db) {
     return numberOf(db, "PRAGMA user_version");
 }
+
+// The test holds the store on a connection of its own: connections opened meanwhile give up
+// after a moment, not after the user's five seconds.
+class BriefBusyWait {
+public:
+    BriefBusyWait() { store::setBusyTimeoutMs(200); }
+    ~BriefBusyWait() { store::setBusyTimeoutMs(before_); }
+    BriefBusyWait(const BriefBusyWait&) = delete;
+    BriefBusyWait& operator=(const BriefBusyWait&) = delete;
+
+private:
+    int before_ = store::busyTimeoutMs();
+};
 
 }  // namespace veltro::testing

@@ -2,6 +2,7 @@
 
 #include "store/CardStore.h"
 #include "store/Schema.h"
+#include "store/Sqlite.h"
 
 #include <QSettings>
 
@@ -55,12 +56,16 @@ void makeStore(const std::filesystem::path& dir, const std::vector<QString>& cat
                const std::vector<GivenCard>& cards) {
     store::createEmptyStore(dir);
     auto cardStore = store::CardStore::open(dir / store::kStoreFileName);
+    // One commit: a sync to disk per card makes a store of a thousand cards take seconds.
+    store::Transaction together(cardStore.db());
     for (const auto& name : categories) {
         cardStore.addCategory(name);
     }
+    store::CardInserter inserter(cardStore.db());
     for (const auto& wanted : cards) {
-        cardStore.insertCard(cardFrom(wanted));
+        inserter.insert(cardFrom(wanted));
     }
+    together.commit();
 }
 
 }  // namespace veltro::testing
