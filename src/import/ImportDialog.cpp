@@ -612,11 +612,11 @@ void ImportDialog::Command1_Click() {
             frozen.reset();
             importEnded(std::move(*rows), failure);
         },
-        [this, frozen](const session::TaskProgress& progress) {
+        [this, bar = frozen.get()](const session::TaskProgress& progress) {
             if (!progress.step.isEmpty()) {
                 setStatus(progress.step);
             }
-            frozen->show(progress.done);
+            bar->show(progress.done);
         });
     if (importTask_ == nullptr) {
         frozen.reset();

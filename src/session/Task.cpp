@@ -66,6 +66,7 @@ void Task::end() {
     ended_ = true;
     ticker_.stop();
     tellProgress();
+    progress_ = {};  // what it holds belongs to whoever waits for the end
     if (done_) {
         // `done` may delete this task.
         const Done done = std::move(done_);

@@ -88,10 +88,12 @@ protected:
     bool nextEnabled() { return button("Command8")->isEnabled(); }
     bool backEnabled() { return button("Command7")->isEnabled(); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-    // Starts the import and waits for its end.
+    // Starts the import and lets the events run until its end has reached the dialog.
     void runImport() {
         click("Command1");
-        host.session.finishWork();
+        while (host.session.work() != nullptr) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
     }
 
     // Chooses the file in "Durchsuchen..." with the filter entry (0 CSV, 1 text, 2 Access).
