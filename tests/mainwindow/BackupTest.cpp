@@ -5,8 +5,8 @@
 #include "backup/BackupFiles.h"
 #include "backup/BackupWriter.h"
 #include "maintenance/RestoreDialog.h"
-#include "session/Backups.h"
 #include "mainwindow/MainMenus.h"
+#include "session/Backups.h"
 #include "store/BusyTimeouts.h"
 
 #include <QAction>
