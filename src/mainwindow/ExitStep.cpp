@@ -134,6 +134,11 @@ void MainWindow::endRunKeeping() {
         return;
     }
     tellKeptForNextStart(editor_->commitOrKeep());
+    // Work still writing stops unfinished: all of it or nothing, so nothing.
+    if (auto* work = session_->work()) {
+        work->cancel();
+    }
+    session_->finishWork();
     cancelFullTextBuild();
     try {
         discardOrKeep(true);
@@ -212,6 +217,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             closeAfterImport_ = true;
             for (auto* dialog : findChildren<import::ImportDialog*>()) {
                 dialog->close();  // asks the running import to stop
+            }
+            if (auto* work = session_->work()) {
+                work->cancel();  // a dropped vCard has no dialog of its own
             }
         }
         return;
