@@ -36,7 +36,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Veltro Adressbuch exportieren");
 // Repaint and take input at least this often during a long export.
-constexpr qint64 kEventIntervalMs = 40;
 
 // The entries of the save dialog's file type list, in this order.
 enum FilterEntry {
@@ -233,20 +232,32 @@ std::optional<ExportOptions> ExportDialog::chosenOptions(ExportFormat format) co
     return options;
 }
 
-void ExportDialog::runExport(const ExportCall& exportWith) {
-    const QPointer<ExportDialog> alive(this);
+// The export runs on a thread of its own, reading through a connection of its own; the
+// windows go on meanwhile and may even write.
+void ExportDialog::runExport(ExportCall exportWith) {
     setBusy(true);
-    sinceEvents_.invalidate();
-    ExportResult result;
-    try {
-        result = exportWith([this, &alive](std::int64_t done, std::int64_t total) {
-            return alive && showProgress(done, total);
+    auto result = std::make_shared<ExportResult>();
+    task_ = std::make_unique<session::Task>(
+        [exportWith = std::move(exportWith), result](session::TaskControl& control) {
+            *result = exportWith([&control](std::int64_t done, std::int64_t total) {
+                control.progress(done, total);
+                return !control.stopRequested();
+            });
+        },
+        [this, result](const std::exception_ptr& failure) {
+            endedTask_ = std::move(task_);
+            exportEnded(*result, failure);
+        },
+        [this](const session::TaskProgress& progress) {
+            showProgress(progress.done, progress.total);
         });
-    } catch (...) {  // told below like any failure, so that the dialog leaves its busy state
-        result.error = describeFailure(std::current_exception()).text;
-    }
-    if (!alive) {
-        return;
+}
+
+void ExportDialog::exportEnded(const ExportResult& done, const std::exception_ptr& failure) {
+    ExportResult result = done;
+    if (failure) {
+        result.status = ExportStatus::Failed;
+        result.error = describeFailure(failure).text;
     }
     const bool closeWanted = closeAfterCancel_;
     setBusy(false);
@@ -269,28 +280,16 @@ void ExportDialog::runExport(const ExportCall& exportWith) {
     }
 }
 
-// Runs between batches: shows where the export stands and lets the windows breathe.
-bool ExportDialog::showProgress(std::int64_t done, std::int64_t total) {
-    if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventIntervalMs) {
-        return !cancelRequested_;
-    }
+void ExportDialog::showProgress(std::int64_t done, std::int64_t total) {
     const QLocale german(QLocale::German, QLocale::Germany);
     progressBar1_->setMaximum(static_cast<int>(total));
     progressBar1_->setValue(static_cast<int>(done));
     statusBar1_->showMessage(QStringLiteral("%1 von %2 Karten exportiert")
                                  .arg(german.toString(done), german.toString(total)));
-    const QPointer<ExportDialog> alive(this);
-    QApplication::processEvents();
-    if (!alive) {
-        return false;
-    }
-    sinceEvents_.start();
-    return !cancelRequested_;
 }
 
 void ExportDialog::setBusy(bool busy) {
     busy_ = busy;
-    cancelRequested_ = false;
     closeAfterCancel_ = false;
     frame1_->setEnabled(!busy);
     check1_->setEnabled(!busy);
@@ -327,7 +326,7 @@ void ExportDialog::reportReplacedCharacters(std::int64_t count) {
 // once the export has unwound and left any existing file as it was.
 bool ExportDialog::cancelRunningExport() {
     if (busy_) {
-        cancelRequested_ = true;
+        task_->cancel();
         closeAfterCancel_ = true;
     }
     return busy_;

@@ -2,11 +2,15 @@
 
 #include "export/ExportFile.h"
 
+#include "session/Task.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
 
+#include <exception>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -30,6 +34,8 @@ public:
 
     // Opens a fresh dialog (initial settings every time) that deletes itself when closed.
     static ExportDialog* showNew(std::filesystem::path storeFile, QWidget* parent);
+    // An export runs now.
+    [[nodiscard]] bool exporting() const { return busy_; }
 
     void reject() override;
 
@@ -44,17 +50,18 @@ private:
     [[nodiscard]] std::optional<ExportOptions> chosenOptions(ExportFormat format) const;
     using ExportCall = std::function<ExportResult(const ProgressCallback& progress)>;
     void runCsvExport(const QString& target, const ExportOptions& options);
-    void runExport(const ExportCall& exportWith);
-    bool showProgress(std::int64_t done, std::int64_t total);
+    void runExport(ExportCall exportWith);
+    void exportEnded(const ExportResult& result, const std::exception_ptr& failure);
+    void showProgress(std::int64_t done, std::int64_t total);
     void setBusy(bool busy);
     bool cancelRunningExport();
     void reportReplacedCharacters(std::int64_t count);
 
     std::filesystem::path storeFile_;
     bool busy_ = false;
-    bool cancelRequested_ = false;
     bool closeAfterCancel_ = false;
-    QElapsedTimer sinceEvents_;
+    std::unique_ptr<session::Task> task_;       // the export running now
+    std::unique_ptr<session::Task> endedTask_;  // its end may still run when it is put here
 
     QRadioButton* option1_ = nullptr;
     QLineEdit* text1_ = nullptr;

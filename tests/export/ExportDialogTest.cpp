@@ -3,6 +3,7 @@
 #include "TestHome.h"
 #include "export/ExportDialog.h"
 #include "store/Schema.h"
+#include "store/Sqlite.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,6 +51,13 @@ protected:
     void exportTo(const char* name, int filterEntry) {
         platform->files.push_back(platform::FileResult{target(name), filterEntry});
         QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+        waitForTheEnd();
+    }
+    // The export runs on a thread of its own; its end comes through the events.
+    void waitForTheEnd() {
+        while (dialog && dialog->exporting()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -171,12 +179,15 @@ TEST_F(ExportDialogTest, UnwritableTargetIsReported) {
 
 TEST_F(ExportDialogTest, AbbrechenDuringTheExportKeepsTheOldFile) {
     ASSERT_TRUE(testing::writeBytes(target("alt.csv"), "alter Inhalt"));
-    // Runs inside the export's progress step, as a click would.
-    QTimer::singleShot(0, dialog, [this] {
-        EXPECT_FALSE(child("Command1")->isEnabled());
-        QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
-    });
-    exportTo("alt.csv", kCsvEntry);
+    // Another program holds the store: the export waits to read while "Abbrechen" is clicked.
+    auto other = store::Database::open(home.storeFile());
+    other.exec("BEGIN EXCLUSIVE");
+    platform->files.push_back(platform::FileResult{target("alt.csv"), kCsvEntry});
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+    EXPECT_FALSE(child("Command1")->isEnabled());
+    QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
+    other.exec("COMMIT");
+    waitForTheEnd();
     EXPECT_FALSE(dialog);
     EXPECT_EQ(testing::fileBytes(target("alt.csv")), "alter Inhalt");
 }
