@@ -132,29 +132,6 @@ TEST_F(Commands, ARepeatedHeadingInAnyCategoryAndCaseIsRefused) {
     EXPECT_TRUE(listLines().contains(QStringLiteral("Meier")));
 }
 
-TEST_F(Commands, RenameChangesExactlyTheSelectedCard) {
-    openSample();  // "Baumann" comes before "Bau" in the store
-    selectLine(QStringLiteral("Bau"));
-    platform_->inputs.push_back(QStringLiteral("Bauhof"));
-    run("mnukarteRen");
-    EXPECT_EQ(platform_->inputRequests[0].initial, QStringLiteral("Bau"));
-    EXPECT_EQ(storedCard(QStringLiteral("Bauhof")).text(Field::Firma), QStringLiteral("Bau AG"));
-    EXPECT_EQ(storedCard(QStringLiteral("Baumann")).text(Field::Firma), QStringLiteral("B GmbH"));
-    EXPECT_TRUE(window().ui().List1->isVisible());
-    EXPECT_TRUE(listLines().contains(QStringLiteral("Bauhof")));
-}
-
-TEST_F(Commands, RenameToTheSameNameOrACaseVariantOnlyBeeps) {
-    openSample();
-    selectLine(QStringLiteral("Meier"));
-    platform_->inputs = {QStringLiteral("Meier"), QStringLiteral("MEIER"), QString()};
-    run("mnukarteRen");
-    run("mnukarteRen");
-    run("mnukarteRen");  // cancelled
-    EXPECT_EQ(platform_->beeps, 2);
-    EXPECT_TRUE(storeHeadings().contains(QStringLiteral("Meier@Privat")));
-}
-
 TEST_F(Commands, DeleteAsksAndRemovesTheShownCardOnly) {
     openSample();
     selectLine(QStringLiteral("Bau"));
@@ -211,40 +188,6 @@ TEST_F(Commands, AnEmptyOrKnownCategoryNameBringsTheSelectorBackUnchanged) {
         EXPECT_TRUE(window().ui().Combo1->isVisible());
         EXPECT_FALSE(box(19)->isVisible());
     }
-}
-
-TEST_F(Commands, RenamingACategoryMovesAllItsCards) {
-    std::vector<GivenCard> cards;
-    for (int i = 0; i < 60; ++i) {
-        cards.push_back({QStringLiteral("Karte %1").arg(i),
-                         i % 2 == 0 ? QStringLiteral("Alt") : QStringLiteral("Andere")});
-    }
-    open({QStringLiteral("Alt"), QStringLiteral("Andere")}, cards);
-    chooseCategory(QStringLiteral("Alt"));
-    platform_->answers.push_back(Answer::Yes);
-    run("mnuKategorieUmbenennen");
-    EXPECT_EQ(platform_->messages[0].text,
-              QStringLiteral("Soll die Kategorie 'Alt' umbenannt werden ?"));
-    box(19)->selectAll();
-    QTest::keyClicks(box(19), QStringLiteral("Neu"));
-    QTest::keyClick(box(19), Qt::Key_Return);
-    EXPECT_EQ(window().ui().Combo1->currentIndex(), 0);
-    chooseCategory(QStringLiteral("Neu"));
-    EXPECT_EQ(listLines().size(), 30);
-    EXPECT_EQ(window().ui().Combo1->findText(QStringLiteral("Alt")), -1);
-}
-
-TEST_F(Commands, DeletingACategoryDeletesItsCardsInAnyCase) {
-    open({QStringLiteral("Firma"), QStringLiteral("Privat")},
-         {{QStringLiteral("A"), QStringLiteral("Firma")},
-          {QStringLiteral("B"), QStringLiteral("FIRMA")},
-          {QStringLiteral("C"), QStringLiteral("Privat")}});
-    chooseCategory(QStringLiteral("Firma"));
-    platform_->answers.push_back(Answer::Yes);
-    run("mnuKategorieLoschen");
-    EXPECT_EQ(storeHeadings(), QStringList{"C@Privat"});
-    EXPECT_EQ(window().ui().Combo1->count(), 2);
-    EXPECT_EQ(listLines(), QStringList{"C"});
 }
 
 TEST_F(Commands, AssigningAnotherCategoryMovesTheCard) {
