@@ -173,6 +173,7 @@ private:
     void connectMenus();
     void connectUndo();
     void putBackupInPlace(const std::filesystem::path& backupFile);
+    void backupPutInPlace(const std::filesystem::path& replaced, const QString& problem);
     static constexpr int kRestoreNoteShownMs = 30000;
     void List1_MouseDown(const QPoint& position);
     void installFilters();

@@ -29,13 +29,14 @@ void MainWindow::putBackupInPlace(const std::filesystem::path& backupFile) {
         return;
     }
     editor_->setStore(nullptr);
-    QString problem;
-    std::filesystem::path replaced;
-    try {
-        replaced = session_->restore(backupFile);
-    } catch (...) {
-        problem = describeFailure(std::current_exception()).text;
-    }
+    list_->clear();
+    session_->startRestore(backupFile, [this](const std::filesystem::path& replaced,
+                                              const std::exception_ptr& failure) {
+        backupPutInPlace(replaced, failure ? describeFailure(failure).text : QString());
+    });
+}
+
+void MainWindow::backupPutInPlace(const std::filesystem::path& replaced, const QString& problem) {
     if (!session_->isOpen()) {
         // Not even the store from before opens again: nothing can go on.
         platform::current().message(
@@ -49,7 +50,6 @@ void MainWindow::putBackupInPlace(const std::filesystem::path& backupFile) {
         return;
     }
     editor_->setStore(&session_->store());
-    list_->clear();
     list_->fillCategorySelector();
     ui_.Combo1->setCurrentIndex(0);
     Combo1_Click();

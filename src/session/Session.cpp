@@ -300,27 +300,60 @@ void Session::finishWork() {
 }
 
 std::filesystem::path Session::restore(const std::filesystem::path& backupFile) {
-    const Busy busy(*this, RunState::Restoring);
-    const std::filesystem::path file = storeFile();
-    close();
-    std::optional<store::StoreError> failure;
     std::filesystem::path replaced;
-    try {
-        replaced = backup::restoreBackup(file, backupFile, backups_.now(),
-                                         backup::keepPolicyFromSettings());
-    } catch (const store::StoreError& error) {
-        failure = error;
+    std::exception_ptr failure;
+    if (startRestore(backupFile, [&](const std::filesystem::path& file, std::exception_ptr e) {
+            replaced = file;
+            failure = std::move(e);
+        }) == nullptr) {
+        return {};
     }
-    // A run begins anew on what the store now holds.
+    finishWork();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return replaced;
+}
+
+Task* Session::startRestore(const std::filesystem::path& backupFile, RestoreDone done) {
+    if (work_ || !store_) {
+        return nullptr;
+    }
+    workState_ = std::make_unique<Busy>(*this, RunState::Restoring);
+    const std::filesystem::path file = storeFile();
+    fullText_.cancel();
+    backups_.wait();
+    store_.reset();
+    auto replaced = std::make_shared<std::filesystem::path>();
+    auto copy = [file, backupFile, replaced, now = backups_.now(),
+                 keep = backup::keepPolicyFromSettings()](TaskControl&) {
+        *replaced = backup::restoreBackup(file, backupFile, now, keep);
+    };
+    auto end = [this, file, replaced, done = std::move(done)](std::exception_ptr failure) {
+        endedWork_ = std::move(work_);  // this runs inside it: it goes with the next one
+        try {
+            reopenAfterRestore(file);
+        } catch (...) {
+            failure = std::current_exception();  // the session stays closed
+        }
+        if (!failure) {
+            restoredAs_ = QString::fromStdString(replaced->filename().string());
+            markChanged();  // the exit question then says that the restore stays
+        }
+        workState_.reset();
+        if (done) {
+            done(*replaced, failure);
+        }
+    };
+    work_ = std::make_unique<Task>(std::move(copy), std::move(end));
+    return work_.get();
+}
+
+void Session::reopenAfterRestore(const std::filesystem::path& file) {
+    // A run begins anew on what the store now holds, restored or as it was.
     openStore(file);
     index_.load(*store_);
     fullText_.restart(file);
-    if (failure) {
-        throw *failure;
-    }
-    restoredAs_ = QString::fromStdString(replaced.filename().string());
-    markChanged();  // the exit question then says that the restore stays
-    return replaced;
 }
 
 void Session::keep() {

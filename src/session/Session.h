@@ -139,6 +139,12 @@ public:
     // old store got among the backups. Throws store::StoreError; the store stays as it was
     // and the session open on it.
     std::filesystem::path restore(const std::filesystem::path& backupFile);
+    // The same as long work: the copy runs on the task's thread, the store is closed
+    // meanwhile and opened again before `done` hears how it went (the replaced store's file
+    // name among the backups, or the failure). Nothing when other work runs.
+    using RestoreDone =
+        std::function<void(const std::filesystem::path& replaced, std::exception_ptr failure)>;
+    Task* startRestore(const std::filesystem::path& backupFile, RestoreDone done);
 
     // ---- the end of the run ----
     // Keeps the run's changes, or takes back what "Nein" takes back.
@@ -148,6 +154,8 @@ public:
 private:
     void setState(RunState state);
     void openStore(const std::filesystem::path& file);
+    // Opens the store again after a restore and begins the run anew on it.
+    void reopenAfterRestore(const std::filesystem::path& file);
     std::optional<store::StepChanges> turn(
         const std::function<std::optional<store::StepChanges>(store::Database&)>& step);
 

@@ -122,6 +122,7 @@ TEST_F(Backups, ABackupIsShownReadOnlyAndPutInPlaceAfterAQuestion) {
         dialog->Wiederherstellen_Click();
     });
     run("mnuSicherungWiederherstellen");
+    window().session().finishWork();
 
     EXPECT_EQ(listLines(), (QStringList{"Bau AG", "Meier"}));
     EXPECT_FALSE(window().cardStore()->findByHeading(u"Später").has_value());
