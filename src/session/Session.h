@@ -11,6 +11,8 @@
 #include "store/CardStore.h"
 #include "store/UndoLog.h"
 #include "store/WriterLock.h"
+#include "sync/SyncAccounts.h"
+#include "sync/SyncRun.h"
 
 #include <QString>
 
@@ -133,6 +135,19 @@ public:
     [[nodiscard]] Task* work() const { return work_.get(); }
     // Waits for the running work and ends it as usual (the program is closing).
     void finishWork();
+
+    // ---- sync ----
+    struct SyncJob {
+        sync::Pairing pairing;
+        QString password;
+        // Asked on this thread before many deletions; unset or false: the sync makes none.
+        std::function<bool(const sync::MassDelete&)> allowManyDeletes;
+    };
+    using SyncDone = std::function<void(const sync::SyncReport&, std::exception_ptr failure)>;
+    // Brings one paired address book in step on a thread of its own, with a connection of its
+    // own; a backup is taken on this thread before the sync changes cards here. Both indexes
+    // are read again when it did. Nothing when other work runs.
+    Task* startSync(SyncJob job, SyncDone done, Task::Progress progress = {});
 
     // ---- backups ----
     // Puts a backup in the store's place and begins the run anew on it; the file name the
