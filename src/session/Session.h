@@ -26,7 +26,7 @@
 namespace veltro::session {
 
 // What the session is doing now; long work lets nothing else write meanwhile.
-enum class RunState { Idle, Importing, Syncing, Restoring, Closing };
+enum class RunState { Idle, Importing, Syncing, Merging, Restoring, Closing };
 
 // One run of the card file without any window: the store and its writer lock, the card
 // index, the full-text index, undo, backups and what the run has done. Every command
@@ -106,8 +106,12 @@ public:
     bool renameCategory(const QString& oldName, const QString& newName);
     // Deletes the category and every card in it.
     void deleteCategory(const QString& name);
-    // Merges each plan's other card into its kept one, one undo step; the kept card as now.
-    store::Card merge(const std::vector<duplicates::MergePlan>& plans);
+    // Merges each plan's other card into its kept one, one undo step, on a thread of its own;
+    // `done` hears the kept card as it is now, or the failure. Nothing when other work runs.
+    using MergeDone = std::function<void(const store::Card& merged, std::exception_ptr failure)>;
+    Task* startMerge(std::vector<duplicates::MergePlan> plans, MergeDone done);
+    // The same, waiting for its end; throws its failure.
+    store::Card merge(std::vector<duplicates::MergePlan> plans);
     // The cards of the group are no duplicates of each other; asked no more.
     void markNotDuplicates(const duplicates::Group& group);
     // A card was written elsewhere (the card editor): the full-text index follows.
