@@ -13,7 +13,7 @@ PREFIX ?= /usr/local
 # What an installation holds: the programs, the Access reader and the compressed manuals.
 INSTALLED := veltro-adressbuch veltro-cli veltro-mdb-reader veltro-install-files
 
-.PHONY: run test test-asan tidy deps build install package bench fuzz format format-check clean screenshots
+.PHONY: run test test-asan test-tsan tidy deps build install package bench fuzz format format-check clean screenshots
 
 deps:
 	./scripts/install-deps
@@ -51,6 +51,13 @@ test-asan: deps
 	cmake --preset asan $(LAUNCHER) >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+
+# The threaded parts (tasks, backups, the session's indexes, the import reading ahead) under
+# ThreadSanitizer, in build-tsan/.
+test-tsan: deps
+	cmake --preset tsan $(LAUNCHER) >/dev/null
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
 
 # The checks of .clang-tidy over the program's sources (after a build, for the generated files).
 tidy: build

@@ -71,15 +71,15 @@ platform::FileRequest saveRequest() {
 
 }  // namespace
 
-ExportDialog::ExportDialog(std::filesystem::path storeFile, QWidget* parent)
-    : QDialog(parent), storeFile_(std::move(storeFile)) {
+ExportDialog::ExportDialog(session::Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(kTitle);
     buildWidgets();
 }
 
-ExportDialog* ExportDialog::showNew(std::filesystem::path storeFile, QWidget* parent) {
-    auto* dialog = new ExportDialog(std::move(storeFile), parent);
+ExportDialog* ExportDialog::showNew(session::Session& session, QWidget* parent) {
+    auto* dialog = new ExportDialog(session, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
     dialog->raise();
@@ -182,18 +182,15 @@ void ExportDialog::Command1_Click() {
     const QString target = choice->path;
     switch (choice->filterIndex) {
         case kVcardEntry:
-            runExport([this, target](const ProgressCallback& progress) {
-                return vcard::exportToFile(storeFile_, target, {}, progress);
-            });
+            runExport(target, std::nullopt);
             return;
         case kThunderbirdEntry:
         case kOutlookEntry:
         case kGoogleEntry:
-            runCsvExport(
-                target,
-                presetOptions(choice->filterIndex == kThunderbirdEntry ? CsvPreset::Thunderbird
-                              : choice->filterIndex == kOutlookEntry   ? CsvPreset::Outlook
-                                                                       : CsvPreset::Google));
+            runExport(target, presetOptions(
+                                  choice->filterIndex == kThunderbirdEntry ? CsvPreset::Thunderbird
+                                  : choice->filterIndex == kOutlookEntry   ? CsvPreset::Outlook
+                                                                           : CsvPreset::Google));
             return;
         default:
             break;
@@ -201,14 +198,8 @@ void ExportDialog::Command1_Click() {
     const ExportFormat format =
         choice->filterIndex == kTextEntry ? ExportFormat::Text : ExportFormat::Csv;
     if (const auto options = chosenOptions(format)) {
-        runCsvExport(target, *options);
+        runExport(target, *options);
     }
-}
-
-void ExportDialog::runCsvExport(const QString& target, const ExportOptions& options) {
-    runExport([this, target, options](const ProgressCallback& progress) {
-        return exportToFile(storeFile_, target, options, progress);
-    });
 }
 
 void ExportDialog::Command2_Click() {
@@ -234,19 +225,13 @@ std::optional<ExportOptions> ExportDialog::chosenOptions(ExportFormat format) co
 
 // The export runs on a thread of its own, reading through a connection of its own; the
 // windows go on meanwhile and may even write.
-void ExportDialog::runExport(ExportCall exportWith) {
+void ExportDialog::runExport(const QString& target, const std::optional<ExportOptions>& options) {
     setBusy(true);
-    auto result = std::make_shared<ExportResult>();
-    task_ = std::make_unique<session::Task>(
-        [exportWith = std::move(exportWith), result](session::TaskControl& control) {
-            *result = exportWith([&control](std::int64_t done, std::int64_t total) {
-                control.progress(done, total);
-                return !control.stopRequested();
-            });
-        },
-        [this, result](const std::exception_ptr& failure) {
+    task_ = session_.startExport(
+        target, options,
+        [this](const ExportResult& result, const std::exception_ptr& failure) {
             endedTask_ = std::move(task_);
-            exportEnded(*result, failure);
+            exportEnded(result, failure);
         },
         [this](const session::TaskProgress& progress) {
             showProgress(progress.done, progress.total);

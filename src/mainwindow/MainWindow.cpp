@@ -163,7 +163,7 @@ void MainWindow::connectMenus() {
     on("mnuBeenden", [this] { close(); });
     on("mnuExportieren", [this] {
         if (!toFront(exportDialog_) && session_->isOpen()) {
-            exportDialog_ = exporting::ExportDialog::showNew(session_->store().file(), this);
+            exportDialog_ = exporting::ExportDialog::showNew(*session_, this);
         }
     });
     on("mnuSicherungWiederherstellen", [this] { mnuSicherungWiederherstellen(); });

@@ -3,6 +3,7 @@
 #include "backup/BackupSchedule.h"
 #include "duplicates/CardMerge.h"
 #include "duplicates/DuplicateFinder.h"
+#include "export/ExportFile.h"
 #include "maintenance/CardOperations.h"
 #include "session/Backups.h"
 #include "session/FullTextSearch.h"
@@ -152,6 +153,16 @@ public:
     // own; a backup is taken on this thread before the sync changes cards here. Both indexes
     // are read again when it did. Nothing when other work runs.
     Task* startSync(SyncJob job, SyncDone done, Task::Progress progress = {});
+
+    // ---- export ----
+    // Writes every card to `target` on a thread of its own, reading through a connection of
+    // its own; the session goes on meanwhile and may even write. Without options: vCard. The
+    // task is the caller's; deleting it stops the export.
+    using ExportDone =
+        std::function<void(const exporting::ExportResult&, std::exception_ptr failure)>;
+    [[nodiscard]] std::unique_ptr<Task> startExport(
+        const QString& target, const std::optional<exporting::ExportOptions>& options,
+        ExportDone done, Task::Progress progress = {}) const;
 
     // ---- backups ----
     // Puts a backup in the store's place and begins the run anew on it; the file name the

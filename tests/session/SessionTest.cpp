@@ -91,6 +91,10 @@ protected:
 };
 
 TEST_F(SessionTest, CardAndCategoryCommandsWriteTheStoreAndTheIndexAndUndoTakesThemBack) {
+    session_.fullText().start(session_.storeFile());
+    while (!session_.fullText().search(session_.store(), u"Klaus"_s).complete) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
     const auto added = session_.addCard(QStringLiteral("Cäsar"), QStringLiteral("Kunden"));
     ASSERT_TRUE(added.id);
     EXPECT_FALSE(session_.addCard(QStringLiteral("anna"), QStringLiteral("Kunden")).id)
@@ -189,6 +193,31 @@ TEST_F(SessionTest, MergeAndRestoreBeginFromTheStoreAndLeaveTheIndexInStep) {
     const auto replaced = session_.restore(backups.front().path);
     EXPECT_EQ(headings(), (QStringList{u"Anna"_s, u"Bauer Klaus"_s}));
     EXPECT_EQ(session_.restoredAs(), QString::fromStdString(replaced.filename().string()));
+}
+
+// Exports read through connections of their own; the session writes meanwhile.
+TEST_F(SessionTest, ExportsRunAsTasksBesideTheSessionsWork) {
+    const auto path = [&](const char* name) {
+        return QString::fromStdString((home_.dir() / name).string());
+    };
+    int ended = 0;
+    const auto done = [&](const veltro::exporting::ExportResult& result, std::exception_ptr e) {
+        EXPECT_FALSE(e);
+        EXPECT_EQ(result.status, veltro::exporting::ExportStatus::Written);
+        ++ended;
+    };
+    const auto csv =
+        session_.startExport(path("karten.csv"), veltro::exporting::ExportOptions{}, done);
+    const auto vcf = session_.startExport(path("karten.vcf"), std::nullopt, done);
+    session_.addCard(u"Cäsar"_s, u"Kunden"_s);
+    while (ended < 2) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    for (const char* name : {"karten.csv", "karten.vcf"}) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(u"Klaus"_s)) << name;
+    }
 }
 
 // The sync's questions and its backup come to the session's thread; its end reads the indexes

@@ -2,6 +2,7 @@
 
 #include "store/StoreError.h"
 #include "sync/DavClient.h"
+#include "vcard/VcardExport.h"
 
 namespace veltro::session {
 
@@ -53,6 +54,24 @@ Task* Session::startSync(SyncJob job, SyncDone done, Task::Progress progress) {
     };
     work_ = std::make_unique<Task>(std::move(run), std::move(end), std::move(progress));
     return work_.get();
+}
+
+std::unique_ptr<Task> Session::startExport(const QString& target,
+                                           const std::optional<exporting::ExportOptions>& options,
+                                           ExportDone done, Task::Progress progress) const {
+    auto result = std::make_shared<exporting::ExportResult>();
+    auto run = [file = storeFile(), target, options, result](TaskControl& control) {
+        const auto tell = [&control](std::int64_t count, std::int64_t total) {
+            control.progress(count, total);
+            return !control.stopRequested();
+        };
+        *result = options ? exporting::exportToFile(file, target, *options, tell)
+                          : vcard::exportToFile(file, target, {}, tell);
+    };
+    auto end = [result, done = std::move(done)](std::exception_ptr failure) {
+        done(*result, std::move(failure));
+    };
+    return std::make_unique<Task>(std::move(run), std::move(end), std::move(progress));
 }
 
 }  // namespace veltro::session
