@@ -1,5 +1,7 @@
 #include "app/cli/CliCommands.h"
-#include "store/Categories.h"
+
+#include "base/Counted.h"
+#include "base/SystemReason.h"
 
 #include "import/AccessSource.h"
 #include "import/ImportRun.h"
@@ -8,10 +10,12 @@
 #include "import/TextFile.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
+#include "store/Categories.h"
 #include "store/Schema.h"
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardRows.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <filesystem>
@@ -22,11 +26,6 @@ namespace veltro::cli {
 namespace {
 
 using import::FieldMapping;
-
-constexpr const char* kUsageText =
-    "import VERZ DATEI --category NAME [--map Karte=N[,Vorname=M,...]]\n"
-    "                  [--separator C | --tab] [--quoted] [--skip-first] [--table NAME]\n"
-    "vCard-Dateien und CSV-Dateien von Thunderbird, Outlook und Google brauchen kein --map.";
 
 struct ImportArgs {
     QString dir;
@@ -44,11 +43,6 @@ struct Problem {
     int status = kFailed;
 };
 
-int usage(const QString& problem) {
-    err() << problem << "\nAufruf: veltro-cli " << kUsageText << Qt::endl;
-    return kUsage;
-}
-
 // Reads the arguments; an error text when they do not make an import.
 std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
     QStringList positional;
@@ -63,8 +57,9 @@ std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
             parsed.table = args[++i];
         } else if (arg == u"--separator" && hasValue) {
             const QString& separator = args[++i];
-            if (separator.isEmpty()) {
-                return QStringLiteral("Das Trennzeichen fehlt.");
+            if (separator.size() != 1) {
+                return QStringLiteral("Das Trennzeichen muss genau ein Zeichen sein: \"%1\"")
+                    .arg(separator);
             }
             parsed.split.separator = separator.front();
             parsed.separatorGiven = true;
@@ -76,7 +71,7 @@ std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
         } else if (arg == u"--skip-first") {
             parsed.split.useFirstLine = false;
         } else if (arg.startsWith(u"--")) {
-            return QStringLiteral("Unbekannte Angabe: ") + arg;
+            return QStringLiteral("Nach %1 fehlt der Wert.").arg(arg);
         } else {
             positional << arg;
         }
@@ -94,7 +89,8 @@ std::optional<int> sourceColumn(const QString& text, const QStringList& columns)
     bool isNumber = false;
     const int number = text.toInt(&isNumber);
     if (isNumber) {
-        return number >= 1 ? std::optional<int>(number - 1) : std::nullopt;
+        return number >= 1 && number <= columns.size() ? std::optional<int>(number - 1)
+                                                       : std::nullopt;
     }
     for (qsizetype i = 0; i < columns.size(); ++i) {
         if (store::equalsIgnoringCase(columns[i], text)) {
@@ -114,12 +110,25 @@ std::optional<QString> buildMapping(const QString& map, const QStringList& colum
         }
         const auto column = sourceColumn(entry.mid(equals + 1).trimmed(), columns);
         if (!column) {
-            return QStringLiteral("Keine Spalte der Quelldatei: ") + entry;
+            return QStringLiteral("Keine Spalte der Quelldatei (sie hat %1): %2")
+                .arg(counted(columns.size(), "Spalte", "Spalten"), entry);
         }
         mapping.assign(*target, *column, columns.value(*column, QString::number(*column + 1)));
     }
     if (!mapping.hasHeading()) {
         return QStringLiteral("--map braucht eine Spalte für \"Karte\".");
+    }
+    return std::nullopt;
+}
+
+// Why a file to read cannot be read, in German; nothing when it can.
+std::optional<QString> unreadable(const QString& file) {
+    if (QFileInfo(file).isDir()) {
+        return QStringLiteral("Das ist ein Verzeichnis, keine Datei.");
+    }
+    QFile probe(file);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("Die Datei lässt sich nicht lesen: ") + germanFileReason(probe);
     }
     return std::nullopt;
 }
@@ -204,31 +213,27 @@ void reportImport(const import::ImportOutcome& outcome, const QString& category)
     for (const QString& added : outcome.newCategories) {
         err() << "Kategorie \"" << added << "\" angelegt." << Qt::endl;
     }
-    out() << outcome.cards << " Karten in die Kategorie \"" << category << "\" importiert, "
-          << outcome.renamed << " davon umbenannt." << Qt::endl;
+    out() << counted(outcome.cards, "Karte", "Karten") << " in die Kategorie \"" << category
+          << "\" importiert, " << outcome.renamed << " davon umbenannt." << Qt::endl;
 }
 
 // A vCard file: broken cards are skipped and counted, the others imported while the file
 // is still being read.
 int importVcards(const ImportArgs& args, const std::filesystem::path& storeFile,
                  const QString& category) {
-    if (!QFileInfo(args.file).isReadable()) {
-        err() << args.file << ": Die Datei lässt sich nicht lesen." << Qt::endl;
-        return kFailed;
-    }
     backUpFirst(storeFile);
     vcard::VcardRows rows(args.file, category);
     import::ImportOutcome outcome;
     try {
         outcome = import::runImport(storeFile,
                                     [&rows](import::PreviewRow& row) { return rows.next(row); });
-    } catch (const vcard::VcardUnreadable& unreadable) {
-        err() << args.file << ": " << unreadable.userText() << Qt::endl;
+    } catch (const vcard::VcardUnreadable& broken) {
+        err() << args.file << ": " << broken.userText() << Qt::endl;
         return kFailed;
     }
     if (rows.skipped() > 0) {
-        err() << args.file << ": " << rows.skipped()
-              << " fehlerhafte oder namenlose vCards übersprungen." << Qt::endl;
+        err() << args.file << ": " << rows.skipped() << " fehlerhafte oder namenlose "
+              << agreeing(rows.skipped(), "vCard", "vCards") << " übersprungen." << Qt::endl;
     }
     if (outcome.cards == 0) {
         err() << args.file << ": Die Datei enthält keine Karte, die sich importieren lässt."
@@ -255,13 +260,17 @@ std::optional<QString> storedCategory(const std::filesystem::path& storeFile, co
 int importFile(const QStringList& args) {
     ImportArgs parsed;
     if (const auto problem = parse(args, parsed)) {
-        return usage(*problem);
+        return usage("import", *problem);
     }
     const auto storeFile = std::filesystem::path(parsed.dir.toStdString()) / store::kStoreFileName;
     if (!store::isTargetCategory(parsed.category)) {
-        return usage(
-            QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
-                           "Kategorie angeben."));
+        return usage("import",
+                     QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
+                                    "Kategorie angeben."));
+    }
+    if (const auto problem = unreadable(parsed.file)) {
+        err() << parsed.file << ": " << *problem << Qt::endl;
+        return kFailed;
     }
     return whileLocked(parsed.dir, [&] {
         // A category the store lacks is added with the cards.
