@@ -15,7 +15,6 @@
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardRows.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <filesystem>
@@ -121,18 +120,6 @@ std::optional<QString> buildMapping(const QString& map, const QStringList& colum
     return std::nullopt;
 }
 
-// Why a file to read cannot be read, in German; nothing when it can.
-std::optional<QString> unreadable(const QString& file) {
-    if (QFileInfo(file).isDir()) {
-        return QStringLiteral("Das ist ein Verzeichnis, keine Datei.");
-    }
-    QFile probe(file);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        return QStringLiteral("Die Datei lässt sich nicht lesen: ") + germanFileReason(probe);
-    }
-    return std::nullopt;
-}
-
 bool isAccessFile(const QString& file) {
     const QString suffix = QFileInfo(file).suffix().toLower();
     return suffix == u"mdb" || suffix == u"accdb";
@@ -173,7 +160,7 @@ std::optional<Problem> readAccessRows(const ImportArgs& args, FieldMapping& mapp
                                         : QStringLiteral("Die Datei lässt sich nicht lesen.")};
     }
     if (auto problem = buildMapping(args.map, table->columns, mapping)) {
-        return Problem{*problem};
+        return Problem{*problem, kUsage};
     }
     rows = source.preview(table->name, mapping);
     if (!rows.complete) {
@@ -204,7 +191,7 @@ std::optional<Problem> readText(const ImportArgs& args, FieldMapping& mapping,
     }
     split = args.split;
     if (auto problem = buildMapping(args.map, source->columns(split), mapping)) {
-        return Problem{*problem};
+        return Problem{*problem, kUsage};
     }
     return std::nullopt;
 }
@@ -255,7 +242,50 @@ std::optional<QString> storedCategory(const std::filesystem::path& storeFile, co
     return std::nullopt;
 }
 
+// Says what kept the file from being imported; a wrong call with how to call.
+int told(const ImportArgs& args, const Problem& problem) {
+    const QString text = args.file + QStringLiteral(": ") + problem.text;
+    if (problem.status == kUsage) {
+        return usage("import", text);
+    }
+    err() << text << Qt::endl;
+    return problem.status;
+}
+
+// A text file is read and split on a thread of its own while its rows are written.
+int importText(const ImportArgs& args, const std::filesystem::path& storeFile,
+               FieldMapping& mapping) {
+    std::optional<import::TextFile> source;
+    import::SplitOptions split;
+    if (const auto problem = readText(args, mapping, source, split)) {
+        return told(args, *problem);
+    }
+    import::TextFileRows rows(*source, split, mapping);
+    backUpFirst(storeFile);
+    import::RowsAhead ahead([&rows](import::PreviewRow& row) { return rows.next(row);
+});
+reportImport(import::runImport(storeFile,
+                               [&ahead](import::PreviewRow& row) { return ahead.next(row); }),
+             mapping.category());
+return kOk;
 }  // namespace
+
+int importAccess(const ImportArgs& args, const std::filesystem::path& storeFile,
+                 FieldMapping& mapping) {
+    import::PreviewTable table;
+    if (const auto problem = readAccessRows(args, mapping, table)) {
+        return told(args, *problem);
+    }
+    backUpFirst(storeFile);
+    reportImport(import::runImport(storeFile, table.rows), mapping.category());
+    if (table.count && !table.count->matches()) {
+        err() << args.file << ": " << import::recordCountText(*table.count) << '.' << Qt::endl;
+        return kPartly;
+    }
+    return kOk;
+}
+
+}  // namespace veltro::cli
 
 int importFile(const QStringList& args) {
     ImportArgs parsed;
@@ -268,8 +298,8 @@ int importFile(const QStringList& args) {
                      QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
                                     "Kategorie angeben."));
     }
-    if (const auto problem = unreadable(parsed.file)) {
-        err() << parsed.file << ": " << *problem << Qt::endl;
+    if (const auto problem = whyUnreadable(parsed.file)) {
+        err() << parsed.file << ": Die Datei lässt sich nicht lesen. " << *problem << Qt::endl;
         return kFailed;
     }
     return whileLocked(parsed.dir, [&] {
@@ -280,36 +310,9 @@ int importFile(const QStringList& args) {
             return importVcards(parsed, storeFile, category);
         }
         FieldMapping mapping(category);
-        if (!isAccessFile(parsed.file)) {
-            std::optional<import::TextFile> source;
-            import::SplitOptions split;
-            if (const auto problem = readText(parsed, mapping, source, split)) {
-                err() << parsed.file << ": " << problem->text << Qt::endl;
-                return problem->status;
-            }
-            import::TextFileRows rows(*source, split, mapping);
-            backUpFirst(storeFile);
-            // The file is read and split on a thread of its own while the rows are written.
-            import::RowsAhead ahead([&rows](import::PreviewRow& row) { return rows.next(row);
-        });
-        reportImport(import::runImport(
-                         storeFile, [&ahead](import::PreviewRow& row) { return ahead.next(row); }),
-                     category);
-        return kOk;
-        }
-        import::PreviewTable table;
-        if (const auto problem = readAccessRows(parsed, mapping, table)) {
-        err() << parsed.file << ": " << problem->text << Qt::endl;
-        return problem->status;
-        }
-        backUpFirst(storeFile);
-        reportImport(import::runImport(storeFile, table.rows), category);
-        if (table.count && !table.count->matches()) {
-        err() << parsed.file << ": " << import::recordCountText(*table.count) << '.' << Qt::endl;
-        return kPartly;
-        }
-        return kOk;
-});
+        return isAccessFile(parsed.file) ? importAccess(parsed, storeFile, mapping)
+                                         : importText(parsed, storeFile, mapping);
+    });
 }
 
 }  // namespace veltro::cli

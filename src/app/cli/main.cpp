@@ -116,18 +116,6 @@ std::optional<QString> unknownOption(const CommandInfo& command, const QStringLi
     return std::nullopt;
 }
 
-QString folderReason(veltro::store::DataFolderKind kind) {
-    switch (kind) {
-        case veltro::store::DataFolderKind::Chosen:
-            return QStringLiteral("aus VELTRO_HOME");
-        case veltro::store::DataFolderKind::ProgramFolder:
-            return QStringLiteral("Verzeichnis des Programms");
-        case veltro::store::DataFolderKind::UserFolder:
-            return QStringLiteral("Datenordner des Benutzers");
-    }
-    return {};
-}
-
 // Runs the command; what it did not catch is told in German, never in the library's English
 // (which stays out of the log here too: the log would be the same terminal).
 int runCommand(const CommandInfo& command, const QStringList& args) {
@@ -149,7 +137,7 @@ int version() {
     out() << "veltro-cli (Veltro Adressbuch) " << VELTRO_VERSION_MAJOR << '.'
           << VELTRO_VERSION_MINOR << '.' << VELTRO_VERSION_PATCH
           << "\nDatenordner: " << QString::fromStdString(folder.path.string()) << " ("
-          << folderReason(folder.kind) << ")" << Qt::endl;
+          << veltro::store::reasonText(folder.kind) << ")" << Qt::endl;
     return kOk;
 }
 
