@@ -1,5 +1,5 @@
-// What the two programs say about themselves, and the command table against the README and
-// the manual page.
+// What the two programs say about themselves, and the command table against the README, the
+// manual page and the completion.
 #include "CliRun.h"
 #include "TestTools.h"
 
@@ -44,7 +44,7 @@ QString blocks(const QString& document, const QRegularExpression& starts,
     return found;
 }
 
-TEST(CliHelp, EveryCommandAndOptionIsInTheHelpTheManualAndTheReadme) {
+TEST(CliHelp, EveryCommandAndOptionIsInTheHelpTheManualTheReadmeAndTheCompletion) {
     const CliRun help = cli({u"--help"_s});
     ASSERT_EQ(help.status, 0);
     EXPECT_TRUE(help.err.isEmpty());
@@ -57,7 +57,7 @@ TEST(CliHelp, EveryCommandAndOptionIsInTheHelpTheManualAndTheReadme) {
     const QString readme = sourceText("README.md").remove(u'`');
     QString manual = sourceText("resources/man/veltro-cli.1");
     manual.replace(u"\\-"_s, u"-"_s).remove(QRegularExpression(u"\\\\f[BIRP]"_s));
-    const QRegularExpression anyLine(u"."_s);
+    const QString completion = sourceText("resources/completion/veltro-cli");
     for (const veltro::cli::CommandInfo& command : veltro::cli::kCommandTable) {
         const QString name = text(command.name);
         SCOPED_TRACE(name.toStdString());
@@ -68,6 +68,7 @@ TEST(CliHelp, EveryCommandAndOptionIsInTheHelpTheManualAndTheReadme) {
         const QString inManual = blocks(manual, QRegularExpression(u"^\\.BI? "_s + name + u"\\b"_s),
                                         QRegularExpression(u"^(?!\\.(TP|SH))"_s));
         EXPECT_TRUE(help.out.contains(u"\n  "_s + name + u' '));
+        EXPECT_TRUE(completion.contains(QRegularExpression(u"commands=\"[^\"]*\\b"_s + name)));
         EXPECT_FALSE(inReadme.isEmpty());
         EXPECT_FALSE(inManual.isEmpty());
         for (const veltro::cli::OptionInfo& option : command.options) {
@@ -75,6 +76,7 @@ TEST(CliHelp, EveryCommandAndOptionIsInTheHelpTheManualAndTheReadme) {
             EXPECT_TRUE(text(command.calls).contains(optionName)) << optionName.toStdString();
             EXPECT_TRUE(inReadme.contains(optionName)) << optionName.toStdString();
             EXPECT_TRUE(inManual.contains(optionName)) << optionName.toStdString();
+            EXPECT_TRUE(completion.contains(optionName)) << optionName.toStdString();
         }
     }
     // Which commands write is said the same way everywhere.
