@@ -50,6 +50,7 @@ const Topic kTopics[] = {
     {"vcard.html", "X-VELTRO"},
     {"synchronisieren.html", "Was mit dem Server abgeglichen wurde, bleibt auch dann"},
     {"dubletten.html", "Keine Dubletten"},
+    {"sicherungen.html", "Sicherung wiederherstellen"},
     {"erste-schritte.html", "Kategorie"},
     {"email.html", "E-Mail-Verbindung herstellen"},
 };
