@@ -1,7 +1,9 @@
 #include "TestHome.h"
 #include "TestTools.h"
 
+#include "richtext/StoredText.h"
 #include "store/CardStore.h"
+#include "store/SampleCards.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 
@@ -344,3 +346,26 @@ TEST(StoreBusyWait, WaitsLongerOnlyWhileToldTo) {
     waiting.exec("BEGIN IMMEDIATE");
     waiting.exec("ROLLBACK");
 }
+
+namespace {
+
+QString plain(const QString& stored) {
+    return veltro::richtext::plainTextFromStored(stored, veltro::richtext::LineBreak::Lf);
+}
+
+// The program's RTF reader gives back every character of a sample block, those outside
+// Windows-1252 included, and every demo card's address names its person and town.
+TEST(SampleCards, TheirBlocksKeepEveryCharacter) {
+    const QStringList lines = {QStringLiteral("Herrn Emre Yıldız"),
+                               QStringLiteral("Łódź – Ωμέγα {1} \\ 😀 Straße")};
+    EXPECT_EQ(plain(simpleRtf(lines, true)).trimmed().toStdString(),
+              lines.join(u'\n').toStdString());
+    for (const Card& card : demoCards().cards) {
+        const QString address = plain(card.text(Field::Anschrift));
+        for (const Field field : {Field::Vorname, Field::Nachname, Field::Ort}) {
+            EXPECT_TRUE(address.contains(card.text(field))) << address.toStdString();
+        }
+    }
+}
+
+}  // namespace
