@@ -5,6 +5,7 @@
 
 #include "app/cli/CommandTable.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -30,24 +31,19 @@ QString sourceText(const char* path) {
         veltro::testing::fileBytes(QStringLiteral(VELTRO_SOURCE_DIR "/") + QLatin1String(path)));
 }
 
-// The lines that start as `starts` says, each with the indented lines that continue it.
-QString blocks(const QString& document, const QRegularExpression& starts,
-               const QRegularExpression& continues) {
-    QString found;
-    bool inside = false;
-    for (const QString& line : document.split(u'\n')) {
-        inside = starts.match(line).hasMatch() || (inside && continues.match(line).hasMatch());
-        if (inside) {
-            found += line + u'\n';
-        }
+// All that the pattern finds in the document, line by line.
+QString found(const QString& document, const QString& pattern) {
+    QString all;
+    for (const auto& match :
+         QRegularExpression(pattern, QRegularExpression::MultilineOption).globalMatch(document)) {
+        all += match.captured();
     }
-    return found;
+    return all;
 }
 
 TEST(CliHelp, EveryCommandAndOptionIsInTheHelpTheManualTheReadmeAndTheCompletion) {
     const CliRun help = cli({u"--help"_s});
-    ASSERT_EQ(help.status, 0);
-    EXPECT_TRUE(help.err.isEmpty());
+    ASSERT_TRUE(help.status == 0 && help.err.isEmpty());
     EXPECT_EQ(cli({u"-h"_s}).out, help.out);
     for (const QStringList& wrong : {QStringList{}, QStringList{u"frobnicate"_s}}) {
         const CliRun run = cli(wrong);
@@ -61,12 +57,10 @@ TEST(CliHelp, EveryCommandAndOptionIsInTheHelpTheManualTheReadmeAndTheCompletion
     for (const veltro::cli::CommandInfo& command : veltro::cli::kCommandTable) {
         const QString name = text(command.name);
         SCOPED_TRACE(name.toStdString());
-        // The README's calls of the command, and the manual's items of it.
-        const QString inReadme =
-            blocks(readme, QRegularExpression(u"^veltro-cli "_s + name + u"\\b"_s),
-                   QRegularExpression(u"^\\s+\\S"_s));
-        const QString inManual = blocks(manual, QRegularExpression(u"^\\.BI? "_s + name + u"\\b"_s),
-                                        QRegularExpression(u"^(?!\\.(TP|SH))"_s));
+        // The README's calls of the command with their indented lines, and the manual's items.
+        const QString inReadme = found(readme, u"^veltro-cli "_s + name + u"\\b.*(\n\\s+\\S.*)*"_s);
+        const QString inManual =
+            found(manual, u"^\\.BI? "_s + name + u"\\b(.*\n)*?(?=\\.(TP|SH))"_s);
         EXPECT_TRUE(help.out.contains(u"\n  "_s + name + u' '));
         EXPECT_TRUE(completion.contains(QRegularExpression(u"commands=\"[^\"]*\\b"_s + name)));
         EXPECT_FALSE(inReadme.isEmpty());
@@ -89,125 +83,99 @@ TEST(CliHelp, EveryCommandAndOptionIsInTheHelpTheManualTheReadmeAndTheCompletion
 
 TEST(CliHelp, WrongCallsAreRefusedWithWhatIsWrong) {
     const QTemporaryDir work;
-    const QString dir = work.filePath(u"kartei"_s);
-    const QString csv = work.filePath(u"zwei.csv"_s);
-    const QString pdf = work.filePath(u"nie.pdf"_s);
-    ASSERT_EQ(cli({u"demo-store"_s, dir}).status, 0);
-    ASSERT_TRUE(veltro::testing::writeBytes(csv, "Karte;Ort\nAnna;Hof\n"));
+    ASSERT_EQ(cli({u"demo-store"_s, work.filePath(u"kartei"_s)}).status, 0);
+    ASSERT_TRUE(veltro::testing::writeBytes(work.filePath(u"zwei.csv"_s), "Karte;Ort\nAnna;Hof\n"));
     const struct {
-        QStringList args;
+        const char* call;  // DIR, CSV and PDF stand for the store, a list and a PDF file
         int status;
         const char* reason;
     } cases[] = {
-        {{u"import"_s, dir, csv, u"--category"_s, u"X"_s, u"--map"_s, u"Karte=9"_s},
-         2,
-         "Keine Spalte der Quelldatei (sie hat 2 Spalten): Karte=9"},
-        {{u"import"_s, dir, csv, u"--category"_s, u"X"_s, u"--separator"_s, u";;"_s},
-         2,
-         "genau ein Zeichen"},
-        {{u"export"_s, dir, csv, u"--separator"_s, u";;"_s}, 2, "genau ein Zeichen"},
-        {{u"export"_s, dir, csv, u"--preset"_s, u"lotus"_s}, 2, "Unbekanntes Programm"},
-        {{u"export"_s, dir, csv, u"--category"_s, u"Privat"_s}, 2, "nur mit --vcard"},
-        {{u"export"_s, dir, csv, u"--preset"_s, u"google"_s, u"--tab"_s}, 2, "--preset"},
-        {{u"export"_s, dir, csv, u"--vcard"_s, u"--version"_s, u"2.1"_s}, 2, "vCard-Fassung"},
-        {{u"export"_s, dir}, 2, "Verzeichnis und Datei"},
-        {{u"export"_s, dir, csv, u"--frob"_s}, 2, "Unbekannte Option: --frob"},
-        {{u"list"_s, dir, work.filePath(u"l.txt"_s)}, 2, "endet auf .pdf"},
-        {{u"backups"_s, work.filePath(u"fehlt"_s)}, 1, "gibt es nicht"},
-        {{u"show"_s, dir}, 2, "Schlagworte"},
-        {{u"generate"_s, dir, u"viele"_s}, 2, "ganze Zahl"},
-        {{u"labels"_s, dir, pdf}, 2, "--sheet fehlt"},
-        {{u"labels"_s, dir, pdf, u"--sheet"_s, u"9999"_s}, 2, "Unbekannter Bogen"},
-        {{u"labels"_s, dir, pdf, u"--sheet"_s, u"3474"_s, u"--start"_s, u"25"_s}, 2, "zwischen 1"},
-        {{u"labels"_s, dir, pdf, u"--sheet"_s, u"3474"_s, u"--size"_s, u"5"_s}, 2, "7 und 72"},
-        {{u"labels"_s, dir, pdf, u"--sheet"_s, u"3474"_s, u"--category"_s, u"Fehlt"_s}, 1, "Keine"},
-        {{u"list"_s, dir, pdf, u"--columns"_s, u"Karte,Geburtstag"_s}, 2, "Unbekannte Spalte"},
-        {{u"list"_s, dir, pdf, u"--landscape"_s, u"--landscape"_s}, 2, "doppelt"},
-        {{u"envelope"_s, dir, pdf}, 2, "--format fehlt"},
-        {{u"envelope"_s, dir, pdf, u"--format"_s, u"C3"_s}, 2, "Unbekanntes Format"},
-        {{u"envelope"_s, dir, pdf, u"--format"_s, u"DL"_s, u"--form"_s, u"C"_s}, 2, "A oder B"},
-        {{u"envelope"_s, dir, pdf, u"--format"_s, u"DL"_s, u"--card"_s, u"Niemand"_s}, 1, "Keine"},
+        {"import DIR CSV --category X --map Karte=9", 2, "Quelldatei (sie hat 2 Spalten): Karte=9"},
+        {"import DIR CSV --category X --separator ;;", 2, "genau ein Zeichen"},
+        {"export DIR CSV --separator ;;", 2, "genau ein Zeichen"},
+        {"export DIR CSV --preset lotus", 2, "Unbekanntes Programm"},
+        {"export DIR CSV --category Privat", 2, "nur mit --vcard"},
+        {"export DIR CSV --preset google --tab", 2, "legt das Format selbst fest"},
+        {"export DIR CSV --vcard --version 2.1", 2, "vCard-Fassung"},
+        {"export DIR CSV --frob", 2, "Unbekannte Option: --frob"},
+        {"list DIR PDF.txt", 2, "endet auf .pdf"},
+        {"backups DIR/fehlt", 1, "gibt es nicht"},
+        {"show DIR", 2, "Schlagworte"},
+        {"labels DIR PDF", 2, "--sheet fehlt"},
+        {"labels DIR PDF --sheet 9999", 2, "Unbekannter Bogen"},
+        {"labels DIR PDF --sheet 3474 --start 25", 2, "zwischen 1"},
+        {"labels DIR PDF --sheet 3474 --category Fehlt", 1, "Keine"},
+        {"list DIR PDF --columns Karte,Geburtstag", 2, "Unbekannte Spalte"},
+        {"list DIR PDF --landscape --landscape", 2, "doppelt"},
+        {"envelope DIR PDF", 2, "--format fehlt"},
+        {"envelope DIR PDF --format C3", 2, "Unbekanntes Format"},
+        {"envelope DIR PDF --format DL --form C", 2, "A oder B"},
+        {"envelope DIR PDF --format DL --card Niemand", 1, "Keine"},
     };
     for (const auto& c : cases) {
-        const CliRun run = cli(c.args);
-        const std::string call = c.args.join(u' ').toStdString();
-        EXPECT_EQ(run.status, c.status) << call;
-        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.reason))) << call << '\n'
+        QStringList args = QString::fromUtf8(c.call).split(u' ');
+        args.replaceInStrings(u"DIR"_s, work.filePath(u"kartei"_s))
+            .replaceInStrings(u"CSV"_s, work.filePath(u"zwei.csv"_s))
+            .replaceInStrings(u"PDF"_s, work.filePath(u"nie.pdf"_s));
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, c.status) << c.call;
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.reason))) << c.call << '\n'
                                                                    << run.err.toStdString();
         // A wrong call shows how the command is called, with the help's placeholders.
-        if (c.status == 2) {
-            EXPECT_TRUE(run.err.contains(u"Aufruf: veltro-cli "_s + c.args.front() + u" VERZ"_s))
-                << call;
-        }
-        EXPECT_FALSE(QFileInfo::exists(pdf) || QFileInfo::exists(work.filePath(u"l.txt"_s)));
+        EXPECT_EQ(run.err.contains(u"Aufruf: veltro-cli "_s + args.front() + u" VERZ"_s),
+                  c.status == 2)
+            << c.call;
     }
+    EXPECT_EQ(QDir(work.path()).entryList(QDir::Files), QStringList{u"zwei.csv"_s});
+    // A right one: show prints the address as text, every character kept, or with --rtf as stored.
+    const QStringList show = {u"show"_s, work.filePath(u"kartei"_s), u"Yıldız Emre"_s};
+    EXPECT_TRUE(
+        cli(show).out.contains(u"Anschrift:\n  Herrn Emre Yıldız\n  Gereuthstraße 14\n\n"_s));
+    EXPECT_TRUE(cli(show + QStringList{u"--rtf"_s}).out.contains(u"Anschrift: {\\rtf1"_s));
 }
 
-// The address block shows as text, every character of the sample card kept; --rtf shows
-// what is stored.
-TEST(CliHelp, ShowPrintsTheBlocksAsText) {
-    const QTemporaryDir work;
-    ASSERT_EQ(cli({u"demo-store"_s, work.path()}).status, 0);
-    const CliRun plain = cli({u"show"_s, work.path(), u"Yıldız Emre"_s});
-    EXPECT_TRUE(plain.out.contains(u"Anschrift:\n  Herrn Emre Yıldız\n  Gereuthstraße 14\n\n"_s))
-        << plain.out.toStdString();
-    const CliRun rtf = cli({u"show"_s, work.path(), u"Yıldız Emre"_s, u"--rtf"_s});
-    EXPECT_TRUE(rtf.out.contains(u"Anschrift: {\\rtf1"_s));
-}
-
-TEST(CliHelp, VersionNamesTheDataFolderInUse) {
-    const QTemporaryDir folder;
-    const CliRun chosen = cli({QStringLiteral("--version")}, folder.path());
-    EXPECT_EQ(chosen.status, 0);
-    EXPECT_TRUE(chosen.out.startsWith(QStringLiteral("veltro-cli (Veltro Adressbuch) %1.%2.%3\n")
-                                          .arg(VELTRO_VERSION_MAJOR)
-                                          .arg(VELTRO_VERSION_MINOR)
-                                          .arg(VELTRO_VERSION_PATCH)))
-        << chosen.out.toStdString();
-    EXPECT_TRUE(chosen.out.contains(
-        QStringLiteral("Datenordner: %1 (aus VELTRO_HOME)\n").arg(folder.path())))
-        << chosen.out.toStdString();
-
-    // The built program's folder is the user's own, so the store lives beside it.
-    const CliRun beside = cli({QStringLiteral("-V")});
-    const QString programFolder = QFileInfo(QStringLiteral(VELTRO_CLI)).absolutePath();
-    EXPECT_TRUE(beside.out.contains(
-        QStringLiteral("Datenordner: %1 (Verzeichnis des Programms)\n").arg(programFolder)))
-        << beside.out.toStdString();
-}
-
-#ifdef VELTRO_PROGRAM
-
-// Help and version need no display; a wrong call is refused before any window.
-TEST(WindowProgramCall, HelpAndVersionAnswerOnTheTerminalAndWrongCallsAreRefused) {
+// Help and version need no display and name the data folder in use; the window program
+// refuses a wrong call before any window.
+TEST(CliHelp, BothProgramsAnswerOnTheTerminal) {
     const QTemporaryDir home;
+    const QString version = u"(Veltro Adressbuch) %1.%2.%3\nDatenordner: %4 (aus VELTRO_HOME)\n"_s
+                                .arg(VELTRO_VERSION_MAJOR)
+                                .arg(VELTRO_VERSION_MINOR)
+                                .arg(VELTRO_VERSION_PATCH)
+                                .arg(home.path());
+    const QString cliFolder = QFileInfo(QStringLiteral(VELTRO_CLI)).absolutePath();
     const struct {
+        const char* program;
         QStringList args;
+        bool home;  // VELTRO_HOME set
         int status;
-        const char* said;  // on stdout for status 0, else on stderr
+        QString said;  // on stdout for status 0, else on stderr
     } cases[] = {
-        {{u"--help"_s}, 0, "Aufruf: veltro-adressbuch [DATEI.vcf]"},
-        {{u"-V"_s}, 0, "veltro-adressbuch (Veltro Adressbuch) "},
-        {{u"--frob"_s}, 2, "Unbekannte Option: --frob"},
-        {{home.filePath(u"fehlt.vcf"_s)}, 2, "fehlt"},
-        {{home.path()}, 2, "Verzeichnis"},
-        {{u"a.vcf"_s, u"b.vcf"_s}, 2, "nur eine Datei"},
+        {VELTRO_CLI, {u"--version"_s}, true, 0, u"veltro-cli "_s + version},
+        // The built program's folder is the user's own, so the store lives beside it.
+        {VELTRO_CLI, {u"-V"_s}, false, 0, cliFolder + u" (Verzeichnis des Programms)\n"_s},
+#ifdef VELTRO_PROGRAM
+        {VELTRO_PROGRAM, {u"--help"_s}, true, 0, u"Aufruf: veltro-adressbuch [DATEI.vcf]"_s},
+        {VELTRO_PROGRAM, {u"-V"_s}, true, 0, u"veltro-adressbuch "_s + version},
+        {VELTRO_PROGRAM, {u"--frob"_s}, true, 2, u"Unbekannte Option: --frob"_s},
+        {VELTRO_PROGRAM, {home.filePath(u"fehlt.vcf"_s)}, true, 2, u"fehlt"_s},
+        {VELTRO_PROGRAM, {home.path()}, true, 2, u"Verzeichnis"_s},
+        {VELTRO_PROGRAM, {u"a.vcf"_s, u"b.vcf"_s}, true, 2, u"nur eine Datei"_s},
+#endif
     };
     for (const auto& c : cases) {
         const bool answers = c.status == 0;
         const CliRun run = veltro::testing::runProgram(
-            QStringLiteral(VELTRO_PROGRAM), c.args,
-            {{u"VELTRO_HOME"_s, home.path()},
+            QString::fromUtf8(c.program), c.args,
+            {{u"VELTRO_HOME"_s, c.home ? home.path() : QString()},
              {u"XDG_CONFIG_HOME"_s, home.path()},
              {u"QT_QPA_PLATFORM"_s, answers ? QString() : u"offscreen"_s},
              {u"DISPLAY"_s, {}},
              {u"WAYLAND_DISPLAY"_s, {}}});
         EXPECT_EQ(run.status, c.status) << c.args.join(u' ').toStdString();
-        EXPECT_TRUE((answers ? run.out : run.err).contains(QString::fromUtf8(c.said)))
+        EXPECT_TRUE((answers ? run.out : run.err).contains(c.said))
             << run.out.toStdString() << run.err.toStdString();
     }
 }
-
-#endif
 
 }  // namespace

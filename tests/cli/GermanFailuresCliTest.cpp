@@ -160,16 +160,14 @@ QStringList syncWith(const char* url) {
             QStringLiteral("--category"), QStringLiteral("Privat")};
 }
 
-// The file to import cannot be read: no permission, which root is made to obey by giving up
+// The file to import cannot be read: no permission, which root obeys once it has given up
 // the capabilities that pass over permissions.
 void unreadableList(Scene& s) {
     fs::permissions(s.csv.toStdString(), fs::perms::none);
 }
-std::function<void()> withoutOverridingPermissions() {
-    return [] {
-        ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-        ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-    };
+void withoutOverridingPermissions() {
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
 }
 
 void noStore(Scene& s) {
@@ -224,11 +222,7 @@ const Failure kFailures[] = {
      [](Scene& s) { s.csv = QString::fromStdString((s.dir / "fehlt.csv").string()); }, kImport,
      QStringLiteral("fehlt")},
     {"FileUnreadableImport", unreadableList, kImport, QStringLiteral("Berechtigung"),
-     [](const Scene&) { return withoutOverridingPermissions(); }},
-    {"FolderMissingBackups",
-     noFolder,
-     {QStringLiteral("backups"), QStringLiteral("DIR")},
-     QStringLiteral("gibt es nicht")},
+     [](const Scene&) { return withoutOverridingPermissions; }},
     {"ConnectionRefusedSync", [](Scene&) {}, syncWith("http://127.0.0.1:1/"),
      QStringLiteral("nimmt keine Verbindung an")},
     {"UnknownHostSync", [](Scene&) {}, syncWith("http://kartei.invalid/"),

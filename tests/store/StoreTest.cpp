@@ -349,23 +349,13 @@ TEST(StoreBusyWait, WaitsLongerOnlyWhileToldTo) {
 
 namespace {
 
-QString plain(const QString& stored) {
-    return veltro::richtext::plainTextFromStored(stored, veltro::richtext::LineBreak::Lf);
-}
-
 // The program's RTF reader gives back every character of a sample block, those outside
-// Windows-1252 included, and every demo card's address names its person and town.
+// Windows-1252 included (the demo and generated cards' blocks).
 TEST(SampleCards, TheirBlocksKeepEveryCharacter) {
-    const QStringList lines = {QStringLiteral("Herrn Emre Yıldız"),
-                               QStringLiteral("Łódź – Ωμέγα {1} \\ 😀 Straße")};
-    EXPECT_EQ(plain(simpleRtf(lines, true)).trimmed().toStdString(),
-              lines.join(u'\n').toStdString());
-    for (const Card& card : demoCards().cards) {
-        const QString address = plain(card.text(Field::Anschrift));
-        for (const Field field : {Field::Vorname, Field::Nachname, Field::Ort}) {
-            EXPECT_TRUE(address.contains(card.text(field))) << address.toStdString();
-        }
-    }
+    const QStringList lines = {u"Herrn Emre Yıldız"_qs, u"Łódź – Ωμέγα {1} \\ 😀 Straße"_qs};
+    const QString read = veltro::richtext::plainTextFromStored(simpleRtf(lines, true),
+                                                               veltro::richtext::LineBreak::Lf);
+    EXPECT_EQ(read.trimmed().toStdString(), lines.join(u'\n').toStdString());
 }
 
 }  // namespace
