@@ -1,5 +1,6 @@
 #include "import/ImportDialog.h"
 
+#include "base/Counted.h"
 #include "base/Failure.h"
 #include "import/ImportHost.h"
 #include "import/ImportRun.h"
@@ -734,9 +735,11 @@ void ImportDialog::tellUnreadable(bool access) {
 }
 
 void ImportDialog::tellIncomplete(std::size_t rows) {
-    tell(QStringLiteral("Die Datei ließ sich nicht vollständig lesen.\nDie Vorschau zeigt die "
-                        "%1 Datensätze, die gelesen werden konnten.")
-             .arg(rows),
+    const auto count = static_cast<long long>(rows);
+    tell(QStringLiteral("Die Datei ließ sich nicht vollständig lesen.\nDie Vorschau zeigt %1 "
+                        "%2, %3 gelesen werden %4.")
+             .arg(agreeing(count, "den", "die"), counted(count, "Datensatz", "Datensätze"),
+                  agreeing(count, "der", "die"), agreeing(count, "konnte", "konnten")),
          platform::Icon::Information);
 }
 

@@ -1,7 +1,7 @@
 #include "labels/LabelsDialog.h"
 
+#include "base/Counted.h"
 #include "labels/CardAddress.h"
-#include "labels/Counted.h"
 #include "platform/WidgetTools.h"
 
 #include <QCheckBox>

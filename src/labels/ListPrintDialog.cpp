@@ -1,6 +1,6 @@
 #include "labels/ListPrintDialog.h"
 
-#include "labels/Counted.h"
+#include "base/Counted.h"
 #include "labels/ListColumns.h"
 #include "platform/WidgetTools.h"
 

@@ -86,7 +86,7 @@ TEST_F(SyncWindow, SavesTheShownCardFirstPairsABookAndSaysSoAtExit) {
     syncNow();
 
     const QString report = child<QPlainTextEdit>("txtBericht")->toPlainText();
-    EXPECT_TRUE(report.contains(u"1 Karten vom Server übernommen, 1 zum Server gesendet"_s))
+    EXPECT_TRUE(report.contains(u"1 Karte vom Server übernommen, 1 zum Server gesendet"_s))
         << report.toStdString();
     EXPECT_TRUE(platform_->messages.empty());
     EXPECT_EQ(listLines(), (QStringList{u"Bauer Anna"_s, u"Zorn Eva"_s}));
