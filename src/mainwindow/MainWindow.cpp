@@ -21,6 +21,7 @@
 #include "mainwindow/StoreGuard.h"
 #include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
+#include "platform/HelpKey.h"
 #include "platform/Platform.h"
 #include "platform/ProgramIcon.h"
 #include "platform/TextBoxKeys.h"
@@ -115,7 +116,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectBars();
     connectEditCommands();
     installFilters();
-    platform::keepRedoInTextBoxes();
+    platform::keepEditingKeysInTextBoxes();
+    platform::installHelpKey();
+    platform::setHelpPage(*this, QStringLiteral("hauptfenster.html"));
     // Red from the start, as after any mouse move: seen on light and dark pictures alike.
     setTextColour(ui_.Label8, kRed);
     new MainWindowLayout(*this, ui_);  // child of the window
@@ -192,7 +195,16 @@ void MainWindow::connectMenus() {
             importDialog_ = import::ImportDialog::open(*importHost_, this);
         }
     });
-    menus_->action(QStringLiteral("mnuHilfe"))->setShortcut(Qt::Key_F1);
+    on("mnuSuchfeld", [this] {
+        ui_.Text1->setFocus(Qt::ShortcutFocusReason);
+        ui_.Text1->selectAll();
+    });
+    on("mnuVolltextfeld", [this] {
+        // Chosen on purpose, as a click into the field is: the search is armed.
+        fullTextArmed_ = true;
+        ui_.Text16->setFocus(Qt::ShortcutFocusReason);
+        ui_.Text16->selectAll();
+    });
 }
 
 sync::SyncDialog& MainWindow::syncDialog() {
