@@ -1,4 +1,5 @@
 #include "export/ExportDialog.h"
+#include "platform/HelpKey.h"
 
 #include "platform/WidgetTools.h"
 
@@ -75,6 +76,7 @@ ExportDialog::ExportDialog(std::filesystem::path storeFile, QWidget* parent)
     : QDialog(parent), storeFile_(std::move(storeFile)) {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(kTitle);
+    platform::setHelpPage(*this, QStringLiteral("export.html"));
     buildWidgets();
 }
 

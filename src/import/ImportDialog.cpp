@@ -1,4 +1,5 @@
 #include "import/ImportDialog.h"
+#include "platform/HelpKey.h"
 
 #include "base/Failure.h"
 #include "import/ImportHost.h"
@@ -95,6 +96,7 @@ ImportDialog::ImportDialog(ImportHost& host, QWidget* parent)
       preview_(new PreviewModel(this)) {
     setObjectName(QStringLiteral("frmImport"));
     setModal(false);
+    platform::setHelpPage(*this, QStringLiteral("import.html"));
     setWindowTitle(QStringLiteral("Datei importieren in Kategorie '") + mapping_.category() +
                    u'\'');
     resize(720, 560);

@@ -1,4 +1,5 @@
 #include "labels/PagesDialog.h"
+#include "platform/HelpKey.h"
 
 #include "labels/PainterCanvas.h"
 #include "platform/Platform.h"
@@ -20,6 +21,7 @@ using platform::named;
 PagesDialog::PagesDialog(QPrinter& printer, const QString& title, QWidget* parent)
     : QDialog(parent), printer_(printer) {
     setWindowTitle(title);
+    platform::setHelpPage(*this, QStringLiteral("etiketten.html"));
     auto* layout = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
     form_ = new QFormLayout;

@@ -1,4 +1,5 @@
 #include "maintenance/AssignCategoryDialog.h"
+#include "platform/HelpKey.h"
 
 #include "maintenance/CardOperations.h"
 #include "platform/Platform.h"
@@ -31,6 +32,7 @@ AssignCategoryDialog::AssignCategoryDialog(const std::filesystem::path& storeFil
     : QDialog(parent), heading_(heading) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Karte ändern"));
+    platform::setHelpPage(*this, QStringLiteral("kategorien.html"));
     setModal(true);
     buildUi();
     try {

@@ -1,5 +1,6 @@
 #include "maintenance/FirstStepsDialog.h"
 
+#include "platform/HelpKey.h"
 #include "platform/Platform.h"
 
 #include <QFont>
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -98,9 +98,7 @@ FirstStepsDialog::FirstStepsDialog(QWidget* mainWindow)
     buttons->addWidget(close);
     layout->addLayout(buttons);
     // The dialog promises that F1 explains more.
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [] { platform::current().showHelp(QStringLiteral("erste-schritte.html")); });
+    platform::setHelpPage(*this, QStringLiteral("erste-schritte.html"));
     // Wrapped labels need their height for the fixed width, or the long ones are cut off.
     constexpr int kWidth = 400;
     setFixedWidth(kWidth);

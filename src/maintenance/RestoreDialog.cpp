@@ -1,4 +1,5 @@
 #include "maintenance/RestoreDialog.h"
+#include "platform/HelpKey.h"
 
 #include "backup/BackupFiles.h"
 #include "backup/Restore.h"
@@ -63,6 +64,7 @@ RestoreDialog::RestoreDialog(const std::filesystem::path& storeFile, QWidget* pa
     : QDialog(parent), storeFile_(storeFile) {
     setObjectName(QStringLiteral("SicherungWiederherstellen"));
     setWindowTitle(QStringLiteral("Sicherung wiederherstellen"));
+    platform::setHelpPage(*this, QStringLiteral("optionen.html"));
     setModal(true);
     buildUi();
     fillBackups();

@@ -1,4 +1,5 @@
 #include "mainwindow/DuplicatesWindow.h"
+#include "platform/HelpKey.h"
 
 #include "platform/WidgetTools.h"
 #include "richtext/StoredText.h"
@@ -58,6 +59,7 @@ DuplicatesWindow::DuplicatesWindow(store::CardStore& store, std::vector<Group> g
     : QDialog(parent), store_(store), groups_(std::move(groups)), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("frmDubletten"));
     setWindowTitle(QStringLiteral("Doppelte Karten"));
+    platform::setHelpPage(*this, QStringLiteral("dubletten.html"));
     buildWidgets();
     fillGroups();
     resize(1000, 620);

@@ -1,4 +1,5 @@
 #include "mainwindow/InfoWindow.h"
+#include "platform/HelpKey.h"
 
 #include "mainwindow/SplashPicture.h"
 #include "mainwindow/SplashWindow.h"
@@ -30,6 +31,7 @@ InfoWindow::InfoWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("InfoWindow"));
     setWindowTitle(QStringLiteral("Info – Veltro Adressbuch"));
+    platform::setHelpPage(*this, QStringLiteral("index.html"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
     platform::setRole(this, QPalette::Window, SplashWindow::bandColour());

@@ -82,7 +82,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
             }
         },
         [this] { fullTextBuilt(); }, [this](session::RunState state) { followRunState(state); }});
-    contrast_ = new CaptionContrast(*ui_.Picture1, *ui_.Image2, {ui_.label[5], ui_.label[6]});
+    std::vector<QLabel*> coloured{ui_.Label8};
+    for (const int number : {1, 2, 3, 4, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}) {
+        coloured.push_back(ui_.label.at(number));
+    }
+    contrast_ = new CaptionContrast(*ui_.Picture1, *ui_.Image2, {ui_.label[5], ui_.label[6]},
+                                    std::move(coloured));
     menus_ = std::make_unique<MainMenus>(*this);
     searchHost_ = std::make_unique<MainSearchHost>(*this);
     importHost_ = std::make_unique<MainImportHost>(*this);
@@ -117,7 +122,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectEditCommands();
     installFilters();
     platform::keepEditingKeysInTextBoxes();
-    platform::installHelpKey();
     platform::setHelpPage(*this, QStringLiteral("hauptfenster.html"));
     // Red from the start, as after any mouse move: seen on light and dark pictures alike.
     setTextColour(ui_.Label8, kRed);

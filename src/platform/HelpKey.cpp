@@ -38,15 +38,12 @@ protected:
 }  // namespace
 
 void setHelpPage(QWidget& window, const QString& page) {
-    window.setProperty(kHelpPage, page);
-}
-
-void installHelpKey() {
     static bool installed = false;
     if (!installed && qApp != nullptr) {
         qApp->installEventFilter(new HelpKey(qApp));
         installed = true;
     }
+    window.setProperty(kHelpPage, page);
 }
 
 }  // namespace veltro::platform

@@ -1,6 +1,7 @@
 #include "search/SearchWindow.h"
 
 #include "platform/Contrast.h"
+#include "platform/HelpKey.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "platform/WidgetTools.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QShortcut>
 #include <QSlider>
 
 #include <algorithm>
@@ -85,9 +85,7 @@ SearchWindow::SearchWindow(SearchHost& host)
     // A mouse action on the switch hands the keyboard back to the text field.
     connect(Slider1_, &QSlider::sliderReleased, Text1_, [this] { Text1_->setFocus(); });
     connect(Slider1_, &QSlider::actionTriggered, Text1_, [this] { Text1_->setFocus(); });
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [] { platform::current().showHelp(QStringLiteral("suchfenster.html")); });
+    platform::setHelpPage(*this, QStringLiteral("suchfenster.html"));
     Form_Load();
 }
 

@@ -1,4 +1,5 @@
 #include "sync/SyncDialog.h"
+#include "platform/HelpKey.h"
 
 #include "base/Failure.h"
 #include "platform/Platform.h"
@@ -41,6 +42,7 @@ QComboBox* categoryBox(QTreeWidgetItem* item) {
 SyncDialog::SyncDialog(SyncHost& host, QWidget* parent) : QDialog(parent), host_(host) {
     setObjectName(QStringLiteral("frmSync"));
     setWindowTitle(kTitle);
+    platform::setHelpPage(*this, QStringLiteral("synchronisieren.html"));
     timer_.setObjectName(QStringLiteral("tmrSync"));
     build();
     connect(&timer_, &QTimer::timeout, this, [this] { syncNow(true); });
