@@ -1,5 +1,6 @@
 #include "maintenance/AssignCategoryDialog.h"
 #include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
 #include "maintenance/CardOperations.h"
 #include "platform/Platform.h"
@@ -72,6 +73,7 @@ void AssignCategoryDialog::buildUi() {
 
     ListView1_ = new QTreeWidget(this);
     ListView1_->setObjectName(QStringLiteral("ListView1"));
+    ListView1_->setAccessibleName(QStringLiteral("Kategorien"));
     ListView1_->setHeaderLabels({QStringLiteral("Kategorien  ")});
     ListView1_->setRootIsDecorated(false);
     ListView1_->setSortingEnabled(false);
@@ -106,7 +108,7 @@ void AssignCategoryDialog::buildUi() {
     StatusBar1_->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1_->setSizeGripEnabled(false);
     layout->addWidget(StatusBar1_);
-    resize(420, 440);
+    platform::resizeWithin(*this, {420, 440});
 }
 
 void AssignCategoryDialog::loadCategories() {

@@ -1,6 +1,7 @@
 #include "maintenance/FirstStepsDialog.h"
 
 #include "platform/HelpKey.h"
+#include "platform/Placement.h"
 #include "platform/Platform.h"
 
 #include <QFont>
@@ -144,8 +145,11 @@ void FirstStepsDialog::placeBeside() {
     if (screen == nullptr) {
         return;
     }
-    const QRect area = screen->geometry();
-    move(area.x() + area.width() - frameGeometry().width(), y());
+    // This window is not framed yet; the main window's frame is what it will get.
+    const QWidget& framed =
+        mainWindow_ != nullptr && mainWindow_->isVisible() ? *mainWindow_ : *this;
+    const QRect area = screen->availableGeometry();
+    move(area.x() + area.width() - width() - platform::frameRoom(framed).width(), y());
     moveMainWindowLeft();
     // A window manager places a window that is not on screen yet by its own rules, so the
     // main window is moved again once it shows.

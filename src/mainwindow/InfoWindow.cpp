@@ -37,10 +37,12 @@ InfoWindow::InfoWindow(QWidget* parent)
     platform::setRole(this, QPalette::Window, SplashWindow::bandColour());
 
     auto* picture = named(new QLabel(this), "Image2");
+    picture->setAccessibleName(QStringLiteral("Bild des Programms"));
     picture->setPixmap(paintSplashPicture(QSize(520, 240)));
     const QIcon icon = platform::programIcon();
     setWindowIcon(icon);
     auto* symbol = named(new QLabel(this), "Image1");
+    symbol->setAccessibleName(QStringLiteral("Programmsymbol"));
     symbol->setPixmap(icon.pixmap(48, 48));
     auto* name = named(new QLabel(QStringLiteral("Veltro Adressbuch"), this), "Label3");
     QFont bold = name->font();

@@ -21,6 +21,7 @@
 #include "mainwindow/StoreGuard.h"
 #include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
+#include "platform/AccessibleNames.h"
 #include "platform/HelpKey.h"
 #include "platform/Platform.h"
 #include "platform/ProgramIcon.h"
@@ -122,6 +123,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectEditCommands();
     installFilters();
     platform::keepEditingKeysInTextBoxes();
+    platform::nameUnnamedWidgets();
     platform::setHelpPage(*this, QStringLiteral("hauptfenster.html"));
     // Red from the start, as after any mouse move: seen on light and dark pictures alike.
     setTextColour(ui_.Label8, kRed);

@@ -1,4 +1,5 @@
 #include "mainwindow/MainWindowLayout.h"
+#include "platform/Placement.h"
 
 #include "mainwindow/MainWindowUi.h"
 #include "mainwindow/PreferredWidth.h"
@@ -45,11 +46,7 @@ MainWindowLayout::MainWindowLayout(QMainWindow& window, const MainWindowUi& ui)
       narrowestWidth_(ui.Picture1->sizeHint().width()) {
     // From the first size on, every pixel the window grows goes to the blocks; a small
     // screen still shows all of the window.
-    QSize size = window_.size().expandedTo(window_.sizeHint());
-    if (const QScreen* screen = window_.screen()) {
-        size = size.boundedTo(screen->availableGeometry().size());
-    }
-    window_.resize(size);
+    platform::resizeWithin(window_, window_.size().expandedTo(window_.sizeHint()));
     window_.installEventFilter(this);
     ui_.label[7]->installEventFilter(this);
     ui_.Picture1->installEventFilter(this);

@@ -5,11 +5,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -62,6 +64,8 @@ QWidget* parentWindow() {
 Answer QtPlatform::message(const MessageRequest& request) {
     QMessageBox box(iconOf(request.icon), request.title, request.text, QMessageBox::NoButton,
                     parentWindow());
+    // Read out with the title when the box opens.
+    box.setAccessibleDescription(request.text);
     const auto buttons = buttonsOf(request.buttons);
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         QPushButton* button = box.addButton(buttons[i].first);
@@ -164,6 +168,15 @@ void QtPlatform::showPrintPreview(QPrinter& printer, const QString& title,
                                   const std::function<void(PrintSurface&)>& paint) {
     QPrintPreviewDialog dialog(&printer, parentWindow());
     dialog.setWindowTitle(title);
+    // Its zoom and page boxes come without names.
+    for (auto* box : dialog.findChildren<QComboBox*>()) {
+        box->setAccessibleName(QStringLiteral("Vergrößerung"));
+    }
+    for (auto* line : dialog.findChildren<QLineEdit*>()) {
+        if (qobject_cast<QComboBox*>(line->parentWidget()) == nullptr) {
+            line->setAccessibleName(QStringLiteral("Seite"));
+        }
+    }
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* target) {
                          if (auto surface = PrinterSurface::begin(*target)) {

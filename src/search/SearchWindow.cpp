@@ -69,7 +69,9 @@ SearchWindow::SearchWindow(SearchHost& host)
     Slider1_->setRange(0, 1);
     Slider1_->setPageStep(1);
     Slider1_->setInvertedAppearance(true);  // position 0 at the top
-    Slider1_->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab: an arrow key switches it and hands the keyboard back to the text.
+    Slider1_->setFocusPolicy(Qt::TabFocus);
+    Slider1_->setAccessibleName(QStringLiteral("Kopieren: Anschrift oder Notizen"));
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setMinimumWidth(
         Label1_->fontMetrics().horizontalAdvance(QStringLiteral("Anschrift ")));

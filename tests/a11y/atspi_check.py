@@ -37,8 +37,8 @@ def fail(text):
     print("FEHLER:", text, file=sys.stderr)
 
 
-def wait_for(condition, what):
-    deadline = time.monotonic() + PATIENCE_S
+def wait_for(condition, what, patience=PATIENCE_S):
+    deadline = time.monotonic() + patience
     while time.monotonic() < deadline:
         GLib.MainContext.default().iteration(False)
         try:
@@ -92,7 +92,9 @@ def path_of(node):
 def expect_names(window):
     for node in descendants(window):
         role = node.getRoleName()
-        if role in GROUPS or role in CONTENT:
+        # Inside a window a frame is a drawn border (a window of its own is a frame too).
+        if role in GROUPS or role in CONTENT or (role == "frame" and node.parent != window and
+                                                 node.parent.getRoleName() != "application"):
             continue
         if not node.name.strip():
             fail(f"ohne Namen: {path_of(node)}")
@@ -107,14 +109,17 @@ def x_window(title):
 def frame_of(title):
     """The window's frame on the screen (x, y, width, height), in pixels of the screen."""
     wid = wait_for(lambda: x_window(title), f"X-Fenster „{title}“")
-    info = subprocess.run(["xwininfo", "-frame", "-id", wid], capture_output=True,
+    info = subprocess.run(["xwininfo", "-id", wid], capture_output=True,
                           text=True).stdout
     values = {}
     for line in info.splitlines():
         key, _, value = line.strip().partition(":")
         values[key] = value.strip()
-    return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
-            int(values["Width"]), int(values["Height"]))
+    extents = subprocess.run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS"], capture_output=True,
+                             text=True).stdout.partition("=")[2]
+    left, right, top, bottom = (int(v) for v in extents.split(",")) if extents else (0, 0, 0, 0)
+    return (int(values["Absolute upper-left X"]) - left, int(values["Absolute upper-left Y"]) - top,
+            int(values["Width"]) + left + right, int(values["Height"]) + top + bottom)
 
 
 def screen_size():
@@ -153,7 +158,7 @@ def start_program(bin_dir):
     config = os.path.join(os.environ["XDG_CONFIG_HOME"], "Veltrix")
     os.makedirs(config, exist_ok=True)
     with open(os.path.join(config, "Veltrix.conf"), "w", encoding="utf-8") as settings:
-        settings.write("[Setting]\nOPChk6=0\nOPChk3=0\nOPChk5=1\nLetzteKategorie=-Alle-\n")
+        settings.write("[Setting]\nOPChk6=0\nOPChk3=0\nOPChk5=1\nLetzteKategorie=Privat\n")
     program = subprocess.Popen([os.path.join(bin_dir, "veltro-adressbuch")],
                                env=dict(os.environ, VELTRO_HOME=home))
 
@@ -180,26 +185,29 @@ def check_card_list(window):
                                            "object:state-changed:focused")
     card_list = wait_for(lambda: find(window, "list", "Karten"), "Kartenliste „Karten“")
     rows = card_list.childCount
-    if rows < 40:
-        fail(f"die Kartenliste nennt {rows} Zeilen statt aller Karten")
+    count = next(c.name for c in descendants(window) if c.name.startswith("Karten: "))
+    if f"Karten: {rows}/" not in count:
+        fail(f"die Kartenliste nennt {rows} Zeilen, die Statuszeile „{count}“")
     lines = [card_list.getChildAtIndex(i) for i in range(rows)]
     line = next((x for x in lines if x.name == "Bauer Klaus"), None)
     if line is None or line.getRoleName() != "list item":
-        fail("keine Zeile „Bauer Klaus“ in der Kartenliste")
+        fail("keine Zeile „Bauer Klaus“ in der Kartenliste: " + ", ".join(x.name for x in lines))
         return
     action = line.queryAction()
     names = [action.getName(i) for i in range(action.nActions)]
     action.doAction(names.index("SetFocus"))
     surname = find(window, "text", "Nachname")
-    wait_for(lambda: surname.queryText().getText(0, -1) == "Bauer", "Karte „Bauer Klaus“ gezeigt")
+    first_name = find(window, "text", "Vorname")
+    wait_for(lambda: surname.queryText().getText(0, -1) == "Bauer" and
+             first_name.queryText().getText(0, -1) == "Klaus", "Karte „Bauer Klaus“ gezeigt")
     wait_for(lambda: line.getState().contains(pyatspi.STATE_SELECTED), "Zeile ausgewählt")
     wait_for(lambda: ("object:state-changed:focused", "Bauer Klaus", 1) in events,
              "Fokusmeldung der Zeile")
     wait_for(lambda: ("object:state-changed:selected", "Bauer Klaus", 1) in events,
              "Auswahlmeldung der Zeile")
-    first = lines[0]
-    first.queryAction().doAction(0)
-    wait_for(lambda: surname.queryText().getText(0, -1) != "Bauer", "erste Karte gezeigt")
+    other = next(x for x in lines if not x.name.startswith("Bauer"))
+    other.queryAction().doAction(names.index("Press"))
+    wait_for(lambda: find(window, "label", "Notizen zu:  " + other.name), other.name + " gezeigt")
     pyatspi.Registry.deregisterEventListener(heard, "object:state-changed:selected",
                                              "object:state-changed:focused")
 
@@ -208,9 +216,9 @@ def check_card_list(window):
 WINDOWS = [
     "Exportieren...", "Importieren...", "Sicherung wiederherstellen…",
     "Serienbrief-Daten exportieren…", "Seitenansicht...", "Etiketten drucken…",
-    "Umschlag drucken…", "Liste drucken…", "Drucker einrichten...", "Neu...",
-    "Neue Karte/Adresse...", "Andere Kategorie zuweisen...", "Doppelte Karten suchen…",
-    "Synchronisieren…", "Optionen", "Hilfe", "Erste Schritte", "Info",
+    "Umschlag drucken…", "Liste drucken…", "Drucker einrichten...", "Neue Karte/Adresse...",
+    "Löschen...", "Andere Kategorie zuweisen...", "Doppelte Karten suchen…",
+    "Synchronisieren…", "Optionen", "Hilfe", "Erste Schritte", "Info", "Suchfenster einblenden",
 ]
 
 
@@ -241,7 +249,7 @@ def close_window(app, title):
     subprocess.run(["xdotool", "windowactivate", "--sync", wid, "key", "Escape"],
                    capture_output=True)
     try:
-        wait_for(lambda: x_window(title) is None, f"„{title}“ geschlossen")
+        wait_for(lambda: x_window(title) is None, f"„{title}“ geschlossen", patience=2)
     except AssertionError:
         subprocess.run(["xdotool", "windowactivate", "--sync", wid, "key", "alt+F4"],
                        capture_output=True)
@@ -249,6 +257,7 @@ def close_window(app, title):
 
 
 def check_windows(app, main):
+    started = time.monotonic()
     for entry in WINDOWS:
         before = {w.name for w in children(app) if showing(w)}
         # A window that runs its own event loop answers the press only when it closes.
@@ -264,8 +273,14 @@ def check_windows(app, main):
             fail(str(error))
             continue
         title = window.name
-        print(f"{entry} → „{title}“")
+        print(f"{time.monotonic() - started:5.1f} s {entry} → „{title}“")
         expect_names(window)
+        # Each page of a dialog with tabs.
+        for tab in [n for n in descendants(window) if n.getRoleName() == "page tab"]:
+            tab.queryAction().doAction(0)
+            # The list of tabs is named after the tab shown.
+            wait_for(lambda: tab.parent.name == tab.name, "Seite " + tab.name)
+            expect_names(window)
         expect_on_screen(title)
         close_window(app, title)
 

@@ -9,12 +9,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 
@@ -92,7 +94,11 @@ QStringList withoutLetter(const QWidget& root) {
         }
     }
     for (const QLabel* label : root.findChildren<QLabel*>()) {
-        if (label->buddy() != nullptr && mnemonicOf(label->text()).isNull()) {
+        // Read-only boxes are read, not typed into: their label names them.
+        const auto* line = qobject_cast<const QLineEdit*>(label->buddy());
+        const auto* text = qobject_cast<const QTextEdit*>(label->buddy());
+        const bool readOnly = (line && line->isReadOnly()) || (text && text->isReadOnly());
+        if (label->buddy() != nullptr && !readOnly && mnemonicOf(label->text()).isNull()) {
             texts << label->text();
         }
     }
