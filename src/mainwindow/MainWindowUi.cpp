@@ -68,6 +68,10 @@ QLineEdit* fieldBox(MainWindowUi& ui, int number, QWidget* parent) {
     auto* box = new PreferredWidth<QLineEdit>(parent);
     box->setPreferredWidth(platform::twipsToPixels(kFieldBoxTwips, *ui.Picture1));
     box->setObjectName(QStringLiteral("Text%1").arg(number));
+    // However small the window, a box shows the first eight characters of a name or number.
+    const QFontMetrics metrics = box->fontMetrics();
+    box->setMinimumWidth(box->minimumSizeHint().width() - metrics.maxWidth() +
+                         metrics.horizontalAdvance(QStringLiteral("Mönchen0")));
     new ShowsStart(box);  // child of the box
     ui.text.at(number) = box;
     return box;
@@ -121,6 +125,7 @@ QGridLayout* buildFieldGrid(MainWindowUi& ui, QWidget* area) {
 QVBoxLayout* buildAddressColumn(MainWindowUi& ui, QWidget* area) {
     auto* column = new QVBoxLayout();
     auto* header = new QHBoxLayout();
+    ui.addressHeader = header;
     caption(ui, 5, QStringLiteral("Anschrift"), area);
     caption(ui, 23, QString(), area);  // band behind the caption
     ui.label[23]->setFrameShape(QFrame::NoFrame);
@@ -130,8 +135,12 @@ QVBoxLayout* buildAddressColumn(MainWindowUi& ui, QWidget* area) {
     ui.Command4->setToolTip(QStringLiteral("Anschrift aus Eingabefelder erstellen."));
     ui.Command5 = named(new QPushButton(QStringLiteral("Kopieren"), area), "Command5");
     ui.Command5->setToolTip(QStringLiteral("Kopiert Adresse in die Zwischenablage."));
-    header->addWidget(ui.Command4);
-    header->addWidget(ui.Command5);
+    // In a narrow window the buttons stand one above the other (see MainWindowLayout), so
+    // they do not decide how narrow the column may be.
+    for (QPushButton* button : {ui.Command4, ui.Command5}) {
+        button->setMinimumWidth(1);
+        header->addWidget(button);
+    }
     column->addLayout(header);
     ui.RichTextBox1 = named(new richtext::RichTextBlock(area), "RichTextBox1");
     ui.label[5]->setBuddy(ui.RichTextBox1);
