@@ -7,6 +7,7 @@
 #include "platform/WidgetTools.h"
 #include "store/DataDirectory.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -66,7 +67,8 @@ InfoWindow::InfoWindow(QWidget* parent)
                              .arg(QString::fromStdString(store::dataDirectory().string())),
                          this),
               "Datenordner");
-    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Selected from the keyboard: a click closes the window, wherever it lands.
+    folder->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
     folder->setContentsMargins(14, 4, 14, 0);
     platform::setRole(folder, QPalette::WindowText, Qt::white);
 
@@ -76,6 +78,18 @@ InfoWindow::InfoWindow(QWidget* parent)
     layout->addLayout(line);
     layout->addWidget(folder);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    for (QWidget* part : findChildren<QWidget*>()) {
+        part->installEventFilter(this);
+    }
+}
+
+bool InfoWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A part that takes the press itself (the folder line) would keep the window open.
+    if (event->type() == QEvent::MouseButtonPress) {
+        close();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void InfoWindow::mousePressEvent(QMouseEvent* event) {

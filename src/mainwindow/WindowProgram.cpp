@@ -65,6 +65,8 @@ int runWindowProgram(int& argc, char** argv, const std::function<void(Program&)>
     // and go back to it when freed, rather than staying with the program after their use.
     constexpr int kLargeBlockBytes = 256 * 1024;
     mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
+    // Qt's own dialogs speak German with its translations; the desktop's follow the system.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
     QApplication::setWindowIcon(platform::programIcon());

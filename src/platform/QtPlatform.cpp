@@ -9,9 +9,12 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontDialog>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -59,6 +62,31 @@ QWidget* parentWindow() {
     return QApplication::activeWindow();
 }
 
+// Dates in the file list as a German reader writes them, whatever language the system
+// speaks: the desktop's own dialogs would follow the system.
+class GermanDates final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override {
+        constexpr int kDateColumn = 3;
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (files != nullptr && index.column() == kDateColumn && role == Qt::DisplayRole) {
+            return QLocale(QLocale::German, QLocale::Germany)
+                .toString(files->lastModified(mapToSource(index)),
+                          QStringLiteral("ddd, d. MMM yyyy HH:mm"));
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+void germanFileDialog(QFileDialog& dialog, const FileRequest& request) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new GermanDates(&dialog));
+    dialog.setNameFilters(request.filters);
+    dialog.selectNameFilter(request.filters.value(request.selectedFilter));
+}
+
 }  // namespace
 
 Answer QtPlatform::message(const MessageRequest& request) {
@@ -104,23 +132,22 @@ void QtPlatform::chosen(const QString& path) {
 }
 
 std::optional<FileResult> QtPlatform::openFile(const FileRequest& request) {
-    QString selected = request.filters.value(request.selectedFilter);
-    const QString path =
-        QFileDialog::getOpenFileName(parentWindow(), request.title, folderFor(request),
-                                     request.filters.join(QStringLiteral(";;")), &selected);
-    if (path.isEmpty()) {
+    QFileDialog dialog(parentWindow(), request.title, folderFor(request));
+    germanFileDialog(dialog, request);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
+    const QString path = dialog.selectedFiles().front();
     chosen(path);
-    return FileResult{path,
-                      static_cast<int>(std::max<qsizetype>(0, request.filters.indexOf(selected)))};
+    const auto index = request.filters.indexOf(dialog.selectedNameFilter());
+    return FileResult{path, static_cast<int>(std::max<qsizetype>(0, index))};
 }
 
 std::optional<FileResult> QtPlatform::saveFile(const FileRequest& request) {
     QFileDialog dialog(parentWindow(), request.title, folderFor(request));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(request.filters);
-    dialog.selectNameFilter(request.filters.value(request.selectedFilter));
+    germanFileDialog(dialog, request);
     dialog.selectFile(request.proposedName);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
