@@ -107,7 +107,8 @@ void SchemePreview::backCaptions() {
     for (QLabel* caption : {Label2_, Label3_}) {
         QColor ground = Label1_->palette().color(QPalette::Window);
         if (pictureShown() && !Image1_->pixmap().isNull()) {
-            const QRect area(caption->mapTo(Image1_, QPoint()), caption->size());
+            // Both lie on the preview; the picture fills it from its corner.
+            const QRect area = caption->geometry().translated(-Image1_->pos());
             ground = platform::meanColour(Image1_->pixmap().toImage(), area);
         }
         const QColor ink = caption->palette().color(QPalette::WindowText);

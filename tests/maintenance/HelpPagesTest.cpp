@@ -52,6 +52,7 @@ const Topic kTopics[] = {
     {"dubletten.html", "Keine Dubletten"},
     {"erste-schritte.html", "Kategorie"},
     {"email.html", "E-Mail-Verbindung herstellen"},
+    {"tastatur.html", "Strg+Umschalt+F"},
 };
 
 TEST(HelpPagesTest, EveryTopicIsBuiltInAndListed) {
