@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -292,10 +293,22 @@ std::vector<MergePlan> DuplicatesWindow::plans() const {
 }
 
 void DuplicatesWindow::cmdZusammenfuehren_Click() {
-    if (shown_.size() < 2 || !actions_.merge(plans())) {
+    if (shown_.size() < 2) {
         return;
     }
-    dropShownGroup();
+    setEnabled(false);  // until the merge has ended
+    QPointer<DuplicatesWindow> self(this);
+    const auto ended = [self](bool merged) {
+        if (self) {
+            self->setEnabled(true);
+            if (merged) {
+                self->dropShownGroup();
+            }
+        }
+    };
+    if (!actions_.merge(plans(), ended)) {
+        setEnabled(true);
+    }
 }
 
 void DuplicatesWindow::cmdKeineDubletten_Click() {
