@@ -95,10 +95,12 @@ void ExportDialog::buildWidgets() {
     image1->setAlignment(Qt::AlignTop);
     image1->setAccessibleName(QStringLiteral("Symbol Export"));
     auto* texts = new QVBoxLayout;
-    texts->addWidget(wrappedLabel(
+    QLabel* purpose = wrappedLabel(
         QStringLiteral("Hier können Sie alle Einträge aus dem Veltro-Adressbuch in eine "
                        "Textdatei *.txt oder in eine (Kommagetrennte) Datei  *.csv exportieren."),
-        "Label2"));
+        "Label2");
+    setAccessibleDescription(purpose->text());  // read out as the dialog opens
+    texts->addWidget(purpose);
     texts->addWidget(wrappedLabel(
         QStringLiteral("Diese Dateien können viele Programme direkt wieder importieren."),
         "Label1"));

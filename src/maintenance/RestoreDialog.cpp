@@ -109,9 +109,11 @@ void RestoreDialog::buildUi() {
     buttons->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Wählen Sie eine Sicherung; ihre Karten werden "
-                                                "nur angezeigt, bis Sie sie wiederherstellen."),
-                                 this));
+    auto* intro = new QLabel(QStringLiteral("Wählen Sie eine Sicherung; ihre Karten werden nur "
+                                            "angezeigt, bis Sie sie wiederherstellen."),
+                             this);
+    setAccessibleDescription(intro->text());  // read out as the dialog opens
+    layout->addWidget(intro);
     layout->addLayout(columns, 1);
     layout->addLayout(buttons);
     platform::resizeWithin(*this, {980, 560});

@@ -125,6 +125,7 @@ void OptionsDialog::buildUi() {
                          this),
               QStringLiteral("Label6"));
     intro->setWordWrap(true);
+    setAccessibleDescription(intro->text());  // read out as the dialog opens
     layout->addWidget(intro);
 
     TabStrip1_ = named(new QTabWidget(this), QStringLiteral("TabStrip1"));

@@ -222,6 +222,11 @@ const std::vector<Row>& rows() {
         {"mnulöschen", answer(Answer::No, focusList()), asks("Karte löschen.")},
         {"mnuCopyNotizen", nothing, clipboardIs(kNotes)},
         {"mnuCopyAnschrift", nothing, clipboardIs(kAddress)},
+        {"mnuSuchfeld", nothing, [](Dispatch& d) { return d.window().ui().Text1->hasFocus(); }},
+        {"mnuVolltextfeld", nothing,
+         [](Dispatch& d) {
+             return d.window().ui().Text16->hasFocus() && d.window().fullTextArmed();
+         }},
         {"mnuNeueKategorie", nothing, kCategoryInput},
         {"mnuKategorieUmbenennen", nothing, asks("Wählen Sie bitte zuerst eine Kategorie aus!")},
         {"mnuKategorieLoschen", nothing, asks("Wählen Sie bitte eine andere Kategorie aus!")},
@@ -459,7 +464,7 @@ TEST_F(Dispatch, DesktopKeysRunTheirCommandsButLeaveTheBoxesTheirOwn) {
          [&] { return ui.Text1->hasFocus(); }},
         {"Strg+Umschalt+F goes to the full-text box", box(2),
          Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_F,
-         [&] { return ui.Text16->hasFocus() && window().fullTextArmed(); }},
+         [&] { return ui.Text16->hasFocus(); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
