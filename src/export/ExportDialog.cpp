@@ -1,4 +1,5 @@
 #include "export/ExportDialog.h"
+#include "platform/HelpKey.h"
 
 #include "platform/WidgetTools.h"
 
@@ -75,6 +76,7 @@ ExportDialog::ExportDialog(session::Session& session, QWidget* parent)
     : QDialog(parent), session_(session) {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(kTitle);
+    platform::setHelpPage(*this, QStringLiteral("export.html"));
     buildWidgets();
 }
 
@@ -91,11 +93,14 @@ void ExportDialog::buildWidgets() {
     auto* image1 = named(new QLabel, "Image1");
     image1->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(48, 48));
     image1->setAlignment(Qt::AlignTop);
+    image1->setAccessibleName(QStringLiteral("Symbol Export"));
     auto* texts = new QVBoxLayout;
-    texts->addWidget(wrappedLabel(
+    QLabel* purpose = wrappedLabel(
         QStringLiteral("Hier können Sie alle Einträge aus dem Veltro-Adressbuch in eine "
                        "Textdatei *.txt oder in eine (Kommagetrennte) Datei  *.csv exportieren."),
-        "Label2"));
+        "Label2");
+    setAccessibleDescription(purpose->text());  // read out as the dialog opens
+    texts->addWidget(purpose);
     texts->addWidget(wrappedLabel(
         QStringLiteral("Diese Dateien können viele Programme direkt wieder importieren."),
         "Label1"));
@@ -104,7 +109,7 @@ void ExportDialog::buildWidgets() {
     intro->addLayout(texts, 1);
 
     check1_ = named(new QCheckBox(QStringLiteral(
-                        "Formatierungen für 'Anschrift' und 'Notizen' behalten.  (RTF-Format) ")),
+                        "&Formatierungen für 'Anschrift' und 'Notizen' behalten.  (RTF-Format) ")),
                     "Check1");
     command1_ = named(new QPushButton(QStringLiteral("&Exportieren")), "Command1");
     command1_->setDefault(true);
@@ -116,7 +121,9 @@ void ExportDialog::buildWidgets() {
 
     statusBar1_ = named(new QStatusBar, "StatusBar1");
     statusBar1_->setSizeGripEnabled(false);
+    statusBar1_->setAccessibleName(QStringLiteral("Fortschritt"));
     progressBar1_ = named(new QProgressBar, "ProgressBar1");
+    progressBar1_->setAccessibleName(QStringLiteral("Exportierte Karten"));
     progressBar1_->setVisible(false);
     statusBar1_->addPermanentWidget(progressBar1_, 1);
 
@@ -143,11 +150,12 @@ void ExportDialog::buildWidgets() {
 QGroupBox* ExportDialog::buildFormatFrame() {
     frame1_ = named(new QGroupBox(QStringLiteral("Ausgabeformat ")), "Frame1");
     option1_ =
-        named(new QRadioButton(QStringLiteral("Trennzeichen zwischen den Daten =")), "Option1");
+        named(new QRadioButton(QStringLiteral("Trennzeichen zwischen den &Daten =")), "Option1");
     option1_->setChecked(true);
     text1_ = named(new QLineEdit(QStringLiteral(",")), "Text1");
+    text1_->setAccessibleName(QStringLiteral("Trennzeichen"));
     text1_->setMaximumWidth(text1_->fontMetrics().horizontalAdvance(u'W') * 4);
-    option2_ = named(new QRadioButton(QStringLiteral("Trennzeichen =  Tabulator")), "Option2");
+    option2_ = named(new QRadioButton(QStringLiteral("Trennzeichen =  &Tabulator")), "Option2");
     // Typing a separator means the user wants it.
     connect(text1_, &QLineEdit::textEdited, option1_, [this] { option1_->setChecked(true); });
 

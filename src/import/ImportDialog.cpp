@@ -1,4 +1,6 @@
 #include "import/ImportDialog.h"
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
 #include "base/Counted.h"
 #include "base/Failure.h"
@@ -96,9 +98,10 @@ ImportDialog::ImportDialog(ImportHost& host, QWidget* parent)
       preview_(new PreviewModel(this)) {
     setObjectName(QStringLiteral("frmImport"));
     setModal(false);
+    platform::setHelpPage(*this, QStringLiteral("import.html"));
     setWindowTitle(QStringLiteral("Datei importieren in Kategorie '") + mapping_.category() +
                    u'\'');
-    resize(720, 560);
+    platform::resizeWithin(*this, {720, 560});
     ui_.ListView1->setModel(preview_);
     for (int column = 0; column < preview_->columnCount(); ++column) {
         ui_.ListView1->setColumnWidth(column, kPreviewColumnWidth);
@@ -206,7 +209,7 @@ bool ImportDialog::useFile(const QString& path, Kind kind) {
     Feldererstellen();
     ui_.Text1->setText(path);
     if (kind != kAccess) {
-        ui_.Label3->setText(QStringLiteral("Zu importierende Datei:    "));
+        ui_.Label3->setText(QStringLiteral("Zu importierende &Datei:    "));
     }
     ui_.Label5->setText(QStringLiteral("Datentyp: ") + kKindNames[kind - 1]);
     bool listed = false;

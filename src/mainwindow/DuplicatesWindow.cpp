@@ -1,4 +1,6 @@
 #include "mainwindow/DuplicatesWindow.h"
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
 #include "platform/WidgetTools.h"
 #include "richtext/StoredText.h"
@@ -59,17 +61,20 @@ DuplicatesWindow::DuplicatesWindow(store::CardStore& store, std::vector<Group> g
     : QDialog(parent), store_(store), groups_(std::move(groups)), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("frmDubletten"));
     setWindowTitle(QStringLiteral("Doppelte Karten"));
+    platform::setHelpPage(*this, QStringLiteral("dubletten.html"));
     buildWidgets();
     fillGroups();
-    resize(1000, 620);
+    platform::resizeWithin(*this, {1000, 620});
 }
 
 void DuplicatesWindow::buildWidgets() {
     lstGruppen_ = named(new QListWidget, "lstGruppen");
+    lstGruppen_->setAccessibleName(QStringLiteral("Gruppen doppelter Karten"));
     lblGruende_ = named(new QLabel, "lblGruende");
     lblGruende_->setWordWrap(true);
     cmbBehalten_ = named(new QComboBox, "cmbBehalten");
     tblFelder_ = named(new QTableWidget, "tblFelder");
+    tblFelder_->setAccessibleName(QStringLiteral("Felder der Karten"));
     tblFelder_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblFelder_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     tblFelder_->setWordWrap(false);

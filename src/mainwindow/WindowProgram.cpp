@@ -69,6 +69,8 @@ int runWindowProgram(int& argc, char** argv, const std::function<void(Program&)>
     if (const auto answered = answerOnTerminal(argc, argv)) {
         return *answered;
     }
+    // Qt's own dialogs speak German with its translations; the desktop's follow the system.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     Application app(argc, argv);
     const StartCall call = readStartCall(QApplication::arguments());
     if (!call.problem.isEmpty()) {

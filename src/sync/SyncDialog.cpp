@@ -1,4 +1,6 @@
 #include "sync/SyncDialog.h"
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
 #include "base/Failure.h"
 #include "platform/Platform.h"
@@ -59,6 +61,7 @@ QComboBox* categoryBox(QTreeWidgetItem* item) {
 SyncDialog::SyncDialog(SyncHost& host, QWidget* parent) : QDialog(parent), host_(host) {
     setObjectName(QStringLiteral("frmSync"));
     setWindowTitle(kTitle);
+    platform::setHelpPage(*this, QStringLiteral("synchronisieren.html"));
     timer_.setObjectName(QStringLiteral("tmrSync"));
     build();
     connect(&timer_, &QTimer::timeout, this, [this] { syncNow(true); });
@@ -91,6 +94,7 @@ void SyncDialog::build() {
     find_->setObjectName(QStringLiteral("cmdSuchen"));
     books_ = new QTreeWidget(this);
     books_->setObjectName(QStringLiteral("lstAdressbuecher"));
+    books_->setAccessibleName(QStringLiteral("Adressbücher"));
     books_->setHeaderLabels({QStringLiteral("Adressbuch"), QStringLiteral("Kategorie")});
     books_->setRootIsDecorated(false);
     books_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -100,6 +104,7 @@ void SyncDialog::build() {
     every_->setObjectName(QStringLiteral("chkAutomatisch"));
     minutes_ = new QSpinBox(this);
     minutes_->setObjectName(QStringLiteral("txtMinuten"));
+    minutes_->setAccessibleName(QStringLiteral("Minuten bis zum nächsten Abgleich"));
     minutes_->setRange(1, 24 * 60);
     minutes_->setValue(15);
     timed->addWidget(every_);
@@ -114,6 +119,7 @@ void SyncDialog::build() {
     progress_->setValue(0);
     report_ = new QPlainTextEdit(this);
     report_->setObjectName(QStringLiteral("txtBericht"));
+    report_->setAccessibleName(QStringLiteral("Bericht"));
     report_->setReadOnly(true);
 
     auto* buttons = new QHBoxLayout;
@@ -138,7 +144,7 @@ void SyncDialog::build() {
     layout->addWidget(progress_);
     layout->addWidget(report_, 1);
     layout->addLayout(buttons);
-    resize(560, 520);
+    platform::resizeWithin(*this, {560, 520});
 
     connect(find_, &QPushButton::clicked, this, [this] { findBooks(); });
     connect(sync_, &QPushButton::clicked, this, [this] { syncNow(); });
