@@ -658,7 +658,7 @@ void ImportDialog::Command1_Click() {
     };
     importTask_ = host_.startImport(
         std::move(write),
-        [this, rows, frozen](std::exception_ptr failure) mutable {
+        [this, rows, frozen](const std::exception_ptr& failure) mutable {
             importTask_ = nullptr;
             frozen.reset();
             importEnded(std::move(*rows), failure);

@@ -14,7 +14,7 @@ namespace veltro::mainwindow {
 // brings the card list, the full-text index and the card view in step with the store.
 class DuplicateCommands {
 public:
-    explicit DuplicateCommands(CommandContext context) : c_(std::move(context)) {}
+    explicit DuplicateCommands(CommandContext context) : c_(context) {}
 
     // All groups of the store.
     void open();

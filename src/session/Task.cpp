@@ -48,7 +48,7 @@ Task::Task(Work work, Done done, Progress progress, QObject* parent)
     ticker_.setInterval(kProgressEveryMs);
     connect(&ticker_, &QTimer::timeout, this, [this] { tellProgress(); });
     ticker_.start();
-    thread_ = std::thread([this, work = std::move(work)] {
+    thread_.reset(QThread::create([this, work = std::move(work)] {
         try {
             work(control_);
         } catch (...) {
@@ -58,14 +58,13 @@ Task::Task(Work work, Done done, Progress progress, QObject* parent)
         workEnded_.notify_all();
         QMetaObject::invokeMethod(
             this, [this] { end(); }, Qt::QueuedConnection);
-    });
+    }));
+    thread_->start();
 }
 
 Task::~Task() {
     cancel();
-    if (thread_.joinable()) {
-        thread_.join();
-    }
+    thread_->wait();
 }
 
 void Task::tellProgress() {
@@ -90,7 +89,7 @@ void Task::end() {
     if (ended_) {
         return;
     }
-    thread_.join();
+    thread_->wait();
     ended_ = true;
     ticker_.stop();
     tellProgress();

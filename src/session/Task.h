@@ -4,14 +4,15 @@
 
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <QTimer>
 
 #include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <thread>
 
 namespace veltro::session {
 
@@ -87,7 +88,7 @@ private:
     std::exception_ptr failure_;
     std::atomic<bool> workEnded_ = false;
     bool ended_ = false;
-    std::thread thread_;
+    std::unique_ptr<QThread> thread_;  // a QThread, so that timers work in the work
 };
 
 }  // namespace veltro::session

@@ -160,7 +160,7 @@ QString hrefKey(const QUrl& book, const QString& href) {
 }
 
 QUrl memberUrl(const QUrl& book, const QString& href) {
-    const QUrl url =
+    QUrl url =
         book.resolved(QUrl::fromEncoded(href.toUtf8())).adjusted(QUrl::NormalizePathSegments);
     if (originOf(url) != originOf(book)) {
         throw foreign(url, QStringLiteral("ein anderer Rechner: %1").arg(url.host()));

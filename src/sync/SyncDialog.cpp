@@ -278,7 +278,7 @@ void SyncDialog::discover(const QUrl& start, const QString& user, const QString&
         client.setStopCheck([&control] { return control.stopRequested(); });
         *found = client.discover(start);
     };
-    auto end = [this, start, user, secret, found, askTrust](std::exception_ptr failure) {
+    auto end = [this, start, user, secret, found, askTrust](const std::exception_ptr& failure) {
         endedDiscovery_ = std::move(discovery_);  // this runs inside it
         setRunning(false);
         if (const auto untrusted = certificateFailure(failure); untrusted && askTrust) {
@@ -293,7 +293,8 @@ void SyncDialog::discover(const QUrl& start, const QString& user, const QString&
     discovery_ = std::make_unique<session::Task>(std::move(work), std::move(end));
 }
 
-void SyncDialog::discovered(const std::vector<AddressBook>& found, std::exception_ptr failure) {
+void SyncDialog::discovered(const std::vector<AddressBook>& found,
+                            const std::exception_ptr& failure) {
     if (failure) {
         say(describeFailure(failure).text, true);
         return;
@@ -392,7 +393,7 @@ void SyncDialog::syncNext() {
     }
 }
 
-void SyncDialog::synced(const SyncReport& done, std::exception_ptr failure) {
+void SyncDialog::synced(const SyncReport& done, const std::exception_ptr& failure) {
     Pairing& pairing = syncs_.waiting.front();
     const auto untrusted = certificateFailure(failure);
     if (untrusted && !syncs_.trustAsked) {

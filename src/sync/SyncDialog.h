@@ -53,10 +53,10 @@ private:
     [[nodiscard]] std::optional<QString> askTrust(const SyncError& error);
     void discover(const QUrl& start, const QString& user, const QString& secret,
                   bool askTrust = true);
-    void discovered(const std::vector<AddressBook>& found, std::exception_ptr failure);
+    void discovered(const std::vector<AddressBook>& found, const std::exception_ptr& failure);
     void startSyncs(const std::optional<QString>& secret);
     void syncNext();
-    void synced(const SyncReport& done, std::exception_ptr failure);
+    void synced(const SyncReport& done, const std::exception_ptr& failure);
     void endSyncs(const QString& failure);
     void setRunning(bool running);
     void say(const QString& text, bool asMessage);
