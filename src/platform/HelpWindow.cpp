@@ -40,7 +40,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent), browser_(new QTextBro
     browser_->setSearchPaths({QStringLiteral(":/help")});
     connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
-    connect(home, &QPushButton::clicked, this, [this] { showPage(QStringLiteral("index.html")); });
+    connect(home, &QPushButton::clicked, this, [] { showPage(QStringLiteral("index.html")); });
     resize(760, 620);
 }
 

@@ -186,7 +186,7 @@ void Session::deleteCategory(const QString& name) {
     reloadIndexes();
 }
 
-Task* Session::startMerge(std::vector<duplicates::MergePlan> plans, MergeDone done) {
+Task* Session::startMerge(const std::vector<duplicates::MergePlan>& plans, MergeDone done) {
     if (work_ || !store_ || plans.empty()) {
         return nullptr;
     }
@@ -202,7 +202,7 @@ Task* Session::startMerge(std::vector<duplicates::MergePlan> plans, MergeDone do
         *merged = duplicates::mergeCards(cards, plans);
         step.commit();
     };
-    auto end = [this, plans, merged, done = std::move(done)](std::exception_ptr failure) {
+    auto end = [this, plans, merged, done = std::move(done)](const std::exception_ptr& failure) {
         endedWork_ = std::move(work_);  // this runs inside it: it goes with the next one
         if (!failure) {
             for (const duplicates::MergePlan& plan : plans) {
@@ -224,10 +224,10 @@ Task* Session::startMerge(std::vector<duplicates::MergePlan> plans, MergeDone do
     return work_.get();
 }
 
-store::Card Session::merge(std::vector<duplicates::MergePlan> plans) {
+store::Card Session::merge(const std::vector<duplicates::MergePlan>& plans) {
     store::Card merged;
     std::exception_ptr failure;
-    if (startMerge(std::move(plans), [&](const store::Card& card, std::exception_ptr e) {
+    if (startMerge(plans, [&](const store::Card& card, std::exception_ptr e) {
             merged = card;
             failure = std::move(e);
         }) == nullptr) {
@@ -278,7 +278,7 @@ std::optional<store::StepChanges> Session::redo() {
 
 std::optional<store::StepChanges> Session::turn(
     const std::function<std::optional<store::StepChanges>(store::Database&)>& step) {
-    const auto changes = store_ ? step(store_->db()) : std::nullopt;
+    auto changes = store_ ? step(store_->db()) : std::nullopt;
     if (!changes) {
         return changes;
     }

@@ -110,9 +110,9 @@ public:
     // Merges each plan's other card into its kept one, one undo step, on a thread of its own;
     // `done` hears the kept card as it is now, or the failure. Nothing when other work runs.
     using MergeDone = std::function<void(const store::Card& merged, std::exception_ptr failure)>;
-    Task* startMerge(std::vector<duplicates::MergePlan> plans, MergeDone done);
+    Task* startMerge(const std::vector<duplicates::MergePlan>& plans, MergeDone done);
     // The same, waiting for its end; throws its failure.
-    store::Card merge(std::vector<duplicates::MergePlan> plans);
+    store::Card merge(const std::vector<duplicates::MergePlan>& plans);
     // The cards of the group are no duplicates of each other; asked no more.
     void markNotDuplicates(const duplicates::Group& group);
     // A card was written elsewhere (the card editor): the full-text index follows.

@@ -385,8 +385,8 @@ void SyncDialog::syncNext() {
         progress_->setValue(static_cast<int>(now.done));
         progress_->setFormat(now.step);
     };
-    const auto done = [this](const SyncReport& report, std::exception_ptr failure) {
-        synced(report, std::move(failure));
+    const auto done = [this](const SyncReport& report, const std::exception_ptr& failure) {
+        synced(report, failure);
     };
     if (host_.session().startSync(std::move(job), done, progress) == nullptr) {
         endSyncs(QStringLiteral("Es läuft noch eine andere Arbeit an der Kartei."));
