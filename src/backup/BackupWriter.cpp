@@ -2,6 +2,7 @@
 
 #include "backup/BackupFiles.h"
 #include "backup/PartialBackups.h"
+#include "base/PathText.h"
 #include "store/AtomicFile.h"
 #include "store/StoreError.h"
 #include "store/SystemReason.h"
@@ -21,10 +22,6 @@ namespace veltro::backup {
 namespace fs = std::filesystem;
 
 namespace {
-
-QString pathText(const fs::path& path) {
-    return QString::fromStdString(path.string());
-}
 
 [[noreturn]] void cannotWrite(const fs::path& file, const QString& reason = {}) {
     QString text =

@@ -1,5 +1,6 @@
 #include "store/PendingEdit.h"
 
+#include "base/PathText.h"
 #include "store/AtomicFile.h"
 #include "store/CardStore.h"
 
@@ -13,10 +14,6 @@ namespace veltro::store {
 namespace fs = std::filesystem;
 
 namespace {
-
-QString pathText(const fs::path& path) {
-    return QString::fromStdString(path.string());
-}
 
 QByteArray encoded(const PendingEdit& edit) {
     QJsonArray values;

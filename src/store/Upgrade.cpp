@@ -1,5 +1,6 @@
 #include "store/Upgrade.h"
 
+#include "base/PathText.h"
 #include "store/AtomicFile.h"
 #include "store/SchemaVersion.h"
 #include "store/StoreError.h"
@@ -14,10 +15,6 @@ namespace veltro::store {
 namespace {
 
 namespace fs = std::filesystem;
-
-QString pathText(const fs::path& path) {
-    return QString::fromStdString(path.string());
-}
 
 [[noreturn]] void refuseNewer(int version) {
     throw StoreError(QStringLiteral("Die Kartei wurde mit einer neueren Version von Veltro "

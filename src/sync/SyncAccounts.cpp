@@ -8,7 +8,9 @@ namespace veltro::sync {
 
 namespace {
 
-constexpr auto kPairingColumns = "Id, Url, Benutzer, Sammlung, Kategorie, SyncToken, Fingerabdruck";
+constexpr auto kAllPairings =
+    "SELECT Id, Url, Benutzer, Sammlung, Kategorie, SyncToken, Fingerabdruck FROM SyncKonten "
+    "ORDER BY Id";
 
 Pairing pairingOf(const store::Statement& row) {
     return {row.integer(0),           QUrl(row.textOrEmpty(1)), row.textOrEmpty(2),
@@ -19,8 +21,7 @@ Pairing pairingOf(const store::Statement& row) {
 }  // namespace
 
 std::vector<Pairing> pairings(store::Database& db) {
-    auto stmt =
-        db.prepare(std::string("SELECT ") + kPairingColumns + " FROM SyncKonten ORDER BY Id");
+    auto stmt = db.prepare(kAllPairings);
     std::vector<Pairing> all;
     while (stmt.step()) {
         all.push_back(pairingOf(stmt));
