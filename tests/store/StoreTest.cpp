@@ -327,20 +327,3 @@ TEST(StoreStatements, ExecRunsOneStatementAndAScriptRunsAll) {
 }
 
 }  // namespace
-
-// Our own backup copy is waited for as long as it reads; another program's lock only the
-// short while, however often the copy is asked about.
-TEST(StoreBusyWait, WaitsLongerOnlyWhileToldTo) {
-    const TestHome home;
-    makeStore(home.dir(), {}, {});
-    auto holder = Database::open(home.storeFile());
-    holder.exec("BEGIN IMMEDIATE");
-    auto waiting = Database::open(home.storeFile());
-    int asked = 0;
-    waiting.setBusyWait(0, [&] { return ++asked < 5; });
-    EXPECT_THROW(waiting.exec("BEGIN IMMEDIATE"), StoreError);
-    EXPECT_EQ(asked, 5);
-    holder.exec("ROLLBACK");
-    waiting.exec("BEGIN IMMEDIATE");
-    waiting.exec("ROLLBACK");
-}

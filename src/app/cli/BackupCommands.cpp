@@ -37,7 +37,7 @@ fs::path backupArg(const QString& dir, const QString& file) {
 void backUpFirst(const fs::path& storeFile) {
     const QDateTime now = backup::systemTime();
     try {
-        const fs::path copy = backup::BackupWriter(storeFile).write(now);
+        const fs::path copy = backup::BackupWriter(storeFile, now).write();
         backup::rotateBackups(copy.parent_path(), now.date(), backup::keepPolicyFromSettings());
         out() << "Sicherung angelegt: " << nameOf(copy) << Qt::endl;
     } catch (const store::StoreError& error) {
