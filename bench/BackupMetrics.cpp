@@ -30,7 +30,8 @@ void backupMetric(const BenchContext& context) {
         for (int run = 0; run < context.runs; ++run) {
             QElapsedTimer timer;
             timer.start();
-            auto writer = std::make_unique<backup::BackupWriter>(file, QDateTime::currentDateTime());
+            auto writer =
+                std::make_unique<backup::BackupWriter>(file, QDateTime::currentDateTime());
             starts.push_back(msSince(timer));
             timer.restart();
             const std::clock_t cpuStart = std::clock();

@@ -217,7 +217,7 @@ void Session::cardWritten(std::int64_t id) {
 
 void Session::reloadIndexes() {
     index_.load(*store_);
-    fullText_.restart(store_->file());
+    fullText_.refresh(*store_);
 }
 
 std::optional<QString> Session::undoName() {

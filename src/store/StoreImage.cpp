@@ -187,9 +187,7 @@ sqlite3_vfs makeLayer(sqlite3_vfs* inner) {
     layer.xDlSym = [](sqlite3_vfs* v, void* handle, const char* symbol) {
         return realVfs(v)->xDlSym(realVfs(v), handle, symbol);
     };
-    layer.xDlClose = [](sqlite3_vfs* v, void* handle) {
-        realVfs(v)->xDlClose(realVfs(v), handle);
-    };
+    layer.xDlClose = [](sqlite3_vfs* v, void* handle) { realVfs(v)->xDlClose(realVfs(v), handle); };
     layer.xRandomness = [](sqlite3_vfs* v, int size, char* out) {
         return realVfs(v)->xRandomness(realVfs(v), size, out);
     };
