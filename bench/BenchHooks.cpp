@@ -98,6 +98,8 @@ void searchFullText(MainWindow& window, const QString& text, const QElapsedTimer
                                      *firstAnswer, *longestStall, peakResidentKb(),
                                      window.ui().List1->model()->rowCount());
                          std::fflush(stdout);
+                         // An image of the index being saved is there for the next start.
+                         window.session().fullText().waitForWork();
                          std::_Exit(0);
                      });
     ticker->start(5);

@@ -51,10 +51,11 @@ public:
         }
         blocks_.resize(count);
         for (auto& block : blocks_) {
+            // Room for a whole block before it is filled, so that it is never moved.
+            block.reserve(std::min<std::uint64_t>(kBlockItems, source.left() / sizeof(T)));
             if (!source.get(block, source.left() / sizeof(T))) {
                 return false;
             }
-            block.reserve(std::max(kBlockItems, block.size()));
         }
         return true;
     }
