@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <chrono>
 
 namespace veltro::backup {
 
@@ -108,6 +109,12 @@ fs::path BackupWriter::write(const std::function<void()>& beforePiece) {
     std::error_code ec;
     try {
         if (image_) {
+            if (afterTheChange_) {
+                if (beforePiece) {
+                    beforePiece();
+                }
+                image_->waitForChange(std::chrono::seconds(2));
+            }
             image_->copyRest(beforePiece);
             image_.reset();
         } else {

@@ -29,6 +29,9 @@ public:
     // The copy of a run's start: the changes the run's snapshot notes are taken back in it,
     // as "Nein" at exit would. For a run that ended without its exit step.
     void rewindRun() { rewindRun_ = true; }
+    // The copy begins once the change about to be made is on disk (or after a moment): its
+    // writes then do not hold up that change's.
+    void afterTheChange() { afterTheChange_ = true; }
 
     // Writes the copy into the backup folder (made if need be) and returns its path. The copy
     // is private to its owner and appears only when whole. `beforePiece` runs before each
@@ -42,6 +45,7 @@ private:
     store::Database source_;
     std::unique_ptr<store::StoreImage> image_;
     bool rewindRun_ = false;
+    bool afterTheChange_ = false;
     bool written_ = false;
 };
 

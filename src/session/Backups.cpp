@@ -9,6 +9,10 @@
 #include <memory>
 #include <mutex>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace veltro::session {
 
 namespace {
@@ -20,6 +24,15 @@ QString failure(const QString& reason) {
 
 // Two copies may end together; one of them looks at the folder at a time.
 std::mutex rotating;
+
+// A copy is never in a hurry: the processor and the disk go to the window first.
+void yieldToTheWindow() {
+    const auto thread = static_cast<id_t>(::gettid());
+    ::setpriority(PRIO_PROCESS, thread, 10);
+    constexpr int kIdleClass = 3;
+    constexpr int kClassShift = 13;
+    ::syscall(SYS_ioprio_set, 1 /* one thread */, thread, kIdleClass << kClassShift);
+}
 
 }  // namespace
 
@@ -43,7 +56,9 @@ bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occas
     }
     schedule_.taken(now);
     try {
-        start(std::make_unique<backup::BackupWriter>(storeFile, now), now);
+        auto writer = std::make_unique<backup::BackupWriter>(storeFile, now);
+        writer->afterTheChange();
+        start(std::move(writer), now);
     } catch (...) {
         report(failure(describeFailure(std::current_exception()).text), true);
         return false;
@@ -74,6 +89,7 @@ void Backups::start(std::unique_ptr<backup::BackupWriter> writer, const QDateTim
     const backup::KeepPolicy keep = backup::keepPolicyFromSettings();
     ++running_;
     copies_.emplace_back([this, writer = std::move(writer), now, keep]() mutable {
+        yieldToTheWindow();
         QString text;
         bool failed = false;
         try {

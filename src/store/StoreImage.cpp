@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -25,9 +26,11 @@ struct StoreImage::Pages {
     int target = -1;
     std::int64_t pageSize = 4096;
     std::int64_t count = 0;  // pages of the file at the moment
-    std::mutex mutex;        // guards `taken` and `error`
+    std::mutex mutex;        // guards `taken`, `error` and `synced`
     std::vector<bool> taken;
     int error = 0;
+    bool synced = false;
+    std::condition_variable changed;
 
     // Copies pages [first, last) that are not taken yet; the caller holds `mutex`.
     void take(std::int64_t first, std::int64_t last);
@@ -55,6 +58,21 @@ void keepBefore(dev_t device, ino_t inode, std::int64_t offset, std::int64_t len
         const std::lock_guard pageLock(pages->mutex);
         pages->take(offset / pages->pageSize,
                     std::min(pages->count, (offset + length - 1) / pages->pageSize + 1));
+    }
+}
+
+// A change of the file went to disk.
+void noteSync(dev_t device, ino_t inode) {
+    if (imageCount.load(std::memory_order_acquire) == 0) {
+        return;
+    }
+    const std::lock_guard lock(registryMutex);
+    for (const auto& pages : registry) {
+        if (pages->device == device && pages->inode == inode) {
+            const std::lock_guard pageLock(pages->mutex);
+            pages->synced = true;
+            pages->changed.notify_all();
+        }
     }
 }
 
@@ -92,6 +110,15 @@ int imageTruncate(sqlite3_file* file, sqlite3_int64 size) {
     return own->real->pMethods->xTruncate(own->real, size);
 }
 
+int imageSync(sqlite3_file* file, int flags) {
+    const auto* own = reinterpret_cast<ImageFile*>(file);
+    const int rc = own->real->pMethods->xSync(own->real, flags);
+    if (own->watched && rc == SQLITE_OK) {
+        noteSync(own->device, own->inode);
+    }
+    return rc;
+}
+
 int imageClose(sqlite3_file* file) {
     auto* inner = real(file);
     const int rc = inner->pMethods != nullptr ? inner->pMethods->xClose(inner) : SQLITE_OK;
@@ -110,7 +137,7 @@ const sqlite3_io_methods* methods() {
         },
         imageWrite,
         imageTruncate,
-        [](sqlite3_file* f, int flags) { return real(f)->pMethods->xSync(real(f), flags); },
+        imageSync,
         [](sqlite3_file* f, sqlite3_int64* size) {
             return real(f)->pMethods->xFileSize(real(f), size);
         },
@@ -318,6 +345,11 @@ StoreImage::~StoreImage() {
         imageCount.fetch_sub(1, std::memory_order_release);
     }
     ::close(pages_->source);
+}
+
+void StoreImage::waitForChange(std::chrono::milliseconds longest) {
+    std::unique_lock lock(pages_->mutex);
+    pages_->changed.wait_for(lock, longest, [this] { return pages_->synced; });
 }
 
 void StoreImage::copyRest(const std::function<void()>& beforePiece) {

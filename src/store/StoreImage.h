@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -31,6 +32,10 @@ public:
     // each (tests hold the copy there). Throws StoreError when a page could not be copied,
     // here or by a writer that kept it.
     void copyRest(const std::function<void()>& beforePiece = {});
+    // Returns once a connection of this process has put a change of the file on disk since
+    // the moment, or after `longest`: a copy that waits for it keeps its own writes off the
+    // disk while the change it guards is written.
+    void waitForChange(std::chrono::milliseconds longest);
 
     struct Pages;
 
