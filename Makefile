@@ -13,10 +13,15 @@ PREFIX ?= /usr/local
 # What an installation holds: the programs, the Access reader and the compressed manuals.
 INSTALLED := veltro-adressbuch veltro-cli veltro-mdb-reader veltro-install-files
 
-.PHONY: run test test-asan tidy deps build install package bench fuzz format format-check clean screenshots
+.PHONY: run test test-asan test-tsan tidy deps deps-test build install package bench fuzz format format-check clean screenshots
 
+# What building and running need; the tests' tools (LibreOffice, Radicale, clang, lintian …)
+# come only with deps-test.
 deps:
 	./scripts/install-deps
+
+deps-test:
+	./scripts/install-deps --test
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
@@ -31,7 +36,7 @@ run: deps $(BUILD)/CMakeCache.txt
 	VELTRO_HOME="$(DATA)" $(BUILD)/bin/veltro-adressbuch
 
 # The tests treat warnings as errors; the setting stays in the build directory's cache.
-test: deps $(BUILD)/CMakeCache.txt
+test: deps-test $(BUILD)/CMakeCache.txt
 	cmake $(BUILD) -DVELTRO_WERROR=ON >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
@@ -42,29 +47,36 @@ install: deps $(BUILD)/CMakeCache.txt
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 
 # The Debian package $(BUILD)/veltro-adressbuch_<version>_amd64.deb, installed below /usr.
-package: deps $(BUILD)/CMakeCache.txt
+package: deps-test $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED)
 	cd $(BUILD) && cpack -G DEB
 
 # Every test once more under AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/.
-test-asan: deps
+test-asan: deps-test
 	cmake --preset asan $(LAUNCHER) >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 
+# The threaded parts (tasks, backups, the session's indexes, the import reading ahead) under
+# ThreadSanitizer, in build-tsan/.
+test-tsan: deps-test
+	cmake --preset tsan $(LAUNCHER) >/dev/null
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
+
 # The checks of .clang-tidy over the program's sources (after a build, for the generated files).
-tidy: build
+tidy: deps-test build
 	run-clang-tidy -p $(BUILD) -quiet -j $(JOBS) -extra-arg=-Wno-unknown-warning-option '$(CURDIR)/src/.*\.cpp$$'
 
 # Pictures of the windows on a demo card file under Xvfb and openbox, in $(BUILD)/screenshots/.
-screenshots: deps $(BUILD)/CMakeCache.txt
+screenshots: deps-test $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target veltro-adressbuch veltro-cli veltro-mdb-reader
 	./scripts/screenshots $(BUILD)/bin $(BUILD)/screenshots
 
 bench: build
 	$(BUILD)/bin/veltro-bench
 
-fuzz: deps
+fuzz: deps-test
 	./scripts/fuzz
 
 format:

@@ -3,27 +3,35 @@
 
 set(VELTRO_RELEASE_DATE 2026-12-07)
 set(VELTRO_RELEASE_DATE_RFC "Mon, 07 Dec 2026 12:00:00 +0000")
-set(VELTRO_MAINTAINER "Veltro Adressbuch <veltro-adressbuch@users.noreply.veltrix.example>"
-    CACHE STRING "Maintainer of the Debian package, as Name <address>")
-set(VELTRO_HOMEPAGE "https://veltro-adressbuch.veltrix.example"
-    CACHE STRING "Web page of the program; the screenshot of the AppStream data lies below it")
-set(VELTRO_APPSTREAM_ID "example.veltrix.adressbuch"
-    CACHE STRING "AppStream identifier: the reversed domain of the web page and the program")
+# The web page is the project's pages at its code hosting, whose reversed name begins the
+# application id (VELTRO_APP_ID); the AppStream screenshot lies below it.
+set(VELTRO_MAINTAINER "Veltrix <veltrix@users.noreply.github.com>")
+set(VELTRO_HOMEPAGE "https://veltrix.github.io/veltro-adressbuch")
 set(VELTRO_PACKAGE veltro-adressbuch)
 set(VELTRO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/${VELTRO_PACKAGE})
 set(resources ${CMAKE_SOURCE_DIR}/resources)
 set(generated ${CMAKE_BINARY_DIR}/install-files)
 
+# Installed programs carry no debug information, with or without --strip.
+install(CODE "if(NOT DEFINED CMAKE_INSTALL_DO_STRIP)\n  set(CMAKE_INSTALL_DO_STRIP ON)\nendif()")
 install(TARGETS veltro-adressbuch veltro-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS veltro-mdb-reader RUNTIME DESTINATION ${VELTRO_HELPER_DIR})
 
-install(FILES ${resources}/veltro-adressbuch.desktop
+# Menu entry, icons and AppStream data are named by the application id.
+configure_file(${resources}/veltro-adressbuch.desktop.in ${generated}/${VELTRO_APP_ID}.desktop
+               @ONLY)
+install(FILES ${generated}/${VELTRO_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${resources}/veltro-adressbuch.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+set(icons ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+install(FILES ${resources}/veltro-adressbuch.svg DESTINATION ${icons}/scalable/apps
+        RENAME ${VELTRO_APP_ID}.svg)
+foreach(size 16 22 24 32 48)
+    install(FILES ${resources}/icons/veltro-adressbuch-${size}.png
+            DESTINATION ${icons}/${size}x${size}/apps RENAME ${VELTRO_APP_ID}.png)
+endforeach()
 configure_file(${resources}/veltro-adressbuch.metainfo.xml.in
-               ${generated}/veltro-adressbuch.metainfo.xml @ONLY)
-install(FILES ${generated}/veltro-adressbuch.metainfo.xml
+               ${generated}/${VELTRO_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${generated}/${VELTRO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${resources}/completion/veltro-cli
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
@@ -72,9 +80,17 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Kartei für Anschriften und Notizen")
 # CPack puts the summary in front and indents the lines; an empty line stands for " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Veltro Adressbuch verwaltet Anschriften und Notizen als Karten: eine Karte je
 Person oder Firma, gefunden über ihre Schlagworte schon beim Tippen, direkt
-bearbeitet und sofort gespeichert, gedruckt, in Briefe kopiert und mit anderen
-Programmen über CSV-, Text-, Access- und vCard-Dateien ausgetauscht.
+bearbeitet und sofort gespeichert.
+
+ * Kategorien, Volltextsuche und ein kleines Suchfenster
+ * formatierte Anschriften und Notizen, in Briefe kopiert oder gedruckt
+ * Etiketten auf gängigen Bögen, Umschläge nach DIN 5008 und Listen, als PDF
+ * Austausch über CSV-, Text-, Access- und vCard-Dateien, Serienbrief-Daten
+ * Abgleich mit einem CardDAV-Adressbuch auf einem Server
+ * doppelte Karten finden und zusammenführen
+ * Rückgängig und Wiederholen, selbsttätige Sicherungen zum Wiederherstellen
 
 Das Paket enthält das Programm mit deutscher Oberfläche und das
-Befehlszeilenprogramm veltro-cli.")
+Befehlszeilenprogramm veltro-cli für Import, Export, Etiketten, Umschläge,
+Listen, Abgleich und Sicherungen ohne Fenster.")
 include(CPack)

@@ -1,6 +1,8 @@
 #include "base/SystemReason.h"
 
+#include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 
 #include <array>
 #include <cerrno>
@@ -118,6 +120,17 @@ QString germanFileReason(const QFileDevice& file) {
         return germanSystemReason(error);
     }
     return byKind(file.error());
+}
+
+std::optional<QString> whyUnreadable(const QString& file) {
+    if (QFileInfo(file).isDir()) {
+        return QStringLiteral("Das ist ein Verzeichnis, keine Datei.");
+    }
+    QFile probe(file);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        return germanFileReason(probe);
+    }
+    return std::nullopt;
 }
 
 }  // namespace veltro

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QFileDevice;
 
 namespace veltro {
@@ -13,5 +15,9 @@ namespace veltro {
 // Why Qt could not open, write or commit the file, in German. Qt's own text is the
 // system's English one; the errno behind it is found again from that text.
 [[nodiscard]] QString germanFileReason(const QFileDevice& file);
+
+// Why a file cannot be read, in German (a folder, missing, no permission …); nothing when
+// it opens for reading.
+[[nodiscard]] std::optional<QString> whyUnreadable(const QString& file);
 
 }  // namespace veltro

@@ -1,4 +1,5 @@
 #include "export/ExportDialog.h"
+#include "platform/HelpKey.h"
 
 #include "platform/WidgetTools.h"
 
@@ -71,15 +72,16 @@ platform::FileRequest saveRequest() {
 
 }  // namespace
 
-ExportDialog::ExportDialog(std::filesystem::path storeFile, QWidget* parent)
-    : QDialog(parent), storeFile_(std::move(storeFile)) {
+ExportDialog::ExportDialog(session::Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(kTitle);
+    platform::setHelpPage(*this, QStringLiteral("export.html"));
     buildWidgets();
 }
 
-ExportDialog* ExportDialog::showNew(std::filesystem::path storeFile, QWidget* parent) {
-    auto* dialog = new ExportDialog(std::move(storeFile), parent);
+ExportDialog* ExportDialog::showNew(session::Session& session, QWidget* parent) {
+    auto* dialog = new ExportDialog(session, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
     dialog->raise();
@@ -91,11 +93,14 @@ void ExportDialog::buildWidgets() {
     auto* image1 = named(new QLabel, "Image1");
     image1->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(48, 48));
     image1->setAlignment(Qt::AlignTop);
+    image1->setAccessibleName(QStringLiteral("Symbol Export"));
     auto* texts = new QVBoxLayout;
-    texts->addWidget(wrappedLabel(
+    QLabel* purpose = wrappedLabel(
         QStringLiteral("Hier können Sie alle Einträge aus dem Veltro-Adressbuch in eine "
                        "Textdatei *.txt oder in eine (Kommagetrennte) Datei  *.csv exportieren."),
-        "Label2"));
+        "Label2");
+    setAccessibleDescription(purpose->text());  // read out as the dialog opens
+    texts->addWidget(purpose);
     texts->addWidget(wrappedLabel(
         QStringLiteral("Diese Dateien können viele Programme direkt wieder importieren."),
         "Label1"));
@@ -104,7 +109,7 @@ void ExportDialog::buildWidgets() {
     intro->addLayout(texts, 1);
 
     check1_ = named(new QCheckBox(QStringLiteral(
-                        "Formatierungen für 'Anschrift' und 'Notizen' behalten.  (RTF-Format) ")),
+                        "&Formatierungen für 'Anschrift' und 'Notizen' behalten.  (RTF-Format) ")),
                     "Check1");
     command1_ = named(new QPushButton(QStringLiteral("&Exportieren")), "Command1");
     command1_->setDefault(true);
@@ -116,7 +121,9 @@ void ExportDialog::buildWidgets() {
 
     statusBar1_ = named(new QStatusBar, "StatusBar1");
     statusBar1_->setSizeGripEnabled(false);
+    statusBar1_->setAccessibleName(QStringLiteral("Fortschritt"));
     progressBar1_ = named(new QProgressBar, "ProgressBar1");
+    progressBar1_->setAccessibleName(QStringLiteral("Exportierte Karten"));
     progressBar1_->setVisible(false);
     statusBar1_->addPermanentWidget(progressBar1_, 1);
 
@@ -143,11 +150,12 @@ void ExportDialog::buildWidgets() {
 QGroupBox* ExportDialog::buildFormatFrame() {
     frame1_ = named(new QGroupBox(QStringLiteral("Ausgabeformat ")), "Frame1");
     option1_ =
-        named(new QRadioButton(QStringLiteral("Trennzeichen zwischen den Daten =")), "Option1");
+        named(new QRadioButton(QStringLiteral("Trennzeichen zwischen den &Daten =")), "Option1");
     option1_->setChecked(true);
     text1_ = named(new QLineEdit(QStringLiteral(",")), "Text1");
+    text1_->setAccessibleName(QStringLiteral("Trennzeichen"));
     text1_->setMaximumWidth(text1_->fontMetrics().horizontalAdvance(u'W') * 4);
-    option2_ = named(new QRadioButton(QStringLiteral("Trennzeichen =  Tabulator")), "Option2");
+    option2_ = named(new QRadioButton(QStringLiteral("Trennzeichen =  &Tabulator")), "Option2");
     // Typing a separator means the user wants it.
     connect(text1_, &QLineEdit::textEdited, option1_, [this] { option1_->setChecked(true); });
 
@@ -182,18 +190,15 @@ void ExportDialog::Command1_Click() {
     const QString target = choice->path;
     switch (choice->filterIndex) {
         case kVcardEntry:
-            runExport([this, target](const ProgressCallback& progress) {
-                return vcard::exportToFile(storeFile_, target, {}, progress);
-            });
+            runExport(target, std::nullopt);
             return;
         case kThunderbirdEntry:
         case kOutlookEntry:
         case kGoogleEntry:
-            runCsvExport(
-                target,
-                presetOptions(choice->filterIndex == kThunderbirdEntry ? CsvPreset::Thunderbird
-                              : choice->filterIndex == kOutlookEntry   ? CsvPreset::Outlook
-                                                                       : CsvPreset::Google));
+            runExport(target, presetOptions(
+                                  choice->filterIndex == kThunderbirdEntry ? CsvPreset::Thunderbird
+                                  : choice->filterIndex == kOutlookEntry   ? CsvPreset::Outlook
+                                                                           : CsvPreset::Google));
             return;
         default:
             break;
@@ -201,14 +206,8 @@ void ExportDialog::Command1_Click() {
     const ExportFormat format =
         choice->filterIndex == kTextEntry ? ExportFormat::Text : ExportFormat::Csv;
     if (const auto options = chosenOptions(format)) {
-        runCsvExport(target, *options);
+        runExport(target, *options);
     }
-}
-
-void ExportDialog::runCsvExport(const QString& target, const ExportOptions& options) {
-    runExport([this, target, options](const ProgressCallback& progress) {
-        return exportToFile(storeFile_, target, options, progress);
-    });
 }
 
 void ExportDialog::Command2_Click() {
@@ -234,19 +233,13 @@ std::optional<ExportOptions> ExportDialog::chosenOptions(ExportFormat format) co
 
 // The export runs on a thread of its own, reading through a connection of its own; the
 // windows go on meanwhile and may even write.
-void ExportDialog::runExport(ExportCall exportWith) {
+void ExportDialog::runExport(const QString& target, const std::optional<ExportOptions>& options) {
     setBusy(true);
-    auto result = std::make_shared<ExportResult>();
-    task_ = std::make_unique<session::Task>(
-        [exportWith = std::move(exportWith), result](session::TaskControl& control) {
-            *result = exportWith([&control](std::int64_t done, std::int64_t total) {
-                control.progress(done, total);
-                return !control.stopRequested();
-            });
-        },
-        [this, result](const std::exception_ptr& failure) {
+    task_ = session_.startExport(
+        target, options,
+        [this](const ExportResult& result, const std::exception_ptr& failure) {
             endedTask_ = std::move(task_);
-            exportEnded(*result, failure);
+            exportEnded(result, failure);
         },
         [this](const session::TaskProgress& progress) {
             showProgress(progress.done, progress.total);

@@ -2,7 +2,7 @@
 
 #include "export/ExportFile.h"
 
-#include "session/Task.h"
+#include "session/Session.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -30,10 +30,10 @@ namespace veltro::exporting {
 class ExportDialog : public QDialog {
     Q_OBJECT
 public:
-    ExportDialog(std::filesystem::path storeFile, QWidget* parent);
+    ExportDialog(session::Session& session, QWidget* parent);
 
     // Opens a fresh dialog (initial settings every time) that deletes itself when closed.
-    static ExportDialog* showNew(std::filesystem::path storeFile, QWidget* parent);
+    static ExportDialog* showNew(session::Session& session, QWidget* parent);
     // An export runs now.
     [[nodiscard]] bool exporting() const { return busy_; }
 
@@ -48,16 +48,15 @@ private:
     void Command1_Click();
     void Command2_Click();
     [[nodiscard]] std::optional<ExportOptions> chosenOptions(ExportFormat format) const;
-    using ExportCall = std::function<ExportResult(const ProgressCallback& progress)>;
-    void runCsvExport(const QString& target, const ExportOptions& options);
-    void runExport(ExportCall exportWith);
+    // Without options: vCard.
+    void runExport(const QString& target, const std::optional<ExportOptions>& options);
     void exportEnded(const ExportResult& result, const std::exception_ptr& failure);
     void showProgress(std::int64_t done, std::int64_t total);
     void setBusy(bool busy);
     bool cancelRunningExport();
     void reportReplacedCharacters(std::int64_t count);
 
-    std::filesystem::path storeFile_;
+    session::Session& session_;
     bool busy_ = false;
     bool closeAfterCancel_ = false;
     std::unique_ptr<session::Task> task_;       // the export running now

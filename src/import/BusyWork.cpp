@@ -8,12 +8,6 @@
 
 namespace veltro::import {
 
-namespace {
-
-constexpr qint64 kEventsEveryMs = 30;
-
-}  // namespace
-
 BusyWork::BusyWork(WorkState& state, QProgressBar& bar, const QList<QWidget*>& frozen)
     : state_(state), bar_(bar) {
     state_.busy = true;
@@ -25,7 +19,6 @@ BusyWork::BusyWork(WorkState& state, QProgressBar& bar, const QList<QWidget*>& f
         widget->setEnabled(false);
     }
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    sinceEvents_.start();
 }
 
 BusyWork::~BusyWork() {
@@ -43,29 +36,12 @@ BusyWork::~BusyWork() {
     state_.busy = false;
 }
 
-void BusyWork::start(std::int64_t maximum) {
-    scale_ = 1 + maximum / std::numeric_limits<int>::max();
-    bar_.setRange(0, static_cast<int>(maximum / scale_));
-    bar_.setValue(static_cast<int>(1 / scale_));
+void BusyWork::show(std::int64_t value, std::int64_t maximum) {
+    const std::int64_t scale =
+        1 + maximum / std::numeric_limits<int>::max();  // the bar counts in int
+    bar_.setRange(0, static_cast<int>(maximum / scale));
+    bar_.setValue(std::min(bar_.maximum(), static_cast<int>(value / scale)));
     bar_.show();
-    sinceEvents_.restart();
-}
-
-void BusyWork::show(std::int64_t value) {
-    bar_.setValue(std::min(bar_.maximum(), static_cast<int>(value / scale_)));
-}
-
-bool BusyWork::advance(std::int64_t value) {
-    bar_.setValue(std::min(bar_.maximum(), static_cast<int>(value / scale_)));
-    return keepAlive();
-}
-
-bool BusyWork::keepAlive() {
-    if (sinceEvents_.elapsed() >= kEventsEveryMs) {
-        QApplication::processEvents();
-        sinceEvents_.restart();
-    }
-    return !state_.cancel;
 }
 
 }  // namespace veltro::import

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 
@@ -19,8 +18,8 @@ struct WorkState {
     bool closeWhenDone = false;
 };
 
-// Long work in a window: shows it on the progress bar, freezes the given widgets, and
-// keeps the window painted and its cancel button live by handling events now and then.
+// Long work of a window, running on a thread of its own: the progress bar shows it, the
+// given widgets are frozen and a busy cursor is up until it ends.
 class BusyWork {
 public:
     BusyWork(WorkState& state, QProgressBar& bar, const QList<QWidget*>& frozen);
@@ -28,14 +27,8 @@ public:
     BusyWork& operator=(const BusyWork&) = delete;
     ~BusyWork();
 
-    // Shows the bar with this maximum and the value 1.
-    void start(std::int64_t maximum);
-    // Moves the bar, nothing more (the work runs elsewhere).
-    void show(std::int64_t value);
-    // Moves the bar; false once the user asked to cancel.
-    bool advance(std::int64_t value);
-    // Handles pending events when it is time; false once the user asked to cancel.
-    bool keepAlive();
+    // Shows the bar at `value` of `maximum`.
+    void show(std::int64_t value, std::int64_t maximum);
     [[nodiscard]] bool cancelled() const { return state_.cancel; }
 
 private:
@@ -44,8 +37,6 @@ private:
     QList<QPointer<QWidget>> frozen_;
     QList<bool> wasEnabled_;
     QPointer<QWidget> focus_;
-    QElapsedTimer sinceEvents_;
-    std::int64_t scale_ = 1;  // the bar counts in int
 };
 
 }  // namespace veltro::import

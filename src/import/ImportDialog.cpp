@@ -1,5 +1,8 @@
 #include "import/ImportDialog.h"
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
+#include "base/Counted.h"
 #include "base/Failure.h"
 #include "import/ImportHost.h"
 #include "import/ImportRun.h"
@@ -95,9 +98,10 @@ ImportDialog::ImportDialog(ImportHost& host, QWidget* parent)
       preview_(new PreviewModel(this)) {
     setObjectName(QStringLiteral("frmImport"));
     setModal(false);
+    platform::setHelpPage(*this, QStringLiteral("import.html"));
     setWindowTitle(QStringLiteral("Datei importieren in Kategorie '") + mapping_.category() +
                    u'\'');
-    resize(720, 560);
+    platform::resizeWithin(*this, {720, 560});
     ui_.ListView1->setModel(preview_);
     for (int column = 0; column < preview_->columnCount(); ++column) {
         ui_.ListView1->setColumnWidth(column, kPreviewColumnWidth);
@@ -205,7 +209,7 @@ bool ImportDialog::useFile(const QString& path, Kind kind) {
     Feldererstellen();
     ui_.Text1->setText(path);
     if (kind != kAccess) {
-        ui_.Label3->setText(QStringLiteral("Zu importierende Datei:    "));
+        ui_.Label3->setText(QStringLiteral("Zu importierende &Datei:    "));
     }
     ui_.Label5->setText(QStringLiteral("Datentyp: ") + kKindNames[kind - 1]);
     bool listed = false;
@@ -310,6 +314,9 @@ void ImportDialog::Command2_Click() {
         if (importTask_ != nullptr) {
             importTask_->cancel();
         }
+        if (readTask_) {
+            readTask_->cancel();
+        }
         work_.closeWhenDone = true;
         return;
     }
@@ -329,6 +336,9 @@ void ImportDialog::closeEvent(QCloseEvent* event) {
         work_.cancel = true;
         if (importTask_ != nullptr) {
             importTask_->cancel();
+        }
+        if (readTask_) {
+            readTask_->cancel();
         }
         work_.closeWhenDone = true;
         event->ignore();
@@ -505,27 +515,29 @@ bool ImportDialog::ListView3Fuellen() {
 
 bool ImportDialog::ListView3FuellenAcces() {
     ui_.ListView3->clear();
-    AccessListing listing;
-    {
-        BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
-        listing = AccessSource(path_).tables([&work] { return work.keepAlive(); });
-    }
-    tables_ = std::move(listing.tables);
-    {
-        const QSignalBlocker blocker(ui_.Combo1);
-        ui_.Combo1->clear();
-        for (const auto& table : tables_) {
-            ui_.Combo1->addItem(table.name);
-        }
-        ui_.Combo1->setCurrentIndex(tables_.empty() ? -1 : 0);
-    }
-    listTableColumns();
-    closeIfAsked();
-    if (tables_.empty() && !listing.complete) {
-        tellUnreadable(true);
-        return false;
-    }
-    return true;
+    auto listing = std::make_shared<AccessListing>();
+    readAside(
+        [listing, path = path_](session::TaskControl& control) {
+            *listing = AccessSource(path).tables([&control] { return !control.stopRequested(); });
+        },
+        [this, listing](const std::exception_ptr& failure) {
+            tables_ = std::move(listing->tables);
+            {
+                const QSignalBlocker blocker(ui_.Combo1);
+                ui_.Combo1->clear();
+                for (const auto& table : tables_) {
+                    ui_.Combo1->addItem(table.name);
+                }
+                ui_.Combo1->setCurrentIndex(tables_.empty() ? -1 : 0);
+            }
+            listTableColumns();
+            if (failure || (tables_.empty() && !listing->complete)) {
+                tellUnreadable(true);
+                path_.clear();  // "Weiter" tries the file again rather than map nothing
+                backToFilePage();
+            }
+        });
+    return true;  // the tables follow
 }
 
 void ImportDialog::listTableColumns() {
@@ -546,41 +558,81 @@ void ImportDialog::VorschauLineInput() {
     if (source == nullptr) {
         return;
     }
-    PreviewTable table;
-    {
-        BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
-        work.start(listedRecords_ + 2);
-        table = source->preview(*options, mapping_,
-                                [&work](std::int64_t done) { return work.advance(1 + done); });
-    }
-    preview_->setRows(std::move(table.rows));
+    // The pages are frozen while it reads: nothing changes the source or the mapping.
+    auto table = std::make_shared<PreviewTable>();
+    readAside(
+        [table, source, options = *options, mapping = mapping_,
+         total = listedRecords_ + 2](session::TaskControl& control) {
+            *table = source->preview(options, mapping, [&control, total](std::int64_t done) {
+                control.progress(1 + done, total);
+                return !control.stopRequested();
+            });
+        },
+        [this, table](const std::exception_ptr& failure) {
+            preview_->setRows(std::move(table->rows));
+            if (failure) {
+                tellUnreadable(false);
+            }
+        });
 }
 
 void ImportDialog::VorschauMDBeinlesen() {
     preview_->clear();
-    PreviewTable table;
-    bool cancelled = false;
-    {
-        BusyWork work(work_, *ui_.ProgressBar1, frozenDuringWork());
-        table = AccessSource(path_).preview(
-            ui_.Combo1->currentText(), mapping_,
-            [&](std::int64_t count) {
-                setStatus(foundRecords(count));
-                work.start(count + 2);
-            },
-            [&work](std::int64_t done) { return work.advance(1 + done); });
-        cancelled = work.cancelled();
+    auto table = std::make_shared<PreviewTable>();
+    readAside(
+        [table, path = path_, name = ui_.Combo1->currentText(),
+         mapping = mapping_](session::TaskControl& control) {
+            std::int64_t total = 0;
+            *table = AccessSource(path).preview(
+                name, mapping,
+                [&](std::int64_t count) {
+                    control.step(foundRecords(count));
+                    total = count + 2;
+                    control.progress(1, total);
+                },
+                [&](std::int64_t done) {
+                    control.progress(1 + done, total);
+                    return !control.stopRequested();
+                });
+        },
+        [this, table](const std::exception_ptr& failure) {
+            const std::size_t rows = table->rows.size();
+            preview_->setRows(std::move(table->rows));
+            if (failure) {
+                tellUnreadable(true);
+            } else if (!table->complete && !work_.cancel) {
+                tellIncomplete(rows);
+            } else if (table->complete && table->count && !table->count->matches()) {
+                tell(QStringLiteral("Die Tabelle ist beschädigt: %1.\nDie Vorschau zeigt die "
+                                    "Datensätze, die gelesen werden konnten.")
+                         .arg(recordCountText(*table->count)),
+                     platform::Icon::Exclamation);
+            }
+        });
+}
+
+void ImportDialog::readAside(std::function<void(session::TaskControl&)> read,
+                             std::function<void(std::exception_ptr)> then) {
+    if (work_.busy) {
+        return;
     }
-    const std::size_t rows = table.rows.size();
-    preview_->setRows(std::move(table.rows));
-    if (!table.complete && !cancelled) {
-        tellIncomplete(rows);
-    } else if (table.complete && table.count && !table.count->matches()) {
-        tell(QStringLiteral("Die Tabelle ist beschädigt: %1.\nDie Vorschau zeigt die Datensätze, "
-                            "die gelesen werden konnten.")
-                 .arg(recordCountText(*table.count)),
-             platform::Icon::Exclamation);
-    }
+    auto frozen = std::make_shared<BusyWork>(work_, *ui_.ProgressBar1, frozenDuringWork());
+    auto ended = [this, frozen, then = std::move(then)](std::exception_ptr failure) mutable {
+        endedRead_ = std::move(readTask_);  // this runs inside it
+        frozen.reset();
+        if (!work_.closeWhenDone) {
+            then(std::move(failure));
+        }
+        closeIfAsked();
+    };
+    auto progress = [this, bar = frozen.get()](const session::TaskProgress& now) {
+        if (!now.step.isEmpty()) {
+            setStatus(now.step);
+        }
+        bar->show(now.done, now.total);
+    };
+    readTask_ =
+        std::make_unique<session::Task>(std::move(read), std::move(ended), std::move(progress));
 }
 
 // ---- page 4: the import run ----
@@ -589,7 +641,6 @@ void ImportDialog::Command1_Click() {
     auto rows = std::make_shared<std::vector<PreviewRow>>(preview_->rows());
     const auto count = static_cast<std::int64_t>(rows->size());
     auto frozen = std::make_shared<BusyWork>(work_, *ui_.ProgressBar1, frozenDuringWork());
-    frozen->start(2 * count + 1);
     setStatus(QStringLiteral("...suche Duplikate"));
     auto write = [rows, count, undo = host_.undoStepName()](const std::filesystem::path& file,
                                                             session::TaskControl& control) {
@@ -607,7 +658,7 @@ void ImportDialog::Command1_Click() {
     };
     importTask_ = host_.startImport(
         std::move(write),
-        [this, rows, frozen](std::exception_ptr failure) mutable {
+        [this, rows, frozen](const std::exception_ptr& failure) mutable {
             importTask_ = nullptr;
             frozen.reset();
             importEnded(std::move(*rows), failure);
@@ -616,7 +667,7 @@ void ImportDialog::Command1_Click() {
             if (!progress.step.isEmpty()) {
                 setStatus(progress.step);
             }
-            bar->show(progress.done);
+            bar->show(progress.done, progress.total);
         });
     if (importTask_ == nullptr) {
         frozen.reset();
@@ -687,9 +738,11 @@ void ImportDialog::tellUnreadable(bool access) {
 }
 
 void ImportDialog::tellIncomplete(std::size_t rows) {
-    tell(QStringLiteral("Die Datei ließ sich nicht vollständig lesen.\nDie Vorschau zeigt die "
-                        "%1 Datensätze, die gelesen werden konnten.")
-             .arg(rows),
+    const auto count = static_cast<long long>(rows);
+    tell(QStringLiteral("Die Datei ließ sich nicht vollständig lesen.\nDie Vorschau zeigt %1 "
+                        "%2, %3 gelesen werden %4.")
+             .arg(agreeing(count, "den", "die"), counted(count, "Datensatz", "Datensätze"),
+                  agreeing(count, "der", "die"), agreeing(count, "konnte", "konnten")),
          platform::Icon::Information);
 }
 

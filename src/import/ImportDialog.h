@@ -11,6 +11,8 @@
 #include <QDialog>
 
 #include <exception>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -38,6 +40,8 @@ public:
     ~ImportDialog() override;
 
     [[nodiscard]] const FieldMapping& mapping() const { return mapping_; }
+    // A file is being read for the lists or the preview, on a thread of its own.
+    [[nodiscard]] bool reading() const { return readTask_ != nullptr; }
 
 protected:
     void reject() override;
@@ -91,6 +95,10 @@ private:
     void tellUnreadable(bool access);
     void tellIncomplete(std::size_t rows);
     void closeIfAsked();
+    // Reads on a thread of its own while the pages are frozen and the bar shows how far it
+    // came; `then` gets the failure, if any, on this thread. Nothing while other work runs.
+    void readAside(std::function<void(session::TaskControl&)> read,
+                   std::function<void(std::exception_ptr)> then);
     // The finishing page after a run that brought duplicates: says how many and offers them.
     void offerDuplicates(std::int64_t count);
     [[nodiscard]] std::optional<SplitOptions> splitOptions() const;
@@ -111,6 +119,8 @@ private:
     std::int64_t listedRecords_ = 0;
     WorkState work_;
     session::Task* importTask_ = nullptr;  // the session's, while the import writes
+    std::unique_ptr<session::Task> readTask_;
+    std::unique_ptr<session::Task> endedRead_;  // its end is still running when put here
 };
 
 }  // namespace veltro::import

@@ -67,6 +67,7 @@ ImportDialogWidgets::ImportDialogWidgets(QDialog& dialog) {
 
     ProgressBar1 = named(new QProgressBar, "ProgressBar1");
     ProgressBar1->setTextVisible(false);
+    ProgressBar1->setAccessibleName(QStringLiteral("Fortschritt"));
     layout->addWidget(ProgressBar1);
 
     Command7 = named(new QPushButton(QStringLiteral("<< &Zurück")), "Command7");
@@ -82,7 +83,9 @@ ImportDialogWidgets::ImportDialogWidgets(QDialog& dialog) {
 
     StatusBar1 = named(new QStatusBar, "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setAccessibleName(QStringLiteral("Statuszeile"));
     panel1 = label("Panel1", QString());
+    panel1->setAccessibleName(QStringLiteral("Hinweis"));
     StatusBar1->addWidget(panel1, 1);
     layout->addWidget(StatusBar1);
 }
@@ -90,6 +93,7 @@ ImportDialogWidgets::ImportDialogWidgets(QDialog& dialog) {
 void ImportDialogWidgets::buildHeader(QDialog& dialog) {
     Image1 = label("Image1", QString());
     Image1->setPixmap(dialog.style()->standardIcon(QStyle::SP_DialogOpenButton).pixmap(48, 48));
+    Image1->setAccessibleName(QStringLiteral("Symbol Import"));
     Label2 = label("Label2", QStringLiteral("Datei importieren"));
     QFont headingFont = Label2->font();
     headingFont.setBold(true);
@@ -114,24 +118,25 @@ QGroupBox* ImportDialogWidgets::buildFilePage() {
     QGroupBox* page =
         frame("Frame5",
               QStringLiteral("Wählen Sie die Datei aus, deren Daten importiert werden sollen."));
-    Label3 = label("Label3", QStringLiteral("Zu importierende Datei:"));
+    Label3 = label("Label3", QStringLiteral("Zu importierende &Datei:"));
     Text1 = named(new QLineEdit, "Text1");
     Label3->setBuddy(Text1);
-    Command3 = named(new QPushButton(QStringLiteral("Durchsuchen...")), "Command3");
+    Command3 = named(new QPushButton(QStringLiteral("Durch&suchen...")), "Command3");
     Label4 = label("Label4", QStringLiteral("Typ:"));
     Label5 = label("Label5", QStringLiteral("Datentyp: "));
 
     Frame7 = frame("Frame7", QStringLiteral("Format der Quelldatei"));
     Option1 =
-        named(new QRadioButton(QStringLiteral("Trennzeichen zwischen den Daten =")), "Option1");
+        named(new QRadioButton(QStringLiteral("&Trennzeichen zwischen den Daten =")), "Option1");
     Option1->setChecked(true);
     Text3 = named(new QLineEdit(QStringLiteral(";")), "Text3");
+    Text3->setAccessibleName(QStringLiteral("Trennzeichen"));
     Text3->setMaximumWidth(Text3->fontMetrics().horizontalAdvance(u'W') * 4);
-    Option2 = named(new QRadioButton(QStringLiteral("Trennzeichen = Tabulator")), "Option2");
+    Option2 = named(new QRadioButton(QStringLiteral("Trennzeichen = Ta&bulator")), "Option2");
     Check2 =
-        named(new QCheckBox(QStringLiteral("Daten sind in Klammern  \n  gebunden.")), "Check2");
+        named(new QCheckBox(QStringLiteral("Daten sind in &Klammern  \n  gebunden.")), "Check2");
     Check2->setToolTip(QStringLiteral("Anführungszeichen (vor und hinter dem Eintrag)"));
-    Check1 = named(new QCheckBox(QStringLiteral("1. Zeile verwenden.")), "Check1");
+    Check1 = named(new QCheckBox(QStringLiteral("&1. Zeile verwenden.")), "Check1");
     Check1->setChecked(true);
     auto* format = new QGridLayout(Frame7);
     format->addWidget(Option1, 0, 0);
@@ -143,6 +148,7 @@ QGroupBox* ImportDialogWidgets::buildFilePage() {
 
     Frame8 = frame("Frame8", QStringLiteral("Tabellenname in der Quelldatenbank"));
     Combo1 = named(new QComboBox, "Combo1");
+    Combo1->setAccessibleName(QStringLiteral("Tabellenname"));
     (new QVBoxLayout(Frame8))->addWidget(Combo1);
 
     auto* grid = new QGridLayout(page);
@@ -161,9 +167,11 @@ QGroupBox* ImportDialogWidgets::buildMappingPage() {
     QGroupBox* page = frame("Frame3", QStringLiteral("Felder zuordnen"));
     QGroupBox* targets = frame("Frame1", QStringLiteral("Nach:   Veltro Adressbuch"));
     ListView2 = named(new TargetFieldList, "ListView2");
+    ListView2->setAccessibleName(QStringLiteral("Felder des Adressbuchs"));
     (new QVBoxLayout(targets))->addWidget(ListView2);
     QGroupBox* sources = frame("Frame2", QStringLiteral("Von:   Import-Datei"));
     ListView3 = named(new SourceColumnList, "ListView3");
+    ListView3->setAccessibleName(QStringLiteral("Spalten der Import-Datei"));
     (new QVBoxLayout(sources))->addWidget(ListView3);
     auto* lists = new QHBoxLayout;
     lists->addWidget(targets, 3);
@@ -186,6 +194,7 @@ QGroupBox* ImportDialogWidgets::buildMappingPage() {
 QGroupBox* ImportDialogWidgets::buildPreviewPage() {
     QGroupBox* page = frame("Frame6", QStringLiteral("Vorschau"));
     ListView1 = named(new QTreeView, "ListView1");
+    ListView1->setAccessibleName(QStringLiteral("Vorschau"));
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setAlternatingRowColors(true);

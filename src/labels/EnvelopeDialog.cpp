@@ -1,7 +1,7 @@
 #include "labels/EnvelopeDialog.h"
 
+#include "base/Counted.h"
 #include "labels/CardAddress.h"
-#include "labels/Counted.h"
 #include "platform/WidgetTools.h"
 
 #include <QCheckBox>
@@ -50,7 +50,7 @@ EnvelopeDialog::EnvelopeDialog(CardSet shown, CardSet found, const QString& send
                                                  "unter „Drucken“.")
                                 : sender_);
     form()->addRow(withSender_);
-    turned_ = named(new QCheckBox(QStringLiteral("&Hochkant einziehen (kurze Kante zuerst)"), this),
+    turned_ = named(new QCheckBox(QStringLiteral("Hochkant &einziehen (kurze Kante zuerst)"), this),
                     "chkGedreht");
     form()->addRow(turned_);
     face_ = named(new QFontComboBox(this), "cmbSchrift");

@@ -1,7 +1,7 @@
 #include "labels/LabelsDialog.h"
 
+#include "base/Counted.h"
 #include "labels/CardAddress.h"
-#include "labels/Counted.h"
 #include "platform/WidgetTools.h"
 
 #include <QCheckBox>
@@ -106,12 +106,12 @@ QGroupBox* LabelsDialog::buildCustomSheet() {
     auto* group = named(new QGroupBox(QStringLiteral("Eigenes Format"), this), "fraEigenes");
     auto* layout = new QFormLayout(group);
     const std::array<std::pair<const char*, const char*>, 6> sizes = {{
-        {"spnRandOben", "Rand oben:"},
-        {"spnRandLinks", "Rand links:"},
-        {"spnBreite", "Etikettbreite:"},
-        {"spnHoehe", "Etiketthöhe:"},
-        {"spnAbstandX", "Abstand waagerecht:"},
-        {"spnAbstandY", "Abstand senkrecht:"},
+        {"spnRandOben", "Rand &oben:"},
+        {"spnRandLinks", "Rand &links:"},
+        {"spnBreite", "Etikettbrei&te:"},
+        {"spnHoehe", "Et&iketthöhe:"},
+        {"spnAbstandX", "Abstand &waagerecht:"},
+        {"spnAbstandY", "Abstand se&nkrecht:"},
     }};
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         customSizes_[i] = millimetres(group, sizes[i].first, 297.0);
@@ -122,8 +122,8 @@ QGroupBox* LabelsDialog::buildCustomSheet() {
     columns_->setRange(1, 20);
     rows_ = named(new QSpinBox(group), "spnZeilen");
     rows_->setRange(1, 40);
-    layout->addRow(QStringLiteral("Spalten:"), columns_);
-    layout->addRow(QStringLiteral("Zeilen:"), rows_);
+    layout->addRow(QStringLiteral("Sp&alten:"), columns_);
+    layout->addRow(QStringLiteral("&Zeilen:"), rows_);
     connect(columns_, &QSpinBox::valueChanged, this, [this] { sheetChanged(); });
     connect(rows_, &QSpinBox::valueChanged, this, [this] { sheetChanged(); });
     const LabelSheet start = customSheet();

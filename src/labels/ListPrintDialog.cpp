@@ -1,6 +1,6 @@
 #include "labels/ListPrintDialog.h"
 
-#include "labels/Counted.h"
+#include "base/Counted.h"
 #include "labels/ListColumns.h"
 #include "platform/WidgetTools.h"
 
@@ -34,7 +34,7 @@ ListPrintDialog::ListPrintDialog(CardSet shown, QPrinter& printer, QWidget* pare
     }
     columns_->setDragDropMode(QAbstractItemView::InternalMove);
     columns_->setToolTip(QStringLiteral("Haken setzen; die Reihenfolge durch Ziehen ändern"));
-    form()->addRow(QStringLiteral("&Spalten:"), columns_);
+    form()->addRow(QStringLiteral("Spa&lten:"), columns_);
     auto* orientation = new QHBoxLayout;
     auto* portrait = named(new QRadioButton(QStringLiteral("&Hochformat"), this), "optHoch");
     landscape_ = named(new QRadioButton(QStringLiteral("&Querformat"), this), "optQuer");

@@ -1,4 +1,6 @@
 #include "labels/PagesDialog.h"
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
 #include "labels/PainterCanvas.h"
 #include "platform/Platform.h"
@@ -20,6 +22,7 @@ using platform::named;
 PagesDialog::PagesDialog(QPrinter& printer, const QString& title, QWidget* parent)
     : QDialog(parent), printer_(printer) {
     setWindowTitle(title);
+    platform::setHelpPage(*this, QStringLiteral("etiketten.html"));
     auto* layout = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
     form_ = new QFormLayout;
@@ -48,7 +51,8 @@ PagesDialog::PagesDialog(QPrinter& printer, const QString& title, QWidget* paren
 
     previewPrinter_.setFullPage(true);
     preview_ = named(new QPrintPreviewWidget(&previewPrinter_, this), QStringLiteral("Vorschau"));
-    preview_->setMinimumSize(420, 520);
+    // Small screens get a smaller sketch; others the size it was drawn for.
+    preview_->setMinimumSize(300, 360);
     preview_->fitInView();
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* target) {
         const QString why = problem();
@@ -64,6 +68,7 @@ PagesDialog::PagesDialog(QPrinter& printer, const QString& title, QWidget* paren
         });
     });
     layout->addWidget(preview_, 1);
+    platform::resizeWithin(*this, sizeHint().expandedTo({left->sizeHint().width() + 440, 580}));
 }
 
 QString PagesDialog::note() const {

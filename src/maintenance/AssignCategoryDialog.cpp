@@ -1,4 +1,6 @@
 #include "maintenance/AssignCategoryDialog.h"
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
 #include "maintenance/CardOperations.h"
 #include "platform/Platform.h"
@@ -31,6 +33,7 @@ AssignCategoryDialog::AssignCategoryDialog(const std::filesystem::path& storeFil
     : QDialog(parent), heading_(heading) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Karte ändern"));
+    platform::setHelpPage(*this, QStringLiteral("kategorien.html"));
     setModal(true);
     buildUi();
     try {
@@ -70,6 +73,7 @@ void AssignCategoryDialog::buildUi() {
 
     ListView1_ = new QTreeWidget(this);
     ListView1_->setObjectName(QStringLiteral("ListView1"));
+    ListView1_->setAccessibleName(QStringLiteral("Kategorien"));
     ListView1_->setHeaderLabels({QStringLiteral("Kategorien  ")});
     ListView1_->setRootIsDecorated(false);
     ListView1_->setSortingEnabled(false);
@@ -104,7 +108,7 @@ void AssignCategoryDialog::buildUi() {
     StatusBar1_->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1_->setSizeGripEnabled(false);
     layout->addWidget(StatusBar1_);
-    resize(420, 440);
+    platform::resizeWithin(*this, {420, 440});
 }
 
 void AssignCategoryDialog::loadCategories() {

@@ -1,5 +1,7 @@
 #include "maintenance/FirstStepsDialog.h"
 
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 #include "platform/Platform.h"
 
 #include <QFont>
@@ -8,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -98,9 +99,7 @@ FirstStepsDialog::FirstStepsDialog(QWidget* mainWindow)
     buttons->addWidget(close);
     layout->addLayout(buttons);
     // The dialog promises that F1 explains more.
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [] { platform::current().showHelp(QStringLiteral("erste-schritte.html")); });
+    platform::setHelpPage(*this, QStringLiteral("erste-schritte.html"));
     // Wrapped labels need their height for the fixed width, or the long ones are cut off.
     constexpr int kWidth = 400;
     setFixedWidth(kWidth);
@@ -146,8 +145,11 @@ void FirstStepsDialog::placeBeside() {
     if (screen == nullptr) {
         return;
     }
-    const QRect area = screen->geometry();
-    move(area.x() + area.width() - frameGeometry().width(), y());
+    // This window is not framed yet; the main window's frame is what it will get.
+    const QWidget& framed =
+        mainWindow_ != nullptr && mainWindow_->isVisible() ? *mainWindow_ : *this;
+    const QRect area = screen->availableGeometry();
+    move(area.x() + area.width() - width() - platform::frameRoom(framed).width(), y());
     moveMainWindowLeft();
     // A window manager places a window that is not on screen yet by its own rules, so the
     // main window is moved again once it shows.

@@ -1,4 +1,6 @@
 #include "maintenance/RestoreDialog.h"
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
 #include "backup/BackupFiles.h"
 #include "backup/Restore.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -63,6 +66,7 @@ RestoreDialog::RestoreDialog(const std::filesystem::path& storeFile, QWidget* pa
     : QDialog(parent), storeFile_(storeFile) {
     setObjectName(QStringLiteral("SicherungWiederherstellen"));
     setWindowTitle(QStringLiteral("Sicherung wiederherstellen"));
+    platform::setHelpPage(*this, QStringLiteral("optionen.html"));
     setModal(true);
     buildUi();
     fillBackups();
@@ -70,21 +74,30 @@ RestoreDialog::RestoreDialog(const std::filesystem::path& storeFile, QWidget* pa
 
 void RestoreDialog::buildUi() {
     backups_ = named(new QTreeWidget(this), "Sicherungen");
+    backups_->setAccessibleName(QStringLiteral("Sicherungen"));
     backups_->setHeaderLabels(
         {QStringLiteral("Datum"), QStringLiteral("Uhrzeit"), QStringLiteral("Karten")});
     backups_->setRootIsDecorated(false);
     backups_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     connect(backups_, &QTreeWidget::currentItemChanged, this, [this] { showBackup(); });
     cards_ = named(new QListWidget(this), "SicherungKarten");
+    cards_->setAccessibleName(QStringLiteral("Karten der Sicherung"));
     connect(cards_, &QListWidget::currentRowChanged, this, [this] { showCard(); });
 
     auto* columns = new QHBoxLayout();
     columns->addWidget(backups_, 2);
     columns->addWidget(cards_, 2);
-    columns->addWidget(buildCardView(), 3);
+    // The card's many fields scroll on a small screen.
+    auto* card = new QScrollArea(this);
+    card->setWidget(buildCardView());
+    card->setWidgetResizable(true);
+    card->setFrameShape(QFrame::NoFrame);
+    card->setAccessibleName(QStringLiteral("Karte der Sicherung"));
+    columns->addWidget(card, 3);
 
     state_ = named(new QLabel(this), "SicherungHinweis");
     state_->setWordWrap(true);
+    state_->setAccessibleName(QStringLiteral("Hinweis"));
     auto* restore =
         named(new QPushButton(QStringLiteral("&Wiederherstellen"), this), "Wiederherstellen");
     auto* close = named(new QPushButton(QStringLiteral("&Schließen"), this), "Schliessen");
@@ -96,12 +109,14 @@ void RestoreDialog::buildUi() {
     buttons->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Wählen Sie eine Sicherung; ihre Karten werden "
-                                                "nur angezeigt, bis Sie sie wiederherstellen."),
-                                 this));
+    auto* intro = new QLabel(QStringLiteral("Wählen Sie eine Sicherung; ihre Karten werden nur "
+                                            "angezeigt, bis Sie sie wiederherstellen."),
+                             this);
+    setAccessibleDescription(intro->text());  // read out as the dialog opens
+    layout->addWidget(intro);
     layout->addLayout(columns, 1);
     layout->addLayout(buttons);
-    resize(980, 560);
+    platform::resizeWithin(*this, {980, 560});
 }
 
 QWidget* RestoreDialog::buildCardView() {

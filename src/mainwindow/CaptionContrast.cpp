@@ -9,36 +9,55 @@
 
 namespace veltro::mainwindow {
 
-CaptionContrast::CaptionContrast(QWidget& area, const QLabel& picture,
-                                 std::vector<QLabel*> captions)
-    : QObject(&area), area_(area), picture_(picture), captions_(std::move(captions)) {
+CaptionContrast::CaptionContrast(QWidget& area, const QLabel& picture, std::vector<QLabel*> plain,
+                                 std::vector<QLabel*> coloured)
+    : QObject(&area),
+      area_(area),
+      picture_(picture),
+      plain_(std::move(plain)),
+      coloured_(std::move(coloured)) {
     area_.installEventFilter(this);
-    for (QLabel* caption : captions_) {
-        caption->installEventFilter(this);
+    for (const auto* captions : {&plain_, &coloured_}) {
+        for (QLabel* caption : *captions) {
+            caption->installEventFilter(this);
+        }
     }
+}
+
+QColor CaptionContrast::behind(const QLabel& caption) const {
+    if (picture_.isVisible() && !picture_.pixmap().isNull()) {
+        // The picture fills the area from its top left corner.
+        const QRect area =
+            QRect(caption.mapTo(&area_, QPoint()), caption.size()).translated(-picture_.pos());
+        const QColor mean = platform::meanColour(picture_.pixmap().copy(area).toImage(),
+                                                 QRect(QPoint(), area.size()));
+        if (mean.isValid()) {
+            return mean;
+        }
+    }
+    return area_.palette().color(QPalette::Window);
 }
 
 void CaptionContrast::update() {
     pending_ = false;
-    const QPixmap shown = picture_.isVisible() ? picture_.pixmap() : QPixmap();
-    for (QLabel* caption : captions_) {
-        QColor behind;
-        if (!shown.isNull()) {
-            // The picture fills the area from its top left corner.
-            const QRect area = caption->geometry().translated(-picture_.pos());
-            behind = platform::meanColour(shown.copy(area).toImage(), QRect(QPoint(), area.size()));
+    for (QLabel* caption : plain_) {
+        platform::setRole(caption, QPalette::WindowText, platform::readableOn(behind(*caption)));
+    }
+    for (QLabel* caption : coloured_) {
+        const QColor text = caption->palette().color(QPalette::WindowText);
+        const QColor ground = behind(*caption);
+        const bool backed = platform::contrastRatio(text, ground) < platform::kReadableContrast;
+        if (backed) {
+            platform::setRole(caption, QPalette::Window, platform::backingFor(text, ground));
         }
-        if (!behind.isValid()) {
-            behind = area_.palette().color(QPalette::Window);
-        }
-        platform::setRole(caption, QPalette::WindowText, platform::readableOn(behind));
+        caption->setAutoFillBackground(backed);
     }
 }
 
 bool CaptionContrast::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type == QEvent::Move || type == QEvent::Resize ||
-        (watched == &area_ && type == QEvent::PaletteChange)) {
+        (watched == &area_ && type == QEvent::PaletteChange) || type == QEvent::Show) {
         updateSoon();
     }
     return QObject::eventFilter(watched, event);

@@ -8,7 +8,7 @@ namespace veltro::mainwindow {
 // writes the store first and then the card list and the full-text index.
 class CardCommands {
 public:
-    explicit CardCommands(CommandContext context) : c_(std::move(context)) {}
+    explicit CardCommands(CommandContext context) : c_(context) {}
 
     // From the menu: checks that a category is chosen first. True when a card was asked for.
     bool newCardFromMenu();

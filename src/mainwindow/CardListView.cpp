@@ -1,5 +1,7 @@
 #include "mainwindow/CardListView.h"
 
+#include "mainwindow/CardListAccessible.h"
+
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +14,7 @@ namespace veltro::mainwindow {
 CardListView::CardListView(QWidget* parent) : QAbstractItemView(parent) {
     setVerticalScrollMode(ScrollPerItem);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CardListAccessible::install();
 }
 
 int CardListView::rows() const {
@@ -163,7 +166,15 @@ void CardListView::updateGeometries() {
     QAbstractItemView::updateGeometries();
 }
 
+bool CardListView::rowVisible(int row) const {
+    return row >= firstRow() && row < firstRow() + viewport()->height() / lineHeight() + 1 &&
+           row < rows();
+}
+
 void CardListView::reset() {
+    if (auto* accessible = CardListAccessible::of(this)) {
+        accessible->forgetLines();
+    }
     QAbstractItemView::reset();
     hovered_ = -1;
     verticalScrollBar()->setValue(0);
@@ -172,14 +183,56 @@ void CardListView::reset() {
 }
 
 void CardListView::rowsInserted(const QModelIndex& parent, int start, int end) {
+    if (auto* accessible = CardListAccessible::of(this)) {
+        accessible->forgetLines();
+    }
     QAbstractItemView::rowsInserted(parent, start, end);
     updateGeometries();
     viewport()->update();
 }
 
 void CardListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    if (auto* accessible = CardListAccessible::of(this)) {
+        accessible->forgetLines();
+    }
     QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
     viewport()->update();
+}
+
+void CardListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QAbstractItemView::currentChanged(current, previous);  // scrolls to the line first
+    if (const auto* accessible = CardListAccessible::of(this); accessible && current.isValid()) {
+        accessible->announceCurrent(current.row(), hasFocus());
+    }
+}
+
+void CardListView::selectionChanged(const QItemSelection& selected,
+                                    const QItemSelection& deselected) {
+    QAbstractItemView::selectionChanged(selected, deselected);
+    const auto* accessible = CardListAccessible::of(this);
+    if (accessible == nullptr) {
+        return;
+    }
+    // One line at a time: the list selects single lines.
+    for (const auto& [ranges, on] : {std::pair{&deselected, false}, std::pair{&selected, true}}) {
+        for (const QModelIndex& index : ranges->indexes()) {
+            accessible->announceSelected(index.row(), on);
+        }
+    }
+}
+
+void CardListView::focusInEvent(QFocusEvent* event) {
+    QAbstractItemView::focusInEvent(event);
+    // After the list's own focus news, which Qt sends once this handler is done.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (const auto* accessible = CardListAccessible::of(this);
+                accessible != nullptr && hasFocus() && currentIndex().isValid()) {
+                accessible->announceCurrent(currentIndex().row(), true);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void CardListView::scrollContentsBy(int, int) {

@@ -16,6 +16,8 @@ public:
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     [[nodiscard]] QModelIndex indexAt(const QPoint& point) const override;
     void reset() override;
+    // Whether the line shows in the viewport, whole or in part.
+    [[nodiscard]] bool rowVisible(int row) const;
 
 protected:
     [[nodiscard]] QModelIndex moveCursor(CursorAction action,
@@ -33,6 +35,11 @@ protected:
     void changeEvent(QEvent* event) override;
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    // Screen readers hear of the current and the selected line.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     [[nodiscard]] int rows() const;

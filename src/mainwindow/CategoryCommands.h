@@ -12,7 +12,7 @@ namespace veltro::mainwindow {
 // category line (Text19) in place of the selector; the window confirms it.
 class CategoryCommands {
 public:
-    explicit CategoryCommands(CommandContext context) : c_(std::move(context)) {}
+    explicit CategoryCommands(CommandContext context) : c_(context) {}
 
     void startNew();
     void startRename();

@@ -63,10 +63,13 @@ void DuplicateCommands::show(std::vector<Group> groups) {
                                      platform::Icon::Information, 0});
         return;
     }
-    DuplicatesWindow window(c_.session.store(), std::move(groups),
-                            {[this](const std::vector<MergePlan>& plans) { return merge(plans); },
-                             [this](const Group& group) { return notDuplicates(group); }},
-                            c_.window);
+    DuplicatesWindow window(
+        c_.session.store(), std::move(groups),
+        {[this](const std::vector<MergePlan>& plans, std::function<void(bool)> ended) {
+             return merge(plans, std::move(ended));
+         },
+         [this](const Group& group) { return notDuplicates(group); }},
+        c_.window);
     window.exec();
 }
 
@@ -74,17 +77,30 @@ bool DuplicateCommands::guarded(const QString& name, const std::function<void()>
     return runGuarded(name, write);
 }
 
-bool DuplicateCommands::merge(const std::vector<MergePlan>& plans) {
+bool DuplicateCommands::merge(const std::vector<MergePlan>& plans,
+                              std::function<void(bool)> ended) {
     // The view may show one of the cards: what was typed there is written first.
     if (plans.empty() || !c_.storeOpen() || !c_.editor.commit()) {
         return false;
     }
-    if (!guarded(QStringLiteral("Zusammenführen"),
-                 [&] { c_.list.aroundReload([&] { c_.session.merge(plans); }); })) {
-        return false;
+    c_.list.clear();  // the index changes under it when the merge ends
+    const auto merged = [this, plans, ended = std::move(ended)](const store::Card&,
+                                                                std::exception_ptr failure) {
+        if (failure) {
+            c_.list.filter();
+            guarded(QStringLiteral("Zusammenführen"), [&] { std::rethrow_exception(failure); });
+        } else {
+            follow(plans);
+        }
+        ended(!failure);
+    };
+    bool started = false;
+    guarded(QStringLiteral("Zusammenführen"),
+            [&] { started = c_.session.startMerge(plans, merged) != nullptr; });
+    if (!started) {
+        c_.list.filter();
     }
-    follow(plans);
-    return true;
+    return started;
 }
 
 // The store changed first; now the list, the full-text index and the view.

@@ -14,7 +14,7 @@ namespace veltro::mainwindow {
 // brings the card list, the full-text index and the card view in step with the store.
 class DuplicateCommands {
 public:
-    explicit DuplicateCommands(CommandContext context) : c_(std::move(context)) {}
+    explicit DuplicateCommands(CommandContext context) : c_(context) {}
 
     // All groups of the store.
     void open();
@@ -24,8 +24,10 @@ public:
     // How many cards with a row id above this one look like cards there before.
     [[nodiscard]] std::int64_t countAfterImport(std::int64_t lastIdBefore);
 
-    // Makes one card of several; false after telling the user why it did not happen.
-    bool merge(const std::vector<duplicates::MergePlan>& plans);
+    // Makes one card of several on the session's thread; false after telling the user why
+    // it did not begin. `ended` hears whether it merged (a failure has been told).
+    bool merge(const std::vector<duplicates::MergePlan>& plans,
+               std::function<void(bool merged)> ended);
     bool notDuplicates(const duplicates::Group& group);
 
 private:

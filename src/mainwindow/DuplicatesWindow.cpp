@@ -1,4 +1,6 @@
 #include "mainwindow/DuplicatesWindow.h"
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
 #include "platform/WidgetTools.h"
 #include "richtext/StoredText.h"
@@ -8,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -58,17 +61,20 @@ DuplicatesWindow::DuplicatesWindow(store::CardStore& store, std::vector<Group> g
     : QDialog(parent), store_(store), groups_(std::move(groups)), actions_(std::move(actions)) {
     setObjectName(QStringLiteral("frmDubletten"));
     setWindowTitle(QStringLiteral("Doppelte Karten"));
+    platform::setHelpPage(*this, QStringLiteral("dubletten.html"));
     buildWidgets();
     fillGroups();
-    resize(1000, 620);
+    platform::resizeWithin(*this, {1000, 620});
 }
 
 void DuplicatesWindow::buildWidgets() {
     lstGruppen_ = named(new QListWidget, "lstGruppen");
+    lstGruppen_->setAccessibleName(QStringLiteral("Gruppen doppelter Karten"));
     lblGruende_ = named(new QLabel, "lblGruende");
     lblGruende_->setWordWrap(true);
     cmbBehalten_ = named(new QComboBox, "cmbBehalten");
     tblFelder_ = named(new QTableWidget, "tblFelder");
+    tblFelder_->setAccessibleName(QStringLiteral("Felder der Karten"));
     tblFelder_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblFelder_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     tblFelder_->setWordWrap(false);
@@ -287,10 +293,22 @@ std::vector<MergePlan> DuplicatesWindow::plans() const {
 }
 
 void DuplicatesWindow::cmdZusammenfuehren_Click() {
-    if (shown_.size() < 2 || !actions_.merge(plans())) {
+    if (shown_.size() < 2) {
         return;
     }
-    dropShownGroup();
+    setEnabled(false);  // until the merge has ended
+    QPointer<DuplicatesWindow> self(this);
+    const auto ended = [self](bool merged) {
+        if (self) {
+            self->setEnabled(true);
+            if (merged) {
+                self->dropShownGroup();
+            }
+        }
+    };
+    if (!actions_.merge(plans(), ended)) {
+        setEnabled(true);
+    }
 }
 
 void DuplicatesWindow::cmdKeineDubletten_Click() {

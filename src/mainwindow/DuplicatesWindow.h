@@ -26,9 +26,11 @@ class DuplicatesWindow : public QDialog {
     Q_OBJECT
 public:
     // What the window asks of the card file; false when it did not happen (the user has
-    // been told why).
+    // been told why). A merge runs on: `ended` hears whether it merged.
     struct Actions {
-        std::function<bool(const std::vector<duplicates::MergePlan>&)> merge;
+        std::function<bool(const std::vector<duplicates::MergePlan>&,
+                           std::function<void(bool merged)> ended)>
+            merge;
         std::function<bool(const duplicates::Group&)> notDuplicates;
     };
 

@@ -1,5 +1,6 @@
 #include "mainwindow/EinstellungenAnwenden.h"
 
+#include "platform/Contrast.h"
 #include "platform/WidgetTools.h"
 
 #include "mainwindow/FieldTable.h"
@@ -8,6 +9,7 @@
 #include "options/OptionsDialog.h"
 #include "richtext/RichTextBlock.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,9 +28,13 @@ namespace {
 
 void setFieldColour(QWidget* field, const QColor& colour) {
     setRole(field, QPalette::Base, colour);
+    // The desktop's text colour where it reads on the box, else black or white.
+    const QColor text = QApplication::palette().color(QPalette::Active, QPalette::Text);
+    setRole(field, QPalette::Text, platform::readableTextOn(text, colour));
     // A drop-down list without an edit line paints its face with the button colour.
     if (qobject_cast<QComboBox*>(field) != nullptr) {
         setRole(field, QPalette::Button, colour);
+        setRole(field, QPalette::ButtonText, platform::readableTextOn(text, colour));
     }
 }
 

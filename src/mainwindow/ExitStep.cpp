@@ -224,6 +224,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         }
         return;
     }
+    if (session_->state() == session::RunState::Merging) {
+        session_->finishWork();  // a merge takes a moment
+    }
     if (!Form_QueryUnload()) {
         event->ignore();
         return;

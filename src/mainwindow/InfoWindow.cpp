@@ -1,4 +1,5 @@
 #include "mainwindow/InfoWindow.h"
+#include "platform/HelpKey.h"
 
 #include "mainwindow/SplashPicture.h"
 #include "mainwindow/SplashWindow.h"
@@ -6,6 +7,7 @@
 #include "platform/WidgetTools.h"
 #include "store/DataDirectory.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -30,15 +32,18 @@ InfoWindow::InfoWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("InfoWindow"));
     setWindowTitle(QStringLiteral("Info – Veltro Adressbuch"));
+    platform::setHelpPage(*this, QStringLiteral("index.html"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
     platform::setRole(this, QPalette::Window, SplashWindow::bandColour());
 
     auto* picture = named(new QLabel(this), "Image2");
+    picture->setAccessibleName(QStringLiteral("Bild des Programms"));
     picture->setPixmap(paintSplashPicture(QSize(520, 240)));
     const QIcon icon = platform::programIcon();
     setWindowIcon(icon);
     auto* symbol = named(new QLabel(this), "Image1");
+    symbol->setAccessibleName(QStringLiteral("Programmsymbol"));
     symbol->setPixmap(icon.pixmap(48, 48));
     auto* name = named(new QLabel(QStringLiteral("Veltro Adressbuch"), this), "Label3");
     QFont bold = name->font();
@@ -62,7 +67,8 @@ InfoWindow::InfoWindow(QWidget* parent)
                              .arg(QString::fromStdString(store::dataDirectory().string())),
                          this),
               "Datenordner");
-    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Selected from the keyboard: a click closes the window, wherever it lands.
+    folder->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
     folder->setContentsMargins(14, 4, 14, 0);
     platform::setRole(folder, QPalette::WindowText, Qt::white);
 
@@ -72,6 +78,18 @@ InfoWindow::InfoWindow(QWidget* parent)
     layout->addLayout(line);
     layout->addWidget(folder);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    for (QWidget* part : findChildren<QWidget*>()) {
+        part->installEventFilter(this);
+    }
+}
+
+bool InfoWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A part that takes the press itself (the folder line) would keep the window open.
+    if (event->type() == QEvent::MouseButtonPress) {
+        close();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void InfoWindow::mousePressEvent(QMouseEvent* event) {

@@ -8,8 +8,32 @@
 namespace veltro::mainwindow {
 
 MainMenus::MainMenus(QMainWindow& window) : window_(window) {
+    window_.menuBar()->setAccessibleName(QStringLiteral("Menüleiste"));
     buildBarMenus();
     buildPopups();
+    setShortcuts();
+}
+
+void MainMenus::setShortcuts() {
+    // The desktop's usual keys. Keys a text box uses itself (Entf, Strg+Z …) stay the box's
+    // while it has the focus: it claims them before any shortcut.
+    const struct {
+        const char* entry;
+        QKeySequence keys;
+    } keys[] = {
+        {"mnuNeuekarte", QKeySequence::New},
+        {"mnukarteRen", QKeySequence(Qt::Key_F2)},
+        {"mnukarteloschen", QKeySequence(Qt::Key_Delete)},
+        {"mnuDruckGesamt", QKeySequence::Print},
+        {"mnuBeenden", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"mnuNeueKategorie", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)},
+        {"mnuSuchfeld", QKeySequence::Find},
+        {"mnuVolltextfeld", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)},
+        {"mnuHilfe", QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto& [entry, sequence] : keys) {
+        action(QString::fromUtf8(entry))->setShortcut(sequence);
+    }
 }
 
 QAction* MainMenus::action(const QString& name) const {
@@ -23,6 +47,8 @@ QMenu* MainMenus::menu(const QString& name) const {
 QMenu* MainMenus::addMenu(QMenu* parent, const char* name, const QString& text) {
     QMenu* menu = parent != nullptr ? parent->addMenu(text) : window_.menuBar()->addMenu(text);
     menu->setObjectName(QLatin1String(name));
+    // What a screen reader calls the open menu.
+    menu->setWindowTitle(QString(text).remove(u'&'));
     menu->menuAction()->setObjectName(QLatin1String(name));
     menus_.insert(QLatin1String(name), menu);
     return menu;
@@ -74,6 +100,9 @@ void MainMenus::buildBarMenus() {
     edit->addSeparator();
     addEntry(edit, "mnuCopyNotizen", QStringLiteral("&Notizen kopieren"));
     addEntry(edit, "mnuCopyAnschrift", QStringLiteral("&Anschrift kopieren"));
+    edit->addSeparator();
+    addEntry(edit, "mnuSuchfeld", QStringLiteral("S&uchen"));
+    addEntry(edit, "mnuVolltextfeld", QStringLiteral("&Volltextsuche"));
 
     QMenu* category = addMenu(nullptr, "tmpKategorie", QStringLiteral("Kateg&orie"));
     addEntry(category, "mnuNeueKategorie", QStringLiteral("&Neu..."));

@@ -23,6 +23,7 @@ private:
     void buildFileMenu(QMenu* bar);
     void buildBarMenus();
     void buildPopups();
+    void setShortcuts();
 
     QMainWindow& window_;
     QHash<QString, QAction*> actions_;

@@ -5,34 +5,17 @@
 
 namespace veltro::mainwindow {
 
-store::CardStore* MainSyncHost::cardStore() {
-    return window_.cardStore();
+session::Session& MainSyncHost::session() {
+    return window_.session();
 }
 
 bool MainSyncHost::commitShownCard() {
-    // A running import writes the store on its own; a timed sync waits for the next turn.
-    return !window_.importRunning() && window_.editor().commit();
+    // Other long work writes the store on its own; a timed sync waits for the next turn.
+    return window_.session().work() == nullptr && window_.editor().commit();
 }
 
-void MainSyncHost::reloadAfterSync() {
-    window_.setChangeFlag();
-    window_.ImportCommand1();
-}
-
-void MainSyncHost::syncedThisRun() {
-    window_.session().noteSynced();
-}
-
-void MainSyncHost::backUpBeforeSync() {
-    window_.backUpBefore(backup::Occasion::Sync);
-}
-
-void MainSyncHost::setBusy(bool busy) {
-    if (busy) {
-        running_.emplace(window_.session(), session::RunState::Syncing);
-    } else {
-        running_.reset();
-    }
+void MainSyncHost::showSyncedCards() {
+    window_.showReloadedCards();
 }
 
 }  // namespace veltro::mainwindow

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "session/Session.h"
 #include "sync/SyncHost.h"
-
-#include <optional>
 
 namespace veltro::mainwindow {
 
@@ -14,16 +11,12 @@ class MainSyncHost final : public sync::SyncHost {
 public:
     explicit MainSyncHost(MainWindow& window) : window_(window) {}
 
-    store::CardStore* cardStore() override;
+    session::Session& session() override;
     bool commitShownCard() override;
-    void reloadAfterSync() override;
-    void syncedThisRun() override;
-    void setBusy(bool busy) override;
-    void backUpBeforeSync() override;
+    void showSyncedCards() override;
 
 private:
     MainWindow& window_;
-    std::optional<session::Session::Busy> running_;
 };
 
 }  // namespace veltro::mainwindow

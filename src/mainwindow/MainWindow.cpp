@@ -21,6 +21,8 @@
 #include "mainwindow/StoreGuard.h"
 #include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
+#include "platform/AccessibleNames.h"
+#include "platform/HelpKey.h"
 #include "platform/Platform.h"
 #include "platform/ProgramIcon.h"
 #include "platform/TextBoxKeys.h"
@@ -81,7 +83,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
             }
         },
         [this] { fullTextBuilt(); }, [this](session::RunState state) { followRunState(state); }});
-    contrast_ = new CaptionContrast(*ui_.Picture1, *ui_.Image2, {ui_.label[5], ui_.label[6]});
+    std::vector<QLabel*> coloured{ui_.Label8};
+    for (const int number : {1, 2, 3, 4, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}) {
+        coloured.push_back(ui_.label.at(number));
+    }
+    contrast_ = new CaptionContrast(*ui_.Picture1, *ui_.Image2, {ui_.label[5], ui_.label[6]},
+                                    std::move(coloured));
     menus_ = std::make_unique<MainMenus>(*this);
     searchHost_ = std::make_unique<MainSearchHost>(*this);
     importHost_ = std::make_unique<MainImportHost>(*this);
@@ -115,7 +122,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectBars();
     connectEditCommands();
     installFilters();
-    platform::keepRedoInTextBoxes();
+    platform::keepEditingKeysInTextBoxes();
+    platform::nameUnnamedWidgets();
+    platform::setHelpPage(*this, QStringLiteral("hauptfenster.html"));
     // Red from the start, as after any mouse move: seen on light and dark pictures alike.
     setTextColour(ui_.Label8, kRed);
     new MainWindowLayout(*this, ui_);  // child of the window
@@ -163,7 +172,7 @@ void MainWindow::connectMenus() {
     on("mnuBeenden", [this] { close(); });
     on("mnuExportieren", [this] {
         if (!toFront(exportDialog_) && session_->isOpen()) {
-            exportDialog_ = exporting::ExportDialog::showNew(session_->store().file(), this);
+            exportDialog_ = exporting::ExportDialog::showNew(*session_, this);
         }
     });
     on("mnuSicherungWiederherstellen", [this] { mnuSicherungWiederherstellen(); });
@@ -192,7 +201,16 @@ void MainWindow::connectMenus() {
             importDialog_ = import::ImportDialog::open(*importHost_, this);
         }
     });
-    menus_->action(QStringLiteral("mnuHilfe"))->setShortcut(Qt::Key_F1);
+    on("mnuSuchfeld", [this] {
+        ui_.Text1->setFocus(Qt::ShortcutFocusReason);
+        ui_.Text1->selectAll();
+    });
+    on("mnuVolltextfeld", [this] {
+        // Chosen on purpose, as a click into the field is: the search is armed.
+        fullTextArmed_ = true;
+        ui_.Text16->setFocus(Qt::ShortcutFocusReason);
+        ui_.Text16->selectAll();
+    });
 }
 
 sync::SyncDialog& MainWindow::syncDialog() {

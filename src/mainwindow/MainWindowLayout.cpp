@@ -1,4 +1,5 @@
 #include "mainwindow/MainWindowLayout.h"
+#include "platform/Placement.h"
 
 #include "mainwindow/MainWindowUi.h"
 #include "mainwindow/PreferredWidth.h"
@@ -6,10 +7,12 @@
 #include "richtext/RichTextBlock.h"
 #include "search/SearchWindow.h"
 
+#include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
@@ -45,11 +48,7 @@ MainWindowLayout::MainWindowLayout(QMainWindow& window, const MainWindowUi& ui)
       narrowestWidth_(ui.Picture1->sizeHint().width()) {
     // From the first size on, every pixel the window grows goes to the blocks; a small
     // screen still shows all of the window.
-    QSize size = window_.size().expandedTo(window_.sizeHint());
-    if (const QScreen* screen = window_.screen()) {
-        size = size.boundedTo(screen->availableGeometry().size());
-    }
-    window_.resize(size);
+    platform::resizeWithin(window_, window_.size().expandedTo(window_.sizeHint()));
     window_.installEventFilter(this);
     ui_.label[7]->installEventFilter(this);
     ui_.Picture1->installEventFilter(this);
@@ -68,6 +67,7 @@ bool MainWindowLayout::eventFilter(QObject* watched, QEvent* event) {
                 windowResized(static_cast<const QResizeEvent&>(*event));
             } else if (watched == ui_.Picture1) {
                 widenFieldBoxes();
+                stackAddressButtons();
             }
             break;
         case QEvent::WindowStateChange:
@@ -176,6 +176,21 @@ void MainWindowLayout::alignSearchField() {
     // Never narrower than a search field would be on its own.
     setPreferredWidth(ui_.Text1,
                       std::max(right - ui_.Text1->x(), ui_.Text1->QLineEdit::sizeHint().width()));
+}
+
+void MainWindowLayout::stackAddressButtons() {
+    QBoxLayout* header = ui_.addressHeader;
+    const int sideBySide = ui_.label[5]->sizeHint().width() + ui_.Command4->sizeHint().width() +
+                           ui_.Command5->sizeHint().width() + 2 * header->spacing();
+    const auto wanted =
+        ui_.RichTextBox1->width() < sideBySide ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    if (header->direction() != wanted) {
+        header->setDirection(wanted);
+        // Side by side they may be squeezed, which stacks them; stacked, each keeps its text.
+        for (QPushButton* button : {ui_.Command4, ui_.Command5}) {
+            button->setMinimumWidth(wanted == QBoxLayout::LeftToRight ? 1 : 0);
+        }
+    }
 }
 
 void MainWindowLayout::widenFieldBoxes() {

@@ -34,6 +34,7 @@ private:
     void showDragBar(int x);
     void alignSearchField();
     void widenFieldBoxes();
+    void stackAddressButtons();
     [[nodiscard]] int pixels(double twips) const;
 
     QMainWindow& window_;

@@ -8,6 +8,7 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/UndoCommands.h"
 #include "options/OptionsDialog.h"
+#include "platform/Placement.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "richtext/RichTextBlock.h"
@@ -143,7 +144,8 @@ void MainWindow::restoreWindow() {
     const auto width = settings::number(key::PFensterWidth);
     const auto height = settings::number(key::PFensterHeight);
     if (restoreSize && width && height) {
-        resize(platform::twipsToPixels(*width, *this), platform::twipsToPixels(*height, *this));
+        platform::resizeWithin(*this, {platform::twipsToPixels(*width, *this),
+                                       platform::twipsToPixels(*height, *this)});
     }
     if (optionsDialog().startWithSearchWindow()) {
         // Shown minimised from the start: shown normal and minimised a moment later, the

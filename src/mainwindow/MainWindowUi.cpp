@@ -68,6 +68,10 @@ QLineEdit* fieldBox(MainWindowUi& ui, int number, QWidget* parent) {
     auto* box = new PreferredWidth<QLineEdit>(parent);
     box->setPreferredWidth(platform::twipsToPixels(kFieldBoxTwips, *ui.Picture1));
     box->setObjectName(QStringLiteral("Text%1").arg(number));
+    // However small the window, a box shows the first eight characters of a name or number.
+    const QFontMetrics metrics = box->fontMetrics();
+    box->setMinimumWidth(box->minimumSizeHint().width() - metrics.maxWidth() +
+                         metrics.horizontalAdvance(QStringLiteral("Mönchen0")));
     new ShowsStart(box);  // child of the box
     ui.text.at(number) = box;
     return box;
@@ -121,6 +125,7 @@ QGridLayout* buildFieldGrid(MainWindowUi& ui, QWidget* area) {
 QVBoxLayout* buildAddressColumn(MainWindowUi& ui, QWidget* area) {
     auto* column = new QVBoxLayout();
     auto* header = new QHBoxLayout();
+    ui.addressHeader = header;
     caption(ui, 5, QStringLiteral("Anschrift"), area);
     caption(ui, 23, QString(), area);  // band behind the caption
     ui.label[23]->setFrameShape(QFrame::NoFrame);
@@ -130,10 +135,15 @@ QVBoxLayout* buildAddressColumn(MainWindowUi& ui, QWidget* area) {
     ui.Command4->setToolTip(QStringLiteral("Anschrift aus Eingabefelder erstellen."));
     ui.Command5 = named(new QPushButton(QStringLiteral("Kopieren"), area), "Command5");
     ui.Command5->setToolTip(QStringLiteral("Kopiert Adresse in die Zwischenablage."));
-    header->addWidget(ui.Command4);
-    header->addWidget(ui.Command5);
+    // In a narrow window the buttons stand one above the other (see MainWindowLayout), so
+    // they do not decide how narrow the column may be.
+    for (QPushButton* button : {ui.Command4, ui.Command5}) {
+        button->setMinimumWidth(1);
+        header->addWidget(button);
+    }
     column->addLayout(header);
     ui.RichTextBox1 = named(new richtext::RichTextBlock(area), "RichTextBox1");
+    ui.label[5]->setBuddy(ui.RichTextBox1);
     ui.RichTextBox1->setMinimumHeight(120);
     column->addWidget(ui.RichTextBox1, 1);
     return column;
@@ -144,15 +154,21 @@ QHBoxLayout* buildSearchRow(MainWindowUi& ui, QWidget* area) {
     caption(ui, 18, QStringLiteral("Kategorie"), area);
     ui.Combo1 = named(new QComboBox(area), "Combo1");
     ui.Combo1->setMinimumWidth(150);
+    ui.label[18]->setBuddy(ui.Combo1);
     ui.text[19] = named(new QLineEdit(area), "Text19");
+    ui.text[19]->setAccessibleName(QStringLiteral("Name der neuen Kategorie"));
     ui.text[19]->setVisible(false);  // takes the selector's place while a category is named
     // Its right edge follows the card list's (see the list splitter).
     ui.Text1 = named(new PreferredWidth<QLineEdit>(area), "Text1");
     ui.Text1->setToolTip(QStringLiteral("Suchfeld"));
+    ui.Text1->setAccessibleName(QStringLiteral("Suchen"));
+    ui.Text1->setAccessibleDescription(
+        QStringLiteral("Zeigt die Karten, deren Überschrift den Text enthält."));
     ui.Text1->setPlaceholderText(QStringLiteral("Suchen …"));
     ui.Label8 = named(new ClickLabel(QStringLiteral("✕"), area), "Label8");
     ui.label[8] = ui.Label8;
     ui.Label8->setToolTip(QStringLiteral("Suchfeld löschen"));
+    ui.Label8->setAccessibleName(ui.Label8->toolTip());
     ui.Label8->setCursor(Qt::PointingHandCursor);
     caption(ui, 22, QString(), area);  // band over the notes column
     caption(ui, 20, QStringLiteral("Volltextsuche "), area);
@@ -176,6 +192,8 @@ QVBoxLayout* buildNotesColumn(MainWindowUi& ui, QWidget* area) {
     ui.label[6] = named(new ElidingLabel(QStringLiteral("Notizen zu:  "), area), "Label6");
     ui.label[6]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     ui.RichTextBox2 = named(new richtext::RichTextBlock(area), "RichTextBox2");
+    // Readers name the block after the card, as the caption does.
+    ui.label[6]->setBuddy(ui.RichTextBox2);
     ui.Command6 = named(new QPushButton(QStringLiteral("Notizen kopieren"), area), "Command6");
     auto* header = new QHBoxLayout();
     header->addWidget(ui.label[6], 1);
@@ -197,12 +215,14 @@ QHBoxLayout* buildListRow(MainWindowUi& ui, QWidget* area) {
     ui.List1->setContextMenuPolicy(Qt::CustomContextMenu);
     ui.List1->setMouseTracking(true);
     caption(ui, 7, QString(), area);  // band of the list splitter
+    ui.label[7]->setAccessibleName(QStringLiteral("Breite der Kartenliste (ziehen)"));
     ui.label[7]->setFixedWidth(platform::twipsToPixels(kListGapTwips, *area));
     ui.label[7]->setCursor(Qt::SplitHCursor);
     // The drag bar floats above the layout; the splitter moves it.
     ui.Text6 = named(new QFrame(area), "Text6");
     ui.Text6->setFrameShape(QFrame::VLine);
     ui.Text6->setVisible(false);
+    ui.Text6->setAccessibleName(QStringLiteral("Neue Breite der Kartenliste"));
     // The list keeps the width the splitter gave it; the notes column takes the rest.
     row->addWidget(ui.List1);
     row->addWidget(ui.label[7]);
@@ -224,12 +244,16 @@ QHBoxLayout* buildButtonRow(MainWindowUi& ui, QWidget* area) {
 
 void buildStatusBar(QMainWindow& window, MainWindowUi& ui) {
     ui.StatusBar1 = named(new QStatusBar(&window), "StatusBar1");
+    ui.StatusBar1->setAccessibleName(QStringLiteral("Statuszeile"));
     for (int i = 1; i <= 4; ++i) {
         ui.panel.at(i) = named(new QLabel(ui.StatusBar1),
                                QStringLiteral("Panel%1").arg(i).toLatin1().constData());
         ui.panel[i]->setMinimumWidth(i == 1 ? 40 : 160);
         ui.StatusBar1->addWidget(ui.panel[i], i == 4 ? 1 : 0);
     }
+    // The panels say what they show; the first and the last are often blank.
+    ui.panel[1]->setAccessibleName(QStringLiteral("Hinweis"));
+    ui.panel[4]->setAccessibleName(QStringLiteral("Meldung"));
     window.setStatusBar(ui.StatusBar1);
 }
 
@@ -238,8 +262,10 @@ void buildStatusBar(QMainWindow& window, MainWindowUi& ui) {
 void buildMainWindowUi(QMainWindow& window, MainWindowUi& ui) {
     ui.Picture1 = named(new QWidget(&window), "Picture1");
     ui.Picture1->setAutoFillBackground(true);
+    ui.Picture1->setAccessibleName(QStringLiteral("Karteikarte"));
     ui.Image2 = named(new QLabel(ui.Picture1), "Image2");
     ui.Image2->setVisible(false);
+    ui.Image2->setAccessibleName(QStringLiteral("Hintergrundbild"));
     ui.Image2->setScaledContents(true);
     ui.Image2->lower();
 
@@ -265,6 +291,7 @@ void buildMainWindowUi(QMainWindow& window, MainWindowUi& ui) {
     // The bands over the notes column and the address block are not needed with layouts.
     for (int band : {22, 23}) {
         ui.label[band]->setVisible(false);
+        ui.label[band]->setAccessibleName(QStringLiteral("Hintergrundband"));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 
+class QBoxLayout;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -41,14 +42,15 @@ struct MainWindowUi {
     richtext::RichTextBlock* RichTextBox2 = nullptr;  // notes block
     // Label1 … Label23 at their numbers.
     std::array<QLabel*, 24> label{};
-    ClickLabel* Label8 = nullptr;     // clear-search label
-    QPushButton* Command1 = nullptr;  // new card
-    QPushButton* Command2 = nullptr;  // save
-    QPushButton* Command3 = nullptr;  // delete card
-    QPushButton* Command4 = nullptr;  // compose address
-    QPushButton* Command5 = nullptr;  // copy address
-    QPushButton* Command6 = nullptr;  // copy notes
-    QPushButton* Command7 = nullptr;  // mail or web launch
+    ClickLabel* Label8 = nullptr;         // clear-search label
+    QPushButton* Command1 = nullptr;      // new card
+    QPushButton* Command2 = nullptr;      // save
+    QPushButton* Command3 = nullptr;      // delete card
+    QPushButton* Command4 = nullptr;      // compose address
+    QPushButton* Command5 = nullptr;      // copy address
+    QPushButton* Command6 = nullptr;      // copy notes
+    QPushButton* Command7 = nullptr;      // mail or web launch
+    QBoxLayout* addressHeader = nullptr;  // caption and buttons over the address block
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 5> panel{};  // status bar panels 1 … 4
 

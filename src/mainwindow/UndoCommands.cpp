@@ -30,7 +30,7 @@ void name(QAction* entry, const QString& text, const std::optional<QString>& ste
 }  // namespace
 
 UndoCommands::UndoCommands(CommandContext context, QAction* undo, QAction* redo)
-    : c_(std::move(context)), undo_(undo), redo_(redo) {
+    : c_(context), undo_(undo), redo_(redo) {
     refresh();
 }
 

@@ -1,4 +1,5 @@
 // A vCard file dropped onto the main window is imported into the shown category.
+#include "base/Counted.h"
 #include "import/ImportRun.h"
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/MainImportHost.h"
@@ -140,14 +141,14 @@ void MainWindow::importVcard(const QString& path) {
             }
             return;
         }
-        QString report = QStringLiteral("%1 Karten importiert, %2 davon umbenannt.")
-                             .arg(result->outcome.cards)
+        QString report = QStringLiteral("%1 importiert, %2 davon umbenannt.")
+                             .arg(counted(result->outcome.cards, "Karte", "Karten"))
                              .arg(result->outcome.renamed);
-        if (result->skipped > 0) {
-            report += QStringLiteral(
-                          "\n%1 Karten der Datei ließen sich nicht lesen und wurden "
-                          "übersprungen.")
-                          .arg(result->skipped);
+        if (const auto skipped = result->skipped; skipped > 0) {
+            report +=
+                QStringLiteral("\n%1 der Datei %2 sich nicht lesen und %3 übersprungen.")
+                    .arg(counted(skipped, "Karte", "Karten"), agreeing(skipped, "ließ", "ließen"),
+                         agreeing(skipped, "wurde", "wurden"));
         }
         tell(report, platform::Icon::Information);
     };

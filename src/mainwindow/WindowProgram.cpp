@@ -3,6 +3,7 @@
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Program.h"
+#include "mainwindow/ProgramArguments.h"
 #include "mainwindow/TermSignal.h"
 #include "platform/ProgramIcon.h"
 #include "platform/TellFailure.h"
@@ -65,19 +66,30 @@ int runWindowProgram(int& argc, char** argv, const std::function<void(Program&)>
     // and go back to it when freed, rather than staying with the program after their use.
     constexpr int kLargeBlockBytes = 256 * 1024;
     mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
+    if (const auto answered = answerOnTerminal(argc, argv)) {
+        return *answered;
+    }
+    // Qt's own dialogs speak German with its translations; the desktop's follow the system.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     Application app(argc, argv);
+    const StartCall call = readStartCall(QApplication::arguments());
+    if (!call.problem.isEmpty()) {
+        std::fputs(qUtf8Printable(QStringLiteral("veltro-adressbuch: ") + call.problem + u'\n'),
+                   stderr);
+        return kWrongCall;
+    }
     QApplication::setApplicationName(QStringLiteral("Veltro Adressbuch"));
     QApplication::setWindowIcon(platform::programIcon());
     // Ties the windows to the menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("veltro-adressbuch"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELTRO_APP_ID));
     QApplication::setQuitOnLastWindowClosed(true);
     QTranslator translator;
     loadGermanTranslations(app, translator);
 
     Program program;
-    // The desktop passes a vCard file to open; Qt has taken its own options already.
-    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1) {
-        program.setOpenFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+    // The desktop passes a vCard file to open.
+    if (!call.file.isEmpty()) {
+        program.setOpenFile(QFileInfo(call.file).absoluteFilePath());
     }
     if (beforeStart) {
         beforeStart(program);

@@ -22,6 +22,10 @@ const QColor kDarkGreen = fromBgr(0x004000);
 
 }  // namespace
 
+bool darkPalette() {
+    return system(QPalette::Base).lightness() < system(QPalette::Text).lightness();
+}
+
 quint32 toBgr(const QColor& colour) {
     const QColor rgb = colour.toRgb();
     return static_cast<quint32>(rgb.red()) | (static_cast<quint32>(rgb.green()) << 8) |
@@ -30,13 +34,19 @@ quint32 toBgr(const QColor& colour) {
 
 PreviewColours coloursOf(ColourSet set) {
     const QColor buttonText = system(QPalette::ButtonText);
+    // White boxes would carry the dark palette's light text: its own box colour instead.
+    const QColor white = darkPalette() ? system(QPalette::Base) : kWhite;
     switch (set) {
         case ColourSet::A:
-            return {kWhite, kWhite, buttonText, buttonText};
+            return {white, white, buttonText, buttonText};
         case ColourSet::B:
             return {kPaleGreen, kWhite, kYellow, kWhite};
         case ColourSet::C:
             return {kPaleGreen, kWhite, buttonText, buttonText};
+        case ColourSet::E: {
+            const QColor text = system(QPalette::WindowText);
+            return {system(QPalette::Base), system(QPalette::Base), text, text};
+        }
         case ColourSet::D:
             break;
     }
@@ -57,9 +67,17 @@ ColourScheme schemeOf(int number) {
         case 6:
             // The workspace colour is what an empty document area shows.
             return {6, QStringLiteral("Rugby"), D, D, system(QPalette::Dark)};
+        case kSystemScheme:
+            return {kSystemScheme, QStringLiteral("Systemfarben"), E, E, system(QPalette::Window)};
         default:
             return {1, QStringLiteral("Standard"), D, A, system(QPalette::Button)};
     }
+}
+
+QString schemeButtonText(int number) {
+    static const char* const texts[] = {"&Standard", "&Wolken", "&Natur",       "Na&cht",
+                                        "Wa&ld",     "&Rugby",  "S&ystemfarben"};
+    return QString::fromUtf8(texts[schemeOf(number).number - 1]);
 }
 
 }  // namespace veltro::options

@@ -23,11 +23,12 @@ struct PreviewColours {
     friend bool operator==(const PreviewColours&, const PreviewColours&) = default;
 };
 
-enum class ColourSet { A, B, C, D };
+// D is the yellow-captioned set; E follows the desktop's palette.
+enum class ColourSet { A, B, C, D, E };
 
 [[nodiscard]] PreviewColours coloursOf(ColourSet set);
 
-// One colour scheme of the "Farben" tab, numbered 1 … 6 as its button.
+// One colour scheme of the "Farben" tab, numbered 1 … 7 as its button.
 struct ColourScheme {
     int number = 1;
     QString name;
@@ -36,9 +37,16 @@ struct ColourScheme {
     QColor background;  // shown instead of the picture
 };
 
-inline constexpr int kSchemeCount = 6;
+inline constexpr int kSchemeCount = 7;
+inline constexpr int kSystemScheme = 7;  // "Systemfarben"
 
-// The scheme with this number; numbers outside 1 … 6 give "Standard".
+// The scheme with this number; numbers outside 1 … 7 give "Standard".
 [[nodiscard]] ColourScheme schemeOf(int number);
+
+// Its name with the letter Alt reaches its button by.
+[[nodiscard]] QString schemeButtonText(int number);
+
+// Whether the desktop's palette shows light text on dark ground.
+[[nodiscard]] bool darkPalette();
 
 }  // namespace veltro::options

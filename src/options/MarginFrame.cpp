@@ -46,7 +46,7 @@ MarginFrame::MarginFrame(QWidget* parent)
       hint_(label(QStringLiteral("Lage der Anschrift auf dem Blatt beim Drucken der Anschrift. "
                                  "Ziehen Sie die Regler oder benutzen Sie die Pfeiltasten."),
                   "Hinweis", this)),
-      Command5_(new QPushButton(QStringLiteral("Standard"), this)) {
+      Command5_(new QPushButton(QStringLiteral("&Standard"), this)) {
     setObjectName(QStringLiteral("Frame4"));
     Command5_->setObjectName(QStringLiteral("Command5"));
     Command5_->setToolTip(QStringLiteral("Rand oben 50 mm, Rand links 25 mm"));
@@ -115,8 +115,8 @@ void MarginFrame::Command5_Click() {
 void MarginFrame::refreshPreview() {
     const int top = topMargin();
     const int left = leftMargin();
-    Label8_->setText(QStringLiteral("Rand oben: %1 mm").arg(top));
-    Label9_->setText(QStringLiteral("Rand links:  %1 mm").arg(left));
+    Label8_->setText(QStringLiteral("Rand o&ben: %1 mm").arg(top));
+    Label9_->setText(QStringLiteral("Rand &links:  %1 mm").arg(left));
     Label7_->move(twips(3400 + 6 * left, 850 + 8 * top, 0, 0).topLeft());
     update();
 }

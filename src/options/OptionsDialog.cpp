@@ -1,4 +1,5 @@
 #include "options/OptionsDialog.h"
+#include "platform/HelpKey.h"
 
 #include "platform/WidgetTools.h"
 
@@ -46,12 +47,12 @@ struct CheckOption {
 
 // In the order the dialog stores them.
 constexpr CheckOption kChecks[] = {
-    {1, key::OPChk1, "Hintergrundbild"},
-    {2, key::OPChk2, "Mit Suchfenster starten"},
-    {3, key::OPChk3, "Letzte Fenstergröße wiederherstellen"},
-    {4, key::OPChk4, "Nach dem Beenden des Suchfensters Adressbuch wieder aktivieren"},
-    {5, key::OPChk5, "Mit zuletzt aktiver Kategorie starten"},
-    {6, key::OPChk6, "Eingangsbild zeigen"},
+    {1, key::OPChk1, "H&intergrundbild"},
+    {2, key::OPChk2, "Mit &Suchfenster starten"},
+    {3, key::OPChk3, "Letzte Fenster&größe wiederherstellen"},
+    {4, key::OPChk4, "Nach dem Beenden des Suchfensters Adressbuch &wieder aktivieren"},
+    {5, key::OPChk5, "Mit zuletzt aktiver &Kategorie starten"},
+    {6, key::OPChk6, "Eingangs&bild zeigen"},
 };
 
 double sizeOf(const QFont& font) {
@@ -108,6 +109,7 @@ OptionsDialog::OptionsDialog(QWidget* cardList, QWidget* parent)
     : QDialog(parent), cardList_(cardList) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Optionen"));
+    platform::setHelpPage(*this, QStringLiteral("optionen.html"));
     setModal(false);
     sampleDesignFont_ = QFont(QApplication::font().family(), 10);
     cardListBase_ = cardList != nullptr ? cardList->font() : QApplication::font();
@@ -123,12 +125,13 @@ void OptionsDialog::buildUi() {
                          this),
               QStringLiteral("Label6"));
     intro->setWordWrap(true);
+    setAccessibleDescription(intro->text());  // read out as the dialog opens
     layout->addWidget(intro);
 
     TabStrip1_ = named(new QTabWidget(this), QStringLiteral("TabStrip1"));
-    TabStrip1_->addTab(buildGeneralTab(), QStringLiteral("Allgemein"));
-    TabStrip1_->addTab(buildColourTab(), QStringLiteral("Farben"));
-    TabStrip1_->addTab(buildFontTab(), QStringLiteral("Schrift"));
+    TabStrip1_->addTab(buildGeneralTab(), QStringLiteral("Allgem&ein"));
+    TabStrip1_->addTab(buildColourTab(), QStringLiteral("&Farben"));
+    TabStrip1_->addTab(buildFontTab(), QStringLiteral("Sc&hrift"));
     auto* printPage = new QWidget(TabStrip1_);
     auto* printLayout = new QVBoxLayout(printPage);
     margins_ = new MarginFrame(printPage);
@@ -142,7 +145,7 @@ void OptionsDialog::buildUi() {
     printLayout->addWidget(senderLabel);
     printLayout->addWidget(senderLine_);
     printLayout->addStretch(1);
-    TabStrip1_->addTab(printPage, QStringLiteral("Drucken"));
+    TabStrip1_->addTab(printPage, QStringLiteral("&Drucken"));
     connect(TabStrip1_, &QTabWidget::currentChanged, this, [this] { TabStrip1_Click(); });
     layout->addWidget(TabStrip1_);
 
@@ -196,8 +199,8 @@ QWidget* OptionsDialog::buildBackupGroup(QWidget* parent) {
     keepLast_ = spin(key::SicherungenLetzte);
     keepMonths_ = spin(key::SicherungenMonate);
     auto* layout = new QFormLayout(group);
-    layout->addRow(QStringLiteral("Die letzten Sicherungen behalten:"), keepLast_);
-    layout->addRow(QStringLiteral("Dazu je Monat eine, für Monate:"), keepMonths_);
+    layout->addRow(QStringLiteral("Die &letzten Sicherungen behalten:"), keepLast_);
+    layout->addRow(QStringLiteral("Dazu je &Monat eine, für Monate:"), keepMonths_);
     return group;
 }
 
@@ -207,7 +210,7 @@ QWidget* OptionsDialog::buildColourTab() {
                         QStringLiteral("Frame2"));
     auto* schemes = new QVBoxLayout();
     for (int number = 1; number <= kSchemeCount; ++number) {
-        auto* button = named(new QRadioButton(schemeOf(number).name, frame),
+        auto* button = named(new QRadioButton(schemeButtonText(number), frame),
                              QStringLiteral("Option%1").arg(number));
         option_.at(number) = button;
         connect(button, &QRadioButton::toggled, this, [this, number](bool on) {
@@ -235,11 +238,11 @@ QWidget* OptionsDialog::buildColourTab() {
     return page;
 }
 
-QWidget* OptionsDialog::fontGroup(const QString& title, const char* button, QLabel* sample,
+QWidget* OptionsDialog::fontGroup(const QString& title, const QString& buttonText,
+                                  const char* button, QLabel* sample,
                                   void (OptionsDialog::*handler)()) {
     auto* group = new QGroupBox(title);
-    auto* choose =
-        named(new QPushButton(QStringLiteral("Schriftart"), group), QLatin1String(button));
+    auto* choose = named(new QPushButton(buttonText, group), QLatin1String(button));
     connect(choose, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
     auto* info = named(new QLabel(group), sample->objectName() + QStringLiteral("Info"));
     info->setForegroundRole(QPalette::PlaceholderText);
@@ -262,11 +265,14 @@ QWidget* OptionsDialog::buildFontTab() {
     Label4_ = fontSample("Label4", frame);
     Label5_ = fontSample("Label5", frame);
     auto* frameLayout = new QVBoxLayout(frame);
-    frameLayout->addWidget(fontGroup(QStringLiteral("Kartenfeld"), "Command6", Label13_,
+    frameLayout->addWidget(fontGroup(QStringLiteral("Kartenfeld"),
+                                     QStringLiteral("Schriftart &Kartenfeld"), "Command6", Label13_,
                                      &OptionsDialog::Command6_Click));
-    frameLayout->addWidget(fontGroup(QStringLiteral("Eingabefeld Anschrift"), "Command3", Label4_,
+    frameLayout->addWidget(fontGroup(QStringLiteral("Eingabefeld Anschrift"),
+                                     QStringLiteral("Schriftart A&nschrift"), "Command3", Label4_,
                                      &OptionsDialog::Command3_Click));
-    frameLayout->addWidget(fontGroup(QStringLiteral("Eingabefeld Notizen"), "Command4", Label5_,
+    frameLayout->addWidget(fontGroup(QStringLiteral("Eingabefeld Notizen"),
+                                     QStringLiteral("Schriftart No&tizen"), "Command4", Label5_,
                                      &OptionsDialog::Command4_Click));
     frameLayout->addStretch(1);
     (new QVBoxLayout(page))->addWidget(frame);
@@ -437,20 +443,23 @@ std::vector<StoredSetting> OptionsDialog::settingsToStore() const {
 }
 
 void OptionsDialog::Command1_Click() {
+    // One write of the file for all of them.
+    std::vector<std::pair<const char*, QString>> texts;
     for (const StoredSetting& setting : settingsToStore()) {
-        std::visit(
-            [&setting](const auto& value) {
-                using T = std::decay_t<decltype(value)>;
-                if constexpr (std::is_same_v<T, QString>) {
-                    settings::write(setting.key, value);
-                } else if constexpr (std::is_same_v<T, double>) {
-                    settings::writeNumber(setting.key, value);
-                } else {
-                    settings::writeBool(setting.key, value);
-                }
-            },
-            setting.value);
+        texts.emplace_back(setting.key, std::visit(
+                                            [](const auto& value) {
+                                                using T = std::decay_t<decltype(value)>;
+                                                if constexpr (std::is_same_v<T, QString>) {
+                                                    return value;
+                                                } else if constexpr (std::is_same_v<T, double>) {
+                                                    return settings::numberText(value);
+                                                } else {
+                                                    return settings::boolText(value);
+                                                }
+                                            },
+                                            setting.value));
     }
+    settings::write(texts);
     cardListBase_ = Label13_->font();
     Q_EMIT settingsStored();
     hide();

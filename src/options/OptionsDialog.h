@@ -91,8 +91,8 @@ private:
     QWidget* buildBackupGroup(QWidget* parent);
     QWidget* buildColourTab();
     QWidget* buildFontTab();
-    QWidget* fontGroup(const QString& title, const char* button, QLabel* sample,
-                       void (OptionsDialog::*handler)());
+    QWidget* fontGroup(const QString& title, const QString& buttonText, const char* button,
+                       QLabel* sample, void (OptionsDialog::*handler)());
     void loadFonts();
     void runSchemeRule();
     void chooseFont(QLabel* sample);
@@ -106,7 +106,7 @@ private:
     QFont cardListBase_;
     QTabWidget* TabStrip1_ = nullptr;
     std::array<QCheckBox*, 7> check_{};      // Check1 … Check6
-    std::array<QRadioButton*, 7> option_{};  // Option1 … Option6
+    std::array<QRadioButton*, 8> option_{};  // Option1 … Option7
     SchemePreview* preview_ = nullptr;
     QLabel* Label4_ = nullptr;   // address font sample
     QLabel* Label5_ = nullptr;   // notes font sample

@@ -1,9 +1,11 @@
 #include "options/SchemePreview.h"
 
+#include "platform/Contrast.h"
 #include "platform/WidgetTools.h"
 
 #include "options/BackgroundPicture.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,6 +56,9 @@ SchemePreview::SchemePreview(QWidget* parent)
     setMinimumSize(240, 150);
     Label1_->setAutoFillBackground(true);
     Image1_->setVisible(false);
+    Image1_->setAccessibleName(QStringLiteral("Hintergrundbild"));
+    Label1_->setAccessibleName(QStringLiteral("Hintergrundfarbe"));
+    list_->setAccessibleName(QStringLiteral("Kartenliste"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(14, 18, 14, 18);
@@ -88,6 +93,32 @@ void SchemePreview::setColours(const PreviewColours& colours) {
     setRole(list_, QPalette::Base, colours.field1);  // the card list is in field group 1
     setRole(Label2_, QPalette::WindowText, colours.label1);
     setRole(Label3_, QPalette::WindowText, colours.label2);
+    // Shown as the main window shows them: readable text in the boxes, a backing behind a
+    // caption whose colour does not stand out.
+    const QColor text = QApplication::palette().color(QPalette::Active, QPalette::Text);
+    for (QWidget* box : std::initializer_list<QWidget*>{Text1_, Text2_, list_}) {
+        setRole(box, QPalette::Text,
+                platform::readableTextOn(text, box->palette().color(QPalette::Base)));
+    }
+    backCaptions();
+}
+
+void SchemePreview::backCaptions() {
+    for (QLabel* caption : {Label2_, Label3_}) {
+        QColor ground = Label1_->palette().color(QPalette::Window);
+        if (pictureShown() && !Image1_->pixmap().isNull()) {
+            // Both lie on the preview; the picture fills it from its corner.
+            const QRect area = caption->geometry().translated(-Image1_->pos());
+            ground = platform::meanColour(Image1_->pixmap().toImage(), area);
+        }
+        const QColor ink = caption->palette().color(QPalette::WindowText);
+        const bool backed =
+            ground.isValid() && platform::contrastRatio(ink, ground) < platform::kReadableContrast;
+        if (backed) {
+            setRole(caption, QPalette::Window, platform::backingFor(ink, ground));
+        }
+        caption->setAutoFillBackground(backed);
+    }
 }
 
 bool SchemePreview::pictureShown() const {
@@ -117,6 +148,7 @@ void SchemePreview::fitBackground() {
         layer->lower();
     }
     Image1_->setPixmap(BackgroundPicture::filling(picture_, area.size()));
+    backCaptions();
 }
 
 }  // namespace veltro::options

@@ -34,6 +34,7 @@ protected:
 
 private:
     void fitBackground();
+    void backCaptions();
 
     QLabel* Image1_;
     QLabel* Label1_;

@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 
 namespace veltro::platform {
@@ -20,12 +21,40 @@ double luminance(const QColor& colour) {
 
 }  // namespace
 
+double contrastRatio(const QColor& one, const QColor& other) {
+    const double a = luminance(one);
+    const double b = luminance(other);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
 QColor readableOn(const QColor& background) {
-    const double behind = luminance(background);
-    // Contrast ratios as the usual accessibility rules define them.
-    const double withWhite = 1.05 / (behind + 0.05);
-    const double withBlack = (behind + 0.05) / 0.05;
-    return withWhite > withBlack ? QColor(Qt::white) : QColor(Qt::black);
+    return contrastRatio(Qt::white, background) > contrastRatio(Qt::black, background)
+               ? QColor(Qt::white)
+               : QColor(Qt::black);
+}
+
+QColor readableTextOn(const QColor& text, const QColor& background) {
+    return contrastRatio(text, background) >= kReadableContrast ? text : readableOn(background);
+}
+
+QColor backingFor(const QColor& text, const QColor& behind) {
+    // Light text wants a darker ground, dark text a lighter one.
+    const QColor end = readableOn(text);
+    const QColor from = behind.toRgb();
+    constexpr int kSteps = 20;
+    constexpr double kMargin = 0.1;  // the colour is rounded when painted
+    for (int step = 1; step < kSteps; ++step) {
+        const double t = static_cast<double>(step) / kSteps;
+        const auto mix = [t](double a, double b) { return a + (b - a) * t; };
+        const QColor backing =
+            QColor::fromRgbF(static_cast<float>(mix(from.redF(), end.redF())),
+                             static_cast<float>(mix(from.greenF(), end.greenF())),
+                             static_cast<float>(mix(from.blueF(), end.blueF())));
+        if (contrastRatio(text, backing) >= kReadableContrast + kMargin) {
+            return backing;
+        }
+    }
+    return end;
 }
 
 QColor meanColour(const QImage& image, const QRect& area) {

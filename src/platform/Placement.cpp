@@ -9,9 +9,31 @@
 namespace veltro::platform {
 
 namespace {
+
 // What a window manager's frame may add around a window, at most.
 const QSize kFrameRoom(16, 48);
+
 }  // namespace
+
+QSize frameRoom(const QWidget& window) {
+    return window.isVisible() ? window.frameGeometry().size() - window.geometry().size()
+                              : kFrameRoom;
+}
+
+QSize roomOnScreen(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    }
+    return screen->availableGeometry().size() - frameRoom(window);
+}
+
+void resizeWithin(QWidget& window, QSize wanted) {
+    window.resize(wanted.boundedTo(roomOnScreen(window)));
+}
 
 void placeOver(QWidget& window, const QWidget* over) {
     const QScreen* screen = over != nullptr ? over->screen() : QGuiApplication::primaryScreen();

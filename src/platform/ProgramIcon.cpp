@@ -15,6 +15,9 @@ QIcon programIcon() {
     }
     // Drawn here rather than through an icon engine plugin, which a system may lack.
     QSvgRenderer picture(QStringLiteral(":/icons/veltro-adressbuch.svg"));
+    // The smallest size has a drawing of its own on whole pixels; scaled down, the big one
+    // blurs.
+    QSvgRenderer small(QStringLiteral(":/icons/veltro-adressbuch-16.svg"));
     QIcon icon;
     if (!picture.isValid()) {
         return icon;
@@ -23,7 +26,7 @@ QIcon programIcon() {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        picture.render(&painter);
+        (size == 16 && small.isValid() ? small : picture).render(&painter);
         painter.end();
         icon.addPixmap(pixmap);
     }

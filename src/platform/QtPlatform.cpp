@@ -5,11 +5,16 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontDialog>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -57,11 +62,38 @@ QWidget* parentWindow() {
     return QApplication::activeWindow();
 }
 
+// Dates in the file list as a German reader writes them, whatever language the system
+// speaks: the desktop's own dialogs would follow the system.
+class GermanDates final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override {
+        constexpr int kDateColumn = 3;
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (files != nullptr && index.column() == kDateColumn && role == Qt::DisplayRole) {
+            return QLocale(QLocale::German, QLocale::Germany)
+                .toString(files->lastModified(mapToSource(index)),
+                          QStringLiteral("ddd, d. MMM yyyy HH:mm"));
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+void germanFileDialog(QFileDialog& dialog, const FileRequest& request) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new GermanDates(&dialog));
+    dialog.setNameFilters(request.filters);
+    dialog.selectNameFilter(request.filters.value(request.selectedFilter));
+}
+
 }  // namespace
 
 Answer QtPlatform::message(const MessageRequest& request) {
     QMessageBox box(iconOf(request.icon), request.title, request.text, QMessageBox::NoButton,
                     parentWindow());
+    // Read out with the title when the box opens.
+    box.setAccessibleDescription(request.text);
     const auto buttons = buttonsOf(request.buttons);
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         QPushButton* button = box.addButton(buttons[i].first);
@@ -100,23 +132,22 @@ void QtPlatform::chosen(const QString& path) {
 }
 
 std::optional<FileResult> QtPlatform::openFile(const FileRequest& request) {
-    QString selected = request.filters.value(request.selectedFilter);
-    const QString path =
-        QFileDialog::getOpenFileName(parentWindow(), request.title, folderFor(request),
-                                     request.filters.join(QStringLiteral(";;")), &selected);
-    if (path.isEmpty()) {
+    QFileDialog dialog(parentWindow(), request.title, folderFor(request));
+    germanFileDialog(dialog, request);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
+    const QString path = dialog.selectedFiles().front();
     chosen(path);
-    return FileResult{path,
-                      static_cast<int>(std::max<qsizetype>(0, request.filters.indexOf(selected)))};
+    const auto index = request.filters.indexOf(dialog.selectedNameFilter());
+    return FileResult{path, static_cast<int>(std::max<qsizetype>(0, index))};
 }
 
 std::optional<FileResult> QtPlatform::saveFile(const FileRequest& request) {
     QFileDialog dialog(parentWindow(), request.title, folderFor(request));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(request.filters);
-    dialog.selectNameFilter(request.filters.value(request.selectedFilter));
+    germanFileDialog(dialog, request);
     dialog.selectFile(request.proposedName);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -164,6 +195,15 @@ void QtPlatform::showPrintPreview(QPrinter& printer, const QString& title,
                                   const std::function<void(PrintSurface&)>& paint) {
     QPrintPreviewDialog dialog(&printer, parentWindow());
     dialog.setWindowTitle(title);
+    // Its zoom and page boxes come without names.
+    for (auto* box : dialog.findChildren<QComboBox*>()) {
+        box->setAccessibleName(QStringLiteral("Vergrößerung"));
+    }
+    for (auto* line : dialog.findChildren<QLineEdit*>()) {
+        if (qobject_cast<QComboBox*>(line->parentWidget()) == nullptr) {
+            line->setAccessibleName(QStringLiteral("Seite"));
+        }
+    }
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* target) {
                          if (auto surface = PrinterSurface::begin(*target)) {

@@ -1,5 +1,6 @@
 #include "platform/TextBoxKeys.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -9,6 +10,17 @@
 namespace veltro::platform {
 
 namespace {
+
+bool isDeleteKey(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Delete && (key.modifiers() & ~Qt::KeypadModifier) == 0;
+}
+
+bool isTextBox(const QObject* target) {
+    return qobject_cast<const QLineEdit*>(target) != nullptr ||
+           qobject_cast<const QTextEdit*>(target) != nullptr ||
+           qobject_cast<const QPlainTextEdit*>(target) != nullptr ||
+           qobject_cast<const QAbstractSpinBox*>(target) != nullptr;
+}
 
 bool isRedoKey(const QKeyEvent& key) {
     const auto modifiers = key.modifiers() & ~Qt::KeypadModifier;
@@ -47,6 +59,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const auto type = event->type();
+        if (type == QEvent::ShortcutOverride && isDeleteKey(*static_cast<QKeyEvent*>(event)) &&
+            isTextBox(watched)) {
+            event->accept();  // the box's key; it arrives as a key press
+            return true;
+        }
         if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) ||
             !isRedoKey(*static_cast<QKeyEvent*>(event))) {
             return false;
@@ -62,7 +79,7 @@ protected:
 
 }  // namespace
 
-void keepRedoInTextBoxes() {
+void keepEditingKeysInTextBoxes() {
     static bool installed = false;
     if (!installed && qApp != nullptr) {
         qApp->installEventFilter(new RedoKeys(qApp));

@@ -1,6 +1,7 @@
 #include "search/SearchWindow.h"
 
 #include "platform/Contrast.h"
+#include "platform/HelpKey.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "platform/WidgetTools.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QShortcut>
 #include <QSlider>
 
 #include <algorithm>
@@ -69,7 +69,9 @@ SearchWindow::SearchWindow(SearchHost& host)
     Slider1_->setRange(0, 1);
     Slider1_->setPageStep(1);
     Slider1_->setInvertedAppearance(true);  // position 0 at the top
-    Slider1_->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab: an arrow key switches it and hands the keyboard back to the text.
+    Slider1_->setFocusPolicy(Qt::TabFocus);
+    Slider1_->setAccessibleName(QStringLiteral("Kopieren: Anschrift oder Notizen"));
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setMinimumWidth(
         Label1_->fontMetrics().horizontalAdvance(QStringLiteral("Anschrift ")));
@@ -85,9 +87,7 @@ SearchWindow::SearchWindow(SearchHost& host)
     // A mouse action on the switch hands the keyboard back to the text field.
     connect(Slider1_, &QSlider::sliderReleased, Text1_, [this] { Text1_->setFocus(); });
     connect(Slider1_, &QSlider::actionTriggered, Text1_, [this] { Text1_->setFocus(); });
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [] { platform::current().showHelp(QStringLiteral("suchfenster.html")); });
+    platform::setHelpPage(*this, QStringLiteral("suchfenster.html"));
     Form_Load();
 }
 

@@ -181,22 +181,56 @@ void Session::deleteCategory(const QString& name) {
     reloadIndexes();
 }
 
-store::Card Session::merge(const std::vector<duplicates::MergePlan>& plans) {
-    markChanged();
-    beforeChange(backup::Occasion::Change);
-    // However many cards go into one, the merge is one step to undo.
-    store::UndoStep step(store_->db(), QStringLiteral("Karten zusammenführen"));
-    store::Card merged = duplicates::mergeCards(*store_, plans);
-    step.commit();
-    const std::int64_t keep = plans.front().keep;
-    for (const duplicates::MergePlan& plan : plans) {
-        index_.remove(plan.other);
-        cardWritten(plan.other);
+Task* Session::startMerge(const std::vector<duplicates::MergePlan>& plans, MergeDone done) {
+    if (work_ || !store_ || plans.empty()) {
+        return nullptr;
     }
-    index_.remove(keep);
-    index_.insert(
-        {keep, merged.text(store::Field::Schlagworte), merged.text(store::Field::Kategorien)});
-    cardWritten(keep);
+    markChanged();
+    workState_ = std::make_unique<Busy>(*this, RunState::Merging);
+    beforeChange(backup::Occasion::Change);
+    auto merged = std::make_shared<store::Card>();
+    auto run = [plans, merged, file = store_->file()](TaskControl&) {
+        store::CardStore cards = store::CardStore::open(file);
+        // However many cards go into one, the merge is one step to undo.
+        store::UndoStep step(cards.db(), QStringLiteral("Karten zusammenführen"));
+        *merged = duplicates::mergeCards(cards, plans);
+        step.commit();
+    };
+    auto end = [this, plans, merged, done = std::move(done)](const std::exception_ptr& failure) {
+        endedWork_ = std::move(work_);  // this runs inside it: it goes with the next one
+        if (!failure) {
+            for (const duplicates::MergePlan& plan : plans) {
+                index_.remove(plan.other);
+                cardWritten(plan.other);
+            }
+            const std::int64_t keep = plans.front().keep;
+            index_.remove(keep);
+            index_.insert({keep, merged->text(store::Field::Schlagworte),
+                           merged->text(store::Field::Kategorien)});
+            cardWritten(keep);
+        }
+        workState_.reset();
+        if (done) {
+            done(*merged, failure);
+        }
+    };
+    work_ = std::make_unique<Task>(std::move(run), std::move(end));
+    return work_.get();
+}
+
+store::Card Session::merge(const std::vector<duplicates::MergePlan>& plans) {
+    store::Card merged;
+    std::exception_ptr failure;
+    if (startMerge(plans, [&](const store::Card& card, std::exception_ptr e) {
+            merged = card;
+            failure = std::move(e);
+        }) == nullptr) {
+        return merged;
+    }
+    finishWork();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
     return merged;
 }
 
@@ -238,7 +272,7 @@ std::optional<store::StepChanges> Session::redo() {
 
 std::optional<store::StepChanges> Session::turn(
     const std::function<std::optional<store::StepChanges>(store::Database&)>& step) {
-    const auto changes = store_ ? step(store_->db()) : std::nullopt;
+    auto changes = store_ ? step(store_->db()) : std::nullopt;
     if (!changes) {
         return changes;
     }

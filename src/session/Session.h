@@ -3,6 +3,7 @@
 #include "backup/BackupSchedule.h"
 #include "duplicates/CardMerge.h"
 #include "duplicates/DuplicateFinder.h"
+#include "export/ExportFile.h"
 #include "maintenance/CardOperations.h"
 #include "session/Backups.h"
 #include "session/FullTextSearch.h"
@@ -11,6 +12,8 @@
 #include "store/CardStore.h"
 #include "store/UndoLog.h"
 #include "store/WriterLock.h"
+#include "sync/SyncAccounts.h"
+#include "sync/SyncRun.h"
 
 #include <QString>
 
@@ -24,7 +27,7 @@
 namespace veltro::session {
 
 // What the session is doing now; long work lets nothing else write meanwhile.
-enum class RunState { Idle, Importing, Syncing, Restoring, Closing };
+enum class RunState { Idle, Importing, Syncing, Merging, Restoring, Closing };
 
 // One run of the card file without any window: the store and its writer lock, the card
 // index, the full-text index, undo, backups and what the run has done. Every command
@@ -104,7 +107,11 @@ public:
     bool renameCategory(const QString& oldName, const QString& newName);
     // Deletes the category and every card in it.
     void deleteCategory(const QString& name);
-    // Merges each plan's other card into its kept one, one undo step; the kept card as now.
+    // Merges each plan's other card into its kept one, one undo step, on a thread of its own;
+    // `done` hears the kept card as it is now, or the failure. Nothing when other work runs.
+    using MergeDone = std::function<void(const store::Card& merged, std::exception_ptr failure)>;
+    Task* startMerge(const std::vector<duplicates::MergePlan>& plans, MergeDone done);
+    // The same, waiting for its end; throws its failure.
     store::Card merge(const std::vector<duplicates::MergePlan>& plans);
     // The cards of the group are no duplicates of each other; asked no more.
     void markNotDuplicates(const duplicates::Group& group);
@@ -123,9 +130,8 @@ public:
 
     // ---- long work ----
     // Work that writes the store on a thread of its own, on a connection of its own: the
-    // session is in `state` and takes a backup first; the work begins once the backup copy
-    // has let go of the store. At its end (on this thread) both indexes are read again and
-    // `done` hears how it went. One piece of work at a time; nothing when one runs.
+    // session is in `state` and takes a backup first (the work does not wait for its copy). At
+    // its end (on this thread) both indexes are read again and `done` hears how it went. One piece of work at a time; nothing when one runs.
     using StoreWork = std::function<void(const std::filesystem::path& storeFile, TaskControl&)>;
     Task* startWork(RunState state, backup::Occasion occasion, StoreWork work, Task::Done done,
                     Task::Progress progress = {});
@@ -133,6 +139,29 @@ public:
     [[nodiscard]] Task* work() const { return work_.get(); }
     // Waits for the running work and ends it as usual (the program is closing).
     void finishWork();
+
+    // ---- sync ----
+    struct SyncJob {
+        sync::Pairing pairing;
+        QString password;
+        // Asked on this thread before many deletions; unset or false: the sync makes none.
+        std::function<bool(const sync::MassDelete&)> allowManyDeletes;
+    };
+    using SyncDone = std::function<void(const sync::SyncReport&, std::exception_ptr failure)>;
+    // Brings one paired address book in step on a thread of its own, with a connection of its
+    // own; a backup is taken on this thread before the sync changes cards here. Both indexes
+    // are read again when it did. Nothing when other work runs.
+    Task* startSync(SyncJob job, SyncDone done, Task::Progress progress = {});
+
+    // ---- export ----
+    // Writes every card to `target` on a thread of its own, reading through a connection of
+    // its own; the session goes on meanwhile and may even write. Without options: vCard. The
+    // task is the caller's; deleting it stops the export.
+    using ExportDone =
+        std::function<void(const exporting::ExportResult&, std::exception_ptr failure)>;
+    [[nodiscard]] std::unique_ptr<Task> startExport(
+        const QString& target, const std::optional<exporting::ExportOptions>& options,
+        ExportDone done, Task::Progress progress = {}) const;
 
     // ---- backups ----
     // Puts a backup in the store's place and begins the run anew on it; the file name the

@@ -1,5 +1,8 @@
 #include "session/Task.h"
 
+#include <chrono>
+#include <future>
+#include <memory>
 #include <utility>
 
 namespace veltro::session {
@@ -16,12 +19,36 @@ void TaskControl::step(const QString& text) {
     changed_ = true;
 }
 
+bool TaskControl::onWindowThread(std::function<bool()> call) {
+    auto answered = std::make_shared<std::promise<bool>>();
+    std::future<bool> answer = answered->get_future();
+    // The call runs only while the task lives; a task that goes away drops it unrun.
+    QMetaObject::invokeMethod(
+        owner_,
+        [call = std::move(call), answered] {
+            try {
+                answered->set_value(call());
+            } catch (...) {
+                answered->set_exception(std::current_exception());
+            }
+        },
+        Qt::QueuedConnection);
+    constexpr auto kLook = std::chrono::milliseconds(20);
+    while (answer.wait_for(kLook) != std::future_status::ready) {
+        if (stop_ || finishing_) {
+            throw TaskStopped();
+        }
+    }
+    return answer.get();
+}
+
 Task::Task(Work work, Done done, Progress progress, QObject* parent)
     : QObject(parent), done_(std::move(done)), progress_(std::move(progress)) {
+    control_.owner_ = this;
     ticker_.setInterval(kProgressEveryMs);
     connect(&ticker_, &QTimer::timeout, this, [this] { tellProgress(); });
     ticker_.start();
-    thread_ = std::thread([this, work = std::move(work)] {
+    thread_.reset(QThread::create([this, work = std::move(work)] {
         try {
             work(control_);
         } catch (...) {
@@ -31,14 +58,13 @@ Task::Task(Work work, Done done, Progress progress, QObject* parent)
         workEnded_.notify_all();
         QMetaObject::invokeMethod(
             this, [this] { end(); }, Qt::QueuedConnection);
-    });
+    }));
+    thread_->start();
 }
 
 Task::~Task() {
     cancel();
-    if (thread_.joinable()) {
-        thread_.join();
-    }
+    thread_->wait();
 }
 
 void Task::tellProgress() {
@@ -54,6 +80,7 @@ void Task::tellProgress() {
 }
 
 void Task::finish() {
+    control_.finishing_ = true;  // the window's thread waits here and answers nothing
     workEnded_.wait(false);
     end();
 }
@@ -62,7 +89,7 @@ void Task::end() {
     if (ended_) {
         return;
     }
-    thread_.join();
+    thread_->wait();
     ended_ = true;
     ticker_.stop();
     tellProgress();

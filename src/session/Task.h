@@ -1,17 +1,26 @@
 #pragma once
 
+#include "base/Error.h"
+
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <QTimer>
 
 #include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <thread>
 
 namespace veltro::session {
+
+// The task was stopped while its work waited for the window's thread.
+class TaskStopped : public Error {
+public:
+    TaskStopped() : Error(Kind::Cancelled, QStringLiteral("Abgebrochen.")) {}
+};
 
 // How far long work has come: done of total, and what it does now.
 struct TaskProgress {
@@ -26,10 +35,17 @@ public:
     void progress(std::int64_t done, std::int64_t total);
     void step(const QString& text);
     [[nodiscard]] bool stopRequested() const { return stop_; }
+    // Runs `call` on the window's thread (a question, a backup) and waits for its answer; its
+    // failure comes back here. Throws TaskStopped when the task is stopped or finished
+    // meanwhile; the work then goes on without the answer, so `call` must not reach into the
+    // work's own variables.
+    bool onWindowThread(std::function<bool()> call);
 
 private:
     friend class Task;
+    QObject* owner_ = nullptr;
     std::atomic<bool> stop_ = false;
+    std::atomic<bool> finishing_ = false;
     std::atomic<std::int64_t> done_ = 0;
     std::atomic<std::int64_t> total_ = 0;
     mutable std::mutex stepMutex_;
@@ -72,7 +88,7 @@ private:
     std::exception_ptr failure_;
     std::atomic<bool> workEnded_ = false;
     bool ended_ = false;
-    std::thread thread_;
+    std::unique_ptr<QThread> thread_;  // a QThread, so that timers work in the work
 };
 
 }  // namespace veltro::session

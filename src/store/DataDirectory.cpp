@@ -37,6 +37,18 @@ bool isSystemFolder(const fs::path& folder) {
     return false;
 }
 
+QString reasonText(DataFolderKind kind) {
+    switch (kind) {
+        case DataFolderKind::Chosen:
+            return QStringLiteral("aus VELTRO_HOME");
+        case DataFolderKind::ProgramFolder:
+            return QStringLiteral("Verzeichnis des Programms");
+        case DataFolderKind::UserFolder:
+            return QStringLiteral("Datenordner des Benutzers");
+    }
+    return {};
+}
+
 DataFolder chooseDataFolder(const DataFolderFacts& facts) {
     if (!facts.veltroHome.isEmpty()) {
         return {fs::absolute(pathOf(facts.veltroHome)), DataFolderKind::Chosen};

@@ -18,6 +18,9 @@ struct DataFolder {
     DataFolderKind kind = DataFolderKind::ProgramFolder;
 };
 
+// Why the folder applies, as the version output says it: "aus VELTRO_HOME" …
+[[nodiscard]] QString reasonText(DataFolderKind kind);
+
 // What the choice depends on, gathered from the process so the rule itself stays testable.
 struct DataFolderFacts {
     QString veltroHome;  // $VELTRO_HOME, empty when unset

@@ -37,7 +37,7 @@ std::optional<PendingEdit> decoded(const QByteArray& bytes) {
     edit.cardId = root.value(QStringLiteral("karte")).toString().toLongLong();
     edit.uid = root.value(QStringLiteral("uid")).toString();
     edit.heading = root.value(QStringLiteral("schlagworte")).toString();
-    for (const QJsonValue& value : root.value(QStringLiteral("werte")).toArray()) {
+    for (const auto& value : root.value(QStringLiteral("werte")).toArray()) {
         const QJsonObject pair = value.toObject();
         const auto field = fieldByColumnName(pair.value(QStringLiteral("feld")).toString());
         if (field) {

@@ -1,36 +1,10 @@
 #include "store/SampleCards.h"
 
+#include "richtext/RtfEscape.h"
 #include "store/CardStore.h"
 #include "store/Schema.h"
 
-#include <QStringEncoder>
-
 namespace veltro::store {
-
-namespace {
-
-void appendRtfText(QString& out, QStringView text) {
-    QStringEncoder cp1252("windows-1252", QStringConverter::Flag::Stateless);
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == u'\\' || u == u'{' || u == u'}') {
-            out += u'\\';
-            out += c;
-        } else if (u >= 0x20 && u < 0x80) {
-            out += c;
-        } else {
-            const QByteArray bytes = cp1252.encode(QStringView(&c, 1));
-            if (bytes.size() == 1 && bytes[0] != '?') {
-                out += QStringLiteral("\\'%1").arg(static_cast<unsigned char>(bytes[0]), 2, 16,
-                                                   QLatin1Char('0'));
-            } else {
-                out += QStringLiteral("\\u%1?").arg(static_cast<short>(u));
-            }
-        }
-    }
-}
-
-}  // namespace
 
 QString simpleRtf(const QStringList& paragraphs, bool boldFirst) {
     QString out = QStringLiteral(
@@ -41,7 +15,8 @@ QString simpleRtf(const QStringList& paragraphs, bool boldFirst) {
         if (bold) {
             out += QStringLiteral("\\b ");
         }
-        appendRtfText(out, paragraphs[i]);
+        // The program's own escaping: Windows-1252 as \'hh, everything else as \uN.
+        out += QString::fromLatin1(richtext::rtfEscaped(paragraphs[i]));
         if (bold) {
             out += QStringLiteral("\\b0");
         }

@@ -36,6 +36,10 @@ void write(const char* key, const QString& value) {
 }
 
 void write(std::initializer_list<std::pair<const char*, QString>> values) {
+    write(std::span(values.begin(), values.size()));
+}
+
+void write(std::span<const std::pair<const char*, QString>> values) {
     QSettings s = store();
     for (const auto& [key, value] : values) {
         s.setValue(path(key), value);
@@ -63,8 +67,12 @@ std::optional<double> readNumber(const char* key) {
     return parseNumber(read(key));
 }
 
+QString boolText(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
 void writeBool(const char* key, bool value) {
-    write(key, value ? QStringLiteral("True") : QStringLiteral("False"));
+    write(key, boolText(value));
 }
 
 std::optional<bool> readBool(const char* key) {

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <utility>
 
 namespace veltro::settings {
@@ -15,6 +16,7 @@ namespace veltro::settings {
 void write(const char* key, const QString& value);
 // Several values at once, with one write of the file.
 void write(std::initializer_list<std::pair<const char*, QString>> values);
+void write(std::span<const std::pair<const char*, QString>> values);
 
 // Numbers are written in one locale-free form and read back in either decimal form.
 void writeNumber(const char* key, double value);
@@ -23,6 +25,7 @@ void writeNumber(const char* key, double value);
 [[nodiscard]] std::optional<double> parseNumber(const QString& text);
 
 void writeBool(const char* key, bool value);
+[[nodiscard]] QString boolText(bool value);
 // Empty or unreadable text gives nothing, so each reader decides what that means.
 [[nodiscard]] std::optional<bool> readBool(const char* key);
 

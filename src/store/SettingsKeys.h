@@ -88,7 +88,7 @@ inline constexpr Setting kSettings[] = {
     {key::OPChk4, Kind::Flag, 1},
     {key::OPChk5, Kind::Flag, 0},
     {key::OPChk6, Kind::Flag, 1},
-    {key::OPOption, Kind::Number, 1, 1, 6, OutOfRange::Default},
+    {key::OPOption, Kind::Number, 1, 1, 7, OutOfRange::Default},
     {key::SLd3, Kind::Number, 50, 0, 100},
     {key::SLd4, Kind::Number, 25, 0, 100},
     {key::Ruecksendeangabe, Kind::Text},

@@ -21,6 +21,7 @@ constexpr int kMaxRedirects = 5;
 constexpr qsizetype kExcerptLength = 300;
 constexpr int kMultigetBatch = 100;
 constexpr qint64 kReadPieceBytes = qint64{1} << 20;
+constexpr int kStopLookMs = 100;
 
 QString fingerprintOf(const QSslCertificate& certificate) {
     const QByteArray digest = certificate.digest(QCryptographicHash::Sha256).toHex().toUpper();
@@ -159,7 +160,7 @@ QString hrefKey(const QUrl& book, const QString& href) {
 }
 
 QUrl memberUrl(const QUrl& book, const QString& href) {
-    const QUrl url =
+    QUrl url =
         book.resolved(QUrl::fromEncoded(href.toUtf8())).adjusted(QUrl::NormalizePathSegments);
     if (originOf(url) != originOf(book)) {
         throw foreign(url, QStringLiteral("ein anderer Rechner: %1").arg(url.host()));
@@ -254,7 +255,7 @@ QUrl DavClient::allowedRedirect(const QUrl& from, const QUrl& to) {
 HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QByteArray& body,
                                const std::map<QByteArray, QByteArray>& headers, qint64 limit,
                                QUrl& redirect) {
-    if (cancelled_) {
+    if (cancelled_ || (stopCheck_ && stopCheck_())) {
         throw SyncError(SyncError::Kind::Cancelled, QStringLiteral("Abgebrochen."));
     }
     requireAllowed(url);
@@ -312,12 +313,22 @@ HttpAnswer DavClient::sendOnce(const QByteArray& verb, const QUrl& url, const QB
         reply->abort();
     });
     timer.start(timeoutMs_);
+    QTimer stopLook;
+    if (stopCheck_) {
+        QObject::connect(&stopLook, &QTimer::timeout, reply, [&] {
+            if (stopCheck_()) {
+                cancel();
+            }
+        });
+        stopLook.start(kStopLookMs);
+    }
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished()) {
         loop.exec();
     }
     timer.stop();
+    stopLook.stop();
     const std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> owned(
         reply, [](QNetworkReply* r) { r->deleteLater(); });
     HttpAnswer answer;

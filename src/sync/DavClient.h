@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -72,6 +73,9 @@ public:
     // Stops the request under way and every later one; the running call throws Cancelled.
     void cancel();
     [[nodiscard]] bool cancelled() const { return cancelled_; }
+    // For a client on a worker thread: asked a few times a second while a request runs; true
+    // cancels as cancel() does.
+    void setStopCheck(std::function<bool()> stop) { stopCheck_ = std::move(stop); }
 
     // Address books reachable from a server address or the book's own address, each under
     // the address the server itself gives it (canonicalUrl).
@@ -113,6 +117,7 @@ private:
     QStringList origins_;  // scheme://host:port the login may go to
     QString acceptedFingerprint_;
     QPointer<QNetworkReply> running_;
+    std::function<bool()> stopCheck_;
     int timeoutMs_ = 30000;
     bool cancelled_ = false;
 };

@@ -2,8 +2,6 @@
 
 #include <qt6keychain/keychain.h>
 
-#include <QEventLoop>
-
 #include <map>
 
 namespace veltro::sync {
@@ -12,20 +10,23 @@ namespace {
 
 const QString kService = QStringLiteral("Veltro Adressbuch CardDAV");
 
-// Runs a keychain job to its end; false when it failed (no secret service, no entry).
-bool finish(QKeychain::Job& job) {
-    QEventLoop loop;
-    QObject::connect(&job, &QKeychain::Job::finished, &loop, &QEventLoop::quit);
-    job.setAutoDelete(false);
-    job.start();
-    loop.exec();
-    return job.error() == QKeychain::NoError;
-}
-
 // Asked once, a password serves every window and timer of the run.
 std::map<QString, QString>& thisRun() {
     static std::map<QString, QString> passwords;
     return passwords;
+}
+
+// Starts a keychain job that deletes itself when it ended; `ended` hears whether it worked.
+void start(QKeychain::Job* job, const QString& account,
+           std::function<void(QKeychain::Job&, bool)> ended) {
+    job->setAutoDelete(true);
+    job->setInsecureFallback(false);
+    job->setKey(account);
+    QObject::connect(job, &QKeychain::Job::finished, job,
+                     [ended = std::move(ended)](QKeychain::Job* done) {
+                         ended(*done, done->error() == QKeychain::NoError);
+                     });
+    job->start();
 }
 
 }  // namespace
@@ -34,27 +35,33 @@ QString accountKey(const QString& user, const QString& server) {
     return user + u'@' + server;
 }
 
-std::optional<QString> PasswordStore::read(const QString& account) {
+void PasswordStore::read(const QString& account, Answer answer) {
     if (const auto known = thisRun().find(account); known != thisRun().end()) {
-        return known->second;
+        answer(known->second);
+        return;
     }
-    QKeychain::ReadPasswordJob job(kService);
-    job.setInsecureFallback(false);
-    job.setKey(account);
-    if (!finish(job)) {
-        return std::nullopt;
-    }
-    thisRun()[account] = job.textData();
-    return job.textData();
+    start(new QKeychain::ReadPasswordJob(kService), account,
+          [account, answer = std::move(answer)](QKeychain::Job& job, bool found) {
+              if (!found) {
+                  answer(std::nullopt);
+                  return;
+              }
+              const QString password = static_cast<QKeychain::ReadPasswordJob&>(job).textData();
+              thisRun()[account] = password;
+              answer(password);
+          });
 }
 
-bool PasswordStore::write(const QString& account, const QString& password) {
+void PasswordStore::write(const QString& account, const QString& password,
+                          std::function<void(bool)> stored) {
     thisRun()[account] = password;
-    QKeychain::WritePasswordJob job(kService);
-    job.setInsecureFallback(false);
-    job.setKey(account);
-    job.setTextData(password);
-    return finish(job);
+    auto* job = new QKeychain::WritePasswordJob(kService);
+    job->setTextData(password);
+    start(job, account, [stored = std::move(stored)](QKeychain::Job&, bool took) {
+        if (stored) {
+            stored(took);
+        }
+    });
 }
 
 }  // namespace veltro::sync

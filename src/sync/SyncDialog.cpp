@@ -1,7 +1,10 @@
 #include "sync/SyncDialog.h"
+#include "platform/HelpKey.h"
+#include "platform/Placement.h"
 
 #include "base/Failure.h"
 #include "platform/Platform.h"
+#include "session/Session.h"
 #include "store/CardStore.h"
 #include "store/Categories.h"
 #include "store/Settings.h"
@@ -18,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -32,6 +36,22 @@ const QString kTitle = QStringLiteral("Synchronisieren");
 constexpr int kUrlRole = Qt::UserRole;
 constexpr int kMsPerMinute = 60000;
 
+// The error of a server whose certificate is not trusted; nothing for any other failure.
+std::optional<SyncError> certificateFailure(const std::exception_ptr& failure) {
+    if (!failure) {
+        return std::nullopt;
+    }
+    try {
+        std::rethrow_exception(failure);
+    } catch (const SyncError& error) {
+        if (error.kind() == SyncError::Kind::Certificate) {
+            return error;
+        }
+    } catch (...) {  // told as it is by whoever asked
+    }
+    return std::nullopt;
+}
+
 QComboBox* categoryBox(QTreeWidgetItem* item) {
     return qobject_cast<QComboBox*>(item->treeWidget()->itemWidget(item, 1));
 }
@@ -41,6 +61,7 @@ QComboBox* categoryBox(QTreeWidgetItem* item) {
 SyncDialog::SyncDialog(SyncHost& host, QWidget* parent) : QDialog(parent), host_(host) {
     setObjectName(QStringLiteral("frmSync"));
     setWindowTitle(kTitle);
+    platform::setHelpPage(*this, QStringLiteral("synchronisieren.html"));
     timer_.setObjectName(QStringLiteral("tmrSync"));
     build();
     connect(&timer_, &QTimer::timeout, this, [this] { syncNow(true); });
@@ -51,6 +72,8 @@ SyncDialog::SyncDialog(SyncHost& host, QWidget* parent) : QDialog(parent), host_
         every_->setChecked(true);
     }
 }
+
+SyncDialog::~SyncDialog() = default;
 
 void SyncDialog::build() {
     auto* form = new QFormLayout;
@@ -71,6 +94,7 @@ void SyncDialog::build() {
     find_->setObjectName(QStringLiteral("cmdSuchen"));
     books_ = new QTreeWidget(this);
     books_->setObjectName(QStringLiteral("lstAdressbuecher"));
+    books_->setAccessibleName(QStringLiteral("Adressbücher"));
     books_->setHeaderLabels({QStringLiteral("Adressbuch"), QStringLiteral("Kategorie")});
     books_->setRootIsDecorated(false);
     books_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -80,6 +104,7 @@ void SyncDialog::build() {
     every_->setObjectName(QStringLiteral("chkAutomatisch"));
     minutes_ = new QSpinBox(this);
     minutes_->setObjectName(QStringLiteral("txtMinuten"));
+    minutes_->setAccessibleName(QStringLiteral("Minuten bis zum nächsten Abgleich"));
     minutes_->setRange(1, 24 * 60);
     minutes_->setValue(15);
     timed->addWidget(every_);
@@ -94,6 +119,7 @@ void SyncDialog::build() {
     progress_->setValue(0);
     report_ = new QPlainTextEdit(this);
     report_->setObjectName(QStringLiteral("txtBericht"));
+    report_->setAccessibleName(QStringLiteral("Bericht"));
     report_->setReadOnly(true);
 
     auto* buttons = new QHBoxLayout;
@@ -118,13 +144,16 @@ void SyncDialog::build() {
     layout->addWidget(progress_);
     layout->addWidget(report_, 1);
     layout->addLayout(buttons);
-    resize(560, 520);
+    platform::resizeWithin(*this, {560, 520});
 
     connect(find_, &QPushButton::clicked, this, [this] { findBooks(); });
     connect(sync_, &QPushButton::clicked, this, [this] { syncNow(); });
     connect(cancel_, &QPushButton::clicked, this, [this] {
-        if (running_ != nullptr) {
-            running_->cancel();
+        if (discovery_) {
+            discovery_->cancel();
+        }
+        if (session::Task* work = host_.session().work(); work && !syncs_.waiting.empty()) {
+            work->cancel();
         }
     });
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
@@ -149,8 +178,8 @@ void SyncDialog::showDialog() {
 }
 
 void SyncDialog::loadPairings() {
-    store::CardStore* cards = host_.cardStore();
-    if (cards == nullptr || running_ != nullptr) {
+    store::CardStore* cards = host_.session().storeIfOpen();
+    if (cards == nullptr || running_) {
         return;
     }
     books_->clear();
@@ -178,7 +207,7 @@ void SyncDialog::addBookRow(const QUrl& url, const QString& name, const QString&
     item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
     auto* box = new QComboBox(books_);
     box->setEditable(true);
-    if (store::CardStore* cards = host_.cardStore()) {
+    if (store::CardStore* cards = host_.session().storeIfOpen()) {
         for (const QString& known : cards->categories()) {
             box->addItem(known);
         }
@@ -187,71 +216,98 @@ void SyncDialog::addBookRow(const QUrl& url, const QString& name, const QString&
     books_->setItemWidget(item, 1, box);
 }
 
-std::optional<QString> SyncDialog::password() {
+void SyncDialog::withPassword(std::function<void(std::optional<QString>)> then) {
     const QString key = accountKey(user_->text().trimmed(), url_->text().trimmed());
-    if (!password_->text().isEmpty()) {
-        if (!passwords_.write(key, password_->text())) {
-            report_->appendPlainText(
+    const QString typed = password_->text();
+    password_->clear();
+    if (typed.isEmpty()) {
+        setRunning(true);
+        QPointer<SyncDialog> self(this);
+        passwords_.read(key, [self, then = std::move(then)](std::optional<QString> secret) {
+            if (self) {
+                self->setRunning(false);
+                then(std::move(secret));
+            }
+        });
+        return;
+    }
+    QPointer<SyncDialog> self(this);
+    passwords_.write(key, typed, [self](bool stored) {
+        if (self && !stored) {
+            self->report_->appendPlainText(
                 QStringLiteral("Kein Schlüsselbund erreichbar: das Passwort gilt nur, solange "
                                "das Programm läuft."));
         }
-        password_->clear();
-        return passwords_.read(key);
-    }
-    return passwords_.read(key);
+    });
+    then(typed);
 }
 
-bool SyncDialog::withTrust(QString& fingerprint, const std::function<void()>& work) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        try {
-            work();
-            return true;
-        } catch (const SyncError& error) {
-            if (error.kind() != SyncError::Kind::Certificate || attempt > 0) {
-                throw;
-            }
-            const auto answer = platform::current().message(
-                {error.text() + QStringLiteral("\n\nNur wenn dieser Fingerabdruck wirklich der "
-                                               "des Servers ist: dem Zertifikat vertrauen?"),
-                 kTitle, platform::Buttons::YesNo, platform::Icon::Exclamation, 1});
-            if (answer != platform::Answer::Yes) {
-                return false;
-            }
-            fingerprint = error.fingerprint();
-        }
+std::optional<QString> SyncDialog::askTrust(const SyncError& error) {
+    const auto answer = platform::current().message(
+        {error.text() + QStringLiteral("\n\nNur wenn dieser Fingerabdruck wirklich der "
+                                       "des Servers ist: dem Zertifikat vertrauen?"),
+         kTitle, platform::Buttons::YesNo, platform::Icon::Exclamation, 1});
+    if (answer != platform::Answer::Yes) {
+        return std::nullopt;
     }
-    return false;
+    return error.fingerprint();
 }
 
 void SyncDialog::findBooks() {
-    const QUrl start = QUrl::fromUserInput(url_->text().trimmed());
-    const auto secret = password();
-    if (!start.isValid() || user_->text().trimmed().isEmpty() || !secret) {
-        say(QStringLiteral("Bitte Server, Benutzer und Passwort angeben."), true);
+    if (running_) {
         return;
     }
+    const QUrl start = QUrl::fromUserInput(url_->text().trimmed());
+    const QString user = user_->text().trimmed();
+    withPassword([this, start, user](const std::optional<QString>& secret) {
+        if (!start.isValid() || user.isEmpty() || !secret) {
+            say(QStringLiteral("Bitte Server, Benutzer und Passwort angeben."), true);
+            return;
+        }
+        discover(start, user, *secret);
+    });
+}
+
+void SyncDialog::discover(const QUrl& start, const QString& user, const QString& secret,
+                          bool askTrust) {
     setRunning(true);
-    try {
-        withTrust(fingerprint_, [&] {
-            DavClient client({user_->text().trimmed(), *secret}, start, fingerprint_);
-            running_ = &client;
-            const auto found = client.discover(start);
-            running_ = nullptr;
-            for (const AddressBook& book : found) {
-                addBookRow(book.url, book.name, book.name, false);
+    auto found = std::make_shared<std::vector<AddressBook>>();
+    auto work = [start, user, secret, found,
+                 fingerprint = fingerprint_](session::TaskControl& control) {
+        DavClient client({user, secret}, start, fingerprint);
+        client.setStopCheck([&control] { return control.stopRequested(); });
+        *found = client.discover(start);
+    };
+    auto end = [this, start, user, secret, found, askTrust](const std::exception_ptr& failure) {
+        endedDiscovery_ = std::move(discovery_);  // this runs inside it
+        setRunning(false);
+        if (const auto untrusted = certificateFailure(failure); untrusted && askTrust) {
+            if (const auto fingerprint = this->askTrust(*untrusted)) {
+                fingerprint_ = *fingerprint;
+                discover(start, user, secret, false);
             }
-            report_->appendPlainText(QStringLiteral("%1 Adressbücher gefunden.").arg(found.size()));
-        });
-    } catch (...) {  // whatever it was, the dialog must leave its running state
-        say(describeFailure(std::current_exception()).text, true);
+            return;
+        }
+        discovered(*found, failure);
+    };
+    discovery_ = std::make_unique<session::Task>(std::move(work), std::move(end));
+}
+
+void SyncDialog::discovered(const std::vector<AddressBook>& found,
+                            const std::exception_ptr& failure) {
+    if (failure) {
+        say(describeFailure(failure).text, true);
+        return;
     }
-    running_ = nullptr;
-    setRunning(false);
+    for (const AddressBook& book : found) {
+        addBookRow(book.url, book.name, book.name, false);
+    }
+    report_->appendPlainText(QStringLiteral("%1 Adressbücher gefunden.").arg(found.size()));
 }
 
 std::vector<Pairing> SyncDialog::tickedPairings() {
     std::vector<Pairing> ticked;
-    store::CardStore* cards = host_.cardStore();
+    store::CardStore* cards = host_.session().storeIfOpen();
     for (int i = 0; cards != nullptr && i < books_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = books_->topLevelItem(i);
         const QString category = categoryBox(item)->currentText().trimmed();
@@ -273,89 +329,109 @@ std::vector<Pairing> SyncDialog::tickedPairings() {
     return ticked;
 }
 
-void SyncDialog::syncOne(Pairing& pairing, const QString& secret, QString& report,
-                         bool& wroteHere) {
-    store::CardStore& cards = *host_.cardStore();
-    SyncOptions options;
-    options.progress = [this](int step, int total, const QString& what) {
-        progress_->setMaximum(total);
-        progress_->setValue(step);
-        progress_->setFormat(what);
-    };
-    options.beforeChangesHere = [this] { host_.backUpBeforeSync(); };
-    options.allowManyDeletes = [&pairing](const MassDelete& deletes) {
-        return platform::current().message({massDeleteQuestion(deletes, pairing.category), kTitle,
-                                            platform::Buttons::YesNo, platform::Icon::Exclamation,
-                                            1}) == platform::Answer::Yes;
-    };
-    withTrust(pairing.fingerprint, [&] {
-        DavClient client({pairing.user, secret}, pairing.server, pairing.fingerprint);
-        client.allowBookOf(pairing.book);
-        running_ = &client;
-        const SyncReport done = synchronize(cards, pairing, client, options);
-        running_ = nullptr;
-        savePairing(cards.db(), pairing);
-        wroteHere = wroteHere || done.downloaded + done.deletedHere > 0;
-        report += pairing.category + QStringLiteral(": ") + reportText(done) + u'\n';
-    });
-}
-
 void SyncDialog::syncNow(bool timed) {
     // A question or dialog on screen may be in the middle of changing cards; the next tick
     // comes soon enough.
     if (timed && QApplication::activeModalWidget() != nullptr) {
         return;
     }
-    if (running_ != nullptr || host_.cardStore() == nullptr || !host_.commitShownCard()) {
+    if (running_ || !host_.session().isOpen() || !host_.commitShownCard()) {
         return;
     }
-    const auto secret = password();
+    syncs_ = {};
+    syncs_.timed = timed;
+    withPassword([this](const std::optional<QString>& secret) { startSyncs(secret); });
+}
+
+void SyncDialog::startSyncs(const std::optional<QString>& secret) {
     if (!secret) {
         say(QStringLiteral("Bitte das Passwort angeben; es wird im Schlüsselbund des Desktops "
                            "gespeichert oder gilt, solange das Programm läuft."),
-            !timed);
+            !syncs_.timed);
         return;
     }
-    std::vector<Pairing> chosen;
     try {
-        chosen = tickedPairings();
+        const std::vector<Pairing> chosen = tickedPairings();
+        syncs_.waiting.assign(chosen.begin(), chosen.end());
     } catch (...) {
-        say(describeFailure(std::current_exception()).text, !timed);
+        say(describeFailure(std::current_exception()).text, !syncs_.timed);
         return;
     }
-    if (chosen.empty()) {
+    if (syncs_.waiting.empty()) {
         say(QStringLiteral("Bitte mindestens ein Adressbuch ankreuzen und ihm eine Kategorie "
                            "geben."),
-            !timed);
+            !syncs_.timed);
         return;
     }
+    syncs_.secret = *secret;
     setRunning(true);
-    host_.syncedThisRun();
-    QString report;
-    bool wroteHere = false;
-    QString failure;
-    for (Pairing& pairing : chosen) {
-        try {
-            syncOne(pairing, *secret, report, wroteHere);
-        } catch (...) {  // whatever it was, the dialog must leave its running state
-            failure = pairing.category + QStringLiteral(": ") +
-                      describeFailure(std::current_exception()).text;
-            break;
+    syncNext();
+}
+
+void SyncDialog::syncNext() {
+    if (syncs_.waiting.empty()) {
+        endSyncs({});
+        return;
+    }
+    const QString category = syncs_.waiting.front().category;
+    session::Session::SyncJob job{
+        syncs_.waiting.front(), syncs_.secret, [category](const MassDelete& deletes) {
+            return platform::current().message(
+                       {massDeleteQuestion(deletes, category), kTitle, platform::Buttons::YesNo,
+                        platform::Icon::Exclamation, 1}) == platform::Answer::Yes;
+        }};
+    const auto progress = [this](const session::TaskProgress& now) {
+        progress_->setMaximum(static_cast<int>(now.total));
+        progress_->setValue(static_cast<int>(now.done));
+        progress_->setFormat(now.step);
+    };
+    const auto done = [this](const SyncReport& report, const std::exception_ptr& failure) {
+        synced(report, failure);
+    };
+    if (host_.session().startSync(std::move(job), done, progress) == nullptr) {
+        endSyncs(QStringLiteral("Es läuft noch eine andere Arbeit an der Kartei."));
+    }
+}
+
+void SyncDialog::synced(const SyncReport& done, const std::exception_ptr& failure) {
+    Pairing& pairing = syncs_.waiting.front();
+    const auto untrusted = certificateFailure(failure);
+    if (untrusted && !syncs_.trustAsked) {
+        syncs_.trustAsked = true;
+        if (const auto fingerprint = askTrust(*untrusted)) {
+            pairing.fingerprint = *fingerprint;
+        } else {
+            syncs_.waiting.pop_front();  // not this book, the others all the same
+            syncs_.trustAsked = false;
         }
+        syncNext();
+        return;
     }
-    running_ = nullptr;
+    if (failure) {
+        endSyncs(pairing.category + QStringLiteral(": ") + describeFailure(failure).text);
+        return;
+    }
+    syncs_.wroteHere = syncs_.wroteHere || done.downloaded + done.deletedHere > 0;
+    syncs_.report += pairing.category + QStringLiteral(": ") + reportText(done) + u'\n';
+    syncs_.waiting.pop_front();
+    syncs_.trustAsked = false;
+    syncNext();
+}
+
+void SyncDialog::endSyncs(const QString& failure) {
+    syncs_.waiting.clear();
     setRunning(false);
-    if (wroteHere) {
-        host_.reloadAfterSync();
+    if (syncs_.wroteHere) {
+        host_.showSyncedCards();
     }
-    report_->appendPlainText(report.trimmed());
+    report_->appendPlainText(syncs_.report.trimmed());
     if (!failure.isEmpty()) {
-        say(failure, !timed);
+        say(failure, !syncs_.timed);
     }
 }
 
 void SyncDialog::setRunning(bool running) {
-    host_.setBusy(running);
+    running_ = running;
     for (QWidget* part : std::initializer_list<QWidget*>{url_, user_, password_, find_, sync_,
                                                          books_, every_, minutes_}) {
         part->setEnabled(!running);

@@ -1,7 +1,7 @@
 #pragma once
 
-namespace veltro::store {
-class CardStore;
+namespace veltro::session {
+class Session;
 }
 
 namespace veltro::sync {
@@ -10,18 +10,12 @@ namespace veltro::sync {
 class SyncHost {
 public:
     virtual ~SyncHost() = default;
-    // The open store; nullptr when none is open.
-    virtual store::CardStore* cardStore() = 0;
+    // The run the sync works in; its store may be closed.
+    virtual session::Session& session() = 0;
     // Saves the shown card first; false when that failed and nothing may replace it.
     virtual bool commitShownCard() = 0;
-    // After a sync that wrote here: the list, the categories and the search index anew.
-    virtual void reloadAfterSync() = 0;
-    // A sync may have reached the server in this run.
-    virtual void syncedThisRun() = 0;
-    // While a sync runs, the main window takes no input.
-    virtual void setBusy(bool busy) = 0;
-    // Before a sync changes cards here: a backup of the store as it is.
-    virtual void backUpBeforeSync() = 0;
+    // After a sync that wrote here: the list and the categories as the store now has them.
+    virtual void showSyncedCards() = 0;
 };
 
 }  // namespace veltro::sync

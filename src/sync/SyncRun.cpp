@@ -4,6 +4,7 @@
 #include "sync/SyncPlan.h"
 #include "sync/VcardMerge.h"
 
+#include "base/Counted.h"
 #include "richtext/StoredText.h"
 #include "store/Snapshot.h"
 #include "store/UndoLog.h"
@@ -143,7 +144,10 @@ void fetchChanged(Run& run) {
     if (hrefs.isEmpty()) {
         return;
     }
-    run.step(0, 1, QStringLiteral("%1 Karten werden vom Server geholt …").arg(hrefs.size()));
+    run.step(0, 1,
+             QStringLiteral("%1 %2 vom Server geholt …")
+                 .arg(counted(hrefs.size(), "Karte", "Karten"),
+                      agreeing(hrefs.size(), "wird", "werden")));
     // A card listed but gone by the time it is fetched counts as not on the server.
     for (Fetched& fetched : run.client.fetch(run.pairing.book, hrefs)) {
         if (Entry* entry = run.byHref(fetched.href)) {
@@ -501,15 +505,16 @@ SyncReport synchronize(store::CardStore& store, const Pairing& pairing, DavClien
 
 QString reportText(const SyncReport& report) {
     QString text = QStringLiteral(
-                       "%1 Karten vom Server übernommen, %2 zum Server gesendet, %3 hier "
+                       "%1 vom Server übernommen, %2 zum Server gesendet, %3 hier "
                        "gelöscht, %4 auf dem Server gelöscht.")
-                       .arg(report.downloaded)
+                       .arg(counted(report.downloaded, "Karte", "Karten"))
                        .arg(report.uploaded)
                        .arg(report.deletedHere)
                        .arg(report.deletedThere);
     if (report.skipped > 0) {
-        text += QStringLiteral(" %1 Karten des Servers ohne Namen blieben unberührt.")
-                    .arg(report.skipped);
+        text += QStringLiteral(" %1 des Servers ohne Namen %2 unberührt.")
+                    .arg(counted(report.skipped, "Karte", "Karten"),
+                         agreeing(report.skipped, "blieb", "blieben"));
     }
     if (!report.conflicts.isEmpty()) {
         text += QStringLiteral("\nKonflikte (der Wert von hier steht in den Notizen):\n  ") +

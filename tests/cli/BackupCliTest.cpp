@@ -53,7 +53,7 @@ TEST_F(BackupCli, AnImportBacksTheStoreUpFirstAndTheListShowsIt) {
     const Outcome listed = run({QStringLiteral("backups")});
     EXPECT_EQ(listed.status, 0);
     EXPECT_TRUE(listed.out.startsWith(backupNames()[0] + QStringLiteral("  ")));
-    EXPECT_TRUE(listed.out.endsWith(QStringLiteral("  1 Karten\n"))) << listed.out.toStdString();
+    EXPECT_TRUE(listed.out.endsWith(QStringLiteral("  1 Karte\n"))) << listed.out.toStdString();
 }
 
 TEST_F(BackupCli, ARestorePutsTheBackupInPlaceAndKeepsTheStoreAsABackup) {

@@ -16,8 +16,10 @@
 #include <string>
 #include <string_view>
 
+#include <linux/capability.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -75,6 +77,9 @@ Outcome run(const Scene& scene, const QStringList& args,
         filled << places.value(arg, arg);
     }
     QProcess process;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VELTRO_CARDDAV_PASSWORD"), QStringLiteral("geheim"));
+    process.setProcessEnvironment(environment);
     if (inChild) {
         process.setChildProcessModifier(inChild);
     }
@@ -148,6 +153,23 @@ const QStringList kImport = {QStringLiteral("import"), QStringLiteral("DIR"),
                              QStringLiteral("Privat"), QStringLiteral("--map"),
                              QStringLiteral("Karte=1")};
 
+// A sync of the store's cards with the server at this address.
+QStringList syncWith(const char* url) {
+    return {QStringLiteral("sync"),       QStringLiteral("DIR"),    QStringLiteral("--url"),
+            QLatin1String(url),           QStringLiteral("--user"), QStringLiteral("anna"),
+            QStringLiteral("--category"), QStringLiteral("Privat")};
+}
+
+// The file to import cannot be read: no permission, which root obeys once it has given up
+// the capabilities that pass over permissions.
+void unreadableList(Scene& s) {
+    fs::permissions(s.csv.toStdString(), fs::perms::none);
+}
+void withoutOverridingPermissions() {
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+}
+
 void noStore(Scene& s) {
     fs::remove(s.home.storeFile());
 }
@@ -196,6 +218,15 @@ const Failure kFailures[] = {
      {QStringLiteral("list"), QStringLiteral("DIR"), QStringLiteral("PDF")},
      kFull,
      [](const Scene&) { return fileSizeLimit(4096); }},
+    {"FileMissingImport",
+     [](Scene& s) { s.csv = QString::fromStdString((s.dir / "fehlt.csv").string()); }, kImport,
+     QStringLiteral("fehlt")},
+    {"FileUnreadableImport", unreadableList, kImport, QStringLiteral("Berechtigung"),
+     [](const Scene&) { return withoutOverridingPermissions; }},
+    {"ConnectionRefusedSync", [](Scene&) {}, syncWith("http://127.0.0.1:1/"),
+     QStringLiteral("nimmt keine Verbindung an")},
+    {"UnknownHostSync", [](Scene&) {}, syncWith("http://kartei.invalid/"),
+     QStringLiteral("gibt es nicht")},
     {"OutOfMemoryImport", hugeRecord, kImport, QStringLiteral("Arbeitsspeicher"),
      [](const Scene&) { return heapLimit(16 << 20); }},
 };

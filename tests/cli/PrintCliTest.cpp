@@ -210,9 +210,12 @@ TEST_F(PrintCli, ATurnedEnvelopeHasItsAddressInTheTurnedWindow) {
 
 TEST_F(PrintCli, TheListHasItsColumnsEveryCardAndNumberedPages) {
     const QString pdf = out("liste.pdf");
+    // Where no runtime folder is set (cron, ssh), nothing but the result is said.
     const CliRun run =
-        runCli({u"list"_s, dir_, pdf, u"--columns"_s, u"Karte,Ort"_s, u"--size"_s, u"14"_s});
+        runCli({u"list"_s, dir_, pdf, u"--columns"_s, u"Karte,Ort"_s, u"--size"_s, u"14"_s},
+               {{u"XDG_RUNTIME_DIR"_s, {}}});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     const std::vector<Word> all = words(pdf);
     QStringList text;
     int pages = 0;
@@ -235,31 +238,6 @@ TEST_F(PrintCli, TheListHasItsColumnsEveryCardAndNumberedPages) {
     const CliRun headings = runCli({u"list"_s, dir_});
     EXPECT_EQ(headings.status, 0);
     EXPECT_EQ(headings.out.count(u'\n'), static_cast<qsizetype>(cards().size()));
-}
-
-TEST_F(PrintCli, WrongCallsAreRefusedWithoutAFile) {
-    const QString pdf = out("nie.pdf");
-    const std::vector<std::pair<QStringList, int>> cases = {
-        {{u"labels"_s, dir_, pdf}, 2},
-        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"9999"_s}, 2},
-        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"3474"_s, u"--start"_s, u"0"_s}, 2},
-        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"3474"_s, u"--start"_s, u"25"_s}, 2},
-        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"3474"_s, u"--size"_s, u"5"_s}, 2},
-        {{u"labels"_s, dir_, pdf, u"--sheet"_s, u"3474"_s, u"--category"_s, u"Fehlt"_s}, 1},
-        {{u"labels"_s, work_.path() + u"/keine"_s, pdf, u"--sheet"_s, u"3474"_s}, 1},
-        {{u"list"_s, dir_, pdf, u"--columns"_s, u"Karte,Geburtstag"_s}, 2},
-        {{u"list"_s, dir_, pdf, u"--landscape"_s, u"--landscape"_s}, 2},
-        {{u"envelope"_s, dir_, pdf, u"--format"_s, u"C3"_s}, 2},
-        {{u"envelope"_s, dir_, pdf, u"--format"_s, u"DL"_s, u"--form"_s, u"C"_s}, 2},
-        {{u"envelope"_s, dir_, pdf, u"--format"_s, u"DL"_s, u"--card"_s, u"Niemand"_s}, 1},
-        {{u"labels"_s, dir_, work_.path() + u"/fehlt/x.pdf"_s, u"--sheet"_s, u"3474"_s}, 1},
-    };
-    for (const auto& [args, status] : cases) {
-        const CliRun run = runCli(args);
-        EXPECT_EQ(run.status, status) << args.join(u' ').toStdString() << '\n'
-                                      << run.err.toStdString();
-        EXPECT_FALSE(QFile::exists(pdf)) << args.join(u' ').toStdString();
-    }
 }
 
 }  // namespace

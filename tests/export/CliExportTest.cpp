@@ -70,7 +70,7 @@ TEST(CliExport, AStoreThatIsNotWhatItClaimsIsReportedAndFails) {
             {u"export"_s, QString::fromStdString(home.dir().string()), target});
         EXPECT_EQ(status, c.exitCode) << c.name << ": " << err.toStdString();
         EXPECT_TRUE(err.contains(QString::fromUtf8(c.err))) << c.name << ": " << err.toStdString();
-        EXPECT_EQ(out.contains(u"1 Karten"), c.exitCode == 0)
+        EXPECT_EQ(out.contains(u"1 Karte nach"), c.exitCode == 0)
             << c.name << ": " << out.toStdString();
         EXPECT_EQ(QFile::exists(target), c.exitCode == 0) << c.name;
     }

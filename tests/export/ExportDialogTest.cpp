@@ -32,12 +32,13 @@ class ExportDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testing::makeExportStore(home.dir());
+        session.open(home.dir());
         reopen();
     }
     void TearDown() override { delete dialog.data(); }
 
     void reopen() {
-        dialog = ExportDialog::showNew(home.storeFile(), nullptr);
+        dialog = ExportDialog::showNew(session, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
     }
     template <typename W = QWidget>
@@ -62,6 +63,7 @@ protected:
     }
 
     testing::TestHome home;
+    session::Session session;
     testing::ScopedRecordingPlatform platform;
     QPointer<ExportDialog> dialog;
 };
@@ -143,7 +145,9 @@ TEST_F(ExportDialogTest, EmptySeparatorOrNoCardFailSilently) {
 
     testing::TestHome empty;
     store::createEmptyStore(empty.dir());
-    dialog = ExportDialog::showNew(empty.storeFile(), nullptr);
+    session::Session other;
+    other.open(empty.dir());
+    dialog = ExportDialog::showNew(other, nullptr);
     exportTo("keine.csv", kCsvEntry);
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog->isVisible());

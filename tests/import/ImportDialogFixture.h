@@ -87,7 +87,13 @@ protected:
     QPushButton* button(const char* name) { return widget<QPushButton>(name); }
     bool nextEnabled() { return button("Command8")->isEnabled(); }
     bool backEnabled() { return button("Command7")->isEnabled(); }
-    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    // Clicks and waits until what the click began to read has reached the dialog.
+    void click(const char* name) {
+        QTest::mouseClick(button(name), Qt::LeftButton);
+        while (dialog != nullptr && dialog->reading()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
     // Starts the import and lets the events run until its end has reached the dialog.
     void runImport() {
         click("Command1");

@@ -74,7 +74,7 @@ TEST_F(ImportDialogTest, NextFollowsThePathTheMappingAndThePage) {
     browse(testDataFile("kunden-ansi.csv"), 0);
     EXPECT_EQ(path->text(), testDataFile("kunden-ansi.csv"));
     EXPECT_EQ(widget<QLabel>("Label5")->text(), "Datentyp: CSV-Datei (*.csv)");
-    EXPECT_EQ(widget<QLabel>("Label3")->text(), "Zu importierende Datei:    ");
+    EXPECT_EQ(widget<QLabel>("Label3")->text(), "Zu importierende &Datei:    ");
     EXPECT_EQ(status(), " Gefundene Datensätze: 4");
     EXPECT_EQ(widget<SourceColumnList>("ListView3")->topLevelItemCount(), 4);
     EXPECT_TRUE(nextEnabled());

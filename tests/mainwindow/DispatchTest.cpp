@@ -222,6 +222,11 @@ const std::vector<Row>& rows() {
         {"mnulöschen", answer(Answer::No, focusList()), asks("Karte löschen.")},
         {"mnuCopyNotizen", nothing, clipboardIs(kNotes)},
         {"mnuCopyAnschrift", nothing, clipboardIs(kAddress)},
+        {"mnuSuchfeld", nothing, [](Dispatch& d) { return d.window().ui().Text1->hasFocus(); }},
+        {"mnuVolltextfeld", nothing,
+         [](Dispatch& d) {
+             return d.window().ui().Text16->hasFocus() && d.window().fullTextArmed();
+         }},
         {"mnuNeueKategorie", nothing, kCategoryInput},
         {"mnuKategorieUmbenennen", nothing, asks("Wählen Sie bitte zuerst eine Kategorie aus!")},
         {"mnuKategorieLoschen", nothing, asks("Wählen Sie bitte eine andere Kategorie aus!")},
@@ -432,3 +437,53 @@ TEST_F(Dispatch, EndClosesTheFirstStepsBeforeAskingAboutTheRun) {
 }
 
 }  // namespace
+
+// The desktop's keys reach their commands; in a text box, the keys a box uses stay the box's.
+TEST_F(Dispatch, DesktopKeysRunTheirCommandsButLeaveTheBoxesTheirOwn) {
+    openSample();
+    chooseCategory(QStringLiteral("Privat"));
+    const auto& ui = window().ui();
+    const struct {
+        const char* name;
+        QWidget* focused;
+        QKeyCombination keys;
+        std::function<bool()> done;
+        bool readOnly = false;
+    } cases[] = {
+        {"Entf in the list asks before deleting the card", ui.List1, Qt::Key_Delete,
+         [&] { return platform_->messages.size() == 1; }},
+        {"Entf in a box deletes a character", box(7), Qt::Key_Delete,
+         [&] { return platform_->messages.empty() && box(7)->text() == u"eier"; }},
+        {"Entf in a read-only box does nothing", box(7), Qt::Key_Delete,
+         [&] { return platform_->messages.empty() && box(7)->text() == u"Meier"; }, true},
+        {"F2 renames the card", ui.List1, Qt::Key_F2,
+         [&] { return platform_->inputRequests.size() == 1; }},
+        {"Strg+N makes a card", box(12), Qt::ControlModifier | Qt::Key_N,
+         [&] { return platform_->inputRequests.size() == 1; }},
+        {"Strg+F goes to the search box", ui.List1, Qt::ControlModifier | Qt::Key_F,
+         [&] { return ui.Text1->hasFocus(); }},
+        {"Strg+Umschalt+F goes to the full-text box", box(2),
+         Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_F,
+         [&] { return ui.Text16->hasFocus(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform_->messages.clear();
+        platform_->inputRequests.clear();
+        platform_->answers = {Answer::No};
+        clickLine(0);
+        focus(c.focused);
+        box(7)->setCursorPosition(0);
+        box(7)->setReadOnly(c.readOnly);
+        QTest::keyClick(c.focused, c.keys.key(), c.keys.keyboardModifiers());
+        EXPECT_TRUE(c.done());
+        box(7)->setReadOnly(false);
+        box(7)->setText(QStringLiteral("Meier"));
+    }
+    // Shown in the menus.
+    for (const char* entry : {"mnukarteloschen", "mnukarteRen", "mnuNeuekarte", "mnuDruckGesamt",
+                              "mnuBeenden", "mnuSuchfeld", "mnuVolltextfeld"}) {
+        EXPECT_FALSE(window().menus().action(QString::fromUtf8(entry))->shortcut().isEmpty())
+            << entry;
+    }
+}

@@ -64,6 +64,11 @@ protected:
         EXPECT_TRUE(driven);
     }
 
+    // The merge runs on the session's thread; the window is enabled again at its end.
+    static void merge(mainwindow::DuplicatesWindow& w) {
+        child<QPushButton>(w, u"cmdZusammenfuehren")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.isEnabled(); }, 30000));
+    }
     template <typename W>
     static W* child(mainwindow::DuplicatesWindow& w, const char16_t* name) {
         return w.findChild<W*>(QString::fromUtf16(name));
@@ -96,7 +101,7 @@ TEST_F(DuplicatesWindowTest, ShowsTheGroupSideBySideAndMergesTheTickedValues) {
         EXPECT_EQ(table->item(kTelefonRow, 0)->checkState(), Qt::Unchecked) << "one tick a row";
         table->item(kTelefonRow, 1)->setCheckState(Qt::Unchecked);
         EXPECT_EQ(table->item(kTelefonRow, 1)->checkState(), Qt::Checked) << "never none";
-        child<QPushButton>(w, u"cmdZusammenfuehren")->click();
+        merge(w);
         EXPECT_EQ(groups->count(), 0);
         EXPECT_FALSE(child<QPushButton>(w, u"cmdZusammenfuehren")->isEnabled());
     });
@@ -131,7 +136,7 @@ TEST_F(DuplicatesWindowTest, TheShownCardIsSavedFirstAndReplacedByTheMergedOne) 
     withWindow([&](mainwindow::DuplicatesWindow& w) {
         auto* table = child<QTableWidget>(w, u"tblFelder");
         EXPECT_EQ(table->item(kOrtRow, 1)->text(), u"Coburg"_s) << "saved before the search";
-        child<QPushButton>(w, u"cmdZusammenfuehren")->click();
+        merge(w);
     });
     EXPECT_EQ(window().shownCardId(), keep_);
     EXPECT_EQ(box(12)->text(), u"Bamberg"_s);
@@ -143,7 +148,7 @@ TEST_F(DuplicatesWindowTest, AStoreErrorIsToldInGermanAndTheGroupStays) {
     withWindow([&](mainwindow::DuplicatesWindow& w) {
         // The other card vanishes behind the window's back: the merge fails and says why.
         window().cardStore()->deleteCard(other_);
-        child<QPushButton>(w, u"cmdZusammenfuehren")->click();
+        merge(w);
         ASSERT_EQ(platform_->messages.size(), 1U);
         EXPECT_EQ(platform_->messages[0].text,
                   u"„Zusammenführen“ konnte nicht ausgeführt werden.\n\n"

@@ -65,17 +65,24 @@ TEST(ProgramIcon, IsDrawnAtEverySizeAndShownByTheWindows) {
     EXPECT_FALSE(window.windowIcon().isNull());
 }
 
-TEST_F(Info, ClosesWithEscapeOrAClick) {
+TEST_F(Info, ClosesWithEscapeOrAClickAnywhere) {
     open({}, {});
+    const auto click = [](const char* name) {
+        return [name](QWidget& info) {
+            QTest::mouseClick(info.findChild<QWidget*>(QLatin1String(name)), Qt::LeftButton);
+        };
+    };
     const struct {
         const char* name;
         std::function<void(QWidget&)> close;
     } cases[] = {
         {"Escape", [](QWidget& info) { QTest::keyClick(&info, Qt::Key_Escape); }},
-        {"click on the picture",
-         [](QWidget& info) {
-             QTest::mouseClick(info.findChild<QLabel*>(QStringLiteral("Image2")), Qt::LeftButton);
-         }},
+        {"click on the picture", click("Image2")},
+        {"click on the symbol", click("Image1")},
+        {"click on the name", click("Label3")},
+        {"click on the version", click("Label4")},
+        {"click on the folder", click("Datenordner")},
+        {"click beside the texts", [](QWidget& info) { QTest::mouseClick(&info, Qt::LeftButton); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

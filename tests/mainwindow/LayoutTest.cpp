@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 
 #include "mainwindow/ElidingLabel.h"
+#include "mainwindow/FieldTable.h"
 #include "mainwindow/MainMenus.h"
 #include "platform/Twips.h"
 #include "richtext/CommandBars.h"
@@ -98,6 +99,48 @@ TEST_F(Layout, NarrowBoxesGrowWithAWideWindow) {
     for (const int number : {3, 4, 5, 12}) {  // Tel, Fax, Mobil, Ort
         SCOPED_TRACE(number);
         EXPECT_GT(box(number)->width(), pixels(2000));
+    }
+}
+
+// On an 800×600 screen the window with its frame fits, and every box still shows the first
+// eight characters of what it holds.
+TEST_F(Layout, OnASmallScreenEveryBoxShowsEightCharacters) {
+    using store::Field;
+    open({QStringLiteral("Privat")},
+         {{QStringLiteral("Schmidt-Rottluff Annegret"),
+           QStringLiteral("Privat"),
+           {{Field::Anrede, QStringLiteral("Frau Dr.")},
+            {Field::Vorname, QStringLiteral("Annegret")},
+            {Field::Nachname, QStringLiteral("Schmidt-Rottluff")},
+            {Field::Firma, QStringLiteral("Stadtwerke Mönchengladbach")},
+            {Field::Abteilung, QStringLiteral("Kundenservice")},
+            {Field::Strasse, QStringLiteral("Hauptstraße 123")},
+            {Field::Postleitzahl, QStringLiteral("41061")},
+            {Field::Ort, QStringLiteral("Mönchengladbach")},
+            {Field::Vorwahl, QStringLiteral("02161")},
+            {Field::Telefon, QStringLiteral("2233445")},
+            {Field::Fax, QStringLiteral("2233446")},
+            {Field::Mobiltelefon, QStringLiteral("0171 2233445")},
+            {Field::EMailAdresse, QStringLiteral("annegret@example.de")},
+            {Field::Webseite, QStringLiteral("www.example.de")},
+            {Field::Nr, QStringLiteral("K-10442")}}}});
+    const QSize room = QSize(800, 600) - QSize(16, 48);  // what a frame may take
+    window().resize(room);
+    QApplication::processEvents();
+    EXPECT_EQ(window().size(), room);
+    for (const QPushButton* button : {window().ui().Command4, window().ui().Command5}) {
+        EXPECT_GE(button->width(), button->sizeHint().width()) << "the button's text is cut";
+    }
+    for (const auto& field : mainwindow::fieldTable()) {
+        QLineEdit* shown = box(field.number);
+        if (shown->isHidden()) {
+            continue;
+        }
+        SCOPED_TRACE(shown->objectName().toStdString());
+        const QFontMetrics metrics = shown->fontMetrics();
+        // What the box needs besides its text: frame and margins.
+        const int chrome = shown->minimumSizeHint().width() - metrics.maxWidth();
+        EXPECT_GE(shown->width(), chrome + metrics.horizontalAdvance(shown->text().left(8)));
     }
 }
 

@@ -3,17 +3,22 @@
 #include "MainWindowFixture.h"
 
 #include "mainwindow/MainMenus.h"
-#include "options/OptionsDialog.h"
+#include "platform/HelpWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 
@@ -79,6 +84,27 @@ QStringList mnemonicTexts(const QWidget& root, const std::function<bool(const QW
     return texts;
 }
 
+// Buttons and boxes a person reaches with Alt and a letter, but which have none.
+QStringList withoutLetter(const QWidget& root) {
+    QStringList texts;
+    for (const QAbstractButton* button : root.findChildren<QAbstractButton*>()) {
+        if (qobject_cast<const QToolButton*>(button) == nullptr && !button->text().isEmpty() &&
+            mnemonicOf(button->text()).isNull()) {
+            texts << button->text();
+        }
+    }
+    for (const QLabel* label : root.findChildren<QLabel*>()) {
+        // Read-only boxes are read, not typed into: their label names them.
+        const auto* line = qobject_cast<const QLineEdit*>(label->buddy());
+        const auto* text = qobject_cast<const QTextEdit*>(label->buddy());
+        const bool readOnly = (line && line->isReadOnly()) || (text && text->isReadOnly());
+        if (label->buddy() != nullptr && !readOnly && mnemonicOf(label->text()).isNull()) {
+            texts << label->text();
+        }
+    }
+    return texts;
+}
+
 void expectNoClashInMenu(const QMenu& menu) {
     QStringList texts;
     for (const QAction* action : menu.actions()) {
@@ -104,19 +130,44 @@ void expectNoClashOnPages(const QWidget& dialog, const QList<QWidget*>& pages) {
 class Mnemonics : public MainWindowFixture {
 protected:
     void SetUp() override {
-        open({QStringLiteral("Privat")}, {{QStringLiteral("Anna"), QStringLiteral("Privat")}});
+        // Two spellings of one card, so that the duplicates window opens.
+        open({QStringLiteral("Privat")},
+             {{QStringLiteral("Müller Anna"), QStringLiteral("Privat")},
+              {QStringLiteral("Mueller Anna"), QStringLiteral("Privat")}});
         chooseCategory(QStringLiteral("Privat"));
     }
-    // The dialog a menu entry opens.
-    QWidget* dialogOf(const char* entry, const char* objectName) {
-        window().menus().action(QString::fromUtf8(entry))->trigger();
-        QApplication::processEvents();
+    [[nodiscard]] static QWidget* newWindow(const QWidgetList& before) {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == QLatin1String(objectName) && widget->isVisible()) {
+            if (widget->isVisible() && !before.contains(widget) &&
+                !widget->windowFlags().testFlag(Qt::Popup)) {
                 return widget;
             }
         }
         return nullptr;
+    }
+    // Opens the window of a menu entry, hands it to `check` and closes it again; a window
+    // with an event loop of its own is looked at from inside that loop.
+    void withWindowOf(const char* entry, const std::function<void(QWidget&)>& check) {
+        QWidgetList before;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible()) {
+                before << widget;
+            }
+        }
+        bool seen = false;
+        const auto look = [&] {
+            if (QWidget* window = seen ? nullptr : newWindow(before)) {
+                seen = true;
+                check(*window);
+                window->close();
+            }
+        };
+        QTimer::singleShot(0, &window(), look);
+        window().menus().action(QString::fromUtf8(entry))->trigger();
+        QApplication::processEvents();
+        look();
+        EXPECT_TRUE(seen) << entry;
+        closeOtherWindows();
     }
 };
 
@@ -132,34 +183,59 @@ TEST_F(Mnemonics, EachMenuUnderlinesEachLetterOnce) {
               QStringLiteral("Drucker ein&richten..."));
 }
 
-TEST_F(Mnemonics, EachDialogPageUnderlinesEachLetterOnce) {
-    const QWidget* import = dialogOf("mnuImportieren", "frmImport");
-    ASSERT_NE(import, nullptr);
-    QList<QWidget*> pages;
-    for (const char* frame : {"Frame5", "Frame3", "Frame6", "Frame4"}) {
-        pages << import->findChild<QGroupBox*>(QLatin1String(frame));
+// Every window the menus open: one letter per control on each of its pages, and F1 opens
+// its help page.
+TEST_F(Mnemonics, EveryWindowUnderlinesEachLetterOnceAndOpensItsHelp) {
+    const struct {
+        const char* entry;
+        const char* help;
+        std::vector<const char*> pages;  // shown one at a time; tab pages are found
+    } windows[] = {
+        {"mnuExportieren", "export.html", {}},
+        {"mnuImportieren", "import.html", {"Frame5", "Frame3", "Frame6", "Frame4"}},
+        {"mnuSicherungWiederherstellen", "optionen.html", {}},
+        {"mnuEtiketten", "etiketten.html", {}},
+        {"mnuUmschlag", "etiketten.html", {}},
+        {"mnuListeDrucken", "etiketten.html", {}},
+        {"mnuKarteKategorie", "kategorien.html", {}},
+        {"mnuDoppelteKarten", "dubletten.html", {}},
+        {"mnuEingabefenster", "suchfenster.html", {}},
+        {"mnuSynchronisieren", "synchronisieren.html", {}},
+        {"mnuOptionen", "optionen.html", {}},
+        {"ErsteSchritteDialog", "erste-schritte.html", {}},
+        {"mnuInfo", "index.html", {}},
+    };
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.entry);
+        withWindowOf(w.entry, [&](QWidget& opened) {
+            QList<QWidget*> pages;
+            for (const char* name : w.pages) {
+                pages << opened.findChild<QWidget*>(QLatin1String(name));
+            }
+            for (const auto* tabs : opened.findChildren<QTabWidget*>()) {
+                for (int i = 0; i < tabs->count(); ++i) {
+                    pages << tabs->widget(i);
+                }
+            }
+            expectNoClashOnPages(opened, pages.isEmpty() ? QList<QWidget*>{&opened} : pages);
+            EXPECT_EQ(withoutLetter(opened), QStringList());
+            platform_->helpPages.clear();
+            opened.activateWindow();
+            QApplication::processEvents();
+            QWidget* focused = opened.focusWidget();
+            QTest::keyClick(focused != nullptr ? focused : &opened, Qt::Key_F1);
+            EXPECT_EQ(platform_->helpPages, std::vector<QString>{QString::fromUtf8(w.help)});
+        });
     }
-    expectNoClashOnPages(*import, pages);
-
-    const QWidget* options = dialogOf("mnuOptionen", "Form3");
-    ASSERT_NE(options, nullptr);
-    const auto* tabs = options->findChild<QTabWidget*>();
-    ASSERT_NE(tabs, nullptr);
-    pages.clear();
-    for (int i = 0; i < tabs->count(); ++i) {
-        pages << tabs->widget(i);
+    platform::HelpWindow::showPage({});
+    QWidget* help = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        help = widget->objectName() == u"HelpWindow" ? widget : help;
     }
-    expectNoClashOnPages(*options, pages);
-
-    const QWidget* exporting = dialogOf("mnuExportieren", "frmExport");
-    ASSERT_NE(exporting, nullptr);
-    EXPECT_EQ(clashes(mnemonicTexts(*exporting, [](const QWidget*) { return false; })),
-              QStringList());
-
-    const QWidget* syncing = dialogOf("mnuSynchronisieren", "frmSync");
-    ASSERT_NE(syncing, nullptr);
-    EXPECT_EQ(clashes(mnemonicTexts(*syncing, [](const QWidget*) { return false; })),
-              QStringList());
+    ASSERT_NE(help, nullptr);
+    expectNoClashOnPages(*help, {help});
+    EXPECT_EQ(mnemonicTexts(*help, [](const QWidget*) { return false; }).size(), 2);
+    help->close();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QScreen>
 #include <QTest>
 
 using namespace veltro;
@@ -124,11 +125,13 @@ TEST_F(Startup, UnloadWritesSizeStateAndCategory) {
 TEST_F(Startup, RestoresSizeAndLastCategoryWhenAsked) {
     settings::write(key::OPChk3, QStringLiteral("1"));
     settings::write(key::OPChk5, QStringLiteral("1"));
-    settings::write(key::PFensterWidth, QStringLiteral("12000"));
-    settings::write(key::PFensterHeight, QStringLiteral("9000"));
+    settings::write(key::PFensterWidth, QStringLiteral("11700"));
+    settings::write(key::PFensterHeight, QStringLiteral("15000"));
     settings::write(key::LetzteKategorie, QStringLiteral("Gelöscht"));
     auto& w = open({QStringLiteral("A"), QStringLiteral("B")}, {});
-    EXPECT_EQ(w.width(), 800);  // 12000 twips at 96 dpi
+    EXPECT_EQ(w.width(), 780);  // 11700 twips at 96 dpi
+    // 1000 pixels, but no more than the screen leaves beside a frame.
+    EXPECT_EQ(w.height(), w.screen()->availableGeometry().height() - 48);
     // A category that no longer exists leaves the last entry selected.
     EXPECT_EQ(w.ui().Combo1->currentText(), QStringLiteral("B"));
 }

@@ -46,13 +46,22 @@ protected:
         child<QLineEdit>("txtServer")->setText(server_->root().toString());
         child<QLineEdit>("txtBenutzer")->setText(QLatin1String(RadicaleServer::kUser));
         child<QLineEdit>("txtPasswort")->setText(QLatin1String(RadicaleServer::kPassword));
-        window().syncDialog().findBooks();
+        findBooks();
         auto* books = child<QTreeWidget>("lstAdressbuecher");
         ASSERT_EQ(books->topLevelItemCount(), 1);
         QTreeWidgetItem* row = books->topLevelItem(0);
         EXPECT_EQ(row->text(0), u"Kontakte"_s);
         row->setCheckState(0, Qt::Checked);
         qobject_cast<QComboBox*>(books->itemWidget(row, 1))->setCurrentText(category);
+    }
+    // Searching and syncing run off the window's thread; the window waits for their end.
+    void findBooks() {
+        window().syncDialog().findBooks();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window().syncDialog().running(); }, 60000));
+    }
+    void syncNow() {
+        window().syncDialog().syncNow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window().syncDialog().running(); }, 60000));
     }
     template <typename W>
     W* child(const char* name) {
@@ -74,10 +83,10 @@ TEST_F(SyncWindow, SavesTheShownCardFirstPairsABookAndSaysSoAtExit) {
     QTest::keyClicks(box(8), u"Tischlerei"_s);
 
     pairFirstBook(u"Privat"_s);
-    window().syncDialog().syncNow();
+    syncNow();
 
     const QString report = child<QPlainTextEdit>("txtBericht")->toPlainText();
-    EXPECT_TRUE(report.contains(u"1 Karten vom Server übernommen, 1 zum Server gesendet"_s))
+    EXPECT_TRUE(report.contains(u"1 Karte vom Server übernommen, 1 zum Server gesendet"_s))
         << report.toStdString();
     EXPECT_TRUE(platform_->messages.empty());
     EXPECT_EQ(listLines(), (QStringList{u"Bauer Anna"_s, u"Zorn Eva"_s}));
@@ -119,7 +128,7 @@ TEST_F(SyncWindow, ASyncThatWouldDeleteManyCardsAsksFirst) {
     }
     open({u"Privat"_s}, many);
     pairFirstBook(u"Privat"_s);
-    window().syncDialog().syncNow();
+    syncNow();
     ASSERT_EQ(server_->count(book_), 13);
     {
         auto cards = veltro::store::CardStore::open(home_.storeFile());
@@ -128,7 +137,7 @@ TEST_F(SyncWindow, ASyncThatWouldDeleteManyCardsAsksFirst) {
         }
     }
     platform_->answers.push_back(Answer::No);
-    window().syncDialog().syncNow();
+    syncNow();
     ASSERT_EQ(platform_->messages.size(), 2U);
     EXPECT_TRUE(platform_->messages[0].text.startsWith(
         u"Der Abgleich würde 0 von 1 Karten der Kategorie „Privat“ hier und 12 von 13 Karten "
@@ -136,7 +145,7 @@ TEST_F(SyncWindow, ASyncThatWouldDeleteManyCardsAsksFirst) {
         << platform_->messages[0].text.toStdString();
     EXPECT_EQ(server_->count(book_), 13);
     platform_->answers.push_back(Answer::Yes);
-    window().syncDialog().syncNow();
+    syncNow();
     EXPECT_EQ(server_->count(book_), 1);
 }
 
@@ -145,7 +154,7 @@ TEST_F(SyncWindow, AnAutomaticSyncKeepsItsMinutesAndRunsOnItsOwnAfterTheNextStar
                           u"Privat"_s,
                           {{Field::Nachname, u"Bauer"_s}, {Field::Vorname, u"Anna"_s}}}});
     pairFirstBook(u"Privat"_s);
-    window().syncDialog().syncNow();
+    syncNow();
     ASSERT_EQ(server_->count(book_), 2);
     child<QSpinBox>("txtMinuten")->setValue(5);
     child<QCheckBox>("chkAutomatisch")->setChecked(true);
@@ -182,7 +191,7 @@ TEST_F(SyncWindow, AStoreHeldByAnotherProgramIsToldInGermanAndTheNextSyncCatches
     {
         auto other = veltro::store::Database::open(home_.storeFile());
         other.exec("BEGIN EXCLUSIVE");
-        window().syncDialog().syncNow();
+        syncNow();
         other.exec("ROLLBACK");
     }
     ASSERT_EQ(platform_->messages.size(), 1U);
@@ -190,7 +199,7 @@ TEST_F(SyncWindow, AStoreHeldByAnotherProgramIsToldInGermanAndTheNextSyncCatches
         << platform_->messages[0].text.toStdString();
     EXPECT_EQ(server_->count(book_), 1);
 
-    window().syncDialog().syncNow();
+    syncNow();
     EXPECT_EQ(platform_->messages.size(), 1U);
     EXPECT_EQ(server_->count(book_), 2);
     EXPECT_EQ(listLines(), (QStringList{u"Bauer Anna"_s, u"Zorn Eva"_s}));
@@ -208,7 +217,7 @@ TEST_F(SyncWindowTls, AnUntrustedCertificateIsTrustedOnlyWhenTheUserSaysSoAndThe
     child<QLineEdit>("txtBenutzer")->setText(QLatin1String(RadicaleServer::kUser));
     child<QLineEdit>("txtPasswort")->setText(QLatin1String(RadicaleServer::kPassword));
     platform_->answers.push_back(Answer::No);
-    window().syncDialog().findBooks();
+    findBooks();
     ASSERT_EQ(platform_->messages.size(), 1U);
     EXPECT_TRUE(platform_->messages[0].text.contains(server_->fingerprint()));
     EXPECT_TRUE(platform_->messages[0].text.endsWith(u"dem Zertifikat vertrauen?"_s));
@@ -217,7 +226,7 @@ TEST_F(SyncWindowTls, AnUntrustedCertificateIsTrustedOnlyWhenTheUserSaysSoAndThe
     platform_->answers.push_back(Answer::Yes);
     pairFirstBook(u"Privat"_s);
     EXPECT_EQ(platform_->messages.size(), 2U);
-    window().syncDialog().syncNow();
+    syncNow();
     EXPECT_EQ(platform_->messages.size(), 2U) << "asked again";
     EXPECT_EQ(listLines(), (QStringList{u"Zorn Eva"_s}));
     const auto kept = veltro::sync::pairings(window().cardStore()->db());

@@ -46,7 +46,7 @@ TEST_F(VcardDrop, ImportsIntoTheShownCategoryAfterAQuestion) {
     platform_->answers = {Answer::Yes};
     drop(path);
     EXPECT_EQ(listLines(), (QStringList{"Anna", "Günther Eva"}));
-    EXPECT_TRUE(platform_->messages.back().text.startsWith(u"1 Karten importiert"));
+    EXPECT_TRUE(platform_->messages.back().text.startsWith(u"1 Karte importiert"));
     EXPECT_TRUE(window().changeFlag());
 }
 

@@ -11,11 +11,13 @@
 #include "platform/QtPlatform.h"
 #include "search/SearchWindow.h"
 
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -125,22 +127,35 @@ TEST_F(Placement, DialogsOpenOverTheMainWindow) {
     }
 }
 
-TEST_F(Placement, FileDialogsOpenInTheFolderLastUsed) {
+// Qt's own dialog, which speaks German whatever language the system speaks.
+TEST_F(Placement, FileDialogsOpenInTheFolderLastUsedAndDateInGerman) {
     QTemporaryDir proposed;
     QTemporaryDir chosen;
     const QString file = chosen.filePath(QStringLiteral("adressen.csv"));
-    QFile(file).open(QIODevice::WriteOnly);
+    QFile written(file);
+    written.open(QIODevice::WriteOnly);
+    written.setFileTime(QDateTime(QDate(2026, 12, 7), QTime(9, 30)),
+                        QFileDevice::FileModificationTime);
+    written.close();
     platform::QtPlatform platform;
     QStringList shownFolders;
+    QString shownDate;
     // Answers the next file dialog with `path` after noting the folder it shows.
     const auto answer = [&](const QString& path) {
-        QTimer::singleShot(0, [&shownFolders, path] {
+        QTimer::singleShot(0, [&shownFolders, &shownDate, &file, path] {
             QWidget* modal = nullptr;
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] { return (modal = QApplication::activeModalWidget()) != nullptr; }));
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             ASSERT_NE(dialog, nullptr);
             shownFolders << QDir(dialog->directory()).canonicalPath();
+            const auto* files =
+                qobject_cast<QFileSystemModel*>(dialog->proxyModel()->sourceModel());
+            static_cast<void>(QTest::qWaitFor([&] {
+                shownDate =
+                    dialog->proxyModel()->mapFromSource(files->index(file, 3)).data().toString();
+                return !shownDate.isEmpty();
+            }));
             dialog->selectFile(path);
             static_cast<QDialog*>(dialog)->accept();
         });
@@ -157,6 +172,7 @@ TEST_F(Placement, FileDialogsOpenInTheFolderLastUsed) {
     const QString first = QDir(proposed.path()).canonicalPath();
     const QString last = QDir(chosen.path()).canonicalPath();
     EXPECT_EQ(shownFolders, (QStringList{first, last, last}));
+    EXPECT_EQ(shownDate, QStringLiteral("Mo., 7. Dez. 2026 09:30"));
 }
 
 TEST_F(Placement, ASecondExportOrImportBringsTheOpenDialogToTheFront) {

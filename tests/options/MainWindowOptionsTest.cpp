@@ -4,13 +4,16 @@
 
 #include "mainwindow/MainMenus.h"
 #include "options/BackgroundPicture.h"
+#include "options/ColourScheme.h"
 #include "options/OptionsDialog.h"
+#include "platform/Contrast.h"
 #include "richtext/RichTextBlock.h"
 #include "store/Settings.h"
 #include "store/SettingsKeys.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -122,37 +125,87 @@ TEST_F(MainWindowOptions, StartUpAppliesTheStoredSchemeThroughTheDialog) {
     EXPECT_EQ(ink(18), kYellow);
 }
 
-TEST_F(MainWindowOptions, CaptionsStandOutFromThePictureOrColourBehindThem) {
-    const QColor white(Qt::white);
-    const QColor black(Qt::black);
-    const struct {
-        const char* name;
-        const char* scheme;
-        bool picture;
-        QColor ink;
-    } cases[] = {
-        {"Standard with picture", "Option1", true, white},
-        {"Standard", "Option1", false, black},
-        {"Wolken", "Option2", false, black},
-        {"Nacht with picture", "Option4", true, white},
-        {"Wald with picture", "Option5", true, white},
-        {"Wald", "Option5", false, white},
+// A dark desktop: light text on dark boxes and windows.
+QPalette darkPalette() {
+    QPalette dark;
+    const auto set = [&dark](QPalette::ColorRole role, const char* colour) {
+        dark.setColor(role, QColor(QLatin1String(colour)));
     };
-    start();
-    EXPECT_EQ(ink(8), QColor(255, 0, 0)) << "the clear-search cross";
-    auto& dialog = openOptions();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        dialog.showOptions();
-        childNamed<QRadioButton>(dialog, c.scheme)->click();
-        if (childNamed<QCheckBox>(dialog, "Check1")->isChecked() != c.picture) {
-            childNamed<QCheckBox>(dialog, "Check1")->click();
-        }
-        dialog.Command1_Click();
-        QApplication::processEvents();
-        EXPECT_EQ(ink(5), c.ink);  // "Anschrift"
-        EXPECT_EQ(ink(6), c.ink);  // "Notizen zu: …"
+    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::ToolTipBase}) {
+        set(role, "#31363b");
     }
+    for (const auto role :
+         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::ToolTipText}) {
+        set(role, "#eff0f1");
+    }
+    set(QPalette::Base, "#232629");
+    set(QPalette::Dark, "#141618");
+    return dark;
+}
+
+// What a caption stands on: its backing, the picture under it or the card area's colour.
+QColor groundOf(const QLabel& caption, const mainwindow::MainWindowUi& ui) {
+    if (caption.autoFillBackground()) {
+        return caption.palette().color(QPalette::Window);
+    }
+    if (ui.Image2->isVisible()) {
+        const QRect area(caption.mapTo(ui.Picture1, QPoint()), caption.size());
+        return platform::meanColour(ui.Image2->pixmap().toImage(), area);
+    }
+    return ui.Picture1->palette().color(QPalette::Window);
+}
+
+// Every caption and box of the card area reads at 4.5:1 in every scheme, with and without
+// its picture, on a light and a dark desktop; captions keep their scheme's colour.
+TEST_F(MainWindowOptions, EveryCaptionAndBoxReadsInEverySchemeOnLightAndDarkDesktops) {
+    const QPalette light = QApplication::palette();
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark desktop" : "light desktop");
+        QApplication::setPalette(dark ? darkPalette() : light);
+        const auto& ui = (dark ? openExisting() : start()).ui();
+        auto& dialog = openOptions();
+        for (int scheme = 1; scheme <= options::kSchemeCount; ++scheme) {
+            for (const bool picture : {false, true}) {
+                SCOPED_TRACE(::testing::Message() << "scheme " << scheme << " picture " << picture);
+                dialog.showOptions();
+                childNamed<QRadioButton>(dialog, QStringLiteral("Option%1").arg(scheme))->click();
+                if (childNamed<QCheckBox>(dialog, "Check1")->isChecked() != picture) {
+                    childNamed<QCheckBox>(dialog, "Check1")->click();
+                }
+                dialog.Command1_Click();
+                QApplication::processEvents();
+                const auto colours = dialog.colours();
+                EXPECT_EQ(ink(18), colours.label1);
+                EXPECT_EQ(ink(12), colours.label2);
+                EXPECT_EQ(ink(8), QColor(255, 0, 0)) << "the clear-search cross";
+                for (int number = 1; number <= 21; ++number) {
+                    const QLabel& caption = *ui.label.at(number);
+                    if (number != 7 && !caption.isHidden()) {
+                        EXPECT_GE(platform::contrastRatio(ink(number), groundOf(caption, ui)),
+                                  platform::kReadableContrast)
+                            << caption.text().toStdString();
+                    }
+                }
+                auto boxes = group1();
+                const auto more = group2();
+                boxes.insert(boxes.end(), more.begin(), more.end());
+                for (QWidget* box : boxes) {
+                    EXPECT_GE(
+                        platform::contrastRatio(box->palette().color(QPalette::Text), base(box)),
+                        platform::kReadableContrast)
+                        << box->objectName().toStdString();
+                }
+            }
+        }
+        if (dark) {
+            childNamed<QRadioButton>(dialog, "Option1")->click();  // Standard, no picture
+            childNamed<QCheckBox>(dialog, "Check1")->click();
+            dialog.Command1_Click();
+            EXPECT_EQ(base(ui.box(2)), darkPalette().color(QPalette::Base));
+        }
+        window_.reset();
+    }
+    QApplication::setPalette(light);
 }
 
 TEST_F(MainWindowOptions, TheCardListKeepsFaceAndSizeAcrossARestartButNotBoldOrItalic) {

@@ -36,7 +36,7 @@ TEST_F(OptionsDialogTest, AnEmptySettingsStoreOpensWithTheDefaults) {
     EXPECT_FALSE(dialog.backgroundPicture());
     EXPECT_TRUE(child<QLabel>("Image1")->isHidden());
     EXPECT_EQ(dialog.backgroundColour(), systemColour(QPalette::Button));
-    EXPECT_EQ(child<QLabel>("Label9")->text(), QStringLiteral("Rand links:  25 mm"));
+    EXPECT_EQ(child<QLabel>("Label9")->text(), QStringLiteral("Rand &links:  25 mm"));
     EXPECT_EQ(dialog.cardListFont().family(), cardList_.font().family());
 }
 
@@ -243,8 +243,8 @@ TEST_F(OptionsDialogTest, TheSlidersMoveTheAddressOnThePageSketch) {
     left->setFocus();
     QTest::keyClick(left, Qt::Key_End);
     EXPECT_EQ(dialog.leftMargin(), 100);
-    EXPECT_EQ(child<QLabel>("Label8")->text(), QStringLiteral("Rand oben: 56 mm"));
-    EXPECT_EQ(child<QLabel>("Label9")->text(), QStringLiteral("Rand links:  100 mm"));
+    EXPECT_EQ(child<QLabel>("Label8")->text(), QStringLiteral("Rand o&ben: 56 mm"));
+    EXPECT_EQ(child<QLabel>("Label9")->text(), QStringLiteral("Rand &links:  100 mm"));
     expectAt(56, 100);
 
     QTest::mouseClick(child<QPushButton>("Command5"), Qt::LeftButton);

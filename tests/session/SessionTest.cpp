@@ -1,13 +1,17 @@
 // The commands of a run on a session alone: no window, no widget, a core application.
+#include "RadicaleServer.h"
 #include "TestHome.h"
 #include "backup/BackupFiles.h"
 #include "import/ImportRun.h"
 #include "session/Session.h"
 #include "store/CardStore.h"
+#include "sync/SyncAccounts.h"
+#include "sync/SyncError.h"
 #include "vcard/VcardRows.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +92,10 @@ protected:
 };
 
 TEST_F(SessionTest, CardAndCategoryCommandsWriteTheStoreAndTheIndexAndUndoTakesThemBack) {
+    session_.fullText().start(session_.storeFile());
+    while (!session_.fullText().search(session_.store(), u"Klaus"_s).complete) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
     const auto added = session_.addCard(QStringLiteral("Cäsar"), QStringLiteral("Kunden"));
     ASSERT_TRUE(added.id);
     EXPECT_FALSE(session_.addCard(QStringLiteral("anna"), QStringLiteral("Kunden")).id)
@@ -203,6 +211,105 @@ TEST_F(SessionTest, MergeAndRestoreBeginFromTheStoreAndLeaveTheIndexInStep) {
     const auto replaced = session_.restore(backups.front().path);
     EXPECT_EQ(headings(), (QStringList{u"Anna"_s, u"Bauer Klaus"_s}));
     EXPECT_EQ(session_.restoredAs(), QString::fromStdString(replaced.filename().string()));
+}
+
+// Exports read through connections of their own; the session writes meanwhile.
+TEST_F(SessionTest, ExportsRunAsTasksBesideTheSessionsWork) {
+    const auto path = [&](const char* name) {
+        return QString::fromStdString((home_.dir() / name).string());
+    };
+    int ended = 0;
+    const auto done = [&](const veltro::exporting::ExportResult& result, std::exception_ptr e) {
+        EXPECT_FALSE(e);
+        EXPECT_EQ(result.status, veltro::exporting::ExportStatus::Written);
+        ++ended;
+    };
+    const auto csv =
+        session_.startExport(path("karten.csv"), veltro::exporting::ExportOptions{}, done);
+    const auto vcf = session_.startExport(path("karten.vcf"), std::nullopt, done);
+    session_.addCard(u"Cäsar"_s, u"Kunden"_s);
+    while (ended < 2) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    for (const char* name : {"karten.csv", "karten.vcf"}) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(u"Klaus"_s)) << name;
+    }
+}
+
+// The sync's questions and its backup come to the session's thread; its end reads the indexes
+// again; a refused or cancelled sync leaves the cards here as they were.
+TEST_F(SessionTest, ASyncRunsAsATaskAndAsksOnTheSessionsThread) {
+    using veltro::testing::RadicaleServer;
+    if (!RadicaleServer::installed()) {
+        GTEST_SKIP() << "Radicale ist nicht installiert.";
+    }
+    RadicaleServer server;
+    const QUrl book = server.addBook(u"kontakte"_s, u"Kontakte"_s);
+    for (int i = 0; i < 12; ++i) {
+        server.storeDirectly(book, u"k%1.vcf"_s.arg(i),
+                             u"BEGIN:VCARD\r\nVERSION:3.0\r\nUID:k%1\r\nN:Zorn;Eva %1;;;\r\n"
+                             u"FN:Eva %1 Zorn\r\nEND:VCARD\r\n"_s.arg(i)
+                                 .toUtf8());
+    }
+    veltro::sync::Pairing pairing{
+        0, server.root(), QLatin1String(RadicaleServer::kUser), book, u"Privat"_s, {}, {}};
+    pairing.id = veltro::sync::savePairing(session_.store().db(), pairing);
+    const auto sync = [&](bool allowDeletes, bool cancel = false) {
+        std::exception_ptr failure;
+        veltro::sync::SyncReport report;
+        bool ended = false;
+        Session::SyncJob job{
+            *veltro::sync::pairingForBook(session_.store().db(), book),
+            QLatin1String(RadicaleServer::kPassword), [&](const veltro::sync::MassDelete&) {
+                EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
+                return allowDeletes;
+            }};
+        auto* task =
+            session_.startSync(std::move(job), [&](const auto& done, std::exception_ptr e) {
+                report = done;
+                failure = std::move(e);
+                ended = true;
+            });
+        EXPECT_EQ(session_.state(), RunState::Syncing);
+        if (cancel) {
+            task->cancel();
+        }
+        while (!ended) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        EXPECT_EQ(session_.state(), RunState::Idle);
+        return std::pair{report, failure};
+    };
+    const auto kind = [](const std::exception_ptr& failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const veltro::sync::SyncError& error) {
+            return std::optional{error.kind()};
+        } catch (...) {
+        }
+        return std::optional<veltro::sync::SyncError::Kind>{};
+    };
+
+    EXPECT_EQ(kind(sync(true, true).second), veltro::sync::SyncError::Kind::Cancelled);
+    EXPECT_FALSE(headings().contains(u"Zorn Eva 0"_s));
+
+    const auto [first, failed] = sync(false);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(first.downloaded, 12);
+    EXPECT_TRUE(headings().contains(u"Zorn Eva 11"_s)) << "the index was read again";
+    EXPECT_TRUE(session_.syncedThisRun() && session_.changed());
+    session_.backups().wait();
+    EXPECT_EQ(veltro::backup::listBackups(home_.dir() / "Sicherungen").size(), 1U);
+
+    for (int i = 0; i < 12; ++i) {
+        server.remove(book, book.path() + u"k%1.vcf"_s.arg(i));
+    }
+    EXPECT_EQ(kind(sync(false).second), veltro::sync::SyncError::Kind::ManyDeletes);
+    EXPECT_TRUE(headings().contains(u"Zorn Eva 11"_s));
+    EXPECT_EQ(sync(true).first.deletedHere, 12);
+    EXPECT_FALSE(headings().contains(u"Zorn Eva 11"_s));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "TestHome.h"
 #include "TestTools.h"
 
+#include "richtext/StoredText.h"
 #include "store/CardStore.h"
+#include "store/SampleCards.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 
@@ -324,6 +326,15 @@ TEST(StoreStatements, ExecRunsOneStatementAndAScriptRunsAll) {
     ASSERT_TRUE(sum.step());
     EXPECT_EQ(sum.integer(0), 15);
     EXPECT_THROW(db.execScript("DELETE FROM t; INSERT INTO fehlt VALUES (1)"), StoreError);
+}
+
+// The program's RTF reader gives back every character of a sample block, those outside
+// Windows-1252 included (the demo and generated cards' blocks).
+TEST(SampleCards, TheirBlocksKeepEveryCharacter) {
+    const QStringList lines = {u"Herrn Emre Yıldız"_qs, u"Łódź – Ωμέγα {1} \\ 😀 Straße"_qs};
+    const QString read = veltro::richtext::plainTextFromStored(simpleRtf(lines, true),
+                                                               veltro::richtext::LineBreak::Lf);
+    EXPECT_EQ(read.trimmed().toStdString(), lines.join(u'\n').toStdString());
 }
 
 }  // namespace

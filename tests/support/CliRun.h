@@ -1,6 +1,6 @@
 #pragma once
 
-// veltro-cli run as a process of its own, as from a shell; VELTRO_CLI names the program.
+// A program run as a process of its own, as from a shell; VELTRO_CLI names veltro-cli.
 #include <QProcess>
 #include <QStringList>
 
@@ -18,8 +18,8 @@ struct CliRun {
 };
 
 // With `env` over the test's environment; a variable given an empty value is removed.
-inline CliRun runCli(const QStringList& args,
-                     const std::vector<std::pair<QString, QString>>& env = {}) {
+inline CliRun runProgram(const QString& program, const QStringList& args,
+                         const std::vector<std::pair<QString, QString>>& env = {}) {
     QProcess process;
     auto environment = QProcessEnvironment::systemEnvironment();
     for (const auto& [name, value] : env) {
@@ -30,10 +30,15 @@ inline CliRun runCli(const QStringList& args,
         }
     }
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VELTRO_CLI), args);
+    process.start(program, args);
     EXPECT_TRUE(process.waitForFinished(60000)) << args.join(u' ').toStdString();
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+inline CliRun runCli(const QStringList& args,
+                     const std::vector<std::pair<QString, QString>>& env = {}) {
+    return runProgram(QStringLiteral(VELTRO_CLI), args, env);
 }
 
 }  // namespace veltro::testing

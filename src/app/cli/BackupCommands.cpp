@@ -4,6 +4,7 @@
 #include "backup/BackupWriter.h"
 #include "backup/Restore.h"
 #include "backup/Rotation.h"
+#include "base/Counted.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 
@@ -48,13 +49,22 @@ void backUpFirst(const fs::path& storeFile) {
 
 int listBackupsCommand(const QStringList& args) {
     if (args.size() != 1) {
-        err() << "Aufruf: veltro-cli backups VERZEICHNIS" << Qt::endl;
-        return kUsage;
+        return usage("backups",
+                     QStringLiteral("Das Verzeichnis fehlt oder es ist mehr angegeben."));
     }
-    for (const auto& file : backup::listBackups(backup::backupFolder(storeIn(args[0])))) {
+    std::error_code ec;
+    if (!fs::is_directory(fs::path(args[0].toStdString()), ec)) {
+        err() << "Das Verzeichnis " << args[0] << " gibt es nicht." << Qt::endl;
+        return kFailed;
+    }
+    const auto backups = backup::listBackups(backup::backupFolder(storeIn(args[0])));
+    if (backups.empty()) {
+        err() << "In " << args[0] << " gibt es keine Sicherung." << Qt::endl;
+    }
+    for (const auto& file : backups) {
         QString cards;
         try {
-            cards = QStringLiteral("%1 Karten").arg(backup::inspectBackup(file.path).cards);
+            cards = counted(backup::inspectBackup(file.path).cards, "Karte", "Karten");
         } catch (const store::StoreError&) {
             cards = QStringLiteral("nicht lesbar");
         }
@@ -67,8 +77,7 @@ int listBackupsCommand(const QStringList& args) {
 
 int restoreCommand(const QStringList& args) {
     if (args.size() != 2) {
-        err() << "Aufruf: veltro-cli restore VERZEICHNIS SICHERUNG" << Qt::endl;
-        return kUsage;
+        return usage("restore", QStringLiteral("Verzeichnis und Sicherung sind nötig."));
     }
     const fs::path file = backupArg(args[0], args[1]);
     return whileLocked(args[0], [&] {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 namespace veltro::cli {
 
@@ -22,6 +23,9 @@ int exportCards(const QStringList& args);
 int importFile(const QStringList& args);
 int listBackupsCommand(const QStringList& args);
 int restoreCommand(const QStringList& args);
+
+// Says what is wrong with the call and how the command is called; returns kUsage.
+int usage(std::string_view command, const QString& problem);
 
 // Before a command changes the store: a backup of it into its backup folder. A failure is
 // said on the error output and stops nothing.

@@ -1,5 +1,6 @@
 #include "app/cli/CliCommands.h"
 
+#include "base/Counted.h"
 #include "duplicates/DuplicateFinder.h"
 #include "store/CardStore.h"
 #include "store/DuplicateDecisions.h"
@@ -73,7 +74,7 @@ void printText(const std::vector<Group>& groups, const QHash<std::int64_t, QStri
                   << duplicates::reasonText(pair.reasons) << '\n';
         }
     }
-    out() << groups.size() << (groups.size() == 1 ? " Gruppe" : " Gruppen")
+    out() << counted(static_cast<long long>(groups.size()), "Gruppe", "Gruppen")
           << " möglicher Dubletten.\n";
 }
 
@@ -87,9 +88,9 @@ int findDuplicates(const QStringList& args) {
             plain << arg;
         }
     }
-    if (plain.size() != 1 || plain[0].startsWith(u'-')) {
-        err() << "Aufruf: veltro-cli duplicates VERZEICHNIS [--json]" << Qt::endl;
-        return kUsage;
+    if (plain.size() != 1) {
+        return usage("duplicates",
+                     QStringLiteral("Das Verzeichnis fehlt oder es ist mehr angegeben."));
     }
     const auto file = std::filesystem::path(plain[0].toStdString()) / store::kStoreFileName;
     std::optional<store::CardStore> cardStore;

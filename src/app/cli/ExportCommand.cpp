@@ -1,5 +1,6 @@
 #include "app/cli/CliCommands.h"
 
+#include "base/Counted.h"
 #include "export/ExportFile.h"
 #include "store/Schema.h"
 #include "vcard/VcardExport.h"
@@ -10,12 +11,6 @@
 namespace veltro::cli {
 
 namespace {
-
-constexpr const char* kExportUsage =
-    "export VERZEICHNIS DATEI [--text] [--separator ZEICHEN | --tab] [--rtf]\n"
-    "                  [--encoding windows-1252|utf-8]\n"
-    "       export VERZEICHNIS DATEI --preset thunderbird|outlook|google\n"
-    "       export VERZEICHNIS DATEI --vcard [--version 3.0|4.0] [--category NAME]";
 
 struct ExportCall {
     QString dir;
@@ -38,127 +33,150 @@ std::optional<exporting::TextEncoding> encodingByName(const QString& name) {
 
 // Which kinds of options were given, to refuse mixtures that make no sense.
 struct Given {
-    bool csv = false;    // --text, --rtf, --separator, --tab, --encoding
-    bool vcard = false;  // --version, --category
+    bool csv = false;        // --text, --rtf, --separator, --tab, --encoding
+    bool vcard = false;      // --version, --category
+    bool separator = false;  // --separator or --tab
 };
 
-// False when the argument is no CSV option or its value does not fit.
-bool readCsvOption(const QStringList& args, qsizetype& i, ExportCall& call, bool& separatorGiven) {
+// The separator as given: exactly one character.
+std::optional<QString> oneCharacter(const QString& text) {
+    const auto separator = exporting::separatorFromText(text);
+    return separator && *separator == text ? separator : std::nullopt;
+}
+
+// What is wrong with a CSV option or its value; nothing when it fits.
+std::optional<QString> readCsvOption(const QStringList& args, qsizetype& i, ExportCall& call,
+                                     Given& given) {
     const QString& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
+    given.csv = true;
     if (arg == u"--text") {
         call.options.format = exporting::ExportFormat::Text;
     } else if (arg == u"--rtf") {
         call.options.keepRichText = true;
-    } else if ((arg == u"--tab" || arg == u"--separator") && !separatorGiven) {
-        separatorGiven = true;
-        const auto separator = arg == u"--tab" ? std::optional(exporting::kTabSeparator)
-                               : hasValue      ? exporting::separatorFromText(args[++i])
-                                               : std::nullopt;
+    } else if (arg == u"--tab" || arg == u"--separator") {
+        if (given.separator) {
+            return QStringLiteral("Das Trennzeichen ist mehr als einmal angegeben.");
+        }
+        given.separator = true;
+        const auto separator =
+            arg == u"--tab" ? std::optional(exporting::kTabSeparator) : oneCharacter(args[++i]);
         if (!separator) {
-            return false;
+            return QStringLiteral("Das Trennzeichen muss genau ein Zeichen sein: \"%1\"")
+                .arg(args[i]);
         }
         call.options.separator = *separator;
-    } else if (arg == u"--encoding" && hasValue) {
+    } else {
         const auto encoding = encodingByName(args[++i]);
         if (!encoding) {
-            return false;
+            return QStringLiteral("Unbekannte Zeichenkodierung: \"%1\"").arg(args[i]);
         }
         call.options.encoding = *encoding;
-    } else {
-        return false;
     }
-    return true;
+    return std::nullopt;
 }
 
-// False when the argument is no vCard option or its value does not fit.
-bool readVcardOption(const QStringList& args, qsizetype& i, ExportCall& call) {
-    const QString& arg = args[i];
-    if (i + 1 >= args.size()) {
-        return false;
-    }
-    if (arg == u"--version") {
-        const auto version = vcard::versionFromText(args[++i]);
+// What is wrong with a vCard option or its value; nothing when it fits.
+std::optional<QString> readVcardOption(const QStringList& args, qsizetype& i, ExportCall& call) {
+    const QString& value = args[i + 1];
+    if (args[i++] == u"--version") {
+        const auto version = vcard::versionFromText(value);
         if (!version) {
-            return false;
+            return QStringLiteral("Unbekannte vCard-Fassung: \"%1\"").arg(value);
         }
         call.vcardOptions.version = *version;
-        return true;
+        return std::nullopt;
     }
-    if (arg == u"--category") {
-        const QString& name = args[++i];
-        call.vcardOptions.category = store::CategoryFilter(name);
-        return !name.isEmpty();
+    if (value.isEmpty()) {
+        return QStringLiteral("Der Name der Kategorie fehlt.");
     }
-    return false;
+    call.vcardOptions.category = store::CategoryFilter(value);
+    return std::nullopt;
 }
 
-// Nothing when the arguments do not fit; the caller prints the usage.
-std::optional<ExportCall> parse(const QStringList& args) {
-    ExportCall call;
+std::optional<QString> readOption(const QStringList& args, qsizetype& i, ExportCall& call,
+                                  Given& given) {
+    const QString& arg = args[i];
+    const bool takesValue =
+        arg != u"--vcard" && arg != u"--text" && arg != u"--rtf" && arg != u"--tab";
+    if (takesValue && i + 1 >= args.size()) {
+        return QStringLiteral("Nach %1 fehlt der Wert.").arg(arg);
+    }
+    if (arg == u"--vcard") {
+        call.vcard = true;
+    } else if (arg == u"--preset") {
+        if (call.preset) {
+            return QStringLiteral("--preset ist mehr als einmal angegeben.");
+        }
+        call.preset = exporting::presetByName(args[++i]);
+        if (!call.preset) {
+            return QStringLiteral("Unbekanntes Programm für --preset: \"%1\"").arg(args[i]);
+        }
+    } else if (arg == u"--version" || arg == u"--category") {
+        given.vcard = true;
+        return readVcardOption(args, i, call);
+    } else {
+        return readCsvOption(args, i, call, given);
+    }
+    return std::nullopt;
+}
+
+// What is wrong with the call; nothing when the arguments make an export.
+std::optional<QString> parse(const QStringList& args, ExportCall& call) {
     QStringList positional;
     Given given;
-    bool separatorGiven = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == u"--vcard") {
-            call.vcard = true;
-        } else if (arg == u"--preset" && i + 1 < args.size() && !call.preset) {
-            call.preset = exporting::presetByName(args[++i]);
-            if (!call.preset) {
-                return std::nullopt;
-            }
-        } else if (arg == u"--version" || arg == u"--category") {
-            given.vcard = true;
-            if (!readVcardOption(args, i, call)) {
-                return std::nullopt;
-            }
-        } else if (arg.startsWith(u"--")) {
-            given.csv = true;
-            if (!readCsvOption(args, i, call, separatorGiven)) {
-                return std::nullopt;
-            }
-        } else {
-            positional << arg;
+        if (!args[i].startsWith(u"--")) {
+            positional << args[i];
+        } else if (auto problem = readOption(args, i, call, given)) {
+            return problem;
         }
     }
-    const bool mixed = (call.vcard && (given.csv || call.preset)) || (!call.vcard && given.vcard) ||
-                       (call.preset && given.csv);
-    if (positional.size() != 2 || mixed) {
-        return std::nullopt;
+    if (positional.size() != 2) {
+        return QStringLiteral("Verzeichnis und Datei sind nötig.");
+    }
+    if (call.vcard && (given.csv || call.preset)) {
+        return QStringLiteral("--vcard verträgt sich nicht mit Optionen für CSV-Dateien.");
+    }
+    if (!call.vcard && given.vcard) {
+        return QStringLiteral("--version und --category gelten nur mit --vcard.");
+    }
+    if (call.preset && given.csv) {
+        return QStringLiteral(
+            "--preset legt das Format selbst fest; weitere Optionen passen nicht.");
     }
     if (call.preset) {
         call.options = exporting::presetOptions(*call.preset);
     }
     call.dir = positional[0];
     call.file = positional[1];
-    return call;
+    return std::nullopt;
 }
 
 }  // namespace
 
 int exportCards(const QStringList& args) {
-    const auto call = parse(args);
-    if (!call) {
-        err() << "Aufruf: veltro-cli " << kExportUsage << Qt::endl;
-        return kUsage;
+    ExportCall call;
+    if (const auto problem = parse(args, call)) {
+        return usage("export", *problem);
     }
-    const auto storeFile = std::filesystem::path(call->dir.toStdString()) / store::kStoreFileName;
-    const auto result = call->vcard ? vcard::exportToFile(storeFile, call->file, call->vcardOptions)
-                                    : exporting::exportToFile(storeFile, call->file, call->options);
+    const auto storeFile = std::filesystem::path(call.dir.toStdString()) / store::kStoreFileName;
+    const auto result = call.vcard ? vcard::exportToFile(storeFile, call.file, call.vcardOptions)
+                                   : exporting::exportToFile(storeFile, call.file, call.options);
     switch (result.status) {
         case exporting::ExportStatus::Written:
-            out() << result.summary.cards << " Karten nach " << call->file << " exportiert."
-                  << Qt::endl;
+            out() << counted(result.summary.cards, "Karte", "Karten") << " nach " << call.file
+                  << " exportiert." << Qt::endl;
             if (result.summary.replacedCharacters > 0) {
-                err() << "Hinweis: " << result.summary.replacedCharacters
-                      << " Zeichen passen nicht in Windows-1252 und wurden durch \"?\" ersetzt; "
-                         "--encoding utf-8 behält sie."
-                      << Qt::endl;
+                const auto replaced = result.summary.replacedCharacters;
+                err() << "Hinweis: " << replaced << " Zeichen "
+                      << agreeing(replaced, "passt nicht in Windows-1252 und wurde",
+                                  "passen nicht in Windows-1252 und wurden")
+                      << " durch \"?\" ersetzt; --encoding utf-8 behält "
+                      << agreeing(replaced, "es", "sie") << '.' << Qt::endl;
             }
             return kOk;
         case exporting::ExportStatus::NoCard:
-            err() << (call->vcardOptions.category.isAll()
+            err() << (call.vcardOptions.category.isAll()
                           ? "Die Kartei enthält keine Karte; es wurde nichts geschrieben."
                           : "Die Kategorie enthält keine Karte; es wurde nichts geschrieben.")
                   << Qt::endl;

@@ -1,5 +1,7 @@
 #include "app/cli/CliCommands.h"
-#include "store/Categories.h"
+
+#include "base/Counted.h"
+#include "base/SystemReason.h"
 
 #include "import/AccessSource.h"
 #include "import/ImportRun.h"
@@ -8,6 +10,7 @@
 #include "import/TextFile.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
+#include "store/Categories.h"
 #include "store/Schema.h"
 #include "vcard/VcardMapping.h"
 #include "vcard/VcardRows.h"
@@ -22,11 +25,6 @@ namespace veltro::cli {
 namespace {
 
 using import::FieldMapping;
-
-constexpr const char* kUsageText =
-    "import VERZ DATEI --category NAME [--map Karte=N[,Vorname=M,...]]\n"
-    "                  [--separator C | --tab] [--quoted] [--skip-first] [--table NAME]\n"
-    "vCard-Dateien und CSV-Dateien von Thunderbird, Outlook und Google brauchen kein --map.";
 
 struct ImportArgs {
     QString dir;
@@ -44,11 +42,6 @@ struct Problem {
     int status = kFailed;
 };
 
-int usage(const QString& problem) {
-    err() << problem << "\nAufruf: veltro-cli " << kUsageText << Qt::endl;
-    return kUsage;
-}
-
 // Reads the arguments; an error text when they do not make an import.
 std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
     QStringList positional;
@@ -63,8 +56,9 @@ std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
             parsed.table = args[++i];
         } else if (arg == u"--separator" && hasValue) {
             const QString& separator = args[++i];
-            if (separator.isEmpty()) {
-                return QStringLiteral("Das Trennzeichen fehlt.");
+            if (separator.size() != 1) {
+                return QStringLiteral("Das Trennzeichen muss genau ein Zeichen sein: \"%1\"")
+                    .arg(separator);
             }
             parsed.split.separator = separator.front();
             parsed.separatorGiven = true;
@@ -76,7 +70,7 @@ std::optional<QString> parse(const QStringList& args, ImportArgs& parsed) {
         } else if (arg == u"--skip-first") {
             parsed.split.useFirstLine = false;
         } else if (arg.startsWith(u"--")) {
-            return QStringLiteral("Unbekannte Angabe: ") + arg;
+            return QStringLiteral("Nach %1 fehlt der Wert.").arg(arg);
         } else {
             positional << arg;
         }
@@ -94,7 +88,8 @@ std::optional<int> sourceColumn(const QString& text, const QStringList& columns)
     bool isNumber = false;
     const int number = text.toInt(&isNumber);
     if (isNumber) {
-        return number >= 1 ? std::optional<int>(number - 1) : std::nullopt;
+        return number >= 1 && number <= columns.size() ? std::optional<int>(number - 1)
+                                                       : std::nullopt;
     }
     for (qsizetype i = 0; i < columns.size(); ++i) {
         if (store::equalsIgnoringCase(columns[i], text)) {
@@ -114,7 +109,8 @@ std::optional<QString> buildMapping(const QString& map, const QStringList& colum
         }
         const auto column = sourceColumn(entry.mid(equals + 1).trimmed(), columns);
         if (!column) {
-            return QStringLiteral("Keine Spalte der Quelldatei: ") + entry;
+            return QStringLiteral("Keine Spalte der Quelldatei (sie hat %1): %2")
+                .arg(counted(columns.size(), "Spalte", "Spalten"), entry);
         }
         mapping.assign(*target, *column, columns.value(*column, QString::number(*column + 1)));
     }
@@ -164,7 +160,7 @@ std::optional<Problem> readAccessRows(const ImportArgs& args, FieldMapping& mapp
                                         : QStringLiteral("Die Datei lässt sich nicht lesen.")};
     }
     if (auto problem = buildMapping(args.map, table->columns, mapping)) {
-        return Problem{*problem};
+        return Problem{*problem, kUsage};
     }
     rows = source.preview(table->name, mapping);
     if (!rows.complete) {
@@ -195,7 +191,7 @@ std::optional<Problem> readText(const ImportArgs& args, FieldMapping& mapping,
     }
     split = args.split;
     if (auto problem = buildMapping(args.map, source->columns(split), mapping)) {
-        return Problem{*problem};
+        return Problem{*problem, kUsage};
     }
     return std::nullopt;
 }
@@ -204,31 +200,27 @@ void reportImport(const import::ImportOutcome& outcome, const QString& category)
     for (const QString& added : outcome.newCategories) {
         err() << "Kategorie \"" << added << "\" angelegt." << Qt::endl;
     }
-    out() << outcome.cards << " Karten in die Kategorie \"" << category << "\" importiert, "
-          << outcome.renamed << " davon umbenannt." << Qt::endl;
+    out() << counted(outcome.cards, "Karte", "Karten") << " in die Kategorie \"" << category
+          << "\" importiert, " << outcome.renamed << " davon umbenannt." << Qt::endl;
 }
 
 // A vCard file: broken cards are skipped and counted, the others imported while the file
 // is still being read.
 int importVcards(const ImportArgs& args, const std::filesystem::path& storeFile,
                  const QString& category) {
-    if (!QFileInfo(args.file).isReadable()) {
-        err() << args.file << ": Die Datei lässt sich nicht lesen." << Qt::endl;
-        return kFailed;
-    }
     backUpFirst(storeFile);
     vcard::VcardRows rows(args.file, category);
     import::ImportOutcome outcome;
     try {
         outcome = import::runImport(storeFile,
                                     [&rows](import::PreviewRow& row) { return rows.next(row); });
-    } catch (const vcard::VcardUnreadable& unreadable) {
-        err() << args.file << ": " << unreadable.userText() << Qt::endl;
+    } catch (const vcard::VcardUnreadable& broken) {
+        err() << args.file << ": " << broken.userText() << Qt::endl;
         return kFailed;
     }
     if (rows.skipped() > 0) {
-        err() << args.file << ": " << rows.skipped()
-              << " fehlerhafte oder namenlose vCards übersprungen." << Qt::endl;
+        err() << args.file << ": " << rows.skipped() << " fehlerhafte oder namenlose "
+              << agreeing(rows.skipped(), "vCard", "vCards") << " übersprungen." << Qt::endl;
     }
     if (outcome.cards == 0) {
         err() << args.file << ": Die Datei enthält keine Karte, die sich importieren lässt."
@@ -250,18 +242,65 @@ std::optional<QString> storedCategory(const std::filesystem::path& storeFile, co
     return std::nullopt;
 }
 
+// Says what kept the file from being imported; a wrong call with how to call.
+int told(const ImportArgs& args, const Problem& problem) {
+    const QString text = args.file + QStringLiteral(": ") + problem.text;
+    if (problem.status == kUsage) {
+        return usage("import", text);
+    }
+    err() << text << Qt::endl;
+    return problem.status;
+}
+
+// A text file is read and split on a thread of its own while its rows are written.
+int importText(const ImportArgs& args, const std::filesystem::path& storeFile,
+               FieldMapping& mapping) {
+    std::optional<import::TextFile> source;
+    import::SplitOptions split;
+    if (const auto problem = readText(args, mapping, source, split)) {
+        return told(args, *problem);
+    }
+    import::TextFileRows rows(*source, split, mapping);
+    backUpFirst(storeFile);
+    import::RowsAhead ahead([&rows](import::PreviewRow& row) { return rows.next(row);
+});
+reportImport(import::runImport(storeFile,
+                               [&ahead](import::PreviewRow& row) { return ahead.next(row); }),
+             mapping.category());
+return kOk;
 }  // namespace
+
+int importAccess(const ImportArgs& args, const std::filesystem::path& storeFile,
+                 FieldMapping& mapping) {
+    import::PreviewTable table;
+    if (const auto problem = readAccessRows(args, mapping, table)) {
+        return told(args, *problem);
+    }
+    backUpFirst(storeFile);
+    reportImport(import::runImport(storeFile, table.rows), mapping.category());
+    if (table.count && !table.count->matches()) {
+        err() << args.file << ": " << import::recordCountText(*table.count) << '.' << Qt::endl;
+        return kPartly;
+    }
+    return kOk;
+}
+
+}  // namespace veltro::cli
 
 int importFile(const QStringList& args) {
     ImportArgs parsed;
     if (const auto problem = parse(args, parsed)) {
-        return usage(*problem);
+        return usage("import", *problem);
     }
     const auto storeFile = std::filesystem::path(parsed.dir.toStdString()) / store::kStoreFileName;
     if (!store::isTargetCategory(parsed.category)) {
-        return usage(
-            QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
-                           "Kategorie angeben."));
+        return usage("import",
+                     QStringLiteral("In \"-Alle-\" lässt sich nicht importieren; bitte eine "
+                                    "Kategorie angeben."));
+    }
+    if (const auto problem = whyUnreadable(parsed.file)) {
+        err() << parsed.file << ": Die Datei lässt sich nicht lesen. " << *problem << Qt::endl;
+        return kFailed;
     }
     return whileLocked(parsed.dir, [&] {
         // A category the store lacks is added with the cards.
@@ -271,36 +310,9 @@ int importFile(const QStringList& args) {
             return importVcards(parsed, storeFile, category);
         }
         FieldMapping mapping(category);
-        if (!isAccessFile(parsed.file)) {
-            std::optional<import::TextFile> source;
-            import::SplitOptions split;
-            if (const auto problem = readText(parsed, mapping, source, split)) {
-                err() << parsed.file << ": " << problem->text << Qt::endl;
-                return problem->status;
-            }
-            import::TextFileRows rows(*source, split, mapping);
-            backUpFirst(storeFile);
-            // The file is read and split on a thread of its own while the rows are written.
-            import::RowsAhead ahead([&rows](import::PreviewRow& row) { return rows.next(row);
-        });
-        reportImport(import::runImport(
-                         storeFile, [&ahead](import::PreviewRow& row) { return ahead.next(row); }),
-                     category);
-        return kOk;
-        }
-        import::PreviewTable table;
-        if (const auto problem = readAccessRows(parsed, mapping, table)) {
-        err() << parsed.file << ": " << problem->text << Qt::endl;
-        return problem->status;
-        }
-        backUpFirst(storeFile);
-        reportImport(import::runImport(storeFile, table.rows), category);
-        if (table.count && !table.count->matches()) {
-        err() << parsed.file << ": " << import::recordCountText(*table.count) << '.' << Qt::endl;
-        return kPartly;
-        }
-        return kOk;
-});
+        return isAccessFile(parsed.file) ? importAccess(parsed, storeFile, mapping)
+                                         : importText(parsed, storeFile, mapping);
+    });
 }
 
 }  // namespace veltro::cli

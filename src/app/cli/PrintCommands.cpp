@@ -1,8 +1,8 @@
 #include "app/cli/CliCommands.h"
 
+#include "base/Counted.h"
 #include "labels/CardAddress.h"
 #include "labels/CardSelection.h"
-#include "labels/Counted.h"
 #include "labels/EnvelopeDocument.h"
 #include "labels/FitText.h"
 #include "labels/LabelDocument.h"
@@ -27,23 +27,16 @@ namespace veltro::cli {
 
 namespace {
 
-constexpr const char* kLabelsUsage =
-    "labels VERZEICHNIS DATEI.pdf --sheet BOGEN [--category NAME] [--start N]\n"
-    "                  [--font SCHRIFT] [--size PUNKT] [--frame]";
-constexpr const char* kListUsage =
-    "list VERZEICHNIS DATEI.pdf [--category NAME] [--columns SPALTE,...] [--landscape]\n"
-    "                  [--font SCHRIFT] [--size PUNKT]";
-constexpr const char* kEnvelopeUsage =
-    "envelope VERZEICHNIS DATEI.pdf --format DL|C6|C5|C4 [--form A|B] [--sender TEXT]\n"
-    "                  [--category NAME | --card SCHLAGWORTE] [--font SCHRIFT] [--size PUNKT]\n"
-    "                  [--turned]";
-
-int usage(const char* text, const QString& problem = {}) {
-    if (!problem.isEmpty()) {
-        err() << problem << '\n';
+// Pages go into PDF files only; another name would hide what the file holds.
+std::optional<QString> notPdf(const QStringList& args) {
+    if (args.size() < 2) {
+        return QStringLiteral("Verzeichnis und PDF-Datei sind nötig.");
     }
-    err() << "Aufruf: veltro-cli " << text << Qt::endl;
-    return kUsage;
+    if (!args[1].endsWith(u".pdf", Qt::CaseInsensitive)) {
+        return QStringLiteral("Gedruckt wird in eine PDF-Datei; ihr Name endet auf .pdf: %1")
+            .arg(args[1]);
+    }
+    return std::nullopt;
 }
 
 // The options after DIR and FILE: "--name value" pairs and flags without a value.
@@ -74,7 +67,9 @@ Options readOptions(const QStringList& args, std::initializer_list<const char*> 
         } else if (among(arg, withValue) && i + 1 < args.size()) {
             options.values[arg] = args[++i];
         } else {
-            options.problem = QStringLiteral("Unbekannte oder unvollständige Option: %1").arg(arg);
+            options.problem = among(arg, withValue)
+                                  ? QStringLiteral("Nach %1 fehlt der Wert.").arg(arg)
+                                  : QStringLiteral("Zu viele Angaben: %1").arg(arg);
         }
         if (!options.problem.isEmpty()) {
             break;
@@ -134,31 +129,33 @@ QString heading(const store::Card& card) {
 }  // namespace
 
 int printLabels(const QStringList& args) {
-    if (args.size() < 2) {
-        return usage(kLabelsUsage);
+    if (const auto problem = notPdf(args)) {
+        return usage("labels", *problem);
     }
     const Options options =
         readOptions(args, {"--sheet", "--category", "--start", "--font", "--size"}, {"--frame"});
     if (!options.problem.isEmpty()) {
-        return usage(kLabelsUsage, options.problem);
+        return usage("labels", options.problem);
     }
     const auto sheet = labels::sheetById(options.value("--sheet"));
     if (!sheet) {
-        return usage(kLabelsUsage,
-                     QStringLiteral("Unbekannter Bogen: \"%1\"").arg(options.value("--sheet")));
+        return usage("labels",
+                     options.has("--sheet")
+                         ? QStringLiteral("Unbekannter Bogen: \"%1\"").arg(options.value("--sheet"))
+                         : QStringLiteral("--sheet fehlt."));
     }
     labels::LabelOptions label{*sheet, 1, {}, options.has("--frame")};
     QString problem;
     if (!readStyle(options, label.style, problem)) {
-        return usage(kLabelsUsage, problem);
+        return usage("labels", problem);
     }
     if (options.has("--start")) {
         bool ok = false;
         label.start = options.value("--start").toInt(&ok);
         if (!ok || label.start < 1 || label.start > sheet->count()) {
-            return usage(kLabelsUsage, QStringLiteral("Die Startposition muss zwischen 1 und %1 "
-                                                      "liegen.")
-                                           .arg(sheet->count()));
+            return usage("labels", QStringLiteral("Die Startposition muss zwischen 1 und %1 "
+                                                  "liegen.")
+                                       .arg(sheet->count()));
         }
     }
     const auto cards = readCards(args[0], options.value("--category"));
@@ -183,17 +180,19 @@ int printLabels(const QStringList& args) {
                   << "\") passt nicht ganz: der Text ist gekürzt." << Qt::endl;
         }
     }
-    out() << labels::counted(static_cast<long long>(cards->size()), "Etikett", "Etiketten")
-          << " auf " << (placed.back().page + 1) << " Bogen in " << args[1] << " geschrieben."
-          << Qt::endl;
+    out() << counted(static_cast<long long>(cards->size()), "Etikett", "Etiketten") << " auf "
+          << (placed.back().page + 1) << " Bogen in " << args[1] << " geschrieben." << Qt::endl;
     return kOk;
 }
 
 int printList(const QStringList& args) {
+    if (const auto problem = notPdf(args)) {
+        return usage("list", *problem);
+    }
     const Options options =
         readOptions(args, {"--category", "--columns", "--font", "--size"}, {"--landscape"});
     if (!options.problem.isEmpty()) {
-        return usage(kListUsage, options.problem);
+        return usage("list", options.problem);
     }
     labels::ListOptions list;
     list.columns = options.has("--columns")
@@ -201,7 +200,7 @@ int printList(const QStringList& args) {
                        : labels::defaultListColumns();
     for (const QString& column : list.columns) {
         if (!labels::listColumnByName(column)) {
-            return usage(kListUsage, QStringLiteral("Unbekannte Spalte: \"%1\"").arg(column));
+            return usage("list", QStringLiteral("Unbekannte Spalte: \"%1\"").arg(column));
         }
     }
     list.landscape = options.has("--landscape");
@@ -210,7 +209,7 @@ int printList(const QStringList& args) {
     list.title = store::isAllCategories(category) ? QStringLiteral("Karten") : category;
     QString problem;
     if (!readStyle(options, list.style, problem)) {
-        return usage(kListUsage, problem);
+        return usage("list", problem);
     }
     const auto cards = readCards(args[0], category);
     if (!cards) {
@@ -223,28 +222,38 @@ int printList(const QStringList& args) {
     if (failure) {
         return written(args[1], failure);
     }
-    out() << labels::counted(static_cast<long long>(cards->size()), "Karte", "Karten") << " auf "
-          << labels::counted(pages, "Seite", "Seiten") << " in " << args[1] << " geschrieben."
-          << Qt::endl;
+    out() << counted(static_cast<long long>(cards->size()), "Karte", "Karten") << " auf "
+          << counted(pages, "Seite", "Seiten") << " in " << args[1] << " geschrieben." << Qt::endl;
     return kOk;
 }
 
 int printEnvelopes(const QStringList& args) {
-    if (args.size() < 2) {
-        return usage(kEnvelopeUsage);
+    if (const auto problem = notPdf(args)) {
+        return usage("envelope", *problem);
     }
     const Options options = readOptions(
         args, {"--format", "--form", "--sender", "--category", "--card", "--font", "--size"},
         {"--turned"});
     if (!options.problem.isEmpty()) {
-        return usage(kEnvelopeUsage, options.problem);
+        return usage("envelope", options.problem);
     }
     labels::EnvelopeOptions envelope;
     const auto format = labels::envelopeById(options.value("--format"));
     const QString form = options.value("--form").toUpper();
-    if (!format || (options.has("--form") && form != u"A" && form != u"B") ||
-        (options.has("--card") && options.has("--category"))) {
-        return usage(kEnvelopeUsage);
+    if (!format) {
+        return usage(
+            "envelope",
+            options.has("--format")
+                ? QStringLiteral("Unbekanntes Format: \"%1\"").arg(options.value("--format"))
+                : QStringLiteral("--format fehlt."));
+    }
+    if (options.has("--form") && form != u"A" && form != u"B") {
+        return usage(
+            "envelope",
+            QStringLiteral("--form ist A oder B, nicht \"%1\".").arg(options.value("--form")));
+    }
+    if (options.has("--card") && options.has("--category")) {
+        return usage("envelope", QStringLiteral("--card und --category schließen sich aus."));
     }
     envelope.format = *format;
     envelope.form = form == u"B" ? labels::LetterForm::B : labels::LetterForm::A;
@@ -252,7 +261,7 @@ int printEnvelopes(const QStringList& args) {
     envelope.turned = options.has("--turned");
     QString problem;
     if (!readStyle(options, envelope.style, problem)) {
-        return usage(kEnvelopeUsage, problem);
+        return usage("envelope", problem);
     }
     auto cards = readCards(args[0], options.value("--category"));
     if (!cards) {
@@ -284,8 +293,8 @@ int printEnvelopes(const QStringList& args) {
                   << "\") passt nicht ganz: der Text ist gekürzt." << Qt::endl;
         }
     }
-    out() << labels::counted(static_cast<long long>(cards->size()), "Umschlag", "Umschläge")
-          << " in " << args[1] << " geschrieben." << Qt::endl;
+    out() << counted(static_cast<long long>(cards->size()), "Umschlag", "Umschläge") << " in "
+          << args[1] << " geschrieben." << Qt::endl;
     return kOk;
 }
 

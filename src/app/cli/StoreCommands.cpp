@@ -1,5 +1,7 @@
 #include "app/cli/CliCommands.h"
 
+#include "base/Counted.h"
+#include "richtext/StoredText.h"
 #include "store/CardStore.h"
 #include "store/SampleCards.h"
 #include "store/Schema.h"
@@ -13,11 +15,6 @@ namespace {
 
 std::filesystem::path dirArg(const QString& arg) {
     return std::filesystem::path(arg.toStdString());
-}
-
-int usage(const char* text) {
-    err() << "Aufruf: veltro-cli " << text << Qt::endl;
-    return kUsage;
 }
 
 // For reading only: a store of any version is listed, and none is upgraded.
@@ -42,7 +39,8 @@ int whileMakingStore(const QString& dir, const std::function<int()>& command) {
 
 int newStore(const QStringList& args) {
     if (args.size() != 1) {
-        return usage("new-store VERZEICHNIS");
+        return usage("new-store",
+                     QStringLiteral("Das Verzeichnis fehlt oder es ist mehr angegeben."));
     }
     return whileMakingStore(args[0], [&] {
         const auto file = store::createEmptyStore(dirArg(args[0]));
@@ -53,25 +51,32 @@ int newStore(const QStringList& args) {
 
 int demoStore(const QStringList& args) {
     if (args.size() != 1) {
-        return usage("demo-store VERZEICHNIS");
+        return usage("demo-store",
+                     QStringLiteral("Das Verzeichnis fehlt oder es ist mehr angegeben."));
     }
     return whileMakingStore(args[0], [&] {
         const auto set = store::demoCards();
         store::writeSampleStore(dirArg(args[0]), set);
-        out() << "Beispielkartei mit " << set.cards.size() << " Karten angelegt." << Qt::endl;
+        out() << "Beispielkartei mit "
+              << counted(static_cast<long long>(set.cards.size()), "Karte", "Karten")
+              << " angelegt." << Qt::endl;
         return kOk;
     });
 }
 
 int generate(const QStringList& args) {
+    if (args.size() != 2) {
+        return usage("generate", QStringLiteral("Verzeichnis und Anzahl sind nötig."));
+    }
     bool ok = false;
-    const qlonglong count = args.size() == 2 ? args[1].toLongLong(&ok) : 0;
+    const qlonglong count = args[1].toLongLong(&ok);
     if (!ok || count < 0) {
-        return usage("generate VERZEICHNIS ANZAHL");
+        return usage("generate",
+                     QStringLiteral("Die Anzahl muss eine ganze Zahl ab 0 sein: %1").arg(args[1]));
     }
     return whileMakingStore(args[0], [&] {
         store::writeSyntheticStore(dirArg(args[0]), count);
-        out() << count << " Karten erzeugt." << Qt::endl;
+        out() << counted(count, "Karte", "Karten") << " erzeugt." << Qt::endl;
         return kOk;
     });
 }
@@ -82,7 +87,7 @@ int listCards(const QStringList& args) {
         return printList(args);
     }
     if (args.size() != 1) {
-        return usage("list VERZEICHNIS");
+        return usage("list", QStringLiteral("Das Verzeichnis fehlt."));
     }
     auto cardStore = openStore(args[0]);
     if (!cardStore) {
@@ -96,22 +101,39 @@ int listCards(const QStringList& args) {
 }
 
 int showCard(const QStringList& args) {
-    if (args.size() != 2) {
-        return usage("show VERZEICHNIS SCHLAGWORTE");
+    QStringList plain = args;
+    const bool rtf = plain.removeAll(QStringLiteral("--rtf")) > 0;
+    if (plain.size() != 2) {
+        return usage("show", QStringLiteral("Verzeichnis und Schlagworte sind nötig."));
     }
-    auto cardStore = openStore(args[0]);
+    auto cardStore = openStore(plain[0]);
     if (!cardStore) {
         return kFailed;
     }
-    const auto id = cardStore->findByHeading(args[1]);
+    const auto id = cardStore->findByHeading(plain[1]);
     const auto card = id ? cardStore->loadCard(*id) : std::nullopt;
     if (!card) {
-        err() << "Keine Karte mit den Schlagworten \"" << args[1] << "\"." << Qt::endl;
+        err() << "Keine Karte mit den Schlagworten \"" << plain[1] << "\"." << Qt::endl;
         return kFailed;
     }
     for (std::size_t i = 0; i < store::kFieldCount; ++i) {
         const auto field = static_cast<store::Field>(i);
-        out() << store::columnName(field) << ": " << card->text(field) << '\n';
+        const bool block = field == store::Field::Anschrift || field == store::Field::Notizen;
+        const QString value = card->text(field);
+        if (block && !rtf) {
+            // A block shows below its name, a line for each paragraph.
+            const QString shown = richtext::plainTextFromStored(value, richtext::LineBreak::Lf);
+            QStringList lines = shown.split(u'\n');
+            while (!lines.isEmpty() && lines.back().isEmpty()) {
+                lines.removeLast();
+            }
+            out() << store::columnName(field) << ":\n";
+            for (const QString& line : lines) {
+                out() << (line.isEmpty() ? QString() : QStringLiteral("  ") + line) << '\n';
+            }
+            continue;
+        }
+        out() << store::columnName(field) << ": " << value << '\n';
     }
     out().flush();
     return kOk;

@@ -21,11 +21,6 @@ namespace veltro::cli {
 
 namespace {
 
-constexpr const char* kUsageText =
-    "sync VERZ --url URL --user NAME --category NAME [--book NAME] [--fingerprint SHA256]\n"
-    "     [--allow-deletes]\n"
-    "Das Passwort kommt aus VELTRO_CARDDAV_PASSWORD oder wird am Terminal erfragt.";
-
 struct SyncArgs {
     QString dir;
     QUrl url;
@@ -35,11 +30,6 @@ struct SyncArgs {
     QString fingerprint;
     bool allowDeletes = false;
 };
-
-int usage(const QString& problem) {
-    err() << problem << "\nAufruf: veltro-cli " << kUsageText << Qt::endl;
-    return kUsage;
-}
 
 std::optional<QString> parse(const QStringList& args, SyncArgs& parsed) {
     QStringList positional;
@@ -59,7 +49,7 @@ std::optional<QString> parse(const QStringList& args, SyncArgs& parsed) {
         } else if (arg == u"--allow-deletes") {
             parsed.allowDeletes = true;
         } else if (arg.startsWith(u"--")) {
-            return QStringLiteral("Unbekannte Angabe: ") + arg;
+            return QStringLiteral("Nach %1 fehlt der Wert.").arg(arg);
         } else {
             positional << arg;
         }
@@ -186,7 +176,7 @@ int runSync(const SyncArgs& args, const QString& password) {
 int syncBook(const QStringList& args) {
     SyncArgs parsed;
     if (const auto problem = parse(args, parsed)) {
-        return usage(*problem);
+        return usage("sync", *problem);
     }
     std::optional<QString> password;
     if (const QByteArray fromEnv = qgetenv("VELTRO_CARDDAV_PASSWORD"); !fromEnv.isNull()) {
@@ -195,9 +185,8 @@ int syncBook(const QStringList& args) {
         password = askPassword();
     }
     if (!password) {
-        return usage(
-            QStringLiteral("Ohne Terminal braucht es das Passwort in "
-                           "VELTRO_CARDDAV_PASSWORD."));
+        return usage("sync", QStringLiteral("Ohne Terminal braucht es das Passwort in "
+                                            "VELTRO_CARDDAV_PASSWORD."));
     }
     return whileLocked(parsed.dir, [&] { return runSync(parsed, *password); });
 }

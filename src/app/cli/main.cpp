@@ -1,13 +1,20 @@
 #include "app/cli/CliCommands.h"
+#include "app/cli/CommandTable.h"
 
 #include "base/Failure.h"
 #include "store/DataDirectory.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
+#include <algorithm>
 #include <exception>
+#include <map>
 #include <memory>
+#include <optional>
 
 namespace veltro::cli {
 
@@ -23,71 +30,25 @@ QTextStream& err() {
 
 namespace {
 
-struct Command {
-    const char* name;
-    const char* summary;
-    int (*run)(const QStringList&);
+using Run = int (*)(const QStringList&);
+
+// What runs each command of the table.
+const std::map<std::string_view, Run> kRuns = {
+    {"new-store", newStore},     {"demo-store", demoStore}, {"generate", generate},
+    {"list", listCards},         {"show", showCard},        {"duplicates", findDuplicates},
+    {"export", exportCards},     {"import", importFile},    {"backups", listBackupsCommand},
+    {"restore", restoreCommand}, {"labels", printLabels},   {"envelope", printEnvelopes},
+    {"sync", syncBook},
 };
 
-constexpr Command kCommands[] = {
-    {"new-store", "new-store VERZ            leere Kartei anlegen", newStore},
-    {"demo-store", "demo-store VERZ           Kartei mit Beispielkarten anlegen", demoStore},
-    {"generate", "generate VERZ ANZAHL      Kartei mit ANZAHL erzeugten Karten anlegen", generate},
-    {"list",
-     "list VERZ                 Schlagworte aller Karten ausgeben\n"
-     "  list VERZ DATEI.pdf [--category NAME] [--columns SPALTE,...] [--landscape]\n"
-     "                            Liste der Karten als PDF drucken; Spalten zur Wahl:\n"
-     "                            Karte, Kategorie, Anrede, Vorname, Nachname, Firma,\n"
-     "                            Abteilung, Straße, PLZ, Ort, Telefon, Telefax, Mobil,\n"
-     "                            E-Mail, Webseite, Anschrift, Nr (Vorgabe:\n"
-     "                            Karte,Telefon,Mobil,E-Mail)",
-     listCards},
-    {"show", "show VERZ SCHLAGWORTE     die Felder einer Karte ausgeben", showCard},
-    {"export",
-     "export VERZ DATEI [--text] [--separator C | --tab] [--rtf]\n"
-     "                            [--encoding windows-1252|utf-8]\n"
-     "                            alle Karten als CSV- oder Textdatei ausgeben\n"
-     "  export VERZ DATEI --preset thunderbird|outlook|google\n"
-     "                            als CSV-Datei für dieses Programm ausgeben\n"
-     "  export VERZ DATEI --vcard [--version 3.0|4.0] [--category NAME]\n"
-     "                            als vCard-Datei ausgeben",
-     exportCards},
-    {"import",
-     "import VERZ DATEI --category NAME [--map Karte=N,Vorname=M,...]\n"
-     "                  [--separator C | --tab] [--quoted] [--skip-first] [--table NAME]\n"
-     "                            CSV-, Text-, Access- oder vCard-Datei in die Kategorie\n"
-     "                            NAME importieren; vCard- und CSV-Dateien von Thunderbird,\n"
-     "                            Outlook und Google brauchen kein --map",
-     importFile},
-    {"duplicates", "duplicates VERZ [--json]  mögliche doppelte Karten in Gruppen ausgeben",
-     findDuplicates},
-    {"backups", "backups VERZ              Sicherungen der Kartei mit Datum und Kartenzahl",
-     listBackupsCommand},
-    {"restore",
-     "restore VERZ SICHERUNG    Sicherung wiederherstellen (die Kartei wird vorher gesichert)",
-     restoreCommand},
-    {"labels",
-     "labels VERZ DATEI.pdf --sheet BOGEN [--category NAME] [--start N]\n"
-     "                  [--font SCHRIFT] [--size PUNKT] [--frame]\n"
-     "                            Etiketten als PDF drucken, ab Position N des ersten\n"
-     "                            Bogens; BOGEN: 3474, 3475, 3490, 3422, 3652, L7163, 4780",
-     printLabels},
-    {"envelope",
-     "envelope VERZ DATEI.pdf --format DL|C6|C5|C4 [--form A|B] [--sender TEXT]\n"
-     "                  [--category NAME | --card SCHLAGWORTE] [--turned]\n"
-     "                            Umschläge als PDF drucken, die Anschrift im Fenster\n"
-     "                            nach DIN 5008; --turned für Einzug mit der kurzen Kante",
-     printEnvelopes},
-    {"sync",
-     "sync VERZ --url URL --user NAME --category NAME [--book NAME]\n"
-     "                  [--fingerprint SHA256] [--allow-deletes]\n"
-     "                            die Kategorie NAME mit einem CardDAV-Adressbuch\n"
-     "                            abgleichen; Passwort aus VELTRO_CARDDAV_PASSWORD oder\n"
-     "                            vom Terminal; sichert vorher, wenn sich hier Karten\n"
-     "                            ändern; würde er mehr als 10 Karten und mehr als ein\n"
-     "                            Viertel einer Seite löschen, nur mit --allow-deletes",
-     syncBook},
-};
+QString text(std::string_view view) {
+    return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+const CommandInfo* commandNamed(std::string_view name) {
+    const auto found = std::ranges::find(kCommandTable, name, &CommandInfo::name);
+    return found == std::end(kCommandTable) ? nullptr : &*found;
+}
 
 // Commands that paint pages need fonts, so they run with a GUI application on no screen.
 bool paintsPages(int argc, char** argv) {
@@ -98,13 +59,15 @@ bool paintsPages(int argc, char** argv) {
     return name == "labels" || name == "envelope" || (name == "list" && argc > 3);
 }
 
-constexpr const char* kExitStatuses =
-    "Rückgabewerte:\n"
-    "  0   erledigt\n"
-    "  1   Fehler\n"
-    "  2   falscher Aufruf\n"
-    "  3   teilweise erledigt (fehlerhafte Datensätze übersprungen)\n"
-    "  75  Kartei in Gebrauch: das Programm oder ein anderer schreibender Befehl sperrt sie\n";
+QString names(bool writing) {
+    QStringList list;
+    for (const CommandInfo& command : kCommandTable) {
+        if (command.writes == writing) {
+            list << text(command.name);
+        }
+    }
+    return list.join(QStringLiteral(", "));
+}
 
 int help(int status) {
     QTextStream& stream = status == kOk ? out() : err();
@@ -112,34 +75,55 @@ int help(int status) {
               "Aufruf: veltro-cli BEFEHL VERZ ...\n"
               "        veltro-cli --help | --version\n\n"
               "VERZ ist das Verzeichnis der Kartei (Kartix.mdb).\n\nBefehle:\n";
-    for (const Command& command : kCommands) {
-        stream << "  " << command.summary << '\n';
+    for (const CommandInfo& command : kCommandTable) {
+        for (const QString& line : text(command.calls).split(u'\n')) {
+            stream << "  " << line << '\n';
+        }
+        for (const QString& line : text(command.summary).split(u'\n')) {
+            stream << "      " << line << '\n';
+        }
     }
     stream << "\nOptionen:\n"
-              "  -h, --help                diese Hilfe zeigen\n"
-              "  -V, --version             Version und Datenordner des Programms zeigen\n\n"
-           << kExitStatuses;
+              "  -h, --help       diese Hilfe zeigen\n"
+              "  -V, --version    Version und Datenordner des Programms zeigen\n\n"
+              "Rückgabewerte:\n"
+              "  0   erledigt\n"
+              "  1   Fehler\n"
+              "  2   falscher Aufruf\n"
+              "  3   teilweise erledigt (fehlerhafte Datensätze übersprungen)\n"
+              "  75  Kartei in Gebrauch: das Programm oder ein anderer schreibender Befehl sperrt "
+              "sie\n\n"
+           << "Schreibende Befehle: " << names(true) << ".\n"
+           << "Nur lesende Befehle: " << names(false) << ".\n";
     stream.flush();
     return status;
 }
 
-QString folderReason(veltro::store::DataFolderKind kind) {
-    switch (kind) {
-        case veltro::store::DataFolderKind::Chosen:
-            return QStringLiteral("aus VELTRO_HOME");
-        case veltro::store::DataFolderKind::ProgramFolder:
-            return QStringLiteral("Verzeichnis des Programms");
-        case veltro::store::DataFolderKind::UserFolder:
-            return QStringLiteral("Datenordner des Benutzers");
+// An option the command does not know is refused before the command runs.
+std::optional<QString> unknownOption(const CommandInfo& command, const QStringList& args) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (!args[i].startsWith(u"--")) {
+            continue;
+        }
+        const auto known = std::ranges::find_if(command.options, [&](const OptionInfo& option) {
+            return args[i] == text(option.name);
+        });
+        if (known == command.options.end()) {
+            return args[i];
+        }
+        i += known->takesValue ? 1 : 0;
     }
-    return {};
+    return std::nullopt;
 }
 
 // Runs the command; what it did not catch is told in German, never in the library's English
 // (which stays out of the log here too: the log would be the same terminal).
-int runCommand(const Command& command, const QStringList& args) {
+int runCommand(const CommandInfo& command, const QStringList& args) {
+    if (const auto option = unknownOption(command, args)) {
+        return usage(command.name, QStringLiteral("Unbekannte Option: %1").arg(*option));
+    }
     try {
-        return command.run(args);
+        return kRuns.at(command.name)(args);
     } catch (const std::exception& e) {
         err() << "Fehler: " << veltro::userText(e) << Qt::endl;
     } catch (...) {
@@ -153,18 +137,38 @@ int version() {
     out() << "veltro-cli (Veltro Adressbuch) " << VELTRO_VERSION_MAJOR << '.'
           << VELTRO_VERSION_MINOR << '.' << VELTRO_VERSION_PATCH
           << "\nDatenordner: " << QString::fromStdString(folder.path.string()) << " ("
-          << folderReason(folder.kind) << ")" << Qt::endl;
+          << veltro::store::reasonText(folder.kind) << ")" << Qt::endl;
     return kOk;
 }
 
 }  // namespace
 
+int usage(std::string_view command, const QString& problem) {
+    err() << problem << '\n';
+    const QString start = QStringLiteral("Aufruf: veltro-cli ");
+    QString lead = start;
+    for (const QString& line : text(commandNamed(command)->calls).split(u'\n')) {
+        const bool continues = line.startsWith(u' ');
+        err() << (continues ? QString(start.size(), u' ') : lead) << line << '\n';
+        lead = QString(start.size() - 11, u' ') + QStringLiteral("veltro-cli ");
+    }
+    err().flush();
+    return kUsage;
+}
+
 }  // namespace veltro::cli
 
 int main(int argc, char** argv) {
     using namespace veltro::cli;
+    // Painting asks for a runtime folder; where none is set (cron, ssh) it gets a private one
+    // rather than Qt's warning on the terminal.
+    std::optional<QTemporaryDir> runtime;
     std::unique_ptr<QCoreApplication> app;
     if (paintsPages(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            runtime.emplace(QDir::tempPath() + QStringLiteral("/veltro-cli-XXXXXX"));
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+        }
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
@@ -181,10 +185,8 @@ int main(int argc, char** argv) {
     if (name == u"--version" || name == u"-V") {
         return version();
     }
-    for (const Command& command : kCommands) {
-        if (name == QLatin1String(command.name)) {
-            return runCommand(command, args);
-        }
+    if (const CommandInfo* command = commandNamed(name.toStdString())) {
+        return runCommand(*command, args);
     }
     err() << "Unbekannter Befehl: " << name << "\n\n";
     return help(kUsage);
