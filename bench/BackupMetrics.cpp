@@ -30,11 +30,12 @@ void backupMetric(const BenchContext& context) {
         for (int run = 0; run < context.runs; ++run) {
             QElapsedTimer timer;
             timer.start();
-            auto writer = std::make_unique<backup::BackupWriter>(file);
+            auto writer =
+                std::make_unique<backup::BackupWriter>(file, QDateTime::currentDateTime());
             starts.push_back(msSince(timer));
             timer.restart();
             const std::clock_t cpuStart = std::clock();
-            const auto copy = writer->write(QDateTime::currentDateTime());
+            const auto copy = writer->write();
             copies.push_back(msSince(timer));
             copyCpu.push_back(1000.0 * static_cast<double>(std::clock() - cpuStart) /
                               CLOCKS_PER_SEC);

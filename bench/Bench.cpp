@@ -1,5 +1,7 @@
 #include "Bench.h"
 
+#include "store/CardStore.h"
+#include "store/CaseFold.h"
 #include "store/SampleCards.h"
 #include "store/Schema.h"
 #include "store/SchemaVersion.h"
@@ -80,12 +82,51 @@ double median(std::vector<double> samples) {
     return samples.size() % 2 == 1 ? samples[mid] : (samples[mid - 1] + samples[mid]) / 2.0;
 }
 
+namespace {
+const BenchContext* baselineContext = nullptr;
+}  // namespace
+
+void useBaselineOf(const BenchContext& context) {
+    baselineContext = &context;
+}
+
+double baselineScanMs() {
+    static const std::vector<QString> folded = [] {
+        std::vector<QString> headings;
+        auto store = store::CardStore::openForReading(baselineContext->pristineStore(100000) /
+                                                      store::kStoreFileName);
+        for (const auto& row : store.headings()) {
+            headings.push_back(store::foldCase(row.heading));
+        }
+        return headings;
+    }();
+    const QString text = QStringLiteral("mü");
+    std::vector<double> samples;
+    std::size_t hits = 0;
+    for (int run = 0; run < 5; ++run) {
+        const auto started = std::chrono::steady_clock::now();
+        for (const QString& heading : folded) {
+            hits += heading.contains(text) ? 1 : 0;
+        }
+        samples.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count());
+    }
+    return hits == static_cast<std::size_t>(-1) ? 0.0 : median(samples);
+}
+
 void report(const std::string& metric, std::int64_t cards, double medianMs, int runs,
             const std::vector<std::pair<std::string, std::string>>& extra) {
+    const double baseline = baselineContext != nullptr ? baselineScanMs() : 0.0;
     std::printf("{\"metric\": \"%s\", \"cards\": %lld, \"median_ms\": %.2f, \"runs\": %d",
                 metric.c_str(), static_cast<long long>(cards), medianMs, runs);
+    bool hasBaseline = false;
     for (const auto& [key, value] : extra) {
         std::printf(", \"%s\": %s", key.c_str(), value.c_str());
+        hasBaseline = hasBaseline || key == "baseline_scan_ms";
+    }
+    if (baselineContext != nullptr && !hasBaseline) {
+        std::printf(", \"baseline_scan_ms\": %.2f", baseline);
     }
     std::printf("}\n");
     std::fflush(stdout);

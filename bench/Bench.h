@@ -20,6 +20,7 @@ struct BenchContext {
     bool runsGiven = false;  // --runs was given
     std::filesystem::path cacheDir;
     std::filesystem::path binDir;  // where veltro-bench-window and veltro-cli live
+    bool x11 = false;              // the window metrics on a real X display (--x11)
 
     // Runs of a metric that starts the program or reads or writes a whole store: three at
     // a million cards unless --runs says otherwise.
@@ -64,7 +65,14 @@ private:
 // Median of samples in milliseconds.
 [[nodiscard]] double median(std::vector<double> samples);
 
-// Prints one JSON object a line: {"metric": ..., "cards": N, "median_ms": x, "runs": r, extra...}
+// The yardstick of the machine's speed beside every figure: a plain scan of the folded headings
+// of the generated store of 100,000 cards, timed when the figure is reported, so that a run on
+// a loaded machine reads as a ratio. Set once from main.
+void useBaselineOf(const BenchContext& context);
+[[nodiscard]] double baselineScanMs();
+
+// Prints one JSON object a line: {"metric": ..., "cards": N, "median_ms": x, "runs": r, extra...,
+// "baseline_scan_ms": b}
 void report(const std::string& metric, std::int64_t cards, double medianMs, int runs,
             const std::vector<std::pair<std::string, std::string>>& extra = {});
 

@@ -20,9 +20,10 @@ PlatformScope::~PlatformScope() {
     platform::install(std::move(previous_));
 }
 
-LoadedWindow::LoadedWindow(const BenchContext& context, std::int64_t cards) {
+LoadedWindow::LoadedWindow(const BenchContext& context, std::int64_t cards,
+                           const std::string& tag) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
-    const auto dir = context.scratchCopy(cards, "window");
+    const auto dir = context.scratchCopy(cards, tag);
     qputenv("VELTRO_HOME", QByteArray::fromStdString(dir.string()));
     window_.resize(1000, 700);
     QSignalSpy ready(&window_, &mainwindow::MainWindow::fullTextReady);
@@ -42,15 +43,23 @@ void LoadedWindow::reloadAndWait() {
     }
 }
 
+namespace {
+std::unique_ptr<LoadedWindow> shared;
+std::int64_t sharedCards = -1;
+}  // namespace
+
 LoadedWindow& sharedWindow(const BenchContext& context, std::int64_t cards) {
-    static std::unique_ptr<LoadedWindow> window;
-    static std::int64_t loaded = -1;
-    if (loaded != cards) {
-        window.reset();
-        window = std::make_unique<LoadedWindow>(context, cards);
-        loaded = cards;
+    if (sharedCards != cards) {
+        shared.reset();
+        shared = std::make_unique<LoadedWindow>(context, cards);
+        sharedCards = cards;
     }
-    return *window;
+    return *shared;
+}
+
+void releaseSharedWindow() {
+    shared.reset();
+    sharedCards = -1;
 }
 
 void LoadedWindow::chooseCategory(const QString& name) {

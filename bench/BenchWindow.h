@@ -46,7 +46,9 @@ private:
 // built, so that what is measured does not share the processor with the build.
 class LoadedWindow {
 public:
-    LoadedWindow(const BenchContext& context, std::int64_t cards);
+    // On a scratch copy of its own, named by `tag`.
+    LoadedWindow(const BenchContext& context, std::int64_t cards,
+                 const std::string& tag = "window");
     mainwindow::MainWindow& operator*() { return window_; }
     mainwindow::MainWindow* operator->() { return &window_; }
 
@@ -68,5 +70,7 @@ private:
 // The window the metrics of a window in use share, one store size at a time: loading a
 // million cards again for each of them would take minutes.
 [[nodiscard]] LoadedWindow& sharedWindow(const BenchContext& context, std::int64_t cards);
+// Ends the shared window; main calls it before the application ends.
+void releaseSharedWindow();
 
 }  // namespace veltro::bench

@@ -1,5 +1,6 @@
 #include "ProgramRun.h"
 
+#include "backup/BackupFiles.h"
 #include "store/Schema.h"
 #include "store/Snapshot.h"
 #include "store/Sqlite.h"
@@ -21,6 +22,8 @@
 
 namespace veltro::bench {
 
+namespace fs = std::filesystem;
+
 void writeProgramSettings(const QString& configDir, bool splash) {
     QDir().mkpath(configDir + QStringLiteral("/Veltrix"));
     QFile file(configDir + QStringLiteral("/Veltrix/Veltrix.conf"));
@@ -37,11 +40,26 @@ void emptySnapshot(const std::filesystem::path& storeDir) {
 void startProgram(QProcess& process, const BenchContext& context,
                   const std::filesystem::path& storeDir, const QString& configDir,
                   const char* request, const QString& value) {
+    startProgram(process, context, storeDir, configDir, {{QString::fromLatin1(request), value}});
+}
+
+void startProgram(QProcess& process, const BenchContext& context,
+                  const std::filesystem::path& storeDir, const QString& configDir,
+                  const std::vector<std::pair<QString, QString>>& requests,
+                  const QString& display) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("VELTRO_HOME"), QString::fromStdString(storeDir.string()));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QString::fromLatin1(request), value);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+               display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+    if (!display.isEmpty()) {
+        env.insert(QStringLiteral("DISPLAY"), display);
+    }
+    for (const auto& [name, value] : requests) {
+        if (!value.isEmpty()) {
+            env.insert(name, value);
+        }
+    }
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(QString::fromStdString((context.binDir / "veltro-bench-window").string()), {});
@@ -103,6 +121,32 @@ std::optional<ChildRun> runChild(const std::filesystem::path& program,
     return ChildRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
                     static_cast<double>(peakKb) * 1024 / 1e6,
                     ms(usage.ru_utime) + ms(usage.ru_stime)};
+}
+
+std::string fixed(double value) {
+    return QString::number(value, 'f', 1).toStdString();
+}
+
+std::optional<QList<QByteArray>> lineStarting(QProcess& process, const QByteArray& word) {
+    for (;;) {
+        while (process.canReadLine()) {
+            const QList<QByteArray> words = process.readLine().trimmed().split(' ');
+            if (words.front() == word) {
+                return words;
+            }
+        }
+        if (!process.waitForReadyRead(600000)) {
+            return std::nullopt;
+        }
+    }
+}
+
+void removeBackups(const fs::path& dir) {
+    fs::remove_all(backup::backupFolder(dir / store::kStoreFileName));
+}
+
+bool backupMade(const fs::path& dir) {
+    return !backup::listBackups(backup::backupFolder(dir / store::kStoreFileName)).empty();
 }
 
 }  // namespace veltro::bench

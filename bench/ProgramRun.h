@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltro::bench {
@@ -23,6 +24,11 @@ void emptySnapshot(const std::filesystem::path& storeDir);
 void startProgram(QProcess& process, const BenchContext& context,
                   const std::filesystem::path& storeDir, const QString& configDir,
                   const char* request, const QString& value);
+// The same with several requests, on the X display named (offscreen without one).
+void startProgram(QProcess& process, const BenchContext& context,
+                  const std::filesystem::path& storeDir, const QString& configDir,
+                  const std::vector<std::pair<QString, QString>>& requests,
+                  const QString& display = {});
 
 // How a child process ended, and the most memory it held.
 struct ChildRun {
@@ -33,5 +39,14 @@ struct ChildRun {
 // Runs a program with these arguments, its output discarded, and waits for it.
 [[nodiscard]] std::optional<ChildRun> runChild(const std::filesystem::path& program,
                                                const std::vector<std::string>& args);
+
+// One decimal, as the reports give milliseconds.
+[[nodiscard]] std::string fixed(double value);
+// The words of the program's first line that starts with `word`; nothing when it ended first.
+[[nodiscard]] std::optional<QList<QByteArray>> lineStarting(QProcess& process,
+                                                            const QByteArray& word);
+// The backups of the store in the folder, made by a measured run.
+void removeBackups(const std::filesystem::path& storeDir);
+[[nodiscard]] bool backupMade(const std::filesystem::path& storeDir);
 
 }  // namespace veltro::bench

@@ -4,18 +4,14 @@
 #include "backup/PartialBackups.h"
 #include "base/PathText.h"
 #include "store/AtomicFile.h"
+#include "store/Snapshot.h"
 #include "store/StoreError.h"
 #include "store/SystemReason.h"
 
 #include <sqlite3.h>
 
-#include <array>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <chrono>
 
 namespace veltro::backup {
 
@@ -51,75 +47,6 @@ fs::path claimName(const fs::path& folder, const QDateTime& now, PartialBackup& 
     }
 }
 
-class FileDescriptor {
-public:
-    FileDescriptor(const fs::path& file, int flags)
-        : fd_(::open(file.c_str(), flags | O_CLOEXEC)) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    [[nodiscard]] int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// The system's reason, in German.
-[[noreturn]] void failedCopy() {
-    throw store::StoreError(store::germanSystemReason(errno).toStdString());
-}
-
-// The kernel copies without the pages passing through this process; where it cannot
-// (another file system, an old kernel), the bytes are read and written.
-void copyBytes(int from, int to, off_t size) {
-    off_t done = 0;
-    while (done < size) {
-        const ssize_t copied =
-            ::copy_file_range(from, nullptr, to, nullptr, static_cast<std::size_t>(size - done), 0);
-        if (copied > 0) {
-            done += copied;
-            continue;
-        }
-        if (copied == 0 ||
-            (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)) {
-            failedCopy();
-        }
-        break;
-    }
-    std::array<char, 1 << 16> buffer{};
-    while (done < size) {
-        const ssize_t got = ::pread(from, buffer.data(), buffer.size(), done);
-        if (got <= 0) {
-            failedCopy();
-        }
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t put =
-                ::write(to, buffer.data() + written, static_cast<std::size_t>(got - written));
-            if (put < 0) {
-                failedCopy();
-            }
-            written += put;
-        }
-        done += got;
-    }
-}
-
-// The store file as it lies on disk. Only sound while the source's read lock keeps every
-// writer out of the file.
-void copyStoreFile(const fs::path& from, const fs::path& to) {
-    const FileDescriptor source(from, O_RDONLY);
-    const FileDescriptor target(to, O_WRONLY | O_TRUNC);
-    struct stat info {};
-    if (source.get() < 0 || target.get() < 0 || ::fstat(source.get(), &info) != 0) {
-        failedCopy();
-    }
-    copyBytes(source.get(), target.get(), info.st_size);
-}
-
 // In write-ahead mode the latest changes may still lie in the log beside the file.
 bool keepsChangesInFile(store::Database& db) {
     auto mode = db.prepare("PRAGMA journal_mode");
@@ -143,42 +70,70 @@ void copyDatabase(store::Database& from, store::Database& to) {
     }
 }
 
-BackupWriter::BackupWriter(const fs::path& storeFile)
-    : startedAt_(fs::file_time_type::clock::now()),
-      storeFile_(storeFile),
-      source_(store::Database::open(storeFile)) {
-    // A read inside the transaction takes the lock that holds the store as it is.
+BackupWriter::BackupWriter(const fs::path& storeFile, const QDateTime& now)
+    : storeFile_(storeFile), source_(store::Database::open(storeFile)) {
+    const auto startedAt = fs::file_time_type::clock::now();
+    // A read inside the transaction waits for a commit in progress and then holds the store.
     source_.exec("BEGIN");
     source_.exec("SELECT count(*) FROM sqlite_master");
-}
-
-fs::path BackupWriter::write(const QDateTime& now) {
     const fs::path folder = backupFolder(storeFile_);
     std::error_code ec;
     fs::create_directories(folder, ec);
     fs::permissions(folder, fs::perms::owner_all, ec);
-    removeLeftPartials(folder, startedAt_);
-    PartialBackup claimed;
-    fs::path target = claimName(folder, now, claimed);
-    const fs::path& partial = claimed.path();
+    removeLeftPartials(folder, startedAt);
+    target_ = claimName(folder, now, partial_);
+    if (keepsChangesInFile(source_)) {
+        try {
+            image_ = std::make_unique<store::StoreImage>(storeFile_, partial_.fd());
+        } catch (const store::StoreError& error) {
+            fs::remove(partial_.path(), ec);
+            cannotWrite(target_, store::germanReason(error));
+        }
+        source_.exec("COMMIT");  // from here on the image keeps what writers change
+    }
+}
+
+BackupWriter::~BackupWriter() {
+    if (!written_) {
+        image_.reset();
+        std::error_code ec;
+        fs::remove(partial_.path(), ec);
+    }
+}
+
+fs::path BackupWriter::write(const std::function<void()>& beforePiece) {
+    const fs::path& partial = partial_.path();
+    std::error_code ec;
     try {
-        if (keepsChangesInFile(source_)) {
-            copyStoreFile(storeFile_, partial);
+        if (image_) {
+            if (afterTheChange_) {
+                if (beforePiece) {
+                    beforePiece();
+                }
+                image_->waitForChange(std::chrono::seconds(2));
+            }
+            image_->copyRest(beforePiece);
+            image_.reset();
         } else {
             auto copy = store::Database::open(partial);
             copyDatabase(source_, copy);
+            source_.exec("COMMIT");
+        }
+        if (rewindRun_) {
+            auto copy = store::Database::open(partial);
+            store::Snapshot::discard(copy);
         }
     } catch (const store::StoreError& error) {
         fs::remove(partial, ec);
-        cannotWrite(target, store::germanReason(error));
+        cannotWrite(target_, store::germanReason(error));
     }
-    source_.exec("COMMIT");
     // On disk before it counts as a backup.
-    if (const auto reason = store::putInPlace(partial, target)) {
+    if (const auto reason = store::putInPlace(partial, target_)) {
         fs::remove(partial, ec);
-        cannotWrite(target, *reason);
+        cannotWrite(target_, *reason);
     }
-    return target;
+    written_ = true;
+    return target_;
 }
 
 }  // namespace veltro::backup

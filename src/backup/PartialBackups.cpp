@@ -97,4 +97,23 @@ void removeLeftPartials(const fs::path& folder, fs::file_time_type startedAt) {
     }
 }
 
+bool hasLeftPartials(const fs::path& folder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        bool companion = false;
+        if (!isPartialName(it->path(), companion) || companion || it->is_symlink(ec)) {
+            continue;
+        }
+        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        const bool left = fd >= 0 && tryLock(fd);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (left) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace veltro::backup

@@ -18,6 +18,8 @@ public:
     ~PartialBackup();
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    // The claimed file, open for writing.
+    [[nodiscard]] int fd() const { return fd_; }
 
 private:
     std::filesystem::path path_;
@@ -29,5 +31,7 @@ private:
 // no writer. Other files, links and partial files still being written stay.
 void removeLeftPartials(const std::filesystem::path& folder,
                         std::filesystem::file_time_type startedAt);
+// Whether FOLDER holds a partial backup no writer holds: a copy was cut off.
+[[nodiscard]] bool hasLeftPartials(const std::filesystem::path& folder);
 
 }  // namespace veltro::backup

@@ -51,7 +51,7 @@ BackupInfo inspectBackup(const fs::path& file) {
 fs::path restoreBackup(const fs::path& storeFile, const fs::path& backupFile, const QDateTime& now,
                        const KeepPolicy& keep) {
     (void)inspectBackup(backupFile);
-    fs::path replaced = BackupWriter(storeFile).write(now);
+    fs::path replaced = BackupWriter(storeFile, now).write();
     {
         auto from = store::Database::open(backupFile);
         from.exec("PRAGMA query_only = ON");

@@ -8,6 +8,7 @@
 #include <QFileDevice>
 #include <QIODevice>
 
+#include <future>
 #include <string>
 
 namespace veltro::exporting {
@@ -46,7 +47,8 @@ ExportWriter::ExportWriter(store::CardStore& store, ExportOptions options)
       options_(std::move(options)),
       columns_(exportColumns(options_.format)),
       presetColumns_(presetColumns(options_.preset)),
-      encoder_(options_.encoding) {
+      encoder_(options_.encoding),
+      helperEncoder_(options_.encoding) {
     if (!presetColumns_.empty()) {
         options_.separator = QStringLiteral(",");
     }
@@ -67,23 +69,26 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
     auto batch = store_.db().prepare(batchSql(columns_, !presetColumns_.empty()));
     std::int64_t lastRow = 0;
     std::int64_t done = 0;
+    std::vector<Cell> cells;
     for (bool more = true; more;) {
         batch.reset();
         batch.bind(1, lastRow).bind(2, std::int64_t{kBatchSize});
         int rows = 0;
+        cells.clear();
         while (batch.step()) {
             lastRow = batch.integer(0);
             if (presetColumns_.empty()) {
-                appendRecord(batch);
+                readRecord(batch, cells);
             } else {
                 appendPresetRecord(batch);
             }
             ++rows;
-            if (buffer_.size() >= kFlushSize) {
-                flush(device);
-            }
         }
         batch.reset();  // releases the read lock before anyone else gets a turn
+        appendRecords(cells);
+        if (buffer_.size() >= kFlushSize) {
+            flush(device);
+        }
         done += rows;
         more = rows == kBatchSize;
         if (progress && !progress(done, std::max(total, done))) {
@@ -91,24 +96,24 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
         }
     }
     flush(device);
-    return ExportSummary{done, encoder_.replacedCount()};
+    return ExportSummary{done, encoder_.replacedCount() + helperEncoder_.replacedCount()};
 }
 
 void ExportWriter::appendHeader() {
     if (!presetColumns_.empty()) {
         for (std::size_t i = 0; i < presetColumns_.size(); ++i) {
             encoder_.appendQuoted(buffer_, presetColumns_[i].header);
-            appendSeparatorAfter(i);
+            appendSeparatorAfter(i, encoder_, buffer_);
         }
         return;
     }
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         encoder_.appendQuoted(buffer_, columns_[i].header);
-        appendSeparatorAfter(i);
+        appendSeparatorAfter(i, encoder_, buffer_);
     }
 }
 
-void ExportWriter::appendRecord(const store::Statement& row) {
+void ExportWriter::readRecord(const store::Statement& row, std::vector<Cell>& cells) const {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         // Column 0 of the row is the row id; a Null field is empty text.
         const int column = static_cast<int>(i + 1);
@@ -116,12 +121,40 @@ void ExportWriter::appendRecord(const store::Statement& row) {
         if (const std::string_view utf8 = row.utf8(column);
             isRichTextField(field) && !options_.keepRichText && store::isValidUtf8(utf8)) {
             // The RTF is read from the engine's bytes without a copy as UTF-16 first.
-            encoder_.appendQuoted(
-                buffer_, richtext::plainTextFromStoredUtf8(utf8, richtext::LineBreak::CrLf));
+            cells.emplace_back(std::string(utf8));
         } else {
-            encoder_.appendQuoted(buffer_, columnText(field, row.textOrEmpty(column)));
+            cells.emplace_back(columnText(field, row.textOrEmpty(column)));
         }
-        appendSeparatorAfter(i);
+    }
+}
+
+void ExportWriter::appendRecords(std::span<const Cell> cells) {
+    if (cells.empty()) {
+        return;
+    }
+    const std::size_t records = cells.size() / columns_.size();
+    const std::size_t split = records / 2 * columns_.size();
+    helperBuffer_.resize(0);
+    auto firstHalf = std::async(std::launch::async, [&] {
+        encodeRecords(cells.first(split), helperEncoder_, helperBuffer_);
+    });
+    QByteArray secondHalf;
+    encodeRecords(cells.subspan(split), encoder_, secondHalf);
+    firstHalf.get();
+    buffer_ += helperBuffer_;
+    buffer_ += secondHalf;
+}
+
+void ExportWriter::encodeRecords(std::span<const Cell> cells, ExportEncoder& encoder,
+                                 QByteArray& out) const {
+    for (std::size_t at = 0; at < cells.size(); ++at) {
+        if (const auto* rich = std::get_if<std::string>(&cells[at])) {
+            encoder.appendQuoted(
+                out, richtext::plainTextFromStoredUtf8(*rich, richtext::LineBreak::CrLf));
+        } else {
+            encoder.appendQuoted(out, std::get<QString>(cells[at]));
+        }
+        appendSeparatorAfter(at % columns_.size(), encoder, out);
     }
 }
 
@@ -133,14 +166,15 @@ void ExportWriter::appendPresetRecord(const store::Statement& row) {
     const std::vector<QString> values = presetRow(presetColumns_, card);
     for (std::size_t i = 0; i < values.size(); ++i) {
         encoder_.appendQuoted(buffer_, values[i]);
-        appendSeparatorAfter(i);
+        appendSeparatorAfter(i, encoder_, buffer_);
     }
 }
 
-void ExportWriter::appendSeparatorAfter(std::size_t column) {
+void ExportWriter::appendSeparatorAfter(std::size_t column, ExportEncoder& encoder,
+                                        QByteArray& out) const {
     const std::size_t count = presetColumns_.empty() ? columns_.size() : presetColumns_.size();
-    encoder_.append(buffer_,
-                    column + 1 < count ? QStringView(options_.separator) : QStringView(kLineEnd));
+    encoder.append(out,
+                   column + 1 < count ? QStringView(options_.separator) : QStringView(kLineEnd));
 }
 
 QString ExportWriter::columnText(store::Field field, QString stored) const {

@@ -13,6 +13,9 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
+#include <variant>
+#include <vector>
 
 class QIODevice;
 
@@ -62,10 +65,17 @@ public:
     std::optional<ExportSummary> write(QIODevice& device, const ProgressCallback& progress = {});
 
 private:
+    // A column as read: a rich-text block as its UTF-8 bytes, made plain when it is
+    // encoded; any other column as its text.
+    using Cell = std::variant<QString, std::string>;
+
     void appendHeader();
-    void appendRecord(const store::Statement& row);
+    void readRecord(const store::Statement& row, std::vector<Cell>& cells) const;
+    // Encodes whole records; the first half on a second thread.
+    void appendRecords(std::span<const Cell> cells);
+    void encodeRecords(std::span<const Cell> cells, ExportEncoder& encoder, QByteArray& out) const;
     void appendPresetRecord(const store::Statement& row);
-    void appendSeparatorAfter(std::size_t column);
+    void appendSeparatorAfter(std::size_t column, ExportEncoder& encoder, QByteArray& out) const;
     [[nodiscard]] QString columnText(store::Field field, QString stored) const;
     void flush(QIODevice& device);
 
@@ -74,7 +84,9 @@ private:
     std::span<const ExportColumn> columns_;
     std::span<const PresetColumn> presetColumns_;
     ExportEncoder encoder_;
+    ExportEncoder helperEncoder_;  // the second thread's
     QByteArray buffer_;
+    QByteArray helperBuffer_;
 };
 
 }  // namespace veltro::exporting

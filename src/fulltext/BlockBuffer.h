@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fulltext/IndexImage.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <span>
@@ -34,6 +36,29 @@ public:
     [[nodiscard]] std::size_t blockCount() const { return blocks_.size(); }
     [[nodiscard]] std::span<const T> block(std::size_t index) const { return blocks_[index]; }
     void clear() { blocks_.clear(); }
+
+    void write(ImageSink& sink) const {
+        const std::uint64_t count = blocks_.size();
+        sink.put(&count, sizeof count);
+        for (const auto& block : blocks_) {
+            sink.put(block);
+        }
+    }
+    bool read(ImageSource& source) {
+        std::uint64_t count = 0;
+        if (!source.get(&count, sizeof count) || count > source.left()) {
+            return false;
+        }
+        blocks_.resize(count);
+        for (auto& block : blocks_) {
+            // Room for a whole block before it is filled, so that it is never moved.
+            block.reserve(std::min<std::uint64_t>(kBlockItems, source.left() / sizeof(T)));
+            if (!source.get(block, source.left() / sizeof(T))) {
+                return false;
+            }
+        }
+        return true;
+    }
 
 private:
     static constexpr std::size_t kBlockItems = std::size_t{1} << 17;

@@ -4,6 +4,7 @@
 #include "store/ByteSearch.h"
 #include "store/CaseFold.h"
 #include "store/FoldedUtf8.h"
+#include "store/FullTextNotes.h"
 #include "store/LikePattern.h"
 
 #include <algorithm>
@@ -145,25 +146,41 @@ std::string_view longestWordRun(std::string_view text) {
 
 }  // namespace
 
+namespace {
+
+// The contains-columns first, then those matched at one edge.
+constexpr std::array<FullTextIndex::Column, FullTextIndex::kColumns> kColumnTable = {{
+    {Field::Schlagworte, FullTextIndex::Match::Contains},
+    {Field::Vorname, FullTextIndex::Match::Contains},
+    {Field::Nachname, FullTextIndex::Match::Contains},
+    {Field::Firma, FullTextIndex::Match::Contains},
+    {Field::Abteilung, FullTextIndex::Match::Contains},
+    {Field::Strasse, FullTextIndex::Match::Contains},
+    {Field::Ort, FullTextIndex::Match::Contains},
+    {Field::Notizen, FullTextIndex::Match::Contains},
+    {Field::Postleitzahl, FullTextIndex::Match::BeginsWith},
+    {Field::EMailAdresse, FullTextIndex::Match::BeginsWith},
+    {Field::Nr, FullTextIndex::Match::BeginsWith},
+    {Field::Webseite, FullTextIndex::Match::BeginsWith},
+    {Field::Vorwahl, FullTextIndex::Match::EndsWith},
+    {Field::Telefon, FullTextIndex::Match::EndsWith},
+}};
+
+// The store notes a card for the index when one of these fields changes.
+constexpr bool sameFieldsAsTheStoreNotes() {
+    for (std::size_t i = 0; i < FullTextIndex::kColumns; ++i) {
+        if (kColumnTable[i].field != store::kFullTextFields[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(sameFieldsAsTheStoreNotes());
+
+}  // namespace
+
 const std::array<FullTextIndex::Column, FullTextIndex::kColumns>& FullTextIndex::columns() {
-    // The contains-columns first, then those matched at one edge.
-    static const std::array<Column, kColumns> table = {{
-        {Field::Schlagworte, Match::Contains},
-        {Field::Vorname, Match::Contains},
-        {Field::Nachname, Match::Contains},
-        {Field::Firma, Match::Contains},
-        {Field::Abteilung, Match::Contains},
-        {Field::Strasse, Match::Contains},
-        {Field::Ort, Match::Contains},
-        {Field::Notizen, Match::Contains},
-        {Field::Postleitzahl, Match::BeginsWith},
-        {Field::EMailAdresse, Match::BeginsWith},
-        {Field::Nr, Match::BeginsWith},
-        {Field::Webseite, Match::BeginsWith},
-        {Field::Vorwahl, Match::EndsWith},
-        {Field::Telefon, Match::EndsWith},
-    }};
-    return table;
+    return kColumnTable;
 }
 
 FullTextIndex::Values FullTextIndex::valuesOf(const store::Card& card) {
@@ -244,7 +261,40 @@ void FullTextIndex::append(const Prepared& card) {
     record.edges = edges_.append(std::span<const char>(card.edges.data(), card.edges.size()));
     record.edgeBytes = static_cast<std::uint32_t>(card.edges.size());
     records_.push_back(record);
+    setPosition(card.id, static_cast<std::uint32_t>(records_.size()));
     ++live_;
+}
+
+namespace {
+constexpr std::int64_t kDenseIds = std::int64_t{1} << 26;
+}  // namespace
+
+void FullTextIndex::setPosition(std::int64_t id, std::uint32_t position) {
+    if (id < 0 || id >= kDenseIds) {
+        if (position == 0) {
+            farPositions_.erase(id);
+        } else {
+            farPositions_[id] = position;
+        }
+        return;
+    }
+    const auto at = static_cast<std::size_t>(id);
+    if (at >= positions_.size()) {
+        if (position == 0) {
+            return;
+        }
+        positions_.resize(std::max(at + 1, positions_.size() + positions_.size() / 2));
+    }
+    positions_[at] = position;
+}
+
+std::uint32_t FullTextIndex::positionOf(std::int64_t id) const {
+    if (id < 0 || id >= kDenseIds) {
+        const auto found = farPositions_.find(id);
+        return found == farPositions_.end() ? 0 : found->second;
+    }
+    const auto at = static_cast<std::size_t>(id);
+    return at < positions_.size() ? positions_[at] : 0;
 }
 
 bool FullTextIndex::build(store::CardStore& store, const std::atomic<bool>& cancel) {
@@ -458,20 +508,57 @@ std::optional<IdSet> FullTextIndex::search(const QString& text) const {
 }
 
 void FullTextIndex::update(const store::Card& card) {
-    remove(card.id);
-    if (card.value(Field::Schlagworte)) {
-        append(card.id, valuesOf(card));
+    replace(card.id, card.value(Field::Schlagworte) ? std::optional(valuesOf(card)) : std::nullopt);
+}
+
+void FullTextIndex::remove(std::int64_t id) {
+    if (const std::uint32_t position = positionOf(id); position != 0) {
+        records_[position - 1].alive = false;
+        --live_;
+        setPosition(id, 0);
+    }
+}
+
+void FullTextIndex::replace(std::int64_t id, const std::optional<Values>& values) {
+    remove(id);
+    if (values) {
+        append(id, *values);
     }
     compactIfWasteful();
 }
 
-void FullTextIndex::remove(std::int64_t id) {
-    for (Record& record : records_) {
-        if (record.alive && record.id == id) {
-            record.alive = false;
-            --live_;
+void FullTextIndex::write(ImageSink& sink) const {
+    words_.write(sink);
+    pieces_.write(sink);
+    edges_.write(sink);
+    sink.put(records_);
+}
+
+bool FullTextIndex::read(ImageSource& source) {
+    if (!words_.read(source) || !pieces_.read(source) || !edges_.read(source) ||
+        !source.get(records_, source.left() / sizeof(Record))) {
+        return false;
+    }
+    const auto fits = [](const auto& buffer, auto place, std::size_t count) {
+        return place.block < buffer.blockCount() &&
+               std::size_t{place.offset} + count <= buffer.block(place.block).size();
+    };
+    live_ = 0;
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        const Record& record = records_[i];
+        if (!fits(pieces_, record.pieces, record.pieceUnits) ||
+            !fits(edges_, record.edges, record.edgeBytes)) {
+            return false;
+        }
+        if (record.alive) {
+            if (positionOf(record.id) != 0) {
+                return false;  // a card twice
+            }
+            setPosition(record.id, static_cast<std::uint32_t>(i + 1));
+            ++live_;
         }
     }
+    return true;
 }
 
 void FullTextIndex::compactIfWasteful() {

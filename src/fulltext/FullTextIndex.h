@@ -14,6 +14,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace veltro::fulltext {
@@ -70,9 +71,16 @@ public:
     // A card written: its earlier record goes, a card without heading is not kept.
     void update(const store::Card& card);
     void remove(std::int64_t id);
+    // A card read anew: whatever the index held of it goes, and it comes back with these
+    // values unless it is gone or has no heading (nothing).
+    void replace(std::int64_t id, const std::optional<Values>& values);
     [[nodiscard]] std::size_t size() const { return live_; }
     // Room for this many cards, so that building does not hold the old and the new list.
     void reserve(std::size_t cards) { records_.reserve(cards); }
+
+    // The index as an image (IndexImage.h); read() is false when what it read is not sound.
+    void write(ImageSink& sink) const;
+    bool read(ImageSource& source);
 
 private:
     struct Record {
@@ -91,12 +99,17 @@ private:
     [[nodiscard]] IdSet searchPattern(const QString& text) const;
     [[nodiscard]] Values valuesOf(const Record& record) const;
     void compactIfWasteful();
+    void setPosition(std::int64_t id, std::uint32_t position);
+    [[nodiscard]] std::uint32_t positionOf(std::int64_t id) const;
 
     TokenDictionary words_;
     BlockBuffer<std::uint16_t> pieces_;  // per record: piece ids of the contains-columns
     BlockBuffer<char> edges_;            // per record: each edge column, its length first
     std::vector<Record> records_;
     std::size_t live_ = 0;
+    // The record of each live card, plus one (0: none); by id where ids are dense.
+    std::vector<std::uint32_t> positions_;
+    std::unordered_map<std::int64_t, std::uint32_t> farPositions_;
 };
 
 }  // namespace veltro::fulltext

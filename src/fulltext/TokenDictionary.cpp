@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace veltro::fulltext {
 
@@ -82,6 +83,36 @@ void TokenDictionary::grow() {
         const std::uint64_t hash = hashPiece(piece);
         slots_[slotOf(piece, hash)] = tagOf(hash) | (id + 1);
     }
+}
+
+void TokenDictionary::write(ImageSink& sink) const {
+    const std::uint64_t bytes = text_.size();
+    sink.put(&bytes, sizeof bytes);
+    sink.put(text_.data(), text_.size());
+    sink.put(starts_);
+    sink.put(slots_);
+}
+
+bool TokenDictionary::read(ImageSource& source) {
+    std::uint64_t bytes = 0;
+    if (!source.get(&bytes, sizeof bytes) || bytes > source.left()) {
+        return false;
+    }
+    text_.resize(bytes);
+    if (!source.get(text_.data(), text_.size()) || !source.get(starts_, source.left() / 4) ||
+        !source.get(slots_, source.left() / 8)) {
+        return false;
+    }
+    // Each piece ends with its zero byte, so each is at least one byte long.
+    if (starts_.size() < 2 || starts_.front() != 0 || starts_.back() != text_.size() ||
+        std::adjacent_find(starts_.begin(), starts_.end(), std::greater_equal<>()) !=
+            starts_.end() ||
+        slots_.size() < 2 * std::size_t{size()} || (slots_.size() & (slots_.size() - 1)) != 0) {
+        return false;
+    }
+    return std::all_of(slots_.begin(), slots_.end(), [this](std::uint64_t entry) {
+        return static_cast<std::uint32_t>(entry) <= size();
+    });
 }
 
 PieceMarks TokenDictionary::containing(std::string_view needle) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fulltext/IndexImage.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -60,6 +62,10 @@ public:
     }
     // Every piece that holds `needle` (not empty).
     [[nodiscard]] PieceMarks containing(std::string_view needle) const;
+
+    void write(ImageSink& sink) const;
+    // False when what was read does not make a dictionary.
+    bool read(ImageSource& source);
 
 private:
     void grow();

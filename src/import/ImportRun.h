@@ -43,8 +43,7 @@ ImportOutcome runImport(const std::filesystem::path& storeFile, std::vector<Prev
 using RowSource = std::function<bool(PreviewRow& row)>;
 
 // The same for rows made one at a time as a file is read, so a large file never has all
-// its rows in memory; the new headings are not handed back. It waits for other writers no
-// longer than any statement, so a backup copy begun just before must have ended.
+// its rows in memory; the new headings are not handed back.
 ImportOutcome runImport(const std::filesystem::path& storeFile, const RowSource& next,
                         const ImportPulse& pulse = {}, const QString& undoStep = {});
 

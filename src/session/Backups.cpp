@@ -1,10 +1,17 @@
 #include "session/Backups.h"
 
 #include "backup/BackupWriter.h"
+#include "backup/PartialBackups.h"
 #include "backup/Rotation.h"
 #include "base/Failure.h"
+#include "store/Snapshot.h"
 
 #include <memory>
+#include <mutex>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace veltro::session {
 
@@ -13,6 +20,18 @@ namespace {
 QString failure(const QString& reason) {
     return QStringLiteral("Die Sicherung der Kartei ist misslungen; Ihre Arbeit geht weiter. %1")
         .arg(reason);
+}
+
+// Two copies may end together; one of them looks at the folder at a time.
+std::mutex rotating;
+
+// A copy is never in a hurry: the processor and the disk go to the window first.
+void yieldToTheWindow() {
+    const auto thread = static_cast<id_t>(::gettid());
+    ::setpriority(PRIO_PROCESS, thread, 10);
+    constexpr int kIdleClass = 3;
+    constexpr int kClassShift = 13;
+    ::syscall(SYS_ioprio_set, 1 /* one thread */, thread, kIdleClass << kClassShift);
 }
 
 }  // namespace
@@ -25,13 +44,9 @@ Backups::~Backups() {
 }
 
 void Backups::wait() {
-    if (copying_.joinable()) {
-        copying_.join();
+    for (auto& copy : std::exchange(copies_, {})) {
+        copy.join();
     }
-}
-
-void Backups::waitForCopy() const {
-    running_.wait(true);
 }
 
 bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion) {
@@ -40,26 +55,46 @@ bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occas
         return false;
     }
     schedule_.taken(now);
-    // A copy still running began before any later change could end, so it already holds
-    // the store as it is now.
-    if (running_) {
-        return false;
-    }
-    wait();
-    std::unique_ptr<backup::BackupWriter> writer;
     try {
-        writer = std::make_unique<backup::BackupWriter>(storeFile);
+        auto writer = std::make_unique<backup::BackupWriter>(storeFile, now);
+        writer->afterTheChange();
+        start(std::move(writer), now);
     } catch (...) {
         report(failure(describeFailure(std::current_exception()).text), true);
         return false;
     }
+    return true;
+}
+
+void Backups::afterUnfinishedRun(store::Database& db) {
+    try {
+        if (!store::Snapshot::leftChanges(db) ||
+            !backup::hasLeftPartials(backup::backupFolder(db.file()))) {
+            return;
+        }
+        const QDateTime now = clock_();
+        auto writer = std::make_unique<backup::BackupWriter>(db.file(), now);
+        writer->rewindRun();
+        start(std::move(writer), now);
+    } catch (...) {
+        report(failure(describeFailure(std::current_exception()).text), true);
+    }
+}
+
+void Backups::start(std::unique_ptr<backup::BackupWriter> writer, const QDateTime& now) {
+    // Copies that ended are taken in; one still running goes on beside the new one.
+    if (running_ == 0) {
+        wait();
+    }
     const backup::KeepPolicy keep = backup::keepPolicyFromSettings();
-    running_ = true;
-    copying_ = std::thread([this, writer = std::move(writer), now, keep]() mutable {
+    ++running_;
+    copies_.emplace_back([this, writer = std::move(writer), now, keep]() mutable {
+        yieldToTheWindow();
         QString text;
         bool failed = false;
         try {
-            const auto file = writer->write(now);
+            const auto file = writer->write(pieceHook_);
+            const std::lock_guard lock(rotating);
             backup::rotateBackups(file.parent_path(), now.date(), keep);
             text = QStringLiteral("Sicherung angelegt: %1")
                        .arg(QString::fromStdString(file.filename().string()));
@@ -67,13 +102,11 @@ bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occas
             text = failure(describeFailure(std::current_exception()).text);
             failed = true;
         }
-        writer.reset();  // the store is free for writing again
-        running_ = false;
-        running_.notify_all();
+        writer.reset();
+        --running_;
         QMetaObject::invokeMethod(
             this, [this, text, failed] { report(text, failed); }, Qt::QueuedConnection);
     });
-    return true;
 }
 
 void Backups::report(const QString& text, bool failed) {

@@ -9,15 +9,24 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <thread>
+#include <vector>
+
+namespace veltro::backup {
+class BackupWriter;
+}
+namespace veltro::store {
+class Database;
+}
 
 namespace veltro::session {
 
 // The program's backups of the store: before the first change of the run, before each
-// import and each renaming or deletion of a category, and once a day otherwise. The copy
-// runs on a thread of its own; it reads the store as it was before the change, and the
-// change waits at its end until the copy is done. A failure is said in the status bar and
-// stops nothing.
+// import and each renaming or deletion of a category, and once a day otherwise. Each copy
+// is of the store as it was when the change was about to begin, and runs on a thread of its
+// own; the change does not wait for it (backup::BackupWriter). A failure is said in the
+// status bar and stops nothing.
 class Backups : public QObject {
     Q_OBJECT
 public:
@@ -29,25 +38,29 @@ public:
 
     void setClock(backup::Clock clock) { clock_ = std::move(clock); }
     [[nodiscard]] QDateTime now() const { return clock_(); }
+    // Runs on a copy's thread before each piece it copies (tests hold copies there).
+    void setPieceHook(std::function<void()> hook) { pieceHook_ = std::move(hook); }
 
     // Called before a change of the store; starts a copy when one is due. True when a copy
-    // started: it holds the store, and the change waits for it at its end.
+    // started.
     bool beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion);
+    // Before the snapshot of a new run is taken: when the run before ended without its exit
+    // step while one of its copies was still being made, the backup of its start is made
+    // from the snapshot it left.
+    void afterUnfinishedRun(store::Database& db);
     // Returns once no copy runs.
     void wait();
-    // Returns once no copy runs; unlike wait(), any thread may call it.
-    void waitForCopy() const;
-    // A copy runs now (any thread may ask).
-    [[nodiscard]] bool copying() const { return running_; }
 
 private:
+    void start(std::unique_ptr<backup::BackupWriter> writer, const QDateTime& now);
     void report(const QString& text, bool failed);
 
     std::function<void(const QString&, bool)> tell_;
+    std::function<void()> pieceHook_;
     backup::Clock clock_ = backup::systemTime;
     backup::BackupSchedule schedule_;
-    std::thread copying_;
-    std::atomic<bool> running_ = false;
+    std::vector<std::thread> copies_;
+    std::atomic<int> running_ = 0;
 };
 
 }  // namespace veltro::session

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -21,9 +21,11 @@ class CardStore;
 
 namespace veltro::session {
 
-// The full-text index of the main window: built in the background on connections of its
-// own right after start-up, kept in step with every change, and searched at any time: while
-// the build runs, a search answers from the cards read so far and says so.
+// The full-text index of the main window, searched at any time. At start-up it is read in the
+// background: the image saved beside the store and then the cards the store noted as changed
+// since (store/FullTextNotes.h), or, without a sound image, every card on connections of its
+// own; an image is saved then. It is kept in step with every change. While it is read, a
+// search answers from the cards read so far and says so.
 class FullTextSearch {
 public:
     // `built` runs on the main thread when a build has read every card.
@@ -34,8 +36,11 @@ public:
 
     void start(const std::filesystem::path& storeFile);
     void cancel();
-    // Reads the whole store again, after changes too many to follow card by card.
+    // Begins anew on the store as it is now (after a restore).
     void restart(const std::filesystem::path& storeFile);
+    // After changes made elsewhere (long work, a large undo): the cards the store noted since
+    // are read again, a few at once, many in the background as at start-up.
+    void refresh(store::CardStore& store);
     // A card was written or deleted.
     void changed(store::CardStore& store, std::int64_t id);
 
@@ -48,20 +53,31 @@ public:
     // Runs on a reader's thread each time it has added a share of cards; set before start().
     // Tests hold the build there to search while it is part done.
     void setShareAdded(std::function<void()> hook) { shareAdded_ = std::move(hook); }
+    // Returns once the background work, the saving of an image included, is done.
+    void waitForWork();
 
 private:
+    using Values = fulltext::FullTextIndex::Values;
+    void launch(std::function<void()> work, int workers = 1);
     void read(const std::filesystem::path& storeFile, std::int64_t after, std::int64_t until);
-    void workerDone(bool failed);
+    void readImage(const std::filesystem::path& storeFile, std::uint64_t number);
+    void readNoted(const std::filesystem::path& storeFile, const std::vector<std::int64_t>& ids);
+    void addRead(std::vector<std::pair<std::int64_t, std::optional<Values>>>& cards);
+    void workerDone(const std::filesystem::path& storeFile, bool failed);
+    void saveImage(const std::filesystem::path& storeFile);
 
     std::function<void()> built_;
     std::function<void()> shareAdded_;
     QObject notifier_;  // lives on the main thread; carries the end of a build there
     std::mutex mutex_;  // guards everything below while workers run
     fulltext::FullTextIndex index_;
-    std::unordered_set<std::int64_t> changedDuringBuild_;
+    // Cards the main thread changed while workers read: the readers leave them alone.
+    std::unordered_map<std::int64_t, std::optional<Values>> changedDuringBuild_;
     bool complete_ = false;
     bool failed_ = false;
     int running_ = 0;
+    std::int64_t applied_ = 0;      // the store's last note the index has read up to
+    bool saveImage_ = false;        // what was read is worth an image of its own
     std::uint64_t generation_ = 0;  // counts builds, so a late notice of an old one is dropped
     std::atomic<bool> cancel_ = false;
     std::vector<std::thread> workers_;

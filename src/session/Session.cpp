@@ -2,7 +2,6 @@
 
 #include "backup/Restore.h"
 #include "backup/Rotation.h"
-#include "store/BusyTimeouts.h"
 #include "store/Categories.h"
 #include "store/DataDirectory.h"
 #include "store/DuplicateDecisions.h"
@@ -47,10 +46,7 @@ std::filesystem::path Session::storeFile() const {
 
 void Session::openStore(const std::filesystem::path& file) {
     store_ = store::CardStore::open(file);
-    // A write waits for a backup copy of ours as long as it reads the store, but for another
-    // program's lock only the usual short while: then the user hears of it.
-    store_->db().setBusyWait(store::busyTimeoutMs(),
-                             [backups = &backups_] { return backups->copying(); });
+    backups_.afterUnfinishedRun(store_->db());
     store::Snapshot::take(store_->db());
 }
 
@@ -73,7 +69,6 @@ void Session::open(const std::filesystem::path& directory,
 void Session::close() {
     finishWork();
     fullText_.cancel();
-    backups_.wait();  // a copy still running holds the store until it is done
     store_.reset();
 }
 
@@ -194,8 +189,7 @@ Task* Session::startMerge(const std::vector<duplicates::MergePlan>& plans, Merge
     workState_ = std::make_unique<Busy>(*this, RunState::Merging);
     beforeChange(backup::Occasion::Change);
     auto merged = std::make_shared<store::Card>();
-    auto run = [plans, merged, file = store_->file(), backups = &backups_](TaskControl&) {
-        backups->waitForCopy();
+    auto run = [plans, merged, file = store_->file()](TaskControl&) {
         store::CardStore cards = store::CardStore::open(file);
         // However many cards go into one, the merge is one step to undo.
         store::UndoStep step(cards.db(), QStringLiteral("Karten zusammenführen"));
@@ -257,7 +251,7 @@ void Session::cardWritten(std::int64_t id) {
 
 void Session::reloadIndexes() {
     index_.load(*store_);
-    fullText_.restart(store_->file());
+    fullText_.refresh(*store_);
 }
 
 std::optional<QString> Session::undoName() {
@@ -307,9 +301,7 @@ Task* Session::startWork(RunState state, backup::Occasion occasion, StoreWork wo
     markChanged();
     workState_ = std::make_unique<Busy>(*this, state);
     beforeChange(occasion);
-    auto run = [work = std::move(work), file = store_->file(),
-                backups = &backups_](TaskControl& control) {
-        backups->waitForCopy();  // the copy holds the store until it is done
+    auto run = [work = std::move(work), file = store_->file()](TaskControl& control) {
         work(file, control);
     };
     auto end = [this, done = std::move(done)](std::exception_ptr failure) {
@@ -357,7 +349,6 @@ Task* Session::startRestore(const std::filesystem::path& backupFile, RestoreDone
     workState_ = std::make_unique<Busy>(*this, RunState::Restoring);
     const std::filesystem::path file = storeFile();
     fullText_.cancel();
-    backups_.wait();
     store_.reset();
     auto replaced = std::make_shared<std::filesystem::path>();
     auto copy = [file, backupFile, replaced, now = backups_.now(),
@@ -392,12 +383,10 @@ void Session::reopenAfterRestore(const std::filesystem::path& file) {
 }
 
 void Session::keep() {
-    backups_.wait();
     store::Snapshot::keep(store_->db());
 }
 
 void Session::discard(const std::function<void(int)>& afterStatement) {
-    backups_.wait();
     store::Snapshot::discard(store_->db(), afterStatement);
 }
 

@@ -29,7 +29,6 @@ Task* Session::startSync(SyncJob job, SyncDone done, Task::Progress progress) {
                 beforeChange(backup::Occasion::Sync);
                 return true;
             });
-            backups_.waitForCopy();
         };
         options.allowManyDeletes = [&control, ask = job.allowManyDeletes](const auto& deletes) {
             return ask && control.onWindowThread([ask, deletes] { return ask(deletes); });

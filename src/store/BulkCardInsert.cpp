@@ -1,6 +1,7 @@
 #include "store/BulkCardInsert.h"
 
 #include "store/CardStore.h"
+#include "store/FullTextNotes.h"
 #include "store/KartenInfo.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
@@ -16,8 +17,8 @@ namespace veltro::store {
 namespace {
 
 // The triggers that follow each new card, and what stands in for each here.
-constexpr std::array<std::string_view, 3> kNewCardTriggers = {"KartenInfoNeu", "zKontakteNeu",
-                                                              "SchrittKontakteNeu"};
+constexpr std::array<std::string_view, 4> kNewCardTriggers = {"KartenInfoNeu", "zKontakteNeu",
+                                                              "SchrittKontakteNeu", "VolltextNeu"};
 
 // Past this the engine may choose new row ids at random, below earlier ones; then the
 // new cards are not the rows after the last one, and the triggers keep their work.
@@ -91,6 +92,7 @@ void BulkCardInsert::finish() {
     }
     noteNewCards(db_, lastBefore_);
     logNewCards(db_, lastBefore_);
+    noteFullTextCards(db_, lastBefore_);
     putTriggersBack();
 }
 

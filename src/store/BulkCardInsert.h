@@ -11,7 +11,8 @@
 namespace veltro::store {
 
 // Adds many new cards inside the caller's transaction. The triggers that follow each new
-// card (its identity, the snapshot's and the undo step's notes of new rows) cost more than
+// card (its identity, the snapshot's, the undo step's and the full-text index's notes of new
+// rows) cost more than
 // the card itself; for the run they are set aside, each card gets its identity here, and
 // the notes are made once over all new rows in finish(), which puts the triggers back.
 // Leaving without finish() is only sound when the caller then rolls back, as it does when

@@ -1,6 +1,7 @@
 #include "store/SchemaVersion.h"
 
 #include "store/DuplicateDecisions.h"
+#include "store/FullTextNotes.h"
 #include "store/KartenInfo.h"
 #include "store/Schema.h"
 #include "store/SyncTables.h"
@@ -20,10 +21,9 @@ void toVersionThree(Database& db) {
 }
 
 constexpr std::array kSteps = {
-    UpgradeStep{1, addKartenInfo},
-    UpgradeStep{2, toVersionThree},
-    UpgradeStep{3, addSyncTables},
-    UpgradeStep{4, addDuplicateDecisions},
+    UpgradeStep{1, addKartenInfo},    UpgradeStep{2, toVersionThree},
+    UpgradeStep{3, addSyncTables},    UpgradeStep{4, addDuplicateDecisions},
+    UpgradeStep{5, addFullTextNotes},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

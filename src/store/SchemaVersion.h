@@ -15,7 +15,9 @@ namespace veltro::store {
 //      change time moves only when one of its fields changes.
 //   4: SyncKonten and SyncKarten (address-book sync state) and their snapshots.
 //   5: KeineDubletten (pairs of cards the user said are not duplicates) and its snapshot.
-inline constexpr int kCurrentStoreVersion = 5;
+//   6: VolltextStand and VolltextOffen: which cards changed since the image of the full-text
+//      index beside the store (see FullTextNotes.h).
+inline constexpr int kCurrentStoreVersion = 6;
 
 [[nodiscard]] int storeVersion(Database& db);
 

@@ -115,6 +115,19 @@ bool Snapshot::tracksChanges(Database& db) {
     return tracksAll(db, trackedTables(db));
 }
 
+bool Snapshot::leftChanges(Database& db) {
+    const auto tables = trackedTables(db);
+    if (!db.prepare("SELECT 1 FROM zKontakte WHERE rowid = 0").step() || !tracksAll(db, tables)) {
+        return false;
+    }
+    for (const auto& table : tables) {
+        if (db.prepare("SELECT 1 FROM " + table.snapshot() + " WHERE rowid <> 0 LIMIT 1").step()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void Snapshot::take(Database& db) {
     const auto tables = trackedTables(db);
     Transaction tx(db);

@@ -37,6 +37,9 @@ public:
                        const std::vector<std::int64_t>& rowids);
 
     [[nodiscard]] static bool tracksChanges(Database& db);
+    // Whether a run ended without the exit step after it changed something: its notes are
+    // still there. Only for stores whose triggers note the changes.
+    [[nodiscard]] static bool leftChanges(Database& db);
 };
 
 }  // namespace veltro::store

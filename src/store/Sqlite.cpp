@@ -3,15 +3,14 @@
 #include "store/BusyTimeouts.h"
 #include "store/SqlFunctions.h"
 #include "store/StoreError.h"
+#include "store/StoreImage.h"
 
 #include <sqlite3.h>
 
 #include <QStringEncoder>
 
 #include <atomic>
-#include <chrono>
 #include <mutex>
-#include <thread>
 
 namespace veltro::store {
 
@@ -40,6 +39,7 @@ void configureEngine() {
         // Fails harmlessly when the engine is already in use.
         sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, kStatementJournalInMemory);
     });
+    installImageLayer();
 }
 
 }  // namespace
@@ -150,36 +150,6 @@ std::int64_t Database::lastInsertRowId() const {
 
 void Database::setBusyTimeout(int milliseconds) {
     sqlite3_busy_timeout(db_.get(), milliseconds);
-}
-
-struct Database::BusyWait {
-    int milliseconds = 0;
-    std::function<bool()> longer;
-    std::chrono::steady_clock::time_point since;
-};
-
-void Database::BusyWaitDeleter::operator()(BusyWait* wait) const {
-    delete wait;
-}
-
-void Database::setBusyWait(int milliseconds, std::function<bool()> longer) {
-    busyWait_.reset(new BusyWait{milliseconds, std::move(longer), {}});
-    sqlite3_busy_handler(
-        db_.get(),
-        [](void* data, int attempt) -> int {
-            auto& wait = *static_cast<BusyWait*>(data);
-            const auto now = std::chrono::steady_clock::now();
-            if (attempt == 0) {
-                wait.since = now;
-            }
-            const bool inTime = now - wait.since < std::chrono::milliseconds(wait.milliseconds);
-            if (!inTime && !(wait.longer && wait.longer())) {
-                return 0;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(attempt < 10 ? 1 : 10));
-            return 1;
-        },
-        busyWait_.get());
 }
 
 bool Database::inTransaction() const {

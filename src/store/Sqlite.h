@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -42,9 +41,6 @@ public:
     [[nodiscard]] bool inTransaction() const;
     // How long a statement waits for another connection's lock before it fails.
     void setBusyTimeout(int milliseconds);
-    // The same, and past that for as long as `longer` says so: a backup copy of our own
-    // that reads the store is waited for, another program's lock only `milliseconds`.
-    void setBusyWait(int milliseconds, std::function<bool()> longer);
     [[nodiscard]] QString errorText() const;
     [[nodiscard]] sqlite3* handle() const { return db_.get(); }
     [[nodiscard]] const std::filesystem::path& file() const { return file_; }
@@ -55,11 +51,6 @@ private:
     };
     Database(std::unique_ptr<sqlite3, Closer> db, std::filesystem::path file);
 
-    struct BusyWait;
-    struct BusyWaitDeleter {
-        void operator()(BusyWait* wait) const;
-    };
-    std::unique_ptr<BusyWait, BusyWaitDeleter> busyWait_;  // outlives the connection
     std::unique_ptr<sqlite3, Closer> db_;
     std::filesystem::path file_;
 };

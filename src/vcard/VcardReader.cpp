@@ -10,6 +10,9 @@
 #include <array>
 #include <utility>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace veltro::vcard {
 
 namespace {
@@ -209,6 +212,7 @@ public:
     explicit Lines(QByteArrayView text) : text_(text), end_(text.contains('\n') ? '\n' : '\r') {}
 
     [[nodiscard]] bool atEnd() const { return pos_ >= text_.size(); }
+    [[nodiscard]] qsizetype position() const { return pos_; }
     [[nodiscard]] QByteArrayView peek() const { return line(lineEnd()); }
     QByteArrayView take() {
         const qsizetype end = lineEnd();
@@ -363,15 +367,44 @@ const Property* Vcard::first(Name name) const {
     return found == properties.end() ? nullptr : &*found;
 }
 
-std::int64_t readVcards(QByteArrayView bytes, const CardVisitor& visit) {
+namespace {
+
+// Reads the lines of `bytes`; `passed` hears now and then how far the reading got.
+std::int64_t readLines(QByteArrayView bytes, const CardVisitor& visit,
+                       const std::function<void(qsizetype)>& passed) {
+    constexpr qsizetype kPassedStep = qsizetype{4} << 20;
     QByteArray converted;
-    Lines lines(withoutByteOrderMark(bytes, converted));
+    const QByteArrayView text = withoutByteOrderMark(bytes, converted);
+    // Where the text starts in the bytes; -1 when it is a conversion of them.
+    const qsizetype skipped = converted.isNull() ? bytes.size() - text.size() : -1;
+    Lines lines(text);
     CardCollector collector(visit);
     QByteArray joined;
+    qsizetype told = 0;
     while (!lines.atEnd()) {
         collector.line(nextContentLine(lines, joined));
+        if (passed && skipped >= 0 && lines.position() - told >= kPassedStep) {
+            told = lines.position();
+            passed(skipped + told);
+        }
     }
     return collector.finish();
+}
+
+// A mapped file's pages the reader has passed leave this process's memory (they are read
+// from the file again should anything look back): a large file never lies in memory whole.
+void givePassedPagesBack(const uchar* mapped, qsizetype passed) {
+    static const auto kPage = static_cast<qsizetype>(::sysconf(_SC_PAGESIZE));
+    const qsizetype whole = passed / kPage * kPage;
+    if (whole > 0) {
+        ::madvise(const_cast<uchar*>(mapped), static_cast<std::size_t>(whole), MADV_DONTNEED);
+    }
+}
+
+}  // namespace
+
+std::int64_t readVcards(QByteArrayView bytes, const CardVisitor& visit) {
+    return readLines(bytes, visit, {});
 }
 
 ReadResult readVcards(QByteArrayView bytes) {
@@ -390,7 +423,8 @@ std::optional<std::int64_t> readFile(const QString& path, const CardVisitor& vis
     const qint64 size = file.size();
     const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
     if (mapped != nullptr) {
-        return readVcards(QByteArrayView(reinterpret_cast<const char*>(mapped), size), visit);
+        return readLines(QByteArrayView(reinterpret_cast<const char*>(mapped), size), visit,
+                         [mapped](qsizetype passed) { givePassedPagesBack(mapped, passed); });
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {

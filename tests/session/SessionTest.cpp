@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <stdexcept>
 
 namespace {
@@ -128,6 +129,23 @@ TEST_F(SessionTest, CardAndCategoryCommandsWriteTheStoreAndTheIndexAndUndoTakesT
     session_.open(home_.dir());
     EXPECT_EQ(headings(), (QStringList{u"Anna"_s, u"Bauer Klaus"_s}))
         << "\"Nein\" takes the run back";
+}
+
+// The first change of the run is committed while the backup copy it began is held; the copy
+// is the store from before it.
+TEST_F(SessionTest, TheFirstChangeIsCommittedWithoutWaitingForItsBackupCopy) {
+    std::promise<void> changed;
+    auto released = changed.get_future().share();
+    session_.backups().setPieceHook([released] { released.wait(); });
+    ASSERT_TRUE(session_.addCard(QStringLiteral("Cäsar"), QStringLiteral("Kunden")).id);
+    EXPECT_TRUE(
+        veltro::store::CardStore::openForReading(home_.storeFile()).findByHeading(u"Cäsar"));
+    changed.set_value();
+    session_.backups().wait();
+    const auto backups = veltro::backup::listBackups(home_.dir() / "Sicherungen");
+    ASSERT_EQ(backups.size(), 1U);
+    EXPECT_FALSE(
+        veltro::store::CardStore::openForReading(backups.front().path).findByHeading(u"Cäsar"));
 }
 
 TEST_F(SessionTest, AnImportRunsAsATaskAndACancelledOrFailedOneLeavesTheStoreAsItWas) {

@@ -328,27 +328,6 @@ TEST(StoreStatements, ExecRunsOneStatementAndAScriptRunsAll) {
     EXPECT_THROW(db.execScript("DELETE FROM t; INSERT INTO fehlt VALUES (1)"), StoreError);
 }
 
-}  // namespace
-
-// Our own backup copy is waited for as long as it reads; another program's lock only the
-// short while, however often the copy is asked about.
-TEST(StoreBusyWait, WaitsLongerOnlyWhileToldTo) {
-    const TestHome home;
-    makeStore(home.dir(), {}, {});
-    auto holder = Database::open(home.storeFile());
-    holder.exec("BEGIN IMMEDIATE");
-    auto waiting = Database::open(home.storeFile());
-    int asked = 0;
-    waiting.setBusyWait(0, [&] { return ++asked < 5; });
-    EXPECT_THROW(waiting.exec("BEGIN IMMEDIATE"), StoreError);
-    EXPECT_EQ(asked, 5);
-    holder.exec("ROLLBACK");
-    waiting.exec("BEGIN IMMEDIATE");
-    waiting.exec("ROLLBACK");
-}
-
-namespace {
-
 // The program's RTF reader gives back every character of a sample block, those outside
 // Windows-1252 included (the demo and generated cards' blocks).
 TEST(SampleCards, TheirBlocksKeepEveryCharacter) {

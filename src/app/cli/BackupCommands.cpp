@@ -5,10 +5,12 @@
 #include "backup/Restore.h"
 #include "backup/Rotation.h"
 #include "base/Counted.h"
+#include "base/Failure.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace veltro::cli {
 
@@ -33,18 +35,42 @@ fs::path backupArg(const QString& dir, const QString& file) {
     return backup::backupFolder(storeIn(dir)) / given;
 }
 
+QString backupFailed(const QString& reason) {
+    return QStringLiteral("Warnung: Die Sicherung ist misslungen; es geht trotzdem weiter. ") +
+           reason;
+}
+
 }  // namespace
 
 void backUpFirst(const fs::path& storeFile) {
+    BackupAlongside(storeFile).finish();
+}
+
+BackupAlongside::BackupAlongside(const fs::path& storeFile) {
     const QDateTime now = backup::systemTime();
     try {
-        const fs::path copy = backup::BackupWriter(storeFile).write(now);
-        backup::rotateBackups(copy.parent_path(), now.date(), backup::keepPolicyFromSettings());
-        out() << "Sicherung angelegt: " << nameOf(copy) << Qt::endl;
+        auto writer = std::make_shared<backup::BackupWriter>(storeFile, now);
+        const backup::KeepPolicy keep = backup::keepPolicyFromSettings();
+        copy_ = std::async(std::launch::async, [writer, now, keep]() -> Said {
+            try {
+                const fs::path copy = writer->write();
+                backup::rotateBackups(copy.parent_path(), now.date(), keep);
+                return {QStringLiteral("Sicherung angelegt: ") + nameOf(copy)};
+            } catch (...) {  // nothing may leave the thread
+                return {backupFailed(describeFailure(std::current_exception()).text), true};
+            }
+        });
     } catch (const store::StoreError& error) {
-        err() << "Warnung: Die Sicherung ist misslungen; es geht trotzdem weiter. "
-              << store::germanReason(error) << Qt::endl;
+        err() << backupFailed(store::germanReason(error)) << Qt::endl;
     }
+}
+
+void BackupAlongside::finish() {
+    if (!copy_.valid()) {
+        return;
+    }
+    const Said said = copy_.get();
+    (said.failed ? err() : out()) << said.text << Qt::endl;
 }
 
 int listBackupsCommand(const QStringList& args) {

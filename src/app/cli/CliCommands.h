@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <string_view>
 
 namespace veltro::cli {
@@ -30,6 +31,25 @@ int usage(std::string_view command, const QString& problem);
 // Before a command changes the store: a backup of it into its backup folder. A failure is
 // said on the error output and stops nothing.
 void backUpFirst(const std::filesystem::path& storeFile);
+
+// The same backup, of the store as it is when this is made, written on a thread of its own
+// while the command changes the store (the change does not wait for the copy). finish(),
+// or the end of the object, waits for the copy and says how it went.
+class BackupAlongside {
+public:
+    explicit BackupAlongside(const std::filesystem::path& storeFile);
+    BackupAlongside(const BackupAlongside&) = delete;
+    BackupAlongside& operator=(const BackupAlongside&) = delete;
+    ~BackupAlongside() { finish(); }
+    void finish();
+
+private:
+    struct Said {
+        QString text;
+        bool failed = false;
+    };
+    std::future<Said> copy_;
+};
 
 // Labels, a printed list and envelopes as PDF files.
 int printLabels(const QStringList& args);

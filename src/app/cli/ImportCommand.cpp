@@ -208,12 +208,13 @@ void reportImport(const import::ImportOutcome& outcome, const QString& category)
 // is still being read.
 int importVcards(const ImportArgs& args, const std::filesystem::path& storeFile,
                  const QString& category) {
-    backUpFirst(storeFile);
+    BackupAlongside backup(storeFile);
     vcard::VcardRows rows(args.file, category);
     import::ImportOutcome outcome;
     try {
         outcome = import::runImport(storeFile,
                                     [&rows](import::PreviewRow& row) { return rows.next(row); });
+        backup.finish();
     } catch (const vcard::VcardUnreadable& broken) {
         err() << args.file << ": " << broken.userText() << Qt::endl;
         return kFailed;
@@ -261,14 +262,14 @@ int importText(const ImportArgs& args, const std::filesystem::path& storeFile,
         return told(args, *problem);
     }
     import::TextFileRows rows(*source, split, mapping);
-    backUpFirst(storeFile);
-    import::RowsAhead ahead([&rows](import::PreviewRow& row) { return rows.next(row);
-});
-reportImport(import::runImport(storeFile,
-                               [&ahead](import::PreviewRow& row) { return ahead.next(row); }),
-             mapping.category());
-return kOk;
-}  // namespace
+    BackupAlongside backup(storeFile);
+    auto ahead = import::RowsAhead([&rows](import::PreviewRow& row) { return rows.next(row); });
+    const auto outcome =
+        import::runImport(storeFile, [&ahead](import::PreviewRow& row) { return ahead.next(row); });
+    backup.finish();
+    reportImport(outcome, mapping.category());
+    return kOk;
+}
 
 int importAccess(const ImportArgs& args, const std::filesystem::path& storeFile,
                  FieldMapping& mapping) {
@@ -276,8 +277,10 @@ int importAccess(const ImportArgs& args, const std::filesystem::path& storeFile,
     if (const auto problem = readAccessRows(args, mapping, table)) {
         return told(args, *problem);
     }
-    backUpFirst(storeFile);
-    reportImport(import::runImport(storeFile, table.rows), mapping.category());
+    BackupAlongside backup(storeFile);
+    const auto outcome = import::runImport(storeFile, table.rows);
+    backup.finish();
+    reportImport(outcome, mapping.category());
     if (table.count && !table.count->matches()) {
         err() << args.file << ": " << import::recordCountText(*table.count) << '.' << Qt::endl;
         return kPartly;
@@ -285,7 +288,7 @@ int importAccess(const ImportArgs& args, const std::filesystem::path& storeFile,
     return kOk;
 }
 
-}  // namespace veltro::cli
+}  // namespace
 
 int importFile(const QStringList& args) {
     ImportArgs parsed;
