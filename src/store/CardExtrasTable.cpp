@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltro::store {
@@ -27,17 +28,19 @@ void createCardTriggers(Database& db) {
         "CREATE TRIGGER KartenAngabenMitKarte AFTER DELETE ON Kontakte BEGIN "
         "DELETE FROM KartenAngaben WHERE KarteId = old.rowid; "
         "DELETE FROM KartenEintraege WHERE KarteId = old.rowid; END");
+    const std::pair<const char*, const char*> changes[] = {
+        {"Neu AFTER INSERT", "new.KarteId"},
+        {"Aendern AFTER UPDATE", "old.KarteId, new.KarteId"},
+        {"Loeschen AFTER DELETE", "old.KarteId"},
+    };
     for (const std::string table : {"KartenAngaben", "KartenEintraege"}) {
-        const auto touch = [&](const std::string& cards) {
-            return " BEGIN UPDATE KartenInfo SET Geaendert = " + kNow + " WHERE KarteId IN (" +
-                   cards + "); END";
-        };
-        db.exec("CREATE TRIGGER " + table + "ZeitNeu AFTER INSERT ON " + table +
-                touch("new.KarteId"));
-        db.exec("CREATE TRIGGER " + table + "ZeitAendern AFTER UPDATE ON " + table +
-                touch("old.KarteId, new.KarteId"));
-        db.exec("CREATE TRIGGER " + table + "ZeitLoeschen AFTER DELETE ON " + table +
-                touch("old.KarteId"));
+        for (const auto& [change, cards] : changes) {
+            std::string sql = "CREATE TRIGGER ";
+            sql.append(table).append("Zeit").append(change).append(" ON ").append(table);
+            sql.append(" BEGIN UPDATE KartenInfo SET Geaendert = ").append(kNow);
+            sql.append(" WHERE KarteId IN (").append(cards).append("); END");
+            db.exec(sql);
+        }
     }
 }
 
@@ -190,8 +193,8 @@ CardExtras CardExtrasReader::read(std::int64_t card) {
         // Kinds another program made up are not ours to show.
         if (const auto kind = kindByName(rows.textOrEmpty(0))) {
             const auto type = typeByName(rows.textOrEmpty(1)).value_or(EntryType::Andere);
-            extras.entries.push_back({*kind, type, rows.textOrEmpty(2), rows.textOrEmpty(3),
-                                      rows.textOrEmpty(4), rows.textOrEmpty(5)});
+            extras.entries.emplace_back(*kind, type, rows.textOrEmpty(2), rows.textOrEmpty(3),
+                                        rows.textOrEmpty(4), rows.textOrEmpty(5));
         }
     }
     extras.groupEntriesByKind();

@@ -64,7 +64,7 @@ std::string prefixedColumns(const std::string& columns, const std::string& prefi
         const std::size_t end = comma == std::string::npos ? columns.size() : comma;
         std::string name = columns.substr(from, end - from);
         name.erase(0, name.find_first_not_of(' '));
-        list += (list.empty() ? "" : ", ") + prefix + name;
+        list.append(list.empty() ? "" : ", ").append(prefix).append(name);
         from = end == columns.size() ? end : end + 1;
     }
     return list;
