@@ -3,6 +3,7 @@
 #include "duplicates/Folding.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/StoredText.h"
+#include "store/CardExtrasTable.h"
 #include "store/StoreError.h"
 
 #include <QStringList>
@@ -166,6 +167,9 @@ Card mergeInto(store::CardStore& store, const MergePlan& plan) {
         throw store::StoreError("Eine der Karten ist nicht mehr in der Kartei.");
     }
     Card merged = mergedCard(*keep, *other, plan);
+    // The other card's extras go with it; the kept card takes them first.
+    const auto extras = store::joinedExtras(store::loadCardExtras(store.db(), plan.keep),
+                                            store::loadCardExtras(store.db(), plan.other));
     std::vector<std::pair<Field, QString>> changed;
     for (std::size_t i = 0; i < store::kFieldCount; ++i) {
         const auto field = static_cast<Field>(i);
@@ -178,6 +182,7 @@ Card mergeInto(store::CardStore& store, const MergePlan& plan) {
     if (!changed.empty()) {
         store.writeFields(plan.keep, changed);
     }
+    store::writeCardExtras(store.db(), plan.keep, extras);
     return merged;
 }
 

@@ -3,6 +3,7 @@
 #include "import/HeadingRegistry.h"
 #include "store/BulkCardInsert.h"
 #include "store/BusyTimeouts.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/CaseFold.h"
 #include "store/UndoLog.h"
@@ -34,7 +35,7 @@ void pulseSometimes(const ImportPulse& pulse, ImportPhase phase, std::int64_t do
 // Binds the row's texts as they are, without copying them into a card first.
 class RowInserter {
 public:
-    explicit RowInserter(store::Database& db) : bulk_(db) {}
+    explicit RowInserter(store::Database& db) : db_(db), bulk_(db) {}
 
     void insert(const PreviewRow& row, const QString* heading) {
         store::Statement& stmt = bulk_.next();
@@ -46,11 +47,15 @@ public:
                 stmt.bind(parameter, row[target]);
             }
         }
-        bulk_.insert();
+        const std::int64_t card = bulk_.insert();
+        if (row.extras) {
+            store::writeCardExtras(db_, card, *row.extras);
+        }
     }
     void finish() { bulk_.finish(); }
 
 private:
+    store::Database& db_;
     store::BulkCardInsert bulk_;
 };
 

@@ -3,6 +3,7 @@
 #include "import/FieldMapping.h"
 #include "import/RecordReader.h"
 #include "import/TargetFields.h"
+#include "store/CardExtras.h"
 
 #include <QString>
 #include <QStringView>
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <type_traits>
 #include <vector>
@@ -35,6 +37,9 @@ public:
     }
     [[nodiscard]] QString text(std::size_t target) const { return (*this)[target].toString(); }
     void set(std::size_t target, QStringView value);
+
+    // What a vCard brings beyond the fields; none from other sources.
+    std::shared_ptr<const store::CardExtras> extras;
 
 private:
     QString buffer_;

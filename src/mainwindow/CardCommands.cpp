@@ -8,6 +8,7 @@
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/MainWindowUi.h"
 #include "platform/Platform.h"
+#include "store/CardExtrasTable.h"
 #include "store/Categories.h"
 #include "vcard/VcardExport.h"
 #include "vcard/VcardWriter.h"
@@ -207,7 +208,9 @@ void CardCommands::copyAsVcard() {
         return;
     }
     const auto identity = vcard::cardIdentity(store.db(), store.file(), entry->id);
-    const QByteArray bytes = vcard::cardToVcard(*card, identity.uid, identity.rev);
+    const QByteArray bytes =
+        vcard::cardToVcard(*card, identity.uid, identity.rev, vcard::Version::V3,
+                           store::loadCardExtras(store.db(), entry->id));
     auto mime = std::make_unique<QMimeData>();
     mime->setData(QStringLiteral("text/vcard"), bytes);
     mime->setText(QString::fromUtf8(bytes));

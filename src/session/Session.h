@@ -130,9 +130,9 @@ public:
 
     // ---- long work ----
     // Work that writes the store on a thread of its own, on a connection of its own: the
-    // session is in `state` and takes a backup first (the work does not wait for its copy).
-    // At its end (on this thread) both indexes are read again and `done` hears how it went.
-    // One piece of work at a time; nothing when one runs.
+    // session is in `state` and takes a backup first (the work does not wait for its copy). At
+    // its end (on this thread) both indexes are read again and `done` hears how it went. One piece
+    // of work at a time; nothing when one runs.
     using StoreWork = std::function<void(const std::filesystem::path& storeFile, TaskControl&)>;
     Task* startWork(RunState state, backup::Occasion occasion, StoreWork work, Task::Done done,
                     Task::Progress progress = {});

@@ -56,6 +56,20 @@ void createChangeTriggers(Database& db, const std::string& table, const std::str
     }
 }
 
+std::string prefixedColumns(const std::string& columns, const std::string& prefix) {
+    std::string list;
+    std::size_t from = 0;
+    while (from < columns.size()) {
+        const std::size_t comma = columns.find(',', from);
+        const std::size_t end = comma == std::string::npos ? columns.size() : comma;
+        std::string name = columns.substr(from, end - from);
+        name.erase(0, name.find_first_not_of(' '));
+        list.append(list.empty() ? "" : ", ").append(prefix).append(name);
+        from = end == columns.size() ? end : end + 1;
+    }
+    return list;
+}
+
 void noteNewCards(Database& db, std::int64_t afterRowId) {
     auto stmt = db.prepare(
         "INSERT INTO zKontakte (rowid) SELECT -k.rowid FROM Kontakte AS k WHERE k.rowid > ?1 "

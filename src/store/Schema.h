@@ -23,6 +23,9 @@ void createSchema(Database& db);
 void createChangeTriggers(Database& db, const std::string& table, const std::string& columns,
                           const std::string& oldValues, const std::string& newRowsNotedIn = {});
 
+// "a, b" with a prefix before each name: "old.a, old.b".
+[[nodiscard]] std::string prefixedColumns(const std::string& columns, const std::string& prefix);
+
 // What the snapshot's insert trigger on Kontakte notes, for every card after `afterRowId`
 // at once; for cards added while that trigger was set aside. Inside the caller's
 // transaction.

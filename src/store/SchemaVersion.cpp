@@ -1,5 +1,6 @@
 #include "store/SchemaVersion.h"
 
+#include "store/CardExtrasTable.h"
 #include "store/DuplicateDecisions.h"
 #include "store/FullTextNotes.h"
 #include "store/KartenInfo.h"
@@ -23,7 +24,7 @@ void toVersionThree(Database& db) {
 constexpr std::array kSteps = {
     UpgradeStep{1, addKartenInfo},    UpgradeStep{2, toVersionThree},
     UpgradeStep{3, addSyncTables},    UpgradeStep{4, addDuplicateDecisions},
-    UpgradeStep{5, addFullTextNotes},
+    UpgradeStep{5, addFullTextNotes}, UpgradeStep{6, addCardExtras},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

@@ -17,7 +17,9 @@ namespace veltro::store {
 //   5: KeineDubletten (pairs of cards the user said are not duplicates) and its snapshot.
 //   6: VolltextStand and VolltextOffen: which cards changed since the image of the full-text
 //      index beside the store (see FullTextNotes.h).
-inline constexpr int kCurrentStoreVersion = 6;
+//   7: KartenAngaben and KartenEintraege (birthday, photo, further numbers, addresses, …; see
+//      CardExtrasTable.h) with their snapshots and undo logs.
+inline constexpr int kCurrentStoreVersion = 7;
 
 [[nodiscard]] int storeVersion(Database& db);
 

@@ -1,5 +1,6 @@
 #include "store/Snapshot.h"
 
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/DuplicateDecisions.h"
 #include "store/KartenInfo.h"
@@ -27,12 +28,15 @@ struct Tracked {
     [[nodiscard]] std::string snapshot() const { return "z" + name; }
 };
 
-// Cards first: putting them back makes their KartenInfo rows anew, which the
-// KartenInfo snapshot then replaces with the rows of the start.
+// Cards first: putting them back makes their KartenInfo rows anew, and putting back their
+// further entries moves their change time; the KartenInfo snapshot then replaces both with
+// the rows of the start.
 std::vector<Tracked> trackedTables(Database& db) {
     const std::vector<Tracked> all = {
         {"Kontakte", cardColumnList(), 1, true},
         {"tblAdrCfg", "KategorieName", 1, true},
+        {"KartenAngaben", kKartenAngabenColumns, 7, true},
+        {"KartenEintraege", kKartenEintraegeColumns, 7, true},
         {"KartenInfo", kKartenInfoColumns, 2, false},
         {"SyncKonten", kSyncKontenColumns, 4, true},
         {"SyncKarten", kSyncKartenColumns, 4, true},

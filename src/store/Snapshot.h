@@ -12,8 +12,9 @@ namespace veltro::store {
 // Lets the user keep or discard a whole run's changes at exit.
 //
 // Stores made by our schema carry triggers that copy a row of Kontakte, tblAdrCfg or
-// (from version 2) KartenInfo, (from version 5) KeineDubletten into their z tables (under its own
-// row id) before its first change in a run, and note rows added in the run under their
+// (from version 2) KartenInfo, (from version 5) KeineDubletten, (from version 7)
+// KartenAngaben and KartenEintraege into their z tables (under its own row id) before its
+// first change in a run, and note rows added in the run under their
 // negated row id. Row id 0 of zKontakte marks a run in progress. So taking the snapshot
 // costs nothing, keeping empties small tables, and discarding puts back only what
 // changed. Stores without the triggers fall back to copying the tables whole. Either way the

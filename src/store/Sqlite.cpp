@@ -220,6 +220,16 @@ Statement& Statement::bindNull(int index) {
     return *this;
 }
 
+Statement& Statement::bindBlob(int index, const QByteArray& bytes) {
+    // Never a null pointer, so that no bytes stay an empty blob rather than Null.
+    if (sqlite3_bind_blob64(stmt_.get(), index, bytes.isEmpty() ? "" : bytes.constData(),
+                            static_cast<sqlite3_uint64>(bytes.size()),
+                            SQLITE_TRANSIENT) != SQLITE_OK) {
+        fail();
+    }
+    return *this;
+}
+
 bool Statement::step() {
     const int rc = sqlite3_step(stmt_.get());
     if (rc == SQLITE_ROW) {
@@ -265,6 +275,12 @@ std::string_view Statement::utf8(int column) const {
 
 std::int64_t Statement::integer(int column) const {
     return sqlite3_column_int64(stmt_.get(), column);
+}
+
+QByteArray Statement::blob(int column) const {
+    const void* data = sqlite3_column_blob(stmt_.get(), column);
+    const int size = sqlite3_column_bytes(stmt_.get(), column);
+    return data != nullptr ? QByteArray(static_cast<const char*>(data), size) : QByteArray();
 }
 
 bool Statement::isNull(int column) const {

@@ -68,6 +68,7 @@ public:
     Statement& bind(int index, std::int64_t value);
     Statement& bindUtf8(int index, std::string_view text);
     Statement& bindNull(int index);
+    Statement& bindBlob(int index, const QByteArray& bytes);
 
     // Returns true while a row is available; throws StoreError on failure.
     bool step();
@@ -79,6 +80,7 @@ public:
     // The text as the engine holds it, valid until the next step.
     [[nodiscard]] std::string_view utf8(int column) const;
     [[nodiscard]] std::int64_t integer(int column) const;
+    [[nodiscard]] QByteArray blob(int column) const;
     [[nodiscard]] bool isNull(int column) const;
     [[nodiscard]] int columnCount() const;
     [[nodiscard]] int parameterCount() const;

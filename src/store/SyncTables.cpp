@@ -6,24 +6,6 @@
 
 namespace veltro::store {
 
-namespace {
-
-std::string oldValues(const std::string& columns) {
-    std::string list;
-    std::size_t from = 0;
-    while (from < columns.size()) {
-        const std::size_t comma = columns.find(',', from);
-        const std::size_t end = comma == std::string::npos ? columns.size() : comma;
-        std::string name = columns.substr(from, end - from);
-        name.erase(0, name.find_first_not_of(' '));
-        list += (list.empty() ? "old." : ", old.") + name;
-        from = end == columns.size() ? end : end + 1;
-    }
-    return list;
-}
-
-}  // namespace
-
 void addSyncTables(Database& db) {
     // SyncKarten is keyed by the card's identity rather than its row id: a row id can be used
     // again by a new card once the old one is gone, an identity never.
@@ -41,8 +23,10 @@ void addSyncTables(Database& db) {
                              "zSyncKartenAendern", "zSyncKartenLoeschen", "zSyncKartenNeu"}) {
         db.exec(std::string("DROP TRIGGER IF EXISTS ") + name);
     }
-    createChangeTriggers(db, "SyncKonten", kSyncKontenColumns, oldValues(kSyncKontenColumns));
-    createChangeTriggers(db, "SyncKarten", kSyncKartenColumns, oldValues(kSyncKartenColumns));
+    createChangeTriggers(db, "SyncKonten", kSyncKontenColumns,
+                         prefixedColumns(kSyncKontenColumns, "old."));
+    createChangeTriggers(db, "SyncKarten", kSyncKartenColumns,
+                         prefixedColumns(kSyncKartenColumns, "old."));
 }
 
 }  // namespace veltro::store

@@ -59,7 +59,7 @@ void setState(Database& db, std::int64_t step, std::int64_t state) {
 // Drops the notes of rows the step left as they were: a row written with its own values,
 // or one added and deleted again.
 void dropUnchanged(Database& db, std::int64_t step) {
-    for (const auto& t : loggedTables()) {
+    for (const auto& t : loggedTables(db)) {
         std::string same;
         for (const auto& column : t.columns) {
             same.append(" AND r.\"").append(column).append("\" IS l.\"").append(column);
@@ -79,7 +79,7 @@ void dropUnchanged(Database& db, std::int64_t step) {
 }
 
 bool touchedAnything(Database& db, std::int64_t step) {
-    for (const auto& t : loggedTables()) {
+    for (const auto& t : loggedTables(db)) {
         auto stmt = db.prepare("SELECT 1 FROM " + t.log + " WHERE Schritt = ?1 LIMIT 1");
         stmt.bind(1, step);
         if (stmt.step()) {
@@ -92,7 +92,7 @@ bool touchedAnything(Database& db, std::int64_t step) {
 // Drops the steps that meet `condition` with their rows, under either sign.
 void forget(Database& db, const std::string& condition) {
     const std::string steps = "SELECT Nr FROM Schritte WHERE " + condition;
-    for (const auto& t : loggedTables()) {
+    for (const auto& t : loggedTables(db)) {
         std::string sql = "DELETE FROM " + t.log;
         sql.append(" WHERE Schritt IN (").append(steps).append(" UNION ALL SELECT -Nr FROM ");
         sql.append("Schritte WHERE ").append(condition).append(")");
@@ -108,7 +108,7 @@ void addUndoLog(Database& db) {
     db.exec(
         "CREATE TABLE IF NOT EXISTS Schritte (Nr INTEGER PRIMARY KEY, Name TEXT NOT NULL, "
         "Stand INTEGER NOT NULL, Besuch INTEGER NOT NULL DEFAULT 0)");
-    for (const auto& t : loggedTables()) {
+    for (const auto& t : loggedTables(db)) {
         // Columns without a type keep every value exactly as the table held it.
         db.exec("CREATE TABLE IF NOT EXISTS " + t.log +
                 " (Schritt INTEGER NOT NULL, Zeile INTEGER NOT NULL, Da INTEGER NOT NULL, " +
@@ -188,7 +188,7 @@ void UndoLog::clear(Database& db) {
     if (!hasTable(db, "Schritte")) {
         return;
     }
-    for (const auto& t : loggedTables()) {
+    for (const auto& t : loggedTables(db)) {
         db.exec("DELETE FROM " + t.log);
     }
     db.exec("DELETE FROM Schritte");

@@ -12,10 +12,11 @@
 namespace veltro::store {
 
 // Adds the undo log (version 3): the table Schritte names each step of the run, and
-// SchrittKontakte, SchrittAdrCfg and SchrittKartenInfo hold, for every row a step
-// touched, the row as it was before the step (Da = 0: it was not there). Triggers fill
-// them while a step is being recorded, whichever connection writes. Runs inside the
-// caller's transaction.
+// SchrittKontakte, SchrittAdrCfg and SchrittKartenInfo (from version 7 also
+// SchrittKartenAngaben and SchrittKartenEintraege) hold, for every row a step touched, the
+// row as it was before the step (Da = 0: it was not there). Triggers fill them while a step
+// is being recorded, whichever connection writes. Runs inside the caller's transaction; a
+// later version that adds a logged table runs it again.
 void addUndoLog(Database& db);
 
 // What the undo log's insert trigger on Kontakte notes, for every card after `afterRowId`

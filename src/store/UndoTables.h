@@ -2,6 +2,8 @@
 
 // The undo log's tables, shared by the recording and the undo and redo; not for other users.
 
+#include "store/Sqlite.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,9 +28,10 @@ struct Logged {
     bool notesNewRows;
 };
 
-// Cards first and KartenInfo last: putting cards back makes and drops KartenInfo rows,
-// which the KartenInfo images then replace.
-[[nodiscard]] const std::vector<Logged>& loggedTables();
+// Cards first and KartenInfo last: putting cards back makes and drops KartenInfo rows, and
+// putting their further entries back moves their change time, which the KartenInfo images
+// then replace. Only the tables the store has.
+[[nodiscard]] std::vector<Logged> loggedTables(Database& db);
 
 // The quoted column names, each after a prefix such as "old.".
 [[nodiscard]] std::string listed(const std::vector<std::string>& columns,

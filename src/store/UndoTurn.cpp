@@ -5,6 +5,7 @@
 #include "store/UndoLog.h"
 #include "store/UndoTables.h"
 
+#include <algorithm>
 #include <string>
 
 namespace veltro::store {
@@ -41,17 +42,41 @@ private:
     int count_ = 0;
 };
 
+bool hasExtras(Database& db) {
+    const auto tables = loggedTables(db);
+    return std::any_of(tables.begin(), tables.end(),
+                       [](const Logged& t) { return t.table == "KartenEintraege"; });
+}
+
+// The cards whose further entries the step ?1 touched: by the card they belonged to before
+// the turn or belong to after it.
+const std::string kExtrasCards =
+    "SELECT Zeile FROM SchrittKartenAngaben WHERE Schritt = ?1"
+    " UNION SELECT KarteId FROM SchrittKartenEintraege WHERE Schritt = ?1 AND Da"
+    " UNION SELECT e.KarteId FROM SchrittKartenEintraege l JOIN KartenEintraege e"
+    " ON e.Id = l.Zeile WHERE l.Schritt = ?1 AND NOT l.Da";
+
 // A card the step added or changed brings its KartenInfo row along without a note of its
 // own; the notes are written at the first undo, so that all three tables turn alike. A
 // card that was there before has the KartenInfo row it had then, as nothing else changed
 // it; a new card had none. Once written, the notes stay for later turns.
-void noteCardInfo(Turn& turn) {
+void noteCardInfo(Turn& turn, bool extras) {
     turn.run(
         "INSERT OR IGNORE INTO SchrittKartenInfo (Schritt, Zeile, Da, Uid, Angelegt, Geaendert) "
         "SELECT k.Schritt, k.Zeile, k.Da AND i.KarteId IS NOT NULL, CASE WHEN k.Da THEN i.Uid END, "
         "CASE WHEN k.Da THEN i.Angelegt END, CASE WHEN k.Da THEN i.Geaendert END "
         "FROM SchrittKontakte k LEFT JOIN KartenInfo i ON i.KarteId = k.Zeile "
         "WHERE k.Schritt = ?1");
+    // A change of further entries within the second of the card's last change left its time
+    // as it was and so without a note; putting the entries back moves it, so its row as it
+    // is now, which is the row before the step, is noted too.
+    if (extras) {
+        turn.run(
+            "INSERT OR IGNORE INTO SchrittKartenInfo (Schritt, Zeile, Da, Uid, Angelegt, "
+            "Geaendert) SELECT ?1, KarteId, 1, Uid, Angelegt, Geaendert FROM KartenInfo WHERE "
+            "KarteId IN (" +
+            kExtrasCards + ")");
+    }
 }
 
 void capture(Turn& turn, const Logged& t) {
@@ -79,10 +104,18 @@ void dropPutBack(Turn& turn, const Logged& t) {
     turn.run("DELETE FROM " + t.log + " WHERE Schritt = ?1");
 }
 
+std::string touchedCards(Database& db) {
+    std::string sql = "SELECT Zeile FROM SchrittKontakte WHERE Schritt = ?1";
+    if (hasExtras(db)) {
+        sql += " UNION " + kExtrasCards;
+    }
+    return sql + " ORDER BY 1";
+}
+
 StepChanges changesOf(Database& db, std::int64_t step, const QString& name) {
     StepChanges changes;
     changes.name = name;
-    auto cards = db.prepare("SELECT Zeile FROM SchrittKontakte WHERE Schritt = ?1 ORDER BY Zeile");
+    auto cards = db.prepare(touchedCards(db));
     cards.bind(1, step);
     while (cards.step()) {
         changes.cards.push_back(cards.integer(0));
@@ -118,15 +151,16 @@ std::optional<StepChanges> turnStep(Database& db, const char* which, std::int64_
     const std::int64_t from = to == kUndone ? step : -step;
     Turn turn(db, from, afterStatement);
     if (to == kUndone) {
-        noteCardInfo(turn);
+        noteCardInfo(turn, hasExtras(db));
     }
-    for (const auto& t : loggedTables()) {
+    const auto tables = loggedTables(db);
+    for (const auto& t : tables) {
         capture(turn, t);
     }
-    for (const auto& t : loggedTables()) {
+    for (const auto& t : tables) {
         apply(turn, t);
     }
-    for (const auto& t : loggedTables()) {
+    for (const auto& t : tables) {
         dropPutBack(turn, t);
     }
     auto state = db.prepare("UPDATE Schritte SET Stand = ?2 WHERE Nr = ?1");

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 namespace veltro::sync {
 
@@ -99,6 +100,39 @@ CardPlan merge(const store::Card& localIn, const store::Card& remoteIn,
     return plan;
 }
 
+// Ours where only we changed it, else the server's.
+template <typename T>
+T picked(const T& here, const T& there, const std::optional<T>& base) {
+    return here != there && base && *base == there ? here : there;
+}
+
+store::CardExtras mergedExtras(const CardStates& states, bool withBase) {
+    const store::CardExtras& here = states.localExtras;
+    const store::CardExtras& there = states.remoteExtras;
+    const auto base = [&](auto member) {
+        using T = std::decay_t<decltype(states.baseExtras.*member)>;
+        return withBase ? std::optional<T>(states.baseExtras.*member) : std::nullopt;
+    };
+    const auto part = [&](auto member) {
+        return picked(here.*member, there.*member, base(member));
+    };
+    store::CardExtras merged;
+    merged.birthday = part(&store::CardExtras::birthday);
+    merged.anniversary = part(&store::CardExtras::anniversary);
+    merged.nickname = part(&store::CardExtras::nickname);
+    merged.title = part(&store::CardExtras::title);
+    merged.role = part(&store::CardExtras::role);
+    merged.photo = part(&store::CardExtras::photo);
+    for (const auto kind : {store::EntryKind::Telefon, store::EntryKind::EMail,
+                            store::EntryKind::Anschrift, store::EntryKind::Webseite}) {
+        const auto entries =
+            picked(here.of(kind), there.of(kind),
+                   withBase ? std::optional(states.baseExtras.of(kind)) : std::nullopt);
+        merged.entries.insert(merged.entries.end(), entries.begin(), entries.end());
+    }
+    return merged;
+}
+
 }  // namespace
 
 bool sameFields(const store::Card& a, const store::Card& b) {
@@ -111,21 +145,35 @@ bool sameFields(const store::Card& a, const store::Card& b) {
 }
 
 CardPlan planCard(const CardStates& states, const QString& conflictHeading) {
-    const auto& [local, remote, base] = states;
+    const auto& local = states.local;
+    const auto& remote = states.remote;
+    const auto& base = states.base;
     CardPlan plan;
     if (local && remote) {
-        return merge(*local, *remote, base, conflictHeading);
+        plan = merge(*local, *remote, base, conflictHeading);
+        plan.mergedExtras = mergedExtras(states, base.has_value());
+        if (plan.mergedExtras != states.localExtras) {
+            plan.local = CardPlan::Local::Write;
+        }
+        if (plan.mergedExtras != states.remoteExtras) {
+            plan.remote = CardPlan::Remote::Upload;
+        }
+        return plan;
     }
     if (local) {
         plan.merged = *local;
-        const bool unchanged = base && sameFields(*local, *base);
+        plan.mergedExtras = states.localExtras;
+        const bool unchanged =
+            base && sameFields(*local, *base) && states.localExtras == states.baseExtras;
         plan.local = unchanged ? CardPlan::Local::Delete : CardPlan::Local::Keep;
         plan.remote = unchanged ? CardPlan::Remote::Keep : CardPlan::Remote::Create;
         return plan;
     }
     if (remote) {
         plan.merged = *remote;
-        const bool unchanged = base && sameFields(*remote, *base);
+        plan.mergedExtras = states.remoteExtras;
+        const bool unchanged =
+            base && sameFields(*remote, *base) && states.remoteExtras == states.baseExtras;
         plan.local = unchanged ? CardPlan::Local::Keep : CardPlan::Local::Create;
         plan.remote = unchanged ? CardPlan::Remote::Delete : CardPlan::Remote::Keep;
         return plan;

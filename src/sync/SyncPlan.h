@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/CardExtras.h"
 #include "store/CardFields.h"
 
 #include <QString>
@@ -16,6 +17,10 @@ struct CardStates {
     std::optional<store::Card> local;
     std::optional<store::Card> remote;
     std::optional<store::Card> base;
+    // What each holds beyond its fields, comparable alike.
+    store::CardExtras localExtras{};
+    store::CardExtras remoteExtras{};
+    store::CardExtras baseExtras{};
 };
 
 struct CardPlan {
@@ -24,6 +29,7 @@ struct CardPlan {
     Local local = Local::Keep;
     Remote remote = Remote::Keep;
     store::Card merged;                   // the fields both sides hold afterwards
+    store::CardExtras mergedExtras;       // and what they hold beyond them
     std::vector<store::Field> conflicts;  // changed on both sides to different values
     QString appendedToNotes;              // what merged's Notizen gained at their end
 };
@@ -34,7 +40,9 @@ struct CardPlan {
 // on one side and changed on the other is kept with its change. Without a last agreed
 // state every differing field counts as changed on both sides. An address block of the
 // card's own that follows the server's changed address again keeps its text in the notes,
-// headed "Anschrift vor dem Abgleich:".
+// headed "Anschrift vor dem Abgleich:". The extras merge by part (each date, the photo, each
+// name, the entries of each kind): a part changed on one side only takes that side's, one
+// changed on both the server's.
 [[nodiscard]] CardPlan planCard(const CardStates& states, const QString& conflictHeading);
 
 // The fields the sync compares: all but the category, which the pairing sets.

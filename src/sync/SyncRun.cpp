@@ -6,6 +6,7 @@
 
 #include "base/Counted.h"
 #include "richtext/StoredText.h"
+#include "store/CardExtrasTable.h"
 #include "store/Snapshot.h"
 #include "store/UndoLog.h"
 
@@ -29,6 +30,7 @@ struct Entry {
     QString uid;
     std::int64_t localId = 0;
     std::optional<store::Card> local;
+    store::CardExtras localExtras;
     std::optional<SyncedCard> state;
     QString href;
     QString remoteEtag;
@@ -62,7 +64,13 @@ struct Run {
     }
 };
 
-std::map<QString, std::pair<std::int64_t, store::Card>> localCards(Run& run) {
+struct LocalCard {
+    std::int64_t id;
+    store::Card card;
+    store::CardExtras extras;
+};
+
+std::map<QString, LocalCard> localCards(Run& run) {
     auto stmt = run.store.db().prepare(
         "SELECT Kontakte.rowid, KartenInfo.Uid FROM Kontakte JOIN KartenInfo ON "
         "KartenInfo.KarteId = Kontakte.rowid WHERE vfold(Kontakte.Kategorien) = vfold(?1)");
@@ -71,10 +79,11 @@ std::map<QString, std::pair<std::int64_t, store::Card>> localCards(Run& run) {
     while (stmt.step()) {
         ids.emplace_back(stmt.integer(0), stmt.textOrEmpty(1));
     }
-    std::map<QString, std::pair<std::int64_t, store::Card>> cards;
+    std::map<QString, LocalCard> cards;
+    store::CardExtrasReader extras(run.store.db());
     for (const auto& [id, uid] : ids) {
         if (auto card = run.store.loadCard(id)) {
-            cards.emplace(uid, std::pair(id, std::move(*card)));
+            cards.emplace(uid, LocalCard{id, std::move(*card), extras.read(id)});
         }
     }
     return cards;
@@ -95,8 +104,9 @@ void collectEntries(Run& run, const Listing& listing) {
         entry.href = hrefKey(book, state.href);
         entry.state = std::move(state);
         if (const auto found = local.find(uid); found != local.end()) {
-            entry.localId = found->second.first;
-            entry.local = std::move(found->second.second);
+            entry.localId = found->second.id;
+            entry.local = std::move(found->second.card);
+            entry.localExtras = std::move(found->second.extras);
             local.erase(found);
         }
         run.entries.push_back(std::move(entry));
@@ -105,8 +115,9 @@ void collectEntries(Run& run, const Listing& listing) {
         Entry entry;
         entry.uid = uid;
         entry.href = newHref(book, uid);
-        entry.localId = card.first;
-        entry.local = std::move(card.second);
+        entry.localId = card.id;
+        entry.local = std::move(card.card);
+        entry.localExtras = std::move(card.extras);
         run.entries.push_back(std::move(entry));
     }
     std::map<QString, QString> unmatched = listing.members;
@@ -169,12 +180,18 @@ bool plan(Run& run, Entry& entry) {
     }
     CardStates states;
     states.remote = remote;
+    if (entry.remoteText) {
+        states.remoteExtras = extrasFromText(*entry.remoteText);
+    }
     if (entry.local) {
-        states.local = comparable(*entry.local, run.pairing.category);
+        auto here = comparable(*entry.local, entry.localExtras, run.pairing.category);
+        states.local = std::move(here.card);
         states.local->id = entry.localId;
+        states.localExtras = std::move(here.extras);
     }
     if (entry.state) {
         states.base = cardFromText(entry.state->text, run.pairing.category);
+        states.baseExtras = extrasFromText(entry.state->text);
     }
     entry.plan = planCard(states, run.heading);
     return true;
@@ -213,11 +230,13 @@ void guardDeletions(const Run& run) {
 // agree and the next sync sees no change.
 void takeFieldsSent(const Run& run, Entry& entry, const QByteArray& sent) {
     auto fields = cardFromText(sent, run.pairing.category);
-    if (!fields || sameFields(*fields, entry.plan.merged)) {
+    store::CardExtras extras = extrasFromText(sent);
+    if (!fields || (sameFields(*fields, entry.plan.merged) && extras == entry.plan.mergedExtras)) {
         return;
     }
     fields->id = entry.plan.merged.id;
     entry.plan.merged = *fields;
+    entry.plan.mergedExtras = std::move(extras);
     if (entry.local && entry.plan.local == CardPlan::Local::Keep) {
         entry.plan.local = CardPlan::Local::Write;
     }
@@ -249,7 +268,7 @@ void sendToServer(Run& run, Entry& entry) {
             const QByteArray& serverText = entry.remoteText ? *entry.remoteText
                                            : entry.state    ? entry.state->text
                                                             : QByteArray();
-            sent = mergedVcard(serverText, entry.plan.merged, entry.uid,
+            sent = mergedVcard(serverText, entry.plan.merged, entry.plan.mergedExtras, entry.uid,
                                QDateTime::currentDateTimeUtc());
             takeFieldsSent(run, entry, sent);
             const bool create = action == CardPlan::Remote::Create || !entry.remoteText;
@@ -329,7 +348,11 @@ QString notesToWrite(const Entry& entry, const store::Card& before) {
 }
 
 void writeFields(Run& run, const Entry& entry) {
-    const store::Card before = comparable(*entry.local, run.pairing.category);
+    const auto [before, extrasBefore] =
+        comparable(*entry.local, entry.localExtras, run.pairing.category);
+    if (extrasBefore != entry.plan.mergedExtras) {
+        store::writeCardExtras(run.store.db(), entry.localId, entry.plan.mergedExtras);
+    }
     std::vector<std::pair<Field, QString>> changed;
     for (std::size_t i = 0; i < store::kFieldCount; ++i) {
         const auto field = static_cast<Field>(i);
@@ -356,6 +379,7 @@ QString createHere(Run& run, Entry& entry) {
     store::Card card = entry.plan.merged;
     card.set(Field::Kategorien, run.pairing.category);
     entry.localId = run.store.insertCard(card);
+    store::writeCardExtras(db, entry.localId, entry.plan.mergedExtras);
     if (const QString uid = uidOf(*entry.remoteText); !uid.isEmpty() && !uidInUse(db, uid)) {
         auto stmt = db.prepare("UPDATE KartenInfo SET Uid = ?1 WHERE KarteId = ?2");
         stmt.bind(1, uid).bind(2, entry.localId).run();
@@ -381,6 +405,7 @@ void applyEntry(Run& run, Entry& entry) {
             }
             entry.uid = createHere(run, entry);
             entry.local = entry.plan.merged;
+            entry.localExtras = entry.plan.mergedExtras;
             ++run.report.downloaded;
             break;
         case CardPlan::Local::Delete:
@@ -420,6 +445,7 @@ void settleForTheRun(Run& run, std::vector<std::int64_t> syncedBefore) {
     syncedBefore.insert(syncedBefore.end(), syncedNow.begin(), syncedNow.end());
     store::Snapshot::settle(db, "Kontakte", cards);
     store::Snapshot::settle(db, "KartenInfo", cards);
+    store::settleCardExtras(db, cards);
     store::Snapshot::settle(db, "SyncKarten", syncedBefore);
     store::Snapshot::settle(db, "SyncKonten", {run.pairing.id});
     if (const auto category = categoryRow(db, run.pairing.category)) {

@@ -62,38 +62,26 @@ std::optional<Property> propertyOf(const Line& line) {
     return read.cards.front().properties.front();
 }
 
-bool isVoice(const Property& tel) {
-    return !tel.is(vcard::kFax | vcard::kCell | vcard::kPager);
-}
-
-// Which lines the mapping reads into the card's fields, chosen by the same rules: the first
-// of each kind, the work address before others, every note and every property of our own.
+// Which lines the card and its extras hold: the first N, FN and ORG, every number, address,
+// e-mail address, web page, date, inline photo, nickname, title, role and note, and every
+// property of our own.
 QList<bool> mappedLines(const QList<Line>& lines) {
+    using vcard::Name;
     QList<bool> mapped(lines.size(), false);
-    const auto firstWhere = [&](const QByteArray& name, auto&& fits) {
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            if (lines[i].name == name) {
-                if (const auto property = propertyOf(lines[i]); property && fits(*property)) {
-                    mapped[i] = true;
-                    return true;
-                }
-            }
+    for (const char* name : {"N", "FN", "ORG"}) {
+        const auto first = std::find_if(lines.begin(), lines.end(),
+                                        [name](const Line& line) { return line.name == name; });
+        if (first != lines.end()) {
+            mapped[first - lines.begin()] = true;
         }
-        return false;
-    };
-    const auto any = [](const Property&) { return true; };
-    for (const char* name : {"N", "FN", "ORG", "EMAIL", "URL"}) {
-        firstWhere(name, any);
     }
-    if (!firstWhere("ADR", [](const Property& p) { return p.is(vcard::kWork); })) {
-        firstWhere("ADR", any);
-    }
-    firstWhere("TEL", isVoice);
-    firstWhere("TEL", [](const Property& p) { return p.is(vcard::kFax); });
-    firstWhere("TEL", [](const Property& p) { return p.is(vcard::kCell) && !p.is(vcard::kFax); });
+    static constexpr std::array kAll = {Name::TEL,   Name::EMAIL,       Name::ADR,   Name::URL,
+                                        Name::BDAY,  Name::ANNIVERSARY, Name::PHOTO, Name::NICKNAME,
+                                        Name::TITLE, Name::ROLE,        Name::NOTE,  Name::REV};
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray& name = lines[i].name;
-        mapped[i] = mapped[i] || name == "NOTE" || name == "REV" || name.startsWith("X-VELTRO-");
+        const auto property = propertyOf(lines[i]);
+        mapped[i] = mapped[i] || lines[i].name.startsWith("X-VELTRO-") ||
+                    (property && std::find(kAll.begin(), kAll.end(), property->name) != kAll.end());
     }
     return mapped;
 }
@@ -126,6 +114,11 @@ std::optional<store::Card> cardFromText(const QByteArray& text, const QString& c
     return vcard::toCard(read.cards.front(), category);
 }
 
+store::CardExtras extrasFromText(const QByteArray& text) {
+    const auto read = vcard::readVcards(text);
+    return read.cards.empty() ? store::CardExtras() : vcard::extrasOf(read.cards.front());
+}
+
 QString uidOf(const QByteArray& text) {
     const auto read = vcard::readVcards(text);
     if (read.cards.empty()) {
@@ -136,21 +129,28 @@ QString uidOf(const QByteArray& text) {
 }
 
 store::Card comparable(const store::Card& card, const QString& category) {
-    auto back = cardFromText(vcard::cardToVcard(card, QStringLiteral("x")), category);
-    store::Card result = back.value_or(card);
-    result.id = card.id;
+    return comparable(card, {}, category).card;
+}
+
+ComparableCard comparable(const store::Card& card, const store::CardExtras& extras,
+                          const QString& category) {
+    const QByteArray text =
+        vcard::cardToVcard(card, QStringLiteral("x"), {}, vcard::Version::V3, extras);
+    auto back = cardFromText(text, category);
+    ComparableCard result{back.value_or(card), back ? extrasFromText(text) : extras};
+    result.card.id = card.id;
     return result;
 }
 
-QByteArray mergedVcard(const QByteArray& serverText, const store::Card& card, const QString& uid,
-                       const QDateTime& rev) {
+QByteArray mergedVcard(const QByteArray& serverText, const store::Card& card,
+                       const store::CardExtras& extras, const QString& uid, const QDateTime& rev) {
     const QList<Line> server = linesOf(serverText);
     const bool usable = std::any_of(server.begin(), server.end(),
                                     [](const Line& line) { return line.name == "BEGIN"; });
     if (!usable) {
-        return vcard::cardToVcard(card, uid, rev);
+        return vcard::cardToVcard(card, uid, rev, vcard::Version::V3, extras);
     }
-    const QList<Line> ours = linesOf(vcard::cardToVcard(card, uid, rev, versionOf(server)));
+    const QList<Line> ours = linesOf(vcard::cardToVcard(card, uid, rev, versionOf(server), extras));
     const QList<bool> mapped = mappedLines(server);
     // Ours go first, so that where the server keeps more of a kind (a second number, a
     // second address) the card read back is still ours.

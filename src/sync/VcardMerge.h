@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/CardExtras.h"
 #include "store/CardFields.h"
 
 #include <QByteArray>
@@ -15,6 +16,10 @@ namespace veltro::sync {
 [[nodiscard]] std::optional<store::Card> cardFromText(const QByteArray& text,
                                                       const QString& category);
 
+// What a vCard text gives beyond the card's fields (see vcard::extrasOf); empty for a text
+// without a card.
+[[nodiscard]] store::CardExtras extrasFromText(const QByteArray& text);
+
 // The UID a vCard text gives its card; empty without one.
 [[nodiscard]] QString uidOf(const QByteArray& text);
 
@@ -22,10 +27,20 @@ namespace veltro::sync {
 // formatting the vCard cannot carry (rich-text notes) does not count as a change.
 [[nodiscard]] store::Card comparable(const store::Card& card, const QString& category);
 
+// The same for a card with its extras: a further number may come back as the card's own
+// when its field was empty.
+struct ComparableCard {
+    store::Card card;
+    store::CardExtras extras;
+};
+[[nodiscard]] ComparableCard comparable(const store::Card& card, const store::CardExtras& extras,
+                                        const QString& category);
+
 // The vCard to upload: the server's last text with the properties we map replaced by the
-// card's, so that photos, birthdays, further numbers and addresses and the server's UID
-// stay. Without a server text, the card's own vCard with the given UID.
+// card's, so that what we do not read (groups' labels, pictures by address, the server's
+// UID) stays. Without a server text, the card's own vCard with the given UID.
 [[nodiscard]] QByteArray mergedVcard(const QByteArray& serverText, const store::Card& card,
-                                     const QString& uid, const QDateTime& rev);
+                                     const store::CardExtras& extras, const QString& uid,
+                                     const QDateTime& rev);
 
 }  // namespace veltro::sync

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -22,6 +23,12 @@ enum class Name : std::uint8_t {
     CATEGORIES,
     UID,
     REV,
+    BDAY,
+    ANNIVERSARY,  // also X-ANNIVERSARY and the like of 3.0
+    PHOTO,
+    NICKNAME,
+    TITLE,
+    ROLE,
     XKarte,
     XNr,
     XAnrede,
@@ -44,11 +51,13 @@ enum TypeFlag : std::uint16_t {
 };
 
 // One property: the value decoded from its transfer encoding and character set, still
-// with its backslash escapes (structured values are split only where they are used).
+// with its backslash escapes (structured values are split only where they are used). An
+// inline PHOTO has its bytes in `data` and the media type its data URI names in `value`.
 struct Property {
     Name name = Name::N;
     std::uint16_t types = 0;
     QString value;
+    QByteArray data;
 
     [[nodiscard]] bool is(std::uint16_t flag) const { return (types & flag) != 0; }
 };

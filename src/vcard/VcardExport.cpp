@@ -1,6 +1,7 @@
 #include "vcard/VcardExport.h"
 
 #include "store/AtomicFile.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/StoreError.h"
 #include "vcard/Background.h"
@@ -43,7 +44,8 @@ public:
         : identities_(hasCardIdentities(cardStore.db())),
           category_(std::move(category)),
           storePath_(canonicalStorePath(cardStore.file())),
-          batch_(cardStore.db().prepare(batchSql())) {}
+          batch_(cardStore.db().prepare(batchSql())),
+          extras_(cardStore.db()) {}
 
     // The cards of the next batch; false when there are none after it.
     bool next(std::vector<ExportCard>& cards) {
@@ -76,7 +78,7 @@ private:
         return sql + " ORDER BY Kontakte.rowid LIMIT ?2";
     }
 
-    [[nodiscard]] ExportCard exportCard() const {
+    [[nodiscard]] ExportCard exportCard() {
         ExportCard exported;
         exported.card.id = lastRow_;
         for (std::size_t field = 0; field < store::kFieldCount; ++field) {
@@ -90,6 +92,7 @@ private:
         if (exported.uid.isEmpty()) {
             exported.uid = derivedUid(storePath_, lastRow_);
         }
+        exported.extras = extras_.read(lastRow_);
         return exported;
     }
 
@@ -97,6 +100,7 @@ private:
     store::CategoryFilter category_;
     QString storePath_;
     store::Statement batch_;
+    store::CardExtrasReader extras_;
     std::int64_t lastRow_ = 0;
 };
 

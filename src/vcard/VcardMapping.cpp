@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <iterator>
+#include <memory>
 
 namespace veltro::vcard {
 
@@ -76,11 +77,15 @@ const Property* firstWhere(const Vcard& vcard, Name name, Fits&& fits) {
     return nullptr;
 }
 
-// The first work address, else the first address of any kind.
+// The first preferred address, else the first work address, else the first of any kind.
 const Property* chosenAddress(const Vcard& vcard) {
-    const Property* work =
-        firstWhere(vcard, Name::ADR, [](const Property& p) { return p.is(kWork); });
-    return work != nullptr ? work : vcard.first(Name::ADR);
+    for (const std::uint16_t flag : {kPref, kWork}) {
+        if (const Property* address =
+                firstWhere(vcard, Name::ADR, [flag](const Property& p) { return p.is(flag); })) {
+            return address;
+        }
+    }
+    return vcard.first(Name::ADR);
 }
 
 // Plain text that would be taken for RTF is stored as a real RTF document of that text;
@@ -115,20 +120,114 @@ void fillAddress(const Vcard& vcard, store::Card& card) {
     card.set(Field::Postleitzahl, component(address, 5));
 }
 
+// The properties the card's own fields take: the first of each kind.
+struct OwnProperties {
+    const Property* voice;
+    const Property* fax;
+    const Property* cell;
+    const Property* email;
+    const Property* url;
+    const Property* address;
+
+    explicit OwnProperties(const Vcard& vcard)
+        : voice(firstWhere(vcard, Name::TEL, isVoice)),
+          fax(firstWhere(vcard, Name::TEL, [](const Property& p) { return p.is(kFax); })),
+          cell(firstWhere(vcard, Name::TEL,
+                          [](const Property& p) { return p.is(kCell) && !p.is(kFax); })),
+          email(vcard.first(Name::EMAIL)),
+          url(vcard.first(Name::URL)),
+          address(chosenAddress(vcard)) {}
+
+    [[nodiscard]] bool takes(const Property& p) const {
+        return &p == voice || &p == fax || &p == cell || &p == email || &p == url || &p == address;
+    }
+};
+
 void fillNumbers(const Vcard& vcard, store::Card& card) {
-    if (const Property* voice = firstWhere(vcard, Name::TEL, isVoice)) {
-        const PhoneParts parts = splitAreaCode(phoneText(*voice));
+    const OwnProperties own(vcard);
+    if (own.voice != nullptr) {
+        const PhoneParts parts = splitAreaCode(phoneText(*own.voice));
         card.set(Field::Vorwahl, parts.areaCode);
         card.set(Field::Telefon, parts.number);
     }
-    const Property* fax =
-        firstWhere(vcard, Name::TEL, [](const Property& p) { return p.is(kFax); });
-    const Property* cell =
-        firstWhere(vcard, Name::TEL, [](const Property& p) { return p.is(kCell) && !p.is(kFax); });
-    card.set(Field::Fax, fax != nullptr ? phoneText(*fax) : QString());
-    card.set(Field::Mobiltelefon, cell != nullptr ? phoneText(*cell) : QString());
-    card.set(Field::EMailAdresse, mailText(vcard.first(Name::EMAIL)));
-    card.set(Field::Webseite, textOf(vcard.first(Name::URL)));
+    card.set(Field::Fax, own.fax != nullptr ? phoneText(*own.fax) : QString());
+    card.set(Field::Mobiltelefon, own.cell != nullptr ? phoneText(*own.cell) : QString());
+    card.set(Field::EMailAdresse, mailText(own.email));
+    card.set(Field::Webseite, textOf(own.url));
+}
+
+constexpr int kAppleNoYear = 1604;
+
+store::EntryType phoneType(const Property& tel) {
+    using store::EntryType;
+    return tel.is(kCell)    ? EntryType::Mobil
+           : tel.is(kFax)   ? EntryType::Fax
+           : tel.is(kPager) ? EntryType::Pager
+           : tel.is(kWork)  ? EntryType::Geschaeftlich
+           : tel.is(kHome)  ? EntryType::Privat
+                            : EntryType::Andere;
+}
+
+store::EntryType placeType(const Property& property) {
+    using store::EntryType;
+    return property.is(kWork)   ? EntryType::Geschaeftlich
+           : property.is(kHome) ? EntryType::Privat
+                                : EntryType::Andere;
+}
+
+// A further entry from a TEL, EMAIL, ADR or URL property; nothing for other properties.
+std::optional<store::Entry> entryOf(const Property& p) {
+    using store::EntryKind;
+    switch (p.name) {
+        case Name::TEL:
+            return store::Entry{EntryKind::Telefon, phoneType(p), phoneText(p)};
+        case Name::EMAIL:
+            return store::Entry{EntryKind::EMail, placeType(p), mailText(&p)};
+        case Name::URL:
+            return store::Entry{EntryKind::Webseite, placeType(p), textOf(&p)};
+        case Name::ADR: {
+            const QStringList parts = componentsOf(&p);
+            const QString street = singleLine(parts.value(2));
+            return store::Entry{EntryKind::Anschrift,
+                                placeType(p),
+                                street.isEmpty() ? singleLine(parts.value(0)) : street,
+                                component(parts, 5),
+                                singleLine(parts.value(3)),
+                                singleLine(parts.value(6))};
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+void fillDetail(const Property& p, store::CardExtras& extras) {
+    const auto setOnce = [&](QString& field) {
+        if (field.isEmpty()) {
+            field = singleLine(unescapeText(p.value));
+        }
+    };
+    const auto date = [&p] {
+        auto day = store::PartialDate::parse(unescapeText(p.value));
+        // Apple writes a birthday without a year in the year 1604 (X-APPLE-OMIT-YEAR).
+        if (day && day->year == kAppleNoYear) {
+            day->year = 0;
+        }
+        return day;
+    };
+    if (p.name == Name::BDAY && !extras.birthday) {
+        extras.birthday = date();
+    } else if (p.name == Name::ANNIVERSARY && !extras.anniversary) {
+        extras.anniversary = date();
+    } else if (p.name == Name::PHOTO && !extras.photo) {
+        const QString sniffed = store::pictureType(p.data);
+        extras.photo = store::Photo{p.data, sniffed.isEmpty() ? p.value : sniffed};
+    } else if (p.name == Name::NICKNAME) {
+        setOnce(extras.nickname);
+    } else if (p.name == Name::TITLE) {
+        setOnce(extras.title);
+    } else if (p.name == Name::ROLE) {
+        setOnce(extras.role);
+    }
 }
 
 QString notesOf(const Vcard& vcard) {
@@ -299,6 +398,24 @@ std::optional<store::Card> toCard(const Vcard& vcard, const QString& category) {
     return card;
 }
 
+store::CardExtras extrasOf(const Vcard& vcard) {
+    const OwnProperties own(vcard);
+    store::CardExtras extras;
+    for (const Property& property : vcard.properties) {
+        if (own.takes(property)) {
+            continue;
+        }
+        if (auto entry = entryOf(property)) {
+            extras.entries.push_back(std::move(*entry));
+        } else {
+            fillDetail(property, extras);
+        }
+    }
+    extras.dropBlankEntries();
+    extras.groupEntriesByKind();
+    return extras;
+}
+
 veltro::import::PreviewRow toPreviewRow(const store::Card& card) {
     veltro::import::PreviewRow::Fields fields;
     for (std::size_t target = 0; target < import::kTargetCount; ++target) {
@@ -308,13 +425,25 @@ veltro::import::PreviewRow toPreviewRow(const store::Card& card) {
     return veltro::import::PreviewRow(fields);
 }
 
+std::optional<import::PreviewRow> rowOf(const Vcard& vcard, const QString& category) {
+    const auto card = toCard(vcard, category);
+    if (!card) {
+        return std::nullopt;
+    }
+    import::PreviewRow row = toPreviewRow(*card);
+    if (store::CardExtras extras = extrasOf(vcard); !extras.isEmpty()) {
+        row.extras = std::make_shared<const store::CardExtras>(std::move(extras));
+    }
+    return row;
+}
+
 VcardImport importRows(const ReadResult& read, const QString& category) {
     VcardImport imported;
     imported.skipped = read.skipped;
     imported.rows.reserve(read.cards.size());
     for (const Vcard& vcard : read.cards) {
-        if (const auto card = toCard(vcard, category)) {
-            imported.rows.push_back(toPreviewRow(*card));
+        if (auto row = rowOf(vcard, category)) {
+            imported.rows.push_back(std::move(*row));
         } else {
             ++imported.skipped;
         }
@@ -331,8 +460,8 @@ VcardImport mapChunk(const std::vector<Vcard>& cards, const QString& category) {
     VcardImport mapped;
     mapped.rows.reserve(cards.size());
     for (const Vcard& vcard : cards) {
-        if (const auto card = toCard(vcard, category)) {
-            mapped.rows.push_back(toPreviewRow(*card));
+        if (auto row = rowOf(vcard, category)) {
+            mapped.rows.push_back(std::move(*row));
         } else {
             ++mapped.skipped;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/PreviewTable.h"
+#include "store/CardExtras.h"
 #include "store/CardFields.h"
 #include "vcard/VcardReader.h"
 
@@ -46,8 +47,14 @@ struct PhoneParts {
 // those of every import.
 [[nodiscard]] std::optional<store::Card> toCard(const Vcard& vcard, const QString& category);
 
+// What the vCard holds beyond the card's fields: dates, photo, nickname, title, role, and every
+// number, e-mail address, postal address and web page that the card's own fields did not take.
+[[nodiscard]] store::CardExtras extrasOf(const Vcard& vcard);
+
 // The card as an import row (preview and import run), fields in target order.
 [[nodiscard]] import::PreviewRow toPreviewRow(const store::Card& card);
+// The same with the vCard's extras; nothing when it has no name to make a heading from.
+[[nodiscard]] std::optional<import::PreviewRow> rowOf(const Vcard& vcard, const QString& category);
 
 struct VcardImport {
     std::vector<import::PreviewRow> rows;

@@ -27,7 +27,7 @@ struct KnownName {
     Name name;
 };
 
-constexpr std::array<KnownName, 18> kKnownNames = {{
+constexpr std::array<KnownName, 28> kKnownNames = {{
     {"N", Name::N},
     {"FN", Name::FN},
     {"ORG", Name::ORG},
@@ -39,6 +39,16 @@ constexpr std::array<KnownName, 18> kKnownNames = {{
     {"CATEGORIES", Name::CATEGORIES},
     {"UID", Name::UID},
     {"REV", Name::REV},
+    {"BDAY", Name::BDAY},
+    {"ANNIVERSARY", Name::ANNIVERSARY},
+    {"X-ANNIVERSARY", Name::ANNIVERSARY},
+    {"X-EVOLUTION-ANNIVERSARY", Name::ANNIVERSARY},
+    {"X-MS-ANNIVERSARY", Name::ANNIVERSARY},
+    {"X-KADDRESSBOOK-X-ANNIVERSARY", Name::ANNIVERSARY},
+    {"PHOTO", Name::PHOTO},
+    {"NICKNAME", Name::NICKNAME},
+    {"TITLE", Name::TITLE},
+    {"ROLE", Name::ROLE},
     {"X-VELTRO-KARTE", Name::XKarte},
     {"X-VELTRO-NR", Name::XNr},
     {"X-VELTRO-ANREDE", Name::XAnrede},
@@ -286,6 +296,29 @@ QString decodedValue(const ContentLine& line) {
     return decodeCharset(line.value, line.charset);
 }
 
+// A picture given inline, as base64 (2.1, 3.0) or as a data URI (4.0); nothing for one given
+// by its web address, which we do not fetch.
+std::optional<Property> inlinePhoto(const ContentLine& line) {
+    Property photo{Name::PHOTO, line.types, {}, {}};
+    if (line.encoding == Encoding::Base64) {
+        photo.data = QByteArray::fromBase64(line.value.toByteArray());
+    } else {
+        const QByteArrayView value = trimmed(line.value);
+        const qsizetype comma = value.indexOf(',');
+        if (comma < 5 || !equalsUpper(value.first(5), "DATA:")) {
+            return std::nullopt;
+        }
+        const QByteArrayView header = value.sliced(5, comma - 5);
+        const QByteArray payload = value.sliced(comma + 1).toByteArray();
+        const bool base64 = header.size() >= 7 && equalsUpper(header.last(7), ";BASE64");
+        photo.data =
+            base64 ? QByteArray::fromBase64(payload) : QByteArray::fromPercentEncoding(payload);
+        const qsizetype semicolon = header.indexOf(';');
+        photo.value = QString::fromLatin1(semicolon < 0 ? header : header.first(semicolon));
+    }
+    return photo.data.isEmpty() ? std::nullopt : std::optional<Property>(std::move(photo));
+}
+
 // Text in UTF-8 or another single-byte-based form; a UTF-16 file is converted first.
 QByteArrayView withoutByteOrderMark(QByteArrayView bytes, QByteArray& converted) {
     if (bytes.startsWith(kUtf8Bom)) {
@@ -328,8 +361,12 @@ public:
             finishCard();
         } else if (equalsUpper(line.name, "VERSION")) {
             card_.version = QString::fromLatin1(trimmed(line.value));
-        } else if (const auto name = knownName(line.name)) {
-            card_.properties.push_back({*name, line.types, decodedValue(line)});
+        } else if (const auto name = knownName(line.name); name == Name::PHOTO) {
+            if (auto photo = inlinePhoto(line)) {
+                card_.properties.push_back(std::move(*photo));
+            }
+        } else if (name) {
+            card_.properties.push_back({*name, line.types, decodedValue(line), {}});
         }
     }
 

@@ -56,17 +56,24 @@ void foldFrom(QByteArray& out, qsizetype start) {
 
 // The property names with TYPE parameters, spelled per version: upper case in 3.0 as
 // most programs write them, lower case in 4.0.
+QByteArray typedName(Version version, const char* name, const char* types) {
+    const QByteArray list(types);
+    if (list.isEmpty()) {
+        return name;
+    }
+    return QByteArray(name) + ";TYPE=" + (version == Version::V3 ? list.toUpper() : list);
+}
+
 struct TypedNames {
-    QByteArray adrWork, adrHome, voiceWork, voiceHome, faxWork, faxHome, cell, email;
+    QByteArray adrWorkPref, adrHomePref, voiceWork, voiceHome, faxWork, faxHome, cell, email;
 
     explicit TypedNames(Version version) {
         const bool v3 = version == Version::V3;
-        const auto typed = [v3](const char* name, const char* types) {
-            const QByteArray list(types);
-            return QByteArray(name) + ";TYPE=" + (v3 ? list.toUpper() : list);
+        const auto typed = [version](const char* name, const char* types) {
+            return typedName(version, name, types);
         };
-        adrWork = typed("ADR", "work");
-        adrHome = typed("ADR", "home");
+        adrWorkPref = v3 ? typed("ADR", "work,pref") : typed("ADR", "work") + ";PREF=1";
+        adrHomePref = v3 ? typed("ADR", "home,pref") : typed("ADR", "home") + ";PREF=1";
         voiceWork = typed("TEL", "work,voice");
         voiceHome = typed("TEL", "home,voice");
         faxWork = typed("TEL", "work,fax");
@@ -192,8 +199,9 @@ void writeAddressAndNumbers(CardWriter& writer, const TrimmedFields& fields, boo
     const QString& postcode = fields[Field::Postleitzahl];
     const QString& town = fields[Field::Ort];
     if (!street.isEmpty() || !postcode.isEmpty() || !town.isEmpty()) {
+        // Preferred, so that it stays the card's own beside further addresses of any type.
         writer.structured(
-            business ? names.adrWork : names.adrHome,
+            business ? names.adrWorkPref : names.adrHomePref,
             {QStringView(), QStringView(), street, town, QStringView(), postcode, QStringView()});
     }
     writer.text(business ? names.voiceWork : names.voiceHome, phoneValue(fields));
@@ -252,6 +260,102 @@ void writeOwnProperties(CardWriter& writer, const TrimmedFields& fields, const Q
     }
 }
 
+const char* phoneTypes(store::EntryType type) {
+    switch (type) {
+        case store::EntryType::Privat:
+            return "home,voice";
+        case store::EntryType::Geschaeftlich:
+            return "work,voice";
+        case store::EntryType::Mobil:
+            return "cell";
+        case store::EntryType::Fax:
+            return "fax";
+        case store::EntryType::Pager:
+            return "pager";
+        case store::EntryType::Andere:
+            break;
+    }
+    return "voice";
+}
+
+const char* placeTypes(store::EntryType type) {
+    return type == store::EntryType::Privat          ? "home"
+           : type == store::EntryType::Geschaeftlich ? "work"
+                                                     : "";
+}
+
+void writeEntry(CardWriter& writer, const store::Entry& entry) {
+    const Version version = writer.version();
+    const QString value = entry.value.trimmed();
+    switch (entry.kind) {
+        case store::EntryKind::Telefon:
+            writer.text(typedName(version, "TEL", phoneTypes(entry.type)), value);
+            break;
+        case store::EntryKind::EMail: {
+            QByteArray types = placeTypes(entry.type);
+            if (version == Version::V3) {
+                types = types.isEmpty() ? "internet" : "internet," + types;
+            }
+            writer.text(typedName(version, "EMAIL", types.constData()), value);
+            break;
+        }
+        case store::EntryKind::Anschrift:
+            writer.structured(typedName(version, "ADR", placeTypes(entry.type)),
+                              {QStringView(), QStringView(), value, entry.town.trimmed(),
+                               QStringView(), entry.postcode.trimmed(), entry.country.trimmed()});
+            break;
+        case store::EntryKind::Webseite:
+            writer.text(typedName(version, "URL", placeTypes(entry.type)), value);
+            break;
+    }
+}
+
+// 1980-02-29 or --02-29 in 3.0; 19800229 or --0229 in 4.0.
+QString dateValue(const store::PartialDate& date, Version version) {
+    QString text = date.text();
+    if (version == Version::V4) {
+        text = text.startsWith(u"--") ? QStringLiteral("--") + text.mid(2).remove(u'-')
+                                      : text.remove(u'-');
+    }
+    return text;
+}
+
+void writePhoto(CardWriter& writer, const store::Photo& photo) {
+    const QString base64 = QString::fromLatin1(photo.bytes.toBase64());
+    const QString type =
+        photo.mediaType.isEmpty() ? store::pictureType(photo.bytes) : photo.mediaType;
+    if (writer.version() == Version::V4) {
+        writer.line("PHOTO", QStringLiteral("data:%1;base64,%2").arg(type, base64));
+        return;
+    }
+    const QString subtype = type.mid(type.indexOf(u'/') + 1).toUpper();
+    const QByteArray name = subtype.isEmpty() ? QByteArray("PHOTO;ENCODING=b")
+                                              : "PHOTO;ENCODING=b;TYPE=" + subtype.toLatin1();
+    writer.line(name, base64);
+}
+
+void writeExtras(CardWriter& writer, const store::CardExtras& extras) {
+    for (const store::Entry& entry : extras.entries) {
+        if (!entry.isBlank()) {
+            writeEntry(writer, entry);
+        }
+    }
+    const Version version = writer.version();
+    if (extras.birthday) {
+        writer.line("BDAY", dateValue(*extras.birthday, version));
+    }
+    if (extras.anniversary) {
+        writer.line(version == Version::V4 ? "ANNIVERSARY" : "X-ANNIVERSARY",
+                    dateValue(*extras.anniversary, version));
+    }
+    writer.text("NICKNAME", extras.nickname.trimmed());
+    writer.text("TITLE", extras.title.trimmed());
+    writer.text("ROLE", extras.role.trimmed());
+    if (extras.photo && !extras.photo->bytes.isEmpty()) {
+        writePhoto(writer, *extras.photo);
+    }
+}
+
 QString uidValue(const QString& uid, Version version) {
     if (version != Version::V4 || uid.contains(u':') || QUuid::fromString(uid).isNull()) {
         return uid;
@@ -281,6 +385,7 @@ void appendVcard(QByteArray& out, const ExportCard& exported, Version version) {
     writeNames(writer, fields, formatted);
     const bool business = !fields[Field::Firma].isEmpty() || !fields[Field::Abteilung].isEmpty();
     writeAddressAndNumbers(writer, fields, business);
+    writeExtras(writer, exported.extras);
     writer.text("NOTE", plainBlock(exported.card, Field::Notizen));
     writer.text("CATEGORIES", fields[Field::Kategorien]);
     writeOwnProperties(writer, fields, formatted);
@@ -292,9 +397,9 @@ void appendVcard(QByteArray& out, const ExportCard& exported, Version version) {
 }
 
 QByteArray cardToVcard(const store::Card& card, const QString& uid, const QDateTime& rev,
-                       Version version) {
+                       Version version, const store::CardExtras& extras) {
     QByteArray out;
-    appendVcard(out, {card, uid, rev}, version);
+    appendVcard(out, {card, uid, rev, extras}, version);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/CardExtras.h"
 #include "store/CardFields.h"
 
 #include <QByteArray>
@@ -18,6 +19,7 @@ struct ExportCard {
     store::Card card;
     QString uid;
     QDateTime rev;
+    store::CardExtras extras;
 };
 
 // Appends one vCard: UTF-8, CR LF, lines folded at 75 octets without splitting a
@@ -25,11 +27,15 @@ struct ExportCard {
 // What the standard properties cannot carry exactly (a heading of its own, the card
 // number, another salutation, an area code that is not written "0xxx number", an address
 // block that differs from the composed one) goes into X-VELTRO properties, so that
-// reading the card back gives every field again.
+// reading the card back gives every field again. The extras follow as standard properties:
+// every further number, e-mail address, postal address and web page with its type after the
+// card's own, BDAY, ANNIVERSARY (X-ANNIVERSARY in 3.0), PHOTO (inline in 3.0, a data URI in
+// 4.0), NICKNAME, TITLE and ROLE.
 void appendVcard(QByteArray& out, const ExportCard& card, Version version = Version::V3);
 
 [[nodiscard]] QByteArray cardToVcard(const store::Card& card, const QString& uid,
-                                     const QDateTime& rev = {}, Version version = Version::V3);
+                                     const QDateTime& rev = {}, Version version = Version::V3,
+                                     const store::CardExtras& extras = {});
 [[nodiscard]] QByteArray writeCards(std::span<const ExportCard> cards,
                                     Version version = Version::V3);
 

@@ -97,6 +97,29 @@ TEST(VcardCli, ImportAndExportCallsEndWithTheirStatus) {
     }
 }
 
+// What phones and mail programs write beyond the fields shows with the card.
+TEST(VcardCli, FurtherEntriesDatesAndPhotosOfRealFilesShowWithTheCard) {
+    const std::pair<const char*, QString> cases[] = {
+        {"iphone-30-extras.vcf",
+         u"Geburtstag: 14.07.\nSpitzname: Leni\nTitel: Geschäftsführerin\n"
+         u"Foto: image/png, 74 Bytes\nTelefon (geschäftlich): 0951 445500\n"
+         u"Telefon (andere): 0951 445501\nE-Mail (geschäftlich): l.hofmann@hofmann-design.example\n"
+         u"Anschrift (geschäftlich): Lange Straße 20, 96047 Bamberg, Deutschland\n"_s},
+        {"rfc6350-example.vcf", u"\nGeburtstag: 03.02.\nJahrestag: 08.08.2009\n"_s},
+        {"android-21-qp.vcf", u"\nFoto: image/jpeg, 160 Bytes\n"_s},
+    };
+    for (const auto& [file, shown] : cases) {
+        SCOPED_TRACE(file);
+        TestHome home;
+        support::makeStore(home.dir(), {u"Privat"_s}, {});
+        const QString dir = QString::fromStdString(home.dir().string());
+        ASSERT_EQ(cli({u"import"_s, dir, vcardData(file), u"--category"_s, u"Privat"_s}), 0);
+        const QString heading = support::runCli({u"list"_s, dir}).out.section(u'\n', 0, 0);
+        const QString out = support::runCli({u"show"_s, dir, heading}).out;
+        EXPECT_TRUE(out.endsWith(shown)) << out.toStdString();
+    }
+}
+
 // A preset file of our own is recognised again without --map.
 TEST(VcardCli, PresetExportsComeBackWithoutMap) {
     for (const QString& preset : {u"thunderbird"_s, u"outlook"_s, u"google"_s}) {

@@ -3,6 +3,7 @@
 #include "StoreState.h"
 #include "TestHome.h"
 #include "richtext/StoredText.h"
+#include "store/CardExtrasTable.h"
 #include "store/DuplicateDecisions.h"
 #include "store/SampleCards.h"
 #include "store/StoreError.h"
@@ -70,10 +71,19 @@ protected:
 };
 
 TEST_F(Merge, KeepsTheIdentityTakesTheTickedValuesAndLosesNoText) {
+    using namespace veltro::store;
+    CardExtras mine;
+    mine.entries = {{EntryKind::Telefon, EntryType::Mobil, u"0171 1"_s}};
+    CardExtras theirs = mine;
+    theirs.birthday = PartialDate{1970, 3, 1};
+    theirs.entries.push_back({EntryKind::EMail, EntryType::Privat, u"anna@y.de"_s});
+    writeCardExtras(store_->db(), keep_, mine);
+    writeCardExtras(store_->db(), other_, theirs);
     auto plan = proposedMerge(*store_->loadCard(keep_), *store_->loadCard(other_));
     plan.take(Field::Telefon, true);
     plan.take(Field::Kategorien, true);
     mergeCards(*store_, plan);
+    EXPECT_EQ(loadCardExtras(store_->db(), keep_), theirs);
 
     EXPECT_FALSE(store_->loadCard(other_));
     EXPECT_FALSE(veltro::store::cardUid(store_->db(), other_));

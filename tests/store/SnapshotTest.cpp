@@ -1,6 +1,7 @@
 #include "StoreState.h"
 #include "TestHome.h"
 
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/DuplicateDecisions.h"
 #include "store/SampleCards.h"
@@ -18,7 +19,14 @@ namespace {
 // Every row of the tracked tables, with row ids, as one comparable text.
 QStringList tableState(CardStore& store) {
     return cardsAndCategories(store.db()) + kartenInfoRows(store.db()) +
-           rowsOf(store.db(), "KeineDubletten", kKeineDublettenColumns);
+           rowsOf(store.db(), "KeineDubletten", kKeineDublettenColumns) + exactTables(store.db());
+}
+
+CardExtras someExtras(const char* number) {
+    CardExtras extras;
+    extras.photo = Photo{QByteArray(3, '\0'), QStringLiteral("image/png")};
+    extras.entries = {{EntryKind::Telefon, EntryType::Mobil, QString::fromLatin1(number)}};
+    return extras;
 }
 
 std::int64_t rowsIn(CardStore& store, const char* table) {
@@ -40,6 +48,8 @@ void editEverything(CardStore& store) {
     store.deleteCard(newCard(u"Weg"));
     store.writeFields(rows[0].id, {{Field::Firma, QStringLiteral("geändert")}});
     store.writeFields(rows[0].id, {{Field::Firma, QStringLiteral("zweimal")}});
+    writeCardExtras(store.db(), rows[0].id, someExtras("2"));
+    writeCardExtras(store.db(), newCard(u"Mit Foto"), someExtras("3"));
     store.deleteCard(rows[1].id);
     store.addCategory(QStringLiteral("Neue Kategorie"));
     store.db().exec("UPDATE tblAdrCfg SET KategorieName = 'Umbenannt' WHERE KategorieName = 'A'");
@@ -72,6 +82,7 @@ protected:
             "Geaendert = '2001-01-02T00:00:00Z'");
         const auto rows = store_->headings();
         markNotDuplicates(store_->db(), rows[0].id, rows[1].id);
+        writeCardExtras(store_->db(), rows[1].id, someExtras("1"));
         before_ = tableState(*store_);
         beforeInfo_ = kartenInfoRows(store_->db());
         Snapshot::take(store_->db());

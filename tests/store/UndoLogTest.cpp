@@ -1,6 +1,7 @@
 #include "StoreState.h"
 #include "TestHome.h"
 
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/Snapshot.h"
 #include "store/StoreError.h"
@@ -244,7 +245,7 @@ protected:
     }
     void randomChange() {
         const auto field = static_cast<Field>(rng_() % kFieldCount);
-        switch (rng_() % 7) {
+        switch (rng_() % 8) {
             case 0:
                 newCard(QStringLiteral("K%1").arg(rng_() % 1000), randomCategory());
                 break;
@@ -273,9 +274,26 @@ protected:
                 remove.run();
                 break;
             }
+            case 6:
+                if (const auto id = randomCard()) {
+                    writeCardExtras(db(), id, randomExtras());
+                }
+                break;
             default:
                 db().exec("UPDATE Kontakte SET Vorwahl = NULL WHERE rowid % 2 = 0");
         }
+    }
+    CardExtras randomExtras() {
+        CardExtras extras;
+        extras.birthday = PartialDate{0, 2, 1 + static_cast<int>(rng_() % 29)};
+        if (rng_() % 2 == 0) {
+            extras.photo = Photo{QByteArray(static_cast<int>(rng_() % 3), '\0'), {}};
+        }
+        for (auto n = rng_() % 3; n > 0; --n) {
+            extras.entries.push_back({static_cast<EntryKind>(rng_() % 4), EntryType::Privat,
+                                      QStringLiteral("E%1").arg(rng_() % 9)});
+        }
+        return extras;
     }
     std::mt19937 rng_{20261207};
 };

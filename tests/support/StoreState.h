@@ -52,11 +52,23 @@ inline QStringList exactRowsOf(store::Database& db, const std::string& table,
     return rows;
 }
 
-// The three tables a command may change, exactly.
+inline QStringList exactCards(store::Database& db) {
+    return exactRowsOf(db, "Kontakte", {store::kColumnNames.begin(), store::kColumnNames.end()});
+}
+
+// The tables a command may change, exactly; the card's extras where the store has them.
 inline QStringList exactTables(store::Database& db) {
-    return exactRowsOf(db, "Kontakte", {store::kColumnNames.begin(), store::kColumnNames.end()}) +
-           exactRowsOf(db, "tblAdrCfg", {"KategorieName"}) +
-           exactRowsOf(db, "KartenInfo", {"KarteId", "Uid", "Angelegt", "Geaendert"});
+    QStringList tables = exactCards(db) + exactRowsOf(db, "tblAdrCfg", {"KategorieName"}) +
+                         exactRowsOf(db, "KartenInfo", {"KarteId", "Uid", "Angelegt", "Geaendert"});
+    if (!db.prepare("SELECT 1 FROM sqlite_master WHERE name = 'KartenAngaben'").step()) {
+        return tables;
+    }
+    return tables +
+           exactRowsOf(
+               db, "KartenAngaben",
+               {"Geburtstag", "Jahrestag", "Spitzname", "Titel", "Rolle", "Foto", "FotoArt"}) +
+           exactRowsOf(db, "KartenEintraege",
+                       {"KarteId", "Art", "Typ", "Rang", "Wert", "Postleitzahl", "Ort", "Land"});
 }
 
 inline QStringList kartenInfoRows(store::Database& db) {

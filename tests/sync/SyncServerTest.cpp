@@ -2,6 +2,7 @@
 #include "SyncFixture.h"
 
 #include "maintenance/CardOperations.h"
+#include "store/CardExtrasTable.h"
 #include "store/Snapshot.h"
 #include "store/UndoLog.h"
 #include "sync/SyncError.h"
@@ -43,7 +44,8 @@ protected:
         server_->put(
             book_, book_.path() + u"zorn.vcf"_s,
             serverCard(u"Zorn"_s, u"Eva"_s,
-                       u"EMAIL:eva@example.de\r\nBDAY:1975-05-05\r\n"
+                       u"EMAIL:eva@example.de\r\nEMAIL;TYPE=WORK:zorn@firma.example\r\n"
+                       u"BDAY:1975-05-05\r\n"
                        u"TEL;TYPE=HOME,VOICE:0911 1234\r\nTEL;TYPE=WORK,VOICE:0911 9999\r\n"
                        u"PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQ==\r\n"_s));
     }
@@ -99,11 +101,23 @@ TEST_F(SyncServer, ChangesAndDeletesOnEitherSideReachTheOther) {
     EXPECT_EQ(here.count(u"Huber Max"_s), 0U);
     EXPECT_EQ(here.at(u"Zorn Eva"_s).text(Field::EMailAdresse), u"eva.zorn@example.de"_s);
 
-    // A change here to a card from the server keeps what this program does not show.
-    openStore().writeFields(here.at(u"Zorn Eva"_s).id, {{Field::Ort, u"Fürth"_s}});
+    // A phone's card changed here, a third number added, arrives whole.
+    {
+        auto cards = openStore();
+        const std::int64_t zorn = here.at(u"Zorn Eva"_s).id;
+        cards.writeFields(zorn, {{Field::Ort, u"Fürth"_s}});
+        auto extras = veltro::store::loadCardExtras(cards.db(), zorn);
+        EXPECT_EQ(extras.birthday, (veltro::store::PartialDate{1975, 5, 5}));
+        EXPECT_EQ(extras.photo->mediaType, u"image/jpeg"_s);
+        extras.entries.push_back(
+            {veltro::store::EntryKind::Telefon, veltro::store::EntryType::Privat, u"0911 5555"_s});
+        veltro::store::writeCardExtras(cards.db(), zorn, extras);
+    }
     syncNow();
     const QString zorn = serverCards().at(u"Eva Zorn"_s);
-    for (const char* kept : {"Fürth", "BDAY", "PHOTO", "0911 9999", "UID:srv-Zorn-Eva"}) {
+    for (const char* kept : {"Fürth", "BDAY:1975-05-05", "PHOTO", "TEL;TYPE=WORK,VOICE:0911 9999",
+                             "TEL;TYPE=HOME,VOICE:0911 5555", "eva.zorn@example.de",
+                             "EMAIL;TYPE=INTERNET,WORK:zorn@firma.example", "UID:srv-Zorn-Eva"}) {
         EXPECT_TRUE(zorn.contains(QString::fromUtf8(kept))) << kept << "\n" << zorn.toStdString();
     }
 }

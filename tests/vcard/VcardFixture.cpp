@@ -1,8 +1,10 @@
 #include "VcardFixture.h"
 
 #include "richtext/StoredText.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/SampleCards.h"
+#include "store/Schema.h"
 
 namespace veltro::testing {
 
@@ -66,8 +68,31 @@ std::vector<GivenCard> exchangeCards() {
     };
 }
 
+store::CardExtras exchangeExtras() {
+    using store::EntryKind;
+    using store::EntryType;
+    store::CardExtras extras;
+    extras.birthday = store::PartialDate{0, 2, 29};
+    extras.anniversary = store::PartialDate{2001, 12, 31};
+    extras.nickname = u"Hansi"_s;
+    extras.title = u"Prokurist; Einkauf, Lager"_s;
+    extras.role = u"Kunde"_s;
+    extras.photo = store::Photo{QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), u"image/png"_s};
+    extras.entries = {
+        {EntryKind::Telefon, EntryType::Geschaeftlich, u"0951 2222"_s},
+        {EntryKind::Telefon, EntryType::Mobil, u"0172 9"_s},
+        {EntryKind::EMail, EntryType::Geschaeftlich, u"h.mueller@firma.example"_s},
+        {EntryKind::Anschrift, EntryType::Geschaeftlich, u"Ring 1"_s, u"96050"_s, u"Bamberg"_s,
+         u"Deutschland"_s},
+    };
+    return extras;
+}
+
 void makeExchangeStore(const std::filesystem::path& dir) {
     makeStore(dir, {u"Kunden"_s, u"Privat"_s}, exchangeCards());
+    auto cardStore = store::CardStore::open(dir / store::kStoreFileName);
+    store::writeCardExtras(cardStore.db(), *cardStore.findByHeading(u"Müller Hans"),
+                           exchangeExtras());
 }
 
 std::vector<store::Card> plainCards(const std::filesystem::path& storeFile) {

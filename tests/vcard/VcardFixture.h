@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestHome.h"
+#include "store/CardExtras.h"
 #include "store/CardFields.h"
 
 #include <QString>
@@ -16,7 +17,12 @@ namespace veltro::testing {
 // The notes of the second exchange card, long enough to be folded.
 [[nodiscard]] QString exchangeLongNote();
 
-// DIR/Kartix.mdb with the categories "Kunden" and "Privat" and the exchange cards.
+// What the first exchange card holds beyond its fields: every kind of further entry beside
+// its own field, both dates (one without a year), a photo and names with escapes.
+[[nodiscard]] store::CardExtras exchangeExtras();
+
+// DIR/Kartix.mdb with the categories "Kunden" and "Privat" and the exchange cards, the first
+// with the exchange extras.
 void makeExchangeStore(const std::filesystem::path& dir);
 
 // Every card of the store, in store order, with address and notes as plain text.

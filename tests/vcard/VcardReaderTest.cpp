@@ -123,8 +123,9 @@ TEST(VcardFiles, FieldsAreMappedAsOtherProgramsMeantThem) {
           {Field::Anrede, u""_s},
           {Field::Firma, u"Beispiel GmbH"_s},
           {Field::Abteilung, u"Vertrieb"_s},
-          {Field::Strasse, u"Friedrichstraße 100, Hinterhaus"_s},
-          {Field::Postleitzahl, u"10117"_s},
+          // The preferred address is the card's own, the other a further one.
+          {Field::Strasse, u"Lindenweg 4"_s},
+          {Field::Postleitzahl, u"10115"_s},
           {Field::Vorwahl, u"030"_s},
           {Field::Telefon, u"1234567"_s},
           {Field::Mobiltelefon, u"+49 171 1234567"_s},

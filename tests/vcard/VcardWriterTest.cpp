@@ -3,6 +3,7 @@
 #include "VersionOneStore.h"
 
 #include "import/ImportRun.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/Sqlite.h"
 #include "vcard/VcardExport.h"
@@ -44,6 +45,8 @@ std::vector<store::Card> roundTrip(Version version) {
     EXPECT_TRUE(imported);
     EXPECT_EQ(imported->skipped, 0);
     import::runImport(target.storeFile(), imported->rows);
+    EXPECT_EQ(store::loadCardExtras(store::CardStore::open(target.storeFile()).db(), 1),
+              testing::exchangeExtras());
     return testing::plainCards(target.storeFile());
 }
 

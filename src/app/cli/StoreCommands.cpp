@@ -2,6 +2,7 @@
 
 #include "base/Counted.h"
 #include "richtext/StoredText.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/SampleCards.h"
 #include "store/Schema.h"
@@ -100,6 +101,45 @@ int listCards(const QStringList& args) {
     return kOk;
 }
 
+namespace {
+
+// "Hof 1, 89073 Ulm, Deutschland"
+QString oneLine(const store::Entry& entry) {
+    if (entry.kind != store::EntryKind::Anschrift) {
+        return entry.value;
+    }
+    const QString place = (entry.postcode + u' ' + entry.town).trimmed();
+    QStringList parts = {entry.value, place, entry.country};
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(", "));
+}
+
+// What the card holds beyond its fields, a line for each that is there.
+void showExtras(const store::CardExtras& extras) {
+    const auto line = [](const QString& name, const QString& value) {
+        if (!value.isEmpty()) {
+            out() << name << ": " << value << '\n';
+        }
+    };
+    line(QStringLiteral("Geburtstag"), extras.birthday ? extras.birthday->shown() : QString());
+    line(QStringLiteral("Jahrestag"), extras.anniversary ? extras.anniversary->shown() : QString());
+    line(QStringLiteral("Spitzname"), extras.nickname);
+    line(QStringLiteral("Titel"), extras.title);
+    line(QStringLiteral("Rolle"), extras.role);
+    if (extras.photo) {
+        line(QStringLiteral("Foto"), QStringLiteral("%1, %2 Bytes")
+                                         .arg(extras.photo->mediaType)
+                                         .arg(extras.photo->bytes.size()));
+    }
+    for (const store::Entry& entry : extras.entries) {
+        line(
+            store::kindName(entry.kind) + QStringLiteral(" (") + store::typeName(entry.type) + u')',
+            oneLine(entry));
+    }
+}
+
+}  // namespace
+
 int showCard(const QStringList& args) {
     QStringList plain = args;
     const bool rtf = plain.removeAll(QStringLiteral("--rtf")) > 0;
@@ -135,6 +175,7 @@ int showCard(const QStringList& args) {
         }
         out() << store::columnName(field) << ": " << value << '\n';
     }
+    showExtras(store::loadCardExtras(cardStore->db(), *id));
     out().flush();
     return kOk;
 }

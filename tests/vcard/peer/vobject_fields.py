@@ -3,6 +3,17 @@
 import sys, json, vobject
 def text(v):
     return ",".join(v) if isinstance(v, list) else v
+def first(card, *names):
+    for name in names:
+        if name in card.contents:
+            return card.contents[name][0].value
+    return ""
+# Inline pictures of 3.0 only: vobject cuts a data URI of 4.0 at its comma.
+def photo(card):
+    p = card.contents.get("photo", [None])[0]
+    if p is None or not isinstance(p.value, bytes):
+        return []
+    return [",".join(p.params.get("TYPE", [])).lower(), len(p.value)]
 out = []
 with open(sys.argv[1], encoding="utf-8", newline="") as f:
     for card in vobject.readComponents(f.read()):
@@ -14,5 +25,8 @@ with open(sys.argv[1], encoding="utf-8", newline="") as f:
             "email": [e.value for e in card.contents.get("email", [])],
             "adr": [[text(a.value.street), text(a.value.city), text(a.value.code)] for a in card.contents.get("adr", [])],
             "note": card.note.value if "note" in card.contents else "",
+            "dates": [first(card, "bday"), first(card, "anniversary", "x-anniversary")],
+            "names": [first(card, "nickname"), first(card, "title"), first(card, "role")],
+            "photo": photo(card),
         })
 print(json.dumps(out, ensure_ascii=False))
