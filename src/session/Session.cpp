@@ -293,6 +293,18 @@ std::optional<store::StepChanges> Session::turn(
     return changes;
 }
 
+void Session::endWork(bool changedHere, std::exception_ptr& failure) {
+    endedWork_ = std::move(work_);  // this runs inside it: it goes with the next one
+    if (changedHere) {
+        try {
+            reloadIndexes();
+        } catch (const store::StoreError&) {
+            failure = failure ? failure : std::current_exception();
+        }
+    }
+    workState_.reset();
+}
+
 Task* Session::startWork(RunState state, backup::Occasion occasion, StoreWork work, Task::Done done,
                          Task::Progress progress) {
     if (work_ || !store_) {
@@ -305,13 +317,7 @@ Task* Session::startWork(RunState state, backup::Occasion occasion, StoreWork wo
         work(file, control);
     };
     auto end = [this, done = std::move(done)](std::exception_ptr failure) {
-        endedWork_ = std::move(work_);  // this runs inside it: it goes with the next one
-        try {
-            reloadIndexes();
-        } catch (const store::StoreError&) {
-            failure = failure ? failure : std::current_exception();
-        }
-        workState_.reset();
+        endWork(true, failure);
         if (done) {
             done(failure);
         }

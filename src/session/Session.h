@@ -182,6 +182,9 @@ public:
     void discard(const std::function<void(int)>& afterStatement = {});
 
 private:
+    // Puts the ended work aside, reads the indexes again when it changed the store (a failure
+    // to do so becomes the work's failure unless it had one) and leaves its run state.
+    void endWork(bool changedHere, std::exception_ptr& failure);
     void setState(RunState state);
     void openStore(const std::filesystem::path& file);
     // Opens the store again after a restore and begins the run anew on it.

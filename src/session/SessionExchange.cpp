@@ -37,16 +37,11 @@ Task* Session::startSync(SyncJob job, SyncDone done, Task::Progress progress) {
         sync::savePairing(cards.db(), job.pairing);
     };
     auto end = [this, report, done = std::move(done)](std::exception_ptr failure) {
-        endedWork_ = std::move(work_);  // this runs inside it: it goes with the next one
-        if (report->downloaded + report->deletedHere > 0) {
+        const bool changedHere = report->downloaded + report->deletedHere > 0;
+        if (changedHere) {
             markChanged();
-            try {
-                reloadIndexes();
-            } catch (const store::StoreError&) {
-                failure = failure ? failure : std::current_exception();
-            }
         }
-        workState_.reset();
+        endWork(changedHere, failure);
         if (done) {
             done(*report, failure);
         }
