@@ -8,8 +8,6 @@ LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAU
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 export CCACHE_MAXSIZE ?= 20G
-# Without these ccache would not keep what is compiled with a precompiled header.
-export CCACHE_SLOPPINESS ?= pch_defines,time_macros,include_file_mtime,include_file_ctime
 
 PREFIX ?= /usr/local
 # What an installation holds: the programs, the Access reader and the compressed manuals.
@@ -68,11 +66,15 @@ test-tsan: deps-test
 	cmake --build --preset tsan -j $(JOBS)
 	ctest --preset tsan -j $(JOBS)
 
-# The checks of .clang-tidy over the program's sources (after a build, for the generated files).
-# clang-tidy reads the build's commands without GCC's precompiled header.
+# The checks of .clang-tidy over the program's sources (after a build, for the generated files):
+# batch by batch as the build compiles them, then file by file the two that see the main file only.
+MAIN_FILE_CHECKS := misc-unused-using-decls,bugprone-suspicious-include
 tidy: deps-test build
 	scripts/tidy-database $(BUILD)
-	run-clang-tidy -p $(BUILD)/tidy -quiet -j $(JOBS) -extra-arg=-Wno-unknown-warning-option '$(CURDIR)/src/.*\.cpp$$'
+	run-clang-tidy -p $(BUILD)/tidy/batches -quiet -j $(JOBS) -extra-arg=-Wno-unknown-warning-option \
+	    -checks='-misc-unused-using-decls,-bugprone-suspicious-include'
+	run-clang-tidy -p $(BUILD)/tidy/files -quiet -j $(JOBS) -extra-arg=-Wno-unknown-warning-option \
+	    -checks='-*,$(MAIN_FILE_CHECKS)'
 
 # Pictures of the windows on a demo card file under Xvfb and openbox, in $(BUILD)/screenshots/.
 screenshots: deps-test $(BUILD)/CMakeCache.txt

@@ -17,10 +17,6 @@ namespace veltro::bench {
 
 namespace {
 
-double msSince(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 void backupMetric(const BenchContext& context) {
     for (const std::int64_t cards : context.cardCounts) {
         const auto file = context.pristineStore(cards) / store::kStoreFileName;

@@ -1,16 +1,27 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <algorithm>
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace veltro::bench {
+
+[[nodiscard]] inline double msSince(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Processor time of this process, which a busy machine disturbs less than the clock.
+[[nodiscard]] inline double cpuMs() {
+    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 // What a metric gets: the store sizes and run count asked for, and a cache of
 // generated stores so sizes are made once.

@@ -9,10 +9,6 @@
 
 namespace veltro::bench {
 
-double msSince(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 PlatformScope::PlatformScope(std::unique_ptr<platform::Platform> platform)
     : previous_(platform::install(std::move(platform))) {}
 

@@ -13,8 +13,6 @@
 
 namespace veltro::bench {
 
-[[nodiscard]] double msSince(const QElapsedTimer& timer);
-
 // Answers every question with one answer and every input with what `input` gives; no
 // dialog ever opens.
 class AnsweringPlatform final : public platform::QtPlatform {

@@ -23,8 +23,8 @@ struct FullTextRun {
     int lines = 0;
 };
 
-std::optional<FullTextRun> runOnce(const BenchContext& context, const std::filesystem::path& dir,
-                                   const QString& configDir) {
+std::optional<FullTextRun> searchOnce(const BenchContext& context, const std::filesystem::path& dir,
+                                      const QString& configDir) {
     emptySnapshot(dir);
     QProcess process;
     startProgram(process, context, dir, configDir, "VELTRO_BENCH_FULLTEXT", QStringLiteral("mül"));
@@ -51,7 +51,7 @@ const std::vector<FullTextRun>& runsFor(const BenchContext& context, std::int64_
         const auto dir = context.scratchCopy(cards, "fulltext");
         Repeats repeats(context, cards);
         while (repeats.another()) {
-            if (const auto result = runOnce(context, dir, config.path())) {
+            if (const auto result = searchOnce(context, dir, config.path())) {
                 it->second.push_back(*result);
             }
         }

@@ -45,7 +45,7 @@ QString pick(const std::array<const char16_t*, N>& items, std::mt19937& rng) {
     return QString::fromUtf16(items[rng() % N]);
 }
 
-QString quoted(const QString& text) {
+QString csvQuoted(const QString& text) {
     return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
 }
 
@@ -84,7 +84,7 @@ QString record(std::int64_t number, std::mt19937& rng) {
     };
     QStringList fields;
     for (const QString& column : columns) {
-        fields << quoted(column);
+        fields << csvQuoted(column);
     }
     return fields.join(u';') + QStringLiteral("\r\n");
 }
@@ -124,15 +124,6 @@ importing::FieldMapping fullMapping() {
         mapping.assign(target, kColumnOf[target] - 1, QString());
     }
     return mapping;
-}
-
-double msSince(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-// Processor time of this process, which a busy machine disturbs less than the clock.
-double cpuMs() {
-    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
 // Wall and processor time of a few runs of the work.

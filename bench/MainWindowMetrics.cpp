@@ -21,9 +21,9 @@ namespace veltro::bench {
 namespace {
 
 const QStringList kTexts = {QStringLiteral("m"), QStringLiteral("mü"), QStringLiteral("mül")};
-const QString kCategory = QStringLiteral("Ärzte");
+const QString kChosenCategory = QStringLiteral("Ärzte");
 
-std::string quoted(const QString& text) {
+std::string jsonQuoted(const QString& text) {
     return '"' + text.toStdString() + '"';
 }
 
@@ -81,7 +81,7 @@ void keystroke(const BenchContext& context) {
         const BaselineScan baseline(*window->cardStore());
         store::CardIndex index;
         index.load(*window->cardStore());
-        for (const QString& category : {store::kAllCategories, kCategory}) {
+        for (const QString& category : {store::kAllCategories, kChosenCategory}) {
             window.chooseCategory(category);
             for (const QString& text : kTexts) {
                 std::vector<double> samples;
@@ -103,8 +103,8 @@ void keystroke(const BenchContext& context) {
                     lines = window->ui().List1->model()->rowCount();
                 }
                 report("keystroke", cards, median(samples), context.runs,
-                       {{"text", quoted(text)},
-                        {"category", quoted(category)},
+                       {{"text", jsonQuoted(text)},
+                        {"category", jsonQuoted(category)},
                         {"lines", std::to_string(lines)},
                         {"whole_window_ms", fixed(median(whole))},
                         {"filter_ms", fixed(filterMs(index, category, text, context.runs))},
@@ -120,7 +120,7 @@ void baselineScan(const BenchContext& context) {
         const BaselineScan baseline(store);
         for (const QString& text : kTexts) {
             report("baseline_scan", cards, baseline.medianMs(text, context.runs), context.runs,
-                   {{"text", quoted(text)}});
+                   {{"text", jsonQuoted(text)}});
         }
     }
 }
@@ -148,7 +148,7 @@ void fulltext(const BenchContext& context) {
                 samples.push_back(msSince(timer));
             }
             report("fulltext", cards, median(samples), context.runs,
-                   {{"text", quoted(text)},
+                   {{"text", jsonQuoted(text)},
                     {"lines", std::to_string(window->ui().List1->model()->rowCount())}});
         }
     }

@@ -14,8 +14,8 @@ namespace veltro::bench {
 
 namespace {
 
-std::optional<double> runOnce(const BenchContext& context, const std::filesystem::path& dir,
-                              const QString& configDir) {
+std::optional<double> startOnce(const BenchContext& context, const std::filesystem::path& dir,
+                                const QString& configDir) {
     QProcess process;
     QElapsedTimer timer;
     timer.start();
@@ -42,7 +42,7 @@ void startup(const BenchContext& context) {
             Repeats repeats(context, cards);
             while (repeats.another()) {
                 emptySnapshot(dir);
-                if (const auto ms = runOnce(context, dir, config.path())) {
+                if (const auto ms = startOnce(context, dir, config.path())) {
                     samples.push_back(*ms);
                 }
             }

@@ -23,13 +23,13 @@ namespace importing = veltro::import;
 
 namespace {
 
-constexpr std::int64_t kRows = 100000;
+constexpr std::int64_t kImportedRows = 100000;
 
 // Cards like those of another program: every field filled, a few lines of notes.
 std::vector<importing::PreviewRow> importRows() {
     std::vector<importing::PreviewRow> rows;
-    rows.reserve(kRows);
-    for (std::int64_t i = 0; i < kRows; ++i) {
+    rows.reserve(kImportedRows);
+    for (std::int64_t i = 0; i < kImportedRows; ++i) {
         const QString number = QString::number(i);
         const std::array<QString, importing::kTargetCount> texts = {
             QStringLiteral("Kunden"),
@@ -78,7 +78,7 @@ struct Timings {
         char text[32];
         std::snprintf(text, sizeof text, "%.2f", median(cpu));
         bench::report(metric, cards, median(wall), runs,
-                      {{"rows", std::to_string(kRows)}, {"cpu_median_ms", text}});
+                      {{"rows", std::to_string(kImportedRows)}, {"cpu_median_ms", text}});
     }
 };
 

@@ -25,21 +25,13 @@ namespace {
 
 constexpr std::int64_t kImportCards = 100000;
 
-double msSince(const QElapsedTimer& timer) {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-double cpuMs() {
-    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
 std::string decimal(double value) {
     std::array<char, 32> text{};
     std::snprintf(text.data(), text.size(), "%.2f", value);
     return text.data();
 }
 
-void exportMetric(const BenchContext& context) {
+void vcardExportMetric(const BenchContext& context) {
     for (const std::int64_t cards : context.cardCounts) {
         const auto storeFile = context.pristineStore(cards) / store::kStoreFileName;
         const QString target =
@@ -83,7 +75,7 @@ QString vcardFile(const BenchContext& context) {
 // Reading, mapping and the import run into each store size, as the program does it: the
 // rows are written while the file is still being read. Reading and mapping alone are
 // timed apart, for comparison.
-void importMetric(const BenchContext& context) {
+void vcardImportMetric(const BenchContext& context) {
     const QString file = vcardFile(context);
     for (const std::int64_t cards : context.cardCounts) {
         std::vector<double> wall;
@@ -118,8 +110,8 @@ void importMetric(const BenchContext& context) {
     }
 }
 
-const Register kExportMetric("export_vcard", exportMetric);
-const Register kImportMetric("import_vcard", importMetric);
+const Register kExportMetric("export_vcard", vcardExportMetric);
+const Register kImportMetric("import_vcard", vcardImportMetric);
 
 }  // namespace
 

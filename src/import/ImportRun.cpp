@@ -18,7 +18,7 @@ namespace veltro::import {
 
 namespace {
 
-constexpr std::int64_t kPulseEvery = 256;
+constexpr std::int64_t kRowsPerPulse = 256;
 
 void pulseNow(const ImportPulse& pulse, ImportPhase phase, std::int64_t done) {
     if (pulse && !pulse(phase, done)) {
@@ -27,7 +27,7 @@ void pulseNow(const ImportPulse& pulse, ImportPhase phase, std::int64_t done) {
 }
 
 void pulseSometimes(const ImportPulse& pulse, ImportPhase phase, std::int64_t done) {
-    if (done % kPulseEvery == 0) {
+    if (done % kRowsPerPulse == 0) {
         pulseNow(pulse, phase, done);
     }
 }

@@ -9,7 +9,7 @@ namespace veltro::import {
 
 namespace {
 
-constexpr std::int64_t kPulseEvery = 512;
+constexpr std::int64_t kLinesPerPulse = 512;
 
 }  // namespace
 
@@ -77,7 +77,7 @@ PreviewTable TextSource::preview(const SplitOptions& options, const FieldMapping
     while (rows.next(row)) {
         table.rows.push_back(std::move(row));
         const auto done = static_cast<std::int64_t>(table.rows.size());
-        if (pulse && done % kPulseEvery == 0 && !pulse(done)) {
+        if (pulse && done % kLinesPerPulse == 0 && !pulse(done)) {
             table.complete = false;
             break;
         }

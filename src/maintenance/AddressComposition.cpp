@@ -1,25 +1,13 @@
 #include "maintenance/AddressComposition.h"
 
+#include "base/Blanks.h"
+
 #include <QStringList>
 
 namespace veltro::maintenance {
 namespace {
 
 const QChar kLineFeed = QLatin1Char('\n');
-
-// Removes blanks only: the line feed inside the name block must survive, so that an empty
-// card still gives its three lines.
-QString trimBlanks(const QString& text) {
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && text.at(from) == QLatin1Char(' ')) {
-        ++from;
-    }
-    while (to > from && text.at(to - 1) == QLatin1Char(' ')) {
-        --to;
-    }
-    return text.mid(from, to - from);
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "maintenance/LaunchTarget.h"
 
+#include "base/Blanks.h"
+
 #include <QRegularExpression>
 
 #include <utility>
@@ -9,18 +11,6 @@ namespace veltro::maintenance {
 namespace {
 
 constexpr qsizetype kShortestText = 5;
-
-QString trimBlanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ') {
-        ++begin;
-    }
-    while (end > begin && text.at(end - 1) == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
 
 bool startsWithNoCase(const QString& text, QStringView prefix) {
     return text.startsWith(prefix, Qt::CaseInsensitive);

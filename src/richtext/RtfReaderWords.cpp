@@ -10,7 +10,10 @@
 namespace veltro::richtext {
 
 using namespace limits;
+
+namespace {
 using W = RtfControlWord;
+}  // namespace
 
 // Whether a destination that plain text skips may take the current group: only its own new
 // group, where it belongs. Elsewhere the group is skipped, as plain text skips it.

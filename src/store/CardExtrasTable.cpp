@@ -16,12 +16,6 @@ namespace {
 
 const std::string kNow = "strftime('%Y-%m-%dT%H:%M:%SZ', 'now')";
 
-bool hasTable(Database& db, const char* name) {
-    auto stmt = db.prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
-    stmt.bind(1, QString::fromLatin1(name));
-    return stmt.step();
-}
-
 // Plain SQL only: another program that deletes a card or writes these tables runs them too.
 void createCardTriggers(Database& db) {
     db.exec(
@@ -158,7 +152,7 @@ void addCardExtras(Database& db) {
 }
 
 CardExtrasReader::CardExtrasReader(Database& db) {
-    if (hasTable(db, "KartenAngaben")) {
+    if (db.hasTable("KartenAngaben")) {
         details_.emplace(
             db.prepare("SELECT Geburtstag, Jahrestag, Spitzname, Titel, Rolle, Foto, FotoArt "
                        "FROM KartenAngaben WHERE KarteId = ?1"));
@@ -229,7 +223,7 @@ void writeCardExtras(Database& db, std::int64_t card, const CardExtras& extras) 
 }
 
 void settleCardExtras(Database& db, const std::vector<std::int64_t>& cards) {
-    if (!hasTable(db, "KartenEintraege")) {
+    if (!db.hasTable("KartenEintraege")) {
         return;
     }
     Snapshot::settle(db, "KartenAngaben", cards);

@@ -5,16 +5,6 @@
 
 namespace veltro::store {
 
-namespace {
-
-bool hasTable(Database& db, const char* name) {
-    auto stmt = db.prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
-    stmt.bind(1, QString::fromLatin1(name));
-    return stmt.step();
-}
-
-}  // namespace
-
 void addDuplicateDecisions(Database& db) {
     db.execScript(
         "CREATE TABLE IF NOT EXISTS KeineDubletten (UidA TEXT NOT NULL, UidB TEXT NOT NULL, "
@@ -33,7 +23,7 @@ UidPair orderedPair(const QString& a, const QString& b) {
 
 QHash<std::int64_t, QString> cardUids(Database& db) {
     QHash<std::int64_t, QString> uids;
-    if (!hasTable(db, "KartenInfo")) {
+    if (!db.hasTable("KartenInfo")) {
         return uids;
     }
     auto stmt = db.prepare("SELECT KarteId, Uid FROM KartenInfo");
@@ -44,7 +34,7 @@ QHash<std::int64_t, QString> cardUids(Database& db) {
 }
 
 std::optional<QString> cardUid(Database& db, std::int64_t id) {
-    if (!hasTable(db, "KartenInfo")) {
+    if (!db.hasTable("KartenInfo")) {
         return std::nullopt;
     }
     auto stmt = db.prepare("SELECT Uid FROM KartenInfo WHERE KarteId = ?1");
@@ -55,7 +45,7 @@ std::optional<QString> cardUid(Database& db, std::int64_t id) {
 void markNotDuplicates(Database& db, std::int64_t a, std::int64_t b) {
     const auto uidA = cardUid(db, a);
     const auto uidB = cardUid(db, b);
-    if (!uidA || !uidB || !hasTable(db, "KeineDubletten")) {
+    if (!uidA || !uidB || !db.hasTable("KeineDubletten")) {
         throw StoreError("Die Karte ist nicht mehr in der Kartei.");
     }
     const auto [first, second] = orderedPair(*uidA, *uidB);
@@ -65,7 +55,7 @@ void markNotDuplicates(Database& db, std::int64_t a, std::int64_t b) {
 
 std::set<UidPair> notDuplicatePairs(Database& db) {
     std::set<UidPair> pairs;
-    if (!hasTable(db, "KeineDubletten")) {
+    if (!db.hasTable("KeineDubletten")) {
         return pairs;
     }
     auto stmt = db.prepare("SELECT UidA, UidB FROM KeineDubletten");

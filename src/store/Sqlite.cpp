@@ -160,6 +160,12 @@ int Database::changes() const {
     return sqlite3_changes(db_.get());
 }
 
+bool Database::hasTable(const char* name) {
+    auto stmt = prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
+    stmt.bind(1, QString::fromLatin1(name));
+    return stmt.step();
+}
+
 QString Database::errorText() const {
     return QString::fromUtf8(sqlite3_errmsg(db_.get()));
 }

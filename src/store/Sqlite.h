@@ -37,6 +37,7 @@ public:
     void execScript(std::string_view sql);
     [[nodiscard]] std::int64_t lastInsertRowId() const;
     [[nodiscard]] int changes() const;
+    [[nodiscard]] bool hasTable(const char* name);
     // True while a transaction is open on this connection.
     [[nodiscard]] bool inTransaction() const;
     // How long a statement waits for another connection's lock before it fails.

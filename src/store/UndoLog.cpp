@@ -44,12 +44,6 @@ void createLogTriggers(Database& db, const Logged& t) {
     }
 }
 
-bool hasTable(Database& db, const char* name) {
-    auto stmt = db.prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
-    stmt.bind(1, QString::fromLatin1(name));
-    return stmt.step();
-}
-
 void setState(Database& db, std::int64_t step, std::int64_t state) {
     auto stmt = db.prepare("UPDATE Schritte SET Stand = ?2 WHERE Nr = ?1");
     stmt.bind(1, step).bind(2, state);
@@ -185,7 +179,7 @@ std::optional<QString> UndoLog::redoName(Database& db) {
 }
 
 void UndoLog::clear(Database& db) {
-    if (!hasTable(db, "Schritte")) {
+    if (!db.hasTable("Schritte")) {
         return;
     }
     for (const auto& t : loggedTables(db)) {

@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const QDateTime kNow(QDate(2026, 12, 7), QTime(9, 30));
+const QDateTime kRestoredAt(QDate(2026, 12, 7), QTime(9, 30));
 
 // A backup made by the release before the undo log: a store of version 2 in the folder.
 fs::path versionTwoBackup(const TestHome& home) {
@@ -66,7 +66,7 @@ TEST_F(Restoring, ABackupOfThePreviousVersionComesBackUpgradedAndTheStoreBecomes
     EXPECT_EQ(inspectBackup(backup).cards, 2);
     EXPECT_EQ(inspectBackup(backup).version, 2);
 
-    const fs::path replaced = restoreBackup(home_.storeFile(), backup, kNow, {10, 12});
+    const fs::path replaced = restoreBackup(home_.storeFile(), backup, kRestoredAt, {10, 12});
 
     auto store = store::CardStore::open(home_.storeFile());
     EXPECT_EQ(veltro::testing::userVersion(store.db()), store::kCurrentStoreVersion);
@@ -89,7 +89,7 @@ TEST_F(Restoring, AFileThatIsNoStoreOfOursIsRefusedAndTheStoreStays) {
     for (const fs::path& file :
          {folder / "Kartix-2026-12-01-1000.mdb", newer, folder / "fehlt.mdb"}) {
         try {
-            restoreBackup(home_.storeFile(), file, kNow, {10, 12});
+            restoreBackup(home_.storeFile(), file, kRestoredAt, {10, 12});
             FAIL() << "restored " << file;
         } catch (const store::StoreError& error) {
             EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith(u"Die Sicherung „"))

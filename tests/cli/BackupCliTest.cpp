@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kInUse = 75;
+constexpr int kLockedExit = 75;
 
 using Outcome = veltro::testing::CliRun;
 
@@ -74,7 +74,7 @@ TEST_F(BackupCli, ARestoreIsRefusedWhileTheProgramRunsOrTheBackupIsMissing) {
     {
         const auto lock = store::WriterLock::tryAcquire(home_.dir());
         ASSERT_TRUE(lock.held());
-        EXPECT_EQ(run({QStringLiteral("restore"), name}).status, kInUse);
+        EXPECT_EQ(run({QStringLiteral("restore"), name}).status, kLockedExit);
     }
     const Outcome missing = run({QStringLiteral("restore"), QStringLiteral("gibtsnicht.mdb")});
     EXPECT_EQ(missing.status, 1);

@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
+struct Refusal {
     int status = -1;
     QString err;
 };
@@ -65,7 +65,7 @@ struct Scene {
 };
 
 // veltro-cli ARGS with the placeholders filled in, in a child that the modifier prepares.
-Outcome run(const Scene& scene, const QStringList& args,
+Refusal run(const Scene& scene, const QStringList& args,
             const std::function<void()>& inChild = {}) {
     const QHash<QString, QString> places = {
         {QStringLiteral("DIR"), QString::fromStdString(scene.dir.string())},
@@ -100,7 +100,7 @@ const QRegularExpression kEnglish(
                    "locked|permission|directory|readonly|space|large|open)\\b"),
     QRegularExpression::CaseInsensitiveOption);
 
-void expectGerman(const Outcome& outcome, const QString& kind) {
+void expectGerman(const Refusal& outcome, const QString& kind) {
     EXPECT_NE(outcome.status, 0);
     EXPECT_TRUE(outcome.err.contains(QRegularExpression(kind))) << outcome.err.toStdString();
     const auto english = kEnglish.match(outcome.err);
@@ -248,7 +248,7 @@ TEST_P(GermanFailures, AreToldInGerman) {
     Scene scene;
     GetParam().make(scene);
     const auto child = GetParam().child ? GetParam().child(scene) : std::function<void()>();
-    const Outcome outcome = run(scene, GetParam().args, child);
+    const Refusal outcome = run(scene, GetParam().args, child);
     expectGerman(outcome, GetParam().kind);
 }
 
@@ -294,7 +294,7 @@ TEST(GermanFailuresCli, AReadOnlyStoreIsToldInGerman) {
     if (!child) {
         GTEST_SKIP() << "no way to make a folder read-only here";
     }
-    const Outcome outcome = run(scene, kImport, *child);
+    const Refusal outcome = run(scene, kImport, *child);
     fs::permissions(scene.dir, fs::perms::owner_all);
     expectGerman(outcome, QStringLiteral("schreibgeschützt"));
 }

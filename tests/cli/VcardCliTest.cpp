@@ -15,7 +15,7 @@ using veltro::testing::TestHome;
 namespace store = veltro::store;
 namespace support = veltro::testing;
 
-int cli(const QStringList& args) {
+int cliStatus(const QStringList& args) {
     return support::runCli(args).status;
 }
 
@@ -92,7 +92,7 @@ TEST(VcardCli, ImportAndExportCallsEndWithTheirStatus) {
         QStringList args = c.args;
         args.replaceInStrings(u"DIR"_s, QString::fromStdString(home.dir().string()));
         args.replaceInStrings(u"OUT"_s, out);
-        EXPECT_EQ(cli(args), c.status);
+        EXPECT_EQ(cliStatus(args), c.status);
         EXPECT_EQ(store::CardStore::open(home.storeFile()).cardCount(), c.cardsAfter);
     }
 }
@@ -113,7 +113,7 @@ TEST(VcardCli, FurtherEntriesDatesAndPhotosOfRealFilesShowWithTheCard) {
         TestHome home;
         support::makeStore(home.dir(), {u"Privat"_s}, {});
         const QString dir = QString::fromStdString(home.dir().string());
-        ASSERT_EQ(cli({u"import"_s, dir, vcardData(file), u"--category"_s, u"Privat"_s}), 0);
+        ASSERT_EQ(cliStatus({u"import"_s, dir, vcardData(file), u"--category"_s, u"Privat"_s}), 0);
         const QString heading = support::runCli({u"list"_s, dir}).out.section(u'\n', 0, 0);
         const QString out = support::runCli({u"show"_s, dir, heading}).out;
         EXPECT_TRUE(out.endsWith(shown)) << out.toStdString();
@@ -135,8 +135,8 @@ TEST(VcardCli, PresetExportsComeBackWithoutMap) {
         QTemporaryDir work;
         const QString file = work.filePath(u"p.csv"_s);
         const QString dir = QString::fromStdString(home.dir().string());
-        ASSERT_EQ(cli({u"export"_s, dir, file, u"--preset"_s, preset}), 0);
-        ASSERT_EQ(cli({u"import"_s, dir, file, u"--category"_s, u"Privat"_s}), 0);
+        ASSERT_EQ(cliStatus({u"export"_s, dir, file, u"--preset"_s, preset}), 0);
+        ASSERT_EQ(cliStatus({u"import"_s, dir, file, u"--category"_s, u"Privat"_s}), 0);
         auto cardStore = store::CardStore::open(home.storeFile());
         ASSERT_EQ(cardStore.cardCount(), 2);
         const auto copy = cardStore.loadCard(2);

@@ -436,8 +436,6 @@ TEST_F(Dispatch, EndClosesTheFirstStepsBeforeAskingAboutTheRun) {
     EXPECT_TRUE(window().isVisible());  // cancelled
 }
 
-}  // namespace
-
 // The desktop's keys reach their commands; in a text box, the keys a box uses stay the box's.
 TEST_F(Dispatch, DesktopKeysRunTheirCommandsButLeaveTheBoxesTheirOwn) {
     openSample();
@@ -487,3 +485,5 @@ TEST_F(Dispatch, DesktopKeysRunTheirCommandsButLeaveTheBoxesTheirOwn) {
             << entry;
     }
 }
+
+}  // namespace

@@ -31,7 +31,7 @@ using veltro::testing::MainWindowFixture;
 
 namespace {
 
-constexpr int kPatienceMs = 5000;
+constexpr int kPlacementPatienceMs = 5000;
 
 using veltro::testing::placedFrameGeometry;
 
@@ -73,7 +73,7 @@ protected:
                 }
                 return false;
             },
-            kPatienceMs));
+            kPlacementPatienceMs));
         return found;
     }
     [[nodiscard]] QRect screenArea() const { return window_->screen()->availableGeometry(); }
@@ -191,7 +191,7 @@ TEST_F(Placement, ASecondExportOrImportBringsTheOpenDialogToTheFront) {
         ASSERT_TRUE(veltro::testing::showActive(window()));
         trigger(c.entry);
         EXPECT_EQ(c.count(), 1);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog, kPatienceMs));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog, kPlacementPatienceMs));
         dialog->close();
         veltro::testing::settle();
     }

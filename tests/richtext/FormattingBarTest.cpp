@@ -18,7 +18,7 @@
 namespace veltro::richtext {
 namespace {
 
-const QString kHead = QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ");
+const QString kBarHead = QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ");
 
 using testing::select;
 
@@ -71,9 +71,9 @@ protected:
 
 // Mixed, true and false of every style are the formatter's tests; here the bar shows them.
 TEST_F(FormattingBarTest, AToggleButtonFormatsTheFocusedBlockOnlyAndShowsTheResult) {
-    notes_->setRtfText(kHead + QStringLiteral("ab\\b cd\\b0\\par}"));
+    notes_->setRtfText(kBarHead + QStringLiteral("ab\\b cd\\b0\\par}"));
     const QString notes = notes_->rtfText();
-    address_->setRtfText(kHead + QStringLiteral("ab\\b cd\\b0\\par}"));
+    address_->setRtfText(kBarHead + QStringLiteral("ab\\b cd\\b0\\par}"));
     focus(address_);
     select(*address_, 0, 4);
     EXPECT_FALSE(pressed("tbrFett")) << "mixed reads as not pressed";
@@ -87,7 +87,7 @@ TEST_F(FormattingBarTest, AToggleButtonFormatsTheFocusedBlockOnlyAndShowsTheResu
 }
 
 TEST_F(FormattingBarTest, FormatButtonsDoNothingWithTheFocusOutsideTheBlocks) {
-    address_->setRtfText(kHead + QStringLiteral("eins\\par}"));
+    address_->setRtfText(kBarHead + QStringLiteral("eins\\par}"));
     const QString before = address_->rtfText();
     select(*address_, 0, 4);
     focus(field_);
@@ -104,7 +104,7 @@ TEST_F(FormattingBarTest, FormatButtonsDoNothingWithTheFocusOutsideTheBlocks) {
 }
 
 TEST_F(FormattingBarTest, AlignmentButtonsAlignTheFocusedBlockAndPressOneOfThree) {
-    notes_->setRtfText(kHead + QStringLiteral("eins\\par zwei\\par}"));
+    notes_->setRtfText(kBarHead + QStringLiteral("eins\\par zwei\\par}"));
     focus(notes_);
     select(*notes_, 1, 1);
     const struct {
@@ -128,9 +128,9 @@ TEST_F(FormattingBarTest, AlignmentButtonsAlignTheFocusedBlockAndPressOneOfThree
 }
 
 TEST_F(FormattingBarTest, TheBarFollowsClicksAndKeysInTheBlocks) {
-    address_->setRtfText(kHead +
+    address_->setRtfText(kBarHead +
                          QStringLiteral("\\pard\\qc mitte\\par\\pard\\qr rechts \\b fett\\par}"));
-    notes_->setRtfText(kHead + QStringLiteral("\\pard{\\*\\pn\\pnlvlblt}\\i liste\\par}"));
+    notes_->setRtfText(kBarHead + QStringLiteral("\\pard{\\*\\pn\\pnlvlblt}\\i liste\\par}"));
     const int secondLine = address_->document()->lastBlock().position();
 
     focus(address_);
@@ -165,13 +165,13 @@ TEST_F(FormattingBarTest, TheBarFollowsClicksAndKeysInTheBlocks) {
     EXPECT_FALSE(pressed("tbrRechts"));
 
     // A block without the focus does not move the bar.
-    address_->setRtfText(kHead + QStringLiteral("\\b fett\\par}"));
+    address_->setRtfText(kBarHead + QStringLiteral("\\b fett\\par}"));
     select(*address_, 0, 4);
     EXPECT_FALSE(pressed("tbrFett"));
 }
 
 TEST_F(FormattingBarTest, RightAndMiddleClicksDoNotReportAChange) {
-    address_->setRtfText(kHead + QStringLiteral("eins\\par}"));
+    address_->setRtfText(kBarHead + QStringLiteral("eins\\par}"));
     focus(address_);
     const int before = touched_;
     QTest::mouseClick(address_->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
@@ -181,8 +181,8 @@ TEST_F(FormattingBarTest, RightAndMiddleClicksDoNotReportAChange) {
 }
 
 TEST_F(FormattingBarTest, FontAndColourButtonsFormatBothBlocks) {
-    address_->setRtfText(kHead + QStringLiteral("Adresse\\par}"));
-    notes_->setRtfText(kHead + QStringLiteral("Notiz\\par}"));
+    address_->setRtfText(kBarHead + QStringLiteral("Adresse\\par}"));
+    notes_->setRtfText(kBarHead + QStringLiteral("Notiz\\par}"));
     select(*address_, 0, 7);
     select(*notes_, 0, 5);
     focus(notes_);

@@ -19,7 +19,7 @@ QStringList strings(const std::vector<const char*>& utf8) {
     return out;
 }
 
-RichDocument read(const QByteArray& rtf) {
+RichDocument readNormalized(const QByteArray& rtf) {
     return normalized(documentFromStored(QByteArrayView(rtf)));
 }
 
@@ -49,13 +49,13 @@ TEST(RaisedText, ReadFromEveryForm) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rtf);
-        EXPECT_EQ(verticals(read(c.rtf)), strings(c.runs));
+        EXPECT_EQ(verticals(readNormalized(c.rtf)), strings(c.runs));
     }
 }
 
 TEST(RaisedText, WrittenAsSuperAndSubAndEndedBeforeTheParagraphEnds) {
     const QByteArray written =
-        writeRtf(read(R"({\rtf1 x\super 2\par\nosupersub a\sub i\nosupersub  b})"));
+        writeRtf(readNormalized(R"({\rtf1 x\super 2\par\nosupersub a\sub i\nosupersub  b})"));
     EXPECT_TRUE(written.contains("x\\super 2\\nosupersub\\par")) << written.toStdString();
     EXPECT_TRUE(written.contains("a\\sub i\\nosupersub  b\\par")) << written.toStdString();
 }
@@ -102,7 +102,7 @@ TEST(Links, ReadFromFieldsAsWordAndLibreOfficeWriteThem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(links(read(c.rtf)), strings(c.runs));
+        EXPECT_EQ(links(readNormalized(c.rtf)), strings(c.runs));
         // Plain text is the visible text, links or not.
         QString visible;
         for (const QString& run : strings(c.runs)) {
@@ -123,8 +123,8 @@ TEST(Links, InstructionsRoundTrip) {
 }
 
 TEST(Links, WrittenAsFieldsThatKeepTheirFormatsInside) {
-    const QByteArray written = writeRtf(
-        read(R"({\rtf1 a{\field{\*\fldinst HYPERLINK "http://x/"}{\fldrslt\b L}}\b0  b})"));
+    const QByteArray written = writeRtf(readNormalized(
+        R"({\rtf1 a{\field{\*\fldinst HYPERLINK "http://x/"}{\fldrslt\b L}}\b0  b})"));
     EXPECT_TRUE(
         written.contains(R"(a{\field{\*\fldinst{HYPERLINK "http://x/"}}{\fldrslt{\b L}}} b\par)"))
         << written.toStdString();

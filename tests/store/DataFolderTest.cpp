@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Case {
+struct FolderCase {
     const char* name;
     DataFolderFacts facts;
     fs::path path;
@@ -33,7 +33,7 @@ DataFolderFacts facts(const char* veltroHome, const char* program, bool writable
 }
 
 TEST(DataFolder, TheRuleChoosesByVariableWritabilityAndSystemFolders) {
-    const Case cases[] = {
+    const FolderCase cases[] = {
         {"VELTRO_HOME wins over everything", facts("/srv/kartei", "/usr/bin", false, "/x"),
          "/srv/kartei", DataFolderKind::Chosen},
         {"a copied program keeps its store beside it",
@@ -54,7 +54,7 @@ TEST(DataFolder, TheRuleChoosesByVariableWritabilityAndSystemFolders) {
         {"a folder merely named like a system one", facts("", "/usrdaten/bin", true, ""),
          "/usrdaten/bin", DataFolderKind::ProgramFolder},
     };
-    for (const Case& c : cases) {
+    for (const FolderCase& c : cases) {
         const DataFolder folder = chooseDataFolder(c.facts);
         EXPECT_EQ(folder.path, c.path) << c.name;
         EXPECT_EQ(folder.kind, c.kind) << c.name;

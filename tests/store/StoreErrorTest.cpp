@@ -18,7 +18,7 @@ using veltro::store::StoreError;
 
 namespace {
 
-struct Case {
+struct EngineFailure {
     const char* engineText;
     int code;
     int systemError;
@@ -28,7 +28,7 @@ struct Case {
 // The kind of each failure in German, the engine's English never; an errno left over from
 // an earlier call does not speak for a failure that made no system call.
 TEST(StoreError, TheReasonIsGermanByKind) {
-    const Case cases[] = {
+    const EngineFailure cases[] = {
         {"database is locked", SQLITE_BUSY, 0, "belegt"},
         {"database is locked", SQLITE_BUSY, ENOENT, "belegt"},
         {"database or disk is full", SQLITE_FULL, 0, "kein Platz"},
@@ -41,7 +41,7 @@ TEST(StoreError, TheReasonIsGermanByKind) {
         {"disk I/O error", SQLITE_IOERR_WRITE, 0, "Datenträger voll"},
         {"file is not a database", SQLITE_NOTADB, 0, "beschädigt"},
     };
-    for (const Case& c : cases) {
+    for (const EngineFailure& c : cases) {
         const QString reason = germanReason(StoreError(c.engineText, c.code, c.systemError));
         EXPECT_TRUE(reason.contains(QString::fromUtf8(c.kind))) << reason.toStdString();
         EXPECT_FALSE(reason.contains(QLatin1String(c.engineText))) << reason.toStdString();

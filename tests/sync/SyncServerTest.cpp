@@ -17,7 +17,7 @@ using namespace Qt::Literals::StringLiterals;
 using veltro::store::Field;
 using veltro::testing::GivenCard;
 using veltro::testing::HostileProxy;
-using Kind = HostileProxy::Reply::Kind;
+using ReplyKind = HostileProxy::Reply::Kind;
 using veltro::testing::serverCard;
 namespace sync = veltro::sync;
 
@@ -231,7 +231,7 @@ TEST_F(SyncServer, AConnectionLostMidwayChangesNothingHereAndTheNextSyncCatchesU
     int puts = 0;
     proxy.setRule([&puts](const HostileProxy::Request& request) {
         puts += request.method == "PUT" ? 1 : 0;
-        return HostileProxy::Reply{puts > 2 ? Kind::Own : Kind::Pass, {}, {}};
+        return HostileProxy::Reply{puts > 2 ? ReplyKind::Own : ReplyKind::Pass, {}, {}};
     });
     EXPECT_THROW(syncNow(proxy.through(book_)), sync::SyncError);
     EXPECT_GT(puts, 2);
@@ -377,8 +377,6 @@ TEST(SyncTls, AnUntrustedCertificateIsRefusedWithItsFingerprintUntilAcceptedByIt
     EXPECT_EQ(books.front().url, book);
 }
 
-}  // namespace
-
 // Undoing a step from before a sync would write old rows over what the server brought.
 TEST_F(SyncServer, ASyncThatChangesCardsHereEndsWhatCouldBeUndone) {
     startWithCardsOnBothSides();
@@ -428,3 +426,5 @@ TEST_F(SyncServer, ABackupComesBeforeChangesHereOnly) {
     syncNow({}, options);
     EXPECT_EQ(backups, 1) << "nothing changed here, nothing to back up";
 }
+
+}  // namespace
