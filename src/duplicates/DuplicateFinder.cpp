@@ -1,6 +1,7 @@
 #include "duplicates/DuplicateFinder.h"
 
 #include "duplicates/Folding.h"
+#include "store/CardExtrasTable.h"
 
 #include <QHash>
 
@@ -23,13 +24,22 @@ void addKeys(const CardFacts& card, const std::function<void(unsigned, const QSt
         add(SameName, first + u'|' + last);
         add(SoundsAlike, first + u'|' + phoneticKeyOfFolded(last));
     }
-    for (const QString& mail : mailKeys(card.mail)) {
-        add(SameMail, mail);
-    }
-    for (const QString& phone : {phoneKey(card.phone, card.areaCode), phoneKey(card.mobile)}) {
+    const auto addMails = [&](const QString& text) {
+        for (const QString& mail : mailKeys(text)) {
+            add(SameMail, mail);
+        }
+    };
+    const auto addPhone = [&](const QString& phone) {
         if (!phone.isEmpty()) {
             add(SamePhone, phone);
         }
+    };
+    addMails(card.mail);
+    std::for_each(card.moreMails.begin(), card.moreMails.end(), addMails);
+    addPhone(phoneKey(card.phone, card.areaCode));
+    addPhone(phoneKey(card.mobile));
+    for (const QString& phone : card.morePhones) {
+        addPhone(phoneKey(phone));
     }
 }
 
@@ -273,12 +283,26 @@ std::vector<CardFacts> readCardFacts(store::CardStore& store) {
                                                text(v[3]),
                                                text(v[4]),
                                                text(v[5]),
-                                               text(v[6])});
+                                               text(v[6]),
+                                               {},
+                                               {}});
                           });
     const auto uids = store::cardUids(store.db());
-    for (CardFacts& card : cards) {
-        card.uid = uids.value(card.id);
+    std::unordered_map<std::int64_t, std::size_t> positions;
+    positions.reserve(cards.size());
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        cards[i].uid = uids.value(cards[i].id);
+        positions.emplace(cards[i].id, i);
     }
+    const auto addEntries = [&](store::EntryKind kind, std::vector<QString> CardFacts::*list) {
+        store::visitEntryValues(store.db(), kind, [&](std::int64_t card, const QString& value) {
+            if (const auto at = positions.find(card); at != positions.end()) {
+                (cards[at->second].*list).push_back(value);
+            }
+        });
+    };
+    addEntries(store::EntryKind::EMail, &CardFacts::moreMails);
+    addEntries(store::EntryKind::Telefon, &CardFacts::morePhones);
     return cards;
 }
 

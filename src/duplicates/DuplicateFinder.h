@@ -24,6 +24,8 @@ struct CardFacts {
     QString areaCode;
     QString phone;
     QString mobile;
+    std::vector<QString> moreMails;  // the further entries of the card
+    std::vector<QString> morePhones;
 };
 
 // Why two cards look like one; a pair may have several reasons.

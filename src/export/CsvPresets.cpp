@@ -2,6 +2,8 @@
 
 #include "richtext/StoredText.h"
 
+#include <QStringList>
+
 #include <array>
 
 namespace veltro::exporting {
@@ -24,40 +26,53 @@ constexpr PresetColumn label(std::u16string_view header, std::u16string_view tex
     return {header, Source::Label, Field::Nr, text, partner};
 }
 
+using Kind = store::EntryKind;
+using Type = store::EntryType;
+using Part = EntrySlot::Part;
+
+// The nth further entry of the kind and type; of any type where none is given.
+constexpr PresetColumn entry(std::u16string_view header, Kind kind, std::optional<Type> type,
+                             int nth = 0, Part part = Part::Value) {
+    return {header, Source::Entry, Field::Nr, {}, 0, {kind, type, nth, part}};
+}
+constexpr PresetColumn entryType(std::u16string_view header, Kind kind, int nth) {
+    return {header, Source::EntryTypeLabel, Field::Nr, {}, 0, {kind, std::nullopt, nth}};
+}
+
 // Thunderbird's address book export.
 constexpr std::array kThunderbird = {
     field(u"First Name", Field::Vorname),
     field(u"Last Name", Field::Nachname),
     computed(u"Display Name", Source::DisplayName),
-    empty(u"Nickname"),
+    computed(u"Nickname", Source::Nickname),
     field(u"Primary Email", Field::EMailAdresse),
-    empty(u"Secondary Email"),
+    entry(u"Secondary Email", Kind::EMail, std::nullopt),
     empty(u"Screen Name"),
     computed(u"Work Phone", Source::Phone),
-    empty(u"Home Phone"),
+    entry(u"Home Phone", Kind::Telefon, Type::Privat),
     field(u"Fax Number", Field::Fax),
-    empty(u"Pager Number"),
+    entry(u"Pager Number", Kind::Telefon, Type::Pager),
     field(u"Mobile Number", Field::Mobiltelefon),
-    empty(u"Home Address"),
+    entry(u"Home Address", Kind::Anschrift, Type::Privat),
     empty(u"Home Address 2"),
-    empty(u"Home City"),
+    entry(u"Home City", Kind::Anschrift, Type::Privat, 0, Part::Town),
     empty(u"Home State"),
-    empty(u"Home ZipCode"),
-    empty(u"Home Country"),
+    entry(u"Home ZipCode", Kind::Anschrift, Type::Privat, 0, Part::Postcode),
+    entry(u"Home Country", Kind::Anschrift, Type::Privat, 0, Part::Country),
     field(u"Work Address", Field::Strasse),
     empty(u"Work Address 2"),
     field(u"Work City", Field::Ort),
     empty(u"Work State"),
     field(u"Work ZipCode", Field::Postleitzahl),
     empty(u"Work Country"),
-    empty(u"Job Title"),
+    computed(u"Job Title", Source::JobTitle),
     field(u"Department", Field::Abteilung),
     field(u"Organization", Field::Firma),
     field(u"Web Page 1", Field::Webseite),
-    empty(u"Web Page 2"),
-    empty(u"Birth Year"),
-    empty(u"Birth Month"),
-    empty(u"Birth Day"),
+    entry(u"Web Page 2", Kind::Webseite, std::nullopt),
+    computed(u"Birth Year", Source::BirthYear),
+    computed(u"Birth Month", Source::BirthMonth),
+    computed(u"Birth Day", Source::BirthDay),
     empty(u"Custom 1"),
     empty(u"Custom 2"),
     empty(u"Custom 3"),
@@ -74,7 +89,7 @@ constexpr std::array kOutlook = {
     empty(u"Suffix"),
     field(u"Company", Field::Firma),
     field(u"Department", Field::Abteilung),
-    empty(u"Job Title"),
+    computed(u"Job Title", Source::JobTitle),
     field(u"Business Street", Field::Strasse),
     empty(u"Business Street 2"),
     empty(u"Business Street 3"),
@@ -82,44 +97,44 @@ constexpr std::array kOutlook = {
     empty(u"Business State"),
     field(u"Business Postal Code", Field::Postleitzahl),
     empty(u"Business Country/Region"),
-    empty(u"Home Street"),
+    entry(u"Home Street", Kind::Anschrift, Type::Privat),
     empty(u"Home Street 2"),
     empty(u"Home Street 3"),
-    empty(u"Home City"),
+    entry(u"Home City", Kind::Anschrift, Type::Privat, 0, Part::Town),
     empty(u"Home State"),
-    empty(u"Home Postal Code"),
-    empty(u"Home Country/Region"),
-    empty(u"Other Street"),
+    entry(u"Home Postal Code", Kind::Anschrift, Type::Privat, 0, Part::Postcode),
+    entry(u"Home Country/Region", Kind::Anschrift, Type::Privat, 0, Part::Country),
+    entry(u"Other Street", Kind::Anschrift, Type::Andere),
     empty(u"Other Street 2"),
     empty(u"Other Street 3"),
-    empty(u"Other City"),
+    entry(u"Other City", Kind::Anschrift, Type::Andere, 0, Part::Town),
     empty(u"Other State"),
-    empty(u"Other Postal Code"),
-    empty(u"Other Country/Region"),
+    entry(u"Other Postal Code", Kind::Anschrift, Type::Andere, 0, Part::Postcode),
+    entry(u"Other Country/Region", Kind::Anschrift, Type::Andere, 0, Part::Country),
     empty(u"Assistant's Phone"),
     field(u"Business Fax", Field::Fax),
     computed(u"Business Phone", Source::Phone),
-    empty(u"Business Phone 2"),
+    entry(u"Business Phone 2", Kind::Telefon, Type::Geschaeftlich),
     empty(u"Callback"),
     empty(u"Car Phone"),
     empty(u"Company Main Phone"),
-    empty(u"Home Fax"),
-    empty(u"Home Phone"),
-    empty(u"Home Phone 2"),
+    entry(u"Home Fax", Kind::Telefon, Type::Fax),
+    entry(u"Home Phone", Kind::Telefon, Type::Privat),
+    entry(u"Home Phone 2", Kind::Telefon, Type::Privat, 1),
     empty(u"ISDN"),
     field(u"Mobile Phone", Field::Mobiltelefon),
     empty(u"Other Fax"),
-    empty(u"Other Phone"),
-    empty(u"Pager"),
+    entry(u"Other Phone", Kind::Telefon, Type::Andere),
+    entry(u"Pager", Kind::Telefon, Type::Pager),
     empty(u"Primary Phone"),
     empty(u"Radio Phone"),
     empty(u"TTY/TDD Phone"),
     empty(u"Telex"),
     empty(u"Account"),
-    empty(u"Anniversary"),
+    computed(u"Anniversary", Source::AnniversaryUs),
     empty(u"Assistant's Name"),
     empty(u"Billing Information"),
-    empty(u"Birthday"),
+    computed(u"Birthday", Source::BirthdayUs),
     empty(u"Business Address PO Box"),
     field(u"Categories", Field::Kategorien),
     empty(u"Children"),
@@ -127,11 +142,11 @@ constexpr std::array kOutlook = {
     field(u"E-mail Address", Field::EMailAdresse),
     label(u"E-mail Type", u"SMTP", -1),
     empty(u"E-mail Display Name"),
-    empty(u"E-mail 2 Address"),
-    empty(u"E-mail 2 Type"),
+    entry(u"E-mail 2 Address", Kind::EMail, std::nullopt),
+    label(u"E-mail 2 Type", u"SMTP", -1),
     empty(u"E-mail 2 Display Name"),
-    empty(u"E-mail 3 Address"),
-    empty(u"E-mail 3 Type"),
+    entry(u"E-mail 3 Address", Kind::EMail, std::nullopt, 1),
+    label(u"E-mail 3 Type", u"SMTP", -1),
     empty(u"E-mail 3 Display Name"),
     empty(u"Gender"),
     empty(u"Government ID Number"),
@@ -174,10 +189,10 @@ constexpr std::array kGoogle = {
     field(u"Name Prefix", Field::Anrede),
     empty(u"Name Suffix"),
     empty(u"Initials"),
-    empty(u"Nickname"),
+    computed(u"Nickname", Source::Nickname),
     empty(u"Short Name"),
     empty(u"Maiden Name"),
-    empty(u"Birthday"),
+    computed(u"Birthday", Source::BirthdayIso),
     empty(u"Gender"),
     empty(u"Location"),
     empty(u"Billing Information"),
@@ -212,13 +227,29 @@ constexpr std::array kGoogle = {
     empty(u"Organization 1 - Type"),
     field(u"Organization 1 - Name", Field::Firma),
     empty(u"Organization 1 - Yomi Name"),
-    empty(u"Organization 1 - Title"),
+    computed(u"Organization 1 - Title", Source::JobTitle),
     field(u"Organization 1 - Department", Field::Abteilung),
     empty(u"Organization 1 - Symbol"),
     empty(u"Organization 1 - Location"),
     empty(u"Organization 1 - Job Description"),
     label(u"Website 1 - Type", u"Work", 1),
     field(u"Website 1 - Value", Field::Webseite),
+    entryType(u"E-mail 2 - Type", Kind::EMail, 0),
+    entry(u"E-mail 2 - Value", Kind::EMail, std::nullopt),
+    entryType(u"E-mail 3 - Type", Kind::EMail, 1),
+    entry(u"E-mail 3 - Value", Kind::EMail, std::nullopt, 1),
+    entryType(u"Phone 4 - Type", Kind::Telefon, 0),
+    entry(u"Phone 4 - Value", Kind::Telefon, std::nullopt),
+    entryType(u"Phone 5 - Type", Kind::Telefon, 1),
+    entry(u"Phone 5 - Value", Kind::Telefon, std::nullopt, 1),
+    entryType(u"Address 2 - Type", Kind::Anschrift, 0),
+    entry(u"Address 2 - Formatted", Kind::Anschrift, std::nullopt, 0, Part::Lines),
+    entry(u"Address 2 - Street", Kind::Anschrift, std::nullopt),
+    entry(u"Address 2 - City", Kind::Anschrift, std::nullopt, 0, Part::Town),
+    entry(u"Address 2 - Postal Code", Kind::Anschrift, std::nullopt, 0, Part::Postcode),
+    entry(u"Address 2 - Country", Kind::Anschrift, std::nullopt, 0, Part::Country),
+    entryType(u"Website 2 - Type", Kind::Webseite, 0),
+    entry(u"Website 2 - Value", Kind::Webseite, std::nullopt),
 };
 
 QString trimmedField(const store::Card& card, Field f) {
@@ -229,7 +260,102 @@ QString joined(const QString& a, const QString& b) {
     return a.isEmpty() ? b : b.isEmpty() ? a : a + u' ' + b;
 }
 
-QString valueOf(const PresetColumn& column, const store::Card& card) {
+QString usDate(const std::optional<store::PartialDate>& date) {
+    if (!date || date->year == 0) {
+        return {};
+    }
+    return QStringLiteral("%1/%2/%3").arg(date->month).arg(date->day).arg(date->year);
+}
+
+QString number(int value) {
+    return value == 0 ? QString() : QString::number(value);
+}
+
+const store::Entry* entryIn(const store::CardExtras& extras, const EntrySlot& slot) {
+    int seen = 0;
+    for (const store::Entry& entry : extras.entries) {
+        if (entry.kind == slot.kind && (!slot.type || entry.type == *slot.type) &&
+            seen++ == slot.nth) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+QString partOf(const store::Entry& entry, Part part) {
+    switch (part) {
+        case Part::Value:
+            return entry.value.trimmed();
+        case Part::Postcode:
+            return entry.postcode.trimmed();
+        case Part::Town:
+            return entry.town.trimmed();
+        case Part::Country:
+            return entry.country.trimmed();
+        case Part::Lines: {
+            QStringList lines = {entry.value.trimmed(),
+                                 joined(entry.postcode.trimmed(), entry.town.trimmed()),
+                                 entry.country.trimmed()};
+            lines.removeAll(QString());
+            return lines.join(QStringLiteral("\r\n"));
+        }
+    }
+    return {};
+}
+
+// The type as Google Contacts names it.
+QString englishType(const store::Entry& entry) {
+    switch (entry.type) {
+        case Type::Privat:
+            return QStringLiteral("Home");
+        case Type::Geschaeftlich:
+            return QStringLiteral("Work");
+        case Type::Mobil:
+            return QStringLiteral("Mobile");
+        case Type::Fax:
+            return QStringLiteral("Home Fax");
+        case Type::Pager:
+            return QStringLiteral("Pager");
+        case Type::Andere:
+            break;
+    }
+    return QStringLiteral("Other");
+}
+
+QString extrasValueOf(const PresetColumn& column, const store::CardExtras& extras) {
+    const auto& birthday = extras.birthday;
+    switch (column.source) {
+        case Source::Nickname:
+            return extras.nickname.trimmed();
+        case Source::JobTitle:
+            return extras.title.trimmed();
+        case Source::BirthdayIso:
+            return birthday ? birthday->text() : QString();
+        case Source::BirthdayUs:
+            return usDate(birthday);
+        case Source::AnniversaryUs:
+            return usDate(extras.anniversary);
+        case Source::BirthYear:
+            return birthday ? number(birthday->year) : QString();
+        case Source::BirthMonth:
+            return birthday ? number(birthday->month) : QString();
+        case Source::BirthDay:
+            return birthday ? number(birthday->day) : QString();
+        case Source::Entry:
+        case Source::EntryTypeLabel: {
+            const store::Entry* entry = entryIn(extras, column.slot);
+            return entry == nullptr                          ? QString()
+                   : column.source == Source::EntryTypeLabel ? englishType(*entry)
+                                                             : partOf(*entry, column.slot.part);
+        }
+        default:
+            break;
+    }
+    return {};
+}
+
+QString valueOf(const PresetColumn& column, const store::Card& card,
+                const store::CardExtras& extras) {
     switch (column.source) {
         case Source::Field:
             return trimmedField(card, column.field);
@@ -259,6 +385,8 @@ QString valueOf(const PresetColumn& column, const store::Card& card) {
         case Source::Empty:
         case Source::Label:
             break;
+        default:
+            return extrasValueOf(column, extras);
     }
     return {};
 }
@@ -279,11 +407,12 @@ std::span<const PresetColumn> presetColumns(CsvPreset preset) {
     return {};
 }
 
-std::vector<QString> presetRow(std::span<const PresetColumn> columns, const store::Card& card) {
+std::vector<QString> presetRow(std::span<const PresetColumn> columns, const store::Card& card,
+                               const store::CardExtras& extras) {
     std::vector<QString> row;
     row.reserve(columns.size());
     for (const PresetColumn& column : columns) {
-        row.push_back(valueOf(column, card));
+        row.push_back(valueOf(column, card, extras));
     }
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].source != Source::Label) {

@@ -51,6 +51,7 @@ ExportWriter::ExportWriter(store::CardStore& store, ExportOptions options)
       helperEncoder_(options_.encoding) {
     if (!presetColumns_.empty()) {
         options_.separator = QStringLiteral(",");
+        extras_.emplace(store_.db());
     }
 }
 
@@ -163,7 +164,8 @@ void ExportWriter::appendPresetRecord(const store::Statement& row) {
     for (std::size_t field = 0; field < store::kFieldCount; ++field) {
         card.values[field] = row.text(static_cast<int>(field) + 1);
     }
-    const std::vector<QString> values = presetRow(presetColumns_, card);
+    const std::vector<QString> values =
+        presetRow(presetColumns_, card, extras_->read(row.integer(0)));
     for (std::size_t i = 0; i < values.size(); ++i) {
         encoder_.appendQuoted(buffer_, values[i]);
         appendSeparatorAfter(i, encoder_, buffer_);

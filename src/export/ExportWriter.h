@@ -5,6 +5,7 @@
 #include "export/ExportColumns.h"
 #include "export/ExportEncoder.h"
 #include "export/ExportOptions.h"
+#include "store/CardExtrasTable.h"
 
 #include <QByteArray>
 #include <QString>
@@ -83,6 +84,7 @@ private:
     ExportOptions options_;
     std::span<const ExportColumn> columns_;
     std::span<const PresetColumn> presetColumns_;
+    std::optional<store::CardExtrasReader> extras_;  // with a preset only
     ExportEncoder encoder_;
     ExportEncoder helperEncoder_;  // the second thread's
     QByteArray buffer_;

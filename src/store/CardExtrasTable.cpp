@@ -199,6 +199,20 @@ CardExtras loadCardExtras(Database& db, std::int64_t card) {
     return CardExtrasReader(db).read(card);
 }
 
+void visitEntryValues(Database& db, EntryKind kind,
+                      const std::function<void(std::int64_t card, const QString& value)>& visit) {
+    if (!db.hasTable("KartenEintraege")) {
+        return;
+    }
+    auto rows = db.prepare(
+        "SELECT KarteId, Wert FROM KartenEintraege WHERE Art = ?1 AND Wert <> '' "
+        "ORDER BY KarteId, Rang, Id");
+    rows.bind(1, kindName(kind));
+    while (rows.step()) {
+        visit(rows.integer(0), rows.textOrEmpty(1));
+    }
+}
+
 void writeCardExtras(Database& db, std::int64_t card, const CardExtras& extras) {
     {
         auto exists = db.prepare("SELECT 1 FROM Kontakte WHERE rowid = ?1");

@@ -4,6 +4,7 @@
 #include "store/Sqlite.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,11 @@ private:
 };
 
 [[nodiscard]] CardExtras loadCardExtras(Database& db, std::int64_t card);
+
+// The value of every further entry of the kind, card by card in row id order; nothing in a
+// store that keeps none. For searches over all cards, which would not read each card's extras.
+void visitEntryValues(Database& db, EntryKind kind,
+                      const std::function<void(std::int64_t card, const QString& value)>& visit);
 
 // Writes what differs from what the store holds, in one transaction (or the caller's).
 // Throws StoreError when the card is gone.

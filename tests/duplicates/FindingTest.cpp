@@ -1,12 +1,15 @@
 #include "duplicates/DuplicateFinder.h"
 
 #include "TestHome.h"
+#include "store/CardExtrasTable.h"
 #include "store/DuplicateDecisions.h"
 
 #include <gtest/gtest.h>
 
 using namespace veltro::duplicates;
 using namespace veltro::testing;
+using veltro::store::EntryKind;
+using veltro::store::EntryType;
 using veltro::store::Field;
 
 using namespace Qt::Literals::StringLiterals;
@@ -16,7 +19,7 @@ namespace {
 CardFacts facts(std::int64_t id, const QString& heading, const QString& first = {},
                 const QString& last = {}, const QString& mail = {}, const QString& phone = {},
                 const QString& area = {}, const QString& mobile = {}) {
-    return {id, QString::number(id), heading, first, last, mail, area, phone, mobile};
+    return {id, QString::number(id), heading, first, last, mail, area, phone, mobile, {}, {}};
 }
 
 struct PairCase {
@@ -147,18 +150,23 @@ TEST(Finding, GroupsAgainstNewCardsKeepOnlyPairsWithCardsThereBefore) {
 
 TEST(Finding, SearchesAStoreAndRemembersWhatTheUserDecided) {
     TestHome home;
-    makeStore(
-        home.dir(), {u"K"_s},
-        {{u"Müller Anna"_s, u"K"_s, {{Field::EMailAdresse, u"anna@x.de"_s}}},
-         {u"Bauer Max"_s, u"K"_s, {{Field::Telefon, u"0951 4711 00"_s}}},
-         {u"Mueller Anna_1"_s, u"K"_s, {{Field::EMailAdresse, u"ANNA@x.de"_s}}},
-         {u"Max Bauer"_s, u"K"_s, {{Field::Vorwahl, u"0951"_s}, {Field::Telefon, u"471100"_s}}}});
+    makeStore(home.dir(), {u"K"_s},
+              {{u"Müller Anna"_s, u"K"_s, {{Field::EMailAdresse, u"anna@x.de"_s}}},
+               {u"Bauer Max"_s, u"K"_s, {{Field::Telefon, u"0951 4711 00"_s}}},
+               {u"Mueller Anna_1"_s, u"K"_s, {{Field::EMailAdresse, u"ANNA@x.de"_s}}},
+               {u"Max Bauer"_s, u"K"_s, {}}});
     auto store = veltro::store::CardStore::open(home.storeFile());
+    // Numbers and addresses beyond the card's own fields count as theirs.
+    veltro::store::CardExtras more;
+    more.entries = {{EntryKind::Telefon, EntryType::Mobil, u"0951 471100"_s},
+                    {EntryKind::EMail, EntryType::Privat, u"max@bauer.de"_s}};
+    veltro::store::writeCardExtras(store.db(), 4, more);
+    veltro::store::writeCardExtras(store.db(), 2, more);
     auto groups = findDuplicates(store);
     ASSERT_EQ(groups.size(), 2U);
-    EXPECT_EQ(groups[0].pairs[0].reasons, SameHeading | SameMail);
-    EXPECT_EQ(groups[1].pairs[0].reasons, SamePhone);
-    veltro::store::markNotDuplicates(store.db(), groups[1].cards[0], groups[1].cards[1]);
+    EXPECT_EQ(groups[0].pairs[0].reasons, SamePhone | SameMail);
+    EXPECT_EQ(groups[1].pairs[0].reasons, SameHeading | SameMail);
+    veltro::store::markNotDuplicates(store.db(), groups[0].cards[0], groups[0].cards[1]);
     groups = findDuplicates(store);
     ASSERT_EQ(groups.size(), 1U);
     EXPECT_EQ(groups[0].pairs[0].reasons, SameHeading | SameMail);

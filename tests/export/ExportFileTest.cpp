@@ -1,6 +1,7 @@
 #include "ExportFixture.h"
 #include "TestHome.h"
 #include "export/ExportFile.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/SampleCards.h"
 #include "store/Schema.h"
@@ -10,8 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace veltro::exporting {
 namespace {
+
+using namespace Qt::Literals::StringLiterals;
 
 using testing::expectedFile;
 using testing::fileBytes;
@@ -60,6 +65,95 @@ TEST_F(ExportFileTest, WritesTheDocumentedBytes) {
         ASSERT_EQ(result.status, ExportStatus::Written) << result.error.toStdString();
         EXPECT_EQ(result.summary.cards, 2);
         EXPECT_EQ(fileBytes(target("out")).toStdString(), c.expected.toStdString());
+    }
+}
+
+// The records of a CSV file as another program reads them: quoted fields, "" for a quote.
+std::vector<QStringList> csvRecords(const QString& text) {
+    std::vector<QStringList> records(1);
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted && c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+            field += c;
+            ++i;
+        } else if (c == u'"') {
+            quoted = !quoted;
+        } else if (quoted || (c != u',' && c != u'\n' && c != u'\r')) {
+            field += c;
+        } else if (c != u'\r') {
+            records.back() << std::exchange(field, {});
+            if (c == u'\n') {
+                records.emplace_back();
+            }
+        }
+    }
+    return records;
+}
+
+// Birthday, nickname, title and the further entries go into the columns those programs read.
+TEST_F(ExportFileTest, OtherProgramsLayoutsCarryWhatACardHoldsBeyondItsFields) {
+    {
+        auto db = store::Database::open(home.storeFile());
+        store::CardExtras extras;
+        extras.birthday = store::PartialDate{1980, 2, 29};
+        extras.nickname = QStringLiteral("Anni");
+        extras.title = QStringLiteral("Leiterin");
+        using K = store::EntryKind;
+        using T = store::EntryType;
+        extras.entries = {
+            {K::Telefon, T::Privat, QStringLiteral("0911 123")},
+            {K::EMail, T::Andere, QStringLiteral("anna@privat.de")},
+            {K::Anschrift, T::Privat, QStringLiteral("Rue 1"), QStringLiteral("75001"),
+             QStringLiteral("Paris"), QStringLiteral("Frankreich")}};
+        store::writeCardExtras(db, 1, extras);
+    }
+    const struct {
+        CsvPreset preset;
+        std::vector<std::pair<QString, QString>> columns;
+    } cases[] = {
+        {CsvPreset::Google,
+         {{u"Birthday"_s, u"1980-02-29"_s},
+          {u"Nickname"_s, u"Anni"_s},
+          {u"Organization 1 - Title"_s, u"Leiterin"_s},
+          {u"E-mail 2 - Type"_s, u"Other"_s},
+          {u"E-mail 2 - Value"_s, u"anna@privat.de"_s},
+          {u"Phone 4 - Type"_s, u"Home"_s},
+          {u"Phone 4 - Value"_s, u"0911 123"_s},
+          {u"Address 2 - Formatted"_s, u"Rue 1\r\n75001 Paris\r\nFrankreich"_s},
+          {u"Address 2 - City"_s, u"Paris"_s},
+          {u"Phone 5 - Value"_s, u""_s}}},
+        {CsvPreset::Thunderbird,
+         {{u"Birth Year"_s, u"1980"_s},
+          {u"Birth Month"_s, u"2"_s},
+          {u"Birth Day"_s, u"29"_s},
+          {u"Secondary Email"_s, u"anna@privat.de"_s},
+          {u"Home Phone"_s, u"0911 123"_s},
+          {u"Home ZipCode"_s, u"75001"_s},
+          {u"Home Country"_s, u"Frankreich"_s},
+          {u"Job Title"_s, u"Leiterin"_s}}},
+        {CsvPreset::Outlook,
+         {{u"Birthday"_s, u"2/29/1980"_s},
+          {u"Home Phone"_s, u"0911 123"_s},
+          {u"E-mail 2 Address"_s, u"anna@privat.de"_s},
+          {u"E-mail 2 Type"_s, u"SMTP"_s},
+          {u"E-mail 3 Type"_s, u""_s},
+          {u"Home Street"_s, u"Rue 1"_s},
+          {u"Other City"_s, u""_s}}},
+    };
+    for (const auto& c : cases) {
+        const auto result =
+            exportToFile(home.storeFile(), target("p.csv"), presetOptions(c.preset));
+        ASSERT_EQ(result.status, ExportStatus::Written) << result.error.toStdString();
+        QString text = QString::fromUtf8(fileBytes(target("p.csv")));
+        const auto records = csvRecords(text.remove(u'\uFEFF'));
+        ASSERT_GE(records.size(), 2U);
+        for (const auto& [header, value] : c.columns) {
+            const auto column = records[0].indexOf(header);
+            ASSERT_GE(column, 0) << header.toStdString();
+            EXPECT_EQ(records[1].value(column), value) << header.toStdString();
+        }
     }
 }
 
