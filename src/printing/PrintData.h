@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/PrintMargins.h"
+#include "store/CardExtras.h"
 #include "store/CardFields.h"
 
 #include <QString>
@@ -15,6 +16,7 @@ struct PrintData {
     // The boxes' texts; Schlagworte is the selected list line (empty when none is);
     // Anschrift and Notizen hold the blocks' stored text (RTF or plain).
     store::Card card;
+    store::CardExtras extras;             // what the card holds beyond its fields
     QString fieldFace;                    // face of the card fields (Text9)
     std::optional<QString> addressFace;   // at the address block's selection; none when mixed
     std::optional<double> addressPoints;  // likewise its size

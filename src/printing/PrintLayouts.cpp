@@ -2,6 +2,8 @@
 
 #include "richtext/StoredText.h"
 
+#include <QStringList>
+
 namespace veltro::printing {
 
 using store::Field;
@@ -44,6 +46,35 @@ void addressFields(PrintJob& job, const store::Card& card) {
     labelled(job, "Handy: ", card.text(Field::Mobiltelefon));
 }
 
+QString entryText(const store::Entry& entry) {
+    if (entry.kind != store::EntryKind::Anschrift) {
+        return entry.value;
+    }
+    QStringList parts = {entry.value, (entry.postcode + u' ' + entry.town).trimmed(),
+                         entry.country};
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(", "));
+}
+
+// Dates, names and every further entry, each on its own labelled line.
+void extrasLines(PrintJob& job, const store::CardExtras& extras) {
+    const auto optional = [&job](const char* label, const QString& value) {
+        if (!value.isEmpty()) {
+            labelled(job, label, value);
+        }
+    };
+    optional("Geburtstag: ", extras.birthday ? extras.birthday->shown() : QString());
+    optional("Jahrestag: ", extras.anniversary ? extras.anniversary->shown() : QString());
+    optional("Spitzname: ", extras.nickname);
+    optional("Titel/Position: ", extras.title);
+    optional("Rolle: ", extras.role);
+    for (const store::Entry& entry : extras.entries) {
+        job.line({store::kindName(entry.kind) + QStringLiteral(" (") + store::typeName(entry.type) +
+                      QStringLiteral("): "),
+                  entryText(entry)});
+    }
+}
+
 }  // namespace
 
 QString numberWithCode(const QString& code, const QString& number) {
@@ -67,6 +98,16 @@ void AllesDrucken(PrintJob& job, const PrintData& data) {
     addressFields(job, card);
     job.line({QString()});
     job.line({QString()});
+    if (!data.extras.isEmpty()) {
+        job.setFont(data.fieldFace, kHeadingPoints, true);
+        job.line({QStringLiteral("Weitere Angaben")});
+        job.line({kRule});
+        job.line({QString()});
+        job.setFont(data.fieldFace, kBodyPoints, false);
+        extrasLines(job, data.extras);
+        job.line({QString()});
+        job.line({QString()});
+    }
     job.setFont(data.fieldFace, kHeadingPoints, true);
     job.line({QStringLiteral("Notizen")});
     job.line({kRule});

@@ -61,6 +61,27 @@ TEST(Layouts, CardAndFieldsLayoutsPrintEveryLineInOrderWithItsFont) {
     EXPECT_EQ(described(vt::printOut(PrintLayout::Fields, vt::sampleData())), fields);
 }
 
+TEST(Layouts, TheCardLayoutPrintsWhatTheCardHoldsBeyondItsFieldsBeforeTheNotes) {
+    printing::PrintData data = vt::sampleData();
+    data.extras.birthday = store::PartialDate{1980, 2, 29};
+    data.extras.nickname = u"Anni"_s;
+    data.extras.entries = {{store::EntryKind::Telefon, store::EntryType::Privat, u"0911 123"_s},
+                           {store::EntryKind::Anschrift, store::EntryType::Geschaeftlich,
+                            u"Rue 1"_s, u"75001"_s, u"Paris"_s, u"Frankreich"_s}};
+    const QStringList lines = vt::texts(vt::printOut(PrintLayout::Card, data));
+    const QStringList extras = {u"Weitere Angaben"_s,
+                                kRule,
+                                QString(),
+                                u"Geburtstag: \t29.02.1980"_s,
+                                u"Spitzname: \tAnni"_s,
+                                u"Telefon (privat): \t0911 123"_s,
+                                u"Anschrift (geschäftlich): \tRue 1, 75001 Paris, Frankreich"_s};
+    const auto at = lines.indexOf(extras.front());
+    ASSERT_GT(at, lines.indexOf(u"Handy: \t0170 1234567"_s));
+    EXPECT_EQ(lines.mid(at, extras.size()), extras);
+    EXPECT_GT(lines.indexOf(u"Notizen"_s), at);
+}
+
 TEST(Layouts, WithoutACardTheLabelsPrintWithEmptyValuesAndADiallingCodeAlone) {
     printing::PrintData data;
     data.card.set(Field::Vorwahl, QStringLiteral("0951"));
