@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace veltro::labels {
 
 using store::Field;
@@ -30,6 +32,23 @@ QStringList trimmedLines(const QString& text) {
     return lines;
 }
 
+maintenance::AddressFields namesOf(const store::Card& card) {
+    maintenance::AddressFields fields;
+    fields.salutation = card.text(Field::Anrede);
+    fields.firstName = card.text(Field::Vorname);
+    fields.lastName = card.text(Field::Nachname);
+    fields.company = card.text(Field::Firma);
+    fields.department = card.text(Field::Abteilung);
+    return fields;
+}
+
+QStringList composed(const maintenance::AddressFields& fields) {
+    QStringList lines = trimmedLines(maintenance::composeAddress(fields));
+    // A composed block keeps an empty name line where a card names nobody.
+    lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+    return lines;
+}
+
 }  // namespace
 
 QStringList addressLines(const store::Card& card) {
@@ -38,19 +57,31 @@ QStringList addressLines(const store::Card& card) {
     if (!block.isEmpty()) {
         return block;
     }
-    maintenance::AddressFields fields;
-    fields.salutation = card.text(Field::Anrede);
-    fields.firstName = card.text(Field::Vorname);
-    fields.lastName = card.text(Field::Nachname);
-    fields.company = card.text(Field::Firma);
-    fields.department = card.text(Field::Abteilung);
+    maintenance::AddressFields fields = namesOf(card);
     fields.street = card.text(Field::Strasse);
     fields.postcode = card.text(Field::Postleitzahl);
     fields.town = card.text(Field::Ort);
-    QStringList composed = trimmedLines(maintenance::composeAddress(fields));
-    // A composed block keeps an empty name line where a card names nobody.
-    composed.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
-    return composed;
+    return composed(fields);
+}
+
+QStringList addressLines(const store::Card& card, const store::CardExtras& extras,
+                         std::optional<store::EntryType> type) {
+    const auto entries = extras.of(store::EntryKind::Anschrift);
+    const auto chosen = std::find_if(entries.begin(), entries.end(), [type](const store::Entry& e) {
+        return type && e.type == *type;
+    });
+    if (chosen == entries.end()) {
+        return addressLines(card);
+    }
+    maintenance::AddressFields fields = namesOf(card);
+    fields.street = chosen->value;
+    fields.postcode = chosen->postcode;
+    fields.town = chosen->town;
+    QStringList lines = composed(fields);
+    if (const QString country = chosen->country.trimmed(); !country.isEmpty()) {
+        lines << country;
+    }
+    return lines;
 }
 
 QString letterSalutation(const store::Card& card) {

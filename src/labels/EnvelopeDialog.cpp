@@ -27,6 +27,7 @@ EnvelopeDialog::EnvelopeDialog(CardSet shown, CardSet found, const QString& send
     cards_->addItem(QStringLiteral("%1 (%2)").arg(shown_.name).arg(shown_.cards.size()));
     cards_->addItem(QStringLiteral("%1 (%2)").arg(found_.name).arg(found_.cards.size()));
     form()->addRow(QStringLiteral("&Karten:"), cards_);
+    addAddressChoice();
 
     formats_ = named(new QComboBox(this), "cmbFormat");
     for (const EnvelopeFormatInfo& info : envelopeFormats()) {
@@ -114,7 +115,7 @@ QString EnvelopeDialog::draw(PageCanvas& canvas) {
         if (shortened && addresses.size() == kPreviewPages) {
             break;
         }
-        addresses.push_back(addressLines(card));
+        addresses.push_back(addressOf(card, shown_.extrasOf));
     }
     const auto printed = drawEnvelopes(canvas, options(), addresses);
     QStringList cut;

@@ -42,6 +42,7 @@ LabelsDialog::LabelsDialog(CardSet category, CardSet found, QPrinter& printer, Q
       found_(std::move(found)) {
     setObjectName(QStringLiteral("frmEtiketten"));
     buildCardChoice();
+    addAddressChoice();
     buildSheetChoice();
     face_ = named(new QFontComboBox(this), "cmbSchrift");
     points_ = named(new QDoubleSpinBox(this), "spnGroesse");
@@ -218,7 +219,7 @@ QString LabelsDialog::draw(PageCanvas& canvas) {
         if (shortened && static_cast<long long>(addresses.size()) == room) {
             break;
         }
-        addresses.push_back(addressLines(card));
+        addresses.push_back(addressOf(card, category_.extrasOf));
     }
     const auto placed = drawLabels(canvas, chosen, addresses);
     QStringList cut;

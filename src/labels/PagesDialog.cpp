@@ -2,11 +2,13 @@
 #include "platform/HelpKey.h"
 #include "platform/Placement.h"
 
+#include "labels/CardAddress.h"
 #include "labels/PainterCanvas.h"
 #include "platform/Platform.h"
 #include "platform/TellFailure.h"
 #include "platform/WidgetTools.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -63,7 +65,8 @@ PagesDialog::PagesDialog(QPrinter& printer, const QString& title, QWidget* paren
                 return;
             }
             previewing_ = true;
-            note_->setText(draw(canvas));
+            // A card file that cannot be read is told, not thrown into the preview's painting.
+            platform::runGuarded(QStringLiteral("Vorschau"), [&] { note_->setText(draw(canvas)); });
             previewing_ = false;
         });
     });
@@ -128,6 +131,26 @@ void PagesDialog::savePdf() {
              windowTitle(), platform::Buttons::Ok, platform::Icon::Exclamation, 0});
     }
     refresh();
+}
+
+void PagesDialog::addAddressChoice() {
+    addressType_ = named(new QComboBox(this), QStringLiteral("cmbAnschriftArt"));
+    addressType_->addItem(QStringLiteral("der Karte"));
+    for (const store::EntryType type : store::typesOf(store::EntryKind::Anschrift)) {
+        addressType_->addItem(store::typeName(type), static_cast<int>(type));
+    }
+    addressType_->setToolTip(QStringLiteral(
+        "Karten ohne weitere Anschrift dieser Art bekommen die Anschrift der Karte."));
+    form_->addRow(QStringLiteral("Ans&chrift:"), addressType_);
+    connect(addressType_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+}
+
+QStringList PagesDialog::addressOf(const store::Card& card, const ExtrasOf& extrasOf) const {
+    const QVariant type = addressType_ != nullptr ? addressType_->currentData() : QVariant();
+    if (!type.isValid() || !extrasOf) {
+        return addressLines(card);
+    }
+    return addressLines(card, extrasOf(card.id), static_cast<store::EntryType>(type.toInt()));
 }
 
 }  // namespace veltro::labels

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QPrinter>
 
+class QComboBox;
 class QFormLayout;
 class QLabel;
 class QPrintPreviewWidget;
@@ -32,6 +33,10 @@ protected:
     static constexpr int kPreviewPages = 20;
 
     [[nodiscard]] QFormLayout* form() const { return form_; }
+    // A choice of the postal address to print: the card's own, or its further address of a
+    // type where it has one.
+    void addAddressChoice();
+    [[nodiscard]] QStringList addressOf(const store::Card& card, const ExtrasOf& extrasOf) const;
     // Whether the pages being drawn are the preview's.
     [[nodiscard]] bool previewing() const { return previewing_; }
     // Draws the preview again after a setting changed.
@@ -48,6 +53,7 @@ private:
     QPrinter& printer_;
     QPrinter previewPrinter_{QPrinter::HighResolution};
     QFormLayout* form_ = nullptr;
+    QComboBox* addressType_ = nullptr;
     QPrintPreviewWidget* preview_ = nullptr;
     QLabel* note_ = nullptr;
     QPushButton* print_ = nullptr;

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "printing/PrintController.h"
 #include "store/AtomicFile.h"
+#include "store/CardExtrasTable.h"
 #include "store/Categories.h"
 #include "store/LikePattern.h"
 
@@ -25,18 +26,27 @@ void openDialog(Dialog* dialog) {
     dialog->open();
 }
 
+// The cards with what they hold beyond their fields, read when a print asks for it.
+labels::CardSet withExtras(labels::CardSet set, session::Session& session) {
+    set.extrasOf = [&session](std::int64_t card) {
+        return session.isOpen() ? store::loadCardExtras(session.store().db(), card)
+                                : store::CardExtras();
+    };
+    return set;
+}
+
 }  // namespace
 
 void MainWindow::connectLabelCommands() {
     connectEntry("mnuEtiketten", [this] {
         if (session_->isOpen()) {
-            openDialog(new labels::LabelsDialog(categoryCards(), listedCards(), printer_->printer(),
-                                                this));
+            openDialog(new labels::LabelsDialog(withExtras(categoryCards(), *session_),
+                                                listedCards(), printer_->printer(), this));
         }
     });
     connectEntry("mnuUmschlag", [this] {
         if (session_->isOpen()) {
-            openDialog(new labels::EnvelopeDialog(shownCard(), listedCards(),
+            openDialog(new labels::EnvelopeDialog(withExtras(shownCard(), *session_), listedCards(),
                                                   optionsDialog().senderLine(), printer_->printer(),
                                                   this));
         }

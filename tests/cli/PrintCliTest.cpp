@@ -8,6 +8,7 @@
 #include "labels/Envelope.h"
 #include "labels/LabelDocument.h"
 #include "labels/LabelSheet.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/Schema.h"
 
@@ -189,6 +190,39 @@ TEST_F(PrintCli, TheEnvelopeAddressStandsInTheWindow) {
         EXPECT_NEAR(onFirst[6].box.y, window.address.y, kTolerance);
         EXPECT_NEAR(onFirst[6].box.x, window.address.x, kTolerance);
     }
+}
+
+// --address takes a card's further address of that type; a type no address has is refused.
+TEST_F(PrintCli, AnEnvelopeTakesTheFurtherAddressOfTheChosenType) {
+    const store::Card first = cards().front();
+    {
+        auto db = store::Database::open(std::filesystem::path(dir_.toStdString()) /
+                                        store::kStoreFileName);
+        store::CardExtras extras;
+        extras.entries = {{store::EntryKind::Anschrift, store::EntryType::Privat, u"Rosenweg 2"_s,
+                           u"96050"_s, u"Gaustadt"_s}};
+        store::writeCardExtras(db, first.id, extras);
+    }
+    const QString pdf = out("privat.pdf");
+    const QStringList call = {u"envelope"_s,
+                              dir_,
+                              pdf,
+                              u"--format"_s,
+                              u"DL"_s,
+                              u"--card"_s,
+                              first.text(Field::Schlagworte),
+                              u"--address"_s};
+    const CliRun run = runCli(call + QStringList{u"privat"_s});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QStringList text;
+    for (const Word& word : words(pdf)) {
+        text << word.text;
+    }
+    EXPECT_TRUE(text.join(u' ').contains(u"Rosenweg 2 96050 Gaustadt"_s))
+        << text.join(u' ').toStdString();
+    const CliRun wrong = runCli(call + QStringList{u"mobil"_s});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_TRUE(wrong.err.contains(u"--address ist privat, geschäftlich oder andere"_s));
 }
 
 TEST_F(PrintCli, ATurnedEnvelopeHasItsAddressInTheTurnedWindow) {

@@ -60,6 +60,28 @@ TEST(CardAddress, TheBlockWinsAndTheFieldsStandInWhenItIsEmpty) {
     }
 }
 
+// A further address of the chosen type goes under the card's names; without one, the card's own.
+TEST(CardAddress, AChosenTypeTakesTheFurtherAddressOfThatType) {
+    const store::Card meier = card({{Field::Anrede, "Herr"},
+                                    {Field::Vorname, "Klaus"},
+                                    {Field::Nachname, "Meier"},
+                                    {Field::Strasse, "Am Kranen 3"},
+                                    {Field::Ort, "Bamberg"}});
+    store::CardExtras extras;
+    extras.entries = {{store::EntryKind::Anschrift, store::EntryType::Geschaeftlich, u"Hafen 1"_s,
+                       u"20457"_s, u"Hamburg"_s},
+                      {store::EntryKind::Anschrift, store::EntryType::Privat, u"Rue 1"_s,
+                       u"75001"_s, u"Paris"_s, u"Frankreich"_s}};
+    const QStringList own = addressLines(meier);
+    EXPECT_EQ(
+        addressLines(meier, extras, store::EntryType::Privat),
+        (QStringList{u"Herrn"_s, u"Klaus Meier"_s, u"Rue 1"_s, u"75001 Paris"_s, u"Frankreich"_s}));
+    EXPECT_EQ(addressLines(meier, extras, store::EntryType::Geschaeftlich).mid(2),
+              (QStringList{u"Hafen 1"_s, u"20457 Hamburg"_s}));
+    EXPECT_EQ(addressLines(meier, extras, store::EntryType::Andere), own);
+    EXPECT_EQ(addressLines(meier, extras, std::nullopt), own);
+}
+
 TEST(CardAddress, TheSalutationFollowsTheAnredeAndTheLastName) {
     struct Case {
         const char* anrede;

@@ -33,11 +33,13 @@ inline constexpr OptionInfo kExport[] = {{"--text"},  {"--separator", true}, {"-
 inline constexpr OptionInfo kImport[] = {
     {"--category", true}, {"--map", true},  {"--separator", true}, {"--tab"},
     {"--quoted"},         {"--skip-first"}, {"--table", true}};
-inline constexpr OptionInfo kLabels[] = {{"--sheet", true}, {"--category", true}, {"--start", true},
-                                         {"--font", true},  {"--size", true},     {"--frame"}};
+inline constexpr OptionInfo kLabels[] = {
+    {"--sheet", true}, {"--category", true}, {"--start", true}, {"--font", true},
+    {"--size", true},  {"--address", true},  {"--frame"}};
 inline constexpr OptionInfo kEnvelope[] = {
-    {"--format", true}, {"--form", true}, {"--sender", true}, {"--category", true},
-    {"--card", true},   {"--font", true}, {"--size", true},   {"--turned"}};
+    {"--format", true},   {"--form", true},    {"--sender", true},
+    {"--category", true}, {"--card", true},    {"--font", true},
+    {"--size", true},     {"--address", true}, {"--turned"}};
 inline constexpr OptionInfo kSync[] = {{"--url", true},         {"--user", true},
                                        {"--category", true},    {"--book", true},
                                        {"--fingerprint", true}, {"--allow-deletes"}};
@@ -87,14 +89,15 @@ inline constexpr CommandInfo kCommandTable[] = {
      true},
     {"labels",
      "labels VERZ DATEI.pdf --sheet BOGEN [--category NAME] [--start N]\n"
-     "       [--font SCHRIFT] [--size PUNKT] [--frame]",
+     "       [--font SCHRIFT] [--size PUNKT] [--address ART] [--frame]",
      "Etiketten als PDF drucken, ab Position N des ersten Bogens;\n"
-     "BOGEN: 3474, 3475, 3490, 3422, 3652, L7163, 4780",
+     "BOGEN: 3474, 3475, 3490, 3422, 3652, L7163, 4780; ART: privat, geschäftlich\n"
+     "oder andere, die weitere Anschrift dieser Art statt der Anschrift der Karte",
      options::kLabels},
     {"envelope",
      "envelope VERZ DATEI.pdf --format DL|C6|C5|C4 [--form A|B] [--sender TEXT]\n"
      "         [--category NAME | --card SCHLAGWORTE] [--font SCHRIFT] [--size PUNKT]\n"
-     "         [--turned]",
+     "         [--address ART] [--turned]",
      "Umschläge als PDF drucken, die Anschrift im Fenster nach DIN 5008; --turned für\n"
      "Einzug mit der kurzen Kante",
      options::kEnvelope},

@@ -9,6 +9,7 @@
 #include "labels/ListColumns.h"
 #include "labels/ListDocument.h"
 #include "labels/PainterCanvas.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/Categories.h"
 #include "store/Schema.h"
@@ -105,11 +106,49 @@ std::optional<std::vector<store::Card>> readCards(const QString& dir, const QStr
     }
 }
 
-std::vector<QStringList> addressesOf(const std::vector<store::Card>& cards) {
+// The postal address type --address asks for; nothing for the cards' own addresses.
+struct AddressChoice {
+    std::optional<store::EntryType> type;
+    QString problem;
+};
+
+AddressChoice addressChoice(const Options& options) {
+    if (!options.has("--address")) {
+        return {};
+    }
+    const auto type = store::typeByName(options.value("--address"));
+    const auto allowed = store::typesOf(store::EntryKind::Anschrift);
+    if (!type || std::find(allowed.begin(), allowed.end(), *type) == allowed.end()) {
+        return {std::nullopt, QStringLiteral("--address ist privat, geschäftlich oder andere, "
+                                             "nicht \"%1\".")
+                                  .arg(options.value("--address"))};
+    }
+    return {type, {}};
+}
+
+// Each card's address; with a type, its further address of that type where it has one.
+std::optional<std::vector<QStringList>> addressesOf(const QString& dir,
+                                                    const std::vector<store::Card>& cards,
+                                                    std::optional<store::EntryType> type) {
     std::vector<QStringList> addresses;
     addresses.reserve(cards.size());
-    for (const store::Card& card : cards) {
-        addresses.push_back(labels::addressLines(card));
+    if (!type) {
+        for (const store::Card& card : cards) {
+            addresses.push_back(labels::addressLines(card));
+        }
+        return addresses;
+    }
+    try {
+        auto cardStore = store::CardStore::openForReading(std::filesystem::path(dir.toStdString()) /
+                                                          store::kStoreFileName);
+        store::CardExtrasReader extras(cardStore.db());
+        for (const store::Card& card : cards) {
+            addresses.push_back(labels::addressLines(card, extras.read(card.id), type));
+        }
+    } catch (const store::StoreError& e) {
+        err() << "Die Kartei in " << dir << " lässt sich nicht lesen: " << store::germanReason(e)
+              << Qt::endl;
+        return std::nullopt;
     }
     return addresses;
 }
@@ -132,10 +171,14 @@ int printLabels(const QStringList& args) {
     if (const auto problem = notPdf(args)) {
         return usage("labels", *problem);
     }
-    const Options options =
-        readOptions(args, {"--sheet", "--category", "--start", "--font", "--size"}, {"--frame"});
+    const Options options = readOptions(
+        args, {"--sheet", "--category", "--start", "--font", "--size", "--address"}, {"--frame"});
     if (!options.problem.isEmpty()) {
         return usage("labels", options.problem);
+    }
+    const AddressChoice address = addressChoice(options);
+    if (!address.problem.isEmpty()) {
+        return usage("labels", address.problem);
     }
     const auto sheet = labels::sheetById(options.value("--sheet"));
     if (!sheet) {
@@ -166,10 +209,14 @@ int printLabels(const QStringList& args) {
         err() << "Keine Karten zu drucken." << Qt::endl;
         return kFailed;
     }
+    const auto addresses = addressesOf(args[0], *cards, address.type);
+    if (!addresses) {
+        return kFailed;
+    }
     std::vector<labels::PlacedLabel> placed;
     const auto failure = labels::writePdf(
         args[1], QStringLiteral("Etiketten"), sheet->page, [&](labels::PageCanvas& canvas) {
-            placed = labels::drawLabels(canvas, label, addressesOf(*cards));
+            placed = labels::drawLabels(canvas, label, *addresses);
         });
     if (failure) {
         return written(args[1], failure);
@@ -232,10 +279,15 @@ int printEnvelopes(const QStringList& args) {
         return usage("envelope", *problem);
     }
     const Options options = readOptions(
-        args, {"--format", "--form", "--sender", "--category", "--card", "--font", "--size"},
+        args,
+        {"--format", "--form", "--sender", "--category", "--card", "--font", "--size", "--address"},
         {"--turned"});
     if (!options.problem.isEmpty()) {
         return usage("envelope", options.problem);
+    }
+    const AddressChoice address = addressChoice(options);
+    if (!address.problem.isEmpty()) {
+        return usage("envelope", address.problem);
     }
     labels::EnvelopeOptions envelope;
     const auto format = labels::envelopeById(options.value("--format"));
@@ -278,11 +330,15 @@ int printEnvelopes(const QStringList& args) {
         err() << "Keine Karten zu drucken." << Qt::endl;
         return kFailed;
     }
+    const auto addresses = addressesOf(args[0], *cards, address.type);
+    if (!addresses) {
+        return kFailed;
+    }
     std::vector<labels::PrintedEnvelope> printed;
     const auto failure =
         labels::writePdf(args[1], QStringLiteral("Umschläge"), labels::envelopePage(envelope),
                          [&](labels::PageCanvas& canvas) {
-                             printed = labels::drawEnvelopes(canvas, envelope, addressesOf(*cards));
+                             printed = labels::drawEnvelopes(canvas, envelope, *addresses);
                          });
     if (failure) {
         return written(args[1], failure);
