@@ -84,7 +84,8 @@ std::optional<ListColumn> listColumnByName(const QString& name) {
     return ListColumn{QString::fromUtf8(source->name), source->weight};
 }
 
-QString cellText(const store::Card& card, const QString& column) {
+QString cellText(const store::Card& card, const QString& column,
+                 const std::function<QStringList(const store::Card&)>& addressOf) {
     const ColumnSource* source = sourceOf(column);
     if (source == nullptr) {
         return {};
@@ -98,7 +99,7 @@ QString cellText(const store::Card& card, const QString& column) {
             return printing::numberWithCode(card.text(Field::Vorwahl), card.text(source->field))
                 .simplified();
         case Field::Anschrift:
-            return addressLines(card).join(QStringLiteral(", "));
+            return (addressOf ? addressOf(card) : addressLines(card)).join(QStringLiteral(", "));
         default:
             return card.text(source->field).simplified();
     }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct ListColumn {
 // A column by its name, without regard to case; "Handy" and "EMail" are taken too.
 [[nodiscard]] std::optional<ListColumn> listColumnByName(const QString& name);
 // What the card shows in the column, on one line.
-[[nodiscard]] QString cellText(const store::Card& card, const QString& column);
+[[nodiscard]] QString cellText(
+    const store::Card& card, const QString& column,
+    const std::function<QStringList(const store::Card&)>& addressOf = {});
 
 }  // namespace veltro::labels

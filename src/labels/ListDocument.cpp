@@ -108,7 +108,8 @@ int drawList(PageCanvas& canvas, const ListOptions& options, std::span<const sto
         for (int row = 0; row < layout.rowsPerPage && next < cards.size(); ++row, ++next) {
             for (std::size_t i = 0; i < layout.columns.size(); ++i) {
                 const RectMm& column = layout.columns[i];
-                const QString text = cellText(cards[next], layout.names[static_cast<qsizetype>(i)]);
+                const QString text = cellText(cards[next], layout.names[static_cast<qsizetype>(i)],
+                                              options.addressOf);
                 canvas.drawText(column.x, top, elided(text, column.width, canvas));
             }
             top += layout.rowHeight;

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QStringList>
 
+#include <functional>
 #include <span>
 
 namespace veltro::labels {
@@ -17,6 +18,7 @@ struct ListOptions {
     QDate date;
     TextStyle style{QString(), 9.0, false};
     int maxPages = 0;  // draw no more pages than this (0: all); the page count stays the whole
+    std::function<QStringList(const store::Card&)> addressOf = {};  // none: the card's own address
 };
 
 inline constexpr double kListMargin = 15.0;

@@ -35,6 +35,7 @@ ListPrintDialog::ListPrintDialog(CardSet shown, QPrinter& printer, QWidget* pare
     columns_->setDragDropMode(QAbstractItemView::InternalMove);
     columns_->setToolTip(QStringLiteral("Haken setzen; die Reihenfolge durch Ziehen ändern"));
     form()->addRow(QStringLiteral("Spa&lten:"), columns_);
+    addAddressChoice();
     auto* orientation = new QHBoxLayout;
     auto* portrait = named(new QRadioButton(QStringLiteral("&Hochformat"), this), "optHoch");
     landscape_ = named(new QRadioButton(QStringLiteral("&Querformat"), this), "optQuer");
@@ -66,6 +67,9 @@ ListOptions ListPrintDialog::options() const {
     options.title = shown_.name;
     options.date = QDate::currentDate();
     options.style.points = points_->value();
+    options.addressOf = [this](const store::Card& card) {
+        return addressOf(card, shown_.extrasOf);
+    };
     return options;
 }
 

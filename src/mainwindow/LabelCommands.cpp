@@ -53,7 +53,8 @@ void MainWindow::connectLabelCommands() {
     });
     connectEntry("mnuListeDrucken", [this] {
         if (session_->isOpen()) {
-            openDialog(new labels::ListPrintDialog(listedCards(), printer_->printer(), this));
+            openDialog(new labels::ListPrintDialog(withExtras(listedCards(), *session_),
+                                                   printer_->printer(), this));
         }
     });
     connectEntry("mnuSerienbrief", [this] { exportSerialLetterData(); });

@@ -23,8 +23,9 @@ struct CommandInfo {
 };
 
 namespace options {
-inline constexpr OptionInfo kList[] = {
-    {"--category", true}, {"--columns", true}, {"--landscape"}, {"--font", true}, {"--size", true}};
+inline constexpr OptionInfo kList[] = {{"--category", true}, {"--columns", true},
+                                       {"--landscape"},      {"--font", true},
+                                       {"--size", true},     {"--address", true}};
 inline constexpr OptionInfo kShow[] = {{"--rtf"}};
 inline constexpr OptionInfo kDuplicates[] = {{"--json"}};
 inline constexpr OptionInfo kExport[] = {{"--text"},  {"--separator", true}, {"--tab"},
@@ -56,7 +57,7 @@ inline constexpr CommandInfo kCommandTable[] = {
     {"list",
      "list VERZ\n"
      "list VERZ DATEI.pdf [--category NAME] [--columns SPALTE,...] [--landscape]\n"
-     "     [--font SCHRIFT] [--size PUNKT]",
+     "     [--font SCHRIFT] [--size PUNKT] [--address ART]",
      "Schlagworte aller Karten ausgeben; mit DATEI.pdf die Karten als Liste in eine\n"
      "PDF-Datei drucken. Spalten: Karte, Kategorie, Anrede, Vorname, Nachname, Firma,\n"
      "Abteilung, Straße, PLZ, Ort, Telefon, Telefax, Mobil, E-Mail, Webseite, Anschrift,\n"

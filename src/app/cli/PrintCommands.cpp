@@ -23,6 +23,7 @@
 #include <initializer_list>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 namespace veltro::cli {
 
@@ -236,10 +237,14 @@ int printList(const QStringList& args) {
     if (const auto problem = notPdf(args)) {
         return usage("list", *problem);
     }
-    const Options options =
-        readOptions(args, {"--category", "--columns", "--font", "--size"}, {"--landscape"});
+    const Options options = readOptions(
+        args, {"--category", "--columns", "--font", "--size", "--address"}, {"--landscape"});
     if (!options.problem.isEmpty()) {
         return usage("list", options.problem);
+    }
+    const AddressChoice address = addressChoice(options);
+    if (!address.problem.isEmpty()) {
+        return usage("list", address.problem);
     }
     labels::ListOptions list;
     list.columns = options.has("--columns")
@@ -262,6 +267,15 @@ int printList(const QStringList& args) {
     if (!cards) {
         return kFailed;
     }
+    const auto addresses = addressesOf(args[0], *cards, address.type);
+    if (!addresses) {
+        return kFailed;
+    }
+    std::unordered_map<std::int64_t, QStringList> byCard;
+    for (std::size_t i = 0; i < cards->size(); ++i) {
+        byCard.emplace((*cards)[i].id, (*addresses)[i]);
+    }
+    list.addressOf = [&byCard](const store::Card& card) { return byCard.at(card.id); };
     int pages = 0;
     const auto failure = labels::writePdf(
         args[1], QStringLiteral("Liste – ") + list.title, labels::listPage(list),
