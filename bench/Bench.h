@@ -32,6 +32,7 @@ struct BenchContext {
     std::filesystem::path cacheDir;
     std::filesystem::path binDir;  // where veltro-bench-window and veltro-cli live
     bool x11 = false;              // the window metrics on a real X display (--x11)
+    bool extras = false;  // every card with a birthday and further entries, as a phone's (--extras)
 
     // Runs of a metric that starts the program or reads or writes a whole store: three at
     // a million cards unless --runs says otherwise.
