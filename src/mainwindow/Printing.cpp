@@ -1,3 +1,4 @@
+#include "mainwindow/CardEditor.h"
 #include "mainwindow/CardList.h"
 #include "mainwindow/CardListModel.h"
 #include "mainwindow/MainMenus.h"
