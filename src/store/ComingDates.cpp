@@ -18,10 +18,12 @@ std::vector<CardDate> cardDates(Database& db) {
     if (!db.hasTable("KartenAngaben")) {
         return dates;
     }
-    // Only the cards with a row here are read: most cards have none.
+    // From the extras to their cards (CROSS JOIN keeps that order): most cards have no
+    // extras, and the engine would otherwise walk every heading.
     auto stmt = db.prepare(
         "SELECT a.KarteId, k.Schlagworte, a.Geburtstag, a.Jahrestag, i.Uid FROM KartenAngaben a "
-        "JOIN Kontakte k ON k.rowid = a.KarteId LEFT JOIN KartenInfo i ON i.KarteId = a.KarteId "
+        "CROSS JOIN Kontakte k ON k.rowid = a.KarteId "
+        "LEFT JOIN KartenInfo i ON i.KarteId = a.KarteId "
         "WHERE k.Schlagworte IS NOT NULL "
         "AND (a.Geburtstag IS NOT NULL OR a.Jahrestag IS NOT NULL)");
     while (stmt.step()) {
