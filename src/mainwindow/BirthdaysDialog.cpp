@@ -38,6 +38,8 @@ BirthdaysDialog::BirthdaysDialog(std::vector<store::CardDate> dates, QDate today
     platform::setHelpPage(*this, QStringLiteral("geburtstage.html"));
     buildWidgets(days);
     spnTage_Change();
+    // Enter opens the first line at once.
+    lstTermine_->setFocus();
     platform::resizeWithin(*this, {620, 420});
 }
 
