@@ -4,6 +4,7 @@
 #include "export/CalendarFile.h"
 #include "store/CardStore.h"
 #include "store/ComingDates.h"
+#include "store/Schema.h"
 #include "store/StoreError.h"
 
 #include <QDateTime>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <variant>
 
 namespace veltro::cli {
 
