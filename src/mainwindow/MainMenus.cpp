@@ -125,6 +125,7 @@ void MainMenus::buildBarMenus() {
     addEntry(extras, "mnuEmailInternet", QStringLiteral("Adresse mit eMail / Internet verbinden"));
     extras->addSeparator();
     addEntry(extras, "mnuDoppelteKarten", QStringLiteral("&Doppelte Karten suchen…"));
+    addEntry(extras, "mnuGeburtstage", QStringLiteral("&Geburtstage…"));
     extras->addSeparator();
     addEntry(extras, "mnuSynchronisieren", QStringLiteral("S&ynchronisieren…"));
     addEntry(extras, "mnuOptionen", QStringLiteral("&Optionen"));

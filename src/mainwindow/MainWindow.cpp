@@ -119,6 +119,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectUndo();
     connectPrinting();
     connectLabelCommands();
+    connectBirthdays();
     connectBars();
     connectEditCommands();
     installFilters();

@@ -9,6 +9,7 @@
 #include "session/Session.h"
 #include "store/CardIndex.h"
 #include "store/CardStore.h"
+#include "store/ComingDates.h"
 
 #include <QDialog>
 #include <QMainWindow>
@@ -188,6 +189,9 @@ private:
     [[nodiscard]] QString exitQuestion() const;
     void connectPrinting();
     void connectLabelCommands();
+    void connectBirthdays();
+    void openBirthdays(std::vector<store::CardDate> dates, int days);
+    void showBirthdaysAtStart();
     // Cards for labels, envelopes, lists and serial letters, the shown one as typed.
     [[nodiscard]] std::vector<store::Card> loadCards(const std::vector<std::int64_t>& ids);
     [[nodiscard]] labels::CardSet categoryCards();
@@ -249,6 +253,7 @@ private:
     // One export and one import at a time.
     QPointer<QDialog> exportDialog_;
     QPointer<QDialog> importDialog_;
+    QPointer<QDialog> birthdays_;
     richtext::CommandBars* bars_ = nullptr;  // child object
     richtext::FormattingBar* formatting_ = nullptr;
 };

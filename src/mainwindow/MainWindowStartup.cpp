@@ -90,6 +90,8 @@ bool MainWindow::Form_Load() {
         }
         if (ui_.Combo1->count() < 2) {
             maintenance::FirstStepsDialog::open(this);
+        } else {
+            showBirthdaysAtStart();
         }
         startFullTextBuild();
         if (settings::number(key::SyncMinuten).value_or(0) > 0) {

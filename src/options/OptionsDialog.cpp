@@ -177,6 +177,7 @@ QWidget* OptionsDialog::buildGeneralTab() {
     for (int number : {6, 5, 2, 3}) {
         startLayout->addWidget(check_.at(number));
     }
+    startLayout->addLayout(buildBirthdayRow(start));
     auto* search = new QGroupBox(QStringLiteral("Suchfenster"), frame);
     (new QVBoxLayout(search))->addWidget(check_[4]);
     auto* frameLayout = new QVBoxLayout(frame);
@@ -186,6 +187,26 @@ QWidget* OptionsDialog::buildGeneralTab() {
     frameLayout->addStretch(1);
     (new QVBoxLayout(page))->addWidget(frame);
     return page;
+}
+
+// "Geburtstage beim Start zeigen, wenn einer in den nächsten [7] Tagen liegt"
+QLayout* OptionsDialog::buildBirthdayRow(QWidget* parent) {
+    birthdaysAtStart_ = named(
+        new QCheckBox(QStringLiteral("Geb&urtstage beim Start zeigen, wenn einer in den nächsten"),
+                      parent),
+        key::GeburtstageZeigen);
+    const auto& range = settings::setting(key::GeburtstageTage);
+    birthdayDays_ = named(new QSpinBox(parent), key::GeburtstageTage);
+    birthdayDays_->setRange(static_cast<int>(range.low), static_cast<int>(range.high));
+    birthdayDays_->setAccessibleName(QStringLiteral("Tage bis zum Geburtstag"));
+    birthdayDays_->setEnabled(false);
+    connect(birthdaysAtStart_, &QCheckBox::toggled, birthdayDays_, &QWidget::setEnabled);
+    auto* row = new QHBoxLayout();
+    row->addWidget(birthdaysAtStart_);
+    row->addWidget(birthdayDays_);
+    row->addWidget(new QLabel(QStringLiteral("Tagen liegt"), parent));
+    row->addStretch(1);
+    return row;
 }
 
 QWidget* OptionsDialog::buildBackupGroup(QWidget* parent) {
@@ -291,6 +312,8 @@ void OptionsDialog::Einstellungen() {
         check_.at(option.number)->setChecked(settings::flag(option.key));
     }
     margins_->setMargins(readWhole(key::SLd3), readWhole(key::SLd4));
+    birthdaysAtStart_->setChecked(settings::flag(key::GeburtstageZeigen));
+    birthdayDays_->setValue(readWhole(key::GeburtstageTage));
     keepLast_->setValue(readWhole(key::SicherungenLetzte));
     keepMonths_->setValue(readWhole(key::SicherungenMonate));
     senderLine_->setText(settings::read(key::Ruecksendeangabe));
@@ -422,6 +445,9 @@ std::vector<StoredSetting> OptionsDialog::settingsToStore() const {
     values.push_back({key::OPOption, static_cast<double>(scheme())});
     values.push_back({key::SLd3, static_cast<double>(topMargin())});
     values.push_back({key::SLd4, static_cast<double>(leftMargin())});
+    values.push_back({key::GeburtstageZeigen,
+                      birthdaysAtStart_->isChecked() ? QStringLiteral("1") : QStringLiteral("0")});
+    values.push_back({key::GeburtstageTage, static_cast<double>(birthdayDays_->value())});
     values.push_back({key::SicherungenLetzte, static_cast<double>(keepLast_->value())});
     values.push_back({key::SicherungenMonate, static_cast<double>(keepMonths_->value())});
     values.push_back({key::Ruecksendeangabe, senderLine()});
@@ -492,6 +518,11 @@ bool OptionsDialog::restoreWindowSize() const {
 
 bool OptionsDialog::reactivateMainWindow() const {
     return check_[4]->isChecked();
+}
+
+std::optional<int> OptionsDialog::birthdaysAtStart() const {
+    return birthdaysAtStart_->isChecked() ? std::optional<int>(birthdayDays_->value())
+                                          : std::nullopt;
 }
 
 bool OptionsDialog::backgroundPicture() const {

@@ -8,11 +8,13 @@
 #include <QPointer>
 
 #include <array>
+#include <optional>
 #include <variant>
 #include <vector>
 
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
@@ -60,10 +62,12 @@ public:
     [[nodiscard]] bool restoreWindowSize() const;      // Check3
     [[nodiscard]] bool reactivateMainWindow() const;   // Check4
     [[nodiscard]] bool backgroundPicture() const;      // Check1 "Hintergrundbild"
-    [[nodiscard]] int scheme() const;                  // 1 "Standard" … 6 "Rugby"
-    [[nodiscard]] QPixmap picture() const;             // of the scheme, when shown
-    [[nodiscard]] QColor backgroundColour() const;     // the plain colour area
-    [[nodiscard]] PreviewColours colours() const;      // fields and labels
+    // Within how many days a birthday opens the list of them at start; none when it never does.
+    [[nodiscard]] std::optional<int> birthdaysAtStart() const;
+    [[nodiscard]] int scheme() const;               // 1 "Standard" … 6 "Rugby"
+    [[nodiscard]] QPixmap picture() const;          // of the scheme, when shown
+    [[nodiscard]] QColor backgroundColour() const;  // the plain colour area
+    [[nodiscard]] PreviewColours colours() const;   // fields and labels
     [[nodiscard]] QFont cardListFont() const;
     [[nodiscard]] QFont addressFont() const;  // for the address block of a new card
     [[nodiscard]] QFont notesFont() const;    // for the notes block of a new card
@@ -89,6 +93,7 @@ private:
     void buildUi();
     QWidget* buildGeneralTab();
     QWidget* buildBackupGroup(QWidget* parent);
+    QLayout* buildBirthdayRow(QWidget* parent);
     QWidget* buildColourTab();
     QWidget* buildFontTab();
     QWidget* fontGroup(const QString& title, const QString& buttonText, const char* button,
@@ -112,6 +117,8 @@ private:
     QLabel* Label5_ = nullptr;   // notes font sample
     QLabel* Label13_ = nullptr;  // card list font sample
     MarginFrame* margins_ = nullptr;
+    QCheckBox* birthdaysAtStart_ = nullptr;
+    QSpinBox* birthdayDays_ = nullptr;
     QSpinBox* keepLast_ = nullptr;    // backups kept: the newest
     QSpinBox* keepMonths_ = nullptr;  // and one of each month, for this many months
     QLineEdit* senderLine_ = nullptr;

@@ -57,6 +57,20 @@ void PrintController::preview(FocusedWidget focus, const PrintData& data) {
                                          });
 }
 
+void PrintController::printList(const QString& title,
+                                const std::function<void(PrintJob&)>& layout) {
+    if (!platform::current().setupPrinter(printer_)) {
+        return;
+    }
+    printer_.setDocName(QStringLiteral("Veltro Adressbuch – ") + title);
+    const auto surface = platform::current().startPrintJob(printer_);
+    if (!surface) {
+        return;
+    }
+    PrintJob job(*surface, printerFont_);
+    layout(job);
+}
+
 void PrintController::choosePrinter() {
     // Cancel leaves the printer as it was.
     platform::current().setupPrinter(printer_);

@@ -3,8 +3,11 @@
 #include "platform/PrintSurface.h"
 #include "printing/PrintCommand.h"
 #include "printing/PrintData.h"
+#include "printing/PrintJob.h"
 
 #include <QPrinter>
+
+#include <functional>
 
 namespace veltro::printing {
 
@@ -23,6 +26,9 @@ public:
     // The focused widget's layout as pages on screen, from where it can be printed as well.
     // A preview is no job: the printer's font stays as it was.
     void preview(FocusedWidget focus, const PrintData& data);
+    // A list of the caller's: the print dialog first (a PDF file is one of its printers),
+    // then the lines `layout` prints. Cancel prints nothing.
+    void printList(const QString& title, const std::function<void(PrintJob&)>& layout);
     // The platform's print dialog; the printer chosen there prints every later job.
     void choosePrinter();
 

@@ -117,6 +117,22 @@ void AllesDrucken(PrintJob& job, const PrintData& data) {
     job.finish();
 }
 
+void GeburtstageDrucken(PrintJob& job, const QString& heading,
+                        std::span<const store::ComingDate> dates) {
+    constexpr double kListLeft = 20.0;
+    job.setOrigin(-kListLeft, -kTopOffset);
+    job.setFont(std::nullopt, kHeadingPoints, true);
+    job.line({heading});
+    job.line({kRule});
+    job.setFont(std::nullopt, kBodyPoints, false);
+    job.line({QString()});
+    for (const store::ComingDate& date : dates) {
+        job.line({store::shownDay(date.day), date.of.heading, store::dateKindName(date.of.kind),
+                  date.years ? QString::number(*date.years) : QString()});
+    }
+    job.finish();
+}
+
 void EingabefelderDrucken(PrintJob& job, const PrintData& data) {
     job.setOrigin(-data.margins.leftOffset(), -kTopOffset);
     job.setFont(data.fieldFace, kBodyPoints, false);

@@ -2,6 +2,9 @@
 
 #include "printing/PrintData.h"
 #include "printing/PrintJob.h"
+#include "store/ComingDates.h"
+
+#include <span>
 
 namespace veltro::printing {
 
@@ -19,6 +22,10 @@ void EingabefelderDrucken(PrintJob& job, const PrintData& data);
 void AnschriftDrucken(PrintJob& job, const PrintData& data);
 // The notes as plain text.
 void NotizenDrucken(PrintJob& job, const PrintData& data);
+
+// The coming birthdays and anniversaries under a heading: date, name, occasion and age.
+void GeburtstageDrucken(PrintJob& job, const QString& heading,
+                        std::span<const store::ComingDate> dates);
 
 void printLayout(PrintLayout layout, PrintJob& job, const PrintData& data);
 

@@ -47,6 +47,10 @@ inline constexpr const char* SicherungenMonate = "SicherungenMonate";
 // Minutes between automatic syncs; 0 for none
 inline constexpr const char* SyncMinuten = "SyncMinuten";
 
+// Coming birthdays shown at start when one falls within so many days
+inline constexpr const char* GeburtstageZeigen = "GeburtstageZeigen";
+inline constexpr const char* GeburtstageTage = "GeburtstageTage";
+
 // Search window
 inline constexpr const char* SuchFensterTop = "SuchFensterTop";
 inline constexpr const char* SuchFensterLeft = "SuchFensterLeft";
@@ -105,6 +109,8 @@ inline constexpr Setting kSettings[] = {
     {key::SicherungenLetzte, Kind::Number, 10, 1, 100},
     {key::SicherungenMonate, Kind::Number, 12, 0, 120},
     {key::SyncMinuten, Kind::Number, 0, 0, 24 * 60},
+    {key::GeburtstageZeigen, Kind::Flag, 0},
+    {key::GeburtstageTage, Kind::Number, 7, 0, 365},
     {key::SuchFensterTop, Kind::Number, kNoDefault, -1e6, 1e6},
     {key::SuchFensterLeft, Kind::Number, kNoDefault, -1e6, 1e6},
     {key::SuchFensterwidth, Kind::Number, kNoDefault, 0, 1e6},

@@ -217,7 +217,7 @@ WINDOWS = [
     "Exportieren...", "Importieren...", "Sicherung wiederherstellen…",
     "Serienbrief-Daten exportieren…", "Seitenansicht...", "Etiketten drucken…",
     "Umschlag drucken…", "Liste drucken…", "Drucker einrichten...", "Neue Karte/Adresse...",
-    "Löschen...", "Andere Kategorie zuweisen...", "Doppelte Karten suchen…",
+    "Löschen...", "Andere Kategorie zuweisen...", "Doppelte Karten suchen…", "Geburtstage…",
     "Synchronisieren…", "Optionen", "Hilfe", "Erste Schritte", "Info", "Suchfenster einblenden",
 ]
 

@@ -247,6 +247,7 @@ const std::vector<Row>& rows() {
         {"mnuEingabefenster", nothing, kSearchWindow},
         {"mnuEmailInternet", answer(Answer::Cancel, focusBox(17)), asks("E-Mail")},
         {"mnuDoppelteKarten", nothing, asks("Doppelte Karten")},
+        {"mnuGeburtstage", nothing, shows("frmGeburtstage")},
         {"mnuSynchronisieren", nothing, shows("frmSync")},
         {"mnuOptionen", nothing, shows("Form3")},
         {"mnuHilfe", nothing, kHelp},

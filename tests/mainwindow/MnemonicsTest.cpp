@@ -199,6 +199,7 @@ TEST_F(Mnemonics, EveryWindowUnderlinesEachLetterOnceAndOpensItsHelp) {
         {"mnuListeDrucken", "etiketten.html", {}},
         {"mnuKarteKategorie", "kategorien.html", {}},
         {"mnuDoppelteKarten", "dubletten.html", {}},
+        {"mnuGeburtstage", "geburtstage.html", {}},
         {"mnuEingabefenster", "suchfenster.html", {}},
         {"mnuSynchronisieren", "synchronisieren.html", {}},
         {"mnuOptionen", "optionen.html", {}},

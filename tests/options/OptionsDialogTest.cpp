@@ -72,6 +72,7 @@ TEST_F(OptionsDialogTest, StoredValuesAreReadAndOddOnesKeptInRange) {
         {key::SicherungenLetzte, "0", keptLast, 1},
         {key::SicherungenMonate, "", keptMonths, 12},
         {key::SicherungenMonate, "-3", keptMonths, 0},
+        {key::GeburtstageZeigen, "1", [](auto& d) { return d.birthdaysAtStart().value_or(-1); }, 7},
     };
     for (const StoredCase& c : cases) {
         settings::write(c.key, QString::fromLatin1(c.stored));
@@ -151,6 +152,8 @@ TEST_F(OptionsDialogTest, OkStoresEveryKeyInOrder) {
     platform_->fonts.push_back(bold);
     dialog.Command6_Click();
     child<QSpinBox>("SicherungenLetzte")->setValue(7);
+    child<QCheckBox>("GeburtstageZeigen")->click();
+    child<QSpinBox>("GeburtstageTage")->setValue(3);
     QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
 
     EXPECT_EQ(stored.count(), 1);
@@ -160,7 +163,7 @@ TEST_F(OptionsDialogTest, OkStoresEveryKeyInOrder) {
     const QString expected =
         QStringLiteral(
             "OPChk1=1|OPChk2=0|OPChk3=0|OPChk4=1|OPChk5=1|OPChk6=1|OPOption=2|SLd3=60|SLd4=25|"
-            "SicherungenLetzte=7|SicherungenMonate=12|"
+            "GeburtstageZeigen=1|GeburtstageTage=3|SicherungenLetzte=7|SicherungenMonate=12|"
             "Ruecksendeangabe=Max Muster · Bamberg|"
             "List1FontName=DejaVu Serif|List1FontSize=12|List1FontBold=True|List1FontItalic=False|"
             "AFN=%1|AFS=10|AFB=False|AFi=False|AFC=0|NFN=%1|NFS=10|NFB=False|NFi=False|NFC=0")

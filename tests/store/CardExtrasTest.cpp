@@ -2,6 +2,7 @@
 #include "TestHome.h"
 
 #include "store/CardExtrasTable.h"
+#include "store/ComingDates.h"
 #include "store/StoreError.h"
 #include "store/UndoLog.h"
 
@@ -61,6 +62,11 @@ TEST(CardExtras, ComeBackGroupedByKindChangeTheCardAndGoWithIt) {
                         written.entries[0]};
     EXPECT_EQ(loadCardExtras(db, card), expected);
     EXPECT_EQ(pictureType(expected.photo->bytes), QStringLiteral("image/png"));
+    const QString uid = rowsOf(db, "KartenInfo", "Uid").first().section(u'|', 1, 1);
+    EXPECT_EQ(cardDates(db),
+              (std::vector<CardDate>{
+                  {card, QStringLiteral("Eins"), uid, DateKind::Geburtstag, {0, 2, 29}},
+                  {card, QStringLiteral("Eins"), uid, DateKind::Jahrestag, {2001, 12, 31}}}));
     EXPECT_GT(numberOf(db, "SELECT Geaendert > '2001-01-01T00:00:00Z' FROM KartenInfo"), 0);
 
     // The same again changes nothing and leaves no step to undo.

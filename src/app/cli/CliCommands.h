@@ -56,6 +56,7 @@ int printLabels(const QStringList& args);
 int printList(const QStringList& args);
 int printEnvelopes(const QStringList& args);
 int findDuplicates(const QStringList& args);
+int listBirthdays(const QStringList& args);
 
 int syncBook(const QStringList& args);
 

@@ -28,6 +28,7 @@ inline constexpr OptionInfo kList[] = {{"--category", true}, {"--columns", true}
                                        {"--size", true},     {"--address", true}};
 inline constexpr OptionInfo kShow[] = {{"--rtf"}};
 inline constexpr OptionInfo kDuplicates[] = {{"--json"}};
+inline constexpr OptionInfo kBirthdays[] = {{"--days", true}, {"--ics", true}};
 inline constexpr OptionInfo kExport[] = {{"--text"},  {"--separator", true}, {"--tab"},
                                          {"--rtf"},   {"--encoding", true},  {"--preset", true},
                                          {"--vcard"}, {"--version", true},   {"--category", true}};
@@ -68,6 +69,10 @@ inline constexpr CommandInfo kCommandTable[] = {
      options::kShow},
     {"duplicates", "duplicates VERZ [--json]", "mögliche doppelte Karten in Gruppen ausgeben",
      options::kDuplicates},
+    {"birthdays", "birthdays VERZ [--days N] [--ics DATEI]",
+     "Geburtstage und Jahrestage der nächsten N Tage (Vorgabe: 30) ausgeben; mit --ics\n"
+     "alle als jährliche Termine in eine iCalendar-Datei schreiben",
+     options::kBirthdays},
     {"export",
      "export VERZ DATEI [--text] [--separator ZEICHEN | --tab] [--rtf]\n"
      "       [--encoding windows-1252|utf-8]\n"

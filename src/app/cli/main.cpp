@@ -34,11 +34,11 @@ using Run = int (*)(const QStringList&);
 
 // What runs each command of the table.
 const std::map<std::string_view, Run> kRuns = {
-    {"new-store", newStore},     {"demo-store", demoStore}, {"generate", generate},
-    {"list", listCards},         {"show", showCard},        {"duplicates", findDuplicates},
-    {"export", exportCards},     {"import", importFile},    {"backups", listBackupsCommand},
-    {"restore", restoreCommand}, {"labels", printLabels},   {"envelope", printEnvelopes},
-    {"sync", syncBook},
+    {"new-store", newStore},     {"demo-store", demoStore},    {"generate", generate},
+    {"list", listCards},         {"show", showCard},           {"duplicates", findDuplicates},
+    {"export", exportCards},     {"import", importFile},       {"backups", listBackupsCommand},
+    {"restore", restoreCommand}, {"labels", printLabels},      {"envelope", printEnvelopes},
+    {"sync", syncBook},          {"birthdays", listBirthdays},
 };
 
 QString text(std::string_view view) {
