@@ -5,11 +5,17 @@
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/EntryList.h"
 #include "mainwindow/ExtrasPanel.h"
+#include "mainwindow/PhotoBox.h"
 #include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/PendingEdit.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -121,6 +127,69 @@ TEST_F(ExtrasPanelTest, TypedDetailsOutliveAnEndWithoutSavingAndRemovalsSaveAtOn
     QCoreApplication::processEvents();
     EXPECT_EQ(stored(QStringLiteral("Albers")).title, QStringLiteral("Dr."));
     EXPECT_FALSE(store::readPendingEdit(home_.storeFile()).has_value());
+}
+
+QByteArray picture(const char* format, QSize size = {300, 400}) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// A photo is kept byte for byte as it came and shown scaled with its shape; other formats,
+// broken pictures and files above the limit are refused in German and change nothing.
+TEST_F(ExtrasPanelTest, APhotoIsKeptAsItCameAndShownScaledWhileOthersAreRefused) {
+    auto* photo = window().ui().Foto;
+    const auto paste = [&](const QByteArray& bytes) {
+        auto* data = new QMimeData();
+        data->setData(QStringLiteral("image/png"), bytes);
+        QApplication::clipboard()->setMimeData(data);
+        focus(photo);
+        QTest::keyClick(photo, Qt::Key_V, Qt::ControlModifier);
+        QTRY_VERIFY(photo->settled());
+    };
+    const QByteArray png = picture("PNG");
+    paste(png);
+    EXPECT_EQ(stored(QStringLiteral("Albers")).photo,
+              (store::Photo{png, QStringLiteral("image/png")}));
+    EXPECT_EQ(photo->pixmap().size(), QSize(54, 72));
+
+    QByteArray broken = png;
+    broken.truncate(60);
+    QByteArray huge = png;
+    huge.resize(mainwindow::kLargestPhotoBytes + 1);
+    for (const auto& [bytes, said] :
+         {std::pair{picture("BMP"), "kein Foto im Format PNG oder JPEG"},
+          std::pair{broken, "beschädigt"}, std::pair{huge, "höchstens 6 MB"}}) {
+        platform_->messages.clear();
+        paste(bytes);
+        EXPECT_TRUE(told(QString::fromUtf8(said))) << said;
+        EXPECT_EQ(stored(QStringLiteral("Albers")).photo->bytes, png) << said;
+    }
+
+    const QString file = QString::fromStdString((home_.dir() / "foto.jpg").string());
+    ASSERT_TRUE(QImage(160, 80, QImage::Format_RGB32).save(file, "JPEG"));
+    QMimeData dropped;  // a file dropped from a file manager
+    dropped.setUrls({QUrl::fromLocalFile(file)});
+    QFile jpeg(file);
+    ASSERT_TRUE(jpeg.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mainwindow::PhotoBox::offeredBytes(dropped), jpeg.readAll());
+    platform_->files.emplace_back(platform::FileResult{file, 0});
+    Q_EMIT photo->chooseWanted();
+    QTRY_VERIFY(photo->settled());
+    EXPECT_EQ(stored(QStringLiteral("Albers")).photo->mediaType, QStringLiteral("image/jpeg"));
+    EXPECT_EQ(photo->pixmap().size(), QSize(72, 36));
+
+    clickLine(1);
+    EXPECT_TRUE(photo->pixmap().isNull());
+    clickLine(0);
+    focus(photo);
+    QTest::keyClick(photo, Qt::Key_Delete);
+    EXPECT_FALSE(stored(QStringLiteral("Albers")).photo.has_value());
+    EXPECT_TRUE(photo->pixmap().isNull());
 }
 
 }  // namespace
