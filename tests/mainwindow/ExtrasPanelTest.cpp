@@ -66,6 +66,15 @@ TEST_F(ExtrasPanelTest, TypedDetailsAreSavedWithTheFieldsAsOneStepToUndo) {
     type(line("Geburtstag"), QStringLiteral("1.2.1980"));
     addEntry(EntryKind::Telefon, QStringLiteral("0171 5"));
     addEntry(EntryKind::Anschrift, QStringLiteral("Kai 3"));
+    platform_->answers.push_back(Answer::Ok);
+    for (auto* button : list(EntryKind::Anschrift)->findChildren<QPushButton*>()) {
+        if (button->text() == u"Auf Karte zeigen") {
+            button->click();
+        }
+    }
+    EXPECT_EQ(
+        platform_->openedUrls,
+        std::vector{QUrl(QStringLiteral("https://www.openstreetmap.org/search?query=Kai%203"))});
     clickLine(1);  // the gate saves everything typed before the next card shows
     store::CardExtras saved = stored(QStringLiteral("Albers"));
     EXPECT_EQ(saved.nickname, QStringLiteral("Alb"));
