@@ -63,7 +63,10 @@ EntryList::EntryList(EntryKind kind, QWidget* parent) : QWidget(parent), kind_(k
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(3);
     auto* header = new QHBoxLayout();
-    auto* heading = new QLabel(QStringLiteral("<b>%1</b>").arg(listName(kind)), this);
+    auto* heading = new QLabel(listName(kind), this);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
     add_ = new QPushButton(QStringLiteral("Hinzufügen"), this);
     add_->setAccessibleName(entryName(kind) + QStringLiteral(" hinzufügen"));
     add_->setToolTip(add_->accessibleName());
@@ -174,9 +177,25 @@ void EntryList::addRow(const Entry& entry) {
             }
         });
     }
+    // Tab goes from "Hinzufügen" through the entries in the order they stand.
+    QWidget* previous = rows_.empty() ? static_cast<QWidget*>(add_) : rows_.back().lastInTab();
+    for (QWidget* next : row.tabOrder()) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
     rowsLayout_->addWidget(row.frame);
     rows_.push_back(row);
     nameRows();
+}
+
+std::vector<QWidget*> EntryList::Row::tabOrder() const {
+    std::vector<QWidget*> order{type};
+    order.insert(order.end(), texts.begin(), texts.end());
+    order.push_back(remove);
+    if (map != nullptr) {
+        order.push_back(map);
+    }
+    return order;
 }
 
 void EntryList::removeRow(const QWidget* frame) {

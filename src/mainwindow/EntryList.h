@@ -48,6 +48,9 @@ private:
         std::vector<QLineEdit*> texts;  // value; for postal addresses then postcode, town, country
         QToolButton* remove = nullptr;
         QPushButton* map = nullptr;
+
+        [[nodiscard]] std::vector<QWidget*> tabOrder() const;
+        [[nodiscard]] QWidget* lastInTab() const { return tabOrder().back(); }
     };
     void addRow(const store::Entry& entry);
     void removeRow(const QWidget* frame);

@@ -65,6 +65,9 @@ TEST_F(ExtrasPanelTest, TypedDetailsAreSavedWithTheFieldsAsOneStepToUndo) {
     type(line("Spitzname"), QStringLiteral("Alb"));
     type(line("Geburtstag"), QStringLiteral("1.2.1980"));
     addEntry(EntryKind::Telefon, QStringLiteral("0171 5"));
+    // Tab leads from "Hinzufügen" into the entry and on through it.
+    EXPECT_EQ(list(EntryKind::Telefon)->findChild<QPushButton*>()->nextInFocusChain(),
+              QApplication::focusWidget()->previousInFocusChain());
     addEntry(EntryKind::Anschrift, QStringLiteral("Kai 3"));
     platform_->answers.push_back(Answer::Ok);
     for (auto* button : list(EntryKind::Anschrift)->findChildren<QPushButton*>()) {
