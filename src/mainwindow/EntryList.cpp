@@ -53,9 +53,17 @@ QString EntryList::entryName(EntryKind kind) {
 }
 
 QString EntryList::listName(EntryKind kind) {
-    return entryName(kind) + (kind == EntryKind::Telefon    ? QStringLiteral("n")
-                              : kind == EntryKind::Webseite ? QStringLiteral("n")
-                                                            : QStringLiteral("en"));
+    switch (kind) {
+        case EntryKind::Telefon:
+            return QStringLiteral("Telefonnummern");
+        case EntryKind::EMail:
+            return QStringLiteral("E-Mail-Adressen");
+        case EntryKind::Anschrift:
+            return QStringLiteral("Postanschriften");
+        case EntryKind::Webseite:
+            break;
+    }
+    return QStringLiteral("Webseiten");
 }
 
 EntryList::EntryList(EntryKind kind, QWidget* parent) : QWidget(parent), kind_(kind) {
@@ -151,13 +159,13 @@ void EntryList::addRow(const Entry& entry) {
     grid->addWidget(row.texts[0], 0, 1, 1, 2);
     grid->addWidget(row.remove, 0, 3);
     if (address) {
-        grid->addWidget(row.texts[1], 1, 1);
-        grid->addWidget(row.texts[2], 1, 2);
-        grid->addWidget(row.texts[3], 2, 1);
+        // Postcode under the type, town beside it, country and the map link below: narrow.
+        grid->addWidget(row.texts[1], 1, 0);
+        grid->addWidget(row.texts[2], 1, 1, 1, 2);
+        grid->addWidget(row.texts[3], 2, 0, 1, 2);
         row.map = new QPushButton(QStringLiteral("Auf Karte zeigen"), row.frame);
         row.map->setAutoDefault(false);
         grid->addWidget(row.map, 2, 2);
-        grid->setColumnStretch(2, 2);
     }
     grid->setColumnStretch(1, 1);
     row.type->installEventFilter(this);

@@ -23,7 +23,7 @@ constexpr EntryKind kPanelKinds[] = {EntryKind::Telefon, EntryKind::EMail, Entry
 ExtrasPanel::ExtrasPanel(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QStringLiteral("Weitere Angaben"));
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(4, 4, 4, 4);
+    column->setContentsMargins(4, 4, 8, 4);
     auto* form = new QFormLayout();
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     // In a narrow column the captions stand above their boxes.

@@ -19,8 +19,11 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace veltro::mainwindow {
 
@@ -65,6 +68,30 @@ protected:
 
 private:
     QLineEdit* box_;
+};
+
+// Keeps a scrolled column wide enough for what it scrolls: entries added later may need more
+// room than the column had, and a cut box would hide what is typed into it.
+class FitsContent final : public QObject {
+public:
+    FitsContent(QScrollArea* scroll, QWidget* column) : QObject(column), scroll_(scroll) {
+        scroll->widget()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) {
+            auto* column = static_cast<QWidget*>(parent());
+            const int needed = scroll_->widget()->minimumSizeHint().width() +
+                               scroll_->verticalScrollBar()->sizeHint().width() +
+                               2 * scroll_->frameWidth() + column->contentsMargins().left();
+            column->setMinimumWidth(std::max(column->minimumWidth(), needed));
+        }
+        return false;
+    }
+
+private:
+    QScrollArea* scroll_;
 };
 
 QLineEdit* fieldBox(MainWindowUi& ui, int number, QWidget* parent) {
@@ -230,6 +257,7 @@ QWidget* buildExtrasColumn(MainWindowUi& ui, QWidget* area) {
     ui.extras = new ExtrasPanel(scroll);
     ui.extras->setObjectName(QStringLiteral("ExtrasPanel"));
     scroll->setWidget(ui.extras);
+    new FitsContent(scroll, column);  // child of the column
     layout->addWidget(scroll, 1);
     ui.WeitereAngaben = column;
     column->setVisible(false);

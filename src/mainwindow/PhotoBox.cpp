@@ -39,7 +39,7 @@ QImage decodedFitting(const QByteArray& bytes, int side) {
     if (full.isValid() && (full.width() > side || full.height() > side)) {
         reader.setScaledSize(full.scaled(side, side, Qt::KeepAspectRatio));
     }
-    const QImage image = reader.read();
+    QImage image = reader.read();
     if (image.width() > side || image.height() > side) {
         return image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
@@ -114,7 +114,7 @@ store::Photo PhotoBox::checkedPhoto(const QByteArray& bytes) {
         throw notAPhoto(QStringLiteral("Das Bild ist %1 MB groß; ein Foto darf höchstens %2 MB "
                                        "groß sein.")
                             .arg(static_cast<double>(bytes.size()) / (1024.0 * 1024.0), 0, 'f', 1)
-                            .arg(kLargestPhotoBytes / (1024 * 1024)));
+                            .arg(kLargestPhotoBytes / (qsizetype{1024} * 1024)));
     }
     const QString type = store::pictureType(bytes);
     if (type != u"image/png" && type != u"image/jpeg") {

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+class QMimeData;
+
 namespace veltro::session {
 class Task;
 }

@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 
 #include "mainwindow/ElidingLabel.h"
+#include "mainwindow/ExtrasPanel.h"
 #include "mainwindow/FieldTable.h"
 #include "mainwindow/MainMenus.h"
 #include "platform/Twips.h"
@@ -129,8 +130,8 @@ TEST_F(Layout, OnASmallScreenEveryBoxShowsEightCharacters) {
     window().resize(room);
     QApplication::processEvents();
     EXPECT_EQ(window().size(), room);
-    EXPECT_GE(window().ui().WeitereAngaben->width(),
-              window().ui().WeitereAngaben->minimumSizeHint().width());
+    const QWidget* details = window().ui().extras;
+    EXPECT_GE(details->parentWidget()->width(), details->minimumSizeHint().width()) << "cut";
     for (const QPushButton* button : {window().ui().Command4, window().ui().Command5}) {
         EXPECT_GE(button->width(), button->sizeHint().width()) << "the button's text is cut";
     }
