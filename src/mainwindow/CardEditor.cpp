@@ -307,7 +307,10 @@ void CardEditor::forgetKept() {
 
 bool CardEditor::takeRecovered(const std::vector<std::pair<Field, QString>>& values,
                                const std::optional<store::TypedExtras>& extras) {
-    if (extras && extrasRead_) {
+    if (extras && !extrasRead_) {
+        return false;  // the details could not be read: the file waits for another start
+    }
+    if (extras) {
         ui_.extras->showTyped(*extras);
     }
     for (const auto& [field, text] : values) {

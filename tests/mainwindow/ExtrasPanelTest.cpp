@@ -1,6 +1,7 @@
 // "Weitere Angaben", the photo and the map links of the shown card: saved through the same gate
 // as its fields, nothing typed lost, and refused input told in German.
 #include "MainWindowFixture.h"
+#include "StoreState.h"
 
 #include "mainwindow/CardEditor.h"
 #include "mainwindow/EntryList.h"
@@ -9,6 +10,7 @@
 #include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/PendingEdit.h"
+#include "store/Sqlite.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -117,6 +119,22 @@ TEST_F(ExtrasPanelTest, AnImpossibleDayIsToldAndKeptUntilMended) {
     EXPECT_EQ(window().ui().List1->currentIndex().row(), 1);
     EXPECT_EQ(stored(QStringLiteral("Albers")).anniversary, (store::PartialDate{0, 4, 30}));
     EXPECT_FALSE(store::readPendingEdit(home_.storeFile()).has_value());
+}
+
+// A store that refuses the write is told in German; what was typed stays and is saved later.
+TEST_F(ExtrasPanelTest, ARefusingStoreIsToldAndTheDetailsStayTyped) {
+    const veltro::testing::BriefBusyWait brief;
+    window().cardStore()->db().setBusyTimeout(20);
+    auto other = store::Database::open(home_.storeFile());
+    other.exec("BEGIN IMMEDIATE");
+    type(line("Spitzname"), QStringLiteral("Alb"));
+    EXPECT_FALSE(window().editor().commit());
+    EXPECT_TRUE(told(QStringLiteral("„Albers“ sind nicht gespeichert")));
+    EXPECT_EQ(line("Spitzname")->text(), QStringLiteral("Alb"));
+    other.exec("ROLLBACK");
+    now_ += std::chrono::seconds(1);
+    EXPECT_TRUE(window().editor().commit());
+    EXPECT_EQ(stored(QStringLiteral("Albers")).nickname, QStringLiteral("Alb"));
 }
 
 // An end that leaves no time to save: the details typed wait beside the store and come back
