@@ -4,8 +4,9 @@
 
 namespace veltro::maintenance {
 
-bool launchMailOrWeb(LaunchSource source, const QString& text) {
-    const auto target = LaunchTarget::fromText(source, text);
+namespace {
+
+bool askAndOpen(const std::optional<LaunchTarget>& target) {
     if (!target) {
         return false;
     }
@@ -19,6 +20,16 @@ bool launchMailOrWeb(LaunchSource source, const QString& text) {
     // Whether the desktop managed to open it is not reported to the user.
     desktop.openUrl(target->url());
     return true;
+}
+
+}  // namespace
+
+bool launchMailOrWeb(LaunchSource source, const QString& text) {
+    return askAndOpen(LaunchTarget::fromText(source, text));
+}
+
+bool launchMapSearch(const QString& address) {
+    return askAndOpen(LaunchTarget::mapSearch(address));
 }
 
 }  // namespace veltro::maintenance

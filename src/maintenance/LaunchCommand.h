@@ -10,4 +10,7 @@ namespace veltro::maintenance {
 // to the desktop. True when the desktop was asked to open it.
 bool launchMailOrWeb(LaunchSource source, const QString& text);
 
+// "Auf Karte zeigen": asks the same way and opens an OpenStreetMap search for the address.
+bool launchMapSearch(const QString& address);
+
 }  // namespace veltro::maintenance

@@ -3,6 +3,7 @@
 #include "base/Blanks.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <utility>
 
@@ -96,6 +97,26 @@ std::optional<LaunchTarget> LaunchTarget::web(const QString& text) {
     }
     const QString shown = scheme == u"https" ? QStringLiteral("https://") + rest : rest;
     return LaunchTarget(Kind::Web, shown, url);
+}
+
+std::optional<LaunchTarget> LaunchTarget::mapSearch(const QString& address) {
+    QStringList parts;
+    for (const QString& line :
+         address.split(QRegularExpression(QStringLiteral("[\\r\\n\\x{2029}]")))) {
+        if (const QString part = line.simplified(); !part.isEmpty()) {
+            parts << part;
+        }
+    }
+    if (parts.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString oneLine = parts.join(QStringLiteral(", "));
+    // Every character outside the unreserved set is encoded: "&", "#" or "+" in an address
+    // stay part of the query.
+    const QUrl url = QUrl::fromEncoded(
+        "https://www.openstreetmap.org/search?query=" + QUrl::toPercentEncoding(oneLine),
+        QUrl::StrictMode);
+    return LaunchTarget(Kind::Web, QStringLiteral("OpenStreetMap: ") + oneLine, url);
 }
 
 QString LaunchTarget::question() const {

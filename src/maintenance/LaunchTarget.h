@@ -22,6 +22,10 @@ public:
     // plain mail or web address.
     static std::optional<LaunchTarget> fromText(LaunchSource source, const QString& text);
 
+    // A search for a postal address on OpenStreetMap, over https; its lines (street, postcode
+    // and town, country) joined with commas. Nothing for an address without text.
+    static std::optional<LaunchTarget> mapSearch(const QString& address);
+
     // The text trimmed and cut at the first line break or blank.
     static QString firstWord(const QString& text);
 

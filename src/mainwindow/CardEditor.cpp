@@ -1,10 +1,13 @@
 #include "mainwindow/CardEditor.h"
 
 #include "base/Failure.h"
+#include "mainwindow/ExtrasPanel.h"
 #include "mainwindow/MainWindowUi.h"
+#include "mainwindow/PhotoBox.h"
 #include "platform/Platform.h"
 #include "richtext/RichTextBlock.h"
 #include "store/BusyTimeouts.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/PendingEdit.h"
 #include "store/StoreError.h"
@@ -81,6 +84,13 @@ CardEditor::CardEditor(const MainWindowUi& ui, Hooks hooks, QObject* parent)
             });
         }
     }
+    connect(ui_.extras, &ExtrasPanel::edited, this, [this] {
+        hooks_.markChanged();
+        if (!keepTimer_.isActive()) {
+            keepTimer_.start();
+        }
+    });
+    connect(ui_.extras, &ExtrasPanel::left, this, [this] { extrasLeft(); });
     // Any change of text or format, typed, pasted or composed, makes a block worth saving.
     for (const int block : {0, 1}) {
         auto* document = (block == 0 ? ui_.RichTextBox1 : ui_.RichTextBox2)->document();
@@ -139,16 +149,34 @@ std::vector<std::pair<Field, QString>> CardEditor::pendingValues() const {
     return values;
 }
 
+std::optional<store::TypedExtras> CardEditor::pendingExtras() const {
+    if (!shownId_ || !extrasRead_) {
+        return std::nullopt;
+    }
+    store::TypedExtras typed = ui_.extras->typed();
+    if (typed.sameAs(shownTyped_)) {
+        return std::nullopt;
+    }
+    return typed;
+}
+
 bool CardEditor::hasPendingEdit() const {
-    return !pendingValues().empty();
+    return !pending().empty();
+}
+
+void CardEditor::extrasLeft() {
+    if (shownId_ && !showing_) {
+        hooks_.markChanged();
+        commit();
+    }
 }
 
 bool CardEditor::commit() {
     if (committing_) {
         return false;  // the message of a failed commit is still open
     }
-    const auto values = pendingValues();
-    if (values.empty()) {
+    const Pending now = pending();
+    if (now.empty()) {
         return true;
     }
     if (store_ == nullptr) {
@@ -160,24 +188,30 @@ bool CardEditor::commit() {
     }
     committing_ = true;
     QString failure;
-    const bool written = write(values, &failure);
-    if (!written) {
+    const bool written = write(now, &failure);
+    // A date the calendar lacks stays typed and unsaved until the user mends it.
+    const bool done = written && !pendingExtras();
+    if (!done) {
         keepPendingNow();
-        tellNotSaved(failure);
+        if (written) {
+            tellDateRefused(failure);
+        } else {
+            tellNotSaved(failure);
+        }
         toldNotSaved_ = clock_();
     }
     committing_ = false;
-    return written;
+    return done;
 }
 
 std::optional<QString> CardEditor::commitOrKeep() {
-    const auto values = pendingValues();
-    if (values.empty()) {
+    const Pending now = pending();
+    if (now.empty()) {
         return std::nullopt;
     }
     QString failure =
         QStringLiteral("Die Kartei ist nicht geöffnet.");  // said when there is no store
-    if (store_ != nullptr && write(values, &failure, Wait::Briefly)) {
+    if (store_ != nullptr && write(now, &failure, Wait::Briefly) && !pendingExtras()) {
         return std::nullopt;
     }
     keepPendingNow();
@@ -186,13 +220,13 @@ std::optional<QString> CardEditor::commitOrKeep() {
 
 // Writes the values as one step of the card's visit; the store first, then what the view
 // remembers as saved.
-bool CardEditor::write(const std::vector<std::pair<Field, QString>>& values, QString* failure,
-                       Wait wait) {
+bool CardEditor::write(const Pending& pending, QString* failure, Wait wait) {
     const std::int64_t id = *shownId_;
     // A store held by another program keeps the write waiting a few seconds: the pointer says
     // so meanwhile.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    std::optional<store::ExtrasWrite> extras;
     try {
         if (hooks_.beforeSave) {
             hooks_.beforeSave();
@@ -204,15 +238,25 @@ bool CardEditor::write(const std::vector<std::pair<Field, QString>>& values, QSt
         }
         // Every save of one visit to the card is one step to undo.
         store::UndoStep step(store_->db(), kEditStep, visit_);
-        store_->writeFields(id, values);
+        store_->writeFields(id, pending.values);
+        if (pending.extras) {
+            extras = store::typedInto(store::loadCardExtras(store_->db(), id), shownTyped_,
+                                      *pending.extras);
+            store::writeCardExtras(store_->db(), id, extras->extras);
+        }
         step.commit();
     } catch (...) {
         *failure = describeFailure(std::current_exception()).text;
         return false;
     }
     toldNotSaved_.reset();
-    for (const auto& [field, text] : values) {
+    for (const auto& [field, text] : pending.values) {
         shownValues_[store::index(field)] = text;
+    }
+    if (extras) {
+        shownExtras_ = std::move(extras->extras);
+        shownTyped_ = std::move(extras->shown);
+        *failure = extras->problem;
     }
     blockChanged_ = {false, false};
     forgetKept();
@@ -233,12 +277,12 @@ void CardEditor::keepPendingNow() {
     if (storeFile_.empty()) {
         return;
     }
-    const auto values = pendingValues();
-    if (values.empty()) {
+    Pending now = pending();
+    if (now.empty()) {
         forgetKept();
         return;
     }
-    store::PendingEdit edit{*shownId_, {}, {}, values};
+    store::PendingEdit edit{*shownId_, {}, {}, std::move(now.values), std::move(now.extras)};
     edit.heading = hooks_.heading ? hooks_.heading(*shownId_) : QString();
     try {
         if (store_ != nullptr) {
@@ -261,7 +305,14 @@ void CardEditor::forgetKept() {
     }
 }
 
-bool CardEditor::takeRecovered(const std::vector<std::pair<Field, QString>>& values) {
+bool CardEditor::takeRecovered(const std::vector<std::pair<Field, QString>>& values,
+                               const std::optional<store::TypedExtras>& extras) {
+    if (extras && !extrasRead_) {
+        return false;  // the details could not be read: the file waits for another start
+    }
+    if (extras) {
+        ui_.extras->showTyped(*extras);
+    }
     for (const auto& [field, text] : values) {
         if (field == Field::Anschrift || field == Field::Notizen) {
             const bool address = field == Field::Anschrift;
@@ -287,6 +338,35 @@ void CardEditor::tellNotSaved(const QString& reason) {
              .arg(heading, reason),
          QStringLiteral("Karte nicht gespeichert"), platform::Buttons::Ok,
          platform::Icon::Exclamation, 0});
+}
+
+void CardEditor::tellDateRefused(const QString& reason) {
+    const QString heading = hooks_.heading ? hooks_.heading(*shownId_) : QString();
+    platform::current().message(
+        {QStringLiteral("Das Datum in der Karte „%1“ ist nicht gespeichert.\n\n%2\n\n"
+                        "Ihre Eingabe bleibt in den weiteren Angaben stehen.")
+             .arg(heading, reason),
+         QStringLiteral("Datum nicht gespeichert"), platform::Buttons::Ok,
+         platform::Icon::Exclamation, 0});
+}
+
+void CardEditor::writePhoto(const std::optional<store::Photo>& photo) {
+    if (!shownId_ || store_ == nullptr || !extrasRead_) {
+        return;  // the photo box takes nothing then
+    }
+    const std::int64_t id = *shownId_;
+    if (hooks_.beforeSave) {
+        hooks_.beforeSave();
+    }
+    store::UndoStep step(store_->db(), kEditStep, visit_);
+    store::CardExtras now = store::loadCardExtras(store_->db(), id);
+    now.photo = photo;
+    store::writeCardExtras(store_->db(), id, now);
+    step.commit();
+    shownExtras_.photo = photo;
+    ui_.Foto->showPhoto(photo);
+    hooks_.markChanged();
+    hooks_.saved(id);
 }
 
 bool CardEditor::save() {
@@ -316,12 +396,31 @@ bool CardEditor::showCard(const store::Card& card) {
     }
     ui_.RichTextBox1->setRtfText(card.text(Field::Anschrift));
     ui_.RichTextBox2->setRtfText(card.text(Field::Notizen));
+    showExtras(card.id);
     showing_ = false;
     forgetFormatsLost();
     blockChanged_ = {false, false};
     rememberShownValues();
     postcodeWhenShown_ = box(11)->text();
     return true;
+}
+
+void CardEditor::showExtras(std::int64_t id) {
+    extrasRead_ = false;
+    shownExtras_ = {};
+    if (store_ != nullptr) {
+        try {
+            shownExtras_ = store::loadCardExtras(store_->db(), id);
+            extrasRead_ = true;
+        } catch (const store::StoreError&) {
+            // Shown locked: nothing typed there may be saved over details that were not read.
+        }
+    }
+    ui_.extras->showExtras(shownExtras_);
+    ui_.extras->setLocked(!extrasRead_);
+    ui_.Foto->setLocked(!extrasRead_);
+    ui_.Foto->showPhoto(shownExtras_.photo);
+    shownTyped_ = ui_.extras->typed();
 }
 
 void CardEditor::rememberShownValues() {
@@ -360,6 +459,13 @@ void CardEditor::clearBoxes(bool lock) {
         block->clear();
         block->setReadOnly(lock);
     }
+    extrasRead_ = false;
+    shownExtras_ = {};
+    ui_.extras->showExtras(shownExtras_);
+    ui_.extras->setLocked(true);
+    ui_.Foto->setLocked(true);
+    ui_.Foto->showPhoto(std::nullopt);
+    shownTyped_ = ui_.extras->typed();
     showing_ = false;
     blockChanged_ = {false, false};
     forgetFormatsLost();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "mainwindow/FieldTable.h"
+#include "store/CardExtras.h"
 #include "store/CardFields.h"
+#include "store/ExtrasInput.h"
 
 #include <QObject>
 #include <QString>
@@ -71,7 +73,12 @@ public:
     void keepPendingNow();
     // Typed text found in the recovery file at start, put into the shown card as if typed
     // and saved.
-    bool takeRecovered(const std::vector<std::pair<store::Field, QString>>& values);
+    bool takeRecovered(const std::vector<std::pair<store::Field, QString>>& values,
+                       const std::optional<store::TypedExtras>& extras = std::nullopt);
+
+    // Gives the shown card this photo, or none; saved at once with the card's visit. Throws
+    // what the store throws.
+    void writePhoto(const std::optional<store::Photo>& photo);
 
     // Each of these commits first and leaves the view as it is when that fails.
     bool showCard(const store::Card& card);
@@ -97,9 +104,17 @@ public:
 private:
     [[nodiscard]] QLineEdit* box(int number) const;
     [[nodiscard]] std::vector<std::pair<store::Field, QString>> pendingValues() const;
+    [[nodiscard]] std::optional<store::TypedExtras> pendingExtras() const;
+    struct Pending {
+        std::vector<std::pair<store::Field, QString>> values;
+        std::optional<store::TypedExtras> extras;
+        [[nodiscard]] bool empty() const { return values.empty() && !extras; }
+    };
+    [[nodiscard]] Pending pending() const { return {pendingValues(), pendingExtras()}; }
     enum class Wait { AsLongAsNeeded, Briefly };
-    bool write(const std::vector<std::pair<store::Field, QString>>& values, QString* failure,
-               Wait wait = Wait::AsLongAsNeeded);
+    bool write(const Pending& pending, QString* failure, Wait wait = Wait::AsLongAsNeeded);
+    void showExtras(std::int64_t id);
+    void extrasLeft();
     void forgetKept();
     void rememberShownValues();
     void clearBoxes(bool lock);
@@ -107,6 +122,7 @@ private:
     void completeSalutation();
     void lookUpTown();
     void tellNotSaved(const QString& reason);
+    void tellDateRefused(const QString& reason);
     void blockEdited(std::size_t block);
     void forgetFormatsLost();
 
@@ -118,6 +134,9 @@ private:
     std::array<QString, store::kFieldCount> shownValues_{};  // as shown or last saved
     QString postcodeWhenShown_;
     std::array<bool, 2> blockChanged_{};  // address, notes
+    store::CardExtras shownExtras_;       // the further details as stored when shown or saved
+    store::TypedExtras shownTyped_;       // and as the panel showed them then
+    bool extrasRead_ = false;             // false: nothing there may be written
     bool committing_ = false;
     Clock clock_ = [] { return std::chrono::steady_clock::now(); };
     // When the user closed the last failure message.

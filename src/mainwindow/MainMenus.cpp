@@ -30,6 +30,7 @@ void MainMenus::setShortcuts() {
         {"mnuSuchfeld", QKeySequence::Find},
         {"mnuVolltextfeld", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)},
         {"mnuHilfe", QKeySequence(Qt::Key_F1)},
+        {"mnuWeitereAngaben", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)},
     };
     for (const auto& [entry, sequence] : keys) {
         action(QString::fromUtf8(entry))->setShortcut(sequence);
@@ -116,6 +117,7 @@ void MainMenus::buildBarMenus() {
     card->addSeparator();
     addEntry(card, "mnuDruckGesamt", QStringLiteral("Karte &drucken..."));
     addEntry(card, "mnuAlsVcardKopieren", QStringLiteral("Als &vCard kopieren"));
+    addEntry(card, "mnuWeitereAngaben", QStringLiteral("&Weitere Angaben"));
     card->addSeparator();
     addEntry(card, "mnuKarteKategorie", QStringLiteral("&Andere Kategorie zuweisen..."));
 
@@ -151,6 +153,7 @@ void MainMenus::buildPopups() {
     address->addSeparator();
     addEntry(address, "popaAnschriftKopieren", QStringLiteral("Anschrift kopieren"));
     addEntry(address, "popaDrucken", QStringLiteral("Anschrift drucken"));
+    addEntry(address, "popaAufKarte", QStringLiteral("Auf Karte zeigen"));
     address->addSeparator();
     addEntry(address, "popaformatieren", QStringLiteral("Text formatieren..."));
 

@@ -116,6 +116,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setAcceptDrops(true);
     connectHandlers();
     connectMenus();
+    connectExtras();
     connectUndo();
     connectPrinting();
     connectLabelCommands();

@@ -172,6 +172,10 @@ private:
     void connectEntry(const char* entry, const std::function<void()>& command);
     void connectHandlers();
     void connectMenus();
+    void connectExtras();
+    void takePhoto(const QByteArray& bytes);
+    void choosePhoto();
+    void showOwnAddressOnMap();
     void connectUndo();
     void putBackupInPlace(const std::filesystem::path& backupFile);
     void backupPutInPlace(const std::filesystem::path& replaced, const QString& problem);

@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 
@@ -101,6 +102,34 @@ bool MainWindow::Form_Load() {
     return true;
 }
 
+namespace {
+
+// The further details as the message about a card that is gone lists them.
+QStringList typedExtrasLines(const store::TypedExtras& extras) {
+    QStringList lines;
+    const std::pair<const char*, const QString*> named[] = {{"Geburtstag", &extras.birthday},
+                                                            {"Jahrestag", &extras.anniversary},
+                                                            {"Spitzname", &extras.nickname},
+                                                            {"Titel", &extras.title},
+                                                            {"Rolle", &extras.role}};
+    for (const auto& [name, text] : named) {
+        if (!text->isEmpty()) {
+            lines << QString::fromUtf8(name) + QStringLiteral(": ") + *text;
+        }
+    }
+    for (const store::Entry& entry : extras.entries) {
+        if (!entry.isBlank()) {
+            const QStringList parts{entry.value, entry.postcode, entry.town, entry.country};
+            lines << store::kindName(entry.kind) + QStringLiteral(" (") +
+                         store::typeName(entry.type) + QStringLiteral("): ") +
+                         parts.filter(QRegularExpression(QStringLiteral("\\S"))).join(u", ");
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
 void MainWindow::offerPendingEdit() {
     const std::filesystem::path storeFile = session_->store().file();
     const auto edit = store::readPendingEdit(storeFile);
@@ -119,6 +148,9 @@ void MainWindow::offerPendingEdit() {
         for (const auto& [field, text] : edit->values) {
             typed << store::columnName(field) + QStringLiteral(": ") + text;
         }
+        if (edit->extras) {
+            typed << typedExtrasLines(*edit->extras);
+        }
         platform::current().message(
             {QStringLiteral("Nicht gespeicherte Eingaben zu „%1“ gefunden, aber die Karte gibt "
                             "es nicht mehr. Die Eingaben waren:\n\n%2")
@@ -134,7 +166,7 @@ void MainWindow::offerPendingEdit() {
     if (answer == platform::Answer::Yes) {
         undo_->showCard(*card);
         // A store that refuses them keeps them in the file for another try.
-        if (editor_->shownCardId() != card || !editor_->takeRecovered(edit->values)) {
+        if (editor_->shownCardId() != card || !editor_->takeRecovered(edit->values, edit->extras)) {
             return;
         }
     }

@@ -4,6 +4,8 @@
 
 #include "mainwindow/ClickLabel.h"
 #include "mainwindow/ElidingLabel.h"
+#include "mainwindow/ExtrasPanel.h"
+#include "mainwindow/PhotoBox.h"
 #include "mainwindow/PreferredWidth.h"
 #include "platform/Twips.h"
 #include "richtext/RichTextBlock.h"
@@ -16,8 +18,12 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace veltro::mainwindow {
 
@@ -62,6 +68,30 @@ protected:
 
 private:
     QLineEdit* box_;
+};
+
+// Keeps a scrolled column wide enough for what it scrolls: entries added later may need more
+// room than the column had, and a cut box would hide what is typed into it.
+class FitsContent final : public QObject {
+public:
+    FitsContent(QScrollArea* scroll, QWidget* column) : QObject(column), scroll_(scroll) {
+        scroll->widget()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) {
+            auto* column = static_cast<QWidget*>(parent());
+            const int needed = scroll_->widget()->minimumSizeHint().width() +
+                               scroll_->verticalScrollBar()->sizeHint().width() +
+                               2 * scroll_->frameWidth() + column->contentsMargins().left();
+            column->setMinimumWidth(std::max(column->minimumWidth(), needed));
+        }
+        return false;
+    }
+
+private:
+    QScrollArea* scroll_;
 };
 
 QLineEdit* fieldBox(MainWindowUi& ui, int number, QWidget* parent) {
@@ -113,6 +143,9 @@ QGridLayout* buildFieldGrid(MainWindowUi& ui, QWidget* area) {
     ui.Command7->setFixedWidth(ui.Command7->fontMetrics().horizontalAdvance(QStringLiteral("@@@")) +
                                16);
     grid->addWidget(ui.Command7, 4, 8);
+    // The photo takes the room beside the number that the grid leaves free anyway.
+    ui.Foto = new PhotoBox(grid->parentWidget());
+    grid->addWidget(ui.Foto, 5, 2, 2, 2, Qt::AlignLeft | Qt::AlignTop);
     for (int column : {1, 3, 5, 7}) {
         grid->setColumnStretch(column, 1);
     }
@@ -203,6 +236,34 @@ QVBoxLayout* buildNotesColumn(MainWindowUi& ui, QWidget* area) {
     return notes;
 }
 
+// Beside the notes, shown on demand: the card's layout above stays as it is, and the column
+// scrolls rather than making the window taller.
+QWidget* buildExtrasColumn(MainWindowUi& ui, QWidget* area) {
+    auto* column = new PreferredWidth<QWidget>(area);
+    column->setObjectName(QStringLiteral("WeitereAngaben"));
+    column->setPreferredWidth(platform::twipsToPixels(kExtrasTwips, *area));
+    column->setMinimumWidth(platform::twipsToPixels(kExtrasTwips * 0.7, *area));
+    column->setAccessibleName(QStringLiteral("Weitere Angaben"));
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(6, 0, 0, 0);
+    auto* caption = new QLabel(QStringLiteral("Weitere Angaben"), column);
+    caption->setObjectName(QStringLiteral("LabelWeitereAngaben"));
+    layout->addWidget(caption);
+    auto* scroll = new QScrollArea(column);
+    scroll->setObjectName(QStringLiteral("WeitereAngabenRollen"));
+    scroll->setAccessibleName(QStringLiteral("Weitere Angaben (rollbar)"));
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui.extras = new ExtrasPanel(scroll);
+    ui.extras->setObjectName(QStringLiteral("ExtrasPanel"));
+    scroll->setWidget(ui.extras);
+    new FitsContent(scroll, column);  // child of the column
+    layout->addWidget(scroll, 1);
+    ui.WeitereAngaben = column;
+    column->setVisible(false);
+    return column;
+}
+
 QHBoxLayout* buildListRow(MainWindowUi& ui, QWidget* area) {
     auto* row = new QHBoxLayout();
     row->setSpacing(0);  // the splitter band is the gap
@@ -227,6 +288,7 @@ QHBoxLayout* buildListRow(MainWindowUi& ui, QWidget* area) {
     row->addWidget(ui.List1);
     row->addWidget(ui.label[7]);
     row->addLayout(buildNotesColumn(ui, area), 1);
+    row->addWidget(buildExtrasColumn(ui, area));
     return row;
 }
 

@@ -21,11 +21,14 @@ class RichTextBlock;
 namespace veltro::mainwindow {
 
 class ClickLabel;
+class ExtrasPanel;
+class PhotoBox;
 
 // The list row's design, twips: the card list's width and the splitter gap after it.
 inline constexpr double kListWidthTwips = 4800;
 inline constexpr double kListGapTwips = 90;
 inline constexpr double kFieldBoxTwips = 1300;  // preferred width of a one-column field box
+inline constexpr double kExtrasTwips = 3600;    // preferred width of the further details
 
 // The main window's widgets, named as the rest of the program knows them.
 struct MainWindowUi {
@@ -51,6 +54,9 @@ struct MainWindowUi {
     QPushButton* Command6 = nullptr;      // copy notes
     QPushButton* Command7 = nullptr;      // mail or web launch
     QBoxLayout* addressHeader = nullptr;  // caption and buttons over the address block
+    PhotoBox* Foto = nullptr;             // the card's photo beside the number box
+    QWidget* WeitereAngaben = nullptr;    // the column of further details beside the notes
+    ExtrasPanel* extras = nullptr;        // inside it
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 5> panel{};  // status bar panels 1 … 4
 

@@ -15,17 +15,58 @@ namespace fs = std::filesystem;
 
 namespace {
 
+QJsonObject encodedExtras(const TypedExtras& extras) {
+    QJsonArray entries;
+    for (const Entry& entry : extras.entries) {
+        entries.append(QJsonObject{{QStringLiteral("art"), kindName(entry.kind)},
+                                   {QStringLiteral("typ"), typeName(entry.type)},
+                                   {QStringLiteral("wert"), entry.value},
+                                   {QStringLiteral("plz"), entry.postcode},
+                                   {QStringLiteral("ort"), entry.town},
+                                   {QStringLiteral("land"), entry.country}});
+    }
+    return {{QStringLiteral("geburtstag"), extras.birthday},
+            {QStringLiteral("jahrestag"), extras.anniversary},
+            {QStringLiteral("spitzname"), extras.nickname},
+            {QStringLiteral("titel"), extras.title},
+            {QStringLiteral("rolle"), extras.role},
+            {QStringLiteral("eintraege"), entries}};
+}
+
+TypedExtras decodedExtras(const QJsonObject& object) {
+    const auto text = [&object](const char* key) {
+        return object.value(QLatin1String(key)).toString();
+    };
+    TypedExtras extras{text("geburtstag"), text("jahrestag"), text("spitzname"),
+                       text("titel"),      text("rolle"),     {}};
+    for (const auto& value : object.value(QStringLiteral("eintraege")).toArray()) {
+        const QJsonObject entry = value.toObject();
+        const auto field = [&entry](const char* key) {
+            return entry.value(QLatin1String(key)).toString();
+        };
+        const auto kind = kindByName(field("art"));
+        if (kind) {
+            extras.entries.emplace_back(*kind, typeByName(field("typ")).value_or(EntryType::Andere),
+                                        field("wert"), field("plz"), field("ort"), field("land"));
+        }
+    }
+    return extras;
+}
+
 QByteArray encoded(const PendingEdit& edit) {
     QJsonArray values;
     for (const auto& [field, text] : edit.values) {
         values.append(QJsonObject{{QStringLiteral("feld"), columnName(field)},
                                   {QStringLiteral("text"), text}});
     }
-    return QJsonDocument(QJsonObject{{QStringLiteral("karte"), QString::number(edit.cardId)},
-                                     {QStringLiteral("uid"), edit.uid},
-                                     {QStringLiteral("schlagworte"), edit.heading},
-                                     {QStringLiteral("werte"), values}})
-        .toJson();
+    QJsonObject root{{QStringLiteral("karte"), QString::number(edit.cardId)},
+                     {QStringLiteral("uid"), edit.uid},
+                     {QStringLiteral("schlagworte"), edit.heading},
+                     {QStringLiteral("werte"), values}};
+    if (edit.extras) {
+        root.insert(QStringLiteral("angaben"), encodedExtras(*edit.extras));
+    }
+    return QJsonDocument(root).toJson();
 }
 
 std::optional<PendingEdit> decoded(const QByteArray& bytes) {
@@ -41,7 +82,10 @@ std::optional<PendingEdit> decoded(const QByteArray& bytes) {
             edit.values.emplace_back(*field, pair.value(QStringLiteral("text")).toString());
         }
     }
-    if (edit.cardId == 0 || edit.values.empty()) {
+    if (const auto extras = root.value(QStringLiteral("angaben")); extras.isObject()) {
+        edit.extras = decodedExtras(extras.toObject());
+    }
+    if (edit.cardId == 0 || (edit.values.empty() && !edit.extras)) {
         return std::nullopt;
     }
     return edit;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CardFields.h"
+#include "store/ExtrasInput.h"
 
 #include <QString>
 
@@ -22,6 +23,7 @@ struct PendingEdit {
     QString uid;      // the card's lasting identity; row ids may change in a discard
     QString heading;  // for the question at the next start
     std::vector<std::pair<Field, QString>> values;
+    std::optional<TypedExtras> extras;  // the further details, when they were typed into
 };
 
 // Beside the real store file, symlinks resolved, so that every path to one store finds it.

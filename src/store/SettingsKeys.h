@@ -15,6 +15,7 @@ inline constexpr const char* List1FontName = "List1FontName";
 inline constexpr const char* List1FontSize = "List1FontSize";
 inline constexpr const char* List1FontBold = "List1FontBold";
 inline constexpr const char* List1FontItalic = "List1FontItalic";
+inline constexpr const char* WeitereAngaben = "WeitereAngaben";  // the further details show
 
 // Options
 inline constexpr const char* OPChk1 = "OPChk1";  // background picture
@@ -86,6 +87,7 @@ inline constexpr Setting kSettings[] = {
     {key::List1FontSize, Kind::Number, kNoDefault, 1, 400, OutOfRange::Default},
     {key::List1FontBold, Kind::Bool},
     {key::List1FontItalic, Kind::Bool},
+    {key::WeitereAngaben, Kind::Flag, 0},
     {key::OPChk1, Kind::Flag, 0},
     {key::OPChk2, Kind::Flag, 0},
     {key::OPChk3, Kind::Flag, 0},

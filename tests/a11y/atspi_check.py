@@ -5,7 +5,8 @@ Run on a desktop of its own (tests/a11y/desktop-session): starts the real progra
 card file and checks that
   - a card is found in the card list by its heading, and pressing it shows the card, with
     the line reported selected and focused;
-  - every widget of the main window and of every window its menus open has a name;
+  - every widget of the main window (its further details shown too) and of every window its
+    menus open has a name;
   - every one of those windows fits the screen, its frame included.
   atspi_check.py BIN_DIR [--only-main]
 """
@@ -153,6 +154,11 @@ def start_program(bin_dir):
                    "Schlagworte = 'Bauer Anna'")
         db.execute("UPDATE t SET Schlagworte = 'Baur Anna', Nachname = 'Baur'")
         db.execute("INSERT INTO Kontakte SELECT * FROM t")
+        # Further details on every card, for the panel that shows them.
+        for kind, value, town in (("Telefon", "0951 1", ""), ("Anschrift", "Kai 3", "Bamberg")):
+            db.execute("INSERT INTO KartenEintraege (KarteId, Art, Typ, Rang, Wert, "
+                       "Postleitzahl, Ort, Land) SELECT rowid, ?, 'privat', 0, ?, '', ?, '' "
+                       "FROM Kontakte", (kind, value, town))
     os.makedirs(os.path.join(home, "Sicherungen"))
     shutil.copy(store, os.path.join(home, "Sicherungen", "Kartix-2026-12-01-0930.mdb"))
     config = os.path.join(os.environ["XDG_CONFIG_HOME"], "Veltrix")
@@ -291,6 +297,10 @@ def main():
     try:
         window = main_window(app)
         check_card_list(window)
+        expect_names(window)
+        expect_on_screen(window.name)
+        menu_entry(window, "Weitere Angaben").queryAction().doAction(0)
+        wait_for(lambda: find(window, "text", "Telefonnummer 1"), "Weitere Angaben gezeigt")
         expect_names(window)
         expect_on_screen(window.name)
         if "--only-main" not in sys.argv:

@@ -107,5 +107,24 @@ TEST(LaunchCommandTest, AsksBeforeTheDesktopOpensAnything) {
     EXPECT_EQ(platform->openedUrls, opened);
 }
 
+// "Auf Karte zeigen": the address on one line, asked as a web page is, and sent over https
+// with every character but the plain ones encoded, so that "&", "+" or "#" stay in the query.
+TEST(LaunchCommandTest, AMapSearchAsksAndOpensOpenStreetMapOverHttps) {
+    ScopedRecordingPlatform platform;
+    platform->answers = {platform::Answer::Cancel, platform::Answer::Ok};
+    const QString address = u"Straße 1 & 2+3\n 96047  Bamberg #4\n\nDeutschland"_s;
+    EXPECT_FALSE(launchMapSearch(address));
+    EXPECT_TRUE(launchMapSearch(address));
+    EXPECT_FALSE(launchMapSearch(u" \n "_s));  // nothing to ask about
+    ASSERT_EQ(platform->messages.size(), 2U);
+    EXPECT_EQ(platform->messages[1].text,
+              u"Internet-Verbindung herstellen zu\nOpenStreetMap: Straße 1 & 2+3, 96047 Bamberg "
+              u"#4, Deutschland  ?      "_s);
+    ASSERT_EQ(platform->openedUrls.size(), 1U);
+    EXPECT_EQ(platform->openedUrls[0].toString(QUrl::FullyEncoded),
+              u"https://www.openstreetmap.org/search?query=Stra%C3%9Fe%201%20%26%202%2B3%2C%2096047"
+              u"%20Bamberg%20%234%2C%20Deutschland"_s);
+}
+
 }  // namespace
 }  // namespace veltro::maintenance

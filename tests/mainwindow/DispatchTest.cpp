@@ -21,6 +21,7 @@
 #include <functional>
 
 using namespace veltro;
+using namespace Qt::Literals::StringLiterals;
 using platform::Answer;
 using richtext::Alignment;
 using richtext::RichTextBlock;
@@ -261,6 +262,14 @@ const std::vector<Row>& rows() {
         {"PopALöschen", selectBlock(true, true), blockIs(true, "")},
         {"popaAnschriftKopieren", nothing, clipboardIs(kAddress)},
         {"popaDrucken", nothing, printed(kAddress)},
+        {"popaAufKarte", answer(Answer::Ok),
+         [](Dispatch& d) {
+             return d.platform_->openedUrls ==
+                    std::vector{
+                        QUrl(u"https://www.openstreetmap.org/search?query=96052%20Bamberg"_s)};
+         }},
+        {"mnuWeitereAngaben", nothing,
+         [](Dispatch& d) { return d.window().ui().WeitereAngaben->isVisible(); }},
         {"popaformatieren", nothing, kFontDialog},
         {"PopNAusschneiden", selectBlock(false, true),
          both(clipboardIs(kNotes), blockIs(false, ""))},

@@ -3,12 +3,14 @@
 #include "MainWindowFixture.h"
 #include "WindowManagerSession.h"
 
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/PendingEdit.h"
 #include "store/Sqlite.h"
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QThread>
 
 #include <csignal>
 #include <optional>
@@ -28,10 +30,10 @@ protected:
                                      {{Field::Nachname, u"Bauer"_s}, {Field::Telefon, u"111"_s}}}});
     }
     // Starts the program on the display, and waits until it has typed.
-    void startTyping(const std::string& display, bool briefWait = false) {
+    void startTyping(const std::string& display, const QString& how = {}) {
         auto env = QProcessEnvironment::systemEnvironment();
-        if (briefWait) {
-            env.insert(u"TYPING_BRIEF_WAIT"_s, u"1"_s);
+        if (!how.isEmpty()) {
+            env.insert(how, u"1"_s);
         }
         env.insert(u"DISPLAY"_s, QString::fromStdString(display));
         env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
@@ -73,7 +75,7 @@ TEST_F(EndOfRun, TheTerminalClosedOrCtrlCSaveWhatWasTyped) {
 // The store is held by another program when the end comes: the typed text waits in the
 // recovery file, and the next start offers it.
 TEST_F(EndOfRun, ABusyStoreKeepsTheTypingForTheNextStart) {
-    startTyping(qgetenv("DISPLAY").toStdString(), true);
+    startTyping(qgetenv("DISPLAY").toStdString(), u"TYPING_BRIEF_WAIT"_s);
     {
         auto other = veltro::store::Database::open(home_.storeFile());
         other.exec("BEGIN IMMEDIATE");
@@ -105,6 +107,27 @@ TEST_F(EndOfRun, ALostDisplayKeepsWhatWasTyped) {
     EXPECT_EQ(edit->heading, u"Bauer Klaus"_s);
     ASSERT_EQ(edit->values.size(), 1U);
     EXPECT_EQ(edit->values[0].second, u"1114711"_s);
+}
+
+// A kill leaves no time to save: the nickname typed into the further details waits beside the
+// store and comes back at the next start.
+TEST_F(EndOfRun, AKillKeepsWhatWasTypedIntoTheFurtherDetails) {
+    startTyping(qgetenv("DISPLAY").toStdString(), u"TYPING_EXTRAS"_s);
+    for (int wait = 0; wait < 100 && !kept(); ++wait) {
+        QThread::msleep(50);
+    }
+    endWith(SIGKILL);
+    ASSERT_TRUE(kept());
+
+    platform_->answers.push_back(Answer::Yes);
+    openExisting();
+    QCoreApplication::processEvents();
+    auto cards = veltro::store::CardStore::open(home_.storeFile());
+    EXPECT_EQ(
+        veltro::store::loadCardExtras(cards.db(), *cards.findByHeading(u"Bauer Klaus"_s)).nickname,
+        u"Klausi"_s);
+    EXPECT_EQ(telephone(), u"1114711"_s);
+    EXPECT_FALSE(kept());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 
 #include "mainwindow/ElidingLabel.h"
+#include "mainwindow/ExtrasPanel.h"
 #include "mainwindow/FieldTable.h"
 #include "mainwindow/MainMenus.h"
 #include "platform/Twips.h"
@@ -102,8 +103,8 @@ TEST_F(Layout, NarrowBoxesGrowWithAWideWindow) {
     }
 }
 
-// On an 800×600 screen the window with its frame fits, and every box still shows the first
-// eight characters of what it holds.
+// On an 800×600 screen the window with its frame fits, the further details shown, and every box
+// still shows the first eight characters of what it holds.
 TEST_F(Layout, OnASmallScreenEveryBoxShowsEightCharacters) {
     using store::Field;
     open({QStringLiteral("Privat")},
@@ -124,10 +125,13 @@ TEST_F(Layout, OnASmallScreenEveryBoxShowsEightCharacters) {
             {Field::EMailAdresse, QStringLiteral("annegret@example.de")},
             {Field::Webseite, QStringLiteral("www.example.de")},
             {Field::Nr, QStringLiteral("K-10442")}}}});
+    run("mnuWeitereAngaben");
     const QSize room = QSize(800, 600) - QSize(16, 48);  // what a frame may take
     window().resize(room);
     QApplication::processEvents();
     EXPECT_EQ(window().size(), room);
+    const QWidget* details = window().ui().extras;
+    EXPECT_GE(details->parentWidget()->width(), details->minimumSizeHint().width()) << "cut";
     for (const QPushButton* button : {window().ui().Command4, window().ui().Command5}) {
         EXPECT_GE(button->width(), button->sizeHint().width()) << "the button's text is cut";
     }

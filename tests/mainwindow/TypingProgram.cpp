@@ -1,5 +1,6 @@
 // The window program as a user runs it, who types "4711" into the telephone box of the card
-// shown at start and leaves it unsaved; "getippt" on stdout says so. Tests then end the
+// shown at start and leaves it unsaved (with TYPING_EXTRAS, goes on to type "Klausi" as the
+// nickname in the further details); "getippt" on stdout says so. Tests then end the
 // program as the world may: a signal, a lost display. With TYPING_BRIEF_WAIT set, a store held
 // by another program is given up on after a moment.
 #include "mainwindow/MainWindow.h"
@@ -7,6 +8,7 @@
 #include "mainwindow/WindowProgram.h"
 #include "store/BusyTimeouts.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -26,6 +28,15 @@ int main(int argc, char** argv) {
                 telephone->setFocus();
                 telephone->end(false);
                 QTest::keyClicks(telephone, QStringLiteral("4711"));
+                if (qEnvironmentVariableIsSet("TYPING_EXTRAS")) {
+                    program.mainWindow()
+                        ->findChild<QAction*>(QStringLiteral("mnuWeitereAngaben"))
+                        ->setChecked(true);
+                    auto* nickname =
+                        program.mainWindow()->findChild<QLineEdit*>(QStringLiteral("Spitzname"));
+                    nickname->setFocus();
+                    QTest::keyClicks(nickname, QStringLiteral("Klausi"));
+                }
                 std::printf("getippt\n");
                 std::fflush(stdout);
             });

@@ -3,10 +3,14 @@
 
 #include "store/CardExtrasTable.h"
 #include "store/ComingDates.h"
+#include "store/ExtrasInput.h"
+#include "store/PendingEdit.h"
 #include "store/StoreError.h"
 #include "store/UndoLog.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace veltro::store;
 using namespace veltro::testing;
@@ -81,6 +85,62 @@ TEST(CardExtras, ComeBackGroupedByKindChangeTheCardAndGoWithIt) {
     EXPECT_EQ(numberOf(db, "SELECT count(*) FROM KartenAngaben"), 0);
     EXPECT_EQ(numberOf(db, "SELECT count(*) FROM KartenEintraege"), 0);
     EXPECT_THROW(writeCardExtras(db, card, expected), StoreError);
+}
+
+// What a German user types: with or without the year; a day the calendar lacks is named.
+TEST(GermanDate, ReadsDayMonthAndYearOrNoYearAndSaysWhatIsWrong) {
+    const std::tuple<const char*, std::optional<PartialDate>, const char*> cases[] = {
+        {"29.02.1980", PartialDate{1980, 2, 29}, ""},
+        {" 1.2.1980 ", PartialDate{1980, 2, 1}, ""},
+        {"29.02.", PartialDate{0, 2, 29}, ""},
+        {"", std::nullopt, ""},
+        {"29.02.1981", std::nullopt, "gibt es im Kalender nicht"},
+        {"31.04.", std::nullopt, "gibt es im Kalender nicht"},
+        {"12.03.70", std::nullopt, "ist kein Datum"},
+        {"1970-03-12", std::nullopt, "ist kein Datum"},
+        {"01.01.0000", std::nullopt, "ist kein Datum"},
+    };
+    for (const auto& [text, date, problem] : cases) {
+        const TypedDate read = readGermanDate(QString::fromUtf8(text));
+        EXPECT_EQ(read.date, date) << text;
+        EXPECT_TRUE(read.problem.contains(QString::fromUtf8(problem))) << text;
+        EXPECT_EQ(read.problem.isEmpty(), *problem == 0) << text;
+    }
+}
+
+// A save takes only the parts typed into: what another program wrote meanwhile into the rest
+// stays, and a date that is no day keeps the stored one until it is mended.
+TEST(GermanDate, ASaveTakesWhatWasTypedAndKeepsTheRest) {
+    CardExtras stored;
+    stored.birthday = PartialDate{1970, 3, 12};
+    stored.title = QStringLiteral("von anderswo");
+    stored.entries = {{EntryKind::Telefon, EntryType::Privat, QStringLiteral("1")},
+                      {EntryKind::EMail, EntryType::Privat, QStringLiteral("a@b.de")}};
+    const TypedExtras shown{QStringLiteral("12.03.1970"), {}, {}, {}, {}, {stored.entries[0]}};
+    TypedExtras typed = shown;
+    typed.birthday = QStringLiteral("30.02.1970");
+    typed.nickname = QStringLiteral("Kläuschen");
+    typed.entries.emplace_back(EntryKind::Telefon, EntryType::Mobil, QStringLiteral("2"));
+    typed.entries.emplace_back(EntryKind::Webseite, EntryType::Andere, QStringLiteral(" "));
+
+    const ExtrasWrite write = typedInto(stored, shown, typed);
+    EXPECT_EQ(write.extras.birthday, stored.birthday);
+    EXPECT_TRUE(write.problem.contains(QStringLiteral("30.02.1970")));
+    EXPECT_EQ(write.extras.nickname, QStringLiteral("Kläuschen"));
+    EXPECT_EQ(write.extras.title, QStringLiteral("von anderswo"));
+    const std::vector<Entry> entries{typed.entries[0], typed.entries[1], stored.entries[1]};
+    EXPECT_EQ(write.extras.entries, entries);
+    EXPECT_FALSE(write.shown.sameAs(typed)) << "the date is still to be saved";
+    typed.birthday = QStringLiteral("12.3.1970");
+    EXPECT_TRUE(write.shown.sameAs(typed));
+
+    // The recovery file beside the store keeps the details as typed.
+    TestHome home;
+    const auto file = home.dir() / "Kartix.mdb";
+    ASSERT_TRUE(writePendingEdit(file, {7, {}, {}, {}, typed}));
+    const auto kept = readPendingEdit(file);
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->extras, typed);
 }
 
 }  // namespace
