@@ -148,7 +148,7 @@ std::string_view longestWordRun(std::string_view text) {
 
 namespace {
 
-// The contains-columns first, then those matched at one edge.
+// The columns kept as pieces first, then those kept as they are.
 constexpr std::array<FullTextIndex::Column, FullTextIndex::kColumns> kColumnTable = {{
     {Field::Schlagworte, FullTextIndex::Match::Contains},
     {Field::Vorname, FullTextIndex::Match::Contains},
@@ -158,6 +158,8 @@ constexpr std::array<FullTextIndex::Column, FullTextIndex::kColumns> kColumnTabl
     {Field::Strasse, FullTextIndex::Match::Contains},
     {Field::Ort, FullTextIndex::Match::Contains},
     {Field::Notizen, FullTextIndex::Match::Contains},
+    {std::nullopt, FullTextIndex::Match::Contains},
+    {std::nullopt, FullTextIndex::Match::Contains},
     {Field::Postleitzahl, FullTextIndex::Match::BeginsWith},
     {Field::EMailAdresse, FullTextIndex::Match::BeginsWith},
     {Field::Nr, FullTextIndex::Match::BeginsWith},
@@ -166,16 +168,59 @@ constexpr std::array<FullTextIndex::Column, FullTextIndex::kColumns> kColumnTabl
     {Field::Telefon, FullTextIndex::Match::EndsWith},
 }};
 
-// The store notes a card for the index when one of these fields changes.
+// The column of each field the store notes changes of, in the store's order.
+constexpr std::array<std::size_t, store::kFullTextFields.size()> columnsOfFields() {
+    std::array<std::size_t, store::kFullTextFields.size()> at{};
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        at[i] = i < FullTextIndex::kExtrasWordsColumn ? i : i + 2;
+    }
+    return at;
+}
+constexpr auto kColumnOfField = columnsOfFields();
+
 constexpr bool sameFieldsAsTheStoreNotes() {
-    for (std::size_t i = 0; i < FullTextIndex::kColumns; ++i) {
-        if (kColumnTable[i].field != store::kFullTextFields[i]) {
+    for (std::size_t i = 0; i < store::kFullTextFields.size(); ++i) {
+        if (kColumnTable[kColumnOfField[i]].field != store::kFullTextFields[i]) {
             return false;
         }
     }
-    return true;
+    return !kColumnTable[FullTextIndex::kExtrasWordsColumn].field &&
+           !kColumnTable[FullTextIndex::kExtrasOtherColumn].field;
 }
 static_assert(sameFieldsAsTheStoreNotes());
+
+const std::vector<Field>& storeFields() {
+    static const std::vector<Field> fields(store::kFullTextFields.begin(),
+                                           store::kFullTextFields.end());
+    return fields;
+}
+
+// Text the store may hold broken: read as the store's text would be, broken sequences replaced.
+void appendFolded(std::string_view bytes, std::string& out) {
+    if (store::isValidUtf8(bytes)) {
+        store::appendFoldedUtf8(bytes, out);
+    } else {
+        out += utf8(store::foldCase(
+            QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))));
+    }
+}
+
+// Each line of the extras, folded, to the words or the other column; a search never finds
+// text across two lines, so it does not matter that they are kept apart.
+void appendExtras(std::string_view bytes, FullTextIndex::Values& values) {
+    std::string folded;
+    appendFolded(bytes, folded);
+    for (std::size_t start = 0; start < folded.size();) {
+        const std::size_t end = std::min(folded.find('\n', start), folded.size() - 1) + 1;
+        const std::string_view line = std::string_view(folded).substr(start, end - start);
+        const bool wordsOnly = std::none_of(line.begin(), line.end(), [](char c) {
+            return (c >= '0' && c <= '9') || c == '@';
+        });
+        values[wordsOnly ? FullTextIndex::kExtrasWordsColumn : FullTextIndex::kExtrasOtherColumn]
+            .append(line);
+        start = end;
+    }
+}
 
 }  // namespace
 
@@ -183,47 +228,77 @@ const std::array<FullTextIndex::Column, FullTextIndex::kColumns>& FullTextIndex:
     return kColumnTable;
 }
 
-FullTextIndex::Values FullTextIndex::valuesOf(const store::Card& card) {
+FullTextIndex::Values FullTextIndex::valuesOf(const store::Card& card, std::string_view extras) {
     Values values;
-    for (std::size_t i = 0; i < kColumns; ++i) {
-        const Field field = columns()[i].field;
+    for (std::size_t i = 0; i < store::kFullTextFields.size(); ++i) {
+        const Field field = store::kFullTextFields[i];
         const QString value = card.text(field);
-        values[i] = utf8(store::foldCase(
+        values[kColumnOfField[i]] = utf8(store::foldCase(
             field == Field::Notizen ? richtext::plainTextFromStored(value, richtext::LineBreak::Lf)
                                     : value));
     }
+    appendExtras(extras, values);
     return values;
 }
 
-FullTextIndex::Values FullTextIndex::valuesOfUtf8(std::span<const std::string_view> fields) {
+FullTextIndex::Values FullTextIndex::valuesOfUtf8(std::span<const std::string_view> fields,
+                                                  std::string_view extras) {
     Values values;
-    for (std::size_t i = 0; i < kColumns; ++i) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string_view bytes = fields[i];
-        const bool notes = columns()[i].field == Field::Notizen;
-        if (!store::isValidUtf8(bytes)) {
-            // As the store's text would read them: broken sequences replaced.
-            const QString text =
-                QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-            values[i] = utf8(store::foldCase(
-                notes ? richtext::plainTextFromStored(text, richtext::LineBreak::Lf) : text));
-        } else if (notes && richtext::looksLikeRtf(QByteArrayView(
-                                bytes.data(), static_cast<qsizetype>(bytes.size())))) {
+        std::string& value = values[kColumnOfField[i]];
+        if (store::kFullTextFields[i] == Field::Notizen && store::isValidUtf8(bytes) &&
+            richtext::looksLikeRtf(
+                QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())))) {
             const QByteArray plain =
                 richtext::plainTextFromStoredUtf8(bytes, richtext::LineBreak::Lf).toUtf8();
             store::appendFoldedUtf8(
                 std::string_view(plain.constData(), static_cast<std::size_t>(plain.size())),
-                values[i]);
+                value);
+        } else if (store::kFullTextFields[i] == Field::Notizen && !store::isValidUtf8(bytes)) {
+            const QString text =
+                QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            value = utf8(store::foldCase(
+                richtext::plainTextFromStored(text, richtext::LineBreak::Lf)));
         } else {
-            store::appendFoldedUtf8(bytes, values[i]);
+            appendFolded(bytes, value);
         }
     }
+    appendExtras(extras, values);
     return values;
+}
+
+std::int64_t FullTextIndex::readValues(store::CardStore& store, store::SearchableExtras& extras,
+                                       std::int64_t after, std::int64_t until,
+                                       std::int64_t limit,
+                                       std::vector<std::pair<std::int64_t, Values>>& cards) {
+    cards.clear();
+    const std::int64_t last = store.visitHeadedRows(
+        after, until, limit, storeFields(),
+        [&](std::int64_t id, std::span<const std::string_view> values) {
+            cards.emplace_back(id, valuesOfUtf8(values, {}));
+        });
+    if (last == 0) {
+        return 0;
+    }
+    std::vector<std::pair<std::int64_t, std::string>> texts;
+    extras.read(after, last, texts);
+    auto card = cards.begin();
+    for (const auto& [id, text] : texts) {
+        while (card != cards.end() && card->first < id) {
+            ++card;
+        }
+        if (card != cards.end() && card->first == id) {
+            appendExtras(text, card->second);
+        }
+    }
+    return last;
 }
 
 FullTextIndex::Prepared FullTextIndex::prepare(std::int64_t id, const Values& values) {
     Prepared card;
     card.id = id;
-    for (std::size_t i = 0; i < kContainsColumns; ++i) {
+    for (std::size_t i = 0; i < kPieceColumns; ++i) {
         forEachPiece(values[i], [&](std::string_view piece) {
             card.pieces.push_back({static_cast<std::uint32_t>(card.text.size()),
                                    static_cast<std::uint32_t>(piece.size()),
@@ -232,7 +307,7 @@ FullTextIndex::Prepared FullTextIndex::prepare(std::int64_t id, const Values& va
         });
         card.pieces.push_back({});  // the end of the field
     }
-    for (std::size_t i = kContainsColumns; i < kColumns; ++i) {
+    for (std::size_t i = kPieceColumns; i < kColumns; ++i) {
         appendLength(card.edges, values[i].size());
         card.edges += values[i];
     }
@@ -298,25 +373,18 @@ std::uint32_t FullTextIndex::positionOf(std::int64_t id) const {
 }
 
 bool FullTextIndex::build(store::CardStore& store, const std::atomic<bool>& cancel) {
-    std::vector<Field> fields;
-    for (const auto& column : columns()) {
-        fields.push_back(column.field);
-    }
-    for (std::int64_t after = 0;;) {
-        after =
-            store.visitHeadedRows(after, INT64_MAX, kChunk, fields,
-                                  [&](std::int64_t id, std::span<const std::string_view> values) {
-                                      if (!cancel) {
-                                          append(id, valuesOfUtf8(values));
-                                      }
-                                  });
-        if (cancel) {
-            return false;
+    store::SearchableExtras extras(store.db());
+    std::vector<std::pair<std::int64_t, Values>> cards;
+    for (std::int64_t after = 0; !cancel;) {
+        after = readValues(store, extras, after, INT64_MAX, kChunk, cards);
+        for (const auto& [id, values] : cards) {
+            append(id, values);
         }
         if (after == 0) {
             return true;
         }
     }
+    return false;
 }
 
 bool FullTextIndex::holdsAny(const Record& record, const PieceMarks& marks) const {
@@ -421,12 +489,15 @@ void FullTextIndex::searchEdges(std::string_view needle, IdSet& ids) const {
         }
         const auto bytes = edges_.at(record.edges, record.edgeBytes);
         std::size_t at = 0;
-        for (std::size_t i = kContainsColumns; i < kColumns; ++i) {
+        for (std::size_t i = kPieceColumns; i < kColumns; ++i) {
             const std::size_t length = readLength(bytes, at);
             const std::string_view value(bytes.data() + at, length);
             at += length;
-            const bool begins = columns()[i].match == Match::BeginsWith;
-            if (begins ? value.starts_with(needle) : value.ends_with(needle)) {
+            const Match match = columns()[i].match;
+            if (match == Match::Contains
+                    ? store::findBytes(value, 0, needle) != std::string_view::npos
+                    : match == Match::BeginsWith ? value.starts_with(needle)
+                                                 : value.ends_with(needle)) {
                 ids.insert(record.id);
                 break;
             }
@@ -447,7 +518,7 @@ FullTextIndex::Values FullTextIndex::valuesOf(const Record& record) const {
     });
     const auto bytes = edges_.at(record.edges, record.edgeBytes);
     std::size_t at = 0;
-    for (std::size_t i = kContainsColumns; i < kColumns; ++i) {
+    for (std::size_t i = kPieceColumns; i < kColumns; ++i) {
         const std::size_t length = readLength(bytes, at);
         values[i].assign(bytes.data() + at, length);
         at += length;
@@ -507,8 +578,9 @@ std::optional<IdSet> FullTextIndex::search(const QString& text) const {
     return ids;
 }
 
-void FullTextIndex::update(const store::Card& card) {
-    replace(card.id, card.value(Field::Schlagworte) ? std::optional(valuesOf(card)) : std::nullopt);
+void FullTextIndex::update(const store::Card& card, std::string_view extras) {
+    replace(card.id, card.value(Field::Schlagworte) ? std::optional(valuesOf(card, extras))
+                                                    : std::nullopt);
 }
 
 void FullTextIndex::remove(std::int64_t id) {

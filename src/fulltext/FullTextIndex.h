@@ -5,6 +5,7 @@
 #include "fulltext/TokenDictionary.h"
 #include "store/CardFields.h"
 #include "store/CardStore.h"
+#include "store/FullTextNotes.h"
 
 #include <QString>
 
@@ -15,32 +16,46 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace veltro::fulltext {
 
-// The fourteen searchable fields of every card, case-folded, the notes as their visible
-// text rather than their RTF codes. The fields found anywhere in their text are kept as
-// pieces of a shared dictionary (see TokenDictionary), so repeated words cost two bytes;
-// the fields matched at one edge are kept as they are. A text without separators is
-// looked up in the dictionary once and then found by piece number; other texts are
-// compared with each field's text put back together.
+// The fourteen searchable fields of every card and what it holds beyond them (see
+// store::SearchableExtras), case-folded, the notes as their visible text rather than their
+// RTF codes. The fields found anywhere in their text are kept as pieces of a shared
+// dictionary (see TokenDictionary), so repeated words cost two bytes; so are the lines of the
+// extras made of words only (a town, a title). Their other lines, numbers and addresses
+// mostly found on one card only, and the fields matched at one edge are kept as they are. A text without separators is looked up in the dictionary
+// once and then found by piece number; other texts are compared with each column's text put
+// back together.
 class FullTextIndex {
 public:
     enum class Match { Contains, BeginsWith, EndsWith };
     struct Column {
-        store::Field field;
+        std::optional<store::Field> field;  // nothing: the card's extras
         Match match;
     };
-    static constexpr std::size_t kColumns = 14;
-    static constexpr std::size_t kContainsColumns = 8;
+    static constexpr std::size_t kColumns = 16;
+    static constexpr std::size_t kPieceColumns = 9;  // the first ones
+    static constexpr std::size_t kExtrasWordsColumn = 8;
+    static constexpr std::size_t kExtrasOtherColumn = 9;
     static const std::array<Column, kColumns>& columns();
 
-    // A card's searchable fields, case-folded UTF-8, in the order of columns().
+    // A card's searchable columns, case-folded UTF-8, in the order of columns().
     using Values = std::array<std::string, kColumns>;
-    [[nodiscard]] static Values valuesOf(const store::Card& card);
-    // The same from the fields' UTF-8 as the store holds it, in the order of columns().
-    [[nodiscard]] static Values valuesOfUtf8(std::span<const std::string_view> fields);
+    // `extras` as store::SearchableExtras gives it, UTF-8.
+    [[nodiscard]] static Values valuesOf(const store::Card& card, std::string_view extras);
+    // The same from the fields' UTF-8 as the store holds it, in the order of
+    // store::kFullTextFields.
+    [[nodiscard]] static Values valuesOfUtf8(std::span<const std::string_view> fields,
+                                             std::string_view extras);
+
+    // The values of the headed cards in (after, until], at most `limit` of them, in row id
+    // order; returns the row id of the last one read, 0 when none was left.
+    static std::int64_t readValues(store::CardStore& store, store::SearchableExtras& extras,
+                                   std::int64_t after, std::int64_t until, std::int64_t limit,
+                                   std::vector<std::pair<std::int64_t, Values>>& cards);
 
     // Reads every card in short chunks, so saves on the main connection never wait
     // long. Stops early (and returns false) when `cancel` turns true.
@@ -69,7 +84,7 @@ public:
     void append(std::int64_t id, const Values& values);
     void append(const Prepared& card);
     // A card written: its earlier record goes, a card without heading is not kept.
-    void update(const store::Card& card);
+    void update(const store::Card& card, std::string_view extras);
     void remove(std::int64_t id);
     // A card read anew: whatever the index held of it goes, and it comes back with these
     // values unless it is gone or has no heading (nothing).
@@ -88,8 +103,8 @@ private:
         BlockBuffer<std::uint16_t>::Place pieces;
         BlockBuffer<char>::Place edges;
         std::uint32_t pieceUnits = 0;
-        std::uint32_t edgeBytes = 0;
-        bool alive = true;
+        std::uint32_t edgeBytes : 31 = 0;  // a card's text is far shorter
+        std::uint32_t alive : 1 = 1;       // so that a record takes 32 bytes
     };
     [[nodiscard]] bool holdsAny(const Record& record, const PieceMarks& marks) const;
     void searchPieces(const PieceMarks& marks, IdSet& ids) const;

@@ -77,7 +77,10 @@ std::uint32_t TokenDictionary::idOf(std::string_view piece, std::uint64_t hash) 
 }
 
 void TokenDictionary::grow() {
-    slots_.assign(slots_.size() * 2, 0);
+    // Built anew from the pieces: the old table goes first, so both never take room at once.
+    const std::size_t doubled = slots_.size() * 2;
+    std::vector<std::uint64_t>().swap(slots_);
+    slots_.assign(doubled, 0);
     for (std::uint32_t id = 1; id < size(); ++id) {
         const std::string_view piece = text(id);
         const std::uint64_t hash = hashPiece(piece);

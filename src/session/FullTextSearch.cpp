@@ -24,14 +24,6 @@ constexpr std::size_t kReadAtOnce = 200;
 // Past this many noted cards, the index read is saved as an image of its own.
 constexpr std::size_t kNotesWorthAnImage = 2000;
 
-std::vector<store::Field> indexedFields() {
-    std::vector<store::Field> fields;
-    for (const auto& column : FullTextIndex::columns()) {
-        fields.push_back(column.field);
-    }
-    return fields;
-}
-
 std::uint64_t newImageNumber() {
     std::random_device random;
     const std::uint64_t number =
@@ -39,11 +31,12 @@ std::uint64_t newImageNumber() {
     return number == 0 ? 1 : number;
 }
 
-std::optional<FullTextIndex::Values> valuesOf(const std::optional<store::Card>& card) {
+std::optional<FullTextIndex::Values> valuesOf(store::CardStore& store, std::int64_t id) {
+    const auto card = store.loadCard(id);
     if (!card || !card->value(store::Field::Schlagworte)) {
         return std::nullopt;
     }
-    return FullTextIndex::valuesOf(*card);
+    return FullTextIndex::valuesOf(*card, store::SearchableExtras(store.db()).of(id));
 }
 
 }  // namespace
@@ -98,20 +91,17 @@ void FullTextSearch::read(const fs::path& storeFile, std::int64_t after, std::in
         auto own = store::CardStore::openForReading(storeFile);
         // Every page is read once, in order: a cache of a few pages does, and keeps memory low.
         own.db().exec("PRAGMA cache_size = 16");
-        const auto fields = indexedFields();
+        store::SearchableExtras extras(own.db());
+        std::vector<std::pair<std::int64_t, Values>> cards;
         std::vector<FullTextIndex::Prepared> ready;
         while (!cancel_) {
-            ready.clear();
-            after =
-                own.visitHeadedRows(after, until, kChunk, fields,
-                                    [&](std::int64_t id, std::span<const std::string_view> values) {
-                                        if (!cancel_) {
-                                            ready.push_back(FullTextIndex::prepare(
-                                                id, FullTextIndex::valuesOfUtf8(values)));
-                                        }
-                                    });
+            after = FullTextIndex::readValues(own, extras, after, until, kChunk, cards);
             if (after == 0 || cancel_) {
                 break;
+            }
+            ready.clear();
+            for (const auto& [id, values] : cards) {
+                ready.push_back(FullTextIndex::prepare(id, values));
             }
             {
                 const std::lock_guard lock(mutex_);
@@ -161,7 +151,8 @@ void FullTextSearch::readImage(const fs::path& storeFile, std::uint64_t number) 
 // Cards by their row ids, a run of neighbours at a time; those not found are gone.
 void FullTextSearch::readNoted(const fs::path& storeFile, const std::vector<std::int64_t>& ids) {
     auto own = store::CardStore::openForReading(storeFile);
-    const auto fields = indexedFields();
+    store::SearchableExtras extras(own.db());
+    std::vector<std::pair<std::int64_t, Values>> found;
     std::vector<std::pair<std::int64_t, std::optional<Values>>> cards;
     for (std::size_t at = 0; at < ids.size() && !cancel_;) {
         std::size_t end = at + 1;
@@ -170,14 +161,14 @@ void FullTextSearch::readNoted(const fs::path& storeFile, const std::vector<std:
         }
         cards.clear();
         std::size_t next = at;
-        own.visitHeadedRows(ids[at] - 1, ids[end - 1], kChunk, fields,
-                            [&](std::int64_t id, std::span<const std::string_view> values) {
-                                for (; ids[next] < id; ++next) {
-                                    cards.emplace_back(ids[next], std::nullopt);
-                                }
-                                cards.emplace_back(id, FullTextIndex::valuesOfUtf8(values));
-                                ++next;
-                            });
+        FullTextIndex::readValues(own, extras, ids[at] - 1, ids[end - 1], kChunk, found);
+        for (auto& [id, values] : found) {
+            for (; ids[next] < id; ++next) {
+                cards.emplace_back(ids[next], std::nullopt);
+            }
+            cards.emplace_back(id, std::move(values));
+            ++next;
+        }
         for (; next < end; ++next) {
             cards.emplace_back(ids[next], std::nullopt);
         }
@@ -320,7 +311,7 @@ void FullTextSearch::refresh(store::CardStore& store) {
 }
 
 void FullTextSearch::changed(store::CardStore& store, std::int64_t id) {
-    const auto values = valuesOf(store.loadCard(id));
+    const auto values = valuesOf(store, id);
     const std::lock_guard lock(mutex_);
     if (running_ > 0) {
         changedDuringBuild_[id] = values;  // the readers leave this card to us

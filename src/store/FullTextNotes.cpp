@@ -37,6 +37,68 @@ void addFullTextNotes(Database& db) {
             " ON Kontakte BEGIN INSERT INTO VolltextOffen (Karte) VALUES (new.rowid); END");
 }
 
+void addFullTextExtrasNotes(Database& db) {
+    const std::pair<const char*, const char*> tables[] = {
+        {"KartenAngaben", "Spitzname, Titel, Rolle"},
+        {"KartenEintraege", "Wert, Postleitzahl, Ort, Land"},
+    };
+    for (const auto& [table, columns] : tables) {
+        const std::string name = std::string("Volltext") + table;
+        const std::string note = "INSERT INTO VolltextOffen (Karte) VALUES ";
+        db.exec("DROP TRIGGER IF EXISTS " + name + "Neu");
+        db.exec("DROP TRIGGER IF EXISTS " + name + "Aendern");
+        db.exec("DROP TRIGGER IF EXISTS " + name + "Loeschen");
+        db.exec("CREATE TRIGGER " + name + "Neu AFTER INSERT ON " + table + " BEGIN " + note +
+                "(new.KarteId); END");
+        db.exec("CREATE TRIGGER " + name + "Loeschen AFTER DELETE ON " + table + " BEGIN " +
+                note + "(old.KarteId); END");
+        db.exec("CREATE TRIGGER " + name + "Aendern AFTER UPDATE OF KarteId, " + columns +
+                " ON " + table + " BEGIN " + note + "(old.KarteId); " + note +
+                "(new.KarteId); END");
+    }
+    db.exec("UPDATE VolltextStand SET Abbild = 0");
+}
+
+SearchableExtras::SearchableExtras(Database& db) {
+    if (db.hasTable("KartenEintraege")) {
+        // Details first, then the entries in the order the card shows them.
+        values_.emplace(db.prepare(
+            "SELECT KarteId, 0, 0, 0, 0, Spitzname, Titel, Rolle, NULL FROM KartenAngaben "
+            "WHERE KarteId > ?1 AND KarteId <= ?2 "
+            "UNION ALL SELECT KarteId, 1, Art, Rang, Id, Wert, Postleitzahl, Ort, Land "
+            "FROM KartenEintraege WHERE KarteId > ?1 AND KarteId <= ?2 "
+            "ORDER BY 1, 2, 3, 4, 5"));
+    }
+}
+
+void SearchableExtras::read(std::int64_t after, std::int64_t until,
+                            std::vector<std::pair<std::int64_t, std::string>>& cards) {
+    if (!values_) {
+        return;
+    }
+    Statement& values = *values_;
+    values.reset();
+    values.bind(1, after).bind(2, until);
+    while (values.step()) {
+        const std::int64_t card = values.integer(0);
+        if (cards.empty() || cards.back().first != card) {
+            cards.emplace_back(card, std::string());
+        }
+        std::string& text = cards.back().second;
+        for (int column = 5; column < 9; ++column) {
+            if (const std::string_view value = values.utf8(column); !value.empty()) {
+                text.append(value).push_back('\n');
+            }
+        }
+    }
+}
+
+std::string SearchableExtras::of(std::int64_t card) {
+    std::vector<std::pair<std::int64_t, std::string>> cards;
+    read(card - 1, card, cards);
+    return cards.empty() ? std::string() : std::move(cards.front().second);
+}
+
 void noteFullTextCards(Database& db, std::int64_t afterRowId) {
     auto stmt = db.prepare(
         "INSERT INTO VolltextOffen (Karte) SELECT rowid FROM Kontakte WHERE rowid > ?1 "

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace veltro::store {
@@ -25,6 +27,27 @@ inline constexpr std::array<Field, 14> kFullTextFields = {
 // Plain SQL only: programs that know only the original tables run them too. Runs inside the
 // caller's transaction.
 void addFullTextNotes(Database& db);
+
+// Version 8: the index also searches what a card holds beyond its fields (nickname, title,
+// role, further numbers, e-mail and postal addresses, web pages): triggers on KartenAngaben
+// and KartenEintraege note their card too. The image made before knows nothing of them, so
+// the notes go with no image and the next start builds the index anew. Inside the caller's
+// transaction.
+void addFullTextExtrasNotes(Database& db);
+
+// The searchable text of the extras of the cards in (after, until], one line per value, in
+// row id order: what the index keeps beside a card's fields. Nothing in a store without
+// extras.
+class SearchableExtras {
+public:
+    explicit SearchableExtras(Database& db);
+    void read(std::int64_t after, std::int64_t until,
+              std::vector<std::pair<std::int64_t, std::string>>& cards);
+    [[nodiscard]] std::string of(std::int64_t card);
+
+private:
+    std::optional<Statement> values_;
+};
 
 // What the insert trigger notes, for every card after `afterRowId` at once; for cards added
 // while it was set aside. Inside the caller's transaction.

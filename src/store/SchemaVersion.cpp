@@ -25,6 +25,7 @@ constexpr std::array kSteps = {
     UpgradeStep{1, addKartenInfo},    UpgradeStep{2, toVersionThree},
     UpgradeStep{3, addSyncTables},    UpgradeStep{4, addDuplicateDecisions},
     UpgradeStep{5, addFullTextNotes}, UpgradeStep{6, addCardExtras},
+    UpgradeStep{7, addFullTextExtrasNotes},
 };
 
 // Each step starts where the one before ended, from version 1 up to the current one.

@@ -19,7 +19,8 @@ namespace veltro::store {
 //      index beside the store (see FullTextNotes.h).
 //   7: KartenAngaben and KartenEintraege (birthday, photo, further numbers, addresses, …; see
 //      CardExtrasTable.h) with their snapshots and undo logs.
-inline constexpr int kCurrentStoreVersion = 7;
+//   8: the full-text notes also follow KartenAngaben and KartenEintraege (see FullTextNotes.h).
+inline constexpr int kCurrentStoreVersion = 8;
 
 [[nodiscard]] int storeVersion(Database& db);
 

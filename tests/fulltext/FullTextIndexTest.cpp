@@ -3,6 +3,7 @@
 #include "TestHome.h"
 
 #include "fulltext/FullTextIndex.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/FoldedUtf8.h"
 #include "store/SampleCards.h"
@@ -53,7 +54,16 @@ protected:
               QStringLiteral("Privat"),
               {{Field::Telefon, QStringLiteral("1255")}}}});
         store_.emplace(store::CardStore::open(home_.storeFile()));
+        store::CardExtras extras;
+        extras.nickname = QStringLiteral("Spätzle");
+        extras.entries = {{store::EntryKind::Telefon, store::EntryType::Mobil,
+                           QStringLiteral("0171 99887")},
+                          {store::EntryKind::Anschrift, store::EntryType::Privat,
+                           QStringLiteral("Am Hang 2"), QStringLiteral("96049"),
+                           QStringLiteral("Bamberg")}};
+        store::writeCardExtras(store_->db(), 2, extras);
     }
+    std::string extrasOf(std::int64_t id) { return store::SearchableExtras(store_->db()).of(id); }
     veltro::testing::TestHome home_;
     std::optional<store::CardStore> store_;
 };
@@ -66,6 +76,11 @@ TEST_F(FullTextIndexTest, FindsVisibleTextIgnoringCaseAndEachFieldInItsWay) {
     // Telefon ends with the text; "1255" only begins with 12.
     EXPECT_EQ(idsOf(index, QStringLiteral("12")), (std::vector<std::int64_t>{2}));
     EXPECT_FALSE(index.search(QStringLiteral("[a")).has_value());
+    // Further entries are found anywhere in their text, each on its own.
+    for (const char* text : {"spätz", "99887", "0171", "bamb", "960"}) {
+        EXPECT_EQ(idsOf(index, QString::fromUtf8(text)), (std::vector<std::int64_t>{2})) << text;
+    }
+    EXPECT_TRUE(idsOf(index, QStringLiteral("96049 bamberg")).empty());
 }
 
 TEST_F(FullTextIndexTest, UpdatesAndRemovalsMatchARebuildAfterManyRandomChanges) {
@@ -90,12 +105,19 @@ TEST_F(FullTextIndexTest, UpdatesAndRemovalsMatchARebuildAfterManyRandomChanges)
             card.set(Field::Firma, pick(words));
             const auto id = store_->insertCard(card);
             ids.push_back(id);
-            kept.update(*store_->loadCard(id));
+            kept.update(*store_->loadCard(id), extrasOf(id));
+        } else if (action == 2) {
+            const auto id = pick(ids);
+            store::CardExtras extras;
+            extras.title = pick(words);
+            extras.entries = {{store::EntryKind::EMail, store::EntryType::Andere, pick(words)}};
+            store::writeCardExtras(store_->db(), id, extras);
+            kept.update(*store_->loadCard(id), extrasOf(id));
         } else {
             const auto id = pick(ids);
             store_->writeFields(id, {{Field::Firma, pick(words)},
                                      {Field::Notizen, store::simpleRtf({pick(words)}, false)}});
-            kept.update(*store_->loadCard(id));
+            kept.update(*store_->loadCard(id), extrasOf(id));
         }
     }
     quick.commit();
@@ -161,12 +183,12 @@ TEST(FullTextIndexValues, FromTheStoresUtf8AsFromItsText) {
         SCOPED_TRACE(sample);
         store::Card card;
         std::vector<std::string_view> views;
-        for (const auto& column : FullTextIndex::columns()) {
-            card.set(column.field,
-                     QString::fromUtf8(sample.data(), static_cast<qsizetype>(sample.size())));
+        for (const Field field : store::kFullTextFields) {
+            card.set(field, QString::fromUtf8(sample.data(), static_cast<qsizetype>(sample.size())));
             views.push_back(sample);
         }
-        EXPECT_EQ(FullTextIndex::valuesOfUtf8(views), FullTextIndex::valuesOf(card));
+        EXPECT_EQ(FullTextIndex::valuesOfUtf8(views, sample),
+                  FullTextIndex::valuesOf(card, sample));
     }
 }
 
@@ -178,7 +200,7 @@ TEST(FullTextIndexPieces, RareAndCommonWordsAmongManyPiecesFindTheirCards) {
     std::vector<FullTextIndex::Values> cards(2500);
     for (std::size_t id = 0; id < cards.size(); ++id) {
         for (int w = 0; w < 30; ++w) {
-            cards[id][random() % FullTextIndex::kContainsColumns] +=
+            cards[id][random() % FullTextIndex::kPieceColumns] +=
                 "w" + std::to_string(random() % 90000) + (w % 3 == 0 ? ", " : " ");
         }
         index.append(static_cast<std::int64_t>(id), cards[id]);

@@ -28,9 +28,10 @@ using veltro::testing::matchesDirectly;
 std::set<std::int64_t> bruteForce(store::CardStore& store, const QString& text) {
     const std::string needle = store::foldCase(text).toStdString();
     std::set<std::int64_t> ids;
+    store::SearchableExtras extras(store.db());
     store.forEachCard([&](const store::Card& card) {
         if (card.value(Field::Schlagworte) &&
-            matchesDirectly(FullTextIndex::valuesOf(card), needle)) {
+            matchesDirectly(FullTextIndex::valuesOf(card, extras.of(card.id)), needle)) {
             ids.insert(card.id);
         }
     });

@@ -4,6 +4,7 @@
 #include "fulltext/IndexImage.h"
 #include "import/ImportRun.h"
 #include "session/Session.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/FullTextNotes.h"
 #include "store/SampleCards.h"
@@ -26,9 +27,10 @@ using veltro::session::Session;
 using veltro::store::Field;
 namespace fs = std::filesystem;
 
-const QStringList kTexts = {QStringLiteral("a"),    QStringLiteral("mü"),
-                            QStringLiteral("köln"), QStringLiteral("str"),
-                            QStringLiteral("7"),    QStringLiteral("termin nr")};
+const QStringList kTexts = {QStringLiteral("a"),         QStringLiteral("mü"),
+                            QStringLiteral("köln"),      QStringLiteral("str"),
+                            QStringLiteral("7"),         QStringLiteral("termin nr"),
+                            QStringLiteral("spitzname")};
 
 // Built from every card, against the index a new start reads from the image and the notes.
 void expectAsFreshBuild(const fs::path& storeFile, const std::string& after) {
@@ -86,7 +88,7 @@ void randomChanges(Session& session) {
     std::mt19937 rng(7);
     for (int i = 0; i < 40; ++i) {
         const std::int64_t id = 1 + static_cast<std::int64_t>(rng() % 300);
-        switch (rng() % 4) {
+        switch (rng() % 5) {
             case 0:
                 session.addCard(QStringLiteral("Neu Köln %1").arg(i), QStringLiteral("Privat"));
                 break;
@@ -98,6 +100,16 @@ void randomChanges(Session& session) {
             case 2:
                 if (session.store().loadCard(id)) {
                     session.deleteCard(id);
+                }
+                break;
+            case 3:
+                if (session.store().loadCard(id)) {
+                    veltro::store::CardExtras extras;
+                    extras.nickname = QStringLiteral("Spitzname %1").arg(i);
+                    extras.entries = {{veltro::store::EntryKind::Telefon,
+                                       veltro::store::EntryType::Mobil, QStringLiteral("0177")}};
+                    veltro::store::writeCardExtras(session.store().db(), id, extras);
+                    session.cardWritten(id);
                 }
                 break;
             default:
