@@ -491,6 +491,13 @@ store::Card CardEditor::viewedCard() const {
     return card;
 }
 
+store::CardExtras CardEditor::viewedExtras() const {
+    if (!extrasRead_) {
+        return shownExtras_;
+    }
+    return store::typedInto(shownExtras_, shownTyped_, ui_.extras->typed()).extras;
+}
+
 bool CardEditor::blockFocusOut() {
     return commit();
 }

@@ -59,6 +59,9 @@ public:
 
     [[nodiscard]] std::optional<std::int64_t> shownCardId() const { return shownId_; }
     [[nodiscard]] bool hasPendingEdit() const;
+    // The shown card's further details as they stand in the panel, typed but unsaved included
+    // (a date that cannot be read as stored); for printing what the user sees.
+    [[nodiscard]] store::CardExtras viewedExtras() const;
 
     // Writes what was typed into the shown card since it was shown or last saved. True
     // when nothing is left unsaved; false after telling the user that the text stays in

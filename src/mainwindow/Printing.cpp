@@ -6,7 +6,6 @@
 #include "options/OptionsDialog.h"
 #include "printing/PrintController.h"
 #include "richtext/RichTextBlock.h"
-#include "store/CardExtrasTable.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -37,8 +36,8 @@ printing::PrintData MainWindow::printData() {
     const QModelIndex current = ui_.List1->currentIndex();
     print.card.set(store::Field::Schlagworte,
                    current.isValid() ? list_->model().entry(current.row()).heading : QString());
-    if (const auto shown = editor_->shownCardId(); shown && session_->isOpen()) {
-        print.extras = store::loadCardExtras(session_->store().db(), *shown);
+    if (editor_->shownCardId()) {
+        print.extras = editor_->viewedExtras();
     }
     print.fieldFace = ui_.box(9)->font().family();
     const auto selection = ui_.RichTextBox1->selectionAttributes();

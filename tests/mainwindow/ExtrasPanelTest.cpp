@@ -67,6 +67,8 @@ TEST_F(ExtrasPanelTest, TypedDetailsAreSavedWithTheFieldsAsOneStepToUndo) {
     type(line("Spitzname"), QStringLiteral("Alb"));
     type(line("Geburtstag"), QStringLiteral("1.2.1980"));
     addEntry(EntryKind::Telefon, QStringLiteral("0171 5"));
+    // A print shows what is typed, saved or not.
+    EXPECT_EQ(window().editor().viewedExtras().entries.at(0).value, u"0171 5");
     // Tab leads from "Hinzufügen" into the entry and on through it.
     EXPECT_EQ(list(EntryKind::Telefon)->findChild<QPushButton*>()->nextInFocusChain(),
               QApplication::focusWidget()->previousInFocusChain());
