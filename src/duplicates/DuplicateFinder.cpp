@@ -249,7 +249,11 @@ std::optional<std::int64_t> cardWithSimilarHeading(const store::CardIndex& index
         target.begin(), target.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     std::string asciiFolded;
     for (std::int32_t position = 0; position < index.size(); ++position) {
-        if (foldGermanName(index.headingUtf8(position), asciiFolded)) {
+        const std::string_view utf8 = index.headingUtf8(position);
+        if (const auto first = certainFirstFolded(utf8); first && *first != target.front()) {
+            continue;
+        }
+        if (foldGermanName(utf8, asciiFolded)) {
             if (!asciiTarget ||
                 asciiFolded !=
                     std::string_view(target.data(), static_cast<std::size_t>(target.size()))) {

@@ -164,6 +164,37 @@ bool foldGermanName(std::string_view utf8, std::string& folded) {
     return true;
 }
 
+std::optional<char> certainFirstFolded(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        char first = 0;
+        std::size_t next = i + 1;
+        if (byte >= 0x80) {
+            const char* letter = byte == 0xc3 && next < utf8.size()
+                                     ? germanLetterFold(static_cast<unsigned char>(utf8[next]))
+                                     : nullptr;
+            if (letter == nullptr) {
+                return std::nullopt;
+            }
+            first = letter[0];
+            ++next;
+        } else if ((byte >= '0' && byte <= '9') || ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z')) {
+            first = static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte | 0x20 : byte);
+        } else {
+            continue;
+        }
+        // A letter of Latin-1 (C3 xx) may follow; any other non-ASCII byte may start an accent.
+        const bool accentMayFollow = next < utf8.size() &&
+                                     static_cast<unsigned char>(utf8[next]) >= 0x80 &&
+                                     static_cast<unsigned char>(utf8[next]) != 0xc3;
+        if (accentMayFollow || first == 'd' || first == 'h' || first == 'f') {
+            return std::nullopt;
+        }
+        return first;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 // The Cologne phonetics digit of letter i in a folded word of a–z; '-' for none (h).
