@@ -22,6 +22,13 @@ public:
         }
         dense_[at] = true;
     }
+    void erase(std::int64_t id) {
+        if (id < 0 || id >= kDenseLimit) {
+            sparse_.erase(id);
+        } else if (static_cast<std::size_t>(id) < dense_.size()) {
+            dense_[static_cast<std::size_t>(id)] = false;
+        }
+    }
     [[nodiscard]] bool contains(std::int64_t id) const {
         if (id < 0 || id >= kDenseLimit) {
             return sparse_.contains(id);

@@ -219,8 +219,9 @@ void FullTextSearch::workerDone(const fs::path& storeFile, bool failed) {
     }
 }
 
-// The image is written under the lock, so it is the index of one moment; the store then
-// hears which image its notes go with, and forgets the notes the image holds.
+// The image is written from the index as it stands when writing begins; changes of the main
+// thread meanwhile wait in `deferred_`, not for the writer. The store then hears which image
+// its notes go with, and forgets the notes the image holds.
 void FullTextSearch::saveImage(const fs::path& storeFile) {
     const std::uint64_t number = newImageNumber();
     const fs::path file = fulltext::imageFileOf(storeFile);
@@ -228,10 +229,18 @@ void FullTextSearch::saveImage(const fs::path& storeFile) {
     std::int64_t upTo = 0;
     bool written = false;
     {
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard hold(deferredMutex_);
+        saving_ = true;
         upTo = applied_;
+    }
+    {
+        const std::shared_lock lock(mutex_);
+        if (writingImage_) {
+            writingImage_();
+        }
         written = fulltext::writeImage(index_, partial, number, cancel_);
     }
+    applyDeferred();
     std::error_code ec;
     if (!written || cancel_ || store::putInPlace(partial, file)) {
         fs::remove(partial, ec);
@@ -243,6 +252,16 @@ void FullTextSearch::saveImage(const fs::path& storeFile) {
     } catch (const store::StoreError&) {  // NOLINT(bugprone-empty-catch)
         // The store names the image before; the next start builds the index anew.
     }
+}
+
+void FullTextSearch::applyDeferred() {
+    const std::lock_guard hold(deferredMutex_);
+    const std::lock_guard lock(mutex_);
+    for (const auto& [id, values] : deferred_) {
+        index_.replace(id, values);
+    }
+    deferred_.clear();
+    saving_ = false;
 }
 
 void FullTextSearch::cancel() {
@@ -271,7 +290,7 @@ void FullTextSearch::restart(const fs::path& storeFile) {
 void FullTextSearch::refresh(store::CardStore& store) {
     std::optional<store::FullTextMark> mark;
     {
-        const std::lock_guard lock(mutex_);
+        const std::shared_lock lock(mutex_);
         if (complete_ && running_ == 0) {
             mark = store::fullTextMark(store.db());
         }
@@ -285,7 +304,7 @@ void FullTextSearch::refresh(store::CardStore& store) {
         for (const std::int64_t id : ids) {
             changed(store, id);
         }
-        const std::lock_guard lock(mutex_);
+        const std::lock_guard hold(deferredMutex_);  // an image begun meanwhile takes the old mark
         applied_ = mark->lastNote;
         return;
     }
@@ -312,6 +331,11 @@ void FullTextSearch::refresh(store::CardStore& store) {
 
 void FullTextSearch::changed(store::CardStore& store, std::int64_t id) {
     const auto values = valuesOf(store, id);
+    const std::lock_guard hold(deferredMutex_);
+    if (saving_) {
+        deferred_.emplace_back(id, values);
+        return;
+    }
     const std::lock_guard lock(mutex_);
     if (running_ > 0) {
         changedDuringBuild_[id] = values;  // the readers leave this card to us
@@ -320,20 +344,44 @@ void FullTextSearch::changed(store::CardStore& store, std::int64_t id) {
 }
 
 FullTextSearch::Answer FullTextSearch::search(store::CardStore& store, const QString& text) {
-    std::unique_lock lock(mutex_);
-    if (failed_ && running_ == 0 && !complete_) {
+    bool readHere = false;
+    {
+        const std::shared_lock lock(mutex_);
+        readHere = failed_ && running_ == 0 && !complete_;
+    }
+    if (readHere) {
         // No reader could open the store; read it here, once.
-        lock.unlock();
         cancel();
+        const std::lock_guard lock(mutex_);
         index_ = FullTextIndex();
         const auto mark = store::fullTextMark(store.db());
         applied_ = mark ? mark->lastNote : 0;
         const std::atomic<bool> never = false;
         complete_ = index_.build(store, never);
         failed_ = !complete_;
-        lock.lock();
     }
-    return {index_.search(text), complete_};
+    std::vector<std::pair<std::int64_t, std::optional<Values>>> deferred;
+    {
+        const std::lock_guard hold(deferredMutex_);
+        deferred = deferred_;
+    }
+    const std::shared_lock lock(mutex_);
+    Answer answer{index_.search(text), complete_};
+    if (!deferred.empty() && answer.ids) {
+        // Changes waiting for an image to be written count as made.
+        FullTextIndex waiting;
+        for (const auto& [id, values] : deferred) {
+            waiting.replace(id, values);
+        }
+        const auto found = waiting.search(text);
+        for (const auto& [id, values] : deferred) {
+            answer.ids->erase(id);
+            if (found && found->contains(id)) {
+                answer.ids->insert(id);
+            }
+        }
+    }
+    return answer;
 }
 
 }  // namespace veltro::session

@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <thread>
 #include <unordered_map>
 #include <utility>
@@ -53,6 +54,9 @@ public:
     // Runs on a reader's thread each time it has added a share of cards; set before start().
     // Tests hold the build there to search while it is part done.
     void setShareAdded(std::function<void()> hook) { shareAdded_ = std::move(hook); }
+    // Runs on the worker's thread when it begins to write an image, the index held for
+    // reading; set before start(). Tests hold the writer there.
+    void setWritingImage(std::function<void()> hook) { writingImage_ = std::move(hook); }
     // Returns once the background work, the saving of an image included, is done.
     void waitForWork();
 
@@ -65,18 +69,28 @@ private:
     void addRead(std::vector<std::pair<std::int64_t, std::optional<Values>>>& cards);
     void workerDone(const std::filesystem::path& storeFile, bool failed);
     void saveImage(const std::filesystem::path& storeFile);
+    void applyDeferred();
 
     std::function<void()> built_;
     std::function<void()> shareAdded_;
+    std::function<void()> writingImage_;
     QObject notifier_;  // lives on the main thread; carries the end of a build there
-    std::mutex mutex_;  // guards everything below while workers run
+    // An image is written from the index for seconds at a million cards; the main thread's
+    // changes meanwhile are kept here, and searches answer with them on top. Taken before
+    // mutex_ where both are.
+    std::mutex deferredMutex_;
+    bool saving_ = false;
+    std::vector<std::pair<std::int64_t, std::optional<Values>>> deferred_;
+    std::shared_mutex mutex_;  // guards everything below while workers run
     fulltext::FullTextIndex index_;
     // Cards the main thread changed while workers read: the readers leave them alone.
     std::unordered_map<std::int64_t, std::optional<Values>> changedDuringBuild_;
     bool complete_ = false;
     bool failed_ = false;
     int running_ = 0;
-    std::int64_t applied_ = 0;      // the store's last note the index has read up to
+    // The store's last note the index has read up to; written under deferredMutex_ where an
+    // image may be begun meanwhile.
+    std::atomic<std::int64_t> applied_ = 0;
     bool saveImage_ = false;        // what was read is worth an image of its own
     std::uint64_t generation_ = 0;  // counts builds, so a late notice of an old one is dropped
     std::atomic<bool> cancel_ = false;

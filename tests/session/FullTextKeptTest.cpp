@@ -3,6 +3,7 @@
 #include "TestHome.h"
 #include "fulltext/IndexImage.h"
 #include "import/ImportRun.h"
+#include "session/FullTextSearch.h"
 #include "session/Session.h"
 #include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
@@ -15,6 +16,10 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <csignal>
 #include <random>
 
@@ -30,7 +35,7 @@ namespace fs = std::filesystem;
 const QStringList kTexts = {QStringLiteral("a"),         QStringLiteral("mü"),
                             QStringLiteral("köln"),      QStringLiteral("str"),
                             QStringLiteral("7"),         QStringLiteral("termin nr"),
-                            QStringLiteral("spitzname")};
+                            QStringLiteral("spitzname"), QStringLiteral("zwischendrin")};
 
 // Built from every card, against the index a new start reads from the image and the notes.
 void expectAsFreshBuild(const fs::path& storeFile, const std::string& after) {
@@ -236,6 +241,53 @@ TEST_P(FullTextKept, AfterEachChangeAStartReadsWhatAFreshBuildMakes) {
         }
         expectAsFreshBuild(home_.storeFile(), change.name);
     }
+}
+
+// A change while the image is written waits for nothing; a search meanwhile counts it, and
+// the image with the store's notes makes the same index at the next start.
+TEST(FullTextImageWrite, AChangeMeanwhileWaitsForNothingAndIsKept) {
+    veltro::testing::TestHome home;
+    veltro::store::writeSyntheticStore(home.dir(), 300, 11);
+    auto store = veltro::store::CardStore::open(home.storeFile());
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool writing = false;
+    bool released = false;
+    const auto release = [&] {
+        const std::lock_guard lock(mutex);
+        released = true;
+        changed.notify_all();
+    };
+    veltro::session::FullTextSearch search;
+    search.setWritingImage([&] {
+        std::unique_lock lock(mutex);
+        writing = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return released; });
+    });
+    search.start(home.storeFile());
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return writing; });
+    }
+    std::thread watchdog([&] {  // lets a blocked change through, late
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, std::chrono::seconds(5), [&] { return released; });
+        released = true;
+        changed.notify_all();
+    });
+    const auto begun = std::chrono::steady_clock::now();
+    store.writeFields(7, {{Field::Firma, QStringLiteral("Zwischendrin")}});
+    search.changed(store, 7);
+    const auto meanwhile = search.search(store, QStringLiteral("zwischendrin"));
+    const bool waited = std::chrono::steady_clock::now() - begun > std::chrono::seconds(2);
+    release();
+    watchdog.join();
+    EXPECT_FALSE(waited) << "the change waited for the image";
+    EXPECT_TRUE(meanwhile.ids->contains(7));
+    search.waitForWork();
+    EXPECT_TRUE(search.search(store, QStringLiteral("zwischendrin")).ids->contains(7));
+    expectAsFreshBuild(home.storeFile(), "Abbild");
 }
 
 INSTANTIATE_TEST_SUITE_P(RunOrKilled, FullTextKept, ::testing::Values(false, true),
