@@ -217,6 +217,7 @@ std::vector<CardIndex::Source> CardIndex::inListOrder(
     const Incoming& incoming, const std::vector<std::int32_t>& keptRowAt,
     const std::vector<std::uint32_t>& fresh) const {
     std::vector<Source> kept;
+    kept.reserve(keptRowAt.size());  // growing would hold two copies at a million cards
     for (std::size_t p = 0; p < keptRowAt.size(); ++p) {
         if (keptRowAt[p] >= 0) {
             kept.push_back(
@@ -293,6 +294,8 @@ void CardIndex::rebuildFoldKeys(const Incoming& incoming, const std::vector<Sour
                                 const Positions& positions,
                                 const std::vector<std::int32_t>& keptRowAt) {
     std::vector<FoldKey> fresh;
+    fresh.reserve(static_cast<std::size_t>(std::count_if(
+        merged.begin(), merged.end(), [](const Source& s) { return s.oldPosition < 0; })));
     std::string fold;
     for (const Source& source : merged) {
         if (source.oldPosition < 0) {
