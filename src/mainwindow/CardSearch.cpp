@@ -57,38 +57,49 @@ void MainWindow::VolltextSuchen() {
     if (!session_->isOpen() || !editor_->commit()) {
         return;
     }
-    if (fullTextArmed_) {
-        // Never waits for the build: until it is done, the hits among the cards read so far.
-        const auto answer = session_->fullText().search(session_->store(), ui_.Text16->text());
-        const auto& ids = answer.ids;
-        if (!ids) {
-            CardList::removeLastCharacter(ui_.Text16);
-            return;
-        }
-        fullTextPartial_ = !answer.complete;
-        ui_.List1->setVisible(false);
-        list_->clear();
-        std::vector<std::int32_t> rows;
-        for (std::int32_t i = 0; i < list_->index().size(); ++i) {
-            if (ids->contains(list_->index().id(i))) {
-                rows.push_back(i);
-            }
-        }
-        EingabefelderEinschalten();
-        const bool found = !rows.empty();
-        list_->showRows(std::move(rows));
-        ui_.List1->setVisible(true);
-        if (!found) {
-            KeineKarteAnzeigen();
-        } else {
-            list_->selectFirstLine();
-        }
-        list_->showCount();
-        Q_EMIT fullTextShown(answer.complete);
+    if (fullTextArmed_ && !showFullTextHits(ui_.Text16->text())) {
+        CardList::removeLastCharacter(ui_.Text16);
+        return;
     }
     if (ui_.Text16->text().isEmpty()) {
         list_->showCount();
     }
+}
+
+void MainWindow::findCardsHolding(const QString& text) {
+    if (session_->isOpen() && editor_->commit()) {
+        showFullTextHits(text);
+    }
+}
+
+bool MainWindow::showFullTextHits(const QString& text) {
+    // Never waits for the build: until it is done, the hits among the cards read so far.
+    const auto answer = session_->fullText().search(session_->store(), text);
+    const auto& ids = answer.ids;
+    if (!ids) {
+        return false;
+    }
+    fullTextPartial_ = !answer.complete;
+    ui_.List1->setVisible(false);
+    list_->clear();
+    std::vector<std::int32_t> rows;
+    for (std::int32_t i = 0; i < list_->index().size(); ++i) {
+        if (ids->contains(list_->index().id(i))) {
+            rows.push_back(i);
+        }
+    }
+    EingabefelderEinschalten();
+    const bool found = !rows.empty();
+    list_->showRows(std::move(rows));
+    ui_.List1->setVisible(true);
+    if (!found) {
+        KeineKarteAnzeigen();
+    } else {
+        list_->selectFirstLine();
+    }
+    list_->showCount();
+    Q_EMIT fullTextShown(answer.complete);
+    return true;
 }
 
 void MainWindow::Text16_GotFocus() {

@@ -8,10 +8,19 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace veltro::mainwindow {
 
 void MainSearchHost::setSearchText(const QString& text) {
     window_.ui().Text1->setText(text);
+    // A caller's number or an e-mail address: no heading holds it, the card does, perhaps
+    // among its further entries.
+    const bool numberOrAddress =
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() || c == u'@'; });
+    if (lineCount() == 0 && numberOrAddress) {
+        window_.findCardsHolding(text);
+    }
 }
 
 int MainSearchHost::lineCount() const {

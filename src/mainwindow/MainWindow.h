@@ -78,6 +78,9 @@ public:
     void Text1_KeyUp();
     void List1_Click();
     void VolltextSuchen();
+    // The cards whose searched text holds `text`, further numbers and addresses included,
+    // after saving the shown card; for the search window, where no heading holds a number.
+    void findCardsHolding(const QString& text);
     void Command2_Click();
     void EingabefelderEinschalten();
     void ImportCommand1();
@@ -212,6 +215,8 @@ private:
     static bool toFront(QWidget* window);
     void mnuEmailInternet();
     [[nodiscard]] printing::PrintData printData();
+    // False when the text is no valid pattern; the list is left as it was then.
+    bool showFullTextHits(const QString& text);
     [[nodiscard]] store::Card shownCardForPrint() const;
     [[nodiscard]] printing::FocusedWidget focusedForPrint() const;
     bool categoryInputEvent(QEvent* event);

@@ -7,6 +7,7 @@
 #include "mainwindow/EntryList.h"
 #include "mainwindow/ExtrasPanel.h"
 #include "mainwindow/PhotoBox.h"
+#include "search/SearchWindow.h"
 #include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/PendingEdit.h"
@@ -100,6 +101,19 @@ TEST_F(ExtrasPanelTest, TypedDetailsAreSavedWithTheFieldsAsOneStepToUndo) {
     EXPECT_EQ(stored(QStringLiteral("Albers")), store::CardExtras());
     EXPECT_EQ(storedCard(QStringLiteral("Albers")).text(store::Field::Firma), QString());
     EXPECT_TRUE(line("Spitzname")->text().isEmpty());
+}
+
+// The search window finds a card by a further number that no heading holds.
+TEST_F(ExtrasPanelTest, TheSearchWindowFindsACardByAFurtherNumber) {
+    addEntry(EntryKind::Telefon, QStringLiteral("0171 555"));
+    clickLine(1);
+    window().bars().action(QStringLiteral("tbrSuchFenster"))->trigger();
+    auto* search = search::SearchWindow::current();
+    ASSERT_NE(search, nullptr);
+    QTest::keyClicks(search->findChild<QLineEdit*>(), QStringLiteral("555"));
+    QTRY_COMPARE(window().ui().List1->model()->rowCount(), 1);
+    EXPECT_EQ(window().ui().List1->model()->index(0, 0).data().toString(), u"Albers");
+    search->close();
 }
 
 // A day the calendar lacks is told and stays typed; the rest is saved, and the card stays
