@@ -25,9 +25,9 @@ namespace veltro::duplicates {
 // undefined) for a heading with any other letter.
 bool foldGermanName(std::string_view utf8, std::string& folded);
 
-// The first byte of foldName of a heading in UTF-8 (if any), where its first letter or digit tells it
-// for certain: ASCII or ä ö ü ß, no accent after it, and not the d, h or f a title (Dr,
-// Herr, Frau) may start with. Nothing otherwise. A cheap sieve before folding whole headings.
+// The first byte of foldName of a heading in UTF-8 (if any), where its first letter or digit tells
+// it for certain: ASCII or ä ö ü ß, no accent after it, and not the d, h or f a title (Dr, Herr,
+// Frau) may start with. Nothing otherwise. A cheap sieve before folding whole headings.
 [[nodiscard]] std::optional<char> certainFirstFolded(std::string_view utf8);
 
 // The Cologne phonetics code of a name (digits), so that Meier, Maier, Mayer and Meyer

@@ -24,7 +24,6 @@ namespace {
 
 // Small enough that a cancel is noticed within a few milliseconds.
 constexpr std::int64_t kChunk = 250;
-constexpr std::uint16_t kWideId = 0x8000;  // the first of two units of a large piece id
 
 bool hasWildcard(const QString& text) {
     return std::any_of(text.begin(), text.end(),
@@ -36,22 +35,36 @@ std::string utf8(const QString& text) {
     return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
 
-void appendId(std::vector<std::uint16_t>& units, std::uint32_t id) {
-    if (id < kWideId) {
-        units.push_back(static_cast<std::uint16_t>(id));
+// Piece ids take one byte below 0x80, the most frequent ones; then two, three or four, the
+// first byte saying how many (10xxxxxx, 110xxxxx, 111xxxxx) and holding the highest bits.
+void appendId(std::vector<std::uint8_t>& bytes, std::uint32_t id) {
+    const auto byte = [](std::uint32_t value) { return static_cast<std::uint8_t>(value & 0xFF); };
+    if (id < 0x80) {
+        bytes.push_back(byte(id));
+    } else if (id < 0x4000) {
+        bytes.insert(bytes.end(), {byte(0x80 | (id >> 8)), byte(id)});
+    } else if (id < 0x200000) {
+        bytes.insert(bytes.end(), {byte(0xC0 | (id >> 16)), byte(id >> 8), byte(id)});
     } else {
-        units.push_back(static_cast<std::uint16_t>(kWideId | (id >> 16)));
-        units.push_back(static_cast<std::uint16_t>(id & 0xFFFF));
+        bytes.insert(bytes.end(),
+                     {byte(0xE0 | (id >> 24)), byte(id >> 16), byte(id >> 8), byte(id)});
     }
+}
+
+// How many bytes follow a piece id's first byte.
+constexpr std::size_t followingBytes(std::uint8_t first) {
+    return first < 0x80 ? 0 : first < 0xC0 ? 1 : first < 0xE0 ? 2 : 3;
 }
 
 // Walks the piece ids of a record; `visit` returns false to stop.
 template <typename Visit>
-void forEachId(std::span<const std::uint16_t> units, Visit&& visit) {
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        std::uint32_t id = units[i];
-        if ((id & kWideId) != 0) {
-            id = ((id & ~std::uint32_t{kWideId}) << 16) | units[++i];
+void forEachId(std::span<const std::uint8_t> bytes, Visit&& visit) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::uint8_t first = bytes[i];
+        const std::size_t more = followingBytes(first);
+        std::uint32_t id = more == 0 ? first : more == 1 ? first & 0x3Fu : first & 0x1Fu;
+        for (std::size_t k = 0; k < more && i + 1 < bytes.size(); ++k) {
+            id = (id << 8) | bytes[++i];
         }
         if (!visit(id)) {
             return;
@@ -59,36 +72,62 @@ void forEachId(std::span<const std::uint16_t> units, Visit&& visit) {
     }
 }
 
-// The first place at or after `from` that holds one of `wanted` (at most PieceMarks::kFew
-// units), or units.size(). Eight units at a time where the processor allows.
-std::size_t findAnyUnit(std::span<const std::uint16_t> units, std::size_t from,
-                        std::span<const std::uint16_t> wanted) {
+// The bytes a piece id begins with: its first, and its second where it has one, which tells
+// it from the other ids that share the first.
+struct IdPrefix {
+    std::uint8_t first = 0;
+    std::uint8_t second = 0;
+    bool two = false;
+
+    static IdPrefix of(std::uint32_t id) {
+        std::vector<std::uint8_t> bytes;
+        appendId(bytes, id);
+        return {bytes[0], bytes.size() > 1 ? bytes[1] : std::uint8_t{0}, bytes.size() > 1};
+    }
+    friend bool operator==(const IdPrefix&, const IdPrefix&) = default;
+    [[nodiscard]] bool at(std::span<const std::uint8_t> bytes, std::size_t i) const {
+        return bytes[i] == first && (!two || (i + 1 < bytes.size() && bytes[i + 1] == second));
+    }
+};
+
+// The first place at or after `from` where one of `wanted` (at most PieceMarks::kFew)
+// begins, or bytes.size(). Sixteen places at a time where the processor allows.
+std::size_t findAnyPrefix(std::span<const std::uint8_t> bytes, std::size_t from,
+                          std::span<const IdPrefix> wanted) {
     std::size_t at = from;
 #if defined(__SSE2__)
     struct Needle {
-        __m128i units;  // wrapped: a vector type loses its alignment as a template argument
+        __m128i first;  // wrapped: a vector type loses its alignment as a template argument
+        __m128i second;
     };
     std::array<Needle, PieceMarks::kFew> needles{};
     for (std::size_t k = 0; k < wanted.size(); ++k) {
-        needles[k].units = _mm_set1_epi16(static_cast<short>(wanted[k]));
+        needles[k].first = _mm_set1_epi8(static_cast<char>(wanted[k].first));
+        needles[k].second = _mm_set1_epi8(static_cast<char>(wanted[k].second));
     }
-    for (; at + 8 <= units.size(); at += 8) {
-        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units.data() + at));
+    const __m128i all = _mm_set1_epi8(-1);
+    for (; at + 17 <= bytes.size(); at += 16) {
+        const auto* place = bytes.data() + at;
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(place));
+        const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(place + 1));
         __m128i hits = _mm_setzero_si128();
         for (std::size_t k = 0; k < wanted.size(); ++k) {
-            hits = _mm_or_si128(hits, _mm_cmpeq_epi16(eight, needles[k].units));
+            const __m128i second = wanted[k].two ? _mm_cmpeq_epi8(after, needles[k].second) : all;
+            hits =
+                _mm_or_si128(hits, _mm_and_si128(_mm_cmpeq_epi8(here, needles[k].first), second));
         }
         if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0) {
-            return at + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
+            return at + static_cast<std::size_t>(__builtin_ctz(mask));
         }
     }
 #endif
-    for (; at < units.size(); ++at) {
-        if (std::find(wanted.begin(), wanted.end(), units[at]) != wanted.end()) {
+    for (; at < bytes.size(); ++at) {
+        if (std::any_of(wanted.begin(), wanted.end(),
+                        [&](const IdPrefix& prefix) { return prefix.at(bytes, at); })) {
             return at;
         }
     }
-    return units.size();
+    return bytes.size();
 }
 
 // Runs of word bytes with the separators after them.
@@ -200,8 +239,8 @@ void appendFolded(std::string_view bytes, std::string& out) {
     if (store::isValidUtf8(bytes)) {
         store::appendFoldedUtf8(bytes, out);
     } else {
-        out += utf8(store::foldCase(
-            QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))));
+        out += utf8(
+            store::foldCase(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))));
     }
 }
 
@@ -213,9 +252,8 @@ void appendExtras(std::string_view bytes, FullTextIndex::Values& values) {
     for (std::size_t start = 0; start < folded.size();) {
         const std::size_t end = std::min(folded.find('\n', start), folded.size() - 1) + 1;
         const std::string_view line = std::string_view(folded).substr(start, end - start);
-        const bool wordsOnly = std::none_of(line.begin(), line.end(), [](char c) {
-            return (c >= '0' && c <= '9') || c == '@';
-        });
+        const bool wordsOnly = std::none_of(
+            line.begin(), line.end(), [](char c) { return (c >= '0' && c <= '9') || c == '@'; });
         values[wordsOnly ? FullTextIndex::kExtrasWordsColumn : FullTextIndex::kExtrasOtherColumn]
             .append(line);
         start = end;
@@ -253,13 +291,12 @@ FullTextIndex::Values FullTextIndex::valuesOfUtf8(std::span<const std::string_vi
             const QByteArray plain =
                 richtext::plainTextFromStoredUtf8(bytes, richtext::LineBreak::Lf).toUtf8();
             store::appendFoldedUtf8(
-                std::string_view(plain.constData(), static_cast<std::size_t>(plain.size())),
-                value);
+                std::string_view(plain.constData(), static_cast<std::size_t>(plain.size())), value);
         } else if (store::kFullTextFields[i] == Field::Notizen && !store::isValidUtf8(bytes)) {
             const QString text =
                 QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-            value = utf8(store::foldCase(
-                richtext::plainTextFromStored(text, richtext::LineBreak::Lf)));
+            value =
+                utf8(store::foldCase(richtext::plainTextFromStored(text, richtext::LineBreak::Lf)));
         } else {
             appendFolded(bytes, value);
         }
@@ -269,15 +306,14 @@ FullTextIndex::Values FullTextIndex::valuesOfUtf8(std::span<const std::string_vi
 }
 
 std::int64_t FullTextIndex::readValues(store::CardStore& store, store::SearchableExtras& extras,
-                                       std::int64_t after, std::int64_t until,
-                                       std::int64_t limit,
+                                       std::int64_t after, std::int64_t until, std::int64_t limit,
                                        std::vector<std::pair<std::int64_t, Values>>& cards) {
     cards.clear();
-    const std::int64_t last = store.visitHeadedRows(
-        after, until, limit, storeFields(),
-        [&](std::int64_t id, std::span<const std::string_view> values) {
-            cards.emplace_back(id, valuesOfUtf8(values, {}));
-        });
+    const std::int64_t last =
+        store.visitHeadedRows(after, until, limit, storeFields(),
+                              [&](std::int64_t id, std::span<const std::string_view> values) {
+                                  cards.emplace_back(id, valuesOfUtf8(values, {}));
+                              });
     if (last == 0) {
         return 0;
     }
@@ -319,20 +355,20 @@ void FullTextIndex::append(std::int64_t id, const Values& values) {
 }
 
 void FullTextIndex::append(const Prepared& card) {
-    std::vector<std::uint16_t> units;
-    units.reserve(card.pieces.size());
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(card.pieces.size());
     const std::string_view text(card.text);
     for (const Prepared::Piece& piece : card.pieces) {
         if (piece.length == 0) {
-            units.push_back(0);
+            bytes.push_back(0);
         } else {
-            appendId(units, words_.idOf(text.substr(piece.offset, piece.length), piece.hash));
+            appendId(bytes, words_.idOf(text.substr(piece.offset, piece.length), piece.hash));
         }
     }
     Record record;
     record.id = card.id;
-    record.pieces = pieces_.append(units);
-    record.pieceUnits = static_cast<std::uint32_t>(units.size());
+    record.pieces = pieces_.append(bytes);
+    record.pieceBytes = static_cast<std::uint32_t>(bytes.size());
     record.edges = edges_.append(std::span<const char>(card.edges.data(), card.edges.size()));
     record.edgeBytes = static_cast<std::uint32_t>(card.edges.size());
     records_.push_back(record);
@@ -389,31 +425,31 @@ bool FullTextIndex::build(store::CardStore& store, const std::atomic<bool>& canc
 
 bool FullTextIndex::holdsAny(const Record& record, const PieceMarks& marks) const {
     bool found = false;
-    forEachId(pieces_.at(record.pieces, record.pieceUnits), [&](std::uint32_t id) {
+    forEachId(pieces_.at(record.pieces, record.pieceBytes), [&](std::uint32_t id) {
         found = marks.has(id);
         return !found;
     });
     return found;
 }
 
-// A few pieces: their units are looked for in the blocks directly, and only the records
-// with a candidate are read. A candidate may be the second unit of a large id, so each is
-// read through before it counts.
+// A few pieces: where their ids begin is looked for in the blocks directly, and only the
+// records with a candidate are read. A candidate may lie within a longer id, so each record
+// is read through before it counts.
 void FullTextIndex::searchFewPieces(const PieceMarks& marks, IdSet& ids) const {
-    std::array<std::uint16_t, PieceMarks::kFew> wanted{};
+    std::array<IdPrefix, PieceMarks::kFew> wanted{};
     std::size_t count = 0;
     for (const std::uint32_t id : marks.few()) {
-        const auto first = static_cast<std::uint16_t>(id < kWideId ? id : kWideId | (id >> 16));
-        if (std::find(wanted.begin(), wanted.begin() + count, first) == wanted.begin() + count) {
-            wanted[count++] = first;
+        const IdPrefix prefix = IdPrefix::of(id);
+        if (std::find(wanted.begin(), wanted.begin() + count, prefix) == wanted.begin() + count) {
+            wanted[count++] = prefix;
         }
     }
-    const auto units = std::span<const std::uint16_t>(wanted.data(), count);
+    const auto prefixes = std::span<const IdPrefix>(wanted.data(), count);
     auto next = records_.begin();
     for (std::size_t b = 0; b < pieces_.blockCount(); ++b) {
         const auto block = pieces_.block(b);
-        for (std::size_t at = findAnyUnit(block, 0, units); at < block.size();) {
-            // The record that holds this unit: records lie in the blocks in their order.
+        for (std::size_t at = findAnyPrefix(block, 0, prefixes); at < block.size();) {
+            // The record that holds this byte: records lie in the blocks in their order.
             next = std::upper_bound(
                 next, records_.end(), std::pair(b, at),
                 [](const std::pair<std::size_t, std::size_t>& place, const Record& r) {
@@ -424,7 +460,7 @@ void FullTextIndex::searchFewPieces(const PieceMarks& marks, IdSet& ids) const {
             if (record.alive && holdsAny(record, marks)) {
                 ids.insert(record.id);
             }
-            at = findAnyUnit(block, record.pieces.offset + record.pieceUnits, units);
+            at = findAnyPrefix(block, record.pieces.offset + record.pieceBytes, prefixes);
         }
     }
 }
@@ -442,7 +478,7 @@ void FullTextIndex::searchPieces(const PieceMarks& marks, IdSet& ids) const {
             continue;
         }
         bool found = false;
-        forEachId(pieces_.at(record.pieces, record.pieceUnits), [&](std::uint32_t id) {
+        forEachId(pieces_.at(record.pieces, record.pieceBytes), [&](std::uint32_t id) {
             found = marks.has(id);
             return !found;
         });
@@ -466,7 +502,7 @@ void FullTextIndex::searchJoined(std::string_view needle, IdSet& ids) const {
         bool candidate = !marks;
         field.clear();
         bool found = false;
-        forEachId(pieces_.at(record.pieces, record.pieceUnits), [&](std::uint32_t id) {
+        forEachId(pieces_.at(record.pieces, record.pieceBytes), [&](std::uint32_t id) {
             candidate = candidate || marks->has(id);
             if (id != 0) {
                 field += words_.text(id);
@@ -496,8 +532,8 @@ void FullTextIndex::searchEdges(std::string_view needle, IdSet& ids) const {
             const Match match = columns()[i].match;
             if (match == Match::Contains
                     ? store::findBytes(value, 0, needle) != std::string_view::npos
-                    : match == Match::BeginsWith ? value.starts_with(needle)
-                                                 : value.ends_with(needle)) {
+                : match == Match::BeginsWith ? value.starts_with(needle)
+                                             : value.ends_with(needle)) {
                 ids.insert(record.id);
                 break;
             }
@@ -508,7 +544,7 @@ void FullTextIndex::searchEdges(std::string_view needle, IdSet& ids) const {
 FullTextIndex::Values FullTextIndex::valuesOf(const Record& record) const {
     Values values;
     std::size_t column = 0;
-    forEachId(pieces_.at(record.pieces, record.pieceUnits), [&](std::uint32_t id) {
+    forEachId(pieces_.at(record.pieces, record.pieceBytes), [&](std::uint32_t id) {
         if (id == 0) {
             ++column;
         } else {
@@ -579,8 +615,8 @@ std::optional<IdSet> FullTextIndex::search(const QString& text) const {
 }
 
 void FullTextIndex::update(const store::Card& card, std::string_view extras) {
-    replace(card.id, card.value(Field::Schlagworte) ? std::optional(valuesOf(card, extras))
-                                                    : std::nullopt);
+    replace(card.id,
+            card.value(Field::Schlagworte) ? std::optional(valuesOf(card, extras)) : std::nullopt);
 }
 
 void FullTextIndex::remove(std::int64_t id) {
@@ -618,7 +654,7 @@ bool FullTextIndex::read(ImageSource& source) {
     live_ = 0;
     for (std::size_t i = 0; i < records_.size(); ++i) {
         const Record& record = records_[i];
-        if (!fits(pieces_, record.pieces, record.pieceUnits) ||
+        if (!fits(pieces_, record.pieces, record.pieceBytes) ||
             !fits(edges_, record.edges, record.edgeBytes)) {
             return false;
         }

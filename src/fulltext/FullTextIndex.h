@@ -23,12 +23,11 @@ namespace veltro::fulltext {
 
 // The fourteen searchable fields of every card and what it holds beyond them (see
 // store::SearchableExtras), case-folded, the notes as their visible text rather than their
-// RTF codes. The fields found anywhere in their text are kept as pieces of a shared
-// dictionary (see TokenDictionary), so repeated words cost two bytes; so are the lines of the
-// extras made of words only (a town, a title). Their other lines, numbers and addresses
-// mostly found on one card only, and the fields matched at one edge are kept as they are. A text without separators is looked up in the dictionary
-// once and then found by piece number; other texts are compared with each column's text put
-// back together.
+// RTF codes. The fields found anywhere in their text, and the lines of the extras made of
+// words only (a town, a title), are kept as pieces of a shared dictionary (see
+// TokenDictionary), so a repeated word costs a byte or two. The other lines of the extras,
+// numbers and addresses mostly found on one card only, and the fields matched at one edge are
+// kept as they are.
 class FullTextIndex {
 public:
     enum class Match { Contains, BeginsWith, EndsWith };
@@ -100,9 +99,9 @@ public:
 private:
     struct Record {
         std::int64_t id = 0;
-        BlockBuffer<std::uint16_t>::Place pieces;
+        BlockBuffer<std::uint8_t>::Place pieces;
         BlockBuffer<char>::Place edges;
-        std::uint32_t pieceUnits = 0;
+        std::uint32_t pieceBytes = 0;
         std::uint32_t edgeBytes : 31 = 0;  // a card's text is far shorter
         std::uint32_t alive : 1 = 1;       // so that a record takes 32 bytes
     };
@@ -118,8 +117,8 @@ private:
     [[nodiscard]] std::uint32_t positionOf(std::int64_t id) const;
 
     TokenDictionary words_;
-    BlockBuffer<std::uint16_t> pieces_;  // per record: piece ids of the contains-columns
-    BlockBuffer<char> edges_;            // per record: each edge column, its length first
+    BlockBuffer<std::uint8_t> pieces_;  // per record: piece ids of the piece columns
+    BlockBuffer<char> edges_;           // per record: each edge column, its length first
     std::vector<Record> records_;
     std::size_t live_ = 0;
     // The record of each live card, plus one (0: none); by id where ids are dense.

@@ -18,7 +18,7 @@ namespace {
 
 // A new layout of the index's lists takes a new number: older images are then built anew.
 constexpr std::array<char, 8> kMagic = {'V', 'e', 'l', 't', 'r', 'o', 'V', 'T'};
-constexpr std::uint32_t kLayout = 2;
+constexpr std::uint32_t kLayout = 3;
 
 struct Header {
     std::array<char, 8> magic = kMagic;

@@ -50,11 +50,10 @@ void addFullTextExtrasNotes(Database& db) {
         db.exec("DROP TRIGGER IF EXISTS " + name + "Loeschen");
         db.exec("CREATE TRIGGER " + name + "Neu AFTER INSERT ON " + table + " BEGIN " + note +
                 "(new.KarteId); END");
-        db.exec("CREATE TRIGGER " + name + "Loeschen AFTER DELETE ON " + table + " BEGIN " +
-                note + "(old.KarteId); END");
-        db.exec("CREATE TRIGGER " + name + "Aendern AFTER UPDATE OF KarteId, " + columns +
-                " ON " + table + " BEGIN " + note + "(old.KarteId); " + note +
-                "(new.KarteId); END");
+        db.exec("CREATE TRIGGER " + name + "Loeschen AFTER DELETE ON " + table + " BEGIN " + note +
+                "(old.KarteId); END");
+        db.exec("CREATE TRIGGER " + name + "Aendern AFTER UPDATE OF KarteId, " + columns + " ON " +
+                table + " BEGIN " + note + "(old.KarteId); " + note + "(new.KarteId); END");
     }
     db.exec("UPDATE VolltextStand SET Abbild = 0");
 }

@@ -22,9 +22,9 @@ void toVersionThree(Database& db) {
 }
 
 constexpr std::array kSteps = {
-    UpgradeStep{1, addKartenInfo},    UpgradeStep{2, toVersionThree},
-    UpgradeStep{3, addSyncTables},    UpgradeStep{4, addDuplicateDecisions},
-    UpgradeStep{5, addFullTextNotes}, UpgradeStep{6, addCardExtras},
+    UpgradeStep{1, addKartenInfo},          UpgradeStep{2, toVersionThree},
+    UpgradeStep{3, addSyncTables},          UpgradeStep{4, addDuplicateDecisions},
+    UpgradeStep{5, addFullTextNotes},       UpgradeStep{6, addCardExtras},
     UpgradeStep{7, addFullTextExtrasNotes},
 };
 

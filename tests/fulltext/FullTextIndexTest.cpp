@@ -56,11 +56,10 @@ protected:
         store_.emplace(store::CardStore::open(home_.storeFile()));
         store::CardExtras extras;
         extras.nickname = QStringLiteral("Spätzle");
-        extras.entries = {{store::EntryKind::Telefon, store::EntryType::Mobil,
-                           QStringLiteral("0171 99887")},
-                          {store::EntryKind::Anschrift, store::EntryType::Privat,
-                           QStringLiteral("Am Hang 2"), QStringLiteral("96049"),
-                           QStringLiteral("Bamberg")}};
+        extras.entries = {
+            {store::EntryKind::Telefon, store::EntryType::Mobil, QStringLiteral("0171 99887")},
+            {store::EntryKind::Anschrift, store::EntryType::Privat, QStringLiteral("Am Hang 2"),
+             QStringLiteral("96049"), QStringLiteral("Bamberg")}};
         store::writeCardExtras(store_->db(), 2, extras);
     }
     std::string extrasOf(std::int64_t id) { return store::SearchableExtras(store_->db()).of(id); }
@@ -184,7 +183,8 @@ TEST(FullTextIndexValues, FromTheStoresUtf8AsFromItsText) {
         store::Card card;
         std::vector<std::string_view> views;
         for (const Field field : store::kFullTextFields) {
-            card.set(field, QString::fromUtf8(sample.data(), static_cast<qsizetype>(sample.size())));
+            card.set(field,
+                     QString::fromUtf8(sample.data(), static_cast<qsizetype>(sample.size())));
             views.push_back(sample);
         }
         EXPECT_EQ(FullTextIndex::valuesOfUtf8(views, sample),

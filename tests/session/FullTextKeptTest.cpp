@@ -18,10 +18,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <csignal>
+#include <mutex>
 #include <random>
+#include <thread>
 
 #include <sys/wait.h>
 #include <unistd.h>
