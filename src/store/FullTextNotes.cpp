@@ -38,24 +38,29 @@ void addFullTextNotes(Database& db) {
 }
 
 void addFullTextExtrasNotes(Database& db) {
-    const std::pair<const char*, const char*> tables[] = {
-        {"KartenAngaben", "Spitzname, Titel, Rolle"},
-        {"KartenEintraege", "Wert, Postleitzahl, Ort, Land"},
-    };
-    for (const auto& [table, columns] : tables) {
-        const std::string name = std::string("Volltext") + table;
-        const std::string note = "INSERT INTO VolltextOffen (Karte) VALUES ";
-        db.exec("DROP TRIGGER IF EXISTS " + name + "Neu");
-        db.exec("DROP TRIGGER IF EXISTS " + name + "Aendern");
-        db.exec("DROP TRIGGER IF EXISTS " + name + "Loeschen");
-        db.exec("CREATE TRIGGER " + name + "Neu AFTER INSERT ON " + table + " BEGIN " + note +
-                "(new.KarteId); END");
-        db.exec("CREATE TRIGGER " + name + "Loeschen AFTER DELETE ON " + table + " BEGIN " + note +
-                "(old.KarteId); END");
-        db.exec("CREATE TRIGGER " + name + "Aendern AFTER UPDATE OF KarteId, " + columns + " ON " +
-                table + " BEGIN " + note + "(old.KarteId); " + note + "(new.KarteId); END");
-    }
-    db.exec("UPDATE VolltextStand SET Abbild = 0");
+    db.execScript(
+        "DROP TRIGGER IF EXISTS VolltextKartenAngabenNeu;"
+        "DROP TRIGGER IF EXISTS VolltextKartenAngabenAendern;"
+        "DROP TRIGGER IF EXISTS VolltextKartenAngabenLoeschen;"
+        "DROP TRIGGER IF EXISTS VolltextKartenEintraegeNeu;"
+        "DROP TRIGGER IF EXISTS VolltextKartenEintraegeAendern;"
+        "DROP TRIGGER IF EXISTS VolltextKartenEintraegeLoeschen;"
+        "CREATE TRIGGER VolltextKartenAngabenNeu AFTER INSERT ON KartenAngaben BEGIN "
+        "INSERT INTO VolltextOffen (Karte) VALUES (new.KarteId); END;"
+        "CREATE TRIGGER VolltextKartenAngabenLoeschen AFTER DELETE ON KartenAngaben BEGIN "
+        "INSERT INTO VolltextOffen (Karte) VALUES (old.KarteId); END;"
+        "CREATE TRIGGER VolltextKartenAngabenAendern AFTER UPDATE OF KarteId, Spitzname, Titel, "
+        "Rolle ON KartenAngaben BEGIN INSERT INTO VolltextOffen (Karte) VALUES (old.KarteId); "
+        "INSERT INTO VolltextOffen (Karte) VALUES (new.KarteId); END;"
+        "CREATE TRIGGER VolltextKartenEintraegeNeu AFTER INSERT ON KartenEintraege BEGIN "
+        "INSERT INTO VolltextOffen (Karte) VALUES (new.KarteId); END;"
+        "CREATE TRIGGER VolltextKartenEintraegeLoeschen AFTER DELETE ON KartenEintraege BEGIN "
+        "INSERT INTO VolltextOffen (Karte) VALUES (old.KarteId); END;"
+        "CREATE TRIGGER VolltextKartenEintraegeAendern AFTER UPDATE OF KarteId, Wert, "
+        "Postleitzahl, Ort, Land ON KartenEintraege BEGIN "
+        "INSERT INTO VolltextOffen (Karte) VALUES (old.KarteId); "
+        "INSERT INTO VolltextOffen (Karte) VALUES (new.KarteId); END;"
+        "UPDATE VolltextStand SET Abbild = 0;");
 }
 
 SearchableExtras::SearchableExtras(Database& db) {
