@@ -1,0 +1,115 @@
+#pragma once
+
+#include "richtext/RichDocument.h"
+#include "richtext/RtfControlWord.h"
+#include "richtext/RtfFontTable.h"
+#include "richtext/RtfTokenizer.h"
+#include "richtext/TextDecoder.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace veltro::richtext {
+
+// The visible text of one RTF document, as plainText() gives it for the document RtfReader
+// builds, read without building formats, lists, tables or pictures: the export and the
+// full-text index read every stored block this way.
+class RtfPlainReader {
+public:
+    // rawBytesAreUtf8: as RtfReader::Options.
+    RtfPlainReader(std::string_view rtf, bool rawBytesAreUtf8, LineBreak lineBreak);
+
+    QString read();
+
+private:
+    // The destinations plain text reads or has to know of; all others are skipped whole.
+    enum class Destination : std::uint8_t {
+        Body,
+        FontTable,
+        ColorTable,
+        ListLabel,
+        PnDefinition,
+        UprWrapper,
+        UprChild,
+    };
+    // What of a group's state decides the text: where text goes, its code page, whether it
+    // is hidden, the \uc count, and whether the paragraph is a list item.
+    struct Group {
+        Destination destination = Destination::Body;
+        Destination beforeUpr = Destination::Body;
+        bool hidden = false;
+        bool pnSeen = false;
+        bool pnContinues = false;
+        int font = -1;  // -1: \deff
+        int uc = 1;
+        int listOverride = 0;
+    };
+    enum class End : std::uint8_t { Paragraph, Row };
+
+    Group& group() { return stack_.back(); }
+    bool handle(const RtfToken& token);
+    void openGroup();
+    bool closeGroup();
+    void skipCurrentGroup();
+    void finish();
+
+    void controlWord(const RtfToken& token, bool ignorable);
+    bool destinationWord(RtfControlWord word);
+    void textWord(RtfControlWord word, const RtfToken& token);
+    void controlSymbol(char symbol);
+
+    void textBytes(std::string_view bytes, bool utf8);
+    void hexByte(unsigned char byte);
+    void textChar(char16_t ch);
+    void unicodeWord(std::int32_t value);
+    void emit(char32_t ch);
+    bool skipFallback();
+    void resolvePendingHigh();
+
+    QString* textTarget();
+    void placeLabel();
+    int currentCodePage();
+    void flushPending() {
+        if (decoder_.hasPending()) {
+            flushPendingBytes();
+        }
+    }
+    void flushPendingBytes();
+    void afterFontNameText();
+    void endParagraph(End end);
+    QString finishedText();
+
+    RtfTokenizer tokenizer_;
+    const QStringView separator_;
+    bool rawBytesAreUtf8_;
+    std::vector<Group> stack_;
+    QString out_;
+    int paragraphs_ = 0;
+
+    TextDecoder decoder_;
+    RtfFontTable fonts_;
+    int documentCodePage_ = 1252;
+    int defaultFont_ = 0;
+    struct CodePageCache {
+        int font = 0;
+        int document = 0;
+        std::uint32_t fontChanges = 0;
+        int codePage = 0;  // 0: nothing looked up yet
+    };
+    CodePageCache codePageCache_;
+
+    bool starPending_ = false;
+    int fallbackToSkip_ = 0;
+    char16_t pendingHigh_ = 0;
+    bool paragraphHasContent_ = false;
+    int pendingCellTabs_ = 0;
+    QString label_;  // of the \pntext or \listtext being read
+    // The label of the paragraph until its first text shows whether it is an item.
+    QString unplacedLabel_;
+    bool labelIsItem_ = false;
+};
+
+}  // namespace veltro::richtext
