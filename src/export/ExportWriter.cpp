@@ -119,12 +119,12 @@ void ExportWriter::readRecord(const store::Statement& row, std::vector<Cell>& ce
         // Column 0 of the row is the row id; a Null field is empty text.
         const int column = static_cast<int>(i + 1);
         const store::Field field = columns_[i].field;
-        if (const std::string_view utf8 = row.utf8(column);
-            isRichTextField(field) && !options_.keepRichText && store::isValidUtf8(utf8)) {
+        const std::string_view utf8 = row.utf8(column);
+        if (isRichTextField(field) && !options_.keepRichText && store::isValidUtf8(utf8)) {
             // The RTF is read from the engine's bytes without a copy as UTF-16 first.
             cells.emplace_back(std::string(utf8));
         } else {
-            cells.emplace_back(columnText(field, row.textOrEmpty(column)));
+            cells.emplace_back(columnText(field, QString::fromUtf8(utf8)));
         }
     }
 }
