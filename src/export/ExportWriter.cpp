@@ -8,6 +8,8 @@
 #include <QFileDevice>
 #include <QIODevice>
 
+#include <algorithm>
+#include <chrono>
 #include <future>
 #include <string>
 
@@ -71,33 +73,42 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
     std::int64_t lastRow = 0;
     std::int64_t done = 0;
     std::vector<Cell> cells;
+    std::vector<Cell> next;
+    int rows = readBatch(batch, lastRow, cells);
     for (bool more = true; more;) {
-        batch.reset();
-        batch.bind(1, lastRow).bind(2, std::int64_t{kBatchSize});
-        int rows = 0;
-        cells.clear();
-        while (batch.step()) {
-            lastRow = batch.integer(0);
-            if (presetColumns_.empty()) {
-                readRecord(batch, cells);
-            } else {
-                appendPresetRecord(batch);
-            }
-            ++rows;
-        }
-        batch.reset();  // releases the read lock before anyone else gets a turn
-        appendRecords(cells);
+        more = rows == kBatchSize;
+        done += rows;
+        // The next batch is read while this one is encoded.
+        rows = appendRecords(cells, [&] { return more ? readBatch(batch, lastRow, next) : 0; });
+        std::swap(cells, next);
         if (buffer_.size() >= kFlushSize) {
             flush(device);
         }
-        done += rows;
-        more = rows == kBatchSize;
         if (progress && !progress(done, std::max(total, done))) {
             return std::nullopt;
         }
     }
     flush(device);
     return ExportSummary{done, encoder_.replacedCount() + helperEncoder_.replacedCount()};
+}
+
+int ExportWriter::readBatch(store::Statement& batch, std::int64_t& lastRow,
+                            std::vector<Cell>& cells) {
+    batch.reset();
+    batch.bind(1, lastRow).bind(2, std::int64_t{kBatchSize});
+    int rows = 0;
+    cells.clear();
+    while (batch.step()) {
+        lastRow = batch.integer(0);
+        if (presetColumns_.empty()) {
+            readRecord(batch, cells);
+        } else {
+            appendPresetRecord(batch);
+        }
+        ++rows;
+    }
+    batch.reset();  // releases the read lock before anyone else gets a turn
+    return rows;
 }
 
 void ExportWriter::appendHeader() {
@@ -129,21 +140,45 @@ void ExportWriter::readRecord(const store::Statement& row, std::vector<Cell>& ce
     }
 }
 
-void ExportWriter::appendRecords(std::span<const Cell> cells) {
+int ExportWriter::appendRecords(std::span<const Cell> cells, const std::function<int()>& readNext) {
     if (cells.empty()) {
+        return readNext();
+    }
+    using Clock = std::chrono::steady_clock;
+    const std::size_t records = cells.size() / columns_.size();
+    const auto helped = static_cast<std::size_t>(static_cast<double>(records) * helperShare_);
+    const std::size_t split = helped * columns_.size();
+    helperBuffer_.resize(0);
+    Clock::duration helperTime{};
+    auto helper = std::async(std::launch::async, [&] {
+        const auto start = Clock::now();
+        encodeRecords(cells.first(split), helperEncoder_, helperBuffer_);
+        helperTime = Clock::now() - start;
+    });
+    const auto readStart = Clock::now();
+    const int rows = readNext();
+    const auto encodeStart = Clock::now();
+    QByteArray rest;
+    encodeRecords(cells.subspan(split), encoder_, rest);
+    const auto encodeEnd = Clock::now();
+    helper.get();
+    buffer_ += helperBuffer_;
+    buffer_ += rest;
+    balance(encodeStart - readStart, helperTime + (encodeEnd - encodeStart));
+    return rows;
+}
+
+// Both threads should finish together: the helper takes so much of the encoding that it
+// needs as long as the reading and the rest of the encoding here.
+void ExportWriter::balance(std::chrono::steady_clock::duration reading,
+                           std::chrono::steady_clock::duration encoding) {
+    const double read = std::chrono::duration<double>(reading).count();
+    const double encode = std::chrono::duration<double>(encoding).count();
+    if (encode <= 0) {
         return;
     }
-    const std::size_t records = cells.size() / columns_.size();
-    const std::size_t split = records / 2 * columns_.size();
-    helperBuffer_.resize(0);
-    auto firstHalf = std::async(std::launch::async, [&] {
-        encodeRecords(cells.first(split), helperEncoder_, helperBuffer_);
-    });
-    QByteArray secondHalf;
-    encodeRecords(cells.subspan(split), encoder_, secondHalf);
-    firstHalf.get();
-    buffer_ += helperBuffer_;
-    buffer_ += secondHalf;
+    const double ideal = std::clamp((read + encode) / (2 * encode), 0.5, 0.95);
+    helperShare_ = (helperShare_ + ideal) / 2;
 }
 
 void ExportWriter::encodeRecords(std::span<const Cell> cells, ExportEncoder& encoder,

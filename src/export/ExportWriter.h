@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -71,9 +72,14 @@ private:
     using Cell = std::variant<QString, std::string>;
 
     void appendHeader();
+    // Reads the batch after lastRow: its cells, or with a preset its records into the buffer.
+    int readBatch(store::Statement& batch, std::int64_t& lastRow, std::vector<Cell>& cells);
     void readRecord(const store::Statement& row, std::vector<Cell>& cells) const;
-    // Encodes whole records; the first half on a second thread.
-    void appendRecords(std::span<const Cell> cells);
+    // Encodes whole records, the first part on a second thread while this one calls
+    // readNext, whose result it returns, and then encodes the rest.
+    int appendRecords(std::span<const Cell> cells, const std::function<int()>& readNext);
+    void balance(std::chrono::steady_clock::duration reading,
+                 std::chrono::steady_clock::duration encoding);
     void encodeRecords(std::span<const Cell> cells, ExportEncoder& encoder, QByteArray& out) const;
     void appendPresetRecord(const store::Statement& row);
     void appendSeparatorAfter(std::size_t column, ExportEncoder& encoder, QByteArray& out) const;
@@ -89,6 +95,7 @@ private:
     ExportEncoder helperEncoder_;  // the second thread's
     QByteArray buffer_;
     QByteArray helperBuffer_;
+    double helperShare_ = 0.5;  // of the records of a batch that the helper encodes
 };
 
 }  // namespace veltro::exporting
