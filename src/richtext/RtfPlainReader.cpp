@@ -384,6 +384,13 @@ bool RtfPlainReader::skipFallback() {
 }
 
 void RtfPlainReader::textBytes(std::string_view bytes, bool utf8) {
+    if (readsPlainBody() && (!utf8 || isAsciiBytes(bytes))) {
+        // Most text: code page bytes in the body with nothing pending before them.
+        paragraphHasContent_ = true;
+        decoder_.setCodePage(currentCodePage());
+        decoder_.decode(bytes, out_);
+        return;
+    }
     while (fallbackToSkip_ > 0 && !bytes.empty()) {
         std::size_t length = 1;
         if (utf8) {
@@ -411,6 +418,15 @@ void RtfPlainReader::textBytes(std::string_view bytes, bool utf8) {
         decoder_.decode(bytes, *target);
     }
     afterFontNameText();
+}
+
+// Text here goes straight to the body: no fallback to skip, no surrogate, cell tab or label
+// waiting, no bytes held back by a multi-byte code page.
+bool RtfPlainReader::readsPlainBody() {
+    const Group& g = group();
+    return g.destination == Destination::Body && !g.hidden && fallbackToSkip_ == 0 &&
+           pendingHigh_ == 0 && pendingCellTabs_ == 0 && unplacedLabel_.isEmpty() &&
+           !decoder_.hasPending();
 }
 
 void RtfPlainReader::hexByte(unsigned char byte) {

@@ -61,6 +61,7 @@ private:
     void textWord(RtfControlWord word, const RtfToken& token);
     void controlSymbol(char symbol);
 
+    bool readsPlainBody();
     void textBytes(std::string_view bytes, bool utf8);
     void hexByte(unsigned char byte);
     void textChar(char16_t ch);
