@@ -72,8 +72,8 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
     auto batch = store_.db().prepare(batchSql(columns_, !presetColumns_.empty()));
     std::int64_t lastRow = 0;
     std::int64_t done = 0;
-    std::vector<Cell> cells;
-    std::vector<Cell> next;
+    Cells cells;
+    Cells next;
     int rows = readBatch(batch, lastRow, cells);
     for (bool more = true; more;) {
         more = rows == kBatchSize;
@@ -92,12 +92,12 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
     return ExportSummary{done, encoder_.replacedCount() + helperEncoder_.replacedCount()};
 }
 
-int ExportWriter::readBatch(store::Statement& batch, std::int64_t& lastRow,
-                            std::vector<Cell>& cells) {
+int ExportWriter::readBatch(store::Statement& batch, std::int64_t& lastRow, Cells& cells) {
     batch.reset();
     batch.bind(1, lastRow).bind(2, std::int64_t{kBatchSize});
     int rows = 0;
-    cells.clear();
+    cells.bytes.clear();
+    cells.ends.clear();
     while (batch.step()) {
         lastRow = batch.integer(0);
         if (presetColumns_.empty()) {
@@ -125,41 +125,34 @@ void ExportWriter::appendHeader() {
     }
 }
 
-void ExportWriter::readRecord(const store::Statement& row, std::vector<Cell>& cells) const {
+void ExportWriter::readRecord(const store::Statement& row, Cells& cells) const {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         // Column 0 of the row is the row id; a Null field is empty text.
-        const int column = static_cast<int>(i + 1);
-        const store::Field field = columns_[i].field;
-        const std::string_view utf8 = row.utf8(column);
-        if (isRichTextField(field) && !options_.keepRichText && store::isValidUtf8(utf8)) {
-            // The RTF is read from the engine's bytes without a copy as UTF-16 first.
-            cells.emplace_back(std::string(utf8));
-        } else {
-            cells.emplace_back(columnText(field, QString::fromUtf8(utf8)));
-        }
+        cells.bytes += row.utf8(static_cast<int>(i + 1));
+        cells.ends.push_back(cells.bytes.size());
     }
 }
 
-int ExportWriter::appendRecords(std::span<const Cell> cells, const std::function<int()>& readNext) {
-    if (cells.empty()) {
+int ExportWriter::appendRecords(const Cells& cells, const std::function<int()>& readNext) {
+    if (cells.ends.empty()) {
         return readNext();
     }
     using Clock = std::chrono::steady_clock;
-    const std::size_t records = cells.size() / columns_.size();
+    const std::size_t records = cells.ends.size() / columns_.size();
     const auto helped = static_cast<std::size_t>(static_cast<double>(records) * helperShare_);
     const std::size_t split = helped * columns_.size();
     helperBuffer_.resize(0);
     Clock::duration helperTime{};
     auto helper = std::async(std::launch::async, [&] {
         const auto start = Clock::now();
-        encodeRecords(cells.first(split), helperEncoder_, helperBuffer_);
+        encodeRecords(cells, 0, split, helperEncoder_, helperBuffer_);
         helperTime = Clock::now() - start;
     });
     const auto readStart = Clock::now();
     const int rows = readNext();
     const auto encodeStart = Clock::now();
     QByteArray rest;
-    encodeRecords(cells.subspan(split), encoder_, rest);
+    encodeRecords(cells, split, cells.ends.size(), encoder_, rest);
     const auto encodeEnd = Clock::now();
     helper.get();
     buffer_ += helperBuffer_;
@@ -181,17 +174,21 @@ void ExportWriter::balance(std::chrono::steady_clock::duration reading,
     helperShare_ = (helperShare_ + ideal) / 2;
 }
 
-void ExportWriter::encodeRecords(std::span<const Cell> cells, ExportEncoder& encoder,
-                                 QByteArray& out) const {
-    for (std::size_t at = 0; at < cells.size(); ++at) {
-        if (const auto* rich = std::get_if<std::string>(&cells[at])) {
-            encoder.appendQuoted(
-                out, richtext::plainTextFromStoredUtf8(*rich, richtext::LineBreak::CrLf));
-        } else {
-            encoder.appendQuoted(out, std::get<QString>(cells[at]));
-        }
-        appendSeparatorAfter(at % columns_.size(), encoder, out);
+void ExportWriter::encodeRecords(const Cells& cells, std::size_t first, std::size_t last,
+                                 ExportEncoder& encoder, QByteArray& out) const {
+    for (std::size_t at = first; at < last; ++at) {
+        const std::size_t column = at % columns_.size();
+        encoder.appendQuoted(out, cellText(columns_[column].field, cells.at(at)));
+        appendSeparatorAfter(column, encoder, out);
     }
+}
+
+QString ExportWriter::cellText(store::Field field, std::string_view utf8) const {
+    if (isRichTextField(field) && !options_.keepRichText && store::isValidUtf8(utf8)) {
+        // The RTF is read from the engine's bytes without a copy as UTF-16 first.
+        return richtext::plainTextFromStoredUtf8(utf8, richtext::LineBreak::CrLf);
+    }
+    return columnText(field, QString::fromUtf8(utf8));
 }
 
 void ExportWriter::appendPresetRecord(const store::Statement& row) {
