@@ -73,16 +73,15 @@ public:
     explicit RtfTokenizer(std::string_view input) : in_(input) {}
 
     RtfToken next() {
+        RtfToken token;  // the one token returned, built in place
         while (pos_ < in_.size()) {
             const char c = in_[pos_];
             if (c == '{' || c == '}') {
                 ++pos_;
-                RtfToken token;
                 token.kind = c == '{' ? RtfToken::Kind::GroupOpen : RtfToken::Kind::GroupClose;
                 return token;
             }
             if (c == '\\') {
-                RtfToken token;
                 if (controlSequence(token)) {
                     return token;
                 }
@@ -90,7 +89,6 @@ public:
             }
             if (c == '\t') {
                 ++pos_;
-                RtfToken token;
                 token.kind = RtfToken::Kind::ControlWord;
                 token.text = "tab";
                 return token;
@@ -99,9 +97,10 @@ public:
                 ++pos_;  // CR, LF, NUL and other control bytes are not text
                 continue;
             }
-            return text();
+            text(token);
+            return token;
         }
-        return {};
+        return token;
     }
     // Consumes everything up to and including the '}' that closes the group the caller is in.
     void skipGroup();
@@ -110,7 +109,7 @@ public:
 private:
     // The scanning loops below work on local copies of the position: with the member, every
     // step would be stored and loaded again because the token written might alias it.
-    RtfToken text() {
+    void text(RtfToken& token) {
         const char* const data = in_.data();
         const std::size_t size = in_.size();
         const std::size_t start = pos_;
@@ -119,10 +118,8 @@ private:
             ++pos;
         }
         pos_ = pos;
-        RtfToken token;
         token.kind = RtfToken::Kind::Text;
         token.text = in_.substr(start, pos - start);
-        return token;
     }
 
     // False when the sequence is dropped (a broken escape).
