@@ -23,20 +23,97 @@ bool isAsciiBytes(std::string_view bytes) {
 }  // namespace
 
 RtfPlainReader::RtfPlainReader(std::string_view rtf, bool rawBytesAreUtf8, LineBreak lineBreak)
-    : tokenizer_(rtf),
+    : in_(rtf),
+      tokenizer_(rtf),
       separator_(lineBreak == LineBreak::CrLf ? QStringView(u"\r\n") : QStringView(u"\n")),
+      utf8AtStart_(rawBytesAreUtf8),
       rawBytesAreUtf8_(rawBytesAreUtf8) {
     stack_.reserve(16);
     out_.reserve(static_cast<qsizetype>(rtf.size() / 2));
 }
 
 QString RtfPlainReader::read() {
-    while (handle(tokenizer_.next())) {
+    bool noted = resume();
+    for (;;) {
+        const std::size_t start = tokenizer_.position();
+        const RtfToken token = tokenizer_.next();
+        if (!noted && mayNote(token)) {
+            note(start);
+            noted = true;
+        }
+        if (!handle(token)) {
+            break;
+        }
     }
     if (!stack_.empty()) {
         finish();  // truncated input: keep what was read
     }
     return finishedText();
+}
+
+namespace {
+
+// A few headers per thread: the export reads an address and a note of each card in turn.
+constexpr std::size_t kResumes = 4;
+// Longer headers are rare (pasted documents with style sheets) and not kept.
+constexpr std::size_t kMaxPrefix = std::size_t{16} * 1024;
+
+}  // namespace
+
+bool RtfPlainReader::resume() {
+    for (const Resume& known : resumes()) {
+        if (known.utf8AtStart == utf8AtStart_ && !known.prefix.empty() &&
+            in_.starts_with(known.prefix)) {
+            stack_ = known.stack;
+            fonts_ = known.fonts;
+            documentCodePage_ = known.documentCodePage;
+            defaultFont_ = known.defaultFont;
+            rawBytesAreUtf8_ = known.rawBytesAreUtf8;
+            codePageCache_ = known.codePageCache;
+            tokenizer_.resumeAt(known.prefix.size() - kLookahead);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Before the first text of the body, with nothing written and nothing waiting.
+bool RtfPlainReader::mayNote(const RtfToken& token) const {
+    if (token.kind != RtfToken::Kind::Text || stack_.empty()) {
+        return false;
+    }
+    const Group& g = stack_.back();
+    return g.destination == Destination::Body && out_.isEmpty() && paragraphs_ == 0 &&
+           !paragraphHasContent_ && !starPending_ && fallbackToSkip_ == 0 && pendingHigh_ == 0 &&
+           pendingCellTabs_ == 0 && label_.isEmpty() && unplacedLabel_.isEmpty() && !labelIsItem_ &&
+           !decoder_.hasPending();
+}
+
+// The bytes before position, and the two after it that decided where the last token ended.
+void RtfPlainReader::note(std::size_t position) {
+    if (position + kLookahead > in_.size() || position > kMaxPrefix) {
+        return;
+    }
+    std::vector<Resume>& known = resumes();
+    Resume& entry = known[nextResume() % kResumes];
+    entry.prefix.assign(in_.substr(0, position + kLookahead));
+    entry.utf8AtStart = utf8AtStart_;
+    entry.stack = stack_;
+    entry.fonts = fonts_;
+    entry.documentCodePage = documentCodePage_;
+    entry.defaultFont = defaultFont_;
+    entry.rawBytesAreUtf8 = rawBytesAreUtf8_;
+    entry.codePageCache = codePageCache_;
+}
+
+std::vector<RtfPlainReader::Resume>& RtfPlainReader::resumes() {
+    thread_local std::vector<Resume> known(kResumes);
+    return known;
+}
+
+std::size_t RtfPlainReader::nextResume() {
+    thread_local std::size_t next = 0;
+    return next++;
 }
 
 // Line breaks become the separator and soft hyphens go, as in plainText(); there is no

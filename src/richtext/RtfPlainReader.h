@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -48,6 +49,31 @@ private:
         int listOverride = 0;
     };
     enum class End : std::uint8_t { Paragraph, Row };
+    struct CodePageCache {
+        int font = 0;
+        int document = 0;
+        std::uint32_t fontChanges = 0;
+        int codePage = 0;  // 0: nothing looked up yet
+    };
+    // The state after the bytes before a block's first text. Blocks of one program share
+    // their header (font and colour tables, defaults): a block that starts with the same bytes
+    // takes this state instead of reading them again.
+    struct Resume {
+        std::string prefix;  // the bytes read, and two more that ended their last token
+        bool utf8AtStart = false;
+        std::vector<Group> stack;
+        RtfFontTable fonts;
+        int documentCodePage = 1252;
+        int defaultFont = 0;
+        bool rawBytesAreUtf8 = false;
+        CodePageCache codePageCache;
+    };
+    static constexpr std::size_t kLookahead = 2;
+    bool resume();
+    [[nodiscard]] bool mayNote(const RtfToken& token) const;
+    void note(std::size_t position);
+    static std::vector<Resume>& resumes();
+    static std::size_t nextResume();
 
     Group& group() { return stack_.back(); }
     bool handle(const RtfToken& token);
@@ -83,8 +109,10 @@ private:
     void endParagraph(End end);
     QString finishedText();
 
+    std::string_view in_;
     RtfTokenizer tokenizer_;
     const QStringView separator_;
+    const bool utf8AtStart_;
     bool rawBytesAreUtf8_;
     std::vector<Group> stack_;
     QString out_;
@@ -94,12 +122,6 @@ private:
     RtfFontTable fonts_;
     int documentCodePage_ = 1252;
     int defaultFont_ = 0;
-    struct CodePageCache {
-        int font = 0;
-        int document = 0;
-        std::uint32_t fontChanges = 0;
-        int codePage = 0;  // 0: nothing looked up yet
-    };
     CodePageCache codePageCache_;
 
     bool starPending_ = false;

@@ -105,6 +105,9 @@ public:
     // Consumes everything up to and including the '}' that closes the group the caller is in.
     void skipGroup();
     bool atEnd() const { return pos_ >= in_.size(); }
+    std::size_t position() const { return pos_; }
+    // Goes on from a position where an earlier token ended.
+    void resumeAt(std::size_t position) { pos_ = position; }
 
 private:
     // The scanning loops below work on local copies of the position: with the member, every

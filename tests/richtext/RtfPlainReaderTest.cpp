@@ -49,6 +49,9 @@ std::vector<QByteArray> samples() {
         R"({\rtf1{\fonttbl{\f1\fcharset128 G;}{\f2\fcharset204 C;}}\f1\'93\'fa\f2\'cf{\v x}\line)"
         R"({\upr{a}{\*\ud{\u-10179?\u-8704?}}}\trowd\cellx9 a\cell b\cell\row{\pntext 3)\tab})"
         R"(\pnlvlcont c{\*\pn\pnlvlblt}\par{\pict\bin2 }}d}\uc2\u8364\'80x{\listtext\ls2 L})");
+    out.emplace_back(
+        "{\\urtf1{\\fonttbl{\\f0 A;}}\\f0 Gr\xC3\xBC\xC3\x9F"
+        "e\\par \\'e4\\u8364?}");
     return out;
 }
 
