@@ -178,7 +178,16 @@ void ExportWriter::encodeRecords(const Cells& cells, std::size_t first, std::siz
                                  ExportEncoder& encoder, QByteArray& out) const {
     for (std::size_t at = first; at < last; ++at) {
         const std::size_t column = at % columns_.size();
-        encoder.appendQuoted(out, cellText(columns_[column].field, cells.at(at)));
+        const store::Field field = columns_[column].field;
+        const std::string_view bytes = cells.at(at);
+        // Most columns are ASCII kept as they are: no detour through UTF-16.
+        if ((!isRichTextField(field) || options_.keepRichText) &&
+            QtPrivate::isAscii(
+                QLatin1StringView(bytes.data(), static_cast<qsizetype>(bytes.size())))) {
+            encoder.appendQuotedAscii(out, bytes);
+        } else {
+            encoder.appendQuoted(out, cellText(field, bytes));
+        }
         appendSeparatorAfter(column, encoder, out);
     }
 }
