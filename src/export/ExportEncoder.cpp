@@ -138,8 +138,9 @@ void ExportEncoder::appendQuotedAscii(QByteArray& out, std::string_view ascii) {
     out.append(kQuote);
     for (std::size_t quote = ascii.find(kQuote); quote != std::string_view::npos;
          quote = ascii.find(kQuote)) {
-        out.append(ascii.data(), static_cast<qsizetype>(quote + 1)).append(kQuote);
-        ascii.remove_prefix(quote + 1);
+        const std::size_t withQuote = quote + 1;
+        out.append(ascii.data(), static_cast<qsizetype>(withQuote)).append(kQuote);
+        ascii.remove_prefix(withQuote);
     }
     out.append(ascii.data(), static_cast<qsizetype>(ascii.size()));
     out.append(kQuote);
