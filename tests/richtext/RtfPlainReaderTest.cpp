@@ -9,8 +9,9 @@
 
 #include <random>
 
-// Plain text has a reader of its own; it must give the text of the document the full reader
-// builds, for the samples of other programs and for every corruption of them.
+// Plain text has a reader of its own. For the samples of other programs it gives the text of
+// the document the full reader builds; for every corruption of them, the text the full reader
+// reports to a sink that wants no formats, as plain text was read before.
 namespace veltro::richtext {
 namespace {
 
