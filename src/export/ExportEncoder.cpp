@@ -134,6 +134,18 @@ void ExportEncoder::appendQuoted(QByteArray& out, QStringView text) {
     out.resize(cursor - out.constData());
 }
 
+void ExportEncoder::appendQuotedAscii(QByteArray& out, std::string_view ascii) {
+    out.append(kQuote);
+    for (std::size_t quote = ascii.find(kQuote); quote != std::string_view::npos;
+         quote = ascii.find(kQuote)) {
+        const std::size_t withQuote = quote + 1;
+        out.append(ascii.data(), static_cast<qsizetype>(withQuote)).append(kQuote);
+        ascii.remove_prefix(withQuote);
+    }
+    out.append(ascii.data(), static_cast<qsizetype>(ascii.size()));
+    out.append(kQuote);
+}
+
 void ExportEncoder::append(QByteArray& out, QStringView text) {
     if (encoding_ != TextEncoding::Windows1252) {
         appendUtf8(out, text);

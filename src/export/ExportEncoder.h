@@ -7,6 +7,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <string_view>
 
 namespace veltro::exporting {
 
@@ -21,6 +22,8 @@ public:
 
     // Appends the text between double quotes, doubling any quote inside it.
     void appendQuoted(QByteArray& out, QStringView text);
+    // The same for ASCII, which is the same bytes in either encoding.
+    void appendQuotedAscii(QByteArray& out, std::string_view ascii);
     // Appends the text as it is (separators, line ends).
     void append(QByteArray& out, QStringView text);
 

@@ -22,7 +22,9 @@ ExportResult exportToFile(const std::filesystem::path& storeFile, const QString&
                           const ExportOptions& options, const ProgressCallback& progress) {
     std::optional<store::CardStore> cardStore;
     try {
-        cardStore = store::CardStore::openForReading(storeFile);
+        // The writer reads on this thread alone; its helper only encodes what was read.
+        cardStore =
+            store::CardStore::openForReading(storeFile, store::Database::Threads::OneThread);
     } catch (const store::StoreError& e) {
         return failure(
             QStringLiteral("Die Kartei lässt sich nicht öffnen:\n%1").arg(store::germanReason(e)));

@@ -8,6 +8,8 @@
 #include <QFileDevice>
 #include <QIODevice>
 
+#include <algorithm>
+#include <chrono>
 #include <future>
 #include <string>
 
@@ -70,34 +72,43 @@ std::optional<ExportSummary> ExportWriter::write(QIODevice& device,
     auto batch = store_.db().prepare(batchSql(columns_, !presetColumns_.empty()));
     std::int64_t lastRow = 0;
     std::int64_t done = 0;
-    std::vector<Cell> cells;
+    Cells cells;
+    Cells next;
+    int rows = readBatch(batch, lastRow, cells);
     for (bool more = true; more;) {
-        batch.reset();
-        batch.bind(1, lastRow).bind(2, std::int64_t{kBatchSize});
-        int rows = 0;
-        cells.clear();
-        while (batch.step()) {
-            lastRow = batch.integer(0);
-            if (presetColumns_.empty()) {
-                readRecord(batch, cells);
-            } else {
-                appendPresetRecord(batch);
-            }
-            ++rows;
-        }
-        batch.reset();  // releases the read lock before anyone else gets a turn
-        appendRecords(cells);
+        more = rows == kBatchSize;
+        done += rows;
+        // The next batch is read while this one is encoded.
+        rows = appendRecords(cells, [&] { return more ? readBatch(batch, lastRow, next) : 0; });
+        std::swap(cells, next);
         if (buffer_.size() >= kFlushSize) {
             flush(device);
         }
-        done += rows;
-        more = rows == kBatchSize;
         if (progress && !progress(done, std::max(total, done))) {
             return std::nullopt;
         }
     }
     flush(device);
     return ExportSummary{done, encoder_.replacedCount() + helperEncoder_.replacedCount()};
+}
+
+int ExportWriter::readBatch(store::Statement& batch, std::int64_t& lastRow, Cells& cells) {
+    batch.reset();
+    batch.bind(1, lastRow).bind(2, std::int64_t{kBatchSize});
+    int rows = 0;
+    cells.bytes.clear();
+    cells.ends.clear();
+    while (batch.step()) {
+        lastRow = batch.integer(0);
+        if (presetColumns_.empty()) {
+            readRecord(batch, cells);
+        } else {
+            appendPresetRecord(batch);
+        }
+        ++rows;
+    }
+    batch.reset();  // releases the read lock before anyone else gets a turn
+    return rows;
 }
 
 void ExportWriter::appendHeader() {
@@ -114,49 +125,79 @@ void ExportWriter::appendHeader() {
     }
 }
 
-void ExportWriter::readRecord(const store::Statement& row, std::vector<Cell>& cells) const {
+void ExportWriter::readRecord(const store::Statement& row, Cells& cells) const {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         // Column 0 of the row is the row id; a Null field is empty text.
-        const int column = static_cast<int>(i + 1);
-        const store::Field field = columns_[i].field;
-        if (const std::string_view utf8 = row.utf8(column);
-            isRichTextField(field) && !options_.keepRichText && store::isValidUtf8(utf8)) {
-            // The RTF is read from the engine's bytes without a copy as UTF-16 first.
-            cells.emplace_back(std::string(utf8));
-        } else {
-            cells.emplace_back(columnText(field, row.textOrEmpty(column)));
-        }
+        cells.bytes += row.utf8(static_cast<int>(i + 1));
+        cells.ends.push_back(cells.bytes.size());
     }
 }
 
-void ExportWriter::appendRecords(std::span<const Cell> cells) {
-    if (cells.empty()) {
+int ExportWriter::appendRecords(const Cells& cells, const std::function<int()>& readNext) {
+    if (cells.ends.empty()) {
+        return readNext();
+    }
+    using Clock = std::chrono::steady_clock;
+    const std::size_t records = cells.ends.size() / columns_.size();
+    const auto helped = static_cast<std::size_t>(static_cast<double>(records) * helperShare_);
+    const std::size_t split = helped * columns_.size();
+    helperBuffer_.resize(0);
+    Clock::duration helperTime{};
+    auto helper = std::async(std::launch::async, [&] {
+        const auto start = Clock::now();
+        encodeRecords(cells, 0, split, helperEncoder_, helperBuffer_);
+        helperTime = Clock::now() - start;
+    });
+    const auto readStart = Clock::now();
+    const int rows = readNext();
+    const auto encodeStart = Clock::now();
+    QByteArray rest;
+    encodeRecords(cells, split, cells.ends.size(), encoder_, rest);
+    const auto encodeEnd = Clock::now();
+    helper.get();
+    buffer_ += helperBuffer_;
+    buffer_ += rest;
+    balance(encodeStart - readStart, helperTime + (encodeEnd - encodeStart));
+    return rows;
+}
+
+// Both threads should finish together: the helper takes so much of the encoding that it
+// needs as long as the reading and the rest of the encoding here.
+void ExportWriter::balance(std::chrono::steady_clock::duration reading,
+                           std::chrono::steady_clock::duration encoding) {
+    const double read = std::chrono::duration<double>(reading).count();
+    const double encode = std::chrono::duration<double>(encoding).count();
+    if (encode <= 0) {
         return;
     }
-    const std::size_t records = cells.size() / columns_.size();
-    const std::size_t split = records / 2 * columns_.size();
-    helperBuffer_.resize(0);
-    auto firstHalf = std::async(std::launch::async, [&] {
-        encodeRecords(cells.first(split), helperEncoder_, helperBuffer_);
-    });
-    QByteArray secondHalf;
-    encodeRecords(cells.subspan(split), encoder_, secondHalf);
-    firstHalf.get();
-    buffer_ += helperBuffer_;
-    buffer_ += secondHalf;
+    const double ideal = std::clamp((read + encode) / (2 * encode), 0.5, 0.95);
+    helperShare_ = (helperShare_ + ideal) / 2;
 }
 
-void ExportWriter::encodeRecords(std::span<const Cell> cells, ExportEncoder& encoder,
-                                 QByteArray& out) const {
-    for (std::size_t at = 0; at < cells.size(); ++at) {
-        if (const auto* rich = std::get_if<std::string>(&cells[at])) {
-            encoder.appendQuoted(
-                out, richtext::plainTextFromStoredUtf8(*rich, richtext::LineBreak::CrLf));
+void ExportWriter::encodeRecords(const Cells& cells, std::size_t first, std::size_t last,
+                                 ExportEncoder& encoder, QByteArray& out) const {
+    for (std::size_t at = first; at < last; ++at) {
+        const std::size_t column = at % columns_.size();
+        const store::Field field = columns_[column].field;
+        const std::string_view bytes = cells.at(at);
+        // Most columns are ASCII kept as they are: no detour through UTF-16.
+        if ((!isRichTextField(field) || options_.keepRichText) &&
+            QtPrivate::isAscii(
+                QLatin1StringView(bytes.data(), static_cast<qsizetype>(bytes.size())))) {
+            encoder.appendQuotedAscii(out, bytes);
         } else {
-            encoder.appendQuoted(out, std::get<QString>(cells[at]));
+            encoder.appendQuoted(out, cellText(field, bytes));
         }
-        appendSeparatorAfter(at % columns_.size(), encoder, out);
+        appendSeparatorAfter(column, encoder, out);
     }
+}
+
+QString ExportWriter::cellText(store::Field field, std::string_view utf8) const {
+    if (isRichTextField(field) && !options_.keepRichText && store::isValidUtf8(utf8)) {
+        // The RTF is read from the engine's bytes without a copy as UTF-16 first.
+        return richtext::plainTextFromStoredUtf8(utf8, richtext::LineBreak::CrLf);
+    }
+    return columnText(field, QString::fromUtf8(utf8));
 }
 
 void ExportWriter::appendPresetRecord(const store::Statement& row) {

@@ -10,12 +10,13 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
 #include <string>
-#include <variant>
+#include <string_view>
 #include <vector>
 
 class QIODevice;
@@ -66,15 +67,31 @@ public:
     std::optional<ExportSummary> write(QIODevice& device, const ProgressCallback& progress = {});
 
 private:
-    // A column as read: a rich-text block as its UTF-8 bytes, made plain when it is
-    // encoded; any other column as its text.
-    using Cell = std::variant<QString, std::string>;
+    // The columns of a batch as read: their UTF-8 bytes one after the other and where each
+    // ends. They become text only when encoded, on either thread.
+    struct Cells {
+        std::string bytes;
+        std::vector<std::size_t> ends;
+
+        [[nodiscard]] std::string_view at(std::size_t i) const {
+            const std::size_t start = i == 0 ? 0 : ends[i - 1];
+            return std::string_view(bytes).substr(start, ends[i] - start);
+        }
+    };
 
     void appendHeader();
-    void readRecord(const store::Statement& row, std::vector<Cell>& cells) const;
-    // Encodes whole records; the first half on a second thread.
-    void appendRecords(std::span<const Cell> cells);
-    void encodeRecords(std::span<const Cell> cells, ExportEncoder& encoder, QByteArray& out) const;
+    // Reads the batch after lastRow: its cells, or with a preset its records into the buffer.
+    int readBatch(store::Statement& batch, std::int64_t& lastRow, Cells& cells);
+    void readRecord(const store::Statement& row, Cells& cells) const;
+    // Encodes whole records, the first part on a second thread while this one calls
+    // readNext, whose result it returns, and then encodes the rest.
+    int appendRecords(const Cells& cells, const std::function<int()>& readNext);
+    void balance(std::chrono::steady_clock::duration reading,
+                 std::chrono::steady_clock::duration encoding);
+    // Cells [first, last) of the batch.
+    void encodeRecords(const Cells& cells, std::size_t first, std::size_t last,
+                       ExportEncoder& encoder, QByteArray& out) const;
+    [[nodiscard]] QString cellText(store::Field field, std::string_view utf8) const;
     void appendPresetRecord(const store::Statement& row);
     void appendSeparatorAfter(std::size_t column, ExportEncoder& encoder, QByteArray& out) const;
     [[nodiscard]] QString columnText(store::Field field, QString stored) const;
@@ -89,6 +106,7 @@ private:
     ExportEncoder helperEncoder_;  // the second thread's
     QByteArray buffer_;
     QByteArray helperBuffer_;
+    double helperShare_ = 0.5;  // of the records of a batch that the helper encodes
 };
 
 }  // namespace veltro::exporting

@@ -197,7 +197,7 @@ public:
     [[nodiscard]] RtfControlWord find(std::string_view word) const {
         for (std::size_t slot = hash(word) & kMask; slots_[slot] != 0; slot = (slot + 1) & kMask) {
             const Entry& entry = kWords[slots_[slot] - 1];
-            if (entry.first == word) {
+            if (sameName(entry.first, word)) {
                 return entry.second;
             }
         }
@@ -205,6 +205,18 @@ public:
     }
 
 private:
+    // Names are short: a loop beats a call to memcmp.
+    static bool sameName(std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (a[i] != b[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
     static constexpr std::size_t kMask = 511;
     // Length, first, middle and last letter tell the names apart well enough, with no loop.
     static std::size_t hash(std::string_view word) {

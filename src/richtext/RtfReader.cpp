@@ -1,5 +1,6 @@
 #include "richtext/RtfReader.h"
 
+#include "richtext/RtfCharacters.h"
 #include "richtext/RtfField.h"
 #include "richtext/RtfReaderLimits.h"
 
@@ -12,38 +13,6 @@ namespace veltro::richtext {
 namespace {
 
 using W = RtfControlWord;
-
-// What a character of the input stands for in a run: control characters and object
-// placeholders are not text, paragraphs end only at \par, and Qt's frame markers (U+FDD0,
-// U+FDD1) would split paragraphs in a QTextDocument.
-std::optional<char32_t> runCharacter(char32_t ch) {
-    if ((ch < 0x20 && ch != u'\t') || ch == 0xFFFC) {
-        return std::nullopt;
-    }
-    if (ch == 0x2029) {
-        return 0x2028;
-    }
-    if (ch == 0xFDD0 || ch == 0xFDD1) {
-        return 0xFFFD;
-    }
-    return ch;
-}
-
-void appendCharacter(char32_t ch, QString& out) {
-    if (QChar::requiresSurrogates(ch)) {
-        out.append(QChar(QChar::highSurrogate(ch)));
-        out.append(QChar(QChar::lowSurrogate(ch)));
-    } else {
-        out.append(QChar(static_cast<char16_t>(ch)));
-    }
-}
-
-bool isHighSurrogate(std::int64_t v) {
-    return v >= 0xD800 && v <= 0xDBFF;
-}
-bool isLowSurrogate(std::int64_t v) {
-    return v >= 0xDC00 && v <= 0xDFFF;
-}
 
 // Destinations that only the document is read for; plain text skips them.
 bool readsFormatsOnly(RtfReader::Destination destination) {
@@ -499,13 +468,7 @@ void RtfReader::decodeInto(QString& target, std::string_view bytes) {
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (!ascii) {
             flushPending();
-            const QString text =
-                QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-            for (const char32_t ch : text.toUcs4()) {
-                if (const auto kept = runCharacter(ch)) {
-                    appendCharacter(*kept, target);
-                }
-            }
+            appendUtf8Text(bytes, target);
             return;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "richtext/DocumentBuilder.h"
 #include "richtext/RtfEscape.h"
+#include "richtext/RtfPlainReader.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "richtext/TextDecoder.h"
@@ -53,51 +54,6 @@ qsizetype rtfStart(View stored) {
     return matches("{\\rtf") || matches("{\\urtf") ? i : -1;
 }
 
-class PlainTextCollector final : public RtfSink {
-public:
-    PlainTextCollector(QString& out, LineBreak lineBreak)
-        : out_(out), separator_(lineBreak == LineBreak::CrLf ? u"\r\n" : u"\n") {}
-
-    void text(QStringView text, const CharFormat&) override {
-        // Two quick scans of the library's find: most runs hold neither character.
-        if (!text.contains(QChar(0x2028)) && !text.contains(QChar(0x00AD))) {
-            out_ += text;
-            return;
-        }
-        for (const QChar c : text) {
-            if (c == QChar(0x2028)) {
-                out_ += separator_;
-            } else if (c != QChar(0x00AD)) {
-                out_ += c;
-            }
-        }
-    }
-    void paragraphEnd(const ParaFormat&) override {
-        out_ += separator_;
-        ++paragraphs_;
-    }
-    bool wantsFormats() const override { return false; }
-
-    void finish() {
-        if (paragraphs_ > 0) {
-            out_.chop(separator_.size());  // no separator after the last paragraph
-        }
-    }
-
-private:
-    QString& out_;
-    QStringView separator_;
-    int paragraphs_ = 0;
-};
-
-void readRtf(std::string_view rtf, bool rawBytesAreUtf8, RtfSink& sink, QString* defaultFamily) {
-    RtfReader reader(rtf, sink, {.rawBytesAreUtf8 = rawBytesAreUtf8});
-    reader.read();
-    if (defaultFamily) {
-        *defaultFamily = reader.defaultFamily();
-    }
-}
-
 std::string_view asStringView(QByteArrayView bytes) {
     return {bytes.data(), static_cast<std::size_t>(bytes.size())};
 }
@@ -129,18 +85,15 @@ QString decodePlainBytes(QByteArrayView bytes) {
 }
 
 QString plainTextOfRtf(QByteArrayView rtf, bool rawBytesAreUtf8, LineBreak lineBreak) {
-    QString out;
-    out.reserve(rtf.size() / 2);
-    PlainTextCollector collector(out, lineBreak);
-    readRtf(asStringView(rtf), rawBytesAreUtf8, collector, nullptr);
-    collector.finish();
-    return out;
+    return RtfPlainReader(asStringView(rtf), rawBytesAreUtf8, lineBreak).read();
 }
 
 RichDocument documentOfRtf(QByteArrayView rtf, bool rawBytesAreUtf8) {
     RichDocument document;
     DocumentBuilder builder(document);
-    readRtf(asStringView(rtf), rawBytesAreUtf8, builder, &document.defaultFamily);
+    RtfReader reader(asStringView(rtf), builder, {.rawBytesAreUtf8 = rawBytesAreUtf8});
+    reader.read();
+    document.defaultFamily = reader.defaultFamily();
     builder.finish();
     return document;
 }

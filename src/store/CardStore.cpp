@@ -34,8 +34,8 @@ CardStore CardStore::open(const std::filesystem::path& file) {
     return CardStore(std::move(db));
 }
 
-CardStore CardStore::openForReading(const std::filesystem::path& file) {
-    Database db = Database::open(file);
+CardStore CardStore::openForReading(const std::filesystem::path& file, Database::Threads threads) {
+    Database db = Database::open(file, Database::Mode::OpenExisting, threads);
     verifySchema(db);
     db.exec("PRAGMA query_only = ON");
     return CardStore(std::move(db));

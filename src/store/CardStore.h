@@ -32,7 +32,8 @@ public:
     static CardStore open(const std::filesystem::path& file);
     // Opens an existing store of any version, older or newer, only to read the original
     // tables: nothing is upgraded and the connection refuses every write.
-    static CardStore openForReading(const std::filesystem::path& file);
+    static CardStore openForReading(const std::filesystem::path& file,
+                                    Database::Threads threads = Database::Threads::Any);
 
     [[nodiscard]] Database& db() { return db_; }
     [[nodiscard]] const std::filesystem::path& file() const { return db_.file(); }

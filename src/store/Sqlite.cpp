@@ -59,10 +59,11 @@ void Database::Closer::operator()(sqlite3* db) const {
 Database::Database(std::unique_ptr<sqlite3, Closer> db, std::filesystem::path file)
     : db_(std::move(db)), file_(std::move(file)) {}
 
-Database Database::open(const std::filesystem::path& file, Mode mode) {
+Database Database::open(const std::filesystem::path& file, Mode mode, Threads threads) {
     configureEngine();
     sqlite3* raw = nullptr;
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    int flags = SQLITE_OPEN_READWRITE |
+                (threads == Threads::OneThread ? SQLITE_OPEN_NOMUTEX : SQLITE_OPEN_FULLMUTEX);
     if (mode == Mode::Create) {
         flags |= SQLITE_OPEN_CREATE;
     }

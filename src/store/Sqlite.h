@@ -22,8 +22,12 @@ class Statement;
 class Database {
 public:
     enum class Mode { OpenExisting, Create };
+    // A connection only ever used on the thread that opened it takes no lock of the engine
+    // for each call; a long read (an export) makes millions of them.
+    enum class Threads { Any, OneThread };
 
-    static Database open(const std::filesystem::path& file, Mode mode = Mode::OpenExisting);
+    static Database open(const std::filesystem::path& file, Mode mode = Mode::OpenExisting,
+                         Threads threads = Threads::Any);
 
     Database(Database&&) noexcept = default;
     Database& operator=(Database&&) noexcept = default;
