@@ -3,7 +3,9 @@
 #include "TestHome.h"
 
 #include "import/ImportRun.h"
+#include "import/PresetMapping.h"
 #include "import/RowsAhead.h"
+#include "import/TextSource.h"
 #include "store/CardStore.h"
 #include "store/StoreError.h"
 #include "store/UndoLog.h"
@@ -109,16 +111,31 @@ TEST(ImportRunDuplicates, EveryCardKeepsAHeadingOfItsOwn) {
     }
 }
 
-TEST(ImportRunUndo, ANamedRunIsOneStepWithItsNewCategories) {
+std::int64_t furtherDetails(veltro::store::Database& db) {
+    auto count = db.prepare(
+        "SELECT (SELECT COUNT(*) FROM KartenAngaben) + (SELECT COUNT(*) FROM KartenEintraege)");
+    count.step();
+    return count.integer(0);
+}
+
+// With the further details of a Google Contacts file, which go with the cards.
+TEST(ImportRunUndo, ANamedRunIsOneStepWithItsNewCategoriesAndFurtherDetails) {
     TestHome home;
     makeStore(home.dir(), {"Privat"}, {{"Anna", "Privat"}});
     auto store = CardStore::open(home.storeFile());
     const QStringList before = veltro::testing::cardsAndCategories(store.db());
-    auto rows = rowsNamed({"Ben", "Anna", "Carla"});
+    const auto google = TextSource::load(veltro::testing::testDataFile("csv/google.csv"));
+    SplitOptions split{u',', true, true};
+    const auto match = presetMapping(google->columns(split).columns, "Kunden");
+    split.useFirstLine = false;
+    auto rows = google->preview(split, match->mapping).rows;
+    rows.push_back(rowNamed("Anna"));
     runImport(home.storeFile(), rows, {}, QStringLiteral("Import"));
+    EXPECT_EQ(furtherDetails(store.db()), 7);
     EXPECT_EQ(veltro::store::UndoLog::undoName(store.db()), QStringLiteral("Import"));
     ASSERT_TRUE(veltro::store::UndoLog::undo(store.db()));
     EXPECT_EQ(veltro::testing::cardsAndCategories(store.db()), before);
+    EXPECT_EQ(furtherDetails(store.db()), 0);
     EXPECT_EQ(veltro::store::UndoLog::undoName(store.db()), std::nullopt);
 }
 
