@@ -3,9 +3,7 @@
 #include "TestHome.h"
 
 #include "import/ImportRun.h"
-#include "import/PresetMapping.h"
 #include "import/RowsAhead.h"
-#include "import/TextSource.h"
 #include "store/CardStore.h"
 #include "store/StoreError.h"
 #include "store/UndoLog.h"
@@ -55,6 +53,13 @@ QStringList storedHeadings(const TestHome& home) {
     return headings;
 }
 
+ImportOutcome importOneByOne(const TestHome& home, const std::vector<PreviewRow>& rows) {
+    std::size_t next = 0;
+    return runImport(home.storeFile(), [&](PreviewRow& row) {
+        return next < rows.size() && (row = rows[next++], true);
+    });
+}
+
 struct DuplicateCase {
     const char* name;
     QStringList existing;
@@ -96,15 +101,7 @@ TEST(ImportRunDuplicates, EveryCardKeepsAHeadingOfItsOwn) {
         // Rows handed out one at a time are named alike.
         TestHome streamed;
         makeStore(streamed.dir(), {"Privat", "Kunden"}, cards);
-        const auto source = rowsNamed(c.imported);
-        std::size_t next = 0;
-        const auto oneByOne = runImport(streamed.storeFile(), [&](PreviewRow& row) {
-            if (next == source.size()) {
-                return false;
-            }
-            row = source[next++];
-            return true;
-        });
+        const auto oneByOne = importOneByOne(streamed, rowsNamed(c.imported));
         EXPECT_EQ(storedHeadings(streamed), c.existing + c.expected) << c.name;
         EXPECT_EQ(oneByOne.renamed, outcome.renamed) << c.name;
         EXPECT_EQ(oneByOne.cards, outcome.cards) << c.name;
@@ -124,11 +121,8 @@ TEST(ImportRunUndo, ANamedRunIsOneStepWithItsNewCategoriesAndFurtherDetails) {
     makeStore(home.dir(), {"Privat"}, {{"Anna", "Privat"}});
     auto store = CardStore::open(home.storeFile());
     const QStringList before = veltro::testing::cardsAndCategories(store.db());
-    const auto google = TextSource::load(veltro::testing::testDataFile("csv/google.csv"));
-    SplitOptions split{u',', true, true};
-    const auto match = presetMapping(google->columns(split).columns, "Kunden");
-    split.useFirstLine = false;
-    auto rows = google->preview(split, match->mapping).rows;
+    auto rows =
+        veltro::testing::presetRows(veltro::testing::testDataFile("csv/google.csv"), "Kunden");
     rows.push_back(rowNamed("Anna"));
     runImport(home.storeFile(), rows, {}, QStringLiteral("Import"));
     EXPECT_EQ(furtherDetails(store.db()), 7);
@@ -142,16 +136,8 @@ TEST(ImportRunUndo, ANamedRunIsOneStepWithItsNewCategoriesAndFurtherDetails) {
 TEST(ImportRunCategories, RowsOneAtATimeAddTheMissingCategoriesInTheirOrder) {
     TestHome home;
     makeStore(home.dir(), {"Kunden"}, {});
-    const std::vector<PreviewRow> source = {rowNamed("A", "Neu"), rowNamed("B", "kunden"),
-                                            rowNamed("C", "Zweite"), rowNamed("D", "NEU")};
-    std::size_t next = 0;
-    const auto outcome = runImport(home.storeFile(), [&](PreviewRow& row) {
-        if (next == source.size()) {
-            return false;
-        }
-        row = source[next++];
-        return true;
-    });
+    const auto outcome = importOneByOne(home, {rowNamed("A", "Neu"), rowNamed("B", "kunden"),
+                                               rowNamed("C", "Zweite"), rowNamed("D", "NEU")});
     EXPECT_EQ(outcome.newCategories, (std::vector<QString>{"Neu", "Zweite"}));
     EXPECT_EQ(CardStore::open(home.storeFile()).categories(),
               (std::vector<QString>{"Kunden", "Neu", "Zweite"}));

@@ -1,4 +1,3 @@
-#include "export/CsvPresets.h"
 #include "import/PresetExtras.h"
 #include "import/PresetMapping.h"
 #include "import/PreviewTable.h"
@@ -9,15 +8,6 @@ namespace veltro::import {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-
-QStringList headersOf(exporting::CsvPreset preset) {
-    QStringList headers;
-    for (const auto& column : exporting::presetColumns(preset)) {
-        headers << QString::fromUtf16(column.header.data(),
-                                      static_cast<qsizetype>(column.header.size()));
-    }
-    return headers;
-}
 
 // The source column caption mapped to a target, or "-".
 QString captionFor(const FieldMapping& mapping, const char16_t* target) {
@@ -34,30 +24,6 @@ struct Case {
 
 TEST(PresetMapping, OtherProgramsHeadersAreMappedOnTheirOwn) {
     const Case cases[] = {
-        {"Thunderbird",
-         headersOf(exporting::CsvPreset::Thunderbird),
-         u"Thunderbird"_s,
-         {{u"Karte", u"Display Name"_s},
-          {u"Straße", u"Work Address"_s},
-          {u"Telefon", u"Work Phone"_s},
-          {u"Mobiltelefon", u"Mobile Number"_s},
-          {u"Anrede", u"-"_s}}},
-        {"Outlook",
-         headersOf(exporting::CsvPreset::Outlook),
-         u"Outlook"_s,
-         {{u"Karte", u"Last Name"_s},
-          {u"Anrede", u"Title"_s},
-          {u"PLZ", u"Business Postal Code"_s},
-          {u"Telefax", u"Business Fax"_s},
-          {u"E-Mail-Adresse", u"E-mail Address"_s}}},
-        {"Google",
-         headersOf(exporting::CsvPreset::Google),
-         u"Google"_s,
-         {{u"Karte", u"Name"_s},
-          {u"Vorname", u"Given Name"_s},
-          {u"Telefon", u"-"_s},  // by the type of each row
-          {u"Firma", u"Organization 1 - Name"_s},
-          {u"Notizen", u"Notes"_s}}},
         {"Google, newer layout, lower case",
          {u"first name"_s, u"last name"_s, u"organization name"_s, u"e-mail 1 - value"_s,
           u"phone 1 - value"_s},

@@ -4,7 +4,6 @@
 #include "export/ExportColumns.h"
 #include "export/ExportFile.h"
 #include "import/ImportRun.h"
-#include "import/PresetMapping.h"
 #include "import/TextSource.h"
 #include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
@@ -135,64 +134,14 @@ using veltro::store::PartialDate;
 using K = veltro::store::EntryKind;
 using T = veltro::store::EntryType;
 
+// What each layout carries beyond the birthday and the job title, its entries in the order
+// of its columns.
 struct PresetTrip {
     CsvPreset preset;
-    CardExtras full;     // beside every field of the card
-    CardExtras without;  // beside a card with only names and e-mail
+    bool nickname;
+    bool anniversaryAndNoDayOnly;
+    std::vector<Entry> entries;
 };
-
-// What each layout carries, in the order of its columns.
-std::vector<PresetTrip> trips() {
-    const Entry home{K::Anschrift, T::Privat, "Gartenweg 3", "90762", "Fürth", "Deutschland"};
-    const Entry homePhone{K::Telefon, T::Privat, "0911 200"};
-    return {
-        {CsvPreset::Thunderbird,
-         {PartialDate{1980, 2, 29},
-          {},
-          "Anni",
-          "Leiterin",
-          {},
-          {},
-          {homePhone,
-           {K::Telefon, T::Pager, "0161 1"},
-           {K::EMail, T::Andere, "a@privat.example"},
-           home,
-           {K::Webseite, T::Privat, "https://anna.example"}}},
-         {PartialDate{0, 5, 3}, {}, {}, {}, {}, {}, {{K::Telefon, T::Privat, "030 1"}}}},
-        {CsvPreset::Outlook,
-         {PartialDate{1980, 2, 29},
-          PartialDate{2008, 6, 21},
-          {},
-          "Leiterin",
-          {},
-          {},
-          {{K::Telefon, T::Geschaeftlich, "0911 101"},
-           {K::Telefon, T::Fax, "0911 300"},
-           homePhone,
-           {K::Telefon, T::Privat, "0911 201"},
-           {K::Telefon, T::Andere, "0800 1"},
-           {K::Telefon, T::Pager, "0161 1"},
-           {K::EMail, T::Andere, "a@privat.example"},
-           {K::EMail, T::Andere, "a@verein.example"},
-           home,
-           {K::Anschrift, T::Andere, "Am See 1", "82319", "Starnberg"}}},
-         {std::nullopt, {}, {}, {}, {}, {}, {{K::Telefon, T::Privat, "030 1"}}}},
-        {CsvPreset::Google,
-         {PartialDate{1980, 2, 29},
-          {},
-          "Anni",
-          "Leiterin",
-          {},
-          {},
-          {{K::Telefon, T::Mobil, "0171 2"},
-           {K::Telefon, T::Fax, "0911 300"},
-           {K::EMail, T::Privat, "a@privat.example"},
-           {K::EMail, T::Geschaeftlich, "a@zweit.example"},
-           home,
-           {K::Webseite, T::Privat, "https://anna.example"}}},
-         {PartialDate{0, 5, 3}, {}, {}, {}, {}, {}, {{K::Telefon, T::Privat, "030 1"}}}},
-    };
-}
 
 const Field kCarried[] = {Field::Vorname,      Field::Nachname,     Field::Firma,
                           Field::Abteilung,    Field::Strasse,      Field::Ort,
@@ -200,35 +149,62 @@ const Field kCarried[] = {Field::Vorname,      Field::Nachname,     Field::Firma
                           Field::Mobiltelefon, Field::EMailAdresse, Field::Webseite};
 
 TEST(PresetRoundTrip, OurOwnExportInEachLayoutGivesBackTheCardsAndTheirFurtherDetails) {
-    const std::vector<GivenCard> cards = {
-        {"Anna Berg",
-         "Privat",
-         {{Field::Vorname, "Anna"},
-          {Field::Nachname, "Berg"},
-          {Field::Firma, "Berg & Söhne"},
-          {Field::Abteilung, "Einkauf"},
-          {Field::Strasse, "Königstraße 12"},
-          {Field::Postleitzahl, "90402"},
-          {Field::Ort, "Nürnberg"},
-          {Field::Telefon, "0911 100"},
-          {Field::Fax, "0911 199"},
-          {Field::Mobiltelefon, "0171 1"},
-          {Field::EMailAdresse, "anna@berg.example"},
-          {Field::Webseite, "https://berg.example"}}},
-        {"Ben Kurz",
-         "Privat",
-         {{Field::Vorname, "Ben"},
-          {Field::Nachname, "Kurz"},
-          {Field::EMailAdresse, "b@k.example"}}},
+    const Entry home{K::Anschrift, T::Privat, "Gartenweg 3", "90762", "Fürth", "Deutschland"};
+    const Entry phone{K::Telefon, T::Privat, "0911 200"};
+    const Entry pager{K::Telefon, T::Pager, "0161 1"};
+    const Entry mail{K::EMail, T::Andere, "a@privat.example"};
+    const Entry web{K::Webseite, T::Privat, "https://anna.example"};
+    const PresetTrip trips[] = {
+        {CsvPreset::Thunderbird, true, false, {phone, pager, mail, home, web}},
+        {CsvPreset::Outlook,
+         false,
+         true,
+         {{K::Telefon, T::Geschaeftlich, "0911 101"},
+          {K::Telefon, T::Fax, "0911 300"},
+          phone,
+          {K::Telefon, T::Privat, "0911 201"},
+          {K::Telefon, T::Andere, "0800 1"},
+          pager,
+          mail,
+          {K::EMail, T::Andere, "a@verein.example"},
+          home,
+          {K::Anschrift, T::Andere, "Am See 1", "82319", "Starnberg"}}},
+        {CsvPreset::Google,
+         true,
+         false,
+         {{K::Telefon, T::Mobil, "0171 2"},
+          {K::Telefon, T::Fax, "0911 300"},
+          {K::EMail, T::Privat, "a@privat.example"},
+          {K::EMail, T::Geschaeftlich, "a@2.example"},
+          home,
+          web}},
     };
-    for (const PresetTrip& trip : trips()) {
+    // One card with every field the layouts carry, one with only its names.
+    GivenCard full{"Vorname Nachname", "Privat"};
+    for (const Field field : kCarried) {
+        full.fields.emplace_back(field, veltro::store::columnName(field));
+    }
+    const GivenCard names{
+        "Ben Kurz", "Privat", {{Field::Vorname, "Ben"}, {Field::Nachname, "Kurz"}}};
+    for (const PresetTrip& trip : trips) {
         SCOPED_TRACE(static_cast<int>(trip.preset));
         TestHome sourceHome;
-        veltro::testing::makeStore(sourceHome.dir(), {"Privat"}, cards);
+        veltro::testing::makeStore(sourceHome.dir(), {"Privat"}, {full, names});
         auto source = CardStore::open(sourceHome.storeFile());
-        veltro::store::writeCardExtras(source.db(), *source.findByHeading(u"Anna Berg"), trip.full);
-        veltro::store::writeCardExtras(source.db(), *source.findByHeading(u"Ben Kurz"),
-                                       trip.without);
+        CardExtras extras;
+        extras.birthday = PartialDate{1980, 2, 29};
+        extras.nickname = trip.nickname ? "Anni" : "";
+        extras.title = "Leiterin";
+        extras.entries = trip.entries;
+        CardExtras few;
+        few.entries = {{K::Telefon, T::Privat, "030 1"}};
+        if (trip.anniversaryAndNoDayOnly) {
+            extras.anniversary = PartialDate{2008, 6, 21};
+        } else {
+            few.birthday = PartialDate{0, 5, 3};
+        }
+        veltro::store::writeCardExtras(source.db(), 1, extras);
+        veltro::store::writeCardExtras(source.db(), 2, few);
         const QTemporaryDir dir;
         const QString file = dir.filePath("p.csv");
         ASSERT_EQ(veltro::exporting::exportToFile(sourceHome.storeFile(), file,
@@ -236,13 +212,7 @@ TEST(PresetRoundTrip, OurOwnExportInEachLayoutGivesBackTheCardsAndTheirFurtherDe
                       .status,
                   veltro::exporting::ExportStatus::Written);
 
-        const auto text = TextSource::load(file);
-        ASSERT_TRUE(text.has_value());
-        SplitOptions options{u',', true, true};
-        const auto match = presetMapping(text->columns(options).columns, "Import");
-        ASSERT_TRUE(match.has_value());
-        options.useFirstLine = false;
-        auto rows = text->preview(options, match->mapping).rows;
+        auto rows = veltro::testing::presetRows(file, "Import");
         TestHome targetHome;
         veltro::testing::makeStore(targetHome.dir(), {"Import"}, {});
         runImport(targetHome.storeFile(), rows);
