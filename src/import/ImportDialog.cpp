@@ -590,6 +590,7 @@ void ImportDialog::VorschauLineInput() {
             if (failure) {
                 tellUnreadable(false);
             }
+            tellFurtherDetails();
         });
 }
 
@@ -626,6 +627,16 @@ void ImportDialog::VorschauMDBeinlesen() {
                      platform::Icon::Exclamation);
             }
         });
+}
+
+void ImportDialog::tellFurtherDetails() {
+    const auto cards = std::ranges::count_if(
+        preview_->rows(), [](const PreviewRow& row) { return row.extras != nullptr; });
+    if (cards > 0) {
+        setStatus(foundRecords(listedRecords_) +
+                  QStringLiteral(" – %1 mit Weiteren Angaben (letzte Spalte)")
+                      .arg(counted(cards, "Karte", "Karten")));
+    }
 }
 
 void ImportDialog::readAside(std::function<void(session::TaskControl&)> read,

@@ -182,41 +182,44 @@ struct PresetExtras::Group {
 PresetExtras::PresetExtras() = default;
 PresetExtras::~PresetExtras() = default;
 
-std::shared_ptr<const PresetExtras> PresetExtras::of(const QStringList& headers) {
-    auto layout = std::make_shared<PresetExtras>();
-    std::map<std::pair<int, QString>, std::size_t> groupOf;  // by fixed group or numbered name
-    const auto groupFor = [&](int fixed, const QString& numbered) -> Group& {
-        const auto key = std::pair{fixed, numbered};
-        const auto [at, added] = groupOf.try_emplace(key, layout->groups_.size());
+namespace {
+
+using Groups = std::vector<PresetExtras::Group>;
+
+// The groups of columns that make one entry, found by Thunderbird's and Outlook's group of a
+// column or by Google's numbered name ("phone2").
+class GroupsOfHeader {
+public:
+    explicit GroupsOfHeader(Groups& groups) : groups_(groups) {}
+
+    PresetExtras::Group& of(int fixed, const QString& numbered) {
+        const auto [at, added] = keys_.try_emplace(std::pair{fixed, numbered}, groups_.size());
         if (added) {
-            layout->groups_.emplace_back();
+            groups_.emplace_back();
         }
-        return layout->groups_[at->second];
-    };
-    for (qsizetype i = 0; i < headers.size(); ++i) {
-        const QString header = headers[i].trimmed();
-        const int column = static_cast<int>(i);
-        for (const auto& [name, what] : kDetailColumns) {
-            if (same(header, name)) {
-                layout->details_.push_back({what, column});
-            }
-        }
+        return groups_[at->second];
+    }
+
+    void addFixed(const QString& header, int column) {
         for (const FixedColumn& fixed : kFixedColumns) {
             if (same(header, fixed.header)) {
-                Group& group = fixed.group == kAlone ? layout->groups_.emplace_back()
-                                                     : groupFor(fixed.group, {});
+                PresetExtras::Group& group =
+                    fixed.group == kAlone ? groups_.emplace_back() : of(fixed.group, {});
                 group.kind = fixed.kind;
                 group.type = fixed.type;
                 group.columns.emplace_back(fixed.part, column);
             }
         }
+    }
+
+    void addNumbered(const QString& header, int column) {
         const auto numbered = kNumbered.match(header);
         if (!numbered.hasMatch()) {
-            continue;
+            return;
         }
-        const QString name = numbered.captured(1).toLower() + numbered.captured(2);
         const QString what = numbered.captured(3);
-        Group& group = groupFor(kAlone, name);
+        PresetExtras::Group& group =
+            of(kAlone, numbered.captured(1).toLower() + numbered.captured(2));
         const auto kind = numberedKind(numbered.captured(1));
         group.kind = kind.value_or(Kind::Telefon);
         group.isEvent = !kind;
@@ -228,9 +231,59 @@ std::shared_ptr<const PresetExtras> PresetExtras::of(const QStringList& headers)
             group.columns.emplace_back(*part, column);
         }
     }
+
+private:
+    Groups& groups_;
+    std::map<std::pair<int, QString>, std::size_t> keys_;
+};
+
+}  // namespace
+
+namespace {
+
+// Whether Google's typed values of the group may go to the card field.
+bool typedGroupFills(const PresetExtras::Group& group, store::Field field) {
+    using store::Field;
+    if (group.type || group.isEvent) {
+        return false;
+    }
+    switch (group.kind) {
+        case Kind::Telefon:
+            return field == Field::Telefon || field == Field::Mobiltelefon || field == Field::Fax;
+        case Kind::EMail:
+            return field == Field::EMailAdresse;
+        case Kind::Webseite:
+            return field == Field::Webseite;
+        case Kind::Anschrift:
+            return field == Field::Strasse || field == Field::Postleitzahl || field == Field::Ort;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::shared_ptr<const PresetExtras> PresetExtras::of(const QStringList& headers) {
+    auto layout = std::make_shared<PresetExtras>();
+    GroupsOfHeader groups(layout->groups_);
+    for (qsizetype i = 0; i < headers.size(); ++i) {
+        const QString header = headers[i].trimmed();
+        const int column = static_cast<int>(i);
+        for (const auto& [name, what] : kDetailColumns) {
+            if (same(header, name)) {
+                layout->details_.push_back({what, column});
+            }
+        }
+        groups.addFixed(header, column);
+        groups.addNumbered(header, column);
+    }
     std::erase_if(layout->groups_, [](const Group& g) { return g.columns.empty(); });
     if (layout->details_.empty() && layout->groups_.empty()) {
         return nullptr;
+    }
+    for (std::size_t t = 0; t < kTargetCount; ++t) {
+        layout->fills_[t] = std::ranges::any_of(layout->groups_, [t](const Group& group) {
+            return typedGroupFills(group, kTargets[t].field);
+        });
     }
     return layout;
 }
@@ -244,26 +297,7 @@ int PresetExtras::columnCount() const {
 }
 
 bool PresetExtras::fillsTarget(std::size_t which) const {
-    using store::Field;
-    const Field field = kTargets.at(which).field;
-    return std::any_of(groups_.begin(), groups_.end(), [field](const Group& group) {
-        if (group.type || group.isEvent) {
-            return false;
-        }
-        switch (group.kind) {
-            case Kind::Telefon:
-                return field == Field::Telefon || field == Field::Mobiltelefon ||
-                       field == Field::Fax;
-            case Kind::EMail:
-                return field == Field::EMailAdresse;
-            case Kind::Webseite:
-                return field == Field::Webseite;
-            case Kind::Anschrift:
-                return field == Field::Strasse || field == Field::Postleitzahl ||
-                       field == Field::Ort;
-        }
-        return false;
-    });
+    return which < fills_.size() && fills_[which];
 }
 
 namespace {

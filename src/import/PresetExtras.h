@@ -54,6 +54,7 @@ public:
 private:
     std::vector<Detail> details_;
     std::vector<Group> groups_;
+    std::array<bool, kTargetCount> fills_{};
 };
 
 // A date as another program writes it: 1980-02-29 or --02-29, 2/29/1980 (Outlook), 29.2.1980;

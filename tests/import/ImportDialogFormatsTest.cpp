@@ -206,6 +206,7 @@ TEST_F(ImportDialogFormats, OtherProgramsCsvFilesComeWithTheirMapping) {
         const auto extras = static_cast<int>(import::kTargetCount);
         EXPECT_EQ(preview->headerData(extras, Qt::Horizontal).toString(), u"Weitere Angaben"_s);
         EXPECT_TRUE(preview->index(0, extras).data().toString().contains(u"Telefonnummer"_s));
+        EXPECT_TRUE(status().endsWith(u" – 1 Karte mit Weiteren Angaben (letzte Spalte)"_s));
         click("Command7");
         click("Command7");
         ASSERT_EQ(visiblePage(), 1);
