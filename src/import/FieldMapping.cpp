@@ -1,5 +1,7 @@
 #include "import/FieldMapping.h"
 
+#include "import/PresetExtras.h"
+
 #include <utility>
 
 namespace veltro::import {
@@ -8,6 +10,7 @@ FieldMapping::FieldMapping(QString category) : category_(std::move(category)) {}
 
 void FieldMapping::reset() {
     sources_.fill(std::nullopt);
+    extras_.reset();
 }
 
 bool FieldMapping::assign(std::size_t target, int column, QString caption) {

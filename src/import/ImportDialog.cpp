@@ -6,6 +6,7 @@
 #include "base/Failure.h"
 #include "import/ImportHost.h"
 #include "import/ImportRun.h"
+#include "import/PresetExtras.h"
 #include "import/PreviewModel.h"
 #include "import/SourceColumnList.h"
 #include "import/TargetFieldList.h"
@@ -103,6 +104,11 @@ ImportDialog::ImportDialog(ImportHost& host, QWidget* parent)
                    u'\'');
     platform::resizeWithin(*this, {720, 560});
     ui_.ListView1->setModel(preview_);
+    connect(preview_, &QAbstractItemModel::modelReset, this, [this] {
+        if (preview_->columnCount() > static_cast<int>(kTargetCount)) {
+            ui_.ListView1->setColumnWidth(static_cast<int>(kTargetCount), 3 * kPreviewColumnWidth);
+        }
+    });
     for (int column = 0; column < preview_->columnCount(); ++column) {
         ui_.ListView1->setColumnWidth(column, kPreviewColumnWidth);
     }
@@ -373,6 +379,15 @@ void ImportDialog::Feldererstellen() {
 }
 
 void ImportDialog::showMapping() {
+    const PresetExtras* extras = mapping_.extras();
+    ui_.Label14->setVisible(extras != nullptr);
+    if (extras != nullptr) {
+        ui_.Label14->setText(
+            QStringLiteral("Weitere Angaben (Geburtstag, weitere Nummern, E-Mail-Adressen, "
+                           "Anschriften, Webseiten …) kommen aus %1 dazu; eine Spalte, die Sie "
+                           "einem Feld zuordnen, zählt nur dort.")
+                .arg(counted(extras->columnCount(), "Spalte", "Spalten")));
+    }
     for (std::size_t target = 0; target < kTargetCount; ++target) {
         QTreeWidgetItem* item = ui_.ListView2->topLevelItem(static_cast<int>(target));
         const auto& source = mapping_.source(target);
@@ -380,7 +395,9 @@ void ImportDialog::showMapping() {
         const QString position = QString::number(target + 1);
         item->setText(1, isCategory ? mapping_.category()
                          : source   ? assignedCaption(*source)
-                                    : kUnassigned);
+                         : extras != nullptr && extras->fillsTarget(target)
+                             ? QStringLiteral("(nach Typ)")
+                             : kUnassigned);
         item->setText(2, isCategory ? QStringLiteral("1")
                          : source   ? QString::number(source->column + 1)
                                     : kUnassigned);
@@ -573,6 +590,7 @@ void ImportDialog::VorschauLineInput() {
             if (failure) {
                 tellUnreadable(false);
             }
+            tellFurtherDetails();
         });
 }
 
@@ -609,6 +627,16 @@ void ImportDialog::VorschauMDBeinlesen() {
                      platform::Icon::Exclamation);
             }
         });
+}
+
+void ImportDialog::tellFurtherDetails() {
+    const auto cards = std::ranges::count_if(
+        preview_->rows(), [](const PreviewRow& row) { return row.extras != nullptr; });
+    if (cards > 0) {
+        setStatus(foundRecords(listedRecords_) +
+                  QStringLiteral(" – %1 mit Weiteren Angaben (letzte Spalte)")
+                      .arg(counted(cards, "Karte", "Karten")));
+    }
 }
 
 void ImportDialog::readAside(std::function<void(session::TaskControl&)> read,

@@ -84,6 +84,8 @@ private:
     void listTableColumns();
     void VorschauLineInput();
     void VorschauMDBeinlesen();
+    // The status bar says how many cards of the preview bring further details.
+    void tellFurtherDetails();
 
     void showPage(Page page);
     void backToFilePage();

@@ -185,8 +185,11 @@ QGroupBox* ImportDialogWidgets::buildMappingPage() {
     buttons->addWidget(Command6);
     buttons->addStretch();
 
+    Label14 = hint("Label14", QString());
+    Label14->setVisible(false);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(lists, 1);
+    layout->addWidget(Label14);
     layout->addLayout(buttons);
     return page;
 }

@@ -53,6 +53,8 @@ struct ImportDialogWidgets {
     SourceColumnList* ListView3 = nullptr;
     QPushButton* Command4 = nullptr;
     QPushButton* Command6 = nullptr;
+    // What another program's layout brings beyond the fields; hidden for other files.
+    QLabel* Label14 = nullptr;
 
     // Page 3
     QTreeView* ListView1 = nullptr;

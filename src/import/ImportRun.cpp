@@ -49,7 +49,10 @@ public:
         }
         const std::int64_t card = bulk_.insert();
         if (row.extras) {
-            store::writeCardExtras(db_, card, *row.extras);
+            if (!extras_) {
+                extras_.emplace(db_);
+            }
+            extras_->write(card, *row.extras);
         }
     }
     void finish() { bulk_.finish(); }
@@ -57,6 +60,7 @@ public:
 private:
     store::Database& db_;
     store::BulkCardInsert bulk_;
+    std::optional<store::NewCardExtrasWriter> extras_;  // for the first row that has some
 };
 
 // Every heading of the store, read from the narrow heading index rather than the table.

@@ -1,5 +1,7 @@
 #include "import/PresetMapping.h"
 
+#include "import/PresetExtras.h"
+
 #include <array>
 #include <initializer_list>
 #include <string_view>
@@ -22,18 +24,14 @@ const std::array<Synonyms, 15> kSynonyms = {{
     {u"Nachname", {u"Last Name", u"Family Name"}},
     {u"Firma", {u"Company", u"Organization", u"Organization 1 - Name", u"Organization Name"}},
     {u"Abteilung", {u"Department", u"Organization 1 - Department", u"Organization Department"}},
-    {u"Straße",
-     {u"Business Street", u"Work Address", u"Address 1 - Street", u"Home Street", u"Home Address"}},
-    {u"PLZ",
-     {u"Business Postal Code", u"Work ZipCode", u"Address 1 - Postal Code", u"Home Postal Code",
-      u"Home ZipCode"}},
-    {u"Ort", {u"Business City", u"Work City", u"Address 1 - City", u"Home City"}},
-    {u"Telefon",
-     {u"Business Phone", u"Work Phone", u"Phone 1 - Value", u"Primary Phone", u"Home Phone"}},
-    {u"Telefax", {u"Business Fax", u"Fax Number", u"Phone 3 - Value", u"Home Fax"}},
-    {u"Mobiltelefon", {u"Mobile Phone", u"Mobile Number", u"Phone 2 - Value"}},
-    {u"E-Mail-Adresse", {u"E-mail Address", u"Primary Email", u"E-mail 1 - Value"}},
-    {u"Webseite", {u"Web Page", u"Web Page 1", u"Website 1 - Value"}},
+    {u"Straße", {u"Business Street", u"Work Address", u"Home Street", u"Home Address"}},
+    {u"PLZ", {u"Business Postal Code", u"Work ZipCode", u"Home Postal Code", u"Home ZipCode"}},
+    {u"Ort", {u"Business City", u"Work City", u"Home City"}},
+    {u"Telefon", {u"Business Phone", u"Work Phone", u"Primary Phone", u"Home Phone"}},
+    {u"Telefax", {u"Business Fax", u"Fax Number", u"Home Fax"}},
+    {u"Mobiltelefon", {u"Mobile Phone", u"Mobile Number"}},
+    {u"E-Mail-Adresse", {u"E-mail Address", u"Primary Email"}},
+    {u"Webseite", {u"Web Page", u"Web Page 1"}},
     {u"Notizen", {u"Notes"}},
 }};
 
@@ -78,9 +76,13 @@ std::optional<PresetMatch> presetMapping(const QStringList& headers, const QStri
             }
         }
     }
+    match.mapping.setExtras(PresetExtras::of(headers));
+    // Google's numbered columns fill the card's numbers and addresses by the type of each row.
     const auto assigned = [&](const char16_t* name) {
         const auto target = targetByName(QStringView(name));
-        return target && match.mapping.isAssigned(*target);
+        const PresetExtras* extras = match.mapping.extras();
+        return target && (match.mapping.isAssigned(*target) ||
+                          (extras != nullptr && extras->fillsTarget(*target)));
     };
     const bool names = assigned(u"Vorname") || assigned(u"Nachname");
     const bool contact = assigned(u"E-Mail-Adresse") || assigned(u"Telefon") || assigned(u"Straße");

@@ -8,7 +8,11 @@
 
 namespace veltro::import {
 
-// The preview rows for the preview list: the category, then "Karte" to "Notizen".
+// The preview rows for the preview list: the category, then "Karte" to "Notizen", and when
+// rows bring more than the fields, "Weitere Angaben" with what each brings in short.
+// "Geburtstag 29.02.1980, 2 Telefonnummern, 1 E-Mail-Adresse"
+[[nodiscard]] QString extrasSummary(const store::CardExtras& extras);
+
 class PreviewModel final : public QAbstractTableModel {
     Q_OBJECT
 
@@ -27,6 +31,7 @@ public:
 
 private:
     std::vector<PreviewRow> rows_;
+    bool extras_ = false;  // some row brings further details
 };
 
 }  // namespace veltro::import

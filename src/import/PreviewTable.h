@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <type_traits>
 #include <vector>
 
@@ -38,7 +39,7 @@ public:
     [[nodiscard]] QString text(std::size_t target) const { return (*this)[target].toString(); }
     void set(std::size_t target, QStringView value);
 
-    // What a vCard brings beyond the fields; none from other sources.
+    // What a vCard or another address book's CSV file brings beyond the fields.
     std::shared_ptr<const store::CardExtras> extras;
 
 private:
@@ -85,6 +86,10 @@ template <typename ValueAt>
     return PreviewRow(fields);
 }
 
+// The row of a record of another address book's layout (mapping.extras() is set).
+[[nodiscard]] PreviewRow presetPreviewRow(const FieldMapping& mapping,
+                                          std::span<const QStringView> fields);
+
 // The row of the next record of `records` (a RecordReader or one like it); false after the
 // last. A mapped column that the record lacks gives "-", like an empty field.
 template <typename Records>
@@ -92,6 +97,10 @@ bool nextPreviewRow(Records& records, const FieldMapping& mapping, std::vector<Q
                     PreviewRow& row) {
     if (!records.next(fields)) {
         return false;
+    }
+    if (mapping.extras() != nullptr) {
+        row = presetPreviewRow(mapping, fields);
+        return true;
     }
     row = makePreviewRow(mapping, [&fields](int column) {
         const auto index = static_cast<std::size_t>(column);

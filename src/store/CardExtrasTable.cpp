@@ -74,19 +74,17 @@ bool sameDetails(CardExtras a, CardExtras b) {
     return a == b;
 }
 
-void writeDetails(Database& db, std::int64_t card, const CardExtras& extras) {
-    CardExtras details = extras;
-    details.entries.clear();
-    if (details.isEmpty()) {
-        auto remove = db.prepare("DELETE FROM KartenAngaben WHERE KarteId = ?1");
-        remove.bind(1, card).run();
-        return;
-    }
-    auto upsert = db.prepare(
-        "INSERT INTO KartenAngaben (KarteId, Geburtstag, Jahrestag, Spitzname, Titel, Rolle, "
-        "Foto, FotoArt) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT (KarteId) DO UPDATE "
-        "SET Geburtstag = ?2, Jahrestag = ?3, Spitzname = ?4, Titel = ?5, Rolle = ?6, Foto = ?7, "
-        "FotoArt = ?8");
+const char* const kUpsertDetails =
+    "INSERT INTO KartenAngaben (KarteId, Geburtstag, Jahrestag, Spitzname, Titel, Rolle, Foto, "
+    "FotoArt) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT (KarteId) DO UPDATE SET "
+    "Geburtstag = ?2, Jahrestag = ?3, Spitzname = ?4, Titel = ?5, Rolle = ?6, Foto = ?7, "
+    "FotoArt = ?8";
+const char* const kInsertEntry =
+    "INSERT INTO KartenEintraege (KarteId, Art, Typ, Rang, Wert, Postleitzahl, Ort, Land) "
+    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+
+// Writes the details (not the entries) of a card that has some.
+void upsertDetails(Statement& upsert, std::int64_t card, const CardExtras& details) {
     upsert.bind(1, card)
         .bind(2, dateText(details.birthday))
         .bind(3, dateText(details.anniversary))
@@ -99,14 +97,10 @@ void writeDetails(Database& db, std::int64_t card, const CardExtras& extras) {
         upsert.bindNull(7).bindNull(8);
     }
     upsert.run();
+    upsert.reset();
 }
 
-void writeEntries(Database& db, std::int64_t card, const std::vector<Entry>& entries) {
-    auto remove = db.prepare("DELETE FROM KartenEintraege WHERE KarteId = ?1");
-    remove.bind(1, card).run();
-    auto insert = db.prepare(
-        "INSERT INTO KartenEintraege (KarteId, Art, Typ, Rang, Wert, Postleitzahl, Ort, Land) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+void insertEntries(Statement& insert, std::int64_t card, const std::vector<Entry>& entries) {
     std::int64_t rank = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& entry = entries[i];
@@ -122,6 +116,28 @@ void writeEntries(Database& db, std::int64_t card, const std::vector<Entry>& ent
         insert.run();
         insert.reset();
     }
+}
+
+bool hasDetails(CardExtras extras) {
+    extras.entries.clear();
+    return !extras.isEmpty();
+}
+
+void writeDetails(Database& db, std::int64_t card, const CardExtras& extras) {
+    if (!hasDetails(extras)) {
+        auto remove = db.prepare("DELETE FROM KartenAngaben WHERE KarteId = ?1");
+        remove.bind(1, card).run();
+        return;
+    }
+    auto upsert = db.prepare(kUpsertDetails);
+    upsertDetails(upsert, card, extras);
+}
+
+void writeEntries(Database& db, std::int64_t card, const std::vector<Entry>& entries) {
+    auto remove = db.prepare("DELETE FROM KartenEintraege WHERE KarteId = ?1");
+    remove.bind(1, card).run();
+    auto insert = db.prepare(kInsertEntry);
+    insertEntries(insert, card, entries);
 }
 
 }  // namespace
@@ -234,6 +250,17 @@ void writeCardExtras(Database& db, std::int64_t card, const CardExtras& extras) 
         writeEntries(db, card, next.entries);
     }
     tx.commit();
+}
+
+NewCardExtrasWriter::NewCardExtrasWriter(Database& db)
+    : details_(db.prepare(kUpsertDetails)), entries_(db.prepare(kInsertEntry)) {}
+
+void NewCardExtrasWriter::write(std::int64_t card, const CardExtras& extras) {
+    const CardExtras next = normalized(extras);
+    if (hasDetails(next)) {
+        upsertDetails(details_, card, next);
+    }
+    insertEntries(entries_, card, next.entries);
 }
 
 void settleCardExtras(Database& db, const std::vector<std::int64_t>& cards) {

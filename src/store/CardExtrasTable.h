@@ -49,6 +49,18 @@ void visitEntryValues(Database& db, EntryKind kind,
 // Throws StoreError when the card is gone.
 void writeCardExtras(Database& db, std::int64_t card, const CardExtras& extras);
 
+// Writes the extras of new cards, which have none yet, through statements prepared once: an
+// import writes many.
+class NewCardExtrasWriter {
+public:
+    explicit NewCardExtrasWriter(Database& db);
+    void write(std::int64_t card, const CardExtras& extras);
+
+private:
+    Statement details_;
+    Statement entries_;
+};
+
 // Settles the extras of the cards for the rest of the run, as Snapshot::settle does rows:
 // what a sync brought stays when the user discards the run.
 void settleCardExtras(Database& db, const std::vector<std::int64_t>& cards);

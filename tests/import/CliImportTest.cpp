@@ -97,3 +97,55 @@ TEST(CliImport, AMissingCategoryIsAddedWithTheCards) {
 }
 
 }  // namespace
+
+namespace {
+
+// Files as Thunderbird (LF, a comma after the last column), Outlook (Windows-1252, every
+// field quoted, 0/0/00 for no date) and Google Contacts (typed numbered columns, several
+// values joined by " ::: ", a formatted address over lines) write them.
+TEST(CliImport, OtherProgramsFilesShowTheirFurtherDetailsOnTheCard) {
+    const struct {
+        const char* file;
+        const char* card;
+        std::vector<const char*> shown;
+    } cases[] = {
+        {"csv/thunderbird.csv",
+         "Lena Vogt",
+         {"Telefon: 0911 2345\n", "Straße: Königstraße 12\n", "Geburtstag: 14.07.1984\n",
+          "Spitzname: Leni\n", "Titel: Einkaufsleiterin\n", "Telefon (privat): 0911 998877\n",
+          "E-Mail (andere): lena@privat.example\n",
+          "Anschrift (privat): Gartenweg 3, Hinterhaus, 90762 Fürth, Deutschland\n",
+          "Webseite (privat): https://lena.example\n"}},
+        {"csv/outlook.csv",
+         "Köhler",
+         {"Telefon: 0951 77-0\n", "Geburtstag: 29.02.1980\n", "Jahrestag: 21.06.2008\n",
+          "Telefon (geschäftlich): 0951 77-123\nTelefon (privat): 0951 45678\n"
+          "Telefon (andere): 0800 111\n",
+          "E-Mail (andere): sabine.k@mail.example\n",
+          "Anschrift (privat): Obere Sandstraße 7, 96049 Bamberg, Deutschland\n"}},
+        {"csv/google.csv",
+         "Mara Stein",
+         {"Telefon: 0911 800-20\n", "Mobiltelefon: +49 170 1234567\n",
+          "EMailAdresse: mara@stein.example\n", "Straße: -\n", "Geburtstag: 03.05.\n",
+          "Jahrestag: 22.08.2015\n", "Titel: Physiotherapeutin\n",
+          "Telefon (privat): 0911 5566\nTelefon (privat): 0911 5567\n",
+          "E-Mail (privat): mara.stein@mail.example\nE-Mail (geschäftlich): "
+          "m.stein@firma.example\n",
+          "Anschrift (privat): Lindenallee 4, 90419 Nürnberg, Deutschland\n"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        TestHome home;
+        veltro::testing::makeStore(home.dir(), {"Kunden"}, {});
+        const CliRun import = runCli(importArgs(home, testDataFile(c.file), "Kunden", {}));
+        EXPECT_EQ(import.status, 0) << import.err.toStdString();
+        EXPECT_TRUE(import.out.contains("-CSV-Datei erkannt; Weitere Angaben aus "));
+        const CliRun show = runCli({"show", QString::fromStdString(home.dir().string()), c.card});
+        for (const char* line : c.shown) {
+            EXPECT_TRUE(show.out.contains(QString::fromUtf8(line)))
+                << line << show.out.toStdString();
+        }
+    }
+}
+
+}  // namespace

@@ -195,10 +195,18 @@ TEST_F(ImportDialogFormats, OtherProgramsCsvFilesComeWithTheirMapping) {
         click("Command8");
         EXPECT_EQ(visiblePage(), 2) << "the mapping is shown";
         EXPECT_TRUE(nextEnabled());
+        EXPECT_FALSE(widget<QLabel>("Label14")->isHidden()) << "further details come along";
+        EXPECT_EQ(targetColumns(u"Telefon").front() == u"(nach Typ)"_s,
+                  c.preset == CsvPreset::Google);
         click("Command8");
         ASSERT_EQ(previewRows(), 1);
         EXPECT_EQ(previewText(0, u"Karte"), valueOf(c.preset, c.heading));
         EXPECT_EQ(previewText(0, u"E-Mail-Adresse"), valueOf(c.preset, c.mail));
+        const auto* preview = widget<QTreeView>("ListView1")->model();
+        const auto extras = static_cast<int>(import::kTargetCount);
+        EXPECT_EQ(preview->headerData(extras, Qt::Horizontal).toString(), u"Weitere Angaben"_s);
+        EXPECT_TRUE(preview->index(0, extras).data().toString().contains(u"Telefonnummer"_s));
+        EXPECT_TRUE(status().endsWith(u" – 1 Karte mit Weiteren Angaben (letzte Spalte)"_s));
         click("Command7");
         click("Command7");
         ASSERT_EQ(visiblePage(), 1);
@@ -206,6 +214,7 @@ TEST_F(ImportDialogFormats, OtherProgramsCsvFilesComeWithTheirMapping) {
     browse(testDataFile(u"kunden-ansi.csv"_s), 0);
     EXPECT_EQ(targetColumns(u"Karte"), QStringList({u"-"_s, u"-"_s, u"-"_s}))
         << "an own header line gets no mapping, and the last one is gone";
+    EXPECT_TRUE(widget<QLabel>("Label14")->isHidden());
 }
 
 TEST_F(ImportDialogFormats, TheRecognisedMappingCanBeChanged) {

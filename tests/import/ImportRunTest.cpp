@@ -53,6 +53,13 @@ QStringList storedHeadings(const TestHome& home) {
     return headings;
 }
 
+ImportOutcome importOneByOne(const TestHome& home, const std::vector<PreviewRow>& rows) {
+    std::size_t next = 0;
+    return runImport(home.storeFile(), [&](PreviewRow& row) {
+        return next < rows.size() && (row = rows[next++], true);
+    });
+}
+
 struct DuplicateCase {
     const char* name;
     QStringList existing;
@@ -94,47 +101,43 @@ TEST(ImportRunDuplicates, EveryCardKeepsAHeadingOfItsOwn) {
         // Rows handed out one at a time are named alike.
         TestHome streamed;
         makeStore(streamed.dir(), {"Privat", "Kunden"}, cards);
-        const auto source = rowsNamed(c.imported);
-        std::size_t next = 0;
-        const auto oneByOne = runImport(streamed.storeFile(), [&](PreviewRow& row) {
-            if (next == source.size()) {
-                return false;
-            }
-            row = source[next++];
-            return true;
-        });
+        const auto oneByOne = importOneByOne(streamed, rowsNamed(c.imported));
         EXPECT_EQ(storedHeadings(streamed), c.existing + c.expected) << c.name;
         EXPECT_EQ(oneByOne.renamed, outcome.renamed) << c.name;
         EXPECT_EQ(oneByOne.cards, outcome.cards) << c.name;
     }
 }
 
-TEST(ImportRunUndo, ANamedRunIsOneStepWithItsNewCategories) {
+std::int64_t furtherDetails(veltro::store::Database& db) {
+    auto count = db.prepare(
+        "SELECT (SELECT COUNT(*) FROM KartenAngaben) + (SELECT COUNT(*) FROM KartenEintraege)");
+    count.step();
+    return count.integer(0);
+}
+
+// With the further details of a Google Contacts file, which go with the cards.
+TEST(ImportRunUndo, ANamedRunIsOneStepWithItsNewCategoriesAndFurtherDetails) {
     TestHome home;
     makeStore(home.dir(), {"Privat"}, {{"Anna", "Privat"}});
     auto store = CardStore::open(home.storeFile());
     const QStringList before = veltro::testing::cardsAndCategories(store.db());
-    auto rows = rowsNamed({"Ben", "Anna", "Carla"});
+    auto rows =
+        veltro::testing::presetRows(veltro::testing::testDataFile("csv/google.csv"), "Kunden");
+    rows.push_back(rowNamed("Anna"));
     runImport(home.storeFile(), rows, {}, QStringLiteral("Import"));
+    EXPECT_EQ(furtherDetails(store.db()), 7);
     EXPECT_EQ(veltro::store::UndoLog::undoName(store.db()), QStringLiteral("Import"));
     ASSERT_TRUE(veltro::store::UndoLog::undo(store.db()));
     EXPECT_EQ(veltro::testing::cardsAndCategories(store.db()), before);
+    EXPECT_EQ(furtherDetails(store.db()), 0);
     EXPECT_EQ(veltro::store::UndoLog::undoName(store.db()), std::nullopt);
 }
 
 TEST(ImportRunCategories, RowsOneAtATimeAddTheMissingCategoriesInTheirOrder) {
     TestHome home;
     makeStore(home.dir(), {"Kunden"}, {});
-    const std::vector<PreviewRow> source = {rowNamed("A", "Neu"), rowNamed("B", "kunden"),
-                                            rowNamed("C", "Zweite"), rowNamed("D", "NEU")};
-    std::size_t next = 0;
-    const auto outcome = runImport(home.storeFile(), [&](PreviewRow& row) {
-        if (next == source.size()) {
-            return false;
-        }
-        row = source[next++];
-        return true;
-    });
+    const auto outcome = importOneByOne(home, {rowNamed("A", "Neu"), rowNamed("B", "kunden"),
+                                               rowNamed("C", "Zweite"), rowNamed("D", "NEU")});
     EXPECT_EQ(outcome.newCategories, (std::vector<QString>{"Neu", "Zweite"}));
     EXPECT_EQ(CardStore::open(home.storeFile()).categories(),
               (std::vector<QString>{"Kunden", "Neu", "Zweite"}));

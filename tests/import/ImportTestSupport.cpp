@@ -1,7 +1,9 @@
 #include "ImportTestSupport.h"
 #include "TestTools.h"
 
+#include "import/PresetMapping.h"
 #include "import/TargetFields.h"
+#include "import/TextSource.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +64,16 @@ veltro::import::FieldMapping mappingOf(
         mapping.assign(*target, column - 1, QStringLiteral("Spalte %1").arg(column));
     }
     return mapping;
+}
+
+std::vector<import::PreviewRow> presetRows(const QString& file, const QString& category) {
+    const auto text = import::TextSource::load(file);
+    import::SplitOptions split{u',', true, true};
+    const auto match =
+        text ? import::presetMapping(text->columns(split).columns, category) : std::nullopt;
+    EXPECT_TRUE(match.has_value()) << file.toStdString();
+    split.useFirstLine = false;
+    return match ? text->preview(split, match->mapping).rows : std::vector<import::PreviewRow>{};
 }
 
 }  // namespace veltro::testing

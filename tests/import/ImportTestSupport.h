@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/FieldMapping.h"
+#include "import/PreviewTable.h"
 
 #include <QByteArray>
 #include <QString>
@@ -31,5 +32,10 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 // A mapping into the category with (target name, 1-based source column) pairs.
 [[nodiscard]] import::FieldMapping mappingOf(
     const QString& category, std::initializer_list<std::pair<const char16_t*, int>> pairs);
+
+// The rows of another address book's CSV file (comma, quoted, a header line), read as the
+// command line reads it.
+[[nodiscard]] std::vector<import::PreviewRow> presetRows(const QString& file,
+                                                         const QString& category);
 
 }  // namespace veltro::testing

@@ -1,5 +1,6 @@
-#include "export/CsvPresets.h"
+#include "import/PresetExtras.h"
 #include "import/PresetMapping.h"
+#include "import/PreviewTable.h"
 
 #include <gtest/gtest.h>
 
@@ -7,15 +8,6 @@ namespace veltro::import {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-
-QStringList headersOf(exporting::CsvPreset preset) {
-    QStringList headers;
-    for (const auto& column : exporting::presetColumns(preset)) {
-        headers << QString::fromUtf16(column.header.data(),
-                                      static_cast<qsizetype>(column.header.size()));
-    }
-    return headers;
-}
 
 // The source column caption mapped to a target, or "-".
 QString captionFor(const FieldMapping& mapping, const char16_t* target) {
@@ -32,30 +24,6 @@ struct Case {
 
 TEST(PresetMapping, OtherProgramsHeadersAreMappedOnTheirOwn) {
     const Case cases[] = {
-        {"Thunderbird",
-         headersOf(exporting::CsvPreset::Thunderbird),
-         u"Thunderbird"_s,
-         {{u"Karte", u"Display Name"_s},
-          {u"Straße", u"Work Address"_s},
-          {u"Telefon", u"Work Phone"_s},
-          {u"Mobiltelefon", u"Mobile Number"_s},
-          {u"Anrede", u"-"_s}}},
-        {"Outlook",
-         headersOf(exporting::CsvPreset::Outlook),
-         u"Outlook"_s,
-         {{u"Karte", u"Last Name"_s},
-          {u"Anrede", u"Title"_s},
-          {u"PLZ", u"Business Postal Code"_s},
-          {u"Telefax", u"Business Fax"_s},
-          {u"E-Mail-Adresse", u"E-mail Address"_s}}},
-        {"Google",
-         headersOf(exporting::CsvPreset::Google),
-         u"Google"_s,
-         {{u"Karte", u"Name"_s},
-          {u"Vorname", u"Given Name"_s},
-          {u"Telefon", u"Phone 1 - Value"_s},
-          {u"Firma", u"Organization 1 - Name"_s},
-          {u"Notizen", u"Notes"_s}}},
         {"Google, newer layout, lower case",
          {u"first name"_s, u"last name"_s, u"organization name"_s, u"e-mail 1 - value"_s,
           u"phone 1 - value"_s},
@@ -86,6 +54,57 @@ TEST(PresetMapping, OtherProgramsHeadersAreMappedOnTheirOwn) {
                 << QString::fromUtf16(target).toStdString();
         }
     }
+}
+
+}  // namespace
+}  // namespace veltro::import
+
+namespace veltro::import {
+namespace {
+
+TEST(PresetExtras, ReadsOtherProgramsDatesAndNeverAColumnTwice) {
+    using store::PartialDate;
+    const std::pair<const char16_t*, std::optional<PartialDate>> dates[] = {
+        {u"2/29/1980", PartialDate{1980, 2, 29}},
+        {u"1975-11-30", PartialDate{1975, 11, 30}},
+        {u" --05-03", PartialDate{0, 5, 3}},
+        {u"29.2.1980", PartialDate{1980, 2, 29}},
+        {u"0/0/00", std::nullopt},
+        {u"2/30/1980", std::nullopt},
+        {u"12/5/75", std::nullopt},
+        {u"5/3", std::nullopt}};
+    for (const auto& [text, date] : dates) {
+        EXPECT_EQ(foreignDate(QStringView(text)), date) << QString::fromUtf16(text).toStdString();
+    }
+    // Other Phone dropped on "Telefon" goes there only; Google's first work number then
+    // stays a further entry, since the field is taken.
+    const QStringList headers = {u"Given Name"_s,     u"Family Name"_s,    u"E-mail 1 - Value"_s,
+                                 u"Other Phone"_s,    u"Phone 1 - Type"_s, u"Phone 1 - Value"_s,
+                                 u"Phone 2 - Type"_s, u"Phone 2 - Value"_s};
+    auto match = presetMapping(headers, u"Kunden"_s);
+    ASSERT_TRUE(match.has_value());
+    const std::size_t phone = *targetByName(u"Telefon");
+    const std::size_t mobile = *targetByName(u"Mobiltelefon");
+    const QStringView record[] = {u"Mara",     u"Stein", u"m@s.example",
+                                  u"0911 1",   u"Work",  u"0911 2 ::: 0911 3",
+                                  u"* Mobile", u"0170 1"};
+    const auto rowWith = [&] { return presetPreviewRow(match->mapping, record); };
+    const PreviewRow byType = rowWith();
+    EXPECT_EQ(byType[phone], u"0911 2");
+    EXPECT_EQ(byType[mobile], u"0170 1");
+    ASSERT_TRUE(byType.extras);
+    EXPECT_EQ(byType.extras->entries,
+              (std::vector<store::Entry>{
+                  {store::EntryKind::Telefon, store::EntryType::Andere, u"0911 1"_s},
+                  {store::EntryKind::Telefon, store::EntryType::Geschaeftlich, u"0911 3"_s}}));
+    match->mapping.assign(phone, 3, u"Other Phone"_s);
+    const PreviewRow dropped = rowWith();
+    EXPECT_EQ(dropped[phone], u"0911 1");
+    ASSERT_TRUE(dropped.extras);
+    EXPECT_EQ(dropped.extras->entries,
+              (std::vector<store::Entry>{
+                  {store::EntryKind::Telefon, store::EntryType::Geschaeftlich, u"0911 2"_s},
+                  {store::EntryKind::Telefon, store::EntryType::Geschaeftlich, u"0911 3"_s}}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "export/ExportFile.h"
 #include "import/ImportRun.h"
 #include "import/TextSource.h"
+#include "store/CardExtrasTable.h"
 #include "store/CardStore.h"
 #include "store/SampleCards.h"
 
@@ -123,3 +124,116 @@ TEST(ExportImportRoundTrip, GivesBackEveryCardWithEveryField) {
 }
 
 }  // namespace
+
+namespace presettrip {
+
+using veltro::exporting::CsvPreset;
+using veltro::store::CardExtras;
+using veltro::store::Entry;
+using veltro::store::PartialDate;
+using K = veltro::store::EntryKind;
+using T = veltro::store::EntryType;
+
+// What each layout carries beyond the birthday and the job title, its entries in the order
+// of its columns.
+struct PresetTrip {
+    CsvPreset preset;
+    bool nickname;
+    bool anniversaryAndNoDayOnly;
+    std::vector<Entry> entries;
+};
+
+const Field kCarried[] = {Field::Vorname,      Field::Nachname,     Field::Firma,
+                          Field::Abteilung,    Field::Strasse,      Field::Ort,
+                          Field::Telefon,      Field::Fax,          Field::Postleitzahl,
+                          Field::Mobiltelefon, Field::EMailAdresse, Field::Webseite};
+
+TEST(PresetRoundTrip, OurOwnExportInEachLayoutGivesBackTheCardsAndTheirFurtherDetails) {
+    const Entry home{K::Anschrift, T::Privat, "Gartenweg 3", "90762", "Fürth", "Deutschland"};
+    const Entry phone{K::Telefon, T::Privat, "0911 200"};
+    const Entry pager{K::Telefon, T::Pager, "0161 1"};
+    const Entry mail{K::EMail, T::Andere, "a@privat.example"};
+    const Entry web{K::Webseite, T::Privat, "https://anna.example"};
+    const PresetTrip trips[] = {
+        {CsvPreset::Thunderbird, true, false, {phone, pager, mail, home, web}},
+        {CsvPreset::Outlook,
+         false,
+         true,
+         {{K::Telefon, T::Geschaeftlich, "0911 101"},
+          {K::Telefon, T::Fax, "0911 300"},
+          phone,
+          {K::Telefon, T::Privat, "0911 201"},
+          {K::Telefon, T::Andere, "0800 1"},
+          pager,
+          mail,
+          {K::EMail, T::Andere, "a@verein.example"},
+          home,
+          {K::Anschrift, T::Andere, "Am See 1", "82319", "Starnberg"}}},
+        {CsvPreset::Google,
+         true,
+         false,
+         {{K::Telefon, T::Mobil, "0171 2"},
+          {K::Telefon, T::Fax, "0911 300"},
+          {K::EMail, T::Privat, "a@privat.example"},
+          {K::EMail, T::Geschaeftlich, "a@2.example"},
+          home,
+          web}},
+    };
+    // One card with every field the layouts carry, one with only its names.
+    GivenCard full{"Vorname Nachname", "Privat"};
+    for (const Field field : kCarried) {
+        full.fields.emplace_back(field, veltro::store::columnName(field));
+    }
+    const GivenCard names{
+        "Ben Kurz", "Privat", {{Field::Vorname, "Ben"}, {Field::Nachname, "Kurz"}}};
+    for (const PresetTrip& trip : trips) {
+        SCOPED_TRACE(static_cast<int>(trip.preset));
+        TestHome sourceHome;
+        veltro::testing::makeStore(sourceHome.dir(), {"Privat"}, {full, names});
+        auto source = CardStore::open(sourceHome.storeFile());
+        CardExtras extras;
+        extras.birthday = PartialDate{1980, 2, 29};
+        extras.nickname = trip.nickname ? "Anni" : "";
+        extras.title = "Leiterin";
+        extras.entries = trip.entries;
+        CardExtras few;
+        few.entries = {{K::Telefon, T::Privat, "030 1"}};
+        if (trip.anniversaryAndNoDayOnly) {
+            extras.anniversary = PartialDate{2008, 6, 21};
+        } else {
+            few.birthday = PartialDate{0, 5, 3};
+        }
+        veltro::store::writeCardExtras(source.db(), 1, extras);
+        veltro::store::writeCardExtras(source.db(), 2, few);
+        const QTemporaryDir dir;
+        const QString file = dir.filePath("p.csv");
+        ASSERT_EQ(veltro::exporting::exportToFile(sourceHome.storeFile(), file,
+                                                  veltro::exporting::presetOptions(trip.preset))
+                      .status,
+                  veltro::exporting::ExportStatus::Written);
+
+        auto rows = veltro::testing::presetRows(file, "Import");
+        TestHome targetHome;
+        veltro::testing::makeStore(targetHome.dir(), {"Import"}, {});
+        runImport(targetHome.storeFile(), rows);
+
+        auto target = CardStore::open(targetHome.storeFile());
+        ASSERT_EQ(target.cardCount(), 2);
+        target.forEachCard([&](const Card& after) {
+            const auto id = source.findByHeading(after.text(Field::Vorname) + u' ' +
+                                                 after.text(Field::Nachname));
+            ASSERT_TRUE(id.has_value()) << after.text(Field::Schlagworte).toStdString();
+            const Card before = *source.loadCard(*id);
+            for (const Field field : kCarried) {
+                const QString was = before.text(field);
+                EXPECT_EQ(after.text(field), was.isEmpty() ? QStringLiteral("-") : was)
+                    << veltro::store::columnName(field).toStdString();
+            }
+            EXPECT_EQ(veltro::store::loadCardExtras(target.db(), after.id),
+                      veltro::store::loadCardExtras(source.db(), *id))
+                << before.text(Field::Schlagworte).toStdString();
+        });
+    }
+}
+
+}  // namespace presettrip

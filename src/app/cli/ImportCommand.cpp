@@ -5,6 +5,7 @@
 
 #include "import/AccessSource.h"
 #include "import/ImportRun.h"
+#include "import/PresetExtras.h"
 #include "import/PresetMapping.h"
 #include "import/RowsAhead.h"
 #include "import/TextFile.h"
@@ -137,7 +138,11 @@ std::optional<Problem> presetSplit(const ImportArgs& args, const import::TextFil
         return Problem{QStringLiteral("Die Spalten sind nicht erkannt; bitte --map angeben."),
                        kUsage};
     }
-    out() << "Spalten einer " << match->program << "-CSV-Datei erkannt." << Qt::endl;
+    out() << "Spalten einer " << match->program << "-CSV-Datei erkannt";
+    if (const auto* extras = match->mapping.extras()) {
+        out() << "; Weitere Angaben aus " << counted(extras->columnCount(), "Spalte", "Spalten");
+    }
+    out() << '.' << Qt::endl;
     mapping = match->mapping;
     split.useFirstLine = false;
     return std::nullopt;
