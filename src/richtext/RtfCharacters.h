@@ -51,4 +51,48 @@ inline bool isLowSurrogate(std::int64_t v) {
     return v >= 0xDC00 && v <= 0xDFFF;
 }
 
+// A \uN word: N as a UTF-16 unit (negative for those above 0x7FFF), joined with a high
+// surrogate waiting in `pendingHigh`; what cannot be a character is emitted as U+FFFD.
+template <typename Emit>
+void takeUnicodeWord(std::int32_t value, char16_t& pendingHigh, Emit&& emit) {
+    std::int64_t v = value;
+    if (v < 0 && v >= -32768) {
+        v += 65536;
+    }
+    if (pendingHigh != 0) {
+        const char16_t high = pendingHigh;
+        pendingHigh = 0;
+        if (isLowSurrogate(v)) {
+            emit(QChar::surrogateToUcs4(high, static_cast<char16_t>(v)));
+            return;
+        }
+        emit(0xFFFD);
+    }
+    if (isHighSurrogate(v)) {
+        pendingHigh = static_cast<char16_t>(v);
+    } else if (v < 0 || v > 0x10FFFF || isLowSurrogate(v)) {
+        emit(0xFFFD);
+    } else {
+        emit(static_cast<char32_t>(v));
+    }
+}
+
+// The character an escaped symbol stands for (\\ \{ \} \~ \- \_); nothing for the others.
+inline std::optional<char16_t> symbolCharacter(char symbol) {
+    switch (symbol) {
+        case '\\':
+        case '{':
+        case '}':
+            return static_cast<char16_t>(symbol);
+        case '~':
+            return 0x00A0;
+        case '-':
+            return 0x00AD;
+        case '_':
+            return 0x2011;
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace veltro::richtext

@@ -428,27 +428,12 @@ bool RtfPlainReader::destinationWord(RtfControlWord word) {
 }
 
 void RtfPlainReader::controlSymbol(char symbol) {
-    switch (symbol) {
-        case '\\':
-        case '{':
-        case '}':
-            textChar(static_cast<char16_t>(symbol));
-            return;
-        case '~':
-            textChar(0x00A0);
-            return;
-        case '-':
-            textChar(0x00AD);
-            return;
-        case '_':
-            textChar(0x2011);
-            return;
-        case '*':
-            starPending_ = true;
-            return;
-        default:
-            fallbackToSkip_ = 0;
-            return;  // \| \: and unknown symbols mean nothing here
+    if (const auto ch = symbolCharacter(symbol)) {
+        textChar(*ch);
+    } else if (symbol == '*') {
+        starPending_ = true;
+    } else {
+        fallbackToSkip_ = 0;  // \| \: and unknown symbols mean nothing here
     }
 }
 
@@ -529,26 +514,8 @@ void RtfPlainReader::textChar(char16_t ch) {
 }
 
 void RtfPlainReader::unicodeWord(std::int32_t value) {
-    std::int64_t v = value;
-    if (v < 0 && v >= -32768) {
-        v += 65536;
-    }
     fallbackToSkip_ = group().uc;
-    if (pendingHigh_ != 0) {
-        const char16_t high = std::exchange(pendingHigh_, 0);
-        if (isLowSurrogate(v)) {
-            emit(QChar::surrogateToUcs4(high, static_cast<char16_t>(v)));
-            return;
-        }
-        emit(0xFFFD);
-    }
-    if (isHighSurrogate(v)) {
-        pendingHigh_ = static_cast<char16_t>(v);
-    } else if (v < 0 || v > 0x10FFFF || isLowSurrogate(v)) {
-        emit(0xFFFD);
-    } else {
-        emit(static_cast<char32_t>(v));
-    }
+    takeUnicodeWord(value, pendingHigh_, [this](char32_t ch) { emit(ch); });
 }
 
 void RtfPlainReader::resolvePendingHigh() {

@@ -368,26 +368,8 @@ void RtfReader::textChar(char16_t ch) {
 }
 
 void RtfReader::unicodeWord(std::int32_t value) {
-    std::int64_t v = value;
-    if (v < 0 && v >= -32768) {
-        v += 65536;
-    }
     fallbackToSkip_ = state().uc;
-    if (pendingHigh_ != 0) {
-        const char16_t high = std::exchange(pendingHigh_, 0);
-        if (isLowSurrogate(v)) {
-            emit(QChar::surrogateToUcs4(high, static_cast<char16_t>(v)));
-            return;
-        }
-        emit(0xFFFD);
-    }
-    if (isHighSurrogate(v)) {
-        pendingHigh_ = static_cast<char16_t>(v);
-    } else if (v < 0 || v > 0x10FFFF || isLowSurrogate(v)) {
-        emit(0xFFFD);
-    } else {
-        emit(static_cast<char32_t>(v));
-    }
+    takeUnicodeWord(value, pendingHigh_, [this](char32_t ch) { emit(ch); });
 }
 
 void RtfReader::resolvePendingHigh() {

@@ -2,6 +2,7 @@
 // document word does to the reader's state.
 #include "richtext/RtfReader.h"
 
+#include "richtext/RtfCharacters.h"
 #include "richtext/RtfReaderLimits.h"
 #include "richtext/RtfWordClasses.h"
 
@@ -431,27 +432,12 @@ void RtfReader::unknownWord(const RtfToken& token) {
 }
 
 void RtfReader::controlSymbol(char symbol) {
-    switch (symbol) {
-        case '\\':
-        case '{':
-        case '}':
-            textChar(static_cast<char16_t>(symbol));
-            return;
-        case '~':
-            textChar(0x00A0);
-            return;
-        case '-':
-            textChar(0x00AD);
-            return;
-        case '_':
-            textChar(0x2011);
-            return;
-        case '*':
-            starPending_ = true;
-            return;
-        default:
-            fallbackToSkip_ = 0;
-            return;  // \| \: and unknown symbols mean nothing here
+    if (const auto ch = symbolCharacter(symbol)) {
+        textChar(*ch);
+    } else if (symbol == '*') {
+        starPending_ = true;
+    } else {
+        fallbackToSkip_ = 0;  // \| \: and unknown symbols mean nothing here
     }
 }
 
