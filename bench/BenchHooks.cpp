@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -123,6 +124,20 @@ void readyOnScreen(MainWindow& window, const QString& category, bool fullText) {
         const QPoint centre = widget->mapTo(&window, widget->rect().center());
         std::printf("at %s %d %d\n", name, centre.x(), centre.y());
     };
+    const auto focusIs = [](const QWidget* widget) {
+        const QString name = widget == nullptr                ? QStringLiteral("-")
+                             : !widget->objectName().isEmpty() ? widget->objectName()
+                                                               : QString::fromLatin1(widget->metaObject()->className());
+        std::printf("focus %s\n", qPrintable(name));
+        std::fflush(stdout);
+    };
+    focusIs(QApplication::focusWidget());
+    QObject::connect(qApp, &QApplication::focusChanged, &window,
+                     [focusIs](QWidget*, QWidget* now) { focusIs(now); });
+    const QRect status(window.ui().StatusBar1->mapTo(&window, QPoint()),
+                       window.ui().StatusBar1->size());
+    std::printf("area StatusBar1 %d %d %d %d\n", status.x(), status.y(), status.width(),
+                status.height());
     at("Text1", window.ui().Text1);
     at("Text8", window.ui().box(8));
     at("Text16", window.ui().Text16);

@@ -1,6 +1,7 @@
 #include "ProgramRun.h"
 
 #include "backup/BackupFiles.h"
+#include "backup/PartialBackups.h"
 #include "store/Schema.h"
 #include "store/Snapshot.h"
 #include "store/Sqlite.h"
@@ -147,6 +148,24 @@ void removeBackups(const fs::path& dir) {
 
 bool backupMade(const fs::path& dir) {
     return !backup::listBackups(backup::backupFolder(dir / store::kStoreFileName)).empty();
+}
+
+void BackupsOfRuns::count(const fs::path& dir) {
+    ++runs;
+    if (backupMade(dir)) {
+        ++made;
+        return;
+    }
+    auto db = store::Database::open(dir / store::kStoreFileName);
+    if (store::Snapshot::leftChanges(db) &&
+        backup::hasLeftPartials(backup::backupFolder(dir / store::kStoreFileName))) {
+        ++atNextStart;
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> BackupsOfRuns::fields() const {
+    return {{"backup_made", always() ? "true" : "false"},
+            {"backups_at_next_start", std::to_string(atNextStart)}};
 }
 
 }  // namespace veltro::bench

@@ -49,4 +49,16 @@ struct ChildRun {
 void removeBackups(const std::filesystem::path& storeDir);
 [[nodiscard]] bool backupMade(const std::filesystem::path& storeDir);
 
+// Whether each run left a backup of its start: made, or left for the next start to make from
+// the run's notes when the program ended during the copy.
+struct BackupsOfRuns {
+    int runs = 0;
+    int made = 0;
+    int atNextStart = 0;
+    void count(const std::filesystem::path& storeDir);
+    [[nodiscard]] bool always() const { return made + atNextStart == runs; }
+    // The report's fields.
+    [[nodiscard]] std::vector<std::pair<std::string, std::string>> fields() const;
+};
+
 }  // namespace veltro::bench

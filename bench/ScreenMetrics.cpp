@@ -24,8 +24,7 @@ using Clock = std::chrono::steady_clock;
 
 struct HookRun {
     double ms = 0;     // what the hook printed
-    double endMs = 0;  // from then to the process gone (the backup copy ends first)
-    bool backup = false;
+    double endMs = 0;  // from then to the process gone
 };
 
 std::optional<HookRun> hookOnce(const BenchContext& context, const fs::path& dir,
@@ -45,8 +44,7 @@ std::optional<HookRun> hookOnce(const BenchContext& context, const fs::path& dir
         return std::nullopt;
     }
     return HookRun{words->at(1).toDouble(),
-                   std::chrono::duration<double, std::milli>(Clock::now() - printed).count(),
-                   backupMade(dir)};
+                   std::chrono::duration<double, std::milli>(Clock::now() - printed).count()};
 }
 
 void hookMetric(const BenchContext& context, const char* name, const char* request,
@@ -55,19 +53,19 @@ void hookMetric(const BenchContext& context, const char* name, const char* reque
         const auto dir = context.scratchCopy(cards, name);
         std::vector<double> samples;
         std::vector<double> ends;
-        bool backups = true;
+        BackupsOfRuns backups;
         Repeats repeats(context, cards);
         while (repeats.another()) {
             if (const auto run = hookOnce(context, dir, request, word)) {
                 samples.push_back(run->ms);
                 ends.push_back(run->endMs);
-                backups = backups && run->backup;
+                backups.count(dir);
             }
         }
-        report(name, cards, median(samples), static_cast<int>(samples.size()),
-               {{"screen", "\"offscreen\""},
-                {"backup_made", backups ? "true" : "false"},
-                {"then_process_end_ms", fixed(median(ends))}});
+        auto fields = backups.fields();
+        fields.insert(fields.begin(), {"screen", "\"offscreen\""});
+        fields.emplace_back("then_process_end_ms", fixed(median(ends)));
+        report(name, cards, median(samples), static_cast<int>(samples.size()), fields);
     }
 }
 

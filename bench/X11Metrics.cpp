@@ -6,12 +6,15 @@
 #include "X11Screen.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <set>
@@ -39,6 +42,8 @@ struct OnScreen {
 
     std::optional<Clock::time_point> firstPaint;
     std::optional<Clock::time_point> painted;  // the window is there and still
+    QByteArray focused;  // the widget with the keyboard focus, as the program last said
+    std::map<QByteArray, QRect> areas;
 
     bool start(X11Screen& screen, const BenchContext& context, const fs::path& dir,
                const QString& category, bool fullText = false) {
@@ -46,6 +51,7 @@ struct OnScreen {
         emptySnapshot(dir);
         removeBackups(dir);
         screen.forget();
+        screen.ignore({});
         spawned = Clock::now();
         startProgram(process, context, dir, config.path(),
                      {{QStringLiteral("VELTRO_BENCH_X11"),
@@ -53,34 +59,83 @@ struct OnScreen {
                       {QStringLiteral("VELTRO_BENCH_X11_FULLTEXT"),
                        fullText ? QStringLiteral("1") : QString()}},
                      display()->name());
-        for (;;) {
+        bool ready = false;
+        while (!ready) {
             if (!process.canReadLine() && !process.waitForReadyRead(600000)) {
                 std::cerr << "x11: das Programm meldete sich nicht: "
                           << process.readAllStandardError().toStdString() << std::endl;
                 return false;
             }
-            while (process.canReadLine()) {
-                const QList<QByteArray> words = process.readLine().trimmed().split(' ');
-                if (words.front() == "ready") {
-                    // Mapped and placed by the window manager before anything is clicked.
-                    painted = screen.lastPaint(fullText ? 100 : 300, 60000);
-                    firstPaint = screen.firstPaint(0);
-                    return painted.has_value();
-                }
-                if (words.front() == "window" && words.size() == 2) {
-                    window = words[1].toULong();
-                }
-                if (words.front() == "at" && words.size() == 4) {
-                    at[words[1]] = QPoint(words[2].toInt(), words[3].toInt());
-                }
+            while (process.canReadLine() && !ready) {
+                ready = take(process.readLine().trimmed().split(' '));
             }
         }
+        // Mapped and placed by the window manager before anything is clicked.
+        painted = screen.lastPaint(fullText ? 100 : 300, 60000);
+        firstPaint = screen.firstPaint(0);
+        return painted.has_value();
+    }
+    // One line of the program; true for its "ready".
+    bool take(const QList<QByteArray>& words) {
+        if (words.front() == "window" && words.size() == 2) {
+            window = words[1].toULong();
+        } else if (words.front() == "at" && words.size() == 4) {
+            at[words[1]] = QPoint(words[2].toInt(), words[3].toInt());
+        } else if (words.front() == "area" && words.size() == 6) {
+            areas[words[1]] =
+                QRect(words[2].toInt(), words[3].toInt(), words[4].toInt(), words[5].toInt());
+        } else if (words.front() == "focus" && words.size() == 2) {
+            focused = words[1];
+        }
+        return words.front() == "ready";
+    }
+    // The part of the window on the screen.
+    QRect onScreen(X11Screen& screen, const QByteArray& name) {
+        const auto [x, y] = screen.origin(window);
+        return areas[name].translated(x, y);
     }
     void click(X11Screen& screen, const QByteArray& widget) {
         const auto found = at.find(widget);
         const QPoint point = found != at.end() ? found->second : QPoint();
         const auto [x, y] = screen.origin(window);
         screen.click(x + point.x(), y + point.y());
+    }
+    // A click into a box, and the wait until it has the focus: the window manager may pass
+    // the click on only after keys sent later have arrived.
+    bool clickInto(X11Screen& screen, const QByteArray& widget) {
+        click(screen, widget);
+        return waitForFocus([&widget](const QByteArray& now) { return now == widget; });
+    }
+    // Until the program says `word`, its other lines taken as they come.
+    bool waitFor(const QByteArray& word) {
+        for (;;) {
+            while (process.canReadLine()) {
+                const QList<QByteArray> words = process.readLine().trimmed().split(' ');
+                take(words);
+                if (words.front() == word) {
+                    return true;
+                }
+            }
+            if (!process.waitForReadyRead(600000)) {
+                return false;
+            }
+        }
+    }
+    // Until the focus is where `wanted` says.
+    bool waitForFocus(const std::function<bool(const QByteArray&)>& wanted) {
+        const auto begun = Clock::now();
+        while (!wanted(focused)) {
+            if (msBetween(begun, Clock::now()) > 10000) {
+                std::cerr << "x11: der Fokus blieb auf " << focused.toStdString() << std::endl;
+                return false;
+            }
+            if (process.canReadLine()) {
+                take(process.readLine().trimmed().split(' '));
+            } else {
+                process.waitForReadyRead(100);
+            }
+        }
+        return true;
     }
     // Closes with Alt+F4 as the window manager does, the question answered with Enter.
     void closeKeeping(X11Screen& screen) {
@@ -148,7 +203,9 @@ void x11Keystroke(const BenchContext& context) {
             !program.start(*x, context, context.scratchCopy(cards, "x11-keys"), {})) {
             return;
         }
-        program.click(*x, "Text1");
+        if (!program.clickInto(*x, "Text1")) {
+            return;
+        }
         (void)x->lastPaint();
         const QString text = QStringLiteral("mül");
         std::vector<std::vector<double>> samples(static_cast<std::size_t>(text.size()));
@@ -177,23 +234,28 @@ void x11FirstChange(const BenchContext& context) {
     for (const auto cards : context.cardCounts) {
         const auto dir = context.scratchCopy(cards, "x11-first-change");
         std::vector<double> samples;
-        bool backups = true;
+        BackupsOfRuns backups;
         Repeats repeats(context, cards);
         while (x != nullptr && repeats.another()) {
             OnScreen program;
             if (!program.start(*x, context, dir, {})) {
                 return;
             }
-            program.click(*x, "Text8");
+            if (!program.clickInto(*x, "Text8")) {
+                return;
+            }
             x->type(QStringLiteral("x"));
             (void)x->lastPaint();
+            // The status line says when the backup is done; the change does not wait for it.
+            x->ignore(program.onScreen(*x, "StatusBar1"));
             x->forget();
             samples.push_back(untilPainted(*x, x->key(XK_Tab)));
             program.closeKeeping(*x);
-            backups = backups && backupMade(dir);
+            backups.count(dir);
         }
-        report("first_change", cards, median(samples), static_cast<int>(samples.size()),
-               {kOnX11, {"backup_made", backups ? "true" : "false"}});
+        auto fields = backups.fields();
+        fields.insert(fields.begin(), kOnX11);
+        report("first_change", cards, median(samples), static_cast<int>(samples.size()), fields);
     }
 }
 
@@ -207,7 +269,13 @@ void x11NewCard(const BenchContext& context) {
         }
         std::vector<double> samples;
         for (int run = 0; run < context.runs; ++run) {
+            const QByteArray before = program.focused;
             program.click(*x, "tbrNeueKarte");
+            // Typing goes to the name dialog once its box has the focus.
+            if (!program.waitForFocus(
+                    [&before](const QByteArray& now) { return now != before && now != "-"; })) {
+                return;
+            }
             (void)x->lastPaint();
             x->type(QStringLiteral("Neue Karte %1").arg(run));
             x->forget();
@@ -229,7 +297,9 @@ void x11ExitAfterTyping(const BenchContext& context) {
             if (!program.start(*x, context, dir, {})) {
                 return;
             }
-            program.click(*x, "Text8");
+            if (!program.clickInto(*x, "Text8")) {
+                return;
+            }
             x->type(QStringLiteral("y"));
             (void)x->lastPaint();
             x->forget();
@@ -273,15 +343,19 @@ void x11FullText(const BenchContext& context) {
             if (!program.start(*x, context, dir, {}, true)) {
                 return;
             }
-            program.click(*x, "Text16");
-            x->type(QStringLiteral("mül"));
-            x->key(XK_Return);
-            if (!lineStarting(program.process, "complete")) {
+            if (!program.clickInto(*x, "Text16")) {
                 return;
             }
+            x->type(QStringLiteral("mül"));
             x->forget();
-            const auto last = x->lastPaint();
-            samples.push_back(msBetween(program.spawned, last.value_or(Clock::now())));
+            x->key(XK_Return);
+            if (!program.waitFor("complete")) {
+                return;
+            }
+            // The complete answer's paint, or the signal itself when it changed nothing shown.
+            const auto complete = Clock::now();
+            const auto last = x->lastPaint(300, 10000);
+            samples.push_back(msBetween(program.spawned, std::max(last.value_or(complete), complete)));
             peaks.push_back(static_cast<double>(statusKb(program.process.processId(), "VmHWM:")) /
                             1024.0);
             nows.push_back(static_cast<double>(statusKb(program.process.processId(), "VmRSS:")) /

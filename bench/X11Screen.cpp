@@ -134,6 +134,10 @@ void X11Screen::takeEvents(int waitMs) {
         XEvent event;
         XNextEvent(x_->display, &event);
         if (event.type == x_->damageEvent + XDamageNotify) {
+            const XRectangle& area = reinterpret_cast<const XDamageNotifyEvent&>(event).area;
+            if (ignored_.contains(QRect(area.x, area.y, area.width, area.height))) {
+                continue;
+            }
             const auto now = Clock::now();
             first_ = first_.value_or(now);
             last_ = now;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 #include <chrono>
@@ -46,6 +47,8 @@ public:
 
     // Forgets the paints so far.
     void forget();
+    // Paints that lie wholly within this part of the screen do not count (none when empty).
+    void ignore(const QRect& area) { ignored_ = area; }
     // Waits until nothing was painted for `quietMs`, at most `longestMs`; the time of the last
     // paint since forget(), if there was one.
     std::optional<Clock::time_point> lastPaint(int quietMs = 300, int longestMs = 600000);
@@ -72,6 +75,7 @@ private:
     std::unique_ptr<Connection> x_;
     std::optional<Clock::time_point> first_;
     std::optional<Clock::time_point> last_;
+    QRect ignored_;
 };
 
 }  // namespace veltro::bench

@@ -50,6 +50,7 @@ public:
     void afterUnfinishedRun(store::Database& db);
     // Returns once no copy runs.
     void wait();
+    [[nodiscard]] bool copying() const { return running_ > 0; }
 
 private:
     void start(std::unique_ptr<backup::BackupWriter> writer, const QDateTime& now);

@@ -389,6 +389,11 @@ void Session::reopenAfterRestore(const std::filesystem::path& file) {
 }
 
 void Session::keep() {
+    // The program ends without waiting for a copy still being made: the run's notes stay, and
+    // the next start makes the backup of this run's start from them, as after a stopped run.
+    if (backups_.copying()) {
+        return;
+    }
     store::Snapshot::keep(store_->db());
 }
 

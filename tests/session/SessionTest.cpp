@@ -19,6 +19,9 @@
 #include <future>
 #include <stdexcept>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -146,6 +149,49 @@ TEST_F(SessionTest, TheFirstChangeIsCommittedWithoutWaitingForItsBackupCopy) {
     ASSERT_EQ(backups.size(), 1U);
     EXPECT_FALSE(
         veltro::store::CardStore::openForReading(backups.front().path).findByHeading(u"Cäsar"));
+}
+
+// The program ends with "Ja" while the copy of the run's start is still being made, and does
+// not wait for it; the next start makes that copy from the run's notes, the change kept.
+TEST_F(SessionTest, ACopyCutShortByTheEndOfTheProgramIsMadeAtTheNextStart) {
+    session_.close();
+    if (const pid_t child = ::fork(); child == 0) {
+        Session ending;
+        ending.open(home_.dir());
+        ending.backups().setPieceHook([] {
+            for (;;) {
+                ::pause();
+            }
+        });
+        ending.addCard(QStringLiteral("Cäsar"), QStringLiteral("Kunden"));
+        ending.keep();
+        ending.close();
+        std::fflush(nullptr);
+        ::_exit(0);  // as the program ends: no destructor waits for the copy
+    } else {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_TRUE(veltro::backup::listBackups(home_.dir() / "Sicherungen").empty());
+    session_.open(home_.dir());
+    session_.backups().wait();
+    const auto backups = veltro::backup::listBackups(home_.dir() / "Sicherungen");
+    ASSERT_EQ(backups.size(), 1U);
+    auto copy = veltro::store::CardStore::openForReading(backups.front().path);
+    EXPECT_FALSE(copy.findByHeading(u"Cäsar"));
+    EXPECT_TRUE(copy.findByHeading(u"Anna"));
+    EXPECT_TRUE(session_.index().idOfHeading(u"Cäsar"_s)) << "the run's change stays";
+
+    // A run whose copy was done leaves nothing for the next start to make.
+    session_.addCard(QStringLiteral("Dora"), QStringLiteral("Kunden"));
+    session_.backups().wait();
+    const auto made = veltro::backup::listBackups(home_.dir() / "Sicherungen").size();
+    session_.keep();
+    session_.close();
+    session_.open(home_.dir());
+    session_.backups().wait();
+    EXPECT_EQ(veltro::backup::listBackups(home_.dir() / "Sicherungen").size(), made);
 }
 
 TEST_F(SessionTest, AnImportRunsAsATaskAndACancelledOrFailedOneLeavesTheStoreAsItWas) {
