@@ -124,11 +124,13 @@ void readyOnScreen(MainWindow& window, const QString& category, bool fullText) {
         const QPoint centre = widget->mapTo(&window, widget->rect().center());
         std::printf("at %s %d %d\n", name, centre.x(), centre.y());
     };
-    const auto focusIs = [](const QWidget* widget) {
-        const QString name = widget == nullptr                ? QStringLiteral("-")
-                             : !widget->objectName().isEmpty() ? widget->objectName()
-                                                               : QString::fromLatin1(widget->metaObject()->className());
-        std::printf("focus %s\n", qPrintable(name));
+    const auto focusIs = [main = &window](const QWidget* widget) {
+        const QString name = widget == nullptr ? QStringLiteral("-")
+                             : !widget->objectName().isEmpty()
+                                 ? widget->objectName()
+                                 : QString::fromLatin1(widget->metaObject()->className());
+        const bool inMain = widget != nullptr && widget->window() == main;
+        std::printf("focus %s %s\n", qPrintable(name), inMain ? "main" : "other");
         std::fflush(stdout);
     };
     focusIs(QApplication::focusWidget());

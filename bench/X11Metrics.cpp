@@ -6,8 +6,8 @@
 #include "X11Screen.h"
 
 #include <QPoint>
-#include <QRect>
 #include <QProcess>
+#include <QRect>
 #include <QTemporaryDir>
 
 #include <X11/keysym.h>
@@ -42,7 +42,8 @@ struct OnScreen {
 
     std::optional<Clock::time_point> firstPaint;
     std::optional<Clock::time_point> painted;  // the window is there and still
-    QByteArray focused;  // the widget with the keyboard focus, as the program last said
+    QByteArray focused;        // the widget with the keyboard focus, as the program last said
+    bool focusInMain = false;  // that widget is in the main window
     std::map<QByteArray, QRect> areas;
 
     bool start(X11Screen& screen, const BenchContext& context, const fs::path& dir,
@@ -84,8 +85,9 @@ struct OnScreen {
         } else if (words.front() == "area" && words.size() == 6) {
             areas[words[1]] =
                 QRect(words[2].toInt(), words[3].toInt(), words[4].toInt(), words[5].toInt());
-        } else if (words.front() == "focus" && words.size() == 2) {
+        } else if (words.front() == "focus" && words.size() == 3) {
             focused = words[1];
+            focusInMain = words[2] == "main";
         }
         return words.front() == "ready";
     }
@@ -137,11 +139,15 @@ struct OnScreen {
         }
         return true;
     }
+    // Return once a question has the focus.
+    void answerTheQuestion(X11Screen& screen) {
+        (void)waitForFocus([this](const QByteArray& now) { return now != "-" && !focusInMain; });
+        screen.key(XK_Return);
+    }
     // Closes with Alt+F4 as the window manager does, the question answered with Enter.
     void closeKeeping(X11Screen& screen) {
         screen.key(XK_F4, X11Screen::kAlt);
-        (void)screen.lastPaint();
-        screen.key(XK_Return);
+        answerTheQuestion(screen);
         if (!process.waitForFinished(600000)) {
             process.kill();
         }
@@ -304,7 +310,8 @@ void x11ExitAfterTyping(const BenchContext& context) {
             (void)x->lastPaint();
             x->forget();
             questions.push_back(untilPainted(*x, x->key(XK_F4, X11Screen::kAlt)));
-            const auto answered = x->key(XK_Return);
+            program.answerTheQuestion(*x);
+            const auto answered = Clock::now();
             if (program.process.waitForFinished(600000)) {
                 ends.push_back(msBetween(answered, Clock::now()));
             }
@@ -355,7 +362,8 @@ void x11FullText(const BenchContext& context) {
             // The complete answer's paint, or the signal itself when it changed nothing shown.
             const auto complete = Clock::now();
             const auto last = x->lastPaint(300, 10000);
-            samples.push_back(msBetween(program.spawned, std::max(last.value_or(complete), complete)));
+            samples.push_back(
+                msBetween(program.spawned, std::max(last.value_or(complete), complete)));
             peaks.push_back(static_cast<double>(statusKb(program.process.processId(), "VmHWM:")) /
                             1024.0);
             nows.push_back(static_cast<double>(statusKb(program.process.processId(), "VmRSS:")) /

@@ -21,6 +21,8 @@ public:
         return occasion != Occasion::Change || !last_ || last_->date() != now.date();
     }
     void taken(const QDateTime& now) { last_ = now; }
+    // Whether the run has taken a backup yet.
+    [[nodiscard]] bool takenBefore() const { return last_.has_value(); }
 
 private:
     std::optional<QDateTime> last_;

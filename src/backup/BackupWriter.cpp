@@ -94,7 +94,7 @@ BackupWriter::BackupWriter(const fs::path& storeFile, const QDateTime& now)
 }
 
 BackupWriter::~BackupWriter() {
-    if (!written_) {
+    if (!written_ && !leftUnfinished_) {
         image_.reset();
         std::error_code ec;
         fs::remove(partial_.path(), ec);

@@ -37,6 +37,9 @@ public:
     // is private to its owner and appears only when whole. `beforePiece` runs before each
     // piece of the copy (tests hold it there).
     std::filesystem::path write(const std::function<void()>& beforePiece = {});
+    // A copy given up on before it was whole stays as a partial copy: the next start takes
+    // it for the mark of a run that ended while its backup was being made.
+    void leaveUnfinished() { leftUnfinished_ = true; }
 
 private:
     std::filesystem::path storeFile_;
@@ -47,6 +50,7 @@ private:
     bool rewindRun_ = false;
     bool afterTheChange_ = false;
     bool written_ = false;
+    bool leftUnfinished_ = false;
 };
 
 // Copies one database file's content into another through the online backup, in one

@@ -22,6 +22,9 @@ QString failure(const QString& reason) {
         .arg(reason);
 }
 
+// Thrown on a copy's thread when it is to stop unfinished.
+struct Stopped {};
+
 // Two copies may end together; one of them looks at the folder at a time.
 std::mutex rotating;
 
@@ -49,16 +52,24 @@ void Backups::wait() {
     }
 }
 
+bool Backups::stopCopiesOfTheStart() {
+    stopping_ = true;
+    wait();
+    stopping_ = false;
+    return !stopped_.exchange(false);
+}
+
 bool Backups::beforeChange(const std::filesystem::path& storeFile, backup::Occasion occasion) {
     const QDateTime now = clock_();
     if (!schedule_.due(occasion, now)) {
         return false;
     }
+    const bool ofTheStart = !schedule_.takenBefore();
     schedule_.taken(now);
     try {
         auto writer = std::make_unique<backup::BackupWriter>(storeFile, now);
         writer->afterTheChange();
-        start(std::move(writer), now);
+        start(std::move(writer), now, ofTheStart);
     } catch (...) {
         report(failure(describeFailure(std::current_exception()).text), true);
         return false;
@@ -75,35 +86,50 @@ void Backups::afterUnfinishedRun(store::Database& db) {
         const QDateTime now = clock_();
         auto writer = std::make_unique<backup::BackupWriter>(db.file(), now);
         writer->rewindRun();
-        start(std::move(writer), now);
+        start(std::move(writer), now, false);
     } catch (...) {
         report(failure(describeFailure(std::current_exception()).text), true);
     }
 }
 
-void Backups::start(std::unique_ptr<backup::BackupWriter> writer, const QDateTime& now) {
+void Backups::start(std::unique_ptr<backup::BackupWriter> writer, const QDateTime& now,
+                    bool ofTheStart) {
     // Copies that ended are taken in; one still running goes on beside the new one.
     if (running_ == 0) {
         wait();
     }
     const backup::KeepPolicy keep = backup::keepPolicyFromSettings();
     ++running_;
-    copies_.emplace_back([this, writer = std::move(writer), now, keep]() mutable {
+    copies_.emplace_back([this, writer = std::move(writer), now, keep, ofTheStart]() mutable {
         yieldToTheWindow();
         QString text;
         bool failed = false;
+        const auto beforePiece = [this, ofTheStart] {
+            if (pieceHook_) {
+                pieceHook_();
+            }
+            if (ofTheStart && stopping_) {
+                throw Stopped();
+            }
+        };
         try {
-            const auto file = writer->write(pieceHook_);
+            const auto file = writer->write(beforePiece);
             const std::lock_guard lock(rotating);
             backup::rotateBackups(file.parent_path(), now.date(), keep);
             text = QStringLiteral("Sicherung angelegt: %1")
                        .arg(QString::fromStdString(file.filename().string()));
+        } catch (const Stopped&) {
+            writer->leaveUnfinished();
+            stopped_ = true;
         } catch (...) {  // nothing may leave the thread
             text = failure(describeFailure(std::current_exception()).text);
             failed = true;
         }
         writer.reset();
         --running_;
+        if (text.isEmpty()) {
+            return;
+        }
         QMetaObject::invokeMethod(
             this, [this, text, failed] { report(text, failed); }, Qt::QueuedConnection);
     });

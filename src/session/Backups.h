@@ -50,10 +50,14 @@ public:
     void afterUnfinishedRun(store::Database& db);
     // Returns once no copy runs.
     void wait();
-    [[nodiscard]] bool copying() const { return running_ > 0; }
+    // At the end of the program: a copy of the run's start still being made stops, and stays
+    // unfinished for the next start (afterUnfinishedRun); other copies are waited for. False
+    // when a copy was stopped.
+    bool stopCopiesOfTheStart();
+    [[nodiscard]] bool stopping() const { return stopping_; }
 
 private:
-    void start(std::unique_ptr<backup::BackupWriter> writer, const QDateTime& now);
+    void start(std::unique_ptr<backup::BackupWriter> writer, const QDateTime& now, bool ofTheStart);
     void report(const QString& text, bool failed);
 
     std::function<void(const QString&, bool)> tell_;
@@ -62,6 +66,8 @@ private:
     backup::BackupSchedule schedule_;
     std::vector<std::thread> copies_;
     std::atomic<int> running_ = 0;
+    std::atomic<bool> stopping_ = false;
+    std::atomic<bool> stopped_ = false;
 };
 
 }  // namespace veltro::session

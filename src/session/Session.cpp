@@ -389,15 +389,17 @@ void Session::reopenAfterRestore(const std::filesystem::path& file) {
 }
 
 void Session::keep() {
-    // The program ends without waiting for a copy still being made: the run's notes stay, and
-    // the next start makes the backup of this run's start from them, as after a stopped run.
-    if (backups_.copying()) {
+    // The program ends without waiting for the copy of the run's start: the run's notes stay,
+    // and the next start makes that backup from them, as after a run that was stopped.
+    if (!backups_.stopCopiesOfTheStart()) {
         return;
     }
     store::Snapshot::keep(store_->db());
 }
 
 void Session::discard(const std::function<void(int)>& afterStatement) {
+    // The store goes back to the run's start: a copy of it is not waited for.
+    (void)backups_.stopCopiesOfTheStart();
     store::Snapshot::discard(store_->db(), afterStatement);
 }
 
