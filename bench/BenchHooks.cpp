@@ -110,11 +110,18 @@ void readyOnScreen(MainWindow& window, const QString& category, bool fullText) {
     auto* list = window.ui().List1;
     list->setCurrentIndex(list->model()->index(0, 0));
     if (fullText) {
-        QObject::connect(&window, &MainWindow::fullTextShown, &window, [](bool complete) {
-            if (complete) {
-                std::printf("complete\n");
-                std::fflush(stdout);
+        QObject::connect(&window, &MainWindow::fullTextShown, &window, [&window](bool complete) {
+            if (!complete) {
+                return;
             }
+            std::printf("complete\n");
+            std::fflush(stdout);
+            // Once the answer is on the screen: the index's image is written for the next start.
+            QTimer::singleShot(1000, &window, [&window] {
+                window.session().fullText().waitForWork();
+                std::printf("kept\n");
+                std::fflush(stdout);
+            });
         });
     }
     QApplication::processEvents();
