@@ -4,12 +4,12 @@
 #include "backup/PartialBackups.h"
 #include "backup/Rotation.h"
 #include "base/Failure.h"
+#include "base/ThreadPriority.h"
 #include "store/Snapshot.h"
 
 #include <memory>
 #include <mutex>
 
-#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -30,11 +30,10 @@ std::mutex rotating;
 
 // A copy is never in a hurry: the processor and the disk go to the window first.
 void yieldToTheWindow() {
-    const auto thread = static_cast<id_t>(::gettid());
-    ::setpriority(PRIO_PROCESS, thread, 10);
+    yieldProcessorToTheWindow();
     constexpr int kIdleClass = 3;
     constexpr int kClassShift = 13;
-    ::syscall(SYS_ioprio_set, 1 /* one thread */, thread, kIdleClass << kClassShift);
+    ::syscall(SYS_ioprio_set, 1 /* one thread */, ::gettid(), kIdleClass << kClassShift);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "session/FullTextSearch.h"
 
+#include "base/ThreadPriority.h"
 #include "fulltext/IndexImage.h"
 #include "store/AtomicFile.h"
 #include "store/CardStore.h"
@@ -86,6 +87,7 @@ void FullTextSearch::start(const fs::path& storeFile) {
 // One reader's share of the store: cards are read and folded without the lock, then
 // added under it, except those the main thread has already put in since.
 void FullTextSearch::read(const fs::path& storeFile, std::int64_t after, std::int64_t until) {
+    yieldProcessorToTheWindow();
     bool failed = false;
     try {
         auto own = store::CardStore::openForReading(storeFile);
@@ -123,6 +125,7 @@ void FullTextSearch::read(const fs::path& storeFile, std::int64_t after, std::in
 
 // The image, then the cards noted since; the main thread's changes made meanwhile go on top.
 void FullTextSearch::readImage(const fs::path& storeFile, std::uint64_t number) {
+    yieldProcessorToTheWindow();
     auto image = fulltext::loadImage(fulltext::imageFileOf(storeFile), number);
     if (!image) {
         saveImage_ = true;
@@ -319,6 +322,7 @@ void FullTextSearch::refresh(store::CardStore& store) {
     }
     cancel_ = false;
     workers_.emplace_back([this, file = store.file(), ids = std::move(ids)] {
+        yieldProcessorToTheWindow();
         bool failed = false;
         try {
             readNoted(file, ids);

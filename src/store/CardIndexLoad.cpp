@@ -11,6 +11,12 @@ namespace veltro::store {
 
 namespace {
 
+// The lists of a loaded index leave room for the cards of a session: the first new card
+// does not copy a million entries into lists twice as large.
+std::size_t withRoom(std::size_t size) {
+    return size + size / 64 + 64;
+}
+
 // What the sort compares: the first bytes of a heading's key in one number, so that
 // most comparisons never touch the key itself.
 struct SortItem {
@@ -254,12 +260,12 @@ void CardIndex::rebuildColumns(const Incoming& incoming, const std::vector<Sourc
     TextColumn folded;
     std::vector<std::int64_t> ids;
     std::vector<std::uint32_t> categories;
-    headings.bytes.reserve(incoming.text.size());
-    folded.bytes.reserve(incoming.text.size());
-    headings.starts.reserve(merged.size() + 1);
-    folded.starts.reserve(merged.size() + 1);
-    ids.reserve(merged.size());
-    categories.reserve(merged.size());
+    headings.bytes.reserve(withRoom(incoming.text.size()));
+    folded.bytes.reserve(withRoom(incoming.text.size()));
+    headings.starts.reserve(withRoom(merged.size() + 1));
+    folded.starts.reserve(withRoom(merged.size() + 1));
+    ids.reserve(withRoom(merged.size()));
+    categories.reserve(withRoom(merged.size()));
     clearCategories();
     std::string fold;
     std::string_view lastCategory;
@@ -307,7 +313,7 @@ void CardIndex::rebuildFoldKeys(const Incoming& incoming, const std::vector<Sour
     }
     sortByHash(fresh);
     std::vector<FoldKey> keys;
-    keys.reserve(merged.size());
+    keys.reserve(withRoom(merged.size()));
     auto next = fresh.begin();
     for (const FoldKey& key : byFold_) {
         const std::int32_t p = positions.of(key.id);

@@ -10,7 +10,10 @@
 #include <QStringEncoder>
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <mutex>
+#include <thread>
 
 namespace veltro::store {
 
@@ -32,6 +35,29 @@ namespace {
 constexpr int kStatementJournalInMemory = 120 * 1024;
 
 std::atomic<int> busyTimeout{5000};
+
+// A store another connection holds is tried again every millisecond at first: a reader's
+// short transaction is over within a few, and the engine's own waits (10, 25, 50 ms between
+// tries) would let a commit in the window wait that long for nothing. Later tries come less
+// often. The context is the timeout itself; the time waited is counted from the tries.
+constexpr int kQuickTries = 100;
+constexpr int kLaterWaitMs = 10;
+
+int waitForTheStore(void* timeout, int tries) {
+    const auto limit = static_cast<int>(reinterpret_cast<std::intptr_t>(timeout));
+    const int waited =
+        tries < kQuickTries ? tries : kQuickTries + (tries - kQuickTries) * kLaterWaitMs;
+    if (waited >= limit) {
+        return 0;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(tries < kQuickTries ? 1 : kLaterWaitMs));
+    return 1;
+}
+
+void waitAtMost(sqlite3* db, int milliseconds) {
+    sqlite3_busy_handler(db, milliseconds > 0 ? waitForTheStore : nullptr,
+                         reinterpret_cast<void*>(static_cast<std::intptr_t>(milliseconds)));
+}
 
 void configureEngine() {
     static std::once_flag once;
@@ -76,7 +102,7 @@ Database Database::open(const std::filesystem::path& file, Mode mode, Threads th
     // "Name" always names a column; an unknown one is an error, never a string.
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    sqlite3_busy_timeout(raw, busyTimeoutMs());
+    waitAtMost(raw, busyTimeoutMs());
     registerSqlFunctions(raw);
     Database result(std::move(db), file);
     // A file that is not a database only shows it on first read.
@@ -150,7 +176,7 @@ std::int64_t Database::lastInsertRowId() const {
 }
 
 void Database::setBusyTimeout(int milliseconds) {
-    sqlite3_busy_timeout(db_.get(), milliseconds);
+    waitAtMost(db_.get(), milliseconds);
 }
 
 bool Database::inTransaction() const {

@@ -257,6 +257,20 @@ std::int64_t pageSizeOf(int fd) {
     return size == 1 ? 65536 : size >= 512 ? size : 4096;
 }
 
+// The copy goes to the disk as it is made, a piece behind, from the copying thread: no
+// gigabyte of it waits in memory to be written while a commit of the window waits for the
+// disk, and its pages leave the cache, which the user's programs need more.
+void writeBehind(int fd, off_t offset, off_t length) {
+    ::sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
+    if (offset >= length) {
+        const off_t before = offset - length;
+        ::sync_file_range(
+            fd, before, length,
+            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+        ::posix_fadvise(fd, before, length, POSIX_FADV_DONTNEED);
+    }
+}
+
 }  // namespace
 
 void installImageLayer() {
@@ -355,6 +369,7 @@ void StoreImage::waitForChange(std::chrono::milliseconds longest) {
 void StoreImage::copyRest(const std::function<void()>& beforePiece) {
     // A megabyte at a time: a writer that needs a page waits no longer than that.
     const std::int64_t piece = std::max<std::int64_t>(1, (1 << 20) / pages_->pageSize);
+    const auto pieceBytes = static_cast<off_t>(piece * pages_->pageSize);
     for (std::int64_t first = 0; first < pages_->count; first += piece) {
         if (beforePiece) {
             beforePiece();
@@ -366,6 +381,7 @@ void StoreImage::copyRest(const std::function<void()>& beforePiece) {
                 failed(pages_->error);
             }
         }
+        writeBehind(pages_->target, static_cast<off_t>(first * pages_->pageSize), pieceBytes);
     }
     const std::lock_guard lock(pages_->mutex);
     if (pages_->error != 0) {
