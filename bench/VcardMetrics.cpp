@@ -1,4 +1,5 @@
 #include "Bench.h"
+#include "ProgramRun.h"
 
 #include "import/ImportRun.h"
 #include "store/Schema.h"
@@ -110,7 +111,34 @@ void vcardImportMetric(const BenchContext& context) {
     }
 }
 
+// The command line's import of the same file: process start to end, and its peak memory.
+void vcardCliMetric(const BenchContext& context) {
+    const QString file = vcardFile(context);
+    for (const std::int64_t cards : context.cardCounts) {
+        std::vector<double> wall;
+        std::vector<double> peaks;
+        Repeats repeats(context, cards);
+        while (repeats.another()) {
+            const auto dir = context.scratchCopy(cards, "import_vcard_cli");
+            QElapsedTimer timer;
+            timer.start();
+            const auto child =
+                runChild(context.binDir / "veltro-cli",
+                         {"import", dir.string(), file.toStdString(), "--category", "Kunden"});
+            wall.push_back(msSince(timer));
+            if (!child || child->status != 0) {
+                std::cerr << "import_vcard_cli: veltro-cli ended with an error" << std::endl;
+                return;
+            }
+            peaks.push_back(child->peakMb);
+        }
+        report("import_vcard_cli", cards, median(wall), repeats.done(),
+               {{"mb", decimal(median(peaks))}});
+    }
+}
+
 const Register kExportMetric("export_vcard", vcardExportMetric);
+const Register kVcardCliMetric("import_vcard_cli", vcardCliMetric);
 const Register kImportMetric("import_vcard", vcardImportMetric);
 
 }  // namespace

@@ -453,7 +453,7 @@ VcardImport importRows(const ReadResult& read, const QString& category) {
 
 namespace {
 
-constexpr std::size_t kChunkSize = 1000;
+constexpr std::size_t kChunkSize = 250;
 constexpr std::size_t kChunksInFlight = 2;
 
 VcardImport mapChunk(const std::vector<Vcard>& cards, const QString& category) {
