@@ -308,6 +308,8 @@ void x11ExitAfterTyping(const BenchContext& context) {
             }
             x->type(QStringLiteral("y"));
             (void)x->lastPaint();
+            // The status line says when the backup the change began is done.
+            x->ignore(program.onScreen(*x, "StatusBar1"));
             x->forget();
             questions.push_back(untilPainted(*x, x->key(XK_F4, X11Screen::kAlt)));
             program.answerTheQuestion(*x);
