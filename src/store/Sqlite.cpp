@@ -11,7 +11,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdint>
 #include <mutex>
 #include <thread>
 
@@ -39,12 +38,12 @@ std::atomic<int> busyTimeout{5000};
 // A store another connection holds is tried again every millisecond at first: a reader's
 // short transaction is over within a few, and the engine's own waits (10, 25, 50 ms between
 // tries) would let a commit in the window wait that long for nothing. Later tries come less
-// often. The context is the timeout itself; the time waited is counted from the tries.
+// often. The time waited is counted from the tries.
 constexpr int kQuickTries = 100;
 constexpr int kLaterWaitMs = 10;
 
 int waitForTheStore(void* timeout, int tries) {
-    const auto limit = static_cast<int>(reinterpret_cast<std::intptr_t>(timeout));
+    const int limit = *static_cast<const int*>(timeout);
     const int waited =
         tries < kQuickTries ? tries : kQuickTries + (tries - kQuickTries) * kLaterWaitMs;
     if (waited >= limit) {
@@ -52,11 +51,6 @@ int waitForTheStore(void* timeout, int tries) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(tries < kQuickTries ? 1 : kLaterWaitMs));
     return 1;
-}
-
-void waitAtMost(sqlite3* db, int milliseconds) {
-    sqlite3_busy_handler(db, milliseconds > 0 ? waitForTheStore : nullptr,
-                         reinterpret_cast<void*>(static_cast<std::intptr_t>(milliseconds)));
 }
 
 void configureEngine() {
@@ -82,8 +76,9 @@ void Database::Closer::operator()(sqlite3* db) const {
     sqlite3_close_v2(db);
 }
 
-Database::Database(std::unique_ptr<sqlite3, Closer> db, std::filesystem::path file)
-    : db_(std::move(db)), file_(std::move(file)) {}
+Database::Database(std::unique_ptr<int> waitLimit, std::unique_ptr<sqlite3, Closer> db,
+                   std::filesystem::path file)
+    : busyTimeout_(std::move(waitLimit)), db_(std::move(db)), file_(std::move(file)) {}
 
 Database Database::open(const std::filesystem::path& file, Mode mode, Threads threads) {
     configureEngine();
@@ -102,9 +97,10 @@ Database Database::open(const std::filesystem::path& file, Mode mode, Threads th
     // "Name" always names a column; an unknown one is an error, never a string.
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    waitAtMost(raw, busyTimeoutMs());
+    auto timeout = std::make_unique<int>(busyTimeoutMs());
+    sqlite3_busy_handler(raw, waitForTheStore, timeout.get());
     registerSqlFunctions(raw);
-    Database result(std::move(db), file);
+    Database result(std::move(timeout), std::move(db), file);
     // A file that is not a database only shows it on first read.
     result.exec("PRAGMA schema_version");
     return result;
@@ -176,7 +172,7 @@ std::int64_t Database::lastInsertRowId() const {
 }
 
 void Database::setBusyTimeout(int milliseconds) {
-    waitAtMost(db_.get(), milliseconds);
+    *busyTimeout_ = milliseconds;
 }
 
 bool Database::inTransaction() const {

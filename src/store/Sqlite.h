@@ -54,8 +54,11 @@ private:
     struct Closer {
         void operator()(sqlite3* db) const;
     };
-    Database(std::unique_ptr<sqlite3, Closer> db, std::filesystem::path file);
+    Database(std::unique_ptr<int> waitLimit, std::unique_ptr<sqlite3, Closer> db,
+             std::filesystem::path file);
 
+    // What the engine's busy handler reads; it outlives the connection.
+    std::unique_ptr<int> busyTimeout_;
     std::unique_ptr<sqlite3, Closer> db_;
     std::filesystem::path file_;
 };
